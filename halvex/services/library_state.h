@@ -1,0 +1,51 @@
+// The library-wide state: one store shared by every object of the library
+// in a process. It comes into being zeroed when the library is loaded and
+// lasts until it is unloaded; values set through one ClsValmor instance are
+// seen by every other one and by the library's own dialogs.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "outside/quillon/language_text.h"
+#include "platform/runtime/variant.h"
+
+namespace halvex {
+
+struct LibraryState {
+    // Verdict of the last library dialog: cleared before a dialog is shown,
+    // set by its OK or Save handler, read by the caller afterwards.
+    bool DialogConfirmed = false;
+    // Kind of the file concerned: a text number, a composed text or "".
+    rt::Variant FileTypeText;
+    // Path of the file being read or written (the "|1" of file messages).
+    std::string CurrentFilePath;
+    // Kind of the calling program (a MirvaPrograms value, stored unchecked).
+    std::int32_t ProgramKind = 0;
+    // Full path of the help file in use.
+    std::string HelpFilePath;
+    // Window handle of the last help call, 0 when no help window is known.
+    std::int32_t HelpWindowHandle = 0;
+    // Text and title of the dialogs' help popup.
+    std::string HelpText;
+    std::string HelpTitle;
+    // The library's program folder with a trailing separator.
+    std::string SettingsDir;
+    // Help-topic key of the grid and list dialogs.
+    std::string DialogHelpTopic;
+    // The library's text object, created on first use (textLib()).
+    std::unique_ptr<quillon::ClsLanguageText> TextLib;
+};
+
+// The one store of the process.
+LibraryState& libraryState();
+
+// The library's text object, created on first use and kept while the library
+// is loaded.
+quillon::ClsLanguageText& textLib();
+
+// Tests only: start again from the zeroed store of a freshly loaded library.
+void resetLibraryState();
+
+}  // namespace halvex
