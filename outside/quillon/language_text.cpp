@@ -1,0 +1,270 @@
+#include "outside/quillon/language_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <utility>
+
+#include "platform/runtime/errors.h"
+
+namespace quillon {
+namespace {
+
+const char* const kEnglish = "English";
+
+std::function<std::string()>& languageSource() {
+    static std::function<std::string()> source;
+    return source;
+}
+
+// The folder of the running executable with a trailing separator; the
+// current folder when the system does not tell it.
+std::string executableDirectory() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec || exe.empty()) return "./";
+    std::string dir = exe.parent_path().string();
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+std::string withSeparator(std::string dir) {
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
+}
+
+[[noreturn]] void badLine(const std::string& path, int lineNo, const std::string& problem) {
+    rt::raise(5, "Text table " + path + ", line " + std::to_string(lineNo) + ": " + problem);
+}
+
+// "\n" becomes a line feed and "\\" one backslash; any other backslash
+// sequence is a fault of the table.
+std::string unescape(std::string_view raw, const std::string& path, int lineNo) {
+    std::string out;
+    out.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\\') {
+            out += raw[i];
+            continue;
+        }
+        if (i + 1 >= raw.size()) badLine(path, lineNo, "a backslash ends the line (write \\\\ for one)");
+        char next = raw[++i];
+        if (next == 'n') {
+            out += '\n';
+        } else if (next == '\\') {
+            out += '\\';
+        } else {
+            badLine(path, lineNo, std::string("unknown escape \\") + next);
+        }
+    }
+    return out;
+}
+
+void readHeader(TextTable& table, std::string_view line, const std::string& path, int lineNo) {
+    std::size_t blank = line.find(' ');
+    std::string key(line.substr(1, blank == std::string_view::npos ? std::string_view::npos : blank - 1));
+    std::string value;
+    if (blank != std::string_view::npos) {
+        std::string_view rest = line.substr(blank + 1);
+        std::size_t first = rest.find_first_not_of(' ');
+        if (first != std::string_view::npos) value = std::string(rest.substr(first));
+    }
+    while (!value.empty() && value.back() == ' ') value.pop_back();
+
+    auto parseInt = [&](std::int32_t& target) {
+        std::int32_t v = 0;
+        auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+        if (ec != std::errc() || end != value.data() + value.size() || value.empty())
+            badLine(path, lineNo, "@" + key + " needs a whole number, not \"" + value + "\"");
+        target = v;
+    };
+
+    if (key == "engname") {
+        if (value.empty()) badLine(path, lineNo, "@engname needs a name");
+        table.engname = value;
+    } else if (key == "rtl") {
+        std::int32_t v = 0;
+        parseInt(v);
+        if (v != 0 && v != 1) badLine(path, lineNo, "@rtl is 0 or 1");
+        table.rightToLeft = v == 1;
+    } else if (key == "charset") {
+        parseInt(table.charset);
+    } else if (key.size() == 6 && key.compare(0, 5, "axis.") == 0 && key[5] >= 'A' && key[5] <= 'F') {
+        if (value.empty()) badLine(path, lineNo, "@" + key + " needs a text");
+        table.axis[key[5] - 'A'] = unescape(value, path, lineNo);
+    } else {
+        badLine(path, lineNo, "unknown header @" + key);
+    }
+}
+
+void readTextLine(TextTable& table, std::string_view line, const std::string& path, int lineNo) {
+    std::size_t digits = 0;
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9') ++digits;
+    if (digits == 0) badLine(path, lineNo, "a text line starts with its number");
+    std::int32_t number = 0;
+    auto [end, ec] = std::from_chars(line.data(), line.data() + digits, number);
+    if (ec != std::errc() || number <= 0) badLine(path, lineNo, "text number out of range");
+    if (digits >= line.size() || line[digits] != ' ' || digits + 1 >= line.size())
+        badLine(path, lineNo, "text " + std::to_string(number) + ": one blank and the text follow the number");
+    std::string text = unescape(line.substr(digits + 1), path, lineNo);
+    if (!table.texts.emplace(number, std::move(text)).second)
+        badLine(path, lineNo, "text number " + std::to_string(number) + " given twice");
+}
+
+TextTable readTableOf(const std::string& languageDir, const std::string& engname) {
+    TextTable table = readTextTable(languageDir + engname + ".txt");
+    if (table.engname != engname)
+        rt::raise(5, "Text table " + languageDir + engname + ".txt declares @engname \"" + table.engname +
+                         "\"");
+    return table;
+}
+
+// A stored language name that can name a table file: no folder parts.
+bool isPlainName(const std::string& name) {
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\\') == std::string::npos &&
+           name.front() != '.';
+}
+
+}  // namespace
+
+TextTable readTextTable(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) rt::raise(53, "Text table not found: " + path);
+    TextTable table;
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+        if (line.find_first_not_of(' ') == std::string::npos) continue;
+        if (line.front() == '#') continue;
+        if (line.front() == '@') {
+            readHeader(table, line, path, lineNo);
+        } else {
+            readTextLine(table, line, path, lineNo);
+        }
+    }
+    if (in.bad()) rt::raise(57, "Text table could not be read: " + path);
+    if (table.engname.empty()) rt::raise(5, "Text table " + path + " has no @engname line");
+    return table;
+}
+
+ClsLanguageText::ClsLanguageText() {
+    std::string engname;
+    if (languageSource()) engname = languageSource()();
+    load(executableDirectory() + "language/", engname);
+}
+
+ClsLanguageText::ClsLanguageText(std::string languageDir, std::string engname) {
+    load(withSeparator(std::move(languageDir)), engname);
+}
+
+void ClsLanguageText::load(const std::string& languageDir, const std::string& engname) {
+    english_ = readTableOf(languageDir, kEnglish);
+    useChosen_ = false;
+    if (engname == kEnglish || !isPlainName(engname)) return;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(languageDir + engname + ".txt", ec)) return;
+    chosen_ = readTableOf(languageDir, engname);
+    useChosen_ = true;
+}
+
+void ClsLanguageText::setLanguageSource(std::function<std::string()> source) {
+    languageSource() = std::move(source);
+}
+
+std::string ClsLanguageText::GetText(const rt::Variant& id,
+                                     const std::vector<rt::Variant>& replacements) const {
+    std::string text;
+    if (id.isString()) {
+        text = id.toString();
+    } else if (id.isEmpty() || id.isMissing()) {
+        // No text id at all (an unset file kind, say): no text.
+        return std::string();
+    } else {
+        std::int32_t number = id.toLong();
+        // 0 is the callers' "no file kind"; no table holds it.
+        if (number == 0) return std::string();
+        const std::string* found = nullptr;
+        if (useChosen_) {
+            auto it = chosen_.texts.find(number);
+            if (it != chosen_.texts.end()) found = &it->second;
+        }
+        if (found == nullptr) {
+            auto it = english_.texts.find(number);
+            if (it != english_.texts.end()) found = &it->second;
+        }
+        if (found == nullptr) rt::raise(5, "There is no text with the number " + std::to_string(number) + ".");
+        text = *found;
+    }
+
+    // Pairs of placeholder and value, after a leading number the caller may
+    // put first. The first pair of a placeholder wins.
+    std::size_t start = 0;
+    if (!replacements.empty() && replacements.front().isNumeric()) start = 1;
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (std::size_t k = start; k + 1 < replacements.size(); k += 2) {
+        std::string name = replacements[k].toString();
+        if (name.empty()) continue;
+        if (std::any_of(pairs.begin(), pairs.end(), [&](const auto& p) { return p.first == name; })) continue;
+        pairs.emplace_back(std::move(name), replacements[k + 1].toString());
+    }
+    if (pairs.empty()) return text;
+
+    // Longer placeholders first, and a placeholder ending in a digit only
+    // where no further digit follows, so "|1" leaves "|10" alone. One pass
+    // over the text: an inserted value is never searched again.
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::pair<std::string, std::string>* match = nullptr;
+        for (const auto& p : pairs) {
+            const std::string& name = p.first;
+            if (text.compare(i, name.size(), name) != 0) continue;
+            std::size_t after = i + name.size();
+            if (isDigit(name.back()) && after < text.size() && isDigit(text[after])) continue;
+            match = &p;
+            break;
+        }
+        if (match != nullptr) {
+            out += match->second;
+            i += match->first.size();
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
+std::int32_t ClsLanguageText::MessageBoxFlags() const {
+    return IsRightToLeft() ? (kRightReadingFlag | kRightAlignedFlag) : 0;
+}
+
+bool ClsLanguageText::IsRightToLeft() const {
+    return useChosen_ ? chosen_.rightToLeft : english_.rightToLeft;
+}
+
+std::int32_t ClsLanguageText::FormCharset() const {
+    return useChosen_ ? chosen_.charset : english_.charset;
+}
+
+const std::string& ClsLanguageText::axisText(int index) const {
+    if (useChosen_ && !chosen_.axis[index].empty()) return chosen_.axis[index];
+    return english_.axis[index];
+}
+
+std::string ClsLanguageText::AxisTextA() const { return axisText(0); }
+std::string ClsLanguageText::AxisTextB() const { return axisText(1); }
+std::string ClsLanguageText::AxisTextC() const { return axisText(2); }
+std::string ClsLanguageText::AxisTextD() const { return axisText(3); }
+std::string ClsLanguageText::AxisTextE() const { return axisText(4); }
+std::string ClsLanguageText::AxisTextF() const { return axisText(5); }
+
+}  // namespace quillon
