@@ -1,0 +1,19 @@
+// Conversion between Windows-1252 bytes (project files) and UTF-8 (the user
+// interface and our own text tables).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+// Every byte to its character; the five bytes that 1252 leaves unassigned
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+0081 ... so they survive the
+// round trip.
+std::string cp1252ToUtf8(std::string_view bytes);
+
+// Every character to its 1252 byte; characters without one, and bytes that
+// are not valid UTF-8, become '?'.
+std::string utf8ToCp1252(std::string_view text);
+
+}  // namespace rt

@@ -1,0 +1,119 @@
+// Sequential data files: the write statement's comma-separated lines and the
+// free-format input that reads them back (docs/runtime.md shows the format).
+// Both work on 8-bit bytes exactly as they are in the file (project files
+// are Windows-1252 text; convert at the user interface only).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/variant.h"
+
+namespace rt {
+
+// Writes a file opened for output (created or emptied) or append. Lines end
+// in CR LF. Write failures raise error 61 (disk full) or 57 at the write or
+// at close().
+class TextWriter {
+public:
+    enum class Mode { Output, Append };
+
+    TextWriter() = default;
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+    ~TextWriter();  // closes; a failure here goes unreported, call close()
+
+    // Error 76 when the folder does not exist, 70 without permission, 75 for
+    // other refusals (a folder of that name, an empty path).
+    void open(const std::string& path, Mode mode);
+    bool isOpen() const { return file_ != nullptr; }
+
+    // One write statement: the values separated by ",", the line ended by
+    // CR LF. Strings in quotes, Booleans #TRUE#/#FALSE#, Integer and Long as
+    // whole numbers, Single and Double in the shortest round-trip text,
+    // Empty as nothing. Error 5 for a string holding a double quote (it
+    // could not be read back), 6 for an infinite or NaN number, 13 for an
+    // array, 449 for Missing; the line is checked before anything of it is
+    // written.
+    void writeValues(std::initializer_list<Variant> values);
+    void writeValues(const std::vector<Variant>& values);
+    // writeValues(count, x, true, "name"): each argument made a Variant.
+    template <class... Values>
+    void writeValues(const Values&... values) {
+        writeValues(std::initializer_list<Variant>{Variant(values)...});
+    }
+
+    // A bare text line (the print statement): the text as it is, then CR LF.
+    void printLine(std::string_view text);
+
+    // Flushes and closes; error 61 or 57 when the data could not be written.
+    // Harmless when not open.
+    void close();
+
+private:
+    void put(std::string_view bytes);
+
+    std::FILE* file_ = nullptr;
+};
+
+// Reads a file opened for input with the free-format rules of the input
+// statement:
+// - a value ends at a comma or at the line end (LF or CR LF); blanks and
+//   tabs around an unquoted value are skipped;
+// - a quoted string ends at its closing quote (line ends inside are part of
+//   it); whatever follows up to the comma or line end is skipped;
+// - #TRUE# and #FALSE# are Booleans; numbers as parseNumber reads them;
+// - an empty field (",," or a blank line) reads as 0, False or "";
+// - the last value of a file without a final line end reads normally.
+// Reading a value or line when nothing is left raises error 62. A field that
+// is not a number read as a number raises error 13.
+class TextReader {
+public:
+    TextReader() = default;
+
+    // Error 53 when the file does not exist, 76 when its folder does not,
+    // 70 without permission.
+    void open(const std::string& path);
+    bool isOpen() const { return open_; }
+    void close();
+
+    // Integer: a fractional number rounds half to even; error 6 out of range.
+    std::int16_t readInteger();
+    std::int32_t readLong();
+    // Single: the text is rounded directly to the nearest float, so what
+    // TextWriter wrote reads back bit-exact; error 6 beyond the float range.
+    float readSingle();
+    double readDouble();
+    // #TRUE#/#FALSE#, "True"/"False" or a number (non-zero is True).
+    bool readBool();
+    // A quoted string without its quotes, or an unquoted field as it stands.
+    std::string readString();
+    // String (quoted or not a number), Boolean, Empty (empty field), or a
+    // number: Integer or Long when whole and in range, else Double.
+    Variant readVariant();
+
+    // The rest of the current line without its line end (the line-input
+    // statement); error 62 at the end of the file.
+    std::string readLine();
+
+    // True when nothing is left to read.
+    bool eof() const { return pos_ >= data_.size(); }
+
+private:
+    struct Field {
+        std::string text;  // unquoted: trimmed; quoted: the content
+        bool quoted = false;
+    };
+    Field nextField();
+    double numberOf(const Field& field);
+
+    std::string data_;
+    std::size_t pos_ = 0;
+    bool open_ = false;
+};
+
+}  // namespace rt
