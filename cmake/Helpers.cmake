@@ -42,3 +42,24 @@ function(oh_test name dir)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# oh_shared_library(<name> <dir> [DEPS ...])
+# Like oh_static_library, but a shared library: for layers whose
+# process-wide state must exist once in a process that loads both the
+# program and libhalvex.so (the forms layer: message boxes, forms, handles,
+# settings). Static layers it links stay private to it.
+function(oh_shared_library name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT srcs)
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    return()
+  endif()
+  add_library(${name} SHARED ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+  target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL)
+endfunction()

@@ -15,6 +15,11 @@
 #include "halvex/interface/enums.h"
 #include "platform/runtime/variant.h"
 
+namespace forms {
+class Control;
+class Form;
+}  // namespace forms
+
 namespace halvex {
 
 class ClsValmor {
@@ -55,6 +60,103 @@ public:
     // Text StrID divided into NDivided balanced lines, in
     // DividedString(1..NDivided).
     void DivideString(std::int16_t NDivided, const rt::Variant& StrID, rt::VArray& DividedString);
+
+    // ---- error and file messages (cls_valmor_messages.cpp) ----
+
+    // The common error report of the error being handled (call it inside a
+    // catch block): the message by error number, then file 1 is closed.
+    void ValmorErrorHandling();
+    // True when no file exists at pathname; shows the missing-file message
+    // unless NOConfirm.
+    rt::Variant FileNotExist(const std::string& pathname, const bool& NOConfirm = false);
+
+    // ---- form language, right-to-left layout, centring (cls_valmor_forms.cpp) ----
+
+    // Centres the form on the screen unless it is maximised.
+    void CenterForm(forms::Form& ObjFrm);
+    // Prepares the form for the interface language: fonts, and for a
+    // right-to-left language the mirrored layout.
+    void SetRightToLeft(forms::Form& frm);
+    // Disables the "WaitTaint" window below ParentHwnd, if there is one.
+    void HideMicroSoftLabel(const std::int32_t& ParentHwnd);
+
+    // ---- input checks, conversions and array helpers (cls_valmor_input.cpp) ----
+
+    // The value rounded half to even to a Long; 0 when it is not numeric.
+    std::int32_t CIntPrivate(const rt::Variant& CheckValue);
+    // The value as a Single; 0 when it is not numeric.
+    float CSngPrivate(const rt::Variant& CheckValue);
+    // Resizes the two-dimensional array held to (0..i, 0..j), keeping the
+    // elements that stay inside (row 0 only when i is unchanged).
+    void ReDimPreserveTwoDimArray(rt::Variant& arrayname, const std::int16_t& i, const std::int16_t& j);
+    // Upper bound of a dimension; 0 for anything that has none.
+    std::int32_t UBoundPrivate(const rt::Variant& arrayname, const std::int16_t& intDimension = 1);
+    std::int32_t UBoundPrivate(const rt::VArray& arrayname, const std::int16_t& intDimension = 1);
+    // Checks the typed number in InputObject for the InputTypeMode; True
+    // when it was rejected (message shown, entry selected again). TextInf1
+    // names the field: a text number, a text, or a label.
+    bool InputType(forms::Control& InputObject, std::int16_t InputDataType, double MaxInput = 0,
+                   double MinInput = 0, const rt::Variant& TextInf1 = rt::Variant::missing());
+    bool InputType(forms::Control& InputObject, std::int16_t InputDataType, double MaxInput,
+                   double MinInput, const forms::Control& TextInf1);
+
+    // ---- help, user settings, folder browser, more/less panel (cls_valmor_help.cpp) ----
+
+    // Lets the user pick a folder; DataDir comes back when the user cancels
+    // or picks an item without a file-system path.
+    std::string SelectedDirctory(std::int32_t MeHwnd, const std::string& DataDir);
+    // The help popup: HelpTitle1, then HelpText.
+    void HelpMsg(const std::string& HelpTitle1);
+    // Path of the help file of StrHelpProgram ("mirva") in the stored help
+    // language; also the new AppHelpFile.
+    std::string GetHelpFileName(const std::string& StrHelpProgram = "mirva");
+    // Per-user settings; Booleans stored as "-1" and "0". GetPrivateSetting
+    // never fails and gives VarSetting when nothing usable is stored.
+    void SavePrivateSetting(const std::string& AppName, const std::string& StrSection,
+                            const std::string& StrKey, const rt::Variant& VarSetting);
+    rt::Variant GetPrivateSetting(const std::string& AppName, const std::string& StrSection,
+                                  const std::string& StrKey,
+                                  const rt::Variant& VarSetting = rt::Variant::missing());
+    // Shows a help topic of the program kind IntMirvaProg2 (0: MirvaProg).
+    void ShowHelp(const std::int32_t& Prghwnd, const std::string& HelpTopicNo = "",
+                  const std::int32_t& IntMirvaProg2 = 0);
+    // Shows or hides the dialog's extra panel and fits the form to it.
+    void ChangeMoreState(forms::Form& ObjFrm, forms::Control& ObjPct, bool MoreState,
+                         std::int16_t MaxHeight);
+    // Forgets the help window, if one is known.
+    void CloseHelpProg();
+
+    // ---- units, data directory and control file (cls_valmor_units.cpp) ----
+
+    // The program directory (with a trailing "/"), the data directory and
+    // the compress flag from the control file STEU; defaults when it is
+    // missing or damaged. A CompressFlag of -1 is not read and stays.
+    void DataDirectory(std::string& ProgrDir, std::string& DataDir);
+    void DataDirectory(std::string& ProgrDir, std::string& DataDir, CompressFlagTypes& CompressFlag);
+    // The unit symbols (as texts of the interface language where known)
+    // and factors of the Units file; defaults when it is missing or
+    // damaged.
+    void ReadUnits(std::string& Unit_Length1Symb, double& Unit_Length1Factor, std::string& Unit_Length2Symb,
+                   double& Unit_Length2Factor, std::string& Unit_Force1Symb, double& Unit_Force1Factor,
+                   std::string& Unit_Force2Symb, double& Unit_Force2Factor, std::string& Unit_TemperatureSymb);
+
+    // ---- wait and status display, exit confirmation, method titles (cls_valmor_wait.cpp) ----
+
+    // Fills the caller's wait form and/or status bar with the wait texts
+    // of the current file (ITxtCont 1 kind, 2 reading, 3 saving).
+    void StartWait(forms::Form* FrmShow, std::int16_t ITxtCont, forms::Control* ObjStbar = nullptr);
+    // The reading (ITxtCont 1, 2) or saving (3, 4) text of the current file
+    // in the status bar; other values: its kind alone.
+    void StatusWait(forms::Control& ObjStbar, std::int16_t ITxtCont = 0);
+    // Sets the status bar's first panel (empties it by default).
+    void StatusClear(forms::Control& ObjStbar, const std::string& TextWait = "");
+    // Asks whether to close the program; True for OK. Cancel becomes True
+    // unless UnloadMode is 1 (then False without asking).
+    bool ExitMessage();
+    bool ExitMessage(std::int16_t& Cancel, const std::int16_t& UnloadMode = 0);
+    // The two title lines of a calculation method; the result is Empty.
+    rt::Variant GetMethodTitle(CalculationMethod Shws, std::string& TitelUe1, std::string& TitelUe2,
+                               std::int16_t Nbp = 1);
 };
 
 }  // namespace halvex

@@ -1,5 +1,7 @@
 #include "halvex/services/library_state.h"
 
+#include "halvex/services/private_settings.h"
+
 namespace halvex {
 
 namespace {
@@ -18,9 +20,19 @@ LibraryState& libraryState()
 quillon::ClsLanguageText& textLib()
 {
     LibraryState& state = store();
-    if (!state.TextLib)
+    if (!state.TextLib) {
+        // The interface language is the one the language dialog stored.
+        quillon::ClsLanguageText::setLanguageSource(StoredInterfaceLanguage);
         state.TextLib = std::make_unique<quillon::ClsLanguageText>();
+    }
     return *state.TextLib;
+}
+
+rt::DataChannel& libraryFileChannel()
+{
+    // The library links the run-time layer privately, so this is its own
+    // channel, not the program's.
+    return rt::dataChannel();
 }
 
 void resetLibraryState()

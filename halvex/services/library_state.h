@@ -9,6 +9,7 @@
 #include <string>
 
 #include "outside/quillon/language_text.h"
+#include "platform/runtime/datachannel.h"
 #include "platform/runtime/variant.h"
 
 namespace halvex {
@@ -34,6 +35,13 @@ struct LibraryState {
     std::string SettingsDir;
     // Help-topic key of the grid and list dialogs.
     std::string DialogHelpTopic;
+    // Decimal separator of the system for typed numbers (a SystemType:
+    // SystemPoint or SystemComma); 0 until it is first needed, when it is
+    // taken from the user's locale settings. Tests set it.
+    std::int32_t DecimalSystem = 0;
+    // The program directory without a trailing separator; "" means the
+    // folder of the loaded library. Tests set a folder of their own.
+    std::string ApplicationPath;
     // The library's text object, created on first use (textLib()).
     std::unique_ptr<quillon::ClsLanguageText> TextLib;
 };
@@ -44,6 +52,11 @@ LibraryState& libraryState();
 // The library's text object, created on first use and kept while the library
 // is loaded.
 quillon::ClsLanguageText& textLib();
+
+// The library's own data-file channel ("file number 1" of the library),
+// apart from the program's: the library opens, reads and closes its data
+// and settings files here, and its error report closes it.
+rt::DataChannel& libraryFileChannel();
 
 // Tests only: start again from the zeroed store of a freshly loaded library.
 void resetLibraryState();

@@ -1,0 +1,14 @@
+// Members of ClsValmor: error and file messages.
+#include "halvex/services/cls_valmor.h"
+#include "halvex/services/messages.h"
+
+namespace halvex {
+
+void ClsValmor::ValmorErrorHandling() { ReportError(); }
+
+rt::Variant ClsValmor::FileNotExist(const std::string& pathname, const bool& NOConfirm)
+{
+    return CheckFileMissing(pathname, NOConfirm);
+}
+
+}  // namespace halvex

@@ -1,0 +1,71 @@
+// The folder browser: the user picks one folder of the file system. The
+// choice itself is a small service: the program installs the toolkit's
+// folder dialog; headless, a scripted stand-in answers and records what was
+// asked.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace halvex {
+
+// What the user did in a folder dialog.
+struct FolderChoice {
+    enum class Outcome {
+        Cancelled,         // closed without a choice
+        Chosen,            // a folder of the file system, in `path`
+        NoFileSystemPath,  // an item without a file-system path (a virtual place)
+    };
+    Outcome outcome = Outcome::Cancelled;
+    std::string path;
+};
+
+class FolderDialog {
+public:
+    virtual ~FolderDialog() = default;
+    // Shows a modal dialog choosing one existing folder, owned by the
+    // window ownerHwnd (0: none), with the given title. Nothing is
+    // preselected.
+    virtual FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title) = 0;
+};
+
+// Headless stand-in: answers from a queue (cancelling when it is empty) and
+// records every request.
+class ScriptedFolderDialog : public FolderDialog {
+public:
+    struct Request {
+        std::int32_t ownerHwnd = 0;
+        std::string title;
+    };
+    // Queues the answer to the next request.
+    void answer(FolderChoice choice) { answers_.push_back(std::move(choice)); }
+    FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title) override;
+
+    const std::vector<Request>& requests() const { return requests_; }
+    // Requests answered by cancelling because no answer was queued.
+    int unanswered() const { return unanswered_; }
+
+private:
+    std::deque<FolderChoice> answers_;
+    std::vector<Request> requests_;
+    int unanswered_ = 0;
+};
+
+// The folder dialog in use (a fresh scripted stand-in until one is
+// installed).
+FolderDialog& folderDialog();
+// Installs a folder dialog (nullptr: a fresh scripted stand-in); returns
+// the previous one.
+std::shared_ptr<FolderDialog> setFolderDialog(std::shared_ptr<FolderDialog> dialog);
+
+// Lets the user pick a folder (title text 140004) and returns its path. The
+// folder passed in comes back unchanged when the user cancels, when the
+// chosen item has no file-system path, and after an error (which is
+// reported with the library's error message).
+std::string BrowseForFolder(std::int32_t ownerHwnd, const std::string& folder);
+
+}  // namespace halvex

@@ -1,0 +1,172 @@
+#include "halvex/services/messages.h"
+
+#include <exception>
+#include <new>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "halvex/services/file_kind.h"
+#include "halvex/services/library_state.h"
+#include "halvex/services/wait_display.h"
+#include "outside/quillon/language_text.h"
+#include "platform/forms/form.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
+#include "platform/runtime/paths.h"
+
+namespace halvex {
+
+using quillon::TextNo;
+
+namespace {
+
+constexpr std::int32_t kFileNotFound = 53;
+constexpr std::int32_t kInputPastEnd = 62;
+constexpr std::int32_t kBadFileNumber = 52;
+// An exception that is not a run-time error has no number of its own.
+constexpr std::int32_t kInternalError = 51;
+
+// "|1" = value, the only replacement of the file messages.
+std::vector<rt::Variant> pathReplacement(const std::string& path)
+{
+    return {rt::Variant("|1"), rt::Variant(path)};
+}
+
+void closeLibraryFile()
+{
+    try {
+        libraryFileChannel().close();
+    } catch (const rt::RuntimeError&) {
+        // The channel is closed even when its data could not be flushed.
+    }
+}
+
+}  // namespace
+
+void ReportError(std::int32_t number, const std::string& description)
+{
+    forms::screen().MousePointer(0);
+    quillon::ClsLanguageText& texts = textLib();
+    const LibraryState& state = libraryState();
+
+    const std::string kindText = texts.GetText(state.FileTypeText);
+    const std::string kindPart = kindText.empty() ? std::string() : " (" + kindText + ") ";
+    const std::string readErrorText =
+        texts.GetText(rt::Variant(TextNo(140000)), pathReplacement(state.CurrentFilePath)) + "\r\r" +
+        kindPart;
+    const std::string missingFileText =
+        texts.GetText(rt::Variant(TextNo(140160)), pathReplacement(state.CurrentFilePath));
+
+    if (number != 0) {
+        const std::string title = texts.GetText(rt::Variant(TextNo(5)));
+        const std::int32_t flags = texts.MessageBoxFlags();
+        if (number == kFileNotFound)
+            forms::MsgBox(missingFileText, flags | forms::vbExclamation, title);
+        else if (number == kInputPastEnd)
+            forms::MsgBox(readErrorText, flags | forms::vbCritical, title);
+        else
+            forms::MsgBox(description, flags | forms::vbCritical, title);
+    }
+
+    closeLibraryFile();
+}
+
+void ReportError(const rt::RuntimeError& error)
+{
+    ReportError(error.number(), error.description());
+}
+
+void ReportError()
+{
+    const std::exception_ptr current = std::current_exception();
+    if (!current) {
+        ReportError(0, std::string());
+        return;
+    }
+    try {
+        std::rethrow_exception(current);
+    } catch (const rt::RuntimeError& error) {
+        ReportError(error);
+    } catch (const std::bad_alloc&) {
+        ReportError(7, rt::errorDescription(7));
+    } catch (const std::exception& error) {
+        ReportError(kInternalError, error.what());
+    } catch (...) {
+        ReportError(kInternalError, rt::errorDescription(kInternalError));
+    }
+}
+
+rt::Variant CheckFileMissing(const std::string& path, bool quiet)
+{
+    // Taken literally: "*" and "?" are ordinary characters of a file name
+    // here, and any regular file counts, also one whose name starts with a
+    // dot.
+    bool found = false;
+    try {
+        found = rt::fileExists(path);
+    } catch (const std::exception&) {
+        found = false;
+    }
+    if (found) return rt::Variant(false);
+
+    forms::screen().MousePointer(0);
+    if (!quiet) {
+        LibraryState& state = libraryState();
+        quillon::ClsLanguageText& texts = textLib();
+        // A kind that gives no text (or none that can be read) names the
+        // box with the general message title.
+        bool kindUsable = false;
+        try {
+            kindUsable = !texts.GetText(state.FileTypeText).empty();
+        } catch (const rt::RuntimeError&) {
+            kindUsable = false;
+        }
+        if (!kindUsable) state.FileTypeText = rt::Variant(TextNo(5));
+        try {
+            const std::string prompt = texts.GetText(rt::Variant(TextNo(140160)), pathReplacement(path));
+            const std::string title = texts.GetText(state.FileTypeText);
+            forms::MsgBox(prompt, texts.MessageBoxFlags() | forms::vbExclamation, title);
+        } catch (const rt::RuntimeError&) {
+            // A message that cannot be built is not shown; the file is
+            // still missing.
+        }
+    }
+    return rt::Variant(true);
+}
+
+std::int16_t OpenFileByMode(const std::string& path, std::int16_t mode, std::int16_t fileNumber,
+                            std::int16_t display, forms::Form* form)
+{
+    SetFileTypeText(path);
+
+    const bool reading = mode == InputMode || mode == GetRandomMode;
+    const bool writing = mode == OutputMode || mode == PutRandomMode;
+    // A mode that opens nothing is a failure, not a success.
+    if (!reading && !writing) return -1;
+    if (fileNumber != 1) rt::raise(kBadFileNumber);
+
+    if (reading && CheckFileMissing(path, false).toBool()) {
+        if (display > 0 && form != nullptr) form->Unload();
+        return -1;
+    }
+
+    if (display > 0 && display != NotDisplay)
+        StartWait(form, reading ? kWaitReading : kWaitSaving, nullptr);
+
+    rt::DataChannel& channel = libraryFileChannel();
+    switch (mode) {
+    case InputMode: channel.openInput(path); break;
+    case OutputMode: channel.openOutput(path); break;
+    default: channel.openRandom(path, true); break;
+    }
+    return 0;
+}
+
+std::string AddBackslash(const std::string& path)
+{
+    // A stored path may still end in the other platform's separator.
+    if (!path.empty() && (path.back() == '/' || path.back() == '\\')) return path;
+    return path + rt::pathSeparator();
+}
+
+}  // namespace halvex

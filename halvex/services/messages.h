@@ -1,0 +1,67 @@
+// Error and file messages: the one way the family reports a file or run-time
+// error (a message box naming the file and, where known, its kind), the
+// existence test with its missing-file message, the library's one routine
+// that opens a data or settings file, and the completion of folder paths.
+//
+// The messages name the library-wide CurrentFilePath and FileTypeText:
+// callers set the path (ClsValmor::Prod) before they touch a file, and
+// SetFileTypeText sets the kind from the path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/runtime/errors.h"
+#include "platform/runtime/variant.h"
+
+namespace forms {
+class Form;
+}
+
+namespace halvex {
+
+// The common error report that every error handler ends in. Sets the mouse
+// pointer back to the arrow, then by error number:
+// - 53 (file not found): text 140160 with CurrentFilePath, exclamation icon;
+// - 62 (input past end of file): text 140000 with CurrentFilePath, two CR
+//   and " (" kind ") " when FileTypeText gives a text, critical icon;
+// - any other non-zero number: the error's description, critical icon;
+// - 0: no message.
+// Every box is titled with text 5. Finally the library's file 1 is closed
+// (a failure to close is ignored). A failure of the text object while the
+// message is built passes to the caller.
+void ReportError(std::int32_t number, const std::string& description);
+void ReportError(const rt::RuntimeError& error);
+// The error being handled: call it inside a catch block. An rt::RuntimeError
+// is reported by its number; another exception by its message as an error
+// without a number of its own; outside a handler it is error 0.
+void ReportError();
+
+// True when no regular file exists at `path`, taken literally ("*" and "?"
+// are ordinary characters; a folder, an empty path or a path that cannot be
+// looked up count as missing). For a missing file the mouse pointer is set
+// back to the arrow and, unless `quiet`, the missing-file message (text
+// 140160 with the path, exclamation icon) is shown, titled with the file's
+// kind; an empty kind is first set to text 5. Never raises a run-time error.
+rt::Variant CheckFileMissing(const std::string& path, bool quiet);
+
+// Opens `path` on the library's data-file channel (file number 1, the only
+// number the library has: another number raises error 52). Sets the file
+// kind from the path. InputMode and GetRandomMode first test that the file
+// exists: a missing file gives the missing-file message, unloads `form`
+// when `display` is positive and a form is given, and returns -1 without
+// opening anything. OutputMode creates or empties the file; both random
+// modes open for reading and writing with 128-byte records. A positive
+// `display` other than 7 (NotDisplay) fills `form` as a wait window (the
+// reading text for the input modes, the saving text for the output modes).
+// Returns 0 when the file was opened, -1 when it was missing or `mode` is
+// not a FileOpenMode. Errors of the open itself (76 missing folder, 70 no
+// permission, 55 channel busy) pass to the caller.
+std::int16_t OpenFileByMode(const std::string& path, std::int16_t mode, std::int16_t fileNumber,
+                            std::int16_t display, forms::Form* form);
+
+// `path` with one trailing separator ("/") added unless it ends in one; ""
+// gives "/".
+std::string AddBackslash(const std::string& path);
+
+}  // namespace halvex

@@ -1,0 +1,220 @@
+#include "halvex/services/units.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <span>
+
+#include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
+#include "halvex/services/program_folder.h"
+#include "outside/quillon/language_text.h"
+#include "platform/runtime/codepage.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/paths.h"
+#include "platform/runtime/strings.h"
+
+namespace halvex {
+
+using quillon::TextNo;
+
+namespace {
+
+struct UnitSymbol {
+    const char* symbol;
+    std::int32_t text;
+};
+
+constexpr UnitSymbol kLengthSymbols[] = {
+    {"[m]", TextNo(28)},  {"[ft]", TextNo(36)}, {"[in]", TextNo(38)},
+    {"[cm]", TextNo(40)}, {"[mm]", TextNo(42)}, {"[yd]", TextNo(44)},
+};
+
+constexpr UnitSymbol kForceSymbols[] = {
+    {"[kN]", TextNo(29)},   {"[N]", TextNo(47)},  {"[kgf]", TextNo(49)},
+    {"[kip]", TextNo(51)},  {"[lbf]", TextNo(53)}, {"[tonf]", TextNo(55)},
+    {"[kg]", TextNo(57)},   {"[ton]", TextNo(59)}, {"[MN]", TextNo(61)},
+};
+
+// The degree sign in UTF-8.
+constexpr UnitSymbol kTemperatureSymbols[] = {
+    {"[\xC2\xB0" "C]", TextNo(33)},
+    {"[\xC2\xB0" "K]", TextNo(30)},
+    {"[\xC2\xB0" "F]", TextNo(31)},
+    {"[\xC2\xB0" "R]", TextNo(32)},
+};
+
+// The nine values of the Units file in file order: symbol and factor of
+// the two length and the two force units, then the temperature symbol.
+constexpr int kUnitValueCount = 9;
+constexpr int kSymbolSlots[] = {0, 2, 4, 6, 8};
+constexpr std::int32_t kDefaultSymbolTexts[] = {TextNo(28), TextNo(40), TextNo(29), TextNo(29), TextNo(33)};
+constexpr double kDefaultFactors[] = {1.0, 1.0, 1.0, 1000.0};
+
+std::string text(std::int32_t number)
+{
+    return textLib().GetText(rt::Variant(number));
+}
+
+bool isValidUtf8(const std::string& bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = 0;
+        if (lead < 0x80)
+            length = 1;
+        else if ((lead & 0xE0) == 0xC0 && lead >= 0xC2)
+            length = 2;
+        else if ((lead & 0xF0) == 0xE0)
+            length = 3;
+        else if ((lead & 0xF8) == 0xF0 && lead <= 0xF4)
+            length = 4;
+        else
+            return false;
+        if (i + length > bytes.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// A symbol as the user interface takes it: the file is UTF-8, but one
+// written in Windows-1252 (as older installations keep it) is converted.
+std::string symbolAsUtf8(const std::string& bytes)
+{
+    return isValidUtf8(bytes) ? bytes : rt::cp1252ToUtf8(bytes);
+}
+
+// The text of a known symbol of the table, or the symbol as read.
+std::string mapSymbol(const std::string& symbol, std::span<const UnitSymbol> table)
+{
+    for (const UnitSymbol& entry : table)
+        if (symbol == entry.symbol) return text(entry.text);
+    return symbol;
+}
+
+std::string homeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return home;
+    const passwd* user = getpwuid(getuid());
+    if (user != nullptr && user->pw_dir != nullptr) return user->pw_dir;
+    return std::string();
+}
+
+// The data directory as STEU gives it, for this machine.
+std::string dataDirectoryFrom(const std::string& line)
+{
+    std::string path = rt::toNativePath(line);
+    if (path == "~" || path.rfind("~/", 0) == 0) {
+        const std::string home = homeFolder();
+        if (!home.empty()) path = home + path.substr(1);
+    }
+    return path;
+}
+
+}  // namespace
+
+std::string ApplicationPath()
+{
+    const std::string& given = libraryState().ApplicationPath;
+    std::string folder = given.empty() ? LibraryFolder() : given;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+std::string DefaultDataDirectory()
+{
+    const std::string home = homeFolder();
+    return (home.empty() ? ApplicationPath() : home) + "/Projects";
+}
+
+void ReadUnits(std::string& Unit_Length1Symb, double& Unit_Length1Factor, std::string& Unit_Length2Symb,
+               double& Unit_Length2Factor, std::string& Unit_Force1Symb, double& Unit_Force1Factor,
+               std::string& Unit_Force2Symb, double& Unit_Force2Factor, std::string& Unit_TemperatureSymb)
+{
+    LibraryState& state = libraryState();
+    state.SettingsDir = AddBackslash(ApplicationPath());
+    state.CurrentFilePath = state.SettingsDir + "Units";
+    const std::string path = state.CurrentFilePath;
+
+    std::string symbols[5];
+    double factors[4] = {};
+    int valuesRead = 0;
+    if (!CheckFileMissing(path, true).toBool()) {
+        try {
+            if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
+                ReportError(0, std::string());
+            } else {
+                rt::TextReader& reader = libraryFileChannel().reader();
+                for (; valuesRead < kUnitValueCount; ++valuesRead) {
+                    if (valuesRead % 2 == 0)
+                        symbols[valuesRead / 2] = symbolAsUtf8(reader.readString());
+                    else
+                        factors[valuesRead / 2] = reader.readDouble();
+                }
+                libraryFileChannel().close();
+            }
+        } catch (const rt::RuntimeError& error) {
+            // A damaged file: the values read so far stay, the rest default.
+            ReportError(error);
+        }
+    }
+
+    const std::span<const UnitSymbol> symbolTables[5] = {kLengthSymbols, kLengthSymbols, kForceSymbols,
+                                                         kForceSymbols, kTemperatureSymbols};
+    std::string* const symbolOut[5] = {&Unit_Length1Symb, &Unit_Length2Symb, &Unit_Force1Symb,
+                                       &Unit_Force2Symb, &Unit_TemperatureSymb};
+    double* const factorOut[4] = {&Unit_Length1Factor, &Unit_Length2Factor, &Unit_Force1Factor,
+                                  &Unit_Force2Factor};
+    for (int k = 0; k < 5; ++k) {
+        const bool read = kSymbolSlots[k] < valuesRead;
+        *symbolOut[k] = read ? mapSymbol(symbols[k], symbolTables[k]) : text(kDefaultSymbolTexts[k]);
+    }
+    for (int k = 0; k < 4; ++k) {
+        const bool read = kSymbolSlots[k] + 1 < valuesRead;
+        *factorOut[k] = read ? factors[k] : kDefaultFactors[k];
+    }
+}
+
+void DataDirectory(std::string& ProgrDir, std::string& DataDir, CompressFlagTypes& CompressFlag)
+{
+    ProgrDir = AddBackslash(ApplicationPath());
+    LibraryState& state = libraryState();
+    state.FileTypeText = rt::Variant(TextNo(140161));
+    state.CurrentFilePath = ProgrDir + "STEU";
+    const std::string path = state.CurrentFilePath;
+
+    const bool flagWanted = CompressFlag != CompressedNotUsedFlag;
+    std::optional<std::string> directoryLine;
+    std::optional<std::int16_t> flag;
+    if (!CheckFileMissing(path, true).toBool()) {
+        try {
+            if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
+                ReportError(0, std::string());
+            } else {
+                rt::TextReader& reader = libraryFileChannel().reader();
+                directoryLine = reader.readLine();
+                if (flagWanted) flag = reader.readInteger();
+                libraryFileChannel().close();
+            }
+        } catch (const rt::RuntimeError& error) {
+            // A damaged file: a directory line read so far stays.
+            ReportError(error);
+        }
+    }
+
+    const bool haveDirectory = directoryLine && !rt::trim(*directoryLine).empty();
+    DataDir = haveDirectory ? dataDirectoryFrom(*directoryLine) : DefaultDataDirectory();
+    if (!directoryLine)
+        CompressFlag = CompressIntermediateResults;  // whatever the caller passed
+    else if (flagWanted)
+        CompressFlag = flag ? static_cast<CompressFlagTypes>(*flag) : CompressIntermediateResults;
+}
+
+}  // namespace halvex

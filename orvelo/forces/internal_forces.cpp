@@ -1,0 +1,123 @@
+#include "orvelo/forces/internal_forces.h"
+
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/forces/beam_forces.h"
+#include "orvelo/forces/forces_data.h"
+#include "orvelo/forces/forces_steps.h"
+#include "orvelo/forces/reactions.h"
+#include "orvelo/forces/result_readers.h"
+#include "orvelo/forces/size_field.h"
+#include "orvelo/forces/slab_forces.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/open_project.h"
+#include "orvelo/project/services.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/paths.h"
+
+namespace orvelo {
+
+namespace {
+
+// Context of the solver files: a missing file stops the run.
+constexpr std::int16_t kContext = 4;
+
+// The methods whose slab forces are not computed.
+bool skipsSlabForces(std::int32_t method) {
+    return method == halvex::RigidSlab || method == halvex::FlexibleFoundation ||
+           method == halvex::RigidSlab_HalfSpace || method == halvex::FlexibleFoundation_HalfSpace;
+}
+
+}  // namespace
+
+std::int16_t ReadCalculationNet(const std::string& p) {
+    Declar& d = declar();
+    InternalForcesData& net = internalForces();
+
+    // 1. The header. One that cannot be read stops the run with a message.
+    if (OpenProjectHeader(p) != 0) {
+        const std::string path = d.DataDir + p + ".PO1";
+        SharedServices().Prod(path);
+        raiseReadError(rt::findFileCaseInsensitive(path).empty() ? 53 : 13, path);
+    }
+    // 2. A run state left by an earlier project of the list starts again.
+    RunControl().RunState(0);
+
+    // 3.-4. The calculation net.
+    if (ReadCalculationNetFile(p + ".PL9", net, kContext) != 0) return -1;
+    forces::ProgressStep();
+
+    // 5. The node order.
+    if (ReadNodeOrder(p + ".PL3", net.CalcNodeCount, net.CalcNodeMap, kContext) != 0) return -1;
+
+    // 6.-7. Two solver files that are read and not used.
+    if (ReadUnusedValues(p + ".PC7", 4, kContext) != 0) return -1;
+    forces::ProgressStep();
+    if (ReadUnusedValues(p + ".PC8", 3, kContext) != 0) return -1;
+    forces::ProgressStep();
+
+    // 8. The node values of .PL4 and .PH2, unless the method has none.
+    const std::int32_t method = d.AnalysisMethod;
+    if (!(method == halvex::MethodSlabFloor || method == halvex::MethodGridbeams ||
+          (method == halvex::ConventionalMethod && d.HasPiles))) {
+        std::vector<float> values;
+        if (ReadValueList(p + ".PL4", net.CalcNodeCount, values, kContext, true) != 0) return -1;
+        if (ReadValuesToCalcOrder(p + ".PH2", net.CalcNodeCount, values, net.CalcNodeMap, kContext) != 0)
+            return -1;
+        forces::ProgressStep();
+    }
+
+    // 9. The flexible foundations end here.
+    if (method == halvex::FlexibleFoundation || method == halvex::FlexibleFoundation_HalfSpace) return 0;
+
+    // 10.-11. The nodal displacements.
+    if (ReadNodalDisplacements(p + ".PG1", net, kContext) != 0) return -1;
+    forces::ProgressStep();
+    return 0;
+}
+
+void ComputeInternalForces() {
+    Declar& d = declar();
+    try {
+        RunControl().RunState(0);
+        // A size field of an earlier run is never used.
+        d.OldNodeCount = 0;
+        d.NodeTargetSize.assign(1, 0.0f);
+
+        for (std::int16_t i = 1; i <= d.ProjectCount; ++i) {
+            if (static_cast<std::size_t>(i) >= d.ProjectList.size()) rt::raise(9);
+            const std::string p = d.ProjectList[static_cast<std::size_t>(i)];
+            if (ReadCalculationNet(p) != 0) return;
+
+            if (skipsSlabForces(d.AnalysisMethod)) {
+                // No slab forces: the user's size r everywhere.
+                d.NodeTargetSize = UniformTargetSize(internalForces().CalcNodeCount, d.MaxElementSize);
+                d.OldNodeCount = internalForces().CalcNodeCount;
+            } else {
+                CalcSlabInternalForces(p);
+            }
+            if (d.HasBeams) CalcBeamForces(p);
+
+            // The reaction lists live only while the operation runs.
+            std::int16_t springCount = 0, pileCount = 0, supportCount = 0;
+            std::vector<std::int16_t> springNodes, pileNodes, dofNumbers;
+            std::vector<float> springValues, pileValues, supportValues;
+            if (d.HasPointSprings) CalcSpringReactions(p, springCount, springNodes, springValues);
+            if (d.HasPiles) CalcPileForces(p, pileCount, pileNodes, pileValues);
+            if (d.HasPrescribedDofs)
+                CalcSupportReactions(p, springCount, springNodes, springValues, pileCount, pileNodes,
+                                     pileValues, supportCount, dofNumbers, supportValues);
+        }
+    } catch (const forces::OperationStopped&) {
+        // The user stopped the operation: the run does not go on without a
+        // size field.
+        RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
+    } catch (...) {
+        HandleError();
+        RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
+    }
+}
+
+}  // namespace orvelo

@@ -1,0 +1,72 @@
+#include "orvelo/project/copy_project.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/net_files.h"
+#include "orvelo/project/services.h"
+#include "platform/forms/screen.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/paths.h"
+
+namespace orvelo {
+
+namespace {
+
+void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
+
+// Copies source to target so that target is either the complete copy or
+// what it was before: the copy is made under a temporary name and renamed.
+void copyWhole(const std::string& source, const std::string& target) {
+    namespace fs = std::filesystem;
+    const std::string temp = target + ".tmp";
+    std::error_code ec;
+    fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        SharedServices().Prod(target);
+        raiseWriteError(fileSystemErrorNumber(ec), target);
+    }
+}
+
+bool sameFile(const std::string& source, const std::string& target) {
+    if (source == target) return true;
+    std::error_code ec;
+    return std::filesystem::exists(target, ec) && std::filesystem::equivalent(source, target, ec);
+}
+
+}  // namespace
+
+void CopyProjectFiles() {
+    Declar& d = declar();
+    try {
+        forms::screen().MousePointer(11);
+        if (d.CopyFilesFlag) {
+            for (std::string_view extension : ProjectFileExtensions) {
+                const std::string ext(extension);
+                const std::string source =
+                    rt::findFileCaseInsensitive(d.DataDir + d.ProjectName + "." + ext);
+                if (source.empty()) continue;
+                // An existing file of the output project is replaced whatever
+                // the case of its name.
+                const std::string target = rt::projectFilePath(d.OutputDir, d.OutputName, ext);
+                if (sameFile(source, target)) continue;
+                copyWhole(source, target);
+            }
+        }
+        forms::screen().MousePointer(0);
+    } catch (const rt::RuntimeError&) {
+        HandleError();
+        stopRun();
+        return;
+    }
+    if (!WriteNetFiles(d.OutputDir + d.OutputName)) stopRun();
+}
+
+}  // namespace orvelo

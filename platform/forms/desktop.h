@@ -1,0 +1,72 @@
+// The desktop services a dialog reaches for: the clipboard, opening an
+// address with the system's default handler, and starting a program without
+// waiting for it. The program installs the Qt ones (forms/qt); the
+// recording stand-ins serve headless and let tests see what was asked.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace forms {
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void clear() = 0;
+    virtual void setText(std::string_view text) = 0;
+    virtual std::string text() const = 0;
+    // Data of a MIME type ("image/png", "image/svg+xml", ...).
+    virtual void setData(std::string_view mimeType, std::string_view bytes) = 0;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Opens an address (a URL, or a file path) with its default handler;
+    // false when it could not be opened.
+    virtual bool openUrl(std::string_view address) = 0;
+    // Starts a program and does not wait for it; false when it could not
+    // be started.
+    virtual bool startDetached(std::string_view program, const std::vector<std::string>& arguments) = 0;
+};
+
+// Headless clipboard: keeps what was put on it.
+class MemoryClipboard : public Clipboard {
+public:
+    void clear() override;
+    void setText(std::string_view text) override;
+    std::string text() const override { return text_; }
+    void setData(std::string_view mimeType, std::string_view bytes) override;
+    const std::string& mimeType() const { return mimeType_; }
+    const std::string& data() const { return data_; }
+
+private:
+    std::string text_;
+    std::string mimeType_;
+    std::string data_;
+};
+
+// Headless desktop: records every request and answers with `succeed`.
+class RecordingDesktop : public Desktop {
+public:
+    struct Start {
+        std::string program;
+        std::vector<std::string> arguments;
+    };
+    bool openUrl(std::string_view address) override;
+    bool startDetached(std::string_view program, const std::vector<std::string>& arguments) override;
+
+    std::vector<std::string> openedUrls;
+    std::vector<Start> startedPrograms;
+    bool succeed = true;
+};
+
+Clipboard& clipboard();
+Desktop& desktop();
+// Install a service (nullptr: a fresh headless one); return the previous.
+std::shared_ptr<Clipboard> setClipboard(std::shared_ptr<Clipboard> service);
+std::shared_ptr<Desktop> setDesktop(std::shared_ptr<Desktop> service);
+
+}  // namespace forms

@@ -1,0 +1,202 @@
+#include "platform/forms/qt/application.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QFontMetricsF>
+#include <QPointer>
+#include <QScreen>
+
+#include <cmath>
+#include <map>
+
+#include "platform/forms/desktop.h"
+#include "platform/forms/form.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/qt/convert.h"
+#include "platform/forms/qt/desktop_qt.h"
+#include "platform/forms/qt/formview.h"
+#include "platform/forms/qt/msgbox_qt.h"
+#include "platform/forms/qt/settings_qt.h"
+#include "platform/forms/screen.h"
+#include "platform/forms/settings.h"
+
+namespace forms::qt {
+
+struct QtDisplay::State {
+    std::map<const Form*, QPointer<FormView>> views;
+    std::map<const Form*, QEventLoop*> modalLoops;
+    bool hourglass = false;
+};
+
+QtDisplay::QtDisplay() : state_(std::make_unique<State>()) {}
+
+QtDisplay::~QtDisplay() {
+    if (state_->hourglass) QGuiApplication::restoreOverrideCursor();
+    for (auto& [form, view] : state_->views) {
+        if (view) {
+            view->detach();
+            delete view.data();
+        }
+    }
+}
+
+void QtDisplay::formShown(Form& form) {
+    QPointer<FormView>& view = state_->views[&form];
+    if (!view) view = new FormView(form);
+    view->setWindowModality(form.showingModal() ? Qt::ApplicationModal : Qt::NonModal);
+    switch (form.WindowState()) {
+        case vbMaximized: view->showMaximized(); break;
+        case vbMinimized: view->showMinimized(); break;
+        default: view->show(); break;
+    }
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        view->raise();
+        view->activateWindow();
+    }
+    if (Control* active = form.ActiveControl()) {
+        if (QWidget* w = view->widgetOf(*active)) w->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void QtDisplay::formHidden(Form& form) {
+    auto it = state_->views.find(&form);
+    if (it != state_->views.end() && it->second) it->second->hide();
+    auto loop = state_->modalLoops.find(&form);
+    if (loop != state_->modalLoops.end()) loop->second->quit();
+}
+
+void QtDisplay::formUnloaded(Form& form) {
+    auto it = state_->views.find(&form);
+    if (it != state_->views.end()) {
+        if (FormView* view = it->second.data()) {
+            view->detach();
+            view->hide();
+            view->deleteLater();  // a handler of one of its widgets may be running
+        }
+        state_->views.erase(it);
+    }
+    auto loop = state_->modalLoops.find(&form);
+    if (loop != state_->modalLoops.end()) loop->second->quit();
+    if (quitWhenLastFormCloses_) {
+        bool anyShown = false;
+        for (Form* f : loadedForms()) anyShown = anyShown || (f->loaded() && f->Visible());
+        if (!anyShown) QCoreApplication::exit(0);
+    }
+}
+
+void QtDisplay::runModal(Form& form) {
+    QEventLoop loop;
+    state_->modalLoops[&form] = &loop;
+    while (form.loaded() && form.Visible() && !programEnded()) {
+        loop.exec(QEventLoop::DialogExec);
+    }
+    state_->modalLoops.erase(&form);
+}
+
+void QtDisplay::doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtDisplay::mousePointerChanged(std::int16_t pointer) {
+    bool busy = pointer == vbHourglass;
+    if (busy == state_->hourglass) return;
+    state_->hourglass = busy;
+    if (busy) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+TextExtent QtDisplay::measureText(const StdFont& font, std::string_view line) const {
+    QFontMetricsF metrics(toQFont(font));
+    TextExtent extent;
+    extent.width = static_cast<std::int32_t>(std::lround(metrics.horizontalAdvance(toQString(line)) * kTwipsPerPixel));
+    extent.height = static_cast<std::int32_t>(std::lround(metrics.height() * kTwipsPerPixel));
+    return extent;
+}
+
+void QtDisplay::cursorPos(std::int32_t& x, std::int32_t& y) const {
+    QPoint p = QCursor::pos();
+    x = p.x();
+    y = p.y();
+}
+
+void QtDisplay::endProgram() { QCoreApplication::exit(0); }
+
+// Through the one message-box service, so a test's script sees it too.
+void QtDisplay::reportUnhandled(const std::string& message) {
+    try {
+        MsgBox(message, vbCritical, app().Title);
+    } catch (const MsgBoxError&) {
+        // No one to tell: the script of a test counts it as unanswered.
+    }
+}
+
+QWidget* QtDisplay::windowOf(const Form& form) const {
+    auto it = state_->views.find(&form);
+    return it == state_->views.end() ? nullptr : it->second.data();
+}
+
+QWidget* QtDisplay::widgetOf(const Control& control) const {
+    auto it = state_->views.find(&control.Parent());
+    return it == state_->views.end() || !it->second ? nullptr : it->second->widgetOf(control);
+}
+
+QWidget* windowOf(const Form& form) {
+    auto* d = dynamic_cast<QtDisplay*>(&display());
+    return d == nullptr ? nullptr : d->windowOf(form);
+}
+
+QWidget* widgetOf(const Control& control) {
+    auto* d = dynamic_cast<QtDisplay*>(&display());
+    return d == nullptr ? nullptr : d->widgetOf(control);
+}
+
+// Application
+
+struct Application::Previous {
+    std::shared_ptr<Display> display;
+    std::shared_ptr<MsgBoxService> msgBox;
+    std::shared_ptr<SettingsStore> settings;
+    std::shared_ptr<Clipboard> clipboard;
+    std::shared_ptr<Desktop> desktop;
+};
+
+Application::Application(int& argc, char** argv)
+    : qapp_(std::make_unique<QApplication>(argc, argv)),
+      display_(std::make_shared<QtDisplay>()),
+      previous_(std::make_unique<Previous>()) {
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        QSize size = primary->size();
+        screen().setSizePixels(size.width(), size.height());
+    }
+    previous_->display = setDisplay(display_);
+    previous_->msgBox = setMsgBoxService(std::make_shared<QtMsgBox>());
+    previous_->settings = setSettingsStore(std::make_shared<IniSettingsStore>());
+    previous_->clipboard = setClipboard(std::make_shared<QtClipboard>());
+    previous_->desktop = setDesktop(std::make_shared<QtDesktop>());
+}
+
+Application::~Application() {
+    for (Form* form : loadedForms()) form->unloadWithoutEvents();
+    setDesktop(previous_->desktop);
+    setClipboard(previous_->clipboard);
+    setSettingsStore(previous_->settings);
+    setMsgBoxService(previous_->msgBox);
+    setDisplay(previous_->display);
+    display_.reset();
+}
+
+int Application::exec() {
+    if (programEnded()) return 0;
+    bool anyShown = false;
+    for (Form* f : loadedForms()) anyShown = anyShown || f->Visible();
+    if (!anyShown) return 0;
+    display_->setQuitWhenLastFormCloses(true);
+    int code = QApplication::exec();
+    display_->setQuitWhenLastFormCloses(false);
+    return code;
+}
+
+}  // namespace forms::qt

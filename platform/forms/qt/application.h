@@ -1,0 +1,90 @@
+// Starting Qt for the program: forms::qt::Application creates the Qt
+// application object and installs the Qt backends of the forms layer: the
+// display (a window per shown form, nested event loops for modal forms,
+// DoEvents, the mouse pointer, text measurement), message boxes, the screen
+// size of the primary screen, the INI settings store, the clipboard and the
+// desktop services. Its destructor puts the headless services back.
+//
+//   int main(int argc, char** argv) {
+//       forms::qt::Application app(argc, argv);
+//       frmWizard wizard;
+//       wizard.Show();
+//       return app.exec();
+//   }
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+#include "platform/forms/display.h"
+
+class QApplication;
+
+namespace forms {
+class Control;
+class Form;
+}
+
+namespace forms::qt {
+
+class QtDisplay;
+
+class Application {
+public:
+    Application(int& argc, char** argv);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Runs the event loop until the program ends: endProgram(), or the
+    // unloading of the last shown form. Returns the exit code.
+    int exec();
+
+    QApplication& qapp() const { return *qapp_; }
+
+private:
+    std::unique_ptr<QApplication> qapp_;
+    std::shared_ptr<QtDisplay> display_;
+    struct Previous;
+    std::unique_ptr<Previous> previous_;
+};
+
+// The display that shows forms as Qt windows. Application installs it; a
+// test that makes its own QApplication can install it with setDisplay.
+class QtDisplay : public Display {
+public:
+    QtDisplay();
+    ~QtDisplay() override;
+    void formShown(Form& form) override;
+    void formHidden(Form& form) override;
+    void formUnloaded(Form& form) override;
+    void runModal(Form& form) override;
+    void doEvents() override;
+    void mousePointerChanged(std::int16_t pointer) override;
+    TextExtent measureText(const StdFont& font, std::string_view line) const override;
+    void cursorPos(std::int32_t& x, std::int32_t& y) const override;
+    void endProgram() override;
+    void reportUnhandled(const std::string& message) override;
+
+    // The window of a shown form and the widget of one of its controls;
+    // nullptr when there is none.
+    QWidget* windowOf(const Form& form) const;
+    QWidget* widgetOf(const Control& control) const;
+
+    // Set while Application::exec runs: unloading the last shown form then
+    // ends the event loop.
+    void setQuitWhenLastFormCloses(bool quit) { quitWhenLastFormCloses_ = quit; }
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    bool quitWhenLastFormCloses_ = false;
+};
+
+// Window of a shown form / widget of a control, through the installed Qt
+// display (nullptr when the display is not the Qt one).
+QWidget* windowOf(const Form& form);
+QWidget* widgetOf(const Control& control);
+
+}  // namespace forms::qt

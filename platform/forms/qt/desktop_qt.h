@@ -1,0 +1,25 @@
+// The desktop services of the program: the system clipboard, opening an
+// address with its default handler, starting a program detached.
+#pragma once
+
+#include "platform/forms/desktop.h"
+
+namespace forms::qt {
+
+class QtClipboard : public Clipboard {
+public:
+    void clear() override;
+    void setText(std::string_view text) override;
+    std::string text() const override;
+    void setData(std::string_view mimeType, std::string_view bytes) override;
+};
+
+class QtDesktop : public Desktop {
+public:
+    // A text with a scheme ("https://...", "file:...") is taken as a URL,
+    // anything else as a local file path.
+    bool openUrl(std::string_view address) override;
+    bool startDetached(std::string_view program, const std::vector<std::string>& arguments) override;
+};
+
+}  // namespace forms::qt

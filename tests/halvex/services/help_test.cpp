@@ -1,0 +1,196 @@
+// Help: the help file by help language, topic addresses, the help window
+// bookkeeping and the help popup.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "halvex/interface/enums.h"
+#include "halvex/services/cls_valmor.h"
+#include "halvex/services/help.h"
+#include "halvex/services/library_state.h"
+#include "halvex/services/units.h"
+#include "platform/forms/desktop.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HelpTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previousSettings_ = forms::setSettingsStore(std::make_shared<forms::MemorySettingsStore>());
+        desktop_ = std::make_shared<forms::RecordingDesktop>();
+        previousDesktop_ = forms::setDesktop(desktop_);
+        halvex::resetLibraryState();
+    }
+    void TearDown() override
+    {
+        halvex::resetLibraryState();
+        forms::setDesktop(previousDesktop_);
+        forms::setSettingsStore(previousSettings_);
+        if (!helpFolder_.empty()) fs::remove_all(helpFolder_);
+    }
+
+    static void storeHelpLanguage(const std::string& language)
+    {
+        forms::settings().save("valmor", "Help Language setting", "Language", language);
+    }
+
+    // An existing help file, made the one in use.
+    std::string useExistingHelpFile()
+    {
+        helpFolder_ = fs::temp_directory_path() /
+                      ("halvex-help-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(helpFolder_);
+        std::string path = (helpFolder_ / "mirva_en.chm").string();
+        std::ofstream(path) << "help";
+        halvex::ClsValmor().AppHelpFile(path);
+        return path;
+    }
+
+    std::shared_ptr<forms::RecordingDesktop> desktop_;
+
+private:
+    std::shared_ptr<forms::SettingsStore> previousSettings_;
+    std::shared_ptr<forms::Desktop> previousDesktop_;
+    fs::path helpFolder_;
+};
+
+TEST_F(HelpTest, HelpFileFollowsTheHelpLanguage)
+{
+    const std::string folder = halvex::ApplicationPath() + "/";
+    halvex::ClsValmor valmor;
+
+    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_en.chm");
+    storeHelpLanguage("Arabic");
+    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_ar.chm");
+    EXPECT_EQ(valmor.AppHelpFile(), folder + "mirva_ar.chm");
+    storeHelpLanguage("German");
+    EXPECT_EQ(halvex::SelectHelpFile("orvelo"), folder + "orvelo_gr.chm");
+    // Compared exactly: another spelling is English.
+    storeHelpLanguage("german");
+    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_en.chm");
+    storeHelpLanguage("French");
+    EXPECT_EQ(valmor.GetHelpFileName("orvelo"), folder + "orvelo_en.chm");
+}
+
+TEST_F(HelpTest, TopicAddresses)
+{
+    const std::string help = "/opt/help/mirva_en.chm";
+    halvex::ClsValmor().AppHelpFile(help);
+
+    EXPECT_EQ(halvex::HelpTopicAddress("4_2", halvex::MirvaGraphic),
+              help + "::/mirva_graphic/mirva_graphic_4_2.htm");
+    // The fixed rows use no program prefix.
+    EXPECT_EQ(halvex::HelpTopicAddress("", halvex::MirvaGraphic),
+              help + "::/mirva_description/short_description.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("mirva_new", halvex::MirvaData), help + "::/mirva_new/mirva_new.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("language_setting", halvex::MirvaData),
+              help + "::/mirva_new/mirva9mui_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("text8_new", halvex::MirvaEditor), help + "::/text8_new/text_8.htm");
+    // A page with an anchor gets no further ".htm".
+    EXPECT_EQ(halvex::HelpTopicAddress("7_1.htm#units", halvex::MirvaData),
+              help + "::/mirva_data/mirva_data_7_1.htm#units");
+    // A title page sits at the top of the help file.
+    EXPECT_EQ(halvex::HelpTopicAddress("part_titel", halvex::MirvaData), help + "::/part_titel.htm");
+
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::MirvaEditor), help + "::/valmor_text/valmor_text_1_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::ProgBOHR), help + "::/mirva_boring/mirva_boring_1_2.htm");
+    // Kinds without a prefix.
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::MirvaSpaceGraphic), help + ":://_1_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", 42), help + ":://_1_2.htm");
+    // Kind 0 is the current program.
+    EXPECT_EQ(halvex::HelpTopicAddress("3", 0), help + ":://_3.htm");
+    halvex::ClsValmor().MirvaProg(halvex::MirvaSolver);
+    EXPECT_EQ(halvex::HelpTopicAddress("3", 0), help + "::/mirva_solver/mirva_solver_3.htm");
+}
+
+TEST_F(HelpTest, ShowingATopicOpensItsAddressOnce)
+{
+    const std::string help = useExistingHelpFile();
+    halvex::ClsValmor valmor;
+    valmor.MirvaProg(halvex::MirvaGraphic);
+
+    valmor.ShowHelp(0, "4_2");
+    ASSERT_EQ(desktop_->openedUrls.size(), 1u);
+    EXPECT_EQ(desktop_->openedUrls[0], help + "::/mirva_graphic/mirva_graphic_4_2.htm");
+    EXPECT_NE(halvex::libraryState().HelpWindowHandle, 0);
+
+    // Another topic, and an explicit kind.
+    valmor.ShowHelp(0, "1", halvex::MirvaList);
+    ASSERT_EQ(desktop_->openedUrls.size(), 2u);
+    EXPECT_EQ(desktop_->openedUrls[1], help + "::/mirva_list/mirva_list_1.htm");
+    EXPECT_NE(halvex::libraryState().HelpWindowHandle, 0);
+
+    valmor.CloseHelpProg();
+    EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
+    valmor.CloseHelpProg();
+    EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
+}
+
+TEST_F(HelpTest, NoViewerLeavesNoHelpWindow)
+{
+    useExistingHelpFile();
+    desktop_->succeed = false;
+    halvex::ShowHelpTopic(0, "mirva_new", 0);
+    EXPECT_EQ(desktop_->openedUrls.size(), 1u);
+    EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
+}
+
+TEST_F(HelpTest, MissingHelpFileGivesTheMissingFileMessageOnly)
+{
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    halvex::ClsValmor valmor;
+    valmor.AppHelpFile("/no/such/folder/mirva_en.chm");
+    valmor.ShowHelp(0, "4_2", halvex::MirvaGraphic);
+
+    ASSERT_EQ(boxes->boxes().size(), 1u);
+    const forms::MessageBoxRequest& box = boxes->boxes()[0];
+    EXPECT_EQ(box.prompt, halvex::textLib().GetText(quillon::TextNo(140160),
+                                                    {"|1", "/no/such/folder/mirva_en.chm"}));
+    EXPECT_EQ(forms::iconOf(box.style), forms::vbExclamation);
+    EXPECT_TRUE(desktop_->openedUrls.empty());
+    EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
+
+    // No help file chosen at all: the message for the empty path.
+    boxes->answer(forms::vbOK);
+    valmor.AppHelpFile("");
+    valmor.ShowHelp(0);
+    ASSERT_EQ(boxes->boxes().size(), 2u);
+    EXPECT_EQ(boxes->boxes()[1].prompt, halvex::textLib().GetText(quillon::TextNo(140160), {"|1", ""}));
+    EXPECT_TRUE(desktop_->openedUrls.empty());
+}
+
+TEST_F(HelpTest, HelpPopupShowsTitleAndHelpText)
+{
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    halvex::ClsValmor valmor;
+    valmor.HelpText("Enter the slab thickness in |1.");
+    valmor.HelpMsg("Thickness");
+
+    ASSERT_EQ(boxes->boxes().size(), 1u);
+    EXPECT_EQ(boxes->boxes()[0].prompt, "Thickness:\n\nEnter the slab thickness in |1. \r\n");
+    EXPECT_EQ(boxes->boxes()[0].style, forms::vbOKOnly);
+}
+
+TEST_F(HelpTest, HelpPopupReadsRightToLeftInArabic)
+{
+    forms::settings().save("valmor", "Interface Language setting", "Language", "Arabic");
+    halvex::resetLibraryState();
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    halvex::ShowHelpPopup("Title");
+    ASSERT_EQ(boxes->boxes().size(), 1u);
+    EXPECT_EQ(boxes->boxes()[0].style, forms::vbMsgBoxRight | forms::vbMsgBoxRtlReading);
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// Operation 9 on the committed sample project (examples/raft), copied into a
+// temporary folder so that its .GH1 does not land in the source tree.
+#include <cmath>
+#include <filesystem>
+
+#include "forces_fixture.h"
+#include "orvelo/forces/internal_forces.h"
+#include "orvelo/project/open_project.h"
+#include "platform/runtime/textfile.h"
+
+namespace {
+
+class SampleProjectTest : public ForcesTest {};
+
+TEST_F(SampleProjectTest, SizeFieldIsFinestAroundTheSupports) {
+    const std::filesystem::path sample = std::filesystem::path(OH_SOURCE_DIR) / "examples" / "raft";
+    if (!std::filesystem::exists(sample / "RAFT.PL9")) GTEST_SKIP() << "the sample has no solver results";
+    for (const auto& entry : std::filesystem::directory_iterator(sample))
+        std::filesystem::copy_file(entry.path(), folder.path(entry.path().filename().string()));
+
+    orvelo::Declar& d = orvelo::declar();
+    d.ProjectPath = folder.path("RAFT.PO1");
+    d.ProjectName = "RAFT";
+    d.ProjectList = {"", "RAFT"};
+    orvelo::OpenSourceProject();
+    ASSERT_EQ(runState(), 0);
+    orvelo::ComputeInternalForces();
+    ASSERT_EQ(runState(), 0);
+    EXPECT_TRUE(box->boxes().empty());
+    ASSERT_EQ(d.OldNodeCount, d.NodeCount);
+    ASSERT_TRUE(d.HasBeams && d.HasPointSprings && d.HasPiles && d.HasPrescribedDofs);
+
+    // The columns, piles and springs of the sample (docs/forces.md).
+    const double supports[8][2] = {{2, 2}, {10, 2}, {10, 6}, {2, 6}, {6, 1}, {6, 7}, {0, 4}, {12, 4}};
+    double nearSum = 0, farSum = 0;
+    int nearCount = 0, farCount = 0;
+    float smallest = 1.0f;
+    for (int n = 1; n <= d.NodeCount; ++n) {
+        const float size = d.NodeTargetSize[n];
+        EXPECT_GE(size, d.MinElementSize) << n;
+        EXPECT_LE(size, d.MaxElementSize) << n;
+        smallest = std::min(smallest, size);
+        double distance = 1e9;
+        for (const auto& s : supports) distance = std::min(distance, std::hypot(d.NodeX[n] - s[0], d.NodeY[n] - s[1]));
+        if (distance > 0 && distance <= 1.5) {
+            nearSum += size;
+            ++nearCount;
+        } else if (distance >= 2.5) {
+            farSum += size;
+            ++farCount;
+        }
+    }
+    EXPECT_EQ(smallest, d.MinElementSize);
+    ASSERT_GT(nearCount, 0);
+    ASSERT_GT(farCount, 0);
+    EXPECT_LT(nearSum / nearCount + 0.2, farSum / farCount) << "finer around the supports than away from them";
+
+    // The ground beam's end forces.
+    rt::TextReader gh1;
+    gh1.open(folder.path("RAFT.GH1"));
+    EXPECT_EQ(gh1.readInteger(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// The Qt-backed services: the message box and the INI settings store.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "platform/forms/msgbox.h"
+#include "platform/forms/qt/msgbox_qt.h"
+#include "platform/forms/qt/settings_qt.h"
+#include "platform/forms/settings.h"
+#include "platform/runtime/errors.h"
+
+using namespace forms;
+using namespace forms::qt;
+
+TEST(QtMessageBox, HonoursButtonsIconDefaultAndReadingOrder) {
+    MessageBoxRequest question{"Delete row 3?\rIt cannot be undone.", 292 | vbMsgBoxRtlReading | vbMsgBoxRight,
+                               "Delete"};
+    auto box = buildMessageBox(question);
+    EXPECT_EQ(box->windowTitle(), "Delete");
+    EXPECT_EQ(box->text(), "Delete row 3?\nIt cannot be undone.");
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    EXPECT_EQ(box->buttons().size(), 2);
+    ASSERT_NE(box->defaultButton(), nullptr);
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+    EXPECT_EQ(box->layoutDirection(), Qt::RightToLeft);
+
+    auto info = buildMessageBox({"Saved.", vbInformation, "Tessaro"});
+    EXPECT_EQ(info->icon(), QMessageBox::Information);
+    EXPECT_EQ(info->escapeButton(), info->button(QMessageBox::Ok));
+    EXPECT_EQ(info->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(answerOf(*info, vbInformation), vbOK) << "closing a one-button box answers that button";
+    EXPECT_EQ(answerOf(*buildMessageBox({"?", vbYesNoCancel, ""}), vbYesNoCancel), vbCancel);
+}
+
+TEST(QtMessageBox, TheServiceReturnsTheButtonTheUserPressed) {
+    QTimer::singleShot(0, [] {
+        auto* box = dynamic_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Retry)->click();
+    });
+    EXPECT_EQ(MsgBox("The file is in use.", vbRetryCancel | vbExclamation, "Open"), vbRetry);
+}
+
+TEST(IniSettings, RoundTripInAFolderOfOurOwn) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        IniSettingsStore store(dir.path() + "/nested");
+        store.save("valmor", "Help Language setting", "Language", "German");
+        store.save("valmor", "Texts", "Tricky", " a, \"quoted\" =value; \xc3\xa4\xd8\xb9 ");
+        store.save("valmor", "Flags", "On", "-1");
+        EXPECT_EQ(store.get("Valmor", "help language setting", "LANGUAGE", "English"), "German");
+        store.save("VALMOR", "HELP LANGUAGE SETTING", "language", "Arabic");
+        store.remove("valmor", "Flags", "On");
+    }
+    IniSettingsStore reopened(dir.path() + "/nested");
+    EXPECT_TRUE(QFile::exists(reopened.fileOf("valmor")));
+    EXPECT_EQ(reopened.get("valmor", "Help Language setting", "Language", "English"), "Arabic")
+        << "a differently spelt name overwrites the stored one";
+    EXPECT_EQ(reopened.get("valmor", "Texts", "Tricky", ""), " a, \"quoted\" =value; \xc3\xa4\xd8\xb9 ");
+    EXPECT_EQ(reopened.get("valmor", "Flags", "On", "0"), "0");
+    EXPECT_EQ(reopened.get("other", "Section", "Key", "fallback"), "fallback");
+    reopened.remove("valmor", "Texts", "");
+    EXPECT_EQ(reopened.get("valmor", "Texts", "Tricky", "gone"), "gone");
+
+    int error = 0;
+    try {
+        reopened.save("valmor", "", "Key", "x");
+    } catch (const rt::RuntimeError& e) {
+        error = e.number();
+    }
+    EXPECT_EQ(error, 5);
+}
+
+TEST(IniSettings, TheProgramsStoreHonoursTheRedirection) {
+    auto* store = dynamic_cast<IniSettingsStore*>(&settings());
+    ASSERT_NE(store, nullptr) << "the application installs the INI store";
+    EXPECT_EQ(store->folder(), QString::fromLocal8Bit(qgetenv("OH_SETTINGS_DIR")));
+}
