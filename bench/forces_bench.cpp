@@ -42,7 +42,8 @@ std::string writeProject() {
     out.writeValues(static_cast<std::int16_t>(nodes));
     for (int c = 1; c <= nodes; ++c) {
         const int n = nodes + 1 - c;  // project node of calculation node c
-        out.writeValues(static_cast<float>((n - 1) % nx) * 0.2f, static_cast<float>((n - 1) / nx) * 0.2f);
+        out.writeValues(static_cast<float>((n - 1) % nx) * 0.2f,
+                        static_cast<float>((n - 1) / nx) * 0.2f);
     }
     out.writeValues(static_cast<std::int16_t>(2 * kCellsX * kCellsY));
     for (int j = 0; j < kCellsY; ++j)

@@ -22,9 +22,9 @@ struct InternalForcesData {
     std::vector<float> CalcNodeX;
     std::vector<float> CalcNodeY;
     std::int16_t CalcElementCount = 0;
-    std::vector<std::int16_t> CalcCornerCount;                 // 3 or 4 per element
+    std::vector<std::int16_t> CalcCornerCount;                    // 3 or 4 per element
     std::vector<std::array<std::int16_t, 5>> CalcElementCorners;  // corners 1..4, corner 0 stays 0
-    std::vector<std::int16_t> CalcElementGroup;                // slab group per element
+    std::vector<std::int16_t> CalcElementGroup;                   // slab group per element
 
     // Project-net node n -> calculation-net node (.PL3).
     std::vector<std::int16_t> CalcNodeMap;

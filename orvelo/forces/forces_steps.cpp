@@ -43,6 +43,12 @@ std::int16_t ReadDataFile(const std::string& path, std::int16_t mode, std::int16
 
 void BrokenFile() { rt::raise(9); }
 
+std::int16_t ReadCount(rt::TextReader& in) {
+    const std::int16_t count = in.readInteger();
+    if (count < 0) BrokenFile();
+    return count;
+}
+
 std::string ProjectFile(const std::string& name, const std::string& extension) {
     return declar().DataDir + name + extension;
 }

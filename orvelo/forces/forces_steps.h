@@ -3,11 +3,13 @@
 // and the element routines of the outside component.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "outside/drovik/element_matrices.h"
+#include "platform/runtime/textfile.h"
 
 namespace orvelo::forces {
 
@@ -41,6 +43,14 @@ std::int16_t ReadDataFile(const std::string& path, std::int16_t mode, std::int16
 // Raises the error of a file whose values break its layout; inside the body
 // of ReadDataFile it becomes the message naming the file.
 [[noreturn]] void BrokenFile();
+
+// A count read from a text data file; a negative count is a broken file.
+std::int16_t ReadCount(rt::TextReader& in);
+
+// A 16-bit count as a list size (a negative count as 0).
+inline std::size_t CountSize(std::int16_t count) {
+    return static_cast<std::size_t>(count < 0 ? 0 : count);
+}
 
 // DataDir & name & extension: the path of a file of a project of the run.
 std::string ProjectFile(const std::string& name, const std::string& extension);

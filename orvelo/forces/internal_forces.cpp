@@ -30,6 +30,11 @@ bool skipsSlabForces(std::int32_t method) {
            method == halvex::RigidSlab_HalfSpace || method == halvex::FlexibleFoundation_HalfSpace;
 }
 
+// The methods whose solver leaves no nodal displacements.
+bool withoutDisplacements(std::int32_t method) {
+    return method == halvex::FlexibleFoundation || method == halvex::FlexibleFoundation_HalfSpace;
+}
+
 }  // namespace
 
 std::int16_t ReadCalculationNet(const std::string& p) {
@@ -45,8 +50,20 @@ std::int16_t ReadCalculationNet(const std::string& p) {
     // 2. A run state left by an earlier project of the list starts again.
     RunControl().RunState(0);
 
+    // Displacements of an earlier project or run are never used.
+    net.SolverDisplacements.clear();
+    net.NodalDeflection.clear();
+    net.NodalRotationX.clear();
+    net.NodalRotationY.clear();
+
     // 3.-4. The calculation net.
     if (ReadCalculationNetFile(p + ".PL9", net, kContext) != 0) return -1;
+    // The size field is one per node of the project net: a calculation net
+    // of another node count belongs to another net.
+    if (d.NodeCount > 0 && net.CalcNodeCount != d.NodeCount) {
+        SharedServices().Prod(d.DataDir + p + ".PL9");
+        raiseReadError(9, d.DataDir + p + ".PL9");
+    }
     forces::ProgressStep();
 
     // 5. The node order.
@@ -64,13 +81,14 @@ std::int16_t ReadCalculationNet(const std::string& p) {
           (method == halvex::ConventionalMethod && d.HasPiles))) {
         std::vector<float> values;
         if (ReadValueList(p + ".PL4", net.CalcNodeCount, values, kContext, true) != 0) return -1;
-        if (ReadValuesToCalcOrder(p + ".PH2", net.CalcNodeCount, values, net.CalcNodeMap, kContext) != 0)
+        if (ReadValuesToCalcOrder(p + ".PH2", net.CalcNodeCount, values, net.CalcNodeMap,
+                                  kContext) != 0)
             return -1;
         forces::ProgressStep();
     }
 
-    // 9. The flexible foundations end here.
-    if (method == halvex::FlexibleFoundation || method == halvex::FlexibleFoundation_HalfSpace) return 0;
+    // 9. The flexible foundations end here: they have no displacements.
+    if (withoutDisplacements(method)) return 0;
 
     // 10.-11. The nodal displacements.
     if (ReadNodalDisplacements(p + ".PG1", net, kContext) != 0) return -1;
@@ -86,19 +104,21 @@ void ComputeInternalForces() {
         d.OldNodeCount = 0;
         d.NodeTargetSize.assign(1, 0.0f);
 
-        for (std::int16_t i = 1; i <= d.ProjectCount; ++i) {
+        for (int i = 1; i <= d.ProjectCount; ++i) {
             if (static_cast<std::size_t>(i) >= d.ProjectList.size()) rt::raise(9);
             const std::string p = d.ProjectList[static_cast<std::size_t>(i)];
             if (ReadCalculationNet(p) != 0) return;
 
             if (skipsSlabForces(d.AnalysisMethod)) {
                 // No slab forces: the user's size r everywhere.
-                d.NodeTargetSize = UniformTargetSize(internalForces().CalcNodeCount, d.MaxElementSize);
+                d.NodeTargetSize =
+                    UniformTargetSize(internalForces().CalcNodeCount, d.MaxElementSize);
                 d.OldNodeCount = internalForces().CalcNodeCount;
             } else {
                 CalcSlabInternalForces(p);
             }
-            if (d.HasBeams) CalcBeamForces(p);
+            // Beam end forces need the nodal displacements.
+            if (d.HasBeams && !withoutDisplacements(d.AnalysisMethod)) CalcBeamForces(p);
 
             // The reaction lists live only while the operation runs.
             std::int16_t springCount = 0, pileCount = 0, supportCount = 0;
@@ -107,8 +127,9 @@ void ComputeInternalForces() {
             if (d.HasPointSprings) CalcSpringReactions(p, springCount, springNodes, springValues);
             if (d.HasPiles) CalcPileForces(p, pileCount, pileNodes, pileValues);
             if (d.HasPrescribedDofs)
-                CalcSupportReactions(p, springCount, springNodes, springValues, pileCount, pileNodes,
-                                     pileValues, supportCount, dofNumbers, supportValues);
+                CalcSupportReactions(p, springCount, springNodes, springValues, pileCount,
+                                     pileNodes, pileValues, supportCount, dofNumbers,
+                                     supportValues);
         }
     } catch (const forces::OperationStopped&) {
         // The user stopped the operation: the run does not go on without a

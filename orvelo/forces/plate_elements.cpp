@@ -37,7 +37,8 @@ constexpr int kWxietaeta[9] = {8, 1, 3, -4, 2, -1, -4, 1, 2};
 
 float skewSum(const int (&table)[9], const std::array<float, 10>& dofs) {
     float sum = 0.0f;
-    for (int i = 0; i < 9; ++i) sum = checkedSingle(sum + static_cast<float>(table[i]) * dofs[i + 1]);
+    for (int i = 0; i < 9; ++i)
+        sum = checkedSingle(sum + static_cast<float>(table[i]) * dofs[i + 1]);
     return sum;
 }
 
@@ -130,7 +131,8 @@ const UnitSquareCurvatures& unitSquareCurvatures() {
 float FlexuralRigidity(float thickness, float modulus, float poisson) {
     const double d = thickness;
     const double nu = poisson;
-    return checkedSingle(checkedDivide(d * d * d * static_cast<double>(modulus), (1.0 - nu * nu) * 12.0));
+    return checkedSingle(
+        checkedDivide(d * d * d * static_cast<double>(modulus), (1.0 - nu * nu) * 12.0));
 }
 
 void TrianglePlateForces(float thickness, float modulus, float poisson,
@@ -212,7 +214,8 @@ std::array<float, 13> QuadCornerMoments(float a, float b, float rigidity, float 
     for (int r = 1; r <= 12; ++r)
         for (int j = 1; j <= 12; ++j)
             if (s[r][j] != 0.0f)
-                s[r][j] = checkedSingle(checkedDivide(checkedDivide(static_cast<double>(rigidity) * s[r][j], a), b));
+                s[r][j] = checkedSingle(
+                    checkedDivide(checkedDivide(static_cast<double>(rigidity) * s[r][j], a), b));
     std::array<float, 13> moments{};
     for (int r = 1; r <= 12; ++r) {
         float sum = 0.0f;
@@ -236,7 +239,8 @@ float QuadEnergyIndicator(float thickness, float modulus, float poisson, float m
     double aj[3];
     for (int j = 0; j < 3; ++j) {
         float sum = 0.0f;
-        for (int i = 0; i < 3; ++i) sum = checkedSingle(sum + static_cast<float>(m[j][i]) * moments[i]);
+        for (int i = 0; i < 3; ++i)
+            sum = checkedSingle(sum + static_cast<float>(m[j][i]) * moments[i]);
         aj[j] = sum;
     }
     return checkedSingle(500000.0 * checkedValue(-mx * aj[0] + my * aj[1] + mxy * aj[2]));
@@ -266,7 +270,8 @@ void QuadPlateForces(float thickness, float modulus, float poisson,
         cosT = checkedDivide(dx, length);
         sinT = checkedDivide(dy, length);
         a = checkedSingle(length);
-        b = checkedSingle(-sinT * (static_cast<double>(x4) - x1) + cosT * (static_cast<double>(y4) - y1));
+        b = checkedSingle(-sinT * (static_cast<double>(x4) - x1) +
+                          cosT * (static_cast<double>(y4) - y1));
     }
     if (a == 0.0f || b == 0.0f) rt::raise(11);
 
@@ -292,7 +297,8 @@ void QuadPlateForces(float thickness, float modulus, float poisson,
     // 5.-6. The indicator per corner.
     cornerValues.assign(5, 0.0f);
     for (int k = 1; k <= 4; ++k)
-        cornerValues[k] = QuadEnergyIndicator(thickness, modulus, poisson, r[3 * k - 2], r[3 * k - 1], r[3 * k]);
+        cornerValues[k] =
+            QuadEnergyIndicator(thickness, modulus, poisson, r[3 * k - 2], r[3 * k - 1], r[3 * k]);
 }
 
 }  // namespace orvelo

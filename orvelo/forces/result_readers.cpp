@@ -15,51 +15,43 @@ namespace orvelo {
 
 namespace {
 
-std::int16_t readCountValue(rt::TextReader& in) {
-    const std::int16_t count = in.readInteger();
-    if (count < 0) forces::BrokenFile();
-    return count;
-}
-
 std::vector<float> readSingles(rt::TextReader& in, std::size_t count) {
     std::vector<float> values(count + 1, 0.0f);
     for (std::size_t i = 1; i <= count; ++i) values[i] = in.readSingle();
     return values;
 }
 
-std::size_t sizeOf(std::int16_t count) { return static_cast<std::size_t>(count < 0 ? 0 : count); }
-
 }  // namespace
 
 std::int16_t ReadNodeOrder(const std::string& file, std::int16_t count,
                            std::vector<std::int16_t>& map, std::int16_t context) {
-    map.assign(sizeOf(count) + 1, 0);
+    map.assign(forces::CountSize(count) + 1, 0);
     return forces::ReadDataFile(declar().DataDir + file, halvex::InputMode, context, [&] {
         rt::TextReader& in = rt::dataChannel().reader();
-        for (std::size_t n = 1; n <= sizeOf(count); ++n) {
+        for (std::size_t n = 1; n <= forces::CountSize(count); ++n) {
             map[n] = in.readInteger();
             if (map[n] < 1 || map[n] > count) forces::BrokenFile();
         }
     });
 }
 
-std::int16_t ReadValueList(const std::string& file, std::int16_t& count,
-                           std::vector<float>& values, std::int16_t context, bool readCount) {
+std::int16_t ReadValueList(const std::string& file, std::int16_t& count, std::vector<float>& values,
+                           std::int16_t context, bool readCount) {
     return forces::ReadDataFile(declar().DataDir + file, halvex::InputMode, context, [&] {
         rt::TextReader& in = rt::dataChannel().reader();
         // The file's own count must be the calculation net's node count.
-        if (readCount && readCountValue(in) != count) forces::BrokenFile();
-        values = readSingles(in, sizeOf(count));
+        if (readCount && forces::ReadCount(in) != count) forces::BrokenFile();
+        values = readSingles(in, forces::CountSize(count));
     });
 }
 
 std::int16_t ReadValuesToCalcOrder(const std::string& file, std::int16_t count,
-                                   std::vector<float>& values,
-                                   const std::vector<std::int16_t>& map, std::int16_t context) {
-    values.assign(sizeOf(count) + 1, 0.0f);
-    const std::int16_t result = forces::ReadDataFile(declar().DataDir + file, halvex::InputMode, context, [&] {
-        values = readSingles(rt::dataChannel().reader(), sizeOf(count));
-    });
+                                   std::vector<float>& values, const std::vector<std::int16_t>& map,
+                                   std::int16_t context) {
+    values.assign(forces::CountSize(count) + 1, 0.0f);
+    const std::int16_t result = forces::ReadDataFile(
+        declar().DataDir + file, halvex::InputMode, context,
+        [&] { values = readSingles(rt::dataChannel().reader(), forces::CountSize(count)); });
     if (result != 0) return result;
     ScatterToCalcOrder(count, values, map);
     return 0;
@@ -78,9 +70,9 @@ std::int16_t ReadSlabGroups(const std::string& path, std::int16_t& count,
         rt::RecordFile& records = rt::dataChannel().records();
         groups = records.getInteger(2);
         if (groups < 0) forces::BrokenFile();
-        d.assign(sizeOf(groups) + 1, 0.0f);
-        e.assign(sizeOf(groups) + 1, 0.0f);
-        nu.assign(sizeOf(groups) + 1, 0.0f);
+        d.assign(forces::CountSize(groups) + 1, 0.0f);
+        e.assign(forces::CountSize(groups) + 1, 0.0f);
+        nu.assign(forces::CountSize(groups) + 1, 0.0f);
         for (std::int32_t g = 1; g <= groups; ++g) {
             d[g] = records.getSingle(3 * g + 7);
             e[g] = records.getSingle(3 * g + 8);
@@ -98,33 +90,34 @@ std::int16_t ReadSlabGroups(const std::string& path, std::int16_t& count,
 std::int16_t ReadCalculationNetFile(const std::string& file, InternalForcesData& net,
                                     std::int16_t context) {
     InternalForcesData read;
-    const std::int16_t result = forces::ReadDataFile(declar().DataDir + file, halvex::InputMode, context, [&] {
-        rt::TextReader& in = rt::dataChannel().reader();
-        read.CalcNodeCount = readCountValue(in);
-        const std::size_t nodes = sizeOf(read.CalcNodeCount);
-        read.CalcNodeX.assign(nodes + 1, 0.0f);
-        read.CalcNodeY.assign(nodes + 1, 0.0f);
-        for (std::size_t n = 1; n <= nodes; ++n) {
-            read.CalcNodeX[n] = in.readSingle();
-            read.CalcNodeY[n] = in.readSingle();
-        }
-        read.CalcElementCount = readCountValue(in);
-        const std::size_t elements = sizeOf(read.CalcElementCount);
-        read.CalcCornerCount.assign(elements + 1, 0);
-        read.CalcElementCorners.assign(elements + 1, std::array<std::int16_t, 5>{});
-        read.CalcElementGroup.assign(elements + 1, 0);
-        for (std::size_t e = 1; e <= elements; ++e) {
-            const std::int16_t corners = in.readInteger();
-            if (corners != 3 && corners != 4) forces::BrokenFile();
-            read.CalcCornerCount[e] = corners;
-            for (int k = 1; k <= corners; ++k) {
-                const std::int16_t node = in.readInteger();
-                if (node < 1 || node > read.CalcNodeCount) forces::BrokenFile();
-                read.CalcElementCorners[e][k] = node;
+    const std::int16_t result =
+        forces::ReadDataFile(declar().DataDir + file, halvex::InputMode, context, [&] {
+            rt::TextReader& in = rt::dataChannel().reader();
+            read.CalcNodeCount = forces::ReadCount(in);
+            const std::size_t nodes = forces::CountSize(read.CalcNodeCount);
+            read.CalcNodeX.assign(nodes + 1, 0.0f);
+            read.CalcNodeY.assign(nodes + 1, 0.0f);
+            for (std::size_t n = 1; n <= nodes; ++n) {
+                read.CalcNodeX[n] = in.readSingle();
+                read.CalcNodeY[n] = in.readSingle();
             }
-        }
-        for (std::size_t e = 1; e <= elements; ++e) read.CalcElementGroup[e] = in.readInteger();
-    });
+            read.CalcElementCount = forces::ReadCount(in);
+            const std::size_t elements = forces::CountSize(read.CalcElementCount);
+            read.CalcCornerCount.assign(elements + 1, 0);
+            read.CalcElementCorners.assign(elements + 1, std::array<std::int16_t, 5>{});
+            read.CalcElementGroup.assign(elements + 1, 0);
+            for (std::size_t e = 1; e <= elements; ++e) {
+                const std::int16_t corners = in.readInteger();
+                if (corners != 3 && corners != 4) forces::BrokenFile();
+                read.CalcCornerCount[e] = corners;
+                for (int k = 1; k <= corners; ++k) {
+                    const std::int16_t node = in.readInteger();
+                    if (node < 1 || node > read.CalcNodeCount) forces::BrokenFile();
+                    read.CalcElementCorners[e][k] = node;
+                }
+            }
+            for (std::size_t e = 1; e <= elements; ++e) read.CalcElementGroup[e] = in.readInteger();
+        });
     if (result != 0) return result;
     net.CalcNodeCount = read.CalcNodeCount;
     net.CalcNodeX = std::move(read.CalcNodeX);
@@ -145,11 +138,11 @@ std::int16_t ReadUnusedValues(const std::string& file, int n, std::int16_t conte
 
 std::int16_t ReadNodalDisplacements(const std::string& file, InternalForcesData& net,
                                     std::int16_t context) {
-    const std::size_t nodes = sizeOf(net.CalcNodeCount);
+    const std::size_t nodes = forces::CountSize(net.CalcNodeCount);
     std::vector<float> displacements;
-    const std::int16_t result = forces::ReadDataFile(declar().DataDir + file, halvex::InputMode, context, [&] {
-        displacements = readSingles(rt::dataChannel().reader(), 3 * nodes);
-    });
+    const std::int16_t result = forces::ReadDataFile(
+        declar().DataDir + file, halvex::InputMode, context,
+        [&] { displacements = readSingles(rt::dataChannel().reader(), 3 * nodes); });
     if (result != 0) return result;
     net.SolverDisplacements = std::move(displacements);
     net.NodalDeflection.assign(nodes + 1, 0.0f);

@@ -31,14 +31,14 @@ std::int16_t ReadNodeOrder(const std::string& file, std::int16_t count,
 // file begins with its own count, which must equal count (the calculation
 // net's node count): a file of another count is refused as a broken file
 // instead of misaligning every later read.
-std::int16_t ReadValueList(const std::string& file, std::int16_t& count,
-                           std::vector<float>& values, std::int16_t context, bool readCount);
+std::int16_t ReadValueList(const std::string& file, std::int16_t& count, std::vector<float>& values,
+                           std::int16_t context, bool readCount);
 
 // count Singles of file (".PH2") in the project net's order into
 // values(1..count), closed, then turned into the calculation net's order.
 std::int16_t ReadValuesToCalcOrder(const std::string& file, std::int16_t count,
-                                   std::vector<float>& values,
-                                   const std::vector<std::int16_t>& map, std::int16_t context);
+                                   std::vector<float>& values, const std::vector<std::int16_t>& map,
+                                   std::int16_t context);
 
 // The slab groups of path & ".P21" (path: DataDir & project name): the
 // group count from record 2 and per group g the records 3g+7 (thickness),

@@ -13,8 +13,10 @@ using forces::checkedDivide;
 using forces::checkedSingle;
 
 CornerTable RecoverCornerValues(const InternalForcesData& net, bool keepCornerValues) {
-    const auto elementCount = static_cast<std::size_t>(std::max<std::int16_t>(net.CalcElementCount, 0));
-    if (net.CalcCornerCount.size() <= elementCount || net.CalcElementCorners.size() <= elementCount ||
+    const auto elementCount =
+        static_cast<std::size_t>(std::max<std::int16_t>(net.CalcElementCount, 0));
+    if (net.CalcCornerCount.size() <= elementCount ||
+        net.CalcElementCorners.size() <= elementCount ||
         net.CalcElementGroup.size() <= elementCount) {
         rt::raise(9);
     }
@@ -51,7 +53,8 @@ CornerTable RecoverCornerValues(const InternalForcesData& net, bool keepCornerVa
 
 std::vector<float> AverageAtNodes(const InternalForcesData& net, const CornerTable& cornerQx) {
     const auto nodeCount = static_cast<std::size_t>(std::max<std::int16_t>(net.CalcNodeCount, 0));
-    const auto elementCount = static_cast<std::size_t>(std::max<std::int16_t>(net.CalcElementCount, 0));
+    const auto elementCount =
+        static_cast<std::size_t>(std::max<std::int16_t>(net.CalcElementCount, 0));
     if (cornerQx.size() <= elementCount || net.CalcCornerCount.size() <= elementCount ||
         net.CalcElementCorners.size() <= elementCount) {
         rt::raise(9);
@@ -92,7 +95,8 @@ std::vector<float> TargetSizeField(const std::vector<float>& nodalQx, std::int16
     const auto n = static_cast<std::size_t>(std::max<std::int16_t>(count, 0));
     if (nodalQx.size() <= n) rt::raise(9);
     double qMax = 0.0;
-    for (std::size_t i = 1; i <= n; ++i) qMax = std::max(qMax, std::fabs(static_cast<double>(nodalQx[i])));
+    for (std::size_t i = 1; i <= n; ++i)
+        qMax = std::max(qMax, std::fabs(static_cast<double>(nodalQx[i])));
     std::vector<float> sizes(n + 1, 0.0f);
     const double r = maxElementSize;
     const double span = static_cast<double>(minElementSize) - r;

@@ -71,6 +71,11 @@ void CalcSlabInternalForces(const std::string& name) {
         SharedServices().Prod(path);
         raiseReadError(rt::findFileCaseInsensitive(path).empty() ? 53 : 75, path);
     }
+    // Every element's group must be one of them.
+    for (std::size_t e = 1; e < net.CalcElementGroup.size(); ++e) {
+        const std::int16_t g = net.CalcElementGroup[e];
+        if (g < 1 || g > groupCount) raiseReadError(9, d.DataDir + name + ".PL9");
+    }
     forces::ProgressStep();
 
     // 3. Corner values of every element.
@@ -92,7 +97,8 @@ void CalcSlabInternalForces(const std::string& name) {
     GatherToNetOrder(net.CalcNodeCount, nodalQx, net.CalcNodeMap);
 
     // 8. The target element size of every node.
-    d.NodeTargetSize = TargetSizeField(nodalQx, net.CalcNodeCount, d.MaxElementSize, d.MinElementSize);
+    d.NodeTargetSize =
+        TargetSizeField(nodalQx, net.CalcNodeCount, d.MaxElementSize, d.MinElementSize);
     d.OldNodeCount = net.CalcNodeCount;
     forces::ProgressStep();
 }

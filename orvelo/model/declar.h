@@ -117,6 +117,12 @@ struct Declar {
     bool BoundaryFrontPointsFlag = false;
     bool RecalculateBoundaryFlag = false;
 
+    // The drawing scale of the net the Delaunay generation made last in the
+    // process (set by it; 0 while none has run, as with a grid-based net).
+    // The transfer of node-related data takes 0.01 x DrawingScale as its
+    // node coincidence tolerance.
+    float DrawingScale = 0.0f;
+
     // ---- old net and target-size field ----
     std::int16_t OldNodeCount = 0;
     std::vector<float> NodeTargetSize = std::vector<float>(1);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "halvex/interface/enums.h"
+#include "orvelo/forces/internal_forces.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/copy_project.h"
 #include "orvelo/project/data_files.h"
@@ -79,7 +80,10 @@ std::array<OperationProcedure, 13> OperationRunner::builtInProcedures() {
         // 8 OpOpenSourceProject
         [](ClsRefineWaitMessage&) { OpenSourceProject(); },
         // 9 OpInternalForces: the status text, then ComputeInternalForces.
-        [](ClsRefineWaitMessage&) { internalForcesStatus(); },
+        [](ClsRefineWaitMessage&) {
+            internalForcesStatus();
+            ComputeInternalForces();
+        },
         // 10 OpRecalculateBoundary: the status text, then
         // RecalculateMeshBoundary when RecalculateBoundaryFlag.
         [](ClsRefineWaitMessage&) { recalculateBoundaryStatus(); },

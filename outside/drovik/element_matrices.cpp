@@ -24,10 +24,9 @@ void ClsElementMatrices::BeamGeometry(std::int16_t startNode, std::int16_t endNo
                                       const std::vector<float>& shearModulus,
                                       const std::vector<float>& torsion,
                                       const std::vector<float>& nodeX,
-                                      const std::vector<float>& nodeY, float& axisX,
-                                      float& axisY, float& bendingStiffness,
-                                      float& torsionalStiffness, std::int16_t& beamStart,
-                                      std::int16_t& beamEnd) const {
+                                      const std::vector<float>& nodeY, float& axisX, float& axisY,
+                                      float& bendingStiffness, float& torsionalStiffness,
+                                      std::int16_t& beamStart, std::int16_t& beamEnd) const {
     const double x1 = entryOf(nodeX, startNode), y1 = entryOf(nodeY, startNode);
     const double x2 = entryOf(nodeX, endNode), y2 = entryOf(nodeY, endNode);
     const double e = entryOf(modulus, beam), i = entryOf(inertia, beam);
@@ -51,10 +50,10 @@ void ClsElementMatrices::BeamMatrices(BeamTransform& r, float bendingStiffness,
     r = BeamTransform{};
     for (int node = 0; node < 2; ++node) {
         const int o = 3 * node;
-        r[o + 1][o + 1] = 1.0f;                      // w
-        r[o + 2][o + 2] = single(-s);                // dw/dn = -s dw/dx + c dw/dy
+        r[o + 1][o + 1] = 1.0f;        // w
+        r[o + 2][o + 2] = single(-s);  // dw/dn = -s dw/dx + c dw/dy
         r[o + 3][o + 2] = single(c);
-        r[o + 2][o + 3] = single(c);                 // dw/ds =  c dw/dx + s dw/dy
+        r[o + 2][o + 3] = single(c);  // dw/ds =  c dw/dx + s dw/dy
         r[o + 3][o + 3] = single(s);
     }
     const double ei = bendingStiffness;

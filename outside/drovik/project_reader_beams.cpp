@@ -45,7 +45,8 @@ BeamList readBeams(const std::string& prefix) {
                              std::to_string(list.propertySets[b]) + " of " +
                              std::to_string(setCount) + ": " + path);
         if (list.startNodes[b] < 1 || list.endNodes[b] < 1)
-            rt::raise(9, "Line member " + std::to_string(b) + " has a node number below 1: " + path);
+            rt::raise(9,
+                      "Line member " + std::to_string(b) + " has a node number below 1: " + path);
     }
     // Property sets: A, B, C, D and the edge value.
     const std::size_t s = static_cast<std::size_t>(setCount) + 1;

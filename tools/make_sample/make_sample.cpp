@@ -25,6 +25,7 @@
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
+#include "tools/make_sample/solver_results.h"
 
 namespace {
 
@@ -187,6 +188,7 @@ int writeRaft(const std::string& examplesDir) {
         return 1;
     }
     if (!orvelo::WriteNetFiles(dir + "RAFT")) return 1;
+    if (!sample::WriteSampleSolverResults(dir, "RAFT", d)) return 1;
     std::cout << "make_sample: wrote " << dir << "RAFT.PO1, RAFT.PL6, RAFT.PL8 (" << d.NodeCount
               << " nodes, " << d.ElementCount << " elements)\n";
     return 0;

@@ -21,15 +21,18 @@ namespace {
 
 // ---- the analytical field ----
 //
-// The deflection of a plate under concentrated forces at its support
-// points S_k (the fundamental solution r^2 ln r of the plate equation):
-//   w(x, y) = kScale sum_k c_k r_k^2 ln(r_k / kRadius),  r_k = |p - S_k|,
-// with c_k = 1 at the columns and piles and 0.5 at the springs. w and both
-// slopes are 0 at a support point; the shear force of each term is
-//   Qx = -4 D kScale c_k (x - x_k) / r_k^2,  Qy = -4 D kScale c_k (y - y_k) / r_k^2,
-// largest next to the support and falling off as 1 / r_k away from it.
-constexpr double kScale = 0.0005;
-constexpr double kRadius = 4.0;
+// A raft on an elastic subgrade, pressed down at its support points S_k:
+// about each point the deflection follows the damped wave of a beam on an
+// elastic foundation, turned about the point,
+//   w(x, y) = -kDepth sum_k c_k f(r_k / kLength),  f(s) = e^-s (cos s + sin s),
+// r_k = |p - S_k|, c_k = 1 at the columns and piles and 0.5 at the springs.
+// The slopes are
+//   dw/dx = 2 kDepth sum_k c_k e^-s (sin s / s) (x - x_k) / kLength^2
+// (and dw/dy alike), 0 at the point itself. The bending moments and the
+// shear force are largest at and about the support points and die away
+// within a few kLength from them.
+constexpr double kDepth = 0.004;
+constexpr double kLength = 1.2;
 
 struct SupportPoint {
     double x, y, weight;
@@ -47,16 +50,15 @@ struct FieldValue {
 FieldValue field(double x, double y) {
     FieldValue v{0.0, 0.0, 0.0};
     for (const auto* points : {&kColumns, &kPiles, &kSprings}) {
-        for (const SupportPoint& s : *points) {
-            const double dx = x - s.x, dy = y - s.y;
-            const double r2 = dx * dx + dy * dy;
-            if (r2 == 0.0) continue;  // w and its slopes vanish at the support
-            const double logTerm = std::log(std::sqrt(r2) / kRadius);
-            const double c = kScale * s.weight;
-            v.w += c * r2 * logTerm;
-            // d/dx (r^2 ln(r/R)) = x (2 ln(r/R) + 1)
-            v.wx += c * dx * (2.0 * logTerm + 1.0);
-            v.wy += c * dy * (2.0 * logTerm + 1.0);
+        for (const SupportPoint& p : *points) {
+            const double dx = x - p.x, dy = y - p.y;
+            const double s = std::sqrt(dx * dx + dy * dy) / kLength;
+            const double damping = std::exp(-s);
+            const double sinc = s == 0.0 ? 1.0 : std::sin(s) / s;
+            const double c = kDepth * p.weight;
+            v.w -= c * damping * (std::cos(s) + std::sin(s));
+            v.wx += 2.0 * c * damping * sinc * dx / (kLength * kLength);
+            v.wy += 2.0 * c * damping * sinc * dy / (kLength * kLength);
         }
     }
     return v;
@@ -83,7 +85,8 @@ void writeText(const std::string& path, const Body& body) {
 std::int16_t nodeAt(const orvelo::Declar& d, double x, double y) {
     for (std::int16_t n = 1; n <= d.NodeCount; ++n)
         if (d.NodeX[n] == static_cast<float>(x) && d.NodeY[n] == static_cast<float>(y)) return n;
-    rt::raise(9, "make_sample: no net node at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+    rt::raise(9,
+              "make_sample: no net node at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
 }
 
 // The solver's numbering: the nodes column by column (by x, then y).
@@ -94,7 +97,8 @@ std::vector<std::int16_t> calculationNumbers(const orvelo::Declar& d) {
         return d.NodeX[a] != d.NodeX[b] ? d.NodeX[a] < d.NodeX[b] : d.NodeY[a] < d.NodeY[b];
     });
     std::vector<std::int16_t> calc(d.NodeCount + 1, 0);
-    for (std::size_t i = 0; i < order.size(); ++i) calc[order[i]] = static_cast<std::int16_t>(i + 1);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        calc[order[i]] = static_cast<std::int16_t>(i + 1);
     return calc;
 }
 
@@ -105,12 +109,15 @@ void writeAll(const std::string& prefix, const orvelo::Declar& d) {
 
     writeText(prefix + ".PL9", [&](rt::TextWriter& out) {
         out.writeValues(d.NodeCount);
-        for (std::int16_t c = 1; c <= d.NodeCount; ++c) out.writeValues(d.NodeX[projectOf[c]], d.NodeY[projectOf[c]]);
+        for (std::int16_t c = 1; c <= d.NodeCount; ++c)
+            out.writeValues(d.NodeX[projectOf[c]], d.NodeY[projectOf[c]]);
         out.writeValues(d.ElementCount);
         for (std::int16_t e = 1; e <= d.ElementCount; ++e) {
             const orvelo::NetElement& element = d.ElementList[e];
-            std::vector<rt::Variant> values{rt::Variant(static_cast<std::int16_t>(element.CornerCount))};
-            for (int k = 1; k <= element.CornerCount; ++k) values.emplace_back(calc[element.Node[k]]);
+            std::vector<rt::Variant> values{
+                rt::Variant(static_cast<std::int16_t>(element.CornerCount))};
+            for (int k = 1; k <= element.CornerCount; ++k)
+                values.emplace_back(calc[element.Node[k]]);
             out.writeValues(values);
         }
         for (std::int16_t e = 1; e <= d.ElementCount; ++e) out.writeValues(std::int16_t{1});
@@ -118,7 +125,8 @@ void writeAll(const std::string& prefix, const orvelo::Declar& d) {
     writeText(prefix + ".PL3", [&](rt::TextWriter& out) {
         for (std::int16_t n = 1; n <= d.NodeCount; ++n) out.writeValues(calc[n]);
     });
-    writeText(prefix + ".PC7", [](rt::TextWriter& out) { out.writeValues(0.0f, 0.0f, 0.0f, 0.0f); });
+    writeText(prefix + ".PC7",
+              [](rt::TextWriter& out) { out.writeValues(0.0f, 0.0f, 0.0f, 0.0f); });
     writeText(prefix + ".PC8", [](rt::TextWriter& out) { out.writeValues(0.0f, 0.0f, 0.0f); });
     // Values per node the system does not use: the contact pressure of the
     // subgrade (calculation order) and the settlement (project order).
@@ -252,7 +260,8 @@ void markHeader(const std::string& path) {
 
 }  // namespace
 
-bool WriteSampleSolverResults(const std::string& dir, const std::string& name, const orvelo::Declar& d) {
+bool WriteSampleSolverResults(const std::string& dir, const std::string& name,
+                              const orvelo::Declar& d) {
     try {
         writeAll(dir + name, d);
         markHeader(dir + name + ".PO1");

@@ -18,6 +18,7 @@ namespace sample {
 // and the solver's list .P33) and a ground beam (.GL1), and marks the
 // springs, supports, beams and piles in the header of name.PO1. Returns
 // false after the library's message when a file could not be written.
-bool WriteSampleSolverResults(const std::string& dir, const std::string& name, const orvelo::Declar& d);
+bool WriteSampleSolverResults(const std::string& dir, const std::string& name,
+                              const orvelo::Declar& d);
 
 }  // namespace sample

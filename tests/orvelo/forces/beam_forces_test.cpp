@@ -41,11 +41,13 @@ struct SlopedBeam {
         EXPECT_NEAR(ft, gj / length, 1e-3);
         // Slopes along and across the axis in x, y.
         auto slopes = [&](double along, double across) {
-            return std::pair{static_cast<float>(c * along - s * across), static_cast<float>(s * along + c * across)};
+            return std::pair{static_cast<float>(c * along - s * across),
+                             static_cast<float>(s * along + c * across)};
         };
         const auto [x1, y1] = slopes(along1, across1);
         const auto [x2, y2] = slopes(along2, across2);
-        const std::array<float, 7> u = {0, static_cast<float>(w1), x1, y1, static_cast<float>(w2), x2, y2};
+        const std::array<float, 7> u = {
+            0, static_cast<float>(w1), x1, y1, static_cast<float>(w2), x2, y2};
         return orvelo::BeamEndForces(r, u, fb, ft, l, q);
     }
 };
@@ -65,18 +67,22 @@ TEST(BeamEndForces, StandardEndForcesOfABeam) {
     const SlopedBeam b;
     const double l = b.length, ei = b.ei, gj = b.gj;
     // A unit end rotation at the start: 4EI/L there, 2EI/L carried over.
-    expectForces(b.forces(0, 1, 0, 0, 0, 0, 0), 0, 4 * ei / l, -2 * ei / l, -6 * ei / (l * l), -6 * ei / (l * l));
+    expectForces(b.forces(0, 1, 0, 0, 0, 0, 0), 0, 4 * ei / l, -2 * ei / l, -6 * ei / (l * l),
+                 -6 * ei / (l * l));
     // The same at the end.
-    expectForces(b.forces(0, 0, 0, 0, 1, 0, 0), 0, 2 * ei / l, -4 * ei / l, -6 * ei / (l * l), -6 * ei / (l * l));
+    expectForces(b.forces(0, 0, 0, 0, 1, 0, 0), 0, 2 * ei / l, -4 * ei / l, -6 * ei / (l * l),
+                 -6 * ei / (l * l));
     // A relative end deflection of 0.01.
     const double delta = 0.01;
-    expectForces(b.forces(delta, 0, 0, 0, 0, 0, 0), 0, 6 * ei * delta / (l * l), -6 * ei * delta / (l * l),
-                 -12 * ei * delta / (l * l * l), -12 * ei * delta / (l * l * l));
+    expectForces(b.forces(delta, 0, 0, 0, 0, 0, 0), 0, 6 * ei * delta / (l * l),
+                 -6 * ei * delta / (l * l), -12 * ei * delta / (l * l * l),
+                 -12 * ei * delta / (l * l * l));
     // A rigid movement gives nothing.
     expectForces(b.forces(0.3, 0.02, 0, 0.3 + 0.02 * l, 0.02, 0, 0), 0, 0, 0, 0, 0);
     // A uniform load on a beam held at both ends.
     const float q = 4.0f;
-    expectForces(b.forces(0, 0, 0, 0, 0, 0, q), 0, -q * l * l / 12, -q * l * l / 12, q * l / 2, -q * l / 2);
+    expectForces(b.forces(0, 0, 0, 0, 0, 0, q), 0, -q * l * l / 12, -q * l * l / 12, q * l / 2,
+                 -q * l / 2);
     // A twist of the end about the axis.
     expectForces(b.forces(0, 0, 0, 0, 0, 0.004, 0), gj / l * 0.004, 0, 0, 0, 0);
 }
@@ -114,8 +120,8 @@ TEST_F(BeamFileTest, ReadBeamDataTakesTheMembersAndTheirPropertySets) {
     std::int16_t count = -1, failed = -1;
     std::vector<std::int16_t> start, end, numbers, sets;
     std::vector<float> load, e, g, i, j;
-    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers, sets,
-                                         e, g, i, j, 4, nullptr, failed);
+    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers,
+                                         sets, e, g, i, j, 4, nullptr, failed);
     ASSERT_EQ(failed, 0);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(start, (std::vector<std::int16_t>{0, 1, 7}));
@@ -130,15 +136,15 @@ TEST_F(BeamFileTest, ReadBeamDataTakesTheMembersAndTheirPropertySets) {
 
     // A member naming a set the file lacks, a short file, another mode.
     folder.write("SLAB.GL1", "Version 9\r\n1\r\n1\r\n2\r\n1\r\n3\r\n1\r\n2\r\n3\r\n4\r\n5\r\n");
-    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers, sets,
-                                         e, g, i, j, 4, nullptr, failed);
+    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers,
+                                         sets, e, g, i, j, 4, nullptr, failed);
     EXPECT_EQ(failed, 9);
     folder.write("SLAB.GL1", "Version 9\r\n1\r\n1\r\n1\r\n1\r\n3\r\n1\r\n");
-    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers, sets,
-                                         e, g, i, j, 4, nullptr, failed);
+    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers,
+                                         sets, e, g, i, j, 4, nullptr, failed);
     EXPECT_EQ(failed, 62);
-    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers, sets,
-                                         e, g, i, j, 1, nullptr, failed);
+    orvelo::ProjectReader().ReadBeamData(folder.dir() + "SLAB", count, start, end, load, numbers,
+                                         sets, e, g, i, j, 1, nullptr, failed);
     EXPECT_EQ(failed, 5);
     EXPECT_EQ(count, 2) << "a failed read changes nothing";
 }
@@ -167,6 +173,14 @@ TEST_F(BeamFileTest, GH1HoldsTheProjectNodesAndSevenLinesPerBeam) {
     }
     EXPECT_TRUE(in.eof());
     EXPECT_EQ(folder.read("SLAB.GH1").substr(0, 3), "2\r\n");
+
+    // A flexible foundation has no displacements: no end forces.
+    std::filesystem::remove(folder.path("SLAB.GH1"));
+    writeHeader(1, halvex::FlexibleFoundation, false, false, true);
+    orvelo::ComputeInternalForces();
+    EXPECT_EQ(runState(), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.path("SLAB.GH1")));
+    writeHeader(1, halvex::Givensubgrade, false, false, true);
 
     // No members: a file of the single line 0. A refused list: no file.
     folder.write("SLAB.GL1", "Version 9\r\n0\r\n0\r\n#FALSE#\r\n");

@@ -54,16 +54,18 @@ protected:
     // The prompts of the boxes shown so far.
     std::vector<std::string> prompts() const {
         std::vector<std::string> texts;
-        for (const forms::MessageBoxRequest& request : box->boxes()) texts.push_back(request.prompt);
+        for (const forms::MessageBoxRequest& request : box->boxes())
+            texts.push_back(request.prompt);
         return texts;
     }
 
     // The project header of SLAB.
     void writeHeader(int symmetry, int method, bool springs = false, bool supports = false,
                      bool beams = false, bool piles = false) const {
-        folder.write("SLAB.PO1", std::to_string(symmetry) + "," + std::to_string(method) + "\r\n0,0,0,0," +
-                                     (springs ? "1" : "0") + "," + (supports ? "1" : "0") + "," +
-                                     (beams ? "1" : "0") + ",0,0,0,0,0," + (piles ? "1" : "0") + "\r\n");
+        folder.write("SLAB.PO1", std::to_string(symmetry) + "," + std::to_string(method) +
+                                     "\r\n0,0,0,0," + (springs ? "1" : "0") + "," +
+                                     (supports ? "1" : "0") + "," + (beams ? "1" : "0") +
+                                     ",0,0,0,0,0," + (piles ? "1" : "0") + "\r\n");
     }
 
     static std::string line(float v) { return rt::formatSingle(v) + "\r\n"; }
@@ -82,9 +84,10 @@ protected:
             y[map[n]] = static_cast<float>((n - 1) / 3);
         }
         std::string pl9 = line(9);
-        for (int c = 1; c <= 9; ++c) pl9 += rt::formatSingle(x[c]) + "," + rt::formatSingle(y[c]) + "\r\n";
-        const std::vector<std::vector<int>> elements = {
-            {1, 2, 5, 4}, {2, 3, 6}, {2, 6, 5}, {4, 5, 8}, {4, 8, 7}, {5, 6, 9, 8}};
+        for (int c = 1; c <= 9; ++c)
+            pl9 += rt::formatSingle(x[c]) + "," + rt::formatSingle(y[c]) + "\r\n";
+        const std::vector<std::vector<int>> elements = {{1, 2, 5, 4}, {2, 3, 6}, {2, 6, 5},
+                                                        {4, 5, 8},    {4, 8, 7}, {5, 6, 9, 8}};
         pl9 += line(static_cast<int>(elements.size()));
         for (const auto& e : elements) {
             pl9 += std::to_string(e.size());
@@ -108,7 +111,8 @@ protected:
         folder.write("SLAB.PH2", ph2);
         std::string pg1;
         for (int c = 1; c <= 9; ++c)
-            pg1 += line(static_cast<float>(field.w(x[c], y[c]))) + line(static_cast<float>(field.d(1, 0, x[c], y[c]))) +
+            pg1 += line(static_cast<float>(field.w(x[c], y[c]))) +
+                   line(static_cast<float>(field.d(1, 0, x[c], y[c]))) +
                    line(static_cast<float>(field.d(0, 1, x[c], y[c])));
         folder.write("SLAB.PG1", pg1);
         writeGroups({{0.3f, 3.0e7f, 0.2f}});

@@ -16,7 +16,8 @@ class InternalForcesTest : public ForcesTest {
 protected:
     // Runs the operation on a project of the curved field; returns the size
     // field left in declar().
-    std::vector<float> run(int method, const std::vector<int>& map = identityMap(), int symmetry = 1) {
+    std::vector<float> run(int method, const std::vector<int>& map = identityMap(),
+                           int symmetry = 1) {
         writeHeader(symmetry, method);
         writeSolverFiles(curvedField(), map);
         ComputeInternalForces();
@@ -61,7 +62,8 @@ TEST_F(InternalForcesTest, MethodsWithoutSlabForcesGiveTheUniformSize) {
         ComputeInternalForces();
         EXPECT_EQ(runState(), 0) << method;
         EXPECT_EQ(declar().OldNodeCount, 9) << method;
-        EXPECT_EQ(declar().NodeTargetSize, (std::vector<float>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1})) << method;
+        EXPECT_EQ(declar().NodeTargetSize, (std::vector<float>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1}))
+            << method;
     }
     EXPECT_TRUE(box->boxes().empty());
 }
@@ -109,26 +111,47 @@ TEST_F(InternalForcesTest, BrokenFilesEndTheOperationThroughItsErrorExit) {
         std::string contents;
     };
     const Case cases[] = {
-        {"SLAB.PG1", "0\r\n0\r\n"},                      // ends early
-        {"SLAB.PL4", "8\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n"},  // a count other than the net's
+        {"SLAB.PG1", "0\r\n0\r\n"},  // ends early
+        {"SLAB.PL4",
+         "8\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n"},  // a count other than the net's
         {"SLAB.PL3", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n10\r\n"},  // a node outside the net
         {"SLAB.PL9", "3\r\n0,0\r\n1,0\r\n0,1\r\n1\r\n5,1,2,3,1,2\r\n1\r\n"},  // five corners
-        {"SLAB.PC7", "1,x,3,4\r\n"},                     // not a number
+        {"SLAB.PC7", "1,x,3,4\r\n"},                                          // not a number
+        {"SLAB.PL9", ""},  // the last element in a group .P21 lacks (below)
     };
     for (const Case& c : cases) {
         writeHeader(1, halvex::Givensubgrade);
         writeSolverFiles(curvedField(), identityMap());
-        folder.write(c.file, c.contents);
+        if (c.contents.empty()) {
+            std::string net = folder.read(c.file);
+            net.replace(net.size() - 3, 3, "2\r\n");
+            folder.write(c.file, net);
+        } else {
+            folder.write(c.file, c.contents);
+        }
         const std::size_t before = box->boxes().size();
         box->answer(forms::vbOK);
         ComputeInternalForces();
         EXPECT_EQ(runState(), halvex::ExitWithoutSaving) << c.file;
         ASSERT_EQ(box->boxes().size(), before + 1) << c.file;
         EXPECT_EQ(forms::iconOf(box->boxes().back().style), forms::vbCritical) << c.file;
-        EXPECT_NE(box->boxes().back().prompt.find(c.file), std::string::npos) << box->boxes().back().prompt;
+        EXPECT_NE(box->boxes().back().prompt.find(c.file), std::string::npos)
+            << box->boxes().back().prompt;
         EXPECT_EQ(declar().OldNodeCount, 0) << c.file;
         EXPECT_FALSE(rt::dataChannel().isOpen()) << c.file;
     }
+}
+
+TEST_F(InternalForcesTest, ResultsOfAnotherNetStopTheRun) {
+    declar().NodeCount = 8;  // the project net opened before has 8 nodes
+    box->answer(forms::vbOK);
+    EXPECT_TRUE(run(halvex::Givensubgrade).size() == 1u);
+    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_NE(box->boxes()[0].prompt.find("SLAB.PL9"), std::string::npos);
+    declar().NodeCount = 9;
+    EXPECT_EQ(run(halvex::Givensubgrade).size(), 10u);
+    EXPECT_EQ(runState(), 0);
 }
 
 TEST_F(InternalForcesTest, StopByTheUserOrAnUnreadableHeaderStopsTheRun) {

@@ -26,8 +26,8 @@ int errorOf(auto&& statement) {
     return 0;
 }
 
-float triangleQx(const InternalForcesData& net, std::array<std::int16_t, 5> corners,
-                 float d = 0.3f, float e = 3.0e7f, float nu = 0.2f) {
+float triangleQx(const InternalForcesData& net, std::array<std::int16_t, 5> corners, float d = 0.3f,
+                 float e = 3.0e7f, float nu = 0.2f) {
     std::vector<float> values;
     orvelo::TrianglePlateForces(d, e, nu, corners, values, net);
     EXPECT_EQ(values.size(), 4u);
@@ -51,9 +51,11 @@ TEST(TrianglePlate, QuadraticFieldsGiveNoShear) {
         // nodal values grows with the inverse cube of the element's height.
         double longest = 0.0;
         for (int i = 0; i < 3; ++i)
-            longest = std::max(longest, std::hypot(p[i].first - p[(i + 1) % 3].first, p[i].second - p[(i + 1) % 3].second));
+            longest = std::max(longest, std::hypot(p[i].first - p[(i + 1) % 3].first,
+                                                   p[i].second - p[(i + 1) % 3].second));
         const double area = std::fabs((p[1].first - p[0].first) * (p[2].second - p[0].second) -
-                                      (p[2].first - p[0].first) * (p[1].second - p[0].second)) / 2;
+                                      (p[2].first - p[0].first) * (p[1].second - p[0].second)) /
+                            2;
         const double height = 2 * area / longest;
         if (height < 0.3 * longest || longest < 1.0) continue;
         ++tested;
@@ -63,9 +65,12 @@ TEST(TrianglePlate, QuadraticFieldsGiveNoShear) {
         double magnitude = 0.0;
         for (int k = 1; k <= 3; ++k)
             magnitude = std::max({magnitude, std::fabs(double{net.NodalDeflection[k]}),
-                                  longest * std::fabs(net.NodalRotationX[k]), longest * std::fabs(net.NodalRotationY[k])});
+                                  longest * std::fabs(net.NodalRotationX[k]),
+                                  longest * std::fabs(net.NodalRotationY[k])});
         const float rigidity = orvelo::FlexuralRigidity(0.3f, 3.0e7f, 0.2f);
-        EXPECT_NEAR(triangleQx(net, {0, 1, 2, 3, 0}) / rigidity, 0.0, 1e-4 * magnitude / std::pow(height, 3)) << tested;
+        EXPECT_NEAR(triangleQx(net, {0, 1, 2, 3, 0}) / rigidity, 0.0,
+                    1e-4 * magnitude / std::pow(height, 3))
+            << tested;
     }
 }
 
@@ -78,8 +83,10 @@ TEST(TrianglePlate, CubicExamplesOnTheUnitTriangle) {
     Field xyy;  // w = x y^2
     xyy.c[8] = 1.0;
     const std::vector<std::pair<double, double>> unit = {{0, 0}, {1, 0}, {0, 1}};
-    EXPECT_NEAR(triangleQx(netWithField(unit, cube), {0, 1, 2, 3, 0}, d, e, nu), -8.0 * rigidity, 1e-5 * rigidity);
-    EXPECT_NEAR(triangleQx(netWithField(unit, xyy), {0, 1, 2, 3, 0}, d, e, nu), -1.0 * rigidity, 1e-5 * rigidity);
+    EXPECT_NEAR(triangleQx(netWithField(unit, cube), {0, 1, 2, 3, 0}, d, e, nu), -8.0 * rigidity,
+                1e-5 * rigidity);
+    EXPECT_NEAR(triangleQx(netWithField(unit, xyy), {0, 1, 2, 3, 0}, d, e, nu), -1.0 * rigidity,
+                1e-5 * rigidity);
 }
 
 TEST(TrianglePlate, RenumberingTheCornersChangesNothing) {
@@ -143,16 +150,20 @@ TEST(QuadPlate, CornerMomentsAreExactForFieldsOfTheElement) {
                 dofs[3 * k - 1] = static_cast<float>(f.d(1, 0, cx[k], cy[k]));
                 dofs[3 * k] = static_cast<float>(f.d(0, 1, cx[k], cy[k]));
             }
-            const auto moments = orvelo::QuadCornerMoments(static_cast<float>(r.a), static_cast<float>(r.b),
-                                                           rigidity, nu, dofs);
+            const auto moments = orvelo::QuadCornerMoments(
+                static_cast<float>(r.a), static_cast<float>(r.b), rigidity, nu, dofs);
             for (int k = 1; k <= 4; ++k) {
                 const double wxx = f.d(2, 0, cx[k], cy[k]), wyy = f.d(0, 2, cx[k], cy[k]),
                              wxy = f.d(1, 1, cx[k], cy[k]);
-                const double tol = 2e-4 * rigidity * (1.0 + std::fabs(f.d(2, 0, cx[k], cy[k])) +
-                                                      std::fabs(wyy) + std::fabs(wxy) + 10.0);
-                EXPECT_NEAR(moments[3 * k - 2], -rigidity * (wxx + nu * wyy), tol) << "monomial " << m << " corner " << k;
-                EXPECT_NEAR(moments[3 * k - 1], -rigidity * (wyy + nu * wxx), tol) << "monomial " << m << " corner " << k;
-                EXPECT_NEAR(moments[3 * k], rigidity * (1 - nu) * wxy, tol) << "monomial " << m << " corner " << k;
+                const double tol = 2e-4 * rigidity *
+                                   (1.0 + std::fabs(f.d(2, 0, cx[k], cy[k])) + std::fabs(wyy) +
+                                    std::fabs(wxy) + 10.0);
+                EXPECT_NEAR(moments[3 * k - 2], -rigidity * (wxx + nu * wyy), tol)
+                    << "monomial " << m << " corner " << k;
+                EXPECT_NEAR(moments[3 * k - 1], -rigidity * (wyy + nu * wxx), tol)
+                    << "monomial " << m << " corner " << k;
+                EXPECT_NEAR(moments[3 * k], rigidity * (1 - nu) * wxy, tol)
+                    << "monomial " << m << " corner " << k;
             }
         }
     }
@@ -179,7 +190,8 @@ TEST(QuadPlate, IndicatorOfLinearAndCurvedFields) {
                  mxy = rigidity * (1 - nu) * -4e-4;
     const double c = d * d * d * 12.0 * (1 - nu * nu) / e;
     const double expected =
-        500000.0 * c * ((mx * mx + my * my - nu * (1 + nu) * mx * my) / (1 - nu * nu) + 2 * mxy * mxy / (1 - nu));
+        500000.0 * c *
+        ((mx * mx + my * my - nu * (1 + nu) * mx * my) / (1 - nu * nu) + 2 * mxy * mxy / (1 - nu));
     for (int k = 1; k <= 4; ++k) EXPECT_NEAR(values[k], expected, 1e-3 * expected) << k;
     // The linear field leaves only the rounding of single precision.
     for (int k = 1; k <= 4; ++k) EXPECT_NEAR(linearValues[k], 0.0, 1e-6 * expected) << k;
@@ -217,7 +229,8 @@ TEST(QuadPlate, OwnFrameAndCornerThree) {
         std::vector<float> turned;
         orvelo::QuadPlateForces(d, e, nu, {0, 1, 2, 3, 4}, turned, net);
         for (int k = 1; k <= 4; ++k)
-            EXPECT_NEAR(turned[k], reference[k], 2e-3 * std::fabs(reference[k]) + 1e-6) << angle << " corner " << k;
+            EXPECT_NEAR(turned[k], reference[k], 2e-3 * std::fabs(reference[k]) + 1e-6)
+                << angle << " corner " << k;
     }
 
     // Corner 3 is never read.
@@ -235,12 +248,24 @@ TEST(QuadPlate, DegenerateInputsRaise) {
     std::vector<float> values;
     // Corners 1 and 2 coincide: no frame.
     const auto collapsed = netWithField({{0, 0}, {0, 0}, {1, 1}, {0, 1}}, f);
-    EXPECT_EQ(errorOf([&] { orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 4}, values, collapsed); }), 11);
+    EXPECT_EQ(errorOf([&] {
+                  orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 4}, values, collapsed);
+              }),
+              11);
     // Corner 4 on the line of side 1->2.
     const auto flat = netWithField({{0, 0}, {1, 0}, {1, 1}, {2, 0}}, f);
-    EXPECT_EQ(errorOf([&] { orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 4}, values, flat); }), 11);
+    EXPECT_EQ(errorOf([&] {
+                  orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 4}, values, flat);
+              }),
+              11);
     // An all-zero slab group.
     const auto rect = netWithField({{0, 0}, {1, 0}, {1, 1}, {0, 1}}, f);
-    EXPECT_EQ(errorOf([&] { orvelo::QuadPlateForces(0.0f, 0.0f, 0.0f, {0, 1, 2, 3, 4}, values, rect); }), 11);
-    EXPECT_EQ(errorOf([&] { orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 5}, values, rect); }), 9);
+    EXPECT_EQ(errorOf([&] {
+                  orvelo::QuadPlateForces(0.0f, 0.0f, 0.0f, {0, 1, 2, 3, 4}, values, rect);
+              }),
+              11);
+    EXPECT_EQ(errorOf([&] {
+                  orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 5}, values, rect);
+              }),
+              9);
 }

@@ -14,13 +14,16 @@ class ReactionsTest : public ForcesTest {
 protected:
     // Two springs at project nodes 2 and 9.
     void writeSprings() const {
-        folder.write("SLAB.P35", "Version 9\r\n2\r\n1\r\n1\r\n2\r\n10\r\n0\r\n0\r\n"
-                                 "1\r\n9\r\n20\r\n0\r\n0\r\n1,2\r\n");
+        folder.write("SLAB.P35",
+                     "Version 9\r\n2\r\n1\r\n1\r\n2\r\n10\r\n0\r\n0\r\n"
+                     "1\r\n9\r\n20\r\n0\r\n0\r\n1,2\r\n");
     }
     // Two piles of one type at project nodes 4 and 6.
     void writePiles(const std::string& tail = "0\r\n") const {
-        folder.write("SLAB.PIL", "2\r\n0.5\r\n0.5\r\n1\r\n4\r\n1\r\n6\r\n1\r\n"
-                                 "0\r\n1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\nPile type A\r\n8\r\n" + tail);
+        folder.write("SLAB.PIL",
+                     "2\r\n0.5\r\n0.5\r\n1\r\n4\r\n1\r\n6\r\n1\r\n"
+                     "0\r\n1\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\nPile type A\r\n8\r\n" +
+                         tail);
     }
     // Supports: the count and pairs of .P33, and .PC5 for the 9-node net.
     void writeSupports(int count) const {
@@ -50,7 +53,7 @@ TEST_F(ReactionsTest, SpringNodesAreTakenToTheCalculationNet) {
     orvelo::CalcSpringReactions("SLAB", count, nodes, values);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(nodes, (std::vector<std::int16_t>{0, static_cast<std::int16_t>(calcMap[2]),
-                                               static_cast<std::int16_t>(calcMap[9])}));
+                                                static_cast<std::int16_t>(calcMap[9])}));
     EXPECT_EQ(values, (std::vector<float>{0, 10, 0, 0, 20, 0, 0}));
 }
 
@@ -80,9 +83,10 @@ TEST_F(ReactionsTest, PileValueFilesFollowTheMethod) {
         int method;
         const char* file;  // the pile value file the method reads, or nullptr
     };
-    for (const Case c : {Case{halvex::Givensubgrade, nullptr}, Case{halvex::ConventionalMethod, "SLAB.QPF"},
-                         Case{halvex::subgradeFromHalfSpace, "SLAB.FKP"},
-                         Case{halvex::subgradeFromModulusOfCompressibilty, "SLAB.FKP"}}) {
+    for (const Case c :
+         {Case{halvex::Givensubgrade, nullptr}, Case{halvex::ConventionalMethod, "SLAB.QPF"},
+          Case{halvex::subgradeFromHalfSpace, "SLAB.FKP"},
+          Case{halvex::subgradeFromModulusOfCompressibilty, "SLAB.FKP"}}) {
         prepare(c.method, false, false, true);
         writePiles();
         std::filesystem::remove(folder.path("SLAB.QPF"));
