@@ -39,7 +39,7 @@ function(oh_test name dir)
     OH_PROGDIR="${OH_OUTPUT_DIR}")
   add_dependencies(${name} progdir_files)
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -138,6 +138,9 @@ struct Declar {
     // ---- units ----
     std::string LengthUnit;
     double LengthFactor = 1.0;
+    // Format of the lengths the wizard shows ("": the general number form
+    // of the user's locale).
+    std::string NumberFormat;
 
     // ---- projects of the run ----
     std::int16_t ProjectCount = 0;

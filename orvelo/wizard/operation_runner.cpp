@@ -10,6 +10,8 @@
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/open_project.h"
 #include "orvelo/project/services.h"
+#include "orvelo/wizard/boundary_recalc.h"
+#include "orvelo/wizard/mesh_generation.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -63,7 +65,7 @@ std::array<OperationProcedure, 13> OperationRunner::builtInProcedures() {
         // (25 passes) when SmoothMeshFlag, then AddBoundaryFrontPoints when
         // BoundaryFrontPointsFlag; any other MeshType: GenerateGridBasedMesh,
         // then RefineMeshAdaptively.
-        OperationProcedure{},
+        [](ClsRefineWaitMessage&) { GenerateMeshByType(); },
         // 1 OpAddNode (AddNodeTask), 2 OpDeleteNodes (DeleteNodesTask).
         OperationProcedure{},
         OperationProcedure{},
@@ -86,10 +88,13 @@ std::array<OperationProcedure, 13> OperationRunner::builtInProcedures() {
         },
         // 10 OpRecalculateBoundary: the status text, then
         // RecalculateMeshBoundary when RecalculateBoundaryFlag.
-        [](ClsRefineWaitMessage&) { recalculateBoundaryStatus(); },
+        [](ClsRefineWaitMessage&) {
+            recalculateBoundaryStatus();
+            if (declar().RecalculateBoundaryFlag) RecalculateMeshBoundary();
+        },
         // 11 OpTransferData: ListDataToTransfer of the running operation,
         // given an Integer 0 that is not read back.
-        OperationProcedure{},
+        [](ClsRefineWaitMessage& operation) { operation.ListDataToTransfer(); },
         // 12 OpCopyProjectFiles
         [](ClsRefineWaitMessage&) { CopyProjectFiles(); },
     };

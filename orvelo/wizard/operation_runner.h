@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "orvelo/project/transfer.h"
 #include "outside/drovik/wait_window.h"
 
 namespace orvelo {
@@ -38,7 +39,7 @@ enum WaitOperation : std::int32_t {
 // The transfer of node-related data (code 11) adds its members to this class
 // (through a base class of the project store, so that they stay beside the
 // other project files).
-class ClsRefineWaitMessage {
+class ClsRefineWaitMessage : public NodeDataTransfer {
 public:
     ClsRefineWaitMessage() = default;
     virtual ~ClsRefineWaitMessage();

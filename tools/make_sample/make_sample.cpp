@@ -25,6 +25,8 @@
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
+#include "tools/make_sample/borings.h"
+#include "tools/make_sample/node_data.h"
 #include "tools/make_sample/solver_results.h"
 
 namespace {
@@ -189,6 +191,8 @@ int writeRaft(const std::string& examplesDir) {
     }
     if (!orvelo::WriteNetFiles(dir + "RAFT")) return 1;
     if (!sample::WriteSampleSolverResults(dir, "RAFT", d)) return 1;
+    if (!sample::WriteSampleBorings(dir, "RAFT", d)) return 1;
+    if (!sample::WriteSampleNodeData(dir, "RAFT", d)) return 1;
     std::cout << "make_sample: wrote " << dir << "RAFT.PO1, RAFT.PL6, RAFT.PL8 (" << d.NodeCount
               << " nodes, " << d.ElementCount << " elements)\n";
     return 0;

@@ -10,9 +10,11 @@
 #include <cmath>
 #include <map>
 
+#include "platform/forms/common_dialogs.h"
 #include "platform/forms/desktop.h"
 #include "platform/forms/form.h"
 #include "platform/forms/msgbox.h"
+#include "platform/forms/qt/common_dialogs_qt.h"
 #include "platform/forms/qt/convert.h"
 #include "platform/forms/qt/desktop_qt.h"
 #include "platform/forms/qt/formview.h"
@@ -160,6 +162,7 @@ struct Application::Previous {
     std::shared_ptr<SettingsStore> settings;
     std::shared_ptr<Clipboard> clipboard;
     std::shared_ptr<Desktop> desktop;
+    std::shared_ptr<CommonDialogs> commonDialogs;
 };
 
 Application::Application(int& argc, char** argv)
@@ -176,10 +179,12 @@ Application::Application(int& argc, char** argv)
     previous_->settings = setSettingsStore(std::make_shared<IniSettingsStore>());
     previous_->clipboard = setClipboard(std::make_shared<QtClipboard>());
     previous_->desktop = setDesktop(std::make_shared<QtDesktop>());
+    previous_->commonDialogs = setCommonDialogs(std::make_shared<QtCommonDialogs>());
 }
 
 Application::~Application() {
     for (Form* form : loadedForms()) form->unloadWithoutEvents();
+    setCommonDialogs(previous_->commonDialogs);
     setDesktop(previous_->desktop);
     setClipboard(previous_->clipboard);
     setSettingsStore(previous_->settings);

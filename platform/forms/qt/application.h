@@ -2,8 +2,9 @@
 // application object and installs the Qt backends of the forms layer: the
 // display (a window per shown form, nested event loops for modal forms,
 // DoEvents, the mouse pointer, text measurement), message boxes, the screen
-// size of the primary screen, the INI settings store, the clipboard and the
-// desktop services. Its destructor puts the headless services back.
+// size of the primary screen, the INI settings store, the clipboard, the
+// desktop services and the common dialogs (common_dialogs_qt.h). Its
+// destructor puts the headless services back.
 //
 //   int main(int argc, char** argv) {
 //       forms::qt::Application app(argc, argv);

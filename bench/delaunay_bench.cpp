@@ -1,0 +1,122 @@
+// The Delaunay generation on a 30 m x 20 m slab with two openings and an
+// internal line: a uniform target size, and a size field graded from a fine
+// strip at one end to ten times that size at the other. The arguments give
+// about 5,000, 10,000 and 20,000 triangles (uniform r = 0.25 as well, graded
+// 0.1 to 1 as well); the counters report the triangles and nodes made.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/bas_orvelo.h"
+#include "orvelo/delaunay/generate.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/services.h"
+
+namespace {
+
+using orvelo::OutlinePiece;
+
+OutlinePiece piece(float x1, float y1, float x2, float y2) {
+    OutlinePiece p;
+    p.X1 = x1;
+    p.Y1 = y1;
+    p.X2 = x2;
+    p.Y2 = y2;
+    return p;
+}
+
+std::vector<OutlinePiece> rectangle(float x0, float y0, float x1, float y1) {
+    return {piece(x0, y0, x1, y0), piece(x1, y0, x1, y1), piece(x1, y1, x0, y1), piece(x0, y1, x0, y0)};
+}
+
+// The slab, the net parameters and an old net of 1 m triangles carrying the
+// size field.
+void installSlab(float rmin, float r, const std::function<float(float, float)>& field) {
+    orvelo::resetBasDelaunay();
+    orvelo::resetBasOrvelo();
+    orvelo::resetDeclar();
+    orvelo::resetServices();
+    orvelo::Declar& d = orvelo::declar();
+    d.MeshType = 5;
+    d.MinAngle = 30.0f;
+    d.MaxElementSize = r;
+    d.MinElementSize = rmin;
+
+    orvelo::BasDelaunay& m = orvelo::basDelaunay();
+    const auto outline = rectangle(0, 0, 30, 20);
+    m.MeshOutlineCount = 4;
+    m.MeshOutline.assign(1, OutlinePiece{});
+    m.MeshOutline.insert(m.MeshOutline.end(), outline.begin(), outline.end());
+    const std::vector<std::vector<OutlinePiece>> openings{rectangle(5, 5, 9, 8), rectangle(18, 12, 24, 16)};
+    m.MeshOpeningCount = 2;
+    m.MeshOpeningPieceCount = {0, 4, 4};
+    m.MeshOpenings.assign(3, std::vector<OutlinePiece>(5));
+    for (std::size_t s = 0; s < 2; ++s)
+        for (std::size_t k = 0; k < 4; ++k) m.MeshOpenings[s + 1][k + 1] = openings[s][k];
+    m.MeshLineCount = 1;
+    m.MeshLineStart = {{}, {12.0f, 2.0f}};
+    m.MeshLineEnd = {{}, {12.0f, 18.0f}};
+
+    orvelo::BasOrvelo& o = orvelo::basOrvelo();
+    o.OldNodeX.assign(1, 0.0f);
+    o.OldNodeY.assign(1, 0.0f);
+    d.NodeTargetSize.assign(1, 0.0f);
+    for (int j = 0; j <= 20; ++j)
+        for (int i = 0; i <= 30; ++i) {
+            o.OldNodeX.push_back(static_cast<float>(i));
+            o.OldNodeY.push_back(static_cast<float>(j));
+            d.NodeTargetSize.push_back(field(static_cast<float>(i), static_cast<float>(j)));
+        }
+    d.OldNodeCount = static_cast<std::int16_t>(o.OldNodeX.size() - 1);
+    o.OldElementList.assign(1, orvelo::NetElement{});
+    auto node = [](int i, int j) { return static_cast<std::int16_t>(j * 31 + i + 1); };
+    for (int j = 0; j < 20; ++j)
+        for (int i = 0; i < 30; ++i) {
+            orvelo::NetElement lower;
+            lower.CornerCount = 3;
+            lower.Node = {0, node(i, j), node(i + 1, j), node(i + 1, j + 1), 0};
+            orvelo::NetElement upper;
+            upper.CornerCount = 3;
+            upper.Node = {0, node(i, j), node(i + 1, j + 1), node(i, j + 1), 0};
+            o.OldElementList.push_back(lower);
+            o.OldElementList.push_back(upper);
+        }
+    o.OldElementCount = static_cast<std::int16_t>(o.OldElementList.size() - 1);
+}
+
+void runGeneration(benchmark::State& state, float rmin, float r, const std::function<float(float, float)>& field) {
+    std::int64_t elements = 0;
+    std::int64_t nodes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        installSlab(rmin, r, field);
+        state.ResumeTiming();
+        orvelo::GenerateDelaunayMesh();
+        elements = orvelo::basDelaunay().MeshElementCount;
+        nodes = orvelo::basDelaunay().MeshNodeCount;
+    }
+    state.counters["triangles"] = static_cast<double>(elements);
+    state.counters["nodes"] = static_cast<double>(nodes);
+}
+
+// Uniform size r (argument: r in millimetres).
+void BM_UniformField(benchmark::State& state) {
+    const float r = static_cast<float>(state.range(0)) / 1000.0f;
+    runGeneration(state, r * 0.4f, r, [r](float, float) { return r; });
+}
+BENCHMARK(BM_UniformField)->Arg(400)->Arg(282)->Arg(250)->Arg(200)->Unit(benchmark::kMillisecond);
+
+// Graded size: s at x = 0 rising to 10 s at x = 30 (argument: s in
+// millimetres; 100 is the field from 0.1 to 1).
+void BM_GradedField(benchmark::State& state) {
+    const float s = static_cast<float>(state.range(0)) / 1000.0f;
+    runGeneration(state, s, 10.0f * s, [s](float x, float) { return s + 9.0f * s * std::clamp(x / 30.0f, 0.0f, 1.0f); });
+}
+BENCHMARK(BM_GradedField)->Arg(131)->Arg(100)->Arg(93)->Arg(66)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

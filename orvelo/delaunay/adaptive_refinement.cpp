@@ -1,0 +1,296 @@
+#include "orvelo/delaunay/adaptive_refinement.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/angles.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/boundary.h"
+#include "orvelo/delaunay/progress.h"
+#include "orvelo/delaunay/target_size.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/services.h"
+#include "platform/forms/screen.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+// The bits of a corner flag that belong to the corner's node, not to the
+// side leaving it.
+constexpr std::int32_t kCornerBits = halvex::BoundaryNode | halvex::FreeNode;
+
+// The triangles of the mesher net by their sides: for every side (a pair
+// of nodes in either order) the triangles that hold it.
+class SideIndex {
+public:
+    explicit SideIndex(const BasDelaunay& m) {
+        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) addTriangle(m, e);
+    }
+
+    void addTriangle(const BasDelaunay& m, std::int32_t e) { change(m, e, true); }
+    void removeTriangle(const BasDelaunay& m, std::int32_t e) { change(m, e, false); }
+
+    // The lowest-numbered triangle other than excluded that holds the side.
+    std::int32_t lowestHolding(std::int16_t a, std::int16_t b, std::int32_t excluded) const {
+        const auto found = sides_.find(key(a, b));
+        if (found == sides_.end()) return 0;
+        std::int32_t best = 0;
+        for (const std::int32_t e : found->second)
+            if (e != excluded && (best == 0 || e < best)) best = e;
+        return best;
+    }
+
+private:
+    static std::uint32_t key(std::int16_t a, std::int16_t b) {
+        if (a > b) std::swap(a, b);
+        return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(a)) << 16) | static_cast<std::uint16_t>(b);
+    }
+
+    void change(const BasDelaunay& m, std::int32_t e, bool add) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        if (t.CornerCount != 3) return;
+        for (std::size_t k = 1; k <= 3; ++k) {
+            std::vector<std::int32_t>& holders = sides_[key(t.Node[k], t.Node[k % 3 + 1])];
+            if (add)
+                holders.push_back(e);
+            else
+                holders.erase(std::remove(holders.begin(), holders.end(), e), holders.end());
+        }
+    }
+
+    std::unordered_map<std::uint32_t, std::vector<std::int32_t>> sides_;
+};
+
+// The side index of the refinement that runs now (nullptr: none, or the
+// refinement scans).
+SideIndex*& activeSideIndex() {
+    static SideIndex* index = nullptr;
+    return index;
+}
+
+class ActiveSideIndex {
+public:
+    explicit ActiveSideIndex(SideIndex* index) : previous_(activeSideIndex()) { activeSideIndex() = index; }
+    ~ActiveSideIndex() { activeSideIndex() = previous_; }
+    ActiveSideIndex(const ActiveSideIndex&) = delete;
+    ActiveSideIndex& operator=(const ActiveSideIndex&) = delete;
+
+private:
+    SideIndex* previous_;
+};
+
+float nodeX(const BasDelaunay& m, std::int16_t n) { return m.MeshNodeX[static_cast<std::size_t>(n)]; }
+float nodeY(const BasDelaunay& m, std::int16_t n) { return m.MeshNodeY[static_cast<std::size_t>(n)]; }
+
+float sideLength(const BasDelaunay& m, std::int16_t a, std::int16_t b) {
+    const double dx = static_cast<double>(nodeX(m, b)) - nodeX(m, a);
+    const double dy = static_cast<double>(nodeY(m, b)) - nodeY(m, a);
+    return static_cast<float>(std::sqrt(dx * dx + dy * dy));
+}
+
+void checkNodeNumber(const BasDelaunay& m, std::int16_t n) {
+    if (n < 1 || n > m.MeshNodeCount || static_cast<std::size_t>(n) >= m.MeshNodeX.size() ||
+        static_cast<std::size_t>(n) >= m.MeshNodeY.size())
+        rt::raise(9, "An element of the net names a node that does not exist.");
+}
+
+// Corner positions of one side of a triangle: b where it starts, i where it
+// ends, o opposite.
+struct SidePositions {
+    std::int16_t b = 0;
+    std::int16_t i = 0;
+    std::int16_t o = 0;
+};
+
+// The triangle across the side (a, b), not `excluded`, with the side's
+// positions in it; element 0 when the side lies on the border.
+struct Neighbour {
+    std::int32_t element = 0;
+    SidePositions side;
+};
+
+bool sideIs(const NetElement& t, std::size_t from, std::size_t to, std::int16_t a, std::int16_t b) {
+    return (t.Node[from] == a && t.Node[to] == b) || (t.Node[from] == b && t.Node[to] == a);
+}
+
+// The side positions of (a, b) in triangle t, tested in the order (1, 2),
+// (2, 3), (3, 1); b == 0 when t does not hold it.
+SidePositions positionsOf(const NetElement& t, std::int16_t a, std::int16_t b) {
+    if (sideIs(t, 1, 2, a, b)) return SidePositions{1, 2, 3};
+    if (sideIs(t, 2, 3, a, b)) return SidePositions{2, 3, 1};
+    if (sideIs(t, 3, 1, a, b)) return SidePositions{3, 1, 2};
+    return SidePositions{};
+}
+
+Neighbour findNeighbour(const BasDelaunay& m, std::int16_t a, std::int16_t b, std::int32_t excluded) {
+    if (const SideIndex* index = activeSideIndex()) {
+        const std::int32_t e = index->lowestHolding(a, b, excluded);
+        if (e == 0) return Neighbour{};
+        return Neighbour{e, positionsOf(m.MeshElementList[static_cast<std::size_t>(e)], a, b)};
+    }
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        if (e == excluded) continue;
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        if (t.CornerCount != 3) continue;
+        const SidePositions side = positionsOf(t, a, b);
+        if (side.b != 0) return Neighbour{e, side};
+    }
+    return Neighbour{};
+}
+
+// The walk across a side (a, b) that was just bisected, from the triangle
+// `excluded` on: splits the neighbour so the net stays conforming, and goes
+// on across the neighbour's longest side while that was not the shared one.
+void walkNeighbours(std::int16_t a, std::int16_t b, std::int32_t excluded) {
+    BasDelaunay& m = basDelaunay();
+    for (;;) {
+        const Neighbour f = findNeighbour(m, a, b, excluded);
+        forms::doEvents();
+        if (f.element == 0) return;
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(f.element)];
+        const std::int16_t nb = t.Node[static_cast<std::size_t>(f.side.b)];
+        const std::int16_t ni = t.Node[static_cast<std::size_t>(f.side.i)];
+        const std::int16_t no = t.Node[static_cast<std::size_t>(f.side.o)];
+        const float shared = sideLength(m, nb, ni);
+        const float l1 = sideLength(m, ni, no);
+        const float l2 = sideLength(m, no, nb);
+        const auto element = static_cast<std::int16_t>(f.element);
+        if (shared > l1 && shared > l2) {
+            SplitElementEdge(element, f.side.b, f.side.i, f.side.o);
+            return;
+        }
+        if (l1 > l2) {
+            SplitElementEdge(element, f.side.i, f.side.o, f.side.b);
+            SplitElementEdge(element, f.side.b, f.side.i, f.side.o);
+            a = ni;
+            b = no;
+        } else {
+            SplitElementEdge(element, f.side.o, f.side.b, f.side.i);
+            SplitElementEdge(m.MeshElementCount, 3, 1, 2);
+            a = no;
+            b = nb;
+        }
+        excluded = f.element;
+    }
+}
+
+// The side of a triangle to bisect: the one opposite its largest angle
+// (the smallest cosine, compared as Singles; the lower corner on ties).
+SidePositions sideOppositeLargestAngle(const BasDelaunay& m, const NetElement& t) {
+    double cos1 = 0.0;
+    double cos2 = 0.0;
+    double cos3 = 0.0;
+    std::int16_t longest = 0;
+    TriangleAngleCosines(nodeX(m, t.Node[1]), nodeX(m, t.Node[2]), nodeX(m, t.Node[3]), nodeY(m, t.Node[1]),
+                         nodeY(m, t.Node[2]), nodeY(m, t.Node[3]), cos1, cos2, cos3, longest);
+    int corner = 1;
+    float smallest = static_cast<float>(cos1);
+    if (static_cast<float>(cos2) < smallest) {
+        corner = 2;
+        smallest = static_cast<float>(cos2);
+    }
+    if (static_cast<float>(cos3) < smallest) corner = 3;
+    if (corner == 1) return SidePositions{2, 3, 1};
+    if (corner == 2) return SidePositions{3, 1, 2};
+    return SidePositions{1, 2, 3};
+}
+
+void abandonRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
+
+void refine(bool useIndex) {
+    BasDelaunay& m = basDelaunay();
+    const float minElementSize = declar().MinElementSize;
+    ResetZeroSideNotice();
+    const NodeIndexScope nodeIndex;
+    const TargetSizeIndexScope sizeIndex;
+    SideIndex index(m);
+    const ActiveSideIndex active(useIndex ? &index : nullptr);
+
+    for (;;) {
+        const std::int16_t nodesBefore = m.MeshNodeCount;
+        const std::int16_t elementsBefore = m.MeshElementCount;
+        mesher::SetProgressMax(m.MeshElementCount);
+        for (std::int32_t e = 1; e <= elementsBefore; ++e) {
+            const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+            if (t.CornerCount == 3) {
+                for (std::size_t k = 1; k <= 3; ++k) checkNodeNumber(m, t.Node[k]);
+                const SidePositions side = sideOppositeLargestAngle(m, t);
+                const std::int16_t a = t.Node[static_cast<std::size_t>(side.b)];
+                const std::int16_t b = t.Node[static_cast<std::size_t>(side.i)];
+                const float length = sideLength(m, a, b);
+                const float target = GetTriangleTargetSize(t.Node[1], t.Node[2], t.Node[3]);
+                if (length / 2.0f > minElementSize && length > target) {
+                    SplitElementEdge(static_cast<std::int16_t>(e), side.b, side.i, side.o);
+                    walkNeighbours(a, b, e);
+                }
+            }
+            if (mesher::StopRequested(true)) return abandonRun();
+        }
+        if (mesher::StopRequested(false)) return abandonRun();
+        // A split whose midpoint fell on an existing node adds elements but
+        // no node; its triangles are looked at in another sweep as well.
+        if (m.MeshNodeCount == nodesBefore && m.MeshElementCount == elementsBefore) return;
+    }
+}
+
+}  // namespace
+
+void SplitElementEdge(std::int16_t element, std::int16_t b, std::int16_t i, std::int16_t o) {
+    BasDelaunay& m = basDelaunay();
+    if (element < 1 || element > m.MeshElementCount || static_cast<std::size_t>(element) >= m.MeshElementList.size() ||
+        m.MeshElementList[static_cast<std::size_t>(element)].CornerCount != 3)
+        rt::raise(9, "Only a triangle of the net can have a side split.");
+    const std::array<std::int16_t, 3> positions{b, i, o};
+    for (const std::int16_t p : positions)
+        if (p < 1 || p > 3) rt::raise(9, "A triangle's corners are numbered 1 to 3.");
+    if (b == i || b == o || i == o || i != b % 3 + 1)
+        rt::raise(9, "The corners of a split side must follow each other in the triangle.");
+
+    NetElement& e = m.MeshElementList[static_cast<std::size_t>(element)];
+    const auto bb = static_cast<std::size_t>(b);
+    const auto ii = static_cast<std::size_t>(i);
+    const auto oo = static_cast<std::size_t>(o);
+    checkNodeNumber(m, e.Node[bb]);
+    checkNodeNumber(m, e.Node[ii]);
+    const float x = (nodeX(m, e.Node[bb]) + nodeX(m, e.Node[ii])) / 2.0f;
+    const float y = (nodeY(m, e.Node[bb]) + nodeY(m, e.Node[ii])) / 2.0f;
+    const std::int16_t midpoint = AddMeshNode(x, y, 0);
+    if (m.MeshElementCount >= kMaxNetCount) rt::raise(6, "The net would have more than 32767 elements.");
+
+    SideIndex* index = activeSideIndex();
+    if (index != nullptr) index->removeTriangle(m, element);
+    NetElement added;
+    added.CornerCount = 3;
+    added.Node[1] = e.Node[oo];
+    added.Node[2] = midpoint;
+    added.Node[3] = e.Node[ii];
+    // The new inner side seen from its second element, with the corner bits
+    // of the opposite node; the second half of the split side without the
+    // corner bits of its first end (the midpoint is a new, free node); the
+    // side from the old end node to the opposite one, moved over whole.
+    added.Flag[1] = halvex::RepeatedSide | (e.Flag[oo] & kCornerBits);
+    added.Flag[2] = e.Flag[bb] & ~kCornerBits;
+    added.Flag[3] = e.Flag[ii];
+    e.Node[ii] = midpoint;
+    e.Flag[ii] = halvex::InnerSide;
+
+    ++m.MeshElementCount;
+    m.MeshElementList.resize(static_cast<std::size_t>(m.MeshElementCount) + 1);
+    m.MeshElementList[static_cast<std::size_t>(m.MeshElementCount)] = added;
+    if (index != nullptr) {
+        index->addTriangle(m, element);
+        index->addTriangle(m, m.MeshElementCount);
+    }
+}
+
+void RefineMeshAdaptively() { refine(true); }
+
+void RefineMeshAdaptivelyByScan() { refine(false); }
+
+}  // namespace orvelo

@@ -1,0 +1,54 @@
+// Adaptive edge refinement (module `BasOrvelo`): makes a net that took its
+// element sizes from elsewhere (a grid-based net) follow the target-size
+// field (target_size.h) by longest-edge bisection.
+//
+// Sweep after sweep, every triangle whose longest side (the one opposite
+// its largest angle) is longer than the triangle's target size, and longer
+// than twice MinElementSize, has that side bisected. The net is kept
+// conforming at once: the triangle across the bisected side is split too,
+// and where that side is not the neighbour's strictly longest one, the
+// neighbour's longest side is bisected first and the walk goes on across
+// it, until it reaches the border of the net or a neighbour whose longest
+// side is the shared one. Sweeps repeat until one splits nothing.
+//
+// Only triangles take part; quadrilaterals are neither split nor taken as
+// neighbours (a triangle bisected on a side it shares with a quadrilateral
+// leaves the new node on that side). The neighbour across a side is found
+// through an index of the triangles' sides, which gives the lowest-numbered
+// triangle holding the side, as a scan of all elements would.
+//
+// Side and node flags travel with the splits: the two halves of a split
+// side keep its side bits, the new inner side is InnerSide (8) in the split
+// triangle and RepeatedSide (32) in the new one, every corner keeps the
+// corner bits (BoundaryNode 2, FreeNode 16) of its node, and the new
+// midpoint has none. The flags are not rebuilt afterwards.
+#pragma once
+
+#include <cstdint>
+
+namespace orvelo {
+
+// `SplitElementEdge`: bisects the side of triangle `element` of the mesher
+// net from corner b to corner i (o the third corner; b, i, o a permutation
+// of 1, 2, 3, i the corner after b). The midpoint node is found or added by
+// AddMeshNode (mode 0); the triangle becomes (b, M, o) and a new last
+// element (o, M, old i) is appended. Error 9 for an element that is not a
+// triangle of the net or corner positions that do not name its corners, 6
+// past 32767 nodes or elements.
+void SplitElementEdge(std::int16_t element, std::int16_t b, std::int16_t i, std::int16_t o);
+
+// `RefineMeshAdaptively`: the refinement of the mesher net by the current
+// size field and MinElementSize, in the running operation's wait window
+// (one progress step per element of a sweep; after each neighbour search
+// pending window events run once). A stop request, honoured after an
+// element's split and walk are complete, ends it with the run state 3
+// (ExitWithoutSaving): the net is conforming but not refined to the field,
+// so it is never taken as a result. The zero-length-side notice appears at
+// most once. Errors (overflow, the size field) are not trapped.
+void RefineMeshAdaptively();
+
+// Tests only: the same refinement finding each neighbour by scanning every
+// element, as the proof that the side index gives the same net.
+void RefineMeshAdaptivelyByScan();
+
+}  // namespace orvelo

@@ -1,0 +1,220 @@
+#include "orvelo/delaunay/boundary.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <unordered_map>
+
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/kernel.h"
+#include "orvelo/delaunay/target_size.h"
+#include "orvelo/delaunay/units.h"
+
+namespace orvelo {
+
+// The hash of node positions behind AddMeshNode: cells of twice the
+// tolerance, so a node within the tolerance of a point lies in the point's
+// cell or in one of the eight around it.
+struct NodeHash {
+    bool made = false;
+    double tol = 0.0;
+    double cell = 0.0;
+    std::int32_t count = 0;  // nodes 1..count are in the hash
+    std::vector<float> x;    // their positions when they went in
+    std::vector<float> y;
+    std::unordered_map<std::uint64_t, std::vector<std::int16_t>> cells;
+
+    static std::uint64_t key(std::int64_t column, std::int64_t row) {
+        return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint64_t>(row & 0xffffffff);
+    }
+    std::int64_t columnOf(double v) const { return static_cast<std::int64_t>(std::floor(v / cell)); }
+
+    void add(std::int32_t n, float nx, float ny) {
+        cells[key(columnOf(nx), columnOf(ny))].push_back(static_cast<std::int16_t>(n));
+        x.push_back(nx);
+        y.push_back(ny);
+        count = n;
+    }
+    void removeLast() {
+        auto& list = cells[key(columnOf(x.back()), columnOf(y.back()))];
+        list.erase(std::remove(list.begin(), list.end(), static_cast<std::int16_t>(count)), list.end());
+        x.pop_back();
+        y.pop_back();
+        --count;
+    }
+    void rebuild(const BasDelaunay& m, double tolerance) {
+        made = true;
+        tol = tolerance;
+        cell = 2.0 * tolerance;
+        cells.clear();
+        x.assign(1, 0.0f);
+        y.assign(1, 0.0f);
+        count = 0;
+        for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
+            add(n, m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]);
+    }
+    // Brings the hash up to the node list: nodes removed from the end or
+    // appended since, a new tolerance.
+    void sync(const BasDelaunay& m, double tolerance) {
+        if (!made || tolerance != tol) {
+            rebuild(m, tolerance);
+            return;
+        }
+        while (count > m.MeshNodeCount) removeLast();
+        while (count > 0 && (x[static_cast<std::size_t>(count)] != m.MeshNodeX[static_cast<std::size_t>(count)] ||
+                             y[static_cast<std::size_t>(count)] != m.MeshNodeY[static_cast<std::size_t>(count)]))
+            removeLast();
+        while (count < m.MeshNodeCount) {
+            const std::int32_t n = count + 1;
+            add(n, m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]);
+        }
+    }
+    std::int16_t find(const BasDelaunay& m, float px, float py, std::int32_t last) const {
+        std::int16_t best = 0;
+        const std::int64_t c = columnOf(px);
+        const std::int64_t r = columnOf(py);
+        for (std::int64_t dc = -1; dc <= 1; ++dc)
+            for (std::int64_t dr = -1; dr <= 1; ++dr) {
+                const auto found = cells.find(key(c + dc, r + dr));
+                if (found == cells.end()) continue;
+                for (std::int16_t n : found->second)
+                    if (n > best && n >= last && CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
+                        CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol))
+                        best = n;
+            }
+        return best;
+    }
+};
+
+namespace {
+
+constexpr double kDegree = 0.0174532;  // radians per degree, as the meshers use it
+
+halvex::SinglePoint arcPoint(double cx, double cy, double radius, double angle) {
+    return halvex::SinglePoint{static_cast<float>(cx + radius * std::cos(angle * kDegree)),
+                               static_cast<float>(cy + radius * std::sin(angle * kDegree))};
+}
+
+float lengthOf(float dx, float dy) {
+    return static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+}
+
+}  // namespace
+
+NodeIndexScope::NodeIndexScope() {
+    BasDelaunay& m = basDelaunay();
+    if (m.NodeIndexDepth++ == 0) m.NodeIndex = std::make_shared<NodeHash>();
+}
+
+NodeIndexScope::~NodeIndexScope() {
+    BasDelaunay& m = basDelaunay();
+    if (m.NodeIndexDepth > 0 && --m.NodeIndexDepth == 0) m.NodeIndex.reset();
+}
+
+std::int16_t AddMeshNode(float x, float y, std::int16_t mode) {
+    BasDelaunay& m = basDelaunay();
+    const std::int32_t last = mode != 0 ? 5 : 1;
+    const double tol = CoincidenceTolerance();
+    // (A tolerance the hash cannot be cut by falls back to the scan.)
+    NodeHash* hash = m.NodeIndexDepth > 0 && tol > 0.0 && std::isfinite(2.0 * tol) ? m.NodeIndex.get() : nullptr;
+    if (hash != nullptr) {
+        hash->sync(m, tol);
+        const std::int16_t found = hash->find(m, x, y, last);
+        if (found != 0) return found;
+    } else {
+        for (std::int32_t k = m.MeshNodeCount; k >= last; --k)
+            if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(k)], x, tol) &&
+                CloserThan(m.MeshNodeY[static_cast<std::size_t>(k)], y, tol))
+                return static_cast<std::int16_t>(k);
+    }
+    const std::int16_t node = AppendNode(x, y);
+    if (hash != nullptr) hash->add(node, x, y);
+    return node;
+}
+
+float LineAngleDeg(const halvex::SinglePoint& from, const halvex::SinglePoint& to) {
+    if (to.X == from.X) return to.Y > from.Y ? 90.0f : 270.0f;
+    double angle = std::atan(static_cast<double>(to.Y - from.Y) / static_cast<double>(to.X - from.X)) / kDegree;
+    if (to.X < from.X) angle = to.Y > from.Y ? angle + 180.0 : angle - 180.0;
+    if (angle < 0.0) angle += 360.0;
+    return static_cast<float>(angle);
+}
+
+void DivideArcPiece(std::vector<halvex::SinglePoint>& points, const OutlinePiece& piece) {
+    points.assign(1, halvex::SinglePoint{});
+    const halvex::SinglePoint centre{piece.XC, piece.YC};
+    const halvex::SinglePoint start{piece.X1, piece.Y1};
+    const halvex::SinglePoint end{piece.X2, piece.Y2};
+    float a = 0.0f;
+    float b = 0.0f;
+    if (piece.Direction) {
+        a = LineAngleDeg(centre, start);
+        b = LineAngleDeg(centre, end);
+        if (a > b) a -= 360.0f;
+    } else {
+        a = LineAngleDeg(centre, end);
+        b = LineAngleDeg(centre, start);
+        if (a > b) b += 360.0f;
+    }
+    const float radius = lengthOf(start.X - centre.X, start.Y - centre.Y);
+    const double cx = centre.X;
+    const double cy = centre.Y;
+    points.push_back(arcPoint(cx, cy, radius, a));
+    const double perDegree = radius * kDegree;
+    const halvex::SinglePoint far = arcPoint(cx, cy, radius, b);
+    const double endStep = InterpolateTargetSize(far.X, far.Y) / perDegree;
+    for (;;) {
+        const halvex::SinglePoint here = arcPoint(cx, cy, radius, a);
+        const float s1 = InterpolateTargetSize(here.X, here.Y);
+        const float a1 = static_cast<float>(a + s1 / perDegree);
+        const halvex::SinglePoint ahead = arcPoint(cx, cy, radius, a1);
+        const float s2 = InterpolateTargetSize(ahead.X, ahead.Y);
+        const double step = ((static_cast<double>(s1) + s2) / 2.0) / perDegree;
+        const float next = static_cast<float>(a + step);
+        // A step of size 0 or below, or one too small to move the angle,
+        // would never reach the end: the arc ends there.
+        if (!(step > 0.0) || !(next > a))
+            a = b;
+        else
+            a = next;
+        if (a >= static_cast<float>(b - endStep)) a = b;
+        points.push_back(arcPoint(cx, cy, radius, a));
+        if (a >= b) break;
+    }
+    if (!piece.Direction) std::reverse(points.begin() + 1, points.end());
+}
+
+void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain) {
+    const float radius = lengthOf(piece.X1 - piece.XC, piece.Y1 - piece.YC);
+    if (piece.IsArc && radius < 10000.0f) {
+        std::vector<halvex::SinglePoint> points;
+        DivideArcPiece(points, piece);
+        for (std::size_t k = 1; k < points.size(); ++k) chain.push_back(AddMeshNode(points[k].X, points[k].Y, -1));
+        return;
+    }
+    const float dx = piece.X2 - piece.X1;
+    const float dy = piece.Y2 - piece.Y1;
+    const float length = lengthOf(dx, dy);
+    if (length == 0.0f) return;  // no direction to step in
+    const float endSize = InterpolateTargetSize(piece.X2, piece.Y2);
+    float px = piece.X1;
+    float py = piece.Y1;
+    chain.push_back(AddMeshNode(px, py, -1));
+    float walked = 0.0f;
+    for (;;) {
+        float s = InterpolateTargetSize(px, py);
+        const float qx = px + dx * s / length;
+        const float qy = py + dy * s / length;
+        s = (s + InterpolateTargetSize(qx, qy)) / 2.0f;
+        if (!(s > 0.0f)) break;  // a size of 0 or below: the end point closes the piece
+        px = px + dx * s / length;
+        py = py + dy * s / length;
+        const float d = lengthOf(px - piece.X1, py - piece.Y1);
+        if (endSize > length - d || !(d > walked)) break;
+        walked = d;
+        chain.push_back(AddMeshNode(px, py, -1));
+    }
+    chain.push_back(AddMeshNode(piece.X2, piece.Y2, -1));
+}
+
+}  // namespace orvelo

@@ -1,0 +1,169 @@
+#include "orvelo/delaunay/classify.h"
+
+#include <algorithm>
+#include <unordered_set>
+#include <vector>
+
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/kernel.h"
+#include "orvelo/delaunay/links.h"
+#include "orvelo/delaunay/predicates.h"
+#include "orvelo/delaunay/progress.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
+    if (a > b) std::swap(a, b);
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+}
+
+bool hasSide(const BasDelaunay& m, std::int32_t e, std::int16_t a, std::int16_t b) {
+    for (int j = 0; j < 3; ++j) {
+        const std::int16_t from = CornerOf(m, e, j);
+        const std::int16_t to = CornerOf(m, e, (j + 1) % 3);
+        if ((from == a && to == b) || (from == b && to == a)) return true;
+    }
+    return false;
+}
+
+bool onRow(const BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t c) {
+    const auto x = [&](std::int16_t n) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]); };
+    const auto y = [&](std::int16_t n) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]); };
+    return c != a && c != b && predicates::OnSegment(x(a), y(a), x(b), y(b), x(c), y(c));
+}
+
+// Phase 1 for row i: divides it at a node of an element at one of its ends
+// that lies on it; false when the row stays as it is.
+bool splitRowAtNode(BasDelaunay& m, std::int32_t i) {
+    const std::int16_t a = m.BoundaryEdges[static_cast<std::size_t>(i)][0];
+    const std::int16_t b = m.BoundaryEdges[static_cast<std::size_t>(i)][1];
+    if (a < 1 || b < 1 || a > m.MeshNodeCount || b > m.MeshNodeCount) return false;
+    std::vector<std::int32_t> around = ElementsAtNode(m, a);
+    const std::vector<std::int32_t> atB = ElementsAtNode(m, b);
+    around.insert(around.end(), atB.begin(), atB.end());
+    std::sort(around.begin(), around.end());
+    around.erase(std::unique(around.begin(), around.end()), around.end());
+    for (std::int32_t e : around) {
+        if (hasSide(m, e, a, b)) return false;
+        const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+        int shared = 0;
+        if (element.Node[1] == a || element.Node[1] == b)
+            shared = 1;
+        else if (element.Node[2] == a || element.Node[2] == b)
+            shared = 2;
+        else if (element.Node[3] == a || element.Node[3] == b)
+            shared = 3;
+        if (shared == 0) continue;
+        const std::int16_t sharedNode = element.Node[static_cast<std::size_t>(shared)];
+        for (int candidateIndex = 1; candidateIndex <= 3; ++candidateIndex) {
+            if (candidateIndex == shared) continue;
+            const std::int16_t c = element.Node[static_cast<std::size_t>(candidateIndex)];
+            if (!onRow(m, a, b, c)) continue;
+            if (m.BoundaryEdgeCount >= kMaxNetCount) rt::raise(6, "The list of boundary sides would pass 32767 rows.");
+            const std::int16_t other = sharedNode == a ? b : a;
+            ++m.BoundaryEdgeCount;
+            m.BoundaryEdges.resize(static_cast<std::size_t>(m.BoundaryEdgeCount) + 1);
+            m.BoundaryEdges[static_cast<std::size_t>(i)] = {sharedNode, c};
+            m.BoundaryEdges[static_cast<std::size_t>(m.BoundaryEdgeCount)] = {c, other};
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::int16_t ClassifyInsideElements() {
+    BasDelaunay& m = basDelaunay();
+    EnsureLinks(m);
+
+    // Phase 1: rows divided at nodes lying on them; the pieces are
+    // constraint sides like the rows they came from.
+    bool divided = false;
+    for (std::int32_t i = 1; i <= m.BoundaryEdgeCount; ++i) {
+        if (splitRowAtNode(m, i)) divided = true;
+        if (mesher::StopRequested(true)) return 0;
+    }
+    if (divided)
+        for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount); ++h)
+            LockSide(m, m.BoundaryEdges[h][0], m.BoundaryEdges[h][1], true);
+
+    // Phase 2: the boundary sides of every element; all marks cleared.
+    const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
+    std::unordered_set<std::uint64_t> rows;
+    for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount); ++h)
+        rows.insert(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
+    std::vector<std::uint8_t> boundarySide(count + 1, 0);
+    for (std::size_t e = 1; e <= count; ++e) {
+        m.MeshElementList[e].CornerCount = 0;
+        for (int j = 0; j < 3; ++j)
+            if (rows.count(sideKey(CornerOf(m, static_cast<std::int32_t>(e), j),
+                                   CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3))) != 0)
+                boundarySide[e] = static_cast<std::uint8_t>(boundarySide[e] | (1u << j));
+        if (mesher::StopRequested(true)) return 0;
+    }
+    auto across = [&](std::int32_t e, int j) {
+        return m.Links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+    };
+
+    // Phase 3: the outside seed, the first element at auxiliary node 1.
+    std::int32_t seed = 0;
+    for (std::int32_t e : ElementsAtNode(m, 1))
+        if (seed == 0 || e < seed) seed = e;
+
+    // Phase 4: walk to the first element with a boundary side, each element
+    // taken once.
+    std::int32_t insideSeed = 0;
+    if (seed != 0) {
+        std::vector<std::uint8_t> taken(count + 1, 0);
+        std::vector<std::int32_t> stack{seed};
+        while (!stack.empty() && insideSeed == 0) {
+            const std::int32_t e = stack.back();
+            stack.pop_back();
+            if (taken[static_cast<std::size_t>(e)] != 0) continue;
+            taken[static_cast<std::size_t>(e)] = 1;
+            const std::uint8_t bits = boundarySide[static_cast<std::size_t>(e)];
+            if (bits == 0) {
+                for (int j = 0; j < 3; ++j) {
+                    const std::int32_t next = across(e, j);
+                    if (next != 0 && taken[static_cast<std::size_t>(next)] == 0) stack.push_back(next);
+                }
+            } else {
+                for (int j = 0; j < 3 && insideSeed == 0; ++j)
+                    if ((bits & (1u << j)) != 0) insideSeed = across(e, j);
+            }
+            if (mesher::StopRequested(false)) return 0;
+        }
+    }
+
+    // Phase 5: the fill from the inside seed, never across a boundary side.
+    if (insideSeed != 0) {
+        std::vector<std::int32_t> stack;
+        std::int32_t e = insideSeed;
+        for (;;) {
+            m.MeshElementList[static_cast<std::size_t>(e)].CornerCount = 3;
+            for (int j = 0; j < 3; ++j) {
+                const std::int32_t next = across(e, j);
+                if ((boundarySide[static_cast<std::size_t>(e)] & (1u << j)) == 0 && next != 0 &&
+                    m.MeshElementList[static_cast<std::size_t>(next)].CornerCount != 3)
+                    stack.push_back(next);
+            }
+            if (stack.empty()) break;
+            e = stack.back();
+            stack.pop_back();
+            if (mesher::StopRequested(false)) return 0;
+        }
+    }
+    FreeElementStack(-1);
+
+    // Phase 6: the result.
+    for (std::size_t e = 1; e <= count; ++e)
+        m.MeshElementList[e].CornerCount = m.MeshElementList[e].CornerCount != 0 ? 3 : -1;
+    mesher::StopRequested(false);
+    return 0;
+}
+
+}  // namespace orvelo

@@ -1,0 +1,118 @@
+#include "orvelo/delaunay/delete_nodes.h"
+
+#include <vector>
+
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/marks.h"
+#include "orvelo/delaunay/progress.h"
+#include "orvelo/delaunay/side_flags.h"
+#include "orvelo/project/services.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+constexpr std::int32_t kOpDeleteNodes = 2;
+
+// One deletion pass over the marked nodes; true when a stop was asked for
+// during it (it is finished all the same).
+bool deletionPass(BasDelaunay& m, const std::vector<bool>& marked) {
+    bool stop = false;
+    SaveBoundaryFlags(true);
+    const std::int32_t nodeCount = m.MeshNodeCount;
+    mesher::SetProgressMax(nodeCount);
+
+    // below[n]: marked nodes with a lower number than n, so n becomes
+    // n - below[n]; every number above the net counts all marked nodes.
+    std::vector<std::int32_t> below(static_cast<std::size_t>(nodeCount) + 2, 0);
+    for (std::int32_t n = 1; n <= nodeCount + 1; ++n)
+        below[static_cast<std::size_t>(n)] = below[static_cast<std::size_t>(n - 1)] + (marked[static_cast<std::size_t>(n - 1)] ? 1 : 0);
+    auto renumbered = [&](std::int16_t node) -> std::int16_t {
+        if (node < 1) return node;
+        if (node <= nodeCount && marked[static_cast<std::size_t>(node)]) return -1;
+        const std::int32_t index = node <= nodeCount ? node : nodeCount + 1;
+        return static_cast<std::int16_t>(node - below[static_cast<std::size_t>(index)]);
+    };
+
+    // Elements at a marked node go; the others keep their order.
+    std::size_t kept = 0;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+        NetElement element = m.MeshElementList[e];
+        bool atMarked = false;
+        for (int k = 1; k <= element.CornerCount && k <= 4; ++k) {
+            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
+            if (node >= 1 && node <= nodeCount && marked[static_cast<std::size_t>(node)]) atMarked = true;
+        }
+        if (atMarked) continue;
+        for (std::size_t k = 1; k <= 4; ++k)
+            if (element.Node[k] > 0) element.Node[k] = renumbered(element.Node[k]);
+        m.MeshElementList[++kept] = element;
+    }
+    m.MeshElementCount = static_cast<std::int16_t>(kept);
+    m.MeshElementList.resize(kept + 1);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount); ++i) m.FixedNodes[i] = renumbered(m.FixedNodes[i]);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount); ++i) {
+        m.ConstraintEdges[i][0] = renumbered(m.ConstraintEdges[i][0]);
+        m.ConstraintEdges[i][1] = renumbered(m.ConstraintEdges[i][1]);
+    }
+    for (std::int32_t n = 0; n < nodeCount; ++n)
+        if (mesher::StopRequested(true)) stop = true;
+
+    ResetSideFlags(true);
+    RestoreBoundaryFlags(true);
+    BuildElementSideFlags(m.MeshElementList, OperationWaitWindow());
+    mesher::ShowStatusText(quillon::TextNo(100038));
+    if (mesher::StopRequested(false)) stop = true;
+
+    // The unmarked nodes, in order, become nodes 1..k.
+    std::vector<float> x(1, 0.0f);
+    std::vector<float> y(1, 0.0f);
+    for (std::int32_t n = 1; n <= nodeCount; ++n) {
+        if (marked[static_cast<std::size_t>(n)]) continue;
+        x.push_back(m.MeshNodeX[static_cast<std::size_t>(n)]);
+        y.push_back(m.MeshNodeY[static_cast<std::size_t>(n)]);
+    }
+    m.MeshNodeCount = static_cast<std::int16_t>(x.size() - 1);
+    m.MeshNodeX.swap(x);
+    m.MeshNodeY.swap(y);
+    m.DeleteNodeList.assign(1, 0);
+    return stop;
+}
+
+}  // namespace
+
+void DeleteNodesTask(std::int32_t operationCode) {
+    BasDelaunay& m = basDelaunay();
+    if (operationCode == kOpDeleteNodes) {
+        RunControl().RunState(0);
+        mesher::ShowStatusText(quillon::TextNo(100038));
+        if (mesher::StopRequested(false)) return;
+    }
+    std::vector<bool> marked(static_cast<std::size_t>(m.MeshNodeCount) + 1, false);
+    for (std::size_t i = 1; i < m.DeleteNodeList.size(); ++i) {
+        const std::int16_t node = m.DeleteNodeList[i];
+        if (node >= 1 && node <= m.MeshNodeCount) marked[static_cast<std::size_t>(node)] = true;
+    }
+    if (deletionPass(m, marked)) return;
+
+    // Nodes that no element uses any more go in a second pass.
+    mesher::SetProgressMax(m.MeshNodeCount);
+    std::vector<bool> orphan(static_cast<std::size_t>(m.MeshNodeCount) + 1, true);
+    orphan[0] = false;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+        const NetElement& element = m.MeshElementList[e];
+        for (int k = 1; k <= element.CornerCount && k <= 4; ++k) {
+            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
+            if (node >= 1 && node <= m.MeshNodeCount) orphan[static_cast<std::size_t>(node)] = false;
+        }
+    }
+    bool any = false;
+    for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
+        if (orphan[static_cast<std::size_t>(n)]) any = true;
+        if (mesher::StopRequested(true)) return;
+    }
+    if (any) deletionPass(m, orphan);
+}
+
+}  // namespace orvelo

@@ -1,0 +1,287 @@
+#include "orvelo/delaunay/links.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/predicates.h"
+
+namespace orvelo {
+
+namespace {
+
+std::uint64_t directedKey(std::int32_t a, std::int32_t b) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
+           static_cast<std::uint32_t>(b);
+}
+
+std::uint64_t undirectedKey(std::int32_t a, std::int32_t b) {
+    return a < b ? directedKey(a, b) : directedKey(b, a);
+}
+
+bool isTriangleSlot(const NetElement& e) { return e.CornerCount <= 3; }
+
+double nodeX(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeX[static_cast<std::size_t>(n)]; }
+double nodeY(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeY[static_cast<std::size_t>(n)]; }
+
+}  // namespace
+
+void RebuildLinks(BasDelaunay& m) {
+    TriangulationLinks& links = m.Links;
+    const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
+    links.Across.assign(count + 1, {0, 0, 0});
+    links.Locked.assign(count + 1, 0);
+    links.Corners.assign(count + 1, {0, 0, 0});
+    links.NodeElement.assign(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+
+    std::unordered_map<std::uint64_t, std::int32_t> sideOwner;
+    sideOwner.reserve(count * 3);
+    for (std::size_t e = 1; e <= count; ++e) {
+        const NetElement& element = m.MeshElementList[e];
+        if (!isTriangleSlot(element)) continue;
+        for (int j = 0; j < 3; ++j) {
+            links.Corners[e][static_cast<std::size_t>(j)] = element.Node[static_cast<std::size_t>(j + 1)];
+            const std::int16_t node = element.Node[static_cast<std::size_t>(j + 1)];
+            if (node > 0 && node <= m.MeshNodeCount) links.NodeElement[static_cast<std::size_t>(node)] = static_cast<std::int32_t>(e);
+        }
+        for (int j = 0; j < 3; ++j)
+            sideOwner[directedKey(CornerOf(m, static_cast<std::int32_t>(e), j),
+                                  CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3))] =
+                static_cast<std::int32_t>(e) * 4 + j;
+    }
+    for (std::size_t e = 1; e <= count; ++e) {
+        if (!isTriangleSlot(m.MeshElementList[e])) continue;
+        for (int j = 0; j < 3; ++j) {
+            const auto found = sideOwner.find(directedKey(CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3),
+                                                          CornerOf(m, static_cast<std::int32_t>(e), j)));
+            if (found != sideOwner.end()) links.Across[e][static_cast<std::size_t>(j)] = found->second / 4;
+        }
+    }
+    // Constraint sides: the rows of both lists that are element sides.
+    std::unordered_map<std::uint64_t, bool> listed;
+    for (std::size_t k = 1; k < m.BoundaryEdges.size() && k <= static_cast<std::size_t>(m.BoundaryEdgeCount); ++k)
+        listed[undirectedKey(m.BoundaryEdges[k][0], m.BoundaryEdges[k][1])] = true;
+    for (std::size_t k = 1; k < m.ConstraintEdges.size() && k <= static_cast<std::size_t>(m.ConstraintEdgeCount); ++k)
+        listed[undirectedKey(m.ConstraintEdges[k][0], m.ConstraintEdges[k][1])] = true;
+    if (!listed.empty()) {
+        for (std::size_t e = 1; e <= count; ++e) {
+            if (!isTriangleSlot(m.MeshElementList[e])) continue;
+            for (int j = 0; j < 3; ++j)
+                if (listed.count(undirectedKey(CornerOf(m, static_cast<std::int32_t>(e), j),
+                                               CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3))) != 0)
+                    links.Locked[e] = static_cast<std::uint8_t>(links.Locked[e] | (1u << j));
+        }
+    }
+    if (links.Hint < 1 || links.Hint > static_cast<std::int32_t>(count)) links.Hint = count > 0 ? 1 : 0;
+}
+
+bool LinksMatchNet(const BasDelaunay& m) {
+    const TriangulationLinks& links = m.Links;
+    const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
+    if (links.Across.size() != count + 1 || links.Corners.size() != count + 1 ||
+        links.Locked.size() != count + 1 ||
+        links.NodeElement.size() != static_cast<std::size_t>(m.MeshNodeCount) + 1)
+        return false;
+    for (std::size_t e = 1; e <= count; ++e) {
+        const NetElement& element = m.MeshElementList[e];
+        if (!isTriangleSlot(element)) return false;
+        for (std::size_t j = 0; j < 3; ++j)
+            if (links.Corners[e][j] != element.Node[j + 1]) return false;
+    }
+    return true;
+}
+
+void EnsureLinks(BasDelaunay& m) {
+    if (!LinksMatchNet(m)) RebuildLinks(m);
+}
+
+void EnsureLinksSized(BasDelaunay& m) {
+    const TriangulationLinks& links = m.Links;
+    const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
+    if (links.Across.size() != count + 1 || links.Corners.size() != count + 1 ||
+        links.Locked.size() != count + 1) {
+        RebuildLinks(m);
+        return;
+    }
+    if (m.Links.NodeElement.size() < static_cast<std::size_t>(m.MeshNodeCount) + 1)
+        m.Links.NodeElement.resize(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+}
+
+void SetElementCorners(BasDelaunay& m, std::int32_t e, std::int16_t a, std::int16_t b,
+                       std::int16_t c) {
+    NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+    element.Node[1] = a;
+    element.Node[2] = b;
+    element.Node[3] = c;
+    TriangulationLinks& links = m.Links;
+    links.Corners[static_cast<std::size_t>(e)] = {a, b, c};
+    const std::size_t needed = static_cast<std::size_t>(std::max({a, b, c})) + 1;
+    if (links.NodeElement.size() < needed) links.NodeElement.resize(needed, 0);
+    links.NodeElement[static_cast<std::size_t>(a)] = e;
+    links.NodeElement[static_cast<std::size_t>(b)] = e;
+    links.NodeElement[static_cast<std::size_t>(c)] = e;
+}
+
+std::uint32_t NextVisitStamp(BasDelaunay& m) {
+    TriangulationLinks& links = m.Links;
+    if (links.Visit.size() != static_cast<std::size_t>(m.MeshElementCount) + 1)
+        links.Visit.resize(static_cast<std::size_t>(m.MeshElementCount) + 1, 0);
+    if (++links.VisitStamp == 0) {
+        std::fill(links.Visit.begin(), links.Visit.end(), 0);
+        links.VisitStamp = 1;
+    }
+    return links.VisitStamp;
+}
+
+std::int16_t CornerOf(const BasDelaunay& m, std::int32_t e, int j) {
+    return m.MeshElementList[static_cast<std::size_t>(e)].Node[static_cast<std::size_t>(j + 1)];
+}
+
+std::vector<std::int32_t> ElementsAtNode(const BasDelaunay& m, std::int16_t node) {
+    std::vector<std::int32_t> around;
+    const TriangulationLinks& links = m.Links;
+    auto cornerIndex = [&](std::int32_t e) {
+        for (int j = 0; j < 3; ++j)
+            if (CornerOf(m, e, j) == node) return j;
+        return -1;
+    };
+    std::int32_t start = 0;
+    if (node > 0 && static_cast<std::size_t>(node) < links.NodeElement.size())
+        start = links.NodeElement[static_cast<std::size_t>(node)];
+    if (start < 1 || start > m.MeshElementCount || cornerIndex(start) < 0) {
+        // The node's element is not known: look for one.
+        start = 0;
+        for (std::int32_t e = 1; e <= m.MeshElementCount && start == 0; ++e)
+            if (isTriangleSlot(m.MeshElementList[static_cast<std::size_t>(e)]) && cornerIndex(e) >= 0) start = e;
+        if (start == 0) return around;
+    }
+    // Counter-clockwise: across the side that arrives at the node.
+    std::int32_t e = start;
+    bool closed = false;
+    const std::size_t limit = static_cast<std::size_t>(m.MeshElementCount) + 1;
+    while (around.size() <= limit) {
+        around.push_back(e);
+        const int i = cornerIndex(e);
+        const std::int32_t next = links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>((i + 2) % 3)];
+        if (next == start) {
+            closed = true;
+            break;
+        }
+        if (next == 0 || cornerIndex(next) < 0) break;
+        e = next;
+    }
+    if (closed) return around;
+    // Clockwise from the start for the rest of a node on the border.
+    e = start;
+    while (around.size() <= limit) {
+        const int i = cornerIndex(e);
+        const std::int32_t next = links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(i)];
+        if (next == 0 || next == start || cornerIndex(next) < 0) break;
+        if (std::find(around.begin(), around.end(), next) != around.end()) break;
+        around.push_back(next);
+        e = next;
+    }
+    return around;
+}
+
+std::int32_t ElementWithSide(const BasDelaunay& m, std::int16_t a, std::int16_t b, int& j) {
+    for (std::int32_t e : ElementsAtNode(m, a))
+        for (int k = 0; k < 3; ++k)
+            if (CornerOf(m, e, k) == a && CornerOf(m, e, (k + 1) % 3) == b) {
+                j = k;
+                return e;
+            }
+    j = -1;
+    return 0;
+}
+
+bool IsElementSide(const BasDelaunay& m, std::int16_t a, std::int16_t b) {
+    int j = 0;
+    return ElementWithSide(m, a, b, j) != 0 || ElementWithSide(m, b, a, j) != 0;
+}
+
+void LockSide(BasDelaunay& m, std::int16_t a, std::int16_t b, bool locked) {
+    for (int pass = 0; pass < 2; ++pass) {
+        int j = 0;
+        const std::int32_t e = pass == 0 ? ElementWithSide(m, a, b, j) : ElementWithSide(m, b, a, j);
+        if (e == 0) continue;
+        std::uint8_t& bits = m.Links.Locked[static_cast<std::size_t>(e)];
+        bits = static_cast<std::uint8_t>(locked ? (bits | (1u << j)) : (bits & ~(1u << j)));
+    }
+}
+
+double OrientNodes(const BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t c) {
+    return predicates::Orient2d(nodeX(m, a), nodeY(m, a), nodeX(m, b), nodeY(m, b), nodeX(m, c),
+                                nodeY(m, c));
+}
+
+double OrientToPoint(const BasDelaunay& m, std::int16_t a, std::int16_t b, double x, double y) {
+    return predicates::Orient2d(nodeX(m, a), nodeY(m, a), nodeX(m, b), nodeY(m, b), x, y);
+}
+
+WalkResult WalkAlongLine(const BasDelaunay& m, std::int32_t start, double fromX, double fromY,
+                         double toX, double toY, bool stopAtConstraints) {
+    const TriangulationLinks& links = m.Links;
+    std::int32_t e = start;
+    const std::int64_t limit = 4 * static_cast<std::int64_t>(m.MeshElementCount) + 16;
+    for (std::int64_t step = 0; step < limit; ++step) {
+        // Sides beyond which the target lies.
+        double beyond[3];
+        bool inside = true;
+        for (int j = 0; j < 3; ++j) {
+            beyond[j] = OrientToPoint(m, CornerOf(m, e, j), CornerOf(m, e, (j + 1) % 3), toX, toY);
+            if (beyond[j] < 0.0) inside = false;
+        }
+        if (inside) return {WalkEnd::Reached, e, -1};
+        // The exit side: the target lies beyond it and the line from the
+        // start to the target passes between its two ends.
+        // (A side it entered by never qualifies: the target lies on this
+        // element's side of it.) When the line runs through a corner, or the
+        // start point is not exact, the first side the target lies beyond
+        // does.
+        int exit = -1;
+        int fallback = -1;
+        for (int j = 0; j < 3 && exit < 0; ++j) {
+            if (beyond[j] >= 0.0) continue;
+            if (fallback < 0) fallback = j;
+            const std::int16_t a = CornerOf(m, e, j);
+            const std::int16_t b = CornerOf(m, e, (j + 1) % 3);
+            const double sideA = predicates::Orient2d(fromX, fromY, toX, toY, nodeX(m, a), nodeY(m, a));
+            const double sideB = predicates::Orient2d(fromX, fromY, toX, toY, nodeX(m, b), nodeY(m, b));
+            if (sideA <= 0.0 && sideB >= 0.0) exit = j;
+        }
+        if (exit < 0) exit = fallback;
+        if (stopAtConstraints && (links.Locked[static_cast<std::size_t>(e)] & (1u << exit)) != 0)
+            return {WalkEnd::Blocked, e, exit};
+        const std::int32_t next = links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(exit)];
+        if (next == 0) return {WalkEnd::Outside, e, exit};
+        e = next;
+    }
+    return {WalkEnd::Failed, e, -1};
+}
+
+std::int32_t LocatePoint(BasDelaunay& m, double x, double y, std::int32_t hint) {
+    std::int32_t start = hint;
+    if (start < 1 || start > m.MeshElementCount) start = m.Links.Hint;
+    if (start < 1 || start > m.MeshElementCount) start = 1;
+    if (m.MeshElementCount < 1) return 0;
+    const std::int16_t a = CornerOf(m, start, 0);
+    const std::int16_t b = CornerOf(m, start, 1);
+    const std::int16_t c = CornerOf(m, start, 2);
+    const double fromX = (nodeX(m, a) + nodeX(m, b) + nodeX(m, c)) / 3.0;
+    const double fromY = (nodeY(m, a) + nodeY(m, b) + nodeY(m, c)) / 3.0;
+    const WalkResult walk = WalkAlongLine(m, start, fromX, fromY, x, y, false);
+    if (walk.end == WalkEnd::Reached) return walk.element;
+    if (walk.end == WalkEnd::Outside) return 0;
+    // The walk found no way (a flat start element): scan the triangles.
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        if (!isTriangleSlot(m.MeshElementList[static_cast<std::size_t>(e)])) continue;
+        bool inside = OrientNodes(m, CornerOf(m, e, 0), CornerOf(m, e, 1), CornerOf(m, e, 2)) > 0.0;
+        for (int j = 0; j < 3 && inside; ++j)
+            if (OrientToPoint(m, CornerOf(m, e, j), CornerOf(m, e, (j + 1) % 3), x, y) < 0.0) inside = false;
+        if (inside) return e;
+    }
+    return 0;
+}
+
+}  // namespace orvelo

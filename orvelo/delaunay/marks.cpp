@@ -1,0 +1,111 @@
+#include "orvelo/delaunay/marks.h"
+
+#include <cmath>
+#include <unordered_set>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/progress.h"
+#include "orvelo/project/services.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
+    if (a > b) std::swap(a, b);
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
+}
+
+int cornersOf(const NetElement& element) {
+    if (element.CornerCount > 4) rt::raise(9, "An element of the net has more than four corners.");
+    return element.CornerCount;
+}
+
+int nextCorner(int k, int count) { return k + 1 > count ? 1 : k + 1; }
+
+}  // namespace
+
+void SaveBoundaryFlags(bool finishOnStop) {
+    BasDelaunay& m = basDelaunay();
+    m.FixedNodeCount = 0;
+    m.FixedNodes.assign(1, 0);
+    m.ConstraintEdgeCount = 0;
+    m.ConstraintEdges.assign(1, {0, 0});
+    const std::size_t n = m.MeshElementList.size() - 1;
+    for (std::size_t e = 1; e <= n; ++e) {
+        const NetElement& element = m.MeshElementList[e];
+        const int count = cornersOf(element);
+        for (int k = 1; k <= count; ++k) {
+            const std::int32_t flag = element.Flag[static_cast<std::size_t>(k)];
+            if ((flag & halvex::BoundaryNode) != 0) {
+                if (m.FixedNodeCount >= kMaxNetCount) rt::raise(6, "The list of fixed nodes would pass 32767 entries.");
+                ++m.FixedNodeCount;
+                m.FixedNodes.push_back(element.Node[static_cast<std::size_t>(k)]);
+            }
+            if ((flag & halvex::BoundarySide) != 0) {
+                if (m.ConstraintEdgeCount >= kMaxNetCount) rt::raise(6, "The list of constraint sides would pass 32767 rows.");
+                ++m.ConstraintEdgeCount;
+                m.ConstraintEdges.push_back({element.Node[static_cast<std::size_t>(k)],
+                                             element.Node[static_cast<std::size_t>(nextCorner(k, count))]});
+            }
+        }
+        if (mesher::StopRequested(true) && !finishOnStop) return;
+    }
+}
+
+void ResetSideFlags(bool finishOnStop) {
+    BasDelaunay& m = basDelaunay();
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+        NetElement& element = m.MeshElementList[e];
+        const int count = cornersOf(element);
+        for (int k = 1; k <= count; ++k) {
+            std::int32_t& flag = element.Flag[static_cast<std::size_t>(k)];
+            flag = (flag & ~(halvex::BoundaryNode | halvex::BoundarySide | halvex::InnerSide | halvex::RepeatedSide)) |
+                   halvex::OuterSide;
+        }
+        if (mesher::StopRequested(false) && !finishOnStop) return;
+    }
+}
+
+void RestoreBoundaryFlags(bool finishOnStop) {
+    BasDelaunay& m = basDelaunay();
+    std::unordered_set<std::int32_t> fixed;
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount) && i < m.FixedNodes.size(); ++i)
+        fixed.insert(m.FixedNodes[i]);
+    std::unordered_set<std::uint64_t> constrained;
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount) && i < m.ConstraintEdges.size(); ++i)
+        constrained.insert(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
+    const std::size_t n = m.MeshElementList.size() - 1;
+    for (std::size_t e = 1; e <= n; ++e) {
+        NetElement& element = m.MeshElementList[e];
+        const int count = cornersOf(element);
+        for (int k = 1; k <= count; ++k) {
+            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
+            const std::int16_t next = element.Node[static_cast<std::size_t>(nextCorner(k, count))];
+            if (node >= 1 && fixed.count(node) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
+            if (constrained.count(sideKey(node, next)) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
+        }
+        if (mesher::StopRequested(true) && !finishOnStop) return;
+    }
+    m.FixedNodeCount = 0;
+    m.FixedNodes.assign(1, 0);
+    m.ConstraintEdgeCount = 0;
+    m.ConstraintEdges.assign(1, {0, 0});
+}
+
+void ComputeDrawingScale() {
+    BasDelaunay& m = basDelaunay();
+    const double qx = (static_cast<double>(m.MeshExtentXMax) - m.MeshExtentXMin) * 1000.0 / 250.0;
+    const double qy = (static_cast<double>(m.MeshExtentYMax) - m.MeshExtentYMin) * 1000.0 / 200.0;
+    const double s = qy > qx ? qy : qx;
+    double scale = std::floor(s * 1.3 / 5.0) * 5.0 / 1000.0;
+    if (scale == 0.0) scale = s * 1.3 / 1000.0;
+    if (scale == 0.0) scale = 0.0001;
+    m.DrawingScale = static_cast<float>(scale);
+    m.MarkSize = 5.0f / m.DrawingScale;
+    GeometryHelper().UnitFactor(0.05f / m.DrawingScale);
+}
+
+}  // namespace orvelo

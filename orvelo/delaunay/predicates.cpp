@@ -1,0 +1,178 @@
+#include "orvelo/delaunay/predicates.h"
+
+#include <cmath>
+#include <vector>
+
+namespace orvelo::predicates {
+
+namespace {
+
+// Exact arithmetic in floating-point expansions: a value is held as a sum of
+// doubles whose magnitudes do not overlap, smallest first. Sums and products
+// of doubles are split into their rounded result and the exact error, so
+// nothing is lost.
+
+constexpr double kEpsilon = 1.1102230246251565e-16;  // 2^-53, half an ulp of 1
+constexpr double kOrientBound = (3.0 + 16.0 * kEpsilon) * kEpsilon;
+constexpr double kInCircleBound = (10.0 + 96.0 * kEpsilon) * kEpsilon;
+
+using Expansion = std::vector<double>;
+
+// x + y = a + b exactly, x the rounded sum.
+inline void twoSum(double a, double b, double& x, double& y) {
+    x = a + b;
+    const double bVirtual = x - a;
+    const double aVirtual = x - bVirtual;
+    y = (a - aVirtual) + (b - bVirtual);
+}
+
+// x + y = a * b exactly, x the rounded product.
+inline void twoProduct(double a, double b, double& x, double& y) {
+    x = a * b;
+    y = std::fma(a, b, -x);
+}
+
+// Adds one double to an expansion (the result stays non-overlapping and
+// ordered by magnitude); zero parts are dropped.
+void growExpansion(Expansion& e, double b) {
+    Expansion result;
+    result.reserve(e.size() + 1);
+    double q = b;
+    for (double part : e) {
+        double sum = 0.0;
+        double error = 0.0;
+        twoSum(q, part, sum, error);
+        if (error != 0.0) result.push_back(error);
+        q = sum;
+    }
+    if (q != 0.0) result.push_back(q);
+    e.swap(result);
+}
+
+Expansion sumOf(const std::vector<double>& terms) {
+    Expansion e;
+    for (double t : terms)
+        if (t != 0.0) growExpansion(e, t);
+    return e;
+}
+
+// The exact difference a - b as an expansion.
+Expansion difference(double a, double b) {
+    double x = 0.0;
+    double y = 0.0;
+    twoSum(a, -b, x, y);
+    return sumOf({y, x});
+}
+
+Expansion product(const Expansion& e, const Expansion& f) {
+    std::vector<double> terms;
+    terms.reserve(2 * e.size() * f.size());
+    for (double a : e)
+        for (double b : f) {
+            double x = 0.0;
+            double y = 0.0;
+            twoProduct(a, b, x, y);
+            terms.push_back(y);
+            terms.push_back(x);
+        }
+    return sumOf(terms);
+}
+
+Expansion add(const Expansion& e, const Expansion& f) {
+    Expansion result = e;
+    for (double part : f) growExpansion(result, part);
+    return result;
+}
+
+Expansion negated(Expansion e) {
+    for (double& part : e) part = -part;
+    return e;
+}
+
+// The sign of an expansion is the sign of its largest part, the last one.
+double signOf(const Expansion& e) {
+    if (e.empty()) return 0.0;
+    return e.back() > 0.0 ? 1.0 : -1.0;
+}
+
+double orientExact(double ax, double ay, double bx, double by, double cx, double cy) {
+    const Expansion acx = difference(ax, cx);
+    const Expansion acy = difference(ay, cy);
+    const Expansion bcx = difference(bx, cx);
+    const Expansion bcy = difference(by, cy);
+    return signOf(add(product(acx, bcy), negated(product(acy, bcx))));
+}
+
+double inCircleExact(double ax, double ay, double bx, double by, double cx, double cy, double dx,
+                     double dy) {
+    const Expansion adx = difference(ax, dx);
+    const Expansion ady = difference(ay, dy);
+    const Expansion bdx = difference(bx, dx);
+    const Expansion bdy = difference(by, dy);
+    const Expansion cdx = difference(cx, dx);
+    const Expansion cdy = difference(cy, dy);
+    const Expansion aLift = add(product(adx, adx), product(ady, ady));
+    const Expansion bLift = add(product(bdx, bdx), product(bdy, bdy));
+    const Expansion cLift = add(product(cdx, cdx), product(cdy, cdy));
+    const Expansion bc = add(product(bdx, cdy), negated(product(bdy, cdx)));
+    const Expansion ca = add(product(cdx, ady), negated(product(cdy, adx)));
+    const Expansion ab = add(product(adx, bdy), negated(product(ady, bdx)));
+    return signOf(add(add(product(aLift, bc), product(bLift, ca)), product(cLift, ab)));
+}
+
+}  // namespace
+
+double Orient2d(double ax, double ay, double bx, double by, double cx, double cy) {
+    const double left = (ax - cx) * (by - cy);
+    const double right = (ay - cy) * (bx - cx);
+    const double det = left - right;
+    double magnitude = 0.0;
+    if (left > 0.0) {
+        if (right <= 0.0) return det;
+        magnitude = left + right;
+    } else if (left < 0.0) {
+        if (right >= 0.0) return det;
+        magnitude = -left - right;
+    } else {
+        return det;
+    }
+    const double bound = kOrientBound * magnitude;
+    if (det >= bound || -det >= bound) return det;
+    return orientExact(ax, ay, bx, by, cx, cy);
+}
+
+double InCircle(double ax, double ay, double bx, double by, double cx, double cy, double dx,
+                double dy) {
+    const double adx = ax - dx;
+    const double ady = ay - dy;
+    const double bdx = bx - dx;
+    const double bdy = by - dy;
+    const double cdx = cx - dx;
+    const double cdy = cy - dy;
+    const double bdxcdy = bdx * cdy;
+    const double cdxbdy = cdx * bdy;
+    const double aLift = adx * adx + ady * ady;
+    const double cdxady = cdx * ady;
+    const double adxcdy = adx * cdy;
+    const double bLift = bdx * bdx + bdy * bdy;
+    const double adxbdy = adx * bdy;
+    const double bdxady = bdx * ady;
+    const double cLift = cdx * cdx + cdy * cdy;
+    const double det =
+        aLift * (bdxcdy - cdxbdy) + bLift * (cdxady - adxcdy) + cLift * (adxbdy - bdxady);
+    const double permanent = (std::fabs(bdxcdy) + std::fabs(cdxbdy)) * aLift +
+                             (std::fabs(cdxady) + std::fabs(adxcdy)) * bLift +
+                             (std::fabs(adxbdy) + std::fabs(bdxady)) * cLift;
+    const double bound = kInCircleBound * permanent;
+    if (det > bound || -det > bound) return det;
+    return inCircleExact(ax, ay, bx, by, cx, cy, dx, dy);
+}
+
+bool OnSegment(double ax, double ay, double bx, double by, double px, double py) {
+    if (Orient2d(ax, ay, bx, by, px, py) != 0.0) return false;
+    const bool withinX = ax <= bx ? (ax <= px && px <= bx) : (bx <= px && px <= ax);
+    const bool withinY = ay <= by ? (ay <= py && py <= by) : (by <= py && py <= ay);
+    return withinX && withinY;
+}
+
+}  // namespace orvelo::predicates

@@ -1,0 +1,22 @@
+// The meshers' calls on the wait window of the running operation. With no
+// operation running (OperationWaitWindow() is nullptr, as in a headless run)
+// every call does nothing and no stop is ever reported.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvelo::mesher {
+
+// ClsWaitWindow.UpdateProgress: advance counts one step; true when the user
+// asked to stop.
+bool StopRequested(bool advance);
+
+// ClsWaitWindow.StatusText with a text of the interface language.
+void ShowStatusText(std::int32_t textNumber);
+
+// ClsWaitWindow.ProgressMax (32-bit: a product such as 2 x the element count
+// never overflows).
+void SetProgressMax(std::int64_t steps);
+
+}  // namespace orvelo::mesher

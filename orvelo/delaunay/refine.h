@@ -1,0 +1,31 @@
+// Quality refinement of a Delaunay generation: circumcentres of bad
+// triangles are inserted, sweep after sweep, until a sweep adds no node.
+//
+// A triangle (corner count 3, a circle of radius above 0) is bad when its
+// circumradius R exceeds rmin (MinElementSize) and either one of its angles
+// is below theta (MinAngle) or R exceeds its target size
+// (GetTriangleTargetSize). Its circumcentre is inserted when it lies in the
+// slab region (the outline's polygon region) and can be reached from the
+// triangle without crossing an outline or opening side. When the way to it
+// crosses an internal-line side, or it lies on one within the coincidence
+// tolerance, that side is divided at its midpoint instead (both halves stay
+// constraint sides), provided it is longer than rmin; when a node already
+// stands at the midpoint, the side is divided at that node. A circumcentre
+// on an existing node adds nothing.
+//
+// Elements made during a sweep are tested in the same sweep only when their
+// numbers come later in it.
+#pragma once
+
+#include <cstdint>
+
+namespace orvelo {
+
+// `RefineMeshQuality` in generation mode (mode 0), with the slab region
+// SlabRegion of the running generation. Polls the wait window after every
+// element and every sweep and returns at once on a stop. Refining inside a
+// window (any other mode) belongs to the editing tasks and is refused with
+// run-time error 5.
+void RefineMeshQuality(std::int16_t mode);
+
+}  // namespace orvelo

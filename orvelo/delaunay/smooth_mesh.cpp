@@ -1,0 +1,164 @@
+#include "orvelo/delaunay/smooth_mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/progress.h"
+#include "orvelo/delaunay/units.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+constexpr std::int32_t kHoldingCorner = halvex::OuterSide | halvex::BoundaryNode | halvex::BoundarySide;
+constexpr std::int32_t kHoldingArrival = halvex::OuterSide | halvex::BoundarySide;
+
+void showStatus(const std::string& text) {
+    if (drovik::ClsWaitWindow* window = OperationWaitWindow()) window->StatusText(text);
+}
+
+std::string text(std::int32_t number) { return LanguageTexts().GetText(rt::Variant(number)); }
+
+int cornersOf(const NetElement& element) {
+    if (element.CornerCount > 4) rt::raise(9, "An element of the net has more than four corners.");
+    return std::max(0, element.CornerCount);
+}
+
+// The neighbours of every node, empty for a held node, in the order the
+// elements and their corners name them.
+std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
+    const auto nodes = static_cast<std::size_t>(m.MeshNodeCount);
+    std::vector<std::vector<std::int16_t>> neighbours(nodes + 1);
+    std::vector<bool> held(nodes + 1, false);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        const int count = cornersOf(t);
+        for (int k = 1; k <= count; ++k) {
+            const std::int16_t j = t.Node[static_cast<std::size_t>(k)];
+            if (j < 1 || j > m.MeshNodeCount) rt::raise(9, "An element of the net names a node that does not exist.");
+            const auto jj = static_cast<std::size_t>(j);
+            if (held[jj]) continue;
+            const int before = k == 1 ? count : k - 1;
+            const int after = k == count ? 1 : k + 1;
+            if ((t.Flag[static_cast<std::size_t>(k)] & kHoldingCorner) != 0 ||
+                (t.Flag[static_cast<std::size_t>(before)] & kHoldingArrival) != 0) {
+                held[jj] = true;
+                neighbours[jj].clear();
+                continue;
+            }
+            for (const int c : {before, after}) {
+                const std::int16_t n = t.Node[static_cast<std::size_t>(c)];
+                if (std::find(neighbours[jj].begin(), neighbours[jj].end(), n) == neighbours[jj].end())
+                    neighbours[jj].push_back(n);
+            }
+        }
+    }
+    return neighbours;
+}
+
+double turn(double ax, double ay, double bx, double by, double cx, double cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+}
+
+// Whether the element keeps its turn at every corner (the way it turned
+// before the pass) with at least a thousandth of the size it had.
+bool keepsItsShape(const NetElement& t, const std::vector<float>& oldX, const std::vector<float>& oldY,
+                   const std::vector<float>& newX, const std::vector<float>& newY) {
+    const int count = cornersOf(t);
+    if (count < 3) return true;
+    for (int k = 1; k <= count; ++k) {
+        const auto a = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)]);
+        const auto b = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+        const auto c = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)]);
+        const double before = turn(oldX[a], oldY[a], oldX[b], oldY[b], oldX[c], oldY[c]);
+        const double after = turn(newX[a], newY[a], newX[b], newY[b], newX[c], newY[c]);
+        if (before == 0.0) continue;  // an element flat already is not judged by its moves
+        if ((after > 0.0) != (before > 0.0) || std::fabs(after) < 1e-3 * std::fabs(before)) return false;
+    }
+    return true;
+}
+
+void smooth(std::int16_t maxPasses) {
+    BasDelaunay& m = basDelaunay();
+    RunControl().RunState(0);
+    showStatus(text(quillon::TextNo(100034)) + "!");
+    if (mesher::StopRequested(false)) return;
+
+    const std::int32_t nodes = m.MeshNodeCount;
+    if (m.MeshNodeX.size() <= static_cast<std::size_t>(nodes) || m.MeshNodeY.size() <= static_cast<std::size_t>(nodes) ||
+        m.MeshElementList.size() <= static_cast<std::size_t>(m.MeshElementCount))
+        rt::raise(9, "The net holds fewer nodes or elements than its counts say.");
+    mesher::SetProgressMax(nodes);
+    const std::vector<std::vector<std::int16_t>> neighbours = neighbourLists(m);
+    for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
+
+    for (std::int32_t pass = 1;; ++pass) {
+        showStatus(text(quillon::TextNo(100034)) + " ( " + std::to_string(pass) + text(quillon::TextNo(100039)) + " )!");
+        mesher::StopRequested(false);
+        mesher::SetProgressMax(3LL * nodes);
+        const std::vector<float> oldX = m.MeshNodeX;
+        const std::vector<float> oldY = m.MeshNodeY;
+        for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
+        for (std::int32_t j = 1; j <= nodes; ++j) {
+            const std::vector<std::int16_t>& around = neighbours[static_cast<std::size_t>(j)];
+            if (!around.empty()) {
+                float sumX = 0.0f;
+                float sumY = 0.0f;
+                for (const std::int16_t n : around) {
+                    sumX += oldX[static_cast<std::size_t>(n)];
+                    sumY += oldY[static_cast<std::size_t>(n)];
+                }
+                m.MeshNodeX[static_cast<std::size_t>(j)] = sumX / static_cast<float>(around.size());
+                m.MeshNodeY[static_cast<std::size_t>(j)] = sumY / static_cast<float>(around.size());
+            }
+            mesher::StopRequested(true);
+        }
+        // Folded elements keep their corners where they were; that may fold
+        // a neighbour, so repeat until none is.
+        for (bool reverted = true; reverted;) {
+            reverted = false;
+            for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+                const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+                if (keepsItsShape(t, oldX, oldY, m.MeshNodeX, m.MeshNodeY)) continue;
+                for (int k = 1; k <= cornersOf(t); ++k) {
+                    const auto n = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+                    if (m.MeshNodeX[n] != oldX[n] || m.MeshNodeY[n] != oldY[n]) reverted = true;
+                    m.MeshNodeX[n] = oldX[n];
+                    m.MeshNodeY[n] = oldY[n];
+                }
+            }
+        }
+        bool moved = false;
+        for (std::int32_t j = 1; j <= nodes && !moved; ++j) {
+            const double tol = CoincidenceTolerance();
+            const auto jj = static_cast<std::size_t>(j);
+            if (std::fabs(static_cast<double>(oldX[jj]) - m.MeshNodeX[jj]) > tol ||
+                std::fabs(static_cast<double>(oldY[jj]) - m.MeshNodeY[jj]) > tol)
+                moved = true;
+            else
+                mesher::StopRequested(true);
+        }
+        if (!moved || pass >= maxPasses) return;
+    }
+}
+
+}  // namespace
+
+void SmoothMesh(std::int16_t maxPasses) {
+    try {
+        smooth(maxPasses);
+    } catch (const std::exception&) {
+        HandleError();
+    }
+}
+
+}  // namespace orvelo

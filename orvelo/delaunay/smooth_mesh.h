@@ -1,0 +1,32 @@
+// Laplacian smoothing of the mesher net (`SmoothMesh`): every free node
+// moves to the mean of its neighbours, pass after pass, until the net
+// settles or the pass limit is reached. Only node coordinates change.
+//
+// A node is held where, in any element that has it as corner k, Flag(k)
+// carries OuterSide (1), BoundaryNode (2) or BoundarySide (4), or Flag(k-1)
+// (the side arriving at it) carries 1 or 4: the outline, the openings, the
+// internal lines and the single points keep their places. A node of no
+// element does not move either. The neighbours of a free node are, over
+// its elements, the corners before and after it (in a quadrilateral not the
+// opposite one), each once. All moves of a pass use the positions at the
+// start of the pass, so the order of the nodes does not matter.
+//
+// A move that would turn an element over or flatten it is not made: after
+// the means are taken, the corners of every element that would no longer
+// turn the way it did (or would keep less than a thousandth of its area)
+// stay where they were, until no element is folded.
+#pragma once
+
+#include <cstdint>
+
+namespace orvelo {
+
+// `SmoothMesh` with at most maxPasses passes (0 and 1 both run one). The
+// run state becomes 0; status text 100034 and the pass number go to the
+// running operation's wait window. A stop request before the smoothing
+// starts skips it; the passes themselves are not stopped. The net settles
+// when no node moved by more than 0.001 / UnitFactor in a coordinate. An
+// error is reported (HandleError) and ends the smoothing; the caller goes on.
+void SmoothMesh(std::int16_t maxPasses);
+
+}  // namespace orvelo

@@ -1,0 +1,38 @@
+// The unit factor and the integer region coordinates of the meshers.
+//
+// The geometry service keeps the unit factor of the current net
+// (ClsGeometryHelper.UnitFactor, set by ComputeDrawingScale during a Delaunay
+// generation). Two derived values rest on it: the coincidence tolerance,
+// 0.001 divided by the factor, within which two points count as one (per
+// coordinate, strictly), and the region coordinates of a point, net units
+// times 100 times the factor, each rounded to the nearest integer with
+// halves to the even one. Every caller reads the factor afresh.
+#pragma once
+
+#include <cstdint>
+
+#include "halvex/interface/enums.h"
+
+namespace orvelo {
+
+// The unit factor of the current net.
+float UnitFactor();
+
+// 0.001 / UnitFactor().
+double CoincidenceTolerance();
+
+// Whether two Single coordinates differ by less than tol (strictly), the
+// difference taken in single precision.
+inline bool CloserThan(float a, float b, double tol) {
+    const float difference = a - b;
+    return (difference < 0.0f ? -difference : difference) < tol;
+}
+
+// The region coordinate of one net coordinate: the nearest integer to
+// value x 100 x unitFactor (computed in double precision), halves to even.
+// Error 6 when it does not fit a Long.
+std::int32_t RegionCoordinate(float value, float unitFactor);
+
+halvex::POINTAPI RegionPoint(float x, float y, float unitFactor);
+
+}  // namespace orvelo

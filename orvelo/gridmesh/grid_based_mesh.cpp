@@ -1,0 +1,207 @@
+#include "orvelo/gridmesh/grid_based_mesh.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/marks.h"
+#include "orvelo/delaunay/progress.h"
+#include "orvelo/delaunay/side_flags.h"
+#include "orvelo/delaunay/units.h"
+#include "orvelo/gridmesh/bas_grid_based.h"
+#include "orvelo/gridmesh/cell_flags.h"
+#include "orvelo/gridmesh/cell_patterns.h"
+#include "orvelo/gridmesh/grid_regions.h"
+#include "orvelo/gridmesh/key_points.h"
+#include "orvelo/gridmesh/snapping.h"
+#include "orvelo/gridmesh/trace_piece.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
+#include "platform/forms/screen.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+void checkGridLines(const std::vector<float>& lines, std::int16_t count, const char* axis) {
+    if (count < 1 || lines.size() < static_cast<std::size_t>(count) + 2)
+        rt::raise(5, std::string("The project grid needs at least two grid lines in ") + axis +
+                         " for a grid-based net.");
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(count) + 1; ++k) {
+        if (!std::isfinite(lines[k]) || (k > 1 && !(lines[k] > lines[k - 1])))
+            rt::raise(5, std::string("The project grid lines in ") + axis +
+                             " must be ascending, each line beyond the one before, for a grid-based net.");
+    }
+}
+
+// What the generator cannot work with is refused before anything changes.
+void checkInput() {
+    const BasDelaunay& m = basDelaunay();
+    if (m.MeshOutlineCount < 1)
+        rt::raise(5, "The slab has no outline: a grid-based net cannot be generated.");
+    const bool listsHoldCounts =
+        m.MeshOutline.size() > static_cast<std::size_t>(m.MeshOutlineCount) && m.MeshOpeningCount >= 0 &&
+        m.MeshOpeningPieceCount.size() > static_cast<std::size_t>(m.MeshOpeningCount) &&
+        m.MeshOpenings.size() > static_cast<std::size_t>(m.MeshOpeningCount) && m.MeshLineCount >= 0 &&
+        m.MeshLineStart.size() > static_cast<std::size_t>(m.MeshLineCount) &&
+        m.MeshLineEnd.size() > static_cast<std::size_t>(m.MeshLineCount) && m.MeshPointCount >= 0 &&
+        m.MeshPoints.size() > static_cast<std::size_t>(m.MeshPointCount);
+    bool openingsHoldPieces = listsHoldCounts;
+    for (std::int32_t o = 1; openingsHoldPieces && o <= m.MeshOpeningCount; ++o) {
+        const std::int16_t pieces = m.MeshOpeningPieceCount[static_cast<std::size_t>(o)];
+        openingsHoldPieces = pieces >= 0 && m.MeshOpenings[static_cast<std::size_t>(o)].size() > static_cast<std::size_t>(pieces);
+    }
+    if (!openingsHoldPieces) rt::raise(9, "The slab description holds fewer pieces or points than its counts say.");
+    checkGridLines(m.MeshGridX, m.MeshGridCountX, "x");
+    checkGridLines(m.MeshGridY, m.MeshGridCountY, "y");
+    const float unitFactor = UnitFactor();
+    if (!(unitFactor > 0.0f) || !std::isfinite(unitFactor))
+        rt::raise(5, "The unit factor of the net must be above 0 for a grid-based net.");
+}
+
+// Ends the generation on a stop request: the run is aborted, so the partial
+// net is never taken as the new net.
+void abandonRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
+
+// Frees the regions and the key lists of the constraint edges, and restores
+// the mouse pointer, on every way out.
+struct GenerationCleanUp {
+    GenerationCleanUp() = default;
+    GenerationCleanUp(const GenerationCleanUp&) = delete;
+    GenerationCleanUp& operator=(const GenerationCleanUp&) = delete;
+    ~GenerationCleanUp() {
+        DeleteGridRegions();
+        basGridBased().ConstraintKeys.assign(1, {0, 0});
+        forms::screen().MousePointer(0);
+    }
+};
+
+// Traces the outline, the openings and the lines, making the regions of the
+// outline and of each opening; false on a stop request.
+bool traceSlab() {
+    BasDelaunay& m = basDelaunay();
+    BasGridBased& g = basGridBased();
+    mesher::SetProgressMax(static_cast<std::int64_t>(m.MeshOutlineCount) + m.MeshOpeningCount + m.MeshLineCount);
+    g.OpeningRegions.assign(static_cast<std::size_t>(m.MeshOpeningCount) + 1, 0);
+
+    const auto closePolygon = [&g](const OutlinePiece& last, std::int32_t opening) {
+        if (g.RegionPointCount >= kMaxNetCount) rt::raise(6, "A polygon of the slab would have more than 32767 points.");
+        ++g.RegionPointCount;
+        g.RegionPoints.resize(static_cast<std::size_t>(g.RegionPointCount) + 1);
+        g.RegionPoints[static_cast<std::size_t>(g.RegionPointCount)] = RegionPoint(last.X2, last.Y2, UnitFactor());
+        MakeTracedRegion(opening);
+    };
+
+    g.RegionPointCount = 0;
+    g.RegionPoints.assign(1, halvex::POINTAPI{});
+    for (std::int32_t p = 1; p <= m.MeshOutlineCount; ++p) {
+        TraceSlabPiece(m.MeshOutline[static_cast<std::size_t>(p)], kTraceBoundaryPiece);
+        if (mesher::StopRequested(true)) return false;
+    }
+    closePolygon(m.MeshOutline[static_cast<std::size_t>(m.MeshOutlineCount)], 0);
+
+    for (std::int32_t o = 1; o <= m.MeshOpeningCount; ++o) {
+        g.RegionPointCount = 0;
+        g.RegionPoints.assign(1, halvex::POINTAPI{});
+        const std::vector<OutlinePiece>& pieces = m.MeshOpenings[static_cast<std::size_t>(o)];
+        const std::int32_t count = m.MeshOpeningPieceCount[static_cast<std::size_t>(o)];
+        for (std::int32_t p = 1; p <= count; ++p) TraceSlabPiece(pieces[static_cast<std::size_t>(p)], kTraceBoundaryPiece);
+        closePolygon(pieces[static_cast<std::size_t>(count)], o);
+        if (mesher::StopRequested(true)) return false;
+    }
+
+    for (std::int32_t l = 1; l <= m.MeshLineCount; ++l) {
+        OutlinePiece line;
+        line.X1 = m.MeshLineStart[static_cast<std::size_t>(l)].X;
+        line.Y1 = m.MeshLineStart[static_cast<std::size_t>(l)].Y;
+        line.X2 = m.MeshLineEnd[static_cast<std::size_t>(l)].X;
+        line.Y2 = m.MeshLineEnd[static_cast<std::size_t>(l)].Y;
+        TraceSlabPiece(line, kTraceInternalLine);
+        if (mesher::StopRequested(true)) return false;
+    }
+    return true;
+}
+
+// Drops the nodes that no element uses and renumbers the others in their
+// order, in the net and in the grid tables.
+void dropUnusedNodes() {
+    BasDelaunay& m = basDelaunay();
+    BasGridBased& g = basGridBased();
+    std::vector<bool> used(static_cast<std::size_t>(m.MeshNodeCount) + 1, false);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (std::int32_t k = 1; k <= element.CornerCount; ++k) used[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])] = true;
+    }
+    std::vector<std::int16_t> renumbered(used.size(), 0);
+    std::int16_t count = 0;
+    std::int16_t keyNodes = 0;
+    for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
+        if (!used[static_cast<std::size_t>(n)]) continue;
+        ++count;
+        renumbered[static_cast<std::size_t>(n)] = count;
+        m.MeshNodeX[static_cast<std::size_t>(count)] = m.MeshNodeX[static_cast<std::size_t>(n)];
+        m.MeshNodeY[static_cast<std::size_t>(count)] = m.MeshNodeY[static_cast<std::size_t>(n)];
+        if (n <= g.KeyNodeCount) {
+            ++keyNodes;
+            g.KeyGridX[static_cast<std::size_t>(keyNodes)] = g.KeyGridX[static_cast<std::size_t>(n)];
+            g.KeyGridY[static_cast<std::size_t>(keyNodes)] = g.KeyGridY[static_cast<std::size_t>(n)];
+        }
+    }
+    if (count == m.MeshNodeCount) return;
+    m.MeshNodeCount = count;
+    m.MeshNodeX.resize(static_cast<std::size_t>(count) + 1);
+    m.MeshNodeY.resize(static_cast<std::size_t>(count) + 1);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (std::int32_t k = 1; k <= element.CornerCount; ++k)
+            element.Node[static_cast<std::size_t>(k)] = renumbered[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])];
+    }
+    g.KeyNodeCount = keyNodes;
+    g.KeyGridX.resize(static_cast<std::size_t>(keyNodes) + 1);
+    g.KeyGridY.resize(static_cast<std::size_t>(keyNodes) + 1);
+    for (std::int32_t iy = 0; iy <= g.GridNodeNumber.maxY(); ++iy) {
+        for (std::int32_t ix = 0; ix <= g.GridNodeNumber.maxX(); ++ix) {
+            std::int16_t& n = g.GridNodeNumber(ix, iy);
+            if (n == 0) continue;
+            n = renumbered[static_cast<std::size_t>(n)];
+            g.GridPointUsed(ix, iy) = n != 0 ? 1 : 0;
+        }
+    }
+}
+
+}  // namespace
+
+void GenerateGridBasedMesh() {
+    checkInput();
+    Declar& d = declar();
+    d.SmoothMeshFlag = false;
+    d.BoundaryFrontPointsFlag = false;
+    forms::screen().MousePointer(11);
+    RunControl().RunState(0);
+    const GenerationCleanUp cleanUp;
+
+    mesher::ShowStatusText(quillon::TextNo(100036));
+    if (mesher::StopRequested(false)) return abandonRun();
+
+    CollectKeyPointsAndGrid();
+    if (!traceSlab()) return abandonRun();
+    SnapKeyNodes();
+    if (!PlaceGridNodes()) return abandonRun();
+    if (!SetCellTriangleFlags()) return abandonRun();
+    const bool built = d.MeshType == 4 ? BuildGridPointElements() : BuildGridCellElements();
+    if (!built) return abandonRun();
+    if (basDelaunay().MeshElementCount == 0)
+        rt::raise(5, "No element of the grid-based net lies inside the slab outline: the net cannot be generated.");
+
+    RestoreBoundaryFlags();
+    if (mesher::StopRequested(false)) return abandonRun();
+    BuildElementSideFlags(basDelaunay().MeshElementList, OperationWaitWindow());
+    if (mesher::StopRequested(false)) return abandonRun();
+    dropUnusedNodes();
+}
+
+}  // namespace orvelo

@@ -1,0 +1,26 @@
+// The polygon regions of the grid-based mesher: the slab outline
+// (SlabRegion) and the openings (OpeningRegions), in integer region
+// coordinates. A point of the net belongs to the slab when the outline's
+// region holds it (ClsRegionTest.PointInRegion) and no opening's region does
+// (PtInRegion, openings in order).
+#pragma once
+
+#include <cstdint>
+
+namespace orvelo {
+
+// Whether the first opening region that holds the integer point exists.
+bool InsideAnOpening(std::int32_t x, std::int32_t y);
+
+// Whether the slab outline's region holds the integer point.
+bool InsideSlabOutline(std::int32_t x, std::int32_t y);
+
+// Makes SlabRegion (opening 0) or OpeningRegions(opening) from RegionPoints
+// 1..RegionPointCount.
+void MakeTracedRegion(std::int32_t opening);
+
+// Deletes SlabRegion and every opening region and sets their handles to 0
+// (harmless for regions never made).
+void DeleteGridRegions();
+
+}  // namespace orvelo

@@ -1,0 +1,572 @@
+#include "orvelo/project/transfer.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/model/boring_data.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/bas_data.h"
+#include "orvelo/project/boring_file.h"
+#include "orvelo/project/boring_layout.h"
+#include "orvelo/project/data_file_io.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/line_members.h"
+#include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
+#include "platform/runtime/datachannel.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/paths.h"
+
+namespace orvelo {
+
+namespace {
+
+constexpr TransferKind kListingOrder[] = {
+    TransferKind::LineMembers, TransferKind::Springs,  TransferKind::PrescribedDofs,
+    TransferKind::Piles,       TransferKind::ElementZones, TransferKind::Borings,
+    TransferKind::NodalLoads,  TransferKind::NodeValues,
+};
+
+// The file a kind is looked for by, for the project's calculation method.
+const char* kindExtension(TransferKind kind, std::int32_t method) {
+    switch (kind) {
+    case TransferKind::LineMembers: return "GL1";
+    case TransferKind::Springs: return method == 21 ? "P81" : method == 22 ? "P91" : "P35";
+    case TransferKind::PrescribedDofs: return method == 21 ? "P61" : method == 22 ? "P71" : "P31";
+    case TransferKind::Piles: return "PIL";
+    case TransferKind::ElementZones: return "P21";
+    case TransferKind::Borings: return "P41";
+    case TransferKind::NodalLoads: return method == 21 ? "PCF" : method == 22 ? "PCW" : "PC1";
+    case TransferKind::NodeValues: return "PV1";
+    }
+    return "";
+}
+
+// Methods whose projects carry no boring regions.
+bool methodWithoutBorings(std::int32_t method) {
+    return method == 2 || method == 4 || method == 8 || (method >= 17 && method <= 20);
+}
+
+drovik::ClsWaitWindow* waitWindow() { return OperationWaitWindow(); }
+
+// UpdateProgress of the wait window; true when Stop was pressed.
+bool stopPressed(bool advance) {
+    drovik::ClsWaitWindow* window = waitWindow();
+    if (!window) return false;
+    bool cancelled = false;
+    window->UpdateProgress(advance, cancelled);
+    return cancelled;
+}
+
+void progressMax(std::int32_t steps) {
+    if (drovik::ClsWaitWindow* window = waitWindow()) window->ProgressMax(steps);
+}
+
+void busy() { forms::screen().MousePointer(11); }
+void normalPointer() { forms::screen().MousePointer(0); }
+
+void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
+
+// The output project becomes the project the readers and writers use.
+void makeOutputCurrent() {
+    Declar& d = declar();
+    d.DataDir = d.OutputDir;
+    d.ProjectName = d.OutputName;
+    d.CurrentDataDir = d.OutputDir;
+    d.CurrentProjectName = d.OutputName;
+}
+
+// A message of the transfer: text textNo with its replacement pairs, under
+// the transfer's title.
+void showNotice(std::int32_t textNo, std::int32_t icon, const std::vector<rt::Variant>& pairs = {}) {
+    normalPointer();
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    forms::MsgBox(texts.GetText(rt::Variant(textNo), pairs), icon | texts.MessageBoxFlags(),
+                  texts.GetText(rt::Variant(quillon::TextNo(10225))));
+}
+
+// Tells why a kind's file was not read, when the project should have had
+// it readable (a missing copy, a refused file); a project that holds none
+// of the data, and a reading error already reported, need nothing more.
+void reportNotRead(DataFileRead outcome, const std::string& path) {
+    if (outcome == DataFileRead::Missing || outcome == DataFileRead::Refused)
+        showNotice(quillon::TextNo(10294), forms::vbExclamation,
+                   {rt::Variant("|1"), rt::Variant(path)});
+}
+
+// The centre of an element of a net given by its lists, in Single.
+void centroidOf(const NetElement& element, const std::vector<float>& xs,
+                const std::vector<float>& ys, float& cx, float& cy) {
+    if (element.CornerCount < 1 || element.CornerCount > 4) rt::raise(9);
+    float sumX = 0.0f;
+    float sumY = 0.0f;
+    for (int c = 1; c <= element.CornerCount; ++c) {
+        const std::int16_t node = element.Node[c];
+        if (node < 1 || static_cast<std::size_t>(node) >= xs.size() ||
+            static_cast<std::size_t>(node) >= ys.size())
+            rt::raise(9);
+        sumX += xs[node];
+        sumY += ys[node];
+    }
+    cx = sumX / static_cast<float>(element.CornerCount);
+    cy = sumY / static_cast<float>(element.CornerCount);
+}
+
+double squaredDistance(float ax, float ay, float bx, float by) {
+    const float dx = ax - bx;
+    const float dy = ay - by;
+    return static_cast<double>(dx) * dx + static_cast<double>(dy) * dy;
+}
+
+// Restores declar().NodeCount however the scope ends.
+class NodeCountOverride {
+public:
+    explicit NodeCountOverride(std::int16_t count) : saved_(declar().NodeCount) {
+        declar().NodeCount = count;
+    }
+    ~NodeCountOverride() { declar().NodeCount = saved_; }
+    NodeCountOverride(const NodeCountOverride&) = delete;
+    NodeCountOverride& operator=(const NodeCountOverride&) = delete;
+
+private:
+    std::int16_t saved_;
+};
+
+template <class T>
+void resizeKeeping(std::vector<T>& list, std::size_t size, const T& fill = T{}) {
+    list.resize(size, fill);
+}
+
+}  // namespace
+
+std::int32_t TransferKindTextNo(TransferKind kind) {
+    switch (kind) {
+    case TransferKind::LineMembers: return quillon::TextNo(10032);
+    case TransferKind::Springs: return quillon::TextNo(140015);
+    case TransferKind::PrescribedDofs: return quillon::TextNo(10042);
+    case TransferKind::Piles: return quillon::TextNo(40023);
+    case TransferKind::ElementZones: return quillon::TextNo(140176);
+    case TransferKind::Borings: return quillon::TextNo(10043);
+    case TransferKind::NodalLoads: return quillon::TextNo(140169);
+    case TransferKind::NodeValues: return quillon::TextNo(10041);
+    }
+    return 0;
+}
+
+NodeDataTransfer::~NodeDataTransfer() = default;
+
+std::int16_t NodeDataTransfer::ListDataToTransfer() {
+    Declar& d = declar();
+    halvex::ClsValmor& services = SharedServices();
+    try {
+        busy();
+        foundKinds_.clear();
+        foundKindTexts_.clear();
+        const quillon::ClsLanguageText& texts = LanguageTexts();
+        for (TransferKind kind : kListingOrder) {
+            services.Prod(d.DataDir + d.ProjectName + "." + kindExtension(kind, d.AnalysisMethod));
+            bool found = !rt::findFileCaseInsensitive(services.Prod()).empty();
+            if (kind == TransferKind::Borings) {
+                if (methodWithoutBorings(d.AnalysisMethod)) continue;
+                // A project without borings has no .BAU: that is no fault,
+                // so the file is looked for quietly before it is opened.
+                BoringData& borings = boringData();
+                borings.BoringCount = 0;
+                const std::string prefix = d.DataDir + d.ProjectName;
+                services.Prod(prefix + ".BAU");
+                if (!rt::findFileCaseInsensitive(services.Prod()).empty()) {
+                    try {
+                        ReadBoringCount(prefix);
+                    } catch (const forms::MsgBoxError&) {
+                        throw;
+                    } catch (const std::exception&) {
+                        HandleError();
+                        borings.BoringCount = 0;
+                    }
+                }
+                found = found && borings.BoringCount >= 2;
+            }
+            if (!found) continue;
+            foundKinds_.push_back(kind);
+            foundKindTexts_.push_back(texts.GetText(rt::Variant(TransferKindTextNo(kind))));
+        }
+        if (!foundKinds_.empty()) {
+            transferKinds_ = foundKinds_;
+            TransferProjectData();
+        } else {
+            makeOutputCurrent();
+        }
+    } catch (const forms::MsgBoxError&) {
+        throw;  // a box nobody answered: a fault of a test, not of the data
+    } catch (const std::exception&) {
+        HandleError();
+        makeOutputCurrent();
+    }
+    normalPointer();
+    return 0;
+}
+
+void NodeDataTransfer::GetNewNodeNumber(float XGriDOld, float YGriDOld, std::int16_t& result) {
+    const Declar& d = declar();
+    if (d.NodeCount < 1)
+        rt::raise(9, LanguageTexts().GetText(rt::Variant(quillon::TextNo(10292))));
+    const float tolerance = static_cast<float>(0.01 * static_cast<double>(d.DrawingScale));
+    result = newNodes_ ? newNodes_->Find(XGriDOld, YGriDOld, tolerance)
+                       : NearestNodeByScan(XGriDOld, YGriDOld, tolerance, d.NodeX, d.NodeY,
+                                           d.NodeCount);
+}
+
+void NodeDataTransfer::TransferProjectData() {
+    Declar& d = declar();
+    busy();
+    RunControl().RunState(0);
+    if (drovik::ClsWaitWindow* window = waitWindow())
+        window->Title(LanguageTexts().GetText(rt::Variant(quillon::TextNo(10225))));
+
+    // Without the old net the files would keep the old node numbers while
+    // the project holds the new net: the run stops with a message.
+    if (!d.SourceNetLoaded || d.SourceNet.NodeCount < 1) {
+        makeOutputCurrent();
+        showNotice(quillon::TextNo(10290), forms::vbCritical);
+        stopRun();
+        return;
+    }
+    if (d.NodeCount < 1) {
+        makeOutputCurrent();
+        showNotice(quillon::TextNo(10292), forms::vbCritical);
+        stopRun();
+        return;
+    }
+    oldNodeCount_ = d.SourceNet.NodeCount;
+    OldNetX = d.SourceNet.NodeX;
+    OldNetY = d.SourceNet.NodeY;
+    oldElementCount_ = d.SourceNet.ElementCount;
+    oldElementList_ = d.SourceNet.ElementList;
+    makeOutputCurrent();
+
+    struct ForgetOldNet {
+        NodeDataTransfer& transfer;
+        ~ForgetOldNet() {
+            transfer.OldNetX.clear();
+            transfer.OldNetY.clear();
+            transfer.oldElementList_.clear();
+            transfer.newNodes_.reset();
+        }
+    } forgetOldNet{*this};
+
+    try {
+        newNodes_ = std::make_unique<NodeLocator>(d.NodeX, d.NodeY, d.NodeCount);
+        for (TransferKind kind : transferKinds_) {
+            // The kind is found by its id, never by its display text.
+            const auto found = std::find(foundKinds_.begin(), foundKinds_.end(), kind);
+            if (found == foundKinds_.end()) continue;
+            const std::size_t j = static_cast<std::size_t>(found - foundKinds_.begin());
+            busy();
+            if (drovik::ClsWaitWindow* window = waitWindow())
+                window->StatusText(foundKindTexts_[j]);
+            const KindResult result = transferKind(kind);
+            normalPointer();
+            if (result == KindResult::Cancelled) return;
+            if (stopPressed(false)) return;
+        }
+        if (drovik::ClsWaitWindow* window = waitWindow()) window->Close();
+    } catch (const forms::MsgBoxError&) {
+        throw;  // a box nobody answered: a fault of a test, not of the data
+    } catch (const std::exception&) {
+        HandleError();
+    }
+}
+
+void NodeDataTransfer::RemapNodeArray(std::vector<std::int16_t>& nodes, std::int16_t& cancelled) {
+    cancelled = -1;
+    if (stopPressed(false)) return;
+    const auto upper = static_cast<std::int32_t>(nodes.empty() ? 0 : nodes.size() - 1);
+    progressMax(upper);
+    for (std::int32_t k = 1; k <= upper; ++k) {
+        if (stopPressed(true)) return;
+        const std::int16_t old = nodes[static_cast<std::size_t>(k)];
+        std::int16_t mapped = 0;
+        GetNewNodeNumber(OldNetX.at(old), OldNetY.at(old), mapped);
+        nodes[static_cast<std::size_t>(k)] = mapped;
+    }
+    if (stopPressed(false)) return;
+    cancelled = 0;
+}
+
+NodeDataTransfer::KindResult NodeDataTransfer::transferKind(TransferKind kind) {
+    const std::int32_t method = declar().AnalysisMethod;
+    // An error in one kind leaves that kind's file as it was and does not
+    // keep the later kinds from being carried over.
+    try {
+        switch (kind) {
+        case TransferKind::LineMembers: return transferLineMembers();
+        case TransferKind::Springs:
+            if (method == 21) return KindResult::Skipped;
+            return transferNodeDataFile(method == 22 ? NodeDataFile::P91 : NodeDataFile::P35);
+        case TransferKind::PrescribedDofs:
+            if (method == 21) return KindResult::Skipped;
+            return transferNodeDataFile(method == 22 ? NodeDataFile::P71 : NodeDataFile::P31);
+        case TransferKind::Piles: return transferNodeDataFile(NodeDataFile::PIL);
+        case TransferKind::ElementZones: return transferElementZones();
+        case TransferKind::Borings: return transferBorings();
+        case TransferKind::NodalLoads:
+            if (method != 22) return KindResult::Skipped;
+            return transferNodeDataFile(NodeDataFile::PCW);
+        case TransferKind::NodeValues: return transferNodeDataFile(NodeDataFile::PV1);
+        }
+    } catch (const forms::MsgBoxError&) {
+        throw;  // a box nobody answered: a fault of a test, not of the data
+    } catch (const std::exception&) {
+        HandleError();
+    }
+    return KindResult::Skipped;
+}
+
+bool NodeDataTransfer::oldNodesValid(const std::vector<std::int16_t>& nodes, std::int16_t count,
+                                     const std::string& path) const {
+    const auto upper = std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int16_t>(count, 0)),
+                                             nodes.empty() ? 0 : nodes.size() - 1);
+    for (std::size_t k = 1; k <= upper; ++k) {
+        if (nodes[k] >= 1 && nodes[k] <= oldNodeCount_) continue;
+        showNotice(quillon::TextNo(10291), forms::vbInformation,
+                   {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"), rt::Variant(nodes[k])});
+        return false;
+    }
+    return true;
+}
+
+NodeDataTransfer::KindResult NodeDataTransfer::transferNodeDataFile(NodeDataFile file) {
+    const std::string path = CurrentProjectFile(NodeDataFileExtension(file));
+    // The values per node are one a line for every node of the old net.
+    const DataFileRead outcome = ReadNodeDataFile(file, oldNodeCount_);
+    if (outcome != DataFileRead::Read) {
+        reportNotRead(outcome, path);
+        return KindResult::Skipped;
+    }
+    BasData& b = basData();
+    std::vector<std::int16_t>& nodes = NodeDataFileNodes(b, file);
+    // Lists sized by their reader: every entry is one of the file's nodes.
+    nodes.resize(static_cast<std::size_t>(NodeDataFileNodeCount(b, file)) + 1);
+    if (!oldNodesValid(nodes, NodeDataFileNodeCount(b, file), path)) return KindResult::Skipped;
+    std::int16_t cancelled = 0;
+    RemapNodeArray(nodes, cancelled);
+    if (cancelled != 0) return KindResult::Cancelled;
+    WriteNodeDataFile(file);
+    return KindResult::Done;
+}
+
+NodeDataTransfer::KindResult NodeDataTransfer::transferLineMembers() {
+    const std::string path = CurrentProjectFile("GL1");
+    const DataFileRead outcome = ReadLineMembersFile();
+    if (outcome != DataFileRead::Read) {
+        reportNotRead(outcome, path);
+        return KindResult::Skipped;
+    }
+    BasData& b = basData();
+    const std::int16_t m = b.MemberCount;
+    if (!oldNodesValid(b.MemberStartNode, m, path) || !oldNodesValid(b.MemberEndNode, m, path))
+        return KindResult::Skipped;
+
+    std::vector<std::int16_t> sets(1), starts(1), ends(1);
+    std::int32_t undefinedSets = 0;
+    std::int32_t firstUndefined = 0;
+    progressMax(m);
+    for (int k = 1; k <= m; ++k) {
+        if (stopPressed(true)) return KindResult::Cancelled;
+        // A member of a property set the file does not define cannot be
+        // written with its net edges: it is left out (and reported below).
+        if (b.MemberPropertySet[k] < 1 || b.MemberPropertySet[k] > b.PropertySetCount) {
+            if (undefinedSets++ == 0) firstUndefined = k;
+            continue;
+        }
+        std::int16_t a = 0;
+        std::int16_t c = 0;
+        const std::int16_t s = b.MemberStartNode[k];
+        const std::int16_t t = b.MemberEndNode[k];
+        GetNewNodeNumber(OldNetX[s], OldNetY[s], a);
+        GetNewNodeNumber(OldNetX[t], OldNetY[t], c);
+        // A member whose ends fall on one new node has no length left.
+        if (a == c) continue;
+        sets.push_back(b.MemberPropertySet[k]);
+        starts.push_back(a);
+        ends.push_back(c);
+    }
+    if (undefinedSets > 0)
+        showNotice(quillon::TextNo(10293), forms::vbInformation,
+                   {rt::Variant("|1"), rt::Variant(undefinedSets), rt::Variant("|2"),
+                    rt::Variant(path), rt::Variant("|3"), rt::Variant(firstUndefined),
+                    rt::Variant("|4"), rt::Variant(b.MemberPropertySet[firstUndefined])});
+    b.MemberCount = checkedNetCount(static_cast<long long>(sets.size()) - 1);
+    b.MemberPropertySet = std::move(sets);
+    b.MemberStartNode = std::move(starts);
+    b.MemberEndNode = std::move(ends);
+    if (stopPressed(false)) return KindResult::Cancelled;
+    WriteLineMembers();
+    return KindResult::Done;
+}
+
+NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
+    const Declar& d = declar();
+    halvex::ClsValmor& services = SharedServices();
+    services.Prod(rt::projectFilePath(d.DataDir, d.ProjectName, "P21"));
+    const std::string path = services.Prod();
+    std::vector<std::int16_t> zones(static_cast<std::size_t>(d.ElementCount) + 1, 0);
+
+    if (OpenDataFile(path, halvex::GetRandomMode, 1, 0) != 0) return KindResult::Skipped;
+    std::int32_t zoneCount = 0;
+    std::vector<std::int16_t> oldZones;
+    try {
+        rt::RecordFile& records = rt::dataChannel().records();
+        zoneCount = records.getInteger(2);
+        if (zoneCount < 0) rt::raise(9);
+        if (zoneCount != 1) {
+            // One zone number per old element from record 3K + 10 on.
+            oldZones.assign(static_cast<std::size_t>(oldElementCount_) + 1, 0);
+            for (std::int32_t e = 1; e <= oldElementCount_; ++e)
+                oldZones[static_cast<std::size_t>(e)] = records.getInteger(3 * zoneCount + 9 + e);
+        }
+        CloseDataFile(1);
+    } catch (const rt::RuntimeError& error) {
+        CloseDataFile(1);
+        raiseReadError(error.number(), path);
+    }
+
+    if (zoneCount == 1) {
+        std::fill(zones.begin() + 1, zones.end(), std::int16_t{1});
+    } else {
+        if (oldElementCount_ < 1 || oldElementList_.size() < static_cast<std::size_t>(oldElementCount_) + 1)
+            raiseReadError(9, path);
+        // The centres of the old elements, for the nearest one.
+        std::vector<float> oldCx(oldElementList_.size(), 0.0f), oldCy(oldElementList_.size(), 0.0f);
+        for (std::int32_t e = 1; e <= oldElementCount_; ++e)
+            centroidOf(oldElementList_[static_cast<std::size_t>(e)], OldNetX, OldNetY,
+                       oldCx[static_cast<std::size_t>(e)], oldCy[static_cast<std::size_t>(e)]);
+        progressMax(d.ElementCount);
+        for (std::int16_t e = 1; e <= d.ElementCount; ++e) {
+            if (stopPressed(true)) return KindResult::Cancelled;
+            float cx = 0.0f;
+            float cy = 0.0f;
+            ElementCentroid(e, cx, cy);
+            std::int16_t element = 0;
+            std::int16_t located = 0;
+            GeometryHelper().LocateElement(element, cx, cy, OldNetX, OldNetY, oldElementList_,
+                                           located);
+            if (located == 0 || element < 1 || element > oldElementCount_) {
+                // The old element whose centre lies nearest, the first of
+                // equally near ones.
+                element = 1;
+                double best = squaredDistance(cx, cy, oldCx[1], oldCy[1]);
+                for (std::int16_t k = 2; k <= oldElementCount_; ++k) {
+                    const double dist = squaredDistance(cx, cy, oldCx[static_cast<std::size_t>(k)],
+                                                        oldCy[static_cast<std::size_t>(k)]);
+                    if (dist < best) {
+                        best = dist;
+                        element = k;
+                    }
+                }
+            }
+            zones[static_cast<std::size_t>(e)] = oldZones[static_cast<std::size_t>(element)];
+        }
+    }
+
+    services.Prod(path);
+    OpenDataFile(path, halvex::PutRandomMode, 1, 0);
+    rt::RecordFile& records = rt::dataChannel().records();
+    const std::int32_t firstZoneRecord = 3 * zoneCount + 9;
+    for (std::int32_t e = 1; e <= d.ElementCount; ++e)
+        records.putInteger(firstZoneRecord + e, zones[static_cast<std::size_t>(e)]);
+    // A new net of fewer elements leaves no zone of the old net behind.
+    const std::int64_t length =
+        static_cast<std::int64_t>(firstZoneRecord + d.ElementCount) * rt::RecordFile::kRecordLength;
+    if (records.fileLength() > length) {
+        std::error_code ec;
+        std::filesystem::resize_file(rt::dataChannel().path(), static_cast<std::uintmax_t>(length), ec);
+        if (ec) raiseWriteError(fileSystemErrorNumber(ec), path);
+    }
+    CloseDataFile(1);
+    return KindResult::Done;
+}
+
+NodeDataTransfer::KindResult NodeDataTransfer::transferBorings() {
+    Declar& d = declar();
+    BoringData& bd = boringData();
+    const std::string prefix = d.DataDir + d.ProjectName;
+    if (!ReadBorings(prefix)) return KindResult::Skipped;
+    if (!ReadBoringLayoutValues(prefix)) return KindResult::Skipped;
+
+    // The layout extent: the new nodes in the system of the borings.
+    const drovik::ClsGeometryHelper& geometry = GeometryHelper();
+    for (std::int16_t node = 1; node <= d.NodeCount; ++node) {
+        float tx = 0.0f;
+        float ty = 0.0f;
+        geometry.TransformPoint(d.NodeX[node], d.NodeY[node], tx, ty);
+        if (node == 1 || tx < bd.ExtentMinX) bd.ExtentMinX = tx;
+        if (node == 1 || tx > bd.ExtentMaxX) bd.ExtentMaxX = tx;
+        if (node == 1 || ty < bd.ExtentMinY) bd.ExtentMinY = ty;
+        if (node == 1 || ty > bd.ExtentMaxY) bd.ExtentMaxY = ty;
+    }
+
+    const std::int16_t n = std::max(d.NodeCount, oldNodeCount_);
+    const auto nodeSlots = static_cast<std::size_t>(n) + 1;
+    const auto boringSlots = static_cast<std::size_t>(bd.BoringCount) + 1;
+    bd.BoringTriangleCount = 0;
+    bd.BoringStripCount = 0;
+    bd.NodeCellBoring.assign(nodeSlots, 0);
+    bd.NodeRegion.assign(nodeSlots, 0);
+    bd.NodeRegionKind.assign(nodeSlots, std::string());
+    bd.NodeLayoutRegion.assign(nodeSlots, 0);
+    bd.NodeLayoutKind.assign(nodeSlots, std::string());
+    bd.ConstantNodes.assign(nodeSlots, 0);
+    bd.ConstantNodeBoring.assign(nodeSlots, 0);
+    bd.EdgeOuterX.assign(2 * boringSlots - 1, 0.0f);
+    bd.EdgeOuterY.assign(2 * boringSlots - 1, 0.0f);
+    bd.EdgeDirX.assign(boringSlots, 0.0f);
+    bd.EdgeDirY.assign(boringSlots, 0.0f);
+    bd.BoringLineCount.assign(boringSlots, 0);
+    bd.ConstantNodeCount = n;
+    for (std::int16_t i = 1; i <= n; ++i) {
+        bd.NodeRegionKind[static_cast<std::size_t>(i)] = std::string(kRegionConstant);
+        bd.ConstantNodes[static_cast<std::size_t>(i)] = i;
+        bd.ConstantNodeBoring[static_cast<std::size_t>(i)] = 1;
+    }
+    bd.BoringLayoutKind = d.SymmetryKind == 1 ? 1 : 3;
+
+    {
+        // The stored layout belongs to the old net's nodes.
+        const NodeCountOverride oldNodes(oldNodeCount_);
+        ReadBoringFile();
+    }
+    // The constant-node list names nodes of the old net; the layout applies
+    // it to the new net, so its nodes become the new nodes at their places
+    // (an entry naming no old node names none of the new net either).
+    for (std::int32_t e = 1; e <= bd.ConstantNodeCount &&
+                             static_cast<std::size_t>(e) < bd.ConstantNodes.size();
+         ++e) {
+        std::int16_t& node = bd.ConstantNodes[static_cast<std::size_t>(e)];
+        if (node < 1 || node > oldNodeCount_) {
+            node = 0;
+            continue;
+        }
+        GetNewNodeNumber(OldNetX[static_cast<std::size_t>(node)],
+                         OldNetY[static_cast<std::size_t>(node)], node);
+    }
+    for (auto* list : {&bd.NodeCellBoring, &bd.NodeRegion, &bd.NodeLayoutRegion, &bd.ConstantNodes,
+                       &bd.ConstantNodeBoring})
+        resizeKeeping(*list, std::max(list->size(), nodeSlots));
+    for (auto* list : {&bd.NodeRegionKind, &bd.NodeLayoutKind})
+        resizeKeeping(*list, std::max(list->size(), nodeSlots));
+
+    if (stopPressed(false)) return KindResult::Cancelled;
+    ComputeBoringLayout();
+    if (stopPressed(false)) return KindResult::Cancelled;
+    WriteBoringFile();
+    return KindResult::Done;
+}
+
+}  // namespace orvelo

@@ -1,0 +1,319 @@
+#include "orvelo/wizard/boundary_recalc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/marks.h"
+#include "orvelo/delaunay/units.h"
+#include "orvelo/project/services.h"
+#include "outside/drovik/region_test.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+// One free side: its place in element and corner order, its corner node
+// and the next corner's node.
+struct FreeSide {
+    std::int16_t own = 0;
+    std::int16_t far = 0;
+};
+
+// A stop request on the running operation's window (none without a window).
+bool stopRequested(bool advance) {
+    drovik::ClsWaitWindow* window = OperationWaitWindow();
+    if (!window) return false;
+    bool cancelled = false;
+    window->UpdateProgress(advance, cancelled);
+    return cancelled;
+}
+
+void setProgressMax(std::size_t steps) {
+    if (drovik::ClsWaitWindow* window = OperationWaitWindow())
+        window->ProgressMax(static_cast<std::int32_t>(std::min<std::size_t>(steps, INT32_MAX)));
+}
+
+OutlinePiece straightPiece(float x1, float y1, float x2, float y2) {
+    OutlinePiece piece;
+    piece.X1 = x1;
+    piece.Y1 = y1;
+    piece.X2 = x2;
+    piece.Y2 = y2;
+    return piece;
+}
+
+// The unit factor of the current net: its drawing scale computed from the
+// extent of its nodes widened as a generation widens it (by the extent's
+// width and height on each side).
+float CurrentNetUnitFactor(const ProjectNet& net) {
+    float xMin = std::numeric_limits<float>::max();
+    float yMin = xMin;
+    float xMax = std::numeric_limits<float>::lowest();
+    float yMax = xMax;
+    for (std::int16_t n = 1; n <= net.NodeCount; ++n) {
+        xMin = std::min(xMin, net.NodeX[n]);
+        xMax = std::max(xMax, net.NodeX[n]);
+        yMin = std::min(yMin, net.NodeY[n]);
+        yMax = std::max(yMax, net.NodeY[n]);
+    }
+    BasDelaunay& m = basDelaunay();
+    const float width = xMax - xMin;
+    const float height = yMax - yMin;
+    m.MeshExtentXMin = xMin - width;
+    m.MeshExtentYMin = yMin - height;
+    m.MeshExtentXMax = xMax + width;
+    m.MeshExtentYMax = yMax + height;
+    ComputeDrawingScale();
+    return GeometryHelper().UnitFactor();
+}
+
+double distanceToSegment(double px, double py, const OutlinePiece& piece) {
+    const double dx = static_cast<double>(piece.X2) - piece.X1;
+    const double dy = static_cast<double>(piece.Y2) - piece.Y1;
+    const double lengthSquared = dx * dx + dy * dy;
+    double t = 0.0;
+    if (lengthSquared > 0.0) t = std::clamp(((px - piece.X1) * dx + (py - piece.Y1) * dy) / lengthSquared, 0.0, 1.0);
+    return std::hypot(px - (piece.X1 + t * dx), py - (piece.Y1 + t * dy));
+}
+
+struct Box {
+    double xMin, yMin, xMax, yMax;
+};
+
+Box boxOf(const BoundaryLoop& loop) {
+    Box box{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
+            std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
+    for (const OutlinePiece& p : loop.pieces) {
+        box.xMin = std::min({box.xMin, static_cast<double>(p.X1), static_cast<double>(p.X2)});
+        box.yMin = std::min({box.yMin, static_cast<double>(p.Y1), static_cast<double>(p.Y2)});
+        box.xMax = std::max({box.xMax, static_cast<double>(p.X1), static_cast<double>(p.X2)});
+        box.yMax = std::max({box.yMax, static_cast<double>(p.Y1), static_cast<double>(p.Y2)});
+    }
+    return box;
+}
+
+// Whether loop `inner` lies inside loop `outer`: its first vertex that is not
+// on outer's boundary (within tol) lies in outer's polygon region (region
+// coordinates of the unit factor, the even-odd rule). A loop all of whose
+// vertices lie on outer's boundary is not inside it.
+bool liesInside(const BoundaryLoop& inner, const Box& innerBox, const BoundaryLoop& outer, const Box& outerBox,
+                float unitFactor, double tol) {
+    if (innerBox.xMin < outerBox.xMin - tol || innerBox.yMin < outerBox.yMin - tol ||
+        innerBox.xMax > outerBox.xMax + tol || innerBox.yMax > outerBox.yMax + tol)
+        return false;
+    std::vector<halvex::POINTAPI> corners;
+    corners.reserve(outer.pieces.size() + 1);
+    for (const OutlinePiece& p : outer.pieces) corners.push_back(RegionPoint(p.X1, p.Y1, unitFactor));
+    corners.push_back(RegionPoint(outer.pieces.back().X2, outer.pieces.back().Y2, unitFactor));
+    const drovik::PolygonRegion region(std::move(corners));
+
+    auto onBoundary = [&](float x, float y) {
+        return std::any_of(outer.pieces.begin(), outer.pieces.end(),
+                           [&](const OutlinePiece& p) { return distanceToSegment(x, y, p) <= tol; });
+    };
+    auto decides = [&](float x, float y, bool& inside) {
+        if (onBoundary(x, y)) return false;
+        const halvex::POINTAPI point = RegionPoint(x, y, unitFactor);
+        inside = region.contains(point.X, point.Y);
+        return true;
+    };
+    for (const OutlinePiece& p : inner.pieces) {
+        bool inside = false;
+        if (decides(p.X1, p.Y1, inside) || decides(p.X2, p.Y2, inside)) return inside;
+    }
+    return false;
+}
+
+// The recalculated slab description, taken over whole at the end.
+struct SlabBoundary {
+    std::int16_t OutlinePieceCount = 0;
+    std::vector<OutlinePiece> OutlinePieces;
+    std::int16_t OpeningCount = 0;
+    std::vector<std::int16_t> OpeningPieceCount;
+    std::int16_t MaxOpeningPieces = 0;
+    std::vector<std::vector<OutlinePiece>> OpeningPieces;
+};
+
+// The loops one after the other as 1-based outline pieces.
+void makeOutline(SlabBoundary& b, const std::vector<const BoundaryLoop*>& loops) {
+    std::size_t count = 0;
+    for (const BoundaryLoop* loop : loops) count += loop->pieces.size();
+    b.OutlinePieceCount = checkedNetCount(static_cast<long long>(count));
+    b.OutlinePieces.assign(1, OutlinePiece{});
+    for (const BoundaryLoop* loop : loops)
+        b.OutlinePieces.insert(b.OutlinePieces.end(), loop->pieces.begin(), loop->pieces.end());
+}
+
+// The loops as openings, sized (0..count, 0..largest piece count).
+void makeOpenings(SlabBoundary& b, const std::vector<const BoundaryLoop*>& loops) {
+    std::size_t largest = 0;
+    for (const BoundaryLoop* loop : loops) largest = std::max(largest, loop->pieces.size());
+    b.OpeningCount = checkedNetCount(static_cast<long long>(loops.size()));
+    b.MaxOpeningPieces = checkedNetCount(static_cast<long long>(largest));
+    b.OpeningPieceCount.assign(loops.size() + 1, 0);
+    b.OpeningPieces.assign(loops.size() + 1, std::vector<OutlinePiece>(largest + 1));
+    for (std::size_t o = 0; o < loops.size(); ++o) {
+        b.OpeningPieceCount[o + 1] = static_cast<std::int16_t>(loops[o]->pieces.size());
+        std::copy(loops[o]->pieces.begin(), loops[o]->pieces.end(), b.OpeningPieces[o + 1].begin() + 1);
+    }
+}
+
+}  // namespace
+
+bool TraceFreeSideLoops(const ProjectNet& net, std::vector<BoundaryLoop>& loops,
+                        const std::function<bool()>& sideTaken) {
+    // The free sides in element and corner order, and per node the sides
+    // that touch it (ascending, so the first untaken one is the one the
+    // plain scan from the first element would find).
+    std::vector<FreeSide> sides;
+    for (std::int16_t k = 1; k <= net.ElementCount; ++k) {
+        const NetElement& e = net.ElementList.at(k);
+        if (e.CornerCount > 4) rt::raise(9);
+        for (std::int32_t l = 1; l <= e.CornerCount; ++l) {
+            if ((e.Flag[l] & halvex::OuterSide) == 0) continue;
+            const std::int16_t own = e.Node[l];
+            const std::int16_t far = e.Node[l == e.CornerCount ? 1 : l + 1];
+            if (own == far) continue;
+            if (own < 1 || own > net.NodeCount || far < 1 || far > net.NodeCount) rt::raise(9);
+            sides.push_back({own, far});
+        }
+    }
+    std::vector<std::vector<std::size_t>> touching(static_cast<std::size_t>(net.NodeCount) + 1);
+    for (std::size_t s = 0; s < sides.size(); ++s) {
+        touching[sides[s].own].push_back(s);
+        touching[sides[s].far].push_back(s);
+    }
+    std::vector<std::size_t> cursor(touching.size(), 0);  // per node: entries before it are taken
+    std::vector<bool> taken(sides.size(), false);
+    auto firstUntakenAt = [&](std::int16_t node) -> std::size_t {
+        std::vector<std::size_t>& list = touching[node];
+        std::size_t& c = cursor[node];
+        while (c < list.size() && taken[list[c]]) ++c;
+        return c < list.size() ? list[c] : sides.size();
+    };
+    auto pieceBetween = [&](std::int16_t a, std::int16_t b) {
+        return straightPiece(net.NodeX[a], net.NodeY[a], net.NodeX[b], net.NodeY[b]);
+    };
+
+    loops.clear();
+    auto stop = [&] { return sideTaken && sideTaken(); };
+    std::size_t next = 0;  // sides before it are taken
+    for (;;) {
+        while (next < sides.size() && taken[next]) ++next;
+        if (next == sides.size()) break;
+        BoundaryLoop loop;
+        taken[next] = true;
+        const std::int16_t start = sides[next].own;
+        std::int16_t end = sides[next].far;
+        loop.pieces.push_back(pieceBetween(start, end));
+        bool stopped = stop();
+        while (!stopped) {
+            const std::size_t s = firstUntakenAt(end);
+            if (s == sides.size()) break;  // the chain does not close
+            taken[s] = true;
+            // The side's far node is tested first, then its own node.
+            const std::int16_t other = sides[s].far == end ? sides[s].own : sides[s].far;
+            loop.pieces.push_back(pieceBetween(end, other));
+            end = other;
+            stopped = stop();
+            if (end == start) {
+                loop.closed = true;
+                break;
+            }
+        }
+        loops.push_back(std::move(loop));
+        if (stopped) return false;
+    }
+    return true;
+}
+
+void JoinCollinearPieces(BoundaryLoop& loop, double tol) {
+    std::vector<OutlinePiece>& pieces = loop.pieces;
+    std::size_t j = 0;
+    while (j < pieces.size() && pieces.size() > 1) {
+        const bool last = j + 1 == pieces.size();
+        if (last && !loop.closed) break;
+        const std::size_t k = last ? 0 : j + 1;
+        const double x1 = pieces[j].X1, y1 = pieces[j].Y1;
+        const double x2 = pieces[j].X2, y2 = pieces[j].Y2;
+        const double x3 = pieces[k].X2, y3 = pieces[k].Y2;
+        // The distance of the common point from the line through the far
+        // ends (a length, compared with a length), and both pieces running
+        // on in the same direction.
+        const double chord = std::hypot(x3 - x1, y3 - y1);
+        const double twiceArea = std::abs(x1 * (y2 - y3) + x2 * (y3 - y1) + x3 * (y1 - y2));
+        const bool sameDirection = (x2 - x1) * (x3 - x2) + (y2 - y1) * (y3 - y2) > 0.0;
+        if (chord == 0.0 || !sameDirection || twiceArea / chord > tol) {
+            ++j;
+            continue;
+        }
+        if (last) {
+            // Across the seam: the first piece starts where the last began.
+            pieces[0].X1 = pieces[j].X1;
+            pieces[0].Y1 = pieces[j].Y1;
+            pieces.pop_back();
+        } else {
+            pieces[j].X2 = pieces[k].X2;
+            pieces[j].Y2 = pieces[k].Y2;
+            pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(k));
+        }
+    }
+}
+
+void RecalculateMeshBoundary() {
+    Declar& d = declar();
+    const ProjectNet net = projectNetOf(d);
+    auto stopRun = [] { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); };
+
+    std::vector<BoundaryLoop> loops;
+    std::size_t freeSides = 0;
+    for (std::int16_t k = 1; k <= net.ElementCount; ++k)
+        for (std::int32_t l = 1; l <= net.ElementList.at(k).CornerCount && l <= 4; ++l)
+            if (net.ElementList[k].Flag[l] & halvex::OuterSide) ++freeSides;
+    setProgressMax(freeSides);
+    if (!TraceFreeSideLoops(net, loops, [] { return stopRequested(true); })) return stopRun();
+    if (loops.empty()) return;  // no free side: the slab stays as read
+
+    const float unitFactor = CurrentNetUnitFactor(net);
+    const double tol = static_cast<float>(0.001 / unitFactor);
+    setProgressMax(loops.size());
+    for (BoundaryLoop& loop : loops) {
+        JoinCollinearPieces(loop, tol);
+        if (stopRequested(true)) return stopRun();
+    }
+
+    // How many other loops enclose each loop.
+    std::vector<Box> boxes;
+    boxes.reserve(loops.size());
+    for (const BoundaryLoop& loop : loops) boxes.push_back(boxOf(loop));
+    std::vector<int> depth(loops.size(), 0);
+    setProgressMax(loops.size());
+    for (std::size_t i = 0; i < loops.size(); ++i) {
+        for (std::size_t j = 0; j < loops.size(); ++j)
+            if (j != i && liesInside(loops[j], boxes[j], loops[i], boxes[i], unitFactor, tol)) ++depth[j];
+        if (stopRequested(true)) return stopRun();
+    }
+
+    std::vector<const BoundaryLoop*> outline;
+    std::vector<const BoundaryLoop*> openings;
+    for (std::size_t i = 0; i < loops.size(); ++i) (depth[i] % 2 == 0 ? outline : openings).push_back(&loops[i]);
+    SlabBoundary b;
+    b.OutlinePieceCount = d.OutlinePieceCount;  // kept when no loop bounds slab
+    b.OutlinePieces = d.OutlinePieces;
+    if (!outline.empty()) makeOutline(b, outline);
+    makeOpenings(b, openings);
+    d.OutlinePieceCount = b.OutlinePieceCount;
+    d.OutlinePieces = std::move(b.OutlinePieces);
+    d.OpeningCount = b.OpeningCount;
+    d.OpeningPieceCount = std::move(b.OpeningPieceCount);
+    d.MaxOpeningPieces = b.MaxOpeningPieces;
+    d.OpeningPieces = std::move(b.OpeningPieces);
+}
+
+}  // namespace orvelo

@@ -1,0 +1,551 @@
+#include "orvelo/wizard/frm_wizard.h"
+
+#include <algorithm>
+#include <charconv>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "halvex/services/input_checks.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/services.h"
+#include "orvelo/wizard/open_project_dialog.h"
+#include "outside/quillon/language_text.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
+#include "platform/forms/types.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/numbertext.h"
+#include "platform/runtime/paths.h"
+
+namespace orvelo {
+
+namespace {
+
+namespace fs = std::filesystem;
+using quillon::TextNo;
+
+// ---- layout, twips ----
+constexpr std::int32_t kClientWidth = 7800;
+constexpr std::int32_t kStepHeight = 2940;
+constexpr std::int32_t kNavTop = 3060;
+constexpr std::int32_t kNavHeight = 615;
+constexpr std::int32_t kButtonWidth = 1275;
+constexpr std::int32_t kButtonHeight = 375;
+constexpr std::int32_t kRowPitch = 360;  // parameter rows
+
+// Runs one statement whose own errors are ignored (a property a control
+// refuses, a focus it cannot take).
+template <class F>
+void ignoringErrors(F&& statement) {
+    try {
+        statement();
+    } catch (const rt::RuntimeError&) {
+    }
+}
+
+bool endsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+bool endsWithSeparator(std::string_view folder) {
+    return !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+}
+
+bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+// Whether the folder holds at least one ordinary file.
+bool holdsOrdinaryFile(const std::string& folder) {
+    std::error_code ec;
+    fs::directory_iterator it(rt::toNativePath(folder), ec);
+    if (ec) return false;
+    for (const fs::directory_entry& entry : it) {
+        std::error_code fileEc;
+        if (entry.is_regular_file(fileEc)) return true;
+    }
+    return false;
+}
+
+// Whether two folders are the same folder of the file system.
+bool sameFolder(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    const fs::path pa = rt::toNativePath(a);
+    const fs::path pb = rt::toNativePath(b);
+    const bool same = fs::equivalent(pa, pb, ec);
+    if (!ec) return same;
+    return fs::weakly_canonical(pa, ec).lexically_normal() == fs::weakly_canonical(pb, ec).lexically_normal();
+}
+
+// A length as the wizard shows it: the value to the seven significant
+// digits a Single holds (a length stored in the base unit and shown in
+// another carries the rounding of the conversion), written as the shortest
+// text of that Single, with the decimal separator of the user's locale.
+std::string shownNumber(double value) {
+    char digits[32];
+    const auto written = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 7);
+    float rounded = static_cast<float>(value);
+    std::from_chars(digits, written.ptr, rounded);
+    std::string text = rt::formatSingle(rounded);
+    if (halvex::SystemDecimalType() == halvex::SystemComma) std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+std::string text(std::int32_t number, std::vector<rt::Variant> parameters = {}) {
+    return LanguageTexts().GetText(rt::Variant(number), parameters);
+}
+
+}  // namespace
+
+frmWizard::frmWizard(std::string commandLine)
+    : Form("frmWizard"), commandLine_(std::move(commandLine)), openDialog_(LibraryOpenProjectDialog()) {
+    using forms::Event;
+    on(Event::Load, [this] { Form_Load(); });
+    on(Event::KeyDown, [this](forms::EventArgs& e) { Form_KeyDown(e.KeyCode, e.Shift); });
+    on("cmdNav", Event::Click, [this](std::int16_t index) { cmdNav_Click(index); });
+    on("Cmdbrowse", Event::Click, [this] { Cmdbrowse_Click(); });
+    on("CmdBrowseFolder", Event::Click, [this] { CmdBrowseFolder_Click(); });
+    on("OptElementType", Event::Click, [this](std::int16_t index) { OptElementType_Click(index); });
+    on("TxtProject", Event::Change, [this] { TxtProject_Change(); });
+    on("TxtInputData", Event::KeyPress,
+       [this](forms::EventArgs& e) { TxtInputData_KeyPress(e.Index, e.KeyAscii); });
+}
+
+void frmWizard::design() {
+    using forms::Kind;
+    BorderStyle(3);
+    KeyPreview(true);
+    const std::int32_t width = kClientWidth + 2 * 4 * forms::kTwipsPerPixel;
+    const std::int32_t height = kNavTop + kNavHeight + (18 + 2 * 4) * forms::kTwipsPerPixel;
+    Move(std::max(0, (forms::screen().Width() - width) / 2), std::max(0, (forms::screen().Height() - height) / 2),
+         width, height);
+
+    for (std::int16_t i = 0; i < 4; ++i) add(Kind::Frame, "fraStep", i).Move(120, 60, kClientWidth - 240, kStepHeight);
+
+    // Step 0: the input project.
+    forms::Control& step0 = control("fraStep", 0);
+    add(Kind::Label, "Lblproject", -1, &step0).Move(240, 480, 7080, 255);
+    add(Kind::TextBox, "TxtProject", -1, &step0).Move(240, 780, 5640, 315);
+    add(Kind::CommandButton, "Cmdbrowse", -1, &step0).Move(6000, 765, kButtonWidth, 345);
+    add(Kind::CheckBox, "ChkRecalculateMeshBoundary", -1, &step0).Move(240, 1380, 7080, 315);
+
+    // Step 1: the options and the element type.
+    forms::Control& step1 = control("fraStep", 1);
+    forms::Control& optimization = add(Kind::Frame, "FraOptimization", -1, &step1);
+    optimization.Move(240, 420, 3600, 1500);
+    add(Kind::CheckBox, "chkSmoothMesh", -1, &optimization).Move(240, 420, 3240, 315);
+    add(Kind::CheckBox, "chkBoundaryFrontPoint", -1, &optimization).Move(240, 900, 3240, 315);
+    forms::Control& elementType = add(Kind::Frame, "fraElementType", -1, &step1);
+    elementType.Move(3960, 420, 3360, 1500);
+    for (std::int16_t i = 0; i < 2; ++i) {
+        forms::Control& option = add(Kind::OptionButton, "OptElementType", i, &elementType);
+        option.Move(360 + i * 1500, 360, 1140, 960);
+        option.Style(1);  // a picture button, its picture set at load
+    }
+
+    // Step 2: the net parameters, rows placed by LayoutParameterRows.
+    forms::Control& step2 = control("fraStep", 2);
+    forms::Control& parameters = add(Kind::Frame, "fraGererationParameter", 1, &step2);
+    parameters.Move(240, 420, 7080, 1680);
+    for (std::int16_t i = 0; i < 3; ++i) {
+        add(Kind::Label, "LblInputData", i, &parameters).Move(240, (i + 1) * kRowPitch, 3360, 285);
+        add(Kind::TextBox, "TxtInputData", i, &parameters).Move(3720, (i + 1) * kRowPitch, 1440, 285);
+        add(Kind::Label, "LblInputUnit", i, &parameters).Move(5280, (i + 1) * kRowPitch, 1680, 285);
+    }
+
+    // Step 3: the output project.
+    forms::Control& step3 = control("fraStep", 3);
+    forms::Control& saveAs = add(Kind::Frame, "FraSaveProjectAs", -1, &step3);
+    saveAs.Move(240, 420, 7080, 2160);
+    add(Kind::Label, "LblSaveProjectAs", -1, &saveAs).Move(240, 360, 6600, 255);
+    add(Kind::TextBox, "TxtSaveProjectAs", -1, &saveAs).Move(240, 660, 5160, 315);
+    add(Kind::Label, "LblDataDir", -1, &saveAs).Move(240, 1140, 6600, 255);
+    add(Kind::TextBox, "txtDataDir", -1, &saveAs).Move(240, 1440, 5160, 315);
+    add(Kind::CommandButton, "CmdBrowseFolder", -1, &saveAs).Move(5520, 1425, kButtonWidth, 345);
+
+    // The navigation buttons: Help on the left; Back, Next, Finish and
+    // Cancel on the right.
+    forms::Control& nav = add(Kind::PictureBox, "picNav");
+    nav.Move(0, kNavTop, kClientWidth, kNavHeight);
+    const std::int32_t buttonTop = (kNavHeight - kButtonHeight) / 2;
+    const std::int32_t lefts[5] = {120, 6360, 2280, 3660, 5040};  // Help, Cancel, Back, Next, Finish
+    for (std::int16_t i = 0; i < 5; ++i)
+        add(Kind::CommandButton, "cmdNav", i, &nav).Move(lefts[i], buttonTop, kButtonWidth, kButtonHeight);
+    control("cmdNav", 1).Cancel(true);
+}
+
+void frmWizard::Form_Load() {
+    Declar& d = declar();
+    try {
+        forms::screen().MousePointer(forms::vbHourglass);
+        FinishAllowed_ = false;
+        for (std::int16_t i = 0; i < 4; ++i) {
+            fraStep(i).Left(0);
+            fraStep(i).Visible(false);
+        }
+
+        Caption(text(TextNo(190001)));
+        Cmdbrowse->Caption(text(TextNo(190004), {2}));
+        Lblproject->Caption(text(TextNo(124), {4}));
+        ChkRecalculateMeshBoundary->Caption(text(TextNo(190006)));
+        FraOptimization->Caption(text(TextNo(100024)));
+        chkSmoothMesh->Caption(text(TextNo(100025)));
+        chkBoundaryFrontPoint->Caption(text(TextNo(100026)));
+        cmdNav(0).Caption(text(TextNo(8), {1}));
+        cmdNav(1).Caption(text(TextNo(7), {1}));
+        cmdNav(2).Caption("< " + text(TextNo(40000), {1}));
+        cmdNav(3).Caption(text(TextNo(40001), {1}) + " >");
+        cmdNav(4).Caption(text(TextNo(40002), {1}));
+        fraStep(0).Caption(text(TextNo(40048)));
+        fraStep(1).Caption(text(TextNo(100028)));
+        fraElementType->Caption(text(TextNo(100028)));
+        fraStep(2).Caption(text(TextNo(100019)));
+        fraGererationParameter(1).Caption(fraStep(2).Caption());
+        fraStep(3).Caption(text(TextNo(10339), {4}));
+        FraSaveProjectAs->Caption(text(TextNo(10339)));
+        LblSaveProjectAs->Caption(text(TextNo(160028), {5}));
+        LblDataDir->Caption(text(TextNo(190005), {5}));
+        CmdBrowseFolder->Caption(Cmdbrowse->Caption());
+        OptElementType(0).Value(-1);
+
+        forms::app().Title = "Tessaro";
+        halvex::ClsValmor& services = SharedServices();
+        auto compressFlag = static_cast<halvex::CompressFlagTypes>(d.CompressFlag);
+        services.DataDirectory(d.ProgrDir, d.DataDir, compressFlag);
+        d.CompressFlag = compressFlag;
+        services.GetHelpFileName("Orvelo");
+        std::string length2, force1, force2, temperature;
+        double length2Factor = 1.0, force1Factor = 1.0, force2Factor = 1.0;
+        services.ReadUnits(d.LengthUnit, d.LengthFactor, length2, length2Factor, force1, force1Factor, force2,
+                           force2Factor, temperature);
+        // The element types are shown as pictures of the program folder.
+        OptElementType(0).Picture(d.ProgrDir + "wizard/delaunay.xpm");
+        OptElementType(1).Picture(d.ProgrDir + "wizard/grid.xpm");
+        services.SetRightToLeft(*this);
+
+        SetDefaults();
+        chkSmoothMesh->Value(d.SmoothMeshFlag ? forms::vbChecked : forms::vbUnchecked);
+        chkBoundaryFrontPoint->Value(d.BoundaryFrontPointsFlag ? forms::vbChecked : forms::vbUnchecked);
+        ChkRecalculateMeshBoundary->Value(d.RecalculateBoundaryFlag ? forms::vbChecked : forms::vbUnchecked);
+
+        CurrentStep_ = 0;
+        ShowStep(0, 0);
+
+        // The whole command line is the input path.
+        if (!commandLine_.empty()) {
+            TxtProject->Text(commandLine_);
+            d.ProjectPath = TxtProject->Text();
+            if (TakeInputProject(d.ProjectPath)) ProposeOutputProject();
+        }
+    } catch (const forms::MsgBoxError&) {
+        throw;
+    } catch (const std::exception&) {
+        HandleError();
+    }
+    forms::screen().MousePointer(forms::vbDefault);
+}
+
+void frmWizard::SetDefaults() {
+    Declar& d = declar();
+    d.MinAngle = 30.0f;
+    d.MeshType = 5;
+    d.MaxElementSize = static_cast<float>(1.0 / d.LengthFactor);
+    d.MinElementSize = static_cast<float>(0.25 / d.LengthFactor);
+    d.SmoothMeshFlag = false;
+    d.BoundaryFrontPointsFlag = false;
+    d.RecalculateBoundaryFlag = true;
+}
+
+void frmWizard::ShowStep(std::int32_t step, std::int32_t mode) {
+    if (step < 0 || step > 3) return;
+    Declar& d = declar();
+    if (mode == 2) {
+        bool failed = true;
+        ValidateStep(failed);
+        if (failed) return;
+    }
+    if (step == 1) {
+        OptElementType(d.MeshType == 5 ? 0 : 1).Value(-1);
+    } else if (step == 2) {
+        FinishAllowed_ = true;
+        for (std::int16_t i = 0; i < 3; ++i) {
+            LblInputData(i).Visible(true);
+            LblInputUnit(i).Visible(true);
+            TxtInputData(i).Visible(true);
+        }
+        fraGererationParameter(1).Visible(true);
+    }
+    const auto current = static_cast<std::int16_t>(CurrentStep_);
+    fraStep(current).Enabled(false);
+    fraStep(static_cast<std::int16_t>(step)).Visible(true);
+    if (CurrentStep_ != step) fraStep(current).Visible(false);
+    LayoutParameterRows(step);
+    if (mode == 2) FillStepFields(step);
+    SetNavButtons(step);
+    forms::doEvents();
+    fraStep(static_cast<std::int16_t>(step)).Enabled(true);
+    if (step == 1) {
+        fraElementType->Enabled(true);
+        OptElementType(0).Enabled(true);
+        OptElementType(1).Enabled(true);
+    }
+}
+
+void frmWizard::SetNavButtons(std::int32_t step) {
+    Declar& d = declar();
+    CurrentStep_ = step;
+    forms::Control& back = cmdNav(2);
+    forms::Control& next = cmdNav(3);
+    switch (step) {
+        case 0:
+            back.Enabled(false);
+            next.Enabled(!TxtProject->Text().empty());
+            break;
+        case 1: {
+            back.Enabled(true);
+            const bool triangles = OptElementType(0).Value() != 0;
+            const bool grid = OptElementType(1).Value() != 0;
+            next.Enabled(triangles || grid);
+            if (triangles) {
+                d.MeshType = 5;
+                FinishAllowed_ = true;
+            } else if (grid) {
+                d.MeshType = 3;
+                FinishAllowed_ = true;
+            }
+            break;
+        }
+        case 2:
+            back.Enabled(true);
+            next.Enabled(true);
+            break;
+        case 3:
+            back.Enabled(true);
+            next.Enabled(false);
+            break;
+        default:
+            break;
+    }
+    cmdNav(4).Enabled(FinishAllowed_);
+}
+
+void frmWizard::LayoutParameterRows(std::int32_t step) {
+    if (step != 2) return;
+    const Declar& d = declar();
+    if (d.MeshType == 5) {
+        ignoringErrors([&] { LblInputData(0).Visible(true); });
+        ignoringErrors([&] { LblInputUnit(0).Visible(true); });
+        ignoringErrors([&] { TxtInputData(0).Visible(true); });
+        for (std::int16_t i = 0; i < 3; ++i) {
+            const std::int32_t top = (i + 1) * kRowPitch;
+            ignoringErrors([&] { LblInputData(i).Top(top); });
+            ignoringErrors([&] { LblInputUnit(i).Top(top); });
+            ignoringErrors([&] { TxtInputData(i).Top(top); });
+        }
+        ignoringErrors([&] { LblInputData(0).Caption(text(TextNo(100021))); });
+        ignoringErrors([&] { LblInputData(1).Caption(text(TextNo(100022))); });
+        ignoringErrors([&] { LblInputData(2).Caption(text(TextNo(100023))); });
+        ignoringErrors([&] { LblInputUnit(0).Caption("theta [°]"); });
+        ignoringErrors([&] { LblInputUnit(1).Caption("r " + d.LengthUnit); });
+        ignoringErrors([&] { LblInputUnit(2).Caption("rmin " + d.LengthUnit); });
+    } else {
+        ignoringErrors([&] { LblInputData(0).Visible(false); });
+        ignoringErrors([&] { LblInputUnit(0).Visible(false); });
+        ignoringErrors([&] { TxtInputData(0).Visible(false); });
+        for (std::int16_t i = 0; i < 3; ++i) {
+            const std::int32_t top = i * kRowPitch;
+            ignoringErrors([&] { LblInputData(i).Top(top); });
+            ignoringErrors([&] { LblInputUnit(i).Top(top); });
+            ignoringErrors([&] { TxtInputData(i).Top(top); });
+        }
+        ignoringErrors([&] { LblInputData(1).Caption(text(TextNo(100010))); });
+        ignoringErrors([&] { LblInputData(2).Caption(text(TextNo(190003))); });
+        ignoringErrors([&] { LblInputUnit(1).Caption("a/b " + d.LengthUnit); });
+        ignoringErrors([&] { LblInputUnit(2).Caption("a/bmin " + d.LengthUnit); });
+    }
+}
+
+void frmWizard::FillStepFields(std::int32_t step) {
+    const Declar& d = declar();
+    if (step == 1) {
+        OptElementType(d.MeshType == 5 ? 0 : 1).Value(-1);
+    } else if (step == 2) {
+        TxtInputData(0).Text(rt::formatSingle(d.MinAngle));
+        TxtInputData(1).Text(shownNumber(d.MaxElementSize * d.LengthFactor));
+        TxtInputData(2).Text(shownNumber(d.MinElementSize * d.LengthFactor));
+    }
+}
+
+void frmWizard::OptElementType_Click(std::int16_t Index) {
+    try {
+        declar().MeshType = Index == 0 ? 5 : 3;
+        const bool triangles = Index == 0;
+        TxtInputData(0).Enabled(triangles);
+        LblInputData(0).Enabled(triangles);
+        LblInputUnit(0).Enabled(triangles);
+        chkSmoothMesh->Enabled(triangles);
+        chkBoundaryFrontPoint->Enabled(triangles);
+    } catch (const forms::MsgBoxError&) {
+        throw;
+    } catch (const std::exception&) {
+        HandleError();
+        Unload();
+    }
+}
+
+void frmWizard::TxtProject_Change() {
+    if (!TxtProject->Text().empty()) cmdNav(3).Enabled(true);
+}
+
+void frmWizard::Cmdbrowse_Click() {
+    Declar& d = declar();
+    try {
+        std::string path = d.ProjectPath;
+        std::string folder = d.DataDir;
+        std::string name = d.ProjectName;
+        if (openDialog_ && !openDialog_(hWnd(), path, d.DataDir, folder, name)) {
+            d.ProjectPath = path;
+            d.DataDir = folder;
+            d.ProjectName = name;
+            TxtProject->Text(d.ProjectPath);
+            ProposeOutputProject();
+            cmdNav(3).Enabled(true);
+        }
+    } catch (const forms::MsgBoxError&) {
+        throw;
+    } catch (const std::exception&) {
+        HandleError();
+    }
+}
+
+void frmWizard::CmdBrowseFolder_Click() {
+    txtDataDir->Text(SharedServices().SelectedDirctory(hWnd(), txtDataDir->Text()));
+    if (!endsWithSeparator(txtDataDir->Text())) txtDataDir->Text(txtDataDir->Text() + "/");
+}
+
+void frmWizard::TxtInputData_KeyPress(std::int16_t Index, std::int16_t& KeyAscii) {
+    if (KeyAscii != forms::vbKeyReturn) return;
+    KeyAscii = 0;
+    ignoringErrors([&] {
+        if (Index + 1 > 2 || !TxtInputData(static_cast<std::int16_t>(Index + 1)).Visible())
+            cmdNav(3).SetFocus();
+        else
+            TxtInputData(static_cast<std::int16_t>(Index + 1)).SetFocus();
+    });
+}
+
+void frmWizard::Form_KeyDown(std::int16_t KeyCode, std::int16_t /*Shift*/) {
+    if (KeyCode == forms::vbKeyF1) cmdNav_Click(0);
+}
+
+bool frmWizard::TakeInputProject(std::string path) {  // a copy: path may be ProjectPath itself
+    Declar& d = declar();
+    std::int16_t failed = 0;
+    ProjectReader().CheckProjectFile(path, failed);
+    if (failed != 0) return false;
+    RunControl().SplitProjectPath(path, d.ProjectPath, d.DataDir, d.ProjectName, "", failed);
+    return failed == 0;
+}
+
+void frmWizard::ProposeOutputProject() {
+    Declar& d = declar();
+    d.OutputDir = d.DataDir;
+    d.OutputName = d.ProjectName + "_Adaptive";
+    TxtSaveProjectAs->Text(d.OutputName + ".PO1");
+    txtDataDir->Text(d.OutputDir);
+}
+
+void frmWizard::ValidateStep(bool& failed) {
+    Declar& d = declar();
+    halvex::ClsValmor& services = SharedServices();
+    failed = true;
+    switch (CurrentStep_) {
+        case 0:
+            if (TakeInputProject(TxtProject->Text())) {
+                d.RecalculateBoundaryFlag = ChkRecalculateMeshBoundary->Value() == forms::vbChecked;
+                failed = false;
+            }
+            break;
+        case 1:
+            // The options are on this step: a Finish pressed here runs with
+            // them as they are ticked.
+            if (d.MeshType == 5) {
+                d.SmoothMeshFlag = chkSmoothMesh->Value() == forms::vbChecked;
+                d.BoundaryFrontPointsFlag = chkBoundaryFrontPoint->Value() == forms::vbChecked;
+            }
+            failed = false;
+            break;
+        case 2:
+            if (d.MeshType == 5) {
+                if (services.InputType(TxtInputData(0), halvex::InputSingleGreaterZero, 0, 0, LblInputData(0)))
+                    return;
+                d.MinAngle = services.CSngPrivate(rt::Variant(TxtInputData(0).Text()));
+                d.SmoothMeshFlag = chkSmoothMesh->Value() == forms::vbChecked;
+                d.BoundaryFrontPointsFlag = chkBoundaryFrontPoint->Value() == forms::vbChecked;
+            }
+            if (services.InputType(TxtInputData(1), halvex::InputSingleGreaterZero, 0, 0, LblInputData(1)))
+                return;
+            d.MaxElementSize =
+                static_cast<float>(services.CSngPrivate(rt::Variant(TxtInputData(1).Text())) / d.LengthFactor);
+            if (services.InputType(TxtInputData(2), halvex::InputSingleGreaterZero, 0, 0, LblInputData(2)))
+                return;
+            d.MinElementSize =
+                static_cast<float>(services.CSngPrivate(rt::Variant(TxtInputData(2).Text())) / d.LengthFactor);
+            failed = false;
+            break;
+        case 3:
+            failed = false;
+            break;
+        default:
+            break;
+    }
+}
+
+void frmWizard::ValidateOutputProject(bool& failed) {
+    Declar& d = declar();
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    failed = true;
+
+    std::string input = TxtProject->Text();
+    if (!endsWith(input, ".PO1")) input += ".PO1";
+    if (!TakeInputProject(input)) return;
+
+    const std::string saveAs = TxtSaveProjectAs->Text();
+    d.OutputName = endsWith(saveAs, ".PO1") ? saveAs.substr(0, saveAs.size() - 4) : saveAs;
+    if (!endsWithSeparator(txtDataDir->Text())) txtDataDir->Text(txtDataDir->Text() + "/");
+    const std::string folder = txtDataDir->Text();
+
+    if (!holdsOrdinaryFile(folder)) {
+        forms::MsgBox(texts.GetText(TextNo(190008), {rt::Variant("|1"), rt::Variant(folder)}),
+                      forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
+        ShowStep(3, 0);
+        ignoringErrors([&] { txtDataDir->SetFocus(); });
+        return;
+    }
+    // A name that is no file name, and the input project itself, are
+    // refused: the input project is never overwritten.
+    const bool badName = d.OutputName.empty() || d.OutputName.find_first_of("/\\") != std::string::npos;
+    if (badName || (sameFolder(folder, d.DataDir) && sameNameIgnoringCase(d.OutputName, d.ProjectName))) {
+        const std::string message = badName ? texts.GetText(TextNo(190014))
+                                            : texts.GetText(TextNo(190009), {rt::Variant("|1"),
+                                                                             rt::Variant(d.OutputName)});
+        forms::MsgBox(message, forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
+        ShowStep(3, 0);
+        ignoringErrors([&] { TxtSaveProjectAs->SetFocus(); });
+        return;
+    }
+    d.OutputDir = folder;
+    failed = false;
+}
+
+}  // namespace orvelo

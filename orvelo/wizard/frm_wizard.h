@@ -1,0 +1,102 @@
+// The program's only window: the four-step wizard "Tessaro".
+//
+// Step 0 takes the input project (its .PO1, typed, chosen with Browse or
+// given on the command line) and whether the net boundary is recalculated
+// from the current net; step 1 the element type (Delaunay triangles or a
+// grid-based net) with the smoothing and boundary front-point options; step
+// 2 the net parameters (theta, r and rmin, lengths shown in the length unit
+// of the Units file); step 3 the output project's name and directory
+// (default: the input's name followed by "_Adaptive", beside the input).
+// Back and Next move between the steps, each step checked before Next takes
+// its values into the project globals (declar()); Finish checks the current
+// step and the output project and runs the whole refinement (see
+// RunRefinement in frm_wizard_run.cpp), then asks whether to end the program
+// or to start again with every value kept.
+//
+// The window is a model of the forms layer (docs/forms.md): the program
+// shows it with the Qt view, tests drive it headless.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "orvelo/wizard/open_project_dialog.h"
+#include "platform/forms/form.h"
+
+namespace orvelo {
+
+class frmWizard : public forms::Form {
+public:
+    // commandLine: the whole command line, the path of the input project's
+    // .PO1 when not empty.
+    explicit frmWizard(std::string commandLine = "");
+
+    // The dialog Browse shows (the library's open dialog until replaced).
+    void setOpenProjectDialog(OpenProjectDialog dialog) { openDialog_ = std::move(dialog); }
+
+    // The step now shown (0..3) and whether Finish may be enabled.
+    std::int32_t CurrentStep() const { return CurrentStep_; }
+    bool FinishAllowed() const { return FinishAllowed_; }
+
+    forms::ControlArrayRef fraStep{this, "fraStep"};
+    forms::ControlRef Lblproject{this, "Lblproject"};
+    forms::ControlRef TxtProject{this, "TxtProject"};
+    forms::ControlRef Cmdbrowse{this, "Cmdbrowse"};
+    forms::ControlRef ChkRecalculateMeshBoundary{this, "ChkRecalculateMeshBoundary"};
+    forms::ControlRef FraOptimization{this, "FraOptimization"};
+    forms::ControlRef chkSmoothMesh{this, "chkSmoothMesh"};
+    forms::ControlRef chkBoundaryFrontPoint{this, "chkBoundaryFrontPoint"};
+    forms::ControlRef fraElementType{this, "fraElementType"};
+    forms::ControlArrayRef OptElementType{this, "OptElementType"};
+    forms::ControlArrayRef fraGererationParameter{this, "fraGererationParameter"};
+    forms::ControlArrayRef LblInputData{this, "LblInputData"};
+    forms::ControlArrayRef TxtInputData{this, "TxtInputData"};
+    forms::ControlArrayRef LblInputUnit{this, "LblInputUnit"};
+    forms::ControlRef FraSaveProjectAs{this, "FraSaveProjectAs"};
+    forms::ControlRef LblSaveProjectAs{this, "LblSaveProjectAs"};
+    forms::ControlRef TxtSaveProjectAs{this, "TxtSaveProjectAs"};
+    forms::ControlRef LblDataDir{this, "LblDataDir"};
+    forms::ControlRef txtDataDir{this, "txtDataDir"};
+    forms::ControlRef CmdBrowseFolder{this, "CmdBrowseFolder"};
+    forms::ControlRef picNav{this, "picNav"};
+    forms::ControlArrayRef cmdNav{this, "cmdNav"};
+
+protected:
+    void design() override;
+
+private:
+    // Event handlers.
+    void Form_Load();
+    void Form_KeyDown(std::int16_t KeyCode, std::int16_t Shift);
+    void cmdNav_Click(std::int16_t Index);
+    void Cmdbrowse_Click();
+    void CmdBrowseFolder_Click();
+    void OptElementType_Click(std::int16_t Index);
+    void TxtProject_Change();
+    void TxtInputData_KeyPress(std::int16_t Index, std::int16_t& KeyAscii);
+
+    // Steps, buttons and values.
+    void ShowStep(std::int32_t step, std::int32_t mode);
+    void SetNavButtons(std::int32_t step);
+    void LayoutParameterRows(std::int32_t step);
+    void FillStepFields(std::int32_t step);
+    void SetDefaults();
+    void ValidateStep(bool& failed);
+    void ValidateOutputProject(bool& failed);
+    // Takes the input path of TxtProject as typed: the project reader's
+    // check, then the split into ProjectPath, DataDir and ProjectName.
+    bool TakeInputProject(std::string path);
+    // The output fields filled for the input project just taken.
+    void ProposeOutputProject();
+
+    // Finish: the road of one run (frm_wizard_run.cpp).
+    void RunRefinement();
+
+    std::string commandLine_;
+    OpenProjectDialog openDialog_;
+    std::int32_t CurrentStep_ = 0;
+    bool FinishAllowed_ = false;
+};
+
+}  // namespace orvelo

@@ -1,0 +1,209 @@
+// Boundary discretisation: stepping along straight pieces and arcs, node
+// reuse, direction angles, and the node hash against the plain scan.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/bas_orvelo.h"
+#include "orvelo/delaunay/boundary.h"
+#include "orvelo/delaunay/kernel.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/services.h"
+
+namespace orvelo {
+namespace {
+
+OutlinePiece piece(float x1, float y1, float x2, float y2) {
+    OutlinePiece p;
+    p.X1 = x1, p.Y1 = y1, p.X2 = x2, p.Y2 = y2;
+    return p;
+}
+
+OutlinePiece arc(float x1, float y1, float x2, float y2, float xc, float yc, bool counterClockwise) {
+    OutlinePiece p = piece(x1, y1, x2, y2);
+    p.IsArc = true;
+    p.XC = xc, p.YC = yc, p.Direction = counterClockwise;
+    return p;
+}
+
+class BoundaryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetServices();
+        resetBasDelaunay();
+        resetDeclar();
+        GeometryHelper().UnitFactor(1.0f);
+        uniformSize(1.0f);
+        InitStartTriangulation();
+    }
+    void TearDown() override { resetServices(); }
+
+    // A size field of one old node: the same size everywhere.
+    static void uniformSize(float size) {
+        resetBasOrvelo();
+        declar().OldNodeCount = 1;
+        basOrvelo().OldNodeX = {0.0f, 0.0f};
+        basOrvelo().OldNodeY = {0.0f, 0.0f};
+        declar().NodeTargetSize = {0.0f, size};
+    }
+    static halvex::SinglePoint at(std::int16_t node) {
+        return {basDelaunay().MeshNodeX[static_cast<std::size_t>(node)], basDelaunay().MeshNodeY[static_cast<std::size_t>(node)]};
+    }
+};
+
+TEST_F(BoundaryTest, DirectionAnglesRunCounterClockwiseFromPlusX) {
+    const halvex::SinglePoint o{0, 0};
+    EXPECT_EQ(LineAngleDeg(o, {1, 0}), 0.0f);
+    EXPECT_EQ(LineAngleDeg(o, {0, 1}), 90.0f);
+    EXPECT_NEAR(LineAngleDeg(o, {-1, 0}), 180.0f, 1e-4);
+    EXPECT_EQ(LineAngleDeg(o, {0, -1}), 270.0f);
+    EXPECT_EQ(LineAngleDeg(o, o), 270.0f);
+    EXPECT_NEAR(LineAngleDeg(o, {1, 1}), 45.0f, 1e-3);
+    EXPECT_NEAR(LineAngleDeg(o, {-1, -1}), 225.0f, 1e-3);
+    EXPECT_NEAR(LineAngleDeg(o, {1, -1}), 315.0f, 1e-3);
+}
+
+TEST_F(BoundaryTest, StraightPiecesAreSteppedByTheTargetSize) {
+    std::vector<std::int16_t> chain;
+    AddPieceNodes(piece(0, 0, 0.8f, 0), chain);
+    EXPECT_EQ(chain, (std::vector<std::int16_t>{5, 6}));  // shorter than the size: its two ends
+
+    chain.clear();
+    AddPieceNodes(piece(0.8f, 0, 10.8f, 0), chain);  // starts at the last end
+    ASSERT_EQ(chain.size(), 11u);
+    EXPECT_EQ(chain.front(), 6);
+    for (std::size_t k = 1; k < chain.size(); ++k)
+        EXPECT_NEAR(at(chain[k]).X - at(chain[k - 1]).X, 1.0f, 1e-4);
+    EXPECT_EQ(at(chain.back()).X, 10.8f);
+
+    const std::int16_t count = basDelaunay().MeshNodeCount;
+    chain.clear();
+    AddPieceNodes(piece(3, 3, 3, 3), chain);  // no length, no direction: nothing
+    EXPECT_TRUE(chain.empty());
+    EXPECT_EQ(basDelaunay().MeshNodeCount, count);
+}
+
+TEST_F(BoundaryTest, ASizeOfZeroOrBelowEndsThePieceAtItsEnd) {
+    for (float size : {0.0f, -0.5f}) {
+        uniformSize(size);
+        std::vector<std::int16_t> chain;
+        AddPieceNodes(piece(0, 0, 5, 0), chain);
+        ASSERT_EQ(chain.size(), 2u);
+        EXPECT_EQ(at(chain[1]).X, 5.0f);
+        chain.clear();
+        AddPieceNodes(arc(10, 0, 0, 10, 0, 0, true), chain);
+        ASSERT_GE(chain.size(), 2u);
+        EXPECT_NEAR(at(chain.back()).X, 0.0f, 1e-3);
+        EXPECT_NEAR(at(chain.back()).Y, 10.0f, 1e-3);
+    }
+}
+
+TEST_F(BoundaryTest, ArcsRunFromTheirStartEitherWayRound) {
+    uniformSize(0.3f);
+    std::vector<halvex::SinglePoint> quarter, threeQuarters;
+    DivideArcPiece(quarter, arc(2, 0, 0, 2, 0, 0, true));
+    DivideArcPiece(threeQuarters, arc(2, 0, 0, 2, 0, 0, false));
+    for (const auto* points : {&quarter, &threeQuarters}) {
+        ASSERT_GE(points->size(), 3u);
+        EXPECT_NEAR((*points)[1].X, 2.0f, 1e-4);
+        EXPECT_NEAR((*points)[1].Y, 0.0f, 1e-4);
+        EXPECT_NEAR(points->back().X, 0.0f, 1e-4);
+        EXPECT_NEAR(points->back().Y, 2.0f, 1e-4);
+        for (std::size_t k = 1; k < points->size(); ++k)
+            EXPECT_NEAR(std::hypot((*points)[k].X, (*points)[k].Y), 2.0, 1e-4);
+    }
+    // The quarter runs through the first quadrant, the rest through the
+    // other three; each step is about one target size of arc.
+    for (std::size_t k = 2; k + 1 < quarter.size(); ++k) EXPECT_GT(quarter[k].X, 0.0f);
+    bool below = false;
+    for (const auto& p : threeQuarters) below |= p.Y < -1.9f;
+    EXPECT_TRUE(below);
+    EXPECT_NEAR(static_cast<double>(quarter.size() - 2), 3.14159 / 0.3, 1.5);
+    EXPECT_NEAR(static_cast<double>(threeQuarters.size() - 2), 3 * 3.14159 / 0.3, 1.5);
+}
+
+TEST_F(BoundaryTest, AnArcOfRadius10000OrMoreIsAStraightPiece) {
+    std::vector<std::int16_t> chain;
+    AddPieceNodes(arc(0, 0, 5, 0, 2.5f, -10000.0f, true), chain);
+    ASSERT_EQ(chain.size(), 6u);
+    for (std::int16_t node : chain) EXPECT_EQ(at(node).Y, 0.0f);
+    chain.clear();
+    AddPieceNodes(arc(0, 5, 5, 5, 2.5f, 5 - 9999.0f, false), chain);  // just below: divided as an arc
+    bool off = false;
+    for (std::int16_t node : chain) off |= at(node).Y != 5.0f;
+    EXPECT_TRUE(off);
+}
+
+TEST_F(BoundaryTest, AddMeshNodeReusesTheHighestNodeWithinTheTolerance) {
+    BasDelaunay& m = basDelaunay();
+    // Nodes 1..4 are left out of the generation's searches.
+    EXPECT_EQ(AddMeshNode(10.0f, 10.0f, -1), 5);
+    EXPECT_EQ(AddMeshNode(10.0f, 10.0f, 0), 5);
+    EXPECT_EQ(AddMeshNode(0.0f, 0.0f, 0), 1);
+    EXPECT_EQ(AddMeshNode(0.0005f, 0.0f, -1), 6);
+    EXPECT_EQ(AddMeshNode(0.0003f, 0.0009f, -1), 6);  // within 0.001 of both 1 and 6
+    EXPECT_EQ(AddMeshNode(0.0003f, 0.0011f, -1), 7);  // 0.0011 from node 6 in y
+    EXPECT_EQ(m.MeshNodeCount, 7);
+}
+
+TEST_F(BoundaryTest, NodeHashFindsWhatTheScanFinds) {
+    std::mt19937 random(99);
+    std::uniform_real_distribution<float> coordinate(-50.0f, 50.0f);
+    std::uniform_real_distribution<float> jitter(-0.0015f, 0.0015f);
+    for (float factor : {1.0f, 0.37f, 20.0f}) {
+        GeometryHelper().UnitFactor(factor);
+        std::vector<std::pair<float, float>> points;
+        for (int i = 0; i < 3000; ++i) {
+            if (i > 10 && i % 2 == 0) {
+                // Near an earlier point: within the tolerance or just beyond.
+                const auto& p = points[static_cast<std::size_t>(random() % points.size())];
+                points.push_back({p.first + jitter(random) / factor, p.second + jitter(random) / factor});
+            } else {
+                points.push_back({coordinate(random), coordinate(random)});
+            }
+        }
+        std::vector<std::int16_t> scanned, hashed;
+        resetBasDelaunay();
+        InitStartTriangulation();
+        for (std::size_t i = 0; i < points.size(); ++i)
+            scanned.push_back(AddMeshNode(points[i].first, points[i].second, i % 5 == 0 ? 0 : -1));
+        resetBasDelaunay();
+        InitStartTriangulation();
+        {
+            NodeIndexScope index;
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                hashed.push_back(AddMeshNode(points[i].first, points[i].second, i % 5 == 0 ? 0 : -1));
+                if (i % 700 == 699) {
+                    // Nodes taken off the end between calls, as a refused
+                    // insertion does.
+                    BasDelaunay& m = basDelaunay();
+                    --m.MeshNodeCount;
+                    m.MeshNodeX.pop_back();
+                    m.MeshNodeY.pop_back();
+                    hashed.back() = -hashed.back();
+                }
+            }
+        }
+        // Replay the removals in the scanned sequence.
+        resetBasDelaunay();
+        InitStartTriangulation();
+        scanned.clear();
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            scanned.push_back(AddMeshNode(points[i].first, points[i].second, i % 5 == 0 ? 0 : -1));
+            if (i % 700 == 699) {
+                BasDelaunay& m = basDelaunay();
+                --m.MeshNodeCount;
+                m.MeshNodeX.pop_back();
+                m.MeshNodeY.pop_back();
+                scanned.back() = -scanned.back();
+            }
+        }
+        EXPECT_EQ(hashed, scanned) << "unit factor " << factor;
+        EXPECT_LT(basDelaunay().MeshNodeCount, 3004);
+    }
+}
+
+}  // namespace
+}  // namespace orvelo

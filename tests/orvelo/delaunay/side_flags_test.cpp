@@ -1,0 +1,168 @@
+// Element side flags, and the carrying of fixed-node and constraint marks
+// across a change of the net.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/marks.h"
+#include "orvelo/delaunay/side_flags.h"
+#include "orvelo/project/services.h"
+#include "outside/drovik/wait_window.h"
+
+namespace orvelo {
+namespace {
+
+NetElement triangle(std::int16_t a, std::int16_t b, std::int16_t c, std::int32_t flags = 0) {
+    NetElement e;
+    e.CornerCount = 3;
+    e.Node = {0, a, b, c, 0};
+    e.Flag = {0, flags, flags, flags, 0};
+    return e;
+}
+
+NetElement quadrilateral(std::int16_t a, std::int16_t b, std::int16_t c, std::int16_t d) {
+    NetElement e;
+    e.CornerCount = 4;
+    e.Node = {0, a, b, c, d};
+    return e;
+}
+
+// The pairwise comparison the flags must agree with.
+void plainSideFlags(std::vector<NetElement>& elements) {
+    const std::size_t n = elements.size() - 1;
+    for (std::size_t e = 1; e <= n; ++e)
+        for (int k = 1; k <= elements[e].CornerCount; ++k)
+            elements[e].Flag[static_cast<std::size_t>(k)] = (elements[e].Flag[static_cast<std::size_t>(k)] & ~40) | 1;
+    for (std::size_t a = 1; a <= n; ++a) {
+        NetElement& first = elements[a];
+        for (int b = 1; b <= first.CornerCount; ++b) {
+            if ((first.Flag[static_cast<std::size_t>(b)] & 1) == 0) continue;
+            const int b2 = b + 1 > first.CornerCount ? 1 : b + 1;
+            for (std::size_t i = a + 1; i <= n; ++i) {
+                NetElement& later = elements[i];
+                for (int d = 1; d <= later.CornerCount; ++d) {
+                    if ((later.Flag[static_cast<std::size_t>(d)] & 1) == 0) continue;
+                    const int d2 = d + 1 > later.CornerCount ? 1 : d + 1;
+                    const auto p = first.Node[static_cast<std::size_t>(b)], q = first.Node[static_cast<std::size_t>(b2)];
+                    const auto r = later.Node[static_cast<std::size_t>(d)], s = later.Node[static_cast<std::size_t>(d2)];
+                    if ((p == r && q == s) || (p == s && q == r)) {
+                        later.Flag[static_cast<std::size_t>(d)] = (later.Flag[static_cast<std::size_t>(d)] & ~1) | 32;
+                        first.Flag[static_cast<std::size_t>(b)] = (first.Flag[static_cast<std::size_t>(b)] & ~1) | 8;
+                        break;
+                    }
+                }
+            }
+        }
+    }
+}
+
+class SideFlagsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetServices();
+        resetBasDelaunay();
+    }
+    void TearDown() override { resetServices(); }
+};
+
+TEST_F(SideFlagsTest, SharedSidesGetInnerAndRepeatedBorderSidesOuter) {
+    // Two triangles sharing 2-3; stale 8 and 32 on border sides; bits 2 and
+    // 4 stay.
+    std::vector<NetElement> net{NetElement{}, triangle(1, 2, 3, 8 | 2), triangle(3, 2, 4, 32 | 4)};
+    BuildElementSideFlags(net, nullptr);
+    EXPECT_EQ(net[1].Flag, (std::array<std::int32_t, 5>{0, 1 | 2, 8 | 2, 1 | 2, 0}));
+    EXPECT_EQ(net[2].Flag, (std::array<std::int32_t, 5>{0, 32 | 4, 1 | 4, 1 | 4, 0}));
+    // A side held three times: 8 in the lowest element, 32 in the others.
+    std::vector<NetElement> three{NetElement{}, triangle(1, 2, 3), triangle(2, 1, 4), triangle(1, 2, 5)};
+    BuildElementSideFlags(three, nullptr);
+    EXPECT_EQ(three[1].Flag[1], 8);
+    EXPECT_EQ(three[2].Flag[1], 32);
+    EXPECT_EQ(three[3].Flag[1], 32);
+    // Quadrilaterals close over their fourth side; empty lists are left alone.
+    std::vector<NetElement> quads{NetElement{}, quadrilateral(1, 2, 3, 4), triangle(5, 1, 4)};
+    BuildElementSideFlags(quads, nullptr);
+    EXPECT_EQ(quads[1].Flag[4], 8);
+    EXPECT_EQ(quads[2].Flag[2], 32);
+    std::vector<NetElement> empty(1);
+    BuildElementSideFlags(empty, nullptr);
+}
+
+TEST_F(SideFlagsTest, AStopIsNotHonouredBeforeTheFlagsAreComplete) {
+    std::vector<NetElement> net{NetElement{}, triangle(1, 2, 3), triangle(3, 2, 4), triangle(3, 4, 5)};
+    drovik::ClsWaitWindow window;
+    window.requestStop();
+    BuildElementSideFlags(net, &window);
+    EXPECT_EQ(net[3].Flag[1], 32);
+    EXPECT_EQ(window.progressValue(), 3);
+}
+
+TEST_F(SideFlagsTest, SideMapGivesThePairwiseFlagsOnRandomNets) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 30; ++round) {
+        std::uniform_int_distribution<int> node(1, 12);
+        std::vector<NetElement> net(1);
+        const int count = 5 + round * 3;
+        for (int e = 0; e < count; ++e) {
+            NetElement element = random() % 4 == 0
+                                     ? quadrilateral(static_cast<std::int16_t>(node(random)), static_cast<std::int16_t>(node(random)),
+                                                     static_cast<std::int16_t>(node(random)), static_cast<std::int16_t>(node(random)))
+                                     : triangle(static_cast<std::int16_t>(node(random)), static_cast<std::int16_t>(node(random)),
+                                                static_cast<std::int16_t>(node(random)));
+            for (auto& flag : element.Flag) flag = static_cast<std::int32_t>(random() % 128);
+            if (random() % 10 == 0) element.CornerCount = static_cast<std::int32_t>(random() % 2) - 1;
+            net.push_back(element);
+        }
+        std::vector<NetElement> expected = net;
+        plainSideFlags(expected);
+        BuildElementSideFlags(net, nullptr);
+        ASSERT_EQ(net, expected) << "round " << round;
+    }
+}
+
+TEST_F(SideFlagsTest, MarksSurviveSaveResetAndRestore) {
+    BasDelaunay& m = basDelaunay();
+    // Node 3 fixed in one element only; side 2-3 a constraint in one only.
+    m.MeshElementCount = 3;
+    m.MeshElementList = {NetElement{}, triangle(1, 2, 3), triangle(3, 2, 4), triangle(3, 4, 5)};
+    m.MeshElementList[1].Flag[2] = 1 | 4;       // side 2-3
+    m.MeshElementList[3].Flag[1] = 1 | 2;       // node 3
+    SaveBoundaryFlags();
+    EXPECT_EQ(m.FixedNodeCount, 1);
+    EXPECT_EQ(m.ConstraintEdgeCount, 1);
+    ResetSideFlags();
+    for (std::size_t e = 1; e <= 3; ++e)
+        for (std::size_t k = 1; k <= 3; ++k) EXPECT_EQ(m.MeshElementList[e].Flag[k], 1);
+    // Renumbered lists still mark the same places; a reversed row counts.
+    m.ConstraintEdges[1] = {3, 2};
+    RestoreBoundaryFlags();
+    EXPECT_EQ(m.MeshElementList[1].Flag[2] & 4, 4);
+    EXPECT_EQ(m.MeshElementList[2].Flag[1] & 4, 4);  // the other element at 2-3
+    EXPECT_EQ(m.MeshElementList[1].Flag[3] & 2, 2);
+    EXPECT_EQ(m.MeshElementList[2].Flag[1] & 2, 2);
+    EXPECT_EQ(m.MeshElementList[3].Flag[1] & 2, 2);
+    EXPECT_EQ(m.FixedNodeCount, 0);
+    EXPECT_EQ(m.ConstraintEdgeCount, 0);
+}
+
+TEST_F(SideFlagsTest, AStoppedRestoreKeepsItsListsUnlessToldToFinish) {
+    BasDelaunay& m = basDelaunay();
+    m.MeshElementCount = 2;
+    m.MeshElementList = {NetElement{}, triangle(1, 2, 3, 1), triangle(3, 2, 4, 1)};
+    m.FixedNodeCount = 1;
+    m.FixedNodes = {0, 4};
+    drovik::ClsWaitWindow window;
+    SetOperationWaitWindowSource([&window] { return &window; });
+    window.requestStop();
+    RestoreBoundaryFlags();
+    EXPECT_EQ(m.FixedNodeCount, 1);
+    EXPECT_EQ(m.MeshElementList[2].Flag[3] & 2, 0);  // the stop came after element 1
+    RestoreBoundaryFlags(true);
+    EXPECT_EQ(m.MeshElementList[2].Flag[3] & 2, 2);
+    EXPECT_EQ(m.FixedNodeCount, 0);
+    SetOperationWaitWindowSource(nullptr);
+}
+
+}  // namespace
+}  // namespace orvelo

@@ -1,0 +1,240 @@
+// Checks of a mesher net for the grid-based mesher and refinement tests:
+// numbers in range, every node used, element areas, overlap, conformity
+// among triangles. Header-only, used by the grid-based and the refinement
+// suites.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "orvelo/delaunay/bas_delaunay.h"
+
+namespace orvelo::gridcheck {
+
+inline double signedArea(const BasDelaunay& m, const NetElement& e) {
+    double twice = 0.0;
+    for (int k = 1; k <= e.CornerCount; ++k) {
+        const auto a = static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k)]);
+        const auto b = static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k % e.CornerCount + 1)]);
+        twice += static_cast<double>(m.MeshNodeX[a]) * m.MeshNodeY[b] - static_cast<double>(m.MeshNodeX[b]) * m.MeshNodeY[a];
+    }
+    return twice / 2.0;
+}
+
+inline double totalArea(const BasDelaunay& m) {
+    double sum = 0.0;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) sum += std::fabs(signedArea(m, m.MeshElementList[static_cast<std::size_t>(e)]));
+    return sum;
+}
+
+// Empty when every element has 3 or 4 distinct corners among the nodes
+// 1..MeshNodeCount, the lists hold their counts, the counts stay within
+// 32767 and every element has an area; else the first fault found.
+inline std::string numberFault(const BasDelaunay& m) {
+    std::ostringstream out;
+    if (m.MeshNodeCount < 0 || m.MeshElementCount < 0) return "negative count";
+    if (m.MeshNodeX.size() != static_cast<std::size_t>(m.MeshNodeCount) + 1 ||
+        m.MeshNodeY.size() != static_cast<std::size_t>(m.MeshNodeCount) + 1)
+        return "node lists do not hold the node count";
+    if (m.MeshElementList.size() != static_cast<std::size_t>(m.MeshElementCount) + 1)
+        return "element list does not hold the element count";
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        if (t.CornerCount != 3 && t.CornerCount != 4) {
+            out << "element " << e << " has " << t.CornerCount << " corners";
+            return out.str();
+        }
+        std::set<std::int16_t> corners;
+        for (int k = 1; k <= t.CornerCount; ++k) {
+            const std::int16_t n = t.Node[static_cast<std::size_t>(k)];
+            if (n < 1 || n > m.MeshNodeCount) {
+                out << "element " << e << " names node " << n;
+                return out.str();
+            }
+            corners.insert(n);
+        }
+        if (corners.size() != static_cast<std::size_t>(t.CornerCount)) {
+            out << "element " << e << " repeats a corner";
+            return out.str();
+        }
+        if (std::fabs(signedArea(m, t)) < 1e-9) {
+            out << "element " << e << " has no area";
+            return out.str();
+        }
+    }
+    return "";
+}
+
+// The nodes no element uses.
+inline std::vector<std::int16_t> unusedNodes(const BasDelaunay& m) {
+    std::vector<bool> used(static_cast<std::size_t>(m.MeshNodeCount) + 1, false);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= t.CornerCount; ++k) used[static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)])] = true;
+    }
+    std::vector<std::int16_t> unused;
+    for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
+        if (!used[static_cast<std::size_t>(n)]) unused.push_back(static_cast<std::int16_t>(n));
+    return unused;
+}
+
+struct Polygon {
+    std::vector<std::array<double, 2>> p;
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+};
+
+inline Polygon polygonOf(const BasDelaunay& m, const NetElement& t) {
+    Polygon poly;
+    for (int k = 1; k <= t.CornerCount; ++k) {
+        const auto n = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+        poly.p.push_back({m.MeshNodeX[n], m.MeshNodeY[n]});
+    }
+    poly.minX = poly.maxX = poly.p[0][0];
+    poly.minY = poly.maxY = poly.p[0][1];
+    for (const auto& q : poly.p) {
+        poly.minX = std::min(poly.minX, q[0]);
+        poly.maxX = std::max(poly.maxX, q[0]);
+        poly.minY = std::min(poly.minY, q[1]);
+        poly.maxY = std::max(poly.maxY, q[1]);
+    }
+    return poly;
+}
+
+// Whether the interiors of two convex polygons overlap by more than eps
+// (separating axes; touching along a side or at a corner is no overlap).
+inline bool interiorsOverlap(const Polygon& a, const Polygon& b, double eps) {
+    const auto separated = [eps](const Polygon& s, const Polygon& u) {
+        const std::size_t n = s.p.size();
+        for (std::size_t k = 0; k < n; ++k) {
+            const auto& p0 = s.p[k];
+            const auto& p1 = s.p[(k + 1) % n];
+            double nx = p1[1] - p0[1];
+            double ny = p0[0] - p1[0];
+            const double len = std::hypot(nx, ny);
+            if (len == 0.0) continue;
+            nx /= len;
+            ny /= len;
+            double sMin = 1e300, sMax = -1e300, uMin = 1e300, uMax = -1e300;
+            for (const auto& q : s.p) {
+                const double d = q[0] * nx + q[1] * ny;
+                sMin = std::min(sMin, d);
+                sMax = std::max(sMax, d);
+            }
+            for (const auto& q : u.p) {
+                const double d = q[0] * nx + q[1] * ny;
+                uMin = std::min(uMin, d);
+                uMax = std::max(uMax, d);
+            }
+            if (sMax <= uMin + eps || uMax <= sMin + eps) return true;
+        }
+        return false;
+    };
+    return !separated(a, b) && !separated(b, a);
+}
+
+// Pairs of elements whose interiors overlap (elements assumed convex).
+inline std::vector<std::pair<std::int32_t, std::int32_t>> overlappingPairs(const BasDelaunay& m, double eps = 1e-6) {
+    std::vector<Polygon> polys(static_cast<std::size_t>(m.MeshElementCount) + 1);
+    double cell = 0.0;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        polys[static_cast<std::size_t>(e)] = polygonOf(m, m.MeshElementList[static_cast<std::size_t>(e)]);
+        const Polygon& p = polys[static_cast<std::size_t>(e)];
+        cell = std::max({cell, p.maxX - p.minX, p.maxY - p.minY});
+    }
+    std::vector<std::pair<std::int32_t, std::int32_t>> found;
+    if (m.MeshElementCount == 0 || cell <= 0.0) return found;
+    std::map<std::pair<long long, long long>, std::vector<std::int32_t>> buckets;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const Polygon& p = polys[static_cast<std::size_t>(e)];
+        for (long long i = static_cast<long long>(std::floor(p.minX / cell)); i <= static_cast<long long>(std::floor(p.maxX / cell)); ++i)
+            for (long long j = static_cast<long long>(std::floor(p.minY / cell)); j <= static_cast<long long>(std::floor(p.maxY / cell)); ++j)
+                buckets[{i, j}].push_back(e);
+    }
+    std::set<std::pair<std::int32_t, std::int32_t>> tested;
+    for (const auto& [where, list] : buckets) {
+        for (std::size_t x = 0; x < list.size(); ++x) {
+            for (std::size_t y = x + 1; y < list.size(); ++y) {
+                const std::pair<std::int32_t, std::int32_t> key{list[x], list[y]};
+                if (!tested.insert(key).second) continue;
+                const Polygon& a = polys[static_cast<std::size_t>(key.first)];
+                const Polygon& b = polys[static_cast<std::size_t>(key.second)];
+                if (a.maxX < b.minX || b.maxX < a.minX || a.maxY < b.minY || b.maxY < a.minY) continue;
+                if (interiorsOverlap(a, b, eps)) found.push_back(key);
+            }
+        }
+    }
+    return found;
+}
+
+// Empty when the triangles form a conforming net: every side is held by
+// one or two triangles and no node lies inside a side of a triangle
+// (no hanging node). Quadrilaterals are left out.
+inline std::string conformityFault(const BasDelaunay& m, double tol = 1e-6) {
+    std::map<std::pair<std::int16_t, std::int16_t>, int> holders;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        if (t.CornerCount != 3) continue;
+        for (std::size_t k = 1; k <= 3; ++k) {
+            std::int16_t a = t.Node[k];
+            std::int16_t b = t.Node[k % 3 + 1];
+            if (a > b) std::swap(a, b);
+            if (++holders[{a, b}] > 2) {
+                std::ostringstream out;
+                out << "side " << a << "-" << b << " is held by more than two triangles";
+                return out.str();
+            }
+        }
+    }
+    // A node strictly inside a side, within tol of it (relative to the
+    // net's extent).
+    double extent = 1.0;
+    for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
+        extent = std::max({extent, std::fabs(static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)])),
+                           std::fabs(static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]))});
+    for (const auto& [side, count] : holders) {
+        const double ax = m.MeshNodeX[static_cast<std::size_t>(side.first)], ay = m.MeshNodeY[static_cast<std::size_t>(side.first)];
+        const double bx = m.MeshNodeX[static_cast<std::size_t>(side.second)], by = m.MeshNodeY[static_cast<std::size_t>(side.second)];
+        const double len = std::hypot(bx - ax, by - ay);
+        if (len == 0.0) continue;
+        for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
+            const double px = m.MeshNodeX[static_cast<std::size_t>(n)], py = m.MeshNodeY[static_cast<std::size_t>(n)];
+            if (px < std::min(ax, bx) - 1e-6 || px > std::max(ax, bx) + 1e-6 || py < std::min(ay, by) - 1e-6 ||
+                py > std::max(ay, by) + 1e-6 || n == side.first || n == side.second)
+                continue;
+            const double along = ((px - ax) * (bx - ax) + (py - ay) * (by - ay)) / (len * len);
+            const double off = std::fabs((px - ax) * (by - ay) - (py - ay) * (bx - ax)) / len;
+            if (along > 1e-9 && along < 1.0 - 1e-9 && off <= tol * extent)
+                return "node " + std::to_string(n) + " hangs on side " + std::to_string(side.first) + "-" +
+                       std::to_string(side.second);
+        }
+    }
+    return "";
+}
+
+// The sides held by one element only, as node pairs (smaller first).
+inline std::set<std::pair<std::int16_t, std::int16_t>> borderSides(const BasDelaunay& m) {
+    std::map<std::pair<std::int16_t, std::int16_t>, int> holders;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= t.CornerCount; ++k) {
+            std::int16_t a = t.Node[static_cast<std::size_t>(k)];
+            std::int16_t b = t.Node[static_cast<std::size_t>(k % t.CornerCount + 1)];
+            if (a > b) std::swap(a, b);
+            ++holders[{a, b}];
+        }
+    }
+    std::set<std::pair<std::int16_t, std::int16_t>> border;
+    for (const auto& [side, count] : holders)
+        if (count == 1) border.insert(side);
+    return border;
+}
+
+}  // namespace orvelo::gridcheck

@@ -1,0 +1,332 @@
+// The wizard window driven headless: start-up, defaults, the steps and
+// their buttons, the checks of each step and of the output project.
+#include "wizard_fixture.h"
+
+#include "halvex/services/private_settings.h"
+#include "orvelo/model/declar.h"
+#include "platform/forms/desktop.h"
+#include "platform/forms/settings.h"
+
+namespace {
+
+using orvelo::declar;
+
+TEST_F(WizardTest, StartUpShowsTheInputStepWithCaptionsFromTheTexts) {
+    orvelo::frmWizard& w = open();
+    EXPECT_EQ(w.Caption(), text(190001));
+    EXPECT_EQ(forms::app().Title, "Tessaro");
+    EXPECT_EQ(forms::screen().MousePointer(), 0);
+    EXPECT_TRUE(w.fraStep(0).Visible());
+    for (std::int16_t i = 1; i < 4; ++i) EXPECT_FALSE(w.fraStep(i).Visible()) << i;
+    EXPECT_EQ(w.fraStep(3).Caption(), text(10339));
+    EXPECT_EQ(w.cmdNav(2).Caption(), "< " + text(40000));
+    EXPECT_EQ(w.cmdNav(3).Caption(), text(40001) + " >");
+    EXPECT_EQ(w.ChkRecalculateMeshBoundary->Value(), 1);
+    EXPECT_EQ(w.OptElementType(0).Value(), -1);
+    EXPECT_EQ(navState(), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(declar().ProgrDir, folder.path("prog/"));
+    EXPECT_TRUE(box->boxes().empty());
+}
+
+TEST_F(WizardTest, DefaultsAreShownAndReadInTheLengthUnit) {
+    writeUnits("\"[cm]\",100");
+    orvelo::frmWizard& w = open(copySample());
+    const orvelo::Declar& d = declar();
+    EXPECT_FLOAT_EQ(d.MaxElementSize, 0.01f);
+    EXPECT_FLOAT_EQ(d.MinElementSize, 0.0025f);
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_EQ(w.CurrentStep(), 2);
+    EXPECT_EQ(w.TxtInputData(0).Text(), "30");
+    EXPECT_EQ(w.TxtInputData(1).Text(), "1");
+    EXPECT_EQ(w.TxtInputData(2).Text(), "0.25");
+    EXPECT_EQ(w.LblInputUnit(0).Caption(), "theta [°]");
+    EXPECT_EQ(w.LblInputUnit(1).Caption(), "r " + d.LengthUnit);
+    EXPECT_EQ(w.LblInputUnit(2).Caption(), "rmin " + d.LengthUnit);
+    EXPECT_EQ(w.LblInputData(1).Caption(), text(100022));
+    for (std::int16_t i = 0; i < 3; ++i) EXPECT_EQ(w.TxtInputData(i).Top(), (i + 1) * 360);
+
+    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "25"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "50"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "10"));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 3);
+    EXPECT_FLOAT_EQ(d.MinAngle, 25.0f);
+    EXPECT_FLOAT_EQ(d.MaxElementSize, 0.5f);
+    EXPECT_FLOAT_EQ(d.MinElementSize, 0.1f);
+
+    // With a comma locale the lengths are shown with a comma.
+    halvex::libraryState().DecimalSystem = halvex::SystemComma;
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.TxtInputData(1).Text(), "50");
+    EXPECT_EQ(w.TxtInputData(2).Text(), "10");
+    declar().MinElementSize = 0.0012f;
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.TxtInputData(2).Text(), "0,12");
+}
+
+TEST_F(WizardTest, NavigationButtonsFollowTheStep) {
+    const std::string project = copySample();
+    orvelo::frmWizard& w = open();
+    EXPECT_EQ(navState(), (std::vector<bool>{false, false, false}));
+    ASSERT_TRUE(forms::typeText(*w.TxtProject, "x"));
+    EXPECT_EQ(navState(), (std::vector<bool>{false, true, false}));
+    // Clearing the path does not disable Next; the path is refused then.
+    ASSERT_TRUE(forms::editText(*w.TxtProject, ""));
+    EXPECT_TRUE(next().Enabled());
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 0);
+    EXPECT_TRUE(box->boxes().empty()) << "a refused input path shows no message of the wizard";
+
+    ASSERT_TRUE(forms::editText(*w.TxtProject, project));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(navState(), (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(w.fraStep(1).Visible());
+    EXPECT_FALSE(w.fraStep(0).Visible());
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(navState(), (std::vector<bool>{true, true, true}));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 3);
+    EXPECT_EQ(navState(), (std::vector<bool>{true, false, true}));
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(back()));
+    EXPECT_EQ(w.CurrentStep(), 0);
+    EXPECT_EQ(navState(), (std::vector<bool>{false, true, true})) << "once allowed, Finish stays enabled";
+    EXPECT_FALSE(forms::click(back()));
+}
+
+TEST_F(WizardTest, GridTypeHidesThetaAndDisablesTheOptions) {
+    orvelo::frmWizard& w = open(copySample());
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(*w.chkSmoothMesh));
+    ASSERT_TRUE(forms::click(w.OptElementType(1)));
+    EXPECT_EQ(declar().MeshType, 3);
+    EXPECT_FALSE(w.chkSmoothMesh->Enabled());
+    EXPECT_FALSE(w.chkBoundaryFrontPoint->Enabled());
+    EXPECT_FALSE(w.TxtInputData(0).Enabled());
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_FALSE(w.TxtInputData(0).Visible());
+    EXPECT_FALSE(w.LblInputData(0).Visible());
+    EXPECT_FALSE(w.LblInputUnit(0).Visible());
+    for (std::int16_t i = 1; i < 3; ++i) EXPECT_EQ(w.TxtInputData(i).Top(), i * 360);
+    EXPECT_EQ(w.LblInputData(1).Caption(), text(100010));
+    EXPECT_EQ(w.LblInputData(2).Caption(), text(190003));
+    EXPECT_EQ(w.LblInputUnit(1).Caption(), "a/b " + declar().LengthUnit);
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_FALSE(declar().SmoothMeshFlag) << "the boxes are not read for the grid-based type";
+
+    // Back to triangles: theta and the options come back.
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(w.OptElementType(0)));
+    EXPECT_TRUE(w.chkSmoothMesh->Enabled());
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_TRUE(w.TxtInputData(0).Visible());
+    EXPECT_EQ(w.TxtInputData(0).Top(), 360);
+    EXPECT_TRUE(declar().SmoothMeshFlag);
+}
+
+TEST_F(WizardTest, InvalidNumbersAreRefusedRowByRow) {
+    orvelo::frmWizard& w = open(copySample());
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(next()));
+    // The first invalid row ends the check; later rows are not read.
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "abc"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "-1"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 2);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_EQ(box->boxes()[0].title, w.LblInputData(1).Caption());
+    EXPECT_FLOAT_EQ(declar().MinElementSize, 0.25f);
+    EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(1));
+
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "2"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 2);
+    ASSERT_EQ(box->boxes().size(), 2u);
+    EXPECT_EQ(box->boxes()[1].title, w.LblInputData(2).Caption());
+    EXPECT_FLOAT_EQ(declar().MaxElementSize, 2.0f);
+
+    // Zero is not above zero; theta is checked first.
+    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "0"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_EQ(box->boxes().size(), 3u);
+    EXPECT_EQ(box->boxes()[2].title, w.LblInputData(0).Caption());
+    // No check between the values: rmin above r is taken.
+    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "20"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "3"));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 3);
+    EXPECT_FLOAT_EQ(declar().MinElementSize, 3.0f);
+}
+
+TEST_F(WizardTest, EnterMovesToTheNextRowAndFromTheLastVisibleRowToNext) {
+    orvelo::frmWizard& w = open(copySample());
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::focus(w.TxtInputData(0)));
+    ASSERT_TRUE(forms::typeText(w.TxtInputData(0), "\r"));
+    EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(1));
+    EXPECT_EQ(w.TxtInputData(0).Text(), "30") << "Enter is swallowed";
+    ASSERT_TRUE(forms::typeText(w.TxtInputData(2), "\r"));
+    EXPECT_EQ(w.ActiveControl(), &next());
+    EXPECT_EQ(w.CurrentStep(), 2) << "Next has the focus, it is not pressed";
+}
+
+TEST_F(WizardTest, CommandLineIsTakenWholeAndFillsTheOutput) {
+    std::filesystem::create_directories(folder.path("my projects"));
+    std::filesystem::copy(std::filesystem::path(OH_SOURCE_DIR) / "examples/raft", folder.path("my projects/raft 2"));
+    const std::string path = folder.path("my projects/raft 2/RAFT.PO1");
+    orvelo::frmWizard& w = open(path);
+    const orvelo::Declar& d = declar();
+    EXPECT_EQ(w.TxtProject->Text(), path);
+    EXPECT_EQ(d.ProjectPath, path);
+    EXPECT_EQ(d.DataDir, folder.path("my projects/raft 2/"));
+    EXPECT_EQ(d.ProjectName, "RAFT");
+    EXPECT_EQ(d.OutputName, "RAFT_Adaptive");
+    EXPECT_EQ(w.TxtSaveProjectAs->Text(), "RAFT_Adaptive.PO1");
+    EXPECT_EQ(w.txtDataDir->Text(), d.DataDir);
+    EXPECT_TRUE(next().Enabled());
+    w.unloadWithoutEvents();
+
+    // A path the reader rejects stays in the box, and only there.
+    orvelo::resetDeclar();
+    const std::string missing = folder.path("none/NONE.PO1");
+    orvelo::frmWizard& rejected = open(missing);
+    EXPECT_EQ(rejected.TxtProject->Text(), missing);
+    EXPECT_TRUE(declar().OutputName.empty());
+    EXPECT_TRUE(rejected.TxtSaveProjectAs->Text().empty());
+    EXPECT_TRUE(next().Enabled());
+    EXPECT_TRUE(box->boxes().empty());
+}
+
+TEST_F(WizardTest, BrowseTakesTheChosenProjectAndProposesTheOutput) {
+    const std::string project = copySample();
+    orvelo::frmWizard& w = open();
+    int calls = 0;
+    w.setOpenProjectDialog([&](std::int32_t, std::string& file, const std::string& dataDir, std::string& dir,
+                               std::string& name) {
+        ++calls;
+        EXPECT_EQ(dataDir, declar().DataDir);
+        if (calls == 1) return true;  // cancelled: nothing changes
+        file = project;
+        dir = folder.path("raft/");
+        name = "RAFT";
+        return false;
+    });
+    ASSERT_TRUE(forms::click(*w.Cmdbrowse));
+    EXPECT_TRUE(w.TxtProject->Text().empty());
+    EXPECT_FALSE(next().Enabled());
+    ASSERT_TRUE(forms::click(*w.Cmdbrowse));
+    EXPECT_EQ(w.TxtProject->Text(), project);
+    EXPECT_EQ(declar().OutputDir, folder.path("raft/"));
+    EXPECT_EQ(w.TxtSaveProjectAs->Text(), "RAFT_Adaptive.PO1");
+    EXPECT_TRUE(next().Enabled());
+}
+
+TEST_F(WizardTest, F1ShowsHelpAndCancelAsksFirst) {
+    folder.write("prog/Orvelo_en.chm", "help");
+    auto desktop = std::make_shared<forms::RecordingDesktop>();
+    const auto previous = forms::setDesktop(desktop);
+    orvelo::frmWizard& w = open();
+    ASSERT_TRUE(forms::pressKey(*w.TxtProject, forms::vbKeyF1));
+    ASSERT_EQ(desktop->openedUrls.size(), 1u);
+    EXPECT_NE(desktop->openedUrls[0].find("Orvelo_en.chm::/orvelo_titel.htm"), std::string::npos)
+        << desktop->openedUrls[0];
+    forms::setDesktop(previous);
+
+    // Escape presses Cancel; Cancel in the close question keeps the window.
+    box->answer(forms::vbCancel);
+    ASSERT_TRUE(forms::pressKey(*w.TxtProject, forms::vbKeyEscape));
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_EQ(box->boxes()[0].prompt, text(140172));
+    EXPECT_TRUE(w.loaded());
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(w.cmdNav(1)));
+    EXPECT_FALSE(w.loaded());
+}
+
+// The checks of Finish on the input path and the output project.
+TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
+    const std::string project = copySample();
+    orvelo::frmWizard& w = open(project);
+    bool ran = false;
+    orvelo::operationRunner().Procedures[orvelo::OpOpenSourceProject] = [&](orvelo::ClsRefineWaitMessage&) {
+        ran = true;
+        orvelo::RunControl().RunState(halvex::ExitWithoutSaving);
+    };
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
+
+    // Missing output directory.
+    ASSERT_TRUE(forms::editText(*w.txtDataDir, folder.path("missing")));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_EQ(box->boxes()[0].prompt, text(190008, {"|1", folder.path("missing/")}));
+    EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbInformation);
+    EXPECT_EQ(w.CurrentStep(), 3);
+    EXPECT_EQ(w.ActiveControl(), &w.txtDataDir.get());
+
+    // A directory without any ordinary file is refused the same way.
+    std::filesystem::create_directories(folder.path("empty/sub"));
+    ASSERT_TRUE(forms::editText(*w.txtDataDir, folder.path("empty")));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(box->boxes().size(), 2u);
+
+    // The input project itself, in any spelling of its folder and name.
+    ASSERT_TRUE(forms::editText(*w.txtDataDir, folder.path("raft/../raft")));
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "raft.PO1"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    ASSERT_EQ(box->boxes().size(), 3u);
+    EXPECT_EQ(box->boxes()[2].prompt, text(190009, {"|1", "raft"}));
+    EXPECT_EQ(w.ActiveControl(), &w.TxtSaveProjectAs.get());
+
+    // No name, or a name with a folder.
+    for (const char* name : {".PO1", "sub/OUT"}) {
+        ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::click(finish()));
+        EXPECT_EQ(box->boxes().back().prompt, text(190014)) << name;
+    }
+    EXPECT_FALSE(ran);
+
+    // A path written without ".PO1" gets it at Finish; one ending in
+    // ".po1" gets it too and is then refused without a message.
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "OUT"));
+    w.TxtProject->Text(folder.path("raft/raft.po1"));
+    const std::size_t shown = box->boxes().size();
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(box->boxes().size(), shown);
+    w.TxtProject->Text(folder.path("raft/RAFT"));
+    box->answer(forms::vbOK);  // the run's failure
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(declar().OutputName, "OUT") << "a name without .PO1 is taken whole";
+    EXPECT_EQ(declar().OutputDir, folder.path("raft/../raft/"));
+}
+
+TEST_F(WizardTest, ArabicInterfaceMirrorsTheWindow) {
+    forms::settings().save("valmor", "Interface Language setting", "Language", "Arabic");
+    quillon::ClsLanguageText::setLanguageSource([] { return halvex::StoredInterfaceLanguage(); });
+    orvelo::resetServices();
+    orvelo::frmWizard& w = open();
+    quillon::ClsLanguageText::setLanguageSource({});
+    EXPECT_TRUE(w.RightToLeft());
+    EXPECT_TRUE(w.TxtProject->RightToLeft());
+    const forms::Control& browse = w.Cmdbrowse.get();
+    EXPECT_EQ(browse.Left(), browse.Container()->Width() - 6000 - browse.Width()) << "mirrored in its frame";
+    forms::settings().remove("valmor", "Interface Language setting", "Language");
+}
+
+}  // namespace
