@@ -79,7 +79,8 @@ struct BasDelaunay {
     float MeshExtentYMin = 0.0f;
     float MeshExtentXMax = 0.0f;
     float MeshExtentYMax = 0.0f;
-    float DrawingScale = 0.0f;
+    // The drawing scale itself is the project-wide declar().DrawingScale,
+    // which the transfer of node-related data also reads.
     float MarkSize = 0.0f;
     float RefineWindowXMin = 0.0f;
     float RefineWindowYMin = 0.0f;

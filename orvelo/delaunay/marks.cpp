@@ -6,6 +6,7 @@
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/progress.h"
+#include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
 #include "platform/runtime/errors.h"
 
@@ -103,9 +104,10 @@ void ComputeDrawingScale() {
     double scale = std::floor(s * 1.3 / 5.0) * 5.0 / 1000.0;
     if (scale == 0.0) scale = s * 1.3 / 1000.0;
     if (scale == 0.0) scale = 0.0001;
-    m.DrawingScale = static_cast<float>(scale);
-    m.MarkSize = 5.0f / m.DrawingScale;
-    GeometryHelper().UnitFactor(0.05f / m.DrawingScale);
+    float& drawingScale = declar().DrawingScale;
+    drawingScale = static_cast<float>(scale);
+    m.MarkSize = 5.0f / drawingScale;
+    GeometryHelper().UnitFactor(0.05f / drawingScale);
 }
 
 }  // namespace orvelo

@@ -12,6 +12,7 @@
 #include "orvelo/delaunay/target_size.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
 #include "outside/drovik/plane_geometry.h"
 #include "outside/drovik/region_test.h"
@@ -76,7 +77,7 @@ TEST_F(SizeFieldTest, DrawingScaleFollowsTheStartRectangle) {
         m.MeshExtentXMin = -width / 3, m.MeshExtentXMax = m.MeshExtentXMin + width;
         m.MeshExtentYMin = 1, m.MeshExtentYMax = 1 + height;
         ComputeDrawingScale();
-        return m.DrawingScale;
+        return declar().DrawingScale;
     };
     EXPECT_FLOAT_EQ(scaleOf(60, 45), 0.31f);
     EXPECT_FLOAT_EQ(m.MarkSize, 5.0f / 0.31f);
