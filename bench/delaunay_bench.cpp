@@ -3,6 +3,8 @@
 // strip at one end to ten times that size at the other. The arguments give
 // about 5,000, 10,000 and 20,000 triangles (uniform r = 0.25 as well, graded
 // 0.1 to 1 as well); the counters report the triangles and nodes made.
+// On the net of uniform r = 0.2 (about 20,000 triangles), the smoothing of
+// 25 passes and the boundary front points are measured as well.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,7 +13,9 @@
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/bas_orvelo.h"
+#include "orvelo/delaunay/front_points.h"
 #include "orvelo/delaunay/generate.h"
+#include "orvelo/delaunay/smooth_mesh.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
 
@@ -116,6 +120,58 @@ void BM_GradedField(benchmark::State& state) {
     runGeneration(state, s, 10.0f * s, [s](float x, float) { return s + 9.0f * s * std::clamp(x / 30.0f, 0.0f, 1.0f); });
 }
 BENCHMARK(BM_GradedField)->Arg(131)->Arg(100)->Arg(93)->Arg(66)->Unit(benchmark::kMillisecond);
+
+// The generated net of uniform r = 0.2 (BM_UniformField/200), made once;
+// each run starts from a copy of it.
+struct GeneratedNet {
+    orvelo::BasDelaunay mesher;
+    orvelo::Declar project;
+    float unitFactor = 1.0f;
+};
+
+const GeneratedNet& netOf20000Triangles() {
+    static const GeneratedNet net = [] {
+        installSlab(0.08f, 0.2f, [](float, float) { return 0.2f; });
+        orvelo::GenerateDelaunayMesh();
+        return GeneratedNet{orvelo::basDelaunay(), orvelo::declar(), orvelo::GeometryHelper().UnitFactor()};
+    }();
+    return net;
+}
+
+void runOnGeneratedNet(benchmark::State& state, void (*work)()) {
+    const GeneratedNet& net = netOf20000Triangles();
+    for (auto _ : state) {
+        state.PauseTiming();
+        orvelo::basDelaunay() = net.mesher;
+        orvelo::declar() = net.project;
+        orvelo::GeometryHelper().UnitFactor(net.unitFactor);
+        state.ResumeTiming();
+        work();
+    }
+    state.counters["triangles"] = static_cast<double>(net.mesher.MeshElementCount);
+    state.counters["nodes after"] = static_cast<double>(orvelo::basDelaunay().MeshNodeCount);
+}
+
+// The smoothing as the run calls it: it settles (no node moves by more than
+// the coincidence tolerance) after a few passes.
+void BM_SmoothMesh25Passes(benchmark::State& state) {
+    runOnGeneratedNet(state, [] { orvelo::SmoothMesh(25); });
+}
+BENCHMARK(BM_SmoothMesh25Passes)->Unit(benchmark::kMillisecond);
+
+// All 25 passes: a unit factor so large that the net never settles.
+void BM_SmoothMesh25FullPasses(benchmark::State& state) {
+    runOnGeneratedNet(state, [] {
+        orvelo::GeometryHelper().UnitFactor(1e9f);
+        orvelo::SmoothMesh(25);
+    });
+}
+BENCHMARK(BM_SmoothMesh25FullPasses)->Unit(benchmark::kMillisecond);
+
+void BM_BoundaryFrontPoints(benchmark::State& state) {
+    runOnGeneratedNet(state, [] { orvelo::AddBoundaryFrontPoints(); });
+}
+BENCHMARK(BM_BoundaryFrontPoints)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

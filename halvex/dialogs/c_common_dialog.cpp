@@ -248,18 +248,13 @@ void cCommonDialog::afterFailure()
     }
 }
 
-void cCommonDialog::ShowOpen()
+template <class Args>
+void cCommonDialog::showFileDialog(Args& a, bool (GCommonDialog::*show)(Args&))
 {
     childDialog_ = true;
     if (has(Flags_, OFN_ENABLETEMPLATE) && hInstance_ < 1) Flags_ &= ~OFN_ENABLETEMPLATE;
-    if (FilterIndex_ == 0) FilterIndex_ = 1;
-    OpenFileNameArgs a;
     a.Filename = Filename_;
     a.FileTitle = FileTitle_;
-    a.FileMustExist = has(Flags_, OFN_FILEMUSTEXIST);
-    a.MultiSelect = has(Flags_, OFN_ALLOWMULTISELECT);
-    a.ReadOnly = has(Flags_, OFN_READONLY);
-    a.HideReadOnly = has(Flags_, OFN_HIDEREADONLY);
     a.Filter = Filter_;
     a.FilterIndex = FilterIndex_;
     a.InitDir = InitDir_;
@@ -271,7 +266,7 @@ void cCommonDialog::ShowOpen()
     a.hInstance = hInstance_;
     a.TemplateName = TemplateName_;
     a.EventSink = this;
-    const bool confirmed = dialogLayer().VBGetOpenFileName2(a);
+    const bool confirmed = (dialogLayer().*show)(a);
     Filename_ = a.Filename;
     FileTitle_ = a.FileTitle;
     Filter_ = a.Filter;
@@ -280,32 +275,22 @@ void cCommonDialog::ShowOpen()
     if (!confirmed) afterFailure();
 }
 
+void cCommonDialog::ShowOpen()
+{
+    if (FilterIndex_ == 0) FilterIndex_ = 1;
+    OpenFileNameArgs a;
+    a.FileMustExist = has(Flags_, OFN_FILEMUSTEXIST);
+    a.MultiSelect = has(Flags_, OFN_ALLOWMULTISELECT);
+    a.ReadOnly = has(Flags_, OFN_READONLY);
+    a.HideReadOnly = has(Flags_, OFN_HIDEREADONLY);
+    showFileDialog(a, &GCommonDialog::VBGetOpenFileName2);
+}
+
 void cCommonDialog::ShowSave()
 {
-    childDialog_ = true;
-    if (has(Flags_, OFN_ENABLETEMPLATE) && hInstance_ < 1) Flags_ &= ~OFN_ENABLETEMPLATE;
     SaveFileNameArgs a;
-    a.Filename = Filename_;
-    a.FileTitle = FileTitle_;
     a.OverWritePrompt = has(Flags_, OFN_OVERWRITEPROMPT);
-    a.Filter = Filter_;
-    a.FilterIndex = FilterIndex_;
-    a.InitDir = InitDir_;
-    a.DlgTitle = DialogTitle_;
-    a.DefaultExt = DefaultExt_;
-    a.Owner = hwnd_;
-    a.Flags = Flags_;
-    a.Hook = HookDialog_;
-    a.hInstance = hInstance_;
-    a.TemplateName = TemplateName_;
-    a.EventSink = this;
-    const bool confirmed = dialogLayer().VBGetSaveFileName2(a);
-    Filename_ = a.Filename;
-    FileTitle_ = a.FileTitle;
-    Filter_ = a.Filter;
-    FilterIndex_ = a.FilterIndex;
-    Flags_ = a.Flags;
-    if (!confirmed) afterFailure();
+    showFileDialog(a, &GCommonDialog::VBGetSaveFileName2);
 }
 
 void cCommonDialog::ShowColor()

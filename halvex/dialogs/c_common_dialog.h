@@ -188,6 +188,10 @@ private:
     GCommonDialog& dialogLayer();
     StdFont& font();
     void afterFailure();
+    // ShowOpen and ShowSave alike: the properties both dialogs take, the
+    // dialog shown by `show` and what comes back from it.
+    template <class Args>
+    void showFileDialog(Args& a, bool (GCommonDialog::*show)(Args&));
     // The window CentreDialog and GetDialogSize work on.
     std::int32_t dialogWindow(std::int32_t hDlg) const;
 

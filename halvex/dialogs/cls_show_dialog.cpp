@@ -1,5 +1,6 @@
 #include "halvex/dialogs/cls_show_dialog.h"
 
+#include <functional>
 #include <vector>
 
 #include "halvex/dialogs/c_common_dialog.h"
@@ -90,11 +91,29 @@ void ClsShowDialog::m_cHookDlg_InitDialog(std::int32_t hDlg)
     if (m_cHookDlg) m_cHookDlg->CentreDialog(hDlg);
 }
 
-bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,
-                                   std::string& UserDir, std::string& UserProda, rt::VArray& FileExtentions)
+bool ClsShowDialog::runFileDialog(std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
+                                  const std::function<bool()>& show)
 {
     bool result = true;
     try {
+        if (show()) {
+            CompleteFileName = m_cHookDlg->Filename();
+            m_cHookDlg.reset();
+            SeparateFileAndDir(CompleteFileName, UserDir, UserProda);
+            result = false;
+        }
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        result = true;
+    }
+    m_cHookDlg.reset();
+    return result;
+}
+
+bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,
+                                   std::string& UserDir, std::string& UserProda, rt::VArray& FileExtentions)
+{
+    return runFileDialog(CompleteFileName, UserDir, UserProda, [&] {
         // DataDir may be the caller's UserDir as well: it is read first.
         const std::string initialDir = DataDir;
         const std::vector<std::string> patterns = listElements(FileExtentions);
@@ -138,25 +157,14 @@ bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFil
         for (const std::string& pattern : patterns) {
             if (rt::lcase(dialogtext::rightCharacters(pattern, 4)) == titleEnd) extensionMatches = true;
         }
-        if (libraryState().DialogConfirmed && extensionMatches) {
-            CompleteFileName = dialog.Filename();
-            m_cHookDlg.reset();
-            SeparateFileAndDir(CompleteFileName, UserDir, UserProda);
-            result = false;
-        }
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
-        result = true;
-    }
-    m_cHookDlg.reset();
-    return result;
+        return libraryState().DialogConfirmed && extensionMatches;
+    });
 }
 
 bool ClsShowDialog::ShowSaveFile(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,
                                  std::string& UserDir, std::string& UserProda, rt::VArray& FileExtentions)
 {
-    bool result = true;
-    try {
+    return runFileDialog(CompleteFileName, UserDir, UserProda, [&] {
         const std::string initialDir = DataDir;
         std::string entries;
         for (const std::string& extension : listElements(FileExtentions)) {
@@ -175,19 +183,8 @@ bool ClsShowDialog::ShowSaveFile(std::int32_t MeHwnd, std::string& CompleteFileN
         dialog.Flags(kSaveFlags);
         dialog.hwnd(MeHwnd);
         dialog.ShowSave();
-
-        if (libraryState().DialogConfirmed) {
-            CompleteFileName = dialog.Filename();
-            m_cHookDlg.reset();
-            SeparateFileAndDir(CompleteFileName, UserDir, UserProda);
-            result = false;
-        }
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
-        result = true;
-    }
-    m_cHookDlg.reset();
-    return result;
+        return libraryState().DialogConfirmed;
+    });
 }
 
 void ClsShowDialog::SeparateFileAndDir(const std::string& CompleteFileName, std::string& UserDir,

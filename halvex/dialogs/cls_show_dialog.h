@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -58,6 +59,12 @@ private:
     void m_cHookDlg_InitDialog(std::int32_t hDlg);
     // A fresh cCommonDialog in m_cHookDlg with its event connected.
     cCommonDialog& newHookDialog();
+    // What every file-dialog member does around its dialog: `show` sets up
+    // and shows the hooked dialog and tells whether a file was taken; then
+    // the three strings are filled in (False), else True. Errors are
+    // reported and give True; the dialog object is released on every path.
+    bool runFileDialog(std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
+                       const std::function<bool()>& show);
 
     std::unique_ptr<cCommonDialog> m_cHookDlg;
 };

@@ -64,6 +64,44 @@ std::string paddedWithNul(std::string text, std::int32_t size)
     return text;
 }
 
+// What the open and the save dialog take alike from their arguments: owner,
+// folder, extension, title, the converted filter and the name buffers of
+// `buffer` characters each.
+template <class Args>
+void fillFileRecord(forms::OpenFileRecord& record, const Args& a, const std::string& filter, std::int32_t buffer)
+{
+    record.hwndOwner = a.Owner == -1 ? 0 : a.Owner;
+    record.initialDir = a.InitDir;
+    record.defExt = a.DefaultExt;
+    record.title = a.DlgTitle;
+    record.filter = filter;
+    record.filterIndex = a.FilterIndex;
+    record.file = a.Filename;
+    record.maxFile = buffer;
+    record.fileTitle = a.FileTitle;
+    record.maxFileTitle = buffer;
+}
+
+// The arguments of an open or save dialog that was cancelled or failed.
+template <class Args>
+void clearFileResult(Args& a, std::int32_t filterIndex)
+{
+    a.Filename.clear();
+    a.FileTitle.clear();
+    a.Filter.clear();
+    a.Flags = 0;
+    a.FilterIndex = filterIndex;
+}
+
+// Takes the dialog template out of a file dialog's arguments.
+template <class Args>
+void withoutTemplate(Args& a)
+{
+    a.Flags &= ~OFN_ENABLETEMPLATE;
+    a.hInstance = 0;
+    a.TemplateName = 0;
+}
+
 }  // namespace
 
 // Releases the event sink and the active dialog when a dialog function
@@ -75,12 +113,16 @@ public:
     DialogRun(const DialogRun&) = delete;
     DialogRun& operator=(const DialogRun&) = delete;
 
-    // Hooks the dialog: this object becomes the active dialog and `sink`
-    // receives its messages.
-    void hook(cCommonDialog* sink)
+    // Hooks the dialog: this object becomes the active dialog, `sink`
+    // receives its messages, and the record passes them through `messages`
+    // with its enable-hook bits set.
+    template <class Record>
+    void hook(cCommonDialog* sink, Record& record, HookMessages& messages, std::int32_t hookFlags)
     {
         SetActiveDialog(dialog_);
         sink_ = sink;
+        record.hook = &messages;
+        record.flags |= hookFlags;
     }
     void end()
     {
@@ -163,28 +205,15 @@ bool GCommonDialog::VBGetOpenFileName2(OpenFileNameArgs& a)
     forms::OpenFileRecord record;
     record.flags = (a.ReadOnly ? OFN_READONLY : 0) | (a.HideReadOnly ? OFN_HIDEREADONLY : 0) |
                    (a.FileMustExist ? OFN_FILEMUSTEXIST : 0) | (a.MultiSelect ? OFN_ALLOWMULTISELECT : 0);
-    record.hwndOwner = a.Owner == -1 ? 0 : a.Owner;
-    record.initialDir = a.InitDir;
-    record.defExt = a.DefaultExt;
-    record.title = a.DlgTitle;
     if (a.MultiSelect) record.flags |= OFN_EXPLORER;
 
     HookMessages hook(FileDialogHookProc);
     DialogRun run(*this, EventSink_);
-    if (a.Hook) {
-        run.hook(a.EventSink);
-        record.hook = &hook;
-        record.flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
-    }
+    if (a.Hook) run.hook(a.EventSink, record, hook, OFN_EXPLORER | OFN_ENABLEHOOK);
     // Dialog templates have no equivalent on this platform: OFN_ENABLETEMPLATE,
     // hInstance and TemplateName are not passed on.
     const std::string filter = dialogFilter(a.Filter);
-    record.filter = filter;
-    record.filterIndex = a.FilterIndex;
-    record.file = a.Filename;
-    record.maxFile = buffer;
-    record.fileTitle = a.FileTitle;
-    record.maxFileTitle = buffer;
+    fillFileRecord(record, a, filter, buffer);
 
     forms::CommonDialogs& dialogs = forms::commonDialogs();
     APIReturn_ = dialogs.getOpenFileName(record);
@@ -205,11 +234,7 @@ bool GCommonDialog::VBGetOpenFileName2(OpenFileNameArgs& a)
         if ((record.flags & OFN_READONLY) != 0) a.ReadOnly = true;
     } else {
         if (APIReturn_ != 0) ExtendedError_ = dialogs.extendedError();
-        a.Filename.clear();
-        a.FileTitle.clear();
-        a.Filter.clear();
-        a.Flags = 0;
-        a.FilterIndex = -1;
+        clearFileResult(a, -1);
     }
     libraryState().DialogConfirmed = result;
     return result;
@@ -217,9 +242,7 @@ bool GCommonDialog::VBGetOpenFileName2(OpenFileNameArgs& a)
 
 bool GCommonDialog::VBGetOpenFileName(OpenFileNameArgs& args)
 {
-    args.Flags &= ~OFN_ENABLETEMPLATE;
-    args.hInstance = 0;
-    args.TemplateName = 0;
+    withoutTemplate(args);
     return VBGetOpenFileName2(args);
 }
 
@@ -233,25 +256,12 @@ bool GCommonDialog::VBGetSaveFileName2(SaveFileNameArgs& a)
 
     forms::OpenFileRecord record;
     record.flags = OFN_HIDEREADONLY | (a.OverWritePrompt ? OFN_OVERWRITEPROMPT : 0);
-    record.hwndOwner = a.Owner == -1 ? 0 : a.Owner;
-    record.initialDir = a.InitDir;
-    record.defExt = a.DefaultExt;
-    record.title = a.DlgTitle;
 
     HookMessages hook(FileDialogHookProc);
     DialogRun run(*this, EventSink_);
-    if (a.Hook) {
-        run.hook(a.EventSink);
-        record.hook = &hook;
-        record.flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
-    }
+    if (a.Hook) run.hook(a.EventSink, record, hook, OFN_EXPLORER | OFN_ENABLEHOOK);
     const std::string filter = dialogFilter(a.Filter);
-    record.filter = filter;
-    record.filterIndex = a.FilterIndex;
-    record.file = a.Filename;
-    record.maxFile = kFileBuffer;
-    record.fileTitle = a.FileTitle;
-    record.maxFileTitle = kFileBuffer;
+    fillFileRecord(record, a, filter, kFileBuffer);
 
     forms::CommonDialogs& dialogs = forms::commonDialogs();
     APIReturn_ = dialogs.getSaveFileName(record);
@@ -267,11 +277,7 @@ bool GCommonDialog::VBGetSaveFileName2(SaveFileNameArgs& a)
         a.Filter = FilterEntry(filter, a.FilterIndex);
     } else {
         if (APIReturn_ != 0) ExtendedError_ = dialogs.extendedError();
-        a.Filename.clear();
-        a.FileTitle.clear();
-        a.Filter.clear();
-        a.Flags = 0;
-        a.FilterIndex = 0;
+        clearFileResult(a, 0);
     }
     libraryState().DialogConfirmed = result;
     return result;
@@ -279,9 +285,7 @@ bool GCommonDialog::VBGetSaveFileName2(SaveFileNameArgs& a)
 
 bool GCommonDialog::VBGetSaveFileName(SaveFileNameArgs& args)
 {
-    args.Flags &= ~OFN_ENABLETEMPLATE;
-    args.hInstance = 0;
-    args.TemplateName = 0;
+    withoutTemplate(args);
     return VBGetSaveFileName2(args);
 }
 
@@ -329,11 +333,7 @@ bool GCommonDialog::VBChooseColor(ChooseColorArgs& a)
 
     HookMessages hook(ColorDialogHookProc);
     DialogRun run(*this, EventSink_);
-    if (a.Hook) {
-        run.hook(a.EventSink);
-        record.hook = &hook;
-        record.flags |= CC_ENABLEHOOK;
-    }
+    if (a.Hook) run.hook(a.EventSink, record, hook, CC_ENABLEHOOK);
     if (!CustomColorsReady_) InitCustomColors();
     // The dialog works on this object's custom colours: what the user
     // changed stays with it.
@@ -395,11 +395,7 @@ bool GCommonDialog::VBChooseFont(StdFont& CurFont, ChooseFontArgs& a)
 
     HookMessages hook(FontDialogHookProc);
     DialogRun run(*this, EventSink_);
-    if (a.Hook) {
-        run.hook(a.EventSink);
-        record.hook = &hook;
-        record.flags |= CF_EnableHook;
-    }
+    if (a.Hook) run.hook(a.EventSink, record, hook, CF_EnableHook);
 
     forms::CommonDialogs& dialogs = forms::commonDialogs();
     APIReturn_ = dialogs.chooseFont(record);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -16,6 +17,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
 #include "platform/runtime/strings.h"
+#include "platform/runtime/textfile.h"
 
 namespace halvex {
 
@@ -118,6 +120,24 @@ std::string dataDirectoryFrom(const std::string& line)
     return path;
 }
 
+// Reads a file of the program folder through the library's file 1 with
+// `read`, when the file exists. A file that cannot be opened or read to its
+// end is reported; what `read` took before the fault stays.
+void readProgramFile(const std::string& path, const std::function<void(rt::TextReader&)>& read)
+{
+    if (CheckFileMissing(path, true).toBool()) return;
+    try {
+        if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
+            ReportError(0, std::string());
+            return;
+        }
+        read(libraryFileChannel().reader());
+        libraryFileChannel().close();
+    } catch (const rt::RuntimeError& error) {
+        ReportError(error);
+    }
+}
+
 }  // namespace
 
 std::string ApplicationPath()
@@ -146,25 +166,15 @@ void ReadUnits(std::string& Unit_Length1Symb, double& Unit_Length1Factor, std::s
     std::string symbols[5];
     double factors[4] = {};
     int valuesRead = 0;
-    if (!CheckFileMissing(path, true).toBool()) {
-        try {
-            if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
-                ReportError(0, std::string());
-            } else {
-                rt::TextReader& reader = libraryFileChannel().reader();
-                for (; valuesRead < kUnitValueCount; ++valuesRead) {
-                    if (valuesRead % 2 == 0)
-                        symbols[valuesRead / 2] = symbolAsUtf8(reader.readString());
-                    else
-                        factors[valuesRead / 2] = reader.readDouble();
-                }
-                libraryFileChannel().close();
-            }
-        } catch (const rt::RuntimeError& error) {
-            // A damaged file: the values read so far stay, the rest default.
-            ReportError(error);
+    // A damaged file: the values read so far stay, the rest default.
+    readProgramFile(path, [&](rt::TextReader& reader) {
+        for (; valuesRead < kUnitValueCount; ++valuesRead) {
+            if (valuesRead % 2 == 0)
+                symbols[valuesRead / 2] = symbolAsUtf8(reader.readString());
+            else
+                factors[valuesRead / 2] = reader.readDouble();
         }
-    }
+    });
 
     const std::span<const UnitSymbol> symbolTables[5] = {kLengthSymbols, kLengthSymbols, kForceSymbols,
                                                          kForceSymbols, kTemperatureSymbols};
@@ -193,21 +203,11 @@ void DataDirectory(std::string& ProgrDir, std::string& DataDir, CompressFlagType
     const bool flagWanted = CompressFlag != CompressedNotUsedFlag;
     std::optional<std::string> directoryLine;
     std::optional<std::int16_t> flag;
-    if (!CheckFileMissing(path, true).toBool()) {
-        try {
-            if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
-                ReportError(0, std::string());
-            } else {
-                rt::TextReader& reader = libraryFileChannel().reader();
-                directoryLine = reader.readLine();
-                if (flagWanted) flag = reader.readInteger();
-                libraryFileChannel().close();
-            }
-        } catch (const rt::RuntimeError& error) {
-            // A damaged file: a directory line read so far stays.
-            ReportError(error);
-        }
-    }
+    // A damaged file: a directory line read so far stays.
+    readProgramFile(path, [&](rt::TextReader& reader) {
+        directoryLine = reader.readLine();
+        if (flagWanted) flag = reader.readInteger();
+    });
 
     const bool haveDirectory = directoryLine && !rt::trim(*directoryLine).empty();
     DataDir = haveDirectory ? dataDirectoryFrom(*directoryLine) : DefaultDataDirectory();

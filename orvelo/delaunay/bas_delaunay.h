@@ -27,6 +27,7 @@
 namespace orvelo {
 
 struct NodeHash;
+class NetIndex;
 
 // Rows 1..n of node pairs; row 0 unused.
 using EdgeList = std::vector<std::array<std::int16_t, 2>>;
@@ -103,6 +104,10 @@ struct BasDelaunay {
     // The hash of node positions while a NodeIndexScope lives (boundary.h).
     std::int32_t NodeIndexDepth = 0;
     std::shared_ptr<NodeHash> NodeIndex;
+    // The index of sides, elements and nodes the point insertion keeps
+    // while a NetEditScope lives (insert_point.h).
+    std::int32_t EditIndexDepth = 0;
+    std::shared_ptr<NetIndex> EditIndex;
 };
 
 // The one process-wide instance.

@@ -250,7 +250,10 @@ std::int32_t AppendElement() {
     m.MeshElementList.resize(size);
     m.MeshElementList[size - 1] = NetElement{};
     m.ElementCircle.resize(size, {0.0f, 0.0f, 0.0f});
+    // The links grow with the net only while they describe it (during a
+    // generation); the editing tasks work without them.
     TriangulationLinks& links = m.Links;
+    if (links.Across.size() != size - 1) return m.MeshElementCount;
     links.Across.resize(size, {0, 0, 0});
     links.Locked.resize(size, 0);
     links.Corners.resize(size, {0, 0, 0});

@@ -78,9 +78,9 @@ InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side
 // side first-second (either order) at node, as InsertNodeOnSide does.
 void DivideConstraintRows(std::int16_t first, std::int16_t second, std::int16_t node);
 
-// Appends an empty element (MeshElementCount + 1; the element list, the
-// circles and the links grow with it) and returns its number. Error 6 with
-// a message past 32767 elements.
+// Appends an empty element (MeshElementCount + 1; the element list and the
+// circles grow with it, and the links while they describe the net) and
+// returns its number. Error 6 with a message past 32767 elements.
 std::int32_t AppendElement();
 
 // Appends the node (x, y) (MeshNodeCount + 1) and returns its number. Error 6

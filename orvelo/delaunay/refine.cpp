@@ -10,6 +10,7 @@
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/edge_recovery.h"
+#include "orvelo/delaunay/insert_point.h"
 #include "orvelo/delaunay/kernel.h"
 #include "orvelo/delaunay/links.h"
 #include "orvelo/delaunay/progress.h"
@@ -189,12 +190,54 @@ void refineTriangle(BasDelaunay& m, std::int32_t e, float cx, float cy, float rm
     if (InsertNodeOnSide(node, element, side) != InsertOutcome::Inserted) dropLastNode(m, node);
 }
 
+// Window mode: the circumcentres of the bad triangles whose circumcentres
+// lie in the refinement window go into the net by InsertPointIntoNet.
+void refineInWindow(std::int16_t mode) {
+    BasDelaunay& m = basDelaunay();
+    const double cosT = std::cos(static_cast<double>(declar().MinAngle) * kDegree);
+    NetEditScope editIndex;
+    TargetSizeIndexScope sizeIndex;
+    if (m.ElementCircle.size() < static_cast<std::size_t>(m.MeshElementCount) + 1)
+        m.ElementCircle.resize(static_cast<std::size_t>(m.MeshElementCount) + 1, {0.0f, 0.0f, 0.0f});
+    for (;;) {
+        const std::int16_t start = m.MeshNodeCount;
+        mesher::SetProgressMax(m.MeshElementCount);
+        const std::int32_t bound = m.MeshElementCount;
+        for (std::int32_t e = 1; e <= bound; ++e) {
+            // (A merge of new triangles into a quadrilateral may have taken
+            // the last numbers away.)
+            if (e <= m.MeshElementCount) {
+                const NetElement element = m.MeshElementList[static_cast<std::size_t>(e)];
+                if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), mode)) {
+                    double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
+                    std::int16_t longest = 0;
+                    const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
+                    const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
+                    const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
+                    TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
+                                         m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
+                    const double t = GetTriangleTargetSize(element.Node[1], element.Node[2], element.Node[3]);
+                    const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
+                    // rmin as the insertions may have raised it.
+                    const float rmin = declar().MinElementSize;
+                    if (circle[2] > rmin * rmin &&
+                        (static_cast<double>(circle[2]) > t * t || cos1 > cosT || cos2 > cosT || cos3 > cosT)) {
+                        AppendNode(circle[0], circle[1]);
+                        InsertPointIntoNet();
+                    }
+                }
+            }
+            if (mesher::StopRequested(true)) return;
+        }
+        if (mesher::StopRequested(false)) return;
+        if (m.MeshNodeCount == start) break;
+    }
+}
+
 }  // namespace
 
 void RefineMeshQuality(std::int16_t mode) {
-    if (mode != 0)
-        rt::raise(5, "Refining inside a window needs the point insertion into a net, which this "
-                     "program does not have.");
+    if (mode != 0) return refineInWindow(mode);
     BasDelaunay& m = basDelaunay();
     EnsureLinks(m);
     const double cosT = std::cos(static_cast<double>(declar().MinAngle) * kDegree);

@@ -22,10 +22,17 @@
 namespace orvelo {
 
 // `RefineMeshQuality` in generation mode (mode 0), with the slab region
-// SlabRegion of the running generation. Polls the wait window after every
-// element and every sweep and returns at once on a stop. Refining inside a
-// window (any other mode) belongs to the editing tasks and is refused with
-// run-time error 5.
+// SlabRegion of the running generation, or in window mode (any other mode,
+// the editing task passes -1) on a net of triangles and quadrilaterals: a
+// triangle whose stored circumcentre lies in the refinement window
+// (CircumcentreInWindow) and that is bad as above gets its circumcentre
+// appended as a node and inserted by InsertPointIntoNet (which refuses it
+// near a node, outside the net, or where it cannot be placed); there is no
+// slab region and no dividing of line sides. The circles are read from
+// ElementCircle, which the insertion keeps for the triangles it makes; rmin
+// is read for every test (the insertion may raise it), theta once. Polls
+// the wait window after every element and every sweep and returns at once
+// on a stop.
 void RefineMeshQuality(std::int16_t mode);
 
 }  // namespace orvelo

@@ -6,21 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/element_shape.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/services.h"
 #include "outside/quillon/language_text.h"
+#include "platform/forms/msgbox.h"
 #include "platform/runtime/errors.h"
 
 namespace orvelo {
 
 namespace {
-
-constexpr std::int32_t kHoldingCorner = halvex::OuterSide | halvex::BoundaryNode | halvex::BoundarySide;
-constexpr std::int32_t kHoldingArrival = halvex::OuterSide | halvex::BoundarySide;
 
 void showStatus(const std::string& text) {
     if (drovik::ClsWaitWindow* window = OperationWaitWindow()) window->StatusText(text);
@@ -36,55 +34,22 @@ int cornersOf(const NetElement& element) {
 // The neighbours of every node, empty for a held node, in the order the
 // elements and their corners name them.
 std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
-    const auto nodes = static_cast<std::size_t>(m.MeshNodeCount);
-    std::vector<std::vector<std::int16_t>> neighbours(nodes + 1);
-    std::vector<bool> held(nodes + 1, false);
+    const std::vector<bool> held = NodesHeldByFlags(m);
+    std::vector<std::vector<std::int16_t>> neighbours(held.size());
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
         const int count = cornersOf(t);
         for (int k = 1; k <= count; ++k) {
-            const std::int16_t j = t.Node[static_cast<std::size_t>(k)];
-            if (j < 1 || j > m.MeshNodeCount) rt::raise(9, "An element of the net names a node that does not exist.");
-            const auto jj = static_cast<std::size_t>(j);
-            if (held[jj]) continue;
-            const int before = k == 1 ? count : k - 1;
-            const int after = k == count ? 1 : k + 1;
-            if ((t.Flag[static_cast<std::size_t>(k)] & kHoldingCorner) != 0 ||
-                (t.Flag[static_cast<std::size_t>(before)] & kHoldingArrival) != 0) {
-                held[jj] = true;
-                neighbours[jj].clear();
-                continue;
-            }
-            for (const int c : {before, after}) {
+            const auto j = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+            if (held[j]) continue;
+            for (const int c : {k == 1 ? count : k - 1, k == count ? 1 : k + 1}) {
                 const std::int16_t n = t.Node[static_cast<std::size_t>(c)];
-                if (std::find(neighbours[jj].begin(), neighbours[jj].end(), n) == neighbours[jj].end())
-                    neighbours[jj].push_back(n);
+                if (std::find(neighbours[j].begin(), neighbours[j].end(), n) == neighbours[j].end())
+                    neighbours[j].push_back(n);
             }
         }
     }
     return neighbours;
-}
-
-double turn(double ax, double ay, double bx, double by, double cx, double cy) {
-    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
-}
-
-// Whether the element keeps its turn at every corner (the way it turned
-// before the pass) with at least a thousandth of the size it had.
-bool keepsItsShape(const NetElement& t, const std::vector<float>& oldX, const std::vector<float>& oldY,
-                   const std::vector<float>& newX, const std::vector<float>& newY) {
-    const int count = cornersOf(t);
-    if (count < 3) return true;
-    for (int k = 1; k <= count; ++k) {
-        const auto a = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)]);
-        const auto b = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
-        const auto c = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)]);
-        const double before = turn(oldX[a], oldY[a], oldX[b], oldY[b], oldX[c], oldY[c]);
-        const double after = turn(newX[a], newY[a], newX[b], newY[b], newX[c], newY[c]);
-        if (before == 0.0) continue;  // an element flat already is not judged by its moves
-        if ((after > 0.0) != (before > 0.0) || std::fabs(after) < 1e-3 * std::fabs(before)) return false;
-    }
-    return true;
 }
 
 void smooth(std::int16_t maxPasses) {
@@ -128,7 +93,14 @@ void smooth(std::int16_t maxPasses) {
             reverted = false;
             for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
                 const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-                if (keepsItsShape(t, oldX, oldY, m.MeshNodeX, m.MeshNodeY)) continue;
+                const auto before = [&](std::int16_t n) {
+                    return std::pair<double, double>{oldX[static_cast<std::size_t>(n)], oldY[static_cast<std::size_t>(n)]};
+                };
+                const auto after = [&](std::int16_t n) {
+                    return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(n)],
+                                                     m.MeshNodeY[static_cast<std::size_t>(n)]};
+                };
+                if (KeepsItsShape(t, before, after)) continue;
                 for (int k = 1; k <= cornersOf(t); ++k) {
                     const auto n = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
                     if (m.MeshNodeX[n] != oldX[n] || m.MeshNodeY[n] != oldY[n]) reverted = true;
@@ -156,6 +128,8 @@ void smooth(std::int16_t maxPasses) {
 void SmoothMesh(std::int16_t maxPasses) {
     try {
         smooth(maxPasses);
+    } catch (const forms::MsgBoxError&) {
+        throw;  // a box nobody answers is a fault of a test
     } catch (const std::exception&) {
         HandleError();
     }

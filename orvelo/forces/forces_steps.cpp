@@ -15,11 +15,7 @@ void ShowStatus(std::int32_t textNumber) {
 }
 
 void ProgressStep() {
-    drovik::ClsWaitWindow* window = OperationWaitWindow();
-    if (!window) return;
-    bool cancelled = false;
-    window->UpdateProgress(true, cancelled);
-    if (cancelled) throw OperationStopped{};
+    if (OperationStopRequested(true)) throw OperationStopped{};
 }
 
 drovik::ClsElementMatrices& ElementMatrices() {

@@ -115,12 +115,9 @@ bool traceSlab() {
     }
 
     for (std::int32_t l = 1; l <= m.MeshLineCount; ++l) {
-        OutlinePiece line;
-        line.X1 = m.MeshLineStart[static_cast<std::size_t>(l)].X;
-        line.Y1 = m.MeshLineStart[static_cast<std::size_t>(l)].Y;
-        line.X2 = m.MeshLineEnd[static_cast<std::size_t>(l)].X;
-        line.Y2 = m.MeshLineEnd[static_cast<std::size_t>(l)].Y;
-        TraceSlabPiece(line, kTraceInternalLine);
+        const halvex::SinglePoint& start = m.MeshLineStart[static_cast<std::size_t>(l)];
+        const halvex::SinglePoint& end = m.MeshLineEnd[static_cast<std::size_t>(l)];
+        TraceSlabPiece(straightPiece(start.X, start.Y, end.X, end.Y), kTraceInternalLine);
         if (mesher::StopRequested(true)) return false;
     }
     return true;

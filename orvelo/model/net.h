@@ -49,4 +49,25 @@ struct OutlinePiece {
     bool operator==(const OutlinePiece&) const = default;
 };
 
+// A straight piece from (x1, y1) to (x2, y2).
+inline OutlinePiece straightPiece(float x1, float y1, float x2, float y2) {
+    OutlinePiece piece;
+    piece.X1 = x1;
+    piece.Y1 = y1;
+    piece.X2 = x2;
+    piece.Y2 = y2;
+    return piece;
+}
+
+// An arc piece from (x1, y1) to (x2, y2) about the centre (xc, yc),
+// anticlockwise when counterClockwise (Direction).
+inline OutlinePiece arcPiece(float x1, float y1, float x2, float y2, float xc, float yc, bool counterClockwise) {
+    OutlinePiece piece = straightPiece(x1, y1, x2, y2);
+    piece.IsArc = true;
+    piece.XC = xc;
+    piece.YC = yc;
+    piece.Direction = counterClockwise;
+    return piece;
+}
+
 }  // namespace orvelo

@@ -93,6 +93,62 @@ const T& valueAt(const std::vector<T>& list, long long i) {
     return list[static_cast<std::size_t>(i)];
 }
 
+// Blocks of entries 1 .. count after the base record `base`: a pair of
+// Singles (two records an entry), a region with its kind, or three
+// Integers (three records an entry).
+void readSinglePairs(rt::RecordFile& file, std::int32_t base, std::int32_t count, std::vector<float>& first,
+                     std::vector<float>& second) {
+    for (std::int32_t e = 1; e <= count; ++e) {
+        first[e] = file.getSingle(base + 2 * e - 1);
+        second[e] = file.getSingle(base + 2 * e);
+    }
+}
+
+void writeSinglePairs(rt::RecordFile& file, std::int32_t base, std::int32_t count, const std::vector<float>& first,
+                      const std::vector<float>& second) {
+    for (std::int32_t e = 1; e <= count; ++e) {
+        file.putSingle(base + 2 * e - 1, valueAt(first, e));
+        file.putSingle(base + 2 * e, valueAt(second, e));
+    }
+}
+
+void readRegions(rt::RecordFile& file, std::int32_t base, std::int32_t count, std::vector<std::int16_t>& regions,
+                 std::vector<std::string>& kinds) {
+    for (std::int32_t e = 1; e <= count; ++e) {
+        regions[e] = file.getInteger(base + 2 * e - 1);
+        kinds[e] = readKind(file, base + 2 * e);
+    }
+}
+
+void writeRegions(rt::RecordFile& file, std::int32_t base, std::int32_t count, const std::vector<std::int16_t>& regions,
+                  const std::vector<std::string>& kinds) {
+    for (std::int32_t e = 1; e <= count; ++e) {
+        file.putInteger(base + 2 * e - 1, valueAt(regions, e));
+        file.putString(base + 2 * e, valueAt(kinds, e));
+    }
+}
+
+void readIntegerTriples(rt::RecordFile& file, std::int32_t base, std::int32_t count, std::vector<std::int16_t>& first,
+                        std::vector<std::int16_t>& second, std::vector<std::int16_t>& third) {
+    for (std::int32_t e = 1; e <= count; ++e) {
+        const std::int32_t at = base + 3 * (e - 1);
+        first[e] = file.getInteger(at + 1);
+        second[e] = file.getInteger(at + 2);
+        third[e] = file.getInteger(at + 3);
+    }
+}
+
+void writeIntegerTriples(rt::RecordFile& file, std::int32_t base, std::int32_t count,
+                         const std::vector<std::int16_t>& first, const std::vector<std::int16_t>& second,
+                         const std::vector<std::int16_t>& third) {
+    for (std::int32_t e = 1; e <= count; ++e) {
+        const std::int32_t at = base + 3 * (e - 1);
+        file.putInteger(at + 1, valueAt(first, e));
+        file.putInteger(at + 2, valueAt(second, e));
+        file.putInteger(at + 3, valueAt(third, e));
+    }
+}
+
 enum class ReadResult { Read, Coincident };
 
 // Reads the open .P41 into data for n nodes and data.BoringCount borings.
@@ -121,20 +177,14 @@ ReadResult readBoringRecords(rt::RecordFile& file, BoringData& data, std::int32_
     data.BoringLayoutKind = kind;
     data.EdgeDirY.assign(borings, 0.0f);
     data.EdgeDirX.assign(borings, 0.0f);
-    for (std::int32_t k = 1; k <= at.k; ++k) {
-        data.EdgeDirY[k] = file.getSingle(at.b() + 2 * k - 1);
-        data.EdgeDirX[k] = file.getSingle(at.b() + 2 * k);
-    }
+    readSinglePairs(file, at.b(), at.k, data.EdgeDirY, data.EdgeDirX);
     if (data.EdgeOuterX.size() < 2 * borings - 1) data.EdgeOuterX.resize(2 * borings - 1, 0.0f);
     if (data.EdgeOuterY.size() < 2 * borings - 1) data.EdgeOuterY.resize(2 * borings - 1, 0.0f);
 
     if (kind == 1) {
         data.NodeLayoutRegion.assign(nodes, 0);
         data.NodeLayoutKind.assign(nodes, std::string());
-        for (std::int32_t i = 1; i <= n; ++i) {
-            data.NodeLayoutRegion[i] = file.getInteger(at.a() + 2 * i - 1);
-            data.NodeLayoutKind[i] = readKind(file, at.a() + 2 * i);
-        }
+        readRegions(file, at.a(), n, data.NodeLayoutRegion, data.NodeLayoutKind);
         // The edge directions and outer points are recomputed from the
         // borings; the reference lies inside the polygon (boring 3 for the
         // first edge, boring K - 1 for the last, boring 1 for the others).
@@ -168,10 +218,7 @@ ReadResult readBoringRecords(rt::RecordFile& file, BoringData& data, std::int32_
             const auto corners = static_cast<std::size_t>(std::max<std::int32_t>(at.l, 1));
             data.CellCornerX.assign(corners, 0.0f);
             data.CellCornerY.assign(corners, 0.0f);
-            for (std::int32_t j = 1; j <= at.l - 1; ++j) {
-                data.CellCornerX[j] = file.getSingle(at.f() + 2 * j - 1);
-                data.CellCornerY[j] = file.getSingle(at.f() + 2 * j);
-            }
+            readSinglePairs(file, at.f(), at.l - 1, data.CellCornerX, data.CellCornerY);
             const auto lines = static_cast<std::size_t>(at.d) + 1;
             data.DividingMidX.assign(lines, 0.0f);
             data.DividingMidY.assign(lines, 0.0f);
@@ -190,42 +237,23 @@ ReadResult readBoringRecords(rt::RecordFile& file, BoringData& data, std::int32_
         data.BoringStripCount = static_cast<std::int16_t>(at.s);
         data.NodeRegion.assign(nodes, 0);
         data.NodeRegionKind.assign(nodes, std::string());
-        for (std::int32_t i = 1; i <= n; ++i) {
-            data.NodeRegion[i] = file.getInteger(at.h() + 2 * i - 1);
-            data.NodeRegionKind[i] = readKind(file, at.h() + 2 * i);
-        }
+        readRegions(file, at.h(), n, data.NodeRegion, data.NodeRegionKind);
         const auto strips = static_cast<std::size_t>(at.s) + 1;
         data.StripDirY.assign(strips, 0.0f);
         data.StripDirX.assign(strips, 0.0f);
-        for (std::int32_t m = 1; m <= at.s; ++m) {
-            data.StripDirY[m] = file.getSingle(at.i() + 2 * m - 1);
-            data.StripDirX[m] = file.getSingle(at.i() + 2 * m);
-        }
+        readSinglePairs(file, at.i(), at.s, data.StripDirY, data.StripDirX);
         data.StripOuterX.assign(2 * strips - 1, 0.0f);
         data.StripOuterY.assign(2 * strips - 1, 0.0f);
-        for (std::int32_t l = 1; l <= 2 * at.s; ++l) {
-            data.StripOuterX[l] = file.getSingle(at.j() + 2 * l - 1);
-            data.StripOuterY[l] = file.getSingle(at.j() + 2 * l);
-        }
+        readSinglePairs(file, at.j(), 2 * at.s, data.StripOuterX, data.StripOuterY);
         const auto triangles = static_cast<std::size_t>(at.t) + 1;
         data.TriangleBoringA.assign(triangles, 0);
         data.TriangleBoringB.assign(triangles, 0);
         data.TriangleBoringC.assign(triangles, 0);
-        for (std::int32_t t = 1; t <= at.t; ++t) {
-            const std::int32_t base = at.kBlock() + 3 * (t - 1);
-            data.TriangleBoringA[t] = file.getInteger(base + 1);
-            data.TriangleBoringB[t] = file.getInteger(base + 2);
-            data.TriangleBoringC[t] = file.getInteger(base + 3);
-        }
+        readIntegerTriples(file, at.kBlock(), at.t, data.TriangleBoringA, data.TriangleBoringB, data.TriangleBoringC);
         data.StripBoringA.assign(strips, 0);
         data.StripBoringB.assign(strips, 0);
         data.StripCorner.assign(strips, 0);
-        for (std::int32_t m = 1; m <= at.s; ++m) {
-            const std::int32_t base = at.lBlock() + 3 * (m - 1);
-            data.StripBoringA[m] = file.getInteger(base + 1);
-            data.StripBoringB[m] = file.getInteger(base + 2);
-            data.StripCorner[m] = file.getInteger(base + 3);
-        }
+        readIntegerTriples(file, at.lBlock(), at.s, data.StripBoringA, data.StripBoringB, data.StripCorner);
     }
 
     // Nodes without a kind (not read for kinds 1 and 2) and nodes of region
@@ -382,26 +410,19 @@ void WriteBoringFile() {
 
     file.putInteger(1, data.BoringLayoutKind);
     file.putInteger(2, data.BoringCount);
+    writeRegions(file, at.a(), at.n, data.NodeLayoutRegion, data.NodeLayoutKind);
     bool regionOutside = false;
     for (std::int32_t i = 1; i <= at.n; ++i) {
-        const std::int16_t region = valueAt(data.NodeLayoutRegion, i);
+        const std::int16_t region = data.NodeLayoutRegion[static_cast<std::size_t>(i)];
         if (region < 1 || region > data.BoringCount) regionOutside = true;
-        file.putInteger(at.a() + 2 * i - 1, region);
-        file.putString(at.a() + 2 * i, valueAt(data.NodeLayoutKind, i));
     }
     if (regionOutside) {
         const quillon::ClsLanguageText& texts = LanguageTexts();
         forms::MsgBox(texts.GetText(quillon::TextNo(10269)), forms::vbExclamation,
                       texts.GetText(quillon::TextNo(10043)));
     }
-    for (std::int32_t k = 1; k <= at.k; ++k) {
-        file.putSingle(at.b() + 2 * k - 1, valueAt(data.EdgeDirY, k));
-        file.putSingle(at.b() + 2 * k, valueAt(data.EdgeDirX, k));
-    }
-    for (std::int32_t l = 1; l <= 2 * at.k; ++l) {
-        file.putSingle(at.c() + 2 * l - 1, valueAt(data.EdgeOuterX, l));
-        file.putSingle(at.c() + 2 * l, valueAt(data.EdgeOuterY, l));
-    }
+    writeSinglePairs(file, at.b(), at.k, data.EdgeDirY, data.EdgeDirX);
+    writeSinglePairs(file, at.c(), 2 * at.k, data.EdgeOuterX, data.EdgeOuterY);
     for (std::int32_t m = 1; m <= at.n; ++m)
         file.putInteger(at.dBlock() + m, valueAt(data.NodeCellBoring, m));
     if (at.k > 1) {
@@ -409,10 +430,7 @@ void WriteBoringFile() {
         file.putInteger(at.e0() + 2, static_cast<std::int16_t>(at.d));
         const std::vector<std::int16_t>& firstRow = valueAt(data.BoringLineTable, 1);
         for (std::int32_t j = 1; j <= at.l; ++j) file.putInteger(at.e() + j, valueAt(firstRow, j));
-        for (std::int32_t j = 1; j <= at.l - 1; ++j) {
-            file.putSingle(at.f() + 2 * j - 1, valueAt(data.CellCornerX, j));
-            file.putSingle(at.f() + 2 * j, valueAt(data.CellCornerY, j));
-        }
+        writeSinglePairs(file, at.f(), at.l - 1, data.CellCornerX, data.CellCornerY);
         for (std::int32_t d = 1; d <= at.d; ++d) {
             const std::int32_t base = at.g() + 4 * (d - 1);
             file.putSingle(base + 1, valueAt(data.DividingMidX, d));
@@ -423,30 +441,11 @@ void WriteBoringFile() {
     }
     file.putInteger(at.p() + 1, static_cast<std::int16_t>(at.t));
     file.putInteger(at.p() + 2, static_cast<std::int16_t>(at.s));
-    for (std::int32_t i = 1; i <= at.n; ++i) {
-        file.putInteger(at.h() + 2 * i - 1, valueAt(data.NodeRegion, i));
-        file.putString(at.h() + 2 * i, valueAt(data.NodeRegionKind, i));
-    }
-    for (std::int32_t m = 1; m <= at.s; ++m) {
-        file.putSingle(at.i() + 2 * m - 1, valueAt(data.StripDirY, m));
-        file.putSingle(at.i() + 2 * m, valueAt(data.StripDirX, m));
-    }
-    for (std::int32_t l = 1; l <= 2 * at.s; ++l) {
-        file.putSingle(at.j() + 2 * l - 1, valueAt(data.StripOuterX, l));
-        file.putSingle(at.j() + 2 * l, valueAt(data.StripOuterY, l));
-    }
-    for (std::int32_t t = 1; t <= at.t; ++t) {
-        const std::int32_t base = at.kBlock() + 3 * (t - 1);
-        file.putInteger(base + 1, valueAt(data.TriangleBoringA, t));
-        file.putInteger(base + 2, valueAt(data.TriangleBoringB, t));
-        file.putInteger(base + 3, valueAt(data.TriangleBoringC, t));
-    }
-    for (std::int32_t m = 1; m <= at.s; ++m) {
-        const std::int32_t base = at.lBlock() + 3 * (m - 1);
-        file.putInteger(base + 1, valueAt(data.StripBoringA, m));
-        file.putInteger(base + 2, valueAt(data.StripBoringB, m));
-        file.putInteger(base + 3, valueAt(data.StripCorner, m));
-    }
+    writeRegions(file, at.h(), at.n, data.NodeRegion, data.NodeRegionKind);
+    writeSinglePairs(file, at.i(), at.s, data.StripDirY, data.StripDirX);
+    writeSinglePairs(file, at.j(), 2 * at.s, data.StripOuterX, data.StripOuterY);
+    writeIntegerTriples(file, at.kBlock(), at.t, data.TriangleBoringA, data.TriangleBoringB, data.TriangleBoringC);
+    writeIntegerTriples(file, at.lBlock(), at.s, data.StripBoringA, data.StripBoringB, data.StripCorner);
     CloseDataFile(1);
     forms::screen().MousePointer(0);
 }

@@ -121,10 +121,7 @@ std::int16_t OpenDataFile(const std::string& path, std::int16_t mode, std::int16
         if (services.FileNotExist(target, false).toBool()) {
             if (context > 0) {
                 RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
-                if (drovik::ClsWaitWindow* window = OperationWaitWindow()) {
-                    bool cancelled = false;
-                    window->UpdateProgress(true, cancelled);
-                }
+                OperationStopRequested(true);  // one step of progress; the run stops anyway
             }
             return -1;
         }

@@ -1,5 +1,7 @@
 #include "orvelo/project/services.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <utility>
 
@@ -46,6 +48,20 @@ halvex::ClsValmor& SharedServices() { return createdOnFirstUse(services().shared
 drovik::ClsWaitWindow* OperationWaitWindow() {
     const auto& source = services().waitWindowSource;
     return source ? source() : nullptr;
+}
+
+bool OperationStopRequested(bool advance) {
+    drovik::ClsWaitWindow* window = OperationWaitWindow();
+    if (window == nullptr) return false;
+    bool cancelled = false;
+    window->UpdateProgress(advance, cancelled);
+    return cancelled;
+}
+
+void SetOperationProgressMax(std::int64_t steps) {
+    drovik::ClsWaitWindow* window = OperationWaitWindow();
+    if (window == nullptr) return;
+    window->ProgressMax(static_cast<std::int32_t>(std::clamp<std::int64_t>(steps, 0, INT32_MAX)));
 }
 
 void SetOperationWaitWindowSource(std::function<drovik::ClsWaitWindow*()> source) {

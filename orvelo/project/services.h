@@ -8,6 +8,7 @@
 // wizard.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "halvex/services/cls_valmor.h"
@@ -40,6 +41,16 @@ halvex::ClsValmor& SharedServices();
 // current operation); nullptr when no operation runs or it holds no window.
 // Callers skip every wait-window call then.
 drovik::ClsWaitWindow* OperationWaitWindow();
+
+// ClsWaitWindow.UpdateProgress on the running operation's window: advance
+// counts one step; true when the user pressed Stop. Without a window nothing
+// happens and no stop is ever reported.
+bool OperationStopRequested(bool advance);
+
+// ClsWaitWindow.ProgressMax on the running operation's window, held to
+// 0 .. 2^31 - 1 (a product such as twice the element count never wraps);
+// nothing without a window.
+void SetOperationProgressMax(std::int64_t steps);
 
 // Registered by the operation runner: how OperationWaitWindow() finds the
 // window (an empty function: no operation runs).

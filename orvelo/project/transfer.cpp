@@ -53,21 +53,6 @@ bool methodWithoutBorings(std::int32_t method) {
     return method == 2 || method == 4 || method == 8 || (method >= 17 && method <= 20);
 }
 
-drovik::ClsWaitWindow* waitWindow() { return OperationWaitWindow(); }
-
-// UpdateProgress of the wait window; true when Stop was pressed.
-bool stopPressed(bool advance) {
-    drovik::ClsWaitWindow* window = waitWindow();
-    if (!window) return false;
-    bool cancelled = false;
-    window->UpdateProgress(advance, cancelled);
-    return cancelled;
-}
-
-void progressMax(std::int32_t steps) {
-    if (drovik::ClsWaitWindow* window = waitWindow()) window->ProgressMax(steps);
-}
-
 void busy() { forms::screen().MousePointer(11); }
 void normalPointer() { forms::screen().MousePointer(0); }
 
@@ -226,7 +211,7 @@ void NodeDataTransfer::TransferProjectData() {
     Declar& d = declar();
     busy();
     RunControl().RunState(0);
-    if (drovik::ClsWaitWindow* window = waitWindow())
+    if (drovik::ClsWaitWindow* window = OperationWaitWindow())
         window->Title(LanguageTexts().GetText(rt::Variant(quillon::TextNo(10225))));
 
     // Without the old net the files would keep the old node numbers while
@@ -268,14 +253,14 @@ void NodeDataTransfer::TransferProjectData() {
             if (found == foundKinds_.end()) continue;
             const std::size_t j = static_cast<std::size_t>(found - foundKinds_.begin());
             busy();
-            if (drovik::ClsWaitWindow* window = waitWindow())
+            if (drovik::ClsWaitWindow* window = OperationWaitWindow())
                 window->StatusText(foundKindTexts_[j]);
             const KindResult result = transferKind(kind);
             normalPointer();
             if (result == KindResult::Cancelled) return;
-            if (stopPressed(false)) return;
+            if (OperationStopRequested(false)) return;
         }
-        if (drovik::ClsWaitWindow* window = waitWindow()) window->Close();
+        if (drovik::ClsWaitWindow* window = OperationWaitWindow()) window->Close();
     } catch (const forms::MsgBoxError&) {
         throw;  // a box nobody answered: a fault of a test, not of the data
     } catch (const std::exception&) {
@@ -285,17 +270,17 @@ void NodeDataTransfer::TransferProjectData() {
 
 void NodeDataTransfer::RemapNodeArray(std::vector<std::int16_t>& nodes, std::int16_t& cancelled) {
     cancelled = -1;
-    if (stopPressed(false)) return;
+    if (OperationStopRequested(false)) return;
     const auto upper = static_cast<std::int32_t>(nodes.empty() ? 0 : nodes.size() - 1);
-    progressMax(upper);
+    SetOperationProgressMax(upper);
     for (std::int32_t k = 1; k <= upper; ++k) {
-        if (stopPressed(true)) return;
+        if (OperationStopRequested(true)) return;
         const std::int16_t old = nodes[static_cast<std::size_t>(k)];
         std::int16_t mapped = 0;
         GetNewNodeNumber(OldNetX.at(old), OldNetY.at(old), mapped);
         nodes[static_cast<std::size_t>(k)] = mapped;
     }
-    if (stopPressed(false)) return;
+    if (OperationStopRequested(false)) return;
     cancelled = 0;
 }
 
@@ -376,9 +361,9 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferLineMembers() {
     std::vector<std::int16_t> sets(1), starts(1), ends(1);
     std::int32_t undefinedSets = 0;
     std::int32_t firstUndefined = 0;
-    progressMax(m);
+    SetOperationProgressMax(m);
     for (int k = 1; k <= m; ++k) {
-        if (stopPressed(true)) return KindResult::Cancelled;
+        if (OperationStopRequested(true)) return KindResult::Cancelled;
         // A member of a property set the file does not define cannot be
         // written with its net edges: it is left out (and reported below).
         if (b.MemberPropertySet[k] < 1 || b.MemberPropertySet[k] > b.PropertySetCount) {
@@ -406,7 +391,7 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferLineMembers() {
     b.MemberPropertySet = std::move(sets);
     b.MemberStartNode = std::move(starts);
     b.MemberEndNode = std::move(ends);
-    if (stopPressed(false)) return KindResult::Cancelled;
+    if (OperationStopRequested(false)) return KindResult::Cancelled;
     WriteLineMembers();
     return KindResult::Done;
 }
@@ -447,9 +432,9 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
         for (std::int32_t e = 1; e <= oldElementCount_; ++e)
             centroidOf(oldElementList_[static_cast<std::size_t>(e)], OldNetX, OldNetY,
                        oldCx[static_cast<std::size_t>(e)], oldCy[static_cast<std::size_t>(e)]);
-        progressMax(d.ElementCount);
+        SetOperationProgressMax(d.ElementCount);
         for (std::int16_t e = 1; e <= d.ElementCount; ++e) {
-            if (stopPressed(true)) return KindResult::Cancelled;
+            if (OperationStopRequested(true)) return KindResult::Cancelled;
             float cx = 0.0f;
             float cy = 0.0f;
             ElementCentroid(e, cx, cy);
@@ -562,9 +547,9 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferBorings() {
     for (auto* list : {&bd.NodeRegionKind, &bd.NodeLayoutKind})
         resizeKeeping(*list, std::max(list->size(), nodeSlots));
 
-    if (stopPressed(false)) return KindResult::Cancelled;
+    if (OperationStopRequested(false)) return KindResult::Cancelled;
     ComputeBoringLayout();
-    if (stopPressed(false)) return KindResult::Cancelled;
+    if (OperationStopRequested(false)) return KindResult::Cancelled;
     WriteBoringFile();
     return KindResult::Done;
 }

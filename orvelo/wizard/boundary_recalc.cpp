@@ -25,29 +25,6 @@ struct FreeSide {
     std::int16_t far = 0;
 };
 
-// A stop request on the running operation's window (none without a window).
-bool stopRequested(bool advance) {
-    drovik::ClsWaitWindow* window = OperationWaitWindow();
-    if (!window) return false;
-    bool cancelled = false;
-    window->UpdateProgress(advance, cancelled);
-    return cancelled;
-}
-
-void setProgressMax(std::size_t steps) {
-    if (drovik::ClsWaitWindow* window = OperationWaitWindow())
-        window->ProgressMax(static_cast<std::int32_t>(std::min<std::size_t>(steps, INT32_MAX)));
-}
-
-OutlinePiece straightPiece(float x1, float y1, float x2, float y2) {
-    OutlinePiece piece;
-    piece.X1 = x1;
-    piece.Y1 = y1;
-    piece.X2 = x2;
-    piece.Y2 = y2;
-    return piece;
-}
-
 // The unit factor of the current net: its drawing scale computed from the
 // extent of its nodes widened as a generation widens it (by the extent's
 // width and height on each side).
@@ -272,20 +249,20 @@ void RecalculateMeshBoundary() {
     auto stopRun = [] { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); };
 
     std::vector<BoundaryLoop> loops;
-    std::size_t freeSides = 0;
+    std::int64_t freeSides = 0;
     for (std::int16_t k = 1; k <= net.ElementCount; ++k)
         for (std::int32_t l = 1; l <= net.ElementList.at(k).CornerCount && l <= 4; ++l)
             if (net.ElementList[k].Flag[l] & halvex::OuterSide) ++freeSides;
-    setProgressMax(freeSides);
-    if (!TraceFreeSideLoops(net, loops, [] { return stopRequested(true); })) return stopRun();
+    SetOperationProgressMax(freeSides);
+    if (!TraceFreeSideLoops(net, loops, [] { return OperationStopRequested(true); })) return stopRun();
     if (loops.empty()) return;  // no free side: the slab stays as read
 
     const float unitFactor = CurrentNetUnitFactor(net);
     const double tol = static_cast<float>(0.001 / unitFactor);
-    setProgressMax(loops.size());
+    SetOperationProgressMax(static_cast<std::int64_t>(loops.size()));
     for (BoundaryLoop& loop : loops) {
         JoinCollinearPieces(loop, tol);
-        if (stopRequested(true)) return stopRun();
+        if (OperationStopRequested(true)) return stopRun();
     }
 
     // How many other loops enclose each loop.
@@ -293,11 +270,11 @@ void RecalculateMeshBoundary() {
     boxes.reserve(loops.size());
     for (const BoundaryLoop& loop : loops) boxes.push_back(boxOf(loop));
     std::vector<int> depth(loops.size(), 0);
-    setProgressMax(loops.size());
+    SetOperationProgressMax(static_cast<std::int64_t>(loops.size()));
     for (std::size_t i = 0; i < loops.size(); ++i) {
         for (std::size_t j = 0; j < loops.size(); ++j)
             if (j != i && liesInside(loops[j], boxes[j], loops[i], boxes[i], unitFactor, tol)) ++depth[j];
-        if (stopRequested(true)) return stopRun();
+        if (OperationStopRequested(true)) return stopRun();
     }
 
     std::vector<const BoundaryLoop*> outline;

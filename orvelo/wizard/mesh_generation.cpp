@@ -8,7 +8,9 @@
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/adaptive_refinement.h"
 #include "orvelo/delaunay/bas_orvelo.h"
+#include "orvelo/delaunay/front_points.h"
 #include "orvelo/delaunay/generate.h"
+#include "orvelo/delaunay/smooth_mesh.h"
 #include "orvelo/gridmesh/grid_based_mesh.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_files.h"
@@ -251,17 +253,13 @@ void GenerateMeshByType() {
         if (!runStopped()) RefineMeshAdaptively();
         return;
     }
-    // Not part of the program yet: smoothing (SmoothMesh, 25 passes) and
-    // boundary front points (AddBoundaryFrontPoints) after a triangulation.
-    // Asking for either stops the run with a message before anything is
-    // generated.
-    if (d.SmoothMeshFlag || d.BoundaryFrontPointsFlag) {
-        forms::screen().MousePointer(forms::vbDefault);
-        showCannotGenerate(quillon::TextNo(190012));
-        stopRun();
-        return;
-    }
+    // A triangulation, then the smoothing (25 passes) and the boundary front
+    // points as asked. Both set the run state to 0 when they start, so they
+    // follow only a generation that did not stop the run: a stopped
+    // generation's net is never taken.
     GenerateDelaunayMesh();
+    if (d.SmoothMeshFlag && !runStopped()) SmoothMesh(25);
+    if (d.BoundaryFrontPointsFlag && !runStopped()) AddBoundaryFrontPoints();
 }
 
 }  // namespace orvelo

@@ -60,12 +60,11 @@ void CopyOutFENet(std::int16_t& NodeCount, std::vector<float>& NodeX, std::vecto
 // pass. Neither changes the run state.
 void FindSingularPoints();
 
-// Operation 0: the new net by MeshType. 5: GenerateDelaunayMesh; any
-// other type: GenerateGridBasedMesh, then RefineMeshAdaptively (unless the
-// generation stopped the run). Smoothing and boundary front points are not
-// part of the program yet: asking for one of them tells the user that the
-// net cannot be generated with the chosen element type and options, and
-// stops the run (run state 3).
+// Operation 0: the new net by MeshType. 5: GenerateDelaunayMesh, then
+// SmoothMesh (25 passes) when SmoothMeshFlag and AddBoundaryFrontPoints
+// when BoundaryFrontPointsFlag, each only when the generation did not stop
+// the run; any other type: GenerateGridBasedMesh, then RefineMeshAdaptively
+// (unless the generation stopped the run).
 void GenerateMeshByType();
 
 }  // namespace orvelo

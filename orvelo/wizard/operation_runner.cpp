@@ -4,6 +4,10 @@
 #include <utility>
 
 #include "halvex/interface/enums.h"
+#include "orvelo/delaunay/delete_nodes.h"
+#include "orvelo/delaunay/editing_tasks.h"
+#include "orvelo/delaunay/front_points.h"
+#include "orvelo/delaunay/smooth_mesh.h"
 #include "orvelo/forces/internal_forces.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/copy_project.h"
@@ -66,19 +70,27 @@ std::array<OperationProcedure, 13> OperationRunner::builtInProcedures() {
         // BoundaryFrontPointsFlag; any other MeshType: GenerateGridBasedMesh,
         // then RefineMeshAdaptively.
         [](ClsRefineWaitMessage&) { GenerateMeshByType(); },
-        // 1 OpAddNode (AddNodeTask), 2 OpDeleteNodes (DeleteNodesTask).
-        OperationProcedure{},
-        OperationProcedure{},
+        // 1 OpAddNode
+        [](ClsRefineWaitMessage&) { AddNodeTask(); },
+        // 2 OpDeleteNodes
+        [](ClsRefineWaitMessage&) { DeleteNodesTask(OpDeleteNodes); },
         // 3 OpDeleteNodesQuiet: nothing.
         OperationProcedure{},
-        // 4 OpRefineWindow (RefineWindowTask, then smoothing and boundary
-        // front points by their flags), 5 OpSmoothMesh (SmoothMesh, 25
-        // passes), 6 OpRegenerateMesh (RegenerateMesh, then as code 4 unless
-        // SlabShape is 5), 7 OpBoundaryFrontPoints (AddBoundaryFrontPoints).
+        // 4 OpRefineWindow: RefineWindowTask, then SmoothMesh (25 passes)
+        // when SmoothMeshFlag, then AddBoundaryFrontPoints when
+        // BoundaryFrontPointsFlag.
+        [](ClsRefineWaitMessage&) {
+            RefineWindowTask();
+            if (declar().SmoothMeshFlag) SmoothMesh(25);
+            if (declar().BoundaryFrontPointsFlag) AddBoundaryFrontPoints();
+        },
+        // 5 OpSmoothMesh
+        [](ClsRefineWaitMessage&) { SmoothMesh(25); },
+        // 6 OpRegenerateMesh (RegenerateMesh, then as code 4 unless SlabShape
+        // is 5).
         OperationProcedure{},
-        OperationProcedure{},
-        OperationProcedure{},
-        OperationProcedure{},
+        // 7 OpBoundaryFrontPoints
+        [](ClsRefineWaitMessage&) { AddBoundaryFrontPoints(); },
         // 8 OpOpenSourceProject
         [](ClsRefineWaitMessage&) { OpenSourceProject(); },
         // 9 OpInternalForces: the status text, then ComputeInternalForces.

@@ -34,6 +34,7 @@ namespace {
 using orvelo::Declar;
 using orvelo::NetElement;
 using orvelo::OutlinePiece;
+using orvelo::straightPiece;
 
 // The raft: slab, opening and net spacing, in the base length unit.
 constexpr int kSlabWidth = 12;
@@ -52,15 +53,6 @@ public:
         return forms::defaultAnswerOf(request.style);
     }
 };
-
-OutlinePiece straightPiece(float x1, float y1, float x2, float y2) {
-    OutlinePiece piece;
-    piece.X1 = x1;
-    piece.Y1 = y1;
-    piece.X2 = x2;
-    piece.Y2 = y2;
-    return piece;
-}
 
 // The four sides of a rectangle, anticlockwise from its lower left corner.
 std::vector<OutlinePiece> rectangle(float left, float bottom, float right, float top) {

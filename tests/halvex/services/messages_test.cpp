@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,6 +15,7 @@
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 
 namespace {
 
@@ -27,38 +26,17 @@ std::string text(std::int32_t number, std::vector<rt::Variant> list = {})
     return halvex::textLib().GetText(rt::Variant(number), list);
 }
 
-int errorNumberOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const rt::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
-
 class MessagesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         halvex::resetLibraryState();
         halvex::libraryFileChannel().reset();
-        folder_ = fs::temp_directory_path() /
-                  ("halvex_messages_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
     }
-    void TearDown() override
-    {
-        halvex::libraryFileChannel().reset();
-        fs::remove_all(folder_);
-    }
+    void TearDown() override { halvex::libraryFileChannel().reset(); }
 
-    std::string path(const std::string& name) const { return (folder_ / name).string(); }
-    void writeFile(const std::string& name, const std::string& content) const
-    {
-        std::ofstream(folder_ / name, std::ios::binary) << content;
-    }
+    std::string path(const std::string& name) const { return folder.path(name); }
+    void writeFile(const std::string& name, const std::string& content) const { folder.write(name, content); }
     // Opens the library's file 1, so that a report can be seen to close it.
     void openLibraryFile()
     {
@@ -66,7 +44,7 @@ protected:
         halvex::libraryFileChannel().openInput(path("open.txt"));
     }
 
-    fs::path folder_;
+    TempFolder folder;
 };
 
 TEST_F(MessagesTest, ReportErrorByNumber)
@@ -140,7 +118,7 @@ TEST_F(MessagesTest, CheckFileMissingTakesThePathLiterally)
     writeFile("slab1.P41", "x");
     writeFile(".hidden", "x");
     writeFile("a*b?.txt", "x");
-    fs::create_directories(folder_ / "sub");
+    fs::create_directories(path("sub"));
     EXPECT_FALSE(halvex::CheckFileMissing(path("slab1.P41"), true).toBool());
     EXPECT_FALSE(halvex::CheckFileMissing(path(".hidden"), true).toBool()) << "a dot file is a file";
     EXPECT_FALSE(halvex::CheckFileMissing(path("a*b?.txt"), true).toBool()) << "wildcards are characters";
@@ -187,13 +165,13 @@ TEST_F(MessagesTest, OpenFileByModeReportsWhatItOpened)
     EXPECT_EQ(halvex::OpenFileByMode(path("new.P21"), halvex::PutRandomMode, 1, halvex::NotDisplay, nullptr), 0);
     halvex::libraryFileChannel().records().putInteger(2, 7);
     halvex::libraryFileChannel().close();
-    EXPECT_EQ(fs::file_size(folder_ / "new.P21"), 130u);
+    EXPECT_EQ(fs::file_size(path("new.P21")), 130u);
 
     // A mode outside the list opens nothing and fails.
     EXPECT_EQ(halvex::OpenFileByMode(path("x.txt"), 5, 1, 0, nullptr), -1);
     EXPECT_EQ(halvex::OpenFileByMode(path("x.txt"), 0, 1, 0, nullptr), -1);
     EXPECT_FALSE(halvex::libraryFileChannel().isOpen());
-    EXPECT_FALSE(fs::exists(folder_ / "x.txt"));
+    EXPECT_FALSE(fs::exists(path("x.txt")));
     EXPECT_TRUE(script->boxes().empty());
 
     // Errors of the open pass to the caller; the library has file 1 only.

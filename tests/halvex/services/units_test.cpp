@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "halvex/interface/enums.h"
@@ -11,6 +10,7 @@
 #include "halvex/services/library_state.h"
 #include "halvex/services/units.h"
 #include "platform/forms/msgbox.h"
+#include "platform/runtime/temp_folder.h"
 
 namespace {
 
@@ -34,24 +34,16 @@ protected:
     {
         halvex::resetLibraryState();
         halvex::libraryFileChannel().reset();
-        folder_ = fs::temp_directory_path() /
-                  ("halvex_units_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        halvex::libraryState().ApplicationPath = folder_.string();
+        halvex::libraryState().ApplicationPath = folder.dir();
         for (int i = 0; i < 4; ++i) script->answer(forms::vbOK);
     }
     void TearDown() override
     {
         EXPECT_FALSE(halvex::libraryFileChannel().isOpen()) << "file 1 is closed again";
         halvex::libraryFileChannel().reset();
-        fs::remove_all(folder_);
     }
 
-    void writeFile(const std::string& name, const std::string& content) const
-    {
-        std::ofstream(folder_ / name, std::ios::binary) << content;
-    }
+    void writeFile(const std::string& name, const std::string& content) const { folder.write(name, content); }
     Units readUnits()
     {
         Units u;
@@ -66,12 +58,12 @@ protected:
         valmor.DataDirectory(c.progrDir, c.dataDir, c.flag);
         return c;
     }
-    std::string programDir() const { return folder_.string() + "/"; }
+    std::string programDir() const { return folder.dir(); }
     std::size_t reports() const { return script->boxes().size(); }
 
     forms::ScopedMsgBox script;
     halvex::ClsValmor valmor;
-    fs::path folder_;
+    TempFolder folder;
 };
 
 TEST_F(UnitsTest, KnownSymbolsBecomeTexts)

@@ -5,7 +5,6 @@
 
 #include "orvelo/delaunay/angles.h"
 #include "orvelo/delaunay/bas_delaunay.h"
-#include "orvelo/delaunay/refine.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
 #include "outside/drovik/wait_window.h"
@@ -93,15 +92,6 @@ TEST_F(AnglesTest, SmallAngleLongestSideOfMesherTriangles) {
     EXPECT_EQ(SmallAngleLongestSide(2, smallest), 0);
     EXPECT_EQ(SmallAngleLongestSide(3, smallest), 0);
     EXPECT_EQ(smallest, -7.0);
-}
-
-TEST_F(AnglesTest, WindowRefinementIsNotOffered) {
-    try {
-        RefineMeshQuality(-1);
-        FAIL() << "no error";
-    } catch (const rt::RuntimeError& error) {
-        EXPECT_EQ(error.number(), 5);
-    }
 }
 
 }  // namespace

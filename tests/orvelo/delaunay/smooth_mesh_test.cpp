@@ -7,12 +7,16 @@
 
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/generate.h"
+#include "orvelo/delaunay/generated_net_check.h"
+#include "orvelo/delaunay/mesh_fixture.h"
 #include "orvelo/delaunay/side_flags.h"
 #include "orvelo/delaunay/smooth_mesh.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
 #include "outside/drovik/wait_window.h"
 #include "outside/quillon/language_text.h"
+#include "platform/forms/msgbox.h"
 
 namespace orvelo {
 namespace {
@@ -163,6 +167,46 @@ TEST_F(Smoothing, MoveThatWouldFoldAnElementIsNotMade) {
         const auto p = node(t.Node[1]), q = node(t.Node[2]), r = node(t.Node[3]);
         EXPECT_GT((q.first - p.first) * (r.second - p.second) - (q.second - p.second) * (r.first - p.first), 0.0f) << e;
     }
+}
+
+TEST_F(Smoothing, TheOrderOfTheNodesDoesNotMatter) {
+    // The strip of three inner nodes, once as numbered and once with the
+    // numbers reversed: every node ends at the same place.
+    const std::vector<std::pair<float, float>> nodes{{0, 0}, {4, 0}, {4, 2}, {0, 2}, {1, 1.9f}, {2, 0.1f},
+                                                     {3, 1.9f}, {1, 0}, {2, 2}, {3, 0}, {0, 1}, {4, 1}};
+    const std::vector<std::vector<std::int16_t>> elements{{1, 8, 5}, {8, 6, 5}, {8, 10, 6}, {10, 7, 6}, {10, 2, 7},
+                                                          {2, 12, 7}, {12, 3, 7}, {3, 9, 7}, {9, 6, 7}, {9, 5, 6},
+                                                          {9, 4, 5}, {4, 11, 5}, {11, 1, 5}};
+    useNet(nodes, elements);
+    SmoothMesh(3);
+    const BasDelaunay forward = basDelaunay();
+    const auto count = static_cast<std::int16_t>(nodes.size());
+    auto reversed = [count](std::int16_t n) { return static_cast<std::int16_t>(count + 1 - n); };
+    std::vector<std::pair<float, float>> backNodes(nodes.rbegin(), nodes.rend());
+    std::vector<std::vector<std::int16_t>> backElements;
+    for (auto it = elements.rbegin(); it != elements.rend(); ++it) {
+        std::vector<std::int16_t> corners;
+        for (std::int16_t n : *it) corners.push_back(reversed(n));
+        backElements.push_back(corners);
+    }
+    useNet(backNodes, backElements);
+    SmoothMesh(3);
+    for (std::int16_t n = 1; n <= count; ++n) {
+        EXPECT_NEAR(node(reversed(n)).first, forward.MeshNodeX[static_cast<std::size_t>(n)], 1e-6) << n;
+        EXPECT_NEAR(node(reversed(n)).second, forward.MeshNodeY[static_cast<std::size_t>(n)], 1e-6) << n;
+    }
+}
+
+TEST_F(Smoothing, AnLShapedSlabStaysAValidNet) {
+    forms::ScopedMsgBox boxes;
+    const meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("l_shape.slab");
+    meshcheck::InstallSlab(slab);
+    GenerateDelaunayMesh();
+    const std::vector<float> generatedX = basDelaunay().MeshNodeX;
+    SmoothMesh(25);
+    EXPECT_NE(basDelaunay().MeshNodeX, generatedX);
+    const auto faults = meshcheck::CheckGeneratedNet(slab, false);
+    for (std::size_t i = 0; i < faults.size() && i < 10; ++i) ADD_FAILURE() << faults[i];
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/services.h"
+#include "orvelo/program_fixture.h"
 #include "outside/drovik/wait_window.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/numbertext.h"
@@ -26,12 +27,8 @@
 class ForcesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        orvelo::resetDeclar();
-        orvelo::resetServices();
-        orvelo::resetDataFiles();
+        orvelotest::ResetProgramState();
         orvelo::resetInternalForces();
-        halvex::resetLibraryState();
-        drovik::ClsWaitWindow::stopAfterUpdates(0);
         window = std::make_shared<drovik::ClsWaitWindow>();
         orvelo::SetOperationWaitWindowSource([this] { return window.get(); });
         orvelo::Declar& d = orvelo::declar();
@@ -45,19 +42,13 @@ protected:
 
     void TearDown() override {
         drovik::ClsWaitWindow::stopAfterUpdates(0);
-        orvelo::resetDataFiles();
-        orvelo::resetServices();
+        orvelotest::ReleaseProgramState();
     }
 
     std::int16_t runState() { return orvelo::RunControl().RunState(); }
 
     // The prompts of the boxes shown so far.
-    std::vector<std::string> prompts() const {
-        std::vector<std::string> texts;
-        for (const forms::MessageBoxRequest& request : box->boxes())
-            texts.push_back(request.prompt);
-        return texts;
-    }
+    std::vector<std::string> prompts() const { return orvelotest::PromptsOf(*box); }
 
     // The project header of SLAB.
     void writeHeader(int symmetry, int method, bool springs = false, bool supports = false,

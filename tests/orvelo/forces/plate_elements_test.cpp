@@ -10,21 +10,13 @@
 #include "orvelo/forces/plate_elements.h"
 #include "orvelo/forces/plate_test_support.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 
 using forcestest::Field;
 using forcestest::netWithField;
 using orvelo::InternalForcesData;
 
 namespace {
-
-int errorOf(auto&& statement) {
-    try {
-        statement();
-    } catch (const rt::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 float triangleQx(const InternalForcesData& net, std::array<std::int16_t, 5> corners, float d = 0.3f,
                  float e = 3.0e7f, float nu = 0.2f) {
@@ -106,10 +98,10 @@ TEST(TrianglePlate, DegenerateElementsAndBadNodesRaise) {
     Field f;
     f.c[6] = 1.0;
     const auto line = netWithField({{0, 0}, {1, 1}, {2, 2}}, f);
-    EXPECT_EQ(errorOf([&] { triangleQx(line, {0, 1, 2, 3, 0}); }), 11);
+    EXPECT_EQ(errorNumberOf([&] { triangleQx(line, {0, 1, 2, 3, 0}); }), 11);
     const auto good = netWithField({{0, 0}, {1, 0}, {0, 1}}, f);
-    EXPECT_EQ(errorOf([&] { triangleQx(good, {0, 1, 2, 4, 0}); }), 9);
-    EXPECT_EQ(errorOf([&] { triangleQx(good, {0, 1, 2, 3, 0}, 0.3f, 3e7f, 1.0f); }), 11);
+    EXPECT_EQ(errorNumberOf([&] { triangleQx(good, {0, 1, 2, 4, 0}); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { triangleQx(good, {0, 1, 2, 3, 0}, 0.3f, 3e7f, 1.0f); }), 11);
 }
 
 // ---- rectangle ----
@@ -248,23 +240,23 @@ TEST(QuadPlate, DegenerateInputsRaise) {
     std::vector<float> values;
     // Corners 1 and 2 coincide: no frame.
     const auto collapsed = netWithField({{0, 0}, {0, 0}, {1, 1}, {0, 1}}, f);
-    EXPECT_EQ(errorOf([&] {
+    EXPECT_EQ(errorNumberOf([&] {
                   orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 4}, values, collapsed);
               }),
               11);
     // Corner 4 on the line of side 1->2.
     const auto flat = netWithField({{0, 0}, {1, 0}, {1, 1}, {2, 0}}, f);
-    EXPECT_EQ(errorOf([&] {
+    EXPECT_EQ(errorNumberOf([&] {
                   orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 4}, values, flat);
               }),
               11);
     // An all-zero slab group.
     const auto rect = netWithField({{0, 0}, {1, 0}, {1, 1}, {0, 1}}, f);
-    EXPECT_EQ(errorOf([&] {
+    EXPECT_EQ(errorNumberOf([&] {
                   orvelo::QuadPlateForces(0.0f, 0.0f, 0.0f, {0, 1, 2, 3, 4}, values, rect);
               }),
               11);
-    EXPECT_EQ(errorOf([&] {
+    EXPECT_EQ(errorNumberOf([&] {
                   orvelo::QuadPlateForces(0.3f, 3e7f, 0.2f, {0, 1, 2, 3, 5}, values, rect);
               }),
               9);

@@ -8,20 +8,12 @@
 #include "orvelo/forces/plate_test_support.h"
 #include "orvelo/forces/size_field.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 
 using orvelo::CornerTable;
 using orvelo::InternalForcesData;
 
 namespace {
-
-int errorOf(auto&& statement) {
-    try {
-        statement();
-    } catch (const rt::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // A random net of nx x ny cells over [0, nx] x [0, ny]: a cell is one
 // quadrilateral or two triangles; node numbers shuffled.
@@ -101,7 +93,7 @@ TEST(NodalAveraging, UnusedNodeAndBadCorner) {
     const auto nodal = orvelo::AverageAtNodes(net, corners);
     EXPECT_EQ(nodal, (std::vector<float>{0, 2, 4, 6, 0}));  // node 4: no element, value 0
     net.CalcElementCorners[1][3] = 5;
-    EXPECT_EQ(errorOf([&] { orvelo::AverageAtNodes(net, corners); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { orvelo::AverageAtNodes(net, corners); }), 9);
 }
 
 TEST(CornerValues, KeepCornerValuesBothWays) {
@@ -134,7 +126,7 @@ TEST(CornerValues, KeepCornerValuesBothWays) {
     EXPECT_FLOAT_EQ(nodalOwn[1], own[1][1]);
 
     net.CalcElementGroup[2] = 2;
-    EXPECT_EQ(errorOf([&] { orvelo::RecoverCornerValues(net, true); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { orvelo::RecoverCornerValues(net, true); }), 9);
 }
 
 TEST(Symmetry, OnlyKindsThreeAndFourClearTheLargestX) {
@@ -193,6 +185,6 @@ TEST(NodeOrder, GatherAndScatterBetweenTheNumberings) {
     EXPECT_EQ(v, (std::vector<float>{0, 7, 6, 0}));
 
     const std::vector<std::int16_t> outside = {0, 1, 5, 2};
-    EXPECT_EQ(errorOf([&] { orvelo::GatherToNetOrder(3, v, outside); }), 9);
-    EXPECT_EQ(errorOf([&] { orvelo::ScatterToCalcOrder(3, v, outside); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { orvelo::GatherToNetOrder(3, v, outside); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { orvelo::ScatterToCalcOrder(3, v, outside); }), 9);
 }

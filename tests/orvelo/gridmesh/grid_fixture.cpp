@@ -13,38 +13,6 @@
 
 namespace orvelo::gridtest {
 
-std::vector<OutlinePiece> Polygon(const std::vector<std::pair<float, float>>& corners) {
-    std::vector<OutlinePiece> pieces;
-    for (std::size_t k = 0; k < corners.size(); ++k) {
-        const auto& a = corners[k];
-        const auto& b = corners[(k + 1) % corners.size()];
-        pieces.push_back(Straight(a.first, a.second, b.first, b.second));
-    }
-    return pieces;
-}
-
-std::vector<OutlinePiece> Polygon(std::initializer_list<std::pair<float, float>> corners) {
-    return Polygon(std::vector<std::pair<float, float>>(corners));
-}
-
-OutlinePiece Straight(float x1, float y1, float x2, float y2) {
-    OutlinePiece p;
-    p.X1 = x1;
-    p.Y1 = y1;
-    p.X2 = x2;
-    p.Y2 = y2;
-    return p;
-}
-
-OutlinePiece Arc(float x1, float y1, float x2, float y2, float xc, float yc, bool counterClockwise) {
-    OutlinePiece p = Straight(x1, y1, x2, y2);
-    p.IsArc = true;
-    p.XC = xc;
-    p.YC = yc;
-    p.Direction = counterClockwise;
-    return p;
-}
-
 std::vector<float> Lines(float from, float to, float step) {
     std::vector<float> lines;
     const int count = static_cast<int>(std::lround((to - from) / step));
@@ -118,29 +86,8 @@ void AddOpeningRegion(const std::vector<std::pair<float, float>>& corners) {
 
 void InstallGridSlab(const GridSlab& slab) {
     ResetAll();
+    slabsetup::SetMeshSlab(slab.outline, slab.openings, slab.lines, slab.points);
     BasDelaunay& m = basDelaunay();
-    m.MeshOutlineCount = static_cast<std::int32_t>(slab.outline.size());
-    m.MeshOutline.assign(1, OutlinePiece{});
-    m.MeshOutline.insert(m.MeshOutline.end(), slab.outline.begin(), slab.outline.end());
-    m.MeshOpeningCount = static_cast<std::int16_t>(slab.openings.size());
-    m.MeshOpeningPieceCount.assign(1, 0);
-    std::size_t largest = 0;
-    for (const auto& opening : slab.openings) largest = std::max(largest, opening.size());
-    m.MeshOpenings.assign(slab.openings.size() + 1, std::vector<OutlinePiece>(largest + 1));
-    for (std::size_t o = 0; o < slab.openings.size(); ++o) {
-        m.MeshOpeningPieceCount.push_back(static_cast<std::int16_t>(slab.openings[o].size()));
-        for (std::size_t p = 0; p < slab.openings[o].size(); ++p) m.MeshOpenings[o + 1][p + 1] = slab.openings[o][p];
-    }
-    m.MeshLineCount = static_cast<std::int16_t>(slab.lines.size());
-    m.MeshLineStart.assign(1, halvex::SinglePoint{});
-    m.MeshLineEnd.assign(1, halvex::SinglePoint{});
-    for (const auto& line : slab.lines) {
-        m.MeshLineStart.push_back(line.first);
-        m.MeshLineEnd.push_back(line.second);
-    }
-    m.MeshPointCount = static_cast<std::int16_t>(slab.points.size());
-    m.MeshPoints.assign(1, halvex::SinglePoint{});
-    m.MeshPoints.insert(m.MeshPoints.end(), slab.points.begin(), slab.points.end());
     m.MeshGridCountX = static_cast<std::int16_t>(slab.gridX.size()) - 1;
     m.MeshGridX.assign(1, 0.0f);
     m.MeshGridX.insert(m.MeshGridX.end(), slab.gridX.begin(), slab.gridX.end());

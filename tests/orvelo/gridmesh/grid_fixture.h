@@ -2,12 +2,12 @@
 // into fresh module data.
 #pragma once
 
-#include <initializer_list>
 #include <utility>
 #include <vector>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/model/net.h"
+#include "orvelo/slab_setup.h"
 
 namespace orvelo::gridtest {
 
@@ -21,12 +21,7 @@ struct GridSlab {
     std::int16_t meshType = 3;
 };
 
-// The closed polygon through the corners, as straight pieces.
-std::vector<OutlinePiece> Polygon(std::initializer_list<std::pair<float, float>> corners);
-std::vector<OutlinePiece> Polygon(const std::vector<std::pair<float, float>>& corners);
-
-OutlinePiece Straight(float x1, float y1, float x2, float y2);
-OutlinePiece Arc(float x1, float y1, float x2, float y2, float xc, float yc, bool counterClockwise);
+using slabsetup::Polygon;
 
 // Lines from `from` to `to` in steps of `step` (both ends included).
 std::vector<float> Lines(float from, float to, float step);

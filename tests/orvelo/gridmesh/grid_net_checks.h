@@ -19,6 +19,14 @@
 
 namespace orvelo::gridcheck {
 
+// Side k of an element (from corner k to the next corner) as a node pair,
+// the smaller number first.
+inline std::pair<std::int16_t, std::int16_t> sideNodes(const NetElement& t, int k) {
+    const std::int16_t a = t.Node[static_cast<std::size_t>(k)];
+    const std::int16_t b = t.Node[static_cast<std::size_t>(k % t.CornerCount + 1)];
+    return {std::min(a, b), std::max(a, b)};
+}
+
 inline double signedArea(const BasDelaunay& m, const NetElement& e) {
     double twice = 0.0;
     for (int k = 1; k <= e.CornerCount; ++k) {
@@ -182,10 +190,8 @@ inline std::string conformityFault(const BasDelaunay& m, double tol = 1e-6) {
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
         if (t.CornerCount != 3) continue;
-        for (std::size_t k = 1; k <= 3; ++k) {
-            std::int16_t a = t.Node[k];
-            std::int16_t b = t.Node[k % 3 + 1];
-            if (a > b) std::swap(a, b);
+        for (int k = 1; k <= 3; ++k) {
+            const auto [a, b] = sideNodes(t, k);
             if (++holders[{a, b}] > 2) {
                 std::ostringstream out;
                 out << "side " << a << "-" << b << " is held by more than two triangles";
@@ -224,12 +230,7 @@ inline std::set<std::pair<std::int16_t, std::int16_t>> borderSides(const BasDela
     std::map<std::pair<std::int16_t, std::int16_t>, int> holders;
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-        for (int k = 1; k <= t.CornerCount; ++k) {
-            std::int16_t a = t.Node[static_cast<std::size_t>(k)];
-            std::int16_t b = t.Node[static_cast<std::size_t>(k % t.CornerCount + 1)];
-            if (a > b) std::swap(a, b);
-            ++holders[{a, b}];
-        }
+        for (int k = 1; k <= t.CornerCount; ++k) ++holders[sideNodes(t, k)];
     }
     std::set<std::pair<std::int16_t, std::int16_t>> border;
     for (const auto& [side, count] : holders)

@@ -115,8 +115,8 @@ TEST(KeyPoints, CoincidentPointsShareOneKeyWithinTheTolerance) {
 
 TEST(SlabExtent, HalfCircleReachesItsRadiusBelowTheChord) {
     GridSlab slab;
-    slab.outline = {gridtest::Arc(0, 0, 4, 0, 2, 0, true), gridtest::Straight(4, 0, 4, 3),
-                    gridtest::Straight(4, 3, 0, 3), gridtest::Straight(0, 3, 0, 0)};
+    slab.outline = {arcPiece(0, 0, 4, 0, 2, 0, true), straightPiece(4, 0, 4, 3),
+                    straightPiece(4, 3, 0, 3), straightPiece(0, 3, 0, 0)};
     slab.gridX = Lines(0, 4, 1);
     slab.gridY = Lines(0, 3, 1);
     gridtest::InstallGridSlab(slab);
@@ -128,8 +128,8 @@ TEST(SlabExtent, ArcOverAHalfCircleWidensByItsTrueBox) {
     // Three quarters of a circle of radius 2 about the origin, from (2, 0)
     // counter-clockwise to (0, -2), closed by two straight pieces.
     GridSlab slab;
-    slab.outline = {gridtest::Arc(2, 0, 0, -2, 0, 0, true), gridtest::Straight(0, -2, 0, 0),
-                    gridtest::Straight(0, 0, 2, 0)};
+    slab.outline = {arcPiece(2, 0, 0, -2, 0, 0, true), straightPiece(0, -2, 0, 0),
+                    straightPiece(0, 0, 2, 0)};
     slab.gridX = Lines(-2, 2, 1);
     slab.gridY = Lines(-2, 2, 1);
     gridtest::InstallGridSlab(slab);

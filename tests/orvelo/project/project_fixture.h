@@ -17,6 +17,7 @@
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/net_files.h"
 #include "orvelo/project/services.h"
+#include "orvelo/program_fixture.h"
 #include "outside/drovik/wait_window.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -25,20 +26,12 @@
 class ProjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        orvelo::resetDeclar();
-        orvelo::resetServices();
-        orvelo::resetDataFiles();
-        halvex::resetLibraryState();
-        drovik::ClsWaitWindow::stopAfterUpdates(0);
-        forms::screen().MousePointer(0);
+        orvelotest::ResetProgramState();
         window = std::make_shared<drovik::ClsWaitWindow>();
         orvelo::SetOperationWaitWindowSource([this] { return window.get(); });
     }
 
-    void TearDown() override {
-        orvelo::resetDataFiles();
-        orvelo::resetServices();
-    }
+    void TearDown() override { orvelotest::ReleaseProgramState(); }
 
     std::int16_t runState() { return orvelo::RunControl().RunState(); }
 
@@ -68,19 +61,18 @@ protected:
         d.ElementList[1] = element({1, 2, 3}, {1, 1, 8});
         d.ElementList[2] = element({1, 3, 4}, {32, 1, 1});
         d.OutlinePieceCount = 4;
-        d.OutlinePieces = {{}, piece(0, 0, 1, 0), piece(1, 0, 1, 1), piece(1, 1, 0, 1),
-                           piece(0, 1, 0, 0)};
-        d.OutlinePieces[2].IsArc = true;
-        d.OutlinePieces[2].XC = 0.5f;
-        d.OutlinePieces[2].YC = 0.5f;
-        d.OutlinePieces[2].Direction = true;
+        d.OutlinePieces = {{},
+                           orvelo::straightPiece(0, 0, 1, 0),
+                           orvelo::arcPiece(1, 0, 1, 1, 0.5f, 0.5f, true),
+                           orvelo::straightPiece(1, 1, 0, 1),
+                           orvelo::straightPiece(0, 1, 0, 0)};
         d.OpeningCount = 1;
         d.MaxOpeningPieces = 5;
         d.OpeningPieceCount = {0, 3};
         d.OpeningPieces.assign(2, std::vector<orvelo::OutlinePiece>(6));
-        d.OpeningPieces[1][1] = piece(0.25f, 0.25f, 0.5f, 0.25f);
-        d.OpeningPieces[1][2] = piece(0.5f, 0.25f, 0.25f, 0.5f);
-        d.OpeningPieces[1][3] = piece(0.25f, 0.5f, 0.25f, 0.25f);
+        d.OpeningPieces[1][1] = orvelo::straightPiece(0.25f, 0.25f, 0.5f, 0.25f);
+        d.OpeningPieces[1][2] = orvelo::straightPiece(0.5f, 0.25f, 0.25f, 0.5f);
+        d.OpeningPieces[1][3] = orvelo::straightPiece(0.25f, 0.5f, 0.25f, 0.25f);
         d.SinglePointCount = 1;
         d.SinglePoints = {{}, {0.75f, 0.125f}};
         d.LineCount = 1;
@@ -104,15 +96,6 @@ protected:
             e.Flag[j + 1] = flags[j];
         }
         return e;
-    }
-
-    static orvelo::OutlinePiece piece(float x1, float y1, float x2, float y2) {
-        orvelo::OutlinePiece p;
-        p.X1 = x1;
-        p.Y1 = y1;
-        p.X2 = x2;
-        p.Y2 = y2;
-        return p;
     }
 
     // A whole project in the temporary folder: header, .PL6 and .PL8 of

@@ -10,6 +10,7 @@
 
 using orvelo::Declar;
 using orvelo::TransferKind;
+using orvelotest::CountingWaitWindow;
 
 namespace {
 
@@ -96,16 +97,6 @@ protected:
     void run() { transfer.ListDataToTransfer(); }
 
     orvelo::NodeDataTransfer transfer;
-};
-
-// A wait window that counts its Close calls.
-class CountingWaitWindow : public drovik::ClsWaitWindow {
-public:
-    void Close() override {
-        ++closes;
-        drovik::ClsWaitWindow::Close();
-    }
-    int closes = 0;
 };
 
 // The old element (of the 3 x 2 unit net) whose triangle holds the point.

@@ -14,15 +14,7 @@ namespace {
 using orvelo::declar;
 using orvelo::NetElement;
 using orvelo::OutlinePiece;
-
-OutlinePiece piece(float x1, float y1, float x2, float y2) {
-    OutlinePiece p;
-    p.X1 = x1;
-    p.Y1 = y1;
-    p.X2 = x2;
-    p.Y2 = y2;
-    return p;
-}
+using orvelo::straightPiece;
 
 // A net of unit cells over a grid of nx x ny cells, each present cell split
 // into two triangles, with outer-side flags (bit 1) on the sides held by
@@ -187,15 +179,17 @@ TEST_F(BoundaryTest, JoiningWorksAcrossTheSeamAndNotAcrossAFold) {
     orvelo::BoundaryLoop loop;
     loop.closed = true;
     // A square traced from the middle of its lower side.
-    loop.pieces = {piece(1, 0, 2, 0), piece(2, 0, 2, 2), piece(2, 2, 0, 2), piece(0, 2, 0, 0), piece(0, 0, 1, 0)};
+    loop.pieces = {straightPiece(1, 0, 2, 0), straightPiece(2, 0, 2, 2), straightPiece(2, 2, 0, 2),
+                   straightPiece(0, 2, 0, 0), straightPiece(0, 0, 1, 0)};
     orvelo::JoinCollinearPieces(loop, 0.001);
     ASSERT_EQ(loop.pieces.size(), 4u);
-    EXPECT_EQ(loop.pieces[0], piece(0, 0, 2, 0));
+    EXPECT_EQ(loop.pieces[0], straightPiece(0, 0, 2, 0));
 
     // An open chain is not joined across its ends; a piece that turns back
     // on the one before is kept.
     orvelo::BoundaryLoop chain;
-    chain.pieces = {piece(0, 0, 1, 0), piece(1, 0, 1, 1), piece(1, 1, 1, 0.5f), piece(1, 0.5f, 0, 0)};
+    chain.pieces = {straightPiece(0, 0, 1, 0), straightPiece(1, 0, 1, 1), straightPiece(1, 1, 1, 0.5f),
+                    straightPiece(1, 0.5f, 0, 0)};
     orvelo::JoinCollinearPieces(chain, 0.001);
     EXPECT_EQ(chain.pieces.size(), 4u);
 }
@@ -206,7 +200,7 @@ TEST_F(BoundaryTest, NetWithoutFreeSidesLeavesTheSlabAsRead) {
         for (int k = 1; k <= 3; ++k) net.ElementList[e].Flag[k] = 8;
     orvelo::Declar& d = declar();
     d.OutlinePieceCount = 1;
-    d.OutlinePieces = {OutlinePiece{}, piece(0, 0, 9, 9)};
+    d.OutlinePieces = {OutlinePiece{}, straightPiece(0, 0, 9, 9)};
     d.OpeningCount = 1;
     d.OpeningPieceCount = {0, 1};
     d.OpeningPieces.assign(2, std::vector<OutlinePiece>(2));
@@ -218,7 +212,7 @@ TEST_F(BoundaryTest, NetWithoutFreeSidesLeavesTheSlabAsRead) {
 TEST_F(BoundaryTest, AStopLeavesTheSlabAsItWasAndStopsTheRun) {
     orvelo::Declar& d = declar();
     d.OutlinePieceCount = 1;
-    d.OutlinePieces = {OutlinePiece{}, piece(0, 0, 9, 9)};
+    d.OutlinePieces = {OutlinePiece{}, straightPiece(0, 0, 9, 9)};
     orvelo::setProjectNet(d, makeNet(rectangle(3, 3)));
     d.RecalculateBoundaryFlag = true;
     for (int stopAt : {3, 13, 14}) {  // while tracing, while joining, while classifying
@@ -246,7 +240,7 @@ TEST_F(BoundaryTest, AStopLeavesTheSlabAsItWasAndStopsTheRun) {
 std::vector<orvelo::BoundaryLoop> traceByScan(orvelo::ProjectNet net) {
     std::vector<orvelo::BoundaryLoop> loops;
     auto pieceOf = [&](std::int16_t a, std::int16_t b) {
-        return piece(net.NodeX[a], net.NodeY[a], net.NodeX[b], net.NodeY[b]);
+        return straightPiece(net.NodeX[a], net.NodeY[a], net.NodeX[b], net.NodeY[b]);
     };
     bool open = false;
     std::int16_t start = 0, end = 0;

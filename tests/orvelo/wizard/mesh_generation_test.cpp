@@ -12,15 +12,7 @@ using orvelo::ClsRefineWaitMessage;
 using orvelo::declar;
 using orvelo::NetElement;
 using orvelo::OutlinePiece;
-
-orvelo::OutlinePiece piece(float x1, float y1, float x2, float y2) {
-    OutlinePiece p;
-    p.X1 = x1;
-    p.Y1 = y1;
-    p.X2 = x2;
-    p.Y2 = y2;
-    return p;
-}
+using orvelo::straightPiece;
 
 NetElement triangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     NetElement e;
@@ -44,8 +36,8 @@ protected:
         d.ElementList = {NetElement{}, triangle(1, 2, 3), triangle(1, 3, 4)};
         d.NodeTargetSize = {0, 0.5f, 0.5f, 0.5f, 0.5f};
         d.OutlinePieceCount = 99;  // not read: the list decides
-        d.OutlinePieces = {OutlinePiece{}, piece(0, 0, 1, 0), piece(1, 0, 1, 1), piece(1, 1, 0, 1),
-                           piece(0, 1, 0, 0)};
+        d.OutlinePieces = {OutlinePiece{}, straightPiece(0, 0, 1, 0), straightPiece(1, 0, 1, 1),
+                           straightPiece(1, 1, 0, 1), straightPiece(0, 1, 0, 0)};
         d.GridCountX = 2;
         d.GridX = {0, 0, 0.5f, 1};
         d.GridCountY = 1;
@@ -91,14 +83,14 @@ TEST_F(GenerationTest, SlabAndOldNetGoToTheMeshersAndTheNewNetComesBack) {
     d.OpeningCount = 2;
     d.OpeningPieceCount = {0, 3, 5};
     d.OpeningPieces.assign(3, std::vector<OutlinePiece>(7));
-    d.OpeningPieces[2][5] = piece(4, 4, 5, 5);
+    d.OpeningPieces[2][5] = straightPiece(4, 4, 5, 5);
     generatorLeaves(1);
     EXPECT_EQ(generate(), 0);
     EXPECT_EQ(seen.MeshOutlineCount, 4);
-    EXPECT_EQ(seen.MeshOutline[3], piece(1, 1, 0, 1));
+    EXPECT_EQ(seen.MeshOutline[3], straightPiece(1, 1, 0, 1));
     ASSERT_EQ(seen.MeshOpenings.size(), 3u);
     EXPECT_EQ(seen.MeshOpenings[1].size(), 6u) << "sized by the largest piece count";
-    EXPECT_EQ(seen.MeshOpenings[2][5], piece(4, 4, 5, 5));
+    EXPECT_EQ(seen.MeshOpenings[2][5], straightPiece(4, 4, 5, 5));
     EXPECT_EQ(seen.MeshLineCount, 1);
     EXPECT_EQ(seen.MeshLineEnd[1].X, 0.9f);
     EXPECT_EQ(seen.MeshPointCount, 2);
@@ -165,14 +157,50 @@ TEST_F(GenerationTest, GridTypeRunsWithoutTheTriangleOptions) {
     EXPECT_TRUE(box->boxes().empty());
 }
 
-TEST_F(GenerationTest, SmoothingIsNotBuiltYetAndStopsTheRun) {
+TEST_F(GenerationTest, SmoothingAndFrontPointsFollowTheTriangulation) {
+    // The same slab three times: triangulated only, then smoothed, then
+    // smoothed and given its front points.
     orvelo::Declar& d = declar();
+    d.MinAngle = 25.0f;
+    d.MaxElementSize = 0.5f;
+    d.MinElementSize = 0.0f;
+    auto run = [&](bool smooth, bool frontPoints) {
+        orvelo::RunControl().RunState(0);
+        d.NodeCount = before.NodeCount;
+        d.NodeX = before.NodeX;
+        d.NodeY = before.NodeY;
+        d.ElementCount = before.ElementCount;
+        d.ElementList = before.ElementList;
+        d.SmoothMeshFlag = smooth;
+        d.BoundaryFrontPointsFlag = frontPoints;
+        EXPECT_EQ(generate(), 0);
+        EXPECT_EQ(runState(), 0);
+        return orvelo::projectNetOf(d);
+    };
+    const orvelo::ProjectNet plain = run(false, false);
+    EXPECT_EQ(d.MinElementSize, 0.0f);
+    const orvelo::ProjectNet smoothed = run(true, false);
+    EXPECT_EQ(smoothed.ElementList, plain.ElementList);
+    EXPECT_NE(smoothed.NodeX, plain.NodeX) << "the free nodes moved";
+    const orvelo::ProjectNet both = run(true, true);
+    EXPECT_NE(both.NodeX, smoothed.NodeX);
+    EXPECT_EQ(d.MinElementSize, 0.001f) << "rmin raised by the front points";
+    EXPECT_TRUE(box->boxes().empty());
+}
+
+TEST_F(GenerationTest, AStoppedTriangulationIsNeitherSmoothedNorTaken) {
+    orvelo::Declar& d = declar();
+    d.MinAngle = 25.0f;
+    d.MaxElementSize = 0.5f;
+    d.MinElementSize = 0.1f;
     d.SmoothMeshFlag = true;
-    box->answer(forms::vbOK);
+    d.BoundaryFrontPointsFlag = true;
+    drovik::ClsWaitWindow::stopAfterUpdates(6);
     EXPECT_EQ(generate(), 0);
-    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
-    EXPECT_EQ(prompts(), (std::vector<std::string>{text(190012)}));
+    drovik::ClsWaitWindow::stopAfterUpdates(0);
+    EXPECT_EQ(runState(), halvex::ExitWithoutSaving) << "the smoothing did not set it back to 0";
     EXPECT_EQ(orvelo::projectNetOf(d), before);
+    EXPECT_TRUE(box->boxes().empty());
 }
 
 TEST_F(GenerationTest, ListsThatDoNotAgreeEndTheRunWithAMessage) {

@@ -6,10 +6,14 @@
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/library_state.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/bas_orvelo.h"
+#include "orvelo/delaunay/mixed_net_check.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/copy_project.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/services.h"
+#include "orvelo/program_fixture.h"
 #include "orvelo/wizard/operation_runner.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -19,6 +23,7 @@
 using orvelo::ClsRefineWaitMessage;
 using orvelo::operationRunner;
 using orvelo::RunWaitOperation;
+using orvelotest::CountingWaitWindow;
 
 namespace {
 
@@ -27,19 +32,13 @@ namespace fs = std::filesystem;
 class RunnerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        orvelo::resetDeclar();
-        orvelo::resetServices();
-        orvelo::resetDataFiles();
+        orvelotest::ResetProgramState();
         orvelo::resetOperationRunner();
-        halvex::resetLibraryState();
-        drovik::ClsWaitWindow::stopAfterUpdates(0);
-        forms::screen().MousePointer(0);
     }
 
     void TearDown() override {
         orvelo::resetOperationRunner();
-        orvelo::resetDataFiles();
-        orvelo::resetServices();
+        orvelotest::ReleaseProgramState();
     }
 
     std::int16_t runState() { return orvelo::RunControl().RunState(); }
@@ -60,16 +59,6 @@ protected:
 
     forms::ScopedMsgBox box;
     TempFolder folder;
-};
-
-// A wait window that counts its Close calls.
-class CountingWaitWindow : public drovik::ClsWaitWindow {
-public:
-    void Close() override {
-        ++closes;
-        drovik::ClsWaitWindow::Close();
-    }
-    int closes = 0;
 };
 
 TEST_F(RunnerTest, EachOperationGetsAFreshObjectAndWindowThatCloseWhenDone) {
@@ -161,6 +150,71 @@ TEST_F(RunnerTest, WindowWhoseReferenceTheWorkEmptiedStillCloses) {
     EXPECT_TRUE(replacement->onRunWaitMessage);
     operation.reset();
     EXPECT_FALSE(replacement->onRunWaitMessage) << "a dropped operation is not called";
+}
+
+TEST_F(RunnerTest, TheEditingOperationsRunTheirTasks) {
+    orvelo::resetBasDelaunay();
+    orvelo::resetBasOrvelo();
+    orvelo::Declar& d = orvelo::declar();
+    d.MinAngle = 30.0f;
+    d.MaxElementSize = 1.0f;
+    d.MinElementSize = 0.1f;
+    // A size field of 1 over one old triangle.
+    orvelo::BasOrvelo& old = orvelo::basOrvelo();
+    old.OldNodeX = {0, -10, 30, -10};
+    old.OldNodeY = {0, -10, -10, 30};
+    old.OldElementCount = 1;
+    old.OldElementList.assign(2, orvelo::NetElement{});
+    old.OldElementList[1].CornerCount = 3;
+    old.OldElementList[1].Node = {0, 1, 2, 3, 0};
+    d.OldNodeCount = 3;
+    d.NodeTargetSize = {0, 1, 1, 1};
+    // A square of side 4 with a free node off its middle.
+    orvelo::meshcheck::UseNet({{0, 0}, {4, 0}, {4, 4}, {0, 4}, {2.5f, 1.5f}}, {{5, 1, 2}, {5, 2, 3}, {5, 3, 4}, {5, 4, 1}});
+    orvelo::BasDelaunay& m = orvelo::basDelaunay();
+    auto valid = [&m] {
+        auto faults = orvelo::meshcheck::CheckMixedNet(m);
+        for (const auto& f : orvelo::meshcheck::CheckMixedSideFlags(m)) faults.push_back(f);
+        return faults.empty();
+    };
+
+    RunWaitOperation(orvelo::OpSmoothMesh);
+    EXPECT_EQ(m.MeshNodeX[5], 2.0f);
+    EXPECT_EQ(m.MeshNodeY[5], 2.0f);
+
+    m.MeshNodeX[0] = 1.0f;
+    m.MeshNodeY[0] = 1.0f;
+    RunWaitOperation(orvelo::OpAddNode);
+    ASSERT_EQ(m.MeshNodeCount, 6);
+    EXPECT_EQ(m.MeshNodeX[6], 1.0f);
+    EXPECT_TRUE(valid());
+
+    m.DeleteNodeList = {0, 6};
+    RunWaitOperation(orvelo::OpDeleteNodes);
+    EXPECT_LE(m.MeshNodeCount, 5);
+    EXPECT_TRUE(valid());
+    EXPECT_EQ(lastWindow()->statusText(), orvelo::LanguageTexts().GetText(rt::Variant(quillon::TextNo(100038))));
+
+    orvelo::meshcheck::UseNet({{0, 0}, {4, 0}, {4, 4}, {0, 4}}, {{1, 2, 3}, {1, 3, 4}});
+    RunWaitOperation(orvelo::OpBoundaryFrontPoints);
+    EXPECT_EQ(m.MeshNodeCount, 8);
+    EXPECT_TRUE(valid());
+
+    // Refining inside a window, then the smoothing and the front points by
+    // their flags.
+    orvelo::meshcheck::UseNet({{0, 0}, {4, 0}, {4, 4}, {0, 4}}, {{1, 2, 3}, {1, 3, 4}});
+    m.RefineWindowXMin = -1.0f;
+    m.RefineWindowYMin = -1.0f;
+    m.RefineWindowXMax = 5.0f;
+    m.RefineWindowYMax = 5.0f;
+    d.SmoothMeshFlag = true;
+    d.BoundaryFrontPointsFlag = true;
+    RunWaitOperation(orvelo::OpRefineWindow);
+    EXPECT_GT(m.MeshNodeCount, 10);
+    EXPECT_TRUE(valid());
+    EXPECT_EQ(lastWindow()->statusText(), orvelo::LanguageTexts().GetText(rt::Variant(quillon::TextNo(100033))));
+    EXPECT_EQ(runState(), 0);
+    EXPECT_TRUE(box->boxes().empty());
 }
 
 TEST_F(RunnerTest, StatusTextsOfTheForceAndBoundaryOperations) {

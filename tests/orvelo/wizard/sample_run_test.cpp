@@ -137,4 +137,16 @@ TEST_F(WizardTest, SampleProjectWithTheGridBasedType) {
     checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
 }
 
+TEST_F(WizardTest, SampleProjectWithSmoothingAndBoundaryFrontPoints) {
+    orvelo::frmWizard& w = open(copySample());
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(*w.chkSmoothMesh));
+    ASSERT_TRUE(forms::click(*w.chkBoundaryFrontPoint));
+    box->answer(forms::vbNo);
+    ASSERT_TRUE(forms::click(finish()));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
+    EXPECT_EQ(runState(), 0);
+    checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
+}
+
 }  // namespace

@@ -23,6 +23,7 @@
 #include "orvelo/project/node_data_files.h"
 #include "orvelo/project/node_locator.h"
 #include "orvelo/project/services.h"
+#include "orvelo/program_fixture.h"
 #include "orvelo/wizard/operation_runner.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -51,21 +52,15 @@ struct ProjectNodes {
 class TransferRunTest : public ::testing::TestWithParam<std::int32_t> {
 protected:
     void SetUp() override {
-        orvelo::resetDeclar();
-        orvelo::resetServices();
-        orvelo::resetDataFiles();
+        orvelotest::ResetProgramState();
         orvelo::resetOperationRunner();
         orvelo::resetBasData();
         orvelo::resetBoringData();
-        halvex::resetLibraryState();
-        drovik::ClsWaitWindow::stopAfterUpdates(0);
-        forms::screen().MousePointer(0);
     }
 
     void TearDown() override {
         orvelo::resetOperationRunner();
-        orvelo::resetDataFiles();
-        orvelo::resetServices();
+        orvelotest::ReleaseProgramState();
     }
 
     // The new net: 15 x 10 cells of 0.8 over the raft's 12 x 8 (the old net

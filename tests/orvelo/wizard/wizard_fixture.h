@@ -20,6 +20,7 @@
 #include "orvelo/project/bas_data.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/services.h"
+#include "orvelo/program_fixture.h"
 #include "orvelo/wizard/frm_wizard.h"
 #include "orvelo/wizard/operation_runner.h"
 #include "outside/drovik/wait_window.h"
@@ -32,21 +33,16 @@
 class WizardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        orvelo::resetDeclar();
-        orvelo::resetServices();
-        orvelo::resetDataFiles();
+        orvelotest::ResetProgramState();
         orvelo::resetOperationRunner();
         orvelo::resetBasDelaunay();
         orvelo::resetBasOrvelo();
         orvelo::resetBasData();
         orvelo::resetBoringData();
         orvelo::resetInternalForces();
-        halvex::resetLibraryState();
         halvex::libraryState().ApplicationPath = folder.path("prog");
         halvex::libraryState().DecimalSystem = halvex::SystemPoint;
         halvex::setFolderDialog(folderDialog);
-        drovik::ClsWaitWindow::stopAfterUpdates(0);
-        forms::screen().MousePointer(0);
         std::filesystem::create_directories(folder.path("prog"));
         writeUnits("\"[m]\",1");
     }
@@ -56,8 +52,7 @@ protected:
         wizard.reset();
         halvex::setFolderDialog(nullptr);
         orvelo::resetOperationRunner();
-        orvelo::resetDataFiles();
-        orvelo::resetServices();
+        orvelotest::ReleaseProgramState();
         halvex::resetLibraryState();
     }
 
@@ -90,11 +85,7 @@ protected:
     std::vector<bool> navState() const { return {back().Enabled(), next().Enabled(), finish().Enabled()}; }
 
     // Prompts of the boxes shown so far.
-    std::vector<std::string> prompts() const {
-        std::vector<std::string> result;
-        for (const forms::MessageBoxRequest& request : box->boxes()) result.push_back(request.prompt);
-        return result;
-    }
+    std::vector<std::string> prompts() const { return orvelotest::PromptsOf(*box); }
 
     static std::string text(std::int32_t number, std::vector<rt::Variant> parameters = {}) {
         return orvelo::LanguageTexts().GetText(rt::Variant(number), parameters);

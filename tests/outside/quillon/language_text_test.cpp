@@ -12,6 +12,7 @@
 
 #include "outside/quillon/language_text.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 
 namespace fs = std::filesystem;
 using quillon::ClsLanguageText;
@@ -62,16 +63,6 @@ const char* const kGerman =
     "@engname German\n"
     "@axis.A erste\n"
     "1 Datei |1 wird gelesen\n";
-
-int errorNumberOf(const std::function<void()>& action, std::string* description = nullptr) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& e) {
-        if (description) *description = e.description();
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace
 

@@ -10,21 +10,13 @@
 #include "platform/forms/screen.h"
 #include "platform/forms/win.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 #include "platform/forms/sample_dialog.h"
 
 using namespace forms;
 using formstest::SampleDialog;
 
 namespace {
-
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 // A text box and two buttons; "!" typed into the box, or OK, unloads.
 class EditorDialog : public Form {

@@ -7,23 +7,11 @@
 #include "platform/forms/input.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 #include "platform/forms/sample_dialog.h"
 
 using namespace forms;
 using formstest::SampleDialog;
-
-namespace {
-
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-}  // namespace
 
 TEST(FormLifecycle, FirstAccessLoadsOnceAndUnloadReturnsToTheDesign) {
     SampleDialog dlg;

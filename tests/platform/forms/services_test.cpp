@@ -10,6 +10,7 @@
 #include "platform/forms/screen.h"
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 #include "platform/forms/sample_dialog.h"
 
 using namespace forms;
@@ -64,13 +65,7 @@ TEST(Settings, TextsRoundTripByApplicationSectionAndKeyWithoutRegardToCase) {
     EXPECT_EQ(store.get("valmor", "Flags", "Smooth", "0"), "0");
     store.remove("valmor", "Nothing here", "Key");  // harmless
 
-    int error = 0;
-    try {
-        store.save("valmor", "a/b", "Key", "x");
-    } catch (const rt::RuntimeError& e) {
-        error = e.number();
-    }
-    EXPECT_EQ(error, 5);
+    EXPECT_EQ(errorNumberOf([&] { store.save("valmor", "a/b", "Key", "x"); }), 5);
     setSettingsStore(previous);
 }
 

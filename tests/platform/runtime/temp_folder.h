@@ -1,4 +1,5 @@
-// A fresh folder under the system's temporary folder, removed afterwards.
+// A fresh folder under the system's temporary folder, removed afterwards,
+// and the run-time error a statement raises.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -39,12 +40,13 @@ private:
 };
 
 // Runs the statement and gives the run-time error number it raised (0 when
-// it raised none).
+// it raised none), and its description where one is asked for.
 template <class F>
-int errorNumberOf(F&& statement) {
+int errorNumberOf(F&& statement, std::string* description = nullptr) {
     try {
         statement();
     } catch (const rt::RuntimeError& e) {
+        if (description) *description = e.description();
         return e.number();
     }
     return 0;

@@ -12,6 +12,7 @@
 #include "platform/forms/qt/settings_qt.h"
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/temp_folder.h"
 
 using namespace forms;
 using namespace forms::qt;
@@ -67,13 +68,7 @@ TEST(IniSettings, RoundTripInAFolderOfOurOwn) {
     reopened.remove("valmor", "Texts", "");
     EXPECT_EQ(reopened.get("valmor", "Texts", "Tricky", "gone"), "gone");
 
-    int error = 0;
-    try {
-        reopened.save("valmor", "", "Key", "x");
-    } catch (const rt::RuntimeError& e) {
-        error = e.number();
-    }
-    EXPECT_EQ(error, 5);
+    EXPECT_EQ(errorNumberOf([&] { reopened.save("valmor", "", "Key", "x"); }), 5);
 }
 
 TEST(IniSettings, TheProgramsStoreHonoursTheRedirection) {

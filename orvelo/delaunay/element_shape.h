@@ -1,0 +1,71 @@
+// The shape of an element of the mesher net as the editing procedures judge
+// it (point insertion, smoothing, boundary front points): its turning sense,
+// whether it holds a point, whether moving nodes folds it, and which nodes
+// the side flags hold in place. Elements are triangles (CornerCount 3) or
+// quadrilaterals (4); orientation is tested exactly (predicates.h).
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "orvelo/model/net.h"
+
+namespace orvelo {
+
+struct BasDelaunay;
+
+// +1 when the corners of the element run counter-clockwise (y upwards), -1
+// clockwise, 0 when it has no proper turning sense: a flat triangle or one
+// with a repeated corner, a quadrilateral whose corners turn as many times
+// one way as the other (its sides cross, or it is flat), anything that is
+// neither a triangle nor a quadrilateral. A quadrilateral with one corner
+// turning against the others (not convex) takes the sense of the three.
+int ElementTurn(const BasDelaunay& m, const NetElement& element);
+
+// Whether every corner of the quadrilateral turns the same way as `turn`
+// (+1 or -1), none of them straight.
+bool StrictlyConvex(const BasDelaunay& m, const NetElement& element, int turn);
+
+// Whether the element holds (x, y): inside it or on one of its sides (exact
+// even-odd test). An element without a proper turning sense holds nothing.
+bool ElementHoldsPoint(const BasDelaunay& m, const NetElement& element, double x, double y);
+
+// Whether (x, y) lies on the side from a to b between its ends: exactly, or
+// closer to it than tol (measured across the side).
+bool PointOnSide(const BasDelaunay& m, std::int16_t a, std::int16_t b, double x, double y, double tol);
+
+// The nodes 0..MeshNodeCount that the side flags hold in place: a node is
+// held where, in an element that has it as corner k, Flag(k) carries
+// OuterSide (1), BoundaryNode (2) or BoundarySide (4), or Flag(k-1) (the
+// side arriving at it; the last corner's for k = 1) carries 1 or 4. Error 9
+// for an element of more than four corners or a corner that is no node.
+std::vector<bool> NodesHeldByFlags(const BasDelaunay& m);
+
+// Whether the element keeps its turn at every corner when its nodes move
+// from the positions `before` to the positions `after` (each a function of
+// a node number giving {x, y}): no corner turns the other way or becomes
+// straight, and none keeps less than a thousandth of the turn it had. A
+// corner that was straight already is not judged.
+template <class Before, class After>
+bool KeepsItsShape(const NetElement& element, Before before, After after) {
+    const int count = element.CornerCount;
+    if (count < 3 || count > 4) return true;
+    auto turn = [](const std::pair<double, double>& a, const std::pair<double, double>& b,
+                   const std::pair<double, double>& c) {
+        return (b.first - a.first) * (c.second - a.second) - (b.second - a.second) * (c.first - a.first);
+    };
+    for (int k = 1; k <= count; ++k) {
+        const std::int16_t a = element.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)];
+        const std::int16_t b = element.Node[static_cast<std::size_t>(k)];
+        const std::int16_t c = element.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)];
+        const double was = turn(before(a), before(b), before(c));
+        if (was == 0.0) continue;
+        const double is = turn(after(a), after(b), after(c));
+        if ((is > 0.0) != (was > 0.0) || std::fabs(is) < 1e-3 * std::fabs(was)) return false;
+    }
+    return true;
+}
+
+}  // namespace orvelo

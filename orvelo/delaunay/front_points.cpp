@@ -1,0 +1,216 @@
+#include "orvelo/delaunay/front_points.h"
+
+#include <cmath>
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/element_shape.h"
+#include "orvelo/delaunay/insert_point.h"
+#include "orvelo/delaunay/kernel.h"
+#include "orvelo/delaunay/marks.h"
+#include "orvelo/delaunay/net_lookup.h"
+#include "orvelo/delaunay/progress.h"
+#include "orvelo/delaunay/side_flags.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
+#include "platform/forms/msgbox.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+
+namespace {
+
+struct Point {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// The nodes that may not be caught: held by the side flags, fixed, ends of
+// constraint sides, or used by no element.
+std::vector<bool> heldNodes(const BasDelaunay& m) {
+    std::vector<bool> held = NodesHeldByFlags(m);
+    auto hold = [&](std::int16_t n) {
+        if (n >= 1 && n <= m.MeshNodeCount) held[static_cast<std::size_t>(n)] = true;
+    };
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount) && i < m.FixedNodes.size(); ++i) hold(m.FixedNodes[i]);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount) && i < m.ConstraintEdges.size(); ++i) {
+        hold(m.ConstraintEdges[i][0]);
+        hold(m.ConstraintEdges[i][1]);
+    }
+    std::vector<bool> used(held.size(), false);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= element.CornerCount; ++k) used[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])] = true;
+    }
+    for (std::size_t n = 1; n < held.size(); ++n)
+        if (!used[n]) held[n] = true;
+    return held;
+}
+
+// The apex of the equilateral triangle on the side from p1 to p2, on the side
+// of an element that turns as `turn` (left of the direction for
+// counter-clockwise elements, right for clockwise ones).
+Point apexOf(float x1, float y1, float x2, float y2, int turn) {
+    const double s = std::sqrt(3.0) / 2.0;
+    const double mx = (static_cast<double>(x1) + x2) / 2.0;
+    const double my = (static_cast<double>(y1) + y2) / 2.0;
+    const double dx = static_cast<double>(x2) - x1;
+    const double dy = static_cast<double>(y2) - y1;
+    const Point a{static_cast<float>(mx - s * dy), static_cast<float>(my + s * dx)};
+    const Point b{static_cast<float>(mx + s * dy), static_cast<float>(my - s * dx)};
+    const double bracket = (static_cast<double>(b.x) - x1) * dy - (static_cast<double>(b.y) - y1) * dx;
+    return bracket * turn < 0.0 ? b : a;
+}
+
+class FrontPoints {
+public:
+    explicit FrontPoints(BasDelaunay& m) : m_(m), grid_(NetCellSize(m)) {}
+
+    // saved: set once the marks are saved (from then on the flags must be
+    // rebuilt whatever happens).
+    void run(bool& saved);
+
+private:
+    // Step of one border side: catch a node, or keep the apex as a new point.
+    void visitSide(std::int16_t first, std::int16_t second, int turn);
+    // Whether moving node n onto (x, y) leaves all its elements unfolded.
+    bool moveKeepsShapes(std::int16_t n, float x, float y) const;
+
+    BasDelaunay& m_;
+    NodeGrid grid_;
+    std::vector<bool> held_;
+    std::vector<std::vector<std::int32_t>> elementsAt_;
+    std::vector<Point> newPoints_;
+    float halfMin_ = 0.0f;
+};
+
+bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
+    auto before = [&](std::int16_t v) {
+        return std::pair<double, double>{m_.MeshNodeX[static_cast<std::size_t>(v)], m_.MeshNodeY[static_cast<std::size_t>(v)]};
+    };
+    auto after = [&](std::int16_t v) { return v == n ? std::pair<double, double>{x, y} : before(v); };
+    for (std::int32_t e : elementsAt_[static_cast<std::size_t>(n)])
+        if (!KeepsItsShape(m_.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
+    return true;
+}
+
+void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
+    const float x1 = m_.MeshNodeX[static_cast<std::size_t>(first)];
+    const float y1 = m_.MeshNodeY[static_cast<std::size_t>(first)];
+    const Point apex = apexOf(x1, y1, m_.MeshNodeX[static_cast<std::size_t>(second)],
+                              m_.MeshNodeY[static_cast<std::size_t>(second)], turn);
+    const double ex = static_cast<double>(apex.x) - x1;
+    const double ey = static_cast<double>(apex.y) - y1;
+    double limit = 1.5 * (ex * ex + ey * ey) / 4.0;
+    const double h = halfMin_;
+    if (h * h > limit) limit = h * h + 0.001;
+
+    // The nearest free node within the limit, the lower number among equals
+    // (as a scan of the nodes in order that takes only a strictly nearer one).
+    double best = limit + 1.0;
+    std::int16_t found = 0;
+    grid_.ForEachAround(apex.x, apex.y, std::sqrt(limit) * (1.0 + 1e-9), [&](std::int16_t n) {
+        if (held_[static_cast<std::size_t>(n)]) return;
+        const double dx = static_cast<double>(apex.x) - m_.MeshNodeX[static_cast<std::size_t>(n)];
+        const double dy = static_cast<double>(apex.y) - m_.MeshNodeY[static_cast<std::size_t>(n)];
+        const double q = dx * dx + dy * dy;
+        if (q < limit && (q < best || (q == best && n < found))) {
+            found = n;
+            best = q;
+        }
+    });
+    if (found != 0 && moveKeepsShapes(found, apex.x, apex.y)) {
+        grid_.Remove(found, m_.MeshNodeX[static_cast<std::size_t>(found)], m_.MeshNodeY[static_cast<std::size_t>(found)]);
+        m_.MeshNodeX[static_cast<std::size_t>(found)] = apex.x;
+        m_.MeshNodeY[static_cast<std::size_t>(found)] = apex.y;
+        grid_.Add(found, apex.x, apex.y);
+        held_[static_cast<std::size_t>(found)] = true;
+        return;
+    }
+    newPoints_.push_back(apex);
+}
+
+void FrontPoints::run(bool& saved) {
+    Declar& d = declar();
+    SaveBoundaryFlags(true);
+    saved = true;
+    if (m_.ElementCircle.size() < static_cast<std::size_t>(m_.MeshElementCount) + 1)
+        m_.ElementCircle.resize(static_cast<std::size_t>(m_.MeshElementCount) + 1, {0.0f, 0.0f, 0.0f});
+    held_ = heldNodes(m_);
+    mesher::SetProgressMax(2 * static_cast<std::int64_t>(m_.MeshElementCount));
+    for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) mesher::StopRequested(true);
+    if (!(d.MinElementSize > 0.0f)) d.MinElementSize = 0.001f;
+    halfMin_ = d.MinElementSize / 2.0f;
+
+    // The sides in the order of the elements and their corners, with the
+    // flags as they are now and the nodes where they are when visited.
+    elementsAt_.assign(static_cast<std::size_t>(m_.MeshNodeCount) + 1, {});
+    for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
+        const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= element.CornerCount; ++k)
+            elementsAt_[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])].push_back(e);
+    }
+    for (std::int32_t n = 1; n <= m_.MeshNodeCount; ++n)
+        grid_.Add(static_cast<std::int16_t>(n), m_.MeshNodeX[static_cast<std::size_t>(n)], m_.MeshNodeY[static_cast<std::size_t>(n)]);
+    for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
+        const NetElement element = m_.MeshElementList[static_cast<std::size_t>(e)];
+        const int count = element.CornerCount;
+        const int turn = ElementTurn(m_, element);
+        for (int k = 1; k <= count; ++k)
+            if ((element.Flag[static_cast<std::size_t>(k)] & halvex::OuterSide) != 0)
+                visitSide(element.Node[static_cast<std::size_t>(k)], element.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)], turn);
+        mesher::StopRequested(true);
+    }
+
+    // The new points, one by one.
+    NetEditScope index;
+    for (const Point& p : newPoints_) {
+        AppendNode(p.x, p.y);
+        InsertPointIntoNet();
+    }
+}
+
+// The end of every way through: marks back, flags rebuilt.
+void rebuildFlags(BasDelaunay& m) {
+    m.ElementCircle.assign(1, {0.0f, 0.0f, 0.0f});
+    ResetSideFlags(true);
+    RestoreBoundaryFlags(true);
+    BuildElementSideFlags(m.MeshElementList, OperationWaitWindow());
+}
+
+}  // namespace
+
+void AddBoundaryFrontPoints() {
+    BasDelaunay& m = basDelaunay();
+    bool saved = false;
+    try {
+        RunControl().RunState(0);
+        if (drovik::ClsWaitWindow* window = OperationWaitWindow())
+            window->StatusText(LanguageTexts().GetText(rt::Variant(quillon::TextNo(100026))) + "!");
+        if (mesher::StopRequested(false)) return;
+        FrontPoints(m).run(saved);
+        rebuildFlags(m);
+    } catch (const forms::MsgBoxError&) {
+        throw;  // a box nobody answers is a fault of a test
+    } catch (const std::exception&) {
+        HandleError();
+        if (!saved) return;
+        // The net itself is whole (an insertion changes it all or not at
+        // all): its flags are made to match it.
+        try {
+            rebuildFlags(m);
+        } catch (const forms::MsgBoxError&) {
+            throw;
+        } catch (const std::exception&) {
+            HandleError();
+        }
+    }
+}
+
+}  // namespace orvelo
