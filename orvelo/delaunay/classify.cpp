@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -114,49 +115,39 @@ std::int16_t ClassifyInsideElements() {
     for (std::int32_t e : ElementsAtNode(m, 1))
         if (seed == 0 || e < seed) seed = e;
 
-    // Phase 4: walk to the first element with a boundary side, each element
-    // taken once.
-    std::int32_t insideSeed = 0;
-    if (seed != 0) {
-        std::vector<std::uint8_t> taken(count + 1, 0);
-        std::vector<std::int32_t> stack{seed};
-        while (!stack.empty() && insideSeed == 0) {
+    // Phase 4: the even-odd rule over every loop of the outline and the
+    // openings. Each part the boundary sides cut off is filled without
+    // crossing one; the parts across its boundary sides lie on the other
+    // side, taken part after part from the outside seed outwards. An element
+    // reached by a fill keeps its side even where a boundary side (one that
+    // does not close) also leads to it.
+    std::vector<std::int8_t> sideOf(count + 1, -1);  // 0 outside, 1 inside
+    std::vector<std::pair<std::int32_t, std::int8_t>> parts;
+    if (seed != 0) parts.emplace_back(seed, 0);
+    std::vector<std::int32_t> stack;
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        const auto [start, side] = parts[p];
+        if (sideOf[static_cast<std::size_t>(start)] >= 0) continue;
+        sideOf[static_cast<std::size_t>(start)] = side;
+        stack.assign(1, start);
+        while (!stack.empty()) {
             const std::int32_t e = stack.back();
             stack.pop_back();
-            if (taken[static_cast<std::size_t>(e)] != 0) continue;
-            taken[static_cast<std::size_t>(e)] = 1;
-            const std::uint8_t bits = boundarySide[static_cast<std::size_t>(e)];
-            if (bits == 0) {
-                for (int j = 0; j < 3; ++j) {
-                    const std::int32_t next = across(e, j);
-                    if (next != 0 && taken[static_cast<std::size_t>(next)] == 0) stack.push_back(next);
-                }
-            } else {
-                for (int j = 0; j < 3 && insideSeed == 0; ++j)
-                    if ((bits & (1u << j)) != 0) insideSeed = across(e, j);
-            }
-            if (mesher::StopRequested(false)) return 0;
-        }
-    }
-
-    // Phase 5: the fill from the inside seed, never across a boundary side.
-    if (insideSeed != 0) {
-        std::vector<std::int32_t> stack;
-        std::int32_t e = insideSeed;
-        for (;;) {
-            m.MeshElementList[static_cast<std::size_t>(e)].CornerCount = 3;
             for (int j = 0; j < 3; ++j) {
                 const std::int32_t next = across(e, j);
-                if ((boundarySide[static_cast<std::size_t>(e)] & (1u << j)) == 0 && next != 0 &&
-                    m.MeshElementList[static_cast<std::size_t>(next)].CornerCount != 3)
+                if (next == 0 || sideOf[static_cast<std::size_t>(next)] >= 0) continue;
+                if ((boundarySide[static_cast<std::size_t>(e)] & (1u << j)) != 0) {
+                    parts.emplace_back(next, static_cast<std::int8_t>(1 - side));
+                } else {
+                    sideOf[static_cast<std::size_t>(next)] = side;
                     stack.push_back(next);
+                }
             }
-            if (stack.empty()) break;
-            e = stack.back();
-            stack.pop_back();
             if (mesher::StopRequested(false)) return 0;
         }
     }
+    for (std::size_t e = 1; e <= count; ++e)
+        if (sideOf[e] == 1) m.MeshElementList[e].CornerCount = 3;
     FreeElementStack(-1);
 
     // Phase 6: the result.

@@ -176,15 +176,33 @@ void GenerateDelaunayMesh() {
     InitStartTriangulation();
     if (mesher::StopRequested(false)) return stopped();
 
-    // The outline, closed by the end point of its last piece.
+    // The outline: one or more closed loops written one after the other
+    // (separate slab parts each keep their own outline). A loop ends where
+    // its last piece comes back to the start of its first piece; each loop
+    // is closed by the end point of its last piece and gives its own rows.
+    std::vector<std::vector<std::int16_t>> outlineLoops;
     std::vector<std::int16_t> chain;
-    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) AddPieceNodes(m.MeshOutline[k], chain);
-    const OutlinePiece& lastPiece = m.MeshOutline[static_cast<std::size_t>(m.MeshOutlineCount)];
-    chain.push_back(AddMeshNode(lastPiece.X2, lastPiece.Y2, -1));
-    appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
-    const std::vector<std::int16_t> outlineChain = chain;
-    if (!enclosesArea(m, outlineChain))
-        rt::raise(5, "The slab outline encloses no area: no net can be generated for it.");
+    {
+        const double tol = CoincidenceTolerance();
+        std::size_t loopStart = 1;
+        const std::size_t count = static_cast<std::size_t>(m.MeshOutlineCount);
+        for (std::size_t k = 1; k <= count; ++k) {
+            const OutlinePiece& piece = m.MeshOutline[k];
+            AddPieceNodes(piece, chain);
+            const OutlinePiece& first = m.MeshOutline[loopStart];
+            const bool closes = CloserThan(piece.X2, first.X1, tol) && CloserThan(piece.Y2, first.Y1, tol);
+            if (k < count && !closes) continue;
+            chain.push_back(AddMeshNode(piece.X2, piece.Y2, -1));
+            appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
+            if (!enclosesArea(m, chain))
+                rt::raise(5, outlineLoops.empty() && k == count
+                                 ? "The slab outline encloses no area: no net can be generated for it."
+                                 : "A loop of the slab outline encloses no area: no net can be generated for it.");
+            outlineLoops.push_back(chain);
+            chain.clear();
+            loopStart = k + 1;
+        }
+    }
 
     // The openings.
     for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s) {
@@ -224,10 +242,20 @@ void GenerateDelaunayMesh() {
     ComputeCircumcircle(2);
     {
         const float unitFactor = UnitFactor();
+        // Several loops make one polygon: after each further loop a way
+        // back to the very first corner, so every joining side is passed
+        // once there and once back and the even-odd test holds each loop.
         std::vector<halvex::POINTAPI> corners;
-        corners.reserve(outlineChain.size());
-        for (std::int16_t node : outlineChain)
-            corners.push_back(RegionPoint(m.MeshNodeX[static_cast<std::size_t>(node)], m.MeshNodeY[static_cast<std::size_t>(node)], unitFactor));
+        for (const std::vector<std::int16_t>& loop : outlineLoops) {
+            for (std::int16_t node : loop)
+                corners.push_back(RegionPoint(m.MeshNodeX[static_cast<std::size_t>(node)], m.MeshNodeY[static_cast<std::size_t>(node)], unitFactor));
+            if (outlineLoops.size() == 1) break;
+            const halvex::POINTAPI loopFirst = RegionPoint(m.MeshNodeX[static_cast<std::size_t>(loop.front())],
+                                                           m.MeshNodeY[static_cast<std::size_t>(loop.front())], unitFactor);
+            const halvex::POINTAPI& last = corners.back();
+            if (last.X != loopFirst.X || last.Y != loopFirst.Y) corners.push_back(loopFirst);
+            if (&loop != &outlineLoops.front()) corners.push_back(corners.front());
+        }
         m.SlabRegion = drovik::CreatePolygonRgn(corners.data(), static_cast<std::int32_t>(corners.size()), drovik::ALTERNATE);
         m.SlabRegionCorners = corners;
     }

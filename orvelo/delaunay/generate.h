@@ -26,8 +26,11 @@
 namespace orvelo {
 
 // `GenerateDelaunayMesh`: nothing happens for fewer than 3 outline pieces.
-// A stop request ends it at once with the run state 3 (the partial net is
-// never a result). An outline that encloses no area is refused with a
+// The outline may be several closed loops one after the other (a loop ends
+// where a piece returns to the start of the loop's first piece); the slab is
+// what the loops and openings enclose by the even-odd rule. A stop request
+// ends it at once with the run state 3 (the partial net is never a result).
+// An outline, or a loop of it, that encloses no area is refused with a
 // message (run-time error 5); a net that would pass 32767 nodes or elements
 // stops with a message (error 6).
 void GenerateDelaunayMesh();

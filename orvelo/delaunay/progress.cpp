@@ -1,18 +1,10 @@
 #include "orvelo/delaunay/progress.h"
 
-#include <algorithm>
-
 #include "orvelo/project/services.h"
 
 namespace orvelo::mesher {
 
-bool StopRequested(bool advance) {
-    drovik::ClsWaitWindow* window = OperationWaitWindow();
-    if (window == nullptr) return false;
-    bool cancelled = false;
-    window->UpdateProgress(advance, cancelled);
-    return cancelled;
-}
+bool StopRequested(bool advance) { return OperationStopRequested(advance); }
 
 void ShowStatusText(std::int32_t textNumber) {
     drovik::ClsWaitWindow* window = OperationWaitWindow();
@@ -20,10 +12,6 @@ void ShowStatusText(std::int32_t textNumber) {
     window->StatusText(LanguageTexts().GetText(rt::Variant(textNumber)));
 }
 
-void SetProgressMax(std::int64_t steps) {
-    drovik::ClsWaitWindow* window = OperationWaitWindow();
-    if (window == nullptr) return;
-    window->ProgressMax(static_cast<std::int32_t>(std::clamp<std::int64_t>(steps, 0, INT32_MAX)));
-}
+void SetProgressMax(std::int64_t steps) { SetOperationProgressMax(steps); }
 
 }  // namespace orvelo::mesher

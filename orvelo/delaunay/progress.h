@@ -1,4 +1,5 @@
-// The meshers' calls on the wait window of the running operation. With no
+// The meshers' calls on the wait window of the running operation (the stop
+// and progress calls forward to those of project/services.h). With no
 // operation running (OperationWaitWindow() is nullptr, as in a headless run)
 // every call does nothing and no stop is ever reported.
 #pragma once

@@ -10,23 +10,11 @@
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/kernel.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/net.h"
 #include "orvelo/project/services.h"
 
 namespace orvelo {
 namespace {
-
-OutlinePiece piece(float x1, float y1, float x2, float y2) {
-    OutlinePiece p;
-    p.X1 = x1, p.Y1 = y1, p.X2 = x2, p.Y2 = y2;
-    return p;
-}
-
-OutlinePiece arc(float x1, float y1, float x2, float y2, float xc, float yc, bool counterClockwise) {
-    OutlinePiece p = piece(x1, y1, x2, y2);
-    p.IsArc = true;
-    p.XC = xc, p.YC = yc, p.Direction = counterClockwise;
-    return p;
-}
 
 class BoundaryTest : public ::testing::Test {
 protected:
@@ -67,11 +55,11 @@ TEST_F(BoundaryTest, DirectionAnglesRunCounterClockwiseFromPlusX) {
 
 TEST_F(BoundaryTest, StraightPiecesAreSteppedByTheTargetSize) {
     std::vector<std::int16_t> chain;
-    AddPieceNodes(piece(0, 0, 0.8f, 0), chain);
+    AddPieceNodes(straightPiece(0, 0, 0.8f, 0), chain);
     EXPECT_EQ(chain, (std::vector<std::int16_t>{5, 6}));  // shorter than the size: its two ends
 
     chain.clear();
-    AddPieceNodes(piece(0.8f, 0, 10.8f, 0), chain);  // starts at the last end
+    AddPieceNodes(straightPiece(0.8f, 0, 10.8f, 0), chain);  // starts at the last end
     ASSERT_EQ(chain.size(), 11u);
     EXPECT_EQ(chain.front(), 6);
     for (std::size_t k = 1; k < chain.size(); ++k)
@@ -80,7 +68,7 @@ TEST_F(BoundaryTest, StraightPiecesAreSteppedByTheTargetSize) {
 
     const std::int16_t count = basDelaunay().MeshNodeCount;
     chain.clear();
-    AddPieceNodes(piece(3, 3, 3, 3), chain);  // no length, no direction: nothing
+    AddPieceNodes(straightPiece(3, 3, 3, 3), chain);  // no length, no direction: nothing
     EXPECT_TRUE(chain.empty());
     EXPECT_EQ(basDelaunay().MeshNodeCount, count);
 }
@@ -89,11 +77,11 @@ TEST_F(BoundaryTest, ASizeOfZeroOrBelowEndsThePieceAtItsEnd) {
     for (float size : {0.0f, -0.5f}) {
         uniformSize(size);
         std::vector<std::int16_t> chain;
-        AddPieceNodes(piece(0, 0, 5, 0), chain);
+        AddPieceNodes(straightPiece(0, 0, 5, 0), chain);
         ASSERT_EQ(chain.size(), 2u);
         EXPECT_EQ(at(chain[1]).X, 5.0f);
         chain.clear();
-        AddPieceNodes(arc(10, 0, 0, 10, 0, 0, true), chain);
+        AddPieceNodes(arcPiece(10, 0, 0, 10, 0, 0, true), chain);
         ASSERT_GE(chain.size(), 2u);
         EXPECT_NEAR(at(chain.back()).X, 0.0f, 1e-3);
         EXPECT_NEAR(at(chain.back()).Y, 10.0f, 1e-3);
@@ -103,8 +91,8 @@ TEST_F(BoundaryTest, ASizeOfZeroOrBelowEndsThePieceAtItsEnd) {
 TEST_F(BoundaryTest, ArcsRunFromTheirStartEitherWayRound) {
     uniformSize(0.3f);
     std::vector<halvex::SinglePoint> quarter, threeQuarters;
-    DivideArcPiece(quarter, arc(2, 0, 0, 2, 0, 0, true));
-    DivideArcPiece(threeQuarters, arc(2, 0, 0, 2, 0, 0, false));
+    DivideArcPiece(quarter, arcPiece(2, 0, 0, 2, 0, 0, true));
+    DivideArcPiece(threeQuarters, arcPiece(2, 0, 0, 2, 0, 0, false));
     for (const auto* points : {&quarter, &threeQuarters}) {
         ASSERT_GE(points->size(), 3u);
         EXPECT_NEAR((*points)[1].X, 2.0f, 1e-4);
@@ -126,11 +114,11 @@ TEST_F(BoundaryTest, ArcsRunFromTheirStartEitherWayRound) {
 
 TEST_F(BoundaryTest, AnArcOfRadius10000OrMoreIsAStraightPiece) {
     std::vector<std::int16_t> chain;
-    AddPieceNodes(arc(0, 0, 5, 0, 2.5f, -10000.0f, true), chain);
+    AddPieceNodes(arcPiece(0, 0, 5, 0, 2.5f, -10000.0f, true), chain);
     ASSERT_EQ(chain.size(), 6u);
     for (std::int16_t node : chain) EXPECT_EQ(at(node).Y, 0.0f);
     chain.clear();
-    AddPieceNodes(arc(0, 5, 5, 5, 2.5f, 5 - 9999.0f, false), chain);  // just below: divided as an arc
+    AddPieceNodes(arcPiece(0, 5, 5, 5, 2.5f, 5 - 9999.0f, false), chain);  // just below: divided as an arc
     bool off = false;
     for (std::int16_t node : chain) off |= at(node).Y != 5.0f;
     EXPECT_TRUE(off);

@@ -9,6 +9,7 @@
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/bas_orvelo.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/net.h"
 #include "orvelo/project/services.h"
 
 namespace orvelo::meshcheck {
@@ -16,15 +17,6 @@ namespace orvelo::meshcheck {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-OutlinePiece straight(float x1, float y1, float x2, float y2) {
-    OutlinePiece p;
-    p.X1 = x1;
-    p.Y1 = y1;
-    p.X2 = x2;
-    p.Y2 = y2;
-    return p;
-}
 
 // The angles (radians) an arc piece runs through, from its start to its end.
 std::pair<double, double> arcAngles(const OutlinePiece& p) {
@@ -83,12 +75,12 @@ SlabFixture LoadSlabFixture(const std::string& name) {
         } else if (word == "straight") {
             float x1, y1, x2, y2;
             line >> x1 >> y1 >> x2 >> y2;
-            pieces->push_back(straight(x1, y1, x2, y2));
+            pieces->push_back(straightPiece(x1, y1, x2, y2));
         } else if (word == "arc") {
             float x1, y1, x2, y2, xc, yc;
             std::string sense;
             line >> x1 >> y1 >> x2 >> y2 >> xc >> yc >> sense;
-            OutlinePiece p = straight(x1, y1, x2, y2);
+            OutlinePiece p = straightPiece(x1, y1, x2, y2);
             p.IsArc = true;
             p.XC = xc;
             p.YC = yc;
