@@ -10,6 +10,7 @@
 #include "orvelo/delaunay/generate.h"
 #include "orvelo/delaunay/generated_net_check.h"
 #include "orvelo/delaunay/mesh_fixture.h"
+#include "orvelo/delaunay/mixed_net_check.h"
 #include "orvelo/delaunay/side_flags.h"
 #include "orvelo/delaunay/smooth_mesh.h"
 #include "orvelo/model/declar.h"
@@ -36,23 +37,7 @@ protected:
     // Nodes 1..n and elements of 3 or 4 corners, with their side flags.
     static void useNet(const std::vector<std::pair<float, float>>& nodes,
                        const std::vector<std::vector<std::int16_t>>& elements) {
-        BasDelaunay& m = basDelaunay();
-        m.MeshNodeCount = static_cast<std::int16_t>(nodes.size());
-        m.MeshNodeX.assign(1, 0.0f);
-        m.MeshNodeY.assign(1, 0.0f);
-        for (const auto& p : nodes) {
-            m.MeshNodeX.push_back(p.first);
-            m.MeshNodeY.push_back(p.second);
-        }
-        m.MeshElementCount = static_cast<std::int16_t>(elements.size());
-        m.MeshElementList.assign(1, NetElement{});
-        for (const auto& corners : elements) {
-            NetElement e;
-            e.CornerCount = static_cast<std::int32_t>(corners.size());
-            for (std::size_t k = 0; k < corners.size(); ++k) e.Node[k + 1] = corners[k];
-            m.MeshElementList.push_back(e);
-        }
-        BuildElementSideFlags(m.MeshElementList, nullptr);
+        meshcheck::UseNet(nodes, elements);
     }
     static std::pair<float, float> node(std::int32_t n) {
         return {basDelaunay().MeshNodeX[static_cast<std::size_t>(n)], basDelaunay().MeshNodeY[static_cast<std::size_t>(n)]};
