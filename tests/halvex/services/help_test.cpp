@@ -1,4 +1,4 @@
-// Help: the help file by help language, topic addresses, the help window
+// Help: the help folder by help language, topic addresses, the help window
 // bookkeeping and the help popup.
 #include <gtest/gtest.h>
 
@@ -179,7 +179,7 @@ TEST_F(HelpTest, MissingPageGivesTheMissingFileMessageOnly)
     EXPECT_TRUE(desktop_->openedUrls.empty());
     valmor.AppHelpFile("");
 
-    // No help file chosen at all: the message for the empty path.
+    // No help folder chosen at all: the message for the empty path.
     boxes->answer(forms::vbOK);
     valmor.AppHelpFile("");
     valmor.ShowHelp(0);
