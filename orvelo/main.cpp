@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
     // The program's texts come in the interface language the library's
     // language dialog stored for the user.
     quillon::ClsLanguageText::setLanguageSource([] { return halvex::StoredInterfaceLanguage(); });
+    // Qt's own buttons and dialogs speak that language too, where Qt has
+    // translations for it; otherwise they stay English.
+    app.installTranslations(halvex::StoredInterfaceLanguage());
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {

@@ -49,7 +49,7 @@ public:
     std::string Prod() const;
     void Prod(const std::string& value);
 
-    // Full path of the help file in use (HelpFilePath).
+    // Full path of the help folder in use (HelpFilePath).
     std::string AppHelpFile() const;
     void AppHelpFile(const std::string& value);
 
@@ -107,7 +107,7 @@ public:
     std::string SelectedDirctory(std::int32_t MeHwnd, const std::string& DataDir);
     // The help popup: HelpTitle1, then HelpText.
     void HelpMsg(const std::string& HelpTitle1);
-    // Path of the help file of StrHelpProgram ("mirva") in the stored help
+    // Path of the help folder of StrHelpProgram ("mirva") in the stored help
     // language; also the new AppHelpFile.
     std::string GetHelpFileName(const std::string& StrHelpProgram = "mirva");
     // Per-user settings; Booleans stored as "-1" and "0". GetPrivateSetting

@@ -87,7 +87,7 @@ const std::unordered_map<std::string, std::int32_t>& plainKinds()
             {TextNo(140008), {".rtf"}},
             {TextNo(140009), {".txt"}},
             {TextNo(140010), {".wmf"}},
-            {TextNo(140011), {".chm"}},
+            {TextNo(140011), {".chm", ".htm"}},
             {TextNo(140015), {".p35", ".p81", ".p91"}},
             {TextNo(140102), {".gl1", ".gl2"}},
             {TextNo(140162), {".boh", ".bau"}},

@@ -17,7 +17,7 @@ namespace halvex {
 
 namespace {
 
-// The folder of a program's topics inside the help file; "" for the kinds
+// The folder of a program's topics inside the help folder; "" for the kinds
 // without one (0, 6, 7 and values outside the family).
 std::string programPrefix(std::int32_t kind)
 {
@@ -42,19 +42,34 @@ std::int32_t closeAllHelpWindows()
     return 0;
 }
 
+// The page of an address and its anchor ("" when none): the anchor
+// follows the last "#" when no "/" comes after it (a "#" of a folder name
+// is part of the path).
+void splitAnchor(const std::string& address, std::string& page, std::string& anchor)
+{
+    const std::size_t hash = address.rfind('#');
+    if (hash == std::string::npos || address.find('/', hash) != std::string::npos) {
+        page = address;
+        anchor.clear();
+    } else {
+        page = address.substr(0, hash);
+        anchor = address.substr(hash);
+    }
+}
+
 }  // namespace
 
 std::string SelectHelpFile(const std::string& program)
 {
     std::string language =
         GetPrivateSettingValue("valmor", "Help Language setting", "Language", "English").toString();
-    std::string suffix = "_en.chm";
+    std::string suffix = "_en";
     if (language == "German") {
-        suffix = "_gr.chm";
+        suffix = "_gr";
     } else if (language == "Arabic") {
-        suffix = "_ar.chm";
+        suffix = "_ar";
     }
-    std::string path = ApplicationPath() + "/" + program + suffix;
+    std::string path = ApplicationPath() + "/" + kHelpFolder + "/" + program + suffix;
     libraryState().HelpFilePath = path;
     return path;
 }
@@ -63,50 +78,66 @@ std::string HelpTopicAddress(const std::string& topic, std::int32_t kind)
 {
     if (kind == 0) kind = libraryState().ProgramKind;
     const std::string prefix = programPrefix(kind);
+    // A program's pages lie in its folder; a kind without one has its
+    // pages at the top of the help folder.
+    const std::string folder = prefix.empty() ? std::string() : "/" + prefix;
 
-    // Inside the help file pages are named with "/" (a "\" of the help
-    // file's own notation is the path separator).
-    std::string part1;
-    std::string part2;
+    std::string page;
     if (topic.empty()) {
-        part1 = "::/mirva_description";
-        part2 = "/short_description.htm";
+        page = "/mirva_description/short_description.htm";
     } else if (topic == "mirva_new") {
-        part1 = "::/mirva_new";
-        part2 = "/mirva_new.htm";
+        page = "/mirva_new/mirva_new.htm";
     } else if (topic == "language_setting") {
-        part1 = "::/mirva_new";
-        part2 = "/mirva9mui_2.htm";
+        page = "/mirva_new/mirva9mui_2.htm";
     } else if (topic == "text8_new") {
-        part1 = "::/text8_new";
-        part2 = "/text_8.htm";
+        page = "/text8_new/text_8.htm";
     } else if (topic.find(".htm#") != std::string::npos) {
         // A page with an anchor: the key names the page itself.
-        part1 = "::/" + prefix;
-        part2 = "/" + prefix + "_" + topic;
+        page = folder + "/" + prefix + "_" + topic;
     } else if (topic.find("_titel") != std::string::npos) {
-        part1 = "::";
-        part2 = "/" + topic + ".htm";
+        page = "/" + topic + ".htm";
     } else {
-        part1 = "::/" + prefix;
-        part2 = "/" + prefix + "_" + topic + ".htm";
+        page = folder + "/" + prefix + "_" + topic + ".htm";
     }
-    return libraryState().HelpFilePath + part1 + part2;
+    return libraryState().HelpFilePath + page;
+}
+
+std::string HelpPageUrl(const std::string& address)
+{
+    std::string page;
+    std::string anchor;
+    splitAnchor(address, page, anchor);
+    std::string url = "file://";
+    for (char c : page) {
+        switch (c) {
+        case '%': url += "%25"; break;
+        case '#': url += "%23"; break;
+        case '?': url += "%3F"; break;
+        case ' ': url += "%20"; break;
+        default: url += c; break;
+        }
+    }
+    return url + anchor;
 }
 
 void ShowHelpTopic(std::int32_t /*ownerHwnd*/, const std::string& topic, std::int32_t kind)
 {
     LibraryState& state = libraryState();
     try {
-        std::string address = HelpTopicAddress(topic, kind);
+        const std::string address = HelpTopicAddress(topic, kind);
+        std::string page;
+        std::string anchor;
+        splitAnchor(address, page, anchor);
 
-        SetFileTypeText(state.HelpFilePath);
+        // No help folder chosen: the message names the empty path.
+        const std::string file = state.HelpFilePath.empty() ? std::string() : page;
+        SetFileTypeText(file);
         bool quiet = false;
-        if (CheckFileMissing(state.HelpFilePath, quiet).toBool()) return;
+        if (CheckFileMissing(file, quiet).toBool()) return;
 
         if (state.HelpWindowHandle != 0) state.HelpWindowHandle = closeAllHelpWindows();
         // The desktop's viewer has no owner window of ours.
-        state.HelpWindowHandle = forms::desktop().openUrl(address) ? kDesktopHelpWindow : 0;
+        state.HelpWindowHandle = forms::desktop().openUrl(HelpPageUrl(address)) ? kDesktopHelpWindow : 0;
     } catch (const rt::RuntimeError& error) {
         ReportError(error);
     }

@@ -24,7 +24,7 @@ struct LibraryState {
     std::string CurrentFilePath;
     // Kind of the calling program (a MirvaPrograms value, stored unchecked).
     std::int32_t ProgramKind = 0;
-    // Full path of the help file in use.
+    // Full path of the help folder in use (help/<word>_<language>).
     std::string HelpFilePath;
     // Window handle of the last help call, 0 when no help window is known.
     std::int32_t HelpWindowHandle = 0;

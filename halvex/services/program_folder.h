@@ -1,6 +1,6 @@
 // The library's program folder: the folder that holds libhalvex.so, which
 // the build fills with the program-directory files (language tables, Units,
-// STEU, Firma, the help files).
+// STEU, Firma, the help folders).
 #pragma once
 
 #include <string>

@@ -4,8 +4,11 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QFontMetricsF>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 
 #include <cmath>
 #include <map>
@@ -184,6 +187,7 @@ Application::Application(int& argc, char** argv)
 
 Application::~Application() {
     for (Form* form : loadedForms()) form->unloadWithoutEvents();
+    if (translator_) QCoreApplication::removeTranslator(translator_.get());
     setCommonDialogs(previous_->commonDialogs);
     setDesktop(previous_->desktop);
     setClipboard(previous_->clipboard);
@@ -191,6 +195,35 @@ Application::~Application() {
     setMsgBoxService(previous_->msgBox);
     setDisplay(previous_->display);
     display_.reset();
+}
+
+bool Application::installTranslations(const std::string& language) {
+    if (translator_) {
+        QCoreApplication::removeTranslator(translator_.get());
+        translator_.reset();
+    }
+    if (language.empty() || language == "English") return true;
+
+    // Qt names its languages in English, as the text tables do.
+    const QString name = toQString(language);
+    QLocale::Language found = QLocale::AnyLanguage;
+    for (int l = QLocale::C + 1; l <= QLocale::LastLanguage; ++l) {
+        const auto candidate = static_cast<QLocale::Language>(l);
+        if (QLocale::languageToString(candidate).compare(name, Qt::CaseInsensitive) == 0) {
+            found = candidate;
+            break;
+        }
+    }
+    if (found == QLocale::AnyLanguage) return false;
+
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QLocale(found), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        return false;
+    }
+    QCoreApplication::installTranslator(translator.get());
+    translator_ = std::move(translator);
+    return true;
 }
 
 int Application::exec() {

@@ -4,7 +4,9 @@
 // DoEvents, the mouse pointer, text measurement), message boxes, the screen
 // size of the primary screen, the INI settings store, the clipboard, the
 // desktop services and the common dialogs (common_dialogs_qt.h). Its
-// destructor puts the headless services back.
+// destructor puts the headless services back. installTranslations makes
+// Qt's own texts (message-box buttons, file and font dialogs) speak the
+// interface language.
 //
 //   int main(int argc, char** argv) {
 //       forms::qt::Application app(argc, argv);
@@ -17,10 +19,12 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 #include "platform/forms/display.h"
 
 class QApplication;
+class QTranslator;
 
 namespace forms {
 class Control;
@@ -44,8 +48,17 @@ public:
 
     QApplication& qapp() const { return *qapp_; }
 
+    // Installs Qt's own translations for a language given by its English
+    // name ("German", "Arabic"), read from Qt's translations folder
+    // (QLibraryInfo::TranslationsPath, "qtbase_de.qm" ...), in place of
+    // those installed before. "" and "English" need none. False, with
+    // Qt's texts left English, for a name Qt does not know or a language
+    // whose translations are not installed.
+    bool installTranslations(const std::string& language);
+
 private:
     std::unique_ptr<QApplication> qapp_;
+    std::unique_ptr<QTranslator> translator_;
     std::shared_ptr<QtDisplay> display_;
     struct Previous;
     std::unique_ptr<Previous> previous_;

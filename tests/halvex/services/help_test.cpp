@@ -1,9 +1,10 @@
-// Help: the help file by help language, topic addresses, the help window
+// Help: the help folder by help language, topic addresses, the help window
 // bookkeeping and the help popup.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -42,17 +43,20 @@ protected:
         forms::settings().save("valmor", "Help Language setting", "Language", language);
     }
 
-    // An existing help file, made the one in use.
-    std::string useExistingHelpFile()
+    // An existing help folder with the given pages, made the one in use;
+    // its folder name holds a blank and a "#", as a user's folder may.
+    std::string useExistingHelpFolder(std::initializer_list<std::string> pages)
     {
         helpFolder_ = fs::temp_directory_path() /
-                      ("halvex-help-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                      ("halvex help #" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(helpFolder_);
-        std::string path = (helpFolder_ / "mirva_en.chm").string();
-        std::ofstream(path) << "help";
-        halvex::ClsValmor().AppHelpFile(path);
-        return path;
+        const fs::path help = helpFolder_ / "mirva_en";
+        for (const std::string& page : pages) {
+            fs::create_directories((help / page).parent_path());
+            std::ofstream(help / page) << "<html></html>";
+        }
+        halvex::ClsValmor().AppHelpFile(help.string());
+        return help.string();
     }
 
     std::shared_ptr<forms::RecordingDesktop> desktop_;
@@ -65,68 +69,72 @@ private:
 
 TEST_F(HelpTest, HelpFileFollowsTheHelpLanguage)
 {
-    const std::string folder = halvex::ApplicationPath() + "/";
+    const std::string folder = halvex::ApplicationPath() + "/help/";
     halvex::ClsValmor valmor;
 
-    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_en.chm");
+    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_en");
     storeHelpLanguage("Arabic");
-    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_ar.chm");
-    EXPECT_EQ(valmor.AppHelpFile(), folder + "mirva_ar.chm");
+    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_ar");
+    EXPECT_EQ(valmor.AppHelpFile(), folder + "mirva_ar");
     storeHelpLanguage("German");
-    EXPECT_EQ(halvex::SelectHelpFile("orvelo"), folder + "orvelo_gr.chm");
+    EXPECT_EQ(halvex::SelectHelpFile("orvelo"), folder + "orvelo_gr");
     // Compared exactly: another spelling is English.
     storeHelpLanguage("german");
-    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_en.chm");
+    EXPECT_EQ(valmor.GetHelpFileName(), folder + "mirva_en");
     storeHelpLanguage("French");
-    EXPECT_EQ(valmor.GetHelpFileName("orvelo"), folder + "orvelo_en.chm");
+    EXPECT_EQ(valmor.GetHelpFileName("orvelo"), folder + "orvelo_en");
 }
 
 TEST_F(HelpTest, TopicAddresses)
 {
-    const std::string help = "/opt/help/mirva_en.chm";
+    const std::string help = "/opt/help/mirva_en";
     halvex::ClsValmor().AppHelpFile(help);
 
     EXPECT_EQ(halvex::HelpTopicAddress("4_2", halvex::MirvaGraphic),
-              help + "::/mirva_graphic/mirva_graphic_4_2.htm");
+              help + "/mirva_graphic/mirva_graphic_4_2.htm");
     // The fixed rows use no program prefix.
     EXPECT_EQ(halvex::HelpTopicAddress("", halvex::MirvaGraphic),
-              help + "::/mirva_description/short_description.htm");
-    EXPECT_EQ(halvex::HelpTopicAddress("mirva_new", halvex::MirvaData), help + "::/mirva_new/mirva_new.htm");
+              help + "/mirva_description/short_description.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("mirva_new", halvex::MirvaData), help + "/mirva_new/mirva_new.htm");
     EXPECT_EQ(halvex::HelpTopicAddress("language_setting", halvex::MirvaData),
-              help + "::/mirva_new/mirva9mui_2.htm");
-    EXPECT_EQ(halvex::HelpTopicAddress("text8_new", halvex::MirvaEditor), help + "::/text8_new/text_8.htm");
+              help + "/mirva_new/mirva9mui_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("text8_new", halvex::MirvaEditor), help + "/text8_new/text_8.htm");
     // A page with an anchor gets no further ".htm".
     EXPECT_EQ(halvex::HelpTopicAddress("7_1.htm#units", halvex::MirvaData),
-              help + "::/mirva_data/mirva_data_7_1.htm#units");
-    // A title page sits at the top of the help file.
-    EXPECT_EQ(halvex::HelpTopicAddress("part_titel", halvex::MirvaData), help + "::/part_titel.htm");
+              help + "/mirva_data/mirva_data_7_1.htm#units");
+    // A title page sits at the top of the help folder.
+    EXPECT_EQ(halvex::HelpTopicAddress("part_titel", halvex::MirvaData), help + "/part_titel.htm");
 
-    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::MirvaEditor), help + "::/valmor_text/valmor_text_1_2.htm");
-    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::ProgBOHR), help + "::/mirva_boring/mirva_boring_1_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::MirvaEditor), help + "/valmor_text/valmor_text_1_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::ProgBOHR), help + "/mirva_boring/mirva_boring_1_2.htm");
     // Kinds without a prefix.
-    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::MirvaSpaceGraphic), help + ":://_1_2.htm");
-    EXPECT_EQ(halvex::HelpTopicAddress("1_2", 42), help + ":://_1_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", halvex::MirvaSpaceGraphic), help + "/_1_2.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("1_2", 42), help + "/_1_2.htm");
     // Kind 0 is the current program.
-    EXPECT_EQ(halvex::HelpTopicAddress("3", 0), help + ":://_3.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("3", 0), help + "/_3.htm");
     halvex::ClsValmor().MirvaProg(halvex::MirvaSolver);
-    EXPECT_EQ(halvex::HelpTopicAddress("3", 0), help + "::/mirva_solver/mirva_solver_3.htm");
+    EXPECT_EQ(halvex::HelpTopicAddress("3", 0), help + "/mirva_solver/mirva_solver_3.htm");
 }
 
-TEST_F(HelpTest, ShowingATopicOpensItsAddressOnce)
+TEST_F(HelpTest, ShowingATopicOpensItsPageOnce)
 {
-    const std::string help = useExistingHelpFile();
+    const std::string help =
+        useExistingHelpFolder({"mirva_graphic/mirva_graphic_4_2.htm", "mirva_list/mirva_list_1.htm"});
+    // The folder's blank and "#" are escaped, so the viewer gets the page.
+    std::string url = "file://";
+    for (char c : help) url += c == ' ' ? std::string("%20") : c == '#' ? std::string("%23") : std::string(1, c);
     halvex::ClsValmor valmor;
     valmor.MirvaProg(halvex::MirvaGraphic);
 
     valmor.ShowHelp(0, "4_2");
     ASSERT_EQ(desktop_->openedUrls.size(), 1u);
-    EXPECT_EQ(desktop_->openedUrls[0], help + "::/mirva_graphic/mirva_graphic_4_2.htm");
+    EXPECT_EQ(desktop_->openedUrls[0], url + "/mirva_graphic/mirva_graphic_4_2.htm");
     EXPECT_NE(halvex::libraryState().HelpWindowHandle, 0);
 
-    // Another topic, and an explicit kind.
-    valmor.ShowHelp(0, "1", halvex::MirvaList);
+    // Another topic, an explicit kind, and an anchor on the page.
+    valmor.ShowHelp(0, "1.htm#units", halvex::MirvaList);
     ASSERT_EQ(desktop_->openedUrls.size(), 2u);
-    EXPECT_EQ(desktop_->openedUrls[1], help + "::/mirva_list/mirva_list_1.htm");
+    EXPECT_EQ(desktop_->openedUrls[1], url + "/mirva_list/mirva_list_1.htm#units");
     EXPECT_NE(halvex::libraryState().HelpWindowHandle, 0);
 
     valmor.CloseHelpProg();
@@ -137,35 +145,46 @@ TEST_F(HelpTest, ShowingATopicOpensItsAddressOnce)
 
 TEST_F(HelpTest, NoViewerLeavesNoHelpWindow)
 {
-    useExistingHelpFile();
+    useExistingHelpFolder({"mirva_new/mirva_new.htm"});
     desktop_->succeed = false;
     halvex::ShowHelpTopic(0, "mirva_new", 0);
     EXPECT_EQ(desktop_->openedUrls.size(), 1u);
     EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
 }
 
-TEST_F(HelpTest, MissingHelpFileGivesTheMissingFileMessageOnly)
+TEST_F(HelpTest, MissingPageGivesTheMissingFileMessageOnly)
 {
     forms::ScopedMsgBox boxes;
     boxes->answer(forms::vbOK);
     halvex::ClsValmor valmor;
-    valmor.AppHelpFile("/no/such/folder/mirva_en.chm");
+    valmor.AppHelpFile("/no/such/folder/mirva_en");
     valmor.ShowHelp(0, "4_2", halvex::MirvaGraphic);
 
     ASSERT_EQ(boxes->boxes().size(), 1u);
     const forms::MessageBoxRequest& box = boxes->boxes()[0];
     EXPECT_EQ(box.prompt, halvex::textLib().GetText(quillon::TextNo(140160),
-                                                    {"|1", "/no/such/folder/mirva_en.chm"}));
+                                                    {"|1", "/no/such/folder/mirva_en/mirva_graphic/mirva_graphic_4_2.htm"}));
+    EXPECT_EQ(box.title, halvex::textLib().GetText(quillon::TextNo(140011)));
     EXPECT_EQ(forms::iconOf(box.style), forms::vbExclamation);
     EXPECT_TRUE(desktop_->openedUrls.empty());
     EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
 
-    // No help file chosen at all: the message for the empty path.
+    // A help folder without the topic's page: the page is named.
+    boxes->answer(forms::vbOK);
+    const std::string help = useExistingHelpFolder({"mirva_graphic/mirva_graphic_4_2.htm"});
+    valmor.ShowHelp(0, "4_3.htm#top", halvex::MirvaGraphic);
+    ASSERT_EQ(boxes->boxes().size(), 2u);
+    EXPECT_EQ(boxes->boxes()[1].prompt, halvex::textLib().GetText(quillon::TextNo(140160),
+                                                                {"|1", help + "/mirva_graphic/mirva_graphic_4_3.htm"}));
+    EXPECT_TRUE(desktop_->openedUrls.empty());
+    valmor.AppHelpFile("");
+
+    // No help folder chosen at all: the message for the empty path.
     boxes->answer(forms::vbOK);
     valmor.AppHelpFile("");
     valmor.ShowHelp(0);
-    ASSERT_EQ(boxes->boxes().size(), 2u);
-    EXPECT_EQ(boxes->boxes()[1].prompt, halvex::textLib().GetText(quillon::TextNo(140160), {"|1", ""}));
+    ASSERT_EQ(boxes->boxes().size(), 3u);
+    EXPECT_EQ(boxes->boxes()[2].prompt, halvex::textLib().GetText(quillon::TextNo(140160), {"|1", ""}));
     EXPECT_TRUE(desktop_->openedUrls.empty());
 }
 

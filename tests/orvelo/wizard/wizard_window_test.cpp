@@ -233,13 +233,14 @@ TEST_F(WizardTest, BrowseTakesTheChosenProjectAndProposesTheOutput) {
 }
 
 TEST_F(WizardTest, F1ShowsHelpAndCancelAsksFirst) {
-    folder.write("prog/Orvelo_en.chm", "help");
+    std::filesystem::create_directories(folder.path("prog/help/Orvelo_en"));
+    folder.write("prog/help/Orvelo_en/orvelo_titel.htm", "<html></html>");
     auto desktop = std::make_shared<forms::RecordingDesktop>();
     const auto previous = forms::setDesktop(desktop);
     orvelo::frmWizard& w = open();
     ASSERT_TRUE(forms::pressKey(*w.TxtProject, forms::vbKeyF1));
     ASSERT_EQ(desktop->openedUrls.size(), 1u);
-    EXPECT_NE(desktop->openedUrls[0].find("Orvelo_en.chm::/orvelo_titel.htm"), std::string::npos)
+    EXPECT_NE(desktop->openedUrls[0].find("/help/Orvelo_en/orvelo_titel.htm"), std::string::npos)
         << desktop->openedUrls[0];
     forms::setDesktop(previous);
 

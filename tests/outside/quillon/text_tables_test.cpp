@@ -1,6 +1,7 @@
-// The shipped text tables: English holds a text for every number the code
-// asks for, each text once; the other languages only translate what English
-// has; every language the language list offers has a table.
+// The shipped text tables: every table holds a text for every number the
+// code asks for; English holds each text once; the other languages
+// translate exactly what English has, with the same placeholders; every
+// language the language list offers has a table.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,8 +37,9 @@ bool isSourceFile(const fs::path& p) {
 
 }  // namespace
 
-TEST(TextTables, EveryTextNumberInTheCodeHasAnEnglishText) {
-    quillon::TextTable english = loadTable("English");
+TEST(TextTables, EveryTextNumberInTheCodeHasATextInEveryTable) {
+    const std::map<std::string, quillon::TextTable> tables = {
+        {"English", loadTable("English")}, {"German", loadTable("German")}, {"Arabic", loadTable("Arabic")}};
     const std::regex textNo(R"(TextNo\(\s*(\d+)\s*\))");
     int numbersSeen = 0;
     for (const char* top : {"orvelo", "halvex", "outside", "platform"}) {
@@ -53,9 +55,10 @@ TEST(TextTables, EveryTextNumberInTheCodeHasAnEnglishText) {
                 ++numbersSeen;
                 const std::string digits = (*it)[1].str();
                 long number = digits.size() > 9 ? -1 : std::stol(digits);
-                EXPECT_TRUE(english.texts.count(static_cast<std::int32_t>(number)) == 1)
-                    << entry.path().lexically_relative(OH_SOURCE_DIR).string() << ": TextNo(" << digits
-                    << ") has no English text";
+                for (const auto& [name, table] : tables)
+                    EXPECT_TRUE(table.texts.count(static_cast<std::int32_t>(number)) == 1)
+                        << entry.path().lexically_relative(OH_SOURCE_DIR).string() << ": TextNo(" << digits
+                        << ") has no " << name << " text";
             }
         }
     }
@@ -75,14 +78,41 @@ TEST(TextTables, EnglishTextsAreAllDifferent) {
     for (int i = 0; i < 6; ++i) EXPECT_FALSE(english.axis[i].empty()) << "axis text " << char('A' + i);
 }
 
-TEST(TextTables, OtherLanguagesTranslateOnlyEnglishNumbers) {
+namespace {
+
+// The placeholders |1 ... |9 of a text and its number of line breaks:
+// what a translation must keep so that every value still finds its place.
+std::multiset<std::string> shapeOf(const std::string& text) {
+    static const std::regex placeholder(R"(\|[1-9][0-9]*)");
+    std::multiset<std::string> shape;
+    for (std::sregex_iterator it(text.begin(), text.end(), placeholder), end; it != end; ++it)
+        shape.insert(it->str());
+    for (char c : text)
+        if (c == '\n') shape.insert("line break");
+    return shape;
+}
+
+}  // namespace
+
+TEST(TextTables, OtherLanguagesTranslateEveryEnglishText) {
     quillon::TextTable english = loadTable("English");
     for (const char* name : {"German", "Arabic"}) {
         quillon::TextTable table = loadTable(name);
         EXPECT_EQ(table.engname, name);
-        EXPECT_FALSE(table.texts.empty()) << name;
         for (const auto& [number, text] : table.texts)
             EXPECT_EQ(english.texts.count(number), 1u) << name << " text " << number << " is not in English";
+        for (const auto& [number, text] : english.texts) {
+            auto it = table.texts.find(number);
+            if (it == table.texts.end()) {
+                ADD_FAILURE() << name << " has no text " << number << " (English: \"" << text << "\")";
+                continue;
+            }
+            EXPECT_EQ(shapeOf(it->second), shapeOf(text))
+                << name << " text " << number << " does not keep the placeholders and line breaks of \"" << text
+                << "\"";
+        }
+        // Stored as an interface-language name, so the same in every table.
+        EXPECT_EQ(table.texts.count(140156) ? table.texts.at(140156) : "", "English") << name;
     }
 }
 

@@ -8,7 +8,9 @@
 #include <QTimer>
 
 #include "platform/forms/msgbox.h"
+#include "platform/forms/qt/application.h"
 #include "platform/forms/qt/msgbox_qt.h"
+#include "platform/forms/qt/qt_environment.h"
 #include "platform/forms/qt/settings_qt.h"
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
@@ -44,6 +46,26 @@ TEST(QtMessageBox, TheServiceReturnsTheButtonTheUserPressed) {
         box->button(QMessageBox::Retry)->click();
     });
     EXPECT_EQ(MsgBox("The file is in use.", vbRetryCancel | vbExclamation, "Open"), vbRetry);
+}
+
+// Qt's own button texts follow the interface language; a language Qt has
+// no translations for leaves them English.
+TEST(QtMessageBox, ButtonsSpeakTheInterfaceLanguage) {
+    Application& app = formstest::application();
+    auto noText = [] { return buildMessageBox({"?", vbYesNo, ""})->button(QMessageBox::No)->text(); };
+    const QString english = noText();
+    ASSERT_TRUE(app.installTranslations("German"));
+    EXPECT_EQ(noText(), "&Nein");
+    ASSERT_TRUE(app.installTranslations("Arabic"));
+    const QString arabic = noText();
+    EXPECT_NE(arabic, english);
+    EXPECT_NE(arabic, "&Nein") << "the German translations were replaced";
+
+    EXPECT_FALSE(app.installTranslations("Elvish"));
+    EXPECT_FALSE(app.installTranslations("Klingon")) << "Qt knows the language but has no texts for it";
+    EXPECT_EQ(noText(), english);
+    EXPECT_TRUE(app.installTranslations("English"));
+    EXPECT_EQ(noText(), english);
 }
 
 TEST(IniSettings, RoundTripInAFolderOfOurOwn) {
