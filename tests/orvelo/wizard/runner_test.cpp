@@ -104,13 +104,18 @@ TEST_F(RunnerTest, ErrorInAnOperationIsReportedStopsTheRunAndClosesTheWindow) {
         EXPECT_EQ(orvelo::OperationWaitWindow(), seen.get()) << "the lower layers reach the window";
         EXPECT_TRUE(seen->isShown());
         rt::dataChannel().openOutput(folder.path("x"));  // a file left open
+        seen->StatusText("Dividing the loads");
         rt::raise(11);
     };
     box->answer(forms::vbOK);
     RunWaitOperation(orvelo::OpInternalForces);
     ASSERT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbCritical);
-    EXPECT_EQ(box->boxes()[0].prompt, rt::errorDescription(11));
+    // The error is told with the step it stopped.
+    EXPECT_EQ(box->boxes()[0].prompt,
+              orvelo::LanguageTexts().GetText(rt::Variant(190034), {rt::Variant("|1"), rt::Variant("Dividing the loads"),
+                                                                    rt::Variant("|2"),
+                                                                    rt::Variant(rt::errorDescription(11))}));
     EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
     EXPECT_FALSE(rt::dataChannel().isOpen());
     ASSERT_TRUE(seen);
