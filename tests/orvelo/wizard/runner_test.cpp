@@ -252,8 +252,9 @@ TEST_F(RunnerTest, SampleProjectOpensAndCopiesToTheOutputProject) {
     EXPECT_EQ(d.OutlinePieceCount, 4);
     EXPECT_EQ(d.OpeningCount, 1);
     EXPECT_EQ(d.OpeningPieceCount[1], 4);
-    EXPECT_EQ(d.GridCountX, 6);
-    EXPECT_EQ(d.GridCountY, 4);
+    EXPECT_EQ(d.GridCountX, 12);
+    EXPECT_EQ(d.GridCountY, 8);
+    EXPECT_EQ(d.SinglePointCount, 10) << "every point support";
     EXPECT_TRUE(d.SourceNetLoaded);
     for (int i = 1; i <= d.NodeCount; ++i)
         EXPECT_FALSE(d.NodeX[i] > 4 && d.NodeX[i] < 6 && d.NodeY[i] > 3 && d.NodeY[i] < 5)
