@@ -462,8 +462,13 @@ void frmWizard::OutputField_Change() {
 }
 
 void frmWizard::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {
-    // The close box asks what Cancel asks.
+    // The close box asks what Cancel asks; while an operation runs (the
+    // window is disabled under its wait window) it does not close.
     if (UnloadMode != forms::vbFormControlMenu) return;
+    if (!Enabled()) {
+        Cancel = 1;
+        return;
+    }
     std::int16_t cancel = 0;
     Cancel = SharedServices().ExitMessage(cancel, UnloadMode) ? 0 : 1;
 }

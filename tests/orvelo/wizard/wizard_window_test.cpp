@@ -426,6 +426,13 @@ TEST_F(WizardTest, TheCloseBoxAsksWhatCancelAsks) {
     ASSERT_TRUE(forms::closeWindow(w));
     EXPECT_TRUE(w.loaded());
     EXPECT_EQ(prompts(), (std::vector<std::string>{text(140172)}));
+    // Not while an operation runs (the window disabled under its wait
+    // window).
+    w.Enabled(false);
+    forms::closeWindow(w);
+    EXPECT_TRUE(w.loaded());
+    EXPECT_EQ(box->boxes().size(), 1u);
+    w.Enabled(true);
     box->answer(forms::vbOK);
     forms::closeWindow(w);
     EXPECT_FALSE(w.loaded());
