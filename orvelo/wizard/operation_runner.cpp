@@ -59,30 +59,6 @@ void closeWindows(const std::shared_ptr<drovik::ClsWaitWindow>& started,
     if (current && current != started) current->Close();
 }
 
-// Reports the error that ended an operation (call it inside its catch
-// block). The file messages name their file themselves; any other error is
-// told together with the step of the run it stopped, as the wait window
-// showed it, so no bare error text reaches the user.
-void reportOperationError(const rt::RuntimeError& error, const drovik::ClsWaitWindow* window) {
-    if (error.number() == 53 || error.number() == 62) {
-        HandleError();
-        return;
-    }
-    const quillon::ClsLanguageText& texts = LanguageTexts();
-    const std::string step = window != nullptr ? window->statusText() : std::string();
-    const std::string description =
-        step.empty() ? texts.GetText(rt::Variant(quillon::TextNo(190035)),
-                                     {rt::Variant("|1"), rt::Variant(error.description())})
-                     : texts.GetText(rt::Variant(quillon::TextNo(190034)),
-                                     {rt::Variant("|1"), rt::Variant(step), rt::Variant("|2"),
-                                      rt::Variant(error.description())});
-    try {
-        throw rt::RuntimeError(error.number(), description);
-    } catch (const rt::RuntimeError&) {
-        HandleError();
-    }
-}
-
 }  // namespace
 
 // An empty procedure stands for work that is not part of the program yet:
@@ -168,9 +144,6 @@ void ClsRefineWaitMessage::ObjFENetGeneration_RunWaitMessage() {
         // A message box nobody answers is a fault of a test, not of the run.
         closeWindows(window, objFENetGeneration_);
         throw;
-    } catch (const rt::RuntimeError& error) {
-        reportOperationError(error, window.get());
-        RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
     } catch (const std::exception&) {
         HandleError();
         RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
