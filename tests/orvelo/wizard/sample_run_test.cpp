@@ -160,3 +160,20 @@ TEST_F(WizardTest, SampleProjectWithSmoothingAndBoundaryFrontPoints) {
 }
 
 }  // namespace
+
+namespace {
+
+// The project's extension typed in lower case: the run goes ahead.
+TEST_F(WizardTest, SampleProjectTypedWithALowerCaseExtensionRuns) {
+    copySample();
+    orvelo::frmWizard& w = open();
+    ASSERT_TRUE(forms::editText(*w.TxtProject, folder.path("raft/RAFT.po1")));
+    EXPECT_EQ(w.TxtSaveProjectAs->Text(), "RAFT_Adaptive.PO1");
+    ASSERT_TRUE(forms::click(next()));
+    box->answer(forms::vbNo);
+    ASSERT_TRUE(forms::click(finish()));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
+    checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
+}
+
+}  // namespace
