@@ -104,12 +104,13 @@ rt::RuntimeError errorInFlight() {
     }
 }
 
-// The error's description, for an error of a running operation other than
-// the file messages (53, 62) headed by the step the operation's wait
+// The error's description; for an error of an operation whose wait window
+// is up, other than the file messages (53, 62), headed by the step the
 // window shows.
 std::string withOperationStep(const rt::RuntimeError& error) {
     const drovik::ClsWaitWindow* window = OperationWaitWindow();
-    if (window == nullptr || error.number() == 53 || error.number() == 62) return error.description();
+    if (window == nullptr || !window->isShown() || error.number() == 53 || error.number() == 62)
+        return error.description();
     const quillon::ClsLanguageText& texts = LanguageTexts();
     const std::string step = rt::trim(window->statusText());
     if (step.empty())

@@ -135,6 +135,18 @@ double roundedUp(double value) {
     return std::ceil(value * scale - 1e-9) / scale;
 }
 
+// Marks the fields as filled by the program while it lives.
+class FillingFields {
+public:
+    explicit FillingFields(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FillingFields() { flag_ = false; }
+    FillingFields(const FillingFields&) = delete;
+    FillingFields& operator=(const FillingFields&) = delete;
+
+private:
+    bool& flag_;
+};
+
 std::string text(std::int32_t number, std::vector<rt::Variant> parameters = {}) {
     return LanguageTexts().GetText(rt::Variant(number), parameters);
 }
@@ -290,9 +302,10 @@ void frmWizard::Form_Load() {
 
         // The whole command line is the input path.
         if (!commandLine_.empty()) {
-            fillingFields_ = true;
-            TxtProject->Text(commandLine_);
-            fillingFields_ = false;
+            {
+                const FillingFields filling(fillingFields_);
+                TxtProject->Text(commandLine_);
+            }
             d.ProjectPath = TxtProject->Text();
             if (TakeInputProject(d.ProjectPath) == 0) ProposeOutputProject();
         }
@@ -544,29 +557,25 @@ bool frmWizard::TakeInputProjectOrReport(const std::string& path) {
 }
 
 void frmWizard::ProposeOutputProject() {
-    if (outputEdited_) return;
-    Declar& d = declar();
-    d.OutputDir = d.DataDir;
-    d.OutputName = d.ProjectName + "_Adaptive";
-    fillingFields_ = true;
-    TxtSaveProjectAs->Text(d.OutputName + ".PO1");
-    txtDataDir->Text(d.OutputDir);
-    fillingFields_ = false;
+    const Declar& d = declar();
+    ProposeOutput(d.DataDir, d.ProjectName);
 }
 
 void frmWizard::FollowInputPath() {
-    if (outputEdited_) return;
     std::string full, folder, name;
     std::int16_t failed = 0;
     RunControl().SplitProjectPath(TxtProject->Text(), full, folder, name, "", failed);
-    if (failed != 0) return;
+    if (failed == 0) ProposeOutput(folder, name);
+}
+
+void frmWizard::ProposeOutput(const std::string& folder, const std::string& inputName) {
+    if (outputEdited_) return;
     Declar& d = declar();
     d.OutputDir = folder;
-    d.OutputName = name + "_Adaptive";
-    fillingFields_ = true;
+    d.OutputName = inputName + "_Adaptive";
+    const FillingFields filling(fillingFields_);
     TxtSaveProjectAs->Text(d.OutputName + ".PO1");
     txtDataDir->Text(d.OutputDir);
-    fillingFields_ = false;
 }
 
 void frmWizard::ValidateStep(bool& failed) {
@@ -633,9 +642,8 @@ void frmWizard::ValidateOutputProject(bool& failed) {
 
     d.OutputName = WithoutProjectExtension(TxtSaveProjectAs->Text());
     if (!endsWithSeparator(txtDataDir->Text())) {
-        fillingFields_ = true;
+        const FillingFields filling(fillingFields_);
         txtDataDir->Text(txtDataDir->Text() + "/");
-        fillingFields_ = false;
     }
     const std::string folder = txtDataDir->Text();
 

@@ -102,10 +102,12 @@ private:
     bool TakeInputProjectOrReport(const std::string& path);
     // The output fields filled for the input project just taken.
     void ProposeOutputProject();
-    // The output fields proposed for the input path as it is typed (the
-    // input's name followed by "_Adaptive", in the input's folder), until
-    // the user has edited them.
+    // The output fields proposed for the input path as it is typed.
     void FollowInputPath();
+    // The proposal for an input project in folder named inputName: the
+    // name followed by "_Adaptive", in the same folder; nothing once the
+    // user has edited an output field.
+    void ProposeOutput(const std::string& folder, const std::string& inputName);
 
     // Finish: the road of one run (frm_wizard_run.cpp).
     void RunRefinement();
