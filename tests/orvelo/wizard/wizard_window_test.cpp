@@ -360,6 +360,17 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     EXPECT_EQ(box->boxes().back().prompt, text(140160, {"|1", folder.path("raft/NONE.PO1")}));
     EXPECT_EQ(w.CurrentStep(), 0);
     EXPECT_EQ(w.ActiveControl(), &w.TxtProject.get());
+
+    // A file that is no project, after runs: its message names it, and no
+    // step of the earlier run heads it.
+    folder.write("raft/BROKEN.PO1", "not a header\r\n");
+    toOutputStep();
+    w.TxtProject->Text(folder.path("raft/BROKEN.PO1"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(runs, 3);
+    const std::string& refused = box->boxes().back().prompt;
+    EXPECT_EQ(refused.rfind(text(140000, {"|1", folder.path("raft/BROKEN.PO1")}), 0), 0u) << refused;
 }
 
 TEST_F(WizardTest, NextNamesAnInputPathThatIsNoProject) {
