@@ -113,10 +113,10 @@ std::string withOperationStep(const rt::RuntimeError& error) {
         return error.description();
     const quillon::ClsLanguageText& texts = LanguageTexts();
     const std::string step = rt::trim(window->statusText());
-    if (step.empty())
-        return texts.GetText(rt::Variant(quillon::TextNo(190035)), {rt::Variant("|1"), rt::Variant(error.description())});
-    return texts.GetText(rt::Variant(quillon::TextNo(190034)), {rt::Variant("|1"), rt::Variant(step), rt::Variant("|2"),
-                                                               rt::Variant(error.description())});
+    const rt::Variant description(error.description());
+    if (step.empty()) return texts.GetText(rt::Variant(quillon::TextNo(190035)), {rt::Variant("|1"), description});
+    return texts.GetText(rt::Variant(quillon::TextNo(190034)),
+                         {rt::Variant("|1"), rt::Variant(step), rt::Variant("|2"), description});
 }
 
 }  // namespace

@@ -112,10 +112,9 @@ TEST_F(RunnerTest, ErrorInAnOperationIsReportedStopsTheRunAndClosesTheWindow) {
     ASSERT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbCritical);
     // The error is told with the step it stopped.
-    EXPECT_EQ(box->boxes()[0].prompt,
-              orvelo::LanguageTexts().GetText(rt::Variant(190034), {rt::Variant("|1"), rt::Variant("Dividing the loads"),
-                                                                    rt::Variant("|2"),
-                                                                    rt::Variant(rt::errorDescription(11))}));
+    const std::vector<rt::Variant> step = {rt::Variant("|1"), rt::Variant("Dividing the loads"), rt::Variant("|2"),
+                                           rt::Variant(rt::errorDescription(11))};
+    EXPECT_EQ(box->boxes()[0].prompt, orvelo::LanguageTexts().GetText(rt::Variant(190034), step));
     EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
     EXPECT_FALSE(rt::dataChannel().isOpen());
     ASSERT_TRUE(seen);
