@@ -1,5 +1,6 @@
 #include "orvelo/forces/internal_forces.h"
 
+#include <string>
 #include <vector>
 
 #include "halvex/interface/enums.h"
@@ -14,6 +15,10 @@
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/open_project.h"
 #include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
+#include "platform/forms/types.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
 
@@ -33,6 +38,23 @@ bool skipsSlabForces(std::int32_t method) {
 // The methods whose solver leaves no nodal displacements.
 bool withoutDisplacements(std::int32_t method) {
     return method == halvex::FlexibleFoundation || method == halvex::FlexibleFoundation_HalfSpace;
+}
+
+// A project whose solver results are missing: the missing-file message of
+// its calculation net, and that the analysis must run first. The run stops.
+void reportMissingResults(const std::string& path, const std::string& project) {
+    halvex::ClsValmor& services = SharedServices();
+    services.Prod(path);
+    services.GetTextInf(path);
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    std::string title = texts.GetText(services.TextInf());
+    if (title.empty()) title = texts.GetText(rt::Variant(quillon::TextNo(5)));
+    const std::string prompt =
+        texts.GetText(rt::Variant(quillon::TextNo(140160)), {rt::Variant("|1"), rt::Variant(path)}) + "\r\r" +
+        texts.GetText(rt::Variant(quillon::TextNo(190033)), {rt::Variant("|1"), rt::Variant(project)});
+    forms::screen().MousePointer(forms::vbDefault);
+    forms::MsgBox(prompt, forms::vbExclamation | texts.MessageBoxFlags(), title);
+    RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
 }
 
 }  // namespace
@@ -56,7 +78,12 @@ std::int16_t ReadCalculationNet(const std::string& p) {
     net.NodalRotationX.clear();
     net.NodalRotationY.clear();
 
-    // 3.-4. The calculation net.
+    // 3.-4. The calculation net; without it the project has not been
+    // analysed.
+    if (rt::findFileCaseInsensitive(d.DataDir + p + ".PL9").empty()) {
+        reportMissingResults(d.DataDir + p + ".PL9", p);
+        return -1;
+    }
     if (ReadCalculationNetFile(p + ".PL9", net, kContext) != 0) return -1;
     // The size field is one per node of the project net: a calculation net
     // of another node count belongs to another net.

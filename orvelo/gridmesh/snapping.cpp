@@ -59,36 +59,31 @@ public:
     // Two input keys on one grid point: the farther one moves next to the
     // other, on its side, where no input key stands.
     void separateInputKeys() {
-        const float tol = KeyTolerance();
         for (std::int32_t k = 2; k <= g_.InputKeyCount; ++k) {
             for (std::int32_t m = 1; m < k; ++m) {
                 if (!(at(m) == at(k))) continue;
                 const halvex::SinglePoint p = gridPoint(at(k).gx, at(k).gy);
                 const bool kMoves = distance(key(k), p) >= distance(key(m), p);
-                const std::int32_t mover = kMoves ? k : m;
-                const std::int32_t stayer = kMoves ? m : k;
-                const float dx = key(mover).X - key(stayer).X;
-                const float dy = key(mover).Y - key(stayer).Y;
-                const GridIndex from = at(mover);
-                const double relX = std::fabs(dx) / spacingAround(g_.GridSpacingX, g_.GridIntervalsX, from.gx);
-                const double relY = std::fabs(dy) / spacingAround(g_.GridSpacingY, g_.GridIntervalsY, from.gy);
-                std::array<GridIndex, 2> candidates{};
-                std::size_t count = 0;
-                const GridIndex alongX{from.gx + (dx > 0.0f ? 1 : -1), from.gy};
-                const GridIndex alongY{from.gx, from.gy + (dy > 0.0f ? 1 : -1)};
-                if (relX >= relY) {
-                    if (std::fabs(dx) >= tol) candidates[count++] = alongX;
-                    if (std::fabs(dy) >= tol) candidates[count++] = alongY;
-                } else {
-                    if (std::fabs(dy) >= tol) candidates[count++] = alongY;
-                    if (std::fabs(dx) >= tol) candidates[count++] = alongX;
-                }
-                for (std::size_t c = 0; c < count; ++c) {
-                    if (inGrid(candidates[c]) && !heldByKey(candidates[c], 1, g_.InputKeyCount)) {
-                        at_[static_cast<std::size_t>(mover)] = candidates[c];
-                        break;
-                    }
-                }
+                moveBeside(kMoves ? k : m, kMoves ? m : k, 1, g_.InputKeyCount);
+            }
+        }
+    }
+
+    // A single point off its grid point, where the outline or an opening
+    // crosses that very grid point: the crossing keeps the grid point (taking
+    // it would cut the slab's border in to the single point and leave part
+    // of the slab uncovered) and the single point moves beside it, on its
+    // side, where no key stands.
+    void keepSinglePointsOffBorderCrossings() {
+        const float tol = KeyTolerance();
+        for (std::int32_t k = 1; k <= g_.InputKeyCount; ++k) {
+            if (!isSinglePoint(k)) continue;
+            const halvex::SinglePoint p = gridPoint(at(k).gx, at(k).gy);
+            if (distance(key(k), p) < tol) continue;
+            for (std::int32_t c = g_.InputKeyCount + 1; c <= g_.KeyPointCount; ++c) {
+                if (!(at(c) == at(k)) || distance(key(c), p) >= tol) continue;
+                moveBeside(k, c, 1, g_.KeyPointCount);
+                break;
             }
         }
     }
@@ -182,6 +177,46 @@ public:
     }
 
 private:
+    // Moves the key `mover` from the grid point it shares with `stayer` to
+    // the neighbouring grid point on its side of `stayer` (along the axis
+    // in which they lie farther apart, else along the other), when that
+    // point lies in the grid and none of the keys first..last stands there.
+    void moveBeside(std::int32_t mover, std::int32_t stayer, std::int32_t first, std::int32_t last) {
+        const float tol = KeyTolerance();
+        const float dx = key(mover).X - key(stayer).X;
+        const float dy = key(mover).Y - key(stayer).Y;
+        const GridIndex from = at(mover);
+        const double relX = std::fabs(dx) / spacingAround(g_.GridSpacingX, g_.GridIntervalsX, from.gx);
+        const double relY = std::fabs(dy) / spacingAround(g_.GridSpacingY, g_.GridIntervalsY, from.gy);
+        std::array<GridIndex, 2> candidates{};
+        std::size_t count = 0;
+        const GridIndex alongX{from.gx + (dx > 0.0f ? 1 : -1), from.gy};
+        const GridIndex alongY{from.gx, from.gy + (dy > 0.0f ? 1 : -1)};
+        if (relX >= relY) {
+            if (std::fabs(dx) >= tol) candidates[count++] = alongX;
+            if (std::fabs(dy) >= tol) candidates[count++] = alongY;
+        } else {
+            if (std::fabs(dy) >= tol) candidates[count++] = alongY;
+            if (std::fabs(dx) >= tol) candidates[count++] = alongX;
+        }
+        for (std::size_t c = 0; c < count; ++c) {
+            if (inGrid(candidates[c]) && !heldByKey(candidates[c], first, last)) {
+                at_[static_cast<std::size_t>(mover)] = candidates[c];
+                return;
+            }
+        }
+    }
+
+    // Whether key k stands for one of the single points.
+    bool isSinglePoint(std::int32_t k) const {
+        const BasDelaunay& m = basDelaunay();
+        const float tol = KeyTolerance();
+        for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshPointCount) && s < m.MeshPoints.size(); ++s)
+            if (CloserThan(m.MeshPoints[s].X, key(k).X, tol) && CloserThan(m.MeshPoints[s].Y, key(k).Y, tol))
+                return true;
+        return false;
+    }
+
     const halvex::SinglePoint& key(std::int32_t k) const { return g_.KeyPoints[static_cast<std::size_t>(k)]; }
     const GridIndex& at(std::int32_t k) const { return at_[static_cast<std::size_t>(k)]; }
 
@@ -217,6 +252,7 @@ std::int16_t AppendMeshNode() {
 void SnapKeyNodes() {
     KeySnapper snapper;
     snapper.separateInputKeys();
+    snapper.keepSinglePointsOffBorderCrossings();
     snapper.separateCrossingKeys();
     snapper.makeKeyNodes();
 }

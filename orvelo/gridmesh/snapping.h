@@ -11,6 +11,9 @@
 // - two crossing keys: the farther one moves one grid point along its grid
 //   line, away from the shared point, when that point lies in the grid and
 //   no crossing key stands there;
+// - a single point off its grid point and a crossing key on it: the single
+//   point moves to the neighbouring grid point on its side when no key
+//   stands there, so the crossing keeps the slab's border whole;
 // - otherwise an input key takes the grid point from every crossing key,
 //   and of two crossing keys the nearer one stays (the earlier on a tie).
 // A constraint edge whose end key lost its grid point ends at the node that

@@ -14,6 +14,7 @@
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
+#include "platform/runtime/strings.h"
 
 namespace orvelo {
 
@@ -101,6 +102,21 @@ rt::RuntimeError errorInFlight() {
     } catch (...) {
         return rt::RuntimeError(5, rt::errorDescription(5));
     }
+}
+
+// The error's description; for an error of an operation whose wait window
+// is up, other than the file messages (53, 62), headed by the step the
+// window shows.
+std::string withOperationStep(const rt::RuntimeError& error) {
+    const drovik::ClsWaitWindow* window = OperationWaitWindow();
+    if (window == nullptr || !window->isShown() || error.number() == 53 || error.number() == 62)
+        return error.description();
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    const std::string step = rt::trim(window->statusText());
+    const rt::Variant description(error.description());
+    if (step.empty()) return texts.GetText(rt::Variant(quillon::TextNo(190035)), {rt::Variant("|1"), description});
+    return texts.GetText(rt::Variant(quillon::TextNo(190034)),
+                         {rt::Variant("|1"), rt::Variant(step), rt::Variant("|2"), description});
 }
 
 }  // namespace
@@ -198,9 +214,11 @@ void HandleError() {
         SharedServices().ValmorErrorHandling();
         return;
     }
-    // The library reports the error it is handling.
+    // The library reports the error it is handling; while an operation
+    // runs, one that is not a file message (those name their file) is told
+    // with the step it stopped, so no bare error text reaches the user.
     try {
-        throw error;
+        throw rt::RuntimeError(error.number(), withOperationStep(error));
     } catch (const rt::RuntimeError&) {
         SharedServices().ValmorErrorHandling();
     }

@@ -70,4 +70,8 @@ void SetOperationWaitWindowSource(std::function<drovik::ClsWaitWindow*()> source
 
 void resetServices() { services() = ProgramServices{}; }
 
+void useLanguageTexts(std::unique_ptr<quillon::ClsLanguageText> texts) {
+    services().languageTexts = std::move(texts);
+}
+
 }  // namespace orvelo

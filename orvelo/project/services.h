@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "halvex/services/cls_valmor.h"
 #include "outside/drovik/file_check.h"
@@ -59,5 +60,8 @@ void SetOperationWaitWindowSource(std::function<drovik::ClsWaitWindow*()> source
 // Tests only: forget every object (the next use creates a fresh one) and
 // the registered wait-window source.
 void resetServices();
+
+// Tests only: the program's text provider is this one until resetServices.
+void useLanguageTexts(std::unique_ptr<quillon::ClsLanguageText> texts);
 
 }  // namespace orvelo

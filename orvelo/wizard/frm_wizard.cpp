@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -9,6 +10,8 @@
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/input_checks.h"
@@ -23,6 +26,7 @@
 #include "platform/runtime/errors.h"
 #include "platform/runtime/numbertext.h"
 #include "platform/runtime/paths.h"
+#include "platform/runtime/strings.h"
 
 namespace orvelo {
 
@@ -50,10 +54,6 @@ void ignoringErrors(F&& statement) {
     }
 }
 
-bool endsWith(std::string_view text, std::string_view tail) {
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
 bool endsWithSeparator(std::string_view folder) {
     return !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
 }
@@ -65,16 +65,15 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
-// Whether the folder holds at least one ordinary file.
-bool holdsOrdinaryFile(const std::string& folder) {
+// Whether the folder exists as a folder, and whether the program may make
+// files in it.
+bool isFolder(const std::string& folder) {
     std::error_code ec;
-    fs::directory_iterator it(rt::toNativePath(folder), ec);
-    if (ec) return false;
-    for (const fs::directory_entry& entry : it) {
-        std::error_code fileEc;
-        if (entry.is_regular_file(fileEc)) return true;
-    }
-    return false;
+    return fs::is_directory(rt::toNativePath(folder), ec);
+}
+
+bool isWritableFolder(const std::string& folder) {
+    return ::access(rt::toNativePath(folder).c_str(), W_OK | X_OK) == 0;
 }
 
 // Whether two folders are the same folder of the file system.
@@ -101,11 +100,66 @@ std::string shownNumber(double value) {
     return text;
 }
 
+// The largest element size the generation takes for the input project
+// (DataDir + ProjectName), in the base unit: ten times the larger side of
+// the extent of its net; an element of that size already spans the whole
+// slab. A project whose net cannot be read gets the limit of a slab of
+// 10 km.
+double largestElementSize() {
+    constexpr double kSlabsPerElement = 10.0;
+    constexpr double kUnknownSlab = 10000.0;
+    const Declar& d = declar();
+    std::int16_t elements = 0, nodes = 0, failed = 0;
+    std::vector<NetElement> list;
+    std::vector<float> x, y;
+    ProjectReader().ReadNetFile(d.DataDir + d.ProjectName, elements, list, nodes, x, y, 0, nullptr, failed);
+    double extent = 0.0;
+    if (failed == 0 && nodes > 0) {
+        const auto [minX, maxX] = std::minmax_element(x.begin() + 1, x.begin() + nodes + 1);
+        const auto [minY, maxY] = std::minmax_element(y.begin() + 1, y.begin() + nodes + 1);
+        extent = std::max(static_cast<double>(*maxX) - *minX, static_cast<double>(*maxY) - *minY);
+    }
+    if (!(extent > 0.0)) extent = kUnknownSlab;
+    return kSlabsPerElement * extent;
+}
+
+// A positive limit rounded up to two significant digits, as a message shows
+// it (120, 3.5, 0.012).
+double roundedUp(double value) {
+    const int exponent = static_cast<int>(std::floor(std::log10(value))) - 1;
+    if (exponent >= 0) {
+        const double step = std::pow(10.0, exponent);
+        return std::ceil(value / step - 1e-9) * step;
+    }
+    const double scale = std::pow(10.0, -exponent);
+    return std::ceil(value * scale - 1e-9) / scale;
+}
+
+// Marks the fields as filled by the program while it lives.
+class FillingFields {
+public:
+    explicit FillingFields(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FillingFields() { flag_ = false; }
+    FillingFields(const FillingFields&) = delete;
+    FillingFields& operator=(const FillingFields&) = delete;
+
+private:
+    bool& flag_;
+};
+
 std::string text(std::int32_t number, std::vector<rt::Variant> parameters = {}) {
     return LanguageTexts().GetText(rt::Variant(number), parameters);
 }
 
 }  // namespace
+
+bool HasProjectExtension(const std::string& path) {
+    return path.size() >= 4 && sameNameIgnoringCase(std::string_view(path).substr(path.size() - 4), ".PO1");
+}
+
+std::string WithoutProjectExtension(const std::string& path) {
+    return HasProjectExtension(path) ? path.substr(0, path.size() - 4) : path;
+}
 
 frmWizard::frmWizard(std::string commandLine)
     : Form("frmWizard"), commandLine_(std::move(commandLine)), openDialog_(LibraryOpenProjectDialog()) {
@@ -117,6 +171,9 @@ frmWizard::frmWizard(std::string commandLine)
     on("CmdBrowseFolder", Event::Click, [this] { CmdBrowseFolder_Click(); });
     on("OptElementType", Event::Click, [this](std::int16_t index) { OptElementType_Click(index); });
     on("TxtProject", Event::Change, [this] { TxtProject_Change(); });
+    on("TxtSaveProjectAs", Event::Change, [this] { OutputField_Change(); });
+    on("txtDataDir", Event::Change, [this] { OutputField_Change(); });
+    on(Event::QueryUnload, [this](forms::EventArgs& e) { Form_QueryUnload(e.Cancel, e.UnloadMode); });
     on("TxtInputData", Event::KeyPress,
        [this](forms::EventArgs& e) { TxtInputData_KeyPress(e.Index, e.KeyAscii); });
 }
@@ -231,6 +288,8 @@ void frmWizard::Form_Load() {
         // The element types are shown as pictures of the program folder.
         OptElementType(0).Picture(d.ProgrDir + "wizard/delaunay.xpm");
         OptElementType(1).Picture(d.ProgrDir + "wizard/grid.xpm");
+        OptElementType(0).ToolTipText(text(TextNo(190036)));
+        OptElementType(1).ToolTipText(text(TextNo(190037)));
         services.SetRightToLeft(*this);
 
         SetDefaults();
@@ -243,9 +302,12 @@ void frmWizard::Form_Load() {
 
         // The whole command line is the input path.
         if (!commandLine_.empty()) {
-            TxtProject->Text(commandLine_);
+            {
+                const FillingFields filling(fillingFields_);
+                TxtProject->Text(commandLine_);
+            }
             d.ProjectPath = TxtProject->Text();
-            if (TakeInputProject(d.ProjectPath)) ProposeOutputProject();
+            if (TakeInputProject(d.ProjectPath) == 0) ProposeOutputProject();
         }
     } catch (const forms::MsgBoxError&) {
         throw;
@@ -405,6 +467,23 @@ void frmWizard::OptElementType_Click(std::int16_t Index) {
 
 void frmWizard::TxtProject_Change() {
     if (!TxtProject->Text().empty()) cmdNav(3).Enabled(true);
+    if (!fillingFields_) FollowInputPath();
+}
+
+void frmWizard::OutputField_Change() {
+    if (!fillingFields_) outputEdited_ = true;
+}
+
+void frmWizard::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {
+    // The close box asks what Cancel asks; while an operation runs (the
+    // window is disabled under its wait window) it does not close.
+    if (UnloadMode != forms::vbFormControlMenu) return;
+    if (!Enabled()) {
+        Cancel = 1;
+        return;
+    }
+    std::int16_t cancel = 0;
+    Cancel = SharedServices().ExitMessage(cancel, UnloadMode) ? 0 : 1;
 }
 
 void frmWizard::Cmdbrowse_Click() {
@@ -448,19 +527,53 @@ void frmWizard::Form_KeyDown(std::int16_t KeyCode, std::int16_t /*Shift*/) {
     if (KeyCode == forms::vbKeyF1) cmdNav_Click(0);
 }
 
-bool frmWizard::TakeInputProject(std::string path) {  // a copy: path may be ProjectPath itself
+std::int16_t frmWizard::TakeInputProject(std::string path) {  // a copy: path may be ProjectPath itself
     Declar& d = declar();
     std::int16_t failed = 0;
     ProjectReader().CheckProjectFile(path, failed);
-    if (failed != 0) return false;
+    if (failed != 0) return failed;
     RunControl().SplitProjectPath(path, d.ProjectPath, d.DataDir, d.ProjectName, "", failed);
-    return failed == 0;
+    return failed == 0 ? 0 : 53;
+}
+
+bool frmWizard::TakeInputProjectOrReport(const std::string& path) {
+    const std::int16_t failed = TakeInputProject(path);
+    if (failed == 0) return true;
+    if (!rt::trim(path).empty()) {
+        // The library's file message: a missing file, or one that cannot
+        // be read as a project, named with its path.
+        halvex::ClsValmor& services = SharedServices();
+        services.Prod(path);
+        services.GetTextInf(path);
+        try {
+            raiseReadError(failed, path);
+        } catch (const rt::RuntimeError&) {
+            HandleError();
+        }
+    }
+    if (CurrentStep_ != 0) ShowStep(0, 0);
+    ignoringErrors([&] { TxtProject->SetFocus(); });
+    return false;
 }
 
 void frmWizard::ProposeOutputProject() {
+    const Declar& d = declar();
+    ProposeOutput(d.DataDir, d.ProjectName);
+}
+
+void frmWizard::FollowInputPath() {
+    std::string full, folder, name;
+    std::int16_t failed = 0;
+    RunControl().SplitProjectPath(TxtProject->Text(), full, folder, name, "", failed);
+    if (failed == 0) ProposeOutput(folder, name);
+}
+
+void frmWizard::ProposeOutput(const std::string& folder, const std::string& inputName) {
+    if (outputEdited_) return;
     Declar& d = declar();
-    d.OutputDir = d.DataDir;
-    d.OutputName = d.ProjectName + "_Adaptive";
+    d.OutputDir = folder;
+    d.OutputName = inputName + "_Adaptive";
+    const FillingFields filling(fillingFields_);
     TxtSaveProjectAs->Text(d.OutputName + ".PO1");
     txtDataDir->Text(d.OutputDir);
 }
@@ -471,7 +584,7 @@ void frmWizard::ValidateStep(bool& failed) {
     failed = true;
     switch (CurrentStep_) {
         case 0:
-            if (TakeInputProject(TxtProject->Text())) {
+            if (TakeInputProjectOrReport(TxtProject->Text())) {
                 d.RecalculateBoundaryFlag = ChkRecalculateMeshBoundary->Value() == forms::vbChecked;
                 failed = false;
             }
@@ -485,7 +598,7 @@ void frmWizard::ValidateStep(bool& failed) {
             }
             failed = false;
             break;
-        case 2:
+        case 2: {
             if (d.MeshType == 5) {
                 if (services.InputType(TxtInputData(0), halvex::InputSingleGreaterZero, 0, 0, LblInputData(0)))
                     return;
@@ -493,16 +606,22 @@ void frmWizard::ValidateStep(bool& failed) {
                 d.SmoothMeshFlag = chkSmoothMesh->Value() == forms::vbChecked;
                 d.BoundaryFrontPointsFlag = chkBoundaryFrontPoint->Value() == forms::vbChecked;
             }
-            if (services.InputType(TxtInputData(1), halvex::InputSingleGreaterZero, 0, 0, LblInputData(1)))
+            // The sizes are limited to what the generation can take for this
+            // slab; the message shows the range.
+            const double largest = roundedUp(largestElementSize() * d.LengthFactor);
+            if (services.InputType(TxtInputData(1), halvex::InputSingleGreaterZeroButNotMax, largest, 0,
+                                   LblInputData(1)))
                 return;
             d.MaxElementSize =
                 static_cast<float>(services.CSngPrivate(rt::Variant(TxtInputData(1).Text())) / d.LengthFactor);
-            if (services.InputType(TxtInputData(2), halvex::InputSingleGreaterZero, 0, 0, LblInputData(2)))
+            if (services.InputType(TxtInputData(2), halvex::InputSingleGreaterZeroButNotMax, largest, 0,
+                                   LblInputData(2)))
                 return;
             d.MinElementSize =
                 static_cast<float>(services.CSngPrivate(rt::Variant(TxtInputData(2).Text())) / d.LengthFactor);
             failed = false;
             break;
+        }
         case 3:
             failed = false;
             break;
@@ -516,17 +635,23 @@ void frmWizard::ValidateOutputProject(bool& failed) {
     const quillon::ClsLanguageText& texts = LanguageTexts();
     failed = true;
 
+    // The project extension is recognised in any case, as everywhere.
     std::string input = TxtProject->Text();
-    if (!endsWith(input, ".PO1")) input += ".PO1";
-    if (!TakeInputProject(input)) return;
+    if (!HasProjectExtension(input)) input += ".PO1";
+    if (!TakeInputProjectOrReport(input)) return;
 
-    const std::string saveAs = TxtSaveProjectAs->Text();
-    d.OutputName = endsWith(saveAs, ".PO1") ? saveAs.substr(0, saveAs.size() - 4) : saveAs;
-    if (!endsWithSeparator(txtDataDir->Text())) txtDataDir->Text(txtDataDir->Text() + "/");
+    d.OutputName = WithoutProjectExtension(TxtSaveProjectAs->Text());
+    if (!endsWithSeparator(txtDataDir->Text())) {
+        const FillingFields filling(fillingFields_);
+        txtDataDir->Text(txtDataDir->Text() + "/");
+    }
     const std::string folder = txtDataDir->Text();
 
-    if (!holdsOrdinaryFile(folder)) {
-        forms::MsgBox(texts.GetText(TextNo(190008), {rt::Variant("|1"), rt::Variant(folder)}),
+    // Any existing folder the program may write to takes the new project.
+    const bool exists = isFolder(folder);
+    if (!exists || !isWritableFolder(folder)) {
+        const std::int32_t message = exists ? TextNo(190032) : TextNo(190031);
+        forms::MsgBox(texts.GetText(message, {rt::Variant("|1"), rt::Variant(folder)}),
                       forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
         ShowStep(3, 0);
         ignoringErrors([&] { txtDataDir->SetFocus(); });

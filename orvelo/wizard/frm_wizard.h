@@ -26,6 +26,11 @@
 
 namespace orvelo {
 
+// Whether a path or name ends in the project extension ".PO1", in any case.
+bool HasProjectExtension(const std::string& path);
+// The path or name without a trailing project extension (any case).
+std::string WithoutProjectExtension(const std::string& path);
+
 class frmWizard : public forms::Form {
 public:
     // commandLine: the whole command line, the path of the input project's
@@ -74,6 +79,8 @@ private:
     void CmdBrowseFolder_Click();
     void OptElementType_Click(std::int16_t Index);
     void TxtProject_Change();
+    void OutputField_Change();
+    void Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode);
     void TxtInputData_KeyPress(std::int16_t Index, std::int16_t& KeyAscii);
 
     // Steps, buttons and values.
@@ -86,9 +93,21 @@ private:
     void ValidateOutputProject(bool& failed);
     // Takes the input path of TxtProject as typed: the project reader's
     // check, then the split into ProjectPath, DataDir and ProjectName.
-    bool TakeInputProject(std::string path);
+    // Returns 0, or the number of the error that refused the path (53: no
+    // such file).
+    std::int16_t TakeInputProject(std::string path);
+    // TakeInputProject with the refusal told to the user: the file message
+    // naming the path, then step 0 with the focus in TxtProject. An empty
+    // path is refused without a message.
+    bool TakeInputProjectOrReport(const std::string& path);
     // The output fields filled for the input project just taken.
     void ProposeOutputProject();
+    // The output fields proposed for the input path as it is typed.
+    void FollowInputPath();
+    // The proposal for an input project in folder named inputName: the
+    // name followed by "_Adaptive", in the same folder; nothing once the
+    // user has edited an output field.
+    void ProposeOutput(const std::string& folder, const std::string& inputName);
 
     // Finish: the road of one run (frm_wizard_run.cpp).
     void RunRefinement();
@@ -97,6 +116,12 @@ private:
     OpenProjectDialog openDialog_;
     std::int32_t CurrentStep_ = 0;
     bool FinishAllowed_ = false;
+    // The user has changed the output name or folder: the proposal no longer
+    // follows the input path.
+    bool outputEdited_ = false;
+    // Set while the program itself fills the output fields or the command
+    // line's path.
+    bool fillingFields_ = false;
 };
 
 }  // namespace orvelo

@@ -20,12 +20,6 @@ using quillon::TextNo;
 
 bool runStopped() { return RunControl().RunState() == halvex::ExitWithoutSaving; }
 
-// A project path without the extension ".PO1" (exactly so written).
-std::string withoutProjectExtension(const std::string& path) {
-    if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".PO1") == 0) return path.substr(0, path.size() - 4);
-    return path;
-}
-
 }  // namespace
 
 void frmWizard::cmdNav_Click(std::int16_t Index) {
@@ -81,7 +75,7 @@ void frmWizard::RunRefinement() {
     const bool runComplete = !runStopped();
 
     std::int16_t packFailed = 0;
-    ProjectPacker().PackProject(withoutProjectExtension(TxtProject->Text()), d.CompressFlag, 0, packFailed);
+    ProjectPacker().PackProject(WithoutProjectExtension(TxtProject->Text()), d.CompressFlag, 0, packFailed);
     if (outputWritten) ProjectPacker().PackProject(d.OutputDir + d.OutputName, d.CompressFlag, 0, packFailed);
     forms::screen().MousePointer(forms::vbDefault);
 
@@ -91,14 +85,15 @@ void frmWizard::RunRefinement() {
         // A failed or stopped run is never reported as a written project.
         const std::string message =
             outputWritten ? texts.GetText(TextNo(190011), name) : texts.GetText(TextNo(190010));
-        forms::MsgBox(message, forms::vbExclamation | texts.MessageBoxFlags(), Caption());
+        forms::MsgBox(message, forms::vbExclamation | texts.MessageBoxFlags(), forms::app().Title);
         ShowStep(0, 0);
         return;
     }
     std::vector<rt::Variant> question = {rt::Variant(16)};
     question.insert(question.end(), name.begin(), name.end());
     const std::int16_t answer = forms::MsgBox(texts.GetText(TextNo(190002), question),
-                                              forms::vbYesNo | forms::vbQuestion | texts.MessageBoxFlags(), Caption());
+                                              forms::vbYesNo | forms::vbQuestion | texts.MessageBoxFlags(),
+                                              forms::app().Title);
     if (answer == forms::vbYes) {
         forms::endProgram();
         return;

@@ -1,6 +1,7 @@
 #include "outside/drovik/wait_window.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -34,15 +35,25 @@ using State = ClsWaitWindow::State;
 
 std::int32_t stopCountdown = 0;
 
-// Window layout, twips.
-constexpr std::int32_t kWidth = 5520;
-constexpr std::int32_t kHeight = 2010;
+// Window layout, twips: the client area and the frame around it.
+constexpr std::int32_t kClientWidth = 5400;
+constexpr std::int32_t kWidth = kClientWidth + 2 * 4 * forms::kTwipsPerPixel;
+constexpr std::int32_t kHeight = 2370;
 constexpr std::int32_t kMargin = 120;
-constexpr std::int32_t kInnerWidth = 5160;
+constexpr std::int32_t kInnerWidth = kClientWidth - 2 * kMargin;
+constexpr std::int32_t kPercentWidth = 720;
 
-const quillon::ClsLanguageText& texts() {
-    static const quillon::ClsLanguageText languageTexts;
-    return languageTexts;
+// The share of the loop done, as the window shows it beside the bar.
+std::string percentText(const State& state) {
+    if (state.max <= 0) return "0 %";
+    const std::int64_t percent = std::clamp<std::int64_t>(std::int64_t{state.value} * 100 / state.max, 0, 100);
+    return std::to_string(percent) + " %";
+}
+
+// The window's caption: the program's name; the title the operation gives
+// heads the window inside.
+std::string captionOf(const State& state) {
+    return forms::app().Title.empty() ? state.title : forms::app().Title;
 }
 
 bool viewInstalled() { return dynamic_cast<forms::HeadlessDisplay*>(&forms::display()) == nullptr; }
@@ -68,25 +79,48 @@ void showProgress(State& state) {
     if (!form) return;
     forms::Control& bar = form->control("prgProgress");
     bar.Value(std::min(state.value, bar.Max()));
+    form->control("lblPercent").Caption(percentText(state));
+}
+
+// A right-to-left interface language: every control reflected in the
+// window's width, texts aligned to the right and read right to left.
+void mirror(forms::Form& f) {
+    f.RightToLeft(true);
+    for (forms::Control* control : f.Controls()) {
+        control->Left(kClientWidth - control->Left() - control->Width());
+        if (control->kind() != forms::Kind::ProgressBar) control->RightToLeft(true);
+        if (control->kind() == forms::Kind::Label) control->Alignment(1);
+    }
 }
 
 std::unique_ptr<forms::Form> makeForm(State& state) {
     auto form = std::make_unique<forms::Form>("frmWaitWindow", [&state](forms::Form& f) {
+        // The texts of the interface language the user chose.
+        const quillon::ClsLanguageText texts;
         f.BorderStyle(3);
-        f.Caption(state.title);
+        f.Caption(captionOf(state));
         f.Move((forms::screen().Width() - kWidth) / 2, (forms::screen().Height() - kHeight) / 2,
                kWidth, kHeight);
+        forms::Control& heading = f.addControl(forms::Kind::Label, "lblTitle");
+        heading.Move(kMargin, kMargin, kInnerWidth, 285);
+        heading.FontBold(true);
+        heading.Caption(state.title);
         forms::Control& status = f.addControl(forms::Kind::Label, "lblStatus");
-        status.Move(kMargin, kMargin, kInnerWidth, 480);
+        status.Move(kMargin, 465, kInnerWidth, 480);
         status.Caption(state.status);
         forms::Control& bar = f.addControl(forms::Kind::ProgressBar, "prgProgress");
-        bar.Move(kMargin, 690, kInnerWidth, 255);
+        bar.Move(kMargin, 1035, kInnerWidth - kPercentWidth - kMargin, 255);
         bar.Min(0);
         bar.Max(std::max(state.max, 1));
+        forms::Control& percent = f.addControl(forms::Kind::Label, "lblPercent");
+        percent.Move(kClientWidth - kMargin - kPercentWidth, 1035, kPercentWidth, 255);
+        percent.Alignment(1);
+        percent.Caption(percentText(state));
         forms::Control& stop = f.addControl(forms::Kind::CommandButton, "cmdStop");
-        stop.Move((kWidth - 1215) / 2, 1080, 1215, 375);
-        stop.Caption(texts().GetText(quillon::TextNo(7)));
+        stop.Move((kClientWidth - 1215) / 2, 1440, 1215, 375);
+        stop.Caption(texts.GetText(quillon::TextNo(7)));
         stop.Cancel(true);
+        if (texts.IsRightToLeft()) mirror(f);
     });
     form->on("cmdStop", forms::Event::Click, [&state] { state.stop = true; });
     // The close box asks to stop; the window itself stays until the
@@ -160,6 +194,7 @@ void ClsWaitWindow::ProgressMax(std::int32_t steps) {
         forms::Control& bar = form->control("prgProgress");
         bar.Value(0);
         bar.Max(std::max(steps, 1));
+        form->control("lblPercent").Caption(percentText(*state_));
     }
 }
 
@@ -177,7 +212,10 @@ void ClsWaitWindow::UpdateProgress(bool advance, bool& cancelled) {
 
 void ClsWaitWindow::Title(const std::string& text) {
     state_->title = text;
-    if (forms::Form* form = liveForm(*state_)) form->Caption(text);
+    if (forms::Form* form = liveForm(*state_)) {
+        form->Caption(captionOf(*state_));
+        form->control("lblTitle").Caption(text);
+    }
 }
 
 void ClsWaitWindow::requestStop() { state_->stop = true; }

@@ -92,6 +92,7 @@ void Control::copyPropertiesFrom(const Control& o) {
     foreColor_ = o.foreColor_;
     backColor_ = o.backColor_;
     tag_ = o.tag_;
+    toolTipText_ = o.toolTipText_;
     style_property_ = o.style_property_;
     borderStyle_ = o.borderStyle_;
     align_ = o.align_;
@@ -209,6 +210,12 @@ void Control::Move(std::int32_t left, std::int32_t top, std::int32_t width, std:
 const std::string& Control::Caption() const {
     require(oneOf(kind_, {Kind::Label, Kind::CommandButton, Kind::Frame, Kind::OptionButton, Kind::CheckBox}));
     return caption_;
+}
+
+void Control::ToolTipText(const std::string& value) {
+    if (toolTipText_ == value) return;
+    toolTipText_ = value;
+    changed(Prop::ToolTip);
 }
 
 void Control::Caption(const std::string& value) {

@@ -117,6 +117,10 @@ public:
     const std::string& Tag() const { return tag_; }
     void Tag(const std::string& value) { tag_ = value; }
 
+    // The text shown when the mouse rests on the control.
+    const std::string& ToolTipText() const { return toolTipText_; }
+    void ToolTipText(const std::string& value);
+
     // Style: OptionButton/CheckBox 0 standard, 1 graphical; ListBox 0 plain,
     // 1 check boxes; ComboBox 0 drop-down combo, 1 simple, 2 drop-down list.
     std::int16_t Style() const;
@@ -330,6 +334,7 @@ private:
     std::int32_t foreColor_ = vbButtonText;
     std::int32_t backColor_ = vbButtonFace;
     std::string tag_;
+    std::string toolTipText_;
     std::int16_t style_property_ = 0;
     std::int16_t borderStyle_ = 0;
     std::int16_t align_ = 0;

@@ -179,7 +179,8 @@ enum class Prop {
     Container,
     Focus,
     Refresh,
-    WindowState
+    WindowState,
+    ToolTip
 };
 
 }  // namespace forms

@@ -6,8 +6,10 @@
 // writes <examples folder>/raft/RAFT.PO1, RAFT.PL6 and RAFT.PL8: a raft of
 // 12 x 8 length units with one rectangular opening from (4, 3) to (6, 5), a
 // regular net of triangles of 1 unit over it (each square cell of the slab
-// split by its rising diagonal; no node inside the opening), and project
-// grid lines every 2 units. examples/raft/README.md describes the project.
+// split by its rising diagonal; no node inside the opening), project grid
+// lines every unit (through every support) and every point support as a
+// single point. examples/raft/README.md describes the project.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
@@ -43,7 +45,7 @@ constexpr int kOpeningLeft = 4;
 constexpr int kOpeningBottom = 3;
 constexpr int kOpeningRight = 6;
 constexpr int kOpeningTop = 5;
-constexpr int kGridStep = 2;
+constexpr int kGridStep = 1;
 
 // The project reader's messages go to the console.
 class ConsoleMsgBox : public forms::MsgBoxService {
@@ -136,7 +138,17 @@ void buildBoundary(Declar& d) {
     d.OpeningPieceCount = {0, 4};
     d.OpeningPieces = {std::vector<OutlinePiece>(5),
                        rectangle(kOpeningLeft, kOpeningBottom, kOpeningRight, kOpeningTop)};
-    d.SinglePointCount = 0;
+    // Every point support is a single point of the outline file, so that a
+    // new net keeps a node at each.
+    d.SinglePoints.assign(1, halvex::SinglePoint{});
+    std::vector<halvex::SinglePoint> supports = sample::SamplePointSupports();
+    for (const halvex::SinglePoint& p : sample::WallPlatePointSupports()) supports.push_back(p);
+    for (const halvex::SinglePoint& p : supports) {
+        const bool listed = std::any_of(d.SinglePoints.begin() + 1, d.SinglePoints.end(),
+                                        [&p](const halvex::SinglePoint& q) { return q.X == p.X && q.Y == p.Y; });
+        if (!listed) d.SinglePoints.push_back(p);
+    }
+    d.SinglePointCount = orvelo::checkedNetCount(static_cast<long long>(d.SinglePoints.size()) - 1);
     d.LineCount = 0;
     d.GridCountX = kSlabWidth / kGridStep;
     d.GridX.assign(1, 0.0f);

@@ -20,6 +20,9 @@ struct Point {
     float y;
 };
 
+const std::vector<Point> kWallPlateSprings = {{2, 6}, {10, 2}};
+const std::vector<Point> kWallPlateHeld = {{0, 8}, {12, 8}};
+
 // The node of the sample net at a whole-number point.
 std::int16_t nodeAt(const orvelo::Declar& d, Point p) {
     for (std::int16_t i = 1; i <= d.NodeCount; ++i)
@@ -50,7 +53,7 @@ void valuesPerNode(BasData& b, const orvelo::Declar& d) {
 // The wall-plate method: springs at two points, the deflection held at 0
 // at two more, and the wall-plate nodes along the top edge of the opening.
 void wallPlateData(BasData& b, const orvelo::Declar& d) {
-    const std::vector<Point> springs = {{2, 6}, {10, 2}};
+    const std::vector<Point>& springs = kWallPlateSprings;
     b.SpringCount = static_cast<std::int16_t>(springs.size());
     b.SpringNodes.assign(1, 0);
     b.SpringValueA.assign(1, 0.0f);
@@ -60,7 +63,7 @@ void wallPlateData(BasData& b, const orvelo::Declar& d) {
         b.SpringValueA.push_back(1.0f);
         b.SpringValues.push_back(40000.0f);
     }
-    const std::vector<Point> held = {{0, 8}, {12, 8}};
+    const std::vector<Point>& held = kWallPlateHeld;
     b.DofCount = static_cast<std::int16_t>(held.size());
     b.DofNodes.assign(1, 0);
     b.DofTextD.assign(1, "");
@@ -82,6 +85,13 @@ void wallPlateData(BasData& b, const orvelo::Declar& d) {
 }
 
 }  // namespace
+
+std::vector<halvex::SinglePoint> WallPlatePointSupports() {
+    std::vector<halvex::SinglePoint> points;
+    for (const auto* supports : {&kWallPlateSprings, &kWallPlateHeld})
+        for (const Point& p : *supports) points.push_back(halvex::SinglePoint{p.x, p.y});
+    return points;
+}
 
 bool WriteSampleNodeData(const std::string& dir, const std::string& name, orvelo::Declar& d) {
     d.CurrentDataDir = dir;

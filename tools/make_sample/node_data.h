@@ -6,7 +6,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
 
 namespace sample {
@@ -15,5 +17,8 @@ namespace sample {
 // (the program's declar()) with the program's own writers; false after the
 // library's message when a file could not be written.
 bool WriteSampleNodeData(const std::string& dir, const std::string& name, orvelo::Declar& d);
+
+// The points of the wall-plate method's springs and held deflections.
+std::vector<halvex::SinglePoint> WallPlatePointSupports();
 
 }  // namespace sample

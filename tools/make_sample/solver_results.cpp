@@ -260,6 +260,14 @@ void markHeader(const std::string& path) {
 
 }  // namespace
 
+std::vector<halvex::SinglePoint> SamplePointSupports() {
+    std::vector<halvex::SinglePoint> points;
+    for (const auto* supports : {&kColumns, &kPiles, &kSprings})
+        for (const SupportPoint& p : *supports)
+            points.push_back(halvex::SinglePoint{static_cast<float>(p.x), static_cast<float>(p.y)});
+    return points;
+}
+
 bool WriteSampleSolverResults(const std::string& dir, const std::string& name,
                               const orvelo::Declar& d) {
     try {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
 
 namespace sample {
@@ -20,5 +22,8 @@ namespace sample {
 // false after the library's message when a file could not be written.
 bool WriteSampleSolverResults(const std::string& dir, const std::string& name,
                               const orvelo::Declar& d);
+
+// The points of the sample's columns, piles and point springs.
+std::vector<halvex::SinglePoint> SamplePointSupports();
 
 }  // namespace sample

@@ -809,13 +809,16 @@ void FormView::sync(Entry& e, Prop prop) {
             break;
         case Prop::WindowState:
             break;
+        case Prop::ToolTip:
+            w->setToolTip(toQString(c.ToolTipText()));
+            break;
     }
 }
 
 void FormView::syncAll(Entry& e) {
     for (Prop p : {Prop::Appearance, Prop::Geometry, Prop::Font, Prop::Colors, Prop::Caption, Prop::Items,
                    Prop::Text, Prop::Value, Prop::Alignment, Prop::Enabled, Prop::Picture, Prop::Range,
-                   Prop::Panels, Prop::Cells, Prop::Visible, Prop::Focus}) {
+                   Prop::Panels, Prop::Cells, Prop::Visible, Prop::Focus, Prop::ToolTip}) {
         sync(e, p);
     }
 }

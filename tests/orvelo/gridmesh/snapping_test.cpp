@@ -130,6 +130,26 @@ TEST(Snapping, ConstraintEdgeEndOfADroppedKeyEndsAtTheNodeOnItsGridPoint) {
     EXPECT_EQ(m.ConstraintEdgeCount, 0);
 }
 
+// A single point halfway between a grid point inside and one where the
+// outline crosses: the crossing keeps its grid point, so the slab stays
+// covered, and the single point is a node on its own position.
+TEST(Snapping, SinglePointNextToTheBorderLeavesTheBorderCrossingItsGridPoint) {
+    for (const float y : {1.0f, 7.0f}) {
+        GridSlab slab;
+        slab.outline = Polygon({{0, 0}, {12, 0}, {12, 8}, {0, 8}});
+        slab.points = {{6.0f, y}};
+        slab.gridX = Lines(0, 12, 2);
+        slab.gridY = Lines(0, 8, 2);
+        gridtest::InstallGridSlab(slab);
+        GenerateGridBasedMesh();
+        const BasDelaunay& m = basDelaunay();
+        EXPECT_NEAR(gridcheck::totalArea(m), 96.0, 1e-4) << y;
+        EXPECT_NE(nodeAt(6.0f, y), 0) << y;
+        EXPECT_NE(nodeAt(6.0f, y < 4.0f ? 0.0f : 8.0f), 0) << y;
+        EXPECT_EQ(gridcheck::conformityFault(m), "") << y;
+    }
+}
+
 TEST(GridNodes, CheckerboardForMeshType4) {
     GridSlab slab;
     slab.outline = Polygon({{0, 0}, {6, 0}, {6, 6}, {0, 6}});

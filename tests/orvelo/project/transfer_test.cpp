@@ -1,5 +1,8 @@
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <fstream>
+#include <string>
 
 #include "node_data_fixture.h"
 #include "orvelo/project/boring_file.h"
@@ -156,6 +159,32 @@ TEST_F(TransferTest, EveryKindIsCarriedOverToTheNodesAtTheSamePlaces) {
 
     // The input project keeps its files.
     EXPECT_EQ(folder.read("in/SLAB.P35"), fixture("SLAB.P35"));
+}
+
+// The kinds are told apart by what they are, not by their display texts: a
+// language in which springs and piles read alike carries both over.
+TEST_F(TransferTest, KindsWithEqualTextsAreStillToldApart) {
+    std::ifstream english(std::string(OH_SOURCE_DIR) + "/progdir/language/English.txt");
+    std::string table;
+    for (std::string line; std::getline(english, line);) {
+        for (TransferKind kind : {TransferKind::Springs, TransferKind::Piles})
+            if (line.rfind(std::to_string(orvelo::TransferKindTextNo(kind)) + " ", 0) == 0)
+                line = std::to_string(orvelo::TransferKindTextNo(kind)) + " Supports";
+        table += line + "\n";
+    }
+    fs::create_directories(folder.path("lang"));
+    folder.write("lang/English.txt", table);
+    orvelo::useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(folder.path("lang"), "English"));
+    placeFixture("P35");
+    placeFixture("PIL");
+    run();
+
+    EXPECT_EQ(transfer.FoundKindTexts(), (std::vector<std::string>{"Supports", "Supports"}));
+    const orvelo::BasData& b = orvelo::basData();
+    ASSERT_EQ(orvelo::ReadP35(), -1);
+    EXPECT_EQ(b.SpringNodes, (std::vector<std::int16_t>{0, newOfOld(6), newOfOld(11)}));
+    ASSERT_EQ(orvelo::ReadPIL(), -1);
+    EXPECT_EQ(b.PileNodes, (std::vector<std::int16_t>{0, newOfOld(2), newOfOld(7), newOfOld(12)}));
 }
 
 TEST_F(TransferTest, KindsAreLookedForByTheFilesOfTheMethod) {

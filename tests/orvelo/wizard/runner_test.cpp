@@ -104,13 +104,17 @@ TEST_F(RunnerTest, ErrorInAnOperationIsReportedStopsTheRunAndClosesTheWindow) {
         EXPECT_EQ(orvelo::OperationWaitWindow(), seen.get()) << "the lower layers reach the window";
         EXPECT_TRUE(seen->isShown());
         rt::dataChannel().openOutput(folder.path("x"));  // a file left open
+        seen->StatusText("Dividing the loads");
         rt::raise(11);
     };
     box->answer(forms::vbOK);
     RunWaitOperation(orvelo::OpInternalForces);
     ASSERT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbCritical);
-    EXPECT_EQ(box->boxes()[0].prompt, rt::errorDescription(11));
+    // The error is told with the step it stopped.
+    const std::vector<rt::Variant> step = {rt::Variant("|1"), rt::Variant("Dividing the loads"), rt::Variant("|2"),
+                                           rt::Variant(rt::errorDescription(11))};
+    EXPECT_EQ(box->boxes()[0].prompt, orvelo::LanguageTexts().GetText(rt::Variant(190034), step));
     EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
     EXPECT_FALSE(rt::dataChannel().isOpen());
     ASSERT_TRUE(seen);
@@ -247,8 +251,9 @@ TEST_F(RunnerTest, SampleProjectOpensAndCopiesToTheOutputProject) {
     EXPECT_EQ(d.OutlinePieceCount, 4);
     EXPECT_EQ(d.OpeningCount, 1);
     EXPECT_EQ(d.OpeningPieceCount[1], 4);
-    EXPECT_EQ(d.GridCountX, 6);
-    EXPECT_EQ(d.GridCountY, 4);
+    EXPECT_EQ(d.GridCountX, 12);
+    EXPECT_EQ(d.GridCountY, 8);
+    EXPECT_EQ(d.SinglePointCount, 10) << "every point support";
     EXPECT_TRUE(d.SourceNetLoaded);
     for (int i = 1; i <= d.NodeCount; ++i)
         EXPECT_FALSE(d.NodeX[i] > 4 && d.NodeX[i] < 6 && d.NodeY[i] > 3 && d.NodeY[i] < 5)

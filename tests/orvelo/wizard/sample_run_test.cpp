@@ -49,6 +49,16 @@ orvelo::ProjectNet checkedOutputNet(const std::string& prefix) {
     }
     EXPECT_NEAR(area, 92.0, 1e-3);
     for (const auto& [side, count] : held) EXPECT_LE(count, 2) << side.first << "-" << side.second;
+    // Every point support of the sample is a single point of its outline
+    // file, and so a node of the new net where it stood.
+    const orvelo::Declar& d = declar();
+    EXPECT_EQ(d.SinglePointCount, 10);
+    for (int p = 1; p <= d.SinglePointCount; ++p) {
+        bool found = false;
+        for (std::int16_t n = 1; n <= net.NodeCount; ++n)
+            found = found || (net.NodeX[n] == d.SinglePoints[p].X && net.NodeY[n] == d.SinglePoints[p].Y);
+        EXPECT_TRUE(found) << "support at " << d.SinglePoints[p].X << ", " << d.SinglePoints[p].Y;
+    }
     return net;
 }
 
@@ -146,6 +156,23 @@ TEST_F(WizardTest, SampleProjectWithSmoothingAndBoundaryFrontPoints) {
     ASSERT_TRUE(forms::click(finish()));
     ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
     EXPECT_EQ(runState(), 0);
+    checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
+}
+
+}  // namespace
+
+namespace {
+
+// The project's extension typed in lower case: the run goes ahead.
+TEST_F(WizardTest, SampleProjectTypedWithALowerCaseExtensionRuns) {
+    copySample();
+    orvelo::frmWizard& w = open();
+    ASSERT_TRUE(forms::editText(*w.TxtProject, folder.path("raft/RAFT.po1")));
+    EXPECT_EQ(w.TxtSaveProjectAs->Text(), "RAFT_Adaptive.PO1");
+    ASSERT_TRUE(forms::click(next()));
+    box->answer(forms::vbNo);
+    ASSERT_TRUE(forms::click(finish()));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
     checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
 }
 

@@ -77,7 +77,7 @@ TEST_F(RunTest, FinishRunsTheOperationsInOrderWithTheValuesOfTheSteps) {
     const forms::MessageBoxRequest& question = box->boxes()[0];
     EXPECT_EQ(question.prompt, text(190002, {16, "|1", "RAFT_Adaptive"}));
     EXPECT_EQ(question.style, forms::vbYesNo | forms::vbQuestion);
-    EXPECT_EQ(question.title, text(190001));
+    EXPECT_EQ(question.title, "Tessaro") << "the program's name";
     EXPECT_EQ(forms::screen().MousePointer(), 0);
 
     // No: back to the first step with every value kept, and a second

@@ -23,6 +23,9 @@ TEST_F(WizardTest, StartUpShowsTheInputStepWithCaptionsFromTheTexts) {
     EXPECT_EQ(w.cmdNav(3).Caption(), text(40001) + " >");
     EXPECT_EQ(w.ChkRecalculateMeshBoundary->Value(), 1);
     EXPECT_EQ(w.OptElementType(0).Value(), -1);
+    // The element-type pictures are named by their tooltips.
+    EXPECT_EQ(w.OptElementType(0).ToolTipText(), text(190036));
+    EXPECT_EQ(w.OptElementType(1).ToolTipText(), text(190037));
     EXPECT_EQ(navState(), (std::vector<bool>{false, false, false}));
     EXPECT_EQ(declar().ProgrDir, folder.path("prog/"));
     EXPECT_TRUE(box->boxes().empty());
@@ -168,6 +171,26 @@ TEST_F(WizardTest, InvalidNumbersAreRefusedRowByRow) {
     EXPECT_FLOAT_EQ(declar().MinElementSize, 3.0f);
 }
 
+// The sizes stop where the generation stops: ten times the slab's extent
+// (the sample is 12 x 8), shown in the message, in the length unit.
+TEST_F(WizardTest, ElementSizesAreLimitedByTheSlabsExtent) {
+    writeUnits("\"[cm]\",100");
+    orvelo::frmWizard& w = open(copySample());
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(next()));
+    for (std::int16_t row : {1, 2}) {
+        ASSERT_TRUE(forms::editText(w.TxtInputData(row), "1E+10"));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::click(next()));
+        EXPECT_EQ(w.CurrentStep(), 2);
+        EXPECT_EQ(box->boxes().back().prompt, text(140001, {"|1", "<0", "|2", "12000"})) << row;
+        ASSERT_TRUE(forms::editText(w.TxtInputData(row), "12000"));
+    }
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 3);
+    EXPECT_FLOAT_EQ(declar().MaxElementSize, 120.0f);
+}
+
 TEST_F(WizardTest, EnterMovesToTheNextRowAndFromTheLastVisibleRowToNext) {
     orvelo::frmWizard& w = open(copySample());
     ASSERT_TRUE(forms::click(next()));
@@ -259,37 +282,31 @@ TEST_F(WizardTest, F1ShowsHelpAndCancelAsksFirst) {
 TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     const std::string project = copySample();
     orvelo::frmWizard& w = open(project);
-    bool ran = false;
+    int runs = 0;
     orvelo::operationRunner().Procedures[orvelo::OpOpenSourceProject] = [&](orvelo::ClsRefineWaitMessage&) {
-        ran = true;
+        ++runs;
         orvelo::RunControl().RunState(halvex::ExitWithoutSaving);
     };
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
 
-    // Missing output directory.
+    // A missing output directory is named.
     ASSERT_TRUE(forms::editText(*w.txtDataDir, folder.path("missing")));
     box->answer(forms::vbOK);
     ASSERT_TRUE(forms::click(finish()));
     ASSERT_EQ(box->boxes().size(), 1u);
-    EXPECT_EQ(box->boxes()[0].prompt, text(190008, {"|1", folder.path("missing/")}));
+    EXPECT_EQ(box->boxes()[0].prompt, text(190031, {"|1", folder.path("missing/")}));
     EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbInformation);
+    EXPECT_EQ(box->boxes()[0].title, "Tessaro");
     EXPECT_EQ(w.CurrentStep(), 3);
     EXPECT_EQ(w.ActiveControl(), &w.txtDataDir.get());
-
-    // A directory without any ordinary file is refused the same way.
-    std::filesystem::create_directories(folder.path("empty/sub"));
-    ASSERT_TRUE(forms::editText(*w.txtDataDir, folder.path("empty")));
-    box->answer(forms::vbOK);
-    ASSERT_TRUE(forms::click(finish()));
-    EXPECT_EQ(box->boxes().size(), 2u);
 
     // The input project itself, in any spelling of its folder and name.
     ASSERT_TRUE(forms::editText(*w.txtDataDir, folder.path("raft/../raft")));
     ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "raft.PO1"));
     box->answer(forms::vbOK);
     ASSERT_TRUE(forms::click(finish()));
-    ASSERT_EQ(box->boxes().size(), 3u);
-    EXPECT_EQ(box->boxes()[2].prompt, text(190009, {"|1", "raft"}));
+    ASSERT_EQ(box->boxes().size(), 2u);
+    EXPECT_EQ(box->boxes()[1].prompt, text(190009, {"|1", "raft"}));
     EXPECT_EQ(w.ActiveControl(), &w.TxtSaveProjectAs.get());
 
     // No name, or a name with a folder.
@@ -299,22 +316,138 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
         ASSERT_TRUE(forms::click(finish()));
         EXPECT_EQ(box->boxes().back().prompt, text(190014)) << name;
     }
-    EXPECT_FALSE(ran);
+    EXPECT_EQ(runs, 0);
 
-    // A path written without ".PO1" gets it at Finish; one ending in
-    // ".po1" gets it too and is then refused without a message.
-    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "OUT"));
+    // The project extension counts in any case, in the input path and in
+    // the output name; a path written without it gets it at Finish. (A
+    // failed run returns to step 0; toOutputStep goes back to step 3.)
+    auto toOutputStep = [&] {
+        ASSERT_TRUE(forms::editText(*w.TxtProject, project));
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
+    };
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "out.po1"));
     w.TxtProject->Text(folder.path("raft/raft.po1"));
-    const std::size_t shown = box->boxes().size();
-    ASSERT_TRUE(forms::click(finish()));
-    EXPECT_FALSE(ran);
-    EXPECT_EQ(box->boxes().size(), shown);
-    w.TxtProject->Text(folder.path("raft/RAFT"));
     box->answer(forms::vbOK);  // the run's failure
     ASSERT_TRUE(forms::click(finish()));
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(declar().OutputName, "OUT") << "a name without .PO1 is taken whole";
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(declar().OutputName, "out");
     EXPECT_EQ(declar().OutputDir, folder.path("raft/../raft/"));
+    toOutputStep();
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "OUT"));
+    w.TxtProject->Text(folder.path("raft/RAFT"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(declar().OutputName, "OUT") << "a name without .PO1 is taken whole";
+
+    // An existing empty directory takes the new project.
+    std::filesystem::create_directories(folder.path("empty"));
+    toOutputStep();
+    ASSERT_TRUE(forms::editText(*w.txtDataDir, folder.path("empty")));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(runs, 3);
+    EXPECT_EQ(declar().OutputDir, folder.path("empty/"));
+
+    // An input path that names no project: its message, then step 0 with
+    // the focus on the path.
+    toOutputStep();
+    const std::size_t shown = box->boxes().size();
+    w.TxtProject->Text(folder.path("raft/NONE"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(runs, 3);
+    ASSERT_EQ(box->boxes().size(), shown + 1);
+    EXPECT_EQ(box->boxes().back().prompt, text(140160, {"|1", folder.path("raft/NONE.PO1")}));
+    EXPECT_EQ(w.CurrentStep(), 0);
+    EXPECT_EQ(w.ActiveControl(), &w.TxtProject.get());
+
+    // A file that is no project, after runs: its message names it, and no
+    // step of the earlier run heads it.
+    folder.write("raft/BROKEN.PO1", "not a header\r\n");
+    toOutputStep();
+    w.TxtProject->Text(folder.path("raft/BROKEN.PO1"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(runs, 3);
+    const std::string& refused = box->boxes().back().prompt;
+    EXPECT_EQ(refused.rfind(text(140000, {"|1", folder.path("raft/BROKEN.PO1")}), 0), 0u) << refused;
+}
+
+TEST_F(WizardTest, NextNamesAnInputPathThatIsNoProject) {
+    orvelo::frmWizard& w = open();
+    const std::string missing = folder.path("none/NONE.PO1");
+    ASSERT_TRUE(forms::editText(*w.TxtProject, missing));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 0);
+    EXPECT_EQ(prompts(), (std::vector<std::string>{text(140160, {"|1", missing})}));
+    EXPECT_EQ(w.ActiveControl(), &w.TxtProject.get());
+
+    // A file that is no project: the read message, naming it as well.
+    std::filesystem::create_directories(folder.path("none"));
+    folder.write("none/BROKEN.PO1", "not a header\r\n");
+    ASSERT_TRUE(forms::editText(*w.TxtProject, folder.path("none/BROKEN.PO1")));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 0);
+    ASSERT_EQ(box->boxes().size(), 2u);
+    EXPECT_NE(box->boxes()[1].prompt.find(folder.path("none/BROKEN.PO1")), std::string::npos)
+        << box->boxes()[1].prompt;
+}
+
+TEST_F(WizardTest, ProposedOutputFollowsTheInputPathUntilTheUserEditsIt) {
+    const std::string first = copySample("noresults");
+    orvelo::frmWizard& w = open();
+    std::string chosen = first;
+    w.setOpenProjectDialog([&](std::int32_t, std::string& file, const std::string&, std::string& dir,
+                               std::string& name) {
+        file = chosen;
+        dir = chosen.substr(0, chosen.rfind('/') + 1);
+        name = "RAFT";
+        return false;
+    });
+    ASSERT_TRUE(forms::click(*w.Cmdbrowse));
+    EXPECT_EQ(w.TxtSaveProjectAs->Text(), "RAFT_Adaptive.PO1");
+    EXPECT_EQ(w.txtDataDir->Text(), folder.path("noresults/"));
+
+    // A typed path moves the proposal along.
+    std::filesystem::create_directories(folder.path("plate"));
+    std::filesystem::copy_file(first, folder.path("plate/PLATE.PO1"));
+    ASSERT_TRUE(forms::editText(*w.TxtProject, folder.path("plate/PLATE.PO1")));
+    EXPECT_EQ(w.TxtSaveProjectAs->Text(), "PLATE_Adaptive.PO1");
+    EXPECT_EQ(w.txtDataDir->Text(), folder.path("plate/"));
+    EXPECT_EQ(declar().OutputName, "PLATE_Adaptive");
+
+    // Once the user has edited an output field, neither typing nor
+    // browsing replaces it.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "MINE.PO1"));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::editText(*w.TxtProject, folder.path("other/SLAB.PO1")));
+    chosen = copySample("third");
+    ASSERT_TRUE(forms::click(*w.Cmdbrowse));
+    EXPECT_EQ(w.TxtSaveProjectAs->Text(), "MINE.PO1");
+    EXPECT_EQ(w.txtDataDir->Text(), folder.path("plate/"));
+    EXPECT_EQ(w.TxtProject->Text(), chosen);
+}
+
+TEST_F(WizardTest, TheCloseBoxAsksWhatCancelAsks) {
+    orvelo::frmWizard& w = open();
+    box->answer(forms::vbCancel);
+    ASSERT_TRUE(forms::closeWindow(w));
+    EXPECT_TRUE(w.loaded());
+    EXPECT_EQ(prompts(), (std::vector<std::string>{text(140172)}));
+    // Not while an operation runs (the window disabled under its wait
+    // window).
+    w.Enabled(false);
+    forms::closeWindow(w);
+    EXPECT_TRUE(w.loaded());
+    EXPECT_EQ(box->boxes().size(), 1u);
+    w.Enabled(true);
+    box->answer(forms::vbOK);
+    forms::closeWindow(w);
+    EXPECT_FALSE(w.loaded());
 }
 
 TEST_F(WizardTest, ArabicInterfaceMirrorsTheWindow) {

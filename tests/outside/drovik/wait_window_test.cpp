@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "outside/drovik/wait_window.h"
+#include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
 #include "platform/forms/display.h"
 #include "platform/forms/form.h"
 #include "platform/forms/input.h"
+#include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
 
 namespace {
@@ -173,6 +176,54 @@ TEST_F(WaitWindow, WithAViewTheWindowIsAFormWhoseStopButtonWorks) {
     EXPECT_TRUE(cancelled);
 
     owner.Unload();
+}
+
+// The window carries the program's name; the operation's title heads it,
+// the share done stands beside the bar, and a right-to-left language
+// mirrors it.
+TEST_F(WaitWindow, NamedByTheProgramWithPercentAndMirroredRightToLeft) {
+    auto view = std::make_shared<ViewStandIn>();
+    struct Installed {
+        explicit Installed(std::shared_ptr<forms::Display> d) { forms::setDisplay(std::move(d)); }
+        ~Installed() {
+            forms::setDisplay(nullptr);
+            forms::app().Title.clear();
+            quillon::ClsLanguageText::setLanguageSource({});
+        }
+    } installed(view);
+    forms::app().Title = "Tessaro";
+
+    ClsWaitWindow window;
+    window.Title("Internal forces");
+    window.onRunWaitMessage = [&] {
+        forms::Form& form = *window.windowForm();
+        EXPECT_EQ(form.Caption(), "Tessaro");
+        EXPECT_EQ(form.control("lblTitle").Caption(), "Internal forces");
+        window.ProgressMax(4);
+        EXPECT_EQ(form.control("lblPercent").Caption(), "0 %");
+        bool cancelled = false;
+        window.UpdateProgress(true, cancelled);
+        EXPECT_EQ(form.control("lblPercent").Caption(), "25 %");
+        EXPECT_FALSE(form.RightToLeft());
+        EXPECT_LT(form.control("prgProgress").Left(), form.control("lblPercent").Left());
+        window.Close();
+    };
+    window.Show();
+
+    quillon::ClsLanguageText::setLanguageSource([] { return std::string("Arabic"); });
+    ClsWaitWindow mirrored;
+    mirrored.onRunWaitMessage = [&] {
+        forms::Form& form = *mirrored.windowForm();
+        EXPECT_TRUE(form.RightToLeft());
+        EXPECT_GT(form.control("prgProgress").Left(), form.control("lblPercent").Left());
+        const forms::Control& status = form.control("lblStatus");
+        EXPECT_TRUE(status.RightToLeft());
+        EXPECT_EQ(status.Alignment(), 1);
+        const forms::Control& stop = form.control("cmdStop");
+        EXPECT_EQ(stop.Left() + stop.Width() / 2, 2700) << "the button stays centred";
+        mirrored.Close();
+    };
+    mirrored.Show();
 }
 
 }  // namespace

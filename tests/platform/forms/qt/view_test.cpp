@@ -138,6 +138,8 @@ TEST_F(ShownInQt, ModelChangesShowInTheWidgets) {
     EXPECT_EQ(static_cast<QLineEdit*>(widgetOf(dlg.TxtInputData(1)))->text(), "1.5");
     dlg.TxtInputData(1).Alignment(vbRightJustify);
     EXPECT_TRUE(static_cast<QLineEdit*>(widgetOf(dlg.TxtInputData(1)))->alignment() & Qt::AlignRight);
+    dlg.OptElementType(1).ToolTipText("Grid-based net");
+    EXPECT_EQ(widgetOf(dlg.OptElementType(1))->toolTip(), "Grid-based net");
 
     QWidget* window = windowOf(dlg);
     dlg.Caption("Renamed");
