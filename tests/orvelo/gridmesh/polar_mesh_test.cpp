@@ -41,9 +41,8 @@ protected:
     }
     void TearDown() override {
         drovik::ClsWaitWindow::stopAfterUpdates(0);
-        gridGuardReset();
+        gridtest::ResetAll();
     }
-    static void gridGuardReset() { gridtest::ResetAll(); }
 
     static void setSlab(std::int16_t shape, float length, float width, std::int16_t n, std::int16_t type) {
         Declar& d = declar();
