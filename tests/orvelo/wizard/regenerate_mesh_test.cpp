@@ -227,17 +227,18 @@ TEST_F(RegenerateTest, InputThatCannotMakeANetIsRefusedWithOneMessage) {
         float length, width;
         std::int16_t type, n;
         float maxSize;
+        const char* named;  // the value the message names
     };
     const Case cases[] = {
-        {5, 10, 4, 7, 64, 1},  // 32,768 triangles
-        {5, 10, 4, 6, 0, 1},   // no division
-        {5, 10, 0, 6, 3, 1},   // r = 0
-        {5, 10, 10, 5, 3, 1},  // r = R
-        {5, 10, 12, 8, 3, 1},  // r > R
-        {0, 10, 4, 7, 3, 1},   // a rectangle with a polar type
-        {0, 0, 0, 5, 3, 1},    // the all-zero rectangle
-        {0, 0, 0, 3, 3, 1},
-        {2, 10, 0, 5, 3, 0},   // no size field and no target size
+        {5, 10, 4, 7, 64, 1, "32768"},  // 32,768 triangles
+        {5, 10, 4, 6, 0, 1, "not 0"},   // no division
+        {5, 10, 0, 6, 3, 1, "not 0"},   // r = 0
+        {5, 10, 10, 5, 3, 1, "not 10"}, // r = R
+        {5, 10, 12, 8, 3, 1, "not 12"}, // r > R
+        {0, 10, 4, 7, 3, 1, "shape 0"}, // a rectangle with a polar type
+        {0, 0, 0, 5, 3, 1, "0 by 0"},   // the all-zero rectangle
+        {0, 0, 0, 3, 3, 1, "0 by 0"},
+        {2, 10, 0, 5, 3, 0, "not 0"},   // no size field and no target size
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.shape) + " " + std::to_string(c.length) + " " + std::to_string(c.width) +
@@ -251,6 +252,7 @@ TEST_F(RegenerateTest, InputThatCannotMakeANetIsRefusedWithOneMessage) {
         EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
         ASSERT_EQ(box->boxes().size(), shown + 1);
         EXPECT_EQ(box->pendingAnswers(), 0u);
+        EXPECT_NE(box->boxes().back().prompt.find(c.named), std::string::npos) << box->boxes().back().prompt;
         const orvelo::BasDelaunay fresh;
         EXPECT_EQ(basDelaunay().MeshOutlineCount, 0);
         EXPECT_EQ(basDelaunay().MeshOutline, fresh.MeshOutline);
