@@ -290,7 +290,9 @@ TEST_F(RegenerateTest, AStopEndsWithRunState3AndNoFollowUp) {
         EXPECT_EQ(declar().MeshType, c.type);
         EXPECT_EQ(declar().MinAngle, 25.0f);
         EXPECT_TRUE(box->boxes().empty());
-        if (c.after == 1) EXPECT_EQ(basDelaunay().MeshOutlineCount, 0) << "nothing is built";
+        if (c.after == 1) {
+            EXPECT_EQ(basDelaunay().MeshOutlineCount, 0) << "nothing is built";
+        }
     }
 }
 
