@@ -150,6 +150,13 @@ std::optional<double> numberOf(const rt::Variant& value)
     return value.toDouble();
 }
 
+// A spreadsheet cell holds finite numbers only.
+std::optional<double> finite(std::optional<double> number)
+{
+    if (number && !std::isfinite(*number)) rt::raise(6, "The chart table holds a value that is not a finite number.");
+    return number;
+}
+
 // Every cell the table puts on the data sheet, checked whole before any is
 // written.
 std::vector<CellWrite> planTable(int noCol, int noRow, int ncons, const rt::VArray& CellTxt,
@@ -166,13 +173,13 @@ std::vector<CellWrite> planTable(int noCol, int noRow, int ncons, const rt::VArr
         const int row = noRow + k;
         const rt::Variant& x = CellTxt.at(k, 1);
         if (!x.isEmpty()) {
-            std::optional<double> number = numberOf(x);
+            std::optional<double> number = finite(numberOf(x));
             cells.push_back(CellWrite{row, 1, number, number ? std::string() : x.toString()});
         }
         bool marked = false;
         for (int j = 2; j <= noCol; ++j) {
             const rt::Variant& v = CellTxt.at(k, j);
-            const std::optional<double> number = numberOf(v);
+            const std::optional<double> number = finite(numberOf(v));
             if (!number) {
                 rt::raise(13, "The chart table holds text that is not a number in row " + std::to_string(k) +
                                   ", column " + std::to_string(j) + ": \"" + v.toString() + "\".");
@@ -337,6 +344,9 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
     const bool hasChart = NSeries > 0 && Ncons > 0;
     if (NoCol > MaxColumns || (hasChart && NSeries + 1 > MaxColumns)) {
         rt::raise(6, "The chart table has more columns than a sheet holds (" + std::to_string(MaxColumns) + ").");
+    }
+    if (hasChart && !(std::isfinite(MinX) && std::isfinite(MaxX) && std::isfinite(MinY))) {
+        rt::raise(5, "The chart's axis limits must be numbers.");
     }
     const std::vector<CellWrite> cells =
         planTable(NoCol, noRow, Ncons, CellTxt, ColTitle, FailureControl, JumpHEqualZero);

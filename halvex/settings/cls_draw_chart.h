@@ -27,11 +27,13 @@ public:
     // FailureControl leaves values of +-99999 out and marks their row with
     // "***" after the last column; JumpHEqualZero leaves zero Y values out.
     //
-    // Errors: 5 a sheet name the format refuses or a negative count; 9 an
-    // index outside the caller's arrays; 6 more rows or columns than a sheet
-    // holds; 13 a value in columns 2 and up that is text and not a number
-    // (all before anything is written); 75 the file could not be written
-    // (nothing is left of it) or no program opens it (the file is kept).
+    // Errors: 5 a sheet name the format refuses, a negative count or an
+    // axis limit that is not a number; 9 an index outside the caller's
+    // arrays; 6 more rows or columns than a sheet holds, or a value that is
+    // not a finite number; 13 a value in columns 2 and up that is text and
+    // not a number (all before anything is written); 75 the file could not
+    // be written (nothing is left of it) or no program opens it (the file is
+    // kept).
     void DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std::int16_t& NoRow, std::int16_t Ncons,
                    const std::string& X_Title, const std::string& Y_Title, const rt::VArray& LegendTite,
                    const std::string& StrTableTitle, const rt::VArray& CellTxt, const rt::VArray& ColTitle,

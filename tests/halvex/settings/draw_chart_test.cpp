@@ -137,6 +137,8 @@ TEST_F(DrawChartTest, NamesTheFormatRefusesAndBadTablesAreRefusedBeforeAnythingI
         expectRefused(call, 13);
         call.CellTxt.at(2, 3) = "";
         expectRefused(call, 13);
+        call.CellTxt.at(2, 3) = std::nan("");
+        expectRefused(call, 6);
     }
     {
         ChartCall call;
@@ -165,6 +167,9 @@ TEST_F(DrawChartTest, NamesTheFormatRefusesAndBadTablesAreRefusedBeforeAnythingI
     {
         ChartCall call;
         call.Ncons = -1;
+        expectRefused(call, 5);
+        call.Ncons = 3;
+        call.MaxX = std::nanf("");
         expectRefused(call, 5);
     }
 }
