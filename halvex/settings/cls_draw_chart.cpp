@@ -31,10 +31,10 @@ ChartBackendFactory& backendFactory()
     return factory;
 }
 
-std::unique_ptr<chart::ChartBackend> makeBackend()
+std::shared_ptr<chart::ChartBackend> makeBackend()
 {
     if (backendFactory()) return backendFactory()();
-    return std::make_unique<chart::XlsxChartBackend>();
+    return std::make_shared<chart::XlsxChartBackend>();
 }
 
 // ---- text in code points (UTF-8) ----
@@ -374,7 +374,7 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
 
     const std::string path = chartFilePath(sheetName);
     try {
-        std::unique_ptr<chart::ChartBackend> writer = makeBackend();
+        const std::shared_ptr<chart::ChartBackend> writer = makeBackend();
         writer->createWorkbook(path);
         writer->addWorksheet(sheetName);
         for (const CellWrite& cell : cells) {

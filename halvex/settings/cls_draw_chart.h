@@ -47,10 +47,10 @@ public:
 // The colour of the axis lines and the chart-area border (0xRRGGBB).
 inline constexpr std::uint32_t ChartLineColour = 0x333333;
 
-// Makes the writer of each export. The spreadsheet writer unless a test
-// installs another; nullptr puts the spreadsheet writer back. Returns the
-// previous factory.
-using ChartBackendFactory = std::function<std::unique_ptr<chart::ChartBackend>()>;
+// Gives the writer of each export: a new spreadsheet writer unless a test
+// installs another (which may hand out one recorder every time); nullptr
+// puts the spreadsheet writer back. Returns the previous factory.
+using ChartBackendFactory = std::function<std::shared_ptr<chart::ChartBackend>()>;
 ChartBackendFactory setChartBackendFactory(ChartBackendFactory factory);
 
 }  // namespace halvex

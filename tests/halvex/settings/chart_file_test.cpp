@@ -94,6 +94,10 @@ TEST_F(ChartFileTest, WorkbookHoldsTheTableTheChartAndTheTexts)
     EXPECT_NE(chart.find("<c:max val=\"3\"/>"), std::string::npos);
     EXPECT_NE(chart.find("<c:orientation val=\"maxMin\"/>"), std::string::npos);
     EXPECT_NE(chart.find("<c:legendPos val=\"r\"/>"), std::string::npos);
+    // Titles in Times New Roman, not bold: the chart's at 12 pt, the axes' at 10.
+    EXPECT_NE(chart.find("<a:defRPr sz=\"1200\" b=\"0\" baseline=\"0\"><a:latin typeface=\"Times New Roman\"/>"),
+              std::string::npos);
+    EXPECT_EQ(chart.find("b=\"1\""), std::string::npos);
     EXPECT_NE(chart.find("'Plate A'!$A$2:$A$4"), std::string::npos);
     EXPECT_NE(chart.find("'Plate A'!$C$2:$C$4"), std::string::npos);
 
