@@ -94,7 +94,8 @@ void checkListed(std::size_t count, std::size_t size, const char* what) {
     if (count + 1 > size) rt::raise(9, std::string("The slab description lists more ") + what + " than it holds.");
 }
 
-// The drawing scale and unit factor from the extent of the slab description.
+}  // namespace
+
 void setScaleFromDescription(BasDelaunay& m) {
     Extent extent;
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) extent.include(m.MeshOutline[k]);
@@ -115,6 +116,8 @@ void setScaleFromDescription(BasDelaunay& m) {
     m.MeshExtentYMax = extent.yMax + height;
     ComputeDrawingScale();
 }
+
+namespace {
 
 // The consecutive pairs of a chain as rows (a pair of one node twice is no
 // side and is left out); with close, a chain that does not end at its first

@@ -117,6 +117,16 @@ struct Declar {
     bool BoundaryFrontPointsFlag = false;
     bool RecalculateBoundaryFlag = false;
 
+    // ---- slab by shape (operation 6; nothing in the program sets them) ----
+    // 2 circular, 5 annular, any other value rectangular.
+    std::int16_t SlabShape = 0;
+    // x extent of a rectangle; outer diameter of a circle or annulus.
+    float SlabLength = 0.0f;
+    // y extent of a rectangle; inner diameter of an annulus.
+    float SlabWidth = 0.0f;
+    // Rings of a polar net (n).
+    std::int16_t PolarDivisionCount = 0;
+
     // The drawing scale of the net the Delaunay generation made last in the
     // process (set by it; 0 while none has run, as with a grid-based net).
     // The transfer of node-related data takes 0.01 x DrawingScale as its

@@ -258,6 +258,11 @@ void GenerateMeshByType() {
     // follow only a generation that did not stop the run: a stopped
     // generation's net is never taken.
     GenerateDelaunayMesh();
+    RunTriangulationFollowUps();
+}
+
+void RunTriangulationFollowUps() {
+    const Declar& d = declar();
     if (d.SmoothMeshFlag && !runStopped()) SmoothMesh(25);
     if (d.BoundaryFrontPointsFlag && !runStopped()) AddBoundaryFrontPoints();
 }

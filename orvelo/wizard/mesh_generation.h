@@ -67,4 +67,10 @@ void FindSingularPoints();
 // (unless the generation stopped the run).
 void GenerateMeshByType();
 
+// What follows a triangulation: SmoothMesh (25 passes) when SmoothMeshFlag,
+// then AddBoundaryFrontPoints when BoundaryFrontPointsFlag, each only while
+// the run state is not 3 (a stopped or failed generation's net is never
+// smoothed or completed, and its state 3 is never cleared by them).
+void RunTriangulationFollowUps();
+
 }  // namespace orvelo

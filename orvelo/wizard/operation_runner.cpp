@@ -16,6 +16,7 @@
 #include "orvelo/project/services.h"
 #include "orvelo/wizard/boundary_recalc.h"
 #include "orvelo/wizard/mesh_generation.h"
+#include "orvelo/wizard/regenerate_mesh.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -86,9 +87,10 @@ std::array<OperationProcedure, 13> OperationRunner::builtInProcedures() {
         },
         // 5 OpSmoothMesh
         [](ClsRefineWaitMessage&) { SmoothMesh(25); },
-        // 6 OpRegenerateMesh (RegenerateMesh, then as code 4 unless SlabShape
-        // is 5).
-        OperationProcedure{},
+        // 6 OpRegenerateMesh: RegenerateMesh, then the smoothing and the
+        // boundary front points as asked unless the slab is an annulus;
+        // MeshType and MinAngle are the caller's again afterwards.
+        [](ClsRefineWaitMessage&) { RegenerateMeshOperation(); },
         // 7 OpBoundaryFrontPoints
         [](ClsRefineWaitMessage&) { AddBoundaryFrontPoints(); },
         // 8 OpOpenSourceProject

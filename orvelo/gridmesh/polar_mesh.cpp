@@ -1,0 +1,333 @@
+#include "orvelo/gridmesh/polar_mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/progress.h"
+#include "orvelo/delaunay/side_flags.h"
+#include "orvelo/delaunay/smooth_mesh.h"
+#include "orvelo/model/declar.h"
+#include "orvelo/project/services.h"
+#include "platform/forms/screen.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/numbertext.h"
+
+namespace orvelo {
+
+namespace {
+
+constexpr std::int16_t kDisk = 2;
+constexpr std::int16_t kAnnulus = 5;
+
+// The largest count the net of this shape, type and n needs: nodes,
+// element records before and after a split (64-bit, so nothing wraps).
+long long largestPolarCount(std::int16_t shape, std::int16_t type, long long n) {
+    if (shape == kDisk && type == 8) return std::max(1 + 2 * n * (n + 1), 4 * n * n);
+    if (shape == kDisk) return std::max(4 * n * n + 1, type == 7 ? 8 * n * n - 4 * n : 4 * n * n);
+    return std::max(4 * n * (n + 1), type == 6 ? 4 * n * n : 8 * n * n);
+}
+
+// Builds the net in the mesher's arrays; false when the user stopped it.
+class PolarNet {
+public:
+    PolarNet(BasDelaunay& m, int n, float outerRadius, float innerRadius)
+        : m_(m), n_(n), R_(outerRadius), r_(innerRadius), pi_(4.0f * std::atan(1.0f)),
+          dTheta_(pi_ / (2.0f * static_cast<float>(n))) {}
+
+    bool annulus(bool triangles);
+    bool spokeDisk(bool triangles);
+    bool fanDisk();
+
+private:
+    void allocate(long long nodes, long long elements) {
+        m_.MeshNodeCount = checkedNetCount(nodes);
+        m_.MeshNodeX.assign(static_cast<std::size_t>(nodes) + 1, 0.0f);
+        m_.MeshNodeY.assign(static_cast<std::size_t>(nodes) + 1, 0.0f);
+        m_.MeshElementCount = checkedNetCount(elements);
+        m_.MeshElementList.assign(static_cast<std::size_t>(elements) + 1, NetElement{});
+    }
+    // Node k at (R + x, R + y), kept inside the square [0, 2R] that
+    // rounding could leave by an ulp.
+    void place(long long k, double x, double y) {
+        const float size = 2.0f * R_;
+        m_.MeshNodeX[static_cast<std::size_t>(k)] = std::clamp(static_cast<float>(R_ + x), 0.0f, size);
+        m_.MeshNodeY[static_cast<std::size_t>(k)] = std::clamp(static_cast<float>(R_ + y), 0.0f, size);
+    }
+    static NetElement element(std::initializer_list<long long> corners) {
+        NetElement e;
+        e.CornerCount = static_cast<std::int32_t>(corners.size());
+        int k = 1;
+        for (long long c : corners) e.Node[static_cast<std::size_t>(k++)] = static_cast<std::int16_t>(c);
+        return e;
+    }
+    // Every quadrilateral (c1, c2, c3, c4) as (c1, c2, c4) and (c2, c3, c4),
+    // triangles as they are; a progress step per element taken.
+    bool splitQuadrilaterals();
+
+    BasDelaunay& m_;
+    const long long n_;
+    const float R_;
+    const float r_;
+    const float pi_;
+    const float dTheta_;
+};
+
+bool PolarNet::splitQuadrilaterals() {
+    std::vector<NetElement> split(1);
+    split.reserve(2 * static_cast<std::size_t>(m_.MeshElementCount) + 1);
+    for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
+        const NetElement& q = m_.MeshElementList[static_cast<std::size_t>(e)];
+        if (q.CornerCount == 4) {
+            split.push_back(element({q.Node[1], q.Node[2], q.Node[4]}));
+            split.push_back(element({q.Node[2], q.Node[3], q.Node[4]}));
+        } else {
+            split.push_back(q);
+        }
+        if (mesher::StopRequested(true)) return false;
+    }
+    m_.MeshElementCount = checkedNetCount(static_cast<long long>(split.size()) - 1);
+    m_.MeshElementList = std::move(split);
+    return true;
+}
+
+bool PolarNet::annulus(bool triangles) {
+    const long long n = n_;
+    allocate(4 * n * (n + 1), 4 * n * n);
+
+    // Rings of equal area: rho(k)^2 = rho(k - 1)^2 + (R^2 - r^2) / n.
+    std::vector<double> rho(static_cast<std::size_t>(n) + 2);
+    const double area = (static_cast<double>(R_) * R_ - static_cast<double>(r_) * r_) * pi_ / static_cast<double>(n);
+    rho[1] = r_;
+    for (long long k = 2; k <= n; ++k) rho[k] = std::sqrt(rho[k - 1] * rho[k - 1] + area / pi_);
+    rho[n + 1] = R_;
+
+    mesher::SetProgressMax(m_.MeshNodeCount);
+    float theta = 0.0f;
+    for (long long s = 0; s < 4 * n; ++s) {
+        for (long long k = 1; k <= n + 1; ++k) {
+            place(s * (n + 1) + k, rho[k] * std::cos(theta), rho[k] * std::sin(theta));
+            if (mesher::StopRequested(true)) return false;
+        }
+        theta += dTheta_;
+    }
+
+    auto node = [n](long long s, long long k) { return (s % (4 * n)) * (n + 1) + k; };
+    mesher::SetProgressMax(m_.MeshElementCount);
+    for (long long s = 0; s < 4 * n; ++s) {
+        for (long long k = 1; k <= n; ++k) {
+            m_.MeshElementList[static_cast<std::size_t>(s * n + k)] =
+                element({node(s, k), node(s, k + 1), node(s + 1, k + 1), node(s + 1, k)});
+            if (mesher::StopRequested(true)) return false;
+        }
+    }
+    if (!triangles) return true;
+    // Types 7 and 8: a step per quadrilateral split, then one per element
+    // taken over; the diagonal runs from the outer node of spoke s to the
+    // inner node of spoke s + 1.
+    mesher::SetProgressMax(3LL * m_.MeshElementCount);
+    std::vector<NetElement> split(static_cast<std::size_t>(2 * m_.MeshElementCount) + 1);
+    for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
+        const NetElement& q = m_.MeshElementList[static_cast<std::size_t>(e)];
+        split[2 * static_cast<std::size_t>(e) - 1] = element({q.Node[1], q.Node[2], q.Node[4]});
+        split[2 * static_cast<std::size_t>(e)] = element({q.Node[2], q.Node[3], q.Node[4]});
+        if (mesher::StopRequested(true)) return false;
+    }
+    const long long count = 2LL * m_.MeshElementCount;
+    m_.MeshElementList.assign(static_cast<std::size_t>(count) + 1, NetElement{});
+    for (long long e = 1; e <= count; ++e) {
+        m_.MeshElementList[static_cast<std::size_t>(e)] = split[static_cast<std::size_t>(e)];
+        if (mesher::StopRequested(true)) return false;
+    }
+    m_.MeshElementCount = checkedNetCount(count);
+    return true;
+}
+
+bool PolarNet::spokeDisk(bool triangles) {
+    const long long n = n_;
+    allocate(4 * n * n + 1, 4 * n * n);
+
+    // n + 1 rings of equal area: rho(k)^2 = k R^2 / (n + 1).
+    std::vector<double> rho(static_cast<std::size_t>(n) + 2);
+    const double area = pi_ * static_cast<double>(R_) * R_ / static_cast<double>(n + 1);
+    rho[0] = 0.0;
+    for (long long k = 1; k <= n; ++k) rho[k] = std::sqrt(rho[k - 1] * rho[k - 1] + area / pi_);
+    rho[n + 1] = R_;
+
+    mesher::SetProgressMax(m_.MeshNodeCount);
+    place(1, 0.0, 0.0);
+    float theta = 0.0f;
+    for (long long s = 0; s < 4 * n; ++s) {
+        for (long long a = 2; a <= n + 1; ++a) {
+            // The centroid radius of the ring between rho(a - 1) and rho(a).
+            const double outer = rho[a];
+            const double inner = rho[a - 1];
+            const double radius =
+                a == n + 1 ? static_cast<double>(R_)
+                           : 2.0 * (outer * outer * outer - inner * inner * inner) / (3.0 * (outer * outer - inner * inner));
+            place(2 + s * n + (a - 2), radius * std::cos(theta), radius * std::sin(theta));
+            if (mesher::StopRequested(true)) return false;
+        }
+        theta += dTheta_;
+    }
+
+    mesher::SetProgressMax(m_.MeshElementCount);
+    long long e = 0;
+    for (long long s = 0; s < 4 * n; ++s) {
+        const long long S = 2 + s * n;
+        const long long T = s == 4 * n - 1 ? 2 : S + n;
+        m_.MeshElementList[static_cast<std::size_t>(++e)] = element({1, S, T});
+        for (long long k = 0; k <= n - 2; ++k)
+            m_.MeshElementList[static_cast<std::size_t>(++e)] = element({S + k, S + k + 1, T + k + 1, T + k});
+        if (mesher::StopRequested(true)) return false;
+    }
+    if (!triangles) return true;
+    mesher::SetProgressMax(m_.MeshElementCount);
+    return splitQuadrilaterals();
+}
+
+bool PolarNet::fanDisk() {
+    const long long n = n_;
+    allocate(1 + 2 * n * (n + 1), 4 * n * n);
+
+    std::vector<double> rho(static_cast<std::size_t>(n) + 1);
+    for (long long k = 1; k <= n - 1; ++k) {
+        const double angle = static_cast<float>(k) * dTheta_;
+        const double sine = std::sin(angle);
+        rho[k] = (R_ / 2.0) * (std::sqrt(1.0 + 3.0 * sine * sine) - std::cos(angle));
+    }
+    rho[n] = R_;
+
+    mesher::SetProgressMax(m_.MeshNodeCount);
+    long long node = 1;
+    place(node, 0.0, 0.0);
+    auto turned = [&](double u, double v, double phi) {
+        place(++node, u * std::cos(phi) - v * std::sin(phi), u * std::sin(phi) + v * std::cos(phi));
+        return mesher::StopRequested(true);
+    };
+    for (long long k = 1; k <= n - 1; ++k) {
+        for (int q = 1; q <= 4; ++q) {
+            const double phi = static_cast<float>(q - 1) * pi_ / 2.0f;
+            if (turned(rho[k], 0.0, phi)) return false;
+            for (long long j = 1; j <= k - 1; ++j) {
+                const double rj = rho[j];
+                const double rk = rho[k];
+                const double rkj = rho[k - j];
+                const double a1 = std::sqrt((rj * rk * rk + rk * rj * rj) / (rk + rj));
+                const double b1 = a1 * a1 / rj - rj;
+                const double a2 = std::sqrt((rkj * rk * rk + rk * rkj * rkj) / (rk + rkj));
+                const double b2 = a2 * a2 / rkj - rkj;
+                if (turned((b1 + a2) / 2.0, (a1 + b2) / 2.0, phi)) return false;
+            }
+        }
+    }
+    for (int q = 1; q <= 4; ++q) {
+        const double phi = static_cast<float>(q - 1) * pi_ / 2.0f;
+        if (turned(R_, 0.0, phi)) return false;
+        float angle = 0.0f;
+        for (long long j = 1; j <= n - 1; ++j) {
+            angle += dTheta_;
+            if (turned(R_ * std::cos(angle), R_ * std::sin(angle), phi)) return false;
+        }
+    }
+
+    mesher::SetProgressMax(m_.MeshElementCount);
+    long long e = 0;
+    auto add = [&](long long a, long long b, long long c) {
+        m_.MeshElementList[static_cast<std::size_t>(++e)] = element({a, b, c});
+    };
+    add(1, 2, 3);
+    add(1, 3, 4);
+    add(1, 4, 5);
+    add(1, 5, 2);
+    long long Si = 2;
+    long long So = 6;
+    for (long long k = 2; k <= n; ++k) {
+        long long i = Si;
+        long long o = So;
+        for (int q = 1; q <= 4; ++q) {
+            for (long long t = 1; t <= 2 * k - 1; ++t) {
+                if (t % 2 == 1) {
+                    add(i, o, o + 1);
+                    ++o;
+                } else {
+                    add(i, o, i + 1);
+                    ++i;
+                }
+                if (mesher::StopRequested(true)) return false;
+            }
+        }
+        // The last two triangles close the ring onto its first nodes.
+        m_.MeshElementList[static_cast<std::size_t>(e - 1)] = element({i - 1, o - 1, Si});
+        m_.MeshElementList[static_cast<std::size_t>(e)] = element({o - 1, So, Si});
+        Si = So;
+        So += 4 * k;
+    }
+    return true;
+}
+
+void stopped() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
+
+std::string valueText(float value) {
+    if (std::isnan(value)) return "NaN";
+    if (std::isinf(value)) return value > 0.0f ? "infinity" : "-infinity";
+    return rt::formatSingle(value);
+}
+
+}  // namespace
+
+void CheckPolarInput(std::int16_t slabShape, float slabLength, float slabWidth, std::int16_t divisions,
+                     std::int16_t meshType) {
+    if (meshType < 6 || meshType > 8)
+        rt::raise(5, "A polar net needs mesh type 6, 7 or 8, not " + std::to_string(meshType) + ".");
+    if (slabShape != kDisk && slabShape != kAnnulus)
+        rt::raise(5, "A polar net needs a circular (2) or annular (5) slab, not slab shape " +
+                         std::to_string(slabShape) + ".");
+    if (divisions < 1)
+        rt::raise(5, "A polar net needs at least 1 division, not " + std::to_string(divisions) + ".");
+    const long long count = largestPolarCount(slabShape, meshType, divisions);
+    if (count > kMaxNetCount)
+        rt::raise(5, "A polar net of " + std::to_string(divisions) + " divisions would need " + std::to_string(count) +
+                         " nodes or elements; a net holds at most 32767.");
+    if (!(slabLength > 0.0f) || !std::isfinite(slabLength))
+        rt::raise(5, "The outer diameter of a circular or annular slab must be above 0, not " + valueText(slabLength) +
+                         ".");
+    if (slabShape == kAnnulus && !(slabWidth > 0.0f && slabWidth < slabLength))
+        rt::raise(5, "The inner diameter of an annular slab must lie between 0 and the outer diameter " +
+                         valueText(slabLength) + ", not " + valueText(slabWidth) + ".");
+}
+
+void GeneratePolarMesh() {
+    Declar& d = declar();
+    CheckPolarInput(d.SlabShape, d.SlabLength, d.SlabWidth, d.PolarDivisionCount, d.MeshType);
+    const std::int16_t type = d.MeshType;
+    const float outer = d.SlabLength / 2.0f;
+    const float inner = d.SlabWidth / 2.0f;
+    d.MinAngle = 0.0f;
+    forms::screen().MousePointer(11);
+
+    BasDelaunay& m = basDelaunay();
+    PolarNet net(m, d.PolarDivisionCount, outer, inner);
+    bool built = false;
+    if (d.SlabShape == kDisk && type == 8)
+        built = net.fanDisk();
+    else if (d.SlabShape == kDisk)
+        built = net.spokeDisk(type == 7);
+    else
+        built = net.annulus(type != 6);
+    if (!built) return stopped();
+
+    BuildElementSideFlags(m.MeshElementList, OperationWaitWindow());
+    if (mesher::StopRequested(false)) return stopped();
+    if (type == 8) {
+        SmoothMesh(3);
+        if (mesher::StopRequested(false)) return stopped();
+    }
+    d.MeshType = 5;
+    forms::screen().MousePointer(0);
+}
+
+}  // namespace orvelo

@@ -1,0 +1,364 @@
+// The chart export's rules, seen through the recording backend: sheet and
+// file names, the table with its two flags, the chart, the header and
+// footer in place of text boxes, and the checks that come before anything
+// is written.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <tuple>
+
+#include "chart_fixture.h"
+#include "platform/chart/recording_chart_backend.h"
+#include "platform/runtime/errors.h"
+
+namespace {
+
+using charttest::ChartCall;
+using Cell = chart::RecordingChartBackend::Cell;
+
+class DrawChartTest : public charttest::ChartTest {
+protected:
+    void SetUp() override
+    {
+        ChartTest::SetUp();
+        previousFactory_ = halvex::setChartBackendFactory([this] { return recorder; });
+    }
+    void TearDown() override
+    {
+        halvex::setChartBackendFactory(previousFactory_);
+        ChartTest::TearDown();
+    }
+
+    // Runs the call on a fresh recorder.
+    void draw(const ChartCall& call)
+    {
+        fresh();
+        call.run();
+    }
+    void fresh() { recorder = std::make_shared<chart::RecordingChartBackend>(); }
+
+    // Runs the call, expecting error `number` and nothing written or opened.
+    void expectRefused(const ChartCall& call, int number)
+    {
+        fresh();
+        try {
+            call.run();
+            ADD_FAILURE() << "no error";
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_EQ(e.number(), number) << e.description();
+            EXPECT_FALSE(e.description().empty());
+        }
+        EXPECT_TRUE(recorder->path.empty());
+        EXPECT_TRUE(recorder->cells.empty());
+        EXPECT_FALSE(recorder->saved);
+        EXPECT_TRUE(desktop().openedUrls.empty());
+    }
+
+    const chart::ScatterChart& theChart() const
+    {
+        EXPECT_EQ(recorder->chartSheets.size(), 1u);
+        return recorder->chartSheets.at(0).chart;
+    }
+
+    std::shared_ptr<chart::RecordingChartBackend> recorder = std::make_shared<chart::RecordingChartBackend>();
+
+private:
+    halvex::ChartBackendFactory previousFactory_;
+};
+
+std::string fileName(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
+TEST_F(DrawChartTest, SheetNamesAreShortenedToLeaveRoomForTheChartSheet)
+{
+    struct Case {
+        std::string title, sheet, file;
+    };
+    const std::string a28(28, 'a');
+    std::string umlauts29;
+    for (int i = 0; i < 29; ++i) umlauts29 += "\xC3\xA4";  // 29 characters, 58 bytes
+    std::string umlauts25;
+    for (int i = 0; i < 25; ++i) umlauts25 += "\xC3\xA4";
+    const Case cases[] = {
+        {std::string(29, 'b'), std::string(25, 'b') + "...", std::string(25, 'b') + "....xlsx"},
+        {a28, a28, a28 + ".xlsx"},
+        {umlauts29, umlauts25 + "...", umlauts25 + "....xlsx"},
+        {"", " ", "Chart.xlsx"},
+        {"  Plate 1 ", "  Plate 1 ", "Plate 1.xlsx"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        ChartCall call;
+        call.StrTableTitle = c.title;
+        draw(call);
+        ASSERT_EQ(recorder->worksheets.size(), 1u);
+        EXPECT_EQ(recorder->worksheets[0], c.sheet);
+        EXPECT_EQ(recorder->chartSheets.at(0).name, c.sheet + "(1)");
+        EXPECT_EQ(fileName(recorder->path), c.file);
+        EXPECT_EQ(std::filesystem::path(recorder->path).parent_path(), folder());
+        EXPECT_TRUE(recorder->saved);
+        ASSERT_FALSE(desktop().openedUrls.empty());
+        EXPECT_EQ(desktop().openedUrls.back(), recorder->path);
+    }
+}
+
+TEST_F(DrawChartTest, NamesTheFormatRefusesAndBadTablesAreRefusedBeforeAnythingIsWritten)
+{
+    for (const char* name : {"a/b", "a\\b", "x[1]", "a:b", "a*", "why?", "'quoted", "quoted'"}) {
+        SCOPED_TRACE(name);
+        ChartCall call;
+        call.StrTableTitle = name;
+        expectRefused(call, 5);
+    }
+    {
+        ChartCall call;
+        call.CellTxt.at(2, 3) = "abc";
+        expectRefused(call, 13);
+        call.CellTxt.at(2, 3) = "";
+        expectRefused(call, 13);
+        call.CellTxt.at(2, 3) = std::nan("");
+        expectRefused(call, 6);
+    }
+    {
+        ChartCall call;
+        call.ColTitle.redim(1, 1, 1, 2);  // one column short
+        expectRefused(call, 9);
+    }
+    {
+        ChartCall call;
+        call.CellTxt.redim(1, 2, 1, 3);  // one row short
+        expectRefused(call, 9);
+    }
+    {
+        ChartCall call;
+        call.LegendTite.redim(1, 1);
+        expectRefused(call, 9);
+        call.LegendTite.redim(1, 2);
+        call.LineType.erase();
+        expectRefused(call, 9);
+    }
+    {
+        ChartCall call;
+        call.NoRow = 32767 - 2;  // + 3 data rows
+        call.ColTitle.redim(1, call.NoRow, 1, call.NoCol);
+        expectRefused(call, 6);
+    }
+    {
+        ChartCall call;
+        call.Ncons = -1;
+        expectRefused(call, 5);
+        call.Ncons = 3;
+        call.MaxX = std::nanf("");
+        expectRefused(call, 5);
+    }
+}
+
+// Random tables through both flags: every cell is what the rules say, and
+// the mark column holds "***" exactly in the rows that lost a failed value.
+TEST_F(DrawChartTest, TableCellsFollowTheFlagsOnRandomTables)
+{
+    std::mt19937 random(23);
+    const rt::Variant kinds[] = {rt::Variant(),       rt::Variant(0.0),      rt::Variant(std::int16_t(0)),
+                                 rt::Variant(99999.0), rt::Variant(-99999.0f), rt::Variant("99999"),
+                                 rt::Variant("0"),    rt::Variant(2.5),      rt::Variant("-1.25"),
+                                 rt::Variant(true)};
+    for (int round = 0; round < 40; ++round) {
+        ChartCall call;
+        call.NoCol = static_cast<std::int16_t>(2 + random() % 4);
+        call.NoRow = static_cast<std::int16_t>(random() % 3);
+        call.Ncons = static_cast<std::int16_t>(1 + random() % 6);
+        call.NSeries = static_cast<std::int16_t>(call.NoCol - 1);
+        call.resize();
+        for (int k = 1; k <= call.Ncons; ++k) {
+            for (int j = 1; j <= call.NoCol; ++j) call.CellTxt.at(k, j) = kinds[random() % std::size(kinds)];
+        }
+        call.FailureControl = random() % 2;
+        call.JumpHEqualZero = random() % 2;
+        SCOPED_TRACE("round " + std::to_string(round));
+        draw(call);
+
+        for (int k = 1; k <= call.Ncons; ++k) {
+            const int row = call.NoRow + k;
+            bool marked = false;
+            for (int j = 1; j <= call.NoCol; ++j) {
+                const rt::Variant& v = call.CellTxt.at(k, j);
+                const Cell* cell = recorder->cell(row, j);
+                const double value = v.toDouble();
+                bool written = !v.isEmpty();
+                if (j >= 2 && call.JumpHEqualZero && value == 0) {
+                    written = false;
+                } else if (j >= 2 && call.FailureControl && std::fabs(value) == 99999) {
+                    written = false;
+                    marked = true;
+                }
+                if (!written) {
+                    EXPECT_EQ(cell, nullptr) << row << "," << j;
+                } else {
+                    ASSERT_NE(cell, nullptr) << row << "," << j;
+                    EXPECT_EQ(*cell, Cell(value)) << row << "," << j;
+                }
+            }
+            const Cell* mark = recorder->cell(row, call.NoCol + 1);
+            if (marked) {
+                ASSERT_NE(mark, nullptr);
+                EXPECT_EQ(*mark, Cell(std::string("***")));
+            } else {
+                EXPECT_EQ(mark, nullptr);
+            }
+        }
+        for (int i = 1; i <= call.NoRow; ++i) {
+            for (int j = 1; j <= call.NoCol; ++j) {
+                ASSERT_NE(recorder->cell(i, j), nullptr);
+                EXPECT_EQ(*recorder->cell(i, j), Cell(call.ColTitle.at(i, j).toString()));
+            }
+        }
+        for (const auto& [at, cell] : recorder->cells) {
+            EXPECT_GE(at.first, 1);
+            EXPECT_LE(at.first, call.NoRow + call.Ncons);
+            EXPECT_GE(at.second, 1);
+            EXPECT_LE(at.second, call.NoCol + 1);
+        }
+    }
+}
+
+TEST_F(DrawChartTest, TextOfTheXColumnIsKeptAndNumbersInTextAreWrittenAsNumbers)
+{
+    ChartCall call;
+    call.CellTxt.at(1, 1) = "pile 1";
+    call.CellTxt.at(2, 1) = "2.5";
+    call.CellTxt.at(3, 2) = "-7";
+    draw(call);
+    EXPECT_EQ(*recorder->cell(2, 1), Cell(std::string("pile 1")));
+    EXPECT_EQ(*recorder->cell(3, 1), Cell(2.5));
+    EXPECT_EQ(*recorder->cell(4, 2), Cell(-7.0));
+}
+
+TEST_F(DrawChartTest, ChartCarriesTitlesAxesSeriesAndLegend)
+{
+    ChartCall call;
+    call.NSeries = 3;
+    call.NoCol = 4;
+    call.NoRow = 2;
+    call.resize();
+    call.LineType.at(1) = "Points";
+    call.LineType.at(2) = "LinesNoMarkers";
+    call.LineType.at(3) = "points";  // compared exactly: lines and markers
+    call.LegendTite.at(2) = "";
+    call.TitelU1 = "";
+    call.X_Title = "";
+    call.Y_AxesDownwardFlag = true;
+    draw(call);
+
+    const chart::ScatterChart& c = theChart();
+    EXPECT_EQ(c.title, "***");
+    ASSERT_EQ(c.series.size(), 3u);
+    const chart::SeriesLook looks[] = {chart::SeriesLook::MarkersOnly, chart::SeriesLook::LinesOnly,
+                                       chart::SeriesLook::LinesAndMarkers};
+    for (int s = 0; s < 3; ++s) {
+        const chart::Series& series = c.series[s];
+        EXPECT_EQ(series.look, looks[s]);
+        EXPECT_EQ(series.xValues.sheet, "Settlements");
+        EXPECT_EQ(std::tie(series.xValues.firstRow, series.xValues.lastRow, series.xValues.firstColumn,
+                           series.xValues.lastColumn),
+                  std::make_tuple(3, 5, 1, 1));
+        EXPECT_EQ(std::tie(series.yValues.firstRow, series.yValues.lastRow, series.yValues.firstColumn,
+                           series.yValues.lastColumn),
+                  std::make_tuple(3, 5, s + 2, s + 2));
+    }
+    EXPECT_EQ(c.series[0].name, "curve 1");
+    EXPECT_EQ(c.series[1].name, "");
+
+    // No X-axis title is made for an empty X_Title, and the export completes.
+    EXPECT_EQ(c.x.title, "");
+    EXPECT_EQ(c.y.title, "y");
+    EXPECT_EQ(std::tie(c.x.minimum, c.x.maximum, c.x.reversed), std::make_tuple(0.0, 10.0, false));
+    EXPECT_EQ(c.y.minimum, -5.0);
+    EXPECT_FALSE(c.y.maximum.has_value());
+    EXPECT_TRUE(c.y.reversed);
+    EXPECT_EQ(c.legendPosition, chart::LegendPosition::Right);
+    EXPECT_TRUE(recorder->saved);
+    EXPECT_EQ(desktop().openedUrls.size(), 1u);
+
+    useInterfaceLanguage("Arabic");
+    draw(call);
+    EXPECT_EQ(theChart().legendPosition, chart::LegendPosition::Left);
+}
+
+TEST_F(DrawChartTest, TextBoxesBecomeHeaderFooterAndProperties)
+{
+    ChartCall call;
+    call.TitelUe1 = "Top & line";
+    call.TitelUe2 = "";
+    call.Firma1 = "";
+    call.Firma2 = "Street 1";
+    call.ProjectData = "";
+    call.TitelU2 = "2026 bottom";
+    draw(call);
+    const chart::PageTexts& page = recorder->chartSheets.at(0).page;
+    const std::string font12 = "&12&\"Times New Roman,Regular\"";
+    const std::string font10 = "&10&\"Times New Roman,Regular\"";
+    EXPECT_EQ(page.header, "&R" + font12 + "Top && line\n***");
+    EXPECT_EQ(page.footer, "&L" + font10 + "***\nStreet 1\n***&R" + font12 + "2026 bottom");
+    EXPECT_EQ(recorder->properties.title, "Title");
+    EXPECT_EQ(recorder->properties.company, "***");
+    EXPECT_EQ(recorder->properties.comments, "***");
+
+    // Long texts are cut to the format's 255 characters, never inside "&&",
+    // and every section keeps a share.
+    call.ProjectData = std::string(300, '&');
+    call.TitelU2 = std::string(300, 'z');
+    draw(call);
+    const std::string& footer = recorder->chartSheets.at(0).page.footer;
+    EXPECT_LE(footer.size(), 255u);
+    const std::size_t right = footer.find("&R");
+    ASSERT_NE(right, std::string::npos);
+    const std::size_t leftText = footer.find("Street 1\n") + 9;
+    EXPECT_GE(right - leftText, 60u);
+    EXPECT_GE(footer.size() - right - ("&R" + font12).size(), 60u);
+    EXPECT_EQ((right - leftText) % 2, 0u);  // whole "&&" pairs only
+}
+
+TEST_F(DrawChartTest, WithoutDataRowsOrCurvesOnlyTheDataSheetIsWritten)
+{
+    for (int variant = 0; variant < 2; ++variant) {
+        ChartCall call;
+        (variant == 0 ? call.Ncons : call.NSeries) = 0;
+        call.resize();
+        draw(call);
+        EXPECT_TRUE(recorder->chartSheets.empty());
+        EXPECT_EQ(recorder->worksheets.size(), 1u);
+        EXPECT_NE(recorder->cell(1, 1), nullptr);
+        EXPECT_TRUE(recorder->saved);
+    }
+    EXPECT_EQ(desktop().openedUrls.size(), 2u);
+}
+
+TEST_F(DrawChartTest, WriterAndOpenFailuresAreError75)
+{
+    ChartCall call;
+    recorder->saveError = "disk full";
+    try {
+        call.run();
+        ADD_FAILURE() << "no error";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_NE(e.description().find("disk full"), std::string::npos);
+    }
+    EXPECT_TRUE(desktop().openedUrls.empty());
+
+    desktop().succeed = false;
+    fresh();
+    try {
+        call.run();
+        ADD_FAILURE() << "no error";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_NE(e.description().find(recorder->path), std::string::npos);
+    }
+    EXPECT_TRUE(recorder->saved);
+}
+
+}  // namespace
