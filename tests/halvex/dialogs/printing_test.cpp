@@ -54,7 +54,7 @@ protected:
         DialogTest::SetUp();
         printers_ = std::make_shared<forms::ScriptedPrinterSystem>();
         previousPrinters_ = forms::setPrinterSystem(printers_);
-        previousStore_ = forms::setSettingsStore(nullptr);
+        previousStore_ = forms::setSettingsStore(store_);
         previousClipboard_ = forms::setClipboard(clipboard_);
         before_ = g::liveCounts();
     }
@@ -83,6 +83,17 @@ protected:
     }
 
     std::shared_ptr<forms::ScriptedPrinterSystem> printers_;
+    // Records the order in which "Device Mode" keys are written.
+    struct RecordingStore : forms::MemorySettingsStore {
+        void save(std::string_view app, std::string_view section, std::string_view key,
+                  std::string_view value) override
+        {
+            if (section == "Device Mode" && saved.size() < 27) saved.emplace_back(key);
+            MemorySettingsStore::save(app, section, key, value);
+        }
+        std::vector<std::string> saved;
+    };
+    std::shared_ptr<RecordingStore> store_ = std::make_shared<RecordingStore>();
     std::shared_ptr<forms::MemoryClipboard> clipboard_ = std::make_shared<forms::MemoryClipboard>();
     g::LiveCounts before_;
 
@@ -178,7 +189,7 @@ TEST_F(PrintingTest, TheSettingsAreStoredInOrderAndRestoredForTheNextDialog)
         "dmCollate", "dmColor", "dmCopies", "dmDisplayFrequency", "dmDriverExtra", "dmFormName", "dmPelsWidth",
         "dmPelsHeight", "dmScale", "dmSpecVersion", "dmUnusedPadding", "dmYResolution", "dmTTOption",
         "dmDeviceNameFull"};
-    for (const std::string& key : modeKeys) EXPECT_NE(stored("Device Mode", key), "<none>") << key;
+    EXPECT_EQ(store_->saved, modeKeys);
     EXPECT_EQ(stored("Device Mode", "dmDeviceName"), "Plotter" + std::string(25, '\0')) << "NUL-padded to 32";
     EXPECT_EQ(stored("Device Mode", "dmOrientation"), "2");
     EXPECT_EQ(stored("Device Mode", "dmDeviceNameFull"), "Plotter");
@@ -274,8 +285,11 @@ TEST_F(PrintingTest, PagesAndCopiesTravelAsSixteenBitValues)
 {
     addPrinter("Office", true);
     GCommonDialog layer;
+    cCommonDialog sink;
     PrintDlgArgs a;
     a.AppTitle = kApp;
+    a.Hook = true;
+    a.EventSink = &sink;
     a.ToPage = 70000;
     EXPECT_THROW(layer.VBPrintDlg(a), rt::RuntimeError) << "error 6 before the dialog";
     EXPECT_EQ(GetActiveDialog(), nullptr) << "no hook left behind";
