@@ -1,4 +1,4 @@
-// Starts the program's Qt application once for the printing tests.
+// Starts the program's Qt application once for the library's Qt tests.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -20,7 +20,7 @@ public:
         settingsDir_ = std::make_unique<QTemporaryDir>();
         setenv("OH_SETTINGS_DIR", settingsDir_->path().toLocal8Bit().constData(), 1);
         static int argc = 1;
-        static char name[] = "test_halvex_printing_qt";
+        static char name[] = "test_halvex_qt";
         static char* argv[] = {name, nullptr};
         app_ = std::make_unique<forms::qt::Application>(argc, argv);
         current = app_.get();
