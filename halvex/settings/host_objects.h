@@ -53,3 +53,28 @@ public:
 };
 
 }  // namespace halvex
+
+namespace halvex {
+
+// A scroll bar of a graphic window.
+class IScrollBar {
+public:
+    virtual ~IScrollBar() = default;
+    virtual std::int32_t Min() = 0;
+    virtual std::int32_t Max() = 0;
+    virtual std::int32_t Value() = 0;
+    virtual void Value(std::int32_t value) = 0;
+    virtual std::int32_t hwnd() = 0;
+};
+
+// A graphic window with its two scroll bars.
+class IGraphicForm {
+public:
+    virtual ~IGraphicForm() = default;
+    virtual std::int16_t WindowState() = 0;
+    virtual std::int32_t hwnd() = 0;
+    virtual IScrollBar& HSbgrh() = 0;
+    virtual IScrollBar& VSbgrh() = 0;
+};
+
+}  // namespace halvex

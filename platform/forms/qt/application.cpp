@@ -210,6 +210,8 @@ Application::~Application() {
     display_.reset();
 }
 
+void QtDisplay::beep() { QApplication::beep(); }
+
 int Application::exec() {
     if (programEnded()) return 0;
     bool anyShown = false;

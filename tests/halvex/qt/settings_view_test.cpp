@@ -9,6 +9,7 @@
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/library_state.h"
+#include "halvex/settings/cls_geo_graphic.h"
 #include "halvex/settings/setting_class.h"
 #include "platform/forms/control.h"
 #include "platform/forms/form.h"
@@ -56,6 +57,24 @@ TEST(SettingsViewTest, TheLineDialogPicksAColourAndAStyleInTheQtView)
     EXPECT_EQ(colors[1], 9);
     EXPECT_EQ(styles[1], 5);
     EXPECT_EQ(colors[2], 1);
+}
+
+TEST(SettingsViewTest, TheZoomDialogInTheQtView)
+{
+    halvex::resetLibraryState();
+    float scale = 1.25f;
+    QTimer::singleShot(0, [] {
+        forms::Form* form = shownForm("frmZoom");
+        if (form == nullptr) {
+            ADD_FAILURE() << "the dialog is not shown";
+            return;
+        }
+        EXPECT_NE(forms::qt::widgetOf(form->control("UpDnZoom")), nullptr);
+        forms::spinUp(form->control("UpDnZoom"));
+        forms::click(form->control("cmdOK"));
+    });
+    EXPECT_FALSE(halvex::ClsGeoGraphic().ShowZoom(scale));
+    EXPECT_FLOAT_EQ(scale, 1.35f);
 }
 
 }  // namespace
