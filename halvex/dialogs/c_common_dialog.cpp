@@ -11,6 +11,7 @@
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "platform/forms/common_dialogs.h"
+#include "platform/forms/gdi.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/win.h"
 #include "platform/runtime/errors.h"
@@ -329,9 +330,73 @@ void cCommonDialog::ShowFont()
     a.EventSink = this;
     a.BlnShowSize = ShowSize_;
     const bool confirmed = dialogLayer().VBChooseFont(current, a);
+    // The default printer's context served the font list only.
+    if (a.PrinterDC != 0) forms::gdi::DeleteDC(a.PrinterDC);
     FontColor_ = a.Color;
     Flags_ = a.Flags;
     if (!confirmed) afterFailure();
+}
+
+void cCommonDialog::ShowPageSetup()
+{
+    childDialog_ = false;
+    PageSetupDlgArgs a;
+    a.Owner = hwnd_;
+    a.LeftMargin = LeftMargin_;
+    a.MinLeftMargin = MinLeftMargin_;
+    a.RightMargin = RightMargin_;
+    a.MinRightMargin = MinRightMargin_;
+    a.TopMargin = TopMargin_;
+    a.MinTopMargin = MinTopMargin_;
+    a.BottomMargin = BottomMargin_;
+    a.MinBottomMargin = MinBottomMargin_;
+    a.PaperSize = epsLetter;
+    a.Orientation = eoPortrait;
+    a.PrintQuality = epqDraft;
+    a.Units = epsuMillimeters;
+    a.Printer = Object_;
+    a.Flags = Flags_;
+    a.Hook = HookDialog_;
+    a.EventSink = this;
+    a.AppTitle = AppTitle_;
+    dialogLayer().VBPageSetupDlg(a);
+    LeftMargin_ = a.LeftMargin;
+    MinLeftMargin_ = a.MinLeftMargin;
+    RightMargin_ = a.RightMargin;
+    MinRightMargin_ = a.MinRightMargin;
+    TopMargin_ = a.TopMargin;
+    MinTopMargin_ = a.MinTopMargin;
+    BottomMargin_ = a.BottomMargin;
+    MinBottomMargin_ = a.MinBottomMargin;
+}
+
+void cCommonDialog::ShowPrinter()
+{
+    childDialog_ = false;
+    PrintDlgArgs a;
+    a.hdc = hdc_;
+    a.PrintRange = eprAll;
+    a.DisablePageNumbers = !has(Flags_, PD_PAGENUMS);
+    a.FromPage = FromPage_;
+    a.ToPage = ToPage_;
+    a.DisableSelection = has(Flags_, PD_NOSELECTION);
+    a.Copies = rt::toIntegerChecked(Copies_);
+    a.ShowPrintToFile = !has(Flags_, PD_HIDEPRINTTOFILE);
+    a.DisablePrintToFile = has(Flags_, PD_DISABLEPRINTTOFILE);
+    a.PrintToFile = has(Flags_, PD_PRINTTOFILE);
+    a.Collate = has(Flags_, PD_COLLATE);
+    a.PreventWarning = has(Flags_, PD_NOWARNING);
+    a.Owner = hwnd_;
+    a.Printer = Object_;
+    a.Flags = Flags_;
+    a.Hook = HookDialog_;
+    a.EventSink = this;
+    a.AppTitle = AppTitle_;
+    const bool confirmed = dialogLayer().VBPrintDlg(a);
+    hdc_ = a.hdc;
+    FromPage_ = a.FromPage;
+    ToPage_ = a.ToPage;
+    if (confirmed) Copies_ = a.Copies;
 }
 
 }  // namespace halvex

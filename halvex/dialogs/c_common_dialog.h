@@ -10,7 +10,8 @@
 // error is being handled); a cancelled one clears DialogConfirmed again
 // when CancelError is set. Nothing is raised to the client.
 //
-// The print and page set-up operations come with the printing layer.
+// ShowPrinter and ShowPageSetup load and store the printer (and margins)
+// under AppTitle; a failed or cancelled one runs no after-failure step.
 #pragma once
 
 #include <cstdint>
@@ -135,6 +136,10 @@ public:
     void MaxFileSize(std::int32_t value) { MaxFileSize_ = value; }
     std::int32_t Min() const { return Min_; }
     void Min(std::int32_t value) { Min_ = value; }
+    // The printer object handed to the print and page dialogs: passed on
+    // unread and read back as the same reference.
+    const std::shared_ptr<void>& Object() const { return Object_; }
+    void Object(std::shared_ptr<void> value) { Object_ = std::move(value); }
     std::int16_t PrinterDefault() const { return PrinterDefault_; }
     void PrinterDefault(std::int16_t value) { PrinterDefault_ = value; }
     std::int32_t ToPage() const { return ToPage_; }
@@ -149,7 +154,15 @@ public:
     void ShowOpen();
     void ShowSave();
     void ShowColor();
+    // The font dialog; a default printer's device context it was given for
+    // the printer fonts is deleted again afterwards.
     void ShowFont();
+    // The page set-up dialog in millimetres with the eight margins.
+    void ShowPageSetup();
+    // The print dialog (printer set-up with PD_PRINTSETUP in Flags): hdc,
+    // FromPage, ToPage and, confirmed, Copies come back. Error 6 for Copies
+    // outside the 16-bit range.
+    void ShowPrinter();
 
     bool HookDialog() const { return HookDialog_; }
     void HookDialog(bool value) { HookDialog_ = value; }
@@ -216,6 +229,7 @@ private:
     std::int32_t Max_ = 0;
     std::int32_t MaxFileSize_ = 0;
     std::int32_t Min_ = 0;
+    std::shared_ptr<void> Object_;
     std::int16_t PrinterDefault_ = 0;
     std::int32_t ToPage_ = 0;
     std::string FileTitle_;

@@ -9,9 +9,10 @@
 // a False result. Errors are reported with the library's error message and
 // give True; nothing is raised to the host.
 //
-// The font, colour, printer and page dialogs, the paper size, the printer
-// device, the metafile copy and the order header come with the printing
-// layer.
+// The font, colour, printer and page dialogs work on the library's current
+// font and on the caller's printer device context, which a member that
+// replaces it deletes first. Margins are arrays with the elements 1 to 4
+// (left, right, top, bottom) in centimetres.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,14 @@
 namespace halvex {
 
 class cCommonDialog;
+
+// The host's graphic that CopyWMFile copies: its window and title.
+class GraphicObject {
+public:
+    virtual ~GraphicObject() = default;
+    virtual std::int32_t hwnd() const = 0;
+    virtual std::string Caption() const = 0;
+};
 
 class ClsShowDialog {
 public:
@@ -54,6 +63,46 @@ public:
     // 32767 characters.
     void SeparateFileAndDir(const std::string& CompleteFileName, std::string& UserDir, std::string& UserProda);
 
+    // The font dialog on the current font (its size rounded half to even).
+    // False: the current font takes the face, size, styles and colour
+    // chosen; the weight changes only when bold was switched (700 or 400).
+    bool ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize);
+    // The print dialog for the printer stored under AppTitle. False: the
+    // dialog gave a device context, which replaces PrinterHDc.
+    bool ShowPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                           rt::VArray& MinMargin, rt::VArray& Margin);
+    // The printer set-up dialog; as ShowPrinterDialog.
+    bool ShowPrinterSetup(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                          rt::VArray& MinMargin, rt::VArray& Margin);
+    // The page set-up dialog on the margins. False: PrinterHDc and both
+    // arrays come from CreatePrinterDevice with what the dialog stored.
+    bool ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                             rt::VArray& MinMargin, rt::VArray& Margin);
+    // The colour dialog. False: LngColor the colour chosen.
+    bool ShowColorDialog(std::int32_t MeHwnd, std::int32_t& LngColor);
+    // Sets the current font but its height.
+    void SetFontData(const std::string& StrFontFaceNameNew, std::int32_t LngFontEscapementNew,
+                     std::int32_t LngFontWeightNew, bool BlnFontItalicOutNew, bool BlnFontUnderlineOutNew,
+                     bool BlnFontStrikeOutNew, std::int32_t LngFont_ColorNew);
+    // The printable height and width in millimetres between the margins;
+    // a device that reports nothing counts as 210 x 290 mm.
+    void GetPaperSize(std::int32_t PrinterHDc, rt::VArray& Margin, float& PaperVERTLength, float& PaperHORZLength);
+    // Replaces PrinterHDc by a device context for the printer stored under
+    // AppTitle (the default printer's when that fails) and fits the stored
+    // margins to it.
+    void CreatePrinterDevice(std::int32_t& PrinterHDc, const std::string& AppTitle, rt::VArray& MinMargin,
+                             rt::VArray& Margin);
+    // Plays the metafile MetaFile_hDC into a metafile file the user chooses
+    // (TempFile proposes it), or onto the clipboard when TempFile is empty,
+    // with the window extent (cx, -cy) and the y axis flipped.
+    // TargetDevice_hDC keeps the handle of the closed recording.
+    void CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice_hDC, std::int32_t lViewsizeCx,
+                    std::int32_t lViewsizeCy, std::int32_t lVieworgX, std::int32_t lVieworgY,
+                    std::int32_t MetaFile_hDC, const GraphicObject& ObjGraphic);
+    // The order-header dialog. False: the user saved, and the three texts
+    // are the edited ones.
+    bool ShowAuf(std::string& Auftr, std::string& Datum, std::string& Proj);
+
 private:
     // The InitDialog event of m_cHookDlg: centres the dialog.
     void m_cHookDlg_InitDialog(std::int32_t hDlg);
@@ -65,6 +114,10 @@ private:
     // reported and give True; the dialog object is released on every path.
     bool runFileDialog(std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
                        const std::function<bool()>& show);
+
+    // The print and printer set-up dialogs alike: `flags` for the dialog.
+    bool runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                          std::int32_t flags);
 
     std::unique_ptr<cCommonDialog> m_cHookDlg;
 };

@@ -2,6 +2,7 @@
 
 #include "halvex/dialogs/c_common_dialog.h"
 #include "halvex/dialogs/dialog_hook.h"
+#include "halvex/dialogs/dialog_run.h"
 #include "halvex/dialogs/dialog_text.h"
 #include "halvex/dialogs/global_memory.h"
 #include "halvex/dialogs/std_font.h"
@@ -103,37 +104,6 @@ void withoutTemplate(Args& a)
 }
 
 }  // namespace
-
-// Releases the event sink and the active dialog when a dialog function
-// returns, whichever way it does.
-class DialogRun {
-public:
-    explicit DialogRun(GCommonDialog& dialog, cCommonDialog*& sink) : dialog_(dialog), sink_(sink) {}
-    ~DialogRun() { end(); }
-    DialogRun(const DialogRun&) = delete;
-    DialogRun& operator=(const DialogRun&) = delete;
-
-    // Hooks the dialog: this object becomes the active dialog, `sink`
-    // receives its messages, and the record passes them through `messages`
-    // with its enable-hook bits set.
-    template <class Record>
-    void hook(cCommonDialog* sink, Record& record, HookMessages& messages, std::int32_t hookFlags)
-    {
-        SetActiveDialog(dialog_);
-        sink_ = sink;
-        record.hook = &messages;
-        record.flags |= hookFlags;
-    }
-    void end()
-    {
-        sink_ = nullptr;
-        if (GetActiveDialog() == &dialog_) ClearActiveDialog();
-    }
-
-private:
-    GCommonDialog& dialog_;
-    cCommonDialog*& sink_;
-};
 
 GCommonDialog::~GCommonDialog()
 {
@@ -321,8 +291,10 @@ void GCommonDialog::CustomColor(std::int16_t i, std::int32_t value)
 
 bool GCommonDialog::VBChooseColor(ChooseColorArgs& a)
 {
-    // APIReturn and ExtendedError keep their values until the dialog ends.
+    // A result of an earlier dialog must not be read as this one's.
     SizeControlsShown_ = true;
+    APIReturn_ = 0;
+    ExtendedError_ = 0;
 
     forms::ChooseColorRecord record;
     record.hwndOwner = a.Owner == -1 ? 0 : a.Owner;
@@ -363,10 +335,8 @@ bool GCommonDialog::VBChooseFont(StdFont& CurFont, ChooseFontArgs& a)
     ExtendedError_ = 0;
 
     if (a.PrinterDC == -1) {
-        // Printer device contexts come with the printing layer; until then
-        // the default printer gives none, and the dialog lists the
-        // desktop's fonts.
-        a.PrinterDC = 0;
+        // The caller owns the default printer's device context it gets back.
+        a.PrinterDC = (a.Flags & CF_PrinterFonts) != 0 ? DefaultPrinterHDc() : 0;
     } else {
         a.Flags |= CF_PrinterFonts;
     }

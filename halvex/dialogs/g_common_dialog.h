@@ -12,14 +12,18 @@
 // dialog opens. Cancelling and failing both give False; they differ in
 // APIReturn and ExtendedError.
 //
-// The print and page set-up members come with the printing layer.
+// The print and page set-up members keep the chosen printer (its device
+// mode and names) and the page margins per user and application title in
+// the settings store ("Device Mode", "Device Name", "Page Margine").
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "halvex/interface/dialog_enums.h"
+#include "platform/forms/printing.h"
 #include "platform/runtime/variant.h"
 
 namespace halvex {
@@ -97,6 +101,62 @@ struct ChooseFontArgs {
     bool BlnShowSize = false;     // false: the size label and box are hidden (hooked dialogs)
 };
 
+// The printer's device mode and names as the settings keep them.
+using PrinterDeviceMode = forms::DEVMODE;
+using PrinterDeviceNames = forms::DEVNAMES;
+
+// Arguments of VBPrintDlg; the ones marked in/out come back changed on
+// confirmation.
+struct PrintDlgArgs {
+    std::int32_t hdc = 0;                 // in/out: the printer's device context
+    EPrintRange PrintRange = eprAll;      // in/out
+    bool DisablePageNumbers = false;
+    std::int32_t FromPage = 1;            // in/out, 16-bit values (-1 travels as 65535)
+    std::int32_t ToPage = -1;             // in/out
+    bool DisableSelection = false;
+    std::int16_t Copies = 0;              // out
+    bool ShowPrintToFile = false;
+    bool DisablePrintToFile = true;
+    bool PrintToFile = false;             // in/out
+    bool Collate = false;                 // in/out
+    bool PreventWarning = false;
+    std::int32_t Owner = 0;
+    std::shared_ptr<void> Printer;        // not read
+    std::int32_t Flags = 0;               // not changed
+    bool Hook = false;
+    cCommonDialog* EventSink = nullptr;
+    std::string AppTitle;
+};
+
+// Arguments of VBPageSetupDlg; margins in centimetres, in/out.
+struct PageSetupDlgArgs {
+    std::int32_t Owner = 0;
+    bool DisableMargins = false;
+    bool DisableOrientation = false;
+    bool DisablePaper = false;
+    bool DisablePrinter = false;
+    float LeftMargin = 0.0f;
+    float MinLeftMargin = 0.0f;
+    float RightMargin = 0.0f;
+    float MinRightMargin = 0.0f;
+    float TopMargin = 0.0f;
+    float MinTopMargin = 0.0f;
+    float BottomMargin = 0.0f;
+    float MinBottomMargin = 0.0f;
+    EPaperSize PaperSize = epsLetter;             // not read
+    EOrientation Orientation = eoPortrait;        // not read
+    EPrintQuality PrintQuality = epqDraft;        // not read
+    EPageSetupUnits Units = epsuMillimeters;
+    std::shared_ptr<void> Printer;                // not read
+    std::int32_t Flags = 0;                       // not read
+    bool Hook = false;
+    cCommonDialog* EventSink = nullptr;
+    std::string AppTitle;
+};
+
+// A device context of the system's default printer; 0 when there is none.
+std::int32_t DefaultPrinterHDc();
+
 class GCommonDialog {
 public:
     GCommonDialog() = default;
@@ -140,7 +200,38 @@ public:
     // come back.
     bool VBChooseFont(StdFont& CurFont, ChooseFontArgs& args);
 
+    // The print dialog (printer set-up with PD_PRINTSETUP in Flags) on the
+    // printer stored under AppTitle. True: hdc, PrintRange, FromPage,
+    // ToPage, PrintToFile, Collate and Copies come back and the printer is
+    // stored. Error 6, before any hook is installed, for a page outside the
+    // 16-bit range.
+    bool VBPrintDlg(PrintDlgArgs& args);
+    // The page set-up dialog on the printer stored under AppTitle. True: the
+    // eight margins come back and the printer and margins are stored.
+    // APIReturn stays 0.
+    bool VBPageSetupDlg(PageSetupDlgArgs& args);
+    // A device context for the printer stored under AppTitle, set up by the
+    // stored device mode; 0 when none could be made.
+    std::int32_t CreatePrinterHDc(const std::string& AppTitle);
+    // The stored margins (cm) fitted to the printer: the minimum margins come
+    // from the device (none below 0), a margin below its minimum is raised,
+    // and a pair wider than the printable size less 1 cm is halved to fit.
+    // Error 9 when an array lacks one of the elements 1 to 4.
+    void GetPageMargine(std::int32_t PrinterHDc, const std::string& AppTitle, rt::VArray& MinMargin,
+                        rt::VArray& Margin);
+    void SavePageMargine(const std::string& AppTitle, float LeftMargin, float MinLeftMargin, float RightMargin,
+                         float MinRightMargin, float TopMargin, float MinTopMargin, float BottomMargin,
+                         float MinBottomMargin);
+
 private:
+    // The printer settings stored under AppTitle. Restore fills the records
+    // and returns the chosen printer's full name in its own spelling ("" when
+    // the system has no printer).
+    static void SavePrinterSettings(const PrinterDeviceMode& mode, const PrinterDeviceNames& names,
+                                    const std::string& fullName, const std::string& AppTitle);
+    static std::string RestorePrinterSettings(PrinterDeviceMode& mode, PrinterDeviceNames& names,
+                                              const std::string& AppTitle);
+
     static std::string TrimAtNul(const std::string& text);
     static std::string FilterEntry(const std::string& filter, std::int32_t index);
     void InitCustomColors();

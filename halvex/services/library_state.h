@@ -14,6 +14,18 @@
 
 namespace halvex {
 
+// The library's current font: what the font dialogs start from and leave.
+struct CurrentFontRecord {
+    float FontHeight = 0.0f;  // points
+    std::int32_t FontEscapement = 0;
+    std::int32_t FontWeight = 0;  // 700 bold, 400 normal
+    bool FontItalicOut = false;
+    bool FontUnderlineOut = false;
+    bool FontStrikeOut = false;
+    std::string FontFaceName;
+    std::int32_t Font_Color = 0;  // RGB
+};
+
 struct LibraryState {
     // Verdict of the last library dialog: cleared before a dialog is shown,
     // set by its OK or Save handler, read by the caller afterwards.
@@ -42,6 +54,8 @@ struct LibraryState {
     // The program directory without a trailing separator; "" means the
     // folder of the loaded library. Tests set a folder of their own.
     std::string ApplicationPath;
+    // The current font of the font dialogs and the graphic settings.
+    CurrentFontRecord CurrentFont;
     // The library's text object, created on first use (textLib()).
     std::unique_ptr<quillon::ClsLanguageText> TextLib;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/layer.h"
+#include "platform/forms/printing.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/scripted_dialogs.h"
 #include "platform/forms/types.h"
@@ -78,6 +79,12 @@ std::int32_t newDialogWindowHandle() {
     // range lies far above anything it reaches.
     static std::int32_t next = 0x40000000;
     return next++;
+}
+
+bool CommonDialogs::printerAvailable() {
+    if (printerSystem().defaultPrinter() || !printerSystem().printers().empty()) return true;
+    setExtendedError(dlg::PDERR_NODEFAULTPRN);
+    return false;
 }
 
 std::int32_t GetSysColor(std::int32_t index) { return commonDialogs().systemColor(index); }

@@ -68,6 +68,31 @@ inline constexpr std::int32_t FONT_SIZE_BOX = 1138;
 inline constexpr std::int32_t CDERR_DIALOGFAILURE = -1;
 inline constexpr std::int32_t CFERR_MAXLESSTHANMIN = 8194;
 inline constexpr std::int32_t FNERR_BUFFERTOOSMALL = 12291;
+inline constexpr std::int32_t PDERR_NODEFAULTPRN = 4104;
+// Print dialog.
+inline constexpr std::int32_t PD_SELECTION = 0x1;
+inline constexpr std::int32_t PD_PAGENUMS = 0x2;
+inline constexpr std::int32_t PD_NOSELECTION = 0x4;
+inline constexpr std::int32_t PD_NOPAGENUMS = 0x8;
+inline constexpr std::int32_t PD_COLLATE = 0x10;
+inline constexpr std::int32_t PD_PRINTTOFILE = 0x20;
+inline constexpr std::int32_t PD_PRINTSETUP = 0x40;
+inline constexpr std::int32_t PD_RETURNDC = 0x100;
+inline constexpr std::int32_t PD_ENABLEPRINTHOOK = 0x1000;
+inline constexpr std::int32_t PD_ENABLESETUPHOOK = 0x2000;
+inline constexpr std::int32_t PD_USEDEVMODECOPIES = 0x40000;
+inline constexpr std::int32_t PD_DISABLEPRINTTOFILE = 0x80000;
+inline constexpr std::int32_t PD_HIDEPRINTTOFILE = 0x100000;
+// Page set-up dialog.
+inline constexpr std::int32_t PSD_MINMARGINS = 0x1;
+inline constexpr std::int32_t PSD_MARGINS = 0x2;
+inline constexpr std::int32_t PSD_INTHOUSANDTHSOFINCHES = 0x4;
+inline constexpr std::int32_t PSD_INHUNDREDTHSOFMILLIMETERS = 0x8;
+inline constexpr std::int32_t PSD_DISABLEMARGINS = 0x10;
+inline constexpr std::int32_t PSD_DISABLEPRINTER = 0x20;
+inline constexpr std::int32_t PSD_DISABLEORIENTATION = 0x100;
+inline constexpr std::int32_t PSD_DISABLEPAPER = 0x200;
+inline constexpr std::int32_t PSD_ENABLEPAGESETUPHOOK = 0x2000;
 }  // namespace dlg
 
 // What a running dialog tells its hook. The handle passed is the window
@@ -177,6 +202,40 @@ struct ChooseFontRecord {
     CommonDialogHook* hook = nullptr;  // used with CF_ENABLEHOOK
 };
 
+struct DEVMODE;
+struct DEVNAMES;
+
+// A print (or, with PD_PRINTSETUP, printer set-up) dialog. The device mode
+// and names go in and come out by value: in, the printer and settings the
+// dialog starts from (none: the default printer's); out, the printer the
+// user chose with dmSize 122 and dmDriverExtra 0.
+struct PrintDlgRecord {
+    std::int32_t hwndOwner = 0;
+    std::shared_ptr<DEVMODE> devMode;    // in/out, may be empty
+    std::shared_ptr<DEVNAMES> devNames;  // in/out, may be empty
+    std::int32_t hDC = 0;                // out with PD_RETURNDC: the printer's device context
+    std::int32_t flags = 0;              // in/out: dlg::PD_ bits
+    std::uint16_t nFromPage = 0;         // in/out
+    std::uint16_t nToPage = 0;
+    std::uint16_t nMinPage = 0;
+    std::uint16_t nMaxPage = 0;
+    std::uint16_t nCopies = 0;           // out: copies when not kept in the device mode
+    CommonDialogHook* hook = nullptr;    // used with PD_ENABLEPRINTHOOK / PD_ENABLESETUPHOOK
+};
+
+// A page set-up dialog; margins and the paper size in thousandths of an
+// inch (PSD_INTHOUSANDTHSOFINCHES) or hundredths of a millimetre.
+struct PageSetupDlgRecord {
+    std::int32_t hwndOwner = 0;
+    std::shared_ptr<DEVMODE> devMode;
+    std::shared_ptr<DEVNAMES> devNames;
+    std::int32_t flags = 0;
+    win::POINTAPI ptPaperSize;  // out
+    win::RECT rtMinMargin;      // in with PSD_MINMARGINS
+    win::RECT rtMargin;         // in with PSD_MARGINS, out
+    CommonDialogHook* hook = nullptr;  // used with PSD_ENABLEPAGESETUPHOOK
+};
+
 // The outcome of a folder choice.
 struct FolderResult {
     enum class Outcome {
@@ -200,6 +259,11 @@ public:
     // A font dialog whose CF_LIMITSIZE range is empty fails
     // (CFERR_MAXLESSTHANMIN) without opening.
     virtual std::int32_t chooseFont(ChooseFontRecord& record) = 0;
+    // Print and page set-up dialogs; both fail unopened (-1,
+    // PDERR_NODEFAULTPRN) when the system has no printer. Their hooks get
+    // initDialog, command (the closing button) and destroy.
+    virtual std::int32_t printDlg(PrintDlgRecord& record) = 0;
+    virtual std::int32_t pageSetupDlg(PageSetupDlgRecord& record) = 0;
     // A modal choice of one existing folder, owned by hwndOwner (0: none).
     virtual FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title) = 0;
 
@@ -230,6 +294,9 @@ public:
 
 protected:
     void setExtendedError(std::int32_t code) { extendedError_ = code; }
+    // False, with PDERR_NODEFAULTPRN as the extended error, when the
+    // printer system has no printer.
+    bool printerAvailable();
 
 private:
     std::int32_t extendedError_ = 0;

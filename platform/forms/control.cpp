@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 
 #include "platform/forms/form.h"
 #include "platform/forms/layer.h"
@@ -51,6 +52,14 @@ Control::Control(Form& form, Kind kind, std::string name, std::int16_t index)
         case Kind::UpDown:
             max_ = 10;
             break;
+        case Kind::DatePicker: {
+            const std::time_t now = std::time(nullptr);
+            std::tm local{};
+            localtime_r(&now, &local);
+            date_ = Date{static_cast<std::int16_t>(local.tm_year + 1900), static_cast<std::int16_t>(local.tm_mon + 1),
+                         static_cast<std::int16_t>(local.tm_mday)};
+            break;
+        }
         case Kind::ProgressBar:
             max_ = 100;
             break;
@@ -307,6 +316,19 @@ void Control::Visible(bool value) {
 }
 
 // Values
+
+const Date& Control::DateValue() const {
+    require(is(Kind::DatePicker));
+    return date_;
+}
+
+void Control::DateValue(const Date& value) {
+    require(is(Kind::DatePicker));
+    if (!isValidDate(value)) invalidValue();
+    if (date_ == value) return;
+    date_ = value;
+    changed(Prop::Value);
+}
 
 std::int32_t Control::Value() const {
     require(oneOf(kind_, {Kind::CheckBox, Kind::OptionButton, Kind::UpDown, Kind::ProgressBar}));

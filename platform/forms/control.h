@@ -93,6 +93,12 @@ public:
     std::int32_t Value() const;
     void Value(std::int32_t value);
 
+    // DatePicker: the date shown (today's when the control is made).
+    // Setting it in code raises no event; only the user's pick (input.h
+    // pickDate) raises Change. Error 380 for a date that does not exist.
+    const Date& DateValue() const;
+    void DateValue(const Date& value);
+
     // Alignment 0 left, 1 right, 2 centre: Label, TextBox, OptionButton,
     // CheckBox, UpDown.
     std::int16_t Alignment() const;
@@ -327,6 +333,7 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     std::int32_t value_ = 0;
+    Date date_;
     std::int16_t alignment_ = 0;
     bool rightToLeft_ = false;
     StdFont font_;

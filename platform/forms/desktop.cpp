@@ -4,7 +4,10 @@
 
 namespace forms {
 
+bool Clipboard::setMetafilePicture(std::int32_t, std::int32_t, std::int32_t, std::string_view) { return false; }
+
 void MemoryClipboard::clear() {
+    picture_.reset();
     text_.clear();
     mimeType_.clear();
     data_.clear();
@@ -19,6 +22,14 @@ void MemoryClipboard::setData(std::string_view mimeType, std::string_view bytes)
     clear();
     mimeType_ = mimeType;
     data_ = bytes;
+}
+
+bool MemoryClipboard::setMetafilePicture(std::int32_t mappingMode, std::int32_t xExt, std::int32_t yExt,
+                                         std::string_view wmfBytes) {
+    if (refuseMetafiles) return false;
+    clear();
+    picture_ = MetafilePicture{mappingMode, xExt, yExt, std::string(wmfBytes)};
+    return true;
 }
 
 bool RecordingDesktop::openUrl(std::string_view address) {

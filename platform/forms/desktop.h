@@ -4,7 +4,9 @@
 // recording stand-ins serve headless and let tests see what was asked.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,12 @@ public:
     virtual std::string text() const = 0;
     // Data of a MIME type ("image/png", "image/svg+xml", ...).
     virtual void setData(std::string_view mimeType, std::string_view bytes) = 0;
+    // A metafile picture: the picture record's mapping mode and extents
+    // (0.01 mm; negative: proportions only) and the metafile's bytes (WMF
+    // without a placeable header). True when the clipboard took it; this
+    // clipboard takes none.
+    virtual bool setMetafilePicture(std::int32_t mappingMode, std::int32_t xExt, std::int32_t yExt,
+                                    std::string_view wmfBytes);
 };
 
 class Desktop {
@@ -39,10 +47,24 @@ public:
     void setText(std::string_view text) override;
     std::string text() const override { return text_; }
     void setData(std::string_view mimeType, std::string_view bytes) override;
+    // Keeps the picture record's values and the bytes, unless refuseMetafiles.
+    bool setMetafilePicture(std::int32_t mappingMode, std::int32_t xExt, std::int32_t yExt,
+                            std::string_view wmfBytes) override;
     const std::string& mimeType() const { return mimeType_; }
     const std::string& data() const { return data_; }
 
+    struct MetafilePicture {
+        std::int32_t mappingMode = 0;
+        std::int32_t xExt = 0;
+        std::int32_t yExt = 0;
+        std::string bytes;
+    };
+    // The picture on the clipboard, if any.
+    const std::optional<MetafilePicture>& metafilePicture() const { return picture_; }
+    bool refuseMetafiles = false;
+
 private:
+    std::optional<MetafilePicture> picture_;
     std::string text_;
     std::string mimeType_;
     std::string data_;

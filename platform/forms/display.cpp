@@ -48,6 +48,8 @@ void HeadlessDisplay::setCursorPos(std::int32_t x, std::int32_t y) {
     cursorY_ = y;
 }
 
+void beep() { display().beep(); }
+
 Display& display() {
     auto& d = detail::layer().display;
     if (!d) d = std::make_shared<HeadlessDisplay>();

@@ -38,6 +38,8 @@ public:
     // Lets pending window events run once.
     virtual void doEvents() {}
     virtual void mousePointerChanged(std::int16_t /*pointer*/) {}
+    // The system's beep.
+    virtual void beep() {}
     // Extent of one line in a font.
     virtual TextExtent measureText(const StdFont& font, std::string_view line) const;
     // Mouse position in screen pixels.
@@ -65,8 +67,12 @@ public:
     void runModal(Form& form) override;
     void cursorPos(std::int32_t& x, std::int32_t& y) const override;
     void setCursorPos(std::int32_t x, std::int32_t y);
+    // Counts the beeps.
+    void beep() override { ++beeps_; }
+    int beeps() const { return beeps_; }
 
 private:
+    int beeps_ = 0;
     std::int32_t cursorX_ = 0;
     std::int32_t cursorY_ = 0;
 };
@@ -75,6 +81,9 @@ private:
 Display& display();
 // Installs a display (nullptr: the headless one); returns the previous.
 std::shared_ptr<Display> setDisplay(std::shared_ptr<Display> display);
+
+// Sounds the system's beep through the display in use.
+void beep();
 
 // The modal driver of the headless display; returns the previous one.
 ModalDriver setModalDriver(ModalDriver driver);

@@ -12,6 +12,13 @@ namespace detail {
 
 // The input layer's access to a control's text and list state.
 struct InputAccess {
+    static void pickDate(Control& c, const Date& date) {
+        if (c.date_ != date) {
+            c.date_ = date;
+            c.changed(Prop::Value);
+        }
+        c.raise(Event::Change);
+    }
     static bool editable(const Control& c) { return c.isEditable() && !c.locked_; }
 
     static void setText(Control& c, std::string text, std::int32_t selStart) {
@@ -365,6 +372,16 @@ bool setValue(Control& c, std::int32_t value) {
     takeFocus(c);
     if (!alive(token)) return true;
     c.Value(c.kind() == Kind::OptionButton ? (value != 0 ? -1 : 0) : value);
+    return true;
+}
+
+bool pickDate(Control& c, const Date& date) {
+    detail::InputScope scope;
+    if (!c.canTakeInput() || c.kind() != Kind::DatePicker || !isValidDate(date)) return false;
+    Alive token = c.aliveToken();
+    takeFocus(c);
+    if (!alive(token)) return true;
+    InputAccess::pickDate(c, date);
     return true;
 }
 

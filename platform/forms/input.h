@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/forms/types.h"
+
 namespace forms {
 
 class Control;
@@ -62,6 +64,9 @@ bool scrollGrid(Control& grid, std::int32_t topRow);
 
 // The arrows of an up-down control: Value steps by Increment within Min and
 // Max (Change), then UpClick or DownClick.
+// A date picked in a date picker's calendar: the value changes and Change
+// is raised (also for the date already shown).
+bool pickDate(Control& control, const Date& date);
 bool spinUp(Control& control);
 bool spinDown(Control& control);
 

@@ -28,8 +28,17 @@ const char* typeName(Kind kind) {
         case Kind::ProgressBar: return "ProgressBar";
         case Kind::Grid: return "Grid";
         case Kind::ListView: return "ListView";
+        case Kind::DatePicker: return "DTPicker";
     }
     return "";
+}
+
+bool isValidDate(const Date& d) {
+    if (d.Year < 100 || d.Year > 9999 || d.Month < 1 || d.Month > 12 || d.Day < 1) return false;
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (d.Year % 4 == 0 && d.Year % 100 != 0) || d.Year % 400 == 0;
+    const int days = d.Month == 2 && leap ? 29 : kDays[d.Month - 1];
+    return d.Day <= days;
 }
 
 bool isWindowed(Kind kind) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/forms/gdi.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/paths.h"
 
@@ -55,6 +56,53 @@ ChooseColorRecord& DialogSession::color() {
 ChooseFontRecord& DialogSession::font() {
     if (font_ == nullptr) throw CommonDialogError("the running dialog is not a font dialog");
     return *font_;
+}
+
+PrintDlgRecord& DialogSession::print() {
+    if (print_ == nullptr) throw CommonDialogError("the running dialog is not a print dialog");
+    return *print_;
+}
+
+PageSetupDlgRecord& DialogSession::pageSetup() {
+    if (pageSetup_ == nullptr) throw CommonDialogError("the running dialog is not a page set-up dialog");
+    return *pageSetup_;
+}
+
+void DialogSession::choosePrinter(const std::string& name) {
+    if (closed_ || (print_ == nullptr && pageSetup_ == nullptr)) return;
+    for (const PrinterInfo& p : printerSystem().printers()) {
+        if (p.deviceName != name) continue;
+        printer_ = p;
+        mode_ = p.defaults;
+        return;
+    }
+    throw CommonDialogError("no installed printer is named " + name);
+}
+
+void DialogSession::setOrientation(std::int16_t orientation) {
+    if (!closed_) mode_.dmOrientation = orientation;
+}
+
+void DialogSession::setPaperSize(std::int16_t paper) {
+    if (!closed_) mode_.dmPaperSize = paper;
+}
+
+void DialogSession::setCopies(std::int16_t copies, bool collate, bool inDeviceMode) {
+    if (closed_ || print_ == nullptr) return;
+    copies_ = copies;
+    collate_ = collate;
+    copiesInMode_ = inDeviceMode;
+}
+
+void DialogSession::setPageRange(std::uint16_t from, std::uint16_t to) {
+    if (closed_ || print_ == nullptr) return;
+    fromPage_ = from;
+    toPage_ = to;
+    pageRange_ = true;
+}
+
+void DialogSession::setMargins(const win::RECT& margins) {
+    if (!closed_ && pageSetup_ != nullptr) margins_ = margins;
 }
 
 bool DialogSession::itemVisible(std::int32_t id) const {
@@ -142,6 +190,41 @@ bool DialogSession::pressOk() {
             storeFontChoice(*font_, fontChoice_);
             close(1, 0);
             return true;
+        case Kind::Print: {
+            if (hook_ != nullptr) hook_->command(hookWindow_, dlg::IDOK, 0);
+            PrintDlgRecord& r = *print_;
+            if (pageRange_) {
+                r.flags = (r.flags & ~dlg::PD_SELECTION) | dlg::PD_PAGENUMS;
+                r.nFromPage = fromPage_;
+                r.nToPage = toPage_;
+            }
+            const bool inMode = copiesInMode_ && (r.flags & dlg::PD_USEDEVMODECOPIES) != 0;
+            if (inMode) {
+                mode_.dmCopies = copies_;
+                mode_.dmCollate = collate_ ? 1 : 0;
+                r.nCopies = 1;
+                r.flags &= ~dlg::PD_COLLATE;
+            } else {
+                mode_.dmCopies = 1;
+                r.nCopies = static_cast<std::uint16_t>(copies_);
+                r.flags = collate_ ? (r.flags | dlg::PD_COLLATE) : (r.flags & ~dlg::PD_COLLATE);
+            }
+            storeDialogPrinter(printer_, mode_, r.devMode, r.devNames);
+            if ((r.flags & dlg::PD_RETURNDC) != 0) {
+                r.hDC = gdi::CreateDCA(printer_.driverName, printer_.deviceName, "", r.devMode.get());
+            }
+            close(1, 0);
+            return true;
+        }
+        case Kind::PageSetup: {
+            if (hook_ != nullptr) hook_->command(hookWindow_, dlg::IDOK, 0);
+            PageSetupDlgRecord& r = *pageSetup_;
+            storeDialogPrinter(printer_, mode_, r.devMode, r.devNames);
+            r.ptPaperSize = paperSizeInUnits(mode_, r.flags);
+            r.rtMargin = margins_;
+            close(1, 0);
+            return true;
+        }
         case Kind::Folder:
             if (folder_.empty()) return false;
             chooseFolder(folder_);
@@ -152,7 +235,7 @@ bool DialogSession::pressOk() {
 
 void DialogSession::pressCancel() {
     if (closed_) return;
-    if (hook_ != nullptr && (kind_ == Kind::Color || kind_ == Kind::Font)) {
+    if (hook_ != nullptr && kind_ != Kind::Open && kind_ != Kind::Save && kind_ != Kind::Folder) {
         hook_->command(hookWindow_, dlg::IDCANCEL, 0);
     }
     folderResult_ = FolderResult{};
@@ -255,6 +338,35 @@ std::int32_t ScriptedCommonDialogs::chooseFont(ChooseFontRecord& record) {
         for (std::int32_t id : {1040, 1041, 1091, 1139}) session.items_[id] = true;
     }
     CommonDialogHook* hook = (record.flags & dlg::CF_ENABLEHOOK) != 0 ? record.hook : nullptr;
+    run(session, hook, record.hwndOwner);
+    return session.result_;
+}
+
+std::int32_t ScriptedCommonDialogs::printDlg(PrintDlgRecord& record) {
+    if (!printerAvailable()) return -1;
+    const std::int32_t window = newDialogWindowHandle();
+    DialogSession session(DialogSession::Kind::Print, window, window);
+    session.print_ = &record;
+    session.printer_ = *dialogStartPrinter(record.devMode.get(), record.devNames.get());
+    session.mode_ = dialogStartMode(session.printer_, record.devMode.get());
+    session.copies_ = session.mode_.dmCopies > 0 ? session.mode_.dmCopies : 1;
+    session.collate_ = session.mode_.dmCollate == 1;
+    const std::int32_t hookBit =
+        (record.flags & dlg::PD_PRINTSETUP) != 0 ? dlg::PD_ENABLESETUPHOOK : dlg::PD_ENABLEPRINTHOOK;
+    CommonDialogHook* hook = (record.flags & hookBit) != 0 ? record.hook : nullptr;
+    run(session, hook, record.hwndOwner);
+    return session.result_;
+}
+
+std::int32_t ScriptedCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
+    if (!printerAvailable()) return -1;
+    const std::int32_t window = newDialogWindowHandle();
+    DialogSession session(DialogSession::Kind::PageSetup, window, window);
+    session.pageSetup_ = &record;
+    session.printer_ = *dialogStartPrinter(record.devMode.get(), record.devNames.get());
+    session.mode_ = dialogStartMode(session.printer_, record.devMode.get());
+    session.margins_ = record.rtMargin;
+    CommonDialogHook* hook = (record.flags & dlg::PSD_ENABLEPAGESETUPHOOK) != 0 ? record.hook : nullptr;
     run(session, hook, record.hwndOwner);
     return session.result_;
 }

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/forms/common_dialogs.h"
+#include "platform/forms/printing.h"
 
 namespace forms {
 
@@ -32,7 +33,7 @@ public:
 // One running headless dialog.
 class DialogSession {
 public:
-    enum class Kind { Open, Save, Color, Font, Folder };
+    enum class Kind { Open, Save, Color, Font, Folder, Print, PageSetup };
 
     Kind kind() const { return kind_; }
     // The window the hook knows: for a file dialog its child window.
@@ -45,6 +46,11 @@ public:
     OpenFileRecord& file();
     ChooseColorRecord& color();
     ChooseFontRecord& font();
+    PrintDlgRecord& print();
+    PageSetupDlgRecord& pageSetup();
+    // The printer a print or page set-up dialog shows, and its settings.
+    const PrinterInfo& printer() const { return printer_; }
+    const DEVMODE& printerMode() const { return mode_; }
     // The title a folder dialog was given.
     const std::string& title() const { return title_; }
 
@@ -70,6 +76,18 @@ public:
     void pickColor(std::int32_t rgb);
     // Font dialog: the font picked.
     void pickFont(const FontChoice& choice);
+    // Print and page set-up dialogs: another installed printer (its own
+    // settings), the orientation, the paper size (dm:: values).
+    void choosePrinter(const std::string& name);
+    void setOrientation(std::int16_t orientation);
+    void setPaperSize(std::int16_t paper);
+    // Print dialog: copies and collation, kept in the device mode when the
+    // record asks for that (PD_USEDEVMODECOPIES) and inDeviceMode is set,
+    // else in the record; a page range (PD_PAGENUMS).
+    void setCopies(std::int16_t copies, bool collate, bool inDeviceMode = true);
+    void setPageRange(std::uint16_t from, std::uint16_t to);
+    // Page set-up dialog: the margins, in the record's units.
+    void setMargins(const win::RECT& margins);
     // Folder dialog: closes with a chosen folder / a place without a path.
     void chooseFolder(const std::string& path);
     void choosePlaceWithoutPath();
@@ -101,6 +119,17 @@ private:
     OpenFileRecord* file_ = nullptr;
     ChooseColorRecord* color_ = nullptr;
     ChooseFontRecord* font_ = nullptr;
+    PrintDlgRecord* print_ = nullptr;
+    PageSetupDlgRecord* pageSetup_ = nullptr;
+    PrinterInfo printer_;
+    DEVMODE mode_;
+    std::int16_t copies_ = 1;
+    bool collate_ = false;
+    bool copiesInMode_ = true;
+    std::uint16_t fromPage_ = 0;
+    std::uint16_t toPage_ = 0;
+    bool pageRange_ = false;
+    win::RECT margins_;
     CommonDialogHook* hook_ = nullptr;  // set when the record enables its hook
     std::string title_;
     std::string folder_;
@@ -143,6 +172,8 @@ public:
     std::int32_t getSaveFileName(OpenFileRecord& record) override;
     std::int32_t chooseColor(ChooseColorRecord& record) override;
     std::int32_t chooseFont(ChooseFontRecord& record) override;
+    std::int32_t printDlg(PrintDlgRecord& record) override;
+    std::int32_t pageSetupDlg(PageSetupDlgRecord& record) override;
     FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title) override;
 
     std::int32_t parentWindow(std::int32_t hWnd) const override;

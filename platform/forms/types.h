@@ -30,7 +30,8 @@ enum class Kind {
     StatusBar,
     ProgressBar,
     Grid,
-    ListView
+    ListView,
+    DatePicker  // a drop-down button that picks a date
 };
 
 // The type name the toolkit reports for a kind ("Label", "TextBox", ...).
@@ -79,6 +80,16 @@ struct EventArgs {
     std::int16_t Cancel = 0;      // QueryUnload, Unload
     std::int16_t UnloadMode = 0;  // QueryUnload: see the vbForm... constants
 };
+
+// A calendar date (a date picker's value).
+struct Date {
+    std::int16_t Year = 0;
+    std::int16_t Month = 0;  // 1 to 12
+    std::int16_t Day = 0;    // 1 to 31
+    bool operator==(const Date&) const = default;
+};
+// Whether the date exists in the Gregorian calendar (years 100 to 9999).
+bool isValidDate(const Date& date);
 
 // A font as forms and controls carry it.
 struct StdFont {

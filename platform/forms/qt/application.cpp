@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPointer>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QTranslator>
 
@@ -22,7 +23,11 @@
 #include "platform/forms/qt/desktop_qt.h"
 #include "platform/forms/qt/formview.h"
 #include "platform/forms/qt/msgbox_qt.h"
+#include "platform/forms/qt/locale_qt.h"
+#include "platform/forms/qt/printing_qt.h"
 #include "platform/forms/qt/settings_qt.h"
+#include "platform/forms/locale.h"
+#include "platform/forms/printing.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/settings.h"
 
@@ -166,6 +171,8 @@ struct Application::Previous {
     std::shared_ptr<Clipboard> clipboard;
     std::shared_ptr<Desktop> desktop;
     std::shared_ptr<CommonDialogs> commonDialogs;
+    std::shared_ptr<PrinterSystem> printers;
+    std::shared_ptr<Locale> locale;
 };
 
 Application::Application(int& argc, char** argv)
@@ -183,11 +190,21 @@ Application::Application(int& argc, char** argv)
     previous_->clipboard = setClipboard(std::make_shared<QtClipboard>());
     previous_->desktop = setDesktop(std::make_shared<QtDesktop>());
     previous_->commonDialogs = setCommonDialogs(std::make_shared<QtCommonDialogs>());
+    // A PDF file serves as a printer, so that a desktop without printers can
+    // still print; the file is asked for when a document starts.
+    auto printers = std::make_shared<QtPrinterSystem>();
+    const bool systemHasDefault = !QPrinterInfo::defaultPrinter().isNull();
+    printers->addPdfPrinter(QStringLiteral("Print to PDF file"), QString(), 600, QMarginsF(5, 5, 5, 5),
+                            !systemHasDefault);
+    previous_->printers = setPrinterSystem(printers);
+    previous_->locale = setLocale(std::make_shared<QtLocale>());
 }
 
 Application::~Application() {
     for (Form* form : loadedForms()) form->unloadWithoutEvents();
     if (translator_) QCoreApplication::removeTranslator(translator_.get());
+    setLocale(previous_->locale);
+    setPrinterSystem(previous_->printers);
     setCommonDialogs(previous_->commonDialogs);
     setDesktop(previous_->desktop);
     setClipboard(previous_->clipboard);
@@ -225,6 +242,7 @@ bool Application::installTranslations(const std::string& language) {
     translator_ = std::move(translator);
     return true;
 }
+void QtDisplay::beep() { QApplication::beep(); }
 
 int Application::exec() {
     if (programEnded()) return 0;

@@ -76,6 +76,7 @@ public:
     void runModal(Form& form) override;
     void doEvents() override;
     void mousePointerChanged(std::int16_t pointer) override;
+    void beep() override;
     TextExtent measureText(const StdFont& font, std::string_view line) const override;
     void cursorPos(std::int32_t& x, std::int32_t& y) const override;
     void endProgram() override;

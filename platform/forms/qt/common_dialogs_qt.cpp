@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPageSetupDialog>
 #include <QPalette>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPointer>
 #include <QScreen>
 
@@ -21,6 +24,9 @@
 #include "platform/forms/qt/application.h"
 #include "platform/forms/qt/convert.h"
 #include "platform/forms/qt/font_dialog_qt.h"
+#include "platform/forms/qt/printing_qt.h"
+#include "platform/forms/gdi.h"
+#include "platform/forms/printing.h"
 
 namespace forms::qt {
 
@@ -88,6 +94,50 @@ public:
         QColorDialog::done(result);
     }
 };
+
+// A print or page set-up dialog that tells before it closes.
+template <class Base>
+class HookedPrinterDialog : public Base {
+public:
+    using Base::Base;
+    std::function<void(int)> beforeDone;
+
+    void done(int result) override {
+        if (beforeDone) beforeDone(result);
+        Base::done(result);
+    }
+};
+
+// A QPrinter for the printer a dialog starts on: the Qt printer itself, or,
+// when another printer system serves, a PDF printer carrying its settings.
+std::unique_ptr<QPrinter> dialogPrinter(const PrinterInfo& start, DEVMODE mode) {
+    mode.dmFields |= dm::DM_ORIENTATION | dm::DM_PAPERSIZE | dm::DM_COPIES | dm::DM_COLLATE | dm::DM_DUPLEX;
+    std::unique_ptr<QPrinter> printer;
+    if (auto* system = dynamic_cast<QtPrinterSystem*>(&printerSystem())) {
+        printer = system->makePrinter(start.deviceName, &mode);
+    }
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        applyPrinterMode(*printer, mode);
+    }
+    return printer;
+}
+
+// The installed printer the user left a dialog on: the system printer of
+// that name; PDF output stays on a PDF printer (the start, else the first).
+PrinterInfo chosenPrinter(const QPrinter& printer, const PrinterInfo& start) {
+    auto* system = dynamic_cast<QtPrinterSystem*>(&printerSystem());
+    std::string wanted = toModelText(printer.printerName());
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        if (system == nullptr || system->isPdfPrinter(start.deviceName)) return start;
+        wanted = system->firstPdfPrinter();
+    }
+    for (const PrinterInfo& p : printerSystem().printers()) {
+        if (p.deviceName == wanted) return p;
+    }
+    return start;
+}
 
 }  // namespace
 
@@ -288,6 +338,109 @@ std::int32_t QtCommonDialogs::chooseFont(ChooseFontRecord& record) {
     guard.rethrowIfFailed();
     if (code != QDialog::Accepted) return 0;
     storeFontChoice(record, dialog.choice());
+    return 1;
+}
+
+std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
+    setExtendedError(0);
+    if (!printerAvailable()) return -1;
+    const PrinterInfo start = *dialogStartPrinter(record.devMode.get(), record.devNames.get());
+    std::unique_ptr<QPrinter> printer = dialogPrinter(start, dialogStartMode(start, record.devMode.get()));
+    HookedPrinterDialog<QPrintDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));
+    QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
+    options.setFlag(QAbstractPrintDialog::PrintPageRange, (record.flags & dlg::PD_NOPAGENUMS) == 0);
+    options.setFlag(QAbstractPrintDialog::PrintSelection, (record.flags & dlg::PD_NOSELECTION) == 0);
+    options.setFlag(QAbstractPrintDialog::PrintToFile, (record.flags & dlg::PD_DISABLEPRINTTOFILE) == 0);
+    options.setFlag(QAbstractPrintDialog::PrintCollateCopies, true);
+    dialog.setOptions(options);
+    dialog.setMinMax(std::max<int>(1, record.nMinPage), std::max<int>(1, record.nMaxPage));
+    if ((record.flags & dlg::PD_PAGENUMS) != 0) {
+        dialog.setPrintRange(QAbstractPrintDialog::PageRange);
+        printer->setFromTo(record.nFromPage, record.nToPage);
+    }
+
+    State::Registration registration(*state_);
+    const std::int32_t window = registration.add(&dialog, record.hwndOwner);
+    const std::int32_t hookBit =
+        (record.flags & dlg::PD_PRINTSETUP) != 0 ? dlg::PD_ENABLESETUPHOOK : dlg::PD_ENABLEPRINTHOOK;
+    CommonDialogHook* hook = (record.flags & hookBit) != 0 ? record.hook : nullptr;
+    HookGuard guard(dialog);
+    if (hook != nullptr) {
+        dialog.beforeDone = [&](int result) {
+            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
+        };
+        guard.call([&] { hook->initDialog(window); });
+    }
+    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
+    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
+    guard.rethrowIfFailed();
+    if (code != QDialog::Accepted) return 0;
+
+    const PrinterInfo chosen = chosenPrinter(*printer, start);
+    DEVMODE mode = chosen.defaults;
+    readPrinterMode(*printer, mode);
+    if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
+        record.flags = (record.flags & ~dlg::PD_SELECTION) | dlg::PD_PAGENUMS;
+        record.nFromPage = static_cast<std::uint16_t>(printer->fromPage());
+        record.nToPage = static_cast<std::uint16_t>(printer->toPage());
+    } else if (dialog.printRange() == QAbstractPrintDialog::Selection) {
+        record.flags = (record.flags & ~dlg::PD_PAGENUMS) | dlg::PD_SELECTION;
+    } else {
+        record.flags &= ~(dlg::PD_PAGENUMS | dlg::PD_SELECTION);
+    }
+    if ((record.flags & dlg::PD_USEDEVMODECOPIES) != 0) {
+        record.nCopies = 1;
+        record.flags &= ~dlg::PD_COLLATE;
+    } else {
+        record.nCopies = static_cast<std::uint16_t>(mode.dmCopies);
+        record.flags = mode.dmCollate == 1 ? (record.flags | dlg::PD_COLLATE) : (record.flags & ~dlg::PD_COLLATE);
+        mode.dmCopies = 1;
+    }
+    storeDialogPrinter(chosen, mode, record.devMode, record.devNames);
+    if ((record.flags & dlg::PD_RETURNDC) != 0) {
+        record.hDC = gdi::CreateDCA(chosen.driverName, chosen.deviceName, "", record.devMode.get());
+    }
+    return 1;
+}
+
+std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
+    setExtendedError(0);
+    if (!printerAvailable()) return -1;
+    const PrinterInfo start = *dialogStartPrinter(record.devMode.get(), record.devNames.get());
+    std::unique_ptr<QPrinter> printer = dialogPrinter(start, dialogStartMode(start, record.devMode.get()));
+    // Millimetres per unit of the record.
+    const double mm = (record.flags & dlg::PSD_INTHOUSANDTHSOFINCHES) != 0 ? 0.0254 : 0.01;
+    if ((record.flags & dlg::PSD_MARGINS) != 0) {
+        const win::RECT& m = record.rtMargin;
+        printer->setPageMargins(QMarginsF(m.Left * mm, m.Top * mm, m.Right * mm, m.Bottom * mm),
+                                QPageLayout::Millimeter);
+    }
+    HookedPrinterDialog<QPageSetupDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));
+
+    State::Registration registration(*state_);
+    const std::int32_t window = registration.add(&dialog, record.hwndOwner);
+    CommonDialogHook* hook = (record.flags & dlg::PSD_ENABLEPAGESETUPHOOK) != 0 ? record.hook : nullptr;
+    HookGuard guard(dialog);
+    if (hook != nullptr) {
+        dialog.beforeDone = [&](int result) {
+            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
+        };
+        guard.call([&] { hook->initDialog(window); });
+    }
+    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
+    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
+    guard.rethrowIfFailed();
+    if (code != QDialog::Accepted) return 0;
+
+    const PrinterInfo chosen = chosenPrinter(*printer, start);
+    DEVMODE mode = chosen.defaults;
+    readPrinterMode(*printer, mode);
+    storeDialogPrinter(chosen, mode, record.devMode, record.devNames);
+    const QMarginsF margins = printer->pageLayout().margins(QPageLayout::Millimeter);
+    auto units = [&](double value) { return static_cast<std::int32_t>(std::lround(value / mm)); };
+    record.rtMargin = win::RECT{units(margins.left()), units(margins.top()), units(margins.right()), units(margins.bottom())};
+    const QSizeF paper = printer->pageLayout().fullRect(QPageLayout::Millimeter).size();
+    record.ptPaperSize = win::POINTAPI{units(paper.width()), units(paper.height())};
     return 1;
 }
 

@@ -32,6 +32,11 @@ public:
     std::int32_t getSaveFileName(OpenFileRecord& record) override;
     std::int32_t chooseColor(ChooseColorRecord& record) override;
     std::int32_t chooseFont(ChooseFontRecord& record) override;
+    // QPrintDialog (also for the printer set-up) and QPageSetupDialog on a
+    // QPrinter of the printer the record names. The page set-up dialog has
+    // no way to disable its parts: PSD_DISABLE... bits change nothing.
+    std::int32_t printDlg(PrintDlgRecord& record) override;
+    std::int32_t pageSetupDlg(PageSetupDlgRecord& record) override;
     FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title) override;
 
     std::int32_t parentWindow(std::int32_t hWnd) const override;

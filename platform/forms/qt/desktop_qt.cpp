@@ -24,6 +24,14 @@ void QtClipboard::setData(std::string_view mimeType, std::string_view bytes) {
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
+bool QtClipboard::setMetafilePicture(std::int32_t, std::int32_t, std::int32_t, std::string_view wmfBytes) {
+    auto* data = new QMimeData;  // the clipboard takes it over
+    data->setData(QStringLiteral("image/x-wmf"), QByteArray(wmfBytes.data(), static_cast<qsizetype>(wmfBytes.size())));
+    QGuiApplication::clipboard()->setMimeData(data);
+    return QGuiApplication::clipboard()->mimeData() != nullptr &&
+           QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("image/x-wmf"));
+}
+
 bool QtDesktop::openUrl(std::string_view address) {
     QString text = toQString(address);
     QUrl url = QUrl::fromUserInput(text, QDir::currentPath(), QUrl::AssumeLocalFile);

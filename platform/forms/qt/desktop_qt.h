@@ -12,6 +12,9 @@ public:
     void setText(std::string_view text) override;
     std::string text() const override;
     void setData(std::string_view mimeType, std::string_view bytes) override;
+    // The metafile's bytes as "image/x-wmf" (no bitmap is offered).
+    bool setMetafilePicture(std::int32_t mappingMode, std::int32_t xExt, std::int32_t yExt,
+                            std::string_view wmfBytes) override;
 };
 
 class QtDesktop : public Desktop {

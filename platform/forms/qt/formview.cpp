@@ -1,6 +1,9 @@
 #include "platform/forms/qt/formview.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
+#include <QMenu>
+#include <QWidgetAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -99,6 +102,7 @@ bool focusable(Kind kind) {
         case Kind::Grid:
         case Kind::UpDown:
         case Kind::ListView:
+        case Kind::DatePicker:
             return true;
         default:
             return false;
@@ -378,6 +382,32 @@ QWidget* FormView::createWidget(Control& c, QWidget* parent) {
             auto* w = new UpDownWidget(parent);
             connect(w->up, &QToolButton::clicked, w, [gesture] { gesture([](Control& m) { spinUp(m); }); });
             connect(w->down, &QToolButton::clicked, w, [gesture] { gesture([](Control& m) { spinDown(m); }); });
+            widget = w;
+            break;
+        }
+        case Kind::DatePicker: {
+            // A drop-down button whose calendar reports the user's pick.
+            auto* w = new QToolButton(parent);
+            w->setPopupMode(QToolButton::InstantPopup);
+            w->setArrowType(Qt::DownArrow);
+            auto* menu = new QMenu(w);
+            auto* calendar = new QCalendarWidget(menu);
+            auto* action = new QWidgetAction(menu);
+            action->setDefaultWidget(calendar);
+            menu->addAction(action);
+            w->setMenu(menu);
+            connect(menu, &QMenu::aboutToShow, calendar, [calendar, ctl, alive] {
+                if (!*alive) return;
+                const Date& d = ctl->DateValue();
+                calendar->setSelectedDate(QDate(d.Year, d.Month, d.Day));
+            });
+            connect(calendar, &QCalendarWidget::clicked, w, [gesture, menu](const QDate& date) {
+                menu->hide();
+                gesture([&](Control& m) {
+                    pickDate(m, Date{static_cast<std::int16_t>(date.year()), static_cast<std::int16_t>(date.month()),
+                                     static_cast<std::int16_t>(date.day())});
+                });
+            });
             widget = w;
             break;
         }

@@ -1,0 +1,362 @@
+// ClsShowDialog: the font, colour, printer and page dialogs of the facade,
+// the paper size, the printer device and the metafile copy.
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "halvex/dialogs/c_common_dialog.h"
+#include "halvex/dialogs/cls_show_dialog.h"
+#include "halvex/dialogs/frm_auftrag.h"
+#include "halvex/dialogs/g_common_dialog.h"
+#include "halvex/dialogs/instan_graphic.h"
+#include "halvex/interface/dialog_enums.h"
+#include "halvex/services/form_language.h"
+#include "halvex/services/library_state.h"
+#include "halvex/services/step_errors.h"
+#include "outside/quillon/language_text.h"
+#include "platform/forms/control.h"
+#include "platform/forms/locale.h"
+#include "halvex/services/messages.h"
+#include "platform/forms/gdi.h"
+#include "platform/forms/screen.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/rounding.h"
+
+namespace halvex {
+
+namespace {
+
+namespace gdi = forms::gdi;
+
+constexpr std::int32_t kFontFlags =
+    CF_ScreenFonts | CF_PrinterFonts | CF_EnableHook | CF_EFFECTS | CF_WYSIWYG_C | CF_ScalableOnly;
+constexpr std::int32_t kPrinterFlags = PD_NOSELECTION | PD_RETURNDC;
+constexpr std::int32_t kColorFlags = CC_RGBInit | CC_FullOpen | CC_ENABLEHOOK;
+static_assert(kFontFlags == 164107 && kPrinterFlags == 260 && kColorFlags == 19);
+
+void reportTrapped(const rt::RuntimeError& error)
+{
+    try {
+        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+    }
+}
+
+float marginAt(const rt::VArray& margins, std::int32_t i)
+{
+    return margins.at(i).toSingle();
+}
+
+void removeIfExists(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+bool ClsShowDialog::ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize)
+{
+    bool result = true;
+    try {
+        CurrentFontRecord& font = libraryState().CurrentFont;
+        libraryState().DialogConfirmed = false;
+        cCommonDialog& dialog = newHookDialog();
+        dialog.FontSize(rt::CLng(font.FontHeight));
+        dialog.FontName(font.FontFaceName);
+        dialog.FontItalic(font.FontItalicOut);
+        dialog.FontStrikethru(font.FontStrikeOut);
+        dialog.FontUnderline(font.FontUnderlineOut);
+        dialog.FontColor(font.Font_Color);
+        const bool wasBold = font.FontWeight == 700;
+        dialog.FontBold(wasBold);
+        dialog.HookDialog(true);
+        dialog.Flags(kFontFlags);
+        dialog.hwnd(MeHwnd);
+        dialog.ShowSize(BlnShowSize);
+        dialog.ShowFont();
+        if (libraryState().DialogConfirmed) {
+            font.FontHeight = static_cast<float>(dialog.FontSize());
+            font.FontFaceName = dialog.FontName();
+            font.FontItalicOut = dialog.FontItalic();
+            font.FontStrikeOut = dialog.FontStrikethru();
+            font.FontUnderlineOut = dialog.FontUnderline();
+            font.Font_Color = dialog.FontColor();
+            // A weight the dialog cannot show (600, 300 ...) stays unless
+            // the user switched bold.
+            if (dialog.FontBold() != wasBold) font.FontWeight = dialog.FontBold() ? 700 : 400;
+            result = false;
+        }
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        result = true;
+    }
+    m_cHookDlg.reset();
+    return result;
+}
+
+bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                                     std::int32_t flags)
+{
+    bool result = true;
+    try {
+        libraryState().DialogConfirmed = false;
+        cCommonDialog& dialog = newHookDialog();
+        dialog.HookDialog(false);
+        dialog.Flags(flags);
+        dialog.hwnd(MeHwnd);
+        dialog.AppTitle(AppTitle);
+        dialog.ShowPrinter();
+        // Only a device context replaces the caller's.
+        if (libraryState().DialogConfirmed && dialog.hdc() != 0) {
+            if (PrinterHDc != 0) gdi::DeleteDC(PrinterHDc);
+            PrinterHDc = dialog.hdc();
+            result = false;
+        }
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        result = true;
+    }
+    m_cHookDlg.reset();
+    return result;
+}
+
+bool ClsShowDialog::ShowPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                                      rt::VArray& /*MinMargin*/, rt::VArray& /*Margin*/)
+{
+    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, kPrinterFlags);
+}
+
+bool ClsShowDialog::ShowPrinterSetup(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                                     rt::VArray& /*MinMargin*/, rt::VArray& /*Margin*/)
+{
+    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, PD_PRINTSETUP);
+}
+
+bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
+                                        rt::VArray& MinMargin, rt::VArray& Margin)
+{
+    bool result = true;
+    try {
+        libraryState().DialogConfirmed = false;
+        cCommonDialog& dialog = newHookDialog();
+        dialog.HookDialog(true);
+        dialog.Flags(0);
+        dialog.hwnd(MeHwnd);
+        dialog.AppTitle(AppTitle);
+        dialog.LeftMargin(marginAt(Margin, 1));
+        dialog.MinLeftMargin(marginAt(MinMargin, 1));
+        dialog.RightMargin(marginAt(Margin, 2));
+        dialog.MinRightMargin(marginAt(MinMargin, 2));
+        dialog.TopMargin(marginAt(Margin, 3));
+        dialog.MinTopMargin(marginAt(MinMargin, 3));
+        dialog.BottomMargin(marginAt(Margin, 4));
+        dialog.MinBottomMargin(marginAt(MinMargin, 4));
+        dialog.ShowPageSetup();
+        if (libraryState().DialogConfirmed) {
+            m_cHookDlg.reset();
+            CreatePrinterDevice(PrinterHDc, AppTitle, MinMargin, Margin);
+            result = false;
+        }
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        result = true;
+    }
+    m_cHookDlg.reset();
+    return result;
+}
+
+bool ClsShowDialog::ShowColorDialog(std::int32_t MeHwnd, std::int32_t& LngColor)
+{
+    bool result = true;
+    try {
+        libraryState().DialogConfirmed = false;
+        cCommonDialog& dialog = newHookDialog();
+        dialog.HookDialog(true);
+        dialog.Flags(kColorFlags);
+        dialog.hwnd(MeHwnd);
+        dialog.Color(LngColor);
+        dialog.ShowColor();
+        if (libraryState().DialogConfirmed) {
+            LngColor = dialog.Color();
+            result = false;
+        }
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        result = true;
+    }
+    m_cHookDlg.reset();
+    return result;
+}
+
+void ClsShowDialog::SetFontData(const std::string& StrFontFaceNameNew, std::int32_t LngFontEscapementNew,
+                                std::int32_t LngFontWeightNew, bool BlnFontItalicOutNew, bool BlnFontUnderlineOutNew,
+                                bool BlnFontStrikeOutNew, std::int32_t LngFont_ColorNew)
+{
+    CurrentFontRecord& font = libraryState().CurrentFont;
+    font.FontFaceName = StrFontFaceNameNew;
+    font.FontEscapement = LngFontEscapementNew;
+    font.FontWeight = LngFontWeightNew;
+    font.FontItalicOut = BlnFontItalicOutNew;
+    font.FontUnderlineOut = BlnFontUnderlineOutNew;
+    font.FontStrikeOut = BlnFontStrikeOutNew;
+    font.Font_Color = LngFont_ColorNew;
+}
+
+void ClsShowDialog::GetPaperSize(std::int32_t PrinterHDc, rt::VArray& Margin, float& PaperVERTLength,
+                                 float& PaperHORZLength)
+{
+    try {
+        double horzSize = 210;
+        double vertSize = 290;
+        double pageX = 10000;
+        double pageY = 14000;
+        double horzRes = 10000;
+        double vertRes = 14000;
+        if (PrinterHDc != 0) {
+            forms::win::POINTAPI page;
+            gdi::Escape(PrinterHDc, gdi::GETPHYSPAGESIZE, 0, nullptr, &page);
+            auto orDefault = [](std::int32_t value, double fallback) { return value != 0 ? value : fallback; };
+            horzSize = orDefault(gdi::GetDeviceCaps(PrinterHDc, gdi::HORZSIZE), 210);
+            vertSize = orDefault(gdi::GetDeviceCaps(PrinterHDc, gdi::VERTSIZE), 290);
+            pageX = orDefault(page.X, 10000);
+            pageY = orDefault(page.Y, 14000);
+            horzRes = orDefault(gdi::GetDeviceCaps(PrinterHDc, gdi::HORZRES), 10000);
+            vertRes = orDefault(gdi::GetDeviceCaps(PrinterHDc, gdi::VERTRES), 14000);
+        }
+        const double left = marginAt(Margin, 1);
+        const double right = marginAt(Margin, 2);
+        const double top = marginAt(Margin, 3);
+        const double bottom = marginAt(Margin, 4);
+        PaperVERTLength = static_cast<float>(vertSize / vertRes * pageY - (top + bottom) * 10);
+        PaperHORZLength = static_cast<float>(horzSize / horzRes * pageX - (left + right) * 10);
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+    }
+}
+
+void ClsShowDialog::CreatePrinterDevice(std::int32_t& PrinterHDc, const std::string& AppTitle, rt::VArray& MinMargin,
+                                        rt::VArray& Margin)
+{
+    std::int32_t made = 0;  // the context this call made
+    try {
+        GCommonDialog dialogLayer;
+        if (PrinterHDc != 0) gdi::DeleteDC(PrinterHDc);
+        PrinterHDc = 0;
+        made = PrinterHDc = dialogLayer.CreatePrinterHDc(AppTitle);
+        if (PrinterHDc == 0) made = PrinterHDc = DefaultPrinterHDc();
+        dialogLayer.GetPageMargine(PrinterHDc, AppTitle, MinMargin, Margin);
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        // The caller still gets a context, and none is left behind.
+        if (made != 0) gdi::DeleteDC(made);
+        PrinterHDc = DefaultPrinterHDc();
+    }
+}
+
+void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice_hDC, std::int32_t lViewsizeCx,
+                               std::int32_t lViewsizeCy, std::int32_t lVieworgX, std::int32_t lVieworgY,
+                               std::int32_t MetaFile_hDC, const GraphicObject& ObjGraphic)
+{
+    forms::Screen& screen = forms::screen();
+    bool ours = false;        // TempFile was made or emptied by this call
+    std::int32_t recording = 0;
+    try {
+        screen.MousePointer(forms::vbHourglass);
+        const bool clipboardMode = TempFile.empty();
+        InstanGraphic graphic;
+        if (clipboardMode) {
+            ours = graphic.GetTempFilename("MRV", 0, TempFile);
+        } else {
+            std::string folder;
+            std::string name;
+            SeparateFileAndDir(TempFile, folder, name);
+            rt::VArray extensions;
+            extensions.redim(0, 0);
+            extensions.at(0) = rt::Variant("WMF");
+            std::string chosen;
+            std::string chosenFolder;
+            if (ShowSaveFile(ObjGraphic.hwnd(), chosen, folder, chosenFolder, name, extensions)) {
+                screen.MousePointer(forms::vbDefault);
+                return;
+            }
+            TempFile = chosen;
+            ours = true;
+            std::ofstream created(TempFile, std::ios::binary | std::ios::trunc);
+            if (!created) rt::raise(75, "Path/File access error: " + TempFile);
+        }
+        std::error_code error;
+        if (!std::filesystem::exists(TempFile, error)) {
+            screen.MousePointer(forms::vbDefault);
+            return;
+        }
+        TempFile = graphic.GetShortPathName(TempFile);
+        recording = TargetDevice_hDC = gdi::CreateMetaFileA(TempFile);
+        if (recording == 0) rt::raise(75, "Path/File access error: " + TempFile);
+        gdi::SetWindowExtEx(recording, lViewsizeCx, -lViewsizeCy, nullptr);
+        if (lViewsizeCy == 0) rt::raise(11, "Division by zero");
+        const double sign = lViewsizeCy > 0 ? 1.0 : -1.0;
+        gdi::SetWindowOrgEx(recording, lVieworgX, rt::CLng(sign * lVieworgY + lViewsizeCy), nullptr);
+        gdi::PlayMetaFile(recording, MetaFile_hDC);
+        const std::int32_t metafile = gdi::CloseMetaFile(recording);
+        recording = 0;
+        gdi::DeleteMetaFile(metafile);
+        if (clipboardMode) {
+            std::string title = ObjGraphic.Caption();
+            graphic.SetMetaToClp(TempFile, lViewsizeCx, lViewsizeCy, title);
+            removeIfExists(TempFile);
+        }
+        screen.MousePointer(forms::vbDefault);
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        if (recording != 0) gdi::DeleteMetaFile(gdi::CloseMetaFile(recording));
+        if (ours) removeIfExists(TempFile);
+        screen.MousePointer(forms::vbDefault);
+    }
+}
+
+bool ClsShowDialog::ShowAuf(std::string& Auftr, std::string& Datum, std::string& Proj)
+{
+    libraryState().DialogConfirmed = false;
+    frmAuftrag& form = auftragForm();
+    try {
+        quillon::ClsLanguageText& texts = textLib();
+        auto text = [&](std::int32_t number) { return texts.GetText(rt::Variant(quillon::TextNo(number))); };
+        auto textWith = [&](std::int32_t number, std::int32_t parameter) {
+            return texts.GetText(rt::Variant(quillon::TextNo(number)), {rt::Variant(parameter)});
+        };
+        form.Caption(text(160));
+        form.control("Frame3D1").Caption(textWith(160, 4));
+        form.control("lblAuftrag").Caption(text(11));
+        form.control("lblDatum").Caption(text(12));
+        form.control("lblProjekt").Caption(text(95));
+        form.control("cmdSave").Caption(textWith(6, 1));
+        form.control("CmdCancel").Caption(textWith(7, 1));
+        form.control("cmdHelp").Caption(textWith(8, 1));
+        form.control("txtAuftr").Text(Auftr);
+        form.control("txtDatum").Text(Datum);
+        form.control("txtProj").Text(Proj);
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        ignoringErrors([&] { form.Unload(); });
+        return true;
+    }
+    // A text that is no date leaves the picker as it is.
+    ignoringErrors([&] {
+        if (auto date = forms::locale().parseDate(form.control("txtDatum").Text())) {
+            form.control("DTPicker1").DateValue(*date);
+        }
+    });
+    ignoringErrors([&] { SetFormLanguage(form); });
+    ignoringErrors([&] { form.Show(forms::vbModal); });
+    if (!libraryState().DialogConfirmed) return true;
+    ignoringErrors([&] {
+        Auftr = form.control("txtAuftr").Text();
+        Datum = form.control("txtDatum").Text();
+        Proj = form.control("txtProj").Text();
+    });
+    ignoringErrors([&] { form.Unload(); });
+    return false;
+}
+
+}  // namespace halvex

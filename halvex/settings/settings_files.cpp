@@ -1,0 +1,357 @@
+#include "halvex/settings/settings_files.h"
+
+#include <filesystem>
+#include <functional>
+
+#include "halvex/interface/enums.h"
+#include "halvex/services/file_kind.h"
+#include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
+#include "halvex/services/units.h"
+#include "halvex/settings/settings_state.h"
+#include "outside/quillon/language_text.h"
+#include "platform/runtime/datachannel.h"
+#include "platform/runtime/errors.h"
+#include "platform/runtime/textfile.h"
+
+namespace halvex {
+
+namespace {
+
+constexpr std::int32_t kPalette[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                       0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                       0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+
+template <class T, class V>
+void setItem(std::vector<T>& array, std::size_t item, V value)
+{
+    if (item >= 1 && item < array.size()) array[item] = static_cast<T>(value);
+}
+
+std::size_t itemCount(std::size_t size) { return size > 0 ? size - 1 : 0; }
+
+// The path of the family's file, stored in CurrentFilePath; "" when the
+// program kind has none.
+std::string settingsPath(SettingsFamily family)
+{
+    const std::string name = SettingsFileName(family, libraryState().ProgramKind);
+    const std::string& folder = RefreshSettingsDir();
+    libraryState().CurrentFilePath = folder + name;
+    return name.empty() ? std::string() : folder + name;
+}
+
+void reportTrapped(const rt::RuntimeError& error)
+{
+    try {
+        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+    }
+}
+
+// The reading procedure: false when the defaults must apply.
+bool readFile(SettingsFamily family, const std::function<void(rt::TextReader&)>& readRecords)
+{
+    try {
+        const std::string path = settingsPath(family);
+        if (path.empty()) return false;
+        if (CheckFileMissing(path, true).toBool()) return false;
+        if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
+            ReportError();
+            return false;
+        }
+        readRecords(libraryFileChannel().reader());
+        libraryFileChannel().close();
+        return true;
+    } catch (const rt::RuntimeError& error) {
+        reportTrapped(error);
+        libraryFileChannel().reset();
+        return false;
+    }
+}
+
+// The writing procedure: the records go to "<file>.tmp", renamed over the
+// file after a clean close.
+bool writeFile(SettingsFamily family, std::size_t count, const std::function<void(rt::TextWriter&, std::size_t)>& writeRecord)
+{
+    std::string temporary;
+    bool created = false;
+    try {
+        const std::string path = settingsPath(family);
+        if (path.empty()) return true;
+        SetFileTypeText(path);
+        temporary = path + ".tmp";
+        rt::DataChannel& channel = libraryFileChannel();
+        channel.openOutput(temporary);
+        created = true;
+        rt::TextWriter& writer = channel.writer();
+        for (std::size_t k = 1; k <= count; ++k) writeRecord(writer, k);
+        channel.close();
+        std::error_code error;
+        std::filesystem::rename(temporary, path, error);
+        if (error) rt::raise(75, "Path/File access error: " + path + " cannot be replaced");
+        return true;
+    } catch (const rt::RuntimeError& error) {
+        libraryFileChannel().reset();
+        if (created) {
+            std::error_code ignored;
+            if (std::filesystem::is_regular_file(temporary, ignored)) std::filesystem::remove(temporary, ignored);
+        }
+        reportTrapped(error);
+        return false;
+    }
+}
+
+}  // namespace
+
+SettingsWorkingState& settingsState()
+{
+    static SettingsWorkingState state;
+    return state;
+}
+
+std::string SettingsFileName(SettingsFamily family, std::int32_t kind)
+{
+    const bool graphic = kind == 1 || kind == 2;
+    const bool boring = kind == 9 || kind == 10;
+    switch (family) {
+        case SettingsFamily::Line:
+            return graphic ? "lineform.gra" : kind == 4 ? "lineform.sec" : boring ? "lineform.bor" : "";
+        case SettingsFamily::Paint:
+            return graphic ? "paint.gra" : boring ? "paint.bor" : "";
+        case SettingsFamily::Ordinate:
+            return graphic ? "ordinate.gra" : kind == 4 ? "ordinate.sec" : boring ? "ordinate.bor" : "";
+        case SettingsFamily::Font:
+            switch (kind) {
+                case 1: return "font.dat";
+                case 2: return "font.gra";
+                case 3: return "font.lst";
+                case 4: return "font.sec";
+                default: return boring ? "font.bor" : "";
+            }
+        case SettingsFamily::Display:
+            return kind == 1 ? "nodispla.dat" : kind == 2 ? "nodispla.gra" : boring ? "nodispla.bor" : "";
+    }
+    return "";
+}
+
+const std::string& RefreshSettingsDir()
+{
+    LibraryState& state = libraryState();
+    state.SettingsDir = AddBackslash(ApplicationPath());
+    return state.SettingsDir;
+}
+
+std::int32_t PaletteColor(std::int32_t index)
+{
+    return index >= 0 && index < 16 ? kPalette[index] : 0;
+}
+
+std::string FontNameField(const std::string& faceName)
+{
+    const bool quoted = faceName.find(',') != std::string::npos ||
+                        (!faceName.empty() && (faceName.front() == ' ' || faceName.front() == '\t' ||
+                                               faceName.back() == ' ' || faceName.back() == '\t'));
+    return quoted ? "\"" + faceName + "\"" : faceName;
+}
+
+// ---- reading ----
+
+void ReadLineFile(LineArrays a)
+{
+    const bool read = readFile(SettingsFamily::Line, [&](rt::TextReader& r) {
+        for (std::size_t k = 1; k <= itemCount(a.colors.size()); ++k) {
+            const std::int32_t color = r.readLong();
+            const std::int32_t style = r.readLong();
+            const float width = r.readSingle();
+            setItem(a.colors, k, color);
+            setItem(a.styles, k, style);
+            setItem(a.widths, k, width);
+        }
+    });
+    if (!read) DefaultLineSettings(a);
+}
+
+void ReadPaintFile(std::vector<std::int32_t>& colors)
+{
+    const bool read = readFile(SettingsFamily::Paint, [&](rt::TextReader& r) {
+        for (std::size_t k = 1; k <= itemCount(colors.size()); ++k) colors[k] = r.readLong();
+    });
+    if (!read) DefaultPaintColors(colors);
+}
+
+void ReadOrdinateFile(std::vector<float>& ordinates)
+{
+    const bool read = readFile(SettingsFamily::Ordinate, [&](rt::TextReader& r) {
+        for (std::size_t k = 1; k <= itemCount(ordinates.size()); ++k) ordinates[k] = r.readSingle();
+    });
+    if (!read) DefaultOrdinateValues(ordinates);
+}
+
+void ReadFontFile(FontArrays a)
+{
+    const bool read = readFile(SettingsFamily::Font, [&](rt::TextReader& r) {
+        for (std::size_t k = 1; k <= itemCount(a.faceNames.size()); ++k) {
+            FontSetting f;
+            f.faceName = r.readString();
+            f.size = r.readSingle();
+            f.escapement = r.readLong();
+            f.weight = r.readLong();
+            f.color = r.readLong();
+            f.italic = r.readBool();
+            f.underline = r.readBool();
+            f.strikeOut = r.readBool();
+            setItem(a.faceNames, k, f.faceName);
+            setItem(a.sizes, k, f.size);
+            setItem(a.escapements, k, f.escapement);
+            setItem(a.weights, k, f.weight);
+            setItem(a.colors, k, f.color);
+            setItem(a.italic, k, f.italic);
+            setItem(a.underline, k, f.underline);
+            setItem(a.strikeOut, k, f.strikeOut);
+        }
+    });
+    if (!read) DefaultFontSettings(a);
+}
+
+void ReadDisplayFile(std::vector<bool>& flags)
+{
+    const bool read = readFile(SettingsFamily::Display, [&](rt::TextReader& r) {
+        for (std::size_t k = 1; k <= itemCount(flags.size()); ++k) flags[k] = r.readBool();
+    });
+    if (!read) DefaultDisplayValues(flags);
+}
+
+// ---- defaults ----
+
+void DefaultLineSettings(LineArrays a)
+{
+    for (std::size_t k = 1; k <= itemCount(a.colors.size()); ++k) {
+        setItem(a.colors, k, 1);
+        setItem(a.styles, k, 1);
+        setItem(a.widths, k, 0.5f);
+    }
+}
+
+void DefaultPaintColors(std::vector<std::int32_t>& c)
+{
+    const std::int32_t kind = libraryState().ProgramKind;
+    if (kind == 1 || kind == 2) {
+        const std::int32_t first[] = {0x0000FF, 0xFF0000, 0xFF0000, 0xFF0000, 0x0000FF, 0x00FF00,
+                                      0xFF0000, 0xFF0000, 0x0000FF, 0xFF0000, 0x0000FF};
+        for (std::size_t k = 1; k <= 11; ++k) setItem(c, k, first[k - 1]);
+        for (std::size_t start : {11, 25, 39, 53, 67}) {
+            for (std::size_t j = 1; j <= 13; ++j) setItem(c, start + j, PaletteColor(static_cast<std::int32_t>(j)));
+            setItem(c, start + 14, PaletteColor(14));
+        }
+    } else if (kind == 9 || kind == 10) {
+        setItem(c, 1, 0xFF0000);
+        setItem(c, 2, 0x000000);
+        setItem(c, 3, 0xFF0000);
+        if (kind == 10) {
+            setItem(c, 4, 0xFF0000);
+        } else {
+            setItem(c, 4, 0x00FF00);
+            setItem(c, 5, 0xFF0000);
+            setItem(c, 6, 0x0000FF);
+        }
+    }
+}
+
+void DefaultOrdinateValues(std::vector<float>& o)
+{
+    const std::int32_t kind = libraryState().ProgramKind;
+    if (kind == 1 || kind == 2) {
+        for (std::size_t k = 1; k <= itemCount(o.size()); ++k) o[k] = 10.0f;
+        for (std::size_t k : {2, 6, 9, 14}) setItem(o, k, 2.0f);
+        setItem(o, 10, 3.0f);
+        setItem(o, 7, 4.0f);
+        setItem(o, 4, 5.0f);
+        setItem(o, 5, 5.0f);
+    } else if (kind == 4) {
+        setItem(o, 1, 2.0f);
+        setItem(o, 2, 100.0f);
+    } else if (kind == 9 || kind == 10) {
+        setItem(o, 2, 20.0f);
+        setItem(o, 3, 2.0f);
+        setItem(o, 5, 4.0f);
+        setItem(o, 6, 40.0f);
+        if (kind == 10) setItem(o, 7, 4.0f);
+    }
+}
+
+void DefaultFontSettings(FontArrays a)
+{
+    std::string face;
+    try {
+        face = textLib().GetText(rt::Variant(quillon::TextNo(160017)));
+    } catch (const rt::RuntimeError&) {
+    }
+    const std::size_t n = itemCount(a.faceNames.size());
+    for (std::size_t k = 1; k <= n; ++k) {
+        setItem(a.faceNames, k, face);
+        setItem(a.sizes, k, 3.0f);
+        setItem(a.escapements, k, 0);
+        setItem(a.weights, k, 400);
+        setItem(a.italic, k, false);
+        setItem(a.underline, k, false);
+        setItem(a.strikeOut, k, false);
+        setItem(a.colors, k, 0);
+    }
+    if (libraryState().ProgramKind == 3) setItem(a.sizes, 1, 10.0f);
+    if (n != 1) {
+        setItem(a.sizes, 2, 4.0f);
+        setItem(a.italic, 2, true);
+        setItem(a.sizes, 3, 4.0f);
+        setItem(a.weights, 3, 700);
+    }
+}
+
+void DefaultDisplayValues(std::vector<bool>& flags)
+{
+    for (std::size_t k = 1; k < flags.size(); ++k) flags[k] = true;
+}
+
+// ---- writing ----
+
+bool WriteLineFile()
+{
+    const SettingsWorkingState& s = settingsState();
+    return writeFile(SettingsFamily::Line, itemCount(s.SettingColors.size()), [&](rt::TextWriter& w, std::size_t k) {
+        w.writeValues(s.SettingColors[k], s.SettingLineStyles[k], s.SettingLineWidths[k]);
+    });
+}
+
+bool WritePaintFile()
+{
+    const SettingsWorkingState& s = settingsState();
+    return writeFile(SettingsFamily::Paint, itemCount(s.SettingColors.size()),
+                     [&](rt::TextWriter& w, std::size_t k) { w.writeValues(s.SettingColors[k]); });
+}
+
+bool WriteOrdinateFile()
+{
+    const SettingsWorkingState& s = settingsState();
+    return writeFile(SettingsFamily::Ordinate, itemCount(s.SettingOrdinates.size()),
+                     [&](rt::TextWriter& w, std::size_t k) { w.writeValues(s.SettingOrdinates[k]); });
+}
+
+bool WriteFontFile()
+{
+    const SettingsWorkingState& s = settingsState();
+    return writeFile(SettingsFamily::Font, itemCount(s.SettingFontFaceNames.size()), [&](rt::TextWriter& w, std::size_t k) {
+        w.printLine(FontNameField(s.SettingFontFaceNames[k]));
+        w.writeValues(s.SettingFontSizes[k]);
+        w.writeValues(s.SettingFontEscapements[k], s.SettingFontWeights[k], s.SettingFontColors[k]);
+        w.writeValues(static_cast<bool>(s.SettingFontItalic[k]), static_cast<bool>(s.SettingFontUnderline[k]),
+                      static_cast<bool>(s.SettingFontStrikeOut[k]));
+    });
+}
+
+bool WriteDisplayFile()
+{
+    const SettingsWorkingState& s = settingsState();
+    return writeFile(SettingsFamily::Display, itemCount(s.SettingDisplayFlags.size()),
+                     [&](rt::TextWriter& w, std::size_t k) { w.writeValues(static_cast<bool>(s.SettingDisplayFlags[k])); });
+}
+
+}  // namespace halvex

@@ -1,0 +1,163 @@
+// Printing for real through Qt, offscreen and without any system printer:
+// a PDF pseudo-printer takes a document made with the library's printer
+// device, and the Qt print and page set-up dialogs run once each.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "halvex/dialogs/cls_show_dialog.h"
+#include "halvex/dialogs/g_common_dialog.h"
+#include "halvex/services/library_state.h"
+#include "platform/forms/gdi.h"
+#include "platform/forms/printing.h"
+#include "platform/forms/qt/printing_qt.h"
+#include "platform/forms/qt/settings_qt.h"
+#include "platform/forms/settings.h"
+
+namespace g = forms::gdi;
+
+namespace {
+
+const std::string kApp = "PdfProbe";
+
+std::string run(const std::string& command)
+{
+    std::string output;
+    std::array<char, 512> buffer{};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return output;
+    while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) output += buffer.data();
+    pclose(pipe);
+    return output;
+}
+
+rt::VArray margins(float value)
+{
+    rt::VArray a;
+    a.redim(1, 4);
+    for (std::int32_t i = 1; i <= 4; ++i) a.at(i) = rt::Variant(value);
+    return a;
+}
+
+// Accepts the next modal dialog once it is up; counts the dialogs seen.
+void acceptNextDialog(int& shown)
+{
+    QTimer::singleShot(0, [&shown] {
+        QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            ADD_FAILURE() << "no modal dialog is up";
+            return;
+        }
+        ++shown;
+        dialog->accept();
+        QTimer::singleShot(3000, [open = QPointer<QDialog>(dialog)] {
+            if (open && open->isVisible()) {
+                ADD_FAILURE() << "the dialog stayed open";
+                open->reject();
+            }
+        });
+    });
+}
+
+class PdfPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        halvex::resetLibraryState();
+        ASSERT_TRUE(folder_.isValid());
+        pdf_ = folder_.filePath("probe.pdf").toStdString();
+        auto printers = std::make_shared<forms::qt::QtPrinterSystem>();
+        printers->addPdfPrinter("Probe PDF", QString::fromStdString(pdf_), 300, QMarginsF(5, 5, 5, 5), true);
+        previous_ = forms::setPrinterSystem(printers);
+        forms::settings().remove(kApp, "Device Mode", "");
+        forms::settings().remove(kApp, "Page Margine", "");
+    }
+    void TearDown() override { forms::setPrinterSystem(previous_); }
+
+    QTemporaryDir folder_;
+    std::string pdf_;
+    std::shared_ptr<forms::PrinterSystem> previous_;
+};
+
+TEST_F(PdfPrintTest, AStoredLandscapeA4PrinterWritesThePdf)
+{
+    forms::settings().save(kApp, "Device Mode", "dmDeviceName", "Probe PDF");
+    forms::settings().save(kApp, "Device Mode", "dmPaperSize", "9");
+    forms::settings().save(kApp, "Device Mode", "dmOrientation", "2");
+    forms::settings().save(kApp, "Device Mode", "dmFields", std::to_string(4097 | 0x2));
+
+    halvex::ClsShowDialog facade;
+    std::int32_t dc = 0;
+    rt::VArray minimum = margins(0);
+    rt::VArray margin = margins(0);
+    facade.CreatePrinterDevice(dc, kApp, minimum, margin);
+    ASSERT_NE(dc, 0);
+    for (std::int32_t i = 1; i <= 4; ++i) EXPECT_NEAR(minimum.at(i).toSingle(), 0.5f, 0.05f) << i;
+    float vertical = 0;
+    float horizontal = 0;
+    rt::VArray none = margins(0);
+    facade.GetPaperSize(dc, none, vertical, horizontal);
+    EXPECT_NEAR(horizontal, 297.0f, 0.5f);
+    EXPECT_NEAR(vertical, 210.0f, 0.5f);
+
+    ASSERT_GT(g::StartDocA(dc, g::DOCINFO{"Probe", ""}), 0);
+    ASSERT_GT(g::StartPage(dc), 0);
+    EXPECT_EQ(g::TextOutA(dc, 100, 100, "Probe"), 1);
+    EXPECT_GT(g::EndDoc(dc), 0);
+    g::DeleteDC(dc);
+
+    const std::string info = run("pdfinfo '" + pdf_ + "' 2>&1");
+    double width = 0;
+    double height = 0;
+    const std::size_t at = info.find("Page size:");
+    ASSERT_NE(at, std::string::npos) << info;
+    ASSERT_EQ(std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height), 2) << info;
+    EXPECT_NEAR(width, 842, 1.0);
+    EXPECT_NEAR(height, 595, 1.0);
+    EXPECT_NE(run("pdftotext '" + pdf_ + "' - 2>&1").find("Probe"), std::string::npos);
+}
+
+TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
+{
+    halvex::GCommonDialog layer;
+    int shown = 0;
+    acceptNextDialog(shown);
+    halvex::PrintDlgArgs print;
+    print.AppTitle = kApp;
+    EXPECT_TRUE(layer.VBPrintDlg(print));
+    EXPECT_NE(print.hdc, 0);
+    g::DeleteDC(print.hdc);
+
+    acceptNextDialog(shown);
+    halvex::PageSetupDlgArgs page;
+    page.AppTitle = kApp;
+    page.LeftMargin = 2.0f;
+    page.TopMargin = 1.5f;
+    EXPECT_TRUE(layer.VBPageSetupDlg(page));
+    EXPECT_NEAR(page.LeftMargin, 2.0f, 0.01f);
+    EXPECT_NEAR(page.TopMargin, 1.5f, 0.01f);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(forms::settings().get(kApp, "Device Mode", "dmDeviceNameFull", ""), "Probe PDF");
+    EXPECT_EQ(forms::settings().get(kApp, "Page Margine", "Left", ""), "2");
+}
+
+TEST(IniStoreTest, FixedLengthTextsKeepTheirNuls)
+{
+    QTemporaryDir folder;
+    forms::qt::IniSettingsStore store(folder.path());
+    const std::string extra = std::string("drv\0Probe PDF\0\0", 16) + std::string(84, '\0');
+    store.save("NulProbe", "Device Name", "extra", extra);
+    forms::qt::IniSettingsStore again(folder.path());
+    EXPECT_EQ(again.get("NulProbe", "Device Name", "extra", ""), extra);
+}
+
+}  // namespace

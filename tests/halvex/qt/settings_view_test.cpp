@@ -1,0 +1,80 @@
+// The line settings dialog in the Qt view, offscreen, driven as a user
+// would through the forms' input functions.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "halvex/services/library_state.h"
+#include "halvex/settings/cls_geo_graphic.h"
+#include "halvex/settings/setting_class.h"
+#include "platform/forms/control.h"
+#include "platform/forms/form.h"
+#include "platform/forms/input.h"
+#include "platform/forms/qt/application.h"
+
+namespace {
+
+forms::Form* shownForm(const std::string& name)
+{
+    for (forms::Form* form : forms::loadedForms()) {
+        if (form->Name() == name && form->Visible()) return form;
+    }
+    return nullptr;
+}
+
+TEST(SettingsViewTest, TheLineDialogPicksAColourAndAStyleInTheQtView)
+{
+    QTemporaryDir folder;
+    halvex::resetLibraryState();
+    halvex::libraryState().ApplicationPath = folder.path().toStdString();
+    halvex::libraryState().ProgramKind = 2;
+    std::vector<std::int32_t> colors(36, 1);
+    std::vector<std::int32_t> styles(36, 1);
+    std::vector<float> widths(36, 0.5f);
+    bool driven = false;
+    QTimer::singleShot(0, [&] {
+        forms::Form* form = shownForm("frmSetLine");
+        if (form == nullptr) {
+            ADD_FAILURE() << "the dialog is not shown";
+            return;
+        }
+        EXPECT_NE(forms::qt::widgetOf(form->control("PicColor")), nullptr);
+        forms::Control& swatch = form->control("ShpLine", 9);
+        forms::mouseMove(form->control("PicColor"), 0, 0, static_cast<float>(swatch.Left() + 10),
+                         static_cast<float>(swatch.Top() + 10));
+        forms::click(form->control("PicColor"));
+        forms::mouseMove(form->control("PicStyle"), 0, 0, 300, 1680);
+        forms::click(form->control("PicStyle"));
+        driven = true;
+        forms::click(form->control("cmdOK"));
+    });
+    halvex::SettingClass().ShowLineSetting(colors, styles, widths);
+    EXPECT_TRUE(driven);
+    EXPECT_EQ(colors[1], 9);
+    EXPECT_EQ(styles[1], 5);
+    EXPECT_EQ(colors[2], 1);
+}
+
+TEST(SettingsViewTest, TheZoomDialogInTheQtView)
+{
+    halvex::resetLibraryState();
+    float scale = 1.25f;
+    QTimer::singleShot(0, [] {
+        forms::Form* form = shownForm("frmZoom");
+        if (form == nullptr) {
+            ADD_FAILURE() << "the dialog is not shown";
+            return;
+        }
+        EXPECT_NE(forms::qt::widgetOf(form->control("UpDnZoom")), nullptr);
+        forms::spinUp(form->control("UpDnZoom"));
+        forms::click(form->control("cmdOK"));
+    });
+    EXPECT_FALSE(halvex::ClsGeoGraphic().ShowZoom(scale));
+    EXPECT_FLOAT_EQ(scale, 1.35f);
+}
+
+}  // namespace
