@@ -289,6 +289,39 @@ TEST_F(NetCheckTest, ThinTrianglesMergeOrMoveTheirDiagonalOnlyWhenTheShapeHolds)
     EXPECT_EQ(orvelo::declar().NodeX, kept.NodeX);
 }
 
+TEST_F(NetCheckTest, MergedQuadrilateralCarriesTheSideFlagsWhereverTheSharedSideLies)
+{
+    // Two thin triangles sharing their longest side 1-2 merge once; the
+    // second's corners start at each of its three corners in turn.
+    for (int rotation = 0; rotation < 3; ++rotation) {
+        orvelo::resetNetCheck();
+        Net net;
+        const auto n1 = net.node(0, 0), n2 = net.node(4, 0), n3 = net.node(2, 0.3f), n4 = net.node(2, -0.3f);
+        net.element({n1, n2, n3});
+        std::array<std::int16_t, 3> second{n2, n1, n4};
+        std::rotate(second.begin(), second.begin() + rotation, second.end());
+        net.element({second[0], second[1], second[2]});
+        net.install();
+        // Bits other than 1, 8 and 32 travel with their sides: B-C and C-A.
+        orvelo::declar().ElementList[1].Flag[2] |= halvex::BoundarySide;
+        orvelo::declar().ElementList[1].Flag[3] |= halvex::FreeNode;
+        orvelo::netCheck().CheckAnglesFlag = true;
+        runCheck(nullptr, std::vector<std::int32_t>{10237});
+        const orvelo::Declar& d = orvelo::declar();
+        ASSERT_EQ(d.ElementCount, 1) << rotation;
+        const NetElement& quad = d.ElementList[1];
+        ASSERT_EQ(quad.CornerCount, 4);
+        for (int k = 1; k <= 4; ++k) {
+            const std::int16_t from = quad.Node[static_cast<std::size_t>(k)];
+            const std::int16_t to = quad.Node[static_cast<std::size_t>(k % 4 + 1)];
+            const std::int32_t flag = quad.Flag[static_cast<std::size_t>(k)];
+            EXPECT_EQ((flag & halvex::BoundarySide) != 0, from == n2 && to == n3) << rotation << " side " << k;
+            EXPECT_EQ((flag & halvex::FreeNode) != 0, from == n3 && to == n1) << rotation << " side " << k;
+        }
+        EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(projectNet()), std::vector<std::string>{});
+    }
+}
+
 TEST_F(NetCheckTest, DiagonalMoveIntoAQuadrilateral)
 {
     // Thin triangle 1 on the side 1-2 of the quadrilateral 2 below.
