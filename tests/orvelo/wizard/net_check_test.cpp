@@ -257,6 +257,58 @@ TEST_F(NetCheckTest, OutlineNodeStaysWhereItIs)
 
 }
 
+TEST_F(NetCheckTest, MergeCollapsesAQuadrilateralChainsAndRefusesToFold)
+{
+    orvelo::netCheck().CheckAnglesFlag = true;
+    orvelo::netCheck().MinNodeDistance = 0.01f;
+    orvelo::NetSettings().AngleLimit(0.0f);
+
+    // Quadrilateral 2 holds the close border nodes 2 and 3 as neighbours:
+    // it becomes the triangle of its other corners.
+    Net quad;
+    const auto q1 = quad.node(0, 0), q2 = quad.node(1, 0), q3 = quad.node(1.005f, 0), q4 = quad.node(2, 0);
+    const auto q5 = quad.node(0, 1), q6 = quad.node(1, 1), q7 = quad.node(2, 1);
+    quad.element({q1, q2, q6, q5});
+    quad.element({q2, q3, q7, q6});
+    quad.element({q3, q4, q7});
+    quad.install();
+    runCheck(nullptr, std::vector<std::int32_t>{10234});
+    ASSERT_EQ(orvelo::declar().ElementCount, 3);
+    EXPECT_EQ(orvelo::declar().ElementList[2].CornerCount, 3);
+    EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(projectNet()), std::vector<std::string>{});
+    EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(projectNet()), std::vector<std::string>{});
+
+    // A chain of three: node 2 absorbs node 3, then node 4 against the
+    // moved node 2 (0.012 from where node 2 was).
+    orvelo::resetServices();
+    orvelo::NetSettings().AngleLimit(0.0f);
+    Net chain;
+    const auto c1 = chain.node(0, 0);
+    chain.node(1.0f, 0.5f);
+    chain.node(1.006f, 0.5f);
+    chain.node(1.012f, 0.5f);
+    const auto c5 = chain.node(3, 0), c6 = chain.node(0, 3);
+    chain.element({c1, c5, c6});
+    chain.install();
+    runCheck(nullptr, std::vector<std::int32_t>{10234});
+    ASSERT_EQ(orvelo::declar().NodeCount, 4);
+    EXPECT_NEAR(orvelo::declar().NodeX[2], 1.0075f, 1e-6f);
+
+    // Moving node 3 to the midpoint would turn element 1 over: nothing moves.
+    orvelo::resetServices();
+    orvelo::NetSettings().AngleLimit(0.0f);
+    Net fold;
+    const auto a = fold.node(-1, 0), b = fold.node(1, 0), j = fold.node(0, 0.002f), i = fold.node(0, -0.004f);
+    fold.element({a, b, j});
+    fold.element({b, a, i});
+    fold.install();
+    const orvelo::Declar before = orvelo::declar();
+    runCheck(nullptr, std::vector<std::int32_t>{10234});
+    EXPECT_EQ(orvelo::declar().NodeY, before.NodeY);
+    EXPECT_EQ(orvelo::declar().ElementCount, 2);
+    EXPECT_EQ(orvelo::NetSettings().takeNetCalls(), 0);
+}
+
 TEST_F(NetCheckTest, ThinTrianglesMergeOrMoveTheirDiagonalOnlyWhenTheShapeHolds)
 {
     // Thin triangle 1 (corner 3 far from its longest side 1-2) against
