@@ -157,6 +157,54 @@ public:
     // The two title lines of a calculation method; the result is Empty.
     rt::Variant GetMethodTitle(CalculationMethod Shws, std::string& TitelUe1, std::string& TitelUe2,
                                std::int16_t Nbp = 1);
+
+    // ---- standard dialogs (cls_valmor_dialogs.cpp) ----
+    // The dialog members return True when the user did not confirm (Cancel,
+    // the close box, or an error, which is reported to the user);
+    // chooseControl() is True exactly when they return False.
+
+    // Lets the user tick entries of OptText(1..n). OptChoosen names the
+    // entries ticked in advance (each the first equal entry); after OK it is
+    // (0 To k) with element 0 "" and the ticked entries in list order.
+    // HelpTopicNo is not used: Help shows the popup with HelpTitle.
+    bool ShowGroupList(const std::string& FormCaption, const std::string& LblCaption, rt::VArray& OptText,
+                       rt::VArray& OptChoosen, const std::string& HelpTopicNo = "");
+    // As ShowGroupList for text numbers: the entries show their texts, a
+    // Long in OptChoosen names an entry by its text, and after OK
+    // OptChoosen holds copies of the caller's items.
+    bool ShowGroupList1(const std::string& FormCaption, const std::string& LblCaption, rt::VArray& VarOptText,
+                        rt::VArray& OptChoosen, const std::string& HelpTopicNo = "");
+    // Lets the user pick one of OptText(1..n). A text starting "//Disabled//"
+    // is shown greyed without the marker and never chosen. OptChoosen names
+    // the option on in advance (else the first enabled one) and receives the
+    // choice. One enabled option alone is chosen without a dialog; no
+    // enabled option gives True without one. OptText stays as it was.
+    bool ShowMenuView(const std::string& FormCaption, rt::VArray& OptText, std::string& OptChoosen,
+                      const std::string& LblCaption = "", const std::string& HelpTopicNo = "");
+    // As ShowMenuView for text numbers: OptChoosen receives a copy of the
+    // chosen item.
+    bool ShowMenuView1(const std::string& FormCaption, rt::VArray& OptText, rt::Variant& OptChoosen,
+                       const std::string& LblCaption = "", const std::string& HelpTopicNo = "");
+    // Fills a combo box with the numbers IBaseData..NData and selects IData
+    // when it lies in that run. IBaseData -1: an empty entry, then 1..NData,
+    // nothing selected. Errors of the box (438 for a control without a
+    // list) pass to the caller, except those of the selection.
+    void AddCmbData(forms::Control& CmbData, std::int16_t NData, std::int16_t IData, std::int16_t IBaseData = 1,
+                    bool BlnCmbVisible = true);
+    // The two lines of the company header file Firma of the program folder;
+    // a missing file leaves both as they are, a damaged one is reported.
+    void ReadFirma(std::string& Firma1, std::string& Firma2);
+    // Reads the header, lets the user edit it and writes it back on Save;
+    // False when saved.
+    bool ShowFirma(std::string& Firma1, std::string& Firma2);
+    // The language dialog: the interface and help languages, stored as the
+    // user's settings; chooseControl() tells whether they were saved.
+    void ShowLanguageSetting();
+    // The about box of the calling program kind; Shws and Shys are the
+    // current project's calculation method and slab system. The result is
+    // Empty. HelpText is left holding the disclaimer.
+    rt::Variant ShowAbout(CalculationMethod Shws = CalculationMethod{}, CalculationMethod Shys = CalculationMethod{},
+                          bool PrbIsIsolatedSlab = false);
 };
 
 }  // namespace halvex

@@ -61,35 +61,11 @@ std::string text(std::int32_t number)
     return textLib().GetText(rt::Variant(number));
 }
 
-bool isValidUtf8(const std::string& bytes)
-{
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = 0;
-        if (lead < 0x80)
-            length = 1;
-        else if ((lead & 0xE0) == 0xC0 && lead >= 0xC2)
-            length = 2;
-        else if ((lead & 0xF0) == 0xE0)
-            length = 3;
-        else if ((lead & 0xF8) == 0xF0 && lead <= 0xF4)
-            length = 4;
-        else
-            return false;
-        if (i + length > bytes.size()) return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
-        i += length;
-    }
-    return true;
-}
-
 // A symbol as the user interface takes it: the file is UTF-8, but one
 // written in Windows-1252 (as older installations keep it) is converted.
 std::string symbolAsUtf8(const std::string& bytes)
 {
-    return isValidUtf8(bytes) ? bytes : rt::cp1252ToUtf8(bytes);
+    return rt::isValidUtf8(bytes) ? bytes : rt::cp1252ToUtf8(bytes);
 }
 
 // The text of a known symbol of the table, or the symbol as read.

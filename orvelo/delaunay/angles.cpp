@@ -38,11 +38,15 @@ void ResetZeroSideNotice() {
 
 void TriangleAngleCosines(float x1, float x2, float x3, float y1, float y2, float y3, double& cos1,
                           double& cos2, double& cos3, std::int16_t& longest) {
+    if (TriangleAngleCosinesQuiet(x1, x2, x3, y1, y2, y3, cos1, cos2, cos3, longest)) showZeroSideNotice();
+}
+
+bool TriangleAngleCosinesQuiet(float x1, float x2, float x3, float y1, float y2, float y3, double& cos1,
+                               double& cos2, double& cos3, std::int16_t& longest) {
     const float l23 = sideLength(x2, y2, x3, y3);
     const float l31 = sideLength(x3, y3, x1, y1);
     const float l12 = sideLength(x1, y1, x2, y2);
     const float product = l31 * l23 * l12;
-    if (product == 0.0f) showZeroSideNotice();
     longest = 1;
     if (l23 < l31) longest = 2;
     if (l23 < l12 && l31 < l12) longest = 3;
@@ -60,12 +64,13 @@ void TriangleAngleCosines(float x1, float x2, float x3, float y1, float y2, floa
             cos1 = 0.0;
             cos2 = 0.0;
         }
-        return;
+        return true;
     }
     const double dx1 = x1, dy1 = y1, dx2 = x2, dy2 = y2, dx3 = x3, dy3 = y3;
     cos1 = ((dx2 - dx1) * (dx3 - dx1) + (dy2 - dy1) * (dy3 - dy1)) / (static_cast<double>(l31) * l12);
     cos2 = ((dx1 - dx2) * (dx3 - dx2) + (dy1 - dy2) * (dy3 - dy2)) / (static_cast<double>(l12) * l23);
     cos3 = ((dx1 - dx3) * (dx2 - dx3) + (dy1 - dy3) * (dy2 - dy3)) / (static_cast<double>(l31) * l23);
+    return false;
 }
 
 std::int16_t SmallAngleLongestSide(std::int16_t element, double& smallestCos) {

@@ -14,6 +14,10 @@ namespace orvelo {
 // operation (a plain OK box without icon or title).
 void TriangleAngleCosines(float x1, float x2, float x3, float y1, float y2, float y3, double& cos1,
                           double& cos2, double& cos3, std::int16_t& longest);
+// TriangleAngleCosines without the notice; true when the product of the
+// side lengths rounds to 0 (a side of length zero, or sides too short).
+bool TriangleAngleCosinesQuiet(float x1, float x2, float x3, float y1, float y2, float y3, double& cos1,
+                               double& cos2, double& cos3, std::int16_t& longest);
 
 // `SmallAngleLongestSide`: for a triangle of the mesher net with an angle
 // below MinAngle, the corner (1..3) opposite its longest side, with the

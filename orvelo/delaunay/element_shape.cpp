@@ -1,5 +1,7 @@
 #include "orvelo/delaunay/element_shape.h"
 
+#include <algorithm>
+
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/predicates.h"
@@ -14,44 +16,71 @@ double yOf(const BasDelaunay& m, std::int16_t n) { return m.MeshNodeY[static_cas
 
 int sign(double value) { return value > 0.0 ? 1 : (value < 0.0 ? -1 : 0); }
 
+// Node coordinates 0..count, of the mesher net or of a net given by arrays.
+struct Coordinates {
+    const float* x;
+    const float* y;
+    std::int32_t count;
+};
+
+Coordinates coordinatesOf(const BasDelaunay& m) { return {m.MeshNodeX.data(), m.MeshNodeY.data(), m.MeshNodeCount}; }
+
 // The turn at corner k of the element (the corners before and after it).
-int cornerTurn(const BasDelaunay& m, const NetElement& element, int k) {
+int cornerTurn(const Coordinates& p, const NetElement& element, int k) {
     const int count = element.CornerCount;
-    const std::int16_t a = element.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)];
-    const std::int16_t b = element.Node[static_cast<std::size_t>(k)];
-    const std::int16_t c = element.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)];
-    return sign(predicates::Orient2d(xOf(m, a), yOf(m, a), xOf(m, b), yOf(m, b), xOf(m, c), yOf(m, c)));
+    const auto a = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)]);
+    const auto b = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
+    const auto c = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)]);
+    return sign(predicates::Orient2d(p.x[a], p.y[a], p.x[b], p.y[b], p.x[c], p.y[c]));
 }
 
-bool cornersAreNodes(const BasDelaunay& m, const NetElement& element) {
+bool cornersAreNodes(const Coordinates& p, const NetElement& element) {
     for (int k = 1; k <= element.CornerCount; ++k) {
         const std::int16_t n = element.Node[static_cast<std::size_t>(k)];
-        if (n < 1 || n > m.MeshNodeCount) return false;
+        if (n < 1 || n > p.count) return false;
     }
     return true;
 }
 
-}  // namespace
-
-int ElementTurn(const BasDelaunay& m, const NetElement& element) {
+int elementTurn(const Coordinates& p, const NetElement& element) {
     if (element.CornerCount != 3 && element.CornerCount != 4) return 0;
-    if (!cornersAreNodes(m, element)) return 0;
-    if (element.CornerCount == 3) return cornerTurn(m, element, 2);
+    if (!cornersAreNodes(p, element)) return 0;
+    if (element.CornerCount == 3) return cornerTurn(p, element, 2);
     int left = 0;
     int right = 0;
     for (int k = 1; k <= 4; ++k) {
-        const int turn = cornerTurn(m, element, k);
+        const int turn = cornerTurn(p, element, k);
         left += turn > 0 ? 1 : 0;
         right += turn < 0 ? 1 : 0;
     }
     return left > right ? 1 : (right > left ? -1 : 0);
 }
 
-bool StrictlyConvex(const BasDelaunay& m, const NetElement& element, int turn) {
-    if (element.CornerCount != 4 || turn == 0 || !cornersAreNodes(m, element)) return false;
+bool strictlyConvex(const Coordinates& p, const NetElement& element, int turn) {
+    if (element.CornerCount != 4 || turn == 0 || !cornersAreNodes(p, element)) return false;
     for (int k = 1; k <= 4; ++k)
-        if (cornerTurn(m, element, k) != turn) return false;
+        if (cornerTurn(p, element, k) != turn) return false;
     return true;
+}
+
+Coordinates coordinatesOf(const std::vector<float>& x, const std::vector<float>& y) {
+    return {x.data(), y.data(), static_cast<std::int32_t>(std::min(x.size(), y.size())) - 1};
+}
+
+}  // namespace
+
+int ElementTurn(const BasDelaunay& m, const NetElement& element) { return elementTurn(coordinatesOf(m), element); }
+
+bool StrictlyConvex(const BasDelaunay& m, const NetElement& element, int turn) {
+    return strictlyConvex(coordinatesOf(m), element, turn);
+}
+
+int ElementTurn(const NetElement& element, const std::vector<float>& x, const std::vector<float>& y) {
+    return elementTurn(coordinatesOf(x, y), element);
+}
+
+bool StrictlyConvex(const NetElement& element, const std::vector<float>& x, const std::vector<float>& y, int turn) {
+    return strictlyConvex(coordinatesOf(x, y), element, turn);
 }
 
 bool ElementHoldsPoint(const BasDelaunay& m, const NetElement& element, double x, double y) {

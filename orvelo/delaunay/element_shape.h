@@ -27,6 +27,10 @@ int ElementTurn(const BasDelaunay& m, const NetElement& element);
 // Whether every corner of the quadrilateral turns the same way as `turn`
 // (+1 or -1), none of them straight.
 bool StrictlyConvex(const BasDelaunay& m, const NetElement& element, int turn);
+// The same two over a net given by arrays (node n at (x[n], y[n]), nodes
+// 1..size - 1), such as the project net.
+int ElementTurn(const NetElement& element, const std::vector<float>& x, const std::vector<float>& y);
+bool StrictlyConvex(const NetElement& element, const std::vector<float>& x, const std::vector<float>& y, int turn);
 
 // Whether the element holds (x, y): inside it or on one of its sides (exact
 // even-odd test). An element without a proper turning sense holds nothing.

@@ -116,10 +116,14 @@ std::array<OperationProcedure, 13> OperationRunner::builtInProcedures() {
 
 ClsRefineWaitMessage::~ClsRefineWaitMessage() {
     if (objFENetGeneration_) objFENetGeneration_->onRunWaitMessage = nullptr;
+    if (objCheckFENet_) objCheckFENet_->onRunWaitMessage = nullptr;
 }
 
 void ClsRefineWaitMessage::ObjCheckFENet(std::shared_ptr<drovik::ClsWaitWindow> window) {
+    if (objCheckFENet_ == window) return;
+    if (objCheckFENet_) objCheckFENet_->onRunWaitMessage = nullptr;
     objCheckFENet_ = std::move(window);
+    if (objCheckFENet_) objCheckFENet_->onRunWaitMessage = [this] { ObjCheckFENet_RunWaitMessage(); };
 }
 
 void ClsRefineWaitMessage::ObjFENetGeneration(std::shared_ptr<drovik::ClsWaitWindow> window) {

@@ -46,8 +46,9 @@ public:
     ClsRefineWaitMessage(const ClsRefineWaitMessage&) = delete;
     ClsRefineWaitMessage& operator=(const ClsRefineWaitMessage&) = delete;
 
-    // A second wait-window reference; nothing in the program assigns it. It
-    // is held without receiving the window's event.
+    // The wait window of the FE-net check (RunFENetCheck, net_check.h);
+    // nothing in the program assigns it. Setting it makes this object
+    // receive the window's RunWaitMessage, as ObjFENetGeneration does.
     std::shared_ptr<drovik::ClsWaitWindow> ObjCheckFENet() const { return objCheckFENet_; }
     void ObjCheckFENet(std::shared_ptr<drovik::ClsWaitWindow> window);
 
@@ -63,6 +64,10 @@ public:
     // closed; the handler returns normally. The window closes even when the
     // work emptied ObjFENetGeneration.
     void ObjFENetGeneration_RunWaitMessage();
+
+    // The handler of ObjCheckFENet's RunWaitMessage: the FE-net check
+    // (net_check.cpp).
+    void ObjCheckFENet_RunWaitMessage();
 
 private:
     std::shared_ptr<drovik::ClsWaitWindow> objCheckFENet_;

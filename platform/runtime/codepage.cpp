@@ -88,4 +88,27 @@ std::string utf8ToCp1252(std::string_view text) {
     return out;
 }
 
+bool isValidUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = 0;
+        if (lead < 0x80)
+            length = 1;
+        else if ((lead & 0xE0) == 0xC0 && lead >= 0xC2)
+            length = 2;
+        else if ((lead & 0xF0) == 0xE0)
+            length = 3;
+        else if ((lead & 0xF8) == 0xF0 && lead <= 0xF4)
+            length = 4;
+        else
+            return false;
+        if (i + length > bytes.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace rt

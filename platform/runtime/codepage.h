@@ -16,4 +16,9 @@ std::string cp1252ToUtf8(std::string_view bytes);
 // are not valid UTF-8, become '?'.
 std::string utf8ToCp1252(std::string_view text);
 
+// True when the bytes read as UTF-8: every lead byte is followed by its
+// continuation bytes. Windows-1252 text with any byte above 0x7F almost
+// never does, so this tells a file of ours from one written elsewhere.
+bool isValidUtf8(std::string_view bytes);
+
 }  // namespace rt

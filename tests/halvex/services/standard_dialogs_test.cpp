@@ -1,0 +1,625 @@
+// The library's standard dialogs, driven headless: group list, option list
+// and combo filling, company header, language choice, about box.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "halvex/services/cls_valmor.h"
+#include "halvex/services/frm_about.h"
+#include "halvex/services/frm_firma.h"
+#include "halvex/services/library_state.h"
+#include "platform/forms/desktop.h"
+#include "platform/forms/display.h"
+#include "platform/forms/form.h"
+#include "platform/forms/input.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
+#include "platform/forms/settings.h"
+#include "platform/runtime/errors.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using forms::Form;
+using rt::Variant;
+using rt::VArray;
+
+std::string text(std::int32_t number, const std::vector<Variant>& arguments = {})
+{
+    return halvex::textLib().GetText(Variant(number), arguments);
+}
+
+// A caller's list (0 To n) with element 0 unused.
+VArray strings(std::initializer_list<const char*> items)
+{
+    VArray list(rt::VarType::String);
+    list.redim(0, static_cast<std::int32_t>(items.size()) - 1);
+    std::int32_t i = 0;
+    for (const char* item : items) list.at(i++) = Variant(item);
+    return list;
+}
+
+VArray numbers(std::initializer_list<std::int32_t> items)
+{
+    VArray list;
+    list.redim(0, static_cast<std::int32_t>(items.size()) - 1);
+    std::int32_t i = 0;
+    for (std::int32_t item : items) list.at(i++) = Variant(item);
+    return list;
+}
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class StandardDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        halvex::resetLibraryState();
+        previousSettings_ = forms::setSettingsStore(std::make_shared<forms::MemorySettingsStore>());
+        desktop_ = std::make_shared<forms::RecordingDesktop>();
+        previousDesktop_ = forms::setDesktop(desktop_);
+        folder_ = fs::temp_directory_path() /
+                  ("halvex-dialogs-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        halvex::libraryState().ApplicationPath = folder_.string();
+    }
+    void TearDown() override
+    {
+        halvex::resetLibraryState();
+        forms::setDesktop(previousDesktop_);
+        forms::setSettingsStore(previousSettings_);
+        fs::remove_all(folder_);
+    }
+
+    void writeFile(const std::string& name, const std::string& bytes)
+    {
+        fs::create_directories((folder_ / name).parent_path());
+        std::ofstream(folder_ / name, std::ios::binary) << bytes;
+    }
+
+    halvex::ClsValmor valmor;
+    std::shared_ptr<forms::RecordingDesktop> desktop_;
+    fs::path folder_;
+
+private:
+    std::shared_ptr<forms::SettingsStore> previousSettings_;
+    std::shared_ptr<forms::Desktop> previousDesktop_;
+};
+
+// ---- group list ----
+
+TEST_F(StandardDialogsTest, GroupListTicksAheadKeepsTheSelectAllBoxInStepAndReturnsTheTicksInListOrder)
+{
+    VArray items = strings({"", "Springs", "Piles", "Springs", "Borings"});
+    VArray chosen = strings({"", "Borings", "Springs", "Walls"});
+    forms::ScopedModalDriver driver([&](Form& form) {
+        forms::Control& list = form.control("LstGroup");
+        forms::Control& all = form.control("ChkSelectAll");
+        // The first of two equal entries is ticked; a name of no entry is skipped.
+        EXPECT_TRUE(list.Selected(0));
+        EXPECT_FALSE(list.Selected(2));
+        EXPECT_TRUE(list.Selected(3));
+        EXPECT_EQ(all.Value(), 2);
+        forms::checkItem(list, 1, true);
+        forms::checkItem(list, 2, true);
+        EXPECT_EQ(all.Value(), 1);
+        forms::checkItem(list, 1, false);
+        EXPECT_EQ(all.Value(), 2);
+        forms::click(all);  // mixed becomes clear: every entry cleared
+        for (std::int16_t e = 0; e < 4; ++e) EXPECT_FALSE(list.Selected(e));
+        forms::click(all);
+        for (std::int16_t e = 0; e < 4; ++e) EXPECT_TRUE(list.Selected(e));
+        EXPECT_EQ(all.Value(), 1);
+        forms::checkItem(list, 1, false);
+        forms::click(form.control("cmdOK"));
+    });
+    EXPECT_FALSE(valmor.ShowGroupList("Data kinds", "Carry over:", items, chosen));
+    EXPECT_TRUE(valmor.chooseControl());
+    ASSERT_EQ(chosen.lbound(1), 0);
+    ASSERT_EQ(chosen.ubound(1), 3);
+    EXPECT_EQ(chosen.at(0).toString(), "");
+    EXPECT_EQ(chosen.at(1).toString(), "Springs");
+    EXPECT_EQ(chosen.at(2).toString(), "Springs");
+    EXPECT_EQ(chosen.at(3).toString(), "Borings");
+    EXPECT_EQ(items.ubound(1), 4);
+}
+
+TEST_F(StandardDialogsTest, GroupListCancelAndCloseBoxLeaveTheChoiceAndNumbersComeBackAsNumbers)
+{
+    VArray items = numbers({0, 140131, 140134, 140137});
+    VArray chosen = numbers({0, 140134});
+    const VArray before = chosen;
+    forms::ScopedModalDriver cancel([](Form& form) { forms::click(form.control("CmdCancel")); });
+    EXPECT_TRUE(valmor.ShowGroupList1("Kinds", "", items, chosen, "5_2"));
+    EXPECT_FALSE(valmor.chooseControl());
+    EXPECT_EQ(chosen, before);
+    {
+        forms::ScopedModalDriver close([](Form& form) { forms::closeWindow(form); });
+        EXPECT_TRUE(valmor.ShowGroupList1("Kinds", "", items, chosen));
+        EXPECT_EQ(chosen, before);
+    }
+    forms::ScopedModalDriver ok([](Form& form) {
+        forms::Control& list = form.control("LstGroup");
+        EXPECT_EQ(list.List(0), text(140131));
+        EXPECT_TRUE(list.Selected(1));  // the Long names its text
+        forms::checkItem(list, 2, true);
+        forms::click(form.control("cmdOK"));
+    });
+    EXPECT_FALSE(valmor.ShowGroupList1("Kinds", "", items, chosen));
+    ASSERT_EQ(chosen.ubound(1), 2);
+    EXPECT_TRUE(chosen.at(0).isEmpty());
+    EXPECT_EQ(chosen.at(1), Variant(140134));
+    EXPECT_EQ(chosen.at(2), Variant(140137));
+
+    // An empty list still opens; OK gives the single empty element.
+    VArray none = strings({""});
+    forms::ScopedModalDriver empty([](Form& form) {
+        EXPECT_FALSE(form.control("LstGroup").Enabled());
+        EXPECT_FALSE(form.control("ChkSelectAll").Enabled());
+        forms::click(form.control("cmdOK"));
+    });
+    EXPECT_FALSE(valmor.ShowGroupList("Kinds", "", none, chosen));
+    EXPECT_EQ(chosen.ubound(1), 0);
+}
+
+TEST_F(StandardDialogsTest, GroupListHelpIsThePopupEvenAfterAnotherDialogLeftATopic)
+{
+    VArray items = numbers({0, 140131});
+    VArray chosen;
+    {
+        forms::ScopedModalDriver cancel([](Form& form) { forms::click(form.control("CmdCancel")); });
+        valmor.ShowGroupList1("Kinds", "", items, chosen, "5_2");
+    }
+    EXPECT_EQ(halvex::libraryState().DialogHelpTopic, "5_2");
+    valmor.HelpTitle("Data kinds");
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    VArray plain = strings({"", "Springs"});
+    forms::ScopedModalDriver help([](Form& form) {
+        forms::click(form.control("cmdHelp"));
+        forms::click(form.control("CmdCancel"));
+    });
+    EXPECT_TRUE(valmor.ShowGroupList("Kinds", "", plain, chosen, "0_1"));
+    EXPECT_TRUE(desktop_->openedUrls.empty());
+    ASSERT_EQ(boxes->boxes().size(), 1u);
+    EXPECT_EQ(boxes->boxes()[0].title, "Data kinds");
+}
+
+TEST_F(StandardDialogsTest, GroupListOfRandomEntriesFitsTheScreenAndKeepsTheButtonsBesideTheList)
+{
+    std::mt19937 random(18);
+    for (int round = 0; round < 40; ++round) {
+        const int n = static_cast<int>(random() % 6);
+        VArray items(rt::VarType::String);
+        items.redim(0, n);
+        for (int k = 1; k <= n; ++k) items.at(k) = Variant(std::string(random() % 400, 'W'));
+        const std::string caption(random() % 300, 'C');
+        const std::string label(random() % 120, 'L');
+        VArray chosen;
+        forms::ScopedModalDriver check([&](Form& form) {
+            forms::Control& list = form.control("LstGroup");
+            forms::Control& ok = form.control("cmdOK");
+            EXPECT_LE(form.Width(), forms::screen().Width());
+            EXPECT_EQ(form.Width(), ok.Width() + list.Width() + 600);
+            EXPECT_EQ(ok.Left(), list.Left() + list.Width() + 240);
+            if (form.Width() < forms::screen().Width()) {
+                for (int k = 1; k <= n; ++k) EXPECT_GE(list.Width(), form.TextWidth(items.at(k).toString()) + 300);
+                EXPECT_GE(list.Width(), form.TextWidth(label));
+                EXPECT_GE(list.Width() + ok.Width(), form.TextWidth(caption));
+            }
+            forms::click(form.control("CmdCancel"));
+        });
+        valmor.ShowGroupList(caption, label, items, chosen);
+    }
+}
+
+// ---- option list ----
+
+TEST_F(StandardDialogsTest, OptionListLaysOutTwoColumnsAboveTheLastFourRows)
+{
+    VArray options = strings({"", "One", "Two", "Three", "Four", "Five", "Six", "Seven"});
+    std::string choice = "Two";
+    forms::ScopedModalDriver driver([&](Form& form) {
+        auto opt = [&](std::int16_t i) -> forms::Control& { return form.control("OptList", i); };
+        EXPECT_EQ(opt(1).Value(), -1);
+        EXPECT_EQ(opt(0).Top(), 480);
+        EXPECT_EQ(opt(1).Top(), 480);
+        EXPECT_EQ(opt(1).Left(), opt(0).Left() + opt(0).Width() + 120);
+        EXPECT_EQ(opt(2).Top(), 840);
+        EXPECT_EQ(opt(2).Left(), 120);
+        for (std::int16_t i = 3; i < 7; ++i) EXPECT_EQ(opt(i).Top(), 1200 + 360 * (i - 3));
+        forms::Control& ok = form.control("cmdOK");
+        EXPECT_EQ(ok.Top(), opt(3).Top());
+        EXPECT_EQ(ok.Left() + ok.Width(), opt(1).Left() + opt(1).Width());
+        EXPECT_EQ(form.control("cmdHelp").Top(), ok.Top() + 960);
+        EXPECT_EQ(form.Height(), opt(6).Top() + 280 + 550);
+        forms::click(opt(4));
+        forms::click(ok);
+    });
+    EXPECT_FALSE(valmor.ShowMenuView("Mesh", options, choice));
+    EXPECT_EQ(choice, "Five");
+    EXPECT_TRUE(valmor.chooseControl());
+    EXPECT_EQ(options.ubound(1), 7);  // the caller's options stay
+    EXPECT_EQ(options.at(7).toString(), "Seven");
+
+    VArray three = strings({"", "A", "B", "C"});
+    forms::ScopedModalDriver small([](Form& form) {
+        EXPECT_EQ(form.Height(), 2365);
+        EXPECT_EQ(form.control("Label1").Caption(), text(140012));
+        forms::Control& ok = form.control("cmdOK");
+        EXPECT_EQ(ok.Top(), 480);
+        EXPECT_EQ(ok.Left(), form.control("OptList", 0).Width() + 240);
+        forms::click(form.control("CmdCancel"));
+    });
+    choice = "none";
+    EXPECT_TRUE(valmor.ShowMenuView("Mesh", three, choice));
+    EXPECT_EQ(choice, "none");
+
+    // Columns wider than the screen shrink together until they fit it.
+    const std::string wide1(2000, 'W');
+    const std::string wide2(1000, 'M');
+    VArray wide = strings({"", wide1.c_str(), wide2.c_str(), "A", "B", "C", "D"});
+    forms::ScopedModalDriver shrink([](Form& form) {
+        const std::int32_t w1 = form.control("OptList", 0).Width();
+        const std::int32_t w2 = form.control("OptList", 1).Width();
+        EXPECT_NEAR(w1 + w2 + 360, forms::screen().Width(), 1);
+        EXPECT_GT(w1, w2);
+        forms::click(form.control("CmdCancel"));
+    });
+    EXPECT_TRUE(valmor.ShowMenuView("Mesh", wide, choice));
+}
+
+TEST_F(StandardDialogsTest, DisabledOptionsAreNeverOnNorChosen)
+{
+    VArray options = strings({"", "//Disabled//Grid", "Delaunay", "//Disabled//Polar"});
+    std::string choice = "Grid";  // names a greyed option: ignored
+    forms::ScopedModalDriver driver([](Form& form) {
+        EXPECT_FALSE(form.control("OptList", 0).Enabled());
+        EXPECT_EQ(form.control("OptList", 0).Caption(), "Grid");
+        EXPECT_EQ(form.control("OptList", 1).Value(), -1);
+        EXPECT_FALSE(forms::click(form.control("OptList", 2)));
+        forms::click(form.control("cmdOK"));
+    });
+    EXPECT_FALSE(valmor.ShowMenuView("Mesh", options, choice));
+    EXPECT_EQ(choice, "Delaunay");
+
+    // Nothing to choose: no form (no driver would fail), True, unconfirmed.
+    forms::ScopedModalDriver none([](Form&) { ADD_FAILURE() << "no form expected"; });
+    for (VArray list : {strings({""}), strings({"", "//Disabled//A"}), strings({"", "//Disabled//A", "//Disabled//B"})}) {
+        choice = "kept";
+        EXPECT_TRUE(valmor.ShowMenuView("Mesh", list, choice));
+        EXPECT_FALSE(valmor.chooseControl());
+        EXPECT_EQ(choice, "kept");
+    }
+    // One option is the choice at once.
+    VArray one = strings({"", "Delaunay"});
+    EXPECT_FALSE(valmor.ShowMenuView("Mesh", one, choice));
+    EXPECT_TRUE(valmor.chooseControl());
+    EXPECT_EQ(choice, "Delaunay");
+    VArray oneNumber = numbers({0, 140131});
+    Variant item;
+    EXPECT_FALSE(valmor.ShowMenuView1("Mesh", oneNumber, item));
+    EXPECT_EQ(item, Variant(140131));
+}
+
+TEST_F(StandardDialogsTest, OptionListOfNumbersReturnsTheItemAndOverlongListsTakeTheErrorPath)
+{
+    VArray options = numbers({0, 140131, 140134, 140137});
+    const VArray before = options;
+    Variant choice(140137);
+    forms::ScopedModalDriver driver([](Form& form) {
+        EXPECT_EQ(form.control("OptList", 2).Value(), -1);
+        forms::click(form.control("OptList", 1));
+        forms::click(form.control("cmdOK"));
+    });
+    EXPECT_FALSE(valmor.ShowMenuView1("Mesh", options, choice));
+    EXPECT_EQ(choice, Variant(140134));
+    EXPECT_EQ(options, before);
+
+    // 176 options make 90 rows; 177 make 91, whose top passes 32767.
+    forms::ScopedModalDriver ok([](Form& form) { forms::click(form.control("cmdOK")); });
+    VArray many(rt::VarType::String);
+    many.redim(0, 176);
+    for (int k = 1; k <= 176; ++k) many.at(k) = Variant("Option " + std::to_string(k));
+    std::string picked;
+    EXPECT_FALSE(valmor.ShowMenuView("Many", many, picked));
+    many.redimPreserve(0, 177);
+    many.at(177) = Variant("One too many");
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    boxes->answer(forms::vbOK);
+    EXPECT_TRUE(valmor.ShowMenuView("Many", many, picked));
+    EXPECT_FALSE(valmor.chooseControl());
+    EXPECT_FALSE(halvex::libraryState().DialogConfirmed);
+    VArray unallocated;
+    EXPECT_TRUE(valmor.ShowMenuView("None", unallocated, picked));
+    ASSERT_EQ(boxes->boxes().size(), 2u);
+    EXPECT_EQ(forms::iconOf(boxes->boxes()[0].style), forms::vbCritical);
+}
+
+TEST_F(StandardDialogsTest, ComboFillingRunsFromTheBaseAndSelectsOnlyInsideTheRun)
+{
+    Form form("frmCombo", [](Form& f) {
+        f.addControl(forms::Kind::ComboBox, "cmbData").Visible(false);
+        f.addControl(forms::Kind::TextBox, "txtData");
+    });
+    forms::Control& box = form.control("cmbData");
+    auto entries = [&] {
+        std::vector<std::string> list;
+        for (std::int16_t i = 0; i < box.ListCount(); ++i) list.push_back(box.List(i));
+        return list;
+    };
+    valmor.AddCmbData(box, 5, 3);
+    EXPECT_TRUE(box.Visible());
+    EXPECT_EQ(entries(), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(box.Text(), "3");
+    valmor.AddCmbData(box, 3, 2, -1);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"", "1", "2", "3"}));
+    EXPECT_EQ(box.ListIndex(), -1);
+    valmor.AddCmbData(box, 0, 0, 2, false);
+    EXPECT_TRUE(entries().empty());
+    try {
+        valmor.AddCmbData(form.control("txtData"), 3, 1);
+        ADD_FAILURE() << "a text box has no list";
+    } catch (const rt::RuntimeError& error) {
+        EXPECT_EQ(error.number(), 438);
+    }
+}
+
+// ---- company header ----
+
+TEST_F(StandardDialogsTest, MissingHeaderIsQuietAndSaveCreatesIt)
+{
+    forms::ScopedMsgBox boxes;
+    std::string line1 = "Caller 1";
+    std::string line2 = "Caller 2";
+    valmor.ReadFirma(line1, line2);
+    EXPECT_EQ(line1, "Caller 1");
+    EXPECT_EQ(valmor.Prod(), (folder_ / "Firma").string());
+
+    const std::string arabic = "\xD8\xB4\xD8\xB1\xD9\x83\xD8\xA9";  // UTF-8
+    forms::ScopedModalDriver driver([&](Form& form) {
+        EXPECT_EQ(form.control("txtFirma1").Text(), "Caller 1");
+        forms::editText(form.control("txtFirma1"), arabic);
+        forms::editText(form.control("txtFirma2"), "");
+        forms::click(form.control("cmdSave"));
+    });
+    EXPECT_FALSE(valmor.ShowFirma(line1, line2));
+    EXPECT_TRUE(valmor.chooseControl());
+    EXPECT_TRUE(boxes->boxes().empty());
+    EXPECT_EQ(readBytes(folder_ / "Firma"), arabic + "\r\n\r\n" + std::string(68, '-') + "\r\n");
+    std::string again1, again2 = "x";
+    valmor.ReadFirma(again1, again2);
+    EXPECT_EQ(again1, arabic);
+    EXPECT_EQ(again2, "");
+}
+
+TEST_F(StandardDialogsTest, ShortHeaderIsReportedThenEditedAndCancelKeepsTheFile)
+{
+    writeFile("Firma", "M\xFCller GmbH\r\n");  // one line, Windows-1252
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    std::string line1 = "a";
+    std::string line2 = "b";
+    forms::ScopedModalDriver driver([&](Form& form) {
+        EXPECT_EQ(boxes->boxes().size(), 1u);  // reported before the dialog
+        EXPECT_EQ(form.control("txtFirma1").Text(), "M\xC3\xBCller GmbH");
+        EXPECT_EQ(form.control("txtFirma2").Text(), "b");
+        // Enter moves on and is swallowed; it never presses Save.
+        forms::typeText(form.control("txtFirma1"), "\r");
+        EXPECT_EQ(form.ActiveControl(), &form.control("txtFirma2"));
+        forms::typeText(form.control("txtFirma2"), "\r");
+        EXPECT_EQ(form.ActiveControl(), &form.control("cmdSave"));
+        EXPECT_TRUE(form.Visible());
+        EXPECT_EQ(form.control("txtFirma2").Text(), "b");
+        forms::click(form.control("CmdCancel"));
+    });
+    EXPECT_TRUE(valmor.ShowFirma(line1, line2));
+    EXPECT_FALSE(valmor.chooseControl());
+    ASSERT_EQ(boxes->boxes().size(), 1u);
+    EXPECT_EQ(boxes->boxes()[0].prompt.rfind(text(140000, {Variant("|1"), Variant((folder_ / "Firma").string())}), 0), 0u);
+    EXPECT_EQ(readBytes(folder_ / "Firma"), "M\xFCller GmbH\r\n");
+
+    // ReadFirma reports the same way and keeps what it read.
+    boxes->answer(forms::vbOK);
+    line2 = "b";
+    valmor.ReadFirma(line1, line2);
+    EXPECT_EQ(line1, "M\xC3\xBCller GmbH");
+    EXPECT_EQ(line2, "b");
+    EXPECT_EQ(boxes->boxes().size(), 2u);
+}
+
+TEST_F(StandardDialogsTest, HeaderFormMeasuresHiddenWithoutTouchingTheHeader)
+{
+    valmor.chooseControl(true);
+    valmor.Prod("/somewhere/else");
+    halvex::frmFirma& form = halvex::firmaForm();
+    forms::StdFont font = form.Font();
+    font.Size = 25;
+    form.Font(font);
+    EXPECT_GT(form.TextWidth("Header"), form.TextWidth("H"));
+    EXPECT_FALSE(form.Visible());
+    EXPECT_TRUE(valmor.chooseControl());
+    EXPECT_EQ(valmor.Prod(), "/somewhere/else");
+    EXPECT_FALSE(fs::exists(folder_ / "Firma"));
+    form.Unload();
+}
+
+// ---- language ----
+
+struct LanguageCase {
+    const char* xml;  // nullptr: no file
+    std::vector<std::string> interfaceList;
+};
+
+TEST_F(StandardDialogsTest, LanguageListsComeFromTheFileOrTheFallback)
+{
+    const std::vector<std::string> three = {"English", "German", "Arabic"};
+    const LanguageCase cases[] = {
+        {nullptr, three},
+        {"<languages><language engname=\"English\"/><language", three},  // malformed
+        {"<langs><language engname=\"English\"/></langs>", {}},          // wrong root
+        {"<languages><language name=\"x\" engname=\"Dutch\"/><language EngName=\"German\"/>"
+         "<language/><language engname=\"Dutch\"/></languages>",
+         {"Dutch", "Dutch"}},
+    };
+    forms::ScopedMsgBox boxes;
+    for (const LanguageCase& c : cases) {
+        fs::remove_all(folder_ / "language");
+        if (c.xml != nullptr) writeFile("language/language.xml", c.xml);
+        forms::ScopedModalDriver driver([&](Form& form) {
+            forms::Control& list1 = form.control("CmbLanguage1");
+            forms::Control& list2 = form.control("CmbLanguage2");
+            std::vector<std::string> shown;
+            for (std::int16_t i = 0; i < list1.ListCount(); ++i) shown.push_back(list1.List(i));
+            EXPECT_EQ(shown, c.interfaceList) << (c.xml ? c.xml : "no file");
+            EXPECT_EQ(list2.ListCount(), 3);
+            EXPECT_EQ(list1.Text(), text(140156));
+            EXPECT_EQ(list2.Text(), text(140156));
+            forms::click(form.control("CmdCancel"));
+        });
+        valmor.ShowLanguageSetting();
+        EXPECT_FALSE(valmor.chooseControl());
+    }
+    EXPECT_TRUE(boxes->boxes().empty());
+    EXPECT_EQ(forms::settings().get("valmor", "Interface Language setting", "Language", "none"), "none");
+}
+
+TEST_F(StandardDialogsTest, LanguageSaveStoresTheShownTextsAndCancelNothing)
+{
+    forms::settings().save("valmor", "Help Language setting", "Language", "Klingon");
+    forms::ScopedModalDriver save([](Form& form) {
+        EXPECT_EQ(form.control("CmbLanguage2").Text(), "Klingon");  // shown though not listed
+        forms::editText(form.control("CmbLanguage1"), "German");
+        forms::selectItem(form.control("CmbLanguage2"), 2);
+        forms::click(form.control("cmdSave"));
+    });
+    valmor.ShowLanguageSetting();
+    EXPECT_TRUE(valmor.chooseControl());
+    EXPECT_EQ(forms::settings().get("valmor", "Interface Language setting", "Language", ""), "German");
+    EXPECT_EQ(forms::settings().get("valmor", "Help Language setting", "Language", ""), "Arabic");
+
+    forms::ScopedModalDriver cancel([](Form& form) {
+        EXPECT_EQ(form.control("CmbLanguage1").Text(), "German");
+        forms::editText(form.control("CmbLanguage1"), "");
+        forms::closeWindow(form);
+    });
+    valmor.ShowLanguageSetting();
+    EXPECT_FALSE(valmor.chooseControl());
+    EXPECT_EQ(forms::settings().get("valmor", "Interface Language setting", "Language", ""), "German");
+}
+
+// ---- about box ----
+
+struct AboutCase {
+    std::int32_t kind;
+    halvex::CalculationMethod shws;
+    halvex::CalculationMethod shys;
+    bool isolated;
+    std::int16_t icon;
+    std::string title;
+    std::string description;
+};
+
+TEST_F(StandardDialogsTest, AboutBoxComposesTitleAndDescriptionByProgramAndMethod)
+{
+    using namespace halvex;
+    const std::string CR = "\r";
+    std::string line1, line2;
+    valmor.GetMethodTitle(HalfSpace, line1, line2, 1);
+    const std::string data = text(140131) + ":" + CR + CR + text(140132) + CR + CR + text(140133);
+    const AboutCase cases[] = {
+        {MirvaData, CalculationMethod{}, CalculationMethod{}, false, 0, text(160005) + text(90167), CR + data},
+        {MirvaData, MethodSlabFloor, SystemOfRigidSlabs, false, 0, text(160004) + text(90167),
+         text(140148) + CR + CR + text(140167) + CR + CR + CR + data},
+        {MirvaGraphic, HalfSpace, CalculationMethod{}, true, 0, text(160005),
+         text(140148) + CR + line1 + CR + line2 + CR + CR + CR + text(140134) + ":" + CR + CR + text(140135) + CR +
+             CR + text(140136)},
+        {MirvaBOHR, HalfSpace, CalculationMethod{}, false, 1, text(20000), CR + text(140147)},
+        {MirvaEditor, HalfSpace, CalculationMethod{}, false, 2, text(140125),
+         text(140127) + CR + CR + text(140128) + CR + CR + text(140129) + CR},
+    };
+    for (const AboutCase& c : cases) {
+        valmor.MirvaProg(c.kind);
+        forms::ScopedModalDriver driver([&](Form& form) {
+            EXPECT_EQ(form.control("lblTitle").Caption(), c.title) << "kind " << c.kind;
+            EXPECT_EQ(form.control("lblDescription").Caption(), c.description) << "kind " << c.kind;
+            for (std::int16_t i = 0; i < 3; ++i) EXPECT_EQ(form.control("picIcon", i).Visible(), i == c.icon);
+            EXPECT_EQ(form.control("picIcon", c.icon).Left(), 240);
+            EXPECT_EQ(form.control("lblDisclaimer").Caption(), text(90));
+            forms::click(form.control("cmdOK"));
+        });
+        EXPECT_TRUE(valmor.ShowAbout(c.shws, c.shys, c.isolated).isEmpty());
+        EXPECT_EQ(valmor.HelpText(), text(90));
+    }
+}
+
+TEST_F(StandardDialogsTest, SystemInformationIsTheFirstProgramOnThePathOrAMessage)
+{
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath != nullptr ? oldPath : "";
+    const fs::path bin = folder_ / "bin";
+    fs::create_directories(bin);
+    ::setenv("PATH", (folder_.string() + "/none::" + bin.string()).c_str(), 1);
+
+    forms::ScopedMsgBox boxes;
+    auto pressSysInfo = [&] {
+        forms::ScopedModalDriver driver([](Form& form) {
+            forms::click(form.control("cmdSysInfo"));
+            EXPECT_TRUE(form.Visible());  // the box stays open
+            forms::click(form.control("cmdOK"));
+        });
+        valmor.ShowAbout();
+    };
+    boxes->answer(forms::vbOK);
+    pressSysInfo();  // nothing on the path
+    writeFile("bin/hardinfo", "#!/bin/sh\n");
+    ::chmod((bin / "hardinfo").c_str(), 0644);
+    boxes->answer(forms::vbOK);
+    pressSysInfo();  // there, but not executable
+    ::chmod((bin / "hardinfo").c_str(), 0755);
+    pressSysInfo();
+    desktop_->succeed = false;
+    boxes->answer(forms::vbOK);
+    pressSysInfo();  // the start is refused
+    ::setenv("PATH", savedPath.c_str(), 1);
+
+    ASSERT_EQ(boxes->boxes().size(), 3u);
+    for (const forms::MessageBoxRequest& box : boxes->boxes()) {
+        EXPECT_EQ(box.prompt, text(140151));
+        EXPECT_EQ(box.style, 0);
+    }
+    ASSERT_EQ(desktop_->startedPrograms.size(), 2u);
+    EXPECT_EQ(desktop_->startedPrograms[0].program, (bin / "hardinfo").string());
+
+    // The support link opens the one address; a failure is quiet.
+    forms::ScopedModalDriver link([](Form& form) {
+        forms::click(form.control("LblOnLineSupport"));
+        forms::click(form.control("PctOnLineSupport"));
+        forms::click(form.control("cmdOK"));
+    });
+    valmor.ShowAbout();
+    EXPECT_EQ(desktop_->openedUrls, (std::vector<std::string>(2, std::string(halvex::kSupportAddress))));
+}
+
+}  // namespace
