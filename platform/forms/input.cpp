@@ -80,6 +80,60 @@ struct InputAccess {
     }
 
     static void gridMoved(Control& c) { c.ensureRowVisible(); }
+
+    // A character typed into a spreadsheet: Enter commits the entry and
+    // moves down, Escape cancels it, backspace deletes its last character,
+    // anything printable starts an entry (StartEdit) or goes on with it.
+    static void sheetCharacter(Control& c, char32_t code, const std::shared_ptr<const bool>& token) {
+        if (code == 13) {
+            c.commitEntry();
+            if (*token) c.moveActiveCell(c.activeRow_ + 1, c.activeCol_);
+            return;
+        }
+        if (code == 27) {
+            c.cancelEntry();
+            return;
+        }
+        if (code == 8) {
+            if (!c.editing_) c.beginEntry();
+            if (!*token || !c.editing_) return;
+            auto chars = decodeUtf8(c.entryText_);
+            if (!chars.empty()) c.entryText_.resize(byteOffset(c.entryText_, static_cast<std::int32_t>(chars.size()) - 1));
+            c.changed(Prop::Cells);
+            return;
+        }
+        if (code < 32) return;
+        if (!c.editing_) c.beginEntry();
+        // The StartEdit handler may have ended the entry already.
+        if (!*token || !c.editing_) return;
+        c.entryText_ += encodeUtf8(code);
+        c.changed(Prop::Cells);
+    }
+
+    // A key moving a spreadsheet's current cell commits an entry first.
+    static void sheetKey(Control& c, std::int16_t keyCode, std::int16_t shift) {
+        std::int32_t row = c.activeRow_;
+        std::int32_t col = c.activeCol_;
+        bool ctrl = (shift & vbCtrlMask) != 0;
+        switch (keyCode) {
+            case vbKeyUp: --row; break;
+            case vbKeyDown: ++row; break;
+            case vbKeyLeft: --col; break;
+            case vbKeyRight: ++col; break;
+            case vbKeyPageUp: row -= 20; break;
+            case vbKeyPageDown: row += 20; break;
+            case vbKeyHome:
+                col = 1;
+                if (ctrl) row = 1;
+                break;
+            case vbKeyDelete:
+                if (!c.editing_) c.CellText(c.activeRow_, c.activeCol_, "");
+                return;
+            default: return;
+        }
+        c.commitEntry();
+        c.moveActiveCell(row, col);
+    }
     static std::int32_t pageRows(const Control& c) { return c.visibleScrollRows(); }
     static std::int32_t selStart(const Control& c) { return c.selStart_; }
     static const std::string& text(const Control& c) { return c.text_; }
@@ -123,7 +177,11 @@ void keyPress(Control& c, char32_t code, const Alive& token) {
     if (!alive(token) || args.KeyAscii == 0) return;
     // A handler that changed the key gets its own character inserted.
     char32_t effective = args.KeyAscii == initial ? code : static_cast<char32_t>(args.KeyAscii);
-    InputAccess::applyCharacter(c, effective);
+    if (c.kind() == Kind::Spreadsheet) {
+        InputAccess::sheetCharacter(c, effective, token);
+    } else {
+        InputAccess::applyCharacter(c, effective);
+    }
 }
 
 void gridKey(Control& g, std::int16_t keyCode, std::int16_t shift) {
@@ -290,9 +348,14 @@ bool pressKey(Control& c, std::int16_t keyCode, std::int16_t shift, std::string_
     if (keyCode == vbKeyTab) characters.clear();
 
     bool delivered = false;
+    // A spreadsheet keeps Enter and Escape for its entries: they never
+    // press the form's default or cancel button.
+    const bool sheet = c.kind() == Kind::Spreadsheet;
     if (keyEffect) {
         Control* button = nullptr;
-        if (keyCode == vbKeyEscape) {
+        if (sheet) {
+            // no button
+        } else if (keyCode == vbKeyEscape) {
             button = buttonOf(form, true);
         } else if (keyCode == vbKeyReturn) {
             button = c.kind() == Kind::CommandButton ? &c : buttonOf(form, false);
@@ -308,6 +371,8 @@ bool pressKey(Control& c, std::int16_t keyCode, std::int16_t shift, std::string_
             delivered = true;
         } else if (c.kind() == Kind::Grid) {
             gridKey(c, keyCode, shift);
+        } else if (sheet) {
+            InputAccess::sheetKey(c, keyCode, shift);
         } else if (c.kind() == Kind::ListBox || (c.kind() == Kind::ComboBox && c.Style() == 2)) {
             listKey(c, keyCode);
         } else if (c.kind() == Kind::TextBox || c.kind() == Kind::ComboBox) {
@@ -392,6 +457,13 @@ bool checkItem(Control& c, std::int16_t index, bool checked) {
 
 bool selectCell(Control& g, std::int32_t row, std::int32_t col) {
     detail::InputScope scope;
+    if (g.kind() == Kind::Spreadsheet) {
+        if (!g.canTakeInput() || row < 1 || row > kSheetRows || col < 1 || col > kSheetColumns) return false;
+        Alive token = g.aliveToken();
+        takeFocus(g);
+        if (alive(token)) g.Select(row, col);
+        return true;
+    }
     if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
     if (row < 0 || row >= g.Rows() || col < 0 || col >= g.Cols()) return false;
     Alive token = g.aliveToken();
@@ -408,6 +480,23 @@ bool scrollGrid(Control& g, std::int32_t topRow) {
     detail::InputScope scope;
     if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
     g.TopRow(std::clamp(topRow, 0, g.Rows() - 1));
+    return true;
+}
+
+bool scrollGridColumns(Control& g, std::int32_t leftCol) {
+    detail::InputScope scope;
+    if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
+    g.LeftCol(std::clamp(leftCol, 0, g.Cols() - 1));
+    return true;
+}
+
+bool resizeGridColumn(Control& g, std::int32_t col, std::int32_t width) {
+    detail::InputScope scope;
+    if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
+    const std::int16_t resizing = g.AllowUserResizing();
+    if (resizing != 1 && resizing != 3) return false;
+    if (col < 0 || col >= g.Cols() || width < 0) return false;
+    g.ColWidth(col, width);
     return true;
 }
 

@@ -28,6 +28,7 @@ const char* typeName(Kind kind) {
         case Kind::ProgressBar: return "ProgressBar";
         case Kind::Grid: return "Grid";
         case Kind::ListView: return "ListView";
+        case Kind::Spreadsheet: return "Spreadsheet";
     }
     return "";
 }

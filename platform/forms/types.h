@@ -30,7 +30,8 @@ enum class Kind {
     StatusBar,
     ProgressBar,
     Grid,
-    ListView
+    ListView,
+    Spreadsheet
 };
 
 // The type name the toolkit reports for a kind ("Label", "TextBox", ...).
@@ -57,6 +58,9 @@ enum class Event {
     Scroll,
     UpClick,
     DownClick,
+    // Spreadsheet: the current cell changed; an entry into a cell began.
+    SelectionChange,
+    StartEdit,
     // Form events
     Load,
     Activate,  // raised by Show once the form is displayed
