@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -149,6 +150,34 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
         table->horizontalHeader()->resizeSection(6, 150);
         settle();
         EXPECT_EQ(form.GrdInput->ColWidth(7), 149 * 15);
+
+        // The spreadsheet view: the grid's cells in place, a value typed
+        // into a new row.
+        auto* excel = dynamic_cast<QPushButton*>(forms::qt::widgetOf(*form.CmdExcel));
+        ASSERT_NE(excel, nullptr);
+        excel->click();
+        settle();
+        auto* sheet = dynamic_cast<QTableView*>(forms::qt::widgetOf(*form.SprInput));
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_TRUE(sheet->isVisible());
+        EXPECT_FALSE(table->isVisible());
+        EXPECT_EQ(sheet->model()->index(1, 1).data().toString(), "42");
+        EXPECT_EQ(sheet->model()->headerData(0, Qt::Horizontal).toString(), "1");
+        const QModelIndex target = sheet->model()->index(2, 1);
+        QPointF at = QRectF(sheet->visualRect(target)).center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, sheet->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(sheet->viewport(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, sheet->viewport()->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(sheet->viewport(), &release);
+        settle();
+        EXPECT_EQ(form.SprInput->ActiveRow(), 3);
+        EXPECT_EQ(form.SprInput->ActiveColumn(), 2);
+        typeKey(sheet, Qt::Key_8, "8");
+        EXPECT_EQ(target.data().toString(), "8") << "the entry shows in its cell";
+        typeKey(sheet, Qt::Key_Return, "\r");
+        EXPECT_EQ(form.SprInput->CellText(3, 2), "8");
         ok->click();
     });
     QTimer::singleShot(10000, [&] {
@@ -160,4 +189,6 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
     EXPECT_EQ(values.at(2, 2).toString(), "42");
     EXPECT_EQ(values.at(1, 7).toString(), "7");
     EXPECT_EQ(values.at(2, 9).toString(), "90");
+    EXPECT_EQ(valmor.NoRowGrid(), 3);
+    EXPECT_EQ(values.at(3, 2).toString(), "8");
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -219,7 +220,14 @@ TEST_F(GridInputTest, TheEditorWritesOnEnterUpScrollAndLeavingAndDiscardsOnEscap
         EXPECT_EQ(g.TextMatrix(8, 1), "k");
         EXPECT_EQ(g.TextMatrix(9, 1), "");
 
+        // In a right-to-left language with more than 13 rows the editor
+        // stands 240 twips right of its cell.
+        halvex::libraryState().TextLib =
+            std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "Arabic");
         forms::doubleClick(g);
+        EXPECT_EQ(editor.Left(), g.Left() + g.CellLeft() + 240);
+        EXPECT_EQ(editor.Top(), g.Top() + g.CellTop());
+        halvex::libraryState().TextLib.reset();
         forms::pressKey(editor, forms::vbKeyEscape);
         forms::pressKey(g, forms::vbKeyEscape);  // now Escape presses Cancel
         EXPECT_FALSE(f.loaded());
