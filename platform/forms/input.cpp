@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/control.h"
+#include "platform/forms/desktop.h"
 #include "platform/forms/form.h"
 #include "platform/forms/layer.h"
 
@@ -110,6 +111,29 @@ struct InputAccess {
         c.changed(Prop::Cells);
     }
 
+    // Ctrl+V: the clipboard's text from the current cell on, a line a row
+    // and tab-separated cells; what lies outside the sheet is left out.
+    static void pasteIntoSheet(Control& c) {
+        c.commitEntry();
+        std::string text = clipboard().text();
+        std::vector<std::string_view> lines = splitLines(text);
+        if (!lines.empty() && lines.back().empty()) lines.pop_back();  // the closing line end
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::int64_t row = c.activeRow_ + static_cast<std::int64_t>(i);
+            if (row > kSheetRows) break;
+            std::string_view line = lines[i];
+            std::int64_t col = c.activeCol_;
+            while (col <= kSheetColumns) {
+                const std::size_t tab = line.find('\t');
+                c.CellText(static_cast<std::int32_t>(row), static_cast<std::int32_t>(col),
+                           std::string(line.substr(0, tab)));
+                if (tab == std::string_view::npos) break;
+                line.remove_prefix(tab + 1);
+                ++col;
+            }
+        }
+    }
+
     // A key moving a spreadsheet's current cell commits an entry first.
     static void sheetKey(Control& c, std::int16_t keyCode, std::int16_t shift) {
         std::int32_t row = c.activeRow_;
@@ -128,6 +152,9 @@ struct InputAccess {
                 break;
             case vbKeyDelete:
                 if (!c.editing_) c.CellText(c.activeRow_, c.activeCol_, "");
+                return;
+            case 'V':
+                if (ctrl) pasteIntoSheet(c);
                 return;
             default: return;
         }

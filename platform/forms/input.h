@@ -72,7 +72,8 @@ bool resizeGridColumn(Control& grid, std::int32_t col, std::int32_t width);
 // into the current cell (StartEdit), Enter commits it and moves down,
 // Escape cancels it (neither presses a form button while the sheet has the
 // focus), arrows and page keys commit and move, Ctrl+Home goes to (1, 1),
-// Delete empties the current cell.
+// Delete empties the current cell, Ctrl+V pastes the clipboard's text there
+// (lines to rows, tabs between cells).
 
 // The arrows of an up-down control: Value steps by Increment within Min and
 // Max (Change), then UpClick or DownClick.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms/desktop.h"
 #include "platform/forms/form.h"
 #include "platform/forms/input.h"
 #include "platform/forms/screen.h"
@@ -173,6 +174,30 @@ TEST(Spreadsheet, AnEscapeSentFromStartEditCancelsTheEntry) {
     EXPECT_EQ(s.CellText(1, 5), "");
     EXPECT_EQ(dlg.closes, 0);
     EXPECT_TRUE(dlg.loaded());
+    dlg.Unload();
+}
+
+TEST(Spreadsheet, PastedLinesAndTabsFillRowsAndCellsWithinTheSheet) {
+    SheetDialog dlg;
+    dlg.Show();
+    Control& s = dlg.sheet.get();
+    s.CellText(2, 3, "old");
+    clipboard().setText("a\tb\r\n\tc\n");
+    selectCell(s, 1, 2);
+    typeText(s, "typed");
+    pressKey(s, 'V', vbCtrlMask);
+    EXPECT_EQ(s.CellText(1, 2), "a") << "the entry is written, then pasted over";
+    EXPECT_EQ(s.CellText(1, 3), "b");
+    EXPECT_EQ(s.CellText(2, 2), "");
+    EXPECT_EQ(s.CellText(2, 3), "c");
+    EXPECT_EQ(s.SheetCells().size(), 3u);
+
+    clipboard().setText("x\ty\tz\n1\n2");
+    s.Select(kSheetRows - 1, kSheetColumns - 1);
+    pressKey(s, 'V', vbCtrlMask);
+    EXPECT_EQ(s.CellText(kSheetRows - 1, kSheetColumns), "y");
+    EXPECT_EQ(s.CellText(kSheetRows, kSheetColumns - 1), "1") << "the last line would lie below the sheet";
+    EXPECT_EQ(s.SheetCells().size(), 6u);
     dlg.Unload();
 }
 
