@@ -87,6 +87,7 @@ void finishRowOperation(forms::Control& G)
 // gets its number.
 std::int32_t openRowBelow(forms::Control& G)
 {
+    if (G.Rows() - 1 >= kMaxGridCount) rt::raise(6, "Overflow: the table cannot have more than 32766 rows");
     G.Rows(G.Rows() + 1);
     const std::int32_t r = G.Row();
     for (std::int32_t i = G.Rows() - 1; i >= r + 1; --i) moveRow(G, i, i - 1);

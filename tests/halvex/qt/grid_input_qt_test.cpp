@@ -60,10 +60,10 @@ void typeKey(QWidget* widget, Qt::Key key, const QString& text)
     settle();
 }
 
-void clickCell(QTableWidget* table, int row, int col)
+void clickCell(QAbstractItemView* view, int row, int col)
 {
-    QPointF at = QRectF(table->visualItemRect(table->item(row, col))).center();
-    QWidget* viewport = table->viewport();
+    QPointF at = QRectF(view->visualRect(view->model()->index(row, col))).center();
+    QWidget* viewport = view->viewport();
     QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(viewport, &press);
@@ -164,14 +164,7 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
         EXPECT_EQ(sheet->model()->index(1, 1).data().toString(), "42");
         EXPECT_EQ(sheet->model()->headerData(0, Qt::Horizontal).toString(), "1");
         const QModelIndex target = sheet->model()->index(2, 1);
-        QPointF at = QRectF(sheet->visualRect(target)).center();
-        QMouseEvent press(QEvent::MouseButtonPress, at, sheet->viewport()->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(sheet->viewport(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, sheet->viewport()->mapToGlobal(at), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(sheet->viewport(), &release);
-        settle();
+        clickCell(sheet, 2, 1);
         EXPECT_EQ(form.SprInput->ActiveRow(), 3);
         EXPECT_EQ(form.SprInput->ActiveColumn(), 2);
         typeKey(sheet, Qt::Key_8, "8");

@@ -395,4 +395,15 @@ TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArrays)
     EXPECT_TRUE(titles.isAllocated());
     EXPECT_FALSE(halvex::libraryState().GridInputTypes.isAllocated());
     for (Form* f : forms::loadedForms()) EXPECT_NE(f->Name(), "frmGridInput");
+
+    // 32766 rows open; a row more is refused.
+    valmor.NoRowGrid(32766);
+    values.redim(0, 32766, 0, 3);
+    script->answer(forms::vbOK);
+    EXPECT_TRUE(run([](Form& f) {
+        EXPECT_EQ(ctl(f, "GrdInput").Rows(), 32767);
+        forms::click(ctl(f, "cmdCopy"));
+    }));
+    ASSERT_EQ(script->boxes().size(), 2u);
+    EXPECT_NE(script->boxes()[1].prompt.find("32766"), std::string::npos);
 }
