@@ -998,6 +998,12 @@ void FormView::syncWindow(Prop prop) {
             break;
         case Prop::Enabled:
             setEnabled(f.Enabled());
+            // A disabled window lost its focus widget: the model's comes back.
+            if (f.Enabled()) {
+                if (Control* active = f.ActiveControl()) {
+                    if (Entry* e = entryOf(*active)) syncFocus(*e);
+                }
+            }
             break;
         case Prop::Appearance: {
             Qt::WindowFlags flags = Qt::Window;

@@ -161,6 +161,7 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
         ASSERT_NE(sheet, nullptr);
         ASSERT_TRUE(sheet->isVisible());
         EXPECT_FALSE(table->isVisible());
+        EXPECT_TRUE(sheet->hasFocus()) << "the sheet takes the keys once the copy is done";
         EXPECT_EQ(sheet->model()->index(1, 1).data().toString(), "42");
         EXPECT_EQ(sheet->model()->headerData(0, Qt::Horizontal).toString(), "1");
         const QModelIndex target = sheet->model()->index(2, 1);
@@ -171,6 +172,10 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
         EXPECT_EQ(target.data().toString(), "8") << "the entry shows in its cell";
         typeKey(sheet, Qt::Key_Return, "\r");
         EXPECT_EQ(form.SprInput->CellText(3, 2), "8");
+        excel->click();
+        settle();
+        EXPECT_EQ(table->item(2, 1)->text(), "8");
+        EXPECT_TRUE(table->hasFocus()) << "back in the grid view the grid takes the keys";
         ok->click();
     });
     QTimer::singleShot(10000, [&] {
