@@ -305,8 +305,11 @@ void ShowTxtInputBox(forms::Control& txtInput, forms::Control& GrdInput, std::in
         T.Visible(true);
         T.SetFocus();
     } else {
-        T.Text(utf8Character(KeyAscii));
-        T.SelStart(1);
+        // A control key (Backspace) starts an empty entry: no control
+        // character goes into the text.
+        const bool control = KeyAscii > 0 && KeyAscii < 32;
+        T.Text(control ? std::string() : utf8Character(KeyAscii));
+        T.SelStart(control ? 0 : 1);
         T.Visible(true);
         T.SetFocus();
     }

@@ -53,7 +53,7 @@ void ReadGridValues();
 // Places the editor txtInput over the grid's current cell (brought into
 // view first) and opens it by KeyAscii: -1 the cell's text all selected,
 // 13 the cell's text with the caret at its end, 27 nothing, any other
-// character that character alone. Remembers the cell it was opened on.
+// character that character alone (a control key such as Backspace: empty). Remembers the cell it was opened on.
 void ShowTxtInputBox(forms::Control& txtInput, forms::Control& GrdInput, std::int16_t KeyAscii = 0);
 
 // The row operations on the current row; each ends on column 1 with the

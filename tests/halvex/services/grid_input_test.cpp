@@ -197,7 +197,9 @@ TEST_F(GridInputTest, TheEditorWritesOnEnterUpScrollAndLeavingAndDiscardsOnEscap
         EXPECT_EQ(g.TextMatrix(3, 1), "7x");
         EXPECT_TRUE(ctl(f, "CmdCancel").Cancel());
 
-        forms::typeText(g, "q");
+        forms::pressKey(g, forms::vbKeyBack);
+        EXPECT_EQ(editor.Text(), "") << "Backspace opens an empty editor";
+        forms::typeText(editor, "q");
         forms::pressKey(editor, forms::vbKeyEscape);
         EXPECT_EQ(g.TextMatrix(3, 1), "7x") << "Escape discards";
         EXPECT_TRUE(f.loaded()) << "and closes only the editor";
