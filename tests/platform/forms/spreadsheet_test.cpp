@@ -3,6 +3,7 @@
 // user.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <random>
 #include <string>
