@@ -173,6 +173,9 @@ void frmGridInput::toSpreadsheetView()
     CmdExcel->Top(frame.Top() + frame.Height() + 120);
     DisableWaitTaintWindow(hWnd());
     grid.Visible(false);
+    // The row operations work on the grid, which is hidden now (and would
+    // refuse the focus they end with): they wait for the grid view.
+    for (forms::ControlRef* button : {&cmdNeu, &cmdInsert, &cmdCopy, &cmdDelete}) (*button)->Enabled(false);
     CmdExcel->Caption(caption(TextNo(60018)));
     cmdOK->Left(120);
     CmdCancel->Left(cmdOK->Left() + cmdOK->Width() + 120);
@@ -211,6 +214,7 @@ void frmGridInput::toGridView()
     Height(kGridViewHeight);
     grid.Visible(true);
     FrmSpreadSheet->Visible(false);
+    for (forms::ControlRef* button : {&cmdNeu, &cmdInsert, &cmdCopy}) (*button)->Enabled(true);
     CmdExcel->Caption(caption(TextNo(140118)));
     CmdExcel->Top(cmdHelp->Top() + cmdHelp->Height() + 120);
     CmdExcel->Left(cmdHelp->Left());

@@ -1,7 +1,9 @@
 // The form of the grid-input dialog: the grid GrdInput with the floating
 // cell editor txtInput, eight buttons down the right-hand side, and the
 // spreadsheet SprInput in the frame FrmSpreadSheet, which can be shown
-// instead of the grid (CmdExcel switches; the cells are copied across).
+// instead of the grid (CmdExcel switches; the cells are copied across, with
+// the form's input held off meanwhile; New, Insert, Copy and Delete wait for
+// the grid view).
 //
 // The editor opens on a key or a double click on a data cell; Enter, Up,
 // Down, a scroll of the grid or leaving it (a click elsewhere) write its

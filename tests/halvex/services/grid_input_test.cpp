@@ -351,6 +351,7 @@ TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
         EXPECT_EQ(sheet.CellText(1, 1), "B1");
         EXPECT_EQ(f.ActiveControl(), &sheet);
         EXPECT_TRUE(f.Enabled());
+        EXPECT_FALSE(forms::click(ctl(f, "cmdInsert"))) << "no row operations on the hidden grid";
         // Data below two empty cells of column 1 comes back.
         forms::selectCell(sheet, 6, 1);
         forms::typeText(sheet, "B6");
@@ -373,6 +374,7 @@ TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
         EXPECT_EQ(g.TextMatrix(8, 2), "C8");
         EXPECT_EQ(g.TextMatrix(8, 0), "8");
         EXPECT_TRUE(ctl(f, "cmdDelete").Enabled());
+        EXPECT_TRUE(ctl(f, "cmdInsert").Enabled());
 
         // A second visit shows the grid alone, nothing of the first.
         forms::click(ctl(f, "cmdNeu"));
