@@ -1,6 +1,7 @@
 #include "halvex/services/frm_grid_input.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "halvex/services/cls_valmor.h"
@@ -162,6 +163,8 @@ void frmGridInput::toSpreadsheetView()
     forms::Control& frame = *FrmSpreadSheet;
     forms::Control& sheet = *SprInput;
     forms::Control& grid = *GrdInput;
+    // Events run while the window is searched and after every cell copied.
+    std::optional<InputBlock> block(std::in_place, *this);
     frame.Height(5000);
     if (textLib().IsRightToLeft()) {
         frame.Left(cmdHelp->Left());
@@ -191,17 +194,15 @@ void frmGridInput::toSpreadsheetView()
     // Nothing of an earlier visit may stay behind the grid's cells.
     sheet.Select(1, 1);
     sheet.Clear();
-    {
-        InputBlock block(*this);
-        const std::int32_t rows = grid.Rows();
-        const std::int32_t cols = grid.Cols();
-        for (std::int32_t r = 1; r < rows; ++r) {
-            for (std::int32_t c = 1; c < cols; ++c) {
-                sheet.CellText(r, c, grid.TextMatrix(r, c));
-                forms::doEvents();
-            }
+    const std::int32_t rows = grid.Rows();
+    const std::int32_t cols = grid.Cols();
+    for (std::int32_t r = 1; r < rows; ++r) {
+        for (std::int32_t c = 1; c < cols; ++c) {
+            sheet.CellText(r, c, grid.TextMatrix(r, c));
+            forms::doEvents();
         }
     }
+    block.reset();
     sheet.SetFocus();
     forms::SendKeys("^{HOME}", true);
 }

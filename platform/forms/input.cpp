@@ -572,7 +572,8 @@ bool focus(Control& c) {
 
 bool closeWindow(Form& form) {
     detail::InputScope scope;
-    if (!form.loaded() || !form.Visible()) return false;
+    // A disabled window takes no input, its close box neither.
+    if (!form.loaded() || !form.Visible() || !form.Enabled()) return false;
     const auto& modal = detail::layer().modalStack;
     if (!modal.empty() && modal.back() != &form) return false;
     form.closeByUser();

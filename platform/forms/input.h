@@ -89,6 +89,7 @@ bool mouseUp(Control& control, std::int16_t button, std::int16_t shift, float x,
 bool focus(Control& control);
 
 // The user's close box: QueryUnload with vbFormControlMenu, then Unload.
+// Nothing while the form is disabled.
 bool closeWindow(Form& form);
 
 // The form became the active window (the view reports it).

@@ -389,6 +389,38 @@ TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
     EXPECT_EQ(values, table({{"N", "0", "0"}, {"", "0", "5"}}));
 }
 
+// Lets the test act while a copy between the views lets events run.
+struct MeddlingDisplay : forms::HeadlessDisplay {
+    std::function<void()> onEvents;
+    void doEvents() override
+    {
+        if (onEvents) onEvents();
+    }
+};
+
+TEST_F(GridInputTest, TheUserCannotReenterOrCloseTheDialogWhileACopyRuns)
+{
+    auto display = std::make_shared<MeddlingDisplay>();
+    auto previous = forms::setDisplay(display);
+    int tries = 0, refused = 0;
+    EXPECT_FALSE(run([&](Form& f) {
+        display->onEvents = [&] {
+            ++tries;
+            if (!forms::click(ctl(f, "CmdExcel")) && !forms::closeWindow(f) && !forms::click(ctl(f, "cmdOK")))
+                ++refused;
+        };
+        forms::click(ctl(f, "CmdExcel"));
+        forms::click(ctl(f, "CmdExcel"));
+        display->onEvents = nullptr;
+        EXPECT_TRUE(f.Enabled());
+        forms::click(ctl(f, "cmdOK"));
+    }));
+    forms::setDisplay(previous);
+    EXPECT_GE(tries, 9 + 3) << "at least a cell to the sheet, a row back";
+    EXPECT_EQ(refused, tries);
+    EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "4", "3"}}));
+}
+
 TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArrays)
 {
     valmor.NoRowGrid(5);  // HGrid has 3 rows
