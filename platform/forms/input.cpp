@@ -98,8 +98,8 @@ struct InputAccess {
         if (code == 8) {
             if (!c.editing_) c.beginEntry();
             if (!*token || !c.editing_) return;
-            auto chars = decodeUtf8(c.entryText_);
-            if (!chars.empty()) c.entryText_.resize(byteOffset(c.entryText_, static_cast<std::int32_t>(chars.size()) - 1));
+            const std::int32_t count = characterCount(c.entryText_);
+            if (count > 0) c.entryText_.resize(byteOffset(c.entryText_, count - 1));
             c.changed(Prop::Cells);
             return;
         }

@@ -153,9 +153,9 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
 
         // The spreadsheet view: the grid's cells in place, a value typed
         // into a new row.
-        auto* excel = dynamic_cast<QPushButton*>(forms::qt::widgetOf(*form.CmdExcel));
-        ASSERT_NE(excel, nullptr);
-        excel->click();
+        auto* viewButton = dynamic_cast<QPushButton*>(forms::qt::widgetOf(*form.CmdExcel));
+        ASSERT_NE(viewButton, nullptr);
+        viewButton->click();
         settle();
         auto* sheet = dynamic_cast<QTableView*>(forms::qt::widgetOf(*form.SprInput));
         ASSERT_NE(sheet, nullptr);
@@ -172,7 +172,7 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
         EXPECT_EQ(target.data().toString(), "8") << "the entry shows in its cell";
         typeKey(sheet, Qt::Key_Return, "\r");
         EXPECT_EQ(form.SprInput->CellText(3, 2), "8");
-        excel->click();
+        viewButton->click();
         settle();
         EXPECT_EQ(table->item(2, 1)->text(), "8");
         EXPECT_TRUE(table->hasFocus()) << "back in the grid view the grid takes the keys";
