@@ -140,6 +140,29 @@ public:
                    double& Unit_Length2Factor, std::string& Unit_Force1Symb, double& Unit_Force1Factor,
                    std::string& Unit_Force2Symb, double& Unit_Force2Factor, std::string& Unit_TemperatureSymb);
 
+    // ---- the grid-input dialog (cls_valmor_grid.cpp, grid_input.h) ----
+
+    // Caption of the dialog (also its help title), the number of data
+    // columns C and of data rows R; all kept between calls.
+    std::string HeadGrid() const;
+    void HeadGrid(const std::string& value);
+    std::int16_t NoColGrid() const;
+    void NoColGrid(std::int16_t value);
+    std::int16_t NoRowGrid() const;
+    void NoRowGrid(std::int16_t value);
+    // The dialog: False when the user confirmed (HGrid then holds the table
+    // as texts), True when cancelled or closed or after an error. The
+    // caller's arrays are never erased.
+    bool ShowGridInput(rt::VArray& TitleGrid, rt::VArray& HGrid, rt::VArray& InputTypeGrid,
+                       rt::VArray& MaxInputGrid, rt::VArray& MinInputGrid, const std::string& HelpTopicNo = "");
+    void SetGridHeader(rt::VArray& TitleGrid, rt::VArray& HGrid, forms::Form& Objform, forms::Control& ObjGrid);
+    void ReadGridValues();
+    void ShowTxtInputBox(forms::Control& txtInput, forms::Control& GrdInput, std::int16_t KeyAscii = 0);
+    void InputGridCopy(forms::Control& GrdInput, forms::Control& cmdDelete);
+    void InputGridDelete(forms::Control& GrdInput, forms::Control& cmdDelete);
+    void InputGridInsert(forms::Control& GrdInput, forms::Control& cmdDelete);
+    void InputGridNew(forms::Control& GrdInput, forms::Control& cmdDelete);
+
     // ---- wait and status display, exit confirmation, method titles (cls_valmor_wait.cpp) ----
 
     // Fills the caller's wait form and/or status bar with the wait texts

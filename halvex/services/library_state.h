@@ -47,6 +47,19 @@ struct LibraryState {
     std::string SettingsDir;
     // Help-topic key of the grid and list dialogs.
     std::string DialogHelpTopic;
+    // The grid-input dialog: its caption (also the help title), the numbers
+    // of data columns and rows (kept between calls), the check and limits
+    // of every column (0..C, for the time of a call), the cell texts read
+    // back (0..R, 0..C), and the cell its editor was last opened on.
+    std::string HeadGrid;
+    std::int16_t NoColGrid = 0;
+    std::int16_t NoRowGrid = 0;
+    rt::VArray GridInputTypes{rt::VarType::Integer};
+    rt::VArray GridMaxInput{rt::VarType::Double};
+    rt::VArray GridMinInput{rt::VarType::Double};
+    rt::VArray GridValues;
+    std::int32_t GridEditorRow = 0;
+    std::int32_t GridEditorCol = 0;
     // Decimal separator of the system for typed numbers (a SystemType:
     // SystemPoint or SystemComma); 0 until it is first needed, when it is
     // taken from the user's locale settings. Tests set it.

@@ -32,6 +32,7 @@ Control::Control(Form& form, Kind kind, std::string name, std::int16_t index)
         case Kind::ListBox:
         case Kind::Grid:
         case Kind::ListView:
+        case Kind::Spreadsheet:
             backColor_ = vbWindowBackground;
             foreColor_ = vbWindowText;
             borderStyle_ = 1;
@@ -144,6 +145,7 @@ void Control::copyPropertiesFrom(const Control& o) {
     scrollBars_ = o.scrollBars_;
     allowUserResizing_ = o.allowUserResizing_;
     redraw_ = o.redraw_;
+    sheetCells_ = o.sheetCells_;
     style_ = o.style_;
     exStyle_ = o.exStyle_;
     windowClass_ = o.windowClass_;
@@ -541,6 +543,13 @@ void Control::RemoveItem(std::int16_t index) {
 }
 
 void Control::Clear() {
+    if (is(Kind::Spreadsheet)) {
+        editing_ = false;
+        entryText_.clear();
+        sheetCells_.clear();
+        changed(Prop::Cells);
+        return;
+    }
     require(isList());
     items_.clear();
     itemData_.clear();
@@ -1103,7 +1112,9 @@ std::int16_t Control::AllowUserResizing() const {
 void Control::AllowUserResizing(std::int16_t value) {
     require(is(Kind::Grid));
     if (value < 0 || value > 3) invalidValue();
+    if (allowUserResizing_ == value) return;
     allowUserResizing_ = value;
+    changed(Prop::Appearance);
 }
 
 bool Control::Redraw() const {
@@ -1192,6 +1203,106 @@ void Control::ensureRowVisible() {
     }
 }
 
+// Spreadsheet
+
+void Control::checkSheetCell(std::int32_t row, std::int32_t col) const {
+    require(is(Kind::Spreadsheet));
+    if (row < 1 || row > kSheetRows || col < 1 || col > kSheetColumns) invalidIndex();
+}
+
+const std::string& Control::CellText(std::int32_t row, std::int32_t col) const {
+    checkSheetCell(row, col);
+    auto it = sheetCells_.find({row, col});
+    return it == sheetCells_.end() ? kEmpty : it->second;
+}
+
+void Control::CellText(std::int32_t row, std::int32_t col, const std::string& value) {
+    checkSheetCell(row, col);
+    if (value.empty()) {
+        if (sheetCells_.erase({row, col}) == 0) return;
+    } else {
+        std::string& cell = sheetCells_[{row, col}];
+        if (cell == value) return;
+        cell = value;
+    }
+    changed(Prop::Cells);
+}
+
+void Control::Select(std::int32_t row, std::int32_t col) {
+    checkSheetCell(row, col);
+    commitEntry();
+    moveActiveCell(row, col);
+}
+
+std::int32_t Control::ActiveRow() const {
+    require(is(Kind::Spreadsheet));
+    return activeRow_;
+}
+
+std::int32_t Control::ActiveColumn() const {
+    require(is(Kind::Spreadsheet));
+    return activeCol_;
+}
+
+bool Control::Editing() const {
+    require(is(Kind::Spreadsheet));
+    return editing_;
+}
+
+const std::string& Control::EntryText() const {
+    require(is(Kind::Spreadsheet));
+    return entryText_;
+}
+
+void Control::ClearActiveCell() {
+    require(is(Kind::Spreadsheet));
+    if (editing_) {
+        editing_ = false;
+        entryText_.clear();
+        changed(Prop::Cells);
+    }
+    CellText(activeRow_, activeCol_, "");
+}
+
+const std::map<std::pair<std::int32_t, std::int32_t>, std::string>& Control::SheetCells() const {
+    require(is(Kind::Spreadsheet));
+    return sheetCells_;
+}
+
+void Control::beginEntry() {
+    if (editing_) return;
+    editing_ = true;
+    entryText_.clear();
+    changed(Prop::Cells);
+    raise(Event::StartEdit);
+}
+
+void Control::commitEntry() {
+    if (!is(Kind::Spreadsheet) || !editing_) return;
+    editing_ = false;
+    std::string text = std::move(entryText_);
+    entryText_.clear();
+    changed(Prop::Cells);
+    CellText(activeRow_, activeCol_, text);
+}
+
+void Control::cancelEntry() {
+    if (!editing_) return;
+    editing_ = false;
+    entryText_.clear();
+    changed(Prop::Cells);
+}
+
+void Control::moveActiveCell(std::int32_t row, std::int32_t col) {
+    row = std::clamp(row, 1, kSheetRows);
+    col = std::clamp(col, 1, kSheetColumns);
+    if (row == activeRow_ && col == activeCol_) return;
+    activeRow_ = row;
+    activeCol_ = col;
+    changed(Prop::GridLayout);
+    raise(Event::SelectionChange);
+}
+
 // Methods
 
 void Control::SetFocus() {
@@ -1223,7 +1334,8 @@ bool Control::canTakeInput() const {
 
 bool Control::canTakeFocus() const {
     return oneOf(kind_, {Kind::TextBox, Kind::CommandButton, Kind::OptionButton, Kind::CheckBox, Kind::ComboBox,
-                         Kind::ListBox, Kind::PictureBox, Kind::Grid, Kind::UpDown, Kind::ListView}) &&
+                         Kind::ListBox, Kind::PictureBox, Kind::Grid, Kind::UpDown, Kind::ListView,
+                         Kind::Spreadsheet}) &&
            canTakeInput();
 }
 

@@ -17,7 +17,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -142,7 +144,8 @@ public:
     std::int16_t Align() const;
     void Align(std::int16_t value);
 
-    // Lists: ComboBox and ListBox.
+    // Lists: ComboBox and ListBox. Clear also empties every cell of a
+    // spreadsheet (an entry in progress is dropped).
     void AddItem(const std::string& item, std::int16_t index = -1);
     void RemoveItem(std::int16_t index);
     void Clear();
@@ -260,6 +263,26 @@ public:
     std::int32_t CellWidth() const;
     std::int32_t CellHeight() const;
 
+    // Spreadsheet: cells (row, column) numbered from 1, at most
+    // kSheetRows x kSheetColumns, kept sparse (error 381 outside). A cell
+    // holds its text; the current cell starts at (1, 1). Typing starts an
+    // entry into the current cell (StartEdit), Enter commits it and moves
+    // down, Escape cancels it; moving to another cell or losing the focus
+    // commits it. Each change of the current cell raises SelectionChange.
+    const std::string& CellText(std::int32_t row, std::int32_t col) const;
+    void CellText(std::int32_t row, std::int32_t col, const std::string& value);
+    // Makes a cell the current one (an entry in progress is committed).
+    void Select(std::int32_t row, std::int32_t col);
+    std::int32_t ActiveRow() const;
+    std::int32_t ActiveColumn() const;
+    // Whether an entry is in progress, and its text so far.
+    bool Editing() const;
+    const std::string& EntryText() const;
+    // Empties the current cell (an entry in progress is dropped).
+    void ClearActiveCell();
+    // The cells that hold text, by (row, column).
+    const std::map<std::pair<std::int32_t, std::int32_t>, std::string>& SheetCells() const;
+
     // Methods
     // Moves the keyboard focus here: error 5 when the control cannot take
     // it (windowless, hidden, disabled, or its form not shown).
@@ -314,6 +337,11 @@ private:
     void checkGridCol(std::int32_t col) const;
     void checkGridRow(std::int32_t row) const;
     void resizeGrid(std::int32_t rows, std::int32_t cols);
+    void checkSheetCell(std::int32_t row, std::int32_t col) const;
+    void beginEntry();
+    void commitEntry();
+    void cancelEntry();
+    void moveActiveCell(std::int32_t row, std::int32_t col);
     void ensureRowVisible();
     std::int32_t visibleScrollRows() const;
 
@@ -381,6 +409,11 @@ private:
     std::int16_t allowUserResizing_ = 0;
     bool redraw_ = true;
 
+    std::map<std::pair<std::int32_t, std::int32_t>, std::string> sheetCells_;
+    std::int32_t activeRow_ = 1, activeCol_ = 1;
+    bool editing_ = false;
+    std::string entryText_;
+
     std::int32_t style_ = 0;
     std::int32_t exStyle_ = 0;
     std::string windowClass_;
@@ -390,6 +423,9 @@ private:
 // Grid defaults, twips.
 inline constexpr std::int32_t kGridDefaultColWidth = 960;
 inline constexpr std::int32_t kGridDefaultRowHeight = 240;
+// Spreadsheet size.
+inline constexpr std::int32_t kSheetRows = 32766;
+inline constexpr std::int32_t kSheetColumns = 256;
 // Width of the grid lines between cells, twips (one pixel).
 inline constexpr std::int32_t kGridLineWidth = 15;
 

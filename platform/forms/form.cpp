@@ -555,6 +555,7 @@ void Form::setActiveControl(Control* target) {
     Control* old = activeControl_;
     activeControl_ = target;
     if (old != nullptr) {
+        old->commitEntry();  // a spreadsheet keeps what was typed into it
         EventArgs args;
         raise(*old, Event::LostFocus, args);
         notifyControl(*old, Prop::Focus);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms/control.h"
+#include "platform/forms/desktop.h"
 #include "platform/forms/form.h"
 #include "platform/forms/layer.h"
 
@@ -87,6 +88,86 @@ struct InputAccess {
     }
 
     static void gridMoved(Control& c) { c.ensureRowVisible(); }
+
+    // A character typed into a spreadsheet: Enter commits the entry and
+    // moves down, Escape cancels it, backspace deletes its last character,
+    // anything printable starts an entry (StartEdit) or goes on with it.
+    static void sheetCharacter(Control& c, char32_t code, const std::shared_ptr<const bool>& token) {
+        if (code == 13) {
+            c.commitEntry();
+            if (*token) c.moveActiveCell(c.activeRow_ + 1, c.activeCol_);
+            return;
+        }
+        if (code == 27) {
+            c.cancelEntry();
+            return;
+        }
+        if (code == 8) {
+            if (!c.editing_) c.beginEntry();
+            if (!*token || !c.editing_) return;
+            const std::int32_t count = characterCount(c.entryText_);
+            if (count > 0) c.entryText_.resize(byteOffset(c.entryText_, count - 1));
+            c.changed(Prop::Cells);
+            return;
+        }
+        if (code < 32) return;
+        if (!c.editing_) c.beginEntry();
+        // The StartEdit handler may have ended the entry already.
+        if (!*token || !c.editing_) return;
+        c.entryText_ += encodeUtf8(code);
+        c.changed(Prop::Cells);
+    }
+
+    // Ctrl+V: the clipboard's text from the current cell on, a line a row
+    // and tab-separated cells; what lies outside the sheet is left out.
+    static void pasteIntoSheet(Control& c) {
+        c.commitEntry();
+        std::string text = clipboard().text();
+        std::vector<std::string_view> lines = splitLines(text);
+        if (!lines.empty() && lines.back().empty()) lines.pop_back();  // the closing line end
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::int64_t row = c.activeRow_ + static_cast<std::int64_t>(i);
+            if (row > kSheetRows) break;
+            std::string_view line = lines[i];
+            std::int64_t col = c.activeCol_;
+            while (col <= kSheetColumns) {
+                const std::size_t tab = line.find('\t');
+                c.CellText(static_cast<std::int32_t>(row), static_cast<std::int32_t>(col),
+                           std::string(line.substr(0, tab)));
+                if (tab == std::string_view::npos) break;
+                line.remove_prefix(tab + 1);
+                ++col;
+            }
+        }
+    }
+
+    // A key moving a spreadsheet's current cell commits an entry first.
+    static void sheetKey(Control& c, std::int16_t keyCode, std::int16_t shift) {
+        std::int32_t row = c.activeRow_;
+        std::int32_t col = c.activeCol_;
+        bool ctrl = (shift & vbCtrlMask) != 0;
+        switch (keyCode) {
+            case vbKeyUp: --row; break;
+            case vbKeyDown: ++row; break;
+            case vbKeyLeft: --col; break;
+            case vbKeyRight: ++col; break;
+            case vbKeyPageUp: row -= 20; break;
+            case vbKeyPageDown: row += 20; break;
+            case vbKeyHome:
+                col = 1;
+                if (ctrl) row = 1;
+                break;
+            case vbKeyDelete:
+                if (!c.editing_) c.CellText(c.activeRow_, c.activeCol_, "");
+                return;
+            case 'V':
+                if (ctrl) pasteIntoSheet(c);
+                return;
+            default: return;
+        }
+        c.commitEntry();
+        c.moveActiveCell(row, col);
+    }
     static std::int32_t pageRows(const Control& c) { return c.visibleScrollRows(); }
     static std::int32_t selStart(const Control& c) { return c.selStart_; }
     static const std::string& text(const Control& c) { return c.text_; }
@@ -130,7 +211,11 @@ void keyPress(Control& c, char32_t code, const Alive& token) {
     if (!alive(token) || args.KeyAscii == 0) return;
     // A handler that changed the key gets its own character inserted.
     char32_t effective = args.KeyAscii == initial ? code : static_cast<char32_t>(args.KeyAscii);
-    InputAccess::applyCharacter(c, effective);
+    if (c.kind() == Kind::Spreadsheet) {
+        InputAccess::sheetCharacter(c, effective, token);
+    } else {
+        InputAccess::applyCharacter(c, effective);
+    }
 }
 
 void gridKey(Control& g, std::int16_t keyCode, std::int16_t shift) {
@@ -297,9 +382,14 @@ bool pressKey(Control& c, std::int16_t keyCode, std::int16_t shift, std::string_
     if (keyCode == vbKeyTab) characters.clear();
 
     bool delivered = false;
+    // A spreadsheet keeps Enter and Escape for its entries: they never
+    // press the form's default or cancel button.
+    const bool sheet = c.kind() == Kind::Spreadsheet;
     if (keyEffect) {
         Control* button = nullptr;
-        if (keyCode == vbKeyEscape) {
+        if (sheet) {
+            // no button
+        } else if (keyCode == vbKeyEscape) {
             button = buttonOf(form, true);
         } else if (keyCode == vbKeyReturn) {
             button = c.kind() == Kind::CommandButton ? &c : buttonOf(form, false);
@@ -315,6 +405,8 @@ bool pressKey(Control& c, std::int16_t keyCode, std::int16_t shift, std::string_
             delivered = true;
         } else if (c.kind() == Kind::Grid) {
             gridKey(c, keyCode, shift);
+        } else if (sheet) {
+            InputAccess::sheetKey(c, keyCode, shift);
         } else if (c.kind() == Kind::ListBox || (c.kind() == Kind::ComboBox && c.Style() == 2)) {
             listKey(c, keyCode);
         } else if (c.kind() == Kind::TextBox || c.kind() == Kind::ComboBox) {
@@ -409,6 +501,13 @@ bool checkItem(Control& c, std::int16_t index, bool checked) {
 
 bool selectCell(Control& g, std::int32_t row, std::int32_t col) {
     detail::InputScope scope;
+    if (g.kind() == Kind::Spreadsheet) {
+        if (!g.canTakeInput() || row < 1 || row > kSheetRows || col < 1 || col > kSheetColumns) return false;
+        Alive token = g.aliveToken();
+        takeFocus(g);
+        if (alive(token)) g.Select(row, col);
+        return true;
+    }
     if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
     if (row < 0 || row >= g.Rows() || col < 0 || col >= g.Cols()) return false;
     Alive token = g.aliveToken();
@@ -425,6 +524,23 @@ bool scrollGrid(Control& g, std::int32_t topRow) {
     detail::InputScope scope;
     if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
     g.TopRow(std::clamp(topRow, 0, g.Rows() - 1));
+    return true;
+}
+
+bool scrollGridColumns(Control& g, std::int32_t leftCol) {
+    detail::InputScope scope;
+    if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
+    g.LeftCol(std::clamp(leftCol, 0, g.Cols() - 1));
+    return true;
+}
+
+bool resizeGridColumn(Control& g, std::int32_t col, std::int32_t width) {
+    detail::InputScope scope;
+    if (!g.canTakeInput() || g.kind() != Kind::Grid) return false;
+    const std::int16_t resizing = g.AllowUserResizing();
+    if (resizing != 1 && resizing != 3) return false;
+    if (col < 0 || col >= g.Cols() || width < 0) return false;
+    g.ColWidth(col, width);
     return true;
 }
 
@@ -473,7 +589,8 @@ bool focus(Control& c) {
 
 bool closeWindow(Form& form) {
     detail::InputScope scope;
-    if (!form.loaded() || !form.Visible()) return false;
+    // A disabled window takes no input, its close box neither.
+    if (!form.loaded() || !form.Visible() || !form.Enabled()) return false;
     const auto& modal = detail::layer().modalStack;
     if (!modal.empty() && modal.back() != &form) return false;
     form.closeByUser();

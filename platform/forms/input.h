@@ -57,10 +57,25 @@ bool selectItem(Control& control, std::int16_t index);
 // Ticks or clears an entry of a check-box list: ItemCheck.
 bool checkItem(Control& control, std::int16_t index, bool checked);
 
-// Clicks a grid cell: Row and Col change, then Click.
+// Clicks a grid cell: Row and Col change, then Click. On a spreadsheet
+// (cells from 1) the cell becomes the current one as by Select: an entry in
+// progress is committed, SelectionChange follows.
 bool selectCell(Control& grid, std::int32_t row, std::int32_t col);
 // Scrolls a grid so that the given row is the first scrollable one shown.
 bool scrollGrid(Control& grid, std::int32_t topRow);
+// Scrolls a grid sideways so that the given column is the first scrollable
+// one shown (LeftCol, Scroll).
+bool scrollGridColumns(Control& grid, std::int32_t leftCol);
+// The user drags a grid column's edge to a new width, twips: ColWidth
+// follows when AllowUserResizing allows columns (1 or 3).
+bool resizeGridColumn(Control& grid, std::int32_t col, std::int32_t width);
+
+// A spreadsheet takes keys as a spreadsheet does: typing starts an entry
+// into the current cell (StartEdit), Enter commits it and moves down,
+// Escape cancels it (neither presses a form button while the sheet has the
+// focus), arrows and page keys commit and move, Ctrl+Home goes to (1, 1),
+// Delete empties the current cell, Ctrl+V pastes the clipboard's text there
+// (lines to rows, tabs between cells).
 
 // The arrows of an up-down control: Value steps by Increment within Min and
 // Max (Change), then UpClick or DownClick.
@@ -79,6 +94,7 @@ bool mouseUp(Control& control, std::int16_t button, std::int16_t shift, float x,
 bool focus(Control& control);
 
 // The user's close box: QueryUnload with vbFormControlMenu, then Unload.
+// Nothing while the form is disabled.
 bool closeWindow(Form& form);
 
 // The form became the active window (the view reports it).

@@ -29,6 +29,7 @@ const char* typeName(Kind kind) {
         case Kind::Grid: return "Grid";
         case Kind::ListView: return "ListView";
         case Kind::DatePicker: return "DTPicker";
+        case Kind::Spreadsheet: return "Spreadsheet";
     }
     return "";
 }

@@ -31,7 +31,8 @@ enum class Kind {
     ProgressBar,
     Grid,
     ListView,
-    DatePicker  // a drop-down button that picks a date
+    DatePicker,  // a drop-down button that picks a date
+    Spreadsheet
 };
 
 // The type name the toolkit reports for a kind ("Label", "TextBox", ...).
@@ -58,6 +59,9 @@ enum class Event {
     Scroll,
     UpClick,
     DownClick,
+    // Spreadsheet: the current cell changed; an entry into a cell began.
+    SelectionChange,
+    StartEdit,
     // Form events
     Load,
     Activate,  // raised by Show once the form is displayed

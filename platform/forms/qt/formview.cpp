@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QWidgetAction>
+#include <QAbstractTableModel>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -22,6 +23,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -103,6 +105,7 @@ bool focusable(Kind kind) {
         case Kind::UpDown:
         case Kind::ListView:
         case Kind::DatePicker:
+        case Kind::Spreadsheet:
             return true;
         default:
             return false;
@@ -212,6 +215,78 @@ public:
     }
     QToolButton* up;
     QToolButton* down;
+};
+
+// The grid: scrolled by the pixel, but always to the start of a row and a
+// column (the model's TopRow and LeftCol), and as far as the last row and
+// column at the top and left edge, as the model lets them go, so that the
+// model's CellLeft and CellTop are where the cells show.
+class GridTable : public QTableWidget {
+public:
+    using QTableWidget::QTableWidget;
+
+    // The section whose start is nearest to a scroll offset, in pixels.
+    static int sectionAt(const QHeaderView* header, int offset) {
+        const int count = header->count();
+        for (int i = 0; i < count; ++i) {
+            const int start = header->sectionPosition(i);
+            const int size = header->sectionSize(i);
+            if (offset < start + size) return offset - start > size / 2 && i + 1 < count ? i + 1 : i;
+        }
+        return std::max(0, count - 1);
+    }
+    // Scrolls so that the sections begin at the edges.
+    void scrollToSections(int row, int col) {
+        updateGeometries();
+        verticalScrollBar()->setValue(row < rowCount() ? verticalHeader()->sectionPosition(row) : 0);
+        horizontalScrollBar()->setValue(col < columnCount() ? horizontalHeader()->sectionPosition(col) : 0);
+    }
+
+protected:
+    void updateGeometries() override {
+        QTableWidget::updateGeometries();
+        extend(horizontalScrollBar(), horizontalHeader(), viewport()->width());
+        extend(verticalScrollBar(), verticalHeader(), viewport()->height());
+    }
+
+private:
+    static void extend(QScrollBar* bar, const QHeaderView* header, int visible) {
+        const int count = header->count();
+        if (count == 0 || header->length() <= visible) return;
+        bar->setRange(0, header->sectionPosition(count - 1));
+    }
+};
+
+// The cells of a spreadsheet control as Qt sees them: read from the model
+// (sparse), with the entry in progress shown in the current cell. Rows and
+// columns are numbered from 1 in the headers.
+class SheetModel : public QAbstractTableModel {
+public:
+    SheetModel(Control& control, QObject* parent)
+        : QAbstractTableModel(parent), control_(&control), alive_(control.aliveToken()) {}
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : kSheetRows; }
+    int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : kSheetColumns; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!*alive_ || !index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+        const std::int32_t row = index.row() + 1;
+        const std::int32_t col = index.column() + 1;
+        if (control_->Editing() && row == control_->ActiveRow() && col == control_->ActiveColumn()) {
+            return toDisplayText(control_->EntryText());
+        }
+        return toDisplayText(control_->CellText(row, col));
+    }
+    QVariant headerData(int section, Qt::Orientation, int role) const override {
+        if (role != Qt::DisplayRole) return {};
+        return QString::number(section + 1);
+    }
+    // Everything may have changed; the view asks again for what it shows.
+    void refresh() {
+        emit dataChanged(index(0, 0), index(kSheetRows - 1, kSheetColumns - 1));
+    }
+
+private:
+    Control* control_;
+    std::shared_ptr<const bool> alive_;
 };
 
 }  // namespace
@@ -424,11 +499,11 @@ QWidget* FormView::createWidget(Control& c, QWidget* parent) {
             break;
         }
         case Kind::Grid: {
-            auto* w = new QTableWidget(parent);
+            auto* w = new GridTable(parent);
             w->setEditTriggers(QAbstractItemView::NoEditTriggers);
             w->setSelectionMode(QAbstractItemView::SingleSelection);
-            w->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-            w->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+            w->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+            w->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
             w->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
             w->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
             // Body cell (r, c) is model cell (r + fixed rows shown as header, ...).
@@ -447,9 +522,36 @@ QWidget* FormView::createWidget(Control& c, QWidget* parent) {
                     doubleClick(m);
                 });
             });
-            connect(w->verticalScrollBar(), &QScrollBar::valueChanged, w, [gesture, ctl](int value) {
-                std::int32_t top = value + (ctl->FixedRows() == 1 ? 1 : 0);
+            connect(w->verticalScrollBar(), &QScrollBar::valueChanged, w, [gesture, ctl, w](int value) {
+                std::int32_t top = GridTable::sectionAt(w->verticalHeader(), value) + (ctl->FixedRows() == 1 ? 1 : 0);
                 gesture([&](Control& m) { scrollGrid(m, top); });
+            });
+            connect(w->horizontalScrollBar(), &QScrollBar::valueChanged, w, [gesture, ctl, w](int value) {
+                std::int32_t left =
+                    GridTable::sectionAt(w->horizontalHeader(), value) + (ctl->FixedCols() == 1 ? 1 : 0);
+                gesture([&](Control& m) { scrollGridColumns(m, left); });
+            });
+            // A column the user widens: its width less the grid line, in twips.
+            connect(w->horizontalHeader(), &QHeaderView::sectionResized, w,
+                    [gesture, ctl](int section, int, int size) {
+                        std::int32_t col = section + (ctl->FixedCols() == 1 ? 1 : 0);
+                        std::int32_t width = std::max(0, size - 1) * kTwipsPerPixel;
+                        gesture([&](Control& m) { resizeGridColumn(m, col, width); });
+                    });
+            widget = w;
+            break;
+        }
+        case Kind::Spreadsheet: {
+            auto* w = new QTableView(parent);
+            w->setModel(new SheetModel(c, w));
+            w->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            w->setSelectionMode(QAbstractItemView::SingleSelection);
+            w->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+            w->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+            w->verticalHeader()->setDefaultSectionSize(px(kGridDefaultRowHeight) + 1);
+            w->horizontalHeader()->setDefaultSectionSize(px(kGridDefaultColWidth) + 1);
+            connect(w, &QTableView::clicked, w, [gesture](const QModelIndex& index) {
+                gesture([&](Control& m) { selectCell(m, index.row() + 1, index.column() + 1); });
             });
             widget = w;
             break;
@@ -558,7 +660,7 @@ void FormView::syncList(Entry& e) {
 
 void FormView::syncGrid(Entry& e, bool cells) {
     Control& c = *e.control;
-    auto* t = static_cast<QTableWidget*>(e.widget);
+    auto* t = static_cast<GridTable*>(e.widget);
     const int firstRow = c.FixedRows() == 1 ? 1 : 0;  // one fixed row or column shows as header
     const int firstCol = c.FixedCols() == 1 ? 1 : 0;
     const int rows = c.Rows() - firstRow;
@@ -567,10 +669,15 @@ void FormView::syncGrid(Entry& e, bool cells) {
     if (t->columnCount() != cols) t->setColumnCount(cols);
     t->horizontalHeader()->setVisible(firstRow == 1);
     t->verticalHeader()->setVisible(firstCol == 1);
-    if (firstRow == 1) t->horizontalHeader()->setFixedHeight(px(c.RowHeight(0)));
-    if (firstCol == 1) t->verticalHeader()->setFixedWidth(px(c.ColWidth(0)));
-    for (int j = 0; j < cols; ++j) t->setColumnWidth(j, px(c.ColWidth(j + firstCol)));
-    for (int i = 0; i < rows; ++i) t->setRowHeight(i, px(c.RowHeight(i + firstRow)));
+    // Each cell takes its width or height and the grid line after it, as the
+    // model's CellLeft and CellTop count them.
+    const int line = px(kGridLineWidth);
+    if (firstRow == 1) t->horizontalHeader()->setFixedHeight(px(c.RowHeight(0)) + line);
+    if (firstCol == 1) t->verticalHeader()->setFixedWidth(px(c.ColWidth(0)) + line);
+    const bool resizable = c.AllowUserResizing() == 1 || c.AllowUserResizing() == 3;
+    t->horizontalHeader()->setSectionResizeMode(resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
+    for (int j = 0; j < cols; ++j) t->setColumnWidth(j, px(c.ColWidth(j + firstCol)) + line);
+    for (int i = 0; i < rows; ++i) t->setRowHeight(i, px(c.RowHeight(i + firstRow)) + line);
     if (cells) {
         auto alignmentOf = [](std::int16_t a) -> Qt::Alignment {
             // 0-2 left, 3-5 centre, 6-8 right (top, middle, bottom); 9 general.
@@ -621,10 +728,18 @@ void FormView::syncGrid(Entry& e, bool cells) {
     } else {
         t->clearSelection();
     }
-    t->verticalScrollBar()->setValue(c.TopRow() - firstRow);
-    t->horizontalScrollBar()->setValue(c.LeftCol() - firstCol);
     t->setVerticalScrollBarPolicy((c.ScrollBars() & 2) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     t->setHorizontalScrollBarPolicy((c.ScrollBars() & 1) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    t->scrollToSections(c.TopRow() - firstRow, c.LeftCol() - firstCol);
+}
+
+void FormView::syncSheet(Entry& e) {
+    Control& c = *e.control;
+    auto* view = static_cast<QTableView*>(e.widget);
+    static_cast<SheetModel*>(view->model())->refresh();
+    QModelIndex current = view->model()->index(c.ActiveRow() - 1, c.ActiveColumn() - 1);
+    if (view->currentIndex() != current) view->setCurrentIndex(current);
+    view->scrollTo(current);
 }
 
 void FormView::syncFocus(Entry& e) {
@@ -812,6 +927,7 @@ void FormView::sync(Entry& e, Prop prop) {
         case Prop::Cells:
         case Prop::GridLayout:
             if (kind == Kind::Grid) schedule(e);
+            if (kind == Kind::Spreadsheet) syncSheet(e);
             break;
         case Prop::ZOrder:
             restack(w->parentWidget());
@@ -915,6 +1031,12 @@ void FormView::syncWindow(Prop prop) {
             break;
         case Prop::Enabled:
             setEnabled(f.Enabled());
+            // A disabled window lost its focus widget: the model's comes back.
+            if (f.Enabled()) {
+                if (Control* active = f.ActiveControl()) {
+                    if (Entry* e = entryOf(*active)) syncFocus(*e);
+                }
+            }
             break;
         case Prop::Appearance: {
             Qt::WindowFlags flags = Qt::Window;

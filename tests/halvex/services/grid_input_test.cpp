@@ -1,0 +1,447 @@
+// The grid-input dialog, driven headless through ClsValmor: what comes back
+// in the caller's arrays, the check on OK, the cell editor, the row
+// operations, the layout and the spreadsheet view.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "halvex/interface/enums.h"
+#include "halvex/services/cls_valmor.h"
+#include "halvex/services/library_state.h"
+#include "platform/forms/display.h"
+#include "platform/forms/form.h"
+#include "platform/forms/input.h"
+#include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
+
+using forms::Control;
+using forms::Form;
+
+namespace {
+
+std::string text(std::int32_t number, std::vector<rt::Variant> list = {})
+{
+    return halvex::textLib().GetText(rt::Variant(number), list);
+}
+
+rt::VArray array(rt::VarType type, const std::vector<rt::Variant>& values)
+{
+    rt::VArray a(type);
+    a.redim(0, static_cast<std::int32_t>(values.size()) - 1);
+    for (std::size_t i = 0; i < values.size(); ++i) a.at(static_cast<std::int32_t>(i)) = values[i];
+    return a;
+}
+
+// Rows of texts as a (0..R, 0..C) Variant table, row and column 0 empty.
+rt::VArray table(const std::vector<std::vector<std::string>>& rows)
+{
+    rt::VArray a;
+    const auto R = static_cast<std::int32_t>(rows.size());
+    const auto C = R == 0 ? 0 : static_cast<std::int32_t>(rows[0].size());
+    a.redim(0, R, 0, C);
+    for (std::int32_t r = 1; r <= R; ++r)
+        for (std::int32_t c = 1; c <= C; ++c) a.at(r, c) = rows[r - 1][c - 1];
+    return a;
+}
+
+// The grid's data cells, row by row.
+std::vector<std::vector<std::string>> cells(const Control& g)
+{
+    std::vector<std::vector<std::string>> out;
+    for (std::int32_t r = 1; r < g.Rows(); ++r) {
+        out.emplace_back();
+        for (std::int32_t c = 1; c < g.Cols(); ++c) out.back().push_back(g.TextMatrix(r, c));
+    }
+    return out;
+}
+
+class GridInputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        halvex::resetLibraryState();
+        halvex::libraryState().DecimalSystem = halvex::SystemPoint;
+        valmor.HeadGrid("Beams");
+        valmor.NoColGrid(3);
+        valmor.NoRowGrid(3);
+    }
+
+    // Shows the dialog with `driver` playing the user.
+    bool run(const std::function<void(Form&)>& driver)
+    {
+        forms::ScopedModalDriver scoped(driver);
+        return valmor.ShowGridInput(titles, values, types, maxima, minima);
+    }
+
+    // Name (unchecked), length in m (0..100), count (whole, 0..10).
+    rt::VArray titles = array(rt::VarType::String, {"No.", "Name", "Length\nm", "Count"});
+    rt::VArray values = table({{"  B1", "2.5", "1"}, {"B2", "", "2"}, {"B3", "4", "3"}});
+    rt::VArray types = array(rt::VarType::Integer, {std::int16_t{0}, std::int16_t{halvex::InputString},
+                                                    std::int16_t{halvex::InputSingle},
+                                                    std::int16_t{halvex::InputInteger}});
+    rt::VArray maxima = array(rt::VarType::Double, {0.0, 0.0, 100.0, 10.0});
+    rt::VArray minima = array(rt::VarType::Double, {0.0, 0.0, 0.0, 0.0});
+    halvex::ClsValmor valmor;
+};
+
+Control& ctl(Form& f, const char* name) { return f.control(name); }
+
+}  // namespace
+
+TEST_F(GridInputTest, OkReturnsTheTableAndCancelOrTheCloseBoxLeaveEveryArray)
+{
+    const rt::VArray titlesBefore = titles, valuesBefore = values, typesBefore = types;
+    const rt::VArray maximaBefore = maxima, minimaBefore = minima;
+    bool cancelled = run([](Form& f) {
+        EXPECT_EQ(f.Caption(), "Beams");
+        EXPECT_EQ(ctl(f, "cmdOK").Caption(), text(6));
+        EXPECT_EQ(ctl(f, "CmdExcel").Caption(), text(140118));
+        EXPECT_FALSE(ctl(f, "CmdCancel").Cancel()) << "no cancel button before the first edit";
+        forms::click(ctl(f, "cmdOK"));
+    });
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(valmor.HelpTitle(), "Beams");
+    EXPECT_EQ(valmor.NoRowGrid(), 3);
+    EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "4", "3"}}))
+        << "leading blanks go, an empty numeric cell comes back as 0";
+    EXPECT_EQ(titles, titlesBefore);
+    EXPECT_EQ(types, typesBefore);
+    EXPECT_EQ(maxima, maximaBefore);
+    EXPECT_EQ(minima, minimaBefore);
+    const halvex::LibraryState& state = halvex::libraryState();
+    EXPECT_FALSE(state.GridInputTypes.isAllocated() || state.GridMaxInput.isAllocated() ||
+                 state.GridMinInput.isAllocated() || state.GridValues.isAllocated());
+
+    values = valuesBefore;
+    EXPECT_TRUE(run([](Form& f) {
+        forms::typeText(ctl(f, "GrdInput"), "9");
+        forms::click(ctl(f, "CmdCancel"));
+    }));
+    EXPECT_EQ(values, valuesBefore);
+    EXPECT_EQ(titles, titlesBefore);
+    EXPECT_TRUE(run([](Form& f) { forms::closeWindow(f); }));
+    EXPECT_EQ(values, valuesBefore);
+    EXPECT_FALSE(valmor.chooseControl());
+}
+
+TEST_F(GridInputTest, NoRowsOpenOneEmptyRowAndOkOnItGivesAnEmptyTable)
+{
+    valmor.NoRowGrid(0);
+    values = rt::VArray();
+    EXPECT_FALSE(run([](Form& f) {
+        Control& g = ctl(f, "GrdInput");
+        EXPECT_EQ(g.Rows(), 2);
+        EXPECT_EQ(g.TextMatrix(1, 0), "1");
+        EXPECT_FALSE(ctl(f, "cmdDelete").Enabled());
+        forms::click(ctl(f, "cmdOK"));
+    }));
+    EXPECT_EQ(valmor.NoRowGrid(), 0);
+    ASSERT_TRUE(values.isAllocated());
+    EXPECT_EQ(values.ubound(1), 0);
+    EXPECT_EQ(values.ubound(2), 3);
+    for (std::int32_t c = 0; c <= 3; ++c) EXPECT_TRUE(values.at(0, c).isEmpty());
+}
+
+TEST_F(GridInputTest, AValueOutOfRangeOpensItsCellUntilItIsMended)
+{
+    values = table({{"B1", "2.5", "1"}, {"B2", "", "2"}, {"B3", "500", "3"}});
+    forms::ScopedMsgBox script;
+    script->answer(forms::vbOK);
+    EXPECT_FALSE(run([&](Form& f) {
+        Control& g = ctl(f, "GrdInput");
+        Control& editor = ctl(f, "txtInput");
+        forms::typeText(g, "q");  // an edit dropped: Escape outside an editor would now cancel
+        forms::pressKey(editor, forms::vbKeyEscape);
+        forms::click(ctl(f, "cmdOK"));
+        ASSERT_TRUE(f.loaded());
+        ASSERT_EQ(script->boxes().size(), 1u);
+        EXPECT_EQ(script->boxes()[0].title, "Length m") << "the title's line feed becomes a blank";
+        EXPECT_FALSE(valmor.chooseControl());
+        EXPECT_EQ(g.Row(), 3);
+        EXPECT_EQ(g.Col(), 2);
+        EXPECT_TRUE(editor.Visible());
+        EXPECT_EQ(editor.Text(), "500");
+        EXPECT_EQ(editor.SelLength(), 3) << "the whole text selected";
+        EXPECT_EQ(editor.Left(), g.Left() + g.CellLeft());
+        EXPECT_EQ(editor.Top(), g.Top() + g.CellTop());
+        forms::editText(editor, "50");
+        forms::pressKey(editor, forms::vbKeyEscape);
+        EXPECT_TRUE(f.loaded()) << "Escape in an editor opened by the check keeps the dialog";
+        EXPECT_EQ(g.TextMatrix(3, 2), "500");
+        forms::doubleClick(g);
+        forms::editText(editor, "50");
+        forms::click(ctl(f, "cmdOK"));  // the typed value is kept and checked
+    }));
+    EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "50", "3"}}));
+    EXPECT_EQ(script->boxes().size(), 1u);
+}
+
+TEST_F(GridInputTest, TheEditorWritesOnEnterUpScrollAndLeavingAndDiscardsOnEscapeOnly)
+{
+    valmor.NoRowGrid(30);
+    values.redim(0, 30, 0, 3);
+    for (std::int32_t r = 1; r <= 30; ++r) values.at(r, 3) = std::to_string(r % 10);
+    EXPECT_TRUE(run([](Form& f) {
+        Control& g = ctl(f, "GrdInput");
+        Control& editor = ctl(f, "txtInput");
+        forms::selectCell(g, 3, 1);
+        forms::typeText(g, "7");
+        EXPECT_TRUE(editor.Visible());
+        EXPECT_EQ(editor.Text(), "7");
+        EXPECT_EQ(editor.SelStart(), 1);
+        forms::typeText(editor, "x");
+        forms::pressKey(editor, forms::vbKeyReturn);
+        EXPECT_FALSE(editor.Visible());
+        EXPECT_EQ(g.TextMatrix(3, 1), "7x");
+        EXPECT_TRUE(ctl(f, "CmdCancel").Cancel());
+
+        forms::pressKey(g, forms::vbKeyBack);
+        EXPECT_EQ(editor.Text(), "") << "Backspace opens an empty editor";
+        forms::typeText(editor, "q");
+        forms::pressKey(editor, forms::vbKeyEscape);
+        EXPECT_EQ(g.TextMatrix(3, 1), "7x") << "Escape discards";
+        EXPECT_TRUE(f.loaded()) << "and closes only the editor";
+
+        forms::pressKey(g, forms::vbKeyReturn);  // Enter opens the cell's text
+        EXPECT_EQ(editor.SelStart(), 2);
+        forms::typeText(editor, "y");
+        forms::pressKey(editor, forms::vbKeyUp);
+        EXPECT_EQ(g.TextMatrix(3, 1), "7xy");
+        EXPECT_EQ(g.Row(), 2) << "Up moves the cursor after writing";
+
+        forms::typeText(g, "s");
+        forms::scrollGrid(g, 5);
+        EXPECT_FALSE(editor.Visible());
+        EXPECT_EQ(g.TextMatrix(2, 1), "s") << "a scroll writes";
+
+        forms::selectCell(g, 8, 1);
+        forms::typeText(g, "k");
+        forms::selectCell(g, 9, 1);  // another cell: the edit is kept in its own
+        EXPECT_EQ(g.TextMatrix(8, 1), "k");
+        EXPECT_EQ(g.TextMatrix(9, 1), "");
+
+        // In a right-to-left language with more than 13 rows the editor
+        // stands 240 twips right of its cell.
+        halvex::libraryState().TextLib =
+            std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "Arabic");
+        forms::doubleClick(g);
+        EXPECT_EQ(editor.Left(), g.Left() + g.CellLeft() + 240);
+        EXPECT_EQ(editor.Top(), g.Top() + g.CellTop());
+        halvex::libraryState().TextLib.reset();
+        forms::pressKey(editor, forms::vbKeyEscape);
+        forms::pressKey(g, forms::vbKeyEscape);  // now Escape presses Cancel
+        EXPECT_FALSE(f.loaded());
+    }));
+    EXPECT_FALSE(valmor.chooseControl());
+
+    EXPECT_FALSE(run([](Form& f) {
+        Control& g = ctl(f, "GrdInput");
+        forms::selectCell(g, 1, 1);
+        forms::typeText(g, "Z");
+        forms::click(ctl(f, "cmdOK"));
+    }));
+    EXPECT_EQ(values.at(1, 1).toString(), "Z") << "a value typed before OK is returned";
+}
+
+TEST_F(GridInputTest, RowOperationsKeepTheRowsOfAReferenceTable)
+{
+    forms::ScopedMsgBox script;
+    std::mt19937 random(112);
+    run([&](Form& f) {
+        // A failed assertion leaves the driver early: the dialog closes all the same.
+        struct Closer {
+            Form& form;
+            ~Closer()
+            {
+                if (form.loaded()) forms::closeWindow(form);
+            }
+        } closer{f};
+        Control& g = ctl(f, "GrdInput");
+        Control& del = ctl(f, "cmdDelete");
+        std::vector<std::vector<std::string>> expected = cells(g);
+        for (int step = 0; step < 400; ++step) {
+            const auto rows = static_cast<std::int32_t>(expected.size());
+            const std::int32_t r = std::uniform_int_distribution<std::int32_t>(1, rows)(random);
+            forms::selectCell(g, r, 2);
+            int op = std::uniform_int_distribution<int>(0, 19)(random);
+            if (op >= 14 && op < 19 && rows == 1) op = 0;  // Delete is off with one row
+            if (op < 7) {
+                forms::click(ctl(f, "cmdInsert"));
+                expected.insert(expected.begin() + (r - 1), std::vector<std::string>(3));
+                EXPECT_EQ(g.Row(), r);
+            } else if (op < 14) {
+                forms::click(ctl(f, "cmdCopy"));
+                expected.insert(expected.begin() + r, expected[r - 1]);
+                EXPECT_EQ(g.Row(), r + 1);
+            } else if (op < 19) {
+                const bool yes = op % 2 == 0;
+                script->answer(yes ? forms::vbYes : forms::vbNo);
+                forms::click(del);
+                ASSERT_FALSE(script->boxes().empty());
+                EXPECT_EQ(script->boxes().back().style, 292);
+                EXPECT_EQ(script->boxes().back().title, text(140150));
+                EXPECT_EQ(script->boxes().back().prompt, text(140149, {"|1", std::to_string(r)}));
+                if (yes) {
+                    expected.erase(expected.begin() + (r - 1));
+                    EXPECT_EQ(g.Row(), std::max(r - 1, 1));
+                } else {
+                    EXPECT_EQ(g.Row(), r);
+                }
+            } else {
+                forms::click(ctl(f, "cmdNeu"));
+                expected.assign(1, std::vector<std::string>(3));
+            }
+            // Give the rows distinct texts so that moves show.
+            g.TextMatrix(g.Row(), 1, "s" + std::to_string(step));
+            expected[g.Row() - 1][0] = "s" + std::to_string(step);
+
+            ASSERT_EQ(cells(g), expected) << "step " << step;
+            ASSERT_EQ(g.Col(), 1);
+            ASSERT_EQ(f.ActiveControl(), &g);
+            ASSERT_EQ(del.Enabled(), g.Rows() > 2);
+            for (std::int32_t i = 1; i < g.Rows(); ++i) ASSERT_EQ(g.TextMatrix(i, 0), std::to_string(i));
+        }
+    });
+}
+
+TEST_F(GridInputTest, ColumnWidthsGridAndFormWidthAndTheButtons)
+{
+    titles = array(rt::VarType::String, {"", "a", "b", "c"});
+    run([](Form& f) {
+        Control& g = ctl(f, "GrdInput");
+        EXPECT_EQ(g.ColWidth(0), 100) << "the row-number column has no minimum";
+        for (std::int32_t c = 1; c <= 3; ++c) EXPECT_EQ(g.ColWidth(c), 800);
+        const std::int32_t expected = 100 + 3 * 800 + 4 * forms::screen().TwipsPerPixelX() + 300;
+        EXPECT_EQ(g.Width(), expected);
+        EXPECT_EQ(f.Width(), expected + 1750);
+        for (const char* name : {"cmdNeu", "cmdOK", "CmdCancel", "cmdHelp", "cmdDelete", "cmdCopy", "cmdInsert",
+                                 "CmdExcel"}) {
+            EXPECT_EQ(ctl(f, name).Left(), expected + 250) << name;
+        }
+        forms::closeWindow(f);
+    });
+
+    valmor.NoColGrid(12);
+    titles.redim(0, 12);
+    types.redim(0, 12);
+    maxima.redim(0, 12);
+    minima.redim(0, 12);
+    values.redim(0, 3, 0, 12);
+    run([](Form& f) {
+        EXPECT_EQ(ctl(f, "GrdInput").Width(), 6200);
+        EXPECT_EQ(f.Width(), 7950);
+        forms::closeWindow(f);
+    });
+}
+
+TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
+{
+    EXPECT_FALSE(run([](Form& f) {
+        Control& g = ctl(f, "GrdInput");
+        Control& sheet = ctl(f, "SprInput");
+        Control& view = ctl(f, "CmdExcel");
+        forms::click(view);
+        EXPECT_FALSE(g.Visible());
+        EXPECT_EQ(view.Caption(), text(60018));
+        EXPECT_EQ(sheet.CellText(3, 1), "B3");
+        EXPECT_EQ(sheet.CellText(1, 1), "B1");
+        EXPECT_EQ(f.ActiveControl(), &sheet);
+        EXPECT_TRUE(f.Enabled());
+        EXPECT_FALSE(forms::click(ctl(f, "cmdInsert"))) << "no row operations on the hidden grid";
+        // Data below two empty cells of column 1 comes back.
+        forms::selectCell(sheet, 6, 1);
+        forms::typeText(sheet, "B6");
+        forms::pressKey(sheet, forms::vbKeyReturn);
+        forms::selectCell(sheet, 3, 1);
+        forms::pressKey(sheet, forms::vbKeyDelete);
+        forms::selectCell(sheet, 8, 2);
+        forms::typeText(sheet, "C8");
+        forms::selectCell(sheet, 2, 4);  // right of the last data column
+        forms::typeText(sheet, "junk");
+        EXPECT_FALSE(sheet.Editing());
+        EXPECT_EQ(sheet.CellText(2, 4), "");
+        forms::click(view);
+        EXPECT_TRUE(g.Visible());
+        EXPECT_EQ(f.Height(), 4400);
+        EXPECT_EQ(g.Rows(), 9);
+        EXPECT_EQ(g.TextMatrix(3, 1), "");
+        EXPECT_EQ(g.TextMatrix(3, 2), "4");
+        EXPECT_EQ(g.TextMatrix(6, 1), "B6");
+        EXPECT_EQ(g.TextMatrix(8, 2), "C8");
+        EXPECT_EQ(g.TextMatrix(8, 0), "8");
+        EXPECT_TRUE(ctl(f, "cmdDelete").Enabled());
+        EXPECT_TRUE(ctl(f, "cmdInsert").Enabled());
+
+        // A second visit shows the grid alone, nothing of the first.
+        forms::click(ctl(f, "cmdNeu"));
+        forms::typeText(g, "N");
+        forms::click(view);
+        EXPECT_EQ(sheet.SheetCells().size(), 1u);
+        EXPECT_EQ(sheet.CellText(1, 1), "N");
+        forms::selectCell(sheet, 2, 3);
+        forms::typeText(sheet, "5");
+        forms::click(ctl(f, "cmdOK"));  // OK in the sheet view goes back first
+    }));
+    EXPECT_EQ(values, table({{"N", "0", "0"}, {"", "0", "5"}}));
+}
+
+// Lets the test act while a copy between the views lets events run.
+struct MeddlingDisplay : forms::HeadlessDisplay {
+    std::function<void()> onEvents;
+    void doEvents() override
+    {
+        if (onEvents) onEvents();
+    }
+};
+
+TEST_F(GridInputTest, TheUserCannotReenterOrCloseTheDialogWhileACopyRuns)
+{
+    auto display = std::make_shared<MeddlingDisplay>();
+    auto previous = forms::setDisplay(display);
+    int tries = 0, refused = 0;
+    EXPECT_FALSE(run([&](Form& f) {
+        display->onEvents = [&] {
+            ++tries;
+            if (!forms::click(ctl(f, "CmdExcel")) && !forms::closeWindow(f) && !forms::click(ctl(f, "cmdOK")))
+                ++refused;
+        };
+        forms::click(ctl(f, "CmdExcel"));
+        forms::click(ctl(f, "CmdExcel"));
+        display->onEvents = nullptr;
+        EXPECT_TRUE(f.Enabled());
+        forms::click(ctl(f, "cmdOK"));
+    }));
+    forms::setDisplay(previous);
+    EXPECT_GE(tries, 9 + 3) << "at least a cell to the sheet, a row back";
+    EXPECT_EQ(refused, tries);
+    EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "4", "3"}}));
+}
+
+TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArrays)
+{
+    valmor.NoRowGrid(5);  // HGrid has 3 rows
+    const rt::VArray before = values;
+    forms::ScopedMsgBox script;
+    script->answer(forms::vbOK);
+    EXPECT_TRUE(run([](Form&) { ADD_FAILURE() << "the dialog opened"; }));
+    ASSERT_EQ(script->boxes().size(), 1u);
+    EXPECT_EQ(values, before);
+    EXPECT_TRUE(titles.isAllocated());
+    EXPECT_FALSE(halvex::libraryState().GridInputTypes.isAllocated());
+    for (Form* f : forms::loadedForms()) EXPECT_NE(f->Name(), "frmGridInput");
+
+    // 32766 rows open; a row more is refused.
+    valmor.NoRowGrid(32766);
+    values.redim(0, 32766, 0, 3);
+    script->answer(forms::vbOK);
+    EXPECT_TRUE(run([](Form& f) {
+        EXPECT_EQ(ctl(f, "GrdInput").Rows(), 32767);
+        forms::click(ctl(f, "cmdCopy"));
+    }));
+    ASSERT_EQ(script->boxes().size(), 2u);
+    EXPECT_NE(script->boxes()[1].prompt.find("32766"), std::string::npos);
+}
