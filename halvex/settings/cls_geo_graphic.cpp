@@ -1,5 +1,7 @@
 #include "halvex/settings/cls_geo_graphic.h"
 
+#include "halvex/services/frm_firma.h"
+
 #include <cmath>
 
 #include "halvex/services/library_state.h"
@@ -76,13 +78,19 @@ void ClsGeoGraphic::TargetDevice_hDC(std::int32_t value) { kept().targetDevice =
 
 float ClsGeoGraphic::GetTextWidth(const std::string& StrText, float SngFontHeight, const std::string& StrFontFaceName)
 {
-    forms::StdFont measuring;
-    measuring.Name = StrFontFaceName.empty() ? font().FontFaceName : StrFontFaceName;
-    measuring.Size = 25.0f;
+    // The hidden company-header form is the measuring surface: it is loaded
+    // (never shown), takes the face at 25 points and measures one line; it
+    // stays loaded for the next call.
     bool measured = false;
     forms::TextExtent extent;
     ignoringErrors([&] {
-        extent = forms::display().measureText(measuring, StrText);
+        frmFirma& surface = firmaForm();
+        surface.Load();
+        forms::StdFont measuring = surface.Font();
+        measuring.Name = StrFontFaceName.empty() ? font().FontFaceName : StrFontFaceName;
+        measuring.Size = 25.0f;
+        surface.Font(measuring);
+        extent = forms::display().measureText(surface.Font(), StrText);
         measured = true;
     });
     const double height = SngFontHeight != 0.0f ? SngFontHeight : font().FontHeight;

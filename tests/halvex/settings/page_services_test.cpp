@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "halvex/services/frm_firma.h"
 #include "halvex/services/library_state.h"
 #include "halvex/settings/cls_geo_graphic.h"
 #include "platform/forms/control.h"
@@ -47,6 +48,9 @@ TEST_F(PageServicesTest, TextWidthAndTheCurrentFont)
     const float atFour = geo.GetTextWidth("AAAA");
     EXPECT_GT(atFour, 0.0f);
     EXPECT_FLOAT_EQ(geo.GetTextWidth("AAAA", 8.0f), 2 * atFour);
+    EXPECT_TRUE(firmaForm().loaded()) << "the company-header form is the measuring surface";
+    EXPECT_FALSE(firmaForm().Visible());
+    EXPECT_FALSE(libraryState().DialogConfirmed);
 
     auto previous = forms::setDisplay(std::make_shared<FailingDisplay>());
     EXPECT_FLOAT_EQ(geo.GetTextWidth("0123456789", 5.0f), 30.0f);
