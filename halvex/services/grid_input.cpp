@@ -1,5 +1,7 @@
 #include "halvex/services/grid_input.h"
 
+#include "platform/runtime/codepage.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -40,17 +42,7 @@ std::string leftTrimmed(const std::string& text)
 std::string utf8Character(std::int32_t code)
 {
     std::string out;
-    const auto c = static_cast<std::uint32_t>(code);
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    rt::appendUtf8(out, static_cast<char32_t>(code));
     return out;
 }
 

@@ -13,6 +13,17 @@ constexpr char32_t kHighControls[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+
+// The 1252 byte of a character, or '?' when it has none.
+char byteOf(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -25,16 +36,6 @@ void appendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-// The 1252 byte of a character, or '?' when it has none.
-char byteOf(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-    for (int i = 0; i < 32; ++i)
-        if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
-    return '?';
-}
-
-}  // namespace
 
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;

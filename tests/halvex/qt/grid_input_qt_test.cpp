@@ -12,7 +12,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdlib>
@@ -27,21 +26,6 @@
 #include "platform/forms/qt/application.h"
 
 namespace {
-
-// One Qt application for the test program (unless another part of it made
-// one already), offscreen, with settings in a folder of its own.
-void ensureApplication()
-{
-    if (QApplication::instance() != nullptr) return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QTemporaryDir settings;
-    setenv("OH_SETTINGS_DIR", settings.path().toLocal8Bit().constData(), 1);
-    static int argc = 1;
-    static char name[] = "test_halvex_qt";
-    static char* argv[] = {name, nullptr};
-    // Kept to the end of the process, as the program keeps its own.
-    new forms::qt::Application(argc, argv);
-}
 
 void settle()
 {
@@ -91,7 +75,6 @@ void expectEditorOnCell(QTableWidget* table, QLineEdit* editor, int row, int col
 
 TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
 {
-    ensureApplication();
     halvex::resetLibraryState();
     halvex::libraryState().DecimalSystem = halvex::SystemPoint;
     constexpr std::int16_t C = 9;

@@ -32,30 +32,6 @@ namespace {
 using forms::qt::widgetOf;
 using forms::qt::windowOf;
 
-// One Qt application for the test program (unless another test of it made
-// one), with the settings store in a temporary folder; it ends with the
-// test program's environment, before static destruction.
-std::unique_ptr<forms::qt::Application> ownApplication;
-
-void startQt()
-{
-    if (QCoreApplication::instance() != nullptr) return;
-    static QTemporaryDir settingsDir;
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("OH_SETTINGS_DIR", settingsDir.path().toLocal8Bit().constData(), 1);
-    static int argc = 1;
-    static char name[] = "test_halvex_qt";
-    static char* argv[] = {name, nullptr};
-    ownApplication = std::make_unique<forms::qt::Application>(argc, argv);
-}
-
-class EndQt : public ::testing::Environment {
-public:
-    void TearDown() override { ownApplication.reset(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const endQt = ::testing::AddGlobalTestEnvironment(new EndQt);
-
 std::string text(std::int32_t number) { return halvex::textLib().GetText(rt::Variant(number)); }
 
 forms::Form* loadedForm(const std::string& name)
@@ -113,7 +89,6 @@ class StandardDialogsQt : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        startQt();
         halvex::resetLibraryState();
         ASSERT_TRUE(folder_.isValid());
         halvex::libraryState().ApplicationPath = folder_.path().toStdString();

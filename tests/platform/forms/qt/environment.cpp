@@ -1,4 +1,4 @@
-// Starts the program's Qt application once for every test of this program.
+// Starts the program's Qt application once for every test of the Qt test programs.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
