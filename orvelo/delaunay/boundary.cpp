@@ -192,27 +192,32 @@ void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain) 
         for (std::size_t k = 1; k < points.size(); ++k) chain.push_back(AddMeshNode(points[k].X, points[k].Y, -1));
         return;
     }
-    const float dx = piece.X2 - piece.X1;
-    const float dy = piece.Y2 - piece.Y1;
-    const float length = lengthOf(dx, dy);
-    if (length == 0.0f) return;  // no direction to step in
-    const float endSize = InterpolateTargetSize(piece.X2, piece.Y2);
-    float px = piece.X1;
-    float py = piece.Y1;
-    chain.push_back(AddMeshNode(px, py, -1));
-    float walked = 0.0f;
+    // Every node is computed from the piece's own end points in double
+    // precision, so it lies on the piece within the rounding to Single.
+    const double x1 = piece.X1;
+    const double y1 = piece.Y1;
+    const double dx = static_cast<double>(piece.X2) - x1;
+    const double dy = static_cast<double>(piece.Y2) - y1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length == 0.0) return;  // no direction to step in
+    const double endSize = InterpolateTargetSize(piece.X2, piece.Y2);
+    auto sizeAt = [&](double d) {
+        return static_cast<double>(InterpolateTargetSize(static_cast<float>(x1 + dx * (d / length)),
+                                                         static_cast<float>(y1 + dy * (d / length))));
+    };
+    chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
+    double walked = 0.0;
     for (;;) {
-        float s = InterpolateTargetSize(px, py);
-        const float qx = px + dx * s / length;
-        const float qy = py + dy * s / length;
-        s = (s + InterpolateTargetSize(qx, qy)) / 2.0f;
-        if (!(s > 0.0f)) break;  // a size of 0 or below: the end point closes the piece
-        px = px + dx * s / length;
-        py = py + dy * s / length;
-        const float d = lengthOf(px - piece.X1, py - piece.Y1);
-        if (endSize > length - d || !(d > walked)) break;
+        double s = sizeAt(walked);
+        s = (s + sizeAt(walked + s)) / 2.0;
+        if (!(s > 0.0)) break;  // a size of 0 or below: the end point closes the piece
+        const double d = walked + s;
+        // The end point closes the piece once less than half the size at
+        // the end is left: the last gap lies between half a step and one
+        // and a half.
+        if (length - d < 0.5 * endSize || !(d > walked)) break;
         walked = d;
-        chain.push_back(AddMeshNode(px, py, -1));
+        chain.push_back(AddMeshNode(static_cast<float>(x1 + dx * (d / length)), static_cast<float>(y1 + dy * (d / length)), -1));
     }
     chain.push_back(AddMeshNode(piece.X2, piece.Y2, -1));
 }

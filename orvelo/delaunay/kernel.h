@@ -18,6 +18,8 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace orvelo {
 
@@ -72,7 +74,16 @@ InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint);
 // two halves become constraint sides, and the rows of BoundaryEdges and
 // ConstraintEdges naming the side are split (the row becomes (first, node)
 // and a row (node, second) is appended).
-InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side);
+// With outsideKept, the element beyond may be an outside element (a border
+// side of the slab is divided): it is split in two elements that stay
+// outside (CornerCount -1).
+InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side, bool outsideKept = false);
+
+// The constraint sides on the border of the cavity that a point at (x, y)
+// in element holder would make (the elements, connected across other sides,
+// whose circumcircles hold it; outside elements left out), as
+// (element, side).
+void ConstraintSidesSeenBy(std::int32_t holder, double x, double y, std::vector<std::pair<std::int32_t, int>>& sides);
 
 // Divides every row of BoundaryEdges and ConstraintEdges that names the
 // side first-second (either order) at node, as InsertNodeOnSide does.
