@@ -71,11 +71,16 @@ struct NodeHash {
     }
     std::int16_t find(const BasDelaunay& m, float px, float py, std::int32_t last) const {
         std::int16_t best = 0;
-        const std::int64_t c = columnOf(px);
-        const std::int64_t r = columnOf(py);
-        for (std::int64_t dc = -1; dc <= 1; ++dc)
-            for (std::int64_t dr = -1; dr <= 1; ++dr) {
-                const auto found = cells.find(key(c + dc, r + dr));
+        // A node within the tolerance lies in a cell that the square of the
+        // tolerance around the point reaches: at most two columns and two
+        // rows of cells (twice the tolerance wide).
+        // (Widened by the rounding of a Single difference.)
+        const double reach = tol + std::ldexp(std::max(std::fabs(static_cast<double>(px)), std::fabs(static_cast<double>(py))), -21);
+        const std::int64_t c0 = columnOf(px - reach), c1 = columnOf(px + reach);
+        const std::int64_t r0 = columnOf(py - reach), r1 = columnOf(py + reach);
+        for (std::int64_t c = c0; c <= c1; ++c)
+            for (std::int64_t r = r0; r <= r1; ++r) {
+                const auto found = cells.find(key(c, r));
                 if (found == cells.end()) continue;
                 for (std::int16_t n : found->second)
                     if (n > best && n >= last && CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&

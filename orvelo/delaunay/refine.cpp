@@ -34,7 +34,8 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
 }
 
 // What the sweeps ask of each element and keep while its corners stay the
-// same (the answer depends on the corners only): its target size.
+// same (the answers depend on the corners only): its target size and
+// whether it is bad.
 class ElementAnswers {
 public:
     // GetTriangleTargetSize, with the sizes at the nodes kept as well.
@@ -56,6 +57,34 @@ public:
         }
         return entry.target;
     }
+    // Whether triangle e is bad: its circumradius above rmin and an angle
+    // below theta or the circumradius above its target size. Worked out
+    // once while the corners stay the same.
+    bool isBad(const BasDelaunay& m, std::int32_t e, double cosT, float rminSquared) {
+        Entry& entry = entryOf(m, e);
+        if (entry.bad < 0) {
+            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+            const float r2 = m.ElementCircle[static_cast<std::size_t>(e)][2];
+            bool bad = false;
+            if (r2 > rminSquared) {
+                double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
+                std::int16_t longest = 0;
+                const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
+                const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
+                const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
+                TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
+                                     m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
+                bad = cos1 > cosT || cos2 > cosT || cos3 > cosT;
+                if (!bad) {
+                    const double t = targetSize(m, e);
+                    bad = static_cast<double>(r2) > t * t;
+                }
+            }
+            entry.bad = bad ? 1 : 0;
+        }
+        return entry.bad == 1;
+    }
+
 private:
     float nodeSize(const BasDelaunay& m, std::int16_t node) {
         const std::size_t i = static_cast<std::size_t>(node);
@@ -75,6 +104,7 @@ private:
         std::array<std::int16_t, 3> corners{0, 0, 0};
         bool hasTarget = false;
         float target = 0.0f;
+        int bad = -1;
     };
     Entry& entryOf(const BasDelaunay& m, std::int32_t e) {
         const std::size_t i = static_cast<std::size_t>(e);
@@ -82,7 +112,7 @@ private:
         const NetElement& element = m.MeshElementList[i];
         const std::array<std::int16_t, 3> key{element.Node[1], element.Node[2], element.Node[3]};
         Entry& entry = entries_[i];
-        if (entry.corners != key) entry = Entry{key};
+        if (entry.corners[0] != key[0] || entry.corners[1] != key[1] || entry.corners[2] != key[2]) entry = Entry{key};
         return entry;
     }
     std::vector<Entry> entries_;
@@ -229,24 +259,10 @@ void RefineMeshQuality(std::int16_t mode) {
         const std::int32_t bound = m.MeshElementCount;
         for (std::int32_t e = 1; e <= bound; ++e) {
             const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-            if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), 0)) {
-                double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
-                std::int16_t longest = 0;
-                const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
-                const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
-                const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
-                TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
-                                     m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
+            if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), 0) &&
+                answers.isBad(m, e, cosT, rminSquared)) {
                 const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
-                const float r2 = circle[2];
-                if (r2 > rminSquared) {
-                    bool bad = cos1 > cosT || cos2 > cosT || cos3 > cosT;
-                    if (!bad) {
-                        const double t = answers.targetSize(m, e);
-                        bad = static_cast<double>(r2) > t * t;
-                    }
-                    if (bad) refineTriangle(m, e, circle[0], circle[1], rmin, borderRows, seen);
-                }
+                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows, seen);
             }
             if (mesher::StopRequested(true)) return;
         }
