@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,25 @@ void addBorderPieceNodes(const BasDelaunay& m, const OutlinePiece& piece, std::v
             part.Y1 = part.Y2;
         }
     }
+}
+
+// Refuses a loop whose nodes meet again away from its closing (two of its
+// points coincide within the tolerance, so the loop pinches): a thin spike
+// would lose its tip, a narrow gap would close, without either being told.
+void checkLoopKeepsApart(const BasDelaunay& m, const std::vector<std::int16_t>& chain, const std::string& what) {
+    std::vector<std::int16_t> nodes;
+    for (std::int16_t n : chain)
+        if (nodes.empty() || nodes.back() != n) nodes.push_back(n);
+    if (nodes.size() > 1 && nodes.front() == nodes.back()) nodes.pop_back();
+    std::vector<std::int16_t> sorted = nodes;
+    std::sort(sorted.begin(), sorted.end());
+    const auto twice = std::adjacent_find(sorted.begin(), sorted.end());
+    if (twice == sorted.end()) return;
+    const std::size_t n = static_cast<std::size_t>(*twice);
+    char where[96];
+    std::snprintf(where, sizeof where, "(%.4g, %.4g)", static_cast<double>(m.MeshNodeX[n]), static_cast<double>(m.MeshNodeY[n]));
+    rt::raise(5, what + " comes closer to itself than the coincidence tolerance near " + where +
+                     " (a thin spike or a narrow gap): no net can be generated. Widen it there.");
 }
 
 struct Point2 {
@@ -305,6 +325,7 @@ void GenerateDelaunayMesh() {
                 rt::raise(5, outlineLoops.empty() && k == count
                                  ? "The slab outline encloses no area: no net can be generated for it."
                                  : "A loop of the slab outline encloses no area: no net can be generated for it.");
+            checkLoopKeepsApart(m, chain, "The slab outline");
             outlineLoops.push_back(chain);
             chain.clear();
             loopStart = k + 1;
@@ -329,6 +350,7 @@ void GenerateDelaunayMesh() {
         appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
         if (!enclosesArea(m, chain))
             rt::raise(5, "Opening " + std::to_string(s) + " encloses no area: no net can be generated for the slab.");
+        checkLoopKeepsApart(m, chain, "Opening " + std::to_string(s));
         openingPolygons.push_back(chainPoints(m, chain));
         openingNumbers.push_back(s);
     }

@@ -404,5 +404,50 @@ TEST_F(QualityProperty, InternalLinesDoNotOverRefine) {
     }
 }
 
+// A thin spike (an input angle near 1 degree) is meshed to its tip, or the
+// slab is refused with a message; it is never cut off silently.
+TEST_F(QualityProperty, AThinSpikeIsMeshedToItsTipOrRefused) {
+    for (const float half : {0.2f, 0.05f}) {
+        SlabFixture slab;
+        slab.theta = 30.0f;
+        slab.r = 0.8f;
+        slab.rmin = 0.2f;
+        slab.outline = closedLoop({{0, 0}, {10, 0}, {10, 5.0 - half}, {30, 5}, {10, 5.0 + half}, {10, 10}, {0, 10}});
+        slab.field = [](float, float) { return 0.8f; };
+        meshcheck::InstallSlab(slab);
+        try {
+            GenerateDelaunayMesh();
+        } catch (const rt::RuntimeError& error) {
+            EXPECT_FALSE(error.description().empty());
+            continue;
+        }
+        const NetView net = meshcheck::MeshView();
+        EXPECT_TRUE(meshcheck::CheckTopology(net).empty());
+        EXPECT_NEAR(meshcheck::NetArea(net), meshcheck::SlabArea(slab), 1e-6 * meshcheck::SlabArea(slab)) << "half width " << half;
+        double reach = 0.0;
+        for (std::int32_t n = 1; n <= net.nodeCount; ++n) reach = std::max(reach, net.X(n));
+        EXPECT_EQ(reach, 30.0);
+    }
+}
+
+// A slab whose first outline piece is shorter than the tolerance is meshed
+// as the same polygon listed from another corner.
+TEST_F(QualityProperty, AShortFirstPieceIsMergedLikeAnyOther) {
+    std::vector<double> areas;
+    for (int start = 0; start < 3; ++start) {
+        std::vector<std::pair<double, double>> corners{{0, 0}, {0.0005, 0}, {12, 0}, {14, 6}, {7, 11}, {-1, 5}};
+        std::rotate(corners.begin(), corners.begin() + start, corners.end());
+        SlabFixture slab;
+        slab.r = 1.0f;
+        slab.rmin = 0.3f;
+        slab.outline = closedLoop(corners);
+        meshcheck::InstallSlab(slab);
+        GenerateDelaunayMesh();
+        EXPECT_EQ(RunControl().RunState(), 0);
+        areas.push_back(meshcheck::NetArea(meshcheck::MeshView()));
+        EXPECT_NEAR(areas.back(), meshcheck::SlabArea(slab), 1e-3) << "start " << start;
+    }
+}
+
 }  // namespace
 }  // namespace orvelo
