@@ -334,7 +334,9 @@ TEST_F(QualityProperty, RandomSlabsGiveSoundNetsOrAreRefusedWithAMessage) {
     int meshed = 0;
     int refused = 0;
     const char* only = std::getenv("QUALITY_SEED");  // one seed alone, to look into it
-    for (int seed = 0; seed < 300; ++seed) {
+    const char* more = std::getenv("QUALITY_SEEDS");  // a longer soak
+    const int seeds = more != nullptr ? std::atoi(more) : 300;
+    for (int seed = 0; seed < seeds; ++seed) {
         if (only != nullptr && std::atoi(only) != seed) continue;
         // The tolerance the slab will be meshed with comes from its extent.
         RandomSlab input = makeSlab(seed, 0.0);
@@ -358,7 +360,7 @@ TEST_F(QualityProperty, RandomSlabsGiveSoundNetsOrAreRefusedWithAMessage) {
         const auto faults = checkNet(input);
         for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << "seed " << seed << ": " << faults[i];
     }
-    EXPECT_GT(meshed, 250);
+    if (only == nullptr) EXPECT_GT(meshed, seeds * 5 / 6);
 }
 
 // The 30 m x 20 m slab with two openings and an internal line (every input
