@@ -89,7 +89,7 @@ inline std::int16_t cornerAt(const BasDelaunay& m, std::int32_t e, int j) {
 // as (element, side), at most two.
 InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int32_t* seeds, int seedCount,
                               const std::pair<std::int32_t, int>* splitSides, int splitCount,
-                              bool outsideSeedKept = false) {
+                              bool outsideSeedKept = false, std::pair<std::int32_t, int>* encroached = nullptr) {
     const double x = xOf(m, node);
     const double y = yOf(m, node);
     TriangulationLinks& links = m.Links;
@@ -119,19 +119,35 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     std::vector<std::int32_t>& cavity = work.cavity;
     cavity.assign(seeds, seeds + seedCount);
     for (std::int32_t s : cavity) links.Visit[static_cast<std::size_t>(s)] = stamp;
+    bool reachesOutside = false;
     for (std::size_t q = 0; q < cavity.size(); ++q) {
         const std::int32_t e = cavity[q];
         if (isOutside(e)) continue;
         for (int j = 0; j < 3; ++j) {
+            if (isLocked(m, e, j) && !isSplitSide(e, j)) {
+                // A constraint side the node encroaches (it lies inside the
+                // side's diametral circle) stops the insertion when asked.
+                if (encroached != nullptr && encroached->first == 0) {
+                    const std::int16_t a = cornerAt(m, e, j);
+                    const std::int16_t b = cornerAt(m, e, (j + 1) % 3);
+                    if ((xOf(m, a) - x) * (xOf(m, b) - x) + (yOf(m, a) - y) * (yOf(m, b) - y) < 0.0) *encroached = {e, j};
+                }
+                continue;
+            }
             const std::int32_t nb = acrossOf(m, e, j);
             if (nb == 0 || links.Visit[static_cast<std::size_t>(nb)] == stamp) continue;
-            if (isLocked(m, e, j) && !isSplitSide(e, j)) continue;
             if (!circleHolds(m, nb, x, y)) continue;
-            if (m.MeshElementList[static_cast<std::size_t>(nb)].CornerCount < 0) return InsertOutcome::Refused;
+            if (m.MeshElementList[static_cast<std::size_t>(nb)].CornerCount < 0) {
+                if (encroached == nullptr) return InsertOutcome::Refused;
+                reachesOutside = true;  // the encroachment is looked for all the same
+                continue;
+            }
             links.Visit[static_cast<std::size_t>(nb)] = stamp;
             cavity.push_back(nb);
         }
     }
+    if (encroached != nullptr && encroached->first != 0) return InsertOutcome::Encroaching;
+    if (reachesOutside) return InsertOutcome::Refused;
 
     // Reduce it until the node sees every side of its border and the cavity
     // is one piece without nodes inside (k elements, k + 2 border sides).
@@ -402,7 +418,7 @@ bool CircumcentreInWindow(std::int16_t element, std::int16_t windowSwitch) {
            m.RefineWindowYMin < circle[1] && circle[1] <= m.RefineWindowYMax;
 }
 
-InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint) {
+InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint, std::pair<std::int32_t, int>* encroached) {
     BasDelaunay& m = basDelaunay();
     EnsureLinksSized(m);
     const double x = m.MeshNodeX.at(static_cast<std::size_t>(node));
@@ -421,12 +437,17 @@ InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint) {
         if (OrientToPoint(m, cornerAt(m, holder, j), cornerAt(m, holder, (j + 1) % 3), x, y) != 0.0) continue;
         // The node lies on side j: the element beyond belongs to the cavity,
         // and a constraint side there is divided.
+        if (encroached != nullptr && isLocked(m, holder, j)) {
+            *encroached = {holder, j};  // on a constraint side: it is divided at its middle instead
+            return InsertOutcome::Encroaching;
+        }
         const std::int32_t beyond = acrossOf(m, holder, j);
         if (beyond == 0 || seedCount == 3) return InsertOutcome::Unplaced;
         seeds[seedCount++] = beyond;
         if (isLocked(m, holder, j) && splitCount < 2) splitSides[splitCount++] = {holder, j};
     }
-    return insertWithSeeds(m, node, seeds, seedCount, splitSides, splitCount);
+    if (encroached != nullptr) *encroached = {0, -1};
+    return insertWithSeeds(m, node, seeds, seedCount, splitSides, splitCount, false, encroached);
 }
 
 InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side, bool outsideKept) {
@@ -436,30 +457,6 @@ InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side
     const std::int32_t seeds[2] = {element, beyond};
     const std::pair<std::int32_t, int> splitSide{element, side};
     return insertWithSeeds(m, node, seeds, beyond != 0 ? 2 : 1, &splitSide, 1, outsideKept);
-}
-
-void ConstraintSidesSeenBy(std::int32_t holder, double x, double y, std::vector<std::pair<std::int32_t, int>>& sides) {
-    BasDelaunay& m = basDelaunay();
-    sides.clear();
-    InsertionBuffers& work = buffers();
-    std::vector<std::int32_t>& cavity = work.unseen;
-    const std::uint32_t stamp = NextVisitStamp(m);
-    cavity.assign(1, holder);
-    m.Links.Visit[static_cast<std::size_t>(holder)] = stamp;
-    for (std::size_t q = 0; q < cavity.size(); ++q) {
-        const std::int32_t e = cavity[q];
-        for (int j = 0; j < 3; ++j) {
-            if (isLocked(m, e, j)) {
-                sides.emplace_back(e, j);
-                continue;
-            }
-            const std::int32_t nb = acrossOf(m, e, j);
-            if (nb == 0 || m.Links.Visit[static_cast<std::size_t>(nb)] == stamp) continue;
-            if (m.MeshElementList[static_cast<std::size_t>(nb)].CornerCount < 0 || !circleHolds(m, nb, x, y)) continue;
-            m.Links.Visit[static_cast<std::size_t>(nb)] = stamp;
-            cavity.push_back(nb);
-        }
-    }
 }
 
 void DivideConstraintRows(std::int16_t first, std::int16_t second, std::int16_t node) {

@@ -63,11 +63,17 @@ enum class InsertOutcome {
     Inserted,  // the node is a corner of the new elements
     Refused,   // the cavity would reach an element outside the slab; nothing changed
     Unplaced,  // the node lies outside the start rectangle or on a node; nothing changed
+    Encroaching,  // the node lies inside the diametral circle of a constraint side its cavity meets; nothing changed
 };
 
 // Inserts the node, starting the search for its element at `hint` (0: the
 // last element made). A refused or unplaced node stays in the node list.
-InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint);
+// With encroached, a node inside the diametral circle of a constraint side
+// on the border of its cavity (the elements connected across other sides
+// whose circles hold it, outside elements left out) is not inserted: the
+// answer is Encroaching and encroached names the first such side met, as
+// (element, side).
+InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint, std::pair<std::int32_t, int>* encroached = nullptr);
 
 // Inserts the node as the dividing point of the constraint side `side`
 // (0..2) of `element`: both elements at the side belong to the cavity, the
@@ -79,11 +85,6 @@ InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint);
 // outside (CornerCount -1).
 InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side, bool outsideKept = false);
 
-// The constraint sides on the border of the cavity that a point at (x, y)
-// in element holder would make (the elements, connected across other sides,
-// whose circumcircles hold it; outside elements left out), as
-// (element, side).
-void ConstraintSidesSeenBy(std::int32_t holder, double x, double y, std::vector<std::pair<std::int32_t, int>>& sides);
 
 // Divides every row of BoundaryEdges and ConstraintEdges that names the
 // side first-second (either order) at node, as InsertNodeOnSide does.

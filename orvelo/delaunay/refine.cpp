@@ -153,16 +153,6 @@ void divideConstraintSide(BasDelaunay& m, std::int32_t element, int side, float 
     }
 }
 
-// Whether (x, y) lies strictly inside the circle over the side p-q as
-// diameter (it encroaches the side).
-bool encroaches(const BasDelaunay& m, std::int16_t p, std::int16_t q, double x, double y) {
-    const double ax = m.MeshNodeX[static_cast<std::size_t>(p)] - x;
-    const double ay = m.MeshNodeY[static_cast<std::size_t>(p)] - y;
-    const double bx = m.MeshNodeX[static_cast<std::size_t>(q)] - x;
-    const double by = m.MeshNodeY[static_cast<std::size_t>(q)] - y;
-    return ax * bx + ay * by < 0.0;
-}
-
 // Refines bad triangle e with circumcentre (cx, cy): the circumcentre goes
 // in, unless it lies beyond a constraint side (outline, opening or internal
 // line) as seen from the triangle, or encroaches one that its insertion
@@ -170,8 +160,7 @@ bool encroaches(const BasDelaunay& m, std::int16_t p, std::int16_t q, double x, 
 // longer than rmin, the floor that ends the refinement near small input
 // angles), and the triangle is looked at again in a later sweep.
 void refineTriangle(BasDelaunay& m, std::int32_t e, float cx, float cy, float rmin,
-                    std::unordered_set<std::uint64_t>& borderRows,
-                    std::vector<std::pair<std::int32_t, int>>& seen) {
+                    std::unordered_set<std::uint64_t>& borderRows) {
     const std::int16_t a = CornerOf(m, e, 0);
     const std::int16_t b = CornerOf(m, e, 1);
     const std::int16_t c = CornerOf(m, e, 2);
@@ -183,14 +172,14 @@ void refineTriangle(BasDelaunay& m, std::int32_t e, float cx, float cy, float rm
     if (way.end == WalkEnd::Blocked) return divideConstraintSide(m, way.element, way.side, rmin, borderRows);
     if (way.end != WalkEnd::Reached) return;
     if (m.MeshElementList[static_cast<std::size_t>(way.element)].CornerCount < 0) return;
-    ConstraintSidesSeenBy(way.element, cx, cy, seen);
-    for (const auto& [element, side] : seen)
-        if (encroaches(m, CornerOf(m, element, side), CornerOf(m, element, (side + 1) % 3), cx, cy))
-            return divideConstraintSide(m, element, side, rmin, borderRows);
     const std::int16_t before = m.MeshNodeCount;
     const std::int16_t node = AddMeshNode(cx, cy, -1);
     if (node != before + 1) return;  // an existing node stands there
-    if (InsertNodeNear(node, way.element) != InsertOutcome::Inserted) dropLastNode(m, node);
+    std::pair<std::int32_t, int> encroached{0, -1};
+    const InsertOutcome outcome = InsertNodeNear(node, way.element, &encroached);
+    if (outcome == InsertOutcome::Inserted) return;
+    dropLastNode(m, node);
+    if (outcome == InsertOutcome::Encroaching) divideConstraintSide(m, encroached.first, encroached.second, rmin, borderRows);
 }
 
 // Window mode: the circumcentres of the bad triangles whose circumcentres
@@ -251,7 +240,6 @@ void RefineMeshQuality(std::int16_t mode) {
     for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount) && h < m.BoundaryEdges.size(); ++h)
         borderRows.insert(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
     ElementAnswers answers;
-    std::vector<std::pair<std::int32_t, int>> seen;
 
     for (;;) {
         const std::int16_t start = m.MeshNodeCount;
@@ -262,7 +250,7 @@ void RefineMeshQuality(std::int16_t mode) {
             if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), 0) &&
                 answers.isBad(m, e, cosT, rminSquared)) {
                 const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
-                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows, seen);
+                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
             }
             if (mesher::StopRequested(true)) return;
         }
