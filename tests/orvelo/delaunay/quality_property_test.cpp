@@ -171,6 +171,21 @@ RandomSlab makeSlab(int seed, double tol) {
         for (auto& c : opening) c = {c.first + ox, c.second + oy};
         slab.openings.push_back(closedLoop(opening));
     }
+    // A line that passes within a few tolerances of a corner of the border
+    // meets it there by the coincidence rule (and bends by up to the
+    // tolerance): such slabs are moved apart, the rule is not the subject.
+    for (Segment& l : lines) {
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            bool near = false;
+            for (const auto& corner : corners)
+                near = near || meshcheck::PointSegmentDistance(corner.first, corner.second, l.ax, l.ay, l.bx, l.by) < 10.0 * tol;
+            for (const auto& opening : openings)
+                for (const auto& corner : opening)
+                    near = near || meshcheck::PointSegmentDistance(corner.first, corner.second, l.ax, l.ay, l.bx, l.by) < 10.0 * tol;
+            if (!near) break;
+            l.ax += 0.05, l.bx += 0.05;
+        }
+    }
     for (const Segment& l : lines)
         slab.lines.push_back({{static_cast<float>(l.ax + ox), static_cast<float>(l.ay + oy)},
                               {static_cast<float>(l.bx + ox), static_cast<float>(l.by + oy)}});
