@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -14,12 +13,10 @@
 #include "orvelo/delaunay/kernel.h"
 #include "orvelo/delaunay/links.h"
 #include "orvelo/delaunay/progress.h"
-#include "orvelo/delaunay/region_index.h"
 #include "orvelo/delaunay/target_size.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
-#include "outside/drovik/region_test.h"
 #include "platform/runtime/errors.h"
 
 namespace orvelo {
