@@ -13,8 +13,10 @@
 namespace orvelo {
 
 // The hash of node positions behind AddMeshNode: cells of twice the
-// tolerance, so a node within the tolerance of a point lies in the point's
-// cell or in one of the eight around it.
+// tolerance, so a node within the tolerance of a point lies in a cell that
+// the square of the tolerance around the point reaches. Each cell holds its
+// nodes as a list from the highest number down (a node is always added
+// above all others, and only the highest is ever removed).
 struct NodeHash {
     bool made = false;
     double tol = 0.0;
@@ -22,7 +24,8 @@ struct NodeHash {
     std::int32_t count = 0;  // nodes 1..count are in the hash
     std::vector<float> x;    // their positions when they went in
     std::vector<float> y;
-    std::unordered_map<std::uint64_t, std::vector<std::int16_t>> cells;
+    std::vector<std::int32_t> below;  // per node: the next lower node of its cell, 0 none
+    std::unordered_map<std::uint64_t, std::int32_t> cells;  // the highest node of each cell
 
     static std::uint64_t key(std::int64_t column, std::int64_t row) {
         return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint64_t>(row & 0xffffffff);
@@ -30,14 +33,20 @@ struct NodeHash {
     std::int64_t columnOf(double v) const { return static_cast<std::int64_t>(std::floor(v / cell)); }
 
     void add(std::int32_t n, float nx, float ny) {
-        cells[key(columnOf(nx), columnOf(ny))].push_back(static_cast<std::int16_t>(n));
+        std::int32_t& top = cells[key(columnOf(nx), columnOf(ny))];
+        below.push_back(top);
+        top = n;
         x.push_back(nx);
         y.push_back(ny);
         count = n;
     }
     void removeLast() {
-        auto& list = cells[key(columnOf(x.back()), columnOf(y.back()))];
-        list.erase(std::remove(list.begin(), list.end(), static_cast<std::int16_t>(count)), list.end());
+        const auto found = cells.find(key(columnOf(x.back()), columnOf(y.back())));
+        if (below.back() == 0)
+            cells.erase(found);
+        else
+            found->second = below.back();
+        below.pop_back();
         x.pop_back();
         y.pop_back();
         --count;
@@ -49,6 +58,7 @@ struct NodeHash {
         cells.clear();
         x.assign(1, 0.0f);
         y.assign(1, 0.0f);
+        below.assign(1, 0);
         count = 0;
         for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
             add(n, m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]);
@@ -82,10 +92,12 @@ struct NodeHash {
             for (std::int64_t r = r0; r <= r1; ++r) {
                 const auto found = cells.find(key(c, r));
                 if (found == cells.end()) continue;
-                for (std::int16_t n : found->second)
-                    if (n > best && n >= last && CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
-                        CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol))
-                        best = n;
+                for (std::int32_t n = found->second; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
+                    if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
+                        CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
+                        best = static_cast<std::int16_t>(n);
+                        break;
+                    }
             }
         return best;
     }
