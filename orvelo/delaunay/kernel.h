@@ -10,7 +10,9 @@
 // predicates.h), reduced until every side of its border is seen from the
 // node: the new elements never overlap, and every freed number is taken
 // again. An insertion whose cavity would reach an element marked outside the
-// slab (CornerCount -1) is refused. The numbering follows the cavity
+// slab (CornerCount -1) is refused, except the element beyond an outline or
+// opening side that the node divides: it becomes two elements that stay
+// outside. The numbering follows the cavity
 // elements in ascending order: each is pushed on the free-number stack, its
 // sides go into the side list (a side met twice is inside the cavity), and
 // each open side in list order becomes an element (node, a, b) under the
