@@ -1,6 +1,7 @@
 #include "orvelo/delaunay/generate.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -217,6 +218,13 @@ double segmentPointDistance(const Point2& a, const Point2& b, const Point2& p) {
 // Whether two closed polylines come within tol of each other (touch or
 // cross); boxes of the sides keep the pairs looked at few.
 bool polygonsMeet(const std::vector<Point2>& p, const std::vector<Point2>& q, double tol) {
+    auto box = [](const std::vector<Point2>& polygon) {
+        std::array<double, 4> b{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+        for (const Point2& v : polygon) b = {std::min(b[0], v.x), std::min(b[1], v.y), std::max(b[2], v.x), std::max(b[3], v.y)};
+        return b;
+    };
+    const auto pb = box(p), qb = box(q);
+    if (pb[2] + tol < qb[0] || qb[2] + tol < pb[0] || pb[3] + tol < qb[1] || qb[3] + tol < pb[1]) return false;
     auto orient = [](const Point2& a, const Point2& b, const Point2& c) {
         return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
     };
