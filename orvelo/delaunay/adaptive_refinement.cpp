@@ -46,17 +46,26 @@ public:
         return best;
     }
 
-private:
     static std::uint32_t key(std::int16_t a, std::int16_t b) {
         if (a > b) std::swap(a, b);
         return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(a)) << 16) | static_cast<std::uint16_t>(b);
     }
 
+    // The lowest-numbered quadrilateral that holds the side, 0 when none.
+    std::int32_t quadrilateralHolding(std::int16_t a, std::int16_t b) const {
+        const auto found = quadrilateralSides_.find(key(a, b));
+        if (found == quadrilateralSides_.end() || found->second.empty()) return 0;
+        return *std::min_element(found->second.begin(), found->second.end());
+    }
+
+private:
     void change(const BasDelaunay& m, std::int32_t e, bool add) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-        if (t.CornerCount != 3) return;
-        for (std::size_t k = 1; k <= 3; ++k) {
-            std::vector<std::int32_t>& holders = sides_[key(t.Node[k], t.Node[k % 3 + 1])];
+        if (t.CornerCount != 3 && t.CornerCount != 4) return;
+        auto& sides = t.CornerCount == 3 ? sides_ : quadrilateralSides_;
+        const std::size_t n = static_cast<std::size_t>(t.CornerCount);
+        for (std::size_t k = 1; k <= n; ++k) {
+            std::vector<std::int32_t>& holders = sides[key(t.Node[k], t.Node[k % n + 1])];
             if (add)
                 holders.push_back(e);
             else
@@ -65,6 +74,7 @@ private:
     }
 
     std::unordered_map<std::uint32_t, std::vector<std::int32_t>> sides_;
+    std::unordered_map<std::uint32_t, std::vector<std::int32_t>> quadrilateralSides_;
 };
 
 // The side index of the refinement that runs now (nullptr: none, or the
@@ -144,6 +154,81 @@ Neighbour findNeighbour(const BasDelaunay& m, std::int16_t a, std::int16_t b, st
     return Neighbour{};
 }
 
+// The node SplitElementEdge made at the middle of the side (a, b).
+std::int16_t midpointOf(const BasDelaunay& m, std::int16_t a, std::int16_t b) {
+    return AddMeshNode((nodeX(m, a) + nodeX(m, b)) / 2.0f, (nodeY(m, a) + nodeY(m, b)) / 2.0f, 0);
+}
+
+// The quadrilateral that holds the side (a, b), 0 when none.
+std::int32_t quadrilateralWithSide(const BasDelaunay& m, std::int16_t a, std::int16_t b) {
+    if (const SideIndex* index = activeSideIndex()) return index->quadrilateralHolding(a, b);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& q = m.MeshElementList[static_cast<std::size_t>(e)];
+        if (q.CornerCount != 4) continue;
+        for (std::size_t k = 1; k <= 4; ++k)
+            if (sideIs(q, k, k % 4 + 1, a, b)) return e;
+    }
+    return 0;
+}
+
+void appendElement(BasDelaunay& m, const NetElement& element) {
+    if (m.MeshElementCount >= kMaxNetCount) rt::raise(6, "The net would have more than 32767 elements.");
+    ++m.MeshElementCount;
+    m.MeshElementList.resize(static_cast<std::size_t>(m.MeshElementCount) + 1);
+    m.MeshElementList[static_cast<std::size_t>(m.MeshElementCount)] = element;
+}
+
+// A quadrilateral whose side (a, b) was bisected at node `midpoint` takes
+// the midpoint as a corner: it becomes three triangles through it (the one
+// at the side's first corner keeps its number, two are appended), so the net
+// keeps no hanging node. The halves of the side keep its bits, the
+// new inner sides are InnerSide in the lower and RepeatedSide in the higher
+// number, every corner keeps its node's corner bits.
+void splitQuadrilateral(std::int32_t quad, std::int16_t a, std::int16_t b, std::int16_t midpoint) {
+    BasDelaunay& m = basDelaunay();
+    const NetElement q = m.MeshElementList[static_cast<std::size_t>(quad)];
+    std::size_t k = 1;
+    while (k <= 4 && !sideIs(q, k, k % 4 + 1, a, b)) ++k;
+    if (k > 4) return;
+    auto at = [&](std::size_t offset) { return (k - 1 + offset) % 4 + 1; };  // positions k, k+1, ...
+    const std::size_t p0 = at(0), p1 = at(1), p2 = at(2), p3 = at(3);
+    SideIndex* index = activeSideIndex();
+    if (index != nullptr) index->removeTriangle(m, quad);
+    NetElement first;  // (corner k, M, corner k+3)
+    first.CornerCount = 3;
+    first.Node[1] = q.Node[p0];
+    first.Node[2] = midpoint;
+    first.Node[3] = q.Node[p3];
+    first.Flag[1] = q.Flag[p0];
+    first.Flag[2] = halvex::InnerSide;
+    first.Flag[3] = q.Flag[p3];
+    NetElement second;  // (M, corner k+1, corner k+2)
+    second.CornerCount = 3;
+    second.Node[1] = midpoint;
+    second.Node[2] = q.Node[p1];
+    second.Node[3] = q.Node[p2];
+    second.Flag[1] = q.Flag[p0] & ~kCornerBits;
+    second.Flag[2] = q.Flag[p1];
+    second.Flag[3] = halvex::InnerSide | (q.Flag[p2] & kCornerBits);
+    NetElement third;  // (M, corner k+2, corner k+3)
+    third.CornerCount = 3;
+    third.Node[1] = midpoint;
+    third.Node[2] = q.Node[p2];
+    third.Node[3] = q.Node[p3];
+    third.Flag[1] = halvex::RepeatedSide;
+    third.Flag[2] = q.Flag[p2];
+    third.Flag[3] = halvex::RepeatedSide | (q.Flag[p3] & kCornerBits);
+    m.MeshElementList[static_cast<std::size_t>(quad)] = first;
+    appendElement(m, second);
+    const std::int32_t secondNumber = m.MeshElementCount;
+    appendElement(m, third);
+    if (index != nullptr) {
+        index->addTriangle(m, quad);
+        index->addTriangle(m, secondNumber);
+        index->addTriangle(m, m.MeshElementCount);
+    }
+}
+
 // The walk across a side (a, b) that was just bisected, from the triangle
 // `excluded` on: splits the neighbour so the net stays conforming, and goes
 // on across the neighbour's longest side while that was not the shared one.
@@ -152,7 +237,12 @@ void walkNeighbours(std::int16_t a, std::int16_t b, std::int32_t excluded) {
     for (;;) {
         const Neighbour f = findNeighbour(m, a, b, excluded);
         forms::doEvents();
-        if (f.element == 0) return;
+        if (f.element == 0) {
+            // A quadrilateral across the side takes its midpoint.
+            const std::int32_t quad = quadrilateralWithSide(m, a, b);
+            if (quad != 0) splitQuadrilateral(quad, a, b, midpointOf(m, a, b));
+            return;
+        }
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(f.element)];
         const std::int16_t nb = t.Node[static_cast<std::size_t>(f.side.b)];
         const std::int16_t ni = t.Node[static_cast<std::size_t>(f.side.i)];

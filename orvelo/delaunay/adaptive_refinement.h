@@ -11,9 +11,9 @@
 // it, until it reaches the border of the net or a neighbour whose longest
 // side is the shared one. Sweeps repeat until one splits nothing.
 //
-// Only triangles take part; quadrilaterals are neither split nor taken as
-// neighbours (a triangle bisected on a side it shares with a quadrilateral
-// leaves the new node on that side). The neighbour across a side is found
+// Only triangles are tested; a quadrilateral across a bisected side takes
+// the midpoint as a corner and becomes three triangles through it, so the
+// net keeps no hanging node. The neighbour across a side is found
 // through an index of the triangles' sides, which gives the lowest-numbered
 // triangle holding the side, as a scan of all elements would.
 //

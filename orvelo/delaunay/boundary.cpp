@@ -13,8 +13,10 @@
 namespace orvelo {
 
 // The hash of node positions behind AddMeshNode: cells of twice the
-// tolerance, so a node within the tolerance of a point lies in the point's
-// cell or in one of the eight around it.
+// tolerance, so a node within the tolerance of a point lies in a cell that
+// the square of the tolerance around the point reaches. Each cell holds its
+// nodes as a list from the highest number down (a node is always added
+// above all others, and only the highest is ever removed).
 struct NodeHash {
     bool made = false;
     double tol = 0.0;
@@ -22,7 +24,8 @@ struct NodeHash {
     std::int32_t count = 0;  // nodes 1..count are in the hash
     std::vector<float> x;    // their positions when they went in
     std::vector<float> y;
-    std::unordered_map<std::uint64_t, std::vector<std::int16_t>> cells;
+    std::vector<std::int32_t> below;  // per node: the next lower node of its cell, 0 none
+    std::unordered_map<std::uint64_t, std::int32_t> cells;  // the highest node of each cell
 
     static std::uint64_t key(std::int64_t column, std::int64_t row) {
         return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint64_t>(row & 0xffffffff);
@@ -30,14 +33,20 @@ struct NodeHash {
     std::int64_t columnOf(double v) const { return static_cast<std::int64_t>(std::floor(v / cell)); }
 
     void add(std::int32_t n, float nx, float ny) {
-        cells[key(columnOf(nx), columnOf(ny))].push_back(static_cast<std::int16_t>(n));
+        std::int32_t& top = cells[key(columnOf(nx), columnOf(ny))];
+        below.push_back(top);
+        top = n;
         x.push_back(nx);
         y.push_back(ny);
         count = n;
     }
     void removeLast() {
-        auto& list = cells[key(columnOf(x.back()), columnOf(y.back()))];
-        list.erase(std::remove(list.begin(), list.end(), static_cast<std::int16_t>(count)), list.end());
+        const auto found = cells.find(key(columnOf(x.back()), columnOf(y.back())));
+        if (below.back() == 0)
+            cells.erase(found);
+        else
+            found->second = below.back();
+        below.pop_back();
         x.pop_back();
         y.pop_back();
         --count;
@@ -49,6 +58,7 @@ struct NodeHash {
         cells.clear();
         x.assign(1, 0.0f);
         y.assign(1, 0.0f);
+        below.assign(1, 0);
         count = 0;
         for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
             add(n, m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]);
@@ -71,16 +81,23 @@ struct NodeHash {
     }
     std::int16_t find(const BasDelaunay& m, float px, float py, std::int32_t last) const {
         std::int16_t best = 0;
-        const std::int64_t c = columnOf(px);
-        const std::int64_t r = columnOf(py);
-        for (std::int64_t dc = -1; dc <= 1; ++dc)
-            for (std::int64_t dr = -1; dr <= 1; ++dr) {
-                const auto found = cells.find(key(c + dc, r + dr));
+        // A node within the tolerance lies in a cell that the square of the
+        // tolerance around the point reaches: at most two columns and two
+        // rows of cells (twice the tolerance wide).
+        // (Widened by the rounding of a Single difference.)
+        const double reach = tol + std::ldexp(std::max(std::fabs(static_cast<double>(px)), std::fabs(static_cast<double>(py))), -21);
+        const std::int64_t c0 = columnOf(px - reach), c1 = columnOf(px + reach);
+        const std::int64_t r0 = columnOf(py - reach), r1 = columnOf(py + reach);
+        for (std::int64_t c = c0; c <= c1; ++c)
+            for (std::int64_t r = r0; r <= r1; ++r) {
+                const auto found = cells.find(key(c, r));
                 if (found == cells.end()) continue;
-                for (std::int16_t n : found->second)
-                    if (n > best && n >= last && CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
-                        CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol))
-                        best = n;
+                for (std::int32_t n = found->second; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
+                    if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
+                        CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
+                        best = static_cast<std::int16_t>(n);
+                        break;
+                    }
             }
         return best;
     }
@@ -192,27 +209,32 @@ void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain) 
         for (std::size_t k = 1; k < points.size(); ++k) chain.push_back(AddMeshNode(points[k].X, points[k].Y, -1));
         return;
     }
-    const float dx = piece.X2 - piece.X1;
-    const float dy = piece.Y2 - piece.Y1;
-    const float length = lengthOf(dx, dy);
-    if (length == 0.0f) return;  // no direction to step in
-    const float endSize = InterpolateTargetSize(piece.X2, piece.Y2);
-    float px = piece.X1;
-    float py = piece.Y1;
-    chain.push_back(AddMeshNode(px, py, -1));
-    float walked = 0.0f;
+    // Every node is computed from the piece's own end points in double
+    // precision, so it lies on the piece within the rounding to Single.
+    const double x1 = piece.X1;
+    const double y1 = piece.Y1;
+    const double dx = static_cast<double>(piece.X2) - x1;
+    const double dy = static_cast<double>(piece.Y2) - y1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length == 0.0) return;  // no direction to step in
+    const double endSize = InterpolateTargetSize(piece.X2, piece.Y2);
+    auto sizeAt = [&](double d) {
+        return static_cast<double>(InterpolateTargetSize(static_cast<float>(x1 + dx * (d / length)),
+                                                         static_cast<float>(y1 + dy * (d / length))));
+    };
+    chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
+    double walked = 0.0;
     for (;;) {
-        float s = InterpolateTargetSize(px, py);
-        const float qx = px + dx * s / length;
-        const float qy = py + dy * s / length;
-        s = (s + InterpolateTargetSize(qx, qy)) / 2.0f;
-        if (!(s > 0.0f)) break;  // a size of 0 or below: the end point closes the piece
-        px = px + dx * s / length;
-        py = py + dy * s / length;
-        const float d = lengthOf(px - piece.X1, py - piece.Y1);
-        if (endSize > length - d || !(d > walked)) break;
+        double s = sizeAt(walked);
+        s = (s + sizeAt(walked + s)) / 2.0;
+        if (!(s > 0.0)) break;  // a size of 0 or below: the end point closes the piece
+        const double d = walked + s;
+        // The end point closes the piece once less than half the size at
+        // the end is left: the last gap lies between half a step and one
+        // and a half.
+        if (length - d < 0.5 * endSize || !(d > walked)) break;
         walked = d;
-        chain.push_back(AddMeshNode(px, py, -1));
+        chain.push_back(AddMeshNode(static_cast<float>(x1 + dx * (d / length)), static_cast<float>(y1 + dy * (d / length)), -1));
     }
     chain.push_back(AddMeshNode(piece.X2, piece.Y2, -1));
 }

@@ -3,9 +3,11 @@
 // (target_size.h).
 //
 // A straight piece is stepped from its start: each step is the mean of the
-// target sizes at the current point and one step ahead; once the rest of the
-// piece is shorter than the target size at its end, the end point closes
-// it. An arc (a radius below 10000; larger ones are stepped as straight
+// target sizes at the current point and one step ahead; once less than half
+// the target size at its end is left, the end point closes it, so the last
+// gap lies between about half a step and one and a half. Every node is
+// computed from the piece's own end points (in double precision), so it lies
+// on the piece within the rounding of its coordinates. An arc (a radius below 10000; larger ones are stepped as straight
 // pieces) is stepped likewise by arc length between the angles of its ends.
 // A straight piece of length 0 gives no node; a step of size 0 or below ends
 // the piece at its end point.

@@ -1,5 +1,6 @@
 #include "orvelo/delaunay/edge_recovery.h"
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <utility>
@@ -50,10 +51,13 @@ SegmentTrace traceSegment(const BasDelaunay& m, std::int16_t n1, std::int16_t n2
         return predicates::Orient2d(x1, y1, x2, y2, m.MeshNodeX[static_cast<std::size_t>(node)],
                                     m.MeshNodeY[static_cast<std::size_t>(node)]);
     };
-    // A node on the row: on its line and between its ends, or within the
-    // coincidence tolerance of it there (a point drawn on a piece is
-    // rarely exactly on its nodes' line once both are Singles).
-    const double tol = CoincidenceTolerance();
+    // A node on the row: on its line and between its ends, or off it by no
+    // more than the rounding of Single coordinates (a point drawn on a piece
+    // is rarely exactly on its nodes' line once both are Singles). A node
+    // further off, even within the coincidence tolerance, is passed by: the
+    // row does not bend through it.
+    const double magnitude = std::max({std::fabs(x1), std::fabs(y1), std::fabs(x2), std::fabs(y2), 1.0});
+    const double tol = std::min(CoincidenceTolerance(), 16.0 * magnitude * std::ldexp(1.0, -24));
     const double length = std::hypot(x2 - x1, y2 - y1);
     auto onRow = [&](std::int16_t node) {
         const double px = m.MeshNodeX[static_cast<std::size_t>(node)];

@@ -1,7 +1,9 @@
 #include "orvelo/delaunay/generate.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -27,7 +29,6 @@ namespace orvelo {
 
 namespace {
 
-constexpr double kDegree = 0.0174532;
 constexpr std::int32_t kOpDeleteNodesQuiet = 3;
 
 // Frees the slab region on every way out of the generation.
@@ -47,77 +48,9 @@ private:
     BasDelaunay& m_;
 };
 
-// The extent of the slab description: piece ends, the far points of arcs,
-// line ends and single points.
-struct Extent {
-    bool any = false;
-    float xMin = 0.0f, yMin = 0.0f, xMax = 0.0f, yMax = 0.0f;
-    void include(float x, float y) {
-        if (!any) {
-            any = true;
-            xMin = xMax = x;
-            yMin = yMax = y;
-            return;
-        }
-        xMin = std::min(xMin, x);
-        xMax = std::max(xMax, x);
-        yMin = std::min(yMin, y);
-        yMax = std::max(yMax, y);
-    }
-    void include(const OutlinePiece& piece) {
-        include(piece.X1, piece.Y1);
-        include(piece.X2, piece.Y2);
-        const double radius = std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC);
-        if (!piece.IsArc || !(radius < 10000.0)) return;
-        const halvex::SinglePoint centre{piece.XC, piece.YC};
-        double a = 0.0;
-        double b = 0.0;
-        if (piece.Direction) {
-            a = LineAngleDeg(centre, {piece.X1, piece.Y1});
-            b = LineAngleDeg(centre, {piece.X2, piece.Y2});
-            if (a > b) a -= 360.0;
-        } else {
-            a = LineAngleDeg(centre, {piece.X2, piece.Y2});
-            b = LineAngleDeg(centre, {piece.X1, piece.Y1});
-            if (a > b) b += 360.0;
-        }
-        for (int quarter = -4; quarter <= 8; ++quarter) {
-            const double angle = quarter * 90.0;
-            if (angle >= a && angle <= b)
-                include(static_cast<float>(piece.XC + radius * std::cos(angle * kDegree)),
-                        static_cast<float>(piece.YC + radius * std::sin(angle * kDegree)));
-        }
-    }
-};
-
 void checkListed(std::size_t count, std::size_t size, const char* what) {
     if (count + 1 > size) rt::raise(9, std::string("The slab description lists more ") + what + " than it holds.");
 }
-
-}  // namespace
-
-void setScaleFromDescription(BasDelaunay& m) {
-    Extent extent;
-    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) extent.include(m.MeshOutline[k]);
-    for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
-        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOpeningPieceCount[s]); ++k)
-            extent.include(m.MeshOpenings[s][k]);
-    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
-        extent.include(m.MeshLineStart[k].X, m.MeshLineStart[k].Y);
-        extent.include(m.MeshLineEnd[k].X, m.MeshLineEnd[k].Y);
-    }
-    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k)
-        extent.include(m.MeshPoints[k].X, m.MeshPoints[k].Y);
-    const float width = extent.xMax - extent.xMin;
-    const float height = extent.yMax - extent.yMin;
-    m.MeshExtentXMin = extent.xMin - width;
-    m.MeshExtentYMin = extent.yMin - height;
-    m.MeshExtentXMax = extent.xMax + width;
-    m.MeshExtentYMax = extent.yMax + height;
-    ComputeDrawingScale();
-}
-
-namespace {
 
 // The consecutive pairs of a chain as rows (a pair of one node twice is no
 // side and is left out); with close, a chain that does not end at its first
@@ -151,6 +84,220 @@ bool enclosesArea(const BasDelaunay& m, const std::vector<std::int16_t>& chain) 
     return false;
 }
 
+// A straight piece whose ends coincide within the tolerance: it adds no
+// side and is merged into its neighbours, wherever it stands in its loop.
+bool isShortPiece(const OutlinePiece& piece, double tol) {
+    const bool arc = piece.IsArc && std::hypot(static_cast<double>(piece.X1) - piece.XC,
+                                               static_cast<double>(piece.Y1) - piece.YC) < 10000.0;
+    return !arc && CloserThan(piece.X1, piece.X2, tol) && CloserThan(piece.Y1, piece.Y2, tol);
+}
+
+struct Segment {
+    double x1, y1, x2, y2;
+};
+
+Segment segmentOf(const OutlinePiece& piece) { return {piece.X1, piece.Y1, piece.X2, piece.Y2}; }
+
+bool isStraight(const OutlinePiece& piece) {
+    return !(piece.IsArc && std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC) < 10000.0);
+}
+
+// The places (as fractions of the piece) where other constraints meet the
+// straight piece away from its ends: their ends lying on it (nearer than the
+// tolerance) and the points where they cross it.
+std::vector<double> meetingsOn(const OutlinePiece& piece, const std::vector<const Segment*>& others, double tol) {
+    std::vector<double> cuts;
+    const double x1 = piece.X1, y1 = piece.Y1;
+    const double dx = static_cast<double>(piece.X2) - x1, dy = static_cast<double>(piece.Y2) - y1;
+    const double length = std::hypot(dx, dy);
+    if (!isStraight(piece) || !(length > 4.0 * tol)) return cuts;
+    const double margin = 2.0 * tol / length;
+    auto onPiece = [&](double px, double py) {
+        const double along = ((px - x1) * dx + (py - y1) * dy) / (length * length);
+        const double off = std::fabs(dx * (py - y1) - dy * (px - x1)) / length;
+        if (off < tol && along > margin && along < 1.0 - margin) cuts.push_back(along);
+    };
+    for (const Segment* o : others) {
+        onPiece(o->x1, o->y1);
+        onPiece(o->x2, o->y2);
+        const double ex = o->x2 - o->x1, ey = o->y2 - o->y1;
+        const double otherLength = std::hypot(ex, ey);
+        const double d = dx * ey - dy * ex;
+        if (!(otherLength > 4.0 * tol) || std::fabs(d) <= 1e-12 * length * otherLength) continue;
+        const double t = ((o->x1 - x1) * ey - (o->y1 - y1) * ex) / d;
+        const double u = ((o->x1 - x1) * dy - (o->y1 - y1) * dx) / d;
+        const double otherMargin = 2.0 * tol / otherLength;
+        if (t > margin && t < 1.0 - margin && u > otherMargin && u < 1.0 - otherMargin) cuts.push_back(t);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    std::vector<double> kept;
+    for (double t : cuts)
+        if (kept.empty() || (t - kept.back()) * length > 2.0 * tol) kept.push_back(t);
+    return kept;
+}
+
+// The nodes of a piece, divided first where other constraints meet it: the
+// meeting point becomes a node of both, taken on the piece, so neither
+// bends through a node merely near it.
+void addDividedPieceNodes(const OutlinePiece& piece, const std::vector<const Segment*>& others,
+                          std::vector<std::int16_t>& chain, double tol) {
+    std::vector<double> cuts = meetingsOn(piece, others, tol);
+    if (cuts.empty()) return AddPieceNodes(piece, chain);
+    const double x1 = piece.X1, y1 = piece.Y1;
+    const double dx = static_cast<double>(piece.X2) - x1, dy = static_cast<double>(piece.Y2) - y1;
+    cuts.push_back(1.0);
+    OutlinePiece part = piece;
+    for (double t : cuts) {
+        part.X2 = t < 1.0 ? static_cast<float>(x1 + dx * t) : piece.X2;
+        part.Y2 = t < 1.0 ? static_cast<float>(y1 + dy * t) : piece.Y2;
+        AddPieceNodes(part, chain);
+        part.X1 = part.X2;
+        part.Y1 = part.Y2;
+    }
+}
+
+// Refuses a loop whose nodes meet again away from its closing (two of its
+// points coincide within the tolerance, so the loop pinches): a thin spike
+// would lose its tip, a narrow gap would close, without either being told.
+void checkLoopKeepsApart(const BasDelaunay& m, const std::vector<std::int16_t>& chain, const std::string& what) {
+    std::vector<std::int16_t> nodes;
+    for (std::int16_t n : chain)
+        if (nodes.empty() || nodes.back() != n) nodes.push_back(n);
+    if (nodes.size() > 1 && nodes.front() == nodes.back()) nodes.pop_back();
+    std::vector<std::int16_t> sorted = nodes;
+    std::sort(sorted.begin(), sorted.end());
+    const auto twice = std::adjacent_find(sorted.begin(), sorted.end());
+    if (twice == sorted.end()) return;
+    const std::size_t n = static_cast<std::size_t>(*twice);
+    char where[96];
+    std::snprintf(where, sizeof where, "(%.4g, %.4g)", static_cast<double>(m.MeshNodeX[n]), static_cast<double>(m.MeshNodeY[n]));
+    rt::raise(5, what + " comes closer to itself than the coincidence tolerance near " + where +
+                     " (a thin spike or a narrow gap): no net can be generated. Widen it there.");
+}
+
+struct Point2 {
+    double x, y;
+};
+
+std::vector<Point2> chainPoints(const BasDelaunay& m, const std::vector<std::int16_t>& chain) {
+    std::vector<Point2> points;
+    for (std::int16_t n : chain) {
+        const Point2 p{m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]};
+        if (points.empty() || points.back().x != p.x || points.back().y != p.y) points.push_back(p);
+    }
+    if (points.size() > 1 && points.front().x == points.back().x && points.front().y == points.back().y) points.pop_back();
+    return points;
+}
+
+double polygonArea(const std::vector<Point2>& polygon) {
+    double twice = 0.0;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const Point2& a = polygon[i];
+        const Point2& b = polygon[(i + 1) % polygon.size()];
+        twice += a.x * b.y - a.y * b.x;
+    }
+    return twice / 2.0;
+}
+
+bool polygonHolds(const std::vector<Point2>& polygon, double x, double y) {
+    bool in = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++)
+        if ((polygon[i].y > y) != (polygon[j].y > y) &&
+            x < polygon[j].x + (y - polygon[j].y) * (polygon[i].x - polygon[j].x) / (polygon[i].y - polygon[j].y))
+            in = !in;
+    return in;
+}
+
+double segmentPointDistance(const Point2& a, const Point2& b, const Point2& p) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double l2 = dx * dx + dy * dy;
+    const double t = l2 > 0.0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
+    return std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
+}
+
+// Whether two closed polylines come within tol of each other (touch or
+// cross); boxes of the sides keep the pairs looked at few.
+bool polygonsMeet(const std::vector<Point2>& p, const std::vector<Point2>& q, double tol) {
+    auto box = [](const std::vector<Point2>& polygon) {
+        std::array<double, 4> b{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+        for (const Point2& v : polygon) b = {std::min(b[0], v.x), std::min(b[1], v.y), std::max(b[2], v.x), std::max(b[3], v.y)};
+        return b;
+    };
+    const auto pb = box(p), qb = box(q);
+    if (pb[2] + tol < qb[0] || qb[2] + tol < pb[0] || pb[3] + tol < qb[1] || qb[3] + tol < pb[1]) return false;
+    auto orient = [](const Point2& a, const Point2& b, const Point2& c) {
+        return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+    };
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const Point2& a = p[i];
+        const Point2& b = p[(i + 1) % p.size()];
+        const double xLow = std::min(a.x, b.x) - tol, xHigh = std::max(a.x, b.x) + tol;
+        const double yLow = std::min(a.y, b.y) - tol, yHigh = std::max(a.y, b.y) + tol;
+        for (std::size_t j = 0; j < q.size(); ++j) {
+            const Point2& c = q[j];
+            const Point2& d = q[(j + 1) % q.size()];
+            if (std::max(c.x, d.x) < xLow || std::min(c.x, d.x) > xHigh || std::max(c.y, d.y) < yLow ||
+                std::min(c.y, d.y) > yHigh)
+                continue;
+            const double o1 = orient(a, b, c), o2 = orient(a, b, d), o3 = orient(c, d, a), o4 = orient(c, d, b);
+            if (((o1 > 0) != (o2 > 0)) && ((o3 > 0) != (o4 > 0))) return true;
+            if (segmentPointDistance(a, b, c) < tol || segmentPointDistance(a, b, d) < tol ||
+                segmentPointDistance(c, d, a) < tol || segmentPointDistance(c, d, b) < tol)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Refuses, before any triangle is made, an opening that comes within the
+// coincidence tolerance of the outline or of another opening (touching or
+// crossing it): no net could keep it apart.
+void checkOpenings(const std::vector<std::vector<Point2>>& outline, const std::vector<std::vector<Point2>>& openings,
+                   const std::vector<std::size_t>& numbers, double tol) {
+    for (std::size_t s = 0; s < openings.size(); ++s) {
+        for (const auto& loop : outline)
+            if (polygonsMeet(openings[s], loop, tol))
+                rt::raise(5, "Opening " + std::to_string(numbers[s]) +
+                                 " touches or crosses the slab outline, or lies closer to it than the coincidence "
+                                 "tolerance: no net can be generated. Move the opening away from the outline.");
+        for (std::size_t t = s + 1; t < openings.size(); ++t)
+            if (polygonsMeet(openings[s], openings[t], tol))
+                rt::raise(5, "Openings " + std::to_string(numbers[s]) + " and " + std::to_string(numbers[t]) +
+                                 " touch or cross each other, or lie closer together than the coincidence "
+                                 "tolerance: no net can be generated.");
+    }
+}
+
+// The area the net must cover: the outline loops' less the openings.
+double slabArea(const std::vector<std::vector<Point2>>& outline, const std::vector<std::vector<Point2>>& openings) {
+    // The even-odd rule over all loops, openings included: a loop adds its
+    // area when an even number of other loops hold it and takes it away
+    // otherwise.
+    std::vector<const std::vector<Point2>*> loops;
+    for (const auto& loop : outline) loops.push_back(&loop);
+    for (const auto& opening : openings) loops.push_back(&opening);
+    double area = 0.0;
+    for (const auto* loop : loops) {
+        int within = 0;
+        for (const auto* other : loops)
+            if (other != loop && polygonHolds(*other, loop->front().x, loop->front().y)) ++within;
+        area += (within % 2 == 0 ? 1.0 : -1.0) * std::fabs(polygonArea(*loop));
+    }
+    return area;
+}
+
+double netArea(const BasDelaunay& m) {
+    double area = 0.0;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+        const NetElement& t = m.MeshElementList[e];
+        if (t.CornerCount < 1) continue;
+        const auto x = [&](int k) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)])]); };
+        const auto y = [&](int k) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)])]); };
+        area += std::fabs((x(2) - x(1)) * (y(3) - y(1)) - (y(2) - y(1)) * (x(3) - x(1))) / 2.0;
+    }
+    return area;
+}
+
 }  // namespace
 
 void GenerateDelaunayMesh() {
@@ -174,7 +321,7 @@ void GenerateDelaunayMesh() {
 
     mesher::ShowStatusText(quillon::TextNo(100036));
     if (mesher::StopRequested(false)) return stopped();
-    setScaleFromDescription(m);
+    SetScaleFromSlabDescription();
 
     InitStartTriangulation();
     if (mesher::StopRequested(false)) return stopped();
@@ -183,39 +330,93 @@ void GenerateDelaunayMesh() {
     // (separate slab parts each keep their own outline). A loop ends where
     // its last piece comes back to the start of its first piece; each loop
     // is closed by the end point of its last piece and gives its own rows.
+    // Straight pieces whose ends coincide within the tolerance are merged
+    // into their neighbours wherever they stand (they neither start nor
+    // close a loop).
     std::vector<std::vector<std::int16_t>> outlineLoops;
     std::vector<std::int16_t> chain;
+    // The straight border pieces and the lines, for the places where they
+    // meet.
+    std::vector<Segment> borderSegments;
+    std::vector<Segment> lineSegments;
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k)
+        if (isStraight(m.MeshOutline[k])) borderSegments.push_back(segmentOf(m.MeshOutline[k]));
+    for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)); ++k)
+            if (isStraight(m.MeshOpenings[s][k])) borderSegments.push_back(segmentOf(m.MeshOpenings[s][k]));
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k)
+        lineSegments.push_back({m.MeshLineStart[k].X, m.MeshLineStart[k].Y, m.MeshLineEnd[k].X, m.MeshLineEnd[k].Y});
+    std::vector<const Segment*> lines;
+    for (const Segment& line : lineSegments) lines.push_back(&line);
     {
         const double tol = CoincidenceTolerance();
         std::size_t loopStart = 1;
         const std::size_t count = static_cast<std::size_t>(m.MeshOutlineCount);
         for (std::size_t k = 1; k <= count; ++k) {
             const OutlinePiece& piece = m.MeshOutline[k];
-            AddPieceNodes(piece, chain);
+            const bool isShort = isShortPiece(piece, tol);
+            if (isShort && chain.empty()) {
+                // A short piece at the start of a loop gives the loop's first
+                // node (the next piece's start coincides with it), as the
+                // end of the piece before does for one further on.
+                chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
+                continue;
+            }
+            if (!isShort) addDividedPieceNodes(piece, lines, chain, tol);
             const OutlinePiece& first = m.MeshOutline[loopStart];
-            const bool closes = CloserThan(piece.X2, first.X1, tol) && CloserThan(piece.Y2, first.Y1, tol);
+            const bool closes = !isShort && CloserThan(piece.X2, first.X1, tol) && CloserThan(piece.Y2, first.Y1, tol);
             if (k < count && !closes) continue;
+            // Short pieces that follow the closing one belong to this loop.
+            while (k < count && isShortPiece(m.MeshOutline[k + 1], tol)) ++k;
             chain.push_back(AddMeshNode(piece.X2, piece.Y2, -1));
             appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
             if (!enclosesArea(m, chain))
                 rt::raise(5, outlineLoops.empty() && k == count
                                  ? "The slab outline encloses no area: no net can be generated for it."
                                  : "A loop of the slab outline encloses no area: no net can be generated for it.");
+            checkLoopKeepsApart(m, chain, "The slab outline");
             outlineLoops.push_back(chain);
             chain.clear();
             loopStart = k + 1;
         }
+        if (outlineLoops.empty()) rt::raise(5, "The slab outline encloses no area: no net can be generated for it.");
     }
 
-    // The openings.
+    // The openings, kept apart from the outline and from each other.
+    std::vector<std::vector<Point2>> outlinePolygons;
+    for (const auto& loop : outlineLoops) outlinePolygons.push_back(chainPoints(m, loop));
+    std::vector<std::vector<Point2>> openingPolygons;
+    std::vector<std::size_t> openingNumbers;
     for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s) {
         const std::size_t pieces = static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0));
         if (pieces == 0) continue;
         chain.clear();
-        for (std::size_t k = 1; k <= pieces; ++k) AddPieceNodes(m.MeshOpenings[s][k], chain);
+        const double tol = CoincidenceTolerance();
+        for (std::size_t k = 1; k <= pieces; ++k)
+            if (!isShortPiece(m.MeshOpenings[s][k], tol)) addDividedPieceNodes(m.MeshOpenings[s][k], lines, chain, tol);
+        if (chain.empty()) continue;
         chain.push_back(AddMeshNode(m.MeshOpenings[s][pieces].X2, m.MeshOpenings[s][pieces].Y2, -1));
         appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
+        if (!enclosesArea(m, chain))
+            rt::raise(5, "Opening " + std::to_string(s) + " encloses no area: no net can be generated for the slab.");
+        checkLoopKeepsApart(m, chain, "Opening " + std::to_string(s));
+        openingPolygons.push_back(chainPoints(m, chain));
+        openingNumbers.push_back(s);
     }
+
+    checkOpenings(outlinePolygons, openingPolygons, openingNumbers, CoincidenceTolerance());
+    const double expectedArea = slabArea(outlinePolygons, openingPolygons);
+    // What the rounding of the nodes on the border to Single can change: a
+    // few units of the last place along every side.
+    double areaRounding = 0.0;
+    for (const auto* polygons : {&outlinePolygons, &openingPolygons})
+        for (const auto& polygon : *polygons)
+            for (std::size_t i = 0; i < polygon.size(); ++i) {
+                const Point2& a = polygon[i];
+                const Point2& b = polygon[(i + 1) % polygon.size()];
+                const double magnitude = std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(b.x), std::fabs(b.y), 1.0});
+                areaRounding += std::hypot(b.x - a.x, b.y - a.y) * std::ldexp(magnitude, -22);
+            }
 
     // The internal lines.
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
@@ -225,7 +426,12 @@ void GenerateDelaunayMesh() {
         line.Y1 = m.MeshLineStart[k].Y;
         line.X2 = m.MeshLineEnd[k].X;
         line.Y2 = m.MeshLineEnd[k].Y;
-        AddPieceNodes(line, chain);
+        // Divided where the border or another line meets it.
+        std::vector<const Segment*> others;
+        for (const Segment& border : borderSegments) others.push_back(&border);
+        for (std::size_t j = 0; j < lineSegments.size(); ++j)
+            if (j + 1 != k) others.push_back(&lineSegments[j]);
+        addDividedPieceNodes(line, others, chain, CoincidenceTolerance());
         appendChainRows(m.ConstraintEdges, m.ConstraintEdgeCount, chain, false);
     }
 
@@ -284,6 +490,17 @@ void GenerateDelaunayMesh() {
     if (mesher::StopRequested(false)) return stopped();
     region.release();
     RunControl().RunState(0);
+
+    // A net that does not cover the slab exactly (less the openings) is
+    // never handed on.
+    {
+        const double area = netArea(m);
+        if (!(std::fabs(area - expectedArea) <= 1e-6 * expectedArea + areaRounding))
+            rt::raise(5, "The generated net does not cover the slab exactly (net area " + std::to_string(area) +
+                             ", slab area " + std::to_string(expectedArea) +
+                             "): the outline or an opening has a part too narrow for the element sizes. No net was "
+                             "generated; choose smaller element sizes or widen the narrow part.");
+    }
 
     // Only the triangles inside the slab stay, in their order.
     mesher::ShowStatusText(quillon::TextNo(100036));

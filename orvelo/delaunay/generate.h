@@ -27,11 +27,6 @@ namespace orvelo {
 
 struct BasDelaunay;
 
-// The start rectangle (the extent of the meshers' slab description, grown
-// by its width and height on every side) and from it the drawing scale and
-// the unit factor (ComputeDrawingScale).
-void setScaleFromDescription(BasDelaunay& m);
-
 // `GenerateDelaunayMesh`: nothing happens for fewer than 3 outline pieces.
 // The outline may be several closed loops one after the other (a loop ends
 // where a piece returns to the start of the loop's first piece); the slab is

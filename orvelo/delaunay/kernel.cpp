@@ -55,9 +55,10 @@ void splitRows(EdgeList& rows, std::int16_t& count, std::int16_t first, std::int
 
 struct CavitySide {
     bool shared = false;
+    bool outside = false;  // a side of an outside element: its new element stays outside
     std::int16_t a = 0;
     std::int16_t b = 0;
-    std::int32_t outside = 0;  // the element across the side, 0 none
+    std::int32_t beyond = 0;  // the element across the side, 0 none
     bool locked = false;
 };
 
@@ -87,7 +88,8 @@ inline std::int16_t cornerAt(const BasDelaunay& m, std::int32_t e, int j) {
 // the node lies on); splitSides are the constraint sides the node divides,
 // as (element, side), at most two.
 InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int32_t* seeds, int seedCount,
-                              const std::pair<std::int32_t, int>* splitSides, int splitCount) {
+                              const std::pair<std::int32_t, int>* splitSides, int splitCount,
+                              bool outsideSeedKept = false, std::pair<std::int32_t, int>* encroached = nullptr) {
     const double x = xOf(m, node);
     const double y = yOf(m, node);
     TriangulationLinks& links = m.Links;
@@ -106,26 +108,46 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
             if (seeds[s] == e) return true;
         return false;
     };
+    // An outside seed is allowed only where a border side is divided: it is
+    // split in two outside elements and the cavity does not grow from it.
+    auto isOutside = [&](std::int32_t e) { return m.MeshElementList[static_cast<std::size_t>(e)].CornerCount < 0; };
     for (int s = 0; s < seedCount; ++s)
-        if (m.MeshElementList[static_cast<std::size_t>(seeds[s])].CornerCount < 0) return InsertOutcome::Refused;
+        if (isOutside(seeds[s]) && !(outsideSeedKept && s > 0)) return InsertOutcome::Refused;
 
     // Grow the cavity from the seeds.
     std::uint32_t stamp = NextVisitStamp(m);
     std::vector<std::int32_t>& cavity = work.cavity;
     cavity.assign(seeds, seeds + seedCount);
     for (std::int32_t s : cavity) links.Visit[static_cast<std::size_t>(s)] = stamp;
+    bool reachesOutside = false;
     for (std::size_t q = 0; q < cavity.size(); ++q) {
         const std::int32_t e = cavity[q];
+        if (isOutside(e)) continue;
         for (int j = 0; j < 3; ++j) {
+            if (isLocked(m, e, j) && !isSplitSide(e, j)) {
+                // A constraint side the node encroaches (it lies inside the
+                // side's diametral circle) stops the insertion when asked.
+                if (encroached != nullptr && encroached->first == 0) {
+                    const std::int16_t a = cornerAt(m, e, j);
+                    const std::int16_t b = cornerAt(m, e, (j + 1) % 3);
+                    if ((xOf(m, a) - x) * (xOf(m, b) - x) + (yOf(m, a) - y) * (yOf(m, b) - y) < 0.0) *encroached = {e, j};
+                }
+                continue;
+            }
             const std::int32_t nb = acrossOf(m, e, j);
             if (nb == 0 || links.Visit[static_cast<std::size_t>(nb)] == stamp) continue;
-            if (isLocked(m, e, j) && !isSplitSide(e, j)) continue;
             if (!circleHolds(m, nb, x, y)) continue;
-            if (m.MeshElementList[static_cast<std::size_t>(nb)].CornerCount < 0) return InsertOutcome::Refused;
+            if (m.MeshElementList[static_cast<std::size_t>(nb)].CornerCount < 0) {
+                if (encroached == nullptr) return InsertOutcome::Refused;
+                reachesOutside = true;  // the encroachment is looked for all the same
+                continue;
+            }
             links.Visit[static_cast<std::size_t>(nb)] = stamp;
             cavity.push_back(nb);
         }
     }
+    if (encroached != nullptr && encroached->first != 0) return InsertOutcome::Encroaching;
+    if (reachesOutside) return InsertOutcome::Refused;
 
     // Reduce it until the node sees every side of its border and the cavity
     // is one piece without nodes inside (k elements, k + 2 border sides).
@@ -159,6 +181,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         if (!seedsOnly) {
             for (std::size_t q = 0; q < kept.size(); ++q) {
                 const std::int32_t e = kept[q];
+                if (isOutside(e)) continue;
                 for (int j = 0; j < 3; ++j) {
                     const std::int32_t nb = acrossOf(m, e, j);
                     if (nb == 0 || links.Visit[static_cast<std::size_t>(nb)] != old) continue;
@@ -183,7 +206,8 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         FreeElementStack(static_cast<std::int16_t>(e));
         for (int j = 0; j < 3; ++j)
             if (borderSide(e, j, stamp))
-                sides.push_back({false, cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), acrossOf(m, e, j), isLocked(m, e, j)});
+                sides.push_back({false, isOutside(e), cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), acrossOf(m, e, j),
+                                 isLocked(m, e, j)});
     }
     std::vector<std::int16_t>& splitEnds = work.splitEnds;
     splitEnds.clear();
@@ -198,14 +222,14 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         std::int32_t number = FreeElementStack(0);
         if (number == 0) number = AppendElement();
         NetElement& element = m.MeshElementList[static_cast<std::size_t>(number)];
-        element.CornerCount = 3;
+        element.CornerCount = side.outside ? -1 : 3;
         SetElementCorners(m, number, node, side.a, side.b);
-        links.Across[static_cast<std::size_t>(number)] = {0, side.outside, 0};
+        links.Across[static_cast<std::size_t>(number)] = {0, side.beyond, 0};
         links.Locked[static_cast<std::size_t>(number)] = side.locked ? 2u : 0u;
-        if (side.outside != 0)
+        if (side.beyond != 0)
             for (int k = 0; k < 3; ++k)
-                if (cornerAt(m, side.outside, k) == side.b && cornerAt(m, side.outside, (k + 1) % 3) == side.a)
-                    links.Across[static_cast<std::size_t>(side.outside)][static_cast<std::size_t>(k)] = number;
+                if (cornerAt(m, side.beyond, k) == side.b && cornerAt(m, side.beyond, (k + 1) % 3) == side.a)
+                    links.Across[static_cast<std::size_t>(side.beyond)][static_cast<std::size_t>(k)] = number;
         made.push_back(number);
     }
     // The spokes from the node: the new element whose side 0 runs from the
@@ -394,7 +418,7 @@ bool CircumcentreInWindow(std::int16_t element, std::int16_t windowSwitch) {
            m.RefineWindowYMin < circle[1] && circle[1] <= m.RefineWindowYMax;
 }
 
-InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint) {
+InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint, std::pair<std::int32_t, int>* encroached) {
     BasDelaunay& m = basDelaunay();
     EnsureLinksSized(m);
     const double x = m.MeshNodeX.at(static_cast<std::size_t>(node));
@@ -413,21 +437,26 @@ InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint) {
         if (OrientToPoint(m, cornerAt(m, holder, j), cornerAt(m, holder, (j + 1) % 3), x, y) != 0.0) continue;
         // The node lies on side j: the element beyond belongs to the cavity,
         // and a constraint side there is divided.
+        if (encroached != nullptr && isLocked(m, holder, j)) {
+            *encroached = {holder, j};  // on a constraint side: it is divided at its middle instead
+            return InsertOutcome::Encroaching;
+        }
         const std::int32_t beyond = acrossOf(m, holder, j);
         if (beyond == 0 || seedCount == 3) return InsertOutcome::Unplaced;
         seeds[seedCount++] = beyond;
         if (isLocked(m, holder, j) && splitCount < 2) splitSides[splitCount++] = {holder, j};
     }
-    return insertWithSeeds(m, node, seeds, seedCount, splitSides, splitCount);
+    if (encroached != nullptr) *encroached = {0, -1};
+    return insertWithSeeds(m, node, seeds, seedCount, splitSides, splitCount, false, encroached);
 }
 
-InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side) {
+InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side, bool outsideKept) {
     BasDelaunay& m = basDelaunay();
     EnsureLinksSized(m);
     const std::int32_t beyond = acrossOf(m, element, side);
     const std::int32_t seeds[2] = {element, beyond};
     const std::pair<std::int32_t, int> splitSide{element, side};
-    return insertWithSeeds(m, node, seeds, beyond != 0 ? 2 : 1, &splitSide, 1);
+    return insertWithSeeds(m, node, seeds, beyond != 0 ? 2 : 1, &splitSide, 1, outsideKept);
 }
 
 void DivideConstraintRows(std::int16_t first, std::int16_t second, std::int16_t node) {

@@ -10,7 +10,9 @@
 // predicates.h), reduced until every side of its border is seen from the
 // node: the new elements never overlap, and every freed number is taken
 // again. An insertion whose cavity would reach an element marked outside the
-// slab (CornerCount -1) is refused. The numbering follows the cavity
+// slab (CornerCount -1) is refused, except the element beyond an outline or
+// opening side that the node divides: it becomes two elements that stay
+// outside. The numbering follows the cavity
 // elements in ascending order: each is pushed on the free-number stack, its
 // sides go into the side list (a side met twice is inside the cavity), and
 // each open side in list order becomes an element (node, a, b) under the
@@ -18,6 +20,8 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace orvelo {
 
@@ -61,18 +65,28 @@ enum class InsertOutcome {
     Inserted,  // the node is a corner of the new elements
     Refused,   // the cavity would reach an element outside the slab; nothing changed
     Unplaced,  // the node lies outside the start rectangle or on a node; nothing changed
+    Encroaching,  // the node lies inside the diametral circle of a constraint side its cavity meets; nothing changed
 };
 
 // Inserts the node, starting the search for its element at `hint` (0: the
 // last element made). A refused or unplaced node stays in the node list.
-InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint);
+// With encroached, a node inside the diametral circle of a constraint side
+// on the border of its cavity (the elements connected across other sides
+// whose circles hold it, outside elements left out) is not inserted: the
+// answer is Encroaching and encroached names the first such side met, as
+// (element, side).
+InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint, std::pair<std::int32_t, int>* encroached = nullptr);
 
 // Inserts the node as the dividing point of the constraint side `side`
 // (0..2) of `element`: both elements at the side belong to the cavity, the
 // two halves become constraint sides, and the rows of BoundaryEdges and
 // ConstraintEdges naming the side are split (the row becomes (first, node)
 // and a row (node, second) is appended).
-InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side);
+// With outsideKept, the element beyond may be an outside element (a border
+// side of the slab is divided): it is split in two elements that stay
+// outside (CornerCount -1).
+InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side, bool outsideKept = false);
+
 
 // Divides every row of BoundaryEdges and ConstraintEdges that names the
 // side first-second (either order) at node, as InsertNodeOnSide does.

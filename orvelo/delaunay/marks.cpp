@@ -1,10 +1,12 @@
 #include "orvelo/delaunay/marks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_set>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
@@ -94,6 +96,77 @@ void RestoreBoundaryFlags(bool finishOnStop) {
     m.FixedNodes.assign(1, 0);
     m.ConstraintEdgeCount = 0;
     m.ConstraintEdges.assign(1, {0, 0});
+}
+
+namespace {
+
+constexpr double kDegreeOfArc = 0.0174532;
+
+// The extent of the slab description: piece ends, the far points of arcs,
+// line ends and single points.
+struct Extent {
+    bool any = false;
+    float xMin = 0.0f, yMin = 0.0f, xMax = 0.0f, yMax = 0.0f;
+    void include(float x, float y) {
+        if (!any) {
+            any = true;
+            xMin = xMax = x;
+            yMin = yMax = y;
+            return;
+        }
+        xMin = std::min(xMin, x);
+        xMax = std::max(xMax, x);
+        yMin = std::min(yMin, y);
+        yMax = std::max(yMax, y);
+    }
+    void include(const OutlinePiece& piece) {
+        include(piece.X1, piece.Y1);
+        include(piece.X2, piece.Y2);
+        const double radius = std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC);
+        if (!piece.IsArc || !(radius < 10000.0)) return;
+        const halvex::SinglePoint centre{piece.XC, piece.YC};
+        double a = 0.0;
+        double b = 0.0;
+        if (piece.Direction) {
+            a = LineAngleDeg(centre, {piece.X1, piece.Y1});
+            b = LineAngleDeg(centre, {piece.X2, piece.Y2});
+            if (a > b) a -= 360.0;
+        } else {
+            a = LineAngleDeg(centre, {piece.X2, piece.Y2});
+            b = LineAngleDeg(centre, {piece.X1, piece.Y1});
+            if (a > b) b += 360.0;
+        }
+        for (int quarter = -4; quarter <= 8; ++quarter) {
+            const double angle = quarter * 90.0;
+            if (angle >= a && angle <= b)
+                include(static_cast<float>(piece.XC + radius * std::cos(angle * kDegreeOfArc)),
+                        static_cast<float>(piece.YC + radius * std::sin(angle * kDegreeOfArc)));
+        }
+    }
+};
+
+}  // namespace
+
+void SetScaleFromSlabDescription() {
+    BasDelaunay& m = basDelaunay();
+    Extent extent;
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) extent.include(m.MeshOutline[k]);
+    for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOpeningPieceCount[s]); ++k)
+            extent.include(m.MeshOpenings[s][k]);
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
+        extent.include(m.MeshLineStart[k].X, m.MeshLineStart[k].Y);
+        extent.include(m.MeshLineEnd[k].X, m.MeshLineEnd[k].Y);
+    }
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k)
+        extent.include(m.MeshPoints[k].X, m.MeshPoints[k].Y);
+    const float width = extent.xMax - extent.xMin;
+    const float height = extent.yMax - extent.yMin;
+    m.MeshExtentXMin = extent.xMin - width;
+    m.MeshExtentYMin = extent.yMin - height;
+    m.MeshExtentXMax = extent.xMax + width;
+    m.MeshExtentYMax = extent.yMax + height;
+    ComputeDrawingScale();
 }
 
 void ComputeDrawingScale() {

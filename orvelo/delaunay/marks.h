@@ -29,4 +29,11 @@ void RestoreBoundaryFlags(bool finishOnStop = false);
 // least); MarkSize = 5 / DrawingScale, unit factor = 0.05 / DrawingScale.
 void ComputeDrawingScale();
 
+// The mesher extents (the extent of the slab description: piece ends, the
+// far points of arcs, line ends and single points, widened by its own width
+// and height on each side) and ComputeDrawingScale from them. Every net
+// generation starts with it, so the scale values it uses come from the
+// current slab alone.
+void SetScaleFromSlabDescription();
+
 }  // namespace orvelo

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -14,12 +13,10 @@
 #include "orvelo/delaunay/kernel.h"
 #include "orvelo/delaunay/links.h"
 #include "orvelo/delaunay/progress.h"
-#include "orvelo/delaunay/region_index.h"
 #include "orvelo/delaunay/target_size.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
-#include "outside/drovik/region_test.h"
 #include "platform/runtime/errors.h"
 
 namespace orvelo {
@@ -34,8 +31,8 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
 }
 
 // What the sweeps ask of each element and keep while its corners stay the
-// same (both answers depend on the corners only): its target size and
-// whether its circumcentre lies in the slab region.
+// same (the answers depend on the corners only): its target size and
+// whether it is bad.
 class ElementAnswers {
 public:
     // GetTriangleTargetSize, with the sizes at the nodes kept as well.
@@ -57,22 +54,32 @@ public:
         }
         return entry.target;
     }
-    bool centreInSlab(const BasDelaunay& m, std::int32_t e, float unitFactor) {
+    // Whether triangle e is bad: its circumradius above rmin and an angle
+    // below theta or the circumradius above its target size. Worked out
+    // once while the corners stay the same.
+    bool isBad(const BasDelaunay& m, std::int32_t e, double cosT, float rminSquared) {
         Entry& entry = entryOf(m, e);
-        if (entry.inSlab < 0) {
-            const auto& circle = m.ElementCircle[static_cast<std::size_t>(e)];
-            const std::int32_t x = RegionCoordinate(circle[0], unitFactor);
-            const std::int32_t y = RegionCoordinate(circle[1], unitFactor);
-            bool inside = false;
-            if (!m.SlabRegionCorners.empty()) {
-                if (!slab_) slab_ = std::make_unique<RegionIndex>(m.SlabRegionCorners);
-                inside = slab_->Contains(x, y);
-            } else {
-                regionTest_.PointInRegion(m.SlabRegion, x, y, inside);
+        if (entry.bad < 0) {
+            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+            const float r2 = m.ElementCircle[static_cast<std::size_t>(e)][2];
+            bool bad = false;
+            if (r2 > rminSquared) {
+                double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
+                std::int16_t longest = 0;
+                const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
+                const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
+                const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
+                TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
+                                     m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
+                bad = cos1 > cosT || cos2 > cosT || cos3 > cosT;
+                if (!bad) {
+                    const double t = targetSize(m, e);
+                    bad = static_cast<double>(r2) > t * t;
+                }
             }
-            entry.inSlab = inside ? 1 : 0;
+            entry.bad = bad ? 1 : 0;
         }
-        return entry.inSlab == 1;
+        return entry.bad == 1;
     }
 
 private:
@@ -94,7 +101,7 @@ private:
         std::array<std::int16_t, 3> corners{0, 0, 0};
         bool hasTarget = false;
         float target = 0.0f;
-        int inSlab = -1;
+        int bad = -1;
     };
     Entry& entryOf(const BasDelaunay& m, std::int32_t e) {
         const std::size_t i = static_cast<std::size_t>(e);
@@ -102,12 +109,10 @@ private:
         const NetElement& element = m.MeshElementList[i];
         const std::array<std::int16_t, 3> key{element.Node[1], element.Node[2], element.Node[3]};
         Entry& entry = entries_[i];
-        if (entry.corners != key) entry = Entry{key};
+        if (entry.corners[0] != key[0] || entry.corners[1] != key[1] || entry.corners[2] != key[2]) entry = Entry{key};
         return entry;
     }
     std::vector<Entry> entries_;
-    drovik::ClsRegionTest regionTest_;
-    std::unique_ptr<RegionIndex> slab_;  // the slab region's answers, faster
 };
 
 void dropLastNode(BasDelaunay& m, std::int16_t node) {
@@ -118,31 +123,41 @@ void dropLastNode(BasDelaunay& m, std::int16_t node) {
     m.MeshNodeY.resize(static_cast<std::size_t>(m.MeshNodeCount) + 1);
 }
 
-// The internal-line side of element e that (x, y) lies on within the
-// coincidence tolerance (between its ends); -1 when none.
-int lineSideAt(const BasDelaunay& m, std::int32_t e, double x, double y,
-               const std::unordered_set<std::uint64_t>& borderRows) {
-    const std::uint8_t locked = m.Links.Locked[static_cast<std::size_t>(e)];
-    if (locked == 0) return -1;
-    const double tol = CoincidenceTolerance();
-    for (int j = 0; j < 3; ++j) {
-        if ((locked & (1u << j)) == 0) continue;
-        const std::int16_t p = CornerOf(m, e, j);
-        const std::int16_t q = CornerOf(m, e, (j + 1) % 3);
-        if (borderRows.count(sideKey(p, q)) != 0) continue;
-        const double px = m.MeshNodeX[static_cast<std::size_t>(p)], py = m.MeshNodeY[static_cast<std::size_t>(p)];
-        const double dx = m.MeshNodeX[static_cast<std::size_t>(q)] - px, dy = m.MeshNodeY[static_cast<std::size_t>(q)] - py;
-        const double length2 = dx * dx + dy * dy;
-        const double along = ((x - px) * dx + (y - py) * dy) / length2;
-        const double off = std::fabs(dx * (y - py) - dy * (x - px)) / std::sqrt(length2);
-        if (along > 0.0 && along < 1.0 && off < tol) return j;
+// Divides the constraint side `side` of `element` at its midpoint when it is
+// longer than rmin: an outline or opening side (its element beyond stays
+// outside) as well as an internal-line side. The midpoint is taken in double
+// precision from the side's ends, which lie on the input segment, so it lies
+// there too. A node already standing within the tolerance of the midpoint
+// leaves the side as it is (the side would bend through it).
+void divideConstraintSide(BasDelaunay& m, std::int32_t element, int side, float rmin,
+                          std::unordered_set<std::uint64_t>& borderRows) {
+    const std::int16_t p = CornerOf(m, element, side);
+    const std::int16_t q = CornerOf(m, element, (side + 1) % 3);
+    const double px = m.MeshNodeX[static_cast<std::size_t>(p)];
+    const double py = m.MeshNodeY[static_cast<std::size_t>(p)];
+    const double qx = m.MeshNodeX[static_cast<std::size_t>(q)];
+    const double qy = m.MeshNodeY[static_cast<std::size_t>(q)];
+    const double length = std::hypot(qx - px, qy - py);
+    if (!(length > rmin)) return;
+    const std::int16_t before = m.MeshNodeCount;
+    const std::int16_t node = AddMeshNode(static_cast<float>((px + qx) / 2.0), static_cast<float>((py + qy) / 2.0), -1);
+    if (node != before + 1) return;
+    const bool border = borderRows.count(sideKey(p, q)) != 0;
+    if (InsertNodeOnSide(node, element, side, border) != InsertOutcome::Inserted) return dropLastNode(m, node);
+    if (border) {
+        borderRows.insert(sideKey(p, node));
+        borderRows.insert(sideKey(node, q));
     }
-    return -1;
 }
 
-// Refines bad triangle e with circumcentre (cx, cy).
+// Refines bad triangle e with circumcentre (cx, cy): the circumcentre goes
+// in, unless it lies beyond a constraint side (outline, opening or internal
+// line) as seen from the triangle, or encroaches one that its insertion
+// would face; that side is divided at its midpoint instead (while it is
+// longer than rmin, the floor that ends the refinement near small input
+// angles), and the triangle is looked at again in a later sweep.
 void refineTriangle(BasDelaunay& m, std::int32_t e, float cx, float cy, float rmin,
-                    const std::unordered_set<std::uint64_t>& borderRows) {
+                    std::unordered_set<std::uint64_t>& borderRows) {
     const std::int16_t a = CornerOf(m, e, 0);
     const std::int16_t b = CornerOf(m, e, 1);
     const std::int16_t c = CornerOf(m, e, 2);
@@ -151,43 +166,17 @@ void refineTriangle(BasDelaunay& m, std::int32_t e, float cx, float cy, float rm
     const double fromY = (static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(a)]) +
                           m.MeshNodeY[static_cast<std::size_t>(b)] + m.MeshNodeY[static_cast<std::size_t>(c)]) / 3.0;
     const WalkResult way = WalkAlongLine(m, e, fromX, fromY, cx, cy, true);
-    std::int32_t element = way.element;
-    int side = way.side;
-    if (way.end == WalkEnd::Reached) {
-        // A circumcentre that falls on an internal-line side of its element
-        // (within the coincidence tolerance) divides that side instead.
-        side = lineSideAt(m, element, cx, cy, borderRows);
-        if (side < 0) {
-            const std::int16_t before = m.MeshNodeCount;
-            const std::int16_t node = AddMeshNode(cx, cy, -1);
-            if (node != before + 1) return;  // an existing node stands there
-            if (InsertNodeNear(node, element) != InsertOutcome::Inserted) dropLastNode(m, node);
-            return;
-        }
-    } else if (way.end != WalkEnd::Blocked) {
-        return;
-    }
-    // The circumcentre lies beyond (or on) a constraint side: an outline or
-    // opening side keeps it out of reach; an internal-line side longer than
-    // rmin is divided at its midpoint.
-    const std::int16_t p = CornerOf(m, element, side);
-    const std::int16_t q = CornerOf(m, element, (side + 1) % 3);
-    if (borderRows.count(sideKey(p, q)) != 0) return;
-    const float px = m.MeshNodeX[static_cast<std::size_t>(p)];
-    const float py = m.MeshNodeY[static_cast<std::size_t>(p)];
-    const float qx = m.MeshNodeX[static_cast<std::size_t>(q)];
-    const float qy = m.MeshNodeY[static_cast<std::size_t>(q)];
-    const double length = std::hypot(static_cast<double>(qx) - px, static_cast<double>(qy) - py);
-    if (!(length > rmin)) return;
+    if (way.end == WalkEnd::Blocked) return divideConstraintSide(m, way.element, way.side, rmin, borderRows);
+    if (way.end != WalkEnd::Reached) return;
+    if (m.MeshElementList[static_cast<std::size_t>(way.element)].CornerCount < 0) return;
     const std::int16_t before = m.MeshNodeCount;
-    const std::int16_t node = AddMeshNode((px + qx) / 2.0f, (py + qy) / 2.0f, -1);
-    if (node != before + 1) {
-        // A node already stands at the midpoint: when it is the corner
-        // across the side, the side is divided there.
-        if (node != p && node != q) DivideSideAtNode(p, q, node);
-        return;
-    }
-    if (InsertNodeOnSide(node, element, side) != InsertOutcome::Inserted) dropLastNode(m, node);
+    const std::int16_t node = AddMeshNode(cx, cy, -1);
+    if (node != before + 1) return;  // an existing node stands there
+    std::pair<std::int32_t, int> encroached{0, -1};
+    const InsertOutcome outcome = InsertNodeNear(node, way.element, &encroached);
+    if (outcome == InsertOutcome::Inserted) return;
+    dropLastNode(m, node);
+    if (outcome == InsertOutcome::Encroaching) divideConstraintSide(m, encroached.first, encroached.second, rmin, borderRows);
 }
 
 // Window mode: the circumcentres of the bad triangles whose circumcentres
@@ -243,7 +232,6 @@ void RefineMeshQuality(std::int16_t mode) {
     const double cosT = std::cos(static_cast<double>(declar().MinAngle) * kDegree);
     const float rmin = declar().MinElementSize;
     const float rminSquared = rmin * rmin;
-    const float unitFactor = UnitFactor();
 
     std::unordered_set<std::uint64_t> borderRows;
     for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount) && h < m.BoundaryEdges.size(); ++h)
@@ -256,25 +244,10 @@ void RefineMeshQuality(std::int16_t mode) {
         const std::int32_t bound = m.MeshElementCount;
         for (std::int32_t e = 1; e <= bound; ++e) {
             const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-            if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), 0)) {
-                double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
-                std::int16_t longest = 0;
-                const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
-                const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
-                const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
-                TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
-                                     m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
+            if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), 0) &&
+                answers.isBad(m, e, cosT, rminSquared)) {
                 const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
-                const float r2 = circle[2];
-                if (r2 > rminSquared) {
-                    bool bad = cos1 > cosT || cos2 > cosT || cos3 > cosT;
-                    if (!bad) {
-                        const double t = answers.targetSize(m, e);
-                        bad = static_cast<double>(r2) > t * t;
-                    }
-                    if (bad && answers.centreInSlab(m, e, unitFactor))
-                        refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
-                }
+                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
             }
             if (mesher::StopRequested(true)) return;
         }

@@ -4,14 +4,16 @@
 // A triangle (corner count 3, a circle of radius above 0) is bad when its
 // circumradius R exceeds rmin (MinElementSize) and either one of its angles
 // is below theta (MinAngle) or R exceeds its target size
-// (GetTriangleTargetSize). Its circumcentre is inserted when it lies in the
-// slab region (the outline's polygon region) and can be reached from the
-// triangle without crossing an outline or opening side. When the way to it
-// crosses an internal-line side, or it lies on one within the coincidence
-// tolerance, that side is divided at its midpoint instead (both halves stay
-// constraint sides), provided it is longer than rmin; when a node already
-// stands at the midpoint, the side is divided at that node. A circumcentre
-// on an existing node adds nothing.
+// (GetTriangleTargetSize). The walk from the triangle towards its
+// circumcentre decides: a circumcentre beyond a constraint side (outline,
+// opening or internal line), or one inside the diametral circle of a
+// constraint side its cavity meets (it encroaches the side), has that side
+// divided at its midpoint instead; any other is inserted. A side is divided
+// only while it is longer than rmin (the floor that ends the refinement
+// near small input angles); both halves stay constraint sides, an outline
+// or opening side keeps the element beyond it outside, and a midpoint on an
+// existing node leaves the side whole. A circumcentre on an existing node
+// adds nothing. Whether a triangle is bad is kept while its corners stay.
 //
 // Elements made during a sweep are tested in the same sweep only when their
 // numbers come later in it.
@@ -21,8 +23,8 @@
 
 namespace orvelo {
 
-// `RefineMeshQuality` in generation mode (mode 0), with the slab region
-// SlabRegion of the running generation, or in window mode (any other mode,
+// `RefineMeshQuality` in generation mode (mode 0), on the triangulation of
+// the running generation, or in window mode (any other mode,
 // the editing task passes -1) on a net of triangles and quadrilaterals: a
 // triangle whose stored circumcentre lies in the refinement window
 // (CircumcentreInWindow) and that is bad as above gets its circumcentre

@@ -221,6 +221,10 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     element.Node[1] = a;
     element.Node[2] = b;
     element.Node[3] = c;
+    // Every element of the net runs counter-clockwise.
+    const double turn = (static_cast<double>(xOf(b)) - xOf(a)) * (static_cast<double>(yOf(c)) - yOf(a)) -
+                        (static_cast<double>(yOf(b)) - yOf(a)) * (static_cast<double>(xOf(c)) - xOf(a));
+    if (turn < 0.0) std::swap(element.Node[2], element.Node[3]);
     appendElement(element);
     basGridBased().TriangleMissing = false;
     return true;

@@ -58,6 +58,9 @@ void checkInput() {
     if (!openingsHoldPieces) rt::raise(9, "The slab description holds fewer pieces or points than its counts say.");
     checkGridLines(m.MeshGridX, m.MeshGridCountX, "x");
     checkGridLines(m.MeshGridY, m.MeshGridCountY, "y");
+    // The scale values the generation and the refinement after it use come
+    // from this slab, whatever an earlier run left.
+    SetScaleFromSlabDescription();
     const float unitFactor = UnitFactor();
     if (!(unitFactor > 0.0f) || !std::isfinite(unitFactor))
         rt::raise(5, "The unit factor of the net must be above 0 for a grid-based net.");

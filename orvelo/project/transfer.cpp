@@ -433,6 +433,7 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
             centroidOf(oldElementList_[static_cast<std::size_t>(e)], OldNetX, OldNetY,
                        oldCx[static_cast<std::size_t>(e)], oldCy[static_cast<std::size_t>(e)]);
         SetOperationProgressMax(d.ElementCount);
+        const drovik::ElementIndex oldElements(OldNetX, OldNetY, oldElementList_);
         for (std::int16_t e = 1; e <= d.ElementCount; ++e) {
             if (OperationStopRequested(true)) return KindResult::Cancelled;
             float cx = 0.0f;
@@ -440,8 +441,7 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
             ElementCentroid(e, cx, cy);
             std::int16_t element = 0;
             std::int16_t located = 0;
-            GeometryHelper().LocateElement(element, cx, cy, OldNetX, OldNetY, oldElementList_,
-                                           located);
+            oldElements.LocateElement(element, cx, cy, located);
             if (located == 0 || element < 1 || element > oldElementCount_) {
                 // The old element whose centre lies nearest, the first of
                 // equally near ones.

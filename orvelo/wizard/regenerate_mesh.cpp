@@ -9,6 +9,7 @@
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/bas_orvelo.h"
 #include "orvelo/delaunay/generate.h"
+#include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/gridmesh/grid_based_mesh.h"
 #include "orvelo/gridmesh/polar_mesh.h"
@@ -192,7 +193,7 @@ void RegenerateMesh() {
     checkSlabInput(d);
     BuildSlabOutline();
     // The unit factor of this slab, whatever ran before.
-    setScaleFromDescription(basDelaunay());
+    SetScaleFromSlabDescription();
 
     if (d.MeshType == 5) {
         if (fieldCoversProjectNet(d)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "orvelo/model/net.h"
@@ -51,6 +52,31 @@ private:
     float layoutA_ = 0.0f;
     float layoutB_ = 0.0f;
     float layoutC_ = 0.0f;
+};
+
+// LocateElement over one net, many points: a bucket grid over the elements'
+// boxes (each widened by more than the on-side tolerance) gives the few
+// elements that can hold a point, tested in ascending number, so every
+// answer, error included, is the one the scan of LocateElement gives. The
+// lists must outlive the index and stay unchanged meanwhile.
+class ElementIndex {
+public:
+    ElementIndex(const std::vector<float>& nodeX, const std::vector<float>& nodeY,
+                 const std::vector<orvelo::NetElement>& elements);
+    void LocateElement(std::int16_t& element, float x, float y, std::int16_t& located) const;
+
+private:
+    bool holds(std::size_t e, float x, float y) const;
+
+    const std::vector<float>& nodeX_;
+    const std::vector<float>& nodeY_;
+    const std::vector<orvelo::NetElement>& elements_;
+    bool tooMany_ = false;
+    std::size_t firstBroken_ = 0;  // the first element the scan would raise on, 0 none
+    std::string brokenMessage_;
+    double x0_ = 0.0, y0_ = 0.0, cell_ = 1.0;
+    std::int64_t columns_ = 0, rows_ = 0;
+    std::vector<std::vector<std::int16_t>> cells_;  // element numbers, ascending
 };
 
 }  // namespace drovik

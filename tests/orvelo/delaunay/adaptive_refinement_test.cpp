@@ -219,20 +219,31 @@ TEST_F(AdaptiveRefinement, NetWithinItsSizesOrAtTwiceRminIsLeftAsItIs) {
     EXPECT_EQ(basDelaunay().MeshNodeCount, 4);
 }
 
-TEST_F(AdaptiveRefinement, QuadrilateralNeighbourIsLeftWhole) {
+// A quadrilateral across a bisected side takes the midpoint: it becomes
+// three counter-clockwise triangles through it, and no node hangs.
+TEST_F(AdaptiveRefinement, QuadrilateralNeighbourTakesTheMidpoint) {
     useNet({{0, 0}, {2, 0}, {2, 2}, {0, 2}, {1, -0.3f}}, {{1, 5, 2}});
     BasDelaunay& m = basDelaunay();
     // A quadrilateral above the long side 1-2 of the triangle.
     NetElement quadrilateral;
     quadrilateral.CornerCount = 4;
     quadrilateral.Node = {0, 1, 2, 3, 4};
+    quadrilateral.Flag = {0, halvex::OuterSide | halvex::BoundaryNode, halvex::OuterSide, halvex::OuterSide, halvex::OuterSide};
     m.MeshElementList.push_back(quadrilateral);
     m.MeshElementCount = 2;
     useUniformField(1.5f);
     declar().MinElementSize = 0.6f;
     RefineMeshAdaptively();
-    EXPECT_EQ(m.MeshElementList[2], quadrilateral);
     EXPECT_EQ(nodeAt(6), (std::pair<float, float>{1.0f, 0.0f}));
+    ASSERT_GE(m.MeshElementCount, 5);
+    EXPECT_EQ(m.MeshElementList[2].Node[1], 1);  // the quadrilateral's number goes to the triangle at its first corner
+    EXPECT_EQ(m.MeshElementList[2].Flag[1], halvex::OuterSide | halvex::BoundaryNode);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        ASSERT_EQ(m.MeshElementList[static_cast<std::size_t>(e)].CornerCount, 3);
+        EXPECT_GT(gridcheck::signedArea(m, m.MeshElementList[static_cast<std::size_t>(e)]), 0.0) << "element " << e;
+    }
+    EXPECT_EQ(gridcheck::conformityFault(m), "");
+    EXPECT_NEAR(gridcheck::totalArea(m), 4.3, 1e-5);
 }
 
 TEST_F(AdaptiveRefinement, MidpointOnAnExistingNodeReusesIt) {

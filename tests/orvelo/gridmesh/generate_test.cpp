@@ -9,6 +9,7 @@
 #include "grid_fixture.h"
 #include "grid_net_checks.h"
 #include "halvex/interface/enums.h"
+#include "orvelo/delaunay/adaptive_refinement.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/gridmesh/bas_grid_based.h"
 #include "orvelo/gridmesh/grid_based_mesh.h"
@@ -247,6 +248,8 @@ TEST(GridBasedMeshProperties, RandomSlabsGiveNetsWithoutOverlapOrLooseNodes) {
         ASSERT_EQ(gridcheck::numberFault(m), "");
         ASSERT_TRUE(gridcheck::unusedNodes(m).empty());
         ASSERT_TRUE(gridcheck::overlappingPairs(m).empty());
+        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e)
+            ASSERT_GT(gridcheck::signedArea(m, m.MeshElementList[static_cast<std::size_t>(e)]), 0.0) << "element " << e << " runs clockwise";
         if (slab.meshType >= 1 && slab.meshType <= 3) {
             ASSERT_EQ(gridcheck::conformityFault(m), "");
         }
@@ -308,6 +311,62 @@ TEST(GridBasedMeshProperties, RectilinearSlabsAreCoveredExactly) {
         if (slab.meshType != 0) {
             EXPECT_EQ(gridcheck::conformityFault(m), "");
         }
+    }
+}
+
+// A net of quadrilaterals refined to a finer field: every quadrilateral
+// whose side is divided takes the midpoint, so no node hangs, and every
+// element runs counter-clockwise.
+TEST(GridBasedMeshRefinement, QuadrilateralNetsStayConforming) {
+    GridSlab slab;
+    // (The cut corner gives the triangles the refinement divides.)
+    slab.outline = Polygon({{0.3f, 0.2f}, {9.6f, 0.2f}, {9.6f, 7.7f}, {2.6f, 7.7f}, {0.3f, 5.1f}});
+    slab.openings = {Polygon({{3.4f, 3.3f}, {5.6f, 3.3f}, {5.6f, 5.4f}, {3.4f, 5.4f}})};
+    slab.gridX = Lines(0, 10, 1);
+    slab.gridY = Lines(0, 8, 1);
+    slab.meshType = 0;
+    gridtest::InstallGridSlab(slab);
+    slabsetup::SetOldNet(10.0f, 8.0f, 10, 8, [](float x, float) { return x < 3.0f ? 0.35f : 1.5f; });
+    declar().MinElementSize = 0.1f;
+    GenerateGridBasedMesh();
+    RefineMeshAdaptively();
+    const BasDelaunay& m = basDelaunay();
+    int quadrilaterals = 0;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        quadrilaterals += m.MeshElementList[static_cast<std::size_t>(e)].CornerCount == 4;
+        EXPECT_GT(gridcheck::signedArea(m, m.MeshElementList[static_cast<std::size_t>(e)]), 0.0) << "element " << e;
+    }
+    EXPECT_GT(quadrilaterals, 10);  // away from the fine strip the quadrilaterals stay
+    EXPECT_EQ(gridcheck::conformityFault(m, 1e-6, true), "");
+    EXPECT_GT(m.MeshNodeCount, 150);
+    EXPECT_NEAR(gridcheck::totalArea(m), 9.3 * 7.5 - 2.3 * 2.6 / 2.0 - 2.2 * 2.1, 1e-3);
+}
+
+// The grid-based generation and its refinement take their scale values
+// from the slab: the same slab and field give the same net whatever unit
+// factor an earlier run left.
+TEST(GridBasedMeshRefinement, TheNetDoesNotDependOnEarlierRuns) {
+    std::vector<std::pair<std::vector<float>, std::vector<NetElement>>> nets;
+    for (const float left : {1.0f, 0.0f, 7.25f, 0.013f}) {
+        GridSlab slab;
+        slab.outline = Polygon({{0.3f, 0.2f}, {19.6f, 0.2f}, {19.6f, 13.7f}, {0.3f, 13.7f}});
+        slab.gridX = Lines(0, 20, 1);
+        slab.gridY = Lines(0, 14, 1);
+        gridtest::InstallGridSlab(slab);
+        slabsetup::SetOldNet(20.0f, 14.0f, 20, 14, [](float x, float y) { return 0.2f + 0.05f * std::hypot(x - 7.0f, y - 5.0f); });
+        declar().MinElementSize = 0.05f;
+        GeometryHelper().UnitFactor(left);
+        GenerateGridBasedMesh();
+        RefineMeshAdaptively();
+        const BasDelaunay& m = basDelaunay();
+        std::vector<float> coordinates(m.MeshNodeX.begin(), m.MeshNodeX.begin() + m.MeshNodeCount + 1);
+        coordinates.insert(coordinates.end(), m.MeshNodeY.begin(), m.MeshNodeY.begin() + m.MeshNodeCount + 1);
+        nets.emplace_back(coordinates, std::vector<NetElement>(m.MeshElementList.begin(), m.MeshElementList.begin() + m.MeshElementCount + 1));
+    }
+    EXPECT_GT(nets[0].second.size(), 1000u);
+    for (std::size_t k = 1; k < nets.size(); ++k) {
+        EXPECT_EQ(nets[k].first, nets[0].first) << "run " << k;
+        EXPECT_TRUE(nets[k].second == nets[0].second) << "run " << k;
     }
 }
 

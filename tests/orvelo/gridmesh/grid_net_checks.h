@@ -184,13 +184,13 @@ inline std::vector<std::pair<std::int32_t, std::int32_t>> overlappingPairs(const
 
 // Empty when the triangles form a conforming net: every side is held by
 // one or two triangles and no node lies inside a side of a triangle
-// (no hanging node). Quadrilaterals are left out.
-inline std::string conformityFault(const BasDelaunay& m, double tol = 1e-6) {
+// (no hanging node). Quadrilaterals are left out unless asked for.
+inline std::string conformityFault(const BasDelaunay& m, double tol = 1e-6, bool withQuadrilaterals = false) {
     std::map<std::pair<std::int16_t, std::int16_t>, int> holders;
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-        if (t.CornerCount != 3) continue;
-        for (int k = 1; k <= 3; ++k) {
+        if (t.CornerCount != 3 && !(withQuadrilaterals && t.CornerCount == 4)) continue;
+        for (int k = 1; k <= t.CornerCount; ++k) {
             const auto [a, b] = sideNodes(t, k);
             if (++holders[{a, b}] > 2) {
                 std::ostringstream out;

@@ -104,8 +104,9 @@ TEST(GridCellPatterns, Type0ConstrainedDiagonalAndSingleCornerTriangle) {
     const NetElement& b = m.MeshElementList[2];
     EXPECT_EQ((std::array<std::int16_t, 3>{a.Node[1], a.Node[2], a.Node[3]}),
               (std::array<std::int16_t, 3>{node(2, 1), node(1, 2), node(1, 1)}));
+    // (made as BR, TL, TR, turned counter-clockwise)
     EXPECT_EQ((std::array<std::int16_t, 3>{b.Node[1], b.Node[2], b.Node[3]}),
-              (std::array<std::int16_t, 3>{node(2, 1), node(1, 2), node(2, 2)}));
+              (std::array<std::int16_t, 3>{node(2, 1), node(2, 2), node(1, 2)}));
     // Flags 1 and 3 set: triangle 3 (TL, BL, BR) alone.
     const NetElement& c = m.MeshElementList[3];
     EXPECT_EQ((std::array<std::int16_t, 3>{c.Node[1], c.Node[2], c.Node[3]}),

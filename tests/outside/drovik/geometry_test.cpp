@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "outside/drovik/geometry_helper.h"
@@ -58,6 +60,76 @@ TEST_F(NetLocation, BrokenNetsRaiseRatherThanReadBeyondTheLists) {
     EXPECT_EQ(errorNumberOf([&] { locate(3.5f, 1.0f); }), 9);
     elements.clear();
     EXPECT_EQ(locate(1.0f, 1.0f), 0);
+}
+
+// The element index gives the scan's answer (element, located, error) for
+// random nets: triangles and quadrilaterals of a grid, overlapping extra
+// elements, mesher slots, origins far from 0, and points on corners, on
+// sides, inside, outside and far away.
+TEST(NetLocationIndex, AnswersAsTheScanDoes) {
+    std::mt19937 random(4711);
+    std::uniform_real_distribution<float> u(0.0f, 1.0f);
+    for (int run = 0; run < 60; ++run) {
+        const float ox = run % 3 == 0 ? 500.0f : -3.0f, oy = run % 4 == 0 ? -800.0f : 1.0f;
+        const int nx = 1 + static_cast<int>(random() % 25), ny = 1 + static_cast<int>(random() % 25);
+        std::vector<float> x{0.0f}, y{0.0f};
+        for (int j = 0; j <= ny; ++j)
+            for (int i = 0; i <= nx; ++i) {
+                const float jitter = run % 2 ? 0.3f * (u(random) - 0.5f) : 0.0f;
+                x.push_back(ox + static_cast<float>(i) + (i > 0 && i < nx ? jitter : 0.0f));
+                y.push_back(oy + 0.7f * static_cast<float>(j) + (j > 0 && j < ny ? jitter : 0.0f));
+            }
+        auto node = [nx](int i, int j) { return static_cast<std::int16_t>(j * (nx + 1) + i + 1); };
+        std::vector<NetElement> elements{NetElement{}};
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i) {
+                if (random() % 3 == 0) {
+                    elements.push_back(element({node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)}));
+                } else {
+                    elements.push_back(element({node(i, j), node(i + 1, j), node(i + 1, j + 1)}));
+                    elements.push_back(element({node(i, j), node(i + 1, j + 1), node(i, j + 1)}));
+                }
+                if (random() % 7 == 0) elements.back().CornerCount = random() % 2 ? 0 : -1;  // mesher slots
+            }
+        // Extra elements over the others, spanning several cells.
+        for (int k = 0; k < 5; ++k)
+            elements.push_back(element({node(static_cast<int>(random() % (nx + 1)), static_cast<int>(random() % (ny + 1))),
+                                        node(static_cast<int>(random() % (nx + 1)), static_cast<int>(random() % (ny + 1))),
+                                        node(static_cast<int>(random() % (nx + 1)), static_cast<int>(random() % (ny + 1)))}));
+        if (run % 10 == 9) elements[elements.size() / 2].Node[2] = 32000;  // a broken element midway
+        if (run % 10 == 8) elements[elements.size() / 3].CornerCount = 6;
+
+        drovik::ClsGeometryHelper helper;
+        const drovik::ElementIndex index(x, y, elements);
+        for (int q = 0; q < 400; ++q) {
+            float px = 0.0f, py = 0.0f;
+            const std::size_t n = 1 + random() % (x.size() - 1);
+            const std::size_t m = 1 + random() % (x.size() - 1);
+            switch (q % 4) {
+                case 0:  // a node
+                    px = x[n], py = y[n];
+                    break;
+                case 1:  // on the line between two nodes
+                    px = (x[n] + x[m]) / 2.0f, py = (y[n] + y[m]) / 2.0f;
+                    break;
+                case 2:  // anywhere around the net
+                    px = ox - 2.0f + (static_cast<float>(nx) + 4.0f) * u(random);
+                    py = oy - 2.0f + (0.7f * static_cast<float>(ny) + 4.0f) * u(random);
+                    break;
+                default:  // far away
+                    px = ox + 1e4f * (u(random) - 0.5f), py = oy - 1e4f * u(random);
+            }
+            std::int16_t scanElement = -3, scanLocated = -3, indexElement = -4, indexLocated = -4;
+            std::string scanError, indexError;
+            const int scanNumber = errorNumberOf([&] { helper.LocateElement(scanElement, px, py, x, y, elements, scanLocated); }, &scanError);
+            const int indexNumber = errorNumberOf([&] { index.LocateElement(indexElement, px, py, indexLocated); }, &indexError);
+            ASSERT_EQ(indexNumber, scanNumber) << "run " << run << " point " << px << ", " << py;
+            ASSERT_EQ(indexError, scanError);
+            if (scanNumber != 0) continue;
+            ASSERT_EQ(indexElement, scanElement) << "run " << run << " point " << px << ", " << py;
+            ASSERT_EQ(indexLocated, scanLocated);
+        }
+    }
 }
 
 TEST(BoringLayoutTransform, RotatesThenShifts) {
