@@ -452,7 +452,12 @@ bool frmWizard::TakeInputProject(std::string path) {  // a copy: path may be Pro
     Declar& d = declar();
     std::int16_t failed = 0;
     ProjectReader().CheckProjectFile(path, failed);
-    if (failed != 0) return false;
+    if (failed != 0) {
+        // A project file that exists but cannot be read is named; a path
+        // that names no file is only not taken.
+        if (!rt::findFileCaseInsensitive(path).empty()) ReportUnreadableProjectFile(path, failed);
+        return false;
+    }
     RunControl().SplitProjectPath(path, d.ProjectPath, d.DataDir, d.ProjectName, "", failed);
     return failed == 0;
 }
