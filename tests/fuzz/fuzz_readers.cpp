@@ -25,6 +25,7 @@
 #include "orvelo/project/line_members.h"
 #include "orvelo/project/net_files.h"
 #include "orvelo/project/node_data_files.h"
+#include "orvelo/project/open_project.h"
 #include "orvelo/project/services.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/errors.h"
