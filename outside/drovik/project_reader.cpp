@@ -35,6 +35,7 @@ ProjectHeader readHeader(const std::string& path) {
     header.symmetryKind = reader.readLong();
     header.analysisMethod = reader.readLong();
     for (std::int16_t& option : header.options) option = reader.readInteger();
+    rt::requireFileEnd(reader);
     if (header.symmetryKind < 1 || header.symmetryKind > 4)
         rt::raise(9, "The symmetry kind of a project must be 1 to 4, not " +
                          std::to_string(header.symmetryKind) + ": " + path);
