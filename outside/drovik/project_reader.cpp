@@ -34,8 +34,10 @@ ProjectHeader readHeader(const std::string& path) {
     ProjectHeader header;
     header.symmetryKind = reader.readLong();
     header.analysisMethod = reader.readLong();
+    // Each of the two statements of the header holds its values and no more.
+    rt::requireLineEnd(reader);
     for (std::int16_t& option : header.options) option = reader.readInteger();
-    rt::requireFileEnd(reader);
+    rt::requireLineEnd(reader);
     if (header.symmetryKind < 1 || header.symmetryKind > 4)
         rt::raise(9, "The symmetry kind of a project must be 1 to 4, not " +
                          std::to_string(header.symmetryKind) + ": " + path);

@@ -261,6 +261,11 @@ void requireFileEnd(const TextReader& in) {
                   "decimal comma or an extra value)");
 }
 
+void requireLineEnd(const TextReader& in) {
+    if (!in.atLineStart())
+        raise(13, "A line holds more values than it should (a value out of step, such as a decimal comma)");
+}
+
 float readCoordinate(TextReader& in) {
     const float value = in.readSingle();
     if (!std::isfinite(value)) raise(6);

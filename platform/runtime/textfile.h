@@ -106,6 +106,8 @@ public:
     // True when at most blanks, tabs and line ends are left: the file ends
     // where its last value was read (trailing blank lines allowed).
     bool onlyBlankLinesLeft() const;
+    // True when the last value read ended its line (or nothing was read).
+    bool atLineStart() const { return pos_ == 0 || pos_ >= data_.size() || data_[pos_ - 1] == '\n'; }
     // The number of bytes not read yet.
     std::size_t remainingBytes() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
 
@@ -132,6 +134,9 @@ void requireRoomFor(const TextReader& in, long long count, int valuesEach);
 // value read; otherwise error 13 (a value out of step, such as a decimal
 // comma or an extra value).
 void requireFileEnd(const TextReader& in);
+
+// The statement (line) ends with the last value read; otherwise error 13.
+void requireLineEnd(const TextReader& in);
 
 // A coordinate read as a Single: error 6 when it is not finite.
 float readCoordinate(TextReader& in);
