@@ -74,6 +74,8 @@ void openPendingWrite(const std::string& target, bool random) {
             channel.openOutput(write.tempPath);
     } catch (const rt::RuntimeError& error) {
         removeQuietly(write.tempPath);
+        // A new file that may not be made: its folder cannot be written.
+        if (error.number() == 70) raiseFolderNotWritable(target);
         raiseWriteError(error.number(), target);
     }
     pendingWrite() = std::move(write);
@@ -251,15 +253,19 @@ void raiseReadError(int number, const std::string& path) {
                                               {rt::Variant("|1"), rt::Variant(shown)}));
 }
 
+void raiseFolderNotWritable(const std::string& path) {
+    const std::string shown = ShownFilePath(path, false);
+    rt::raise(70, LanguageTexts().GetText(quillon::TextNo(190061), {rt::Variant("|1"), rt::Variant(shown),
+                                                                    rt::Variant("|2"),
+                                                                    rt::Variant(rt::directoryOf(shown))}));
+}
+
 void raiseWriteError(int number, const std::string& path) {
     const std::string shown = ShownFilePath(path, false);
     if (number == 70) {
         // A folder that cannot be written is named as the reason.
         const std::string folder = rt::directoryOf(path);
-        if (!folder.empty() && ::access(folder.c_str(), W_OK) != 0)
-            rt::raise(number, LanguageTexts().GetText(quillon::TextNo(190061),
-                                                      {rt::Variant("|1"), rt::Variant(shown), rt::Variant("|2"),
-                                                       rt::Variant(rt::directoryOf(shown))}));
+        if (!folder.empty() && ::access(folder.c_str(), W_OK) != 0) raiseFolderNotWritable(path);
     }
     rt::raise(number, LanguageTexts().GetText(quillon::TextNo(140198),
                                               {rt::Variant("|1"), rt::Variant(shown)}) +

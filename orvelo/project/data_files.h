@@ -66,6 +66,9 @@ void HandleError();
 // are named as ShownFilePath shows them.
 [[noreturn]] void raiseReadError(int number, const std::string& path);
 [[noreturn]] void raiseWriteError(int number, const std::string& path);
+// Error 70 for the file at path whose folder cannot be written (text 190061
+// names both).
+[[noreturn]] void raiseFolderNotWritable(const std::string& path);
 
 // Copies the file source to target (created or emptied). A failure to read
 // source raises its reading error, a failure to write target (61 for a

@@ -26,6 +26,9 @@ RecordFile::~RecordFile() {
 void RecordFile::open(const std::string& path, bool forWrite) {
     close();
     if (path.empty()) raise(75);
+    if (forWrite) {
+        if (const int fault = injectedWriteFault(path)) detail::raiseOpenError(fault, path);
+    }
     const int flags = forWrite ? (O_RDWR | O_CREAT | O_CLOEXEC) : (O_RDONLY | O_CLOEXEC);
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) detail::raiseOpenError(errno, path);

@@ -63,6 +63,7 @@ TextWriter::~TextWriter() {
 void TextWriter::open(const std::string& path, Mode mode) {
     close();
     if (path.empty()) raise(75);
+    if (const int fault = injectedWriteFault(path)) detail::raiseOpenError(fault, path);
     std::FILE* file = std::fopen(path.c_str(), mode == Mode::Output ? "wb" : "ab");
     if (!file) detail::raiseOpenError(errno, path);
     file_ = file;

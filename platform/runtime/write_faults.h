@@ -7,9 +7,10 @@
 
 namespace rt {
 
-// Asked before every write to a data file (text, record or copied file)
-// with the file's path: an errno value makes that write fail as if the
-// system had returned it (ENOSPC: error 61, disk full), 0 lets it go ahead.
+// Asked before every write to a data file (text, record or copied file),
+// and when one is opened for writing, with the file's path: an errno value
+// makes that write or open fail as if the system had returned it (ENOSPC:
+// error 61, disk full; EACCES: error 70), 0 lets it go ahead.
 using WriteFaultHook = std::function<int(const std::string& path)>;
 
 // Tests only: installs the hook; an empty one ends the failures.

@@ -184,6 +184,16 @@ TEST_F(FailedRunTest, AFullDiskEndsTheRunWithAMessageNamingTheFile) {
     }
 }
 
+// The input folder cannot be written: the beam forces (.GH1) that the
+// internal forces write there are refused, and the message says why.
+TEST_F(FailedRunTest, AnInputFolderThatCannotBeWrittenIsNamed) {
+    rt::setWriteFaultHook([](const std::string& path) { return path.find("RAFT.GH1") != std::string::npos ? EACCES : 0; });
+    finishRun();
+    rt::setWriteFaultHook(nullptr);
+    expectFailedWithoutOutput();
+    EXPECT_TRUE(promptNames({text(190061, {"|1", folder.path("raft/RAFT.GH1"), "|2", folder.path("raft/")})}));
+}
+
 // An earlier output of the same name: the question's default is No, which
 // returns to the output step without running; after Yes a failed run keeps
 // the earlier output, a successful one replaces it whole (no stale file of
