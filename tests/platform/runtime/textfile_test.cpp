@@ -210,11 +210,17 @@ TEST_F(TextFiles, CoordinatesAreFiniteAndLinesEndWithTheirValues) {
 // An injected fault fails the write as the system's error would, and
 // names no other file.
 TEST_F(TextFiles, WriteFaultsFailTheWritesOfTheirFileOnly) {
-    rt::setWriteFaultHook([](const std::string& path) { return path.find("full") != std::string::npos ? ENOSPC : 0; });
+    bool armed = false;
+    rt::setWriteFaultHook([&armed](const std::string& path) {
+        return armed && path.find("full") != std::string::npos ? ENOSPC : 0;
+    });
     rt::TextWriter writer;
     writer.open(folder.path("full.txt"), rt::TextWriter::Mode::Output);
+    armed = true;
     EXPECT_EQ(errorNumberOf([&] { writer.writeValues(1); }), 61);
     writer.close();
+    rt::TextWriter again;
+    EXPECT_EQ(errorNumberOf([&] { again.open(folder.path("full.txt"), rt::TextWriter::Mode::Output); }), 61);
     rt::TextWriter other;
     other.open(folder.path("fine.txt"), rt::TextWriter::Mode::Output);
     EXPECT_EQ(errorNumberOf([&] { other.writeValues(1); }), 0);
