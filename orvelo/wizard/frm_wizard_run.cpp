@@ -146,15 +146,23 @@ bool frmWizard::WriteOutputProject() {
         }
     }
     if (runStopped()) return false;
-    const std::string outputDir = d.OutputDir;
-    d.OutputDir = staging.Folder();
-    RunWaitOperation(OpCopyProjectFiles);
-    RunWaitOperation(OpTransferData);
-    // The transfer made the output project current: it is current at its
-    // own place from now on.
-    d.OutputDir = outputDir;
-    for (std::string* dir : {&d.DataDir, &d.CurrentDataDir})
-        if (*dir == staging.Folder()) *dir = outputDir;
+    {
+        // The output folder is the temporary one while the operations run,
+        // whichever way they end; the transfer makes the output project
+        // current, which is current at its own place afterwards.
+        struct OutputAtItsPlace {
+            Declar& d;
+            const std::string place;
+            const std::string staged;
+            ~OutputAtItsPlace() {
+                for (std::string* dir : {&d.OutputDir, &d.DataDir, &d.CurrentDataDir})
+                    if (*dir == staged) *dir = place;
+            }
+        } outputAtItsPlace{d, d.OutputDir, staging.Folder()};
+        d.OutputDir = staging.Folder();
+        RunWaitOperation(OpCopyProjectFiles);
+        RunWaitOperation(OpTransferData);
+    }
     if (runStopped()) return false;
     try {
         staging.Commit();
