@@ -159,9 +159,17 @@ TEST_P(DamagedRunTest, NoDamageCrashesTheRunOrLeavesAnOutput) {
             ASSERT_TRUE(inputBefore.count(name)) << name;
             EXPECT_EQ(readBytes(entry.path()), inputBefore.at(name)) << name << " has changed";
         }
+        // Named, and where the message gives the kind of file, its own kind.
+        const std::string path = folder.path(dir + "/RAFT." + ext);
+        orvelo::SharedServices().GetTextInf(path);
+        const std::string kind = orvelo::LanguageTexts().GetText(orvelo::SharedServices().TextInf());
         bool named = false;
-        for (const std::string& prompt : boxes->prompts)
-            named = named || prompt.find(folder.path(dir + "/RAFT." + ext)) != std::string::npos;
+        for (const std::string& prompt : boxes->prompts) {
+            if (prompt.find(path) == std::string::npos) continue;
+            named = true;
+            if (prompt.find("\r\r") != std::string::npos && !kind.empty())
+                EXPECT_NE(prompt.find("(" + kind + ")"), std::string::npos) << prompt;
+        }
         EXPECT_TRUE(named) << ::testing::PrintToString(boxes->prompts);
         wizard->unloadWithoutEvents();
         wizard.reset();
