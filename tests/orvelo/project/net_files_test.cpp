@@ -134,7 +134,15 @@ TEST_F(NetFilesTest, ShortOrOversizedBoundaryFileFailsNamingTheFileAndChangesNot
     for (const Case& c : {Case{"1\r\n#FALSE#\r\n0,0\r\n1,0\r\n", 62},
                           Case{"32768\r\n", 6},
                           Case{"-1\r\n", 6},
-                          Case{"0\r\n1,2\r\n3\r\n", 9}}) {
+                          Case{"0\r\n1,2\r\n3\r\n", 9},
+                          // Counts the rest of the file cannot hold: refused
+                          // before anything is sized by them.
+                          Case{"\n13050,13050,,,", 62},
+                          Case{"0\r\n0,0\r\n32767,32767\r\n", 62},
+                          // A decimal comma: the later values are out of step
+                          // (the grid count becomes 25), or one value is left.
+                          Case{"0\r\n0,0\r\n0,0\r\n5\r\n30,1,0,25\r\n0,0\r\n0\r\n0\r\n", 62},
+                          Case{"0\r\n0,0\r\n0,0\r\n5\r\n30,1,0.25\r\n0,0\r\n0\r\n0,5\r\n", 13}}) {
         folder.write("SLAB.PL8", c.contents);
         try {
             ReadNetBoundaryFile(prefix());
