@@ -16,6 +16,7 @@
 #include <string>
 
 #include "orvelo/model/declar.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "orvelo/wizard/frm_wizard.h"
 #include "orvelo/wizard/operation_runner.h"
@@ -66,7 +67,11 @@ void BM_WizardRun(benchmark::State& state) {
     const double r = static_cast<double>(state.range(0)) / 100.0;
     forms::editText(wizard.TxtInputData(1), std::to_string(r));
     forms::editText(wizard.TxtInputData(2), std::to_string(r / 4.0));
+    const std::string folder = fs::path(project).parent_path().string() + "/";
+    const std::string output = fs::path(project).stem().string() + "_Adaptive";
     for (auto _ : state) {
+        // The output of the run before is replaced.
+        if (!orvelo::ProjectFileSet(folder, output).empty()) boxes->answer(forms::vbYes);
         boxes->answer(forms::vbNo);
         forms::click(wizard.cmdNav(4));
         if (orvelo::RunControl().RunState() != 0) state.SkipWithError("the run did not complete");

@@ -190,7 +190,8 @@ void AddBoundaryFrontPoints() {
     BasDelaunay& m = basDelaunay();
     bool saved = false;
     try {
-        RunControl().RunState(0);
+        // The run state is left as it is: a stop noticed here or earlier
+        // (which sets state 3) must still end the run unsaved.
         if (drovik::ClsWaitWindow* window = OperationWaitWindow())
             window->StatusText(LanguageTexts().GetText(rt::Variant(quillon::TextNo(100026))) + "!");
         if (mesher::StopRequested(false)) return;

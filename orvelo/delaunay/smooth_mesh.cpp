@@ -54,7 +54,8 @@ std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
 
 void smooth(std::int16_t maxPasses) {
     BasDelaunay& m = basDelaunay();
-    RunControl().RunState(0);
+    // The run state is left as it is: a stop noticed here or earlier in the
+    // run (which sets state 3) must still end the run unsaved.
     showStatus(text(quillon::TextNo(100034)) + "!");
     if (mesher::StopRequested(false)) return;
 

@@ -16,6 +16,7 @@ namespace orvelo {
 namespace {
 
 std::vector<float> readSingles(rt::TextReader& in, std::size_t count) {
+    rt::requireRoomFor(in, static_cast<long long>(count), 1);
     std::vector<float> values(count + 1, 0.0f);
     for (std::size_t i = 1; i <= count; ++i) values[i] = in.readSingle();
     return values;
@@ -32,6 +33,7 @@ std::int16_t ReadNodeOrder(const std::string& file, std::int16_t count,
             map[n] = in.readInteger();
             if (map[n] < 1 || map[n] > count) forces::BrokenFile();
         }
+        rt::requireFileEnd(in);
     });
 }
 
@@ -42,6 +44,7 @@ std::int16_t ReadValueList(const std::string& file, std::int16_t& count, std::ve
         // The file's own count must be the calculation net's node count.
         if (readCount && forces::ReadCount(in) != count) forces::BrokenFile();
         values = readSingles(in, forces::CountSize(count));
+        if (readCount) rt::requireFileEnd(in);
     });
 }
 
@@ -51,7 +54,11 @@ std::int16_t ReadValuesToCalcOrder(const std::string& file, std::int16_t count,
     values.assign(forces::CountSize(count) + 1, 0.0f);
     const std::int16_t result = forces::ReadDataFile(
         declar().DataDir + file, halvex::InputMode, context,
-        [&] { values = readSingles(rt::dataChannel().reader(), forces::CountSize(count)); });
+        [&] {
+            rt::TextReader& in = rt::dataChannel().reader();
+            values = readSingles(in, forces::CountSize(count));
+            rt::requireFileEnd(in);
+        });
     if (result != 0) return result;
     ScatterToCalcOrder(count, values, map);
     return 0;
@@ -70,6 +77,8 @@ std::int16_t ReadSlabGroups(const std::string& path, std::int16_t& count,
         rt::RecordFile& records = rt::dataChannel().records();
         groups = records.getInteger(2);
         if (groups < 0) forces::BrokenFile();
+        // The properties of the last group stand in record 3K + 9.
+        if (records.recordCount() < 3 * static_cast<std::int32_t>(groups) + 9) rt::raise(62);
         d.assign(forces::CountSize(groups) + 1, 0.0f);
         e.assign(forces::CountSize(groups) + 1, 0.0f);
         nu.assign(forces::CountSize(groups) + 1, 0.0f);
@@ -95,14 +104,16 @@ std::int16_t ReadCalculationNetFile(const std::string& file, InternalForcesData&
             rt::TextReader& in = rt::dataChannel().reader();
             read.CalcNodeCount = forces::ReadCount(in);
             const std::size_t nodes = forces::CountSize(read.CalcNodeCount);
+            rt::requireRoomFor(in, read.CalcNodeCount, 2);
             read.CalcNodeX.assign(nodes + 1, 0.0f);
             read.CalcNodeY.assign(nodes + 1, 0.0f);
             for (std::size_t n = 1; n <= nodes; ++n) {
-                read.CalcNodeX[n] = in.readSingle();
-                read.CalcNodeY[n] = in.readSingle();
+                read.CalcNodeX[n] = rt::readCoordinate(in);
+                read.CalcNodeY[n] = rt::readCoordinate(in);
             }
             read.CalcElementCount = forces::ReadCount(in);
             const std::size_t elements = forces::CountSize(read.CalcElementCount);
+            rt::requireRoomFor(in, read.CalcElementCount, 5);
             read.CalcCornerCount.assign(elements + 1, 0);
             read.CalcElementCorners.assign(elements + 1, std::array<std::int16_t, 5>{});
             read.CalcElementGroup.assign(elements + 1, 0);
@@ -117,6 +128,7 @@ std::int16_t ReadCalculationNetFile(const std::string& file, InternalForcesData&
                 }
             }
             for (std::size_t e = 1; e <= elements; ++e) read.CalcElementGroup[e] = in.readInteger();
+            rt::requireFileEnd(in);
         });
     if (result != 0) return result;
     net.CalcNodeCount = read.CalcNodeCount;
@@ -142,7 +154,11 @@ std::int16_t ReadNodalDisplacements(const std::string& file, InternalForcesData&
     std::vector<float> displacements;
     const std::int16_t result = forces::ReadDataFile(
         declar().DataDir + file, halvex::InputMode, context,
-        [&] { displacements = readSingles(rt::dataChannel().reader(), 3 * nodes); });
+        [&] {
+            rt::TextReader& in = rt::dataChannel().reader();
+            displacements = readSingles(in, 3 * nodes);
+            rt::requireFileEnd(in);
+        });
     if (result != 0) return result;
     net.SolverDisplacements = std::move(displacements);
     net.NodalDeflection.assign(nodes + 1, 0.0f);

@@ -1,6 +1,7 @@
 #include "orvelo/project/boring_file.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <new>
 #include <stdexcept>
@@ -168,9 +169,9 @@ ReadResult readBoringRecords(rt::RecordFile& file, BoringData& data, std::int32_
     at.t = file.getInteger(at.p() + 1);
     at.s = file.getInteger(at.p() + 2);
     if (at.t < 0 || at.s < 0) refuseFile();
-    // The file ends with the last value of its last block; a file written
-    // for another node count ends elsewhere.
-    if (file.recordCount() != at.last()) refuseFile();
+    // The file holds every block; a file written in place for a larger net
+    // keeps records of that net after its last block, which are not read.
+    if (file.recordCount() < at.last()) refuseFile();
 
     const auto nodes = static_cast<std::size_t>(n) + 1;
     const auto borings = static_cast<std::size_t>(at.k) + 1;
@@ -287,9 +288,15 @@ void closeQuietly() {
 bool ReadBoringCount(const std::string& prefix) {
     const std::string path = prefix + ".BAU";
     if (!openForReading(path)) return false;
-    const std::int16_t count = rt::dataChannel().records().getInteger(4);
+    rt::RecordFile& file = rt::dataChannel().records();
+    const std::int16_t count = file.getInteger(4);
+    const std::int32_t records = file.recordCount();
     CloseDataFile(1);
     if (count < 0) raiseReadError(9, path);
+    // The count itself and, after it, the records of every boring must be
+    // there: an empty or cut file holds no borings it could be read for.
+    if (records < 4 || (count > 0 && records < 5 * static_cast<std::int32_t>(count) + 3))
+        raiseReadError(62, path);
     boringData().BoringCount = count;
     return true;
 }
@@ -304,7 +311,7 @@ bool ReadBorings(const std::string& prefix) {
         raiseReadError(9, path);
     }
     // The name of the last boring stands in record 5K + 3.
-    if (count > 0 && file.recordCount() < 5 * static_cast<std::int32_t>(count) + 3) {
+    if (file.recordCount() < 4 || (count > 0 && file.recordCount() < 5 * static_cast<std::int32_t>(count) + 3)) {
         CloseDataFile(1);
         raiseReadError(62, path);
     }
@@ -317,6 +324,8 @@ bool ReadBorings(const std::string& prefix) {
         names[b] = file.getString(5 * b + 3);
     }
     CloseDataFile(1);
+    for (std::int32_t b = 1; b <= count; ++b)
+        if (!std::isfinite(x[b]) || !std::isfinite(y[b])) raiseReadError(13, path);
     BoringData& data = boringData();
     data.BoringCount = count;
     data.BoringX = std::move(x);

@@ -24,13 +24,13 @@ void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWit
 void copyWhole(const std::string& source, const std::string& target) {
     namespace fs = std::filesystem;
     const std::string temp = target + ".tmp";
+    SharedServices().Prod(target);
+    CopyDataFile(source, temp);
     std::error_code ec;
-    fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(temp, target, ec);
+    fs::rename(temp, target, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(temp, ignored);
-        SharedServices().Prod(target);
         raiseWriteError(fileSystemErrorNumber(ec), target);
     }
 }

@@ -64,7 +64,10 @@ DataFileRead ReadWholeDataFile(const std::string& path, bool askFileCheck,
     services.Prod(path);
     try {
         if (OpenDataFile(path, halvex::InputMode, 1, 0) != 0) return DataFileRead::Refused;
-        read(rt::dataChannel().reader());
+        rt::TextReader& in = rt::dataChannel().reader();
+        read(in);
+        // Records that end before the file does are out of step with it.
+        rt::requireFileEnd(in);
         CloseDataFile(1);
     } catch (const forms::MsgBoxError&) {
         throw;  // a box nobody answered: a fault of a test, not of the data

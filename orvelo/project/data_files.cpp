@@ -1,6 +1,9 @@
 #include "orvelo/project/data_files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <exception>
 #include <filesystem>
@@ -8,13 +11,16 @@
 #include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "halvex/interface/enums.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
 #include "platform/runtime/strings.h"
+#include "platform/runtime/write_faults.h"
 
 namespace orvelo {
 
@@ -43,10 +49,6 @@ void dropPendingWrite() {
     pendingWrite().reset();
 }
 
-[[noreturn]] void raiseFileSystemError(const std::error_code& ec) {
-    rt::raise(fileSystemErrorNumber(ec));
-}
-
 // The existing file of that name whatever its case, else the path itself.
 std::string resolvedPath(const std::string& path) {
     const std::string found = rt::findFileCaseInsensitive(path);
@@ -55,34 +57,67 @@ std::string resolvedPath(const std::string& path) {
 
 // Opens a temporary file in place of target for writing: sequential output
 // starts empty, random writing starts from a copy of the existing file.
+// Every failure is raised as the saving error of target.
 void openPendingWrite(const std::string& target, bool random) {
     rt::DataChannel& channel = rt::dataChannel();
     if (channel.isOpen()) rt::raise(55);
     const bool targetExists = rt::fileExists(target);
     // Writing in place would be refused for a read-only file; a rename over
     // it would not, so refuse it here.
-    if (targetExists && ::access(target.c_str(), W_OK) != 0) rt::raise(70);
+    if (targetExists && ::access(target.c_str(), W_OK) != 0) raiseWriteError(70, target);
     PendingWrite write{target + ".tmp", target};
     removeQuietly(write.tempPath);
-    if (random && targetExists) {
-        std::error_code ec;
-        std::filesystem::copy_file(target, write.tempPath,
-                                   std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) {
-            removeQuietly(write.tempPath);
-            raiseFileSystemError(ec);
-        }
-    }
     try {
+        if (random && targetExists) CopyDataFile(target, write.tempPath);
         if (random)
             channel.openRandom(write.tempPath, true);
         else
             channel.openOutput(write.tempPath);
-    } catch (...) {
+    } catch (const rt::RuntimeError& error) {
         removeQuietly(write.tempPath);
-        throw;
+        // A new file that may not be made: its folder cannot be written.
+        if (error.number() == 70) raiseFolderNotWritable(target);
+        raiseWriteError(error.number(), target);
     }
     pendingWrite() = std::move(write);
+}
+
+// The run-time error numbers of failed file calls, whose standard
+// description names no file.
+bool isFileErrorNumber(int number) {
+    switch (number) {
+    case 6: case 9: case 13: case 52: case 53: case 55: case 57: case 59: case 61: case 62:
+    case 63: case 70: case 75: case 76:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A file error in flight that names no file: named after the file open on
+// file number 1 (the file being written by its place, the file being read
+// by its path).
+rt::RuntimeError withFileNamed(const rt::RuntimeError& error) {
+    if (!isFileErrorNumber(error.number())) return error;
+    const rt::DataChannel& channel = rt::dataChannel();
+    std::string path;
+    bool reading = true;
+    if (pendingWrite()) {
+        path = pendingWrite()->targetPath;
+        reading = false;
+    } else if (channel.isOpen()) {
+        path = channel.path();
+    }
+    if (path.empty()) return error;
+    if (error.description().find(ShownFilePath(path, reading)) != std::string::npos) return error;
+    try {
+        if (reading)
+            raiseReadError(error.number(), path);
+        else
+            raiseWriteError(error.number(), path);
+    } catch (const rt::RuntimeError& named) {
+        return named;
+    }
 }
 
 // The error in flight as a run-time error; 0 when there is none.
@@ -92,7 +127,7 @@ rt::RuntimeError errorInFlight() {
     try {
         std::rethrow_exception(current);
     } catch (const rt::RuntimeError& error) {
-        return error;
+        return withFileNamed(error);
     } catch (const std::bad_alloc&) {
         return rt::RuntimeError(7, rt::errorDescription(7));
     } catch (const std::out_of_range&) {
@@ -169,16 +204,16 @@ std::int16_t CloseDataFile(std::int16_t fileNumber) {
     const PendingWrite write = *pendingWrite();
     try {
         channel.close();
-    } catch (...) {
+    } catch (const rt::RuntimeError& error) {
         dropPendingWrite();
-        throw;
+        raiseWriteError(error.number(), write.targetPath);
     }
     pendingWrite().reset();
     std::error_code ec;
     std::filesystem::rename(write.tempPath, write.targetPath, ec);
     if (ec) {
         removeQuietly(write.tempPath);
-        raiseFileSystemError(ec);
+        raiseWriteError(fileSystemErrorNumber(ec), write.targetPath);
     }
     return 0;
 }
@@ -225,15 +260,75 @@ void HandleError() {
 }
 
 void raiseReadError(int number, const std::string& path) {
-    if (number == 53 || number == 62) rt::raise(number);
+    const std::string shown = ShownFilePath(path, true);
+    // The library's messages name the file and its kind.
+    SharedServices().GetTextInf(shown);
+    if (number == 53 || number == 62) {
+        SharedServices().Prod(shown);
+        rt::raise(number);
+    }
     rt::raise(number, LanguageTexts().GetText(quillon::TextNo(140000),
-                                              {rt::Variant("|1"), rt::Variant(path)}));
+                                              {rt::Variant("|1"), rt::Variant(shown)}));
+}
+
+void raiseFolderNotWritable(const std::string& path) {
+    const std::string shown = ShownFilePath(path, false);
+    rt::raise(70, LanguageTexts().GetText(quillon::TextNo(190061), {rt::Variant("|1"), rt::Variant(shown),
+                                                                    rt::Variant("|2"),
+                                                                    rt::Variant(rt::directoryOf(shown))}));
 }
 
 void raiseWriteError(int number, const std::string& path) {
+    const std::string shown = ShownFilePath(path, false);
+    if (number == 70) {
+        // A folder that cannot be written is named as the reason.
+        const std::string folder = rt::directoryOf(path);
+        if (!folder.empty() && ::access(folder.c_str(), W_OK) != 0) raiseFolderNotWritable(path);
+    }
     rt::raise(number, LanguageTexts().GetText(quillon::TextNo(140198),
-                                              {rt::Variant("|1"), rt::Variant(path)}) +
+                                              {rt::Variant("|1"), rt::Variant(shown)}) +
                           ": " + rt::errorDescription(number));
+}
+
+void CopyDataFile(const std::string& source, const std::string& target) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) raiseReadError(errno == ENOENT ? 53 : fileSystemErrorNumber(std::error_code(errno, std::generic_category())), source);
+    struct CloseIn {
+        int fd;
+        ~CloseIn() { ::close(fd); }
+    } closeIn{in};
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out < 0) raiseWriteError(fileSystemErrorNumber(std::error_code(errno, std::generic_category())), target);
+    auto failWrite = [&](int errnoValue) {
+        ::close(out);
+        removeQuietly(target);
+        raiseWriteError(errnoValue == ENOSPC || errnoValue == EDQUOT ? 61 : 57, target);
+    };
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ::close(out);
+            removeQuietly(target);
+            raiseReadError(57, source);
+        }
+        if (got == 0) break;
+        if (const int fault = rt::injectedWriteFault(target)) failWrite(fault);
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                failWrite(errno);
+            }
+            done += put;
+        }
+    }
+    if (::close(out) != 0) {
+        const int closeErrno = errno;
+        removeQuietly(target);
+        raiseWriteError(closeErrno == ENOSPC || closeErrno == EDQUOT ? 61 : 57, target);
+    }
 }
 
 int fileSystemErrorNumber(const std::error_code& ec) {

@@ -50,7 +50,8 @@ void ShowFileStatus(std::int16_t kind);
 
 // The error exit: reports the error in flight (call it inside a catch
 // block; outside one there is nothing to report) through the library's
-// error message, then closes file number 1, dropping a file being written,
+// error message (a file error that names no file is named after the file
+// open on file number 1), then closes file number 1, dropping a file being written,
 // whatever happens. The run state is not changed.
 void HandleError();
 
@@ -60,9 +61,19 @@ void HandleError();
 // file of SharedServices().Prod(), which the caller has set to path. Any
 // other number gets as its description the reading text (the file ends too
 // early or holds a value that cannot be read) or the saving text followed
-// by the standard description ("Disk full", ...).
+// by the standard description ("Disk full", ...); 70 for a file whose
+// folder cannot be written says so (text 190061). Files of a staged output
+// are named as ShownFilePath shows them.
 [[noreturn]] void raiseReadError(int number, const std::string& path);
 [[noreturn]] void raiseWriteError(int number, const std::string& path);
+// Error 70 for the file at path whose folder cannot be written (text 190061
+// names both).
+[[noreturn]] void raiseFolderNotWritable(const std::string& path);
+
+// Copies the file source to target (created or emptied). A failure to read
+// source raises its reading error, a failure to write target (61 for a
+// full disk) its saving error, after target has been removed.
+void CopyDataFile(const std::string& source, const std::string& target);
 
 // The run-time error number of a failed file-system call: 61 disk full, 70
 // permission denied, 76 path not found, 57 device I/O error, else 75.

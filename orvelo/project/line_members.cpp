@@ -26,6 +26,7 @@ void readGl1(rt::TextReader& in, LineMembersFile& f) {
     in.readLine();  // the version line, whatever it reads
     f.MemberCount = ReadDataCount(in);
     f.PropertySetCount = ReadDataCount(in);
+    rt::requireRoomFor(in, 3LL * f.MemberCount + 7LL * f.PropertySetCount + 1, 1);
     f.MemberPropertySet = SizedList<std::int16_t>(f.MemberCount);
     f.MemberStartNode = SizedList<std::int16_t>(f.MemberCount);
     f.MemberEndNode = SizedList<std::int16_t>(f.MemberCount);

@@ -1,5 +1,6 @@
 #include "orvelo/project/net_files.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -125,31 +126,44 @@ std::int16_t readCount(rt::TextReader& in) {
     return count;
 }
 
+// The values of one outline piece in a .PL8.
+constexpr int kPieceValues = 8;
+
 OutlinePiece readPiece(rt::TextReader& in) {
     OutlinePiece piece;
     piece.IsArc = in.readBool();
-    piece.X1 = in.readSingle();
-    piece.Y1 = in.readSingle();
-    piece.X2 = in.readSingle();
-    piece.Y2 = in.readSingle();
-    piece.XC = in.readSingle();
-    piece.YC = in.readSingle();
+    piece.X1 = rt::readCoordinate(in);
+    piece.Y1 = rt::readCoordinate(in);
+    piece.X2 = rt::readCoordinate(in);
+    piece.Y2 = rt::readCoordinate(in);
+    piece.XC = rt::readCoordinate(in);
+    piece.YC = rt::readCoordinate(in);
     piece.Direction = in.readBool();
     return piece;
 }
 
 halvex::SinglePoint readPoint(rt::TextReader& in) {
     halvex::SinglePoint point;
-    point.X = in.readSingle();
-    point.Y = in.readSingle();
+    point.X = rt::readCoordinate(in);
+    point.Y = rt::readCoordinate(in);
     return point;
+}
+
+// count pieces, each checked against the room left in the file before the
+// list is sized.
+std::vector<OutlinePiece> readPieces(rt::TextReader& in, std::int16_t count) {
+    rt::requireRoomFor(in, count, kPieceValues);
+    std::vector<OutlinePiece> pieces(static_cast<std::size_t>(count) + 1);
+    for (int i = 1; i <= count; ++i) pieces[i] = readPiece(in);
+    return pieces;
 }
 
 // One direction of the grid: its count, then count + 1 lines; a count of 0
 // (one line in the file) gives the default grid.
 void readGridLines(rt::TextReader& in, std::int16_t& count, std::vector<float>& grid) {
+    rt::requireRoomFor(in, static_cast<long long>(count) + 1, 1);
     grid.assign(static_cast<std::size_t>(count) + 2, 0.0f);
-    for (int i = 1; i <= count + 1; ++i) grid[i] = in.readSingle();
+    for (int i = 1; i <= count + 1; ++i) grid[i] = rt::readCoordinate(in);
     if (count == 0) {
         count = kDefaultGridCount;
         grid = defaultGrid();
@@ -162,25 +176,31 @@ struct BoundaryFile {
     drovik::ClsNetSettings settings;
 };
 
+// Sizes grow with what was read: every list is sized only once the rest of
+// the file has been found to have room for it.
 void readPl8(rt::TextReader& in, BoundaryFile& file) {
     Declar& b = file.boundary;
     b.OutlinePieceCount = readCount(in);
-    b.OutlinePieces.assign(static_cast<std::size_t>(b.OutlinePieceCount) + 1, OutlinePiece{});
-    for (int i = 1; i <= b.OutlinePieceCount; ++i) b.OutlinePieces[i] = readPiece(in);
+    b.OutlinePieces = readPieces(in, b.OutlinePieceCount);
 
     b.OpeningCount = readCount(in);
     b.MaxOpeningPieces = readCount(in);
+    rt::requireRoomFor(in, b.OpeningCount, 1);
     b.OpeningPieceCount.assign(static_cast<std::size_t>(b.OpeningCount) + 1, 0);
-    b.OpeningPieces.assign(static_cast<std::size_t>(b.OpeningCount) + 1,
-                           std::vector<OutlinePiece>(static_cast<std::size_t>(b.MaxOpeningPieces) + 1));
+    // Each opening holds its own pieces (entry 0 as many as the largest).
+    b.OpeningPieces.assign(static_cast<std::size_t>(b.OpeningCount) + 1, std::vector<OutlinePiece>(1));
+    std::int16_t largest = 0;
     for (int k = 1; k <= b.OpeningCount; ++k) {
         b.OpeningPieceCount[k] = readCount(in);
         if (b.OpeningPieceCount[k] > b.MaxOpeningPieces) rt::raise(9);
-        for (int j = 1; j <= b.OpeningPieceCount[k]; ++j) b.OpeningPieces[k][j] = readPiece(in);
+        b.OpeningPieces[k] = readPieces(in, b.OpeningPieceCount[k]);
+        largest = std::max(largest, b.OpeningPieceCount[k]);
     }
+    b.OpeningPieces[0].resize(static_cast<std::size_t>(largest) + 1);
 
     b.SinglePointCount = readCount(in);
     b.LineCount = readCount(in);
+    rt::requireRoomFor(in, static_cast<long long>(b.SinglePointCount) + 2LL * b.LineCount, 2);
     b.SinglePoints.assign(static_cast<std::size_t>(b.SinglePointCount) + 1, halvex::SinglePoint{});
     b.LineStart.assign(static_cast<std::size_t>(b.LineCount) + 1, halvex::SinglePoint{});
     b.LineEnd.assign(static_cast<std::size_t>(b.LineCount) + 1, halvex::SinglePoint{});
@@ -200,6 +220,7 @@ void readPl8(rt::TextReader& in, BoundaryFile& file) {
     b.GridCountY = readCount(in);
     readGridLines(in, b.GridCountX, b.GridX);
     readGridLines(in, b.GridCountY, b.GridY);
+    rt::requireFileEnd(in);
 }
 
 void takeOverBoundary(Declar& d, BoundaryFile& file) {

@@ -21,6 +21,7 @@ void readP35(rt::TextReader& in, BasData& b) {
     in.readLine();
     b.SpringCount = ReadDataCount(in);
     b.SpringPairCount = ReadDataCount(in);
+    rt::requireRoomFor(in, 5LL * b.SpringCount + 2LL * b.SpringPairCount, 1);
     const std::int16_t n = b.SpringCount;
     b.SpringCode = SizedList<std::int16_t>(n);
     b.SpringNodes = SizedList<std::int16_t>(n);
@@ -45,6 +46,7 @@ void readP35(rt::TextReader& in, BasData& b) {
 void readP91(rt::TextReader& in, BasData& b) {
     in.readLine();
     b.SpringCount = ReadDataCount(in);
+    rt::requireRoomFor(in, b.SpringCount, 3);
     const std::int16_t n = b.SpringCount;
     b.SpringNodes = SizedList<std::int16_t>(n);
     b.SpringValueA = SizedList<float>(n);
@@ -60,6 +62,7 @@ void readP31(rt::TextReader& in, BasData& b) {
     in.readLine();
     b.DofCount = ReadDataCount(in);
     b.DofPairCount = ReadDataCount(in);
+    rt::requireRoomFor(in, 5LL * b.DofCount + 2LL * b.DofPairCount, 1);
     const std::int16_t n = b.DofCount;
     b.DofCode = SizedList<std::int16_t>(n);
     b.DofNodes = SizedList<std::int16_t>(n);
@@ -84,6 +87,7 @@ void readP31(rt::TextReader& in, BasData& b) {
 void readP71(rt::TextReader& in, BasData& b) {
     in.readLine();
     b.DofCount = ReadDataCount(in);
+    rt::requireRoomFor(in, b.DofCount, 3);
     const std::int16_t n = b.DofCount;
     b.DofNodes = SizedList<std::int16_t>(n);
     b.DofTextD = SizedList<std::string>(n);
@@ -102,6 +106,7 @@ void readPil(rt::TextReader& in, BasData& b) {
     b.PileCount = ReadDataCount(in);
     const std::int16_t q = b.PileNodeCount;
     const std::int16_t r = b.PileCount;
+    rt::requireRoomFor(in, 2LL * q + 11LL * r, 1);
     b.PileNodes = SizedList<std::int16_t>(q);
     b.PileNodeValue = SizedList<std::int16_t>(q);
     for (int i = 1; i <= q; ++i) {
@@ -123,7 +128,11 @@ void readPil(rt::TextReader& in, BasData& b) {
         b.PileName[p] = in.readLine();
         b.PileData8[p] = in.readSingle();
     }
-    // The entry lists are sized by the pile with the most entries.
+    // The entry lists are sized by the pile with the most entries, once the
+    // file is found to hold every entry.
+    long long entries = 0;
+    for (int p = 1; p <= r; ++p) entries += b.PileEntryCount[p];
+    rt::requireRoomFor(in, entries, 5);
     const auto entryRows = static_cast<std::size_t>(mostEntries) + 1;
     const std::vector<float> floatRow = SizedList<float>(r);
     b.PileEntryA.assign(entryRows, floatRow);
@@ -162,6 +171,7 @@ void readPv1(rt::TextReader& in, BasData& b, std::int16_t nodeCount) {
 void readPcw(rt::TextReader& in, BasData& b) {
     in.readLine();
     b.PcwCount = ReadDataCount(in);
+    rt::requireRoomFor(in, b.PcwCount, 3);
     const std::int16_t n = b.PcwCount;
     b.PcwNodes = SizedList<std::int16_t>(n);
     b.PcwValueA = SizedList<float>(n);

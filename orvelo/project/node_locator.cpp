@@ -36,13 +36,13 @@ std::int16_t NearestNodeByScan(float x, float y, float tolerance, const std::vec
     std::int16_t best = 1;
     double bestDistance =
         squaredDistance(difference(x, nodeX[1]), difference(y, nodeY[1]));
-    for (std::int16_t a = 1; a <= nodeCount; ++a) {
+    for (std::int32_t a = 1; a <= nodeCount; ++a) {
         const float dx = difference(x, nodeX[a]);
         const float dy = difference(y, nodeY[a]);
-        if (inBox(dx, dy, tolerance)) return a;
+        if (inBox(dx, dy, tolerance)) return static_cast<std::int16_t>(a);
         const double d = squaredDistance(dx, dy);
         if (d < bestDistance) {
-            best = a;
+            best = static_cast<std::int16_t>(a);
             bestDistance = d;
         }
     }
@@ -53,7 +53,7 @@ NodeLocator::NodeLocator(const std::vector<float>& nodeX, const std::vector<floa
                          std::int16_t nodeCount) {
     checkNodes(nodeX, nodeY, nodeCount);
     byX_.reserve(static_cast<std::size_t>(nodeCount));
-    for (std::int16_t a = 1; a <= nodeCount; ++a) byX_.push_back({nodeX[a], nodeY[a], a});
+    for (std::int32_t a = 1; a <= nodeCount; ++a) byX_.push_back({nodeX[a], nodeY[a], static_cast<std::int16_t>(a)});
     std::sort(byX_.begin(), byX_.end(), [](const Node& p, const Node& q) {
         return p.x < q.x || (p.x == q.x && p.number < q.number);
     });

@@ -5,6 +5,8 @@
 #include <memory>
 #include <utility>
 
+#include "halvex/interface/enums.h"
+
 namespace orvelo {
 
 namespace {
@@ -55,6 +57,9 @@ bool OperationStopRequested(bool advance) {
     if (window == nullptr) return false;
     bool cancelled = false;
     window->UpdateProgress(advance, cancelled);
+    // A stop ends the run without saving, wherever it is noticed: nothing
+    // of a stopped run is ever taken as finished.
+    if (cancelled) RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
     return cancelled;
 }
 

@@ -44,8 +44,9 @@ halvex::ClsValmor& SharedServices();
 drovik::ClsWaitWindow* OperationWaitWindow();
 
 // ClsWaitWindow.UpdateProgress on the running operation's window: advance
-// counts one step; true when the user pressed Stop. Without a window nothing
-// happens and no stop is ever reported.
+// counts one step; true when the user pressed Stop, which also sets the run
+// state to 3 (ExitWithoutSaving). Without a window nothing happens and no
+// stop is ever reported.
 bool OperationStopRequested(bool advance);
 
 // ClsWaitWindow.ProgressMax on the running operation's window, held to

@@ -15,6 +15,7 @@
 #include "orvelo/project/data_file_io.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/line_members.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/msgbox.h"
@@ -77,12 +78,12 @@ void showNotice(std::int32_t textNo, std::int32_t icon, const std::vector<rt::Va
 }
 
 // Tells why a kind's file was not read, when the project should have had
-// it readable (a missing copy, a refused file); a project that holds none
-// of the data, and a reading error already reported, need nothing more.
+// it readable (a missing copy, a refused file); a reading error already
+// reported needs nothing more.
 void reportNotRead(DataFileRead outcome, const std::string& path) {
     if (outcome == DataFileRead::Missing || outcome == DataFileRead::Refused)
         showNotice(quillon::TextNo(10294), forms::vbExclamation,
-                   {rt::Variant("|1"), rt::Variant(path)});
+                   {rt::Variant("|1"), rt::Variant(ShownFilePath(path, true))});
 }
 
 // The centre of an element of a net given by its lists, in Single.
@@ -171,8 +172,14 @@ std::int16_t NodeDataTransfer::ListDataToTransfer() {
                     } catch (const forms::MsgBoxError&) {
                         throw;
                     } catch (const std::exception&) {
+                        // A damaged boring file: the borings cannot be
+                        // carried over, and the run stops.
                         HandleError();
                         borings.BoringCount = 0;
+                        makeOutputCurrent();
+                        stopRun();
+                        normalPointer();
+                        return 0;
                     }
                 }
                 found = found && borings.BoringCount >= 2;
@@ -192,6 +199,7 @@ std::int16_t NodeDataTransfer::ListDataToTransfer() {
     } catch (const std::exception&) {
         HandleError();
         makeOutputCurrent();
+        stopRun();
     }
     normalPointer();
     return 0;
@@ -210,7 +218,6 @@ void NodeDataTransfer::GetNewNodeNumber(float XGriDOld, float YGriDOld, std::int
 void NodeDataTransfer::TransferProjectData() {
     Declar& d = declar();
     busy();
-    RunControl().RunState(0);
     if (drovik::ClsWaitWindow* window = OperationWaitWindow())
         window->Title(LanguageTexts().GetText(rt::Variant(quillon::TextNo(10225))));
 
@@ -257,14 +264,20 @@ void NodeDataTransfer::TransferProjectData() {
                 window->StatusText(foundKindTexts_[j]);
             const KindResult result = transferKind(kind);
             normalPointer();
-            if (result == KindResult::Cancelled) return;
-            if (OperationStopRequested(false)) return;
+            // A stop, or a kind that could not be carried over, ends the
+            // run: the output project would keep a file of the old net.
+            if (result == KindResult::Cancelled || result == KindResult::Failed ||
+                OperationStopRequested(false)) {
+                stopRun();
+                return;
+            }
         }
         if (drovik::ClsWaitWindow* window = OperationWaitWindow()) window->Close();
     } catch (const forms::MsgBoxError&) {
         throw;  // a box nobody answered: a fault of a test, not of the data
     } catch (const std::exception&) {
         HandleError();
+        stopRun();
     }
 }
 
@@ -286,8 +299,8 @@ void NodeDataTransfer::RemapNodeArray(std::vector<std::int16_t>& nodes, std::int
 
 NodeDataTransfer::KindResult NodeDataTransfer::transferKind(TransferKind kind) {
     const std::int32_t method = declar().AnalysisMethod;
-    // An error in one kind leaves that kind's file as it was and does not
-    // keep the later kinds from being carried over.
+    // An error in one kind (a file that cannot be read or written) is
+    // reported and ends the transfer.
     try {
         switch (kind) {
         case TransferKind::LineMembers: return transferLineMembers();
@@ -309,6 +322,7 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferKind(TransferKind kind) {
         throw;  // a box nobody answered: a fault of a test, not of the data
     } catch (const std::exception&) {
         HandleError();
+        return KindResult::Failed;
     }
     return KindResult::Skipped;
 }
@@ -320,7 +334,8 @@ bool NodeDataTransfer::oldNodesValid(const std::vector<std::int16_t>& nodes, std
     for (std::size_t k = 1; k <= upper; ++k) {
         if (nodes[k] >= 1 && nodes[k] <= oldNodeCount_) continue;
         showNotice(quillon::TextNo(10291), forms::vbInformation,
-                   {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"), rt::Variant(nodes[k])});
+                   {rt::Variant("|1"), rt::Variant(ShownFilePath(path, true)), rt::Variant("|2"),
+                    rt::Variant(nodes[k])});
         return false;
     }
     return true;
@@ -330,20 +345,21 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferNodeDataFile(NodeDataFile
     const std::string path = CurrentProjectFile(NodeDataFileExtension(file));
     // The values per node are one a line for every node of the old net.
     const DataFileRead outcome = ReadNodeDataFile(file, oldNodeCount_);
+    // A project that says it holds none of the data keeps its file as copied.
+    if (outcome == DataFileRead::NotUsed) return KindResult::Skipped;
     if (outcome != DataFileRead::Read) {
         reportNotRead(outcome, path);
-        return KindResult::Skipped;
+        return KindResult::Failed;
     }
     BasData& b = basData();
     std::vector<std::int16_t>& nodes = NodeDataFileNodes(b, file);
     // Lists sized by their reader: every entry is one of the file's nodes.
     nodes.resize(static_cast<std::size_t>(NodeDataFileNodeCount(b, file)) + 1);
-    if (!oldNodesValid(nodes, NodeDataFileNodeCount(b, file), path)) return KindResult::Skipped;
+    if (!oldNodesValid(nodes, NodeDataFileNodeCount(b, file), path)) return KindResult::Failed;
     std::int16_t cancelled = 0;
     RemapNodeArray(nodes, cancelled);
     if (cancelled != 0) return KindResult::Cancelled;
-    WriteNodeDataFile(file);
-    return KindResult::Done;
+    return WriteNodeDataFile(file) ? KindResult::Done : KindResult::Failed;
 }
 
 NodeDataTransfer::KindResult NodeDataTransfer::transferLineMembers() {
@@ -351,12 +367,12 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferLineMembers() {
     const DataFileRead outcome = ReadLineMembersFile();
     if (outcome != DataFileRead::Read) {
         reportNotRead(outcome, path);
-        return KindResult::Skipped;
+        return KindResult::Failed;
     }
     BasData& b = basData();
     const std::int16_t m = b.MemberCount;
     if (!oldNodesValid(b.MemberStartNode, m, path) || !oldNodesValid(b.MemberEndNode, m, path))
-        return KindResult::Skipped;
+        return KindResult::Failed;
 
     std::vector<std::int16_t> sets(1), starts(1), ends(1);
     std::int32_t undefinedSets = 0;
@@ -385,15 +401,14 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferLineMembers() {
     if (undefinedSets > 0)
         showNotice(quillon::TextNo(10293), forms::vbInformation,
                    {rt::Variant("|1"), rt::Variant(undefinedSets), rt::Variant("|2"),
-                    rt::Variant(path), rt::Variant("|3"), rt::Variant(firstUndefined),
+                    rt::Variant(ShownFilePath(path, true)), rt::Variant("|3"), rt::Variant(firstUndefined),
                     rt::Variant("|4"), rt::Variant(b.MemberPropertySet[firstUndefined])});
     b.MemberCount = checkedNetCount(static_cast<long long>(sets.size()) - 1);
     b.MemberPropertySet = std::move(sets);
     b.MemberStartNode = std::move(starts);
     b.MemberEndNode = std::move(ends);
     if (OperationStopRequested(false)) return KindResult::Cancelled;
-    WriteLineMembers();
-    return KindResult::Done;
+    return WriteLineMembers() ? KindResult::Done : KindResult::Failed;
 }
 
 NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
@@ -403,7 +418,7 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
     const std::string path = services.Prod();
     std::vector<std::int16_t> zones(static_cast<std::size_t>(d.ElementCount) + 1, 0);
 
-    if (OpenDataFile(path, halvex::GetRandomMode, 1, 0) != 0) return KindResult::Skipped;
+    if (OpenDataFile(path, halvex::GetRandomMode, 1, 0) != 0) return KindResult::Failed;
     std::int32_t zoneCount = 0;
     std::vector<std::int16_t> oldZones;
     try {
@@ -411,7 +426,9 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
         zoneCount = records.getInteger(2);
         if (zoneCount < 0) rt::raise(9);
         if (zoneCount != 1) {
-            // One zone number per old element from record 3K + 10 on.
+            // One zone number per old element from record 3K + 10 on; a
+            // file that ends before the last of them is damaged.
+            if (records.recordCount() < 3 * zoneCount + 9 + oldElementCount_) rt::raise(62);
             oldZones.assign(static_cast<std::size_t>(oldElementCount_) + 1, 0);
             for (std::int32_t e = 1; e <= oldElementCount_; ++e)
                 oldZones[static_cast<std::size_t>(e)] = records.getInteger(3 * zoneCount + 9 + e);
@@ -434,11 +451,11 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
                        oldCx[static_cast<std::size_t>(e)], oldCy[static_cast<std::size_t>(e)]);
         SetOperationProgressMax(d.ElementCount);
         const drovik::ElementIndex oldElements(OldNetX, OldNetY, oldElementList_);
-        for (std::int16_t e = 1; e <= d.ElementCount; ++e) {
+        for (std::int32_t e = 1; e <= d.ElementCount; ++e) {
             if (OperationStopRequested(true)) return KindResult::Cancelled;
             float cx = 0.0f;
             float cy = 0.0f;
-            ElementCentroid(e, cx, cy);
+            ElementCentroid(static_cast<std::int16_t>(e), cx, cy);
             std::int16_t element = 0;
             std::int16_t located = 0;
             oldElements.LocateElement(element, cx, cy, located);
@@ -447,12 +464,12 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
                 // equally near ones.
                 element = 1;
                 double best = squaredDistance(cx, cy, oldCx[1], oldCy[1]);
-                for (std::int16_t k = 2; k <= oldElementCount_; ++k) {
+                for (std::int32_t k = 2; k <= oldElementCount_; ++k) {
                     const double dist = squaredDistance(cx, cy, oldCx[static_cast<std::size_t>(k)],
                                                         oldCy[static_cast<std::size_t>(k)]);
                     if (dist < best) {
                         best = dist;
-                        element = k;
+                        element = static_cast<std::int16_t>(k);
                     }
                 }
             }
@@ -482,12 +499,12 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferBorings() {
     Declar& d = declar();
     BoringData& bd = boringData();
     const std::string prefix = d.DataDir + d.ProjectName;
-    if (!ReadBorings(prefix)) return KindResult::Skipped;
-    if (!ReadBoringLayoutValues(prefix)) return KindResult::Skipped;
+    if (!ReadBorings(prefix)) return KindResult::Failed;
+    if (!ReadBoringLayoutValues(prefix)) return KindResult::Failed;
 
     // The layout extent: the new nodes in the system of the borings.
     const drovik::ClsGeometryHelper& geometry = GeometryHelper();
-    for (std::int16_t node = 1; node <= d.NodeCount; ++node) {
+    for (std::int32_t node = 1; node <= d.NodeCount; ++node) {
         float tx = 0.0f;
         float ty = 0.0f;
         geometry.TransformPoint(d.NodeX[node], d.NodeY[node], tx, ty);
@@ -515,9 +532,9 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferBorings() {
     bd.EdgeDirY.assign(boringSlots, 0.0f);
     bd.BoringLineCount.assign(boringSlots, 0);
     bd.ConstantNodeCount = n;
-    for (std::int16_t i = 1; i <= n; ++i) {
+    for (std::int32_t i = 1; i <= n; ++i) {
         bd.NodeRegionKind[static_cast<std::size_t>(i)] = std::string(kRegionConstant);
-        bd.ConstantNodes[static_cast<std::size_t>(i)] = i;
+        bd.ConstantNodes[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i);
         bd.ConstantNodeBoring[static_cast<std::size_t>(i)] = 1;
     }
     bd.BoringLayoutKind = d.SymmetryKind == 1 ? 1 : 3;

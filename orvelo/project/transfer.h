@@ -74,7 +74,9 @@ public:
     const std::vector<std::string>& FoundKindTexts() const { return foundKindTexts_; }
 
 private:
-    enum class KindResult { Done, Skipped, Cancelled };
+    // Failed: the kind could not be carried over (reported already); the
+    // run stops, as for Cancelled.
+    enum class KindResult { Done, Skipped, Cancelled, Failed };
 
     // Carries over every listed kind: the old net from SourceNet (a run
     // without one, or an empty new net, is reported and stops the run);

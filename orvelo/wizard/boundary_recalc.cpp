@@ -33,7 +33,7 @@ float CurrentNetUnitFactor(const ProjectNet& net) {
     float yMin = xMin;
     float xMax = std::numeric_limits<float>::lowest();
     float yMax = xMax;
-    for (std::int16_t n = 1; n <= net.NodeCount; ++n) {
+    for (std::int32_t n = 1; n <= net.NodeCount; ++n) {
         xMin = std::min(xMin, net.NodeX[n]);
         xMax = std::max(xMax, net.NodeX[n]);
         yMin = std::min(yMin, net.NodeY[n]);
@@ -149,7 +149,7 @@ bool TraceFreeSideLoops(const ProjectNet& net, std::vector<BoundaryLoop>& loops,
     // that touch it (ascending, so the first untaken one is the one the
     // plain scan from the first element would find).
     std::vector<FreeSide> sides;
-    for (std::int16_t k = 1; k <= net.ElementCount; ++k) {
+    for (std::int32_t k = 1; k <= net.ElementCount; ++k) {
         const NetElement& e = net.ElementList.at(k);
         if (e.CornerCount > 4) rt::raise(9);
         for (std::int32_t l = 1; l <= e.CornerCount; ++l) {
@@ -250,7 +250,7 @@ void RecalculateMeshBoundary() {
 
     std::vector<BoundaryLoop> loops;
     std::int64_t freeSides = 0;
-    for (std::int16_t k = 1; k <= net.ElementCount; ++k)
+    for (std::int32_t k = 1; k <= net.ElementCount; ++k)
         for (std::int32_t l = 1; l <= net.ElementList.at(k).CornerCount && l <= 4; ++l)
             if (net.ElementList[k].Flag[l] & halvex::OuterSide) ++freeSides;
     SetOperationProgressMax(freeSides);

@@ -85,6 +85,13 @@ private:
 
     // Steps, buttons and values.
     void ShowStep(std::int32_t step, std::int32_t mode);
+    // Finish: true when no output project of the chosen name exists, or the
+    // user agrees to replace it (the question's default answer is No).
+    bool ConfirmReplaceOutput();
+    // Operations 12 and 11 into a temporary folder, moved into place when
+    // both succeeded; false when the run stopped or failed (no output
+    // project is left then).
+    bool WriteOutputProject();
     void SetNavButtons(std::int32_t step);
     void LayoutParameterRows(std::int32_t step);
     void FillStepFields(std::int32_t step);

@@ -3,6 +3,8 @@
 
 #include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "orvelo/wizard/frm_wizard.h"
 #include "orvelo/wizard/mesh_generation.h"
@@ -11,6 +13,7 @@
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/types.h"
+#include "platform/runtime/errors.h"
 
 namespace orvelo {
 
@@ -19,6 +22,8 @@ namespace {
 using quillon::TextNo;
 
 bool runStopped() { return RunControl().RunState() == halvex::ExitWithoutSaving; }
+
+void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
 
 }  // namespace
 
@@ -55,6 +60,10 @@ void frmWizard::RunRefinement() {
     if (failed) return;
     ValidateOutputProject(failed);
     if (failed) return;
+    if (!ConfirmReplaceOutput()) {
+        ShowStep(3, 0);
+        return;
+    }
 
     // The project whose solver results the internal forces read.
     d.ProjectCount = 1;
@@ -69,23 +78,19 @@ void frmWizard::RunRefinement() {
                   d.OpeningPieceCount, d.OpeningPieces, d.LineCount, d.LineStart, d.LineEnd, d.SinglePointCount,
                   d.SinglePoints, d.LengthUnit, d.LengthFactor, d.NumberFormat);
     NetSettings().SavedMeshType(d.MeshType);
-    RunWaitOperation(OpCopyProjectFiles);
-    const bool outputWritten = !runStopped();
-    RunWaitOperation(OpTransferData);
-    const bool runComplete = !runStopped();
+    const bool runComplete = WriteOutputProject();
 
     std::int16_t packFailed = 0;
     ProjectPacker().PackProject(WithoutProjectExtension(TxtProject->Text()), d.CompressFlag, 0, packFailed);
-    if (outputWritten) ProjectPacker().PackProject(d.OutputDir + d.OutputName, d.CompressFlag, 0, packFailed);
+    if (runComplete) ProjectPacker().PackProject(d.OutputDir + d.OutputName, d.CompressFlag, 0, packFailed);
     forms::screen().MousePointer(forms::vbDefault);
 
     const quillon::ClsLanguageText& texts = LanguageTexts();
     const std::vector<rt::Variant> name = {rt::Variant("|1"), rt::Variant(d.OutputName)};
     if (!runComplete) {
-        // A failed or stopped run is never reported as a written project.
-        const std::string message =
-            outputWritten ? texts.GetText(TextNo(190011), name) : texts.GetText(TextNo(190010));
-        forms::MsgBox(message, forms::vbExclamation | texts.MessageBoxFlags(), forms::app().Title);
+        // A failed or stopped run is never reported as a written project,
+        // and it leaves no output project behind.
+        forms::MsgBox(texts.GetText(TextNo(190010)), forms::vbExclamation | texts.MessageBoxFlags(), forms::app().Title);
         ShowStep(0, 0);
         return;
     }
@@ -99,6 +104,62 @@ void frmWizard::RunRefinement() {
         return;
     }
     ShowStep(0, 0);
+}
+
+bool frmWizard::ConfirmReplaceOutput() {
+    const Declar& d = declar();
+    if (ProjectFileSet(d.OutputDir, d.OutputName).empty()) return true;
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    forms::screen().MousePointer(forms::vbDefault);
+    const std::int16_t answer = forms::MsgBox(
+        texts.GetText(TextNo(190060), {rt::Variant("|1"), rt::Variant(d.OutputName), rt::Variant("|2"),
+                                       rt::Variant(d.OutputDir)}),
+        forms::vbYesNo | forms::vbQuestion | forms::vbDefaultButton2 | texts.MessageBoxFlags(),
+        forms::app().Title);
+    return answer == forms::vbYes;
+}
+
+bool frmWizard::WriteOutputProject() {
+    Declar& d = declar();
+    // Operations 12 and 11 make the output project in a temporary folder
+    // beside its place; it takes the place of an earlier output only when
+    // both succeeded, and is removed otherwise.
+    StagedOutput staging;
+    if (!runStopped()) {
+        try {
+            staging.Begin(d.OutputDir, d.OutputName, d.DataDir, d.ProjectName);
+        } catch (const rt::RuntimeError&) {
+            HandleError();
+            stopRun();
+        }
+    }
+    if (runStopped()) return false;
+    {
+        // The output folder is the temporary one while the operations run,
+        // whichever way they end; the transfer makes the output project
+        // current, which is current at its own place afterwards.
+        struct OutputAtItsPlace {
+            Declar& d;
+            const std::string place;
+            const std::string staged;
+            ~OutputAtItsPlace() {
+                for (std::string* dir : {&d.OutputDir, &d.DataDir, &d.CurrentDataDir})
+                    if (*dir == staged) *dir = place;
+            }
+        } outputAtItsPlace{d, d.OutputDir, staging.Folder()};
+        d.OutputDir = staging.Folder();
+        RunWaitOperation(OpCopyProjectFiles);
+        RunWaitOperation(OpTransferData);
+    }
+    if (runStopped()) return false;
+    try {
+        staging.Commit();
+    } catch (const rt::RuntimeError&) {
+        HandleError();
+        stopRun();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace orvelo

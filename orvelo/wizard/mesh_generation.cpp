@@ -130,7 +130,7 @@ std::int16_t GenerateFENet(std::int16_t& /*OutlinePieceCount*/, std::vector<Outl
         requireEntries(OpeningPieceCount, OpeningCount);
         requireEntries(OpeningPieces, OpeningCount);
         std::int16_t largest = 0;
-        for (std::int16_t o = 1; o <= OpeningCount; ++o) {
+        for (std::int32_t o = 1; o <= OpeningCount; ++o) {
             if (OpeningPieceCount[o] < 0) rt::raise(9);
             requireEntries(OpeningPieces[o], OpeningPieceCount[o]);
             largest = std::max(largest, OpeningPieceCount[o]);
@@ -138,7 +138,7 @@ std::int16_t GenerateFENet(std::int16_t& /*OutlinePieceCount*/, std::vector<Outl
         m.MeshOpeningCount = OpeningCount;
         m.MeshOpeningPieceCount.assign(OpeningCount + 1, 0);
         m.MeshOpenings.assign(OpeningCount + 1, std::vector<OutlinePiece>(largest + 1));
-        for (std::int16_t o = 1; o <= OpeningCount; ++o) {
+        for (std::int32_t o = 1; o <= OpeningCount; ++o) {
             m.MeshOpeningPieceCount[o] = OpeningPieceCount[o];
             std::copy(OpeningPieces[o].begin() + 1, OpeningPieces[o].begin() + OpeningPieceCount[o] + 1,
                       m.MeshOpenings[o].begin() + 1);
@@ -229,12 +229,8 @@ void FindSingularPoints() {
             window->StatusText("Determining singular points");
             window->ProgressMax(d.OldNodeCount);
         }
-        for (std::int16_t n = 1; n <= d.OldNodeCount; ++n) {
-            if (window) {
-                bool cancelled = false;
-                window->UpdateProgress(true, cancelled);
-                if (cancelled) return;
-            }
+        for (std::int32_t n = 1; n <= d.OldNodeCount; ++n) {
+            if (window && OperationStopRequested(true)) return;
             if (static_cast<std::size_t>(n) >= d.NodeTargetSize.size()) rt::raise(9);
         }
     } catch (const forms::MsgBoxError&) {

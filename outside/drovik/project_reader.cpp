@@ -34,7 +34,10 @@ ProjectHeader readHeader(const std::string& path) {
     ProjectHeader header;
     header.symmetryKind = reader.readLong();
     header.analysisMethod = reader.readLong();
+    // Each of the two statements of the header holds its values and no more.
+    rt::requireLineEnd(reader);
     for (std::int16_t& option : header.options) option = reader.readInteger();
+    rt::requireLineEnd(reader);
     if (header.symmetryKind < 1 || header.symmetryKind > 4)
         rt::raise(9, "The symmetry kind of a project must be 1 to 4, not " +
                          std::to_string(header.symmetryKind) + ": " + path);
@@ -114,13 +117,15 @@ void ClsProjectReader::ReadNetFile(const std::string& prefix, std::int16_t& elem
         rt::TextReader reader;
         reader.open(existingFile(path));
         readNodeCount = readCount(reader, "node count", path);
+        rt::requireRoomFor(reader, readNodeCount, 2);
         readX.assign(static_cast<std::size_t>(readNodeCount) + 1, 0.0f);
         readY.assign(static_cast<std::size_t>(readNodeCount) + 1, 0.0f);
         for (int i = 1; i <= readNodeCount; ++i) {
-            readX[i] = reader.readSingle();
-            readY[i] = reader.readSingle();
+            readX[i] = rt::readCoordinate(reader);
+            readY[i] = rt::readCoordinate(reader);
         }
         readElementCount = readCount(reader, "element count", path);
+        rt::requireRoomFor(reader, readElementCount, 1);
         readElements.assign(static_cast<std::size_t>(readElementCount) + 1, orvelo::NetElement{});
         for (int e = 1; e <= readElementCount; ++e) {
             orvelo::NetElement& element = readElements[e];
@@ -138,6 +143,7 @@ void ClsProjectReader::ReadNetFile(const std::string& prefix, std::int16_t& elem
                                      std::to_string(readNodeCount) + " in " + path);
             }
         }
+        rt::requireFileEnd(reader);
     } catch (const rt::RuntimeError& error) {
         failed = failureNumber(error);
         return;

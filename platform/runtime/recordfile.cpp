@@ -9,6 +9,7 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/runtime/io_errors.h"
+#include "platform/runtime/write_faults.h"
 
 namespace rt {
 
@@ -25,6 +26,9 @@ RecordFile::~RecordFile() {
 void RecordFile::open(const std::string& path, bool forWrite) {
     close();
     if (path.empty()) raise(75);
+    if (forWrite) {
+        if (const int fault = injectedWriteFault(path)) detail::raiseOpenError(fault, path);
+    }
     const int flags = forWrite ? (O_RDWR | O_CREAT | O_CLOEXEC) : (O_RDONLY | O_CLOEXEC);
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) detail::raiseOpenError(errno, path);
@@ -35,6 +39,7 @@ void RecordFile::open(const std::string& path, bool forWrite) {
     }
     fd_ = fd;
     forWrite_ = forWrite;
+    path_ = path;
 }
 
 void RecordFile::close() {
@@ -69,6 +74,7 @@ void RecordFile::readAt(std::int32_t rec, unsigned char* bytes, std::size_t size
 void RecordFile::writeAt(std::int32_t rec, const unsigned char* bytes, std::size_t size) {
     const std::int64_t offset = offsetOf(rec);
     if (!forWrite_) raise(75);
+    if (const int fault = injectedWriteFault(path_)) detail::raiseWriteError(fault);
     std::size_t done = 0;
     while (done < size) {
         const ssize_t put = ::pwrite(fd_, bytes + done, size - done, static_cast<off_t>(offset) +

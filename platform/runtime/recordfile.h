@@ -57,6 +57,7 @@ private:
 
     int fd_ = -1;
     bool forWrite_ = false;
+    std::string path_;
 };
 
 }  // namespace rt

@@ -9,6 +9,7 @@
 
 #include "platform/runtime/errors.h"
 #include "platform/runtime/io_errors.h"
+#include "platform/runtime/write_faults.h"
 #include "platform/runtime/numbertext.h"
 #include "platform/runtime/rounding.h"
 #include "platform/runtime/strings.h"
@@ -62,9 +63,11 @@ TextWriter::~TextWriter() {
 void TextWriter::open(const std::string& path, Mode mode) {
     close();
     if (path.empty()) raise(75);
+    if (const int fault = injectedWriteFault(path)) detail::raiseOpenError(fault, path);
     std::FILE* file = std::fopen(path.c_str(), mode == Mode::Output ? "wb" : "ab");
     if (!file) detail::raiseOpenError(errno, path);
     file_ = file;
+    path_ = path;
 }
 
 void TextWriter::writeValues(std::initializer_list<Variant> values) { put(statementLine(values)); }
@@ -79,6 +82,7 @@ void TextWriter::printLine(std::string_view text) {
 
 void TextWriter::put(std::string_view bytes) {
     if (!file_) raise(52);
+    if (const int fault = injectedWriteFault(path_)) detail::raiseWriteError(fault);
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
         detail::raiseWriteError(errno);
 }
@@ -209,6 +213,14 @@ bool TextReader::readBool() {
     return Variant(field.text).toBool();
 }
 
+bool TextReader::onlyBlankLinesLeft() const {
+    for (std::size_t i = pos_; i < data_.size(); ++i) {
+        const char c = data_[i];
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+    }
+    return true;
+}
+
 std::string TextReader::readString() { return nextField().text; }
 
 Variant TextReader::readVariant() {
@@ -236,6 +248,29 @@ std::string TextReader::readLine() {
     std::string line = data_.substr(pos_, end - pos_);
     pos_ = lf == std::string::npos ? data_.size() : lf + 1;
     return line;
+}
+
+void requireRoomFor(const TextReader& in, long long count, int valuesEach) {
+    if (count < 0) raise(6);
+    const long long room = static_cast<long long>(in.remainingBytes()) + 1;
+    if (valuesEach > 0 && count > room / valuesEach) raise(62);
+}
+
+void requireFileEnd(const TextReader& in) {
+    if (!in.onlyBlankLinesLeft())
+        raise(13, "The file holds more values than its counts say (a value out of step, such as a "
+                  "decimal comma or an extra value)");
+}
+
+void requireLineEnd(const TextReader& in) {
+    if (!in.atLineStart())
+        raise(13, "A line holds more values than it should (a value out of step, such as a decimal comma)");
+}
+
+float readCoordinate(TextReader& in) {
+    const float value = in.readSingle();
+    if (!std::isfinite(value)) raise(6);
+    return value;
 }
 
 }  // namespace rt

@@ -58,6 +58,7 @@ private:
     void put(std::string_view bytes);
 
     std::FILE* file_ = nullptr;
+    std::string path_;
 };
 
 // Reads a file opened for input with the free-format rules of the input
@@ -102,6 +103,13 @@ public:
 
     // True when nothing is left to read.
     bool eof() const { return pos_ >= data_.size(); }
+    // True when at most blanks, tabs and line ends are left: the file ends
+    // where its last value was read (trailing blank lines allowed).
+    bool onlyBlankLinesLeft() const;
+    // True when the last value read ended its line (or nothing was read).
+    bool atLineStart() const { return pos_ == 0 || pos_ >= data_.size() || data_[pos_ - 1] == '\n'; }
+    // The number of bytes not read yet.
+    std::size_t remainingBytes() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
 
 private:
     struct Field {
@@ -115,5 +123,22 @@ private:
     std::size_t pos_ = 0;
     bool open_ = false;
 };
+
+// Checks of a file read against its own counts. Every value of a file takes
+// at least one byte (its delimiter), so a count of entries of valuesEach
+// values each that the rest of the file cannot hold is refused before
+// anything is sized by it: error 62 (the file ends too early).
+void requireRoomFor(const TextReader& in, long long count, int valuesEach);
+
+// The file ends where its counts say: only blank lines may follow the last
+// value read; otherwise error 13 (a value out of step, such as a decimal
+// comma or an extra value).
+void requireFileEnd(const TextReader& in);
+
+// The statement (line) ends with the last value read; otherwise error 13.
+void requireLineEnd(const TextReader& in);
+
+// A coordinate read as a Single: error 6 when it is not finite.
+float readCoordinate(TextReader& in);
 
 }  // namespace rt

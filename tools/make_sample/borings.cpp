@@ -80,10 +80,10 @@ void setUpLayout(const orvelo::Declar& d) {
     b.ConstantNodeCount = d.NodeCount;
     b.ConstantNodes.assign(1, 0);
     b.ConstantNodeBoring.assign(1, 0);
-    for (std::int16_t i = 1; i <= d.NodeCount; ++i) {
+    for (std::int32_t i = 1; i <= d.NodeCount; ++i) {
         std::int16_t nearest = 1;
         float best = -1.0f;
-        for (std::int16_t k = 1; k <= b.BoringCount; ++k) {
+        for (std::int32_t k = 1; k <= b.BoringCount; ++k) {
             const float dx = d.NodeX[i] - b.BoringX[k], dy = d.NodeY[i] - b.BoringY[k];
             const float dist = dx * dx + dy * dy;
             if (best < 0.0f || dist < best) {

@@ -25,7 +25,7 @@ const std::vector<Point> kWallPlateHeld = {{0, 8}, {12, 8}};
 
 // The node of the sample net at a whole-number point.
 std::int16_t nodeAt(const orvelo::Declar& d, Point p) {
-    for (std::int16_t i = 1; i <= d.NodeCount; ++i)
+    for (std::int32_t i = 1; i <= d.NodeCount; ++i)
         if (d.NodeX[i] == p.x && d.NodeY[i] == p.y) return i;
     rt::raise(9, "make_sample: no node at a point of the sample data");
 }
@@ -38,7 +38,7 @@ void valuesPerNode(BasData& b, const orvelo::Declar& d) {
     b.NodeValues.assign(1, 0.0f);
     b.NodeValuesAsRead.assign(1, 0.0f);
     const std::vector<Point> opening = {{4, 3}, {6, 3}, {6, 5}, {4, 5}};
-    for (std::int16_t i = 1; i <= d.NodeCount; ++i) {
+    for (std::int32_t i = 1; i <= d.NodeCount; ++i) {
         float value = d.NodeX[i] == 12.0f ? 0.25f : 0.0f;
         for (const Point& corner : opening)
             if (d.NodeX[i] == corner.x && d.NodeY[i] == corner.y) value = -0.5f;

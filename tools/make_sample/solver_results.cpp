@@ -83,7 +83,7 @@ void writeText(const std::string& path, const Body& body) {
 }
 
 std::int16_t nodeAt(const orvelo::Declar& d, double x, double y) {
-    for (std::int16_t n = 1; n <= d.NodeCount; ++n)
+    for (std::int32_t n = 1; n <= d.NodeCount; ++n)
         if (d.NodeX[n] == static_cast<float>(x) && d.NodeY[n] == static_cast<float>(y)) return n;
     rt::raise(9,
               "make_sample: no net node at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
@@ -105,14 +105,14 @@ std::vector<std::int16_t> calculationNumbers(const orvelo::Declar& d) {
 void writeAll(const std::string& prefix, const orvelo::Declar& d) {
     const std::vector<std::int16_t> calc = calculationNumbers(d);
     std::vector<std::int16_t> projectOf(d.NodeCount + 1, 0);  // calculation node -> project node
-    for (std::int16_t n = 1; n <= d.NodeCount; ++n) projectOf[calc[n]] = n;
+    for (std::int32_t n = 1; n <= d.NodeCount; ++n) projectOf[calc[n]] = n;
 
     writeText(prefix + ".PL9", [&](rt::TextWriter& out) {
         out.writeValues(d.NodeCount);
-        for (std::int16_t c = 1; c <= d.NodeCount; ++c)
+        for (std::int32_t c = 1; c <= d.NodeCount; ++c)
             out.writeValues(d.NodeX[projectOf[c]], d.NodeY[projectOf[c]]);
         out.writeValues(d.ElementCount);
-        for (std::int16_t e = 1; e <= d.ElementCount; ++e) {
+        for (std::int32_t e = 1; e <= d.ElementCount; ++e) {
             const orvelo::NetElement& element = d.ElementList[e];
             std::vector<rt::Variant> values{
                 rt::Variant(static_cast<std::int16_t>(element.CornerCount))};
@@ -120,10 +120,10 @@ void writeAll(const std::string& prefix, const orvelo::Declar& d) {
                 values.emplace_back(calc[element.Node[k]]);
             out.writeValues(values);
         }
-        for (std::int16_t e = 1; e <= d.ElementCount; ++e) out.writeValues(std::int16_t{1});
+        for (std::int32_t e = 1; e <= d.ElementCount; ++e) out.writeValues(std::int16_t{1});
     });
     writeText(prefix + ".PL3", [&](rt::TextWriter& out) {
-        for (std::int16_t n = 1; n <= d.NodeCount; ++n) out.writeValues(calc[n]);
+        for (std::int32_t n = 1; n <= d.NodeCount; ++n) out.writeValues(calc[n]);
     });
     writeText(prefix + ".PC7",
               [](rt::TextWriter& out) { out.writeValues(0.0f, 0.0f, 0.0f, 0.0f); });
@@ -132,17 +132,17 @@ void writeAll(const std::string& prefix, const orvelo::Declar& d) {
     // subgrade (calculation order) and the settlement (project order).
     writeText(prefix + ".PL4", [&](rt::TextWriter& out) {
         out.writeValues(d.NodeCount);
-        for (std::int16_t c = 1; c <= d.NodeCount; ++c) {
+        for (std::int32_t c = 1; c <= d.NodeCount; ++c) {
             const std::int16_t n = projectOf[c];
             out.writeValues(static_cast<float>(-kSubgrade * field(d.NodeX[n], d.NodeY[n]).w));
         }
     });
     writeText(prefix + ".PH2", [&](rt::TextWriter& out) {
-        for (std::int16_t n = 1; n <= d.NodeCount; ++n)
+        for (std::int32_t n = 1; n <= d.NodeCount; ++n)
             out.writeValues(static_cast<float>(field(d.NodeX[n], d.NodeY[n]).w));
     });
     writeText(prefix + ".PG1", [&](rt::TextWriter& out) {
-        for (std::int16_t c = 1; c <= d.NodeCount; ++c) {
+        for (std::int32_t c = 1; c <= d.NodeCount; ++c) {
             const std::int16_t n = projectOf[c];
             const FieldValue v = field(d.NodeX[n], d.NodeY[n]);
             out.writeValues(static_cast<float>(v.w));

@@ -921,7 +921,7 @@ void FormView::sync(Entry& e, Prop prop) {
                     bar->addWidget(label, 1);
                     labels.append(label);
                 }
-                for (std::int16_t i = 1; i <= c.PanelCount(); ++i) labels[i - 1]->setText(toDisplayText(c.PanelText(i)));
+                for (std::int32_t i = 1; i <= c.PanelCount(); ++i) labels[i - 1]->setText(toDisplayText(c.PanelText(i)));
             }
             break;
         case Prop::Cells:

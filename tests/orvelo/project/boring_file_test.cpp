@@ -411,6 +411,27 @@ TEST_F(BoringFileTest, AFileForOtherCountsOrOutOfStepFallsBackToTheDefault) {
     }
 }
 
+// A file written in place for a larger net keeps that net's records after
+// its own last block: they are not read, and nothing is lost.
+TEST_F(BoringFileTest, RecordsAfterTheLastBlockAreLeftUnread) {
+    fillLayout(6, 3, 1, 1);
+    orvelo::WriteBoringFile();
+    const BoringData written = boringData();
+    {
+        rt::RecordFile file;
+        file.open(p41(), true);
+        const std::int32_t end = file.recordCount();
+        for (std::int32_t r = end + 1; r <= end + 40; ++r) file.putString(r, "Linear  ");
+    }
+    forgetLayoutKeepingBorings();
+    declar().NodeCount = 6;
+    EXPECT_TRUE(orvelo::ReadBoringFile());
+    EXPECT_TRUE(box->boxes().empty());
+    EXPECT_EQ(boringData().NodeRegion, written.NodeRegion);
+    EXPECT_EQ(boringData().NodeRegionKind, written.NodeRegionKind);
+    EXPECT_EQ(boringData().BoringStripCount, written.BoringStripCount);
+}
+
 TEST_F(BoringFileTest, ReadsAFileWithOneBoring) {
     fillLayout(3, 1, 0, 0);
     orvelo::WriteBoringFile();

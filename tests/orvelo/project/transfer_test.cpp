@@ -336,19 +336,23 @@ TEST_F(TransferTest, DeclinedKindKeepsItsCopyInsteadOfStaleArrays) {
     EXPECT_TRUE(box->boxes().empty());
     EXPECT_NE(output("PIL"), fixture("SLAB.PIL")) << "the other kinds are carried over";
 
-    // A copy that is missing in the output project: said once, skipped.
+    // A copy that is missing in the output project: said once; the run
+    // stops.
     SetUp();
     placeFixture("P35");
     fs::remove(folder.path("out/NEW.P35"));
     box->answer(forms::vbOK);
     run();
+    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
     ASSERT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbExclamation);
     EXPECT_NE(box->boxes()[0].prompt.find("NEW.P35"), std::string::npos);
     EXPECT_FALSE(fs::exists(folder.path("out/NEW.P35")));
 }
 
-TEST_F(TransferTest, NodeNumberOutsideTheOldNetSkipsOnlyThatKind) {
+// The file would keep numbers of the old net: the transfer ends there and
+// the run stops (no later kind is carried over).
+TEST_F(TransferTest, NodeNumberOutsideTheOldNetEndsTheTransfer) {
     for (std::string node : {"0", "13", "-4"}) {
         SetUp();
         std::string springs = fixture("SLAB.P35");
@@ -363,8 +367,8 @@ TEST_F(TransferTest, NodeNumberOutsideTheOldNetSkipsOnlyThatKind) {
         EXPECT_NE(prompt.find("NEW.P35"), std::string::npos) << prompt;
         EXPECT_NE(prompt.find(" " + node + ","), std::string::npos) << prompt;
         EXPECT_EQ(output("P35"), springs);
-        EXPECT_NE(output("PIL"), fixture("SLAB.PIL")) << "the next kind is carried over";
-        EXPECT_EQ(runState(), 0);
+        EXPECT_EQ(output("PIL"), fixture("SLAB.PIL")) << "no later kind is carried over";
+        EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
     }
 }
 
@@ -490,14 +494,15 @@ TEST_F(TransferTest, OutputProjectThatIsTheInputProjectIsMappedFromTheOldNetInMe
     EXPECT_EQ(d.CurrentDataDir, folder.path("in/"));
 }
 
-TEST_F(TransferTest, BrokenZoneFileIsReportedAndTheLaterKindsAreStillCarriedOver) {
+TEST_F(TransferTest, BrokenZoneFileIsReportedAndEndsTheRun) {
     placeRecords("P21", {{2, -3}});
     placeFixture("PV1");
     box->answer(forms::vbOK);
     run();
     ASSERT_EQ(box->boxes().size(), 1u);
     EXPECT_NE(box->boxes()[0].prompt.find("NEW.P21"), std::string::npos) << box->boxes()[0].prompt;
-    EXPECT_EQ(linesOf(output("PV1")).size(), 35u);
+    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+    EXPECT_EQ(output("PV1"), fixture("SLAB.PV1")) << "no later kind is carried over";
     EXPECT_FALSE(rt::dataChannel().isOpen());
     expectOutputCurrent();
 }

@@ -234,11 +234,13 @@ TEST_F(GenerationTest, SingularPointPassStepsOncePerOldNode) {
     EXPECT_EQ(window->updateCount(), 4);
     EXPECT_EQ(window->progressValue(), 4);
 
-    // A stop ends the pass; a size field shorter than the old net is
-    // reported; neither stops the run.
+    // A stop ends the pass and the run; a size field shorter than the old
+    // net is reported and does not stop the run.
     drovik::ClsWaitWindow::stopAfterUpdates(2);
     orvelo::FindSingularPoints();
     EXPECT_EQ(window->updateCount(), 6);
+    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+    orvelo::RunControl().RunState(0);
     drovik::ClsWaitWindow::stopAfterUpdates(0);
     auto fresh = std::make_shared<drovik::ClsWaitWindow>();
     window = fresh;

@@ -3,8 +3,11 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <random>
+#include <cerrno>
 
 #include "platform/runtime/textfile.h"
+#include "platform/runtime/write_faults.h"
 #include "temp_folder.h"
 
 namespace {
@@ -146,6 +149,83 @@ TEST_F(TextFiles, OpenErrors) {
     EXPECT_EQ(errorNumberOf([&] { in.open(folder.path("no/missing.txt")); }), 76);
     EXPECT_EQ(errorNumberOf([&] { in.open(folder.dir()); }), 75);
     EXPECT_FALSE(in.isOpen());
+}
+
+}  // namespace
+
+namespace {
+
+// Files of one count followed by count lines of `perLine` values, with a
+// random damage: an extra value on a line (a decimal comma), a line left
+// out, or nothing. The checks refuse exactly the damaged ones; a count the
+// rest of the file cannot hold is refused before anything is read.
+TEST_F(TextFiles, ReaderChecksRefuseExactlyTheFilesOutOfStep) {
+    std::mt19937 random(16);
+    for (int round = 0; round < 300; ++round) {
+        const int count = std::uniform_int_distribution<int>(0, 12)(random);
+        const int perLine = std::uniform_int_distribution<int>(1, 4)(random);
+        const int damage = std::uniform_int_distribution<int>(0, 2)(random);
+        const int damagedLine = count == 0 ? -1 : std::uniform_int_distribution<int>(0, count - 1)(random);
+        std::string text = std::to_string(count) + "\r\n";
+        for (int line = 0; line < count; ++line) {
+            if (damage == 2 && line == damagedLine) continue;
+            for (int v = 0; v < perLine; ++v) text += (v ? "," : "") + std::to_string(line * 10 + v) + ".5";
+            if (damage == 1 && line == damagedLine) text += ",25";
+            text += "\r\n";
+        }
+        // Trailing blank lines are allowed; a blank line reads as an empty
+        // value, so they would stand in for a line left out.
+        if (damage != 2) text += std::string(static_cast<std::size_t>(round % 3), '\n');
+        SCOPED_TRACE(text);
+        const bool damaged = damage != 0 && count > 0;
+        rt::TextReader in = readerOf(text);
+        const int read = in.readInteger();
+        const int number = errorNumberOf([&] {
+            rt::requireRoomFor(in, read, perLine);
+            for (int k = 0; k < read * perLine; ++k) in.readSingle();
+            rt::requireFileEnd(in);
+        });
+        EXPECT_EQ(number != 0, damaged);
+        if (damaged) EXPECT_TRUE(number == 13 || number == 62) << number;
+    }
+    // A huge count in a short file: refused before a value is read.
+    rt::TextReader in = readerOf("13050,13050,,,\r\n");
+    const int count = in.readInteger();
+    EXPECT_EQ(errorNumberOf([&] { rt::requireRoomFor(in, count, 8); }), 62);
+    EXPECT_EQ(in.remainingBytes(), 10u);
+}
+
+TEST_F(TextFiles, CoordinatesAreFiniteAndLinesEndWithTheirValues) {
+    rt::TextReader in = readerOf("1.5,-2\r\n3,4,5\r\n1E+39\r\n");
+    EXPECT_EQ(rt::readCoordinate(in), 1.5f);
+    EXPECT_EQ(rt::readCoordinate(in), -2.0f);
+    EXPECT_EQ(errorNumberOf([&] { rt::requireLineEnd(in); }), 0);
+    in.readInteger();
+    in.readInteger();
+    EXPECT_EQ(errorNumberOf([&] { rt::requireLineEnd(in); }), 13);
+    in.readInteger();
+    EXPECT_EQ(errorNumberOf([&] { rt::readCoordinate(in); }), 6);
+}
+
+// An injected fault fails the write as the system's error would, and
+// names no other file.
+TEST_F(TextFiles, WriteFaultsFailTheWritesOfTheirFileOnly) {
+    bool armed = false;
+    rt::setWriteFaultHook([&armed](const std::string& path) {
+        return armed && path.find("full") != std::string::npos ? ENOSPC : 0;
+    });
+    rt::TextWriter writer;
+    writer.open(folder.path("full.txt"), rt::TextWriter::Mode::Output);
+    armed = true;
+    EXPECT_EQ(errorNumberOf([&] { writer.writeValues(1); }), 61);
+    writer.close();
+    rt::TextWriter again;
+    EXPECT_EQ(errorNumberOf([&] { again.open(folder.path("full.txt"), rt::TextWriter::Mode::Output); }), 61);
+    rt::TextWriter other;
+    other.open(folder.path("fine.txt"), rt::TextWriter::Mode::Output);
+    EXPECT_EQ(errorNumberOf([&] { other.writeValues(1); }), 0);
+    other.close();
+    rt::setWriteFaultHook(nullptr);
 }
 
 }  // namespace
