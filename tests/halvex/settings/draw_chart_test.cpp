@@ -192,16 +192,13 @@ TEST_F(DrawChartTest, TableCellsFollowTheFlagsOnRandomTables)
     }
 }
 
-TEST_F(DrawChartTest, TextOfTheXColumnIsKeptAndNumbersInTextAreWrittenAsNumbers)
+// Numbers in text are written as numbers in the random tables above.
+TEST_F(DrawChartTest, TextOfTheXColumnIsKept)
 {
     ChartCall call;
     call.CellTxt.at(1, 1) = "pile 1";
-    call.CellTxt.at(2, 1) = "2.5";
-    call.CellTxt.at(3, 2) = "-7";
     draw(call);
     EXPECT_EQ(*recorder->cell(2, 1), Cell(std::string("pile 1")));
-    EXPECT_EQ(*recorder->cell(3, 1), Cell(2.5));
-    EXPECT_EQ(*recorder->cell(4, 2), Cell(-7.0));
 }
 
 TEST_F(DrawChartTest, ChartCarriesTitlesAxesSeriesAndLegend)
