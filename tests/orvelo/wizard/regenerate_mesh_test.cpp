@@ -83,6 +83,7 @@ TEST_F(RegenerateTest, OutlinesOfTheThreeShapes) {
                                                          orvelo::straightPiece(4, 3, 0, 3),
                                                          orvelo::straightPiece(0, 3, 0, 0)}));
     EXPECT_EQ(m.MeshOpeningCount, 0);
+    EXPECT_EQ(m.MeshOpeningPieceCount, std::vector<std::int16_t>{0});
     EXPECT_EQ(m.MeshOpenings, std::vector<std::vector<OutlinePiece>>(1, std::vector<OutlinePiece>(5)));
 
     const std::vector<OutlinePiece> circle = {
@@ -100,6 +101,7 @@ TEST_F(RegenerateTest, OutlinesOfTheThreeShapes) {
     EXPECT_EQ(m.MeshOpeningPieceCount, (std::vector<std::int16_t>{0, 4}));
     EXPECT_EQ(m.MeshOpenings[1], (std::vector<OutlinePiece>{
                                      {}, arc(7, 5, 5, 7, 5), arc(5, 7, 3, 5, 5), arc(3, 5, 5, 3, 5), arc(5, 3, 7, 5, 5)}));
+    EXPECT_EQ(m.MeshOpenings[0], std::vector<OutlinePiece>(5));
 
     // Lines and grid are not the outline's.
     EXPECT_TRUE(m.MeshLineCount == 1 && m.MeshLineEnd[1].X == 2.0f);
