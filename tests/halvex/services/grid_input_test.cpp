@@ -339,6 +339,7 @@ TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
         forms::click(view);
         EXPECT_FALSE(g.Visible());
         EXPECT_EQ(view.Caption(), text(60018));
+        EXPECT_EQ(sheet.CellText(1, 1), "B1");
         EXPECT_EQ(sheet.CellText(3, 1), "B3");
         EXPECT_EQ(f.ActiveControl(), &sheet);
         EXPECT_TRUE(f.Enabled());
@@ -420,6 +421,7 @@ TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArrays)
     EXPECT_TRUE(run([](Form&) { ADD_FAILURE() << "the dialog opened"; }));
     ASSERT_EQ(script->boxes().size(), 1u);
     EXPECT_EQ(values, before);
+    EXPECT_TRUE(titles.isAllocated());
     EXPECT_FALSE(halvex::libraryState().GridInputTypes.isAllocated());
     for (Form* f : forms::loadedForms()) EXPECT_NE(f->Name(), "frmGridInput");
 

@@ -97,6 +97,7 @@ TEST_F(PrintingTest, AMetafileIsStandardWmfWithObjectsInTheLowestFreeSlot)
     EXPECT_EQ(word(b, 4), 0x0300);
     EXPECT_EQ(2 * dword(b, 6), b.size()) << "the size in words";
     EXPECT_EQ(word(b, 10), 2) << "two object slots were used";
+    EXPECT_EQ(dword(b, b.size() - 6), 3u);
     EXPECT_EQ(word(b, b.size() - 2), g::META_EOF);
     std::vector<std::int16_t> selected;
     EXPECT_EQ(functions(b, &selected),
