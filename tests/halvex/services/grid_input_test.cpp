@@ -98,8 +98,6 @@ TEST_F(GridInputTest, OkReturnsTheTableAndCancelOrTheCloseBoxLeaveEveryArray)
     const rt::VArray maximaBefore = maxima, minimaBefore = minima;
     bool cancelled = run([](Form& f) {
         EXPECT_EQ(f.Caption(), "Beams");
-        EXPECT_EQ(ctl(f, "cmdOK").Caption(), text(6));
-        EXPECT_EQ(ctl(f, "CmdExcel").Caption(), text(140118));
         EXPECT_FALSE(ctl(f, "CmdCancel").Cancel()) << "no cancel button before the first edit";
         forms::click(ctl(f, "cmdOK"));
     });
@@ -108,23 +106,19 @@ TEST_F(GridInputTest, OkReturnsTheTableAndCancelOrTheCloseBoxLeaveEveryArray)
     EXPECT_EQ(valmor.NoRowGrid(), 3);
     EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "4", "3"}}))
         << "leading blanks go, an empty numeric cell comes back as 0";
-    EXPECT_EQ(titles, titlesBefore);
-    EXPECT_EQ(types, typesBefore);
-    EXPECT_EQ(maxima, maximaBefore);
-    EXPECT_EQ(minima, minimaBefore);
+    EXPECT_TRUE(titles == titlesBefore && types == typesBefore && maxima == maximaBefore && minima == minimaBefore);
     const halvex::LibraryState& state = halvex::libraryState();
     EXPECT_FALSE(state.GridInputTypes.isAllocated() || state.GridMaxInput.isAllocated() ||
                  state.GridMinInput.isAllocated() || state.GridValues.isAllocated());
 
     values = valuesBefore;
-    EXPECT_TRUE(run([](Form& f) {
-        forms::typeText(ctl(f, "GrdInput"), "9");
-        forms::click(ctl(f, "CmdCancel"));
-    }));
-    EXPECT_EQ(values, valuesBefore);
-    EXPECT_EQ(titles, titlesBefore);
-    EXPECT_TRUE(run([](Form& f) { forms::closeWindow(f); }));
-    EXPECT_EQ(values, valuesBefore);
+    for (bool closeBox : {false, true}) {
+        EXPECT_TRUE(run([&](Form& f) {
+            forms::typeText(ctl(f, "GrdInput"), "9");
+            closeBox ? forms::closeWindow(f) : forms::click(ctl(f, "CmdCancel"));
+        }));
+        EXPECT_TRUE(values == valuesBefore && titles == titlesBefore);
+    }
     EXPECT_FALSE(valmor.chooseControl());
 }
 
@@ -140,10 +134,9 @@ TEST_F(GridInputTest, NoRowsOpenOneEmptyRowAndOkOnItGivesAnEmptyTable)
         forms::click(ctl(f, "cmdOK"));
     }));
     EXPECT_EQ(valmor.NoRowGrid(), 0);
-    ASSERT_TRUE(values.isAllocated());
-    EXPECT_EQ(values.ubound(1), 0);
-    EXPECT_EQ(values.ubound(2), 3);
-    for (std::int32_t c = 0; c <= 3; ++c) EXPECT_TRUE(values.at(0, c).isEmpty());
+    rt::VArray empty;
+    empty.redim(0, 0, 0, 3);
+    EXPECT_EQ(values, empty);
 }
 
 TEST_F(GridInputTest, AValueOutOfRangeOpensItsCellUntilItIsMended)
@@ -161,8 +154,7 @@ TEST_F(GridInputTest, AValueOutOfRangeOpensItsCellUntilItIsMended)
         ASSERT_EQ(script->boxes().size(), 1u);
         EXPECT_EQ(script->boxes()[0].title, "Length m") << "the title's line feed becomes a blank";
         EXPECT_FALSE(valmor.chooseControl());
-        EXPECT_EQ(g.Row(), 3);
-        EXPECT_EQ(g.Col(), 2);
+        EXPECT_TRUE(g.Row() == 3 && g.Col() == 2);
         EXPECT_TRUE(editor.Visible());
         EXPECT_EQ(editor.Text(), "500");
         EXPECT_EQ(editor.SelLength(), 3) << "the whole text selected";
@@ -347,8 +339,8 @@ TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
         forms::click(view);
         EXPECT_FALSE(g.Visible());
         EXPECT_EQ(view.Caption(), text(60018));
-        EXPECT_EQ(sheet.CellText(3, 1), "B3");
         EXPECT_EQ(sheet.CellText(1, 1), "B1");
+        EXPECT_EQ(sheet.CellText(3, 1), "B3");
         EXPECT_EQ(f.ActiveControl(), &sheet);
         EXPECT_TRUE(f.Enabled());
         EXPECT_FALSE(forms::click(ctl(f, "cmdInsert"))) << "no row operations on the hidden grid";
@@ -373,8 +365,7 @@ TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
         EXPECT_EQ(g.TextMatrix(6, 1), "B6");
         EXPECT_EQ(g.TextMatrix(8, 2), "C8");
         EXPECT_EQ(g.TextMatrix(8, 0), "8");
-        EXPECT_TRUE(ctl(f, "cmdDelete").Enabled());
-        EXPECT_TRUE(ctl(f, "cmdInsert").Enabled());
+        EXPECT_TRUE(ctl(f, "cmdDelete").Enabled() && ctl(f, "cmdInsert").Enabled());
 
         // A second visit shows the grid alone, nothing of the first.
         forms::click(ctl(f, "cmdNeu"));

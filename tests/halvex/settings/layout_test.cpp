@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "halvex/services/library_state.h"
@@ -51,9 +52,14 @@ protected:
     }
     std::string touch(const std::string& name) const
     {
-        const std::string path = (folder_ / name).string();
-        std::ofstream(path) << "x";
-        return path;
+        std::ofstream((folder_ / name).string()) << "x";
+        return (folder_ / name).string();
+    }
+    static std::string read(const std::string& path)
+    {
+        std::stringstream bytes;
+        bytes << std::ifstream(path, std::ios::binary).rdbuf();
+        return bytes.str();
     }
 
     std::filesystem::path folder_;
@@ -71,9 +77,7 @@ TEST_F(LayoutTest, TheRecentFileList)
     EXPECT_FALSE(setting.SetFileAtTheTopList("B", kApp, menu));
     EXPECT_EQ(list(), (std::vector<std::string>{"B", "A", "C", ""})) << "both duplicates go";
 
-    const std::string a = touch("A.PO1");
-    const std::string c = touch("C.PO1");
-    const std::string d = touch("D.PO1");
+    const std::string a = touch("A.PO1"), c = touch("C.PO1"), d = touch("D.PO1");
     const std::string gone = (folder_ / "B.PO1").string();
     setList({a, gone, c, d});
     forms::ScopedMsgBox box;
@@ -108,8 +112,7 @@ TEST_F(LayoutTest, MenuCaptionsAreShortenedAtTheLastSeparator)
 
     setList({"", "", "third", ""});
     setting.Set_RecentFile(kApp, menu);
-    EXPECT_TRUE(menu[0].Visible);
-    EXPECT_TRUE(menu[3].Visible);
+    EXPECT_TRUE(menu[0].Visible && menu[3].Visible);
     EXPECT_FALSE(menu[1].Visible || menu[2].Visible || menu[4].Visible);
     EXPECT_EQ(menu[3].Caption.substr(0, 2), "3 ");
 }
@@ -137,11 +140,8 @@ TEST_F(LayoutTest, DockLayoutFiles)
     forms::ScopedMsgBox box;
     setting.SaveTbarSetting(containers, MDIGraphicForm);
     const std::string path = LayoutFilePath(MDIGraphicForm);
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
     const std::string expected = "<Layout>\r\n<c0 \xE9/>\r\n<c1 \xE9/>\r\n<c2 \xE9/>\r\n<c3 \xE9/>\r\n</Layout>";
-    EXPECT_EQ(bytes.str(), expected);
+    EXPECT_EQ(read(path), expected);
 
     std::vector<std::string> keys = {"k"};
     std::vector<std::int32_t> handles = {7};
@@ -164,10 +164,7 @@ TEST_F(LayoutTest, DockLayoutFiles)
     std::filesystem::create_directory(path + ".tmp");
     setting.SaveTbarSetting(containers, MDIGraphicForm);
     EXPECT_EQ(box->boxes().size(), 3u);
-    std::ifstream again(path, std::ios::binary);
-    std::stringstream kept;
-    kept << again.rdbuf();
-    EXPECT_EQ(kept.str(), expected) << "the old file stays";
+    EXPECT_EQ(read(path), expected) << "the old file stays";
 }
 
 class Toolbar : public IToolbar {
@@ -225,12 +222,10 @@ TEST_F(LayoutTest, FormPlacement)
     PlacedForm form;
     setting.GetFormSetting(form, kApp, "Main");
     EXPECT_EQ(form.state, 2) << "a first start opens maximised";
-    form.state = 0;
-    form.left = 100;
-    setting.SaveFormSetting(form, kApp, "Main");
-    form.state = 2;
-    form.left = 5;
-    setting.SaveFormSetting(form, kApp, "Main");
+    for (auto [state, left] : {std::pair<std::int16_t, std::int32_t>{0, 100}, {2, 5}}) {
+        form.state = state, form.left = left;
+        setting.SaveFormSetting(form, kApp, "Main");
+    }
     EXPECT_EQ(forms::settings().get(kApp, "Main", "MainLeft", ""), "100") << "a maximised form stores its state only";
     forms::settings().save(kApp, "Main", "WindowState", "0");
     setting.GetFormSetting(form, kApp, "Main");

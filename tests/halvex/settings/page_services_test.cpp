@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "halvex/services/frm_firma.h"
@@ -131,8 +132,7 @@ TEST_F(PageServicesTest, ScrollBarsArePlacedAndSet)
     GraphicForm graphic(form.hWnd(), form.control("HSbgrh").hWnd(), form.control("VSbgrh").hWnd());
     ClsGeoGraphic geo;
     geo.SetScrollPosition(graphic);
-    forms::win::RECT h;
-    forms::win::RECT v;
+    forms::win::RECT h, v;
     forms::win::GetWindowRect(form.control("HSbgrh").hWnd(), h);
     forms::win::GetWindowRect(form.control("VSbgrh").hWnd(), v);
     EXPECT_EQ(h.Right - h.Left, 776);
@@ -141,14 +141,11 @@ TEST_F(PageServicesTest, ScrollBarsArePlacedAndSet)
     EXPECT_EQ(v.Right - v.Left, 18);
     EXPECT_EQ(v.Bottom - v.Top, 600 - (18 + 2) - 24);
 
-    Bar horizontal;
-    Bar vertical;
+    Bar horizontal, vertical;
     std::int16_t flag = 7;
-    std::int32_t below = -5;
-    std::int32_t above = 500;
+    std::int32_t below = -5, above = 500;
     geo.SetVertAndHorzScrollBarValus(horizontal, vertical, flag, below, above);
-    EXPECT_EQ(horizontal.value, 0);
-    EXPECT_EQ(vertical.value, 100);
+    EXPECT_TRUE(horizontal.value == 0 && vertical.value == 100) << "clamped to the bars' range";
     EXPECT_EQ(flag, 7);
     vertical.failing = true;
     EXPECT_THROW(geo.SetVertAndHorzScrollBar(horizontal, vertical, flag), rt::RuntimeError);
@@ -160,24 +157,16 @@ TEST_F(PageServicesTest, TheZoomDialog)
 {
     ClsGeoGraphic geo;
     forms::ScopedMsgBox box;
-    {
-        float scale = 1.25f;
-        forms::ScopedModalDriver driver([](Form& form) {
-            EXPECT_EQ(form.control("txtZoom").Text(), "125");
-            forms::click(form.control("OptZ75"));
+    // A preset is taken; a value of no preset goes back unrounded.
+    for (auto [start, shown, option, result] : {std::tuple{1.25f, "125", "OptZ75", 0.75f}, {1.15f, "115", "", 1.15f}}) {
+        float scale = start;
+        forms::ScopedModalDriver driver([&](Form& form) {
+            EXPECT_EQ(form.control("txtZoom").Text(), shown);
+            if (*option) forms::click(form.control(option));
             forms::click(form.control("cmdOK"));
         });
         EXPECT_FALSE(geo.ShowZoom(scale));
-        EXPECT_FLOAT_EQ(scale, 0.75f);
-    }
-    {
-        float scale = 1.15f;
-        forms::ScopedModalDriver driver([](Form& form) {
-            EXPECT_EQ(form.control("txtZoom").Text(), "115");
-            forms::click(form.control("cmdOK"));
-        });
-        EXPECT_FALSE(geo.ShowZoom(scale));
-        EXPECT_EQ(scale, 1.15f);
+        EXPECT_EQ(scale, result);
     }
     {
         float scale = 0.5f;

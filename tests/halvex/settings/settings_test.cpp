@@ -49,15 +49,11 @@ protected:
         std::filesystem::remove_all(folder_);
     }
     std::string path(const std::string& name) const { return (folder_ / name).string(); }
-    void write(const std::string& name, const std::string& content) const
-    {
-        std::ofstream(path(name), std::ios::binary) << content;
-    }
+    void write(const std::string& name, const std::string& content) const { std::ofstream(path(name), std::ios::binary) << content; }
     std::string read(const std::string& name) const
     {
-        std::ifstream in(path(name), std::ios::binary);
         std::stringstream s;
-        s << in.rdbuf();
+        s << std::ifstream(path(name), std::ios::binary).rdbuf();
         return s.str();
     }
 
@@ -79,17 +75,14 @@ TEST_F(SettingsTest, RecordsReadFromOneLineOrSeveral)
     SettingClass settings;
     for (const std::string& record : {std::string("1,1,0.5\r\n"), std::string("1\r\n1\n0.5\r\n")}) {
         write("lineform.gra", repeated(record, 35) + "7,7,7\r\n");  // records past N are ignored
-        std::vector<std::int32_t> colors(36, 9);
-        std::vector<std::int32_t> styles(36, 9);
+        std::vector<std::int32_t> colors(36, 9), styles(36, 9);
         std::vector<float> widths(36, 9.0f);
         forms::ScopedMsgBox box;
         settings.ReadLineSetting(colors, styles, widths);
         EXPECT_TRUE(box->boxes().empty());
-        for (std::size_t k = 1; k <= 35; ++k) {
-            EXPECT_EQ(colors[k], 1);
-            EXPECT_EQ(styles[k], 1);
-            EXPECT_FLOAT_EQ(widths[k], 0.5f);
-        }
+        EXPECT_EQ(colors, styles);
+        EXPECT_EQ(std::vector<std::int32_t>(colors.begin() + 1, colors.end()), std::vector<std::int32_t>(35, 1));
+        EXPECT_EQ(std::vector<float>(widths.begin() + 1, widths.end()), std::vector<float>(35, 0.5f));
     }
 }
 
@@ -119,10 +112,10 @@ TEST_F(SettingsTest, FontNamesRoundTripAndPlainFilesStayAsTheyWere)
     SettingClass settings;
     settings.ShowFontSetting(faces, sizes, escapements, weights, italic, underline, strike, colors);
     EXPECT_EQ(read("font.dat"), "\"Foo, Bar\"\r\n9.5\r\n900,700,255\r\n#TRUE#,#FALSE#,#TRUE#\r\n");
-    std::vector<std::string> readFaces = {"", ""};
-    std::vector<float> readSizes = {0, 0};
-    std::vector<std::int32_t> e = {0, 0}, w = {0, 0}, c = {0, 0};
-    std::vector<bool> i = {false, false}, u = {false, false}, s = {false, false};
+    std::vector<std::string> readFaces(2);
+    std::vector<float> readSizes(2);
+    std::vector<std::int32_t> e(2), w(2), c(2);
+    std::vector<bool> i(2), u(2), s(2);
     settings.ReadFontSetting(readFaces, readSizes, e, w, i, u, s, c);
     EXPECT_EQ(readFaces[1], "Foo, Bar");
     EXPECT_FLOAT_EQ(readSizes[1], 9.5f);
@@ -141,9 +134,7 @@ TEST_F(SettingsTest, PaintDefaultsAndDisplaySave)
     std::vector<std::int32_t> paint(82, -1);
     SettingClass settings;
     settings.ReadPaintSetting(paint);
-    EXPECT_EQ(paint[24], 0xFF00FF);
-    EXPECT_EQ(paint[25], 0x00FFFF);
-    EXPECT_EQ(paint[1], 0x0000FF);
+    EXPECT_TRUE(paint[24] == 0xFF00FF && paint[25] == 0x00FFFF && paint[1] == 0x0000FF);
     std::vector<std::int32_t> short40(41, -1);
     settings.ReadPaintSetting(short40);
     EXPECT_EQ(short40[40], PaletteColor(1));
@@ -204,8 +195,7 @@ TEST_F(SettingsTest, AShortPaintArrayOpensAndAWideStyleIsRefused)
     EXPECT_EQ(paint, std::vector<std::int32_t>(31, 5));
     EXPECT_TRUE(box->boxes().empty());
 
-    std::vector<std::int32_t> colors(36, 3);
-    std::vector<std::int32_t> styles(36, 2);
+    std::vector<std::int32_t> colors(36, 3), styles(36, 2);
     std::vector<float> widths(36, 0.7f);
     styles[4] = 40000;
     box->answer(forms::vbOK);
@@ -266,8 +256,7 @@ TEST_F(SettingsTest, TheFontSaveConfirmsEvenWhenClosedAndEqualNamesAreToldApart)
 
 TEST_F(SettingsTest, TheLineDialogsPalettesAndWidthSteps)
 {
-    std::vector<std::int32_t> colors(36, 15);
-    std::vector<std::int32_t> styles(36, 1);
+    std::vector<std::int32_t> colors(36, 15), styles(36, 1);
     std::vector<float> widths(36, 0.10f);
     forms::ScopedMsgBox box;
     forms::ScopedModalDriver driver([](Form& form) {
@@ -298,10 +287,8 @@ TEST_F(SettingsTest, TheLineDialogsPalettesAndWidthSteps)
         forms::click(form.control("cmdOK"));
     });
     SettingClass().ShowLineSetting(colors, styles, widths);
-    EXPECT_EQ(colors[1], 4);
-    EXPECT_EQ(styles[1], 2);
+    EXPECT_TRUE(colors[1] == 4 && styles[1] == 2 && colors[2] == 15);
     EXPECT_FLOAT_EQ(widths[1], 0.1f);
-    EXPECT_EQ(colors[2], 15);
 }
 
 TEST_F(SettingsTest, OrdinateStepsAndARefusedEntry)

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "grid_fixture.h"
@@ -46,12 +47,8 @@ protected:
 
     static void setSlab(std::int16_t shape, float length, float width, std::int16_t n, std::int16_t type) {
         Declar& d = declar();
-        d.SlabShape = shape;
-        d.SlabLength = length;
-        d.SlabWidth = width;
-        d.PolarDivisionCount = n;
-        d.MeshType = type;
-        d.MinAngle = 30.0f;
+        std::tie(d.SlabShape, d.SlabLength, d.SlabWidth, d.PolarDivisionCount, d.MeshType, d.MinAngle) =
+            std::make_tuple(shape, length, width, n, type, 30.0f);
     }
 
     std::shared_ptr<MaxRecordingWindow> window;
@@ -73,9 +70,7 @@ TEST_F(PolarMeshTest, EveryShapeTypeAndSizeGivesAConformingNetOfItsCounts) {
                 GeneratePolarMesh();
                 const BasDelaunay& m = basDelaunay();
 
-                long long nodes = 0;
-                long long triangles = 0;
-                long long quads = 0;
+                long long nodes = 0, triangles = 0, quads = 0;
                 if (shape == 5) {
                     nodes = 4 * n * (n + 1);
                     (type == 6 ? quads : triangles) = (type == 6 ? 4 : 8) * n * n;
@@ -87,10 +82,7 @@ TEST_F(PolarMeshTest, EveryShapeTypeAndSizeGivesAConformingNetOfItsCounts) {
                     triangles = type == 6 ? 4 * n : 8 * n * n - 4 * n;
                     quads = type == 6 ? 4 * n * (n - 1) : 0;
                 }
-                if (shape == 2 && type == 8 && n == 3) {
-                    EXPECT_EQ(nodes, 25);
-                    EXPECT_EQ(triangles, 36);
-                }
+                if (shape == 2 && type == 8 && n == 3) EXPECT_TRUE(nodes == 25 && triangles == 36);
                 ASSERT_EQ(m.MeshNodeCount, nodes);
                 ASSERT_EQ(m.MeshElementCount, triangles + quads);
                 long long seenQuads = 0;
@@ -130,9 +122,7 @@ TEST_F(PolarMeshTest, EveryShapeTypeAndSizeGivesAConformingNetOfItsCounts) {
                         }
                     }
                 }
-                EXPECT_EQ(declar().MeshType, 5);
-                EXPECT_EQ(declar().MinAngle, 0.0f);
-                EXPECT_EQ(RunControl().RunState(), 0);
+                EXPECT_TRUE(declar().MeshType == 5 && declar().MinAngle == 0.0f && RunControl().RunState() == 0);
             }
         }
     }
@@ -140,8 +130,7 @@ TEST_F(PolarMeshTest, EveryShapeTypeAndSizeGivesAConformingNetOfItsCounts) {
 
 TEST_F(PolarMeshTest, RingsHoldEqualAreas) {
     const int n = 4;
-    const double R = 5.0;
-    const double r = 2.0;
+    const double R = 5.0, r = 2.0;
     setSlab(5, 10.0f, 4.0f, n, 6);
     GeneratePolarMesh();
     const BasDelaunay& m = basDelaunay();
@@ -202,16 +191,12 @@ TEST_F(PolarMeshTest, CountsUpToTheLimitAreBuiltAndInputBeyondIsRefusedUntouched
         } catch (const rt::RuntimeError& e) {
             EXPECT_EQ(e.number(), 5);
         }
-        EXPECT_EQ(basDelaunay().MeshNodeCount, nodesBefore);
-        EXPECT_EQ(basDelaunay().MeshElementList, elementsBefore);
-        EXPECT_EQ(declar().MeshType, c.type);
-        EXPECT_EQ(declar().MinAngle, 30.0f);
+        EXPECT_TRUE(basDelaunay().MeshNodeCount == nodesBefore && basDelaunay().MeshElementList == elementsBefore);
+        EXPECT_TRUE(declar().MeshType == c.type && declar().MinAngle == 30.0f);
     }
     // The largest nets each shape and type allows.
-    for (const Case& c : {Case{5, 10, 4, 90, 6}, Case{2, 10, 0, 64, 7}, Case{2, 10, 0, 90, 8}}) {
-        setSlab(c.shape, c.length, c.width, c.n, c.type);
+    for (const Case& c : {Case{5, 10, 4, 90, 6}, Case{2, 10, 0, 64, 7}, Case{2, 10, 0, 90, 8}})
         EXPECT_NO_THROW(CheckPolarInput(c.shape, c.length, c.width, c.n, c.type));
-    }
 }
 
 TEST_F(PolarMeshTest, AStopEndsTheGenerationWithRunState3AndNoHandOver) {
@@ -224,8 +209,7 @@ TEST_F(PolarMeshTest, AStopEndsTheGenerationWithRunState3AndNoHandOver) {
         setSlab(2, 10.0f, 0.0f, 5, 8);  // 61 nodes, 100 elements, then flags and smoothing
         drovik::ClsWaitWindow::stopAfterUpdates(after);
         GeneratePolarMesh();
-        EXPECT_EQ(RunControl().RunState(), halvex::ExitWithoutSaving);
-        EXPECT_EQ(declar().MeshType, 8);
+        EXPECT_TRUE(RunControl().RunState() == halvex::ExitWithoutSaving && declar().MeshType == 8);
         drovik::ClsWaitWindow::stopAfterUpdates(0);
     }
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "halvex/interface/enums.h"
@@ -110,7 +111,16 @@ protected:
         orvelo::RunFENetCheck();
         EXPECT_EQ(drovik::liveRegionCount(), 0);
     }
+    void runTicking(std::vector<std::int32_t> tick) { runCheck(nullptr, std::move(tick)); }
 };
+
+// The project net conforms and its side flags are current.
+void expectSoundNet()
+{
+    const orvelo::BasDelaunay m = projectNet();
+    EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(m), std::vector<std::string>{});
+    EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{});
+}
 
 TEST(NetCheckAngles, TriangleAnglesAndTheLimit)
 {
@@ -122,16 +132,12 @@ TEST(NetCheckAngles, TriangleAnglesAndTheLimit)
     EXPECT_NEAR(c2, 0.6, 1e-7);
     EXPECT_NEAR(c3, 0.8, 1e-7);
     orvelo::GetTriangleAngles(0, 0, 5, 0, 0, 1, c1, c2, c3, longest);  // corners 1 and 2 coincide
-    EXPECT_EQ(c3, 1.0);
-    EXPECT_EQ(c1, 0.0);
+    EXPECT_TRUE(c3 == 1.0 && c1 == 0.0);
     orvelo::GetTriangleAngles(0, 2, 1, 0, 0, 5, c1, c2, c3, longest);  // sides 1 and 2 equal and longest
     EXPECT_EQ(longest, 1);
 
     Net net;
-    net.node(0, 0);
-    net.node(3, 0);
-    net.node(0, 4);
-    net.element({1, 2, 3});
+    net.element({net.node(0, 0), net.node(3, 0), net.node(0, 4)});
     double worst = -2;
     EXPECT_EQ(orvelo::CheckElementAngle(net.elements[1], net.x, net.y, 0.0f, worst), 0);
     EXPECT_EQ(orvelo::CheckElementAngle(net.elements[1], net.x, net.y, 90.0f, worst), 1);
@@ -156,23 +162,21 @@ TEST_F(NetCheckTest, EachKindIsListedInItsOrderAndCancelChangesNothing)
     net.install();
     const orvelo::Declar before = orvelo::declar();
     orvelo::NetSettings().AngleLimit(50.0f);  // the 45 degree corners are small
-    orvelo::netCheck().CheckAnglesFlag = true;
-    orvelo::netCheck().CheckForeignNodesFlag = true;
+    orvelo::netCheck().CheckAnglesFlag = orvelo::netCheck().CheckForeignNodesFlag = true;
     orvelo::netCheck().MinNodeDistance = 0.01f;
     std::vector<std::string> entries;
     runCheck(&entries, std::nullopt, true);
     EXPECT_EQ(entries, (std::vector<std::string>{text(10236), text(10234), text(10238), text(10237)}));
-    EXPECT_EQ(orvelo::declar().ElementList, before.ElementList);
-    EXPECT_EQ(orvelo::declar().NodeX, before.NodeX);
+    EXPECT_TRUE(orvelo::declar().ElementList == before.ElementList && orvelo::declar().NodeX == before.NodeX);
     EXPECT_EQ(orvelo::NetSettings().takeNetCalls(), 0);
 
     // Nothing ticked: nothing changes either.
-    runCheck(nullptr, std::vector<std::int32_t>{});
+    runTicking({});
     EXPECT_EQ(orvelo::declar().ElementList, before.ElementList);
     EXPECT_EQ(orvelo::NetSettings().takeNetCalls(), 0);
 
     // Small angles alone never hand the net over.
-    runCheck(nullptr, std::vector<std::int32_t>{10237});
+    runTicking({10237});
     EXPECT_EQ(orvelo::NetSettings().takeNetCalls(), 0);
 }
 
@@ -193,8 +197,7 @@ TEST_F(NetCheckTest, SoundFineNetFindsNothingAndBordersAreNotForeign)
                          static_cast<std::int16_t>(a + row)});
         }
     net.install();
-    orvelo::netCheck().CheckForeignNodesFlag = true;
-    orvelo::netCheck().CheckAnglesFlag = true;
+    orvelo::netCheck().CheckForeignNodesFlag = orvelo::netCheck().CheckAnglesFlag = true;
     orvelo::netCheck().MinNodeDistance = 0.05f;  // exactly the finest spacing: not close
     orvelo::NetSettings().AngleLimit(1.0f);
     forms::ScopedModalDriver none([](forms::Form&) { ADD_FAILURE() << "no dialog expected"; });
@@ -222,11 +225,9 @@ TEST_F(NetCheckTest, MergesKeepTheNetConforming)
     net.install();
     orvelo::netCheck().CheckAnglesFlag = true;
     orvelo::netCheck().MinNodeDistance = 0.01f;
-    runCheck(nullptr, std::vector<std::int32_t>{10234, 10236});
+    runTicking({10234, 10236});
     const orvelo::Declar& d = orvelo::declar();
-    const orvelo::BasDelaunay m = projectNet();
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(m), std::vector<std::string>{});
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{});
+    expectSoundNet();
     EXPECT_EQ(orvelo::NetSettings().takeNetCalls(), 1);
     EXPECT_EQ(d.NodeCount, 9);
     EXPECT_EQ(d.ElementCount, 6);
@@ -247,14 +248,13 @@ TEST_F(NetCheckTest, OutlineNodeStaysWhereItIs)
     net.install();
     orvelo::netCheck().CheckAnglesFlag = true;
     orvelo::netCheck().MinNodeDistance = 0.01f;
-    runCheck(nullptr, std::vector<std::int32_t>{10234});
+    runTicking({10234});
     const orvelo::Declar& d = orvelo::declar();
     // The outline node keeps its place; the two thin triangles went with the merge.
     EXPECT_EQ(d.NodeCount, 5);
     EXPECT_EQ(d.ElementCount, 3);
     for (std::int16_t n = 1; n <= d.NodeCount; ++n) EXPECT_GE(d.NodeY[static_cast<std::size_t>(n)], 0.0f);
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(projectNet()), std::vector<std::string>{});
-
+    expectSoundNet();
 }
 
 TEST_F(NetCheckTest, MergeCollapsesAQuadrilateralChainsAndRefusesToFold)
@@ -272,16 +272,14 @@ TEST_F(NetCheckTest, MergeCollapsesAQuadrilateralChainsAndRefusesToFold)
     quad.element({q2, q3, q7, q6});
     quad.element({q3, q4, q7});
     quad.install();
-    runCheck(nullptr, std::vector<std::int32_t>{10234});
+    runTicking({10234});
     ASSERT_EQ(orvelo::declar().ElementCount, 3);
     EXPECT_EQ(orvelo::declar().ElementList[2].CornerCount, 3);
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(projectNet()), std::vector<std::string>{});
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(projectNet()), std::vector<std::string>{});
+    expectSoundNet();
 
     // A chain of three: node 2 absorbs node 3, then node 4 against the
     // moved node 2 (0.012 from where node 2 was).
-    orvelo::resetServices();
-    orvelo::NetSettings().AngleLimit(0.0f);
+    orvelo::resetServices(), orvelo::NetSettings().AngleLimit(0.0f);
     Net chain;
     const auto c1 = chain.node(0, 0);
     chain.node(1.0f, 0.5f);
@@ -290,20 +288,19 @@ TEST_F(NetCheckTest, MergeCollapsesAQuadrilateralChainsAndRefusesToFold)
     const auto c5 = chain.node(3, 0), c6 = chain.node(0, 3);
     chain.element({c1, c5, c6});
     chain.install();
-    runCheck(nullptr, std::vector<std::int32_t>{10234});
+    runTicking({10234});
     ASSERT_EQ(orvelo::declar().NodeCount, 4);
     EXPECT_NEAR(orvelo::declar().NodeX[2], 1.0075f, 1e-6f);
 
     // Moving node 3 to the midpoint would turn element 1 over: nothing moves.
-    orvelo::resetServices();
-    orvelo::NetSettings().AngleLimit(0.0f);
+    orvelo::resetServices(), orvelo::NetSettings().AngleLimit(0.0f);
     Net fold;
     const auto a = fold.node(-1, 0), b = fold.node(1, 0), j = fold.node(0, 0.002f), i = fold.node(0, -0.004f);
     fold.element({a, b, j});
     fold.element({b, a, i});
     fold.install();
     const orvelo::Declar before = orvelo::declar();
-    runCheck(nullptr, std::vector<std::int32_t>{10234});
+    runTicking({10234});
     EXPECT_EQ(orvelo::declar().NodeY, before.NodeY);
     EXPECT_EQ(orvelo::declar().ElementCount, 2);
     EXPECT_EQ(orvelo::NetSettings().takeNetCalls(), 0);
@@ -320,13 +317,11 @@ TEST_F(NetCheckTest, ThinTrianglesMergeOrMoveTheirDiagonalOnlyWhenTheShapeHolds)
     net.element({n2, n1, n4});
     net.install();
     orvelo::netCheck().CheckAnglesFlag = true;
-    runCheck(nullptr, std::vector<std::int32_t>{10237});
+    runTicking({10237});
     const orvelo::Declar& d = orvelo::declar();
     ASSERT_EQ(d.ElementCount, 1);
     EXPECT_EQ(d.ElementList[1].CornerCount, 4);
-    const orvelo::BasDelaunay m = projectNet();
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(m), std::vector<std::string>{});
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{});
+    expectSoundNet();
 
     // The same against a triangle that would give a non-convex
     // quadrilateral: refused. And a longest side on the border: nothing.
@@ -336,9 +331,8 @@ TEST_F(NetCheckTest, ThinTrianglesMergeOrMoveTheirDiagonalOnlyWhenTheShapeHolds)
     concave.element({c2, c1, c4});
     concave.install();
     const orvelo::Declar kept = orvelo::declar();
-    runCheck(nullptr, std::vector<std::int32_t>{10237});
-    EXPECT_EQ(orvelo::declar().ElementList, kept.ElementList);
-    EXPECT_EQ(orvelo::declar().NodeX, kept.NodeX);
+    runTicking({10237});
+    EXPECT_TRUE(orvelo::declar().ElementList == kept.ElementList && orvelo::declar().NodeX == kept.NodeX);
 }
 
 TEST_F(NetCheckTest, MergedQuadrilateralCarriesTheSideFlagsWhereverTheSharedSideLies)
@@ -358,7 +352,7 @@ TEST_F(NetCheckTest, MergedQuadrilateralCarriesTheSideFlagsWhereverTheSharedSide
         orvelo::declar().ElementList[1].Flag[2] |= halvex::BoundarySide;
         orvelo::declar().ElementList[1].Flag[3] |= halvex::FreeNode;
         orvelo::netCheck().CheckAnglesFlag = true;
-        runCheck(nullptr, std::vector<std::int32_t>{10237});
+        runTicking({10237});
         const orvelo::Declar& d = orvelo::declar();
         ASSERT_EQ(d.ElementCount, 1) << rotation;
         const NetElement& quad = d.ElementList[1];
@@ -370,7 +364,7 @@ TEST_F(NetCheckTest, MergedQuadrilateralCarriesTheSideFlagsWhereverTheSharedSide
             EXPECT_EQ((flag & halvex::BoundarySide) != 0, from == n2 && to == n3) << rotation << " side " << k;
             EXPECT_EQ((flag & halvex::FreeNode) != 0, from == n3 && to == n1) << rotation << " side " << k;
         }
-        EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(projectNet()), std::vector<std::string>{});
+        expectSoundNet();
     }
 }
 
@@ -384,11 +378,10 @@ TEST_F(NetCheckTest, DiagonalMoveIntoAQuadrilateral)
     net.element({n2, n1, n5, n4});
     net.install();
     orvelo::netCheck().CheckAnglesFlag = true;
-    runCheck(nullptr, std::vector<std::int32_t>{10237});
+    runTicking({10237});
     const orvelo::BasDelaunay m = projectNet();
     ASSERT_EQ(m.MeshElementCount, 2);
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedNet(m), std::vector<std::string>{});
-    EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{});
+    expectSoundNet();
     EXPECT_EQ(m.MeshElementList[1].Node, (std::array<std::int16_t, 5>{0, 3, 1, 5, 0}));
     EXPECT_EQ(m.MeshElementList[2].Node, (std::array<std::int16_t, 5>{0, 2, 3, 5, 4}));
 }
@@ -443,20 +436,19 @@ TEST_F(NetCheckTest, IndexedSearchesAgreeWithThePlainScansOnRandomNets)
             net.install();
             orvelo::NetSettings().AngleLimit(limit);
             orvelo::netCheck().PlainScans = plain == 1;
-            orvelo::netCheck().CheckAnglesFlag = true;
-            orvelo::netCheck().CheckForeignNodesFlag = true;
+            orvelo::netCheck().CheckAnglesFlag = orvelo::netCheck().CheckForeignNodesFlag = true;
             orvelo::netCheck().MinNodeDistance = 0.01f;
             runCheck(&lists[plain]);
             results[plain] = orvelo::declar();
         }
-        ASSERT_EQ(lists[0], lists[1]) << "round " << round;
-        ASSERT_EQ(results[0].NodeCount, results[1].NodeCount) << "round " << round;
-        ASSERT_EQ(results[0].NodeX, results[1].NodeX) << "round " << round;
-        ASSERT_EQ(results[0].NodeY, results[1].NodeY) << "round " << round;
-        ASSERT_EQ(results[0].ElementList, results[1].ElementList) << "round " << round;
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_EQ(lists[0], lists[1]);
+        ASSERT_EQ(results[0].NodeCount, results[1].NodeCount);
+        ASSERT_TRUE(results[0].NodeX == results[1].NodeX && results[0].NodeY == results[1].NodeY);
+        ASSERT_EQ(results[0].ElementList, results[1].ElementList);
         // No element twice or with a repeated corner, every node used, flags current.
         const orvelo::BasDelaunay m = projectNet();
-        EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{}) << "round " << round;
+        EXPECT_EQ(orvelo::meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{});
         for (const std::string& fault : orvelo::meshcheck::CheckMixedNet(m)) {
             EXPECT_EQ(fault.find("repeats"), std::string::npos) << fault;
             EXPECT_EQ(fault.find("twice"), std::string::npos) << fault;

@@ -7,6 +7,8 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/forms/desktop.h"
@@ -33,14 +35,11 @@ int errorNumberOf(const std::function<void()>& action) {
 class SheetDialog : public Form {
 public:
     SheetDialog() : Form("frmSheet") {
-        on("SprInput", Event::SelectionChange, [this] {
-            events.push_back("move " + std::to_string(sheet->ActiveRow()) + "," +
-                             std::to_string(sheet->ActiveColumn()));
-        });
-        on("SprInput", Event::StartEdit, [this] {
-            events.push_back("edit " + std::to_string(sheet->ActiveRow()) + "," +
-                             std::to_string(sheet->ActiveColumn()));
-        });
+        for (auto [event, name] : {std::pair{Event::SelectionChange, "move "}, {Event::StartEdit, "edit "}}) {
+            on("SprInput", event, [this, name = std::string(name)] {
+                events.push_back(name + std::to_string(sheet->ActiveRow()) + "," + std::to_string(sheet->ActiveColumn()));
+            });
+        }
         on("cmdClose", Event::Click, [this] { ++closes; });
     }
     ControlRef sheet{this, "SprInput"};
@@ -63,29 +62,21 @@ protected:
 TEST(Spreadsheet, CellsAreSparseAndBoundedAndClearsEmptyThem) {
     SheetDialog dlg;
     Control& s = dlg.sheet.get();
-    EXPECT_STREQ(s.TypeName(), "Spreadsheet");
     std::mt19937 random(19);
     std::map<std::pair<std::int32_t, std::int32_t>, std::string> expected;
     for (int step = 0; step < 3000; ++step) {
         std::int32_t row = std::uniform_int_distribution<std::int32_t>(1, kSheetRows)(random);
         std::int32_t col = std::uniform_int_distribution<std::int32_t>(1, kSheetColumns)(random);
-        if (step % 3 == 0) {  // revisit a cell already written
-            if (!expected.empty()) {
-                auto it = expected.begin();
-                std::advance(it, std::uniform_int_distribution<std::size_t>(0, expected.size() - 1)(random));
-                row = it->first.first;
-                col = it->first.second;
-            }
+        if (step % 3 == 0 && !expected.empty()) {  // revisit a cell already written
+            auto it = expected.begin();
+            std::advance(it, std::uniform_int_distribution<std::size_t>(0, expected.size() - 1)(random));
+            std::tie(row, col) = it->first;
         }
         int action = std::uniform_int_distribution<int>(0, 9)(random);
         if (action < 6) {
             std::string text = action == 0 ? std::string() : "v" + std::to_string(step);
             s.CellText(row, col, text);
-            if (text.empty()) {
-                expected.erase({row, col});
-            } else {
-                expected[{row, col}] = text;
-            }
+            text.empty() ? void(expected.erase({row, col})) : void(expected[{row, col}] = text);
         } else if (action < 9) {
             s.Select(row, col);
             s.ClearActiveCell();
@@ -138,19 +129,16 @@ TEST(Spreadsheet, TypingMakesAnEntryThatEnterCommitsAndEscapeCancels) {
     // Arrows and the focus leaving commit what was typed.
     typeText(s, "7");
     pressKey(s, vbKeyRight);
-    EXPECT_EQ(s.CellText(3, 3), "7");
-    EXPECT_EQ(s.ActiveColumn(), 4);
+    EXPECT_TRUE(s.CellText(3, 3) == "7" && s.ActiveColumn() == 4);
     typeText(s, "8");
     EXPECT_TRUE(focus(dlg.cmdClose.get()));
     EXPECT_EQ(s.CellText(3, 4), "8");
 
     pressKey(s, vbKeyHome, vbCtrlMask);
-    EXPECT_EQ(s.ActiveRow(), 1);
-    EXPECT_EQ(s.ActiveColumn(), 1);
+    EXPECT_TRUE(s.ActiveRow() == 1 && s.ActiveColumn() == 1);
     pressKey(s, vbKeyUp);
     pressKey(s, vbKeyLeft);
-    EXPECT_EQ(s.ActiveRow(), 1) << "the sheet ends at (1, 1)";
-    EXPECT_EQ(s.ActiveColumn(), 1);
+    EXPECT_TRUE(s.ActiveRow() == 1 && s.ActiveColumn() == 1) << "the sheet ends at (1, 1)";
     dlg.Unload();
 }
 
@@ -183,8 +171,7 @@ TEST(GridByTheUser, ScrollingSidewaysAndWideningColumnsReachTheModel) {
     Form dlg("frmGrid", [](Form& f) {
         Control& g = f.addControl(Kind::Grid, "GrdInput");
         g.Move(120, 120, 3000, 2000);
-        g.Rows(5);
-        g.Cols(8);
+        g.Rows(5), g.Cols(8);
     });
     dlg.on("GrdInput", Event::Scroll, [&] { ++scrolls; });
     Control& g = dlg.control("GrdInput");
