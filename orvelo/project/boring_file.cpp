@@ -399,12 +399,8 @@ void WriteBoringFile() {
     rt::DataChannel& channel = rt::dataChannel();
     // The file is written whole: nothing of a longer earlier file remains
     // behind the last block.
-    {
-        std::error_code ec;
-        std::filesystem::resize_file(channel.path(), 0, ec);
-        if (ec) rt::raise(fileSystemErrorNumber(ec));
-    }
     rt::RecordFile& file = channel.records();
+    file.truncate(0);
     const BoringData& data = boringData();
 
     P41Layout at;

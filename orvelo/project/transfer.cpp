@@ -487,9 +487,11 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
     const std::int64_t length =
         static_cast<std::int64_t>(firstZoneRecord + d.ElementCount) * rt::RecordFile::kRecordLength;
     if (records.fileLength() > length) {
-        std::error_code ec;
-        std::filesystem::resize_file(rt::dataChannel().path(), static_cast<std::uintmax_t>(length), ec);
-        if (ec) raiseWriteError(fileSystemErrorNumber(ec), path);
+        try {
+            records.truncate(length);
+        } catch (const rt::RuntimeError& error) {
+            raiseWriteError(error.number(), path);
+        }
     }
     CloseDataFile(1);
     return KindResult::Done;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/runtime/errors.h"
@@ -20,7 +21,13 @@ constexpr std::size_t kMaxStringLength = RecordFile::kRecordLength - 2;
 }  // namespace
 
 RecordFile::~RecordFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    try {
+        flush();
+    } catch (const RuntimeError&) {
+        // Nobody is left to tell.
+    }
+    ::close(fd_);
 }
 
 void RecordFile::open(const std::string& path, bool forWrite) {
@@ -40,23 +47,58 @@ void RecordFile::open(const std::string& path, bool forWrite) {
     fd_ = fd;
     forWrite_ = forWrite;
     path_ = path;
+    length_ = static_cast<std::int64_t>(info.st_size);
+    blocks_.clear();
+    flushErrno_ = 0;
 }
 
 void RecordFile::close() {
     if (fd_ < 0) return;
-    ::close(fd_);
+    int error = 0;
+    try {
+        flush();
+    } catch (const RuntimeError&) {
+        error = flushErrno_;
+    }
+    const bool closed = ::close(fd_) == 0;
+    const int closeErrno = errno;
     fd_ = -1;
     forWrite_ = false;
+    blocks_.clear();
+    if (error != 0) detail::raiseWriteError(error);
+    if (!closed && closeErrno != EINTR) detail::raiseWriteError(closeErrno);
 }
 
-std::int64_t RecordFile::offsetOf(std::int32_t rec) const {
-    if (fd_ < 0) raise(52);
-    if (rec < 1) raise(63);
-    return (static_cast<std::int64_t>(rec) - 1) * kRecordLength;
+void RecordFile::flush() {
+    for (auto& [index, bytes] : blocks_) {
+        const std::int64_t start = index * static_cast<std::int64_t>(kBlockSize);
+        if (start >= length_) continue;
+        const auto size = static_cast<std::size_t>(std::min<std::int64_t>(kBlockSize, length_ - start));
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t put = ::pwrite(fd_, bytes.data() + done, size - done,
+                                         static_cast<off_t>(start) + static_cast<off_t>(done));
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                flushErrno_ = errno;
+                blocks_.clear();
+                detail::raiseWriteError(flushErrno_);
+            }
+            done += static_cast<std::size_t>(put);
+        }
+    }
+    blocks_.clear();
 }
 
-void RecordFile::readAt(std::int32_t rec, unsigned char* bytes, std::size_t size) {
-    const std::int64_t offset = offsetOf(rec);
+std::vector<unsigned char>& RecordFile::block(std::int64_t index) {
+    auto found = blocks_.find(index);
+    if (found != blocks_.end()) return found->second;
+    std::vector<unsigned char> bytes(kBlockSize, 0);
+    readFromFile(index * static_cast<std::int64_t>(kBlockSize), bytes.data(), kBlockSize);
+    return blocks_.emplace(index, std::move(bytes)).first->second;
+}
+
+void RecordFile::readFromFile(std::int64_t offset, unsigned char* bytes, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         const ssize_t got = ::pread(fd_, bytes + done, size - done, static_cast<off_t>(offset) +
@@ -71,20 +113,49 @@ void RecordFile::readAt(std::int32_t rec, unsigned char* bytes, std::size_t size
     std::memset(bytes + done, 0, size - done);
 }
 
+std::int64_t RecordFile::offsetOf(std::int32_t rec) const {
+    if (fd_ < 0) raise(52);
+    if (rec < 1) raise(63);
+    return (static_cast<std::int64_t>(rec) - 1) * kRecordLength;
+}
+
+void RecordFile::readAt(std::int32_t rec, unsigned char* bytes, std::size_t size) {
+    const std::int64_t offset = offsetOf(rec);
+    if (blocks_.empty()) return readFromFile(offset, bytes, size);
+    // Written values not yet on disk are read from the blocks that hold them.
+    std::size_t done = 0;
+    while (done < size) {
+        const std::int64_t at = offset + static_cast<std::int64_t>(done);
+        const std::int64_t index = at / static_cast<std::int64_t>(kBlockSize);
+        const auto within = static_cast<std::size_t>(at % static_cast<std::int64_t>(kBlockSize));
+        const std::size_t part = std::min(size - done, kBlockSize - within);
+        const auto found = blocks_.find(index);
+        if (found != blocks_.end()) {
+            std::memcpy(bytes + done, found->second.data() + within, part);
+        } else {
+            readFromFile(at, bytes + done, part);
+        }
+        done += part;
+    }
+}
+
 void RecordFile::writeAt(std::int32_t rec, const unsigned char* bytes, std::size_t size) {
     const std::int64_t offset = offsetOf(rec);
     if (!forWrite_) raise(75);
     if (const int fault = injectedWriteFault(path_)) detail::raiseWriteError(fault);
+    // Values are gathered in blocks and written when the file is closed: one
+    // system call a value made a large file slow to write.
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t put = ::pwrite(fd_, bytes + done, size - done, static_cast<off_t>(offset) +
-                                                                        static_cast<off_t>(done));
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            detail::raiseWriteError(errno);
-        }
-        done += static_cast<std::size_t>(put);
+        const std::int64_t at = offset + static_cast<std::int64_t>(done);
+        const auto within = static_cast<std::size_t>(at % static_cast<std::int64_t>(kBlockSize));
+        const std::size_t part = std::min(size - done, kBlockSize - within);
+        std::vector<unsigned char>& target = block(at / static_cast<std::int64_t>(kBlockSize));
+        std::memcpy(target.data() + within, bytes + done, part);
+        done += part;
     }
+    length_ = std::max(length_, offset + static_cast<std::int64_t>(size));
+    if (blocks_.size() > kMaxBlocks) flush();
 }
 
 std::int16_t RecordFile::getInteger(std::int32_t rec) {
@@ -139,11 +210,30 @@ void RecordFile::putString(std::int32_t rec, std::string_view value) {
     writeAt(rec, b, value.size() + 2);
 }
 
+void RecordFile::truncate(std::int64_t length) {
+    if (fd_ < 0) raise(52);
+    if (!forWrite_) raise(75);
+    if (length < 0) raise(5);
+    if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) detail::raiseWriteError(errno);
+    length_ = length;
+    // Gathered bytes past the new end are gone with it.
+    for (auto it = blocks_.begin(); it != blocks_.end();) {
+        const std::int64_t start = it->first * static_cast<std::int64_t>(kBlockSize);
+        if (start >= length) {
+            it = blocks_.erase(it);
+            continue;
+        }
+        if (length - start < static_cast<std::int64_t>(kBlockSize))
+            std::fill(it->second.begin() + (length - start), it->second.end(), 0);
+        ++it;
+    }
+}
+
 std::int64_t RecordFile::fileLength() const {
     if (fd_ < 0) raise(52);
     struct stat info {};
     if (::fstat(fd_, &info) != 0) raise(57);
-    return static_cast<std::int64_t>(info.st_size);
+    return std::max(static_cast<std::int64_t>(info.st_size), length_);
 }
 
 std::int32_t RecordFile::recordCount() const {

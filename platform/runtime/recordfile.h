@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -25,7 +27,9 @@ public:
     // does not exist, 70 without permission.
     void open(const std::string& path, bool forWrite);
     bool isOpen() const { return fd_ >= 0; }
-    // Harmless when not open.
+    // Writes what is still gathered and closes; harmless when not open.
+    // The file is closed even when the written values could not be put on
+    // disk (error 61 for a full disk, 57 otherwise).
     void close();
 
     // Values of record rec (1, 2, ...); error 63 for rec < 1. A record past
@@ -46,6 +50,9 @@ public:
     // Number of records, the last one possibly partial (length / 128
     // rounded up).
     std::int32_t recordCount() const;
+    // Cuts the file (opened for writing) to length bytes, values written
+    // and not yet on disk included.
+    void truncate(std::int64_t length);
     // Length of the file in bytes.
     std::int64_t fileLength() const;
 
@@ -55,9 +62,21 @@ private:
     void readAt(std::int32_t rec, unsigned char* bytes, std::size_t size);
     void writeAt(std::int32_t rec, const unsigned char* bytes, std::size_t size);
 
+    // Written values are gathered in blocks of kBlockSize bytes, written
+    // out when the file is closed (or when more than kMaxBlocks gather).
+    static constexpr std::size_t kBlockSize = 64 * 1024;
+    static constexpr std::size_t kMaxBlocks = 256;
+    void flush();
+    std::vector<unsigned char>& block(std::int64_t index);
+    // Reads from the file itself; bytes past its end are 0.
+    void readFromFile(std::int64_t offset, unsigned char* bytes, std::size_t size);
+
     int fd_ = -1;
     bool forWrite_ = false;
     std::string path_;
+    std::int64_t length_ = 0;  // the length with the gathered values
+    std::map<std::int64_t, std::vector<unsigned char>> blocks_;
+    int flushErrno_ = 0;
 };
 
 }  // namespace rt
