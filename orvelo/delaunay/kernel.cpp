@@ -16,6 +16,12 @@ namespace {
 double xOf(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeX[static_cast<std::size_t>(n)]; }
 double yOf(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeY[static_cast<std::size_t>(n)]; }
 
+// rt::toSingleChecked without the call where the value is plainly in range.
+inline float toSingle(double value) {
+    if (std::fabs(value) < 1e38) return static_cast<float>(value);
+    return rt::toSingleChecked(value);
+}
+
 bool isLocked(const BasDelaunay& m, std::int32_t e, int j) {
     return (m.Links.Locked[static_cast<std::size_t>(e)] & (1u << j)) != 0;
 }
@@ -81,6 +87,53 @@ InsertionBuffers& buffers() {
 
 inline std::int16_t cornerAt(const BasDelaunay& m, std::int32_t e, int j) {
     return m.MeshElementList[static_cast<std::size_t>(e)].Node[static_cast<std::size_t>(j + 1)];
+}
+
+// FreeElementStack's push and pop on the mesher data at hand.
+inline void pushFree(BasDelaunay& m, std::int16_t value) {
+    if (m.FreeElementDepth >= kMaxNetCount) rt::raise(6, "The stack of free element numbers would pass 32767 entries.");
+    ++m.FreeElementDepth;
+    if (m.FreeElements.size() < static_cast<std::size_t>(m.FreeElementDepth) + 1)
+        m.FreeElements.resize(static_cast<std::size_t>(m.FreeElementDepth) + 1, 0);
+    m.FreeElements[static_cast<std::size_t>(m.FreeElementDepth)] = value;
+}
+
+inline std::int16_t popFree(BasDelaunay& m) {
+    if (m.FreeElementDepth == 0) return 0;
+    return m.FreeElements[static_cast<std::size_t>(m.FreeElementDepth--)];
+}
+
+// The circle of element e (see ComputeCircumcircle), with the coincidence
+// tolerance of the running insertion.
+void computeCircle(BasDelaunay& m, std::int32_t element, double tol) {
+    const NetElement& e = m.MeshElementList[static_cast<std::size_t>(element)];
+    const float x1 = m.MeshNodeX[static_cast<std::size_t>(e.Node[1])];
+    const float y1 = m.MeshNodeY[static_cast<std::size_t>(e.Node[1])];
+    const float x2 = m.MeshNodeX[static_cast<std::size_t>(e.Node[2])];
+    const float y2 = m.MeshNodeY[static_cast<std::size_t>(e.Node[2])];
+    const float x3 = m.MeshNodeX[static_cast<std::size_t>(e.Node[3])];
+    const float y3 = m.MeshNodeY[static_cast<std::size_t>(e.Node[3])];
+    const double dx1 = x1, dy1 = y1, dx2 = x2, dy2 = y2, dx3 = x3, dy3 = y3;
+    const float det = static_cast<float>(dx1 * dy2 - dx1 * dy3 - dy1 * dx2 + dy1 * dx3 - dy2 * dx3 + dy3 * dx2);
+    auto& circle = m.ElementCircle[static_cast<std::size_t>(element)];
+    const bool coincide = (CloserThan(x1, x2, tol) && CloserThan(y1, y2, tol)) ||
+                          (CloserThan(x1, x3, tol) && CloserThan(y1, y3, tol)) ||
+                          (CloserThan(x3, x2, tol) && CloserThan(y3, y2, tol));
+    if (det == 0.0f || coincide) {
+        circle = {static_cast<float>((dx1 + dx2 + dx3) / 3.0), static_cast<float>((dy1 + dy2 + dy3) / 3.0), 0.0f};
+        return;
+    }
+    const double s1 = dx1 * dx1 + dy1 * dy1;
+    const double s2 = dx2 * dx2 + dy2 * dy2;
+    const double s3 = dx3 * dx3 + dy3 * dy3;
+    const float cx = toSingle(0.5 * (s1 * (dy2 - dy3) + s2 * (dy3 - dy1) + s3 * (dy1 - dy2)) / det);
+    const float cy = toSingle(0.5 * (s1 * (dx3 - dx2) + s2 * (dx1 - dx3) + s3 * (dx2 - dx1)) / det);
+    const double ccx = cx;
+    const double ccy = cy;
+    const double r2 = ((ccx - dx1) * (ccx - dx1) + (ccy - dy1) * (ccy - dy1) + (ccx - dx2) * (ccx - dx2) +
+                       (ccy - dy2) * (ccy - dy2) + (ccx - dx3) * (ccx - dx3) + (ccy - dy3) * (ccy - dy3)) /
+                      3.0;
+    circle = {cx, cy, toSingle(r2)};
 }
 
 // The insertion of node at (x, y): seeds are the elements that must be in
@@ -203,7 +256,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     std::vector<CavitySide>& sides = work.sides;
     sides.clear();
     for (std::int32_t e : cavity) {
-        FreeElementStack(static_cast<std::int16_t>(e));
+        pushFree(m, static_cast<std::int16_t>(e));
         for (int j = 0; j < 3; ++j)
             if (borderSide(e, j, stamp))
                 sides.push_back({false, isOutside(e), cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), acrossOf(m, e, j),
@@ -219,7 +272,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     made.clear();
     for (const CavitySide& side : sides) {
         if (side.shared) continue;
-        std::int32_t number = FreeElementStack(0);
+        std::int32_t number = popFree(m);
         if (number == 0) number = AppendElement();
         NetElement& element = m.MeshElementList[static_cast<std::size_t>(number)];
         element.CornerCount = side.outside ? -1 : 3;
@@ -251,7 +304,8 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         if (std::find(splitEnds.begin(), splitEnds.end(), a) != splitEnds.end()) bits |= 1u;
         if (std::find(splitEnds.begin(), splitEnds.end(), b) != splitEnds.end()) bits |= 4u;
     }
-    for (std::int32_t number : made) ComputeCircumcircle(static_cast<std::int16_t>(number));
+    const double tol = CoincidenceTolerance();
+    for (std::int32_t number : made) computeCircle(m, number, tol);
     if (!made.empty()) links.Hint = made.back();
 
     for (std::size_t s = 0; s < splitEnds.size(); s += 2) {
@@ -357,35 +411,11 @@ void StretchStartRectangle() {
 
 void ComputeCircumcircle(std::int16_t element) {
     BasDelaunay& m = basDelaunay();
-    const NetElement& e = m.MeshElementList.at(static_cast<std::size_t>(element));
-    const float x1 = m.MeshNodeX.at(static_cast<std::size_t>(e.Node[1]));
-    const float y1 = m.MeshNodeY.at(static_cast<std::size_t>(e.Node[1]));
-    const float x2 = m.MeshNodeX.at(static_cast<std::size_t>(e.Node[2]));
-    const float y2 = m.MeshNodeY.at(static_cast<std::size_t>(e.Node[2]));
-    const float x3 = m.MeshNodeX.at(static_cast<std::size_t>(e.Node[3]));
-    const float y3 = m.MeshNodeY.at(static_cast<std::size_t>(e.Node[3]));
-    const double tol = CoincidenceTolerance();
-    const double dx1 = x1, dy1 = y1, dx2 = x2, dy2 = y2, dx3 = x3, dy3 = y3;
-    const float det = static_cast<float>(dx1 * dy2 - dx1 * dy3 - dy1 * dx2 + dy1 * dx3 - dy2 * dx3 + dy3 * dx2);
-    auto& circle = m.ElementCircle.at(static_cast<std::size_t>(element));
-    const bool coincide = (CloserThan(x1, x2, tol) && CloserThan(y1, y2, tol)) ||
-                          (CloserThan(x1, x3, tol) && CloserThan(y1, y3, tol)) ||
-                          (CloserThan(x3, x2, tol) && CloserThan(y3, y2, tol));
-    if (det == 0.0f || coincide) {
-        circle = {static_cast<float>((dx1 + dx2 + dx3) / 3.0), static_cast<float>((dy1 + dy2 + dy3) / 3.0), 0.0f};
-        return;
-    }
-    const double s1 = dx1 * dx1 + dy1 * dy1;
-    const double s2 = dx2 * dx2 + dy2 * dy2;
-    const double s3 = dx3 * dx3 + dy3 * dy3;
-    const float cx = rt::toSingleChecked(0.5 * (s1 * (dy2 - dy3) + s2 * (dy3 - dy1) + s3 * (dy1 - dy2)) / det);
-    const float cy = rt::toSingleChecked(0.5 * (s1 * (dx3 - dx2) + s2 * (dx1 - dx3) + s3 * (dx2 - dx1)) / det);
-    const double ccx = cx;
-    const double ccy = cy;
-    const double r2 = ((ccx - dx1) * (ccx - dx1) + (ccy - dy1) * (ccy - dy1) + (ccx - dx2) * (ccx - dx2) +
-                       (ccy - dy2) * (ccy - dy2) + (ccx - dx3) * (ccx - dx3) + (ccy - dy3) * (ccy - dy3)) /
-                      3.0;
-    circle = {cx, cy, rt::toSingleChecked(r2)};
+    (void)m.MeshElementList.at(static_cast<std::size_t>(element));
+    (void)m.ElementCircle.at(static_cast<std::size_t>(element));
+    const NetElement& e = m.MeshElementList[static_cast<std::size_t>(element)];
+    for (int k = 1; k <= 3; ++k) (void)m.MeshNodeY.at(static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k)]));
+    computeCircle(m, element, CoincidenceTolerance());
 }
 
 std::int16_t FreeElementStack(std::int16_t value) {

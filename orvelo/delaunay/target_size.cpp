@@ -135,6 +135,9 @@ struct SizeFieldIndex::Grids {
     float unitFactor = 0.0f;
     std::vector<std::array<halvex::POINTAPI, 4>> corners;
     std::vector<std::uint8_t> cornerCount;
+    // The integer extent of each element: a point beyond it lies in no
+    // region of the element.
+    std::vector<std::array<std::int64_t, 4>> extent;
     std::int64_t originX = 0;
     std::int64_t originY = 0;
     std::int64_t cell = 1;
@@ -170,6 +173,7 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
         g.unitFactor = unitFactor;
         g.corners.assign(static_cast<std::size_t>(std::max(elementCount, 0)) + 1, {});
         g.cornerCount.assign(g.corners.size(), 0);
+        g.extent.assign(g.corners.size(), {0, -1, 0, -1});
         std::int64_t minX = std::numeric_limits<std::int64_t>::max();
         std::int64_t minY = minX;
         std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
@@ -216,6 +220,7 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
                     eMinY = std::min<std::int64_t>(eMinY, corners[static_cast<std::size_t>(k)].Y);
                     eMaxY = std::max<std::int64_t>(eMaxY, corners[static_cast<std::size_t>(k)].Y);
                 }
+                g.extent[static_cast<std::size_t>(e)] = {eMinX, eMaxX, eMinY, eMaxY};
                 for (std::int64_t r = (eMinY - g.originY) / g.cell; r <= (eMaxY - g.originY) / g.cell; ++r)
                     for (std::int64_t c = (eMinX - g.originX) / g.cell; c <= (eMaxX - g.originX) / g.cell; ++c)
                         g.cells[static_cast<std::size_t>(r * g.columns + c)].push_back(e);
@@ -232,12 +237,15 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
         if (c < g.columns && r < g.rows) {
             // Elements sit in their cells in ascending order: the first that
             // holds the point is the lowest-numbered one.
-            for (std::int32_t e : g.cells[static_cast<std::size_t>(r * g.columns + c)])
+            for (std::int32_t e : g.cells[static_cast<std::size_t>(r * g.columns + c)]) {
+                const auto& box = g.extent[static_cast<std::size_t>(e)];
+                if (xi < box[0] || xi > box[1] || yi < box[2] || yi > box[3]) continue;
                 if (drovik::geometry::pointInIntegerRegion(g.corners[static_cast<std::size_t>(e)].data(),
                                                             g.cornerCount[static_cast<std::size_t>(e)],
                                                             static_cast<std::int32_t>(xi),
                                                             static_cast<std::int32_t>(yi)))
                     return interpolateInElement(field, e, x, y, tol);
+            }
         }
     }
 
