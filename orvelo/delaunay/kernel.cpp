@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -77,7 +78,7 @@ struct InsertionBuffers {
     std::vector<CavitySide> sides;
     std::vector<std::int16_t> splitEnds;
     std::vector<std::int32_t> made;
-    std::vector<std::pair<std::int16_t, std::int32_t>> byEnd;
+    std::vector<std::int32_t> byEnd;  // by node: the new element whose side 1 ends there
 };
 
 InsertionBuffers& buffers() {
@@ -287,23 +288,27 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     }
     // The spokes from the node: the new element whose side 0 runs from the
     // node to a corner meets the one whose side 2 runs from that corner back.
-    std::vector<std::pair<std::int16_t, std::int32_t>>& byEnd = work.byEnd;
-    byEnd.clear();
-    for (std::int32_t number : made) byEnd.emplace_back(cornerAt(m, number, 2), number);
-    std::sort(byEnd.begin(), byEnd.end());
+    // (The lowest such number, should a corner end two of them.)
+    std::vector<std::int32_t>& byEnd = work.byEnd;
+    if (byEnd.size() < static_cast<std::size_t>(m.MeshNodeCount) + 1) byEnd.resize(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+    for (std::int32_t number : made) {
+        std::int32_t& slot = byEnd[static_cast<std::size_t>(cornerAt(m, number, 2))];
+        if (slot == 0 || number < slot) slot = number;
+    }
     for (std::int32_t number : made) {
         const std::int16_t a = cornerAt(m, number, 1);
         const std::int16_t b = cornerAt(m, number, 2);
         auto& across = links.Across[static_cast<std::size_t>(number)];
-        const auto before = std::lower_bound(byEnd.begin(), byEnd.end(), std::make_pair(a, std::int32_t{0}));
-        if (before != byEnd.end() && before->first == a) {
-            across[0] = before->second;
-            links.Across[static_cast<std::size_t>(before->second)][2] = number;
+        const std::int32_t before = a >= 0 && static_cast<std::size_t>(a) < byEnd.size() ? byEnd[static_cast<std::size_t>(a)] : 0;
+        if (before != 0) {
+            across[0] = before;
+            links.Across[static_cast<std::size_t>(before)][2] = number;
         }
         std::uint8_t& bits = links.Locked[static_cast<std::size_t>(number)];
         if (std::find(splitEnds.begin(), splitEnds.end(), a) != splitEnds.end()) bits |= 1u;
         if (std::find(splitEnds.begin(), splitEnds.end(), b) != splitEnds.end()) bits |= 4u;
     }
+    for (std::int32_t number : made) byEnd[static_cast<std::size_t>(cornerAt(m, number, 2))] = 0;
     const double tol = CoincidenceTolerance();
     for (std::int32_t number : made) computeCircle(m, number, tol);
     if (!made.empty()) links.Hint = made.back();
@@ -325,17 +330,24 @@ std::int32_t AppendElement() {
                   "size or minimum element size.");
     ++m.MeshElementCount;
     const std::size_t size = static_cast<std::size_t>(m.MeshElementCount) + 1;
-    m.MeshElementList.resize(size);
+    // One more entry on a list that ends where it should (the usual case)
+    // is appended; any other is sized to the count.
+    auto grow = [size](auto& list, const auto& empty) {
+        using Entry = typename std::decay_t<decltype(list)>::value_type;
+        if (list.size() == size - 1) list.push_back(Entry(empty));
+        else list.resize(size, Entry(empty));
+    };
+    grow(m.MeshElementList, NetElement{});
     m.MeshElementList[size - 1] = NetElement{};
-    m.ElementCircle.resize(size, {0.0f, 0.0f, 0.0f});
+    grow(m.ElementCircle, std::array<float, 3>{0.0f, 0.0f, 0.0f});
     // The links grow with the net only while they describe it (during a
     // generation); the editing tasks work without them.
     TriangulationLinks& links = m.Links;
     if (links.Across.size() != size - 1) return m.MeshElementCount;
-    links.Across.resize(size, {0, 0, 0});
-    links.Locked.resize(size, 0);
-    links.Corners.resize(size, {0, 0, 0});
-    links.Visit.resize(size, 0);
+    links.Across.push_back({0, 0, 0});
+    grow(links.Locked, std::uint8_t{0});
+    grow(links.Corners, std::array<std::int16_t, 3>{0, 0, 0});
+    grow(links.Visit, std::uint32_t{0});
     return m.MeshElementCount;
 }
 

@@ -87,8 +87,9 @@ void RestoreBoundaryFlags(bool finishOnStop) {
         for (int k = 1; k <= count; ++k) {
             const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
             const std::int16_t next = element.Node[static_cast<std::size_t>(nextCorner(k, count))];
-            if (node >= 1 && fixed.count(node) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
-            if (constrained.count(sideKey(node, next)) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
+            if (node >= 1 && !fixed.empty() && fixed.count(node) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
+            if (!constrained.empty() && constrained.count(sideKey(node, next)) != 0)
+                element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
         }
         if (mesher::StopRequested(true) && !finishOnStop) return;
     }

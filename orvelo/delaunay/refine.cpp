@@ -1,5 +1,6 @@
 #include "orvelo/delaunay/refine.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <unordered_set>
@@ -35,6 +36,9 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
 // whether it is bad.
 class ElementAnswers {
 public:
+    // sizesNonNegative: no size of the field is negative (or not a
+    // number), so no interpolated size is.
+    explicit ElementAnswers(bool sizesNonNegative) : sizesNonNegative_(sizesNonNegative) {}
     // GetTriangleTargetSize, with the sizes at the nodes kept as well.
     float targetSize(const BasDelaunay& m, std::int32_t e) {
         Entry& entry = entryOf(m, e);
@@ -72,6 +76,18 @@ public:
                 TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
                                      m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
                 bad = cos1 > cosT || cos2 > cosT || cos3 > cosT;
+                if (!bad && sizesNonNegative_) {
+                    // The target is the smaller of the sizes at the centroid
+                    // and at the corners, none negative: a circle too big
+                    // for the corners' is too big for the target too.
+                    const auto [a, b, c] = entry.corners;
+                    float corners = nodeSize(m, a);
+                    for (std::int16_t corner : {b, c}) {
+                        const float atCorner = nodeSize(m, corner);
+                        if (corners > atCorner) corners = atCorner;
+                    }
+                    bad = static_cast<double>(r2) > static_cast<double>(corners) * corners;
+                }
                 if (!bad) {
                     const double t = targetSize(m, e);
                     bad = static_cast<double>(r2) > t * t;
@@ -97,6 +113,7 @@ private:
         float x = 0.0f, y = 0.0f, size = 0.0f;
     };
     std::vector<NodeSize> nodes_;
+    bool sizesNonNegative_ = false;
     struct Entry {
         std::array<std::int16_t, 3> corners{0, 0, 0};
         bool hasTarget = false;
@@ -236,7 +253,8 @@ void RefineMeshQuality(std::int16_t mode) {
     std::unordered_set<std::uint64_t> borderRows;
     for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount) && h < m.BoundaryEdges.size(); ++h)
         borderRows.insert(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
-    ElementAnswers answers;
+    const std::vector<float>& sizes = declar().NodeTargetSize;
+    ElementAnswers answers(std::all_of(sizes.begin(), sizes.end(), [](float size) { return size >= 0.0f; }));
 
     for (;;) {
         const std::int16_t start = m.MeshNodeCount;
@@ -244,7 +262,8 @@ void RefineMeshQuality(std::int16_t mode) {
         const std::int32_t bound = m.MeshElementCount;
         for (std::int32_t e = 1; e <= bound; ++e) {
             const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-            if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), 0) &&
+            // (A circle of radius 0 is never refined.)
+            if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
                 answers.isBad(m, e, cosT, rminSquared)) {
                 const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
                 refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);

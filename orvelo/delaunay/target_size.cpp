@@ -37,6 +37,12 @@ float nodeYOf(const SizeField& field, std::int32_t node) {
     return field.nodeY[static_cast<std::size_t>(node)];
 }
 
+// rt::toSingleChecked without the call where the value is plainly in range.
+inline float toSingle(double value) {
+    if (std::fabs(value) < 1e38) return static_cast<float>(value);
+    return rt::toSingleChecked(value);
+}
+
 // Within the tolerance: differences and tolerance rounded to Single.
 bool withinTolerance(float x, float y, float nx, float ny, float tol) {
     const float dx = x - nx;
@@ -85,12 +91,12 @@ float interpolateInElement(const SizeField& field, std::int32_t e, float x, floa
         if (withinTolerance(x, y, nx, ny, tol)) return sizeOfNode(field, node);
         const float dx = x - nx;
         const float dy = y - ny;
-        const float w = rt::toSingleChecked(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+        const float w = toSingle(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
         weights = weights + w;
         values = values + w * sizeOfNode(field, node);
     }
     if (weights == 0.0f) rt::raise(11, "An old element without corners holds a point.");
-    return rt::toSingleChecked(static_cast<double>(values / weights));
+    return toSingle(static_cast<double>(values / weights));
 }
 
 }  // namespace
