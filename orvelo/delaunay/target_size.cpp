@@ -19,16 +19,23 @@ namespace {
 
 // ---- the steps both the scan and the index take ----
 
-float sizeOfNode(const SizeField& field, std::int32_t node) {
-    if (node < 1 || static_cast<std::size_t>(node) >= field.sizes.size())
-        rt::raise(9, "The target-size field holds no size for old node " + std::to_string(node) + ".");
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void raiseNoSize(std::int32_t node) {
+    rt::raise(9, "The target-size field holds no size for old node " + std::to_string(node) + ".");
+}
+
+inline float sizeOfNode(const SizeField& field, std::int32_t node) {
+    if (node < 1 || static_cast<std::size_t>(node) >= field.sizes.size()) raiseNoSize(node);
     return field.sizes[static_cast<std::size_t>(node)];
 }
 
-float nodeXOf(const SizeField& field, std::int32_t node) {
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void raiseNoOldNode(std::int32_t node) {
+    rt::raise(9, "The old net has no node " + std::to_string(node) + ".");
+}
+
+inline float nodeXOf(const SizeField& field, std::int32_t node) {
     if (node < 1 || static_cast<std::size_t>(node) >= field.nodeX.size() ||
         static_cast<std::size_t>(node) >= field.nodeY.size())
-        rt::raise(9, "The old net has no node " + std::to_string(node) + ".");
+        raiseNoOldNode(node);
     return field.nodeX[static_cast<std::size_t>(node)];
 }
 
@@ -76,6 +83,30 @@ int regionCorners(const SizeField& field, std::int32_t e, float unitFactor,
         corners[static_cast<std::size_t>(k)] = RegionPoint(nodeXOf(field, node), nodeYOf(field, node), unitFactor);
     }
     return count;
+}
+
+// drovik::geometry::pointInIntegerRegion, the same rule, in 64-bit
+// integers where every coordinate is small enough for them (below 2^30:
+// no product or sum passes 2^63).
+bool regionHolds(const halvex::POINTAPI* corners, int n, std::int64_t x, std::int64_t y) {
+    constexpr std::int64_t kSmall = std::int64_t{1} << 30;
+    bool small = x > -kSmall && x < kSmall && y > -kSmall && y < kSmall;
+    for (int i = 0; i < n && small; ++i)
+        small = corners[i].X > -kSmall && corners[i].X < kSmall && corners[i].Y > -kSmall && corners[i].Y < kSmall;
+    if (!small)
+        return drovik::geometry::pointInIntegerRegion(corners, n, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+    if (n < 3) return false;
+    bool inside = false;
+    for (int i = 0, j = n - 1; i < n; j = i++) {
+        const halvex::POINTAPI& a = corners[j];
+        const halvex::POINTAPI& b = corners[i];
+        if ((a.Y > y) == (b.Y > y)) continue;
+        const std::int64_t rise = static_cast<std::int64_t>(b.Y) - a.Y;
+        const std::int64_t across = (static_cast<std::int64_t>(a.X) - x) * rise +
+                                    (y - a.Y) * (static_cast<std::int64_t>(b.X) - a.X);
+        if (rise > 0 ? across > 0 : across < 0) inside = !inside;
+    }
+    return inside;
 }
 
 // Inverse-squared-distance weighting over the corners of old element e.
@@ -246,10 +277,7 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
             for (std::int32_t e : g.cells[static_cast<std::size_t>(r * g.columns + c)]) {
                 const auto& box = g.extent[static_cast<std::size_t>(e)];
                 if (xi < box[0] || xi > box[1] || yi < box[2] || yi > box[3]) continue;
-                if (drovik::geometry::pointInIntegerRegion(g.corners[static_cast<std::size_t>(e)].data(),
-                                                            g.cornerCount[static_cast<std::size_t>(e)],
-                                                            static_cast<std::int32_t>(xi),
-                                                            static_cast<std::int32_t>(yi)))
+                if (regionHolds(g.corners[static_cast<std::size_t>(e)].data(), g.cornerCount[static_cast<std::size_t>(e)], xi, yi))
                     return interpolateInElement(field, e, x, y, tol);
             }
         }
