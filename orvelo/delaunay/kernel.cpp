@@ -31,6 +31,11 @@ std::int32_t acrossOf(const BasDelaunay& m, std::int32_t e, int j) {
     return m.Links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
 }
 
+// OrientToPoint without the call.
+inline double orientToPoint(const BasDelaunay& m, std::int16_t a, std::int16_t b, double x, double y) {
+    return predicates::Orient2d(xOf(m, a), yOf(m, a), xOf(m, b), yOf(m, b), x, y);
+}
+
 // Whether (x, y) lies strictly inside the circumcircle of the
 // counter-clockwise element e.
 bool circleHolds(const BasDelaunay& m, std::int32_t e, double x, double y) {
@@ -218,7 +223,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
             for (int j = 0; j < 3; ++j) {
                 if (!borderSide(e, j, stamp)) continue;
                 ++borderCount;
-                if (OrientToPoint(m, cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), x, y) <= 0.0)
+                if (orientToPoint(m, cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), x, y) <= 0.0)
                     unseen.push_back(e);
             }
         if (unseen.empty() && borderCount == cavity.size() + 2) break;
