@@ -8,6 +8,7 @@
 
 #include "orvelo/delaunay/angles.h"
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/bas_orvelo.h"
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/edge_recovery.h"
 #include "orvelo/delaunay/insert_point.h"
@@ -38,7 +39,9 @@ class ElementAnswers {
 public:
     // sizesNonNegative: no size of the field is negative (or not a
     // number), so no interpolated size is.
-    explicit ElementAnswers(bool sizesNonNegative) : sizesNonNegative_(sizesNonNegative) {}
+    // smallestSize: the smallest size of the field's nodes.
+    ElementAnswers(bool sizesNonNegative, double smallestSize)
+        : sizesNonNegative_(sizesNonNegative), smallestSize_(smallestSize) {}
     // GetTriangleTargetSize, with the sizes at the nodes kept as well.
     float targetSize(const BasDelaunay& m, std::int32_t e) {
         Entry& entry = entryOf(m, e);
@@ -87,6 +90,14 @@ public:
                         if (corners > atCorner) corners = atCorner;
                     }
                     bad = static_cast<double>(r2) > static_cast<double>(corners) * corners;
+                    // Nor is the centroid's size below the field's smallest
+                    // (less the rounding of the weighting): a circle within
+                    // both is within the target.
+                    const double floor = std::min(static_cast<double>(corners), smallestSize_ * (1.0 - 1e-6));
+                    if (!bad && static_cast<double>(r2) <= floor * floor) {
+                        entry.bad = 0;
+                        return false;
+                    }
                 }
                 if (!bad) {
                     const double t = targetSize(m, e);
@@ -114,6 +125,7 @@ private:
     };
     std::vector<NodeSize> nodes_;
     bool sizesNonNegative_ = false;
+    double smallestSize_ = 0.0;
     struct Entry {
         std::array<std::int16_t, 3> corners{0, 0, 0};
         bool hasTarget = false;
@@ -253,8 +265,15 @@ void RefineMeshQuality(std::int16_t mode) {
     std::unordered_set<std::uint64_t> borderRows;
     for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount) && h < m.BoundaryEdges.size(); ++h)
         borderRows.insert(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
+    // The sizes of the old nodes (entry 0 is none).
     const std::vector<float>& sizes = declar().NodeTargetSize;
-    ElementAnswers answers(std::all_of(sizes.begin(), sizes.end(), [](float size) { return size >= 0.0f; }));
+    const bool sizesNonNegative = std::all_of(sizes.begin(), sizes.end(), [](float size) { return size >= 0.0f; });
+    const float smallestSize = sizes.size() > 1 ? *std::min_element(sizes.begin() + 1, sizes.end()) : 0.0f;
+    // (Only where every old node has its size, so no look-up left out
+    // would have failed.)
+    const BasOrvelo& old = basOrvelo();
+    const bool everySize = sizes.size() >= old.OldNodeX.size() && sizes.size() >= old.OldNodeY.size();
+    ElementAnswers answers(sizesNonNegative, sizesNonNegative && everySize ? smallestSize : 0.0);
 
     for (;;) {
         const std::int16_t start = m.MeshNodeCount;
