@@ -431,7 +431,10 @@ void ComputeCircumcircle(std::int16_t element) {
     (void)m.MeshElementList.at(static_cast<std::size_t>(element));
     (void)m.ElementCircle.at(static_cast<std::size_t>(element));
     const NetElement& e = m.MeshElementList[static_cast<std::size_t>(element)];
-    for (int k = 1; k <= 3; ++k) (void)m.MeshNodeY.at(static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k)]));
+    for (int k = 1; k <= 3; ++k) {
+        (void)m.MeshNodeX.at(static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k)]));
+        (void)m.MeshNodeY.at(static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k)]));
+    }
     computeCircle(m, element, CoincidenceTolerance());
 }
 
