@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <unordered_map>
+#include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/kernel.h"
@@ -17,6 +17,69 @@ namespace orvelo {
 // the square of the tolerance around the point reaches. Each cell holds its
 // nodes as a list from the highest number down (a node is always added
 // above all others, and only the highest is ever removed).
+// The highest node of each cell, by the cell's key: open addressing, the
+// table at most half full. A cell whose last node went keeps its entry with
+// no node (0), which reads as an empty cell.
+class CellTops {
+public:
+    void clear() {
+        keys_.assign(64, 0);
+        tops_.assign(64, 0);
+        used_.assign(64, 0);
+        count_ = 0;
+    }
+    // The top of the cell (0: no node), nullptr when it never held one.
+    const std::int32_t* find(std::uint64_t key) const {
+        if (keys_.empty()) return nullptr;
+        const std::size_t mask = keys_.size() - 1;
+        for (std::size_t i = slotOf(key, mask);; i = (i + 1) & mask) {
+            if (!used_[i]) return nullptr;
+            if (keys_[i] == key) return &tops_[i];
+        }
+    }
+    std::int32_t* findMutable(std::uint64_t key) { return const_cast<std::int32_t*>(find(key)); }
+    // The top of the cell, an entry with no node made where none was.
+    std::int32_t& at(std::uint64_t key) {
+        if (keys_.empty() || 2 * (count_ + 1) > keys_.size()) grow();
+        const std::size_t mask = keys_.size() - 1;
+        std::size_t i = slotOf(key, mask);
+        for (; used_[i]; i = (i + 1) & mask)
+            if (keys_[i] == key) return tops_[i];
+        used_[i] = 1;
+        keys_[i] = key;
+        tops_[i] = 0;
+        ++count_;
+        return tops_[i];
+    }
+
+private:
+    static std::size_t slotOf(std::uint64_t key, std::size_t mask) {
+        key ^= key >> 31;
+        key *= 0x9e3779b97f4a7c15ull;
+        key ^= key >> 29;
+        return static_cast<std::size_t>(key) & mask;
+    }
+    void grow() {
+        std::vector<std::uint64_t> keys;
+        std::vector<std::int32_t> tops;
+        std::vector<std::uint8_t> used;
+        keys.swap(keys_);
+        tops.swap(tops_);
+        used.swap(used_);
+        const std::size_t size = std::max<std::size_t>(64, 2 * keys.size());
+        keys_.assign(size, 0);
+        tops_.assign(size, 0);
+        used_.assign(size, 0);
+        count_ = 0;
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (used[i]) at(keys[i]) = tops[i];
+    }
+    std::vector<std::uint64_t> keys_;
+    std::vector<std::int32_t> tops_;
+    std::vector<std::uint8_t> used_;
+    std::size_t count_ = 0;
+};
+
 struct NodeHash {
     bool made = false;
     double tol = 0.0;
@@ -25,7 +88,7 @@ struct NodeHash {
     std::vector<float> x;    // their positions when they went in
     std::vector<float> y;
     std::vector<std::int32_t> below;  // per node: the next lower node of its cell, 0 none
-    std::unordered_map<std::uint64_t, std::int32_t> cells;  // the highest node of each cell
+    CellTops cells;  // the highest node of each cell
 
     static std::uint64_t key(std::int64_t column, std::int64_t row) {
         return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint64_t>(row & 0xffffffff);
@@ -33,7 +96,7 @@ struct NodeHash {
     std::int64_t columnOf(double v) const { return static_cast<std::int64_t>(std::floor(v / cell)); }
 
     void add(std::int32_t n, float nx, float ny) {
-        std::int32_t& top = cells[key(columnOf(nx), columnOf(ny))];
+        std::int32_t& top = cells.at(key(columnOf(nx), columnOf(ny)));
         below.push_back(top);
         top = n;
         x.push_back(nx);
@@ -41,11 +104,8 @@ struct NodeHash {
         count = n;
     }
     void removeLast() {
-        const auto found = cells.find(key(columnOf(x.back()), columnOf(y.back())));
-        if (below.back() == 0)
-            cells.erase(found);
-        else
-            found->second = below.back();
+        std::int32_t* top = cells.findMutable(key(columnOf(x.back()), columnOf(y.back())));
+        if (top != nullptr) *top = below.back();
         below.pop_back();
         x.pop_back();
         y.pop_back();
@@ -90,9 +150,9 @@ struct NodeHash {
         const std::int64_t r0 = columnOf(py - reach), r1 = columnOf(py + reach);
         for (std::int64_t c = c0; c <= c1; ++c)
             for (std::int64_t r = r0; r <= r1; ++r) {
-                const auto found = cells.find(key(c, r));
-                if (found == cells.end()) continue;
-                for (std::int32_t n = found->second; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
+                const std::int32_t* top = cells.find(key(c, r));
+                if (top == nullptr) continue;
+                for (std::int32_t n = *top; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
                     if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
                         CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
                         best = static_cast<std::int16_t>(n);

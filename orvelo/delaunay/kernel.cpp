@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -16,12 +17,23 @@ namespace {
 double xOf(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeX[static_cast<std::size_t>(n)]; }
 double yOf(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeY[static_cast<std::size_t>(n)]; }
 
+// rt::toSingleChecked without the call where the value is plainly in range.
+inline float toSingle(double value) {
+    if (std::fabs(value) < 1e38) return static_cast<float>(value);
+    return rt::toSingleChecked(value);
+}
+
 bool isLocked(const BasDelaunay& m, std::int32_t e, int j) {
     return (m.Links.Locked[static_cast<std::size_t>(e)] & (1u << j)) != 0;
 }
 
 std::int32_t acrossOf(const BasDelaunay& m, std::int32_t e, int j) {
     return m.Links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+}
+
+// OrientToPoint without the call.
+inline double orientToPoint(const BasDelaunay& m, std::int16_t a, std::int16_t b, double x, double y) {
+    return predicates::Orient2d(xOf(m, a), yOf(m, a), xOf(m, b), yOf(m, b), x, y);
 }
 
 // Whether (x, y) lies strictly inside the circumcircle of the
@@ -71,7 +83,7 @@ struct InsertionBuffers {
     std::vector<CavitySide> sides;
     std::vector<std::int16_t> splitEnds;
     std::vector<std::int32_t> made;
-    std::vector<std::pair<std::int16_t, std::int32_t>> byEnd;
+    std::vector<std::int32_t> byEnd;  // by node: the new element whose side 1 ends there
 };
 
 InsertionBuffers& buffers() {
@@ -81,6 +93,53 @@ InsertionBuffers& buffers() {
 
 inline std::int16_t cornerAt(const BasDelaunay& m, std::int32_t e, int j) {
     return m.MeshElementList[static_cast<std::size_t>(e)].Node[static_cast<std::size_t>(j + 1)];
+}
+
+// FreeElementStack's push and pop on the mesher data at hand.
+inline void pushFree(BasDelaunay& m, std::int16_t value) {
+    if (m.FreeElementDepth >= kMaxNetCount) rt::raise(6, "The stack of free element numbers would pass 32767 entries.");
+    ++m.FreeElementDepth;
+    if (m.FreeElements.size() < static_cast<std::size_t>(m.FreeElementDepth) + 1)
+        m.FreeElements.resize(static_cast<std::size_t>(m.FreeElementDepth) + 1, 0);
+    m.FreeElements[static_cast<std::size_t>(m.FreeElementDepth)] = value;
+}
+
+inline std::int16_t popFree(BasDelaunay& m) {
+    if (m.FreeElementDepth == 0) return 0;
+    return m.FreeElements[static_cast<std::size_t>(m.FreeElementDepth--)];
+}
+
+// The circle of element e (see ComputeCircumcircle), with the coincidence
+// tolerance of the running insertion.
+void computeCircle(BasDelaunay& m, std::int32_t element, double tol) {
+    const NetElement& e = m.MeshElementList[static_cast<std::size_t>(element)];
+    const float x1 = m.MeshNodeX[static_cast<std::size_t>(e.Node[1])];
+    const float y1 = m.MeshNodeY[static_cast<std::size_t>(e.Node[1])];
+    const float x2 = m.MeshNodeX[static_cast<std::size_t>(e.Node[2])];
+    const float y2 = m.MeshNodeY[static_cast<std::size_t>(e.Node[2])];
+    const float x3 = m.MeshNodeX[static_cast<std::size_t>(e.Node[3])];
+    const float y3 = m.MeshNodeY[static_cast<std::size_t>(e.Node[3])];
+    const double dx1 = x1, dy1 = y1, dx2 = x2, dy2 = y2, dx3 = x3, dy3 = y3;
+    const float det = static_cast<float>(dx1 * dy2 - dx1 * dy3 - dy1 * dx2 + dy1 * dx3 - dy2 * dx3 + dy3 * dx2);
+    auto& circle = m.ElementCircle[static_cast<std::size_t>(element)];
+    const bool coincide = (CloserThan(x1, x2, tol) && CloserThan(y1, y2, tol)) ||
+                          (CloserThan(x1, x3, tol) && CloserThan(y1, y3, tol)) ||
+                          (CloserThan(x3, x2, tol) && CloserThan(y3, y2, tol));
+    if (det == 0.0f || coincide) {
+        circle = {static_cast<float>((dx1 + dx2 + dx3) / 3.0), static_cast<float>((dy1 + dy2 + dy3) / 3.0), 0.0f};
+        return;
+    }
+    const double s1 = dx1 * dx1 + dy1 * dy1;
+    const double s2 = dx2 * dx2 + dy2 * dy2;
+    const double s3 = dx3 * dx3 + dy3 * dy3;
+    const float cx = toSingle(0.5 * (s1 * (dy2 - dy3) + s2 * (dy3 - dy1) + s3 * (dy1 - dy2)) / det);
+    const float cy = toSingle(0.5 * (s1 * (dx3 - dx2) + s2 * (dx1 - dx3) + s3 * (dx2 - dx1)) / det);
+    const double ccx = cx;
+    const double ccy = cy;
+    const double r2 = ((ccx - dx1) * (ccx - dx1) + (ccy - dy1) * (ccy - dy1) + (ccx - dx2) * (ccx - dx2) +
+                       (ccy - dy2) * (ccy - dy2) + (ccx - dx3) * (ccx - dx3) + (ccy - dy3) * (ccy - dy3)) /
+                      3.0;
+    circle = {cx, cy, toSingle(r2)};
 }
 
 // The insertion of node at (x, y): seeds are the elements that must be in
@@ -164,7 +223,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
             for (int j = 0; j < 3; ++j) {
                 if (!borderSide(e, j, stamp)) continue;
                 ++borderCount;
-                if (OrientToPoint(m, cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), x, y) <= 0.0)
+                if (orientToPoint(m, cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), x, y) <= 0.0)
                     unseen.push_back(e);
             }
         if (unseen.empty() && borderCount == cavity.size() + 2) break;
@@ -203,7 +262,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     std::vector<CavitySide>& sides = work.sides;
     sides.clear();
     for (std::int32_t e : cavity) {
-        FreeElementStack(static_cast<std::int16_t>(e));
+        pushFree(m, static_cast<std::int16_t>(e));
         for (int j = 0; j < 3; ++j)
             if (borderSide(e, j, stamp))
                 sides.push_back({false, isOutside(e), cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), acrossOf(m, e, j),
@@ -219,7 +278,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     made.clear();
     for (const CavitySide& side : sides) {
         if (side.shared) continue;
-        std::int32_t number = FreeElementStack(0);
+        std::int32_t number = popFree(m);
         if (number == 0) number = AppendElement();
         NetElement& element = m.MeshElementList[static_cast<std::size_t>(number)];
         element.CornerCount = side.outside ? -1 : 3;
@@ -234,24 +293,29 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     }
     // The spokes from the node: the new element whose side 0 runs from the
     // node to a corner meets the one whose side 2 runs from that corner back.
-    std::vector<std::pair<std::int16_t, std::int32_t>>& byEnd = work.byEnd;
-    byEnd.clear();
-    for (std::int32_t number : made) byEnd.emplace_back(cornerAt(m, number, 2), number);
-    std::sort(byEnd.begin(), byEnd.end());
+    // (The lowest such number, should a corner end two of them.)
+    std::vector<std::int32_t>& byEnd = work.byEnd;
+    if (byEnd.size() < static_cast<std::size_t>(m.MeshNodeCount) + 1) byEnd.resize(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+    for (std::int32_t number : made) {
+        std::int32_t& slot = byEnd[static_cast<std::size_t>(cornerAt(m, number, 2))];
+        if (slot == 0 || number < slot) slot = number;
+    }
     for (std::int32_t number : made) {
         const std::int16_t a = cornerAt(m, number, 1);
         const std::int16_t b = cornerAt(m, number, 2);
         auto& across = links.Across[static_cast<std::size_t>(number)];
-        const auto before = std::lower_bound(byEnd.begin(), byEnd.end(), std::make_pair(a, std::int32_t{0}));
-        if (before != byEnd.end() && before->first == a) {
-            across[0] = before->second;
-            links.Across[static_cast<std::size_t>(before->second)][2] = number;
+        const std::int32_t before = a >= 0 && static_cast<std::size_t>(a) < byEnd.size() ? byEnd[static_cast<std::size_t>(a)] : 0;
+        if (before != 0) {
+            across[0] = before;
+            links.Across[static_cast<std::size_t>(before)][2] = number;
         }
         std::uint8_t& bits = links.Locked[static_cast<std::size_t>(number)];
         if (std::find(splitEnds.begin(), splitEnds.end(), a) != splitEnds.end()) bits |= 1u;
         if (std::find(splitEnds.begin(), splitEnds.end(), b) != splitEnds.end()) bits |= 4u;
     }
-    for (std::int32_t number : made) ComputeCircumcircle(static_cast<std::int16_t>(number));
+    for (std::int32_t number : made) byEnd[static_cast<std::size_t>(cornerAt(m, number, 2))] = 0;
+    const double tol = CoincidenceTolerance();
+    for (std::int32_t number : made) computeCircle(m, number, tol);
     if (!made.empty()) links.Hint = made.back();
 
     for (std::size_t s = 0; s < splitEnds.size(); s += 2) {
@@ -271,17 +335,24 @@ std::int32_t AppendElement() {
                   "size or minimum element size.");
     ++m.MeshElementCount;
     const std::size_t size = static_cast<std::size_t>(m.MeshElementCount) + 1;
-    m.MeshElementList.resize(size);
+    // One more entry on a list that ends where it should (the usual case)
+    // is appended; any other is sized to the count.
+    auto grow = [size](auto& list, const auto& empty) {
+        using Entry = typename std::decay_t<decltype(list)>::value_type;
+        if (list.size() == size - 1) list.push_back(Entry(empty));
+        else list.resize(size, Entry(empty));
+    };
+    grow(m.MeshElementList, NetElement{});
     m.MeshElementList[size - 1] = NetElement{};
-    m.ElementCircle.resize(size, {0.0f, 0.0f, 0.0f});
+    grow(m.ElementCircle, std::array<float, 3>{0.0f, 0.0f, 0.0f});
     // The links grow with the net only while they describe it (during a
     // generation); the editing tasks work without them.
     TriangulationLinks& links = m.Links;
     if (links.Across.size() != size - 1) return m.MeshElementCount;
-    links.Across.resize(size, {0, 0, 0});
-    links.Locked.resize(size, 0);
-    links.Corners.resize(size, {0, 0, 0});
-    links.Visit.resize(size, 0);
+    links.Across.push_back({0, 0, 0});
+    grow(links.Locked, std::uint8_t{0});
+    grow(links.Corners, std::array<std::int16_t, 3>{0, 0, 0});
+    grow(links.Visit, std::uint32_t{0});
     return m.MeshElementCount;
 }
 
@@ -357,35 +428,14 @@ void StretchStartRectangle() {
 
 void ComputeCircumcircle(std::int16_t element) {
     BasDelaunay& m = basDelaunay();
-    const NetElement& e = m.MeshElementList.at(static_cast<std::size_t>(element));
-    const float x1 = m.MeshNodeX.at(static_cast<std::size_t>(e.Node[1]));
-    const float y1 = m.MeshNodeY.at(static_cast<std::size_t>(e.Node[1]));
-    const float x2 = m.MeshNodeX.at(static_cast<std::size_t>(e.Node[2]));
-    const float y2 = m.MeshNodeY.at(static_cast<std::size_t>(e.Node[2]));
-    const float x3 = m.MeshNodeX.at(static_cast<std::size_t>(e.Node[3]));
-    const float y3 = m.MeshNodeY.at(static_cast<std::size_t>(e.Node[3]));
-    const double tol = CoincidenceTolerance();
-    const double dx1 = x1, dy1 = y1, dx2 = x2, dy2 = y2, dx3 = x3, dy3 = y3;
-    const float det = static_cast<float>(dx1 * dy2 - dx1 * dy3 - dy1 * dx2 + dy1 * dx3 - dy2 * dx3 + dy3 * dx2);
-    auto& circle = m.ElementCircle.at(static_cast<std::size_t>(element));
-    const bool coincide = (CloserThan(x1, x2, tol) && CloserThan(y1, y2, tol)) ||
-                          (CloserThan(x1, x3, tol) && CloserThan(y1, y3, tol)) ||
-                          (CloserThan(x3, x2, tol) && CloserThan(y3, y2, tol));
-    if (det == 0.0f || coincide) {
-        circle = {static_cast<float>((dx1 + dx2 + dx3) / 3.0), static_cast<float>((dy1 + dy2 + dy3) / 3.0), 0.0f};
-        return;
+    (void)m.MeshElementList.at(static_cast<std::size_t>(element));
+    (void)m.ElementCircle.at(static_cast<std::size_t>(element));
+    const NetElement& e = m.MeshElementList[static_cast<std::size_t>(element)];
+    for (int k = 1; k <= 3; ++k) {
+        (void)m.MeshNodeX.at(static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k)]));
+        (void)m.MeshNodeY.at(static_cast<std::size_t>(e.Node[static_cast<std::size_t>(k)]));
     }
-    const double s1 = dx1 * dx1 + dy1 * dy1;
-    const double s2 = dx2 * dx2 + dy2 * dy2;
-    const double s3 = dx3 * dx3 + dy3 * dy3;
-    const float cx = rt::toSingleChecked(0.5 * (s1 * (dy2 - dy3) + s2 * (dy3 - dy1) + s3 * (dy1 - dy2)) / det);
-    const float cy = rt::toSingleChecked(0.5 * (s1 * (dx3 - dx2) + s2 * (dx1 - dx3) + s3 * (dx2 - dx1)) / det);
-    const double ccx = cx;
-    const double ccy = cy;
-    const double r2 = ((ccx - dx1) * (ccx - dx1) + (ccy - dy1) * (ccy - dy1) + (ccx - dx2) * (ccx - dx2) +
-                       (ccy - dy2) * (ccy - dy2) + (ccx - dx3) * (ccx - dx3) + (ccy - dy3) * (ccy - dy3)) /
-                      3.0;
-    circle = {cx, cy, rt::toSingleChecked(r2)};
+    computeCircle(m, element, CoincidenceTolerance());
 }
 
 std::int16_t FreeElementStack(std::int16_t value) {

@@ -137,8 +137,14 @@ std::int16_t CornerOf(const BasDelaunay& m, std::int32_t e, int j) {
     return m.MeshElementList[static_cast<std::size_t>(e)].Node[static_cast<std::size_t>(j + 1)];
 }
 
-std::vector<std::int32_t> ElementsAtNode(const BasDelaunay& m, std::int16_t node) {
-    std::vector<std::int32_t> around;
+namespace {
+
+// The elements at node in ElementsAtNode's order, handed to visit until it
+// answers true; returns that element (0 when none did).
+template <class Visit>
+std::int32_t visitElementsAtNode(const BasDelaunay& m, std::int16_t node, std::vector<std::int32_t>& around,
+                                 Visit&& visit) {
+    around.clear();
     const TriangulationLinks& links = m.Links;
     auto cornerIndex = [&](std::int32_t e) {
         for (int j = 0; j < 3; ++j)
@@ -153,7 +159,7 @@ std::vector<std::int32_t> ElementsAtNode(const BasDelaunay& m, std::int16_t node
         start = 0;
         for (std::int32_t e = 1; e <= m.MeshElementCount && start == 0; ++e)
             if (isTriangleSlot(m.MeshElementList[static_cast<std::size_t>(e)]) && cornerIndex(e) >= 0) start = e;
-        if (start == 0) return around;
+        if (start == 0) return 0;
     }
     // Counter-clockwise: across the side that arrives at the node.
     std::int32_t e = start;
@@ -161,6 +167,7 @@ std::vector<std::int32_t> ElementsAtNode(const BasDelaunay& m, std::int16_t node
     const std::size_t limit = static_cast<std::size_t>(m.MeshElementCount) + 1;
     while (around.size() <= limit) {
         around.push_back(e);
+        if (visit(e)) return e;
         const int i = cornerIndex(e);
         const std::int32_t next = links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>((i + 2) % 3)];
         if (next == start) {
@@ -170,7 +177,7 @@ std::vector<std::int32_t> ElementsAtNode(const BasDelaunay& m, std::int16_t node
         if (next == 0 || cornerIndex(next) < 0) break;
         e = next;
     }
-    if (closed) return around;
+    if (closed) return 0;
     // Clockwise from the start for the rest of a node on the border.
     e = start;
     while (around.size() <= limit) {
@@ -179,20 +186,33 @@ std::vector<std::int32_t> ElementsAtNode(const BasDelaunay& m, std::int16_t node
         if (next == 0 || next == start || cornerIndex(next) < 0) break;
         if (std::find(around.begin(), around.end(), next) != around.end()) break;
         around.push_back(next);
+        if (visit(next)) return next;
         e = next;
     }
+    return 0;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> ElementsAtNode(const BasDelaunay& m, std::int16_t node) {
+    std::vector<std::int32_t> around;
+    visitElementsAtNode(m, node, around, [](std::int32_t) { return false; });
     return around;
 }
 
 std::int32_t ElementWithSide(const BasDelaunay& m, std::int16_t a, std::int16_t b, int& j) {
-    for (std::int32_t e : ElementsAtNode(m, a))
+    static thread_local std::vector<std::int32_t> around;
+    int found = -1;
+    const std::int32_t e = visitElementsAtNode(m, a, around, [&](std::int32_t element) {
         for (int k = 0; k < 3; ++k)
-            if (CornerOf(m, e, k) == a && CornerOf(m, e, (k + 1) % 3) == b) {
-                j = k;
-                return e;
+            if (CornerOf(m, element, k) == a && CornerOf(m, element, (k + 1) % 3) == b) {
+                found = k;
+                return true;
             }
-    j = -1;
-    return 0;
+        return false;
+    });
+    j = e != 0 ? found : -1;
+    return e;
 }
 
 bool IsElementSide(const BasDelaunay& m, std::int16_t a, std::int16_t b) {

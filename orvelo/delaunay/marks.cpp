@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_set>
+#include <vector>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -78,8 +79,23 @@ void RestoreBoundaryFlags(bool finishOnStop) {
     for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount) && i < m.FixedNodes.size(); ++i)
         fixed.insert(m.FixedNodes[i]);
     std::unordered_set<std::uint64_t> constrained;
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount) && i < m.ConstraintEdges.size(); ++i)
+    // The nodes of the listed sides: a side with a corner off them is none
+    // of them, without a look in the set.
+    std::vector<bool> onSide;
+    auto mark = [&onSide](std::int16_t node) {
+        if (node < 0) return;
+        if (onSide.size() <= static_cast<std::size_t>(node)) onSide.resize(static_cast<std::size_t>(node) + 1, false);
+        onSide[static_cast<std::size_t>(node)] = true;
+    };
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount) && i < m.ConstraintEdges.size(); ++i) {
         constrained.insert(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
+        mark(m.ConstraintEdges[i][0]);
+        mark(m.ConstraintEdges[i][1]);
+    }
+    auto mayBeListed = [&onSide](std::int16_t node) {
+        if (node < 0) return true;  // (looked up as before)
+        return static_cast<std::size_t>(node) < onSide.size() && onSide[static_cast<std::size_t>(node)];
+    };
     const std::size_t n = m.MeshElementList.size() - 1;
     for (std::size_t e = 1; e <= n; ++e) {
         NetElement& element = m.MeshElementList[e];
@@ -87,8 +103,9 @@ void RestoreBoundaryFlags(bool finishOnStop) {
         for (int k = 1; k <= count; ++k) {
             const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
             const std::int16_t next = element.Node[static_cast<std::size_t>(nextCorner(k, count))];
-            if (node >= 1 && fixed.count(node) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
-            if (constrained.count(sideKey(node, next)) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
+            if (node >= 1 && !fixed.empty() && fixed.count(node) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
+            if (mayBeListed(node) && mayBeListed(next) && constrained.count(sideKey(node, next)) != 0)
+                element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
         }
         if (mesher::StopRequested(true) && !finishOnStop) return;
     }

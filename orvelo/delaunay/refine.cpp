@@ -1,5 +1,6 @@
 #include "orvelo/delaunay/refine.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <unordered_set>
@@ -7,6 +8,7 @@
 
 #include "orvelo/delaunay/angles.h"
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/bas_orvelo.h"
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/edge_recovery.h"
 #include "orvelo/delaunay/insert_point.h"
@@ -35,6 +37,11 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
 // whether it is bad.
 class ElementAnswers {
 public:
+    // sizesNonNegative: no size of the field is negative (or not a
+    // number), so no interpolated size is.
+    // smallestSize: the smallest size of the field's nodes.
+    ElementAnswers(bool sizesNonNegative, double smallestSize)
+        : sizesNonNegative_(sizesNonNegative), smallestSize_(smallestSize) {}
     // GetTriangleTargetSize, with the sizes at the nodes kept as well.
     float targetSize(const BasDelaunay& m, std::int32_t e) {
         Entry& entry = entryOf(m, e);
@@ -72,6 +79,26 @@ public:
                 TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
                                      m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
                 bad = cos1 > cosT || cos2 > cosT || cos3 > cosT;
+                if (!bad && sizesNonNegative_) {
+                    // The target is the smaller of the sizes at the centroid
+                    // and at the corners, none negative: a circle too big
+                    // for the corners' is too big for the target too.
+                    const auto [a, b, c] = entry.corners;
+                    float corners = nodeSize(m, a);
+                    for (std::int16_t corner : {b, c}) {
+                        const float atCorner = nodeSize(m, corner);
+                        if (corners > atCorner) corners = atCorner;
+                    }
+                    bad = static_cast<double>(r2) > static_cast<double>(corners) * corners;
+                    // Nor is the centroid's size below the field's smallest
+                    // (less the rounding of the weighting): a circle within
+                    // both is within the target.
+                    const double floor = std::min(static_cast<double>(corners), smallestSize_ * (1.0 - 1e-6));
+                    if (!bad && static_cast<double>(r2) <= floor * floor) {
+                        entry.bad = 0;
+                        return false;
+                    }
+                }
                 if (!bad) {
                     const double t = targetSize(m, e);
                     bad = static_cast<double>(r2) > t * t;
@@ -97,6 +124,8 @@ private:
         float x = 0.0f, y = 0.0f, size = 0.0f;
     };
     std::vector<NodeSize> nodes_;
+    bool sizesNonNegative_ = false;
+    double smallestSize_ = 0.0;
     struct Entry {
         std::array<std::int16_t, 3> corners{0, 0, 0};
         bool hasTarget = false;
@@ -236,7 +265,15 @@ void RefineMeshQuality(std::int16_t mode) {
     std::unordered_set<std::uint64_t> borderRows;
     for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount) && h < m.BoundaryEdges.size(); ++h)
         borderRows.insert(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
-    ElementAnswers answers;
+    // The sizes of the old nodes (entry 0 is none).
+    const std::vector<float>& sizes = declar().NodeTargetSize;
+    const bool sizesNonNegative = std::all_of(sizes.begin(), sizes.end(), [](float size) { return size >= 0.0f; });
+    const float smallestSize = sizes.size() > 1 ? *std::min_element(sizes.begin() + 1, sizes.end()) : 0.0f;
+    // (Only where every old node has its size, so no look-up left out
+    // would have failed.)
+    const BasOrvelo& old = basOrvelo();
+    const bool everySize = sizes.size() >= old.OldNodeX.size() && sizes.size() >= old.OldNodeY.size();
+    ElementAnswers answers(sizesNonNegative, sizesNonNegative && everySize ? smallestSize : 0.0);
 
     for (;;) {
         const std::int16_t start = m.MeshNodeCount;
@@ -244,7 +281,8 @@ void RefineMeshQuality(std::int16_t mode) {
         const std::int32_t bound = m.MeshElementCount;
         for (std::int32_t e = 1; e <= bound; ++e) {
             const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-            if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), 0) &&
+            // (A circle of radius 0 is never refined.)
+            if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
                 answers.isBad(m, e, cosT, rminSquared)) {
                 const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
                 refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);

@@ -48,8 +48,19 @@ void buildFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWi
             occurrences.push_back({side, static_cast<std::int32_t>(e), k});
         }
     }
-    std::stable_sort(occurrences.begin(), occurrences.end(),
-                     [](const Occurrence& p, const Occurrence& q) { return p.side < q.side; });
+    // Grouped by side, element order kept within a side: a stable counting
+    // sort on the lower, then the upper half of the side's key.
+    {
+        std::vector<Occurrence> sorted(occurrences.size());
+        std::vector<std::uint32_t> start(65537);
+        for (int shift : {0, 16}) {
+            std::fill(start.begin(), start.end(), 0u);
+            for (const Occurrence& o : occurrences) ++start[((o.side >> shift) & 0xFFFFu) + 1];
+            for (std::size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
+            for (const Occurrence& o : occurrences) sorted[start[(o.side >> shift) & 0xFFFFu]++] = o;
+            occurrences.swap(sorted);
+        }
+    }
     // The pairwise matching in element order, side by side: the flags of
     // one side never depend on another's.
     for (std::size_t from = 0; from < occurrences.size();) {

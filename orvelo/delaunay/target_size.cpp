@@ -19,22 +19,35 @@ namespace {
 
 // ---- the steps both the scan and the index take ----
 
-float sizeOfNode(const SizeField& field, std::int32_t node) {
-    if (node < 1 || static_cast<std::size_t>(node) >= field.sizes.size())
-        rt::raise(9, "The target-size field holds no size for old node " + std::to_string(node) + ".");
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void raiseNoSize(std::int32_t node) {
+    rt::raise(9, "The target-size field holds no size for old node " + std::to_string(node) + ".");
+}
+
+inline float sizeOfNode(const SizeField& field, std::int32_t node) {
+    if (node < 1 || static_cast<std::size_t>(node) >= field.sizes.size()) raiseNoSize(node);
     return field.sizes[static_cast<std::size_t>(node)];
 }
 
-float nodeXOf(const SizeField& field, std::int32_t node) {
+[[noreturn]] [[gnu::cold]] [[gnu::noinline]] void raiseNoOldNode(std::int32_t node) {
+    rt::raise(9, "The old net has no node " + std::to_string(node) + ".");
+}
+
+inline float nodeXOf(const SizeField& field, std::int32_t node) {
     if (node < 1 || static_cast<std::size_t>(node) >= field.nodeX.size() ||
         static_cast<std::size_t>(node) >= field.nodeY.size())
-        rt::raise(9, "The old net has no node " + std::to_string(node) + ".");
+        raiseNoOldNode(node);
     return field.nodeX[static_cast<std::size_t>(node)];
 }
 
 float nodeYOf(const SizeField& field, std::int32_t node) {
     nodeXOf(field, node);
     return field.nodeY[static_cast<std::size_t>(node)];
+}
+
+// rt::toSingleChecked without the call where the value is plainly in range.
+inline float toSingle(double value) {
+    if (std::fabs(value) < 1e38) return static_cast<float>(value);
+    return rt::toSingleChecked(value);
 }
 
 // Within the tolerance: differences and tolerance rounded to Single.
@@ -72,6 +85,30 @@ int regionCorners(const SizeField& field, std::int32_t e, float unitFactor,
     return count;
 }
 
+// drovik::geometry::pointInIntegerRegion, the same rule, in 64-bit
+// integers where every coordinate is small enough for them (below 2^30:
+// no product or sum passes 2^63).
+bool regionHolds(const halvex::POINTAPI* corners, int n, std::int64_t x, std::int64_t y) {
+    constexpr std::int64_t kSmall = std::int64_t{1} << 30;
+    bool small = x > -kSmall && x < kSmall && y > -kSmall && y < kSmall;
+    for (int i = 0; i < n && small; ++i)
+        small = corners[i].X > -kSmall && corners[i].X < kSmall && corners[i].Y > -kSmall && corners[i].Y < kSmall;
+    if (!small)
+        return drovik::geometry::pointInIntegerRegion(corners, n, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
+    if (n < 3) return false;
+    bool inside = false;
+    for (int i = 0, j = n - 1; i < n; j = i++) {
+        const halvex::POINTAPI& a = corners[j];
+        const halvex::POINTAPI& b = corners[i];
+        if ((a.Y > y) == (b.Y > y)) continue;
+        const std::int64_t rise = static_cast<std::int64_t>(b.Y) - a.Y;
+        const std::int64_t across = (static_cast<std::int64_t>(a.X) - x) * rise +
+                                    (y - a.Y) * (static_cast<std::int64_t>(b.X) - a.X);
+        if (rise > 0 ? across > 0 : across < 0) inside = !inside;
+    }
+    return inside;
+}
+
 // Inverse-squared-distance weighting over the corners of old element e.
 float interpolateInElement(const SizeField& field, std::int32_t e, float x, float y, float tol) {
     const NetElement& element = field.elements[static_cast<std::size_t>(e)];
@@ -85,12 +122,12 @@ float interpolateInElement(const SizeField& field, std::int32_t e, float x, floa
         if (withinTolerance(x, y, nx, ny, tol)) return sizeOfNode(field, node);
         const float dx = x - nx;
         const float dy = y - ny;
-        const float w = rt::toSingleChecked(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+        const float w = toSingle(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
         weights = weights + w;
         values = values + w * sizeOfNode(field, node);
     }
     if (weights == 0.0f) rt::raise(11, "An old element without corners holds a point.");
-    return rt::toSingleChecked(static_cast<double>(values / weights));
+    return toSingle(static_cast<double>(values / weights));
 }
 
 }  // namespace
@@ -135,6 +172,9 @@ struct SizeFieldIndex::Grids {
     float unitFactor = 0.0f;
     std::vector<std::array<halvex::POINTAPI, 4>> corners;
     std::vector<std::uint8_t> cornerCount;
+    // The integer extent of each element: a point beyond it lies in no
+    // region of the element.
+    std::vector<std::array<std::int64_t, 4>> extent;
     std::int64_t originX = 0;
     std::int64_t originY = 0;
     std::int64_t cell = 1;
@@ -170,6 +210,7 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
         g.unitFactor = unitFactor;
         g.corners.assign(static_cast<std::size_t>(std::max(elementCount, 0)) + 1, {});
         g.cornerCount.assign(g.corners.size(), 0);
+        g.extent.assign(g.corners.size(), {0, -1, 0, -1});
         std::int64_t minX = std::numeric_limits<std::int64_t>::max();
         std::int64_t minY = minX;
         std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
@@ -216,6 +257,7 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
                     eMinY = std::min<std::int64_t>(eMinY, corners[static_cast<std::size_t>(k)].Y);
                     eMaxY = std::max<std::int64_t>(eMaxY, corners[static_cast<std::size_t>(k)].Y);
                 }
+                g.extent[static_cast<std::size_t>(e)] = {eMinX, eMaxX, eMinY, eMaxY};
                 for (std::int64_t r = (eMinY - g.originY) / g.cell; r <= (eMaxY - g.originY) / g.cell; ++r)
                     for (std::int64_t c = (eMinX - g.originX) / g.cell; c <= (eMaxX - g.originX) / g.cell; ++c)
                         g.cells[static_cast<std::size_t>(r * g.columns + c)].push_back(e);
@@ -232,12 +274,12 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
         if (c < g.columns && r < g.rows) {
             // Elements sit in their cells in ascending order: the first that
             // holds the point is the lowest-numbered one.
-            for (std::int32_t e : g.cells[static_cast<std::size_t>(r * g.columns + c)])
-                if (drovik::geometry::pointInIntegerRegion(g.corners[static_cast<std::size_t>(e)].data(),
-                                                            g.cornerCount[static_cast<std::size_t>(e)],
-                                                            static_cast<std::int32_t>(xi),
-                                                            static_cast<std::int32_t>(yi)))
+            for (std::int32_t e : g.cells[static_cast<std::size_t>(r * g.columns + c)]) {
+                const auto& box = g.extent[static_cast<std::size_t>(e)];
+                if (xi < box[0] || xi > box[1] || yi < box[2] || yi > box[3]) continue;
+                if (regionHolds(g.corners[static_cast<std::size_t>(e)].data(), g.cornerCount[static_cast<std::size_t>(e)], xi, yi))
                     return interpolateInElement(field, e, x, y, tol);
+            }
         }
     }
 
