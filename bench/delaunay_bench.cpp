@@ -9,6 +9,8 @@
 // 25 passes and the boundary front points are measured as well.
 #include <benchmark/benchmark.h>
 
+#include "benchmark_slab.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -24,21 +26,6 @@
 
 namespace {
 
-using orvelo::OutlinePiece;
-
-OutlinePiece piece(float x1, float y1, float x2, float y2) {
-    OutlinePiece p;
-    p.X1 = x1;
-    p.Y1 = y1;
-    p.X2 = x2;
-    p.Y2 = y2;
-    return p;
-}
-
-std::vector<OutlinePiece> rectangle(float x0, float y0, float x1, float y1) {
-    return {piece(x0, y0, x1, y0), piece(x1, y0, x1, y1), piece(x1, y1, x0, y1), piece(x0, y1, x0, y0)};
-}
-
 // The slab, the net parameters and an old net of 1 m triangles carrying the
 // size field.
 void installSlab(float rmin, float r, const std::function<float(float, float)>& field) {
@@ -53,19 +40,7 @@ void installSlab(float rmin, float r, const std::function<float(float, float)>& 
     d.MinElementSize = rmin;
 
     orvelo::BasDelaunay& m = orvelo::basDelaunay();
-    const auto outline = rectangle(0, 0, 30, 20);
-    m.MeshOutlineCount = 4;
-    m.MeshOutline.assign(1, OutlinePiece{});
-    m.MeshOutline.insert(m.MeshOutline.end(), outline.begin(), outline.end());
-    const std::vector<std::vector<OutlinePiece>> openings{rectangle(5, 5, 9, 8), rectangle(18, 12, 24, 16)};
-    m.MeshOpeningCount = 2;
-    m.MeshOpeningPieceCount = {0, 4, 4};
-    m.MeshOpenings.assign(3, std::vector<OutlinePiece>(5));
-    for (std::size_t s = 0; s < 2; ++s)
-        for (std::size_t k = 0; k < 4; ++k) m.MeshOpenings[s + 1][k + 1] = openings[s][k];
-    m.MeshLineCount = 1;
-    m.MeshLineStart = {{}, {12.0f, 2.0f}};
-    m.MeshLineEnd = {{}, {12.0f, 18.0f}};
+    benchslab::describeBenchmarkSlab(m);
 
     orvelo::BasOrvelo& o = orvelo::basOrvelo();
     o.OldNodeX.assign(1, 0.0f);

@@ -7,6 +7,8 @@
 // indexed searches; 1: the plain scans (once, they are slow).
 #include <benchmark/benchmark.h>
 
+#include "benchmark_slab.h"
+
 #include <random>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -23,13 +25,6 @@
 
 namespace {
 
-using orvelo::OutlinePiece;
-
-std::vector<OutlinePiece> rectangle(float x0, float y0, float x1, float y1) {
-    return {orvelo::straightPiece(x0, y0, x1, y0), orvelo::straightPiece(x1, y0, x1, y1),
-            orvelo::straightPiece(x1, y1, x0, y1), orvelo::straightPiece(x0, y1, x0, y0)};
-}
-
 // The generated net with its planted defects, made once.
 const orvelo::Declar& defectiveNet() {
     static const orvelo::Declar net = [] {
@@ -43,19 +38,7 @@ const orvelo::Declar& defectiveNet() {
         d.MaxElementSize = 0.2f;
         d.MinElementSize = 0.08f;
         orvelo::BasDelaunay& m = orvelo::basDelaunay();
-        const auto outline = rectangle(0, 0, 30, 20);
-        m.MeshOutlineCount = 4;
-        m.MeshOutline.assign(1, OutlinePiece{});
-        m.MeshOutline.insert(m.MeshOutline.end(), outline.begin(), outline.end());
-        const std::vector<std::vector<OutlinePiece>> openings{rectangle(5, 5, 9, 8), rectangle(18, 12, 24, 16)};
-        m.MeshOpeningCount = 2;
-        m.MeshOpeningPieceCount = {0, 4, 4};
-        m.MeshOpenings.assign(3, std::vector<OutlinePiece>(5));
-        for (std::size_t s = 0; s < 2; ++s)
-            for (std::size_t k = 0; k < 4; ++k) m.MeshOpenings[s + 1][k + 1] = openings[s][k];
-        m.MeshLineCount = 1;
-        m.MeshLineStart = {{}, {12.0f, 2.0f}};
-        m.MeshLineEnd = {{}, {12.0f, 18.0f}};
+        benchslab::describeBenchmarkSlab(m);
         // A uniform size field over an old net of one triangle.
         orvelo::BasOrvelo& o = orvelo::basOrvelo();
         o.OldNodeX = {0.0f, -100.0f, 100.0f, 0.0f};
