@@ -59,24 +59,24 @@ void setRange(lxw_chart_series* series, const CellRange& range, bool xValues)
         columnOf(range.lastColumn));
 }
 
-void setAxis(lxw_chart_axis* axis, const Axis& spec)
+void setAxis(lxw_chart_axis* axis, const Axis& axisStyle)
 {
-    if (!spec.title.empty()) {
-        chart_axis_set_name(axis, spec.title.c_str());
-        lxw_chart_font titleFont = fontOf(spec.titleFont);
+    if (!axisStyle.title.empty()) {
+        chart_axis_set_name(axis, axisStyle.title.c_str());
+        lxw_chart_font titleFont = fontOf(axisStyle.titleFont);
         chart_axis_set_name_font(axis, &titleFont);
     }
-    lxw_chart_font labelFont = fontOf(spec.labelFont);
+    lxw_chart_font labelFont = fontOf(axisStyle.labelFont);
     chart_axis_set_num_font(axis, &labelFont);
-    if (spec.minimum) chart_axis_set_min(axis, *spec.minimum);
-    if (spec.maximum) chart_axis_set_max(axis, *spec.maximum);
-    if (spec.reversed) chart_axis_set_reverse(axis);
-    chart_axis_major_gridlines_set_visible(axis, spec.majorGridlines ? LXW_TRUE : LXW_FALSE);
-    chart_axis_minor_gridlines_set_visible(axis, spec.minorGridlines ? LXW_TRUE : LXW_FALSE);
+    if (axisStyle.minimum) chart_axis_set_min(axis, *axisStyle.minimum);
+    if (axisStyle.maximum) chart_axis_set_max(axis, *axisStyle.maximum);
+    if (axisStyle.reversed) chart_axis_set_reverse(axis);
+    chart_axis_major_gridlines_set_visible(axis, axisStyle.majorGridlines ? LXW_TRUE : LXW_FALSE);
+    chart_axis_minor_gridlines_set_visible(axis, axisStyle.minorGridlines ? LXW_TRUE : LXW_FALSE);
     chart_axis_set_major_tick_mark(axis, LXW_CHART_AXIS_TICK_MARK_OUTSIDE);
     chart_axis_set_minor_tick_mark(axis, LXW_CHART_AXIS_TICK_MARK_OUTSIDE);
     chart_axis_set_label_position(axis, LXW_CHART_AXIS_LABEL_POSITION_NEXT_TO);
-    lxw_chart_line line = lineOf(spec.line);
+    lxw_chart_line line = lineOf(axisStyle.line);
     chart_axis_set_line(axis, &line);
 }
 
@@ -115,18 +115,18 @@ void XlsxChartBackend::writeText(int row, int column, const std::string& text)
     check(worksheet_write_string(worksheet_, rowOf(row), columnOf(column), text.c_str(), nullptr));
 }
 
-void XlsxChartBackend::addChartSheet(const std::string& name, const ScatterChart& spec, const PageTexts& page)
+void XlsxChartBackend::addChartSheet(const std::string& name, const ScatterChart& chartStyle, const PageTexts& page)
 {
     check(workbook_validate_sheet_name(workbook_, name.c_str()));
     lxw_chartsheet* sheet = workbook_add_chartsheet(workbook_, name.c_str());
     lxw_chart* chart = workbook_add_chart(workbook_, LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS);
     if (!sheet || !chart) fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
 
-    chart_title_set_name(chart, spec.title.c_str());
-    lxw_chart_font titleFont = fontOf(spec.titleFont);
+    chart_title_set_name(chart, chartStyle.title.c_str());
+    lxw_chart_font titleFont = fontOf(chartStyle.titleFont);
     chart_title_set_name_font(chart, &titleFont);
 
-    for (const Series& s : spec.series) {
+    for (const Series& s : chartStyle.series) {
         lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
         if (!series) fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
         setRange(series, s.xValues, true);
@@ -141,16 +141,16 @@ void XlsxChartBackend::addChartSheet(const std::string& name, const ScatterChart
         }
     }
 
-    setAxis(chart->x_axis, spec.x);
-    setAxis(chart->y_axis, spec.y);
+    setAxis(chart->x_axis, chartStyle.x);
+    setAxis(chart->y_axis, chartStyle.y);
 
     chart_legend_set_position(chart,
-                              spec.legendPosition == LegendPosition::Left ? LXW_CHART_LEGEND_LEFT
+                              chartStyle.legendPosition == LegendPosition::Left ? LXW_CHART_LEGEND_LEFT
                                                                            : LXW_CHART_LEGEND_RIGHT);
-    lxw_chart_font legendFont = fontOf(spec.legendFont);
+    lxw_chart_font legendFont = fontOf(chartStyle.legendFont);
     chart_legend_set_font(chart, &legendFont);
 
-    lxw_chart_line border = lineOf(spec.border);
+    lxw_chart_line border = lineOf(chartStyle.border);
     chart_chartarea_set_line(chart, &border);
     lxw_chart_fill noFill{};
     noFill.none = LXW_TRUE;
