@@ -57,16 +57,6 @@ std::string fileKindName()
     return textLib().GetText(libraryState().FileTypeText);
 }
 
-// The error report of a member; a report that cannot be shown does not
-// reach the host either.
-void reportTrapped(const rt::RuntimeError& error)
-{
-    try {
-        ReportError(error);
-    } catch (const rt::RuntimeError&) {
-    }
-}
-
 constexpr std::int32_t kOpenFlags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST |
                                     OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_LONGNAMES;
 constexpr std::int32_t kSaveFlags =
@@ -91,23 +81,39 @@ void ClsShowDialog::m_cHookDlg_InitDialog(std::int32_t hDlg)
     if (m_cHookDlg) m_cHookDlg->CentreDialog(hDlg);
 }
 
-bool ClsShowDialog::runFileDialog(std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
-                                  const std::function<bool()>& show)
+void ClsShowDialog::reportTrapped(const rt::RuntimeError& error)
+{
+    try {
+        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+    }
+}
+
+bool ClsShowDialog::runTrapped(const std::function<bool()>& confirmed)
 {
     bool result = true;
     try {
-        if (show()) {
-            CompleteFileName = m_cHookDlg->Filename();
-            m_cHookDlg.reset();
-            SeparateFileAndDir(CompleteFileName, UserDir, UserProda);
-            result = false;
-        }
+        result = !confirmed();
     } catch (const rt::RuntimeError& error) {
         reportTrapped(error);
         result = true;
     }
     m_cHookDlg.reset();
     return result;
+}
+
+bool ClsShowDialog::runFileDialog(std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
+                                  const std::function<bool()>& show)
+{
+    return runTrapped([&] {
+        if (show()) {
+            CompleteFileName = m_cHookDlg->Filename();
+            m_cHookDlg.reset();
+            SeparateFileAndDir(CompleteFileName, UserDir, UserProda);
+            return true;
+        }
+        return false;
+    });
 }
 
 bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/runtime/errors.h"
 #include "platform/runtime/variant.h"
 
 namespace halvex {
@@ -108,6 +109,13 @@ private:
     void m_cHookDlg_InitDialog(std::int32_t hDlg);
     // A fresh cCommonDialog in m_cHookDlg with its event connected.
     cCommonDialog& newHookDialog();
+    // The error report of a member; a report that cannot be shown does not
+    // reach the host either.
+    static void reportTrapped(const rt::RuntimeError& error);
+    // What every dialog member does around its dialog: False when
+    // `confirmed` says the user confirmed, else True; an error is reported
+    // and gives True; the dialog object is released on every path.
+    bool runTrapped(const std::function<bool()>& confirmed);
     // What every file-dialog member does around its dialog: `show` sets up
     // and shows the hooked dialog and tells whether a file was taken; then
     // the three strings are filled in (False), else True. Errors are

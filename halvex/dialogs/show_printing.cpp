@@ -34,14 +34,6 @@ constexpr std::int32_t kPrinterFlags = PD_NOSELECTION | PD_RETURNDC;
 constexpr std::int32_t kColorFlags = CC_RGBInit | CC_FullOpen | CC_ENABLEHOOK;
 static_assert(kFontFlags == 164107 && kPrinterFlags == 260 && kColorFlags == 19);
 
-void reportTrapped(const rt::RuntimeError& error)
-{
-    try {
-        ReportError(error);
-    } catch (const rt::RuntimeError&) {
-    }
-}
-
 float marginAt(const rt::VArray& margins, std::int32_t i)
 {
     return margins.at(i).toSingle();
@@ -57,8 +49,7 @@ void removeIfExists(const std::string& path)
 
 bool ClsShowDialog::ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize)
 {
-    bool result = true;
-    try {
+    return runTrapped([&] {
         CurrentFontRecord& font = libraryState().CurrentFont;
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
@@ -85,21 +76,16 @@ bool ClsShowDialog::ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize)
             // A weight the dialog cannot show (600, 300 ...) stays unless
             // the user switched bold.
             if (dialog.FontBold() != wasBold) font.FontWeight = dialog.FontBold() ? 700 : 400;
-            result = false;
+            return true;
         }
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
-        result = true;
-    }
-    m_cHookDlg.reset();
-    return result;
+        return false;
+    });
 }
 
 bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                                      std::int32_t flags)
 {
-    bool result = true;
-    try {
+    return runTrapped([&] {
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
         dialog.HookDialog(false);
@@ -111,14 +97,10 @@ bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterH
         if (libraryState().DialogConfirmed && dialog.hdc() != 0) {
             if (PrinterHDc != 0) gdi::DeleteDC(PrinterHDc);
             PrinterHDc = dialog.hdc();
-            result = false;
+            return true;
         }
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
-        result = true;
-    }
-    m_cHookDlg.reset();
-    return result;
+        return false;
+    });
 }
 
 bool ClsShowDialog::ShowPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
@@ -136,8 +118,7 @@ bool ClsShowDialog::ShowPrinterSetup(std::int32_t MeHwnd, std::int32_t& PrinterH
 bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                                         rt::VArray& MinMargin, rt::VArray& Margin)
 {
-    bool result = true;
-    try {
+    return runTrapped([&] {
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
         dialog.HookDialog(true);
@@ -156,20 +137,15 @@ bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& Print
         if (libraryState().DialogConfirmed) {
             m_cHookDlg.reset();
             CreatePrinterDevice(PrinterHDc, AppTitle, MinMargin, Margin);
-            result = false;
+            return true;
         }
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
-        result = true;
-    }
-    m_cHookDlg.reset();
-    return result;
+        return false;
+    });
 }
 
 bool ClsShowDialog::ShowColorDialog(std::int32_t MeHwnd, std::int32_t& LngColor)
 {
-    bool result = true;
-    try {
+    return runTrapped([&] {
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
         dialog.HookDialog(true);
@@ -179,14 +155,10 @@ bool ClsShowDialog::ShowColorDialog(std::int32_t MeHwnd, std::int32_t& LngColor)
         dialog.ShowColor();
         if (libraryState().DialogConfirmed) {
             LngColor = dialog.Color();
-            result = false;
+            return true;
         }
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
-        result = true;
-    }
-    m_cHookDlg.reset();
-    return result;
+        return false;
+    });
 }
 
 void ClsShowDialog::SetFontData(const std::string& StrFontFaceNameNew, std::int32_t LngFontEscapementNew,
