@@ -108,6 +108,25 @@ public:
     }
 };
 
+// Shows a print or page set-up dialog with the caller's hook (none when
+// null): initDialog before it shows, command with IDOK or IDCANCEL as it
+// closes, destroy after it; an error of the hook is passed on once the
+// dialog is gone. True when the user accepted.
+template <class Base>
+bool runHooked(HookedPrinterDialog<Base>& dialog, std::int32_t window, CommonDialogHook* hook) {
+    HookGuard guard(dialog);
+    if (hook != nullptr) {
+        dialog.beforeDone = [&](int result) {
+            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
+        };
+        guard.call([&] { hook->initDialog(window); });
+    }
+    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
+    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
+    guard.rethrowIfFailed();
+    return code == QDialog::Accepted;
+}
+
 // A QPrinter for the printer a dialog starts on: the Qt printer itself, or,
 // when another printer system serves, a PDF printer carrying its settings.
 std::unique_ptr<QPrinter> dialogPrinter(const PrinterInfo& start, DEVMODE mode) {
@@ -364,17 +383,7 @@ std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
     const std::int32_t hookBit =
         (record.flags & dlg::PD_PRINTSETUP) != 0 ? dlg::PD_ENABLESETUPHOOK : dlg::PD_ENABLEPRINTHOOK;
     CommonDialogHook* hook = (record.flags & hookBit) != 0 ? record.hook : nullptr;
-    HookGuard guard(dialog);
-    if (hook != nullptr) {
-        dialog.beforeDone = [&](int result) {
-            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
-        };
-        guard.call([&] { hook->initDialog(window); });
-    }
-    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
-    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
-    guard.rethrowIfFailed();
-    if (code != QDialog::Accepted) return 0;
+    if (!runHooked(dialog, window, hook)) return 0;
 
     const PrinterInfo chosen = chosenPrinter(*printer, start);
     DEVMODE mode = chosen.defaults;
@@ -420,17 +429,7 @@ std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     State::Registration registration(*state_);
     const std::int32_t window = registration.add(&dialog, record.hwndOwner);
     CommonDialogHook* hook = (record.flags & dlg::PSD_ENABLEPAGESETUPHOOK) != 0 ? record.hook : nullptr;
-    HookGuard guard(dialog);
-    if (hook != nullptr) {
-        dialog.beforeDone = [&](int result) {
-            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
-        };
-        guard.call([&] { hook->initDialog(window); });
-    }
-    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
-    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
-    guard.rethrowIfFailed();
-    if (code != QDialog::Accepted) return 0;
+    if (!runHooked(dialog, window, hook)) return 0;
 
     const PrinterInfo chosen = chosenPrinter(*printer, start);
     DEVMODE mode = chosen.defaults;
