@@ -90,12 +90,8 @@ TEST_F(LayoutTest, TheRecentFileList)
     n = 4;
     EXPECT_EQ(setting.RecentFileI(kApp, n, menu), "") << "an empty entry, no message";
     EXPECT_EQ(box->boxes().size(), 1u);
-}
 
-TEST_F(LayoutTest, MenuCaptionsAreShortenedAtTheLastSeparator)
-{
-    ClsInerfaceSetting setting;
-    std::vector<RecentMnuData> menu(5);
+    // Menu captions are shortened at the last separator.
     const std::string whole49 = "/home/user/projects/" + std::string(25, 'x') + ".PO1";
     const std::string long50 = "/home/user/projects/" + std::string(26, 'x') + ".PO1";
     const std::string noSeparator = std::string(60, 'y');

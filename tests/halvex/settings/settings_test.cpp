@@ -114,13 +114,10 @@ TEST_F(SettingsTest, FontNamesRoundTripAndTheSaveConfirmsEvenWhenClosed)
     EXPECT_EQ(seenSize, 120);
     EXPECT_EQ(read("font.dat"), "\"Foo, Bar\"\r\n11\r\n900,300,255\r\n#TRUE#,#FALSE#,#TRUE#\r\n");
     EXPECT_FLOAT_EQ(sizes[1], 11.0f);
-    std::vector<std::string> readFaces(2);
-    std::vector<float> readSizes(2);
-    std::vector<std::int32_t> e(2), w(2), c(2);
-    std::vector<bool> i(2), u(2), s(2);
-    settings.ReadFontSetting(readFaces, readSizes, e, w, i, u, s, c);
-    EXPECT_EQ(readFaces[1], "Foo, Bar");
-    EXPECT_TRUE(s[1]);
+    faces[1] = "", strike[1] = false;
+    settings.ReadFontSetting(faces, sizes, escapements, weights, italic, underline, strike, colors);
+    EXPECT_EQ(faces[1], "Foo, Bar");
+    EXPECT_TRUE(strike[1]) << "the fields after the name keep their places";
     EXPECT_EQ(FontNameField(" Lead"), "\" Lead\"");
     EXPECT_EQ(FontNameField("Sans Serif"), "Sans Serif") << "plain names stay as they were";
 }
