@@ -9,7 +9,6 @@
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/library_state.h"
-#include "halvex/settings/cls_geo_graphic.h"
 #include "halvex/settings/setting_class.h"
 #include "platform/forms/control.h"
 #include "platform/forms/form.h"
@@ -32,8 +31,7 @@ TEST(SettingsViewTest, TheLineDialogPicksAColourAndAStyleInTheQtView)
     halvex::resetLibraryState();
     halvex::libraryState().ApplicationPath = folder.path().toStdString();
     halvex::libraryState().ProgramKind = 2;
-    std::vector<std::int32_t> colors(36, 1);
-    std::vector<std::int32_t> styles(36, 1);
+    std::vector<std::int32_t> colors(36, 1), styles(36, 1);
     std::vector<float> widths(36, 0.5f);
     bool driven = false;
     QTimer::singleShot(0, [&] {
@@ -42,7 +40,7 @@ TEST(SettingsViewTest, TheLineDialogPicksAColourAndAStyleInTheQtView)
             ADD_FAILURE() << "the dialog is not shown";
             return;
         }
-        EXPECT_NE(forms::qt::widgetOf(form->control("PicColor")), nullptr);
+        EXPECT_NE(forms::qt::widgetOf(form->control("PicColor")), nullptr) << "shown in the Qt view";
         forms::Control& swatch = form->control("ShpLine", 9);
         forms::mouseMove(form->control("PicColor"), 0, 0, static_cast<float>(swatch.Left() + 10),
                          static_cast<float>(swatch.Top() + 10));
@@ -57,24 +55,6 @@ TEST(SettingsViewTest, TheLineDialogPicksAColourAndAStyleInTheQtView)
     EXPECT_EQ(colors[1], 9);
     EXPECT_EQ(styles[1], 5);
     EXPECT_EQ(colors[2], 1);
-}
-
-TEST(SettingsViewTest, TheZoomDialogInTheQtView)
-{
-    halvex::resetLibraryState();
-    float scale = 1.25f;
-    QTimer::singleShot(0, [] {
-        forms::Form* form = shownForm("frmZoom");
-        if (form == nullptr) {
-            ADD_FAILURE() << "the dialog is not shown";
-            return;
-        }
-        EXPECT_NE(forms::qt::widgetOf(form->control("UpDnZoom")), nullptr);
-        forms::spinUp(form->control("UpDnZoom"));
-        forms::click(form->control("cmdOK"));
-    });
-    EXPECT_FALSE(halvex::ClsGeoGraphic().ShowZoom(scale));
-    EXPECT_FLOAT_EQ(scale, 1.35f);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The chart-export tests: a fresh library state, a recording desktop, the
-// temp folder pointed at a folder of the test's own, and a table builder.
+// real writer, TMPDIR at a folder of the test's own, and a table builder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,12 +21,8 @@ namespace charttest {
 
 // The arguments of one DrawChart call, with a small valid table.
 struct ChartCall {
-    std::int16_t NSeries = 2;
-    std::int16_t NoCol = 3;
-    std::int16_t NoRow = 1;
-    std::int16_t Ncons = 3;
-    std::string X_Title = "x";
-    std::string Y_Title = "y";
+    std::int16_t NSeries = 2, NoCol = 3, NoRow = 1, Ncons = 3;
+    std::string X_Title = "x", Y_Title = "y";
     rt::VArray LegendTite{rt::VarType::String};
     std::string StrTableTitle = "Settlements";
     rt::VArray CellTxt;
@@ -36,8 +32,7 @@ struct ChartCall {
     float MinX = 0, MaxX = 10, MinY = -5;
     std::string ProjectData = "Project";
     std::string TitelUe1, TitelUe2, TitelU1 = "Title", TitelU2, Firma1 = "Company", Firma2;
-    bool FailureControl = false;
-    bool JumpHEqualZero = false;
+    bool FailureControl = false, JumpHEqualZero = false;
 
     ChartCall() { resize(); }
 
@@ -46,13 +41,11 @@ struct ChartCall {
     void resize()
     {
         ColTitle.redim(1, NoRow, 1, NoCol);
-        for (int i = 1; i <= NoRow; ++i) {
+        for (int i = 1; i <= NoRow; ++i)
             for (int j = 1; j <= NoCol; ++j) ColTitle.at(i, j) = "h" + std::to_string(i) + "." + std::to_string(j);
-        }
         CellTxt.redim(1, Ncons, 1, NoCol);
-        for (int k = 1; k <= Ncons; ++k) {
+        for (int k = 1; k <= Ncons; ++k)
             for (int j = 1; j <= NoCol; ++j) CellTxt.at(k, j) = j == 1 ? double(k) : double(10 * k + j);
-        }
         LegendTite.redim(1, NSeries);
         LineType.redim(1, NSeries);
         for (int s = 1; s <= NSeries; ++s) LegendTite.at(s) = "curve " + std::to_string(s);
@@ -82,14 +75,12 @@ protected:
         std::filesystem::create_directories(folder_);
         if (const char* tmp = std::getenv("TMPDIR")) previousTmp_ = tmp;
         ::setenv("TMPDIR", folder_.c_str(), 1);
+        previousFactory_ = halvex::setChartBackendFactory(nullptr);
     }
     void TearDown() override
     {
-        if (previousTmp_) {
-            ::setenv("TMPDIR", previousTmp_->c_str(), 1);
-        } else {
-            ::unsetenv("TMPDIR");
-        }
+        halvex::setChartBackendFactory(previousFactory_);
+        previousTmp_ ? ::setenv("TMPDIR", previousTmp_->c_str(), 1) : ::unsetenv("TMPDIR");
         std::filesystem::remove_all(folder_);
         forms::setDesktop(previousDesktop_);
         halvex::resetLibraryState();
@@ -111,6 +102,7 @@ private:
     std::shared_ptr<forms::RecordingDesktop> desktop_;
     std::filesystem::path folder_;
     std::optional<std::string> previousTmp_;
+    halvex::ChartBackendFactory previousFactory_;
 };
 
 }  // namespace charttest
