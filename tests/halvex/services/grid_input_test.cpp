@@ -23,11 +23,6 @@ using forms::Form;
 
 namespace {
 
-std::string text(std::int32_t number, std::vector<rt::Variant> list = {})
-{
-    return halvex::textLib().GetText(rt::Variant(number), list);
-}
-
 rt::VArray array(rt::VarType type, const std::vector<rt::Variant>& values)
 {
     rt::VArray a(type);
@@ -41,23 +36,22 @@ rt::VArray table(const std::vector<std::vector<std::string>>& rows)
 {
     rt::VArray a;
     const auto R = static_cast<std::int32_t>(rows.size());
-    const auto C = R == 0 ? 0 : static_cast<std::int32_t>(rows[0].size());
-    a.redim(0, R, 0, C);
+    a.redim(0, R, 0, R == 0 ? 0 : static_cast<std::int32_t>(rows[0].size()));
     for (std::int32_t r = 1; r <= R; ++r)
-        for (std::int32_t c = 1; c <= C; ++c) a.at(r, c) = rows[r - 1][c - 1];
+        for (std::size_t c = 0; c < rows[r - 1].size(); ++c) a.at(r, static_cast<std::int32_t>(c) + 1) = rows[r - 1][c];
     return a;
 }
 
 // The grid's data cells, row by row.
 std::vector<std::vector<std::string>> cells(const Control& g)
 {
-    std::vector<std::vector<std::string>> out;
-    for (std::int32_t r = 1; r < g.Rows(); ++r) {
-        out.emplace_back();
-        for (std::int32_t c = 1; c < g.Cols(); ++c) out.back().push_back(g.TextMatrix(r, c));
-    }
+    std::vector<std::vector<std::string>> out(g.Rows() - 1);
+    for (std::int32_t r = 1; r < g.Rows(); ++r)
+        for (std::int32_t c = 1; c < g.Cols(); ++c) out[r - 1].push_back(g.TextMatrix(r, c));
     return out;
 }
+
+Control& ctl(Form& f, const char* name) { return f.control(name); }
 
 class GridInputTest : public ::testing::Test {
 protected:
@@ -85,10 +79,9 @@ protected:
                                                     std::int16_t{halvex::InputInteger}});
     rt::VArray maxima = array(rt::VarType::Double, {0.0, 0.0, 100.0, 10.0});
     rt::VArray minima = array(rt::VarType::Double, {0.0, 0.0, 0.0, 0.0});
+    const rt::VArray returned = table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "4", "3"}});
     halvex::ClsValmor valmor;
 };
-
-Control& ctl(Form& f, const char* name) { return f.control(name); }
 
 }  // namespace
 
@@ -96,52 +89,41 @@ TEST_F(GridInputTest, OkReturnsTheTableAndCancelOrTheCloseBoxLeaveEveryArray)
 {
     const rt::VArray titlesBefore = titles, valuesBefore = values, typesBefore = types;
     const rt::VArray maximaBefore = maxima, minimaBefore = minima;
-    bool cancelled = run([](Form& f) {
-        EXPECT_EQ(f.Caption(), "Beams");
-        EXPECT_FALSE(ctl(f, "CmdCancel").Cancel()) << "no cancel button before the first edit";
-        forms::click(ctl(f, "cmdOK"));
-    });
-    EXPECT_FALSE(cancelled);
-    EXPECT_EQ(valmor.HelpTitle(), "Beams");
-    EXPECT_EQ(valmor.NoRowGrid(), 3);
-    EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "4", "3"}}))
-        << "leading blanks go, an empty numeric cell comes back as 0";
-    EXPECT_TRUE(titles == titlesBefore && types == typesBefore && maxima == maximaBefore && minima == minimaBefore);
-    const halvex::LibraryState& state = halvex::libraryState();
-    EXPECT_FALSE(state.GridInputTypes.isAllocated() || state.GridMaxInput.isAllocated() ||
-                 state.GridMinInput.isAllocated() || state.GridValues.isAllocated());
-
-    values = valuesBefore;
     for (bool closeBox : {false, true}) {
         EXPECT_TRUE(run([&](Form& f) {
+            EXPECT_FALSE(ctl(f, "CmdCancel").Cancel()) << "no cancel button before the first edit";
             forms::typeText(ctl(f, "GrdInput"), "9");
             closeBox ? forms::closeWindow(f) : forms::click(ctl(f, "CmdCancel"));
         }));
         EXPECT_TRUE(values == valuesBefore && titles == titlesBefore);
     }
     EXPECT_FALSE(valmor.chooseControl());
-}
-
-TEST_F(GridInputTest, NoRowsOpenOneEmptyRowAndOkOnItGivesAnEmptyTable)
-{
-    valmor.NoRowGrid(0);
-    values = rt::VArray();
     EXPECT_FALSE(run([](Form& f) {
-        Control& g = ctl(f, "GrdInput");
-        EXPECT_EQ(g.Rows(), 2);
-        EXPECT_EQ(g.TextMatrix(1, 0), "1");
-        EXPECT_FALSE(ctl(f, "cmdDelete").Enabled());
+        Control& g = ctl(f, "GrdInput");  // short titles: every column but the row numbers' at the minimum
+        EXPECT_TRUE(g.ColWidth(0) < 800 && g.ColWidth(1) == 800 && g.ColWidth(3) == 800);
+        EXPECT_EQ(g.Width(), g.ColWidth(0) + 3 * 800 + 4 * forms::screen().TwipsPerPixelX() + 300);
         forms::click(ctl(f, "cmdOK"));
     }));
-    EXPECT_EQ(valmor.NoRowGrid(), 0);
+    EXPECT_EQ(values, returned) << "leading blanks go, an empty numeric cell comes back as 0";
+    EXPECT_TRUE(titles == titlesBefore && types == typesBefore && maxima == maximaBefore && minima == minimaBefore);
+    const halvex::LibraryState& state = halvex::libraryState();
+    EXPECT_FALSE(state.GridInputTypes.isAllocated() || state.GridMaxInput.isAllocated() ||
+                 state.GridMinInput.isAllocated() || state.GridValues.isAllocated());
+
+    valmor.NoRowGrid(0);  // one empty row opens, Delete off; OK on it gives an empty table
+    values = rt::VArray();
+    EXPECT_FALSE(run([](Form& f) {
+        EXPECT_TRUE(cells(ctl(f, "GrdInput")).size() == 1 && !ctl(f, "cmdDelete").Enabled());
+        forms::click(ctl(f, "cmdOK"));
+    }));
     rt::VArray empty;
     empty.redim(0, 0, 0, 3);
-    EXPECT_EQ(values, empty);
+    EXPECT_TRUE(valmor.NoRowGrid() == 0 && values == empty);
 }
 
 TEST_F(GridInputTest, AValueOutOfRangeOpensItsCellUntilItIsMended)
 {
-    values = table({{"B1", "2.5", "1"}, {"B2", "", "2"}, {"B3", "500", "3"}});
+    values.at(3, 2) = std::string("500");
     forms::ScopedMsgBox script;
     script->answer(forms::vbOK);
     EXPECT_FALSE(run([&](Form& f) {
@@ -153,22 +135,18 @@ TEST_F(GridInputTest, AValueOutOfRangeOpensItsCellUntilItIsMended)
         ASSERT_TRUE(f.loaded());
         ASSERT_EQ(script->boxes().size(), 1u);
         EXPECT_EQ(script->boxes()[0].title, "Length m") << "the title's line feed becomes a blank";
-        EXPECT_FALSE(valmor.chooseControl());
-        EXPECT_TRUE(g.Row() == 3 && g.Col() == 2);
-        EXPECT_TRUE(editor.Visible());
+        EXPECT_TRUE(g.Row() == 3 && g.Col() == 2 && editor.Visible());
         EXPECT_EQ(editor.Text(), "500");
         EXPECT_EQ(editor.SelLength(), 3) << "the whole text selected";
-        EXPECT_EQ(editor.Left(), g.Left() + g.CellLeft());
-        EXPECT_EQ(editor.Top(), g.Top() + g.CellTop());
         forms::editText(editor, "50");
         forms::pressKey(editor, forms::vbKeyEscape);
         EXPECT_TRUE(f.loaded()) << "Escape in an editor opened by the check keeps the dialog";
         EXPECT_EQ(g.TextMatrix(3, 2), "500");
         forms::doubleClick(g);
-        forms::editText(editor, "50");
-        forms::click(ctl(f, "cmdOK"));  // the typed value is kept and checked
+        forms::editText(editor, "4");
+        forms::click(ctl(f, "cmdOK"));  // the value still in the editor is kept and checked
     }));
-    EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "50", "3"}}));
+    EXPECT_EQ(values, returned);
     EXPECT_EQ(script->boxes().size(), 1u);
 }
 
@@ -182,14 +160,10 @@ TEST_F(GridInputTest, TheEditorWritesOnEnterUpScrollAndLeavingAndDiscardsOnEscap
         Control& editor = ctl(f, "txtInput");
         forms::selectCell(g, 3, 1);
         forms::typeText(g, "7");
-        EXPECT_TRUE(editor.Visible());
-        EXPECT_EQ(editor.Text(), "7");
-        EXPECT_EQ(editor.SelStart(), 1);
+        EXPECT_TRUE(editor.Visible() && editor.Text() == "7" && editor.SelStart() == 1);
         forms::typeText(editor, "x");
         forms::pressKey(editor, forms::vbKeyReturn);
-        EXPECT_FALSE(editor.Visible());
-        EXPECT_EQ(g.TextMatrix(3, 1), "7x");
-        EXPECT_TRUE(ctl(f, "CmdCancel").Cancel());
+        EXPECT_TRUE(!editor.Visible() && g.TextMatrix(3, 1) == "7x");
 
         forms::pressKey(g, forms::vbKeyBack);
         EXPECT_EQ(editor.Text(), "") << "Backspace opens an empty editor";
@@ -199,44 +173,25 @@ TEST_F(GridInputTest, TheEditorWritesOnEnterUpScrollAndLeavingAndDiscardsOnEscap
         EXPECT_TRUE(f.loaded()) << "and closes only the editor";
 
         forms::pressKey(g, forms::vbKeyReturn);  // Enter opens the cell's text
-        EXPECT_EQ(editor.SelStart(), 2);
         forms::typeText(editor, "y");
         forms::pressKey(editor, forms::vbKeyUp);
-        EXPECT_EQ(g.TextMatrix(3, 1), "7xy");
-        EXPECT_EQ(g.Row(), 2) << "Up moves the cursor after writing";
+        EXPECT_TRUE(g.TextMatrix(3, 1) == "7xy" && g.Row() == 2) << "Up writes, then moves up";
 
         forms::typeText(g, "s");
         forms::scrollGrid(g, 5);
-        EXPECT_FALSE(editor.Visible());
         EXPECT_EQ(g.TextMatrix(2, 1), "s") << "a scroll writes";
 
-        forms::selectCell(g, 8, 1);
-        forms::typeText(g, "k");
-        forms::selectCell(g, 9, 1);  // another cell: the edit is kept in its own
-        EXPECT_EQ(g.TextMatrix(8, 1), "k");
-        EXPECT_EQ(g.TextMatrix(9, 1), "");
-
         // In a right-to-left language with more than 13 rows the editor
-        // stands 240 twips right of its cell.
+        // stands right of its cell.
         halvex::libraryState().TextLib =
             std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "Arabic");
         forms::doubleClick(g);
         EXPECT_EQ(editor.Left(), g.Left() + g.CellLeft() + 240);
-        EXPECT_EQ(editor.Top(), g.Top() + g.CellTop());
         halvex::libraryState().TextLib.reset();
         forms::pressKey(editor, forms::vbKeyEscape);
         forms::pressKey(g, forms::vbKeyEscape);  // now Escape presses Cancel
         EXPECT_FALSE(f.loaded());
     }));
-    EXPECT_FALSE(valmor.chooseControl());
-
-    EXPECT_FALSE(run([](Form& f) {
-        Control& g = ctl(f, "GrdInput");
-        forms::selectCell(g, 1, 1);
-        forms::typeText(g, "Z");
-        forms::click(ctl(f, "cmdOK"));
-    }));
-    EXPECT_EQ(values.at(1, 1).toString(), "Z") << "a value typed before OK is returned";
 }
 
 TEST_F(GridInputTest, RowOperationsKeepTheRowsOfAReferenceTable)
@@ -244,14 +199,6 @@ TEST_F(GridInputTest, RowOperationsKeepTheRowsOfAReferenceTable)
     forms::ScopedMsgBox script;
     std::mt19937 random(112);
     run([&](Form& f) {
-        // A failed assertion leaves the driver early: the dialog closes all the same.
-        struct Closer {
-            Form& form;
-            ~Closer()
-            {
-                if (form.loaded()) forms::closeWindow(form);
-            }
-        } closer{f};
         Control& g = ctl(f, "GrdInput");
         Control& del = ctl(f, "cmdDelete");
         std::vector<std::vector<std::string>> expected = cells(g);
@@ -261,28 +208,21 @@ TEST_F(GridInputTest, RowOperationsKeepTheRowsOfAReferenceTable)
             forms::selectCell(g, r, 2);
             int op = std::uniform_int_distribution<int>(0, 19)(random);
             if (op >= 14 && op < 19 && rows == 1) op = 0;  // Delete is off with one row
-            if (op < 7) {
-                forms::click(ctl(f, "cmdInsert"));
-                expected.insert(expected.begin() + (r - 1), std::vector<std::string>(3));
-                EXPECT_EQ(g.Row(), r);
-            } else if (op < 14) {
-                forms::click(ctl(f, "cmdCopy"));
-                expected.insert(expected.begin() + r, expected[r - 1]);
-                EXPECT_EQ(g.Row(), r + 1);
+            if (op < 14) {  // Insert above the row, or Copy below it
+                const int copy = op >= 7;
+                forms::click(ctl(f, copy ? "cmdCopy" : "cmdInsert"));
+                expected.insert(expected.begin() + (r - 1) + copy, copy ? expected[r - 1] : std::vector<std::string>(3));
+                EXPECT_EQ(g.Row(), r + copy);
             } else if (op < 19) {
                 const bool yes = op % 2 == 0;
                 script->answer(yes ? forms::vbYes : forms::vbNo);
                 forms::click(del);
                 ASSERT_FALSE(script->boxes().empty());
                 EXPECT_EQ(script->boxes().back().style, 292);
-                EXPECT_EQ(script->boxes().back().title, text(140150));
-                EXPECT_EQ(script->boxes().back().prompt, text(140149, {"|1", std::to_string(r)}));
-                if (yes) {
-                    expected.erase(expected.begin() + (r - 1));
-                    EXPECT_EQ(g.Row(), std::max(r - 1, 1));
-                } else {
-                    EXPECT_EQ(g.Row(), r);
-                }
+                EXPECT_EQ(script->boxes().back().prompt,
+                          halvex::textLib().GetText(rt::Variant(140149), {"|1", std::to_string(r)}));
+                if (yes) expected.erase(expected.begin() + (r - 1));
+                EXPECT_EQ(g.Row(), yes ? std::max(r - 1, 1) : r);
             } else {
                 forms::click(ctl(f, "cmdNeu"));
                 expected.assign(1, std::vector<std::string>(3));
@@ -292,57 +232,39 @@ TEST_F(GridInputTest, RowOperationsKeepTheRowsOfAReferenceTable)
             expected[g.Row() - 1][0] = "s" + std::to_string(step);
 
             ASSERT_EQ(cells(g), expected) << "step " << step;
-            ASSERT_EQ(g.Col(), 1);
-            ASSERT_EQ(f.ActiveControl(), &g);
-            ASSERT_EQ(del.Enabled(), g.Rows() > 2);
+            ASSERT_TRUE(g.Col() == 1 && f.ActiveControl() == &g && del.Enabled() == (g.Rows() > 2));
             for (std::int32_t i = 1; i < g.Rows(); ++i) ASSERT_EQ(g.TextMatrix(i, 0), std::to_string(i));
         }
-    });
-}
-
-TEST_F(GridInputTest, ColumnWidthsGridAndFormWidthAndTheButtons)
-{
-    titles = array(rt::VarType::String, {"", "a", "b", "c"});
-    run([](Form& f) {
-        Control& g = ctl(f, "GrdInput");
-        EXPECT_EQ(g.ColWidth(0), 100) << "the row-number column has no minimum";
-        for (std::int32_t c = 1; c <= 3; ++c) EXPECT_EQ(g.ColWidth(c), 800);
-        const std::int32_t expected = 100 + 3 * 800 + 4 * forms::screen().TwipsPerPixelX() + 300;
-        EXPECT_EQ(g.Width(), expected);
-        EXPECT_EQ(f.Width(), expected + 1750);
-        for (const char* name : {"cmdNeu", "cmdOK", "CmdCancel", "cmdHelp", "cmdDelete", "cmdCopy", "cmdInsert",
-                                 "CmdExcel"}) {
-            EXPECT_EQ(ctl(f, name).Left(), expected + 250) << name;
-        }
-        forms::closeWindow(f);
-    });
-
-    valmor.NoColGrid(12);
-    titles.redim(0, 12);
-    types.redim(0, 12);
-    maxima.redim(0, 12);
-    minima.redim(0, 12);
-    values.redim(0, 3, 0, 12);
-    run([](Form& f) {
-        EXPECT_EQ(ctl(f, "GrdInput").Width(), 6200);
-        EXPECT_EQ(f.Width(), 7950);
         forms::closeWindow(f);
     });
 }
 
-TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
+// Lets the test act while a copy between the views lets events run.
+struct MeddlingDisplay : forms::HeadlessDisplay {
+    std::function<void()> onEvents;
+    void doEvents() override { if (onEvents) onEvents(); }
+};
+
+TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRowsOrLettingTheUserIn)
 {
-    EXPECT_FALSE(run([](Form& f) {
+    auto display = std::make_shared<MeddlingDisplay>();
+    auto previous = forms::setDisplay(display);
+    int tries = 0, refused = 0;
+    EXPECT_FALSE(run([&](Form& f) {
         Control& g = ctl(f, "GrdInput");
         Control& sheet = ctl(f, "SprInput");
-        Control& view = ctl(f, "CmdExcel");
-        forms::click(view);
-        EXPECT_FALSE(g.Visible());
-        EXPECT_EQ(view.Caption(), text(60018));
-        EXPECT_EQ(sheet.CellText(1, 1), "B1");
+        const auto switchView = [&] {  // the user clicks, closes and presses OK while the copy runs
+            display->onEvents = [&] {
+                ++tries;
+                if (!forms::click(ctl(f, "CmdExcel")) && !forms::closeWindow(f) && !forms::click(ctl(f, "cmdOK")))
+                    ++refused;
+            };
+            forms::click(ctl(f, "CmdExcel"));
+            display->onEvents = nullptr;
+        };
+        switchView();
+        EXPECT_TRUE(!g.Visible() && f.ActiveControl() == &sheet && f.Enabled());
         EXPECT_EQ(sheet.CellText(3, 1), "B3");
-        EXPECT_EQ(f.ActiveControl(), &sheet);
-        EXPECT_TRUE(f.Enabled());
         EXPECT_FALSE(forms::click(ctl(f, "cmdInsert"))) << "no row operations on the hidden grid";
         // Data below two empty cells of column 1 comes back.
         forms::selectCell(sheet, 6, 1);
@@ -354,74 +276,38 @@ TEST_F(GridInputTest, TheSpreadsheetViewCopiesBothWaysWithoutLosingRows)
         forms::typeText(sheet, "C8");
         forms::selectCell(sheet, 2, 4);  // right of the last data column
         forms::typeText(sheet, "junk");
-        EXPECT_FALSE(sheet.Editing());
-        EXPECT_EQ(sheet.CellText(2, 4), "");
-        forms::click(view);
-        EXPECT_TRUE(g.Visible());
-        EXPECT_EQ(f.Height(), 4400);
-        EXPECT_EQ(g.Rows(), 9);
-        EXPECT_EQ(g.TextMatrix(3, 1), "");
-        EXPECT_EQ(g.TextMatrix(3, 2), "4");
-        EXPECT_EQ(g.TextMatrix(6, 1), "B6");
-        EXPECT_EQ(g.TextMatrix(8, 2), "C8");
-        EXPECT_EQ(g.TextMatrix(8, 0), "8");
+        EXPECT_TRUE(!sheet.Editing() && sheet.CellText(2, 4).empty());
+        switchView();
+        EXPECT_TRUE(g.Visible() && f.Enabled());
+        EXPECT_EQ(cells(g), (std::vector<std::vector<std::string>>{{"B1", "2.5", "1"}, {"B2", "", "2"},
+                                                                   {"", "4", "3"}, {"", "", ""}, {"", "", ""},
+                                                                   {"B6", "", ""}, {"", "", ""}, {"", "C8", ""}}));
         EXPECT_TRUE(ctl(f, "cmdDelete").Enabled() && ctl(f, "cmdInsert").Enabled());
 
         // A second visit shows the grid alone, nothing of the first.
         forms::click(ctl(f, "cmdNeu"));
         forms::typeText(g, "N");
-        forms::click(view);
+        switchView();
         EXPECT_EQ(sheet.SheetCells().size(), 1u);
-        EXPECT_EQ(sheet.CellText(1, 1), "N");
         forms::selectCell(sheet, 2, 3);
         forms::typeText(sheet, "5");
         forms::click(ctl(f, "cmdOK"));  // OK in the sheet view goes back first
     }));
-    EXPECT_EQ(values, table({{"N", "0", "0"}, {"", "0", "5"}}));
-}
-
-// Lets the test act while a copy between the views lets events run.
-struct MeddlingDisplay : forms::HeadlessDisplay {
-    std::function<void()> onEvents;
-    void doEvents() override
-    {
-        if (onEvents) onEvents();
-    }
-};
-
-TEST_F(GridInputTest, TheUserCannotReenterOrCloseTheDialogWhileACopyRuns)
-{
-    auto display = std::make_shared<MeddlingDisplay>();
-    auto previous = forms::setDisplay(display);
-    int tries = 0, refused = 0;
-    EXPECT_FALSE(run([&](Form& f) {
-        display->onEvents = [&] {
-            ++tries;
-            if (!forms::click(ctl(f, "CmdExcel")) && !forms::closeWindow(f) && !forms::click(ctl(f, "cmdOK")))
-                ++refused;
-        };
-        forms::click(ctl(f, "CmdExcel"));
-        forms::click(ctl(f, "CmdExcel"));
-        display->onEvents = nullptr;
-        EXPECT_TRUE(f.Enabled());
-        forms::click(ctl(f, "cmdOK"));
-    }));
     forms::setDisplay(previous);
     EXPECT_GE(tries, 9 + 3) << "at least a cell to the sheet, a row back";
     EXPECT_EQ(refused, tries);
-    EXPECT_EQ(values, table({{"B1", "2.5", "1"}, {"B2", "0", "2"}, {"B3", "4", "3"}}));
+    EXPECT_EQ(values, table({{"N", "0", "0"}, {"", "0", "5"}}));
 }
 
-TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArrays)
+TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArraysAndTheSizeHasLimits)
 {
-    valmor.NoRowGrid(5);  // HGrid has 3 rows
+    valmor.NoRowGrid(5);  // the table has 3 rows
     const rt::VArray before = values;
     forms::ScopedMsgBox script;
     script->answer(forms::vbOK);
     EXPECT_TRUE(run([](Form&) { ADD_FAILURE() << "the dialog opened"; }));
     ASSERT_EQ(script->boxes().size(), 1u);
-    EXPECT_EQ(values, before);
-    EXPECT_TRUE(titles.isAllocated());
+    EXPECT_TRUE(values == before && titles.isAllocated());
     EXPECT_FALSE(halvex::libraryState().GridInputTypes.isAllocated());
     for (Form* f : forms::loadedForms()) EXPECT_NE(f->Name(), "frmGridInput");
 
@@ -429,10 +315,16 @@ TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArrays)
     valmor.NoRowGrid(32766);
     values.redim(0, 32766, 0, 3);
     script->answer(forms::vbOK);
-    EXPECT_TRUE(run([](Form& f) {
-        EXPECT_EQ(ctl(f, "GrdInput").Rows(), 32767);
-        forms::click(ctl(f, "cmdCopy"));
-    }));
+    EXPECT_TRUE(run([](Form& f) { forms::click(ctl(f, "cmdCopy")); }));
     ASSERT_EQ(script->boxes().size(), 2u);
     EXPECT_NE(script->boxes()[1].prompt.find("32766"), std::string::npos);
+
+    valmor.NoColGrid(12);  // the grid's width has a cap
+    valmor.NoRowGrid(3);
+    for (rt::VArray* a : {&titles, &types, &maxima, &minima}) a->redim(0, 12);
+    values.redim(0, 3, 0, 12);
+    EXPECT_TRUE(run([](Form& f) {
+        EXPECT_EQ(ctl(f, "GrdInput").Width(), 6200);
+        forms::closeWindow(f);
+    }));
 }

@@ -21,6 +21,8 @@ using namespace forms;
 
 namespace {
 
+using Cells = std::map<std::pair<std::int32_t, std::int32_t>, std::string>;
+
 int errorNumberOf(const std::function<void()>& action) {
     try {
         action();
@@ -35,11 +37,10 @@ int errorNumberOf(const std::function<void()>& action) {
 class SheetDialog : public Form {
 public:
     SheetDialog() : Form("frmSheet") {
-        for (auto [event, name] : {std::pair{Event::SelectionChange, "move "}, {Event::StartEdit, "edit "}}) {
+        for (auto [event, name] : {std::pair{Event::SelectionChange, "move "}, {Event::StartEdit, "edit "}})
             on("SprInput", event, [this, name = std::string(name)] {
                 events.push_back(name + std::to_string(sheet->ActiveRow()) + "," + std::to_string(sheet->ActiveColumn()));
             });
-        }
         on("cmdClose", Event::Click, [this] { ++closes; });
     }
     ControlRef sheet{this, "SprInput"};
@@ -51,9 +52,7 @@ protected:
     void design() override {
         add(Kind::Spreadsheet, "SprInput").Move(120, 120, 5000, 3000);
         Control& button = add(Kind::CommandButton, "cmdClose");
-        button.Move(120, 3300, 1250, 375);
-        button.Default(true);
-        button.Cancel(true);
+        button.Default(true), button.Cancel(true);
     }
 };
 
@@ -63,7 +62,7 @@ TEST(Spreadsheet, CellsAreSparseAndBoundedAndClearsEmptyThem) {
     SheetDialog dlg;
     Control& s = dlg.sheet.get();
     std::mt19937 random(19);
-    std::map<std::pair<std::int32_t, std::int32_t>, std::string> expected;
+    Cells expected;
     for (int step = 0; step < 3000; ++step) {
         std::int32_t row = std::uniform_int_distribution<std::int32_t>(1, kSheetRows)(random);
         std::int32_t col = std::uniform_int_distribution<std::int32_t>(1, kSheetColumns)(random);
@@ -97,36 +96,28 @@ TEST(Spreadsheet, CellsAreSparseAndBoundedAndClearsEmptyThem) {
     EXPECT_EQ(errorNumberOf([&] { (void)s.Rows(); }), 438) << "a sheet is not a grid";
 }
 
-TEST(Spreadsheet, TypingMakesAnEntryThatEnterCommitsAndEscapeCancels) {
+TEST(Spreadsheet, TypingMakesAnEntryThatEnterArrowsLeavingAndPastingCommitAndEscapeCancels) {
     SheetDialog dlg;
     dlg.Show();
     Control& s = dlg.sheet.get();
     ASSERT_TRUE(selectCell(s, 2, 3));
-    EXPECT_EQ(dlg.events, std::vector<std::string>{"move 2,3"});
-
-    dlg.events.clear();
-    EXPECT_TRUE(typeText(s, "12"));
-    EXPECT_TRUE(s.Editing());
-    EXPECT_EQ(s.EntryText(), "12");
+    EXPECT_TRUE(typeText(s, "1"));
+    EXPECT_TRUE(typeText(s, "2"));
+    EXPECT_TRUE(s.Editing() && s.EntryText() == "12");
     EXPECT_EQ(s.CellText(2, 3), "") << "nothing is written before Enter";
-    EXPECT_EQ(dlg.events, std::vector<std::string>{"edit 2,3"}) << "one StartEdit per entry";
+    EXPECT_EQ(dlg.events, (std::vector<std::string>{"move 2,3", "edit 2,3"})) << "one StartEdit per entry";
     EXPECT_TRUE(pressKey(s, vbKeyReturn));
-    EXPECT_EQ(s.CellText(2, 3), "12");
-    EXPECT_EQ(s.ActiveRow(), 3) << "Enter moves down";
-    EXPECT_EQ(dlg.closes, 0) << "Enter in the sheet presses no default button";
+    EXPECT_TRUE(s.CellText(2, 3) == "12" && s.ActiveRow() == 3) << "Enter writes and moves down";
 
     typeText(s, "x\b9");
     EXPECT_EQ(s.EntryText(), "9");
     pressKey(s, vbKeyEscape);
     EXPECT_FALSE(s.Editing());
-    EXPECT_EQ(s.CellText(3, 3), "");
-    EXPECT_EQ(dlg.closes, 0) << "Escape in the sheet presses no cancel button";
     typeText(s, "x");
     SendKeys("{ESC}", true);
-    EXPECT_FALSE(s.Editing());
-    EXPECT_EQ(s.CellText(3, 3), "");
+    EXPECT_TRUE(!s.Editing() && s.CellText(3, 3).empty());
+    EXPECT_EQ(dlg.closes, 0) << "Enter and Escape in the sheet press no default or cancel button";
 
-    // Arrows and the focus leaving commit what was typed.
     typeText(s, "7");
     pressKey(s, vbKeyRight);
     EXPECT_TRUE(s.CellText(3, 3) == "7" && s.ActiveColumn() == 4);
@@ -135,34 +126,27 @@ TEST(Spreadsheet, TypingMakesAnEntryThatEnterCommitsAndEscapeCancels) {
     EXPECT_EQ(s.CellText(3, 4), "8");
 
     pressKey(s, vbKeyHome, vbCtrlMask);
-    EXPECT_TRUE(s.ActiveRow() == 1 && s.ActiveColumn() == 1);
     pressKey(s, vbKeyUp);
     pressKey(s, vbKeyLeft);
-    EXPECT_TRUE(s.ActiveRow() == 1 && s.ActiveColumn() == 1) << "the sheet ends at (1, 1)";
-    dlg.Unload();
-}
+    EXPECT_TRUE(s.ActiveRow() == 1 && s.ActiveColumn() == 1) << "Ctrl+Home, and the sheet ends at (1, 1)";
 
-TEST(Spreadsheet, PastedLinesAndTabsFillRowsAndCellsWithinTheSheet) {
-    SheetDialog dlg;
-    dlg.Show();
-    Control& s = dlg.sheet.get();
+    // Ctrl+V: lines fill rows and tabs cells from the current cell, within the sheet.
+    s.Clear();
     s.CellText(2, 3, "old");
     clipboard().setText("a\tb\r\n\tc\n");
     selectCell(s, 1, 2);
     typeText(s, "typed");
     pressKey(s, 'V', vbCtrlMask);
-    EXPECT_EQ(s.CellText(1, 2), "a") << "the entry is written, then pasted over";
-    EXPECT_EQ(s.CellText(1, 3), "b");
-    EXPECT_EQ(s.CellText(2, 2), "");
-    EXPECT_EQ(s.CellText(2, 3), "c");
-    EXPECT_EQ(s.SheetCells().size(), 3u);
+    EXPECT_EQ(s.SheetCells(), (Cells{{{1, 2}, "a"}, {{1, 3}, "b"}, {{2, 3}, "c"}}))
+        << "the entry is written, then pasted over; an empty field clears its cell";
 
+    s.Clear();
     clipboard().setText("x\ty\tz\n1\n2");
     s.Select(kSheetRows - 1, kSheetColumns - 1);
     pressKey(s, 'V', vbCtrlMask);
-    EXPECT_EQ(s.CellText(kSheetRows - 1, kSheetColumns), "y");
-    EXPECT_EQ(s.CellText(kSheetRows, kSheetColumns - 1), "1") << "the last line would lie below the sheet";
-    EXPECT_EQ(s.SheetCells().size(), 6u);
+    EXPECT_EQ(s.SheetCells(), (Cells{{{kSheetRows - 1, kSheetColumns - 1}, "x"}, {{kSheetRows - 1, kSheetColumns}, "y"},
+                                     {{kSheetRows, kSheetColumns - 1}, "1"}}))
+        << "what would lie beyond the sheet is dropped";
     dlg.Unload();
 }
 
@@ -170,26 +154,21 @@ TEST(GridByTheUser, ScrollingSidewaysAndWideningColumnsReachTheModel) {
     int scrolls = 0;
     Form dlg("frmGrid", [](Form& f) {
         Control& g = f.addControl(Kind::Grid, "GrdInput");
-        g.Move(120, 120, 3000, 2000);
-        g.Rows(5), g.Cols(8);
+        g.Move(120, 120, 3000, 2000), g.Rows(5), g.Cols(8);
     });
     dlg.on("GrdInput", Event::Scroll, [&] { ++scrolls; });
     Control& g = dlg.control("GrdInput");
     dlg.Show();
-    g.Row(1);
-    g.Col(4);
+    g.Row(1), g.Col(4);
     const std::int32_t before = g.CellLeft();
     EXPECT_TRUE(scrollGridColumns(g, 3));
-    EXPECT_EQ(g.LeftCol(), 3);
-    EXPECT_EQ(scrolls, 1);
+    EXPECT_TRUE(g.LeftCol() == 3 && scrolls == 1);
     EXPECT_EQ(g.CellLeft(), before - 2 * (g.ColWidth(1) + kGridLineWidth)) << "the cell moves left with the scroll";
 
-    EXPECT_FALSE(resizeGridColumn(g, 2, 2000)) << "AllowUserResizing 0";
-    EXPECT_EQ(g.ColWidth(2), kGridDefaultColWidth);
-    g.AllowUserResizing(1);
-    EXPECT_TRUE(resizeGridColumn(g, 2, 2000));
-    EXPECT_EQ(g.ColWidth(2), 2000);
-    g.AllowUserResizing(2);
-    EXPECT_FALSE(resizeGridColumn(g, 2, 900)) << "rows only";
+    for (auto [allow, width, resized] : {std::tuple{0, 2000, false}, {1, 2000, true}, {2, 900, false}}) {
+        g.AllowUserResizing(allow);  // 0 none, 1 columns, 2 rows only
+        EXPECT_EQ(resizeGridColumn(g, 2, width), resized) << allow;
+        EXPECT_EQ(g.ColWidth(2), resized || allow == 2 ? 2000 : kGridDefaultColWidth) << allow;
+    }
     dlg.Unload();
 }
