@@ -54,74 +54,59 @@ protected:
     std::shared_ptr<MaxRecordingWindow> window;
 };
 
-// Twice the area of the regular 4n-gon of radius rho.
-double polygonArea(double rho, int n) { return 4.0 * n * 0.5 * rho * rho * std::sin(M_PI / (2.0 * n)); }
+// The area of the regular 4n-gon of radius rho.
+double polygonArea(double rho, int n) { return 2.0 * n * rho * rho * std::sin(M_PI / (2.0 * n)); }
 
 TEST_F(PolarMeshTest, EveryShapeTypeAndSizeGivesAConformingNetOfItsCounts) {
-    const float length = 8.0f;  // R = 4
-    const float width = 3.0f;   // r = 1.5
+    const double R = 4.0, r = 1.5;
     for (std::int16_t shape : {2, 5}) {
         for (std::int16_t type : {6, 7, 8}) {
             for (std::int16_t n : {1, 3}) {
-                SCOPED_TRACE("shape " + std::to_string(shape) + " type " + std::to_string(type) + " n " +
-                             std::to_string(n));
+                SCOPED_TRACE("shape " + std::to_string(shape) + " type " + std::to_string(type) + " n " + std::to_string(n));
                 gridtest::ResetAll();
-                setSlab(shape, length, width, n, type);
+                setSlab(shape, 2 * R, 2 * r, n, type);
                 GeneratePolarMesh();
                 const BasDelaunay& m = basDelaunay();
-
+                const bool ring = shape == 5;
                 long long nodes = 0, triangles = 0, quads = 0;
-                if (shape == 5) {
+                if (ring) {
                     nodes = 4 * n * (n + 1);
                     (type == 6 ? quads : triangles) = (type == 6 ? 4 : 8) * n * n;
                 } else if (type == 8) {
-                    nodes = 1 + 2 * n * (n + 1);
-                    triangles = 4 * n * n;
+                    std::tie(nodes, triangles) = std::make_tuple(1 + 2 * n * (n + 1), 4 * n * n);
                 } else {
                     nodes = 4 * n * n + 1;
                     triangles = type == 6 ? 4 * n : 8 * n * n - 4 * n;
                     quads = type == 6 ? 4 * n * (n - 1) : 0;
                 }
-                if (shape == 2 && type == 8 && n == 3) EXPECT_TRUE(nodes == 25 && triangles == 36);
+                EXPECT_TRUE(ring || type != 8 || n != 3 || (nodes == 25 && triangles == 36));
                 ASSERT_EQ(m.MeshNodeCount, nodes);
                 ASSERT_EQ(m.MeshElementCount, triangles + quads);
+                EXPECT_EQ(meshcheck::CheckMixedNet(m), std::vector<std::string>{});
+                EXPECT_EQ(meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{});
                 long long seenQuads = 0;
                 double area = 0.0;
+                auto radius = [&](std::int16_t node) {
+                    return std::hypot(m.MeshNodeX[static_cast<std::size_t>(node)] - R, m.MeshNodeY[static_cast<std::size_t>(node)] - R);
+                };
                 for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
                     const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
                     seenQuads += t.CornerCount == 4;
                     const double twice = meshcheck::MixedTwiceArea(m, t);
                     EXPECT_GT(twice, 0.0) << "element " << e << " is not counter-clockwise";
                     area += twice / 2.0;
-                }
-                EXPECT_EQ(seenQuads, quads);
-                EXPECT_EQ(meshcheck::CheckMixedNet(m), std::vector<std::string>{});
-                EXPECT_EQ(meshcheck::CheckMixedSideFlags(m), std::vector<std::string>{});
-
-                const double R = length / 2.0;
-                const double r = shape == 5 ? width / 2.0 : 0.0;
-                const double expected = polygonArea(R, n) - (shape == 5 ? polygonArea(r, n) : 0.0);
-                EXPECT_NEAR(area, expected, 1e-5 * expected);
-
-                for (std::int32_t k = 1; k <= m.MeshNodeCount; ++k) {
-                    const float x = m.MeshNodeX[static_cast<std::size_t>(k)];
-                    const float y = m.MeshNodeY[static_cast<std::size_t>(k)];
-                    EXPECT_TRUE(x >= 0.0f && x <= 2.0f * R && y >= 0.0f && y <= 2.0f * R) << "node " << k;
-                }
-                // Border sides join nodes of the outer or the inner circle.
-                for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
-                    const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-                    for (int c = 1; c <= t.CornerCount; ++c) {
-                        if ((t.Flag[static_cast<std::size_t>(c)] & halvex::OuterSide) == 0) continue;
-                        for (int end : {c, c == t.CornerCount ? 1 : c + 1}) {
-                            const auto node = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(end)]);
-                            const double radius = std::hypot(m.MeshNodeX[node] - R, m.MeshNodeY[node] - R);
-                            const bool onBorder = std::abs(radius - R) < 1e-5 * R ||
-                                                  (shape == 5 && std::abs(radius - r) < 1e-5 * R);
-                            EXPECT_TRUE(onBorder) << "element " << e << " node " << node << " radius " << radius;
-                        }
+                    // Border sides join nodes of the outer or the inner circle.
+                    for (std::size_t c = 1; c <= static_cast<std::size_t>(t.CornerCount); ++c) {
+                        if ((t.Flag[c] & halvex::OuterSide) == 0) continue;
+                        for (std::int16_t node : {t.Node[c], t.Node[c % static_cast<std::size_t>(t.CornerCount) + 1]})
+                            EXPECT_TRUE(std::abs(radius(node) - R) < 1e-5 * R || (ring && std::abs(radius(node) - r) < 1e-5 * R))
+                                << "element " << e << " node " << node << " radius " << radius(node);
                     }
                 }
+                EXPECT_EQ(seenQuads, quads);
+                const double expected = polygonArea(R, n) - (ring ? polygonArea(r, n) : 0.0);
+                EXPECT_NEAR(area, expected, 1e-5 * expected);
+                for (std::int16_t k = 1; k <= m.MeshNodeCount; ++k) EXPECT_LE(radius(k), R * (1 + 1e-6)) << "node " << k;
                 EXPECT_TRUE(declar().MeshType == 5 && declar().MinAngle == 0.0f && RunControl().RunState() == 0);
             }
         }
@@ -131,29 +116,24 @@ TEST_F(PolarMeshTest, EveryShapeTypeAndSizeGivesAConformingNetOfItsCounts) {
 TEST_F(PolarMeshTest, RingsHoldEqualAreas) {
     const int n = 4;
     const double R = 5.0, r = 2.0;
-    setSlab(5, 10.0f, 4.0f, n, 6);
-    GeneratePolarMesh();
     const BasDelaunay& m = basDelaunay();
     // Spoke 0 lies on y = R: its nodes 1..n + 1 from the inside out.
     auto radiusOf = [&](std::int32_t node) { return m.MeshNodeX[static_cast<std::size_t>(node)] - R; };
+    setSlab(5, 10.0f, 4.0f, n, 6);
+    GeneratePolarMesh();
     EXPECT_NEAR(radiusOf(1), r, 1e-6);
-    EXPECT_NEAR(radiusOf(n + 1), R, 1e-6);
-    for (int k = 2; k <= n + 1; ++k) {
-        const double step = radiusOf(k) * radiusOf(k) - radiusOf(k - 1) * radiusOf(k - 1);
-        EXPECT_NEAR(step, (R * R - r * r) / n, 1e-5 * (R * R - r * r) / n) << "ring " << k;
-    }
+    for (int k = 2; k <= n + 1; ++k)
+        EXPECT_NEAR(radiusOf(k) * radiusOf(k) - radiusOf(k - 1) * radiusOf(k - 1), (R * R - r * r) / n,
+                    1e-5 * (R * R - r * r) / n) << "ring " << k;
 
+    // Position a of a spoke sits at the centroid radius of the ring between
+    // rho(a - 1) and rho(a), where rho(k)^2 = k R^2 / (n + 1); the last at R.
     gridtest::ResetAll();
     setSlab(2, 10.0f, 0.0f, n, 6);
     GeneratePolarMesh();
-    // Position a of a spoke sits at the centroid radius of the ring between
-    // rho(a - 1) and rho(a), where rho(k)^2 = k R^2 / (n + 1); the last at R.
     for (int a = 2; a <= n + 1; ++a) {
-        const double outer = R * std::sqrt(static_cast<double>(a) / (n + 1));
-        const double inner = R * std::sqrt(static_cast<double>(a - 1) / (n + 1));
-        const double centroid = a == n + 1 ? R
-                                           : 2.0 / 3.0 * (std::pow(outer, 3) - std::pow(inner, 3)) /
-                                                 (outer * outer - inner * inner);
+        const double outer = R * std::sqrt(a / (n + 1.0)), inner = R * std::sqrt((a - 1) / (n + 1.0));
+        const double centroid = a == n + 1 ? R : 2.0 / 3.0 * (std::pow(outer, 3) - std::pow(inner, 3)) / (outer * outer - inner * inner);
         EXPECT_NEAR(radiusOf(a), centroid, 1e-5 * centroid) << "position " << a;
     }
 }
@@ -165,38 +145,32 @@ TEST_F(PolarMeshTest, CountsUpToTheLimitAreBuiltAndInputBeyondIsRefusedUntouched
     EXPECT_NE(std::find(window->maxima.begin(), window->maxima.end(), 47628), window->maxima.end());
     EXPECT_EQ(meshcheck::CheckMixedNet(basDelaunay()), std::vector<std::string>{});
 
-    struct Case {
-        std::int16_t shape;
-        float length, width;
-        std::int16_t n, type;
-    };
+    using Case = std::tuple<std::int16_t, float, float, std::int16_t, std::int16_t>;  // shape, length, width, n, type
     const float nan = std::nanf("");
     const Case refused[] = {
-        {5, 10, 4, 64, 7},   // 32,768 triangles
-        {2, 10, 0, 65, 7},   // spoke disk past 32767 triangles
-        {5, 10, 4, 91, 6},   // 33,488 nodes
-        {5, 10, 4, 0, 6},    {2, 10, 0, -1, 8}, {5, 10, 0, 3, 6},  {5, 10, 10, 3, 7},
-        {5, 10, 12, 3, 8},   {0, 10, 4, 3, 6},  {1, 10, 4, 3, 7},  {2, 0, 0, 3, 6},
-        {2, nan, 0, 3, 6},   {5, 10, nan, 3, 6}, {2, 10, 0, 3, 5},
+        {5, 10, 4, 64, 7},  // 32,768 triangles
+        {2, 10, 0, 65, 7},  // spoke disk past 32767 triangles
+        {5, 10, 4, 91, 6},  // 33,488 nodes
+        {5, 10, 4, 0, 6},   {2, 10, 0, -1, 8}, {5, 10, 0, 3, 6},   {5, 10, 10, 3, 7}, {5, 10, 12, 3, 8}, {0, 10, 4, 3, 6},
+        {1, 10, 4, 3, 7},   {2, 0, 0, 3, 6},   {2, nan, 0, 3, 6},  {5, 10, nan, 3, 6}, {2, 10, 0, 3, 5},
     };
     for (const Case& c : refused) {
-        SCOPED_TRACE(std::to_string(c.shape) + " " + std::to_string(c.length) + " " + std::to_string(c.width) + " " +
-                     std::to_string(c.n) + " " + std::to_string(c.type));
-        setSlab(c.shape, c.length, c.width, c.n, c.type);
-        const std::int16_t nodesBefore = basDelaunay().MeshNodeCount;
-        const std::vector<NetElement> elementsBefore = basDelaunay().MeshElementList;
+        SCOPED_TRACE(&c - refused);
+        const auto& [shape, length, width, n, type] = c;
+        setSlab(shape, length, width, n, type);
+        const BasDelaunay before = basDelaunay();
         try {
             GeneratePolarMesh();
             ADD_FAILURE() << "not refused";
         } catch (const rt::RuntimeError& e) {
             EXPECT_EQ(e.number(), 5);
         }
-        EXPECT_TRUE(basDelaunay().MeshNodeCount == nodesBefore && basDelaunay().MeshElementList == elementsBefore);
-        EXPECT_TRUE(declar().MeshType == c.type && declar().MinAngle == 30.0f);
+        EXPECT_TRUE(basDelaunay().MeshNodeCount == before.MeshNodeCount && basDelaunay().MeshElementList == before.MeshElementList);
+        EXPECT_TRUE(declar().MeshType == type && declar().MinAngle == 30.0f);
     }
     // The largest nets each shape and type allows.
-    for (const Case& c : {Case{5, 10, 4, 90, 6}, Case{2, 10, 0, 64, 7}, Case{2, 10, 0, 90, 8}})
-        EXPECT_NO_THROW(CheckPolarInput(c.shape, c.length, c.width, c.n, c.type));
+    for (const auto& [shape, length, width, n, type] : {Case{5, 10, 4, 90, 6}, Case{2, 10, 0, 64, 7}, Case{2, 10, 0, 90, 8}})
+        EXPECT_NO_THROW(CheckPolarInput(shape, length, width, n, type));
 }
 
 TEST_F(PolarMeshTest, AStopEndsTheGenerationWithRunState3AndNoHandOver) {
