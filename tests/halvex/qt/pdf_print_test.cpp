@@ -1,6 +1,5 @@
-// Printing for real through Qt, offscreen and without any system printer:
-// a PDF pseudo-printer takes a document made with the library's printer
-// device, and the Qt print and page set-up dialogs run once each.
+// Printing through Qt offscreen to a PDF pseudo-printer, and the Qt print
+// and page set-up dialogs.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,9 +9,11 @@
 #include <QTimer>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "halvex/dialogs/cls_show_dialog.h"
 #include "halvex/dialogs/g_common_dialog.h"
@@ -33,10 +34,10 @@ std::string run(const std::string& command)
 {
     std::string output;
     std::array<char, 512> buffer{};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) output += buffer.data();
-    pclose(pipe);
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) output += buffer.data();
+        pclose(pipe);
+    }
     return output;
 }
 
@@ -53,17 +54,11 @@ void acceptNextDialog(int& shown)
 {
     QTimer::singleShot(0, [&shown] {
         QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            ADD_FAILURE() << "no modal dialog is up";
-            return;
-        }
+        if (dialog == nullptr) { ADD_FAILURE() << "no modal dialog is up"; return; }
         ++shown;
         dialog->accept();
         QTimer::singleShot(3000, [open = QPointer<QDialog>(dialog)] {
-            if (open && open->isVisible()) {
-                ADD_FAILURE() << "the dialog stayed open";
-                open->reject();
-            }
+            if (open && open->isVisible()) { ADD_FAILURE() << "the dialog stayed open"; open->reject(); }
         });
     });
 }
@@ -90,21 +85,16 @@ protected:
 
 TEST_F(PdfPrintTest, AStoredLandscapeA4PrinterWritesThePdf)
 {
-    forms::settings().save(kApp, "Device Mode", "dmDeviceName", "Probe PDF");
-    forms::settings().save(kApp, "Device Mode", "dmPaperSize", "9");
-    forms::settings().save(kApp, "Device Mode", "dmOrientation", "2");
-    forms::settings().save(kApp, "Device Mode", "dmFields", std::to_string(4097 | 0x2));
-
+    for (auto [key, value] : {std::pair<const char*, std::string>{"dmDeviceName", "Probe PDF"}, {"dmPaperSize", "9"},
+                              {"dmOrientation", "2"}, {"dmFields", std::to_string(4097 | 0x2)}})
+        forms::settings().save(kApp, "Device Mode", key, value);
     halvex::ClsShowDialog facade;
     std::int32_t dc = 0;
-    rt::VArray minimum = margins(0);
-    rt::VArray margin = margins(0);
+    rt::VArray minimum = margins(0), margin = margins(0), none = margins(0);
     facade.CreatePrinterDevice(dc, kApp, minimum, margin);
     ASSERT_NE(dc, 0);
     for (std::int32_t i = 1; i <= 4; ++i) EXPECT_NEAR(minimum.at(i).toSingle(), 0.5f, 0.05f) << i;
-    float vertical = 0;
-    float horizontal = 0;
-    rt::VArray none = margins(0);
+    float vertical = 0, horizontal = 0;
     facade.GetPaperSize(dc, none, vertical, horizontal);
     EXPECT_NEAR(horizontal, 297.0f, 0.5f);
     EXPECT_NEAR(vertical, 210.0f, 0.5f);
@@ -116,11 +106,10 @@ TEST_F(PdfPrintTest, AStoredLandscapeA4PrinterWritesThePdf)
     g::DeleteDC(dc);
 
     const std::string info = run("pdfinfo '" + pdf_ + "' 2>&1");
-    double width = 0;
-    double height = 0;
+    double width = 0, height = 0;
     const std::size_t at = info.find("Page size:");
-    ASSERT_NE(at, std::string::npos) << info;
-    ASSERT_EQ(std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height), 2) << info;
+    ASSERT_TRUE(at != std::string::npos && std::sscanf(info.c_str() + at, "Page size: %lf x %lf", &width, &height) == 2)
+        << info;
     EXPECT_NEAR(width, 842, 1.0);
     EXPECT_NEAR(height, 595, 1.0);
     EXPECT_NE(run("pdftotext '" + pdf_ + "' - 2>&1").find("Probe"), std::string::npos);
@@ -133,8 +122,7 @@ TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
     acceptNextDialog(shown);
     halvex::PrintDlgArgs print;
     print.AppTitle = kApp;
-    EXPECT_TRUE(layer.VBPrintDlg(print));
-    EXPECT_NE(print.hdc, 0);
+    EXPECT_TRUE(layer.VBPrintDlg(print) && print.hdc != 0);
     g::DeleteDC(print.hdc);
 
     acceptNextDialog(shown);
@@ -143,8 +131,7 @@ TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
     page.LeftMargin = 2.0f;
     page.TopMargin = 1.5f;
     EXPECT_TRUE(layer.VBPageSetupDlg(page));
-    EXPECT_NEAR(page.LeftMargin, 2.0f, 0.01f);
-    EXPECT_NEAR(page.TopMargin, 1.5f, 0.01f);
+    EXPECT_TRUE(std::abs(page.LeftMargin - 2.0f) < 0.01f && std::abs(page.TopMargin - 1.5f) < 0.01f);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(forms::settings().get(kApp, "Device Mode", "dmDeviceNameFull", ""), "Probe PDF");
     EXPECT_EQ(forms::settings().get(kApp, "Page Margine", "Left", ""), "2");
@@ -153,11 +140,9 @@ TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
 TEST(IniStoreTest, FixedLengthTextsKeepTheirNuls)
 {
     QTemporaryDir folder;
-    forms::qt::IniSettingsStore store(folder.path());
     const std::string extra = std::string("drv\0Probe PDF\0\0", 16) + std::string(84, '\0');
-    store.save("NulProbe", "Device Name", "extra", extra);
-    forms::qt::IniSettingsStore again(folder.path());
-    EXPECT_EQ(again.get("NulProbe", "Device Name", "extra", ""), extra);
+    forms::qt::IniSettingsStore(folder.path()).save("NulProbe", "Device Name", "extra", extra);
+    EXPECT_EQ(forms::qt::IniSettingsStore(folder.path()).get("NulProbe", "Device Name", "extra", ""), extra);
 }
 
 }  // namespace
