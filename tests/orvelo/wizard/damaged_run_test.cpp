@@ -38,18 +38,8 @@ public:
     std::vector<std::string> prompts;
 };
 
-enum class Damage { Empty, CutShort, WordForNumber, DecimalComma, HugeCount };
-
-const char* nameOf(Damage damage) {
-    switch (damage) {
-    case Damage::Empty: return "empty";
-    case Damage::CutShort: return "cut short";
-    case Damage::WordForNumber: return "a word for a number";
-    case Damage::DecimalComma: return "a decimal comma";
-    case Damage::HugeCount: return "a huge count";
-    }
-    return "";
-}
+enum Damage { Empty, CutShort, WordForNumber, DecimalComma, HugeCount };
+const char* const kDamageNames[] = {"empty", "cut short", "a word for a number", "a decimal comma", "a huge count"};
 
 // The files of 128-byte records, and the record of the count each holds.
 const std::map<std::string, std::int32_t> kRecordFiles = {{"P21", 2}, {"BAU", 4}, {"P41", 2}};
@@ -66,38 +56,25 @@ std::size_t firstNumberLine(const std::string& text) {
 
 // The damaged content of a text file, or "" when the damage does not apply.
 std::string damagedText(const std::string& text, Damage damage) {
-    const std::size_t line = firstNumberLine(text);
-    const std::size_t numberEnd = line == std::string::npos ? line : text.find_first_of(",\r\n", line);
-    switch (damage) {
-    case Damage::Empty: return "";
-    case Damage::CutShort: return text.substr(0, text.size() / 2);
-    case Damage::WordForNumber:
-        if (line == std::string::npos) return "";
-        return text.substr(0, line) + "many" + text.substr(numberEnd);
-    case Damage::DecimalComma: {
-        // A value written with a decimal comma: one value more on its line.
-        const std::size_t dot = text.find('.');
-        if (dot != std::string::npos) return text.substr(0, dot) + "," + text.substr(dot + 1);
-        if (line == std::string::npos) return "";
-        const std::size_t lineEnd = text.find("\r\n", line);
-        return text.substr(0, lineEnd) + ",5" + text.substr(lineEnd);
-    }
-    case Damage::HugeCount:
-        if (line == std::string::npos) return "";
-        return text.substr(0, line) + "32000" + text.substr(numberEnd);
-    }
-    return "";
+    const std::size_t line = firstNumberLine(text), dot = text.find('.');
+    if (damage == Empty) return "";
+    if (damage == CutShort) return text.substr(0, text.size() / 2);
+    // A value written with a decimal comma: one value more on its line.
+    if (damage == DecimalComma && dot != std::string::npos) return text.substr(0, dot) + "," + text.substr(dot + 1);
+    if (line == std::string::npos) return "";
+    const std::size_t lineEnd = text.find("\r\n", line), numberEnd = text.find_first_of(",\r\n", line);
+    if (damage == DecimalComma) return text.substr(0, lineEnd) + ",5" + text.substr(lineEnd);
+    return text.substr(0, line) + (damage == WordForNumber ? "many" : "32000") + text.substr(numberEnd);
 }
 
 // The damages that make each file unreadable: files of values only have no
 // count to make huge, and the zone records of a project of one slab group
 // are not read.
 std::vector<Damage> damagesOf(const std::string& ext) {
-    std::vector<Damage> damages = {Damage::Empty, Damage::CutShort, Damage::WordForNumber, Damage::DecimalComma,
-                                   Damage::HugeCount};
+    std::vector<Damage> damages = {Empty, CutShort, WordForNumber, DecimalComma, HugeCount};
     if (ext == "PG1" || ext == "PV1") damages.pop_back();
-    if (ext == "P21") damages = {Damage::Empty, Damage::HugeCount};
-    if (ext == "BAU" || ext == "P41") damages = {Damage::Empty, Damage::CutShort, Damage::HugeCount};
+    if (ext == "P21") damages = {Empty, HugeCount};
+    if (ext == "BAU" || ext == "P41") damages = {Empty, CutShort, HugeCount};
     return damages;
 }
 
@@ -118,46 +95,36 @@ protected:
 
 TEST_P(DamagedRunTest, NoDamageCrashesTheRunOrLeavesAnOutput) {
     const std::string ext = GetParam();
-    const bool records = kRecordFiles.count(ext) != 0;
-    int run = 0;
     for (Damage damage : damagesOf(ext)) {
-        const std::string dir = "raft" + std::to_string(run++);
+        const std::string dir = "raft" + std::to_string(damage);
         const std::string input = copySample(dir);
         const fs::path file = folder.path(dir + "/RAFT." + ext);
-        std::string damaged;
-        if (!records) {
-            damaged = damagedText(readBytes(file), damage);
-            ASSERT_TRUE(!damaged.empty() || damage == Damage::Empty) << nameOf(damage);
-            writeBytes(file, damaged);
-        } else if (damage == Damage::Empty || damage == Damage::CutShort) {
-            const std::string bytes = readBytes(file);
-            damaged = damage == Damage::Empty ? std::string() : bytes.substr(0, bytes.size() / 2);
-            writeBytes(file, damaged);
-        } else if (damage == Damage::HugeCount) {
+        if (kRecordFiles.count(ext) != 0 && damage == HugeCount) {
             rt::RecordFile out;
             out.open(file.string(), true);
             out.putInteger(kRecordFiles.at(ext), 32000);
             out.close();
+        } else {
+            const std::string damaged = damagedText(readBytes(file), damage);
+            ASSERT_TRUE(!damaged.empty() || damage == Empty) << kDamageNames[damage];
+            writeBytes(file, damaged);
         }
-        SCOPED_TRACE("RAFT." + ext + ": " + nameOf(damage));
-        const auto before = readBytes(file);
+        SCOPED_TRACE("RAFT." + ext + ": " + kDamageNames[damage]);
         std::map<std::string, std::string> inputBefore;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder.path(dir)))
             inputBefore[entry.path().filename().string()] = readBytes(entry.path());
-
         boxes->prompts.clear();
         open(input);
         forms::click(next());
         forms::click(finish());
 
-        // The run did not write a project, and said which file was at fault.
+        // No project written, no file left or changed beside the input's
+        // (but the beam forces, .GH1, written into it).
         EXPECT_TRUE(orvelo::ProjectFileSet(folder.path(dir), "RAFT_Adaptive").empty());
         for (const fs::directory_entry& entry : fs::directory_iterator(folder.path(dir))) {
             const std::string name = entry.path().filename().string();
-            EXPECT_TRUE(entry.is_regular_file()) << name << " is left in the folder";
-            if (name == "RAFT.GH1") continue;  // the beam forces, written into the input
-            ASSERT_TRUE(inputBefore.count(name)) << name;
-            EXPECT_EQ(readBytes(entry.path()), inputBefore.at(name)) << name << " has changed";
+            EXPECT_TRUE(name == "RAFT.GH1" || (inputBefore.count(name) && readBytes(entry.path()) == inputBefore.at(name)))
+                << name << " is new or has changed";
         }
         // Named, and where the message gives the kind of file, its own kind.
         const std::string path = folder.path(dir + "/RAFT." + ext);
@@ -167,8 +134,8 @@ TEST_P(DamagedRunTest, NoDamageCrashesTheRunOrLeavesAnOutput) {
         for (const std::string& prompt : boxes->prompts) {
             if (prompt.find(path) == std::string::npos) continue;
             named = true;
-            if (prompt.find("\r\r") != std::string::npos && !kind.empty())
-                EXPECT_NE(prompt.find("(" + kind + ")"), std::string::npos) << prompt;
+            EXPECT_TRUE(prompt.find("\r\r") == std::string::npos || kind.empty() || prompt.find("(" + kind + ")") != std::string::npos)
+                << prompt;
         }
         EXPECT_TRUE(named) << ::testing::PrintToString(boxes->prompts);
         wizard->unloadWithoutEvents();
