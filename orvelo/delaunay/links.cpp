@@ -120,6 +120,7 @@ void SetElementCorners(BasDelaunay& m, std::int32_t e, std::int16_t a, std::int1
     links.NodeElement[static_cast<std::size_t>(a)] = e;
     links.NodeElement[static_cast<std::size_t>(b)] = e;
     links.NodeElement[static_cast<std::size_t>(c)] = e;
+    if (links.Made != nullptr) links.Made->push_back(e);
 }
 
 std::uint32_t NextVisitStamp(BasDelaunay& m) {

@@ -40,6 +40,8 @@ struct TriangulationLinks {
     // mark of the cavity and of the walks).
     std::vector<std::uint32_t> Visit;
     std::uint32_t VisitStamp = 0;
+    // When set, every element the kernel makes or remakes is appended here.
+    std::vector<std::int32_t>* Made = nullptr;
 };
 
 // A fresh stamp for TriangulationLinks::Visit, sized to the element count.

@@ -12,10 +12,6 @@ namespace {
 // of doubles are split into their rounded result and the exact error, so
 // nothing is lost.
 
-constexpr double kEpsilon = 1.1102230246251565e-16;  // 2^-53, half an ulp of 1
-constexpr double kOrientBound = (3.0 + 16.0 * kEpsilon) * kEpsilon;
-constexpr double kInCircleBound = (10.0 + 96.0 * kEpsilon) * kEpsilon;
-
 using Expansion = std::vector<double>;
 
 // x + y = a + b exactly, x the rounded sum.
@@ -122,51 +118,17 @@ double inCircleExact(double ax, double ay, double bx, double by, double cx, doub
 
 }  // namespace
 
-double Orient2d(double ax, double ay, double bx, double by, double cx, double cy) {
-    const double left = (ax - cx) * (by - cy);
-    const double right = (ay - cy) * (bx - cx);
-    const double det = left - right;
-    double magnitude = 0.0;
-    if (left > 0.0) {
-        if (right <= 0.0) return det;
-        magnitude = left + right;
-    } else if (left < 0.0) {
-        if (right >= 0.0) return det;
-        magnitude = -left - right;
-    } else {
-        return det;
-    }
-    const double bound = kOrientBound * magnitude;
-    if (det >= bound || -det >= bound) return det;
+namespace detail {
+
+double OrientExact(double ax, double ay, double bx, double by, double cx, double cy) {
     return orientExact(ax, ay, bx, by, cx, cy);
 }
 
-double InCircle(double ax, double ay, double bx, double by, double cx, double cy, double dx,
-                double dy) {
-    const double adx = ax - dx;
-    const double ady = ay - dy;
-    const double bdx = bx - dx;
-    const double bdy = by - dy;
-    const double cdx = cx - dx;
-    const double cdy = cy - dy;
-    const double bdxcdy = bdx * cdy;
-    const double cdxbdy = cdx * bdy;
-    const double aLift = adx * adx + ady * ady;
-    const double cdxady = cdx * ady;
-    const double adxcdy = adx * cdy;
-    const double bLift = bdx * bdx + bdy * bdy;
-    const double adxbdy = adx * bdy;
-    const double bdxady = bdx * ady;
-    const double cLift = cdx * cdx + cdy * cdy;
-    const double det =
-        aLift * (bdxcdy - cdxbdy) + bLift * (cdxady - adxcdy) + cLift * (adxbdy - bdxady);
-    const double permanent = (std::fabs(bdxcdy) + std::fabs(cdxbdy)) * aLift +
-                             (std::fabs(cdxady) + std::fabs(adxcdy)) * bLift +
-                             (std::fabs(adxbdy) + std::fabs(bdxady)) * cLift;
-    const double bound = kInCircleBound * permanent;
-    if (det > bound || -det > bound) return det;
+double InCircleExact(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy) {
     return inCircleExact(ax, ay, bx, by, cx, cy, dx, dy);
 }
+
+}  // namespace detail
 
 bool OnSegment(double ax, double ay, double bx, double by, double px, double py) {
     if (Orient2d(ax, ay, bx, by, px, py) != 0.0) return false;

@@ -275,17 +275,42 @@ void RefineMeshQuality(std::int16_t mode) {
     const bool everySize = sizes.size() >= old.OldNodeX.size() && sizes.size() >= old.OldNodeY.size();
     ElementAnswers answers(sizesNonNegative, sizesNonNegative && everySize ? smallestSize : 0.0);
 
+    // The elements that may be bad: every one at first; one found good
+    // leaves the set until the kernel makes it again (its verdict depends on
+    // its corners only), so a sweep looks at exactly the elements it would
+    // find bad, in the same order.
+    std::vector<bool> unsettled(static_cast<std::size_t>(m.MeshElementCount) + 1, true);
+    std::vector<std::int32_t> made;
+    struct MadeRecorder {
+        TriangulationLinks& links;
+        ~MadeRecorder() { links.Made = nullptr; }
+    } recorder{m.Links};
+    m.Links.Made = &made;
+    auto unsettle = [&]() {
+        for (std::int32_t e : made) {
+            if (unsettled.size() <= static_cast<std::size_t>(e)) unsettled.resize(static_cast<std::size_t>(e) + 1, true);
+            unsettled[static_cast<std::size_t>(e)] = true;
+        }
+        made.clear();
+    };
+
     for (;;) {
         const std::int16_t start = m.MeshNodeCount;
         mesher::SetProgressMax(m.MeshElementCount);
         const std::int32_t bound = m.MeshElementCount;
+        if (unsettled.size() < static_cast<std::size_t>(bound) + 1) unsettled.resize(static_cast<std::size_t>(bound) + 1, true);
         for (std::int32_t e = 1; e <= bound; ++e) {
-            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-            // (A circle of radius 0 is never refined.)
-            if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
-                answers.isBad(m, e, cosT, rminSquared)) {
-                const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
-                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
+            if (unsettled[static_cast<std::size_t>(e)]) {
+                const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+                // (A circle of radius 0 is never refined.)
+                if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
+                    answers.isBad(m, e, cosT, rminSquared)) {
+                    const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
+                    refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
+                    unsettle();
+                } else {
+                    unsettled[static_cast<std::size_t>(e)] = false;
+                }
             }
             if (mesher::StopRequested(true)) return;
         }
