@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,6 +29,73 @@
 namespace orvelo {
 
 namespace {
+
+// The index of cell (x, y) of a 2^16 by 2^16 grid along the Hilbert curve.
+std::uint64_t hilbertIndex(std::uint32_t x, std::uint32_t y) {
+    std::uint64_t index = 0;
+    for (std::uint32_t s = 1u << 15; s > 0; s >>= 1) {
+        const std::uint32_t rx = (x & s) != 0 ? 1u : 0u;
+        const std::uint32_t ry = (y & s) != 0 ? 1u : 0u;
+        index += static_cast<std::uint64_t>(s) * s * ((3u * rx) ^ ry);
+        if (ry == 0) {
+            if (rx == 1) {
+                x = s - 1 - (x & (s - 1)) + (x & ~(s - 1));
+                y = s - 1 - (y & (s - 1)) + (y & ~(s - 1));
+                x &= (s << 1) - 1;
+                y &= (s << 1) - 1;
+            }
+            std::swap(x, y);
+        }
+    }
+    return index;
+}
+
+// The order in which nodes first..last enter the triangulation: rounds of
+// growing size, each drawn at random (a fixed sequence, so every run is the
+// same) and ordered along a space-filling curve within the round. Each node
+// then lands near the one before it, and the expected work of the
+// triangulation stays near n log n whatever the order of the chains
+// (inserting the nodes of a long straight side one after the other rebuilds
+// most of the triangles each time).
+std::vector<std::int32_t> insertionOrder(const BasDelaunay& m, std::int32_t first, std::int32_t last) {
+    std::vector<std::int32_t> order;
+    if (last < first) return order;
+    for (std::int32_t n = first; n <= last; ++n) order.push_back(n);
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    auto next = [&state]() {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    };
+    for (std::size_t i = order.size(); i > 1; --i) std::swap(order[i - 1], order[next() % i]);
+    float xMin = m.MeshNodeX[static_cast<std::size_t>(first)], xMax = xMin;
+    float yMin = m.MeshNodeY[static_cast<std::size_t>(first)], yMax = yMin;
+    for (std::int32_t n : order) {
+        xMin = std::min(xMin, m.MeshNodeX[static_cast<std::size_t>(n)]);
+        xMax = std::max(xMax, m.MeshNodeX[static_cast<std::size_t>(n)]);
+        yMin = std::min(yMin, m.MeshNodeY[static_cast<std::size_t>(n)]);
+        yMax = std::max(yMax, m.MeshNodeY[static_cast<std::size_t>(n)]);
+    }
+    const double span = std::max({static_cast<double>(xMax) - xMin, static_cast<double>(yMax) - yMin, 1e-30});
+    auto key = [&](std::int32_t n) {
+        const double u = (m.MeshNodeX[static_cast<std::size_t>(n)] - static_cast<double>(xMin)) / span * 65535.0;
+        const double v = (m.MeshNodeY[static_cast<std::size_t>(n)] - static_cast<double>(yMin)) / span * 65535.0;
+        return hilbertIndex(static_cast<std::uint32_t>(std::clamp(u, 0.0, 65535.0)),
+                            static_cast<std::uint32_t>(std::clamp(v, 0.0, 65535.0)));
+    };
+    // Rounds: the last half, the quarter before it, ... the first few.
+    std::size_t end = order.size();
+    while (end > 0) {
+        const std::size_t begin = end > 16 ? end / 2 : 0;
+        std::vector<std::pair<std::uint64_t, std::int32_t>> keyed;
+        for (std::size_t i = begin; i < end; ++i) keyed.emplace_back(key(order[i]), order[i]);
+        std::sort(keyed.begin(), keyed.end());
+        for (std::size_t i = begin; i < end; ++i) order[i] = keyed[i - begin].second;
+        end = begin;
+    }
+    return order;
+}
 
 constexpr std::int32_t kOpDeleteNodesQuiet = 3;
 
@@ -472,7 +540,7 @@ void GenerateDelaunayMesh() {
     // Every node into the triangulation.
     mesher::SetProgressMax(static_cast<std::int64_t>(m.MeshNodeCount) - 4);
     RebuildLinks(m);
-    for (std::int32_t node = 5; node <= m.MeshNodeCount; ++node) {
+    for (std::int32_t node : insertionOrder(m, 5, m.MeshNodeCount)) {
         InsertNodeNear(static_cast<std::int16_t>(node), 0);
         if (mesher::StopRequested(true)) return stopped();
     }

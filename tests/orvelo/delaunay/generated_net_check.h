@@ -109,10 +109,16 @@ inline std::vector<std::string> CheckGeneratedNet(const SlabFixture& slab, bool 
         bool onBoundary = false;
         for (const auto& p : pieces) {
             const double radius = p.IsArc ? std::hypot(p.X1 - p.XC, p.Y1 - p.YC) : 1e30;
-            const double sagitta =
-                p.IsArc && radius < 10000 ? radius - std::sqrt(std::max(0.0, radius * radius - length * length / 4)) : 0.0;
-            if (OnPiece(p, ax, ay, tol) && OnPiece(p, bx, by, tol) &&
-                OnPiece(p, (ax + bx) / 2, (ay + by) / 2, tol + sagitta * 1.01))
+            auto sagittaOf = [radius](double chord) {
+                return radius - std::sqrt(std::max(0.0, radius * radius - chord * chord / 4));
+            };
+            const double sagitta = p.IsArc && radius < 10000 ? sagittaOf(length) : 0.0;
+            // A chord of an arc divided by the refinement keeps its midpoint
+            // on the chord: its ends lie within the sagitta of the arc's
+            // steps (at most 1.5 target sizes) from the arc.
+            const double chordBand = p.IsArc && radius < 10000 ? sagittaOf(1.5 * slab.r) * 1.01 : 0.0;
+            if (OnPiece(p, ax, ay, tol + chordBand) && OnPiece(p, bx, by, tol + chordBand) &&
+                OnPiece(p, (ax + bx) / 2, (ay + by) / 2, tol + std::max(sagitta * 1.01, chordBand)))
                 onBoundary = true;
         }
         if (!onBoundary)
