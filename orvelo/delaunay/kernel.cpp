@@ -39,10 +39,10 @@ inline double orientToPoint(const BasDelaunay& m, std::int16_t a, std::int16_t b
 // Whether (x, y) lies strictly inside the circumcircle of the
 // counter-clockwise element e.
 bool circleHolds(const BasDelaunay& m, std::int32_t e, double x, double y) {
-    const auto& corner = m.MeshElementList[static_cast<std::size_t>(e)].Node;
-    const std::int16_t a = corner[1];
-    const std::int16_t b = corner[2];
-    const std::int16_t c = corner[3];
+    const auto& corner = m.Links.Corners[static_cast<std::size_t>(e)];
+    const std::int16_t a = corner[0];
+    const std::int16_t b = corner[1];
+    const std::int16_t c = corner[2];
     return predicates::InCircle(xOf(m, a), yOf(m, a), xOf(m, b), yOf(m, b), xOf(m, c), yOf(m, c), x,
                                 y) > 0.0;
 }
@@ -91,8 +91,10 @@ InsertionBuffers& buffers() {
     return lists;
 }
 
+// The corners as the links keep them (the same as the element list's
+// within a generation, in a list a tenth of its size).
 inline std::int16_t cornerAt(const BasDelaunay& m, std::int32_t e, int j) {
-    return m.MeshElementList[static_cast<std::size_t>(e)].Node[static_cast<std::size_t>(j + 1)];
+    return m.Links.Corners[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
 }
 
 // SetElementCorners within an insertion: the node list of the links has

@@ -21,6 +21,12 @@ std::uint64_t undirectedKey(std::int32_t a, std::int32_t b) {
 
 bool isTriangleSlot(const NetElement& e) { return e.CornerCount <= 3; }
 
+// A corner as the links keep it: within a generation the same as the
+// element list's, in a far smaller list.
+inline std::int16_t linkCorner(const BasDelaunay& m, std::int32_t e, int j) {
+    return m.Links.Corners[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+}
+
 double nodeX(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeX[static_cast<std::size_t>(n)]; }
 double nodeY(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeY[static_cast<std::size_t>(n)]; }
 
@@ -250,7 +256,7 @@ WalkResult WalkAlongLine(const BasDelaunay& m, std::int32_t start, double fromX,
         double beyond[3];
         bool inside = true;
         for (int j = 0; j < 3; ++j) {
-            beyond[j] = OrientToPoint(m, CornerOf(m, e, j), CornerOf(m, e, (j + 1) % 3), toX, toY);
+            beyond[j] = OrientToPoint(m, linkCorner(m, e, j), linkCorner(m, e, (j + 1) % 3), toX, toY);
             if (beyond[j] < 0.0) inside = false;
         }
         if (inside) return {WalkEnd::Reached, e, -1};
@@ -265,8 +271,8 @@ WalkResult WalkAlongLine(const BasDelaunay& m, std::int32_t start, double fromX,
         for (int j = 0; j < 3 && exit < 0; ++j) {
             if (beyond[j] >= 0.0) continue;
             if (fallback < 0) fallback = j;
-            const std::int16_t a = CornerOf(m, e, j);
-            const std::int16_t b = CornerOf(m, e, (j + 1) % 3);
+            const std::int16_t a = linkCorner(m, e, j);
+            const std::int16_t b = linkCorner(m, e, (j + 1) % 3);
             const double sideA = predicates::Orient2d(fromX, fromY, toX, toY, nodeX(m, a), nodeY(m, a));
             const double sideB = predicates::Orient2d(fromX, fromY, toX, toY, nodeX(m, b), nodeY(m, b));
             if (sideA <= 0.0 && sideB >= 0.0) exit = j;
@@ -286,9 +292,9 @@ std::int32_t LocatePoint(BasDelaunay& m, double x, double y, std::int32_t hint) 
     if (start < 1 || start > m.MeshElementCount) start = m.Links.Hint;
     if (start < 1 || start > m.MeshElementCount) start = 1;
     if (m.MeshElementCount < 1) return 0;
-    const std::int16_t a = CornerOf(m, start, 0);
-    const std::int16_t b = CornerOf(m, start, 1);
-    const std::int16_t c = CornerOf(m, start, 2);
+    const std::int16_t a = linkCorner(m, start, 0);
+    const std::int16_t b = linkCorner(m, start, 1);
+    const std::int16_t c = linkCorner(m, start, 2);
     const double fromX = (nodeX(m, a) + nodeX(m, b) + nodeX(m, c)) / 3.0;
     const double fromY = (nodeY(m, a) + nodeY(m, b) + nodeY(m, c)) / 3.0;
     const WalkResult walk = WalkAlongLine(m, start, fromX, fromY, x, y, false);
@@ -297,9 +303,9 @@ std::int32_t LocatePoint(BasDelaunay& m, double x, double y, std::int32_t hint) 
     // The walk found no way (a flat start element): scan the triangles.
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         if (!isTriangleSlot(m.MeshElementList[static_cast<std::size_t>(e)])) continue;
-        bool inside = OrientNodes(m, CornerOf(m, e, 0), CornerOf(m, e, 1), CornerOf(m, e, 2)) > 0.0;
+        bool inside = OrientNodes(m, linkCorner(m, e, 0), linkCorner(m, e, 1), linkCorner(m, e, 2)) > 0.0;
         for (int j = 0; j < 3 && inside; ++j)
-            if (OrientToPoint(m, CornerOf(m, e, j), CornerOf(m, e, (j + 1) % 3), x, y) < 0.0) inside = false;
+            if (OrientToPoint(m, linkCorner(m, e, j), linkCorner(m, e, (j + 1) % 3), x, y) < 0.0) inside = false;
         if (inside) return e;
     }
     return 0;

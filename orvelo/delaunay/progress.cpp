@@ -6,6 +6,13 @@ namespace orvelo::mesher {
 
 bool StopRequested(bool advance) { return OperationStopRequested(advance); }
 
+bool StepsDone(std::int64_t steps) {
+    if (steps <= 0 || OperationWaitWindow() == nullptr) return false;
+    for (std::int64_t k = 0; k < steps; ++k)
+        if (OperationStopRequested(true)) return true;
+    return false;
+}
+
 void ShowStatusText(std::int32_t textNumber) {
     drovik::ClsWaitWindow* window = OperationWaitWindow();
     if (window == nullptr) return;

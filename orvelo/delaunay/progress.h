@@ -13,6 +13,10 @@ namespace orvelo::mesher {
 // asked to stop.
 bool StopRequested(bool advance);
 
+// StopRequested(true) steps times, ending at the first that reports a stop;
+// with no wait window, nothing at all.
+bool StepsDone(std::int64_t steps);
+
 // ClsWaitWindow.StatusText with a text of the interface language.
 void ShowStatusText(std::int32_t textNumber);
 

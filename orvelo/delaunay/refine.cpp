@@ -299,21 +299,29 @@ void RefineMeshQuality(std::int16_t mode) {
         mesher::SetProgressMax(m.MeshElementCount);
         const std::int32_t bound = m.MeshElementCount;
         if (unsettled.size() < static_cast<std::size_t>(bound) + 1) unsettled.resize(static_cast<std::size_t>(bound) + 1, true);
+        // (The progress steps of the elements passed over are counted
+        // before the next one is looked at.)
+        std::int64_t passed = 0;
         for (std::int32_t e = 1; e <= bound; ++e) {
-            if (unsettled[static_cast<std::size_t>(e)]) {
-                const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-                // (A circle of radius 0 is never refined.)
-                if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
-                    answers.isBad(m, e, cosT, rminSquared)) {
-                    const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
-                    refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
-                    unsettle();
-                } else {
-                    unsettled[static_cast<std::size_t>(e)] = false;
-                }
+            if (!unsettled[static_cast<std::size_t>(e)]) {
+                ++passed;
+                continue;
+            }
+            if (mesher::StepsDone(passed)) return;
+            passed = 0;
+            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+            // (A circle of radius 0 is never refined.)
+            if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
+                answers.isBad(m, e, cosT, rminSquared)) {
+                const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
+                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
+                unsettle();
+            } else {
+                unsettled[static_cast<std::size_t>(e)] = false;
             }
             if (mesher::StopRequested(true)) return;
         }
+        if (mesher::StepsDone(passed)) return;
         if (mesher::StopRequested(false)) return;
         if (m.MeshNodeCount == start) break;
     }
