@@ -288,7 +288,8 @@ void RefineMeshQuality(std::int16_t mode) {
     m.Links.Made = &made;
     auto unsettle = [&]() {
         for (std::int32_t e : made) {
-            if (unsettled.size() <= static_cast<std::size_t>(e)) unsettled.resize(static_cast<std::size_t>(e) + 1, true);
+            if (unsettled.size() <= static_cast<std::size_t>(e))
+                unsettled.resize(std::max(static_cast<std::size_t>(e) + 1, 2 * unsettled.size()), true);
             unsettled[static_cast<std::size_t>(e)] = true;
         }
         made.clear();
