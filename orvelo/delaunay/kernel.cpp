@@ -331,8 +331,10 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         if (std::find(splitEnds.begin(), splitEnds.end(), b) != splitEnds.end()) bits |= 4u;
     }
     for (std::int32_t number : made) byEnd[static_cast<std::size_t>(cornerAt(m, number, 2))] = 0;
-    const double tol = CoincidenceTolerance();
-    for (std::int32_t number : made) computeCircle(m, number, tol);
+    if (!links.DeferCircles) {
+        const double tol = CoincidenceTolerance();
+        for (std::int32_t number : made) computeCircle(m, number, tol);
+    }
     if (!made.empty()) links.Hint = made.back();
 
     for (std::size_t s = 0; s < splitEnds.size(); s += 2) {
@@ -442,6 +444,8 @@ void StretchStartRectangle() {
     m.MeshNodeX[4] = m.MeshExtentXMin;
     m.MeshNodeY[4] = m.MeshExtentYMax;
 }
+
+void ComputeElementCircle(BasDelaunay& m, std::int32_t element, double tol) { computeCircle(m, element, tol); }
 
 void ComputeCircumcircle(std::int16_t element) {
     BasDelaunay& m = basDelaunay();

@@ -25,6 +25,8 @@
 
 namespace orvelo {
 
+struct BasDelaunay;
+
 // The start configuration: nodes 1..4 at (0,0), (10,0), (10,10), (0,10),
 // elements 1 = (1,2,3) and 2 = (1,3,4) with corner count and flags 0 and no
 // circles yet; the boundary, fixed-node and constraint lists empty; the
@@ -43,6 +45,10 @@ void StretchStartRectangle();
 // in single precision) or one with two corners within the coincidence
 // tolerance gets its centroid and radius 0.
 void ComputeCircumcircle(std::int16_t element);
+
+// ComputeCircumcircle on the mesher data given, with the coincidence
+// tolerance given, and no checks of the numbers.
+void ComputeElementCircle(BasDelaunay& m, std::int32_t element, double tol);
 
 // Inserts node `node` (already in the node list) into the triangulation.
 // A refused node (its cavity would reach an element marked outside) is

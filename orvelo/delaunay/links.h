@@ -42,6 +42,9 @@ struct TriangulationLinks {
     std::uint32_t VisitStamp = 0;
     // When set, every element the kernel makes or remakes is appended here.
     std::vector<std::int32_t>* Made = nullptr;
+    // When set, the kernel leaves the circles of the elements it makes to
+    // whoever records them (see Made).
+    bool DeferCircles = false;
 };
 
 // A fresh stamp for TriangulationLinks::Visit, sized to the element count.

@@ -252,6 +252,51 @@ void refineInWindow(std::int16_t mode) {
     }
 }
 
+// The sweeps of RefineMeshQuality (returns on a stop).
+template <class Unsettle>
+void sweepUntilSettled(BasDelaunay& m, ElementAnswers& answers, double cosT, float rminSquared, float rmin,
+                       std::unordered_set<std::uint64_t>& borderRows, std::vector<bool>& unsettled,
+                       std::vector<bool>& circleDue, Unsettle&& unsettle, double tol) {
+    for (;;) {
+        const std::int16_t start = m.MeshNodeCount;
+        mesher::SetProgressMax(m.MeshElementCount);
+        const std::int32_t bound = m.MeshElementCount;
+        if (unsettled.size() < static_cast<std::size_t>(bound) + 1) {
+            unsettled.resize(static_cast<std::size_t>(bound) + 1, true);
+            circleDue.resize(unsettled.size(), false);
+        }
+        // (The progress steps of the elements passed over are counted
+        // before the next one is looked at.)
+        std::int64_t passed = 0;
+        for (std::int32_t e = 1; e <= bound; ++e) {
+            if (!unsettled[static_cast<std::size_t>(e)]) {
+                ++passed;
+                continue;
+            }
+            if (mesher::StepsDone(passed)) return;
+            passed = 0;
+            if (circleDue[static_cast<std::size_t>(e)]) {
+                circleDue[static_cast<std::size_t>(e)] = false;
+                ComputeElementCircle(m, e, tol);
+            }
+            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+            // (A circle of radius 0 is never refined.)
+            if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
+                answers.isBad(m, e, cosT, rminSquared)) {
+                const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
+                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
+                unsettle();
+            } else {
+                unsettled[static_cast<std::size_t>(e)] = false;
+            }
+            if (mesher::StopRequested(true)) return;
+        }
+        if (mesher::StepsDone(passed)) return;
+        if (mesher::StopRequested(false)) return;
+        if (m.MeshNodeCount == start) break;
+    }
+}
+
 }  // namespace
 
 void RefineMeshQuality(std::int16_t mode) {
@@ -279,53 +324,37 @@ void RefineMeshQuality(std::int16_t mode) {
     // leaves the set until the kernel makes it again (its verdict depends on
     // its corners only), so a sweep looks at exactly the elements it would
     // find bad, in the same order.
+    // The circle of a new element is worked out when a sweep first looks at
+    // it (many are gone again before), and for the rest at the end.
     std::vector<bool> unsettled(static_cast<std::size_t>(m.MeshElementCount) + 1, true);
+    std::vector<bool> circleDue(unsettled.size(), false);
     std::vector<std::int32_t> made;
     struct MadeRecorder {
         TriangulationLinks& links;
-        ~MadeRecorder() { links.Made = nullptr; }
+        ~MadeRecorder() {
+            links.Made = nullptr;
+            links.DeferCircles = false;
+        }
     } recorder{m.Links};
     m.Links.Made = &made;
+    m.Links.DeferCircles = true;
+    const double tol = CoincidenceTolerance();
     auto unsettle = [&]() {
         for (std::int32_t e : made) {
-            if (unsettled.size() <= static_cast<std::size_t>(e))
+            if (unsettled.size() <= static_cast<std::size_t>(e)) {
                 unsettled.resize(std::max(static_cast<std::size_t>(e) + 1, 2 * unsettled.size()), true);
+                circleDue.resize(unsettled.size(), false);
+            }
             unsettled[static_cast<std::size_t>(e)] = true;
+            circleDue[static_cast<std::size_t>(e)] = true;
         }
         made.clear();
     };
-
-    for (;;) {
-        const std::int16_t start = m.MeshNodeCount;
-        mesher::SetProgressMax(m.MeshElementCount);
-        const std::int32_t bound = m.MeshElementCount;
-        if (unsettled.size() < static_cast<std::size_t>(bound) + 1) unsettled.resize(static_cast<std::size_t>(bound) + 1, true);
-        // (The progress steps of the elements passed over are counted
-        // before the next one is looked at.)
-        std::int64_t passed = 0;
-        for (std::int32_t e = 1; e <= bound; ++e) {
-            if (!unsettled[static_cast<std::size_t>(e)]) {
-                ++passed;
-                continue;
-            }
-            if (mesher::StepsDone(passed)) return;
-            passed = 0;
-            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-            // (A circle of radius 0 is never refined.)
-            if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
-                answers.isBad(m, e, cosT, rminSquared)) {
-                const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
-                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
-                unsettle();
-            } else {
-                unsettled[static_cast<std::size_t>(e)] = false;
-            }
-            if (mesher::StopRequested(true)) return;
-        }
-        if (mesher::StepsDone(passed)) return;
-        if (mesher::StopRequested(false)) return;
-        if (m.MeshNodeCount == start) break;
-    }
+    sweepUntilSettled(m, answers, cosT, rminSquared, rmin, borderRows, unsettled, circleDue, unsettle, tol);
+    unsettle();
+    m.Links.DeferCircles = false;
+    for (std::size_t e = 1; e < circleDue.size() && e <= static_cast<std::size_t>(m.MeshElementCount); ++e)
+        if (circleDue[e]) ComputeElementCircle(m, static_cast<std::int32_t>(e), tol);
 }
 
 }  // namespace orvelo
