@@ -574,7 +574,6 @@ void GenerateDelaunayMesh() {
     mesher::ShowStatusText(quillon::TextNo(100036));
     mesher::SetProgressMax(2 * static_cast<std::int64_t>(m.MeshElementCount));
     if (mesher::StopRequested(false)) return stopped();
-    bool stop = false;
     std::size_t kept = 0;
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
         NetElement element = m.MeshElementList[e];
@@ -583,8 +582,8 @@ void GenerateDelaunayMesh() {
             element.Flag[1] = element.Flag[2] = element.Flag[3] = halvex::OuterSide;
             m.MeshElementList[++kept] = element;
         }
-        if (mesher::StopRequested(true)) stop = true;
     }
+    const bool stop = mesher::StopRequestedOver(m.MeshElementCount);
     m.MeshElementCount = static_cast<std::int16_t>(kept);
     m.MeshElementList.resize(kept + 1);
     if (stop) return stopped();

@@ -255,15 +255,15 @@ void refineInWindow(std::int16_t mode) {
 // The sweeps of RefineMeshQuality (returns on a stop).
 template <class Unsettle>
 void sweepUntilSettled(BasDelaunay& m, ElementAnswers& answers, double cosT, float rminSquared, float rmin,
-                       std::unordered_set<std::uint64_t>& borderRows, std::vector<bool>& unsettled,
-                       std::vector<bool>& circleDue, Unsettle&& unsettle, double tol) {
+                       std::unordered_set<std::uint64_t>& borderRows, std::vector<std::uint8_t>& unsettled,
+                       std::vector<std::uint8_t>& circleDue, Unsettle&& unsettle, double tol) {
     for (;;) {
         const std::int16_t start = m.MeshNodeCount;
         mesher::SetProgressMax(m.MeshElementCount);
         const std::int32_t bound = m.MeshElementCount;
         if (unsettled.size() < static_cast<std::size_t>(bound) + 1) {
-            unsettled.resize(static_cast<std::size_t>(bound) + 1, true);
-            circleDue.resize(unsettled.size(), false);
+            unsettled.resize(static_cast<std::size_t>(bound) + 1, 1);
+            circleDue.resize(unsettled.size(), 0);
         }
         // (The progress steps of the elements passed over are counted
         // before the next one is looked at.)
@@ -276,7 +276,7 @@ void sweepUntilSettled(BasDelaunay& m, ElementAnswers& answers, double cosT, flo
             if (mesher::StepsDone(passed)) return;
             passed = 0;
             if (circleDue[static_cast<std::size_t>(e)]) {
-                circleDue[static_cast<std::size_t>(e)] = false;
+                circleDue[static_cast<std::size_t>(e)] = 0;
                 ComputeElementCircle(m, e, tol);
             }
             const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
@@ -287,7 +287,7 @@ void sweepUntilSettled(BasDelaunay& m, ElementAnswers& answers, double cosT, flo
                 refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
                 unsettle();
             } else {
-                unsettled[static_cast<std::size_t>(e)] = false;
+                unsettled[static_cast<std::size_t>(e)] = 0;
             }
             if (mesher::StopRequested(true)) return;
         }
@@ -326,8 +326,8 @@ void RefineMeshQuality(std::int16_t mode) {
     // find bad, in the same order.
     // The circle of a new element is worked out when a sweep first looks at
     // it (many are gone again before), and for the rest at the end.
-    std::vector<bool> unsettled(static_cast<std::size_t>(m.MeshElementCount) + 1, true);
-    std::vector<bool> circleDue(unsettled.size(), false);
+    std::vector<std::uint8_t> unsettled(static_cast<std::size_t>(m.MeshElementCount) + 1, 1);
+    std::vector<std::uint8_t> circleDue(unsettled.size(), 0);
     std::vector<std::int32_t> made;
     struct MadeRecorder {
         TriangulationLinks& links;
@@ -342,11 +342,11 @@ void RefineMeshQuality(std::int16_t mode) {
     auto unsettle = [&]() {
         for (std::int32_t e : made) {
             if (unsettled.size() <= static_cast<std::size_t>(e)) {
-                unsettled.resize(std::max(static_cast<std::size_t>(e) + 1, 2 * unsettled.size()), true);
-                circleDue.resize(unsettled.size(), false);
+                unsettled.resize(std::max(static_cast<std::size_t>(e) + 1, 2 * unsettled.size()), 1);
+                circleDue.resize(unsettled.size(), 0);
             }
-            unsettled[static_cast<std::size_t>(e)] = true;
-            circleDue[static_cast<std::size_t>(e)] = true;
+            unsettled[static_cast<std::size_t>(e)] = 1;
+            circleDue[static_cast<std::size_t>(e)] = 1;
         }
         made.clear();
     };
