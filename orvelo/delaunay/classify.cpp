@@ -107,7 +107,7 @@ std::int16_t ClassifyInsideElements() {
         if (mesher::StopRequested(true)) return 0;
     }
     auto across = [&](std::int32_t e, int j) {
-        return m.Links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+        return m.Links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(j)];
     };
 
     // Phase 3: the outside seed, the first element at auxiliary node 1.

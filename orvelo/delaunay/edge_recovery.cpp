@@ -38,7 +38,7 @@ int cornerIndex(const BasDelaunay& m, std::int32_t e, std::int16_t node) {
 }
 
 bool lockedSide(const BasDelaunay& m, std::int32_t e, int j) {
-    return (m.Links.Locked[static_cast<std::size_t>(e)] & (1u << j)) != 0;
+    return (m.Links.Elements[static_cast<std::size_t>(e)].Locked & (1u << j)) != 0;
 }
 
 SegmentTrace traceSegment(const BasDelaunay& m, std::int16_t n1, std::int16_t n2) {
@@ -111,7 +111,7 @@ SegmentTrace traceSegment(const BasDelaunay& m, std::int16_t n1, std::int16_t n2
             return trace;
         }
         trace.crossed.emplace_back(right, left);
-        const std::int32_t next = m.Links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(i)];
+        const std::int32_t next = m.Links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(i)];
         if (next == 0 || !takesPart(m, next)) {
             trace.blocked = true;
             return trace;
@@ -164,7 +164,7 @@ bool swapDiagonal(BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t* 
     int j = 0;
     const std::int32_t e = ElementWithSide(m, a, b, j);
     if (e == 0) return false;
-    const std::int32_t f = m.Links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+    const std::int32_t f = m.Links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(j)];
     if (f == 0 || !takesPart(m, e) || !takesPart(m, f) || lockedSide(m, e, j)) return false;
     const std::int16_t p = CornerOf(m, e, (j + 2) % 3);
     const int k = cornerIndex(m, f, b);
@@ -185,7 +185,7 @@ bool swapDiagonal(BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t* 
             const std::int16_t from = CornerOf(m, element, s);
             const std::int16_t to = CornerOf(m, element, (s + 1) % 3);
             if ((from == a && to == b) || (from == b && to == a)) continue;
-            outer[n++] = {from, to, m.Links.Across[static_cast<std::size_t>(element)][static_cast<std::size_t>(s)],
+            outer[n++] = {from, to, m.Links.Elements[static_cast<std::size_t>(element)].Across[static_cast<std::size_t>(s)],
                           lockedSide(m, element, s)};
         }
     // e's first corner other than p in corner order goes with e.
@@ -202,7 +202,7 @@ bool swapDiagonal(BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t* 
     place(e, first);
     place(f, second);
     for (std::int32_t element : {e, f}) {
-        auto& across = m.Links.Across[static_cast<std::size_t>(element)];
+        auto& across = m.Links.Elements[static_cast<std::size_t>(element)].Across;
         std::uint8_t bits = 0;
         for (int s = 0; s < 3; ++s) {
             const std::int16_t from = CornerOf(m, element, s);
@@ -218,10 +218,10 @@ bool swapDiagonal(BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t* 
                     if (o.across != 0)
                         for (int t = 0; t < 3; ++t)
                             if (CornerOf(m, o.across, t) == to && CornerOf(m, o.across, (t + 1) % 3) == from)
-                                m.Links.Across[static_cast<std::size_t>(o.across)][static_cast<std::size_t>(t)] = element;
+                                m.Links.Elements[static_cast<std::size_t>(o.across)].Across[static_cast<std::size_t>(t)] = element;
                 }
         }
-        m.Links.Locked[static_cast<std::size_t>(element)] = bits;
+        m.Links.Elements[static_cast<std::size_t>(element)].Locked = bits;
     }
     ComputeCircumcircle(static_cast<std::int16_t>(e));
     ComputeCircumcircle(static_cast<std::int16_t>(f));

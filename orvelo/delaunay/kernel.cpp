@@ -24,11 +24,11 @@ inline float toSingle(double value) {
 }
 
 bool isLocked(const BasDelaunay& m, std::int32_t e, int j) {
-    return (m.Links.Locked[static_cast<std::size_t>(e)] & (1u << j)) != 0;
+    return (m.Links.Elements[static_cast<std::size_t>(e)].Locked & (1u << j)) != 0;
 }
 
 std::int32_t acrossOf(const BasDelaunay& m, std::int32_t e, int j) {
-    return m.Links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+    return m.Links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(j)];
 }
 
 // OrientToPoint without the call.
@@ -39,7 +39,7 @@ inline double orientToPoint(const BasDelaunay& m, std::int16_t a, std::int16_t b
 // Whether (x, y) lies strictly inside the circumcircle of the
 // counter-clockwise element e.
 bool circleHolds(const BasDelaunay& m, std::int32_t e, double x, double y) {
-    const auto& corner = m.Links.Corners[static_cast<std::size_t>(e)];
+    const auto& corner = m.Links.Elements[static_cast<std::size_t>(e)].Corners;
     const std::int16_t a = corner[0];
     const std::int16_t b = corner[1];
     const std::int16_t c = corner[2];
@@ -94,7 +94,7 @@ InsertionBuffers& buffers() {
 // The corners as the links keep them (the same as the element list's
 // within a generation, in a list a tenth of its size).
 inline std::int16_t cornerAt(const BasDelaunay& m, std::int32_t e, int j) {
-    return m.Links.Corners[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+    return m.Links.Elements[static_cast<std::size_t>(e)].Corners[static_cast<std::size_t>(j)];
 }
 
 // SetElementCorners within an insertion: the node list of the links has
@@ -105,7 +105,7 @@ inline void setCorners(BasDelaunay& m, std::int32_t e, std::int16_t a, std::int1
     element.Node[2] = b;
     element.Node[3] = c;
     TriangulationLinks& links = m.Links;
-    links.Corners[static_cast<std::size_t>(e)] = {a, b, c};
+    links.Elements[static_cast<std::size_t>(e)].Corners = {a, b, c};
     links.NodeElement[static_cast<std::size_t>(a)] = e;
     links.NodeElement[static_cast<std::size_t>(b)] = e;
     links.NodeElement[static_cast<std::size_t>(c)] = e;
@@ -194,7 +194,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     std::uint32_t stamp = NextVisitStamp(m);
     std::vector<std::int32_t>& cavity = work.cavity;
     cavity.assign(seeds, seeds + seedCount);
-    for (std::int32_t s : cavity) links.Visit[static_cast<std::size_t>(s)] = stamp;
+    for (std::int32_t s : cavity) links.Elements[static_cast<std::size_t>(s)].Visit = stamp;
     bool reachesOutside = false;
     for (std::size_t q = 0; q < cavity.size(); ++q) {
         const std::int32_t e = cavity[q];
@@ -211,14 +211,14 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
                 continue;
             }
             const std::int32_t nb = acrossOf(m, e, j);
-            if (nb == 0 || links.Visit[static_cast<std::size_t>(nb)] == stamp) continue;
+            if (nb == 0 || links.Elements[static_cast<std::size_t>(nb)].Visit == stamp) continue;
             if (!circleHolds(m, nb, x, y)) continue;
             if (m.MeshElementList[static_cast<std::size_t>(nb)].CornerCount < 0) {
                 if (encroached == nullptr) return InsertOutcome::Refused;
                 reachesOutside = true;  // the encroachment is looked for all the same
                 continue;
             }
-            links.Visit[static_cast<std::size_t>(nb)] = stamp;
+            links.Elements[static_cast<std::size_t>(nb)].Visit = stamp;
             cavity.push_back(nb);
         }
     }
@@ -229,7 +229,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     // is one piece without nodes inside (k elements, k + 2 border sides).
     auto borderSide = [&](std::int32_t e, int j, std::uint32_t inStamp) {
         const std::int32_t nb = acrossOf(m, e, j);
-        if (nb == 0 || links.Visit[static_cast<std::size_t>(nb)] != inStamp) return true;
+        if (nb == 0 || links.Elements[static_cast<std::size_t>(nb)].Visit != inStamp) return true;
         return isLocked(m, e, j) && !isSplitSide(e, j);
     };
     for (int round = 0;; ++round) {
@@ -253,17 +253,17 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         stamp = NextVisitStamp(m);
         std::vector<std::int32_t>& kept = work.kept;
         kept.assign(seeds, seeds + seedCount);
-        for (std::int32_t s : kept) links.Visit[static_cast<std::size_t>(s)] = stamp;
+        for (std::int32_t s : kept) links.Elements[static_cast<std::size_t>(s)].Visit = stamp;
         if (!seedsOnly) {
             for (std::size_t q = 0; q < kept.size(); ++q) {
                 const std::int32_t e = kept[q];
                 if (isOutside(e)) continue;
                 for (int j = 0; j < 3; ++j) {
                     const std::int32_t nb = acrossOf(m, e, j);
-                    if (nb == 0 || links.Visit[static_cast<std::size_t>(nb)] != old) continue;
+                    if (nb == 0 || links.Elements[static_cast<std::size_t>(nb)].Visit != old) continue;
                     if (isLocked(m, e, j) && !isSplitSide(e, j)) continue;
                     if (std::find(unseen.begin(), unseen.end(), nb) != unseen.end()) continue;
-                    links.Visit[static_cast<std::size_t>(nb)] = stamp;
+                    links.Elements[static_cast<std::size_t>(nb)].Visit = stamp;
                     kept.push_back(nb);
                 }
             }
@@ -300,12 +300,12 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         NetElement& element = m.MeshElementList[static_cast<std::size_t>(number)];
         element.CornerCount = side.outside ? -1 : 3;
         setCorners(m, number, node, side.a, side.b);
-        links.Across[static_cast<std::size_t>(number)] = {0, side.beyond, 0};
-        links.Locked[static_cast<std::size_t>(number)] = side.locked ? 2u : 0u;
+        links.Elements[static_cast<std::size_t>(number)].Across = {0, side.beyond, 0};
+        links.Elements[static_cast<std::size_t>(number)].Locked = side.locked ? 2u : 0u;
         if (side.beyond != 0)
             for (int k = 0; k < 3; ++k)
                 if (cornerAt(m, side.beyond, k) == side.b && cornerAt(m, side.beyond, (k + 1) % 3) == side.a)
-                    links.Across[static_cast<std::size_t>(side.beyond)][static_cast<std::size_t>(k)] = number;
+                    links.Elements[static_cast<std::size_t>(side.beyond)].Across[static_cast<std::size_t>(k)] = number;
         made.push_back(number);
     }
     // The spokes from the node: the new element whose side 0 runs from the
@@ -320,13 +320,13 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     for (std::int32_t number : made) {
         const std::int16_t a = cornerAt(m, number, 1);
         const std::int16_t b = cornerAt(m, number, 2);
-        auto& across = links.Across[static_cast<std::size_t>(number)];
+        auto& across = links.Elements[static_cast<std::size_t>(number)].Across;
         const std::int32_t before = a >= 0 && static_cast<std::size_t>(a) < byEnd.size() ? byEnd[static_cast<std::size_t>(a)] : 0;
         if (before != 0) {
             across[0] = before;
-            links.Across[static_cast<std::size_t>(before)][2] = number;
+            links.Elements[static_cast<std::size_t>(before)].Across[2] = number;
         }
-        std::uint8_t& bits = links.Locked[static_cast<std::size_t>(number)];
+        std::uint8_t& bits = links.Elements[static_cast<std::size_t>(number)].Locked;
         if (std::find(splitEnds.begin(), splitEnds.end(), a) != splitEnds.end()) bits |= 1u;
         if (std::find(splitEnds.begin(), splitEnds.end(), b) != splitEnds.end()) bits |= 4u;
     }
@@ -367,11 +367,8 @@ std::int32_t AppendElement() {
     // The links grow with the net only while they describe it (during a
     // generation); the editing tasks work without them.
     TriangulationLinks& links = m.Links;
-    if (links.Across.size() != size - 1) return m.MeshElementCount;
-    links.Across.push_back({0, 0, 0});
-    grow(links.Locked, std::uint8_t{0});
-    grow(links.Corners, std::array<std::int16_t, 3>{0, 0, 0});
-    grow(links.Visit, std::uint32_t{0});
+    if (links.Elements.size() != size - 1) return m.MeshElementCount;
+    links.Elements.push_back(ElementLink{});
     return m.MeshElementCount;
 }
 

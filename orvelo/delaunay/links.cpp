@@ -24,7 +24,7 @@ bool isTriangleSlot(const NetElement& e) { return e.CornerCount <= 3; }
 // A corner as the links keep it: within a generation the same as the
 // element list's, in a far smaller list.
 inline std::int16_t linkCorner(const BasDelaunay& m, std::int32_t e, int j) {
-    return m.Links.Corners[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)];
+    return m.Links.Elements[static_cast<std::size_t>(e)].Corners[static_cast<std::size_t>(j)];
 }
 
 double nodeX(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeX[static_cast<std::size_t>(n)]; }
@@ -35,9 +35,7 @@ double nodeY(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeY[static_c
 void RebuildLinks(BasDelaunay& m) {
     TriangulationLinks& links = m.Links;
     const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
-    links.Across.assign(count + 1, {0, 0, 0});
-    links.Locked.assign(count + 1, 0);
-    links.Corners.assign(count + 1, {0, 0, 0});
+    links.Elements.assign(count + 1, ElementLink{});
     links.NodeElement.assign(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
 
     std::unordered_map<std::uint64_t, std::int32_t> sideOwner;
@@ -46,7 +44,7 @@ void RebuildLinks(BasDelaunay& m) {
         const NetElement& element = m.MeshElementList[e];
         if (!isTriangleSlot(element)) continue;
         for (int j = 0; j < 3; ++j) {
-            links.Corners[e][static_cast<std::size_t>(j)] = element.Node[static_cast<std::size_t>(j + 1)];
+            links.Elements[e].Corners[static_cast<std::size_t>(j)] = element.Node[static_cast<std::size_t>(j + 1)];
             const std::int16_t node = element.Node[static_cast<std::size_t>(j + 1)];
             if (node > 0 && node <= m.MeshNodeCount) links.NodeElement[static_cast<std::size_t>(node)] = static_cast<std::int32_t>(e);
         }
@@ -60,7 +58,7 @@ void RebuildLinks(BasDelaunay& m) {
         for (int j = 0; j < 3; ++j) {
             const auto found = sideOwner.find(directedKey(CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3),
                                                           CornerOf(m, static_cast<std::int32_t>(e), j)));
-            if (found != sideOwner.end()) links.Across[e][static_cast<std::size_t>(j)] = found->second / 4;
+            if (found != sideOwner.end()) links.Elements[e].Across[static_cast<std::size_t>(j)] = found->second / 4;
         }
     }
     // Constraint sides: the rows of both lists that are element sides.
@@ -75,7 +73,7 @@ void RebuildLinks(BasDelaunay& m) {
             for (int j = 0; j < 3; ++j)
                 if (listed.count(undirectedKey(CornerOf(m, static_cast<std::int32_t>(e), j),
                                                CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3))) != 0)
-                    links.Locked[e] = static_cast<std::uint8_t>(links.Locked[e] | (1u << j));
+                    links.Elements[e].Locked = static_cast<std::uint8_t>(links.Elements[e].Locked | (1u << j));
         }
     }
     if (links.Hint < 1 || links.Hint > static_cast<std::int32_t>(count)) links.Hint = count > 0 ? 1 : 0;
@@ -84,15 +82,14 @@ void RebuildLinks(BasDelaunay& m) {
 bool LinksMatchNet(const BasDelaunay& m) {
     const TriangulationLinks& links = m.Links;
     const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
-    if (links.Across.size() != count + 1 || links.Corners.size() != count + 1 ||
-        links.Locked.size() != count + 1 ||
+    if (links.Elements.size() != count + 1 ||
         links.NodeElement.size() != static_cast<std::size_t>(m.MeshNodeCount) + 1)
         return false;
     for (std::size_t e = 1; e <= count; ++e) {
         const NetElement& element = m.MeshElementList[e];
         if (!isTriangleSlot(element)) return false;
         for (std::size_t j = 0; j < 3; ++j)
-            if (links.Corners[e][j] != element.Node[j + 1]) return false;
+            if (links.Elements[e].Corners[j] != element.Node[j + 1]) return false;
     }
     return true;
 }
@@ -104,8 +101,7 @@ void EnsureLinks(BasDelaunay& m) {
 void EnsureLinksSized(BasDelaunay& m) {
     const TriangulationLinks& links = m.Links;
     const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
-    if (links.Across.size() != count + 1 || links.Corners.size() != count + 1 ||
-        links.Locked.size() != count + 1) {
+    if (links.Elements.size() != count + 1) {
         RebuildLinks(m);
         return;
     }
@@ -120,7 +116,7 @@ void SetElementCorners(BasDelaunay& m, std::int32_t e, std::int16_t a, std::int1
     element.Node[2] = b;
     element.Node[3] = c;
     TriangulationLinks& links = m.Links;
-    links.Corners[static_cast<std::size_t>(e)] = {a, b, c};
+    links.Elements[static_cast<std::size_t>(e)].Corners = {a, b, c};
     const std::size_t needed = static_cast<std::size_t>(std::max({a, b, c})) + 1;
     if (links.NodeElement.size() < needed) links.NodeElement.resize(needed, 0);
     links.NodeElement[static_cast<std::size_t>(a)] = e;
@@ -131,10 +127,9 @@ void SetElementCorners(BasDelaunay& m, std::int32_t e, std::int16_t a, std::int1
 
 std::uint32_t NextVisitStamp(BasDelaunay& m) {
     TriangulationLinks& links = m.Links;
-    if (links.Visit.size() != static_cast<std::size_t>(m.MeshElementCount) + 1)
-        links.Visit.resize(static_cast<std::size_t>(m.MeshElementCount) + 1, 0);
+    if (links.Elements.size() != static_cast<std::size_t>(m.MeshElementCount) + 1) RebuildLinks(m);
     if (++links.VisitStamp == 0) {
-        std::fill(links.Visit.begin(), links.Visit.end(), 0);
+        for (ElementLink& element : links.Elements) element.Visit = 0;
         links.VisitStamp = 1;
     }
     return links.VisitStamp;
@@ -176,7 +171,7 @@ std::int32_t visitElementsAtNode(const BasDelaunay& m, std::int16_t node, std::v
         around.push_back(e);
         if (visit(e)) return e;
         const int i = cornerIndex(e);
-        const std::int32_t next = links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>((i + 2) % 3)];
+        const std::int32_t next = links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>((i + 2) % 3)];
         if (next == start) {
             closed = true;
             break;
@@ -189,7 +184,7 @@ std::int32_t visitElementsAtNode(const BasDelaunay& m, std::int16_t node, std::v
     e = start;
     while (around.size() <= limit) {
         const int i = cornerIndex(e);
-        const std::int32_t next = links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(i)];
+        const std::int32_t next = links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(i)];
         if (next == 0 || next == start || cornerIndex(next) < 0) break;
         if (std::find(around.begin(), around.end(), next) != around.end()) break;
         around.push_back(next);
@@ -232,7 +227,7 @@ void LockSide(BasDelaunay& m, std::int16_t a, std::int16_t b, bool locked) {
         int j = 0;
         const std::int32_t e = pass == 0 ? ElementWithSide(m, a, b, j) : ElementWithSide(m, b, a, j);
         if (e == 0) continue;
-        std::uint8_t& bits = m.Links.Locked[static_cast<std::size_t>(e)];
+        std::uint8_t& bits = m.Links.Elements[static_cast<std::size_t>(e)].Locked;
         bits = static_cast<std::uint8_t>(locked ? (bits | (1u << j)) : (bits & ~(1u << j)));
     }
 }
@@ -278,9 +273,9 @@ WalkResult WalkAlongLine(const BasDelaunay& m, std::int32_t start, double fromX,
             if (sideA <= 0.0 && sideB >= 0.0) exit = j;
         }
         if (exit < 0) exit = fallback;
-        if (stopAtConstraints && (links.Locked[static_cast<std::size_t>(e)] & (1u << exit)) != 0)
+        if (stopAtConstraints && (links.Elements[static_cast<std::size_t>(e)].Locked & (1u << exit)) != 0)
             return {WalkEnd::Blocked, e, exit};
-        const std::int32_t next = links.Across[static_cast<std::size_t>(e)][static_cast<std::size_t>(exit)];
+        const std::int32_t next = links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(exit)];
         if (next == 0) return {WalkEnd::Outside, e, exit};
         e = next;
     }

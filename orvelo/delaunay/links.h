@@ -24,21 +24,28 @@ namespace orvelo {
 
 struct BasDelaunay;
 
+// What the links keep of one element, together, so that a step from an
+// element to its neighbour touches one place.
+struct ElementLink {
+    // The element across side j, 0 when none (the side is on the border of
+    // the start rectangle).
+    std::array<std::int32_t, 3> Across{0, 0, 0};
+    // The corners the links were made for.
+    std::array<std::int16_t, 3> Corners{0, 0, 0};
+    // Bit j set when side j is a constraint side.
+    std::uint8_t Locked = 0;
+    // The stamp of the last search that visited the element (a working mark
+    // of the cavity and of the walks).
+    std::uint32_t Visit = 0;
+};
+
 struct TriangulationLinks {
-    // Per element: the element across side j, 0 when none (the side is on
-    // the border of the start rectangle).
-    std::vector<std::array<std::int32_t, 3>> Across;
-    // Per element: bit j set when side j is a constraint side.
-    std::vector<std::uint8_t> Locked;
-    // Per element: the corners the links were made for.
-    std::vector<std::array<std::int16_t, 3>> Corners;
+    // Per element.
+    std::vector<ElementLink> Elements;
     // Per node: an element that has the node as a corner, 0 when none.
     std::vector<std::int32_t> NodeElement;
     // The element where the next location walk starts.
     std::int32_t Hint = 0;
-    // Per element: the stamp of the last search that visited it (a working
-    // mark of the cavity and of the walks).
-    std::vector<std::uint32_t> Visit;
     std::uint32_t VisitStamp = 0;
     // When set, every element the kernel makes or remakes is appended here.
     std::vector<std::int32_t>* Made = nullptr;
