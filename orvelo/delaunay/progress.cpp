@@ -6,6 +6,8 @@ namespace orvelo::mesher {
 
 bool StopRequested(bool advance) { return OperationStopRequested(advance); }
 
+bool HasWaitWindow() { return OperationWaitWindow() != nullptr; }
+
 void ShowStatusText(std::int32_t textNumber) {
     drovik::ClsWaitWindow* window = OperationWaitWindow();
     if (window == nullptr) return;

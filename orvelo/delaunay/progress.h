@@ -13,6 +13,11 @@ namespace orvelo::mesher {
 // asked to stop.
 bool StopRequested(bool advance);
 
+// True when the running operation has a wait window. Without one
+// StopRequested does nothing and never reports a stop, so a long loop may
+// look once and leave its per-step calls out.
+bool HasWaitWindow();
+
 // ClsWaitWindow.StatusText with a text of the interface language.
 void ShowStatusText(std::int32_t textNumber);
 
