@@ -1,6 +1,7 @@
 #include "orvelo/delaunay/delete_nodes.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -46,16 +47,17 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
         const NetElement& element = m.MeshElementList[e];
         const int corners = std::min(element.CornerCount, 4);
+        std::array<std::int16_t, 5> nodes = element.Node;
         bool atMarked = false;
-        for (int k = 1; k <= corners; ++k) {
-            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
-            if (node >= 1 && node <= nodeCount && number[static_cast<std::size_t>(node)] < 0) atMarked = true;
+        for (std::size_t k = 1; k <= 4; ++k) {
+            if (nodes[k] < 1) continue;
+            nodes[k] = renumbered(nodes[k]);
+            if (nodes[k] < 0 && static_cast<int>(k) <= corners) atMarked = true;
         }
         if (atMarked) continue;
         NetElement& target = m.MeshElementList[++kept];
         if (kept != e) target = element;
-        for (std::size_t k = 1; k <= 4; ++k)
-            if (target.Node[k] > 0) target.Node[k] = renumbered(target.Node[k]);
+        target.Node = nodes;
     }
     m.MeshElementCount = static_cast<std::int16_t>(kept);
     m.MeshElementList.resize(kept + 1);

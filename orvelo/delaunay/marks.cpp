@@ -84,40 +84,41 @@ void ResetSideFlags(bool finishOnStop) {
 
 void RestoreBoundaryFlags(bool finishOnStop) {
     BasDelaunay& m = basDelaunay();
-    // fixed[n]: node n (1 or more) is listed; a byte per node up to the
-    // highest listed.
-    std::vector<unsigned char> fixed;
+    // The rows that count, and the sides among them sorted.
     const std::size_t fixedRows = rowsListed(m.FixedNodeCount, m.FixedNodes.size());
-    for (std::size_t i = 1; i <= fixedRows; ++i) {
-        const std::int16_t node = m.FixedNodes[i];
-        if (node < 1) continue;
-        if (fixed.size() <= static_cast<std::size_t>(node)) fixed.resize(static_cast<std::size_t>(node) + 1, 0);
-        fixed[static_cast<std::size_t>(node)] = 1;
-    }
-    // The listed sides, sorted; onSide[n]: node n (0 or more) is an end of
-    // one of them, so a side with a corner off them needs no search.
-    std::vector<std::uint64_t> constrained;
-    std::vector<unsigned char> onSide;
-    auto mark = [&onSide](std::int16_t node) {
-        if (node < 0) return;
-        if (onSide.size() <= static_cast<std::size_t>(node)) onSide.resize(static_cast<std::size_t>(node) + 1, 0);
-        onSide[static_cast<std::size_t>(node)] = 1;
-    };
     const std::size_t sideRows = rowsListed(m.ConstraintEdgeCount, m.ConstraintEdges.size());
+    std::vector<std::uint64_t> constrained;
     constrained.reserve(sideRows);
-    for (std::size_t i = 1; i <= sideRows; ++i) {
-        constrained.push_back(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
-        mark(m.ConstraintEdges[i][0]);
-        mark(m.ConstraintEdges[i][1]);
-    }
+    for (std::size_t i = 1; i <= sideRows; ++i) constrained.push_back(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
     std::sort(constrained.begin(), constrained.end());
-    auto mayBeListed = [&onSide](std::int16_t node) {
-        return node < 0 || (static_cast<std::size_t>(node) < onSide.size() && onSide[static_cast<std::size_t>(node)] != 0);
+    // role[node - lowest]: kFixed for a listed fixed node (1 or more),
+    // kOnSide for an end of a listed side, over the nodes the rows name; a
+    // side with a corner off every listed side needs no search.
+    constexpr unsigned char kFixed = 1;
+    constexpr unsigned char kOnSide = 2;
+    std::int32_t lowest = 32767;
+    std::int32_t highest = -32768;
+    auto extend = [&](std::int32_t node) {
+        lowest = std::min(lowest, node);
+        highest = std::max(highest, node);
     };
-    auto isFixed = [&fixed](std::int16_t node) {
-        return node >= 1 && static_cast<std::size_t>(node) < fixed.size() && fixed[static_cast<std::size_t>(node)] != 0;
+    for (std::size_t i = 1; i <= fixedRows; ++i)
+        if (m.FixedNodes[i] >= 1) extend(m.FixedNodes[i]);
+    for (std::size_t i = 1; i <= sideRows; ++i) {
+        extend(m.ConstraintEdges[i][0]);
+        extend(m.ConstraintEdges[i][1]);
+    }
+    std::vector<unsigned char> role(lowest <= highest ? static_cast<std::size_t>(highest - lowest) + 1 : 0, 0);
+    for (std::size_t i = 1; i <= fixedRows; ++i)
+        if (m.FixedNodes[i] >= 1) role[static_cast<std::size_t>(m.FixedNodes[i] - lowest)] |= kFixed;
+    for (std::size_t i = 1; i <= sideRows; ++i) {
+        role[static_cast<std::size_t>(m.ConstraintEdges[i][0] - lowest)] |= kOnSide;
+        role[static_cast<std::size_t>(m.ConstraintEdges[i][1] - lowest)] |= kOnSide;
+    }
+    auto roleOf = [&role, lowest](std::int16_t node) -> unsigned char {
+        const auto index = static_cast<std::size_t>(static_cast<std::int64_t>(node) - lowest);
+        return index < role.size() ? role[index] : 0;
     };
-    const bool anySide = !constrained.empty();
     const bool watched = mesher::HasWaitWindow();
     const std::size_t n = m.MeshElementList.size() - 1;
     for (std::size_t e = 1; e <= n; ++e) {
@@ -126,8 +127,10 @@ void RestoreBoundaryFlags(bool finishOnStop) {
         for (int k = 1; k <= count; ++k) {
             const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
             const std::int16_t next = element.Node[static_cast<std::size_t>(nextCorner(k, count))];
-            if (isFixed(node)) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
-            if (anySide && mayBeListed(node) && mayBeListed(next) &&
+            const unsigned char nodeRole = roleOf(node);
+            if (nodeRole == 0) continue;
+            if ((nodeRole & kFixed) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
+            if ((nodeRole & kOnSide) != 0 && (roleOf(next) & kOnSide) != 0 &&
                 std::binary_search(constrained.begin(), constrained.end(), sideKey(node, next)))
                 element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
         }
