@@ -232,32 +232,5 @@ TEST_F(SideFlagsTest, RestoreMarksEveryListedNodeAndSideOnRandomNets) {
     }
 }
 
-TEST_F(SideFlagsTest, MarksAndFlagsAreTheSameWithAndWithoutAWaitWindow) {
-    // Without a window the per-element progress calls are left out; the net
-    // must come out the same, and with a window the bar still fills.
-    BasDelaunay& m = basDelaunay();
-    std::mt19937 random(23);
-    for (int round = 0; round < 10; ++round) {
-        const std::vector<NetElement> net = randomNet(random, 30 + round * 5, 1, 15);
-        std::vector<NetElement> results[2];
-        for (int watched = 0; watched < 2; ++watched) {
-            drovik::ClsWaitWindow window;
-            if (watched == 1) SetOperationWaitWindowSource([&window] { return &window; });
-            m.MeshElementList = net;
-            m.MeshElementCount = static_cast<std::int16_t>(net.size() - 1);
-            SaveBoundaryFlags();
-            ResetSideFlags();
-            RestoreBoundaryFlags();
-            BuildElementSideFlags(m.MeshElementList, OperationWaitWindow());
-            results[watched] = m.MeshElementList;
-            if (watched == 1) {
-                EXPECT_EQ(window.progressValue(), m.MeshElementCount);
-            }
-            SetOperationWaitWindowSource(nullptr);
-        }
-        ASSERT_EQ(results[0], results[1]) << "round " << round;
-    }
-}
-
 }  // namespace
 }  // namespace orvelo
