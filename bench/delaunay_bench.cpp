@@ -6,7 +6,8 @@
 // counters report the triangles and nodes made, the microseconds per
 // triangle and the smallest angle of the net.
 // On the net of uniform r = 0.2 (about 20,000 triangles), the smoothing of
-// 25 passes and the boundary front points are measured as well.
+// 25 passes, the boundary front points and the finishing steps of a
+// generation are measured as well.
 #include <benchmark/benchmark.h>
 
 #include "benchmark_slab.h"
@@ -18,6 +19,7 @@
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/bas_orvelo.h"
+#include "orvelo/delaunay/delete_nodes.h"
 #include "orvelo/delaunay/front_points.h"
 #include "orvelo/delaunay/generate.h"
 #include "orvelo/delaunay/smooth_mesh.h"
@@ -185,6 +187,14 @@ void BM_BoundaryFrontPoints(benchmark::State& state) {
     runOnGeneratedNet(state, [] { orvelo::AddBoundaryFrontPoints(); });
 }
 BENCHMARK(BM_BoundaryFrontPoints)->Unit(benchmark::kMillisecond);
+
+// The finishing steps every generation ends with, on its net: a deletion
+// pass (of no node) saves the marks, resets the side flags, restores the
+// marks and rebuilds the element side flags.
+void BM_FinishingSteps(benchmark::State& state) {
+    runOnGeneratedNet(state, [] { orvelo::DeleteNodesTask(3); });
+}
+BENCHMARK(BM_FinishingSteps)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "orvelo/delaunay/delete_nodes.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -17,7 +19,7 @@ constexpr std::int32_t kOpDeleteNodes = 2;
 
 // One deletion pass over the marked nodes; true when a stop was asked for
 // during it (it is finished all the same).
-bool deletionPass(BasDelaunay& m, const std::vector<bool>& marked) {
+bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
     bool stop = false;
     SaveBoundaryFlags(true);
     const std::int32_t nodeCount = m.MeshNodeCount;
@@ -25,29 +27,37 @@ bool deletionPass(BasDelaunay& m, const std::vector<bool>& marked) {
 
     // below[n]: marked nodes with a lower number than n, so n becomes
     // n - below[n]; every number above the net counts all marked nodes.
+    // number[n]: what node n becomes (-1 when it goes).
     std::vector<std::int32_t> below(static_cast<std::size_t>(nodeCount) + 2, 0);
     for (std::int32_t n = 1; n <= nodeCount + 1; ++n)
         below[static_cast<std::size_t>(n)] = below[static_cast<std::size_t>(n - 1)] + (marked[static_cast<std::size_t>(n - 1)] ? 1 : 0);
+    std::vector<std::int16_t> number(static_cast<std::size_t>(nodeCount) + 1, 0);
+    for (std::int32_t n = 1; n <= nodeCount; ++n)
+        number[static_cast<std::size_t>(n)] =
+            marked[static_cast<std::size_t>(n)] ? std::int16_t{-1} : static_cast<std::int16_t>(n - below[static_cast<std::size_t>(n)]);
+    const std::int32_t markedInNet = below[static_cast<std::size_t>(nodeCount) + 1];
     auto renumbered = [&](std::int16_t node) -> std::int16_t {
         if (node < 1) return node;
-        if (node <= nodeCount && marked[static_cast<std::size_t>(node)]) return -1;
-        const std::int32_t index = node <= nodeCount ? node : nodeCount + 1;
-        return static_cast<std::int16_t>(node - below[static_cast<std::size_t>(index)]);
+        if (node <= nodeCount) return number[static_cast<std::size_t>(node)];
+        return static_cast<std::int16_t>(node - markedInNet);
     };
 
     // Elements at a marked node go; the others keep their order.
     std::size_t kept = 0;
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
-        NetElement element = m.MeshElementList[e];
+        const NetElement& element = m.MeshElementList[e];
+        const int corners = std::min(element.CornerCount, 4);
+        std::array<std::int16_t, 5> nodes = element.Node;
         bool atMarked = false;
-        for (int k = 1; k <= element.CornerCount && k <= 4; ++k) {
-            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
-            if (node >= 1 && node <= nodeCount && marked[static_cast<std::size_t>(node)]) atMarked = true;
+        for (std::size_t k = 1; k <= 4; ++k) {
+            if (nodes[k] < 1) continue;
+            nodes[k] = renumbered(nodes[k]);
+            if (nodes[k] < 0 && static_cast<int>(k) <= corners) atMarked = true;
         }
         if (atMarked) continue;
-        for (std::size_t k = 1; k <= 4; ++k)
-            if (element.Node[k] > 0) element.Node[k] = renumbered(element.Node[k]);
-        m.MeshElementList[++kept] = element;
+        NetElement& target = m.MeshElementList[++kept];
+        if (kept != e) target = element;
+        target.Node = nodes;
     }
     m.MeshElementCount = static_cast<std::int16_t>(kept);
     m.MeshElementList.resize(kept + 1);
@@ -56,8 +66,9 @@ bool deletionPass(BasDelaunay& m, const std::vector<bool>& marked) {
         m.ConstraintEdges[i][0] = renumbered(m.ConstraintEdges[i][0]);
         m.ConstraintEdges[i][1] = renumbered(m.ConstraintEdges[i][1]);
     }
-    for (std::int32_t n = 0; n < nodeCount; ++n)
-        if (mesher::StopRequested(true)) stop = true;
+    if (mesher::HasWaitWindow())
+        for (std::int32_t n = 0; n < nodeCount; ++n)
+            if (mesher::StopRequested(true)) stop = true;
 
     ResetSideFlags(true);
     RestoreBoundaryFlags(true);
@@ -89,28 +100,29 @@ void DeleteNodesTask(std::int32_t operationCode) {
         mesher::ShowStatusText(quillon::TextNo(100038));
         if (mesher::StopRequested(false)) return;
     }
-    std::vector<bool> marked(static_cast<std::size_t>(m.MeshNodeCount) + 1, false);
+    std::vector<unsigned char> marked(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
     for (std::size_t i = 1; i < m.DeleteNodeList.size(); ++i) {
         const std::int16_t node = m.DeleteNodeList[i];
-        if (node >= 1 && node <= m.MeshNodeCount) marked[static_cast<std::size_t>(node)] = true;
+        if (node >= 1 && node <= m.MeshNodeCount) marked[static_cast<std::size_t>(node)] = 1;
     }
     if (deletionPass(m, marked)) return;
 
     // Nodes that no element uses any more go in a second pass.
     mesher::SetProgressMax(m.MeshNodeCount);
-    std::vector<bool> orphan(static_cast<std::size_t>(m.MeshNodeCount) + 1, true);
-    orphan[0] = false;
+    std::vector<unsigned char> orphan(static_cast<std::size_t>(m.MeshNodeCount) + 1, 1);
+    orphan[0] = 0;
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
         const NetElement& element = m.MeshElementList[e];
         for (int k = 1; k <= element.CornerCount && k <= 4; ++k) {
             const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
-            if (node >= 1 && node <= m.MeshNodeCount) orphan[static_cast<std::size_t>(node)] = false;
+            if (node >= 1 && node <= m.MeshNodeCount) orphan[static_cast<std::size_t>(node)] = 0;
         }
     }
+    const bool watched = mesher::HasWaitWindow();
     bool any = false;
     for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
         if (orphan[static_cast<std::size_t>(n)]) any = true;
-        if (mesher::StopRequested(true)) return;
+        if (watched && mesher::StopRequested(true)) return;
     }
     if (any) deletionPass(m, orphan);
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
+#include <cstdint>
 #include <vector>
 
 #include "halvex/interface/enums.h"
@@ -29,6 +29,12 @@ int cornersOf(const NetElement& element) {
 
 int nextCorner(int k, int count) { return k + 1 > count ? 1 : k + 1; }
 
+// The rows 1..count of a list of `size` entries that exist (a count below
+// zero, read unsigned, takes them all).
+std::size_t rowsListed(std::int16_t count, std::size_t size) {
+    return size == 0 ? 0 : std::min(static_cast<std::size_t>(count), size - 1);
+}
+
 }  // namespace
 
 void SaveBoundaryFlags(bool finishOnStop) {
@@ -37,12 +43,14 @@ void SaveBoundaryFlags(bool finishOnStop) {
     m.FixedNodes.assign(1, 0);
     m.ConstraintEdgeCount = 0;
     m.ConstraintEdges.assign(1, {0, 0});
+    const bool watched = mesher::HasWaitWindow();
     const std::size_t n = m.MeshElementList.size() - 1;
     for (std::size_t e = 1; e <= n; ++e) {
         const NetElement& element = m.MeshElementList[e];
         const int count = cornersOf(element);
         for (int k = 1; k <= count; ++k) {
             const std::int32_t flag = element.Flag[static_cast<std::size_t>(k)];
+            if ((flag & (halvex::BoundaryNode | halvex::BoundarySide)) == 0) continue;
             if ((flag & halvex::BoundaryNode) != 0) {
                 if (m.FixedNodeCount >= kMaxNetCount) rt::raise(6, "The list of fixed nodes would pass 32767 entries.");
                 ++m.FixedNodeCount;
@@ -55,47 +63,63 @@ void SaveBoundaryFlags(bool finishOnStop) {
                                              element.Node[static_cast<std::size_t>(nextCorner(k, count))]});
             }
         }
-        if (mesher::StopRequested(true) && !finishOnStop) return;
+        if (watched && mesher::StopRequested(true) && !finishOnStop) return;
     }
 }
 
 void ResetSideFlags(bool finishOnStop) {
     BasDelaunay& m = basDelaunay();
+    const bool watched = mesher::HasWaitWindow();
+    constexpr std::int32_t kCleared = halvex::BoundaryNode | halvex::BoundarySide | halvex::InnerSide | halvex::RepeatedSide;
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
         NetElement& element = m.MeshElementList[e];
         const int count = cornersOf(element);
         for (int k = 1; k <= count; ++k) {
             std::int32_t& flag = element.Flag[static_cast<std::size_t>(k)];
-            flag = (flag & ~(halvex::BoundaryNode | halvex::BoundarySide | halvex::InnerSide | halvex::RepeatedSide)) |
-                   halvex::OuterSide;
+            flag = (flag & ~kCleared) | halvex::OuterSide;
         }
-        if (mesher::StopRequested(false) && !finishOnStop) return;
+        if (watched && mesher::StopRequested(false) && !finishOnStop) return;
     }
 }
 
 void RestoreBoundaryFlags(bool finishOnStop) {
     BasDelaunay& m = basDelaunay();
-    std::unordered_set<std::int32_t> fixed;
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount) && i < m.FixedNodes.size(); ++i)
-        fixed.insert(m.FixedNodes[i]);
-    std::unordered_set<std::uint64_t> constrained;
-    // The nodes of the listed sides: a side with a corner off them is none
-    // of them, without a look in the set.
-    std::vector<bool> onSide;
-    auto mark = [&onSide](std::int16_t node) {
-        if (node < 0) return;
-        if (onSide.size() <= static_cast<std::size_t>(node)) onSide.resize(static_cast<std::size_t>(node) + 1, false);
-        onSide[static_cast<std::size_t>(node)] = true;
+    // The rows that count, and the sides among them sorted.
+    const std::size_t fixedRows = rowsListed(m.FixedNodeCount, m.FixedNodes.size());
+    const std::size_t sideRows = rowsListed(m.ConstraintEdgeCount, m.ConstraintEdges.size());
+    std::vector<std::uint64_t> constrained;
+    constrained.reserve(sideRows);
+    for (std::size_t i = 1; i <= sideRows; ++i) constrained.push_back(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
+    std::sort(constrained.begin(), constrained.end());
+    // role[node - lowest]: kFixed for a listed fixed node (1 or more),
+    // kOnSide for an end of a listed side, over the nodes the rows name; a
+    // side with a corner off every listed side needs no search.
+    constexpr unsigned char kFixed = 1;
+    constexpr unsigned char kOnSide = 2;
+    std::int32_t lowest = 32767;
+    std::int32_t highest = -32768;
+    auto extend = [&](std::int32_t node) {
+        lowest = std::min(lowest, node);
+        highest = std::max(highest, node);
     };
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount) && i < m.ConstraintEdges.size(); ++i) {
-        constrained.insert(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
-        mark(m.ConstraintEdges[i][0]);
-        mark(m.ConstraintEdges[i][1]);
+    for (std::size_t i = 1; i <= fixedRows; ++i)
+        if (m.FixedNodes[i] >= 1) extend(m.FixedNodes[i]);
+    for (std::size_t i = 1; i <= sideRows; ++i) {
+        extend(m.ConstraintEdges[i][0]);
+        extend(m.ConstraintEdges[i][1]);
     }
-    auto mayBeListed = [&onSide](std::int16_t node) {
-        if (node < 0) return true;  // (looked up as before)
-        return static_cast<std::size_t>(node) < onSide.size() && onSide[static_cast<std::size_t>(node)];
+    std::vector<unsigned char> role(lowest <= highest ? static_cast<std::size_t>(highest - lowest) + 1 : 0, 0);
+    for (std::size_t i = 1; i <= fixedRows; ++i)
+        if (m.FixedNodes[i] >= 1) role[static_cast<std::size_t>(m.FixedNodes[i] - lowest)] |= kFixed;
+    for (std::size_t i = 1; i <= sideRows; ++i) {
+        role[static_cast<std::size_t>(m.ConstraintEdges[i][0] - lowest)] |= kOnSide;
+        role[static_cast<std::size_t>(m.ConstraintEdges[i][1] - lowest)] |= kOnSide;
+    }
+    auto roleOf = [&role, lowest](std::int16_t node) -> unsigned char {
+        const auto index = static_cast<std::size_t>(static_cast<std::int64_t>(node) - lowest);
+        return index < role.size() ? role[index] : 0;
     };
+    const bool watched = mesher::HasWaitWindow();
     const std::size_t n = m.MeshElementList.size() - 1;
     for (std::size_t e = 1; e <= n; ++e) {
         NetElement& element = m.MeshElementList[e];
@@ -103,11 +127,14 @@ void RestoreBoundaryFlags(bool finishOnStop) {
         for (int k = 1; k <= count; ++k) {
             const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
             const std::int16_t next = element.Node[static_cast<std::size_t>(nextCorner(k, count))];
-            if (node >= 1 && !fixed.empty() && fixed.count(node) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
-            if (mayBeListed(node) && mayBeListed(next) && constrained.count(sideKey(node, next)) != 0)
+            const unsigned char nodeRole = roleOf(node);
+            if (nodeRole == 0) continue;
+            if ((nodeRole & kFixed) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
+            if ((nodeRole & kOnSide) != 0 && (roleOf(next) & kOnSide) != 0 &&
+                std::binary_search(constrained.begin(), constrained.end(), sideKey(node, next)))
                 element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
         }
-        if (mesher::StopRequested(true) && !finishOnStop) return;
+        if (watched && mesher::StopRequested(true) && !finishOnStop) return;
     }
     m.FixedNodeCount = 0;
     m.FixedNodes.assign(1, 0);

@@ -6,15 +6,17 @@ namespace orvelo::mesher {
 
 bool StopRequested(bool advance) { return OperationStopRequested(advance); }
 
+bool HasWaitWindow() { return OperationWaitWindow() != nullptr; }
+
 bool StepsDone(std::int64_t steps) {
-    if (steps <= 0 || OperationWaitWindow() == nullptr) return false;
+    if (steps <= 0 || !HasWaitWindow()) return false;
     for (std::int64_t k = 0; k < steps; ++k)
         if (OperationStopRequested(true)) return true;
     return false;
 }
 
 bool StopRequestedOver(std::int64_t steps) {
-    if (steps <= 0 || OperationWaitWindow() == nullptr) return false;
+    if (steps <= 0 || !HasWaitWindow()) return false;
     bool stop = false;
     for (std::int64_t k = 0; k < steps; ++k)
         if (OperationStopRequested(true)) stop = true;

@@ -13,6 +13,11 @@ namespace orvelo::mesher {
 // asked to stop.
 bool StopRequested(bool advance);
 
+// True when the running operation has a wait window. Without one
+// StopRequested does nothing and never reports a stop, so a long loop may
+// look once and leave its per-step calls out.
+bool HasWaitWindow();
+
 // StopRequested(true) steps times, ending at the first that reports a stop;
 // with no wait window, nothing at all.
 bool StepsDone(std::int64_t steps);

@@ -374,7 +374,9 @@ TEST_F(QualityProperty, RandomSlabsGiveSoundNetsOrAreRefusedWithAMessage) {
         const auto faults = checkNet(input);
         for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << "seed " << seed << ": " << faults[i];
     }
-    if (only == nullptr) EXPECT_GT(meshed, seeds * 5 / 6);
+    if (only == nullptr) {
+        EXPECT_GT(meshed, seeds * 5 / 6);
+    }
 }
 
 // A slab of one outline loop under a uniform size.

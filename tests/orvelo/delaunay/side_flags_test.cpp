@@ -58,6 +58,21 @@ void plainSideFlags(std::vector<NetElement>& elements) {
     }
 }
 
+// A random list of triangles and quadrilaterals over the nodes lowest..highest
+// with random flags; now and then an element with no corners.
+std::vector<NetElement> randomNet(std::mt19937& random, int count, int lowest, int highest) {
+    std::uniform_int_distribution<int> node(lowest, highest);
+    auto pick = [&] { return static_cast<std::int16_t>(node(random)); };
+    std::vector<NetElement> net(1);
+    for (int e = 0; e < count; ++e) {
+        NetElement element = random() % 4 == 0 ? quadrilateral(pick(), pick(), pick(), pick()) : triangle(pick(), pick(), pick());
+        for (auto& flag : element.Flag) flag = static_cast<std::int32_t>(random() % 128);
+        if (random() % 10 == 0) element.CornerCount = static_cast<std::int32_t>(random() % 2) - 1;
+        net.push_back(element);
+    }
+    return net;
+}
+
 class SideFlagsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -162,6 +177,59 @@ TEST_F(SideFlagsTest, AStoppedRestoreKeepsItsListsUnlessToldToFinish) {
     EXPECT_EQ(m.MeshElementList[2].Flag[3] & 2, 2);
     EXPECT_EQ(m.FixedNodeCount, 0);
     SetOperationWaitWindowSource(nullptr);
+}
+
+TEST_F(SideFlagsTest, CrowdedAndNegativeNodesGiveThePairwiseFlags) {
+    // Few nodes and many elements: a node at the lower end of far more
+    // sides than usual, sides held many times, and negative numbers.
+    std::mt19937 random(11);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<NetElement> net = randomNet(random, 20 + round * 10, round % 2 == 0 ? 1 : -3, 6);
+        std::vector<NetElement> expected = net;
+        plainSideFlags(expected);
+        BuildElementSideFlags(net, nullptr);
+        ASSERT_EQ(net, expected) << "round " << round;
+    }
+}
+
+TEST_F(SideFlagsTest, RestoreMarksEveryListedNodeAndSideOnRandomNets) {
+    BasDelaunay& m = basDelaunay();
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> node(-2, 14);
+    auto pick = [&] { return static_cast<std::int16_t>(node(random)); };
+    for (int round = 0; round < 40; ++round) {
+        m.MeshElementList = randomNet(random, 10 + round * 2, -1, 12);
+        m.MeshElementCount = static_cast<std::int16_t>(m.MeshElementList.size() - 1);
+        m.FixedNodes.assign(1, 0);
+        m.ConstraintEdges.assign(1, {0, 0});
+        const int rows = static_cast<int>(random() % 8);
+        for (int i = 0; i < rows; ++i) {
+            m.FixedNodes.push_back(pick());
+            m.ConstraintEdges.push_back({pick(), pick()});
+        }
+        // A count short of the list leaves the last rows out.
+        m.FixedNodeCount = static_cast<std::int16_t>(rows - static_cast<int>(random() % 2 == 0 && rows > 0));
+        m.ConstraintEdgeCount = static_cast<std::int16_t>(rows);
+
+        std::vector<NetElement> expected = m.MeshElementList;
+        for (std::size_t e = 1; e < expected.size(); ++e) {
+            NetElement& element = expected[e];
+            for (int k = 1; k <= element.CornerCount; ++k) {
+                const std::int16_t a = element.Node[static_cast<std::size_t>(k)];
+                const std::int16_t b = element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)];
+                for (int i = 1; i <= m.FixedNodeCount; ++i)
+                    if (a >= 1 && m.FixedNodes[static_cast<std::size_t>(i)] == a) element.Flag[static_cast<std::size_t>(k)] |= 2;
+                for (int i = 1; i <= m.ConstraintEdgeCount; ++i) {
+                    const auto& row = m.ConstraintEdges[static_cast<std::size_t>(i)];
+                    if ((row[0] == a && row[1] == b) || (row[0] == b && row[1] == a)) element.Flag[static_cast<std::size_t>(k)] |= 4;
+                }
+            }
+        }
+        RestoreBoundaryFlags();
+        ASSERT_EQ(m.MeshElementList, expected) << "round " << round;
+        EXPECT_EQ(m.FixedNodes.size(), 1u);
+        EXPECT_EQ(m.ConstraintEdges.size(), 1u);
+    }
 }
 
 }  // namespace
