@@ -145,7 +145,7 @@ struct NodeHash {
         // tolerance around the point reaches: at most two columns and two
         // rows of cells (twice the tolerance wide).
         // (Widened by the rounding of a Single difference.)
-        const double reach = tol + std::ldexp(std::max(std::fabs(static_cast<double>(px)), std::fabs(static_cast<double>(py))), -21);
+        const double reach = tol + std::max(std::fabs(static_cast<double>(px)), std::fabs(static_cast<double>(py))) * 0x1p-21;
         const std::int64_t c0 = columnOf(px - reach), c1 = columnOf(px + reach);
         const std::int64_t r0 = columnOf(py - reach), r1 = columnOf(py + reach);
         for (std::int64_t c = c0; c <= c1; ++c)
