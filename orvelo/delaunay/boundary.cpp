@@ -12,7 +12,7 @@
 
 namespace orvelo {
 
-// The hash of node positions behind AddMeshNode: cells of twice the
+// The hash of node positions behind AddMeshNode: cells of four times the
 // tolerance, so a node within the tolerance of a point lies in a cell that
 // the square of the tolerance around the point reaches. Each cell holds its
 // nodes as a list from the highest number down (a node is always added
@@ -27,6 +27,10 @@ public:
         tops_.assign(64, 0);
         used_.assign(64, 0);
         count_ = 0;
+    }
+    // Room for about `cells` cells without growing.
+    void reserve(std::size_t cells) {
+        while (2 * cells > keys_.size()) grow();
     }
     // The top of the cell (0: no node), nullptr when it never held one.
     const std::int32_t* find(std::uint64_t key) const {
@@ -114,8 +118,9 @@ struct NodeHash {
     void rebuild(const BasDelaunay& m, double tolerance) {
         made = true;
         tol = tolerance;
-        cell = 2.0 * tolerance;
+        cell = 4.0 * tolerance;
         cells.clear();
+        cells.reserve(2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 1024)));
         x.assign(1, 0.0f);
         y.assign(1, 0.0f);
         below.assign(1, 0);
@@ -143,7 +148,7 @@ struct NodeHash {
         std::int16_t best = 0;
         // A node within the tolerance lies in a cell that the square of the
         // tolerance around the point reaches: at most two columns and two
-        // rows of cells (twice the tolerance wide).
+        // rows of cells (four times the tolerance wide, so often one).
         // (Widened by the rounding of a Single difference.)
         const double reach = tol + std::max(std::fabs(static_cast<double>(px)), std::fabs(static_cast<double>(py))) * 0x1p-21;
         const std::int64_t c0 = columnOf(px - reach), c1 = columnOf(px + reach);

@@ -380,6 +380,11 @@ std::int16_t AppendNode(float x, float y) {
                   "or minimum element size.");
     ++m.MeshNodeCount;
     const std::size_t size = static_cast<std::size_t>(m.MeshNodeCount) + 1;
+    if (m.MeshNodeX.size() == size - 1 && m.MeshNodeY.size() == size - 1) {
+        m.MeshNodeX.push_back(x);
+        m.MeshNodeY.push_back(y);
+        return m.MeshNodeCount;
+    }
     m.MeshNodeX.resize(size);
     m.MeshNodeY.resize(size);
     m.MeshNodeX[size - 1] = x;
