@@ -1,6 +1,7 @@
 #include "outside/drovik/wait_window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,9 @@ struct ClsWaitWindow::State {
     std::int32_t updates = 0;
     bool shown = false;
     bool stop = false;
+    // The share done the window shows, and when it last let events in.
+    std::int64_t shownPercent = -1;
+    std::chrono::steady_clock::time_point lastEvents{};
     std::unique_ptr<forms::Form> form;
     // Forms this window disabled while it is up.
     std::vector<forms::Form*> disabledForms;
@@ -44,11 +48,16 @@ constexpr std::int32_t kInnerWidth = kClientWidth - 2 * kMargin;
 constexpr std::int32_t kPercentWidth = 720;
 
 // The share of the loop done, as the window shows it beside the bar.
-std::string percentText(const State& state) {
-    if (state.max <= 0) return "0 %";
-    const std::int64_t percent = std::clamp<std::int64_t>(std::int64_t{state.value} * 100 / state.max, 0, 100);
-    return std::to_string(percent) + " %";
+std::int64_t percentOf(const State& state) {
+    if (state.max <= 0) return 0;
+    return std::clamp<std::int64_t>(std::int64_t{state.value} * 100 / state.max, 0, 100);
 }
+
+std::string percentText(const State& state) { return std::to_string(percentOf(state)) + " %"; }
+
+// How often a long loop lets the window's events in (a click on Stop) when
+// the share done does not change.
+constexpr std::chrono::milliseconds kEventInterval{20};
 
 // The window's caption: the program's name; the title the operation gives
 // heads the window inside.
@@ -80,6 +89,7 @@ void showProgress(State& state) {
     forms::Control& bar = form->control("prgProgress");
     bar.Value(std::min(state.value, bar.Max()));
     form->control("lblPercent").Caption(percentText(state));
+    state.shownPercent = percentOf(state);
 }
 
 // A right-to-left interface language: every control reflected in the
@@ -147,6 +157,7 @@ void putUp(State& state) {
     state.form->Show(forms::vbModeless);
     showProgress(state);
     forms::doEvents();
+    state.lastEvents = std::chrono::steady_clock::now();
 }
 
 void takeDown(State& state) {
@@ -195,6 +206,7 @@ void ClsWaitWindow::ProgressMax(std::int32_t steps) {
         bar.Value(0);
         bar.Max(std::max(steps, 1));
         form->control("lblPercent").Caption(percentText(*state_));
+        state_->shownPercent = percentOf(*state_);
     }
 }
 
@@ -204,8 +216,16 @@ void ClsWaitWindow::UpdateProgress(bool advance, bool& cancelled) {
     if (advance) ++state->value;
     if (stopCountdown > 0 && --stopCountdown == 0) state->stop = true;
     if (liveForm(*state)) {
-        showProgress(*state);
-        forms::doEvents();  // repaint, and let a click on Stop arrive
+        // Repainted when the share done changes, and a click on Stop let in
+        // at least every few hundredths of a second: a call to the window
+        // system on every step of a loop of many thousand steps would take
+        // far longer than the loop.
+        const auto now = std::chrono::steady_clock::now();
+        if (percentOf(*state) != state->shownPercent || now - state->lastEvents >= kEventInterval) {
+            showProgress(*state);
+            forms::doEvents();
+            state->lastEvents = now;
+        }
     }
     cancelled = state->stop;
 }

@@ -50,8 +50,10 @@ public:
     // The number of steps of the loop that follows; the bar starts empty.
     virtual void ProgressMax(std::int32_t steps);
     // advance: one step of the current loop is done (false: none). Lets the
-    // window repaint; cancelled becomes true once Stop has been pressed, and
-    // stays true for the rest of the window's life.
+    // window repaint (when the share done it shows changes, and at least
+    // every 20 ms, so a long loop is not slowed by its progress);
+    // cancelled becomes true once Stop has been pressed, and stays true for
+    // the rest of the window's life.
     virtual void UpdateProgress(bool advance, bool& cancelled);
     // The heading of the window.
     virtual void Title(const std::string& text);

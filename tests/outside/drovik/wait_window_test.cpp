@@ -178,6 +178,39 @@ TEST_F(WaitWindow, WithAViewTheWindowIsAFormWhoseStopButtonWorks) {
     owner.Unload();
 }
 
+// A long loop repaints the window and lets its events in when the share
+// done changes (and now and then), not on every step; the bar ends full,
+// and a Stop still reaches the loop.
+TEST_F(WaitWindow, ALongLoopIsNotSlowedByItsProgress) {
+    auto view = std::make_shared<ViewStandIn>();
+    struct Installed {
+        explicit Installed(std::shared_ptr<forms::Display> d) { forms::setDisplay(std::move(d)); }
+        ~Installed() { forms::setDisplay(nullptr); }
+    } installed(view);
+    ClsWaitWindow window;
+    int stoppedAt = 0;
+    window.onRunWaitMessage = [&] {
+        forms::Form& form = *window.windowForm();
+        constexpr int kSteps = 200000;
+        window.ProgressMax(kSteps);
+        const int before = view->eventRounds;
+        bool cancelled = false;
+        for (int i = 0; i < kSteps; ++i) window.UpdateProgress(true, cancelled);
+        EXPECT_LT(view->eventRounds - before, kSteps / 10);
+        EXPECT_GE(view->eventRounds - before, 100);
+        EXPECT_EQ(form.control("prgProgress").Value(), kSteps);
+        EXPECT_EQ(form.control("lblPercent").Caption(), "100 %");
+        EXPECT_TRUE(forms::click(form.control("cmdStop")));
+        for (int i = 1; i <= 10 && !cancelled; ++i) {
+            window.UpdateProgress(false, cancelled);
+            stoppedAt = i;
+        }
+        window.Close();
+    };
+    window.Show();
+    EXPECT_EQ(stoppedAt, 1);
+}
+
 // The window carries the program's name; the operation's title heads it,
 // the share done stands beside the bar, and a right-to-left language
 // mirrors it.
