@@ -66,9 +66,7 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
         m.ConstraintEdges[i][0] = renumbered(m.ConstraintEdges[i][0]);
         m.ConstraintEdges[i][1] = renumbered(m.ConstraintEdges[i][1]);
     }
-    if (mesher::HasWaitWindow())
-        for (std::int32_t n = 0; n < nodeCount; ++n)
-            if (mesher::StopRequested(true)) stop = true;
+    if (mesher::StepsDone(nodeCount)) stop = true;
 
     ResetSideFlags(true);
     RestoreBoundaryFlags(true);

@@ -583,7 +583,7 @@ void GenerateDelaunayMesh() {
             m.MeshElementList[++kept] = element;
         }
     }
-    const bool stop = mesher::StopRequestedOver(m.MeshElementCount);
+    const bool stop = mesher::StepsDone(m.MeshElementCount);
     m.MeshElementCount = static_cast<std::int16_t>(kept);
     m.MeshElementList.resize(kept + 1);
     if (stop) return stopped();

@@ -97,21 +97,6 @@ inline std::int16_t cornerAt(const BasDelaunay& m, std::int32_t e, int j) {
     return m.Links.Elements[static_cast<std::size_t>(e)].Corners[static_cast<std::size_t>(j)];
 }
 
-// SetElementCorners within an insertion: the node list of the links has
-// room for every node (EnsureLinksSized ran before).
-inline void setCorners(BasDelaunay& m, std::int32_t e, std::int16_t a, std::int16_t b, std::int16_t c) {
-    NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-    element.Node[1] = a;
-    element.Node[2] = b;
-    element.Node[3] = c;
-    TriangulationLinks& links = m.Links;
-    links.Elements[static_cast<std::size_t>(e)].Corners = {a, b, c};
-    links.NodeElement[static_cast<std::size_t>(a)] = e;
-    links.NodeElement[static_cast<std::size_t>(b)] = e;
-    links.NodeElement[static_cast<std::size_t>(c)] = e;
-    if (links.Made != nullptr) links.Made->push_back(e);
-}
-
 // FreeElementStack's push and pop on the mesher data at hand.
 inline void pushFree(BasDelaunay& m, std::int16_t value) {
     if (m.FreeElementDepth >= kMaxNetCount) rt::raise(6, "The stack of free element numbers would pass 32767 entries.");
@@ -299,7 +284,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         if (number == 0) number = AppendElement();
         NetElement& element = m.MeshElementList[static_cast<std::size_t>(number)];
         element.CornerCount = side.outside ? -1 : 3;
-        setCorners(m, number, node, side.a, side.b);
+        SetElementCorners(m, number, node, side.a, side.b);
         links.Elements[static_cast<std::size_t>(number)].Across = {0, side.beyond, 0};
         links.Elements[static_cast<std::size_t>(number)].Locked = side.locked ? 2u : 0u;
         if (side.beyond != 0)

@@ -15,14 +15,6 @@ bool StepsDone(std::int64_t steps) {
     return false;
 }
 
-bool StopRequestedOver(std::int64_t steps) {
-    if (steps <= 0 || !HasWaitWindow()) return false;
-    bool stop = false;
-    for (std::int64_t k = 0; k < steps; ++k)
-        if (OperationStopRequested(true)) stop = true;
-    return stop;
-}
-
 void ShowStatusText(std::int32_t textNumber) {
     drovik::ClsWaitWindow* window = OperationWaitWindow();
     if (window == nullptr) return;

@@ -22,10 +22,6 @@ bool HasWaitWindow();
 // with no wait window, nothing at all.
 bool StepsDone(std::int64_t steps);
 
-// StopRequested(true) steps times, every one of them; true when any reported
-// a stop. With no wait window, nothing at all.
-bool StopRequestedOver(std::int64_t steps);
-
 // ClsWaitWindow.StatusText with a text of the interface language.
 void ShowStatusText(std::int32_t textNumber);
 

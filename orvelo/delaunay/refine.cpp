@@ -32,6 +32,19 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
 }
 
+// Whether triangle `element` has an angle below theta (its cosine above
+// cosT), by TriangleAngleCosines.
+bool hasAngleBelow(const BasDelaunay& m, const NetElement& element, double cosT) {
+    double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
+    std::int16_t longest = 0;
+    const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
+    const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
+    const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
+    TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1], m.MeshNodeY[n2],
+                         m.MeshNodeY[n3], cos1, cos2, cos3, longest);
+    return cos1 > cosT || cos2 > cosT || cos3 > cosT;
+}
+
 // What the sweeps ask of each element and keep while its corners stay the
 // same (the answers depend on the corners only): its target size and
 // whether it is bad.
@@ -71,14 +84,7 @@ public:
             const float r2 = m.ElementCircle[static_cast<std::size_t>(e)][2];
             bool bad = false;
             if (r2 > rminSquared) {
-                double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
-                std::int16_t longest = 0;
-                const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
-                const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
-                const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
-                TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
-                                     m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
-                bad = cos1 > cosT || cos2 > cosT || cos3 > cosT;
+                bad = hasAngleBelow(m, element, cosT);
                 if (!bad && sizesNonNegative_) {
                     // The target is the smaller of the sizes at the centroid
                     // and at the corners, none negative: a circle too big
@@ -227,19 +233,13 @@ void refineInWindow(std::int16_t mode) {
             if (e <= m.MeshElementCount) {
                 const NetElement element = m.MeshElementList[static_cast<std::size_t>(e)];
                 if (element.CornerCount == 3 && CircumcentreInWindow(static_cast<std::int16_t>(e), mode)) {
-                    double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
-                    std::int16_t longest = 0;
-                    const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
-                    const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
-                    const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
-                    TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1],
-                                         m.MeshNodeY[n2], m.MeshNodeY[n3], cos1, cos2, cos3, longest);
+                    const bool smallAngle = hasAngleBelow(m, element, cosT);
                     const double t = GetTriangleTargetSize(element.Node[1], element.Node[2], element.Node[3]);
                     const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
                     // rmin as the insertions may have raised it.
                     const float rmin = declar().MinElementSize;
                     if (circle[2] > rmin * rmin &&
-                        (static_cast<double>(circle[2]) > t * t || cos1 > cosT || cos2 > cosT || cos3 > cosT)) {
+                        (static_cast<double>(circle[2]) > t * t || smallAngle)) {
                         AppendNode(circle[0], circle[1]);
                         InsertPointIntoNet();
                     }

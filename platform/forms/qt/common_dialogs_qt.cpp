@@ -84,20 +84,9 @@ public:
     }
 };
 
-class HookedColorDialog : public QColorDialog {
-public:
-    using QColorDialog::QColorDialog;
-    std::function<void(int)> beforeDone;
-
-    void done(int result) override {
-        if (beforeDone) beforeDone(result);
-        QColorDialog::done(result);
-    }
-};
-
-// A print or page set-up dialog that tells before it closes.
+// A colour, print or page set-up dialog that tells before it closes.
 template <class Base>
-class HookedPrinterDialog : public Base {
+class HookedDialog : public Base {
 public:
     using Base::Base;
     std::function<void(int)> beforeDone;
@@ -108,12 +97,14 @@ public:
     }
 };
 
-// Shows a print or page set-up dialog with the caller's hook (none when
-// null): initDialog before it shows, command with IDOK or IDCANCEL as it
-// closes, destroy after it; an error of the hook is passed on once the
-// dialog is gone. True when the user accepted.
+// Shows a colour, print or page set-up dialog with the caller's hook (none
+// when null): initDialog before it shows, command with IDOK or IDCANCEL as
+// it closes, destroy after it; an error of the hook is passed on once the
+// dialog is gone. afterShown (when given) runs once the dialog is closed,
+// before destroy. True when the user accepted.
 template <class Base>
-bool runHooked(HookedPrinterDialog<Base>& dialog, std::int32_t window, CommonDialogHook* hook) {
+bool runHooked(HookedDialog<Base>& dialog, std::int32_t window, CommonDialogHook* hook,
+               const std::function<void()>& afterShown = {}) {
     HookGuard guard(dialog);
     if (hook != nullptr) {
         dialog.beforeDone = [&](int result) {
@@ -122,6 +113,7 @@ bool runHooked(HookedPrinterDialog<Base>& dialog, std::int32_t window, CommonDia
         guard.call([&] { hook->initDialog(window); });
     }
     const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
+    if (afterShown) afterShown();
     if (hook != nullptr) guard.call([&] { hook->destroy(window); });
     guard.rethrowIfFailed();
     return code == QDialog::Accepted;
@@ -306,7 +298,7 @@ std::int32_t QtCommonDialogs::runFileDialog(OpenFileRecord& record, bool save) {
 
 std::int32_t QtCommonDialogs::chooseColor(ChooseColorRecord& record) {
     setExtendedError(0);
-    HookedColorDialog dialog(state_->ownerWidget(record.hwndOwner));
+    HookedDialog<QColorDialog> dialog(state_->ownerWidget(record.hwndOwner));
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
     // The custom colours are the record's: Qt keeps one set for the
     // process, so they are copied in before and out after every dialog.
@@ -316,18 +308,10 @@ std::int32_t QtCommonDialogs::chooseColor(ChooseColorRecord& record) {
     State::Registration registration(*state_);
     const std::int32_t window = registration.add(&dialog, record.hwndOwner);
     CommonDialogHook* hook = (record.flags & dlg::CC_ENABLEHOOK) != 0 ? record.hook : nullptr;
-    HookGuard guard(dialog);
-    if (hook != nullptr) {
-        dialog.beforeDone = [&](int result) {
-            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
-        };
-        guard.call([&] { hook->initDialog(window); });
-    }
-    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
-    for (int i = 0; i < 16; ++i) record.custColors[i] = toRgb(QColorDialog::customColor(i));
-    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
-    guard.rethrowIfFailed();
-    if (code != QDialog::Accepted) return 0;
+    const bool accepted = runHooked(dialog, window, hook, [&] {
+        for (int i = 0; i < 16; ++i) record.custColors[i] = toRgb(QColorDialog::customColor(i));
+    });
+    if (!accepted) return 0;
     record.rgbResult = toRgb(dialog.currentColor());
     return 1;
 }
@@ -365,7 +349,7 @@ std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
     if (!printerAvailable()) return -1;
     const PrinterInfo start = *dialogStartPrinter(record.devMode.get(), record.devNames.get());
     std::unique_ptr<QPrinter> printer = dialogPrinter(start, dialogStartMode(start, record.devMode.get()));
-    HookedPrinterDialog<QPrintDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));
+    HookedDialog<QPrintDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));
     QAbstractPrintDialog::PrintDialogOptions options = dialog.options();
     options.setFlag(QAbstractPrintDialog::PrintPageRange, (record.flags & dlg::PD_NOPAGENUMS) == 0);
     options.setFlag(QAbstractPrintDialog::PrintSelection, (record.flags & dlg::PD_NOSELECTION) == 0);
@@ -424,7 +408,7 @@ std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
         printer->setPageMargins(QMarginsF(m.Left * mm, m.Top * mm, m.Right * mm, m.Bottom * mm),
                                 QPageLayout::Millimeter);
     }
-    HookedPrinterDialog<QPageSetupDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));
+    HookedDialog<QPageSetupDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));
 
     State::Registration registration(*state_);
     const std::int32_t window = registration.add(&dialog, record.hwndOwner);
