@@ -31,22 +31,6 @@ std::int32_t acrossOf(const BasDelaunay& m, std::int32_t e, int j) {
     return m.Links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(j)];
 }
 
-// OrientToPoint without the call.
-inline double orientToPoint(const BasDelaunay& m, std::int16_t a, std::int16_t b, double x, double y) {
-    return predicates::Orient2d(xOf(m, a), yOf(m, a), xOf(m, b), yOf(m, b), x, y);
-}
-
-// Whether (x, y) lies strictly inside the circumcircle of the
-// counter-clockwise element e.
-bool circleHolds(const BasDelaunay& m, std::int32_t e, double x, double y) {
-    const auto& corner = m.Links.Elements[static_cast<std::size_t>(e)].Corners;
-    const std::int16_t a = corner[0];
-    const std::int16_t b = corner[1];
-    const std::int16_t c = corner[2];
-    return predicates::InCircle(xOf(m, a), yOf(m, a), xOf(m, b), yOf(m, b), xOf(m, c), yOf(m, c), x,
-                                y) > 0.0;
-}
-
 // Splits every row naming the side first-second (either order) at node:
 // the row becomes (its first node, node) and (node, its second node) is
 // appended.
@@ -115,12 +99,14 @@ inline std::int16_t popFree(BasDelaunay& m) {
 // tolerance of the running insertion.
 void computeCircle(BasDelaunay& m, std::int32_t element, double tol) {
     const NetElement& e = m.MeshElementList[static_cast<std::size_t>(element)];
-    const float x1 = m.MeshNodeX[static_cast<std::size_t>(e.Node[1])];
-    const float y1 = m.MeshNodeY[static_cast<std::size_t>(e.Node[1])];
-    const float x2 = m.MeshNodeX[static_cast<std::size_t>(e.Node[2])];
-    const float y2 = m.MeshNodeY[static_cast<std::size_t>(e.Node[2])];
-    const float x3 = m.MeshNodeX[static_cast<std::size_t>(e.Node[3])];
-    const float y3 = m.MeshNodeY[static_cast<std::size_t>(e.Node[3])];
+    const float* nodeX = m.MeshNodeX.data();
+    const float* nodeY = m.MeshNodeY.data();
+    const std::size_t n1 = static_cast<std::size_t>(e.Node[1]);
+    const std::size_t n2 = static_cast<std::size_t>(e.Node[2]);
+    const std::size_t n3 = static_cast<std::size_t>(e.Node[3]);
+    const float x1 = nodeX[n1], y1 = nodeY[n1];
+    const float x2 = nodeX[n2], y2 = nodeY[n2];
+    const float x3 = nodeX[n3], y3 = nodeY[n3];
     const double dx1 = x1, dy1 = y1, dx2 = x2, dy2 = y2, dx3 = x3, dy3 = y3;
     const float det = static_cast<float>(dx1 * dy2 - dx1 * dy3 - dy1 * dx2 + dy1 * dx3 - dy2 * dx3 + dy3 * dx2);
     auto& circle = m.ElementCircle[static_cast<std::size_t>(element)];
@@ -144,195 +130,8 @@ void computeCircle(BasDelaunay& m, std::int32_t element, double tol) {
     circle = {cx, cy, toSingle(r2)};
 }
 
-// The insertion of node at (x, y): seeds are the elements that must be in
-// the cavity (the element holding the node, and the elements across sides
-// the node lies on); splitSides are the constraint sides the node divides,
-// as (element, side), at most two.
-InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int32_t* seeds, int seedCount,
-                              const std::pair<std::int32_t, int>* splitSides, int splitCount,
-                              bool outsideSeedKept = false, std::pair<std::int32_t, int>* encroached = nullptr) {
-    const double x = xOf(m, node);
-    const double y = yOf(m, node);
-    TriangulationLinks& links = m.Links;
-    InsertionBuffers& work = buffers();
-
-    auto isSplitSide = [&](std::int32_t e, int j) {
-        for (int s = 0; s < splitCount; ++s) {
-            const auto [se, sj] = splitSides[s];
-            if (se == e && sj == j) return true;
-            if (acrossOf(m, se, sj) == e && acrossOf(m, e, j) == se) return true;
-        }
-        return false;
-    };
-    auto isSeed = [&](std::int32_t e) {
-        for (int s = 0; s < seedCount; ++s)
-            if (seeds[s] == e) return true;
-        return false;
-    };
-    // An outside seed is allowed only where a border side is divided: it is
-    // split in two outside elements and the cavity does not grow from it.
-    auto isOutside = [&](std::int32_t e) { return m.MeshElementList[static_cast<std::size_t>(e)].CornerCount < 0; };
-    for (int s = 0; s < seedCount; ++s)
-        if (isOutside(seeds[s]) && !(outsideSeedKept && s > 0)) return InsertOutcome::Refused;
-
-    // Grow the cavity from the seeds.
-    std::uint32_t stamp = NextVisitStamp(m);
-    std::vector<std::int32_t>& cavity = work.cavity;
-    cavity.assign(seeds, seeds + seedCount);
-    for (std::int32_t s : cavity) links.Elements[static_cast<std::size_t>(s)].Visit = stamp;
-    bool reachesOutside = false;
-    for (std::size_t q = 0; q < cavity.size(); ++q) {
-        const std::int32_t e = cavity[q];
-        if (isOutside(e)) continue;
-        for (int j = 0; j < 3; ++j) {
-            if (isLocked(m, e, j) && !isSplitSide(e, j)) {
-                // A constraint side the node encroaches (it lies inside the
-                // side's diametral circle) stops the insertion when asked.
-                if (encroached != nullptr && encroached->first == 0) {
-                    const std::int16_t a = cornerAt(m, e, j);
-                    const std::int16_t b = cornerAt(m, e, (j + 1) % 3);
-                    if ((xOf(m, a) - x) * (xOf(m, b) - x) + (yOf(m, a) - y) * (yOf(m, b) - y) < 0.0) *encroached = {e, j};
-                }
-                continue;
-            }
-            const std::int32_t nb = acrossOf(m, e, j);
-            if (nb == 0 || links.Elements[static_cast<std::size_t>(nb)].Visit == stamp) continue;
-            if (!circleHolds(m, nb, x, y)) continue;
-            if (m.MeshElementList[static_cast<std::size_t>(nb)].CornerCount < 0) {
-                if (encroached == nullptr) return InsertOutcome::Refused;
-                reachesOutside = true;  // the encroachment is looked for all the same
-                continue;
-            }
-            links.Elements[static_cast<std::size_t>(nb)].Visit = stamp;
-            cavity.push_back(nb);
-        }
-    }
-    if (encroached != nullptr && encroached->first != 0) return InsertOutcome::Encroaching;
-    if (reachesOutside) return InsertOutcome::Refused;
-
-    // Reduce it until the node sees every side of its border and the cavity
-    // is one piece without nodes inside (k elements, k + 2 border sides).
-    auto borderSide = [&](std::int32_t e, int j, std::uint32_t inStamp) {
-        const std::int32_t nb = acrossOf(m, e, j);
-        if (nb == 0 || links.Elements[static_cast<std::size_t>(nb)].Visit != inStamp) return true;
-        return isLocked(m, e, j) && !isSplitSide(e, j);
-    };
-    for (int round = 0;; ++round) {
-        std::vector<std::int32_t>& unseen = work.unseen;
-        unseen.clear();
-        std::size_t borderCount = 0;
-        for (std::int32_t e : cavity)
-            for (int j = 0; j < 3; ++j) {
-                if (!borderSide(e, j, stamp)) continue;
-                ++borderCount;
-                if (orientToPoint(m, cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), x, y) <= 0.0)
-                    unseen.push_back(e);
-            }
-        if (unseen.empty() && borderCount == cavity.size() + 2) break;
-        bool seedsOnly = round > 64 || unseen.empty();  // unseen empty: a hole or a pinch
-        for (std::int32_t e : unseen)
-            if (isSeed(e)) seedsOnly = true;
-        if (seedsOnly && cavity.size() == static_cast<std::size_t>(seedCount)) return InsertOutcome::Unplaced;
-        // Keep the seeds and what stays connected to them.
-        const std::uint32_t old = stamp;
-        stamp = NextVisitStamp(m);
-        std::vector<std::int32_t>& kept = work.kept;
-        kept.assign(seeds, seeds + seedCount);
-        for (std::int32_t s : kept) links.Elements[static_cast<std::size_t>(s)].Visit = stamp;
-        if (!seedsOnly) {
-            for (std::size_t q = 0; q < kept.size(); ++q) {
-                const std::int32_t e = kept[q];
-                if (isOutside(e)) continue;
-                for (int j = 0; j < 3; ++j) {
-                    const std::int32_t nb = acrossOf(m, e, j);
-                    if (nb == 0 || links.Elements[static_cast<std::size_t>(nb)].Visit != old) continue;
-                    if (isLocked(m, e, j) && !isSplitSide(e, j)) continue;
-                    if (std::find(unseen.begin(), unseen.end(), nb) != unseen.end()) continue;
-                    links.Elements[static_cast<std::size_t>(nb)].Visit = stamp;
-                    kept.push_back(nb);
-                }
-            }
-        }
-        cavity.swap(kept);
-    }
-
-    // The side list and the new elements: cavity elements in ascending order
-    // onto the free-number stack, their open sides in the order met.
-    std::sort(cavity.begin(), cavity.end());
-    // A side met twice (its element across is in the cavity too) lies
-    // inside it; the others, in the order met, are the open sides.
-    std::vector<CavitySide>& sides = work.sides;
-    sides.clear();
-    for (std::int32_t e : cavity) {
-        pushFree(m, static_cast<std::int16_t>(e));
-        for (int j = 0; j < 3; ++j)
-            if (borderSide(e, j, stamp))
-                sides.push_back({false, isOutside(e), cornerAt(m, e, j), cornerAt(m, e, (j + 1) % 3), acrossOf(m, e, j),
-                                 isLocked(m, e, j)});
-    }
-    std::vector<std::int16_t>& splitEnds = work.splitEnds;
-    splitEnds.clear();
-    for (int s = 0; s < splitCount; ++s) {
-        splitEnds.push_back(cornerAt(m, splitSides[s].first, splitSides[s].second));
-        splitEnds.push_back(cornerAt(m, splitSides[s].first, (splitSides[s].second + 1) % 3));
-    }
-    std::vector<std::int32_t>& made = work.made;
-    made.clear();
-    for (const CavitySide& side : sides) {
-        if (side.shared) continue;
-        std::int32_t number = popFree(m);
-        if (number == 0) number = AppendElement();
-        NetElement& element = m.MeshElementList[static_cast<std::size_t>(number)];
-        element.CornerCount = side.outside ? -1 : 3;
-        SetElementCorners(m, number, node, side.a, side.b);
-        links.Elements[static_cast<std::size_t>(number)].Across = {0, side.beyond, 0};
-        links.Elements[static_cast<std::size_t>(number)].Locked = side.locked ? 2u : 0u;
-        if (side.beyond != 0)
-            for (int k = 0; k < 3; ++k)
-                if (cornerAt(m, side.beyond, k) == side.b && cornerAt(m, side.beyond, (k + 1) % 3) == side.a)
-                    links.Elements[static_cast<std::size_t>(side.beyond)].Across[static_cast<std::size_t>(k)] = number;
-        made.push_back(number);
-    }
-    // The spokes from the node: the new element whose side 0 runs from the
-    // node to a corner meets the one whose side 2 runs from that corner back.
-    // (The lowest such number, should a corner end two of them.)
-    std::vector<std::int32_t>& byEnd = work.byEnd;
-    if (byEnd.size() < static_cast<std::size_t>(m.MeshNodeCount) + 1) byEnd.resize(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
-    for (std::int32_t number : made) {
-        std::int32_t& slot = byEnd[static_cast<std::size_t>(cornerAt(m, number, 2))];
-        if (slot == 0 || number < slot) slot = number;
-    }
-    for (std::int32_t number : made) {
-        const std::int16_t a = cornerAt(m, number, 1);
-        const std::int16_t b = cornerAt(m, number, 2);
-        auto& across = links.Elements[static_cast<std::size_t>(number)].Across;
-        const std::int32_t before = a >= 0 && static_cast<std::size_t>(a) < byEnd.size() ? byEnd[static_cast<std::size_t>(a)] : 0;
-        if (before != 0) {
-            across[0] = before;
-            links.Elements[static_cast<std::size_t>(before)].Across[2] = number;
-        }
-        std::uint8_t& bits = links.Elements[static_cast<std::size_t>(number)].Locked;
-        if (std::find(splitEnds.begin(), splitEnds.end(), a) != splitEnds.end()) bits |= 1u;
-        if (std::find(splitEnds.begin(), splitEnds.end(), b) != splitEnds.end()) bits |= 4u;
-    }
-    for (std::int32_t number : made) byEnd[static_cast<std::size_t>(cornerAt(m, number, 2))] = 0;
-    if (!links.DeferCircles) {
-        const double tol = CoincidenceTolerance();
-        for (std::int32_t number : made) computeCircle(m, number, tol);
-    }
-    if (!made.empty()) links.Hint = made.back();
-
-    for (std::size_t s = 0; s < splitEnds.size(); s += 2) {
-        splitRows(m.BoundaryEdges, m.BoundaryEdgeCount, splitEnds[s], splitEnds[s + 1], node);
-        splitRows(m.ConstraintEdges, m.ConstraintEdgeCount, splitEnds[s], splitEnds[s + 1], node);
-    }
-    return InsertOutcome::Inserted;
-}
-
-}  // namespace
-
-std::int32_t AppendElement() {
-    BasDelaunay& m = basDelaunay();
+// AppendElement on the mesher data at hand.
+std::int32_t appendElement(BasDelaunay& m) {
     if (m.MeshElementCount >= kMaxNetCount)
         rt::raise(6,
                   "The net would need more than 32767 elements. Choose a larger target element "
@@ -352,10 +151,229 @@ std::int32_t AppendElement() {
     // The links grow with the net only while they describe it (during a
     // generation); the editing tasks work without them.
     TriangulationLinks& links = m.Links;
-    if (links.Elements.size() != size - 1) return m.MeshElementCount;
-    links.Elements.push_back(ElementLink{});
+    if (links.Elements.size() == size - 1) links.Elements.push_back(ElementLink{});
     return m.MeshElementCount;
 }
+
+// The insertion of node at (x, y): seeds are the elements that must be in
+// the cavity (the element holding the node, and the elements across sides
+// the node lies on); splitSides are the constraint sides the node divides,
+// as (element, side), at most two.
+// (The lists are read through plain pointers, taken again wherever a list
+// may grow.)
+InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int32_t* seeds, int seedCount,
+                              const std::pair<std::int32_t, int>* splitSides, int splitCount,
+                              bool outsideSeedKept = false, std::pair<std::int32_t, int>* encroached = nullptr) {
+    const float* nodeX = m.MeshNodeX.data();
+    const float* nodeY = m.MeshNodeY.data();
+    const double x = nodeX[node];
+    const double y = nodeY[node];
+    TriangulationLinks& links = m.Links;
+    InsertionBuffers& work = buffers();
+
+    // An outside seed is allowed only where a border side is divided: it is
+    // split in two outside elements and the cavity does not grow from it.
+    const NetElement* elements = m.MeshElementList.data();
+    auto isOutside = [elements](std::int32_t e) { return elements[e].CornerCount < 0; };
+    for (int s = 0; s < seedCount; ++s)
+        if (isOutside(seeds[s]) && !(outsideSeedKept && s > 0)) return InsertOutcome::Refused;
+
+    std::uint32_t stamp = NextVisitStamp(m);
+    ElementLink* link = links.Elements.data();
+    auto isSplitSide = [&](std::int32_t e, int j) {
+        for (int s = 0; s < splitCount; ++s) {
+            const auto [se, sj] = splitSides[s];
+            if (se == e && sj == j) return true;
+            if (link[se].Across[static_cast<std::size_t>(sj)] == e && link[e].Across[static_cast<std::size_t>(j)] == se)
+                return true;
+        }
+        return false;
+    };
+    auto isSeed = [&](std::int32_t e) {
+        for (int s = 0; s < seedCount; ++s)
+            if (seeds[s] == e) return true;
+        return false;
+    };
+    // Whether (x, y) lies strictly inside the circumcircle of the
+    // counter-clockwise element e.
+    auto circleHolds = [&](std::int32_t e) {
+        const auto& c = link[e].Corners;
+        return predicates::InCircle(nodeX[c[0]], nodeY[c[0]], nodeX[c[1]], nodeY[c[1]], nodeX[c[2]], nodeY[c[2]], x,
+                                    y) > 0.0;
+    };
+
+    // Grow the cavity from the seeds.
+    std::vector<std::int32_t>& cavity = work.cavity;
+    cavity.assign(seeds, seeds + seedCount);
+    for (std::int32_t s : cavity) link[s].Visit = stamp;
+    bool reachesOutside = false;
+    for (std::size_t q = 0; q < cavity.size(); ++q) {
+        const std::int32_t e = cavity[q];
+        if (isOutside(e)) continue;
+        const ElementLink& at = link[e];
+        for (int j = 0; j < 3; ++j) {
+            if ((at.Locked & (1u << j)) != 0 && !isSplitSide(e, j)) {
+                // A constraint side the node encroaches (it lies inside the
+                // side's diametral circle) stops the insertion when asked.
+                if (encroached != nullptr && encroached->first == 0) {
+                    const std::int16_t a = at.Corners[static_cast<std::size_t>(j)];
+                    const std::int16_t b = at.Corners[static_cast<std::size_t>((j + 1) % 3)];
+                    if ((nodeX[a] - x) * (nodeX[b] - x) + (nodeY[a] - y) * (nodeY[b] - y) < 0.0) *encroached = {e, j};
+                }
+                continue;
+            }
+            const std::int32_t nb = at.Across[static_cast<std::size_t>(j)];
+            if (nb == 0 || link[nb].Visit == stamp) continue;
+            if (!circleHolds(nb)) continue;
+            if (isOutside(nb)) {
+                if (encroached == nullptr) return InsertOutcome::Refused;
+                reachesOutside = true;  // the encroachment is looked for all the same
+                continue;
+            }
+            link[nb].Visit = stamp;
+            cavity.push_back(nb);
+        }
+    }
+    if (encroached != nullptr && encroached->first != 0) return InsertOutcome::Encroaching;
+    if (reachesOutside) return InsertOutcome::Refused;
+
+    // Reduce it until the node sees every side of its border and the cavity
+    // is one piece without nodes inside (k elements, k + 2 border sides).
+    // The border sides, of the cavity elements in ascending order and in the
+    // order met, are the sides of the new elements.
+    auto borderSide = [&](std::int32_t e, int j, std::uint32_t inStamp) {
+        const std::int32_t nb = link[e].Across[static_cast<std::size_t>(j)];
+        if (nb == 0 || link[nb].Visit != inStamp) return true;
+        return (link[e].Locked & (1u << j)) != 0 && !isSplitSide(e, j);
+    };
+    std::vector<CavitySide>& sides = work.sides;
+    for (int round = 0;; ++round) {
+        std::sort(cavity.begin(), cavity.end());
+        std::vector<std::int32_t>& unseen = work.unseen;
+        unseen.clear();
+        sides.clear();
+        for (std::int32_t e : cavity) {
+            const ElementLink& at = link[e];
+            for (int j = 0; j < 3; ++j) {
+                if (!borderSide(e, j, stamp)) continue;
+                const std::int16_t a = at.Corners[static_cast<std::size_t>(j)];
+                const std::int16_t b = at.Corners[static_cast<std::size_t>((j + 1) % 3)];
+                sides.push_back({false, isOutside(e), a, b, at.Across[static_cast<std::size_t>(j)],
+                                 (at.Locked & (1u << j)) != 0});
+                if (predicates::Orient2d(nodeX[a], nodeY[a], nodeX[b], nodeY[b], x, y) <= 0.0) unseen.push_back(e);
+            }
+        }
+        if (unseen.empty() && sides.size() == cavity.size() + 2) break;
+        bool seedsOnly = round > 64 || unseen.empty();  // unseen empty: a hole or a pinch
+        for (std::int32_t e : unseen)
+            if (isSeed(e)) seedsOnly = true;
+        if (seedsOnly && cavity.size() == static_cast<std::size_t>(seedCount)) return InsertOutcome::Unplaced;
+        // Keep the seeds and what stays connected to them.
+        const std::uint32_t old = stamp;
+        stamp = NextVisitStamp(m);
+        link = links.Elements.data();
+        std::vector<std::int32_t>& kept = work.kept;
+        kept.assign(seeds, seeds + seedCount);
+        for (std::int32_t s : kept) link[s].Visit = stamp;
+        if (!seedsOnly) {
+            for (std::size_t q = 0; q < kept.size(); ++q) {
+                const std::int32_t e = kept[q];
+                if (isOutside(e)) continue;
+                for (int j = 0; j < 3; ++j) {
+                    const std::int32_t nb = link[e].Across[static_cast<std::size_t>(j)];
+                    if (nb == 0 || link[nb].Visit != old) continue;
+                    if ((link[e].Locked & (1u << j)) != 0 && !isSplitSide(e, j)) continue;
+                    if (std::find(unseen.begin(), unseen.end(), nb) != unseen.end()) continue;
+                    link[nb].Visit = stamp;
+                    kept.push_back(nb);
+                }
+            }
+        }
+        cavity.swap(kept);
+    }
+
+    // The cavity elements in ascending order onto the free-number stack.
+    for (std::int32_t e : cavity) pushFree(m, static_cast<std::int16_t>(e));
+    std::vector<std::int16_t>& splitEnds = work.splitEnds;
+    splitEnds.clear();
+    for (int s = 0; s < splitCount; ++s) {
+        const auto& corners = link[splitSides[s].first].Corners;
+        splitEnds.push_back(corners[static_cast<std::size_t>(splitSides[s].second)]);
+        splitEnds.push_back(corners[static_cast<std::size_t>((splitSides[s].second + 1) % 3)]);
+    }
+    if (links.NodeElement.size() < static_cast<std::size_t>(m.MeshNodeCount) + 1)
+        links.NodeElement.resize(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+    std::vector<std::int32_t>& made = work.made;
+    made.clear();
+    for (const CavitySide& side : sides) {
+        if (side.shared) continue;
+        std::int32_t number = popFree(m);
+        if (number == 0) number = appendElement(m);
+        link = links.Elements.data();
+        // SetElementCorners(m, number, node, side.a, side.b), in place.
+        NetElement& element = m.MeshElementList[static_cast<std::size_t>(number)];
+        element.CornerCount = side.outside ? -1 : 3;
+        element.Node[1] = node;
+        element.Node[2] = side.a;
+        element.Node[3] = side.b;
+        ElementLink& made1 = link[number];
+        made1.Corners = {node, side.a, side.b};
+        std::int32_t* nodeElement = links.NodeElement.data();
+        nodeElement[node] = number;
+        nodeElement[side.a] = number;
+        nodeElement[side.b] = number;
+        if (links.Made != nullptr) links.Made->push_back(number);
+        made1.Across = {0, side.beyond, 0};
+        made1.Locked = side.locked ? 2u : 0u;
+        if (side.beyond != 0) {
+            ElementLink& beyond = link[side.beyond];
+            for (int k = 0; k < 3; ++k)
+                if (beyond.Corners[static_cast<std::size_t>(k)] == side.b &&
+                    beyond.Corners[static_cast<std::size_t>((k + 1) % 3)] == side.a)
+                    beyond.Across[static_cast<std::size_t>(k)] = number;
+        }
+        made.push_back(number);
+    }
+    // The spokes from the node: the new element whose side 0 runs from the
+    // node to a corner meets the one whose side 2 runs from that corner back.
+    // (The lowest such number, should a corner end two of them.)
+    std::vector<std::int32_t>& byEndList = work.byEnd;
+    if (byEndList.size() < static_cast<std::size_t>(m.MeshNodeCount) + 1)
+        byEndList.resize(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+    std::int32_t* byEnd = byEndList.data();
+    for (std::int32_t number : made) {
+        std::int32_t& slot = byEnd[link[number].Corners[2]];
+        if (slot == 0 || number < slot) slot = number;
+    }
+    for (std::int32_t number : made) {
+        ElementLink& at = link[number];
+        const std::int16_t a = at.Corners[1];
+        const std::int16_t b = at.Corners[2];
+        const std::int32_t before = a >= 0 ? byEnd[a] : 0;
+        if (before != 0) {
+            at.Across[0] = before;
+            link[before].Across[2] = number;
+        }
+        if (std::find(splitEnds.begin(), splitEnds.end(), a) != splitEnds.end()) at.Locked |= 1u;
+        if (std::find(splitEnds.begin(), splitEnds.end(), b) != splitEnds.end()) at.Locked |= 4u;
+    }
+    for (std::int32_t number : made) byEnd[link[number].Corners[2]] = 0;
+    if (!links.DeferCircles) {
+        const double tol = CoincidenceTolerance();
+        for (std::int32_t number : made) computeCircle(m, number, tol);
+    }
+    if (!made.empty()) links.Hint = made.back();
+
+    for (std::size_t s = 0; s < splitEnds.size(); s += 2) {
+        splitRows(m.BoundaryEdges, m.BoundaryEdgeCount, splitEnds[s], splitEnds[s + 1], node);
+        splitRows(m.ConstraintEdges, m.ConstraintEdgeCount, splitEnds[s], splitEnds[s + 1], node);
+    }
+    return InsertOutcome::Inserted;
+}
+
+}  // namespace
+
+std::int32_t AppendElement() { return appendElement(basDelaunay()); }
 
 std::int16_t AppendNode(float x, float y) {
     BasDelaunay& m = basDelaunay();

@@ -243,15 +243,20 @@ double OrientToPoint(const BasDelaunay& m, std::int16_t a, std::int16_t b, doubl
 
 WalkResult WalkAlongLine(const BasDelaunay& m, std::int32_t start, double fromX, double fromY,
                          double toX, double toY, bool stopAtConstraints) {
-    const TriangulationLinks& links = m.Links;
+    const ElementLink* link = m.Links.Elements.data();
+    const float* nodeXs = m.MeshNodeX.data();
+    const float* nodeYs = m.MeshNodeY.data();
     std::int32_t e = start;
     const std::int64_t limit = 4 * static_cast<std::int64_t>(m.MeshElementCount) + 16;
     for (std::int64_t step = 0; step < limit; ++step) {
+        const ElementLink& at = link[e];
         // Sides beyond which the target lies.
         double beyond[3];
         bool inside = true;
         for (int j = 0; j < 3; ++j) {
-            beyond[j] = OrientToPoint(m, linkCorner(m, e, j), linkCorner(m, e, (j + 1) % 3), toX, toY);
+            const std::int16_t a = at.Corners[static_cast<std::size_t>(j)];
+            const std::int16_t b = at.Corners[static_cast<std::size_t>((j + 1) % 3)];
+            beyond[j] = predicates::Orient2d(nodeXs[a], nodeYs[a], nodeXs[b], nodeYs[b], toX, toY);
             if (beyond[j] < 0.0) inside = false;
         }
         if (inside) return {WalkEnd::Reached, e, -1};
@@ -266,16 +271,15 @@ WalkResult WalkAlongLine(const BasDelaunay& m, std::int32_t start, double fromX,
         for (int j = 0; j < 3 && exit < 0; ++j) {
             if (beyond[j] >= 0.0) continue;
             if (fallback < 0) fallback = j;
-            const std::int16_t a = linkCorner(m, e, j);
-            const std::int16_t b = linkCorner(m, e, (j + 1) % 3);
-            const double sideA = predicates::Orient2d(fromX, fromY, toX, toY, nodeX(m, a), nodeY(m, a));
-            const double sideB = predicates::Orient2d(fromX, fromY, toX, toY, nodeX(m, b), nodeY(m, b));
+            const std::int16_t a = at.Corners[static_cast<std::size_t>(j)];
+            const std::int16_t b = at.Corners[static_cast<std::size_t>((j + 1) % 3)];
+            const double sideA = predicates::Orient2d(fromX, fromY, toX, toY, nodeXs[a], nodeYs[a]);
+            const double sideB = predicates::Orient2d(fromX, fromY, toX, toY, nodeXs[b], nodeYs[b]);
             if (sideA <= 0.0 && sideB >= 0.0) exit = j;
         }
         if (exit < 0) exit = fallback;
-        if (stopAtConstraints && (links.Elements[static_cast<std::size_t>(e)].Locked & (1u << exit)) != 0)
-            return {WalkEnd::Blocked, e, exit};
-        const std::int32_t next = links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(exit)];
+        if (stopAtConstraints && (at.Locked & (1u << exit)) != 0) return {WalkEnd::Blocked, e, exit};
+        const std::int32_t next = at.Across[static_cast<std::size_t>(exit)];
         if (next == 0) return {WalkEnd::Outside, e, exit};
         e = next;
     }
@@ -290,6 +294,9 @@ std::int32_t LocatePoint(BasDelaunay& m, double x, double y, std::int32_t hint) 
     const std::int16_t a = linkCorner(m, start, 0);
     const std::int16_t b = linkCorner(m, start, 1);
     const std::int16_t c = linkCorner(m, start, 2);
+    // The start element itself holds the point (the walk's first step).
+    if (OrientToPoint(m, a, b, x, y) >= 0.0 && OrientToPoint(m, b, c, x, y) >= 0.0 && OrientToPoint(m, c, a, x, y) >= 0.0)
+        return start;
     const double fromX = (nodeX(m, a) + nodeX(m, b) + nodeX(m, c)) / 3.0;
     const double fromY = (nodeY(m, a) + nodeY(m, b) + nodeY(m, c)) / 3.0;
     const WalkResult walk = WalkAlongLine(m, start, fromX, fromY, x, y, false);

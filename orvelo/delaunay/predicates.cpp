@@ -1,6 +1,8 @@
 #include "orvelo/delaunay/predicates.h"
 
 #include <cmath>
+#include <cstddef>
+#include <memory_resource>
 #include <vector>
 
 namespace orvelo::predicates {
@@ -11,8 +13,12 @@ namespace {
 // doubles whose magnitudes do not overlap, smallest first. Sums and products
 // of doubles are split into their rounded result and the exact error, so
 // nothing is lost.
+// The parts live in the arena of the one exact evaluation they belong to
+// (a buffer on the stack, the heap beyond it), so that the many short lists
+// of an evaluation cost no allocations of their own.
 
-using Expansion = std::vector<double>;
+using Expansion = std::pmr::vector<double>;
+using Arena = std::pmr::memory_resource*;
 
 // x + y = a + b exactly, x the rounded sum.
 inline void twoSum(double a, double b, double& x, double& y) {
@@ -29,39 +35,44 @@ inline void twoProduct(double a, double b, double& x, double& y) {
 }
 
 // Adds one double to an expansion (the result stays non-overlapping and
-// ordered by magnitude); zero parts are dropped.
+// ordered by magnitude); zero parts are dropped. In place: the k-th part
+// kept is written where the k-th or a later part was read.
 void growExpansion(Expansion& e, double b) {
-    Expansion result;
-    result.reserve(e.size() + 1);
     double q = b;
-    for (double part : e) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < e.size(); ++i) {
         double sum = 0.0;
         double error = 0.0;
-        twoSum(q, part, sum, error);
-        if (error != 0.0) result.push_back(error);
+        twoSum(q, e[i], sum, error);
+        if (error != 0.0) e[kept++] = error;
         q = sum;
     }
-    if (q != 0.0) result.push_back(q);
-    e.swap(result);
+    e.resize(kept);
+    if (q != 0.0) e.push_back(q);
 }
 
-Expansion sumOf(const std::vector<double>& terms) {
-    Expansion e;
+Expansion sumOf(const Expansion& terms) {
+    Expansion e(terms.get_allocator());
+    e.reserve(terms.size() + 1);
     for (double t : terms)
         if (t != 0.0) growExpansion(e, t);
     return e;
 }
 
 // The exact difference a - b as an expansion.
-Expansion difference(double a, double b) {
+Expansion difference(Arena arena, double a, double b) {
     double x = 0.0;
     double y = 0.0;
     twoSum(a, -b, x, y);
-    return sumOf({y, x});
+    Expansion e(arena);
+    e.reserve(3);
+    if (y != 0.0) growExpansion(e, y);
+    if (x != 0.0) growExpansion(e, x);
+    return e;
 }
 
 Expansion product(const Expansion& e, const Expansion& f) {
-    std::vector<double> terms;
+    Expansion terms(e.get_allocator());
     terms.reserve(2 * e.size() * f.size());
     for (double a : e)
         for (double b : f) {
@@ -75,7 +86,9 @@ Expansion product(const Expansion& e, const Expansion& f) {
 }
 
 Expansion add(const Expansion& e, const Expansion& f) {
-    Expansion result = e;
+    Expansion result(e.get_allocator());
+    result.reserve(e.size() + f.size() + 1);
+    result.assign(e.begin(), e.end());
     for (double part : f) growExpansion(result, part);
     return result;
 }
@@ -92,21 +105,25 @@ double signOf(const Expansion& e) {
 }
 
 double orientExact(double ax, double ay, double bx, double by, double cx, double cy) {
-    const Expansion acx = difference(ax, cx);
-    const Expansion acy = difference(ay, cy);
-    const Expansion bcx = difference(bx, cx);
-    const Expansion bcy = difference(by, cy);
+    std::byte buffer[4096];
+    std::pmr::monotonic_buffer_resource arena(buffer, sizeof buffer);
+    const Expansion acx = difference(&arena, ax, cx);
+    const Expansion acy = difference(&arena, ay, cy);
+    const Expansion bcx = difference(&arena, bx, cx);
+    const Expansion bcy = difference(&arena, by, cy);
     return signOf(add(product(acx, bcy), negated(product(acy, bcx))));
 }
 
 double inCircleExact(double ax, double ay, double bx, double by, double cx, double cy, double dx,
                      double dy) {
-    const Expansion adx = difference(ax, dx);
-    const Expansion ady = difference(ay, dy);
-    const Expansion bdx = difference(bx, dx);
-    const Expansion bdy = difference(by, dy);
-    const Expansion cdx = difference(cx, dx);
-    const Expansion cdy = difference(cy, dy);
+    std::byte buffer[32768];
+    std::pmr::monotonic_buffer_resource arena(buffer, sizeof buffer);
+    const Expansion adx = difference(&arena, ax, dx);
+    const Expansion ady = difference(&arena, ay, dy);
+    const Expansion bdx = difference(&arena, bx, dx);
+    const Expansion bdy = difference(&arena, by, dy);
+    const Expansion cdx = difference(&arena, cx, dx);
+    const Expansion cdy = difference(&arena, cy, dy);
     const Expansion aLift = add(product(adx, adx), product(ady, ady));
     const Expansion bLift = add(product(bdx, bdx), product(bdy, bdy));
     const Expansion cLift = add(product(cdx, cdx), product(cdy, cdy));
