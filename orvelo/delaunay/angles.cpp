@@ -23,12 +23,6 @@ void showZeroSideNotice() {
     forms::MsgBox(LanguageTexts().GetText(rt::Variant(quillon::TextNo(100040))), forms::vbOKOnly);
 }
 
-float sideLength(float xa, float ya, float xb, float yb) {
-    const double dx = static_cast<double>(xb) - xa;
-    const double dy = static_cast<double>(yb) - ya;
-    return static_cast<float>(std::sqrt(dx * dx + dy * dy));
-}
-
 }  // namespace
 
 void ResetZeroSideNotice() {
@@ -43,9 +37,9 @@ void TriangleAngleCosines(float x1, float x2, float x3, float y1, float y2, floa
 
 bool TriangleAngleCosinesQuiet(float x1, float x2, float x3, float y1, float y2, float y3, double& cos1,
                                double& cos2, double& cos3, std::int16_t& longest) {
-    const float l23 = sideLength(x2, y2, x3, y3);
-    const float l31 = sideLength(x3, y3, x1, y1);
-    const float l12 = sideLength(x1, y1, x2, y2);
+    const float l23 = detail::SideLength(x2, y2, x3, y3);
+    const float l31 = detail::SideLength(x3, y3, x1, y1);
+    const float l12 = detail::SideLength(x1, y1, x2, y2);
     const float product = l31 * l23 * l12;
     longest = 1;
     if (l23 < l31) longest = 2;
@@ -66,10 +60,7 @@ bool TriangleAngleCosinesQuiet(float x1, float x2, float x3, float y1, float y2,
         }
         return true;
     }
-    const double dx1 = x1, dy1 = y1, dx2 = x2, dy2 = y2, dx3 = x3, dy3 = y3;
-    cos1 = ((dx2 - dx1) * (dx3 - dx1) + (dy2 - dy1) * (dy3 - dy1)) / (static_cast<double>(l31) * l12);
-    cos2 = ((dx1 - dx2) * (dx3 - dx2) + (dy1 - dy2) * (dy3 - dy2)) / (static_cast<double>(l12) * l23);
-    cos3 = ((dx1 - dx3) * (dx2 - dx3) + (dy1 - dy3) * (dy2 - dy3)) / (static_cast<double>(l31) * l23);
+    detail::AngleCosines(x1, x2, x3, y1, y2, y3, l23, l31, l12, cos1, cos2, cos3);
     return false;
 }
 

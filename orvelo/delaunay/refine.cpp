@@ -35,14 +35,11 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
 // Whether triangle `element` has an angle below theta (its cosine above
 // cosT), by TriangleAngleCosines.
 bool hasAngleBelow(const BasDelaunay& m, const NetElement& element, double cosT) {
-    double cos1 = 0.0, cos2 = 0.0, cos3 = 0.0;
-    std::int16_t longest = 0;
     const std::size_t n1 = static_cast<std::size_t>(element.Node[1]);
     const std::size_t n2 = static_cast<std::size_t>(element.Node[2]);
     const std::size_t n3 = static_cast<std::size_t>(element.Node[3]);
-    TriangleAngleCosines(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1], m.MeshNodeY[n2],
-                         m.MeshNodeY[n3], cos1, cos2, cos3, longest);
-    return cos1 > cosT || cos2 > cosT || cos3 > cosT;
+    return HasAngleCosineAbove(m.MeshNodeX[n1], m.MeshNodeX[n2], m.MeshNodeX[n3], m.MeshNodeY[n1], m.MeshNodeY[n2],
+                               m.MeshNodeY[n3], cosT);
 }
 
 // What the sweeps ask of each element and keep while its corners stay the
