@@ -129,11 +129,12 @@ private:
     std::vector<NodeSize> nodes_;
     bool sizesNonNegative_ = false;
     double smallestSize_ = 0.0;
+    // (Twelve bytes: one list entry per element, read at every look.)
     struct Entry {
         std::array<std::int16_t, 3> corners{0, 0, 0};
+        std::int8_t bad = -1;
         bool hasTarget = false;
         float target = 0.0f;
-        int bad = -1;
     };
     Entry& entryOf(const BasDelaunay& m, std::int32_t e) {
         const std::size_t i = static_cast<std::size_t>(e);
