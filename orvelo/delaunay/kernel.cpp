@@ -211,6 +211,13 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
         const std::int32_t e = cavity[q];
         if (isOutside(e)) continue;
         const ElementLink& at = link[e];
+        // The neighbours' records are asked for together, before the
+        // first of them is looked at.
+        for (int j = 0; j < 3; ++j) {
+            const std::int32_t nb = at.Across[static_cast<std::size_t>(j)];
+            __builtin_prefetch(&link[nb]);
+            __builtin_prefetch(&elements[nb]);
+        }
         for (int j = 0; j < 3; ++j) {
             if ((at.Locked & (1u << j)) != 0 && !isSplitSide(e, j)) {
                 // A constraint side the node encroaches (it lies inside the
