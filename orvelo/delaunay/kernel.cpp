@@ -425,6 +425,15 @@ std::int16_t InitStartTriangulation() {
     m.Links = TriangulationLinks{};
     RebuildLinks(m);
     m.Links.Hint = 2;
+    // Room for the largest net from the start: the lists grow without
+    // being moved, and their pages are taken only as they are used.
+    constexpr std::size_t kRoom = static_cast<std::size_t>(kMaxNetCount) + 1;
+    m.MeshElementList.reserve(kRoom);
+    m.ElementCircle.reserve(kRoom);
+    m.MeshNodeX.reserve(kRoom);
+    m.MeshNodeY.reserve(kRoom);
+    m.Links.Elements.reserve(kRoom);
+    m.Links.NodeElement.reserve(kRoom);
     return FreeElementStack(-1);
 }
 
