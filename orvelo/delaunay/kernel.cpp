@@ -526,7 +526,9 @@ InsertOutcome InsertNodeNear(std::int16_t node, std::int32_t hint, std::pair<std
         if (xOf(m, a) == x && yOf(m, a) == y) return InsertOutcome::Unplaced;
     }
     for (int j = 0; j < 3; ++j) {
-        if (OrientToPoint(m, cornerAt(m, holder, j), cornerAt(m, holder, (j + 1) % 3), x, y) != 0.0) continue;
+        const std::int16_t a = cornerAt(m, holder, j);
+        const std::int16_t b = cornerAt(m, holder, (j + 1) % 3);
+        if (predicates::Orient2d(xOf(m, a), yOf(m, a), xOf(m, b), yOf(m, b), x, y) != 0.0) continue;
         // The node lies on side j: the element beyond belongs to the cavity,
         // and a constraint side there is divided.
         if (encroached != nullptr && isLocked(m, holder, j)) {
