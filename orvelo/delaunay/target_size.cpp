@@ -90,11 +90,17 @@ int regionCorners(const SizeField& field, std::int32_t e, float unitFactor,
 // rounded to an integer by the floating-point unit's own rounding, to the
 // nearest and halves to the even neighbour (the default mode, which this
 // program never changes).
-inline std::int32_t regionCoordinateOf(float value, float unitFactor) {
+inline bool regionCoordinateInRange(float value, float unitFactor, std::int32_t& coordinate) {
     constexpr double kRounder = 6755399441055744.0;
     const double product = static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor);
-    if (!(product > -2e9 && product < 2e9)) return RegionCoordinate(value, unitFactor);
-    return static_cast<std::int32_t>((product + kRounder) - kRounder);
+    if (!(product > -2e9 && product < 2e9)) return false;
+    coordinate = static_cast<std::int32_t>((product + kRounder) - kRounder);
+    return true;
+}
+
+inline std::int32_t regionCoordinateOf(float value, float unitFactor) {
+    std::int32_t coordinate;
+    return regionCoordinateInRange(value, unitFactor, coordinate) ? coordinate : RegionCoordinate(value, unitFactor);
 }
 
 // Below 2^30 in magnitude: small enough for the region test in 64-bit
@@ -289,6 +295,14 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
     std::int64_t maxY = maxX;
     double spanSum = 0.0;
+    // The region points of the nodes, each once; a node whose coordinates
+    // are not plainly in range is converted (and refused) corner by corner.
+    const std::size_t nodeSlots = std::min(field.nodeX.size(), field.nodeY.size());
+    std::vector<halvex::POINTAPI> nodePoints(nodeSlots);
+    std::vector<std::uint8_t> nodeInRange(nodeSlots, 0);
+    for (std::size_t i = 1; i < nodeSlots; ++i)
+        nodeInRange[i] = regionCoordinateInRange(field.nodeX[i], factor, nodePoints[i].X) &&
+                         regionCoordinateInRange(field.nodeY[i], factor, nodePoints[i].Y);
     for (std::int32_t e = 1; e <= elementCount; ++e) {
         const NetElement& element = field.elements[static_cast<std::size_t>(e)];
         Element& el = elements[static_cast<std::size_t>(e)];
@@ -301,7 +315,9 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
             const float nx = nodeXOf(field, node);
             const float ny = nodeYOf(field, node);
             halvex::POINTAPI& corner = el.corners[static_cast<std::size_t>(k)];
-            corner = {regionCoordinateOf(nx, factor), regionCoordinateOf(ny, factor)};
+            corner = nodeInRange[static_cast<std::size_t>(node)]
+                         ? nodePoints[static_cast<std::size_t>(node)]
+                         : halvex::POINTAPI{RegionCoordinate(nx, factor), RegionCoordinate(ny, factor)};
             el.x[static_cast<std::size_t>(k)] = nx;
             el.y[static_cast<std::size_t>(k)] = ny;
             if (static_cast<std::size_t>(node) < field.sizes.size())
@@ -339,7 +355,9 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     cellElements.clear();
     columns = rows = 0;
     if (minX > maxX || elementCount <= 0) return;
-    cell = std::max<std::int64_t>(1, static_cast<std::int64_t>(spanSum / elementCount));
+    // Cells half as wide as the elements on average: a point's cell then
+    // lists few elements besides the one that holds it.
+    cell = std::max<std::int64_t>(1, static_cast<std::int64_t>(spanSum / elementCount / 2));
     originX = minX;
     originY = minY;
     columns = (maxX - minX) / cell + 1;
@@ -514,11 +532,21 @@ TargetSizeIndexScope::~TargetSizeIndexScope() {
     if (o.SizeIndexDepth > 0 && --o.SizeIndexDepth == 0) o.SizeIndex.reset();
 }
 
+namespace {
+
+// InterpolateTargetSize outside a scope, or on the first call within one.
+[[gnu::noinline]] float interpolateWithoutIndex(BasOrvelo& o, float unitFactor, float x, float y) {
+    if (o.SizeIndexDepth == 0) return InterpolateTargetSizeByScan(CurrentSizeField(), unitFactor, x, y);
+    o.SizeIndex = std::make_shared<SizeFieldIndex>(CurrentSizeField());
+    return o.SizeIndex->Interpolate(unitFactor, x, y);
+}
+
+}  // namespace
+
 float InterpolateTargetSize(float x, float y) {
     BasOrvelo& o = basOrvelo();
     const float unitFactor = UnitFactor();
-    if (o.SizeIndexDepth == 0) return InterpolateTargetSizeByScan(CurrentSizeField(), unitFactor, x, y);
-    if (!o.SizeIndex) o.SizeIndex = std::make_shared<SizeFieldIndex>(CurrentSizeField());
+    if (o.SizeIndexDepth == 0 || !o.SizeIndex) return interpolateWithoutIndex(o, unitFactor, x, y);
     return o.SizeIndex->Interpolate(unitFactor, x, y);
 }
 
