@@ -86,10 +86,10 @@ int regionCorners(const SizeField& field, std::int32_t e, float unitFactor,
 }
 
 // RegionCoordinate without the runtime call where the product is plainly
-// within a Long: adding and taking away 1.5 x 2^52 leaves the product
-// rounded to an integer by the floating-point unit's own rounding, to the
-// nearest and halves to the even neighbour (the default mode, which this
-// program never changes).
+// within a Long: adding 1.5 x 2^52 leaves a sum without fraction bits,
+// rounded by the floating-point unit to the nearest integer and halves to
+// the even one (its default mode, which this program never changes);
+// taking the constant away again is exact.
 inline bool regionCoordinateInRange(float value, float unitFactor, std::int32_t& coordinate) {
     constexpr double kRounder = 6755399441055744.0;
     const double product = static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor);
@@ -110,24 +110,6 @@ inline bool isSmall(std::int64_t v) {
     return v > -kSmall && v < kSmall;
 }
 
-// The weighting of interpolateInElement over copies of an element's corner
-// coordinates and sizes.
-inline float interpolateFromCopies(const float* nodeX, const float* nodeY, const float* sizes, int count, float x,
-                                   float y, float tol) {
-    float weights = 0.0f;
-    float values = 0.0f;
-    for (int k = 0; k < count; ++k) {
-        if (withinTolerance(x, y, nodeX[k], nodeY[k], tol)) return sizes[k];
-        const float dx = x - nodeX[k];
-        const float dy = y - nodeY[k];
-        const float w = toSingle(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
-        weights = weights + w;
-        values = values + w * sizes[k];
-    }
-    if (weights == 0.0f) rt::raise(11, "An old element without corners holds a point.");
-    return toSingle(static_cast<double>(values / weights));
-}
-
 // Inverse-squared-distance weighting over the corners of old element e.
 float interpolateInElement(const SizeField& field, std::int32_t e, float x, float y, float tol) {
     const NetElement& element = field.elements[static_cast<std::size_t>(e)];
@@ -144,6 +126,24 @@ float interpolateInElement(const SizeField& field, std::int32_t e, float x, floa
         const float w = toSingle(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
         weights = weights + w;
         values = values + w * sizeOfNode(field, node);
+    }
+    if (weights == 0.0f) rt::raise(11, "An old element without corners holds a point.");
+    return toSingle(static_cast<double>(values / weights));
+}
+
+// The weighting of interpolateInElement over copies of an element's corner
+// coordinates and sizes.
+inline float interpolateFromCopies(const float* nodeX, const float* nodeY, const float* sizes, int count, float x,
+                                   float y, float tol) {
+    float weights = 0.0f;
+    float values = 0.0f;
+    for (int k = 0; k < count; ++k) {
+        if (withinTolerance(x, y, nodeX[k], nodeY[k], tol)) return sizes[k];
+        const float dx = x - nodeX[k];
+        const float dy = y - nodeY[k];
+        const float w = toSingle(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+        weights = weights + w;
+        values = values + w * sizes[k];
     }
     if (weights == 0.0f) rt::raise(11, "An old element without corners holds a point.");
     return toSingle(static_cast<double>(values / weights));
@@ -213,6 +213,9 @@ struct SizeFieldIndex::Grids {
         bool sized = false;
         std::array<float, 4> x{}, y{}, size{};
 
+        // drovik::geometry::pointInIntegerRegion: a point within the extent
+        // is small when the corners are, and a side no line crosses counts
+        // for no point.
         bool holds(std::int64_t px, std::int64_t py) const {
             if (!small)
                 return drovik::geometry::pointInIntegerRegion(corners.data(), count, static_cast<std::int32_t>(px),
