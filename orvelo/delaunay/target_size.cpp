@@ -186,18 +186,17 @@ float InterpolateTargetSizeByScan(const SizeField& field, float unitFactor, floa
 }
 
 struct SizeFieldIndex::Grids {
-    // A side of an element's region that a horizontal line can cross: it
-    // counts for a point (x, y) when lo <= y < hi and
-    // (ax - x) * rise + (y - ay) * run > 0 (the side turned to run
-    // downwards: rise > 0).
+    // A side of an element's region that a horizontal line can cross, from
+    // corner a, turned to run downwards (rise > 0): it counts for a point
+    // (x, y) when lo <= y < hi and (ax - x) * rise + (y - ay) * run > 0,
+    // that is at > x * rise - y * run with at = ax * rise - ay * run.
     struct Side {
-        std::int32_t lo, hi, ax, ay;
-        std::int64_t rise, run;
+        std::int32_t lo, hi, rise, run;
+        std::int64_t at;
     };
     // One old element in region coordinates of the unit factor the grid was
     // made for, with copies of what the weighting reads.
     struct Element {
-        std::array<halvex::POINTAPI, 4> corners{};
         // The integer extent that can hold points of the region: from the
         // least corner coordinate up to one less than the greatest (the
         // region holds no point on its right or bottom bound).
@@ -212,6 +211,7 @@ struct SizeFieldIndex::Grids {
         // copies below, else it reads the field (and raises what it raises).
         bool sized = false;
         std::array<float, 4> x{}, y{}, size{};
+        std::array<halvex::POINTAPI, 4> corners{};
 
         // drovik::geometry::pointInIntegerRegion: a point within the extent
         // is small when the corners are, and a side no line crosses counts
@@ -223,7 +223,7 @@ struct SizeFieldIndex::Grids {
             bool inside = false;
             for (int k = 0; k < sideCount; ++k) {
                 const Side& s = sides[static_cast<std::size_t>(k)];
-                if (py >= s.lo && py < s.hi && (s.ax - px) * s.rise + (py - s.ay) * s.run > 0) inside = !inside;
+                if (py >= s.lo && py < s.hi && s.at > px * s.rise - py * s.run) inside = !inside;
             }
             return inside;
         }
@@ -241,7 +241,7 @@ struct SizeFieldIndex::Grids {
     std::vector<Element> elements;
     std::int64_t originX = 0;
     std::int64_t originY = 0;
-    std::int64_t cell = 1;
+    int cellShift = 0;  // cells 2^cellShift wide
     std::int64_t columns = 0;
     std::int64_t rows = 0;
     // The elements whose extents meet cell i, ascending: cellElements from
@@ -345,8 +345,10 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
             if (a.Y == b.Y) continue;  // crossed by no line
             const std::int64_t rise = static_cast<std::int64_t>(b.Y) - a.Y;
             const std::int64_t run = static_cast<std::int64_t>(b.X) - a.X;
-            el.sides[el.sideCount++] = {std::min(a.Y, b.Y), std::max(a.Y, b.Y), a.X, a.Y, rise > 0 ? rise : -rise,
-                                        rise > 0 ? run : -run};
+            const std::int64_t down = rise > 0 ? rise : -rise;
+            const std::int64_t across = rise > 0 ? run : -run;
+            el.sides[el.sideCount++] = {std::min(a.Y, b.Y), std::max(a.Y, b.Y), static_cast<std::int32_t>(down),
+                                        static_cast<std::int32_t>(across), a.X * down - a.Y * across};
         }
         spanSum += static_cast<double>(eMaxX) - eMinX;
         el.minX = eMinX;
@@ -358,27 +360,30 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     cellElements.clear();
     columns = rows = 0;
     if (minX > maxX || elementCount <= 0) return;
-    // Cells half as wide as the elements on average: a point's cell then
-    // lists few elements besides the one that holds it.
-    cell = std::max<std::int64_t>(1, static_cast<std::int64_t>(spanSum / elementCount / 2));
+    // Cells a power of two wide (a shift finds a point's cell) and up to
+    // half as wide as the elements on average: a point's cell then lists few
+    // elements besides the one that holds it.
+    const double width = spanSum / elementCount / 2;
+    cellShift = 0;
+    while (cellShift < 32 && std::ldexp(1.0, cellShift + 1) <= width) ++cellShift;
     originX = minX;
     originY = minY;
-    columns = (maxX - minX) / cell + 1;
-    rows = (maxY - minY) / cell + 1;
+    columns = ((maxX - minX) >> cellShift) + 1;
+    rows = ((maxY - minY) >> cellShift) + 1;
     // Keep the grid near the element count in size.
     while (columns * rows > 4 * static_cast<std::int64_t>(elementCount) + 64) {
-        cell *= 2;
-        columns = (maxX - minX) / cell + 1;
-        rows = (maxY - minY) / cell + 1;
+        ++cellShift;
+        columns = ((maxX - minX) >> cellShift) + 1;
+        rows = ((maxY - minY) >> cellShift) + 1;
     }
     // The elements in ascending order into every cell their extents meet.
     fillCells(cellStart, cellElements, static_cast<std::size_t>(columns * rows), [&](auto&& add) {
         for (std::int32_t e = 1; e <= elementCount; ++e) {
             const Element& el = elements[static_cast<std::size_t>(e)];
             if (el.minX > el.maxX || el.minY > el.maxY) continue;  // holds no point
-            const std::int64_t c0 = (el.minX - originX) / cell, c1 = (el.maxX - originX) / cell;
-            const std::int64_t r1 = (el.maxY - originY) / cell;
-            for (std::int64_t r = (el.minY - originY) / cell; r <= r1; ++r)
+            const std::int64_t c0 = (el.minX - originX) >> cellShift, c1 = (el.maxX - originX) >> cellShift;
+            const std::int64_t r1 = (el.maxY - originY) >> cellShift;
+            for (std::int64_t r = (el.minY - originY) >> cellShift; r <= r1; ++r)
                 for (std::int64_t c = c0; c <= c1; ++c) add(static_cast<std::size_t>(r * columns + c), e);
         }
     });
@@ -504,8 +509,8 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
     const std::int32_t xi = regionCoordinateOf(x, unitFactor);
     const std::int32_t yi = regionCoordinateOf(y, unitFactor);
     if (g.columns > 0 && xi >= g.originX && yi >= g.originY) {
-        const std::int64_t c = (xi - g.originX) / g.cell;
-        const std::int64_t r = (yi - g.originY) / g.cell;
+        const std::int64_t c = (xi - g.originX) >> g.cellShift;
+        const std::int64_t r = (yi - g.originY) >> g.cellShift;
         if (c < g.columns && r < g.rows) {
             // Elements sit in their cells in ascending order: the first that
             // holds the point is the lowest-numbered one.
