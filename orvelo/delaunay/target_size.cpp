@@ -342,7 +342,7 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
             eMaxX = std::max(eMaxX, b.X);
             eMinY = std::min(eMinY, b.Y);
             eMaxY = std::max(eMaxY, b.Y);
-            if (a.Y == b.Y) continue;  // crossed by no line
+            if (a.Y == b.Y || !el.small) continue;  // crossed by no line, or tested by the corners
             const std::int64_t rise = static_cast<std::int64_t>(b.Y) - a.Y;
             const std::int64_t run = static_cast<std::int64_t>(b.X) - a.X;
             const std::int64_t down = rise > 0 ? rise : -rise;
