@@ -193,7 +193,7 @@ TEST(SizeFieldIndex, AnswersAsThePlainScanOnRandomNets) {
                 if (q % 10 == 0) qx = x[1 + random() % (x.size() - 1)], qy = y[1 + random() % (y.size() - 1)];
                 if (q % 10 == 1) qx = std::round(qx), qy = std::round(qy) + 0.5f;  // on grid lines
                 if (q % 10 == 2) qx = std::round(qx * 2.0f) / 2.0f, qy = std::round(qy * 2.0f) / 2.0f;
-                if (q % 10 == 3) qx = std::round(qx * 4.0f) / 4.0f, qy = -std::round(qy * 4.0f) / 4.0f;  // halves at 0.5
+                if (q % 10 == 3) qx = std::round(qx * 4.0f) / 4.0f, qy = -std::round(qy * 4.0f) / 4.0f;  // region halves at factor 0.5
                 if (q % 10 == 4) qx = qx * 40.0f - 200.0f, qy = qy * 40.0f - 200.0f;  // far off
                 ASSERT_EQ(answer([&] { return index.Interpolate(factor, qx, qy); }),
                           answer([&] { return InterpolateTargetSizeByScan(field, factor, qx, qy); }))
