@@ -360,10 +360,10 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     cellElements.clear();
     columns = rows = 0;
     if (minX > maxX || elementCount <= 0) return;
-    // Cells a power of two wide (a shift finds a point's cell) and up to
-    // half as wide as the elements on average: a point's cell then lists few
-    // elements besides the one that holds it.
-    const double width = spanSum / elementCount / 2;
+    // Cells a power of two wide (a shift finds a point's cell) and no wider
+    // than the elements on average: a point's cell then lists few elements
+    // besides the one that holds it.
+    const double width = spanSum / elementCount;
     cellShift = 0;
     while (cellShift < 32 && std::ldexp(1.0, cellShift + 1) <= width) ++cellShift;
     originX = minX;
