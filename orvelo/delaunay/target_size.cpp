@@ -85,28 +85,29 @@ int regionCorners(const SizeField& field, std::int32_t e, float unitFactor,
     return count;
 }
 
-// drovik::geometry::pointInIntegerRegion, the same rule, in 64-bit
-// integers where every coordinate is small enough for them (below 2^30:
-// no product or sum passes 2^63).
-bool regionHolds(const halvex::POINTAPI* corners, int n, std::int64_t x, std::int64_t y) {
+// RegionCoordinate without the runtime call where the product is plainly
+// within a Long: adding 1.5 x 2^52 leaves a sum without fraction bits,
+// rounded by the floating-point unit to the nearest integer and halves to
+// the even one (its default mode, which this program never changes);
+// taking the constant away again is exact.
+inline bool regionCoordinateInRange(float value, float unitFactor, std::int32_t& coordinate) {
+    constexpr double kRounder = 6755399441055744.0;
+    const double product = static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor);
+    if (!(product > -2e9 && product < 2e9)) return false;
+    coordinate = static_cast<std::int32_t>((product + kRounder) - kRounder);
+    return true;
+}
+
+inline std::int32_t regionCoordinateOf(float value, float unitFactor) {
+    std::int32_t coordinate;
+    return regionCoordinateInRange(value, unitFactor, coordinate) ? coordinate : RegionCoordinate(value, unitFactor);
+}
+
+// Below 2^30 in magnitude: small enough for the region test in 64-bit
+// integers (no product or sum passes 2^63).
+inline bool isSmall(std::int64_t v) {
     constexpr std::int64_t kSmall = std::int64_t{1} << 30;
-    bool small = x > -kSmall && x < kSmall && y > -kSmall && y < kSmall;
-    for (int i = 0; i < n && small; ++i)
-        small = corners[i].X > -kSmall && corners[i].X < kSmall && corners[i].Y > -kSmall && corners[i].Y < kSmall;
-    if (!small)
-        return drovik::geometry::pointInIntegerRegion(corners, n, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
-    if (n < 3) return false;
-    bool inside = false;
-    for (int i = 0, j = n - 1; i < n; j = i++) {
-        const halvex::POINTAPI& a = corners[j];
-        const halvex::POINTAPI& b = corners[i];
-        if ((a.Y > y) == (b.Y > y)) continue;
-        const std::int64_t rise = static_cast<std::int64_t>(b.Y) - a.Y;
-        const std::int64_t across = (static_cast<std::int64_t>(a.X) - x) * rise +
-                                    (y - a.Y) * (static_cast<std::int64_t>(b.X) - a.X);
-        if (rise > 0 ? across > 0 : across < 0) inside = !inside;
-    }
-    return inside;
+    return v > -kSmall && v < kSmall;
 }
 
 // Inverse-squared-distance weighting over the corners of old element e.
@@ -125,6 +126,24 @@ float interpolateInElement(const SizeField& field, std::int32_t e, float x, floa
         const float w = toSingle(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
         weights = weights + w;
         values = values + w * sizeOfNode(field, node);
+    }
+    if (weights == 0.0f) rt::raise(11, "An old element without corners holds a point.");
+    return toSingle(static_cast<double>(values / weights));
+}
+
+// The weighting of interpolateInElement over copies of an element's corner
+// coordinates and sizes.
+inline float interpolateFromCopies(const float* nodeX, const float* nodeY, const float* sizes, int count, float x,
+                                   float y, float tol) {
+    float weights = 0.0f;
+    float values = 0.0f;
+    for (int k = 0; k < count; ++k) {
+        if (withinTolerance(x, y, nodeX[k], nodeY[k], tol)) return sizes[k];
+        const float dx = x - nodeX[k];
+        const float dy = y - nodeY[k];
+        const float w = toSingle(1.0 / (static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+        weights = weights + w;
+        values = values + w * sizes[k];
     }
     if (weights == 0.0f) rt::raise(11, "An old element without corners holds a point.");
     return toSingle(static_cast<double>(values / weights));
@@ -167,177 +186,270 @@ float InterpolateTargetSizeByScan(const SizeField& field, float unitFactor, floa
 }
 
 struct SizeFieldIndex::Grids {
-    // Elements, in region coordinates of the unit factor they were made for.
+    // A side of an element's region that a horizontal line can cross, from
+    // corner a, turned to run downwards (rise > 0): it counts for a point
+    // (x, y) when lo <= y < hi and (ax - x) * rise + (y - ay) * run > 0,
+    // that is at > x * rise - y * run with at = ax * rise - ay * run.
+    struct Side {
+        std::int32_t lo, hi, rise, run;
+        std::int64_t at;
+    };
+    // One old element in region coordinates of the unit factor the grid was
+    // made for, with copies of what the weighting reads.
+    struct Element {
+        // The integer extent that can hold points of the region: from the
+        // least corner coordinate up to one less than the greatest (the
+        // region holds no point on its right or bottom bound).
+        std::int32_t minX = 0, maxX = -1, minY = 0, maxY = -1;
+        std::uint8_t count = 0;
+        // Every corner below 2^30 in magnitude: the region test runs over
+        // the sides below, in 64-bit integers; else over the corners.
+        bool small = false;
+        std::uint8_t sideCount = 0;
+        std::array<Side, 4> sides{};
+        // Every corner an old node with a size: the weighting reads the
+        // copies below, else it reads the field (and raises what it raises).
+        bool sized = false;
+        std::array<float, 4> x{}, y{}, size{};
+        std::array<halvex::POINTAPI, 4> corners{};
+
+        // drovik::geometry::pointInIntegerRegion: a point within the extent
+        // is small when the corners are, and a side no line crosses counts
+        // for no point.
+        bool holds(std::int64_t px, std::int64_t py) const {
+            if (!small)
+                return drovik::geometry::pointInIntegerRegion(corners.data(), count, static_cast<std::int32_t>(px),
+                                                               static_cast<std::int32_t>(py));
+            bool inside = false;
+            for (int k = 0; k < sideCount; ++k) {
+                const Side& s = sides[static_cast<std::size_t>(k)];
+                if (py >= s.lo && py < s.hi && s.at > px * s.rise - py * s.run) inside = !inside;
+            }
+            return inside;
+        }
+    };
+    // A node in a cell of the node grid.
+    struct Node {
+        float x, y;
+        std::int32_t number;
+    };
+
+    // Elements.
     bool elementsMade = false;
     float unitFactor = 0.0f;
-    std::vector<std::array<halvex::POINTAPI, 4>> corners;
-    std::vector<std::uint8_t> cornerCount;
-    // The integer extent of each element: a point beyond it lies in no
-    // region of the element.
-    std::vector<std::array<std::int64_t, 4>> extent;
+    float tol = 0.0f;
+    std::vector<Element> elements;
     std::int64_t originX = 0;
     std::int64_t originY = 0;
-    std::int64_t cell = 1;
+    int cellShift = 0;  // cells 2^cellShift wide
     std::int64_t columns = 0;
     std::int64_t rows = 0;
-    std::vector<std::vector<std::int32_t>> cells;
+    // The elements whose extents meet cell i, ascending: cellElements from
+    // cellStart[i] to cellStart[i + 1].
+    std::vector<std::size_t> cellStart;
+    std::vector<std::int32_t> cellElements;
 
-    // Nodes, in net coordinates.
+    // Nodes, in net coordinates, likewise by cells.
     bool nodesMade = false;
     double nodeX0 = 0.0;
     double nodeY0 = 0.0;
-    double nodeX1 = 0.0;
-    double nodeY1 = 0.0;
     double nodeCell = 1.0;
     std::int64_t nodeColumns = 0;
     std::int64_t nodeRows = 0;
-    std::vector<std::vector<std::int32_t>> nodeCells;
+    std::vector<std::size_t> nodeStart;
+    std::vector<Node> cellNodes;
+
+    void makeElements(const SizeField& field, std::int32_t elementCount, float factor);
+    void makeNodes(const SizeField& field);
+    // The nearest old node by the plain scan's rules; 0 when the tolerance
+    // reaches too many cells for the grid to be worth it.
+    std::int32_t nearestNode(float x, float y) const;
 };
 
 SizeFieldIndex::SizeFieldIndex(const SizeField& field) : field_(field), grids_(std::make_unique<Grids>()) {}
 
 SizeFieldIndex::~SizeFieldIndex() = default;
 
-float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
-    Grids& g = *grids_;
-    const SizeField& field = field_;
-    const std::int32_t elementCount =
-        std::min<std::int32_t>(field.elementCount, static_cast<std::int32_t>(field.elements.size()) - 1);
+namespace {
 
-    if (!g.elementsMade || g.unitFactor != unitFactor) {
-        // The elements' regions and a bucket grid over their integer extents.
-        g.elementsMade = true;
-        g.unitFactor = unitFactor;
-        g.corners.assign(static_cast<std::size_t>(std::max(elementCount, 0)) + 1, {});
-        g.cornerCount.assign(g.corners.size(), 0);
-        g.extent.assign(g.corners.size(), {0, -1, 0, -1});
-        std::int64_t minX = std::numeric_limits<std::int64_t>::max();
-        std::int64_t minY = minX;
-        std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
-        std::int64_t maxY = maxX;
-        double spanSum = 0.0;
+// Fills a bucket grid of cellCount cells: the entries of cell i are
+// entries[start[i]] up to entries[start[i + 1]], in the order in which
+// visit(add) passes them to add(cell, entry).
+template <typename Entry, typename Visit>
+void fillCells(std::vector<std::size_t>& start, std::vector<Entry>& entries, std::size_t cellCount, const Visit& visit) {
+    start.assign(cellCount + 1, 0);
+    visit([&](std::size_t cell, const Entry&) { ++start[cell + 1]; });
+    for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+    entries.resize(start.back());
+    std::vector<std::size_t> next(start.begin(), start.end() - 1);
+    visit([&](std::size_t cell, const Entry& entry) { entries[next[cell]++] = entry; });
+}
+
+}  // namespace
+
+void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t elementCount, float factor) {
+    // The elements' regions and a bucket grid over their integer extents.
+    elementsMade = true;
+    unitFactor = factor;
+    tol = toleranceOf(factor);
+    elements.assign(static_cast<std::size_t>(std::max(elementCount, 0)) + 1, {});
+    std::int64_t minX = std::numeric_limits<std::int64_t>::max();
+    std::int64_t minY = minX;
+    std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
+    std::int64_t maxY = maxX;
+    double spanSum = 0.0;
+    // The region points of the nodes, each once; a node whose coordinates
+    // are not plainly in range is converted (and refused) corner by corner.
+    const std::size_t nodeSlots = std::min(field.nodeX.size(), field.nodeY.size());
+    std::vector<halvex::POINTAPI> nodePoints(nodeSlots);
+    std::vector<std::uint8_t> nodeInRange(nodeSlots, 0);
+    for (std::size_t i = 1; i < nodeSlots; ++i)
+        nodeInRange[i] = regionCoordinateInRange(field.nodeX[i], factor, nodePoints[i].X) &&
+                         regionCoordinateInRange(field.nodeY[i], factor, nodePoints[i].Y);
+    for (std::int32_t e = 1; e <= elementCount; ++e) {
+        const NetElement& element = field.elements[static_cast<std::size_t>(e)];
+        Element& el = elements[static_cast<std::size_t>(e)];
+        const int count = cornerCountOf(element);
+        el.count = static_cast<std::uint8_t>(count);
+        el.small = true;
+        el.sized = true;
+        for (int k = 0; k < count; ++k) {
+            const std::int16_t node = element.Node[static_cast<std::size_t>(k + 1)];
+            const float nx = nodeXOf(field, node);
+            const float ny = nodeYOf(field, node);
+            halvex::POINTAPI& corner = el.corners[static_cast<std::size_t>(k)];
+            corner = nodeInRange[static_cast<std::size_t>(node)]
+                         ? nodePoints[static_cast<std::size_t>(node)]
+                         : halvex::POINTAPI{RegionCoordinate(nx, factor), RegionCoordinate(ny, factor)};
+            el.x[static_cast<std::size_t>(k)] = nx;
+            el.y[static_cast<std::size_t>(k)] = ny;
+            if (static_cast<std::size_t>(node) < field.sizes.size())
+                el.size[static_cast<std::size_t>(k)] = field.sizes[static_cast<std::size_t>(node)];
+            else
+                el.sized = false;
+            el.small = el.small && isSmall(corner.X) && isSmall(corner.Y);
+            minX = std::min<std::int64_t>(minX, corner.X);
+            maxX = std::max<std::int64_t>(maxX, corner.X);
+            minY = std::min<std::int64_t>(minY, corner.Y);
+            maxY = std::max<std::int64_t>(maxY, corner.Y);
+        }
+        if (count < 3) continue;  // no region
+        std::int32_t eMinX = el.corners[0].X, eMaxX = eMinX, eMinY = el.corners[0].Y, eMaxY = eMinY;
+        for (int k = 0, j = count - 1; k < count; j = k++) {
+            const halvex::POINTAPI& a = el.corners[static_cast<std::size_t>(j)];
+            const halvex::POINTAPI& b = el.corners[static_cast<std::size_t>(k)];
+            eMinX = std::min(eMinX, b.X);
+            eMaxX = std::max(eMaxX, b.X);
+            eMinY = std::min(eMinY, b.Y);
+            eMaxY = std::max(eMaxY, b.Y);
+            if (a.Y == b.Y || !el.small) continue;  // crossed by no line, or tested by the corners
+            const std::int64_t rise = static_cast<std::int64_t>(b.Y) - a.Y;
+            const std::int64_t run = static_cast<std::int64_t>(b.X) - a.X;
+            const std::int64_t down = rise > 0 ? rise : -rise;
+            const std::int64_t across = rise > 0 ? run : -run;
+            el.sides[el.sideCount++] = {std::min(a.Y, b.Y), std::max(a.Y, b.Y), static_cast<std::int32_t>(down),
+                                        static_cast<std::int32_t>(across), a.X * down - a.Y * across};
+        }
+        spanSum += static_cast<double>(eMaxX) - eMinX;
+        el.minX = eMinX;
+        el.maxX = eMaxX - 1;
+        el.minY = eMinY;
+        el.maxY = eMaxY - 1;
+    }
+    cellStart.clear();
+    cellElements.clear();
+    columns = rows = 0;
+    if (minX > maxX || elementCount <= 0) return;
+    // Cells a power of two wide (a shift finds a point's cell) and no wider
+    // than the elements on average: a point's cell then lists few elements
+    // besides the one that holds it.
+    const double width = spanSum / elementCount;
+    cellShift = 0;
+    while (cellShift < 32 && std::ldexp(1.0, cellShift + 1) <= width) ++cellShift;
+    originX = minX;
+    originY = minY;
+    columns = ((maxX - minX) >> cellShift) + 1;
+    rows = ((maxY - minY) >> cellShift) + 1;
+    // Keep the grid near the element count in size.
+    while (columns * rows > 4 * static_cast<std::int64_t>(elementCount) + 64) {
+        ++cellShift;
+        columns = ((maxX - minX) >> cellShift) + 1;
+        rows = ((maxY - minY) >> cellShift) + 1;
+    }
+    // The elements in ascending order into every cell their extents meet.
+    fillCells(cellStart, cellElements, static_cast<std::size_t>(columns * rows), [&](auto&& add) {
         for (std::int32_t e = 1; e <= elementCount; ++e) {
-            auto& corners = g.corners[static_cast<std::size_t>(e)];
-            const int count = regionCorners(field, e, unitFactor, corners);
-            g.cornerCount[static_cast<std::size_t>(e)] = static_cast<std::uint8_t>(count);
-            std::int64_t eMinX = std::numeric_limits<std::int64_t>::max(), eMaxX = std::numeric_limits<std::int64_t>::min();
-            for (int k = 0; k < count; ++k) {
-                minX = std::min<std::int64_t>(minX, corners[static_cast<std::size_t>(k)].X);
-                maxX = std::max<std::int64_t>(maxX, corners[static_cast<std::size_t>(k)].X);
-                minY = std::min<std::int64_t>(minY, corners[static_cast<std::size_t>(k)].Y);
-                maxY = std::max<std::int64_t>(maxY, corners[static_cast<std::size_t>(k)].Y);
-                eMinX = std::min<std::int64_t>(eMinX, corners[static_cast<std::size_t>(k)].X);
-                eMaxX = std::max<std::int64_t>(eMaxX, corners[static_cast<std::size_t>(k)].X);
-            }
-            if (count > 0) spanSum += static_cast<double>(eMaxX - eMinX);
+            const Element& el = elements[static_cast<std::size_t>(e)];
+            if (el.minX > el.maxX || el.minY > el.maxY) continue;  // holds no point
+            const std::int64_t c0 = (el.minX - originX) >> cellShift, c1 = (el.maxX - originX) >> cellShift;
+            const std::int64_t r1 = (el.maxY - originY) >> cellShift;
+            for (std::int64_t r = (el.minY - originY) >> cellShift; r <= r1; ++r)
+                for (std::int64_t c = c0; c <= c1; ++c) add(static_cast<std::size_t>(r * columns + c), e);
         }
-        g.cells.clear();
-        g.columns = g.rows = 0;
-        if (minX <= maxX && elementCount > 0) {
-            g.cell = std::max<std::int64_t>(1, static_cast<std::int64_t>(spanSum / elementCount));
-            g.originX = minX;
-            g.originY = minY;
-            g.columns = (maxX - minX) / g.cell + 1;
-            g.rows = (maxY - minY) / g.cell + 1;
-            // Keep the grid near the element count in size.
-            while (g.columns * g.rows > 4 * static_cast<std::int64_t>(elementCount) + 64) {
-                g.cell *= 2;
-                g.columns = (maxX - minX) / g.cell + 1;
-                g.rows = (maxY - minY) / g.cell + 1;
-            }
-            g.cells.assign(static_cast<std::size_t>(g.columns * g.rows), {});
-            for (std::int32_t e = 1; e <= elementCount; ++e) {
-                const int count = g.cornerCount[static_cast<std::size_t>(e)];
-                if (count < 3) continue;
-                const auto& corners = g.corners[static_cast<std::size_t>(e)];
-                std::int64_t eMinX = corners[0].X, eMaxX = corners[0].X, eMinY = corners[0].Y, eMaxY = corners[0].Y;
-                for (int k = 1; k < count; ++k) {
-                    eMinX = std::min<std::int64_t>(eMinX, corners[static_cast<std::size_t>(k)].X);
-                    eMaxX = std::max<std::int64_t>(eMaxX, corners[static_cast<std::size_t>(k)].X);
-                    eMinY = std::min<std::int64_t>(eMinY, corners[static_cast<std::size_t>(k)].Y);
-                    eMaxY = std::max<std::int64_t>(eMaxY, corners[static_cast<std::size_t>(k)].Y);
-                }
-                g.extent[static_cast<std::size_t>(e)] = {eMinX, eMaxX, eMinY, eMaxY};
-                for (std::int64_t r = (eMinY - g.originY) / g.cell; r <= (eMaxY - g.originY) / g.cell; ++r)
-                    for (std::int64_t c = (eMinX - g.originX) / g.cell; c <= (eMaxX - g.originX) / g.cell; ++c)
-                        g.cells[static_cast<std::size_t>(r * g.columns + c)].push_back(e);
-            }
-        }
-    }
+    });
+}
 
-    const float tol = toleranceOf(unitFactor);
-    const std::int64_t xi = RegionCoordinate(x, unitFactor);
-    const std::int64_t yi = RegionCoordinate(y, unitFactor);
-    if (g.columns > 0 && xi >= g.originX && yi >= g.originY) {
-        const std::int64_t c = (xi - g.originX) / g.cell;
-        const std::int64_t r = (yi - g.originY) / g.cell;
-        if (c < g.columns && r < g.rows) {
-            // Elements sit in their cells in ascending order: the first that
-            // holds the point is the lowest-numbered one.
-            for (std::int32_t e : g.cells[static_cast<std::size_t>(r * g.columns + c)]) {
-                const auto& box = g.extent[static_cast<std::size_t>(e)];
-                if (xi < box[0] || xi > box[1] || yi < box[2] || yi > box[3]) continue;
-                if (regionHolds(g.corners[static_cast<std::size_t>(e)].data(), g.cornerCount[static_cast<std::size_t>(e)], xi, yi))
-                    return interpolateInElement(field, e, x, y, tol);
-            }
-        }
+void SizeFieldIndex::Grids::makeNodes(const SizeField& field) {
+    nodesMade = true;
+    double minX = nodeXOf(field, 1), maxX = minX, minY = nodeYOf(field, 1), maxY = minY;
+    for (std::int32_t i = 2; i <= field.nodeCount; ++i) {
+        minX = std::min<double>(minX, nodeXOf(field, i));
+        maxX = std::max<double>(maxX, nodeXOf(field, i));
+        minY = std::min<double>(minY, nodeYOf(field, i));
+        maxY = std::max<double>(maxY, nodeYOf(field, i));
     }
-
-    // The nearest old node.
-    if (field.nodeCount < 1) rt::raise(9, "The target-size field holds no old nodes.");
-    if (!g.nodesMade) {
-        g.nodesMade = true;
-        double minX = nodeXOf(field, 1), maxX = minX, minY = nodeYOf(field, 1), maxY = minY;
-        for (std::int32_t i = 2; i <= field.nodeCount; ++i) {
-            minX = std::min<double>(minX, nodeXOf(field, i));
-            maxX = std::max<double>(maxX, nodeXOf(field, i));
-            minY = std::min<double>(minY, nodeYOf(field, i));
-            maxY = std::max<double>(maxY, nodeYOf(field, i));
-        }
-        const double area = std::max((maxX - minX) * (maxY - minY), 1e-30);
-        g.nodeCell = std::sqrt(area / field.nodeCount) * 1.5;
-        if (!(g.nodeCell > 0.0) || !std::isfinite(g.nodeCell)) g.nodeCell = std::max({maxX - minX, maxY - minY, 1.0});
-        g.nodeX0 = minX;
-        g.nodeY0 = minY;
-        g.nodeX1 = maxX;
-        g.nodeY1 = maxY;
-        g.nodeColumns = static_cast<std::int64_t>((maxX - minX) / g.nodeCell) + 1;
-        g.nodeRows = static_cast<std::int64_t>((maxY - minY) / g.nodeCell) + 1;
-        while (g.nodeColumns * g.nodeRows > 4 * static_cast<std::int64_t>(field.nodeCount) + 64) {
-            g.nodeCell *= 2.0;
-            g.nodeColumns = static_cast<std::int64_t>((maxX - minX) / g.nodeCell) + 1;
-            g.nodeRows = static_cast<std::int64_t>((maxY - minY) / g.nodeCell) + 1;
-        }
-        g.nodeCells.assign(static_cast<std::size_t>(g.nodeColumns * g.nodeRows), {});
+    const double area = std::max((maxX - minX) * (maxY - minY), 1e-30);
+    nodeCell = std::sqrt(area / field.nodeCount) * 1.5;
+    if (!(nodeCell > 0.0) || !std::isfinite(nodeCell)) nodeCell = std::max({maxX - minX, maxY - minY, 1.0});
+    nodeX0 = minX;
+    nodeY0 = minY;
+    nodeColumns = static_cast<std::int64_t>((maxX - minX) / nodeCell) + 1;
+    nodeRows = static_cast<std::int64_t>((maxY - minY) / nodeCell) + 1;
+    while (nodeColumns * nodeRows > 4 * static_cast<std::int64_t>(field.nodeCount) + 64) {
+        nodeCell *= 2.0;
+        nodeColumns = static_cast<std::int64_t>((maxX - minX) / nodeCell) + 1;
+        nodeRows = static_cast<std::int64_t>((maxY - minY) / nodeCell) + 1;
+    }
+    fillCells(nodeStart, cellNodes, static_cast<std::size_t>(nodeColumns * nodeRows), [&](auto&& add) {
         for (std::int32_t i = 1; i <= field.nodeCount; ++i) {
-            const std::int64_t c = std::min<std::int64_t>(g.nodeColumns - 1, static_cast<std::int64_t>((nodeXOf(field, i) - minX) / g.nodeCell));
-            const std::int64_t r = std::min<std::int64_t>(g.nodeRows - 1, static_cast<std::int64_t>((nodeYOf(field, i) - minY) / g.nodeCell));
-            g.nodeCells[static_cast<std::size_t>(r * g.nodeColumns + c)].push_back(i);
+            const float x = nodeXOf(field, i);
+            const float y = nodeYOf(field, i);
+            const std::int64_t c = std::min<std::int64_t>(nodeColumns - 1, static_cast<std::int64_t>((x - minX) / nodeCell));
+            const std::int64_t r = std::min<std::int64_t>(nodeRows - 1, static_cast<std::int64_t>((y - minY) / nodeCell));
+            add(static_cast<std::size_t>(r * nodeColumns + c), Node{x, y, i});
         }
-    }
+    });
+}
+
+std::int32_t SizeFieldIndex::Grids::nearestNode(float x, float y) const {
     const double px = x;
     const double py = y;
-    const double margin = 1e-6 * std::max({std::fabs(px), std::fabs(py), static_cast<double>(tol), g.nodeCell});
-    const bool insideGrid = px >= g.nodeX0 && px <= g.nodeX1 && py >= g.nodeY0 && py <= g.nodeY1;
+    const double margin = 1e-6 * std::max({std::fabs(px), std::fabs(py), static_cast<double>(tol), nodeCell});
     const double reach = static_cast<double>(tol) + margin;
-    const double reachCells = reach / g.nodeCell;
-    if (!insideGrid || reachCells > 64.0) return InterpolateTargetSizeByScan(field, unitFactor, x, y);
+    if (reach / nodeCell > 64.0) return 0;
 
-    auto columnOf = [&](double v) {
-        return std::clamp<std::int64_t>(static_cast<std::int64_t>(std::floor((v - g.nodeX0) / g.nodeCell)), 0, g.nodeColumns - 1);
+    // The cell of a coordinate, clamped to the grid (a point beyond the
+    // nodes is searched from the nearest border cell).
+    auto indexOf = [&](double v, double origin, std::int64_t count) {
+        const double i = (v - origin) / nodeCell;
+        if (!(i > 0.0)) return std::int64_t{0};
+        return i >= static_cast<double>(count - 1) ? count - 1 : static_cast<std::int64_t>(i);
     };
-    auto rowOf = [&](double v) {
-        return std::clamp<std::int64_t>(static_cast<std::int64_t>(std::floor((v - g.nodeY0) / g.nodeCell)), 0, g.nodeRows - 1);
+    auto columnOf = [&](double v) { return indexOf(v, nodeX0, nodeColumns); };
+    auto rowOf = [&](double v) { return indexOf(v, nodeY0, nodeRows); };
+    auto cellAt = [&](std::int64_t r, std::int64_t c) {
+        const std::size_t i = static_cast<std::size_t>(r * nodeColumns + c);
+        return std::pair{cellNodes.data() + nodeStart[i], cellNodes.data() + nodeStart[i + 1]};
     };
     // A node within the tolerance: the lowest number wins.
     std::int32_t within = 0;
-    for (std::int64_t r = rowOf(py - reach); r <= rowOf(py + reach); ++r)
-        for (std::int64_t c = columnOf(px - reach); c <= columnOf(px + reach); ++c)
-            for (std::int32_t i : g.nodeCells[static_cast<std::size_t>(r * g.nodeColumns + c)])
-                if ((within == 0 || i < within) &&
-                    withinTolerance(x, y, nodeXOf(field, i), nodeYOf(field, i), tol))
-                    within = i;
-    if (within != 0) return sizeOfNode(field, within);
+    const std::int64_t withinRight = columnOf(px + reach), withinBottom = rowOf(py + reach);
+    for (std::int64_t r = rowOf(py - reach); r <= withinBottom; ++r)
+        for (std::int64_t c = columnOf(px - reach); c <= withinRight; ++c)
+            for (auto [node, end] = cellAt(r, c); node != end; ++node)
+                if ((within == 0 || node->number < within) && withinTolerance(x, y, node->x, node->y, tol))
+                    within = node->number;
+    if (within != 0) return within;
 
     // Rings of cells around the point's cell until no nearer node can lie
     // further out; the lowest number wins among equal distances.
@@ -345,35 +457,80 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
     const std::int64_t r0 = rowOf(py);
     std::int32_t best = 0;
     float bestDistance = 0.0f;
-    const std::int64_t maxRing = std::max(g.nodeColumns, g.nodeRows);
+    auto visit = [&](std::int64_t r, std::int64_t c) {
+        for (auto [node, end] = cellAt(r, c); node != end; ++node) {
+            const float d = squaredDistance(x, y, node->x, node->y);
+            if (best == 0 || d < bestDistance || (d == bestDistance && node->number < best)) {
+                best = node->number;
+                bestDistance = d;
+            }
+        }
+    };
+    const std::int64_t maxRing = std::max(nodeColumns, nodeRows);
     for (std::int64_t ring = 0; ring <= maxRing; ++ring) {
         if (ring > 0 && best != 0) {
-            // Every cell of this ring lies outside the square of the cells
-            // within ring - 1, whose border is this far from the point.
-            const double left = px - (g.nodeX0 + static_cast<double>(c0 - ring + 1) * g.nodeCell);
-            const double right = g.nodeX0 + static_cast<double>(c0 + ring) * g.nodeCell - px;
-            const double below = py - (g.nodeY0 + static_cast<double>(r0 - ring + 1) * g.nodeCell);
-            const double above = g.nodeY0 + static_cast<double>(r0 + ring) * g.nodeCell - py;
-            const double bound = std::max(0.0, std::min({left, right, below, above}));
+            // The nodes not yet seen lie in cells beyond the square of the
+            // cells within ring - 1, on a side where the grid goes on; the
+            // nearest such side bounds their distance.
+            double bound = std::numeric_limits<double>::infinity();
+            if (c0 - ring + 1 > 0) bound = std::min(bound, px - (nodeX0 + static_cast<double>(c0 - ring + 1) * nodeCell));
+            if (c0 + ring - 1 < nodeColumns - 1) bound = std::min(bound, nodeX0 + static_cast<double>(c0 + ring) * nodeCell - px);
+            if (r0 - ring + 1 > 0) bound = std::min(bound, py - (nodeY0 + static_cast<double>(r0 - ring + 1) * nodeCell));
+            if (r0 + ring - 1 < nodeRows - 1) bound = std::min(bound, nodeY0 + static_cast<double>(r0 + ring) * nodeCell - py);
+            if (bound == std::numeric_limits<double>::infinity()) break;  // every cell seen
+            bound = std::max(0.0, bound);
             if (bound * bound * (1.0 - 1e-5) > static_cast<double>(bestDistance)) break;
         }
-        for (std::int64_t r = r0 - ring; r <= r0 + ring; ++r) {
-            if (r < 0 || r >= g.nodeRows) continue;
-            const bool edgeRow = r == r0 - ring || r == r0 + ring;
-            for (std::int64_t c = c0 - ring; c <= c0 + ring; c += (edgeRow ? 1 : 2 * ring)) {
-                if (c >= 0 && c < g.nodeColumns)
-                    for (std::int32_t i : g.nodeCells[static_cast<std::size_t>(r * g.nodeColumns + c)]) {
-                        const float d = squaredDistance(x, y, nodeXOf(field, i), nodeYOf(field, i));
-                        if (best == 0 || d < bestDistance || (d == bestDistance && i < best)) {
-                            best = i;
-                            bestDistance = d;
-                        }
-                    }
-                if (ring == 0) break;
+        const std::int64_t top = std::max<std::int64_t>(0, r0 - ring);
+        const std::int64_t bottom = std::min(nodeRows - 1, r0 + ring);
+        const std::int64_t left = std::max<std::int64_t>(0, c0 - ring);
+        const std::int64_t right = std::min(nodeColumns - 1, c0 + ring);
+        for (std::int64_t r = top; r <= bottom; ++r) {
+            if (r == r0 - ring || r == r0 + ring) {
+                for (std::int64_t c = left; c <= right; ++c) visit(r, c);
+            } else {
+                if (c0 - ring >= 0) visit(r, c0 - ring);
+                if (c0 + ring < nodeColumns) visit(r, c0 + ring);
             }
         }
     }
-    return sizeOfNode(field, best);
+    return best;
+}
+
+float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
+    Grids& g = *grids_;
+    const SizeField& field = field_;
+    if (!g.elementsMade || g.unitFactor != unitFactor) {
+        const std::int32_t elementCount =
+            std::min<std::int32_t>(field.elementCount, static_cast<std::int32_t>(field.elements.size()) - 1);
+        g.makeElements(field, elementCount, unitFactor);
+    }
+
+    const std::int32_t xi = regionCoordinateOf(x, unitFactor);
+    const std::int32_t yi = regionCoordinateOf(y, unitFactor);
+    if (g.columns > 0 && xi >= g.originX && yi >= g.originY) {
+        const std::int64_t c = (xi - g.originX) >> g.cellShift;
+        const std::int64_t r = (yi - g.originY) >> g.cellShift;
+        if (c < g.columns && r < g.rows) {
+            // Elements sit in their cells in ascending order: the first that
+            // holds the point is the lowest-numbered one.
+            const std::size_t i = static_cast<std::size_t>(r * g.columns + c);
+            const std::int32_t* end = g.cellElements.data() + g.cellStart[i + 1];
+            for (const std::int32_t* e = g.cellElements.data() + g.cellStart[i]; e != end; ++e) {
+                const Grids::Element& el = g.elements[static_cast<std::size_t>(*e)];
+                if (xi < el.minX || xi > el.maxX || yi < el.minY || yi > el.maxY || !el.holds(xi, yi)) continue;
+                return el.sized ? interpolateFromCopies(el.x.data(), el.y.data(), el.size.data(), el.count, x, y, g.tol)
+                                : interpolateInElement(field, *e, x, y, g.tol);
+            }
+        }
+    }
+
+    // The nearest old node.
+    if (field.nodeCount < 1) rt::raise(9, "The target-size field holds no old nodes.");
+    if (!g.nodesMade) g.makeNodes(field);
+    const std::int32_t node = g.nearestNode(x, y);
+    if (node == 0) return InterpolateTargetSizeByScan(field, unitFactor, x, y);
+    return sizeOfNode(field, node);
 }
 
 TargetSizeIndexScope::TargetSizeIndexScope() { ++basOrvelo().SizeIndexDepth; }
@@ -383,11 +540,21 @@ TargetSizeIndexScope::~TargetSizeIndexScope() {
     if (o.SizeIndexDepth > 0 && --o.SizeIndexDepth == 0) o.SizeIndex.reset();
 }
 
+namespace {
+
+// InterpolateTargetSize outside a scope, or on the first call within one.
+[[gnu::noinline]] float interpolateWithoutIndex(BasOrvelo& o, float unitFactor, float x, float y) {
+    if (o.SizeIndexDepth == 0) return InterpolateTargetSizeByScan(CurrentSizeField(), unitFactor, x, y);
+    o.SizeIndex = std::make_shared<SizeFieldIndex>(CurrentSizeField());
+    return o.SizeIndex->Interpolate(unitFactor, x, y);
+}
+
+}  // namespace
+
 float InterpolateTargetSize(float x, float y) {
     BasOrvelo& o = basOrvelo();
     const float unitFactor = UnitFactor();
-    if (o.SizeIndexDepth == 0) return InterpolateTargetSizeByScan(CurrentSizeField(), unitFactor, x, y);
-    if (!o.SizeIndex) o.SizeIndex = std::make_shared<SizeFieldIndex>(CurrentSizeField());
+    if (o.SizeIndexDepth == 0 || !o.SizeIndex) return interpolateWithoutIndex(o, unitFactor, x, y);
     return o.SizeIndex->Interpolate(unitFactor, x, y);
 }
 

@@ -125,13 +125,15 @@ TEST_F(SizeFieldTest, MissingSizesAreAClearError) {
 }
 
 // A random old net: a jittered grid of triangles and quadrilaterals with a
-// hole, and random sizes.
+// hole, and random sizes; in later rounds with random elements laid over it
+// (overlaps, where the lower number wins, and flat ones), sizes missing for
+// the last nodes, and a unit factor that puts the corners beyond 2^30.
 TEST(SizeFieldIndex, AnswersAsThePlainScanOnRandomNets) {
     std::mt19937 random(31337);
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 6; ++round) {
         std::uniform_real_distribution<float> jitter(-0.3f, 0.3f);
         std::uniform_real_distribution<float> size(0.1f, 2.0f);
-        const int columns = 12 + round * 5, rows = 9 + round * 3;
+        const int columns = 12 + round * 3, rows = 9 + round * 2;
         std::vector<float> x{0}, y{0}, sizes{0};
         for (int j = 0; j <= rows; ++j)
             for (int i = 0; i <= columns; ++i) {
@@ -143,35 +145,59 @@ TEST(SizeFieldIndex, AnswersAsThePlainScanOnRandomNets) {
         x.push_back(x[5]), y.push_back(y[5]), sizes.push_back(9.0f);
         std::vector<NetElement> elements(1);
         auto node = [&](int i, int j) { return static_cast<std::int16_t>(j * (columns + 1) + i + 1); };
+        auto addElement = [&](std::vector<std::int16_t> corners) {
+            NetElement e;
+            e.CornerCount = static_cast<std::int16_t>(corners.size());
+            e.Node = {0, 0, 0, 0, 0};
+            std::copy(corners.begin(), corners.end(), e.Node.begin() + 1);
+            elements.push_back(e);
+        };
+        std::uniform_int_distribution<int> anyNode(1, static_cast<int>(x.size()) - 1);
+        auto addRandomElements = [&](int count) {
+            for (int k = 0; k < count; ++k) {
+                const auto a = static_cast<std::int16_t>(anyNode(random));
+                const auto b = static_cast<std::int16_t>(anyNode(random));
+                addElement({a, b, k % 4 == 0 ? a : static_cast<std::int16_t>(anyNode(random))});
+            }
+        };
+        if (round % 2 == 1) addRandomElements(8);
         for (int j = 0; j < rows; ++j)
             for (int i = 0; i < columns; ++i) {
                 if (i > 3 && i < 7 && j > 2 && j < 6) continue;  // a hole
-                NetElement e;
                 if ((i + j) % 3 == 0) {
-                    e.CornerCount = 4;
-                    e.Node = {0, node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)};
-                    elements.push_back(e);
+                    addElement({node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)});
                 } else {
-                    e.CornerCount = 3;
-                    e.Node = {0, node(i, j), node(i + 1, j), node(i + 1, j + 1), 0};
-                    elements.push_back(e);
-                    e.Node = {0, node(i, j), node(i + 1, j + 1), node(i, j + 1), 0};
-                    elements.push_back(e);
+                    addElement({node(i, j), node(i + 1, j), node(i + 1, j + 1)});
+                    addElement({node(i, j), node(i + 1, j + 1), node(i, j + 1)});
                 }
             }
+        if (round % 2 == 1) addRandomElements(8);
+        if (round == 4) sizes.resize(sizes.size() - 3);
         const SizeField field{x, y, static_cast<std::int16_t>(x.size() - 1), elements,
                               static_cast<std::int16_t>(elements.size() - 1), sizes};
+        // The size, or the number of the error raised.
+        auto answer = [](auto&& lookUp) -> std::pair<float, int> {
+            try {
+                return {lookUp(), 0};
+            } catch (const rt::RuntimeError& error) {
+                return {0.0f, error.number()};
+            }
+        };
         SizeFieldIndex index(field);
         std::uniform_real_distribution<float> px(-3.0f, static_cast<float>(columns) + 3.0f);
         std::uniform_real_distribution<float> py(-3.0f, static_cast<float>(rows) + 3.0f);
-        for (float factor : {1.0f, 0.1f, 0.013f, 3.0f}) {
+        const std::vector<float> factors = round == 5 ? std::vector<float>{6e5f} : std::vector<float>{1.0f, 0.1f, 0.013f, 3.0f, 0.5f};
+        for (float factor : factors) {
             for (int q = 0; q < 1000; ++q) {
                 float qx = px(random), qy = py(random);
                 if (q % 10 == 0) qx = x[1 + random() % (x.size() - 1)], qy = y[1 + random() % (y.size() - 1)];
                 if (q % 10 == 1) qx = std::round(qx), qy = std::round(qy) + 0.5f;  // on grid lines
                 if (q % 10 == 2) qx = std::round(qx * 2.0f) / 2.0f, qy = std::round(qy * 2.0f) / 2.0f;
-                ASSERT_EQ(index.Interpolate(factor, qx, qy), InterpolateTargetSizeByScan(field, factor, qx, qy))
-                    << "(" << qx << ", " << qy << ") at factor " << factor;
+                if (q % 10 == 3) qx = std::round(qx * 4.0f) / 4.0f, qy = -std::round(qy * 4.0f) / 4.0f;  // region halves at factor 0.5
+                if (q % 10 == 4) qx = qx * 40.0f - 200.0f, qy = qy * 40.0f - 200.0f;  // far off
+                ASSERT_EQ(answer([&] { return index.Interpolate(factor, qx, qy); }),
+                          answer([&] { return InterpolateTargetSizeByScan(field, factor, qx, qy); }))
+                    << "(" << qx << ", " << qy << ") at factor " << factor << " round " << round;
             }
         }
     }
