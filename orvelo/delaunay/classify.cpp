@@ -1,7 +1,6 @@
 #include "orvelo/delaunay/classify.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -36,15 +35,44 @@ bool onRow(const BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t c)
     return c != a && c != b && predicates::OnSegment(x(a), y(a), x(b), y(b), x(c), y(c));
 }
 
+// The elements at each node, asked of the links once per node: phase 1
+// changes no element, so a node's answer stays what it was.
+class ElementsAtNodes {
+public:
+    explicit ElementsAtNodes(const BasDelaunay& m)
+        : m_(m), first_(static_cast<std::size_t>(m.MeshNodeCount) + 1, kUnknown),
+          count_(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0) {}
+
+    // Appends ElementsAtNode(node) to out; node 1..MeshNodeCount.
+    void appendTo(std::int16_t node, std::vector<std::int32_t>& out) {
+        const auto n = static_cast<std::size_t>(node);
+        if (first_[n] == kUnknown) {
+            const std::vector<std::int32_t> around = ElementsAtNode(m_, node);
+            first_[n] = static_cast<std::uint32_t>(pool_.size());
+            count_[n] = static_cast<std::uint32_t>(around.size());
+            pool_.insert(pool_.end(), around.begin(), around.end());
+        }
+        out.insert(out.end(), pool_.begin() + first_[n], pool_.begin() + first_[n] + count_[n]);
+    }
+
+private:
+    static constexpr std::uint32_t kUnknown = ~std::uint32_t{0};
+    const BasDelaunay& m_;
+    std::vector<std::uint32_t> first_;
+    std::vector<std::uint32_t> count_;
+    std::vector<std::int32_t> pool_;
+};
+
 // Phase 1 for row i: divides it at a node of an element at one of its ends
-// that lies on it; false when the row stays as it is.
-bool splitRowAtNode(BasDelaunay& m, std::int32_t i) {
+// that lies on it; false when the row stays as it is. around is working
+// space.
+bool splitRowAtNode(BasDelaunay& m, std::int32_t i, ElementsAtNodes& atNodes, std::vector<std::int32_t>& around) {
     const std::int16_t a = m.BoundaryEdges[static_cast<std::size_t>(i)][0];
     const std::int16_t b = m.BoundaryEdges[static_cast<std::size_t>(i)][1];
     if (a < 1 || b < 1 || a > m.MeshNodeCount || b > m.MeshNodeCount) return false;
-    std::vector<std::int32_t> around = ElementsAtNode(m, a);
-    const std::vector<std::int32_t> atB = ElementsAtNode(m, b);
-    around.insert(around.end(), atB.begin(), atB.end());
+    around.clear();
+    atNodes.appendTo(a, around);
+    atNodes.appendTo(b, around);
     std::sort(around.begin(), around.end());
     around.erase(std::unique(around.begin(), around.end()), around.end());
     for (std::int32_t e : around) {
@@ -84,9 +112,13 @@ std::int16_t ClassifyInsideElements() {
     // Phase 1: rows divided at nodes lying on them; the pieces are
     // constraint sides like the rows they came from.
     bool divided = false;
-    for (std::int32_t i = 1; i <= m.BoundaryEdgeCount; ++i) {
-        if (splitRowAtNode(m, i)) divided = true;
-        if (mesher::StopRequested(true)) return 0;
+    {
+        ElementsAtNodes atNodes(m);
+        std::vector<std::int32_t> around;
+        for (std::int32_t i = 1; i <= m.BoundaryEdgeCount; ++i) {
+            if (splitRowAtNode(m, i, atNodes, around)) divided = true;
+            if (mesher::StopRequested(true)) return 0;
+        }
     }
     if (divided)
         for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount); ++h)
@@ -94,16 +126,40 @@ std::int16_t ClassifyInsideElements() {
 
     // Phase 2: the boundary sides of every element; all marks cleared.
     const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
-    std::unordered_set<std::uint64_t> rows;
-    for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount); ++h)
-        rows.insert(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
+    // The rows sorted, and a mark on every node a row ends at (over the
+    // range of those nodes): a side with an unmarked end is no row.
+    const std::size_t rowCount = static_cast<std::size_t>(std::max<std::int16_t>(m.BoundaryEdgeCount, 0));
+    std::vector<std::uint64_t> rows;
+    rows.reserve(rowCount);
+    std::int32_t lowest = 32767;
+    std::int32_t highest = -32768;
+    for (std::size_t h = 1; h <= rowCount; ++h) {
+        rows.push_back(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
+        for (std::int32_t node : {m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]}) {
+            lowest = std::min(lowest, node);
+            highest = std::max(highest, node);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::uint8_t> rowEnd(lowest <= highest ? static_cast<std::size_t>(highest - lowest) + 1 : 0, 0);
+    for (std::size_t h = 1; h <= rowCount; ++h) {
+        rowEnd[static_cast<std::size_t>(m.BoundaryEdges[h][0] - lowest)] = 1;
+        rowEnd[static_cast<std::size_t>(m.BoundaryEdges[h][1] - lowest)] = 1;
+    }
+    auto endsRows = [&](std::int16_t node) {
+        const auto index = static_cast<std::size_t>(static_cast<std::int64_t>(node) - lowest);
+        return index < rowEnd.size() && rowEnd[index] != 0;
+    };
     std::vector<std::uint8_t> boundarySide(count + 1, 0);
     for (std::size_t e = 1; e <= count; ++e) {
-        m.MeshElementList[e].CornerCount = 0;
-        for (int j = 0; j < 3; ++j)
-            if (rows.count(sideKey(CornerOf(m, static_cast<std::int32_t>(e), j),
-                                   CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3))) != 0)
+        NetElement& element = m.MeshElementList[e];
+        element.CornerCount = 0;
+        for (int j = 0; j < 3; ++j) {
+            const std::int16_t from = element.Node[static_cast<std::size_t>(j + 1)];
+            const std::int16_t to = element.Node[static_cast<std::size_t>((j + 1) % 3 + 1)];
+            if (endsRows(from) && endsRows(to) && std::binary_search(rows.begin(), rows.end(), sideKey(from, to)))
                 boundarySide[e] = static_cast<std::uint8_t>(boundarySide[e] | (1u << j));
+        }
         if (mesher::StopRequested(true)) return 0;
     }
     auto across = [&](std::int32_t e, int j) {
