@@ -21,9 +21,10 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
 }
 
 bool hasSide(const BasDelaunay& m, std::int32_t e, std::int16_t a, std::int16_t b) {
+    const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
     for (int j = 0; j < 3; ++j) {
-        const std::int16_t from = CornerOf(m, e, j);
-        const std::int16_t to = CornerOf(m, e, (j + 1) % 3);
+        const std::int16_t from = element.Node[static_cast<std::size_t>(j + 1)];
+        const std::int16_t to = element.Node[static_cast<std::size_t>((j + 1) % 3 + 1)];
         if ((from == a && to == b) || (from == b && to == a)) return true;
     }
     return false;
