@@ -92,10 +92,18 @@ TEST_F(RecoveryTest, SidesCrossingManyElementsOrRunningThroughNodesAreRecovered)
         const std::int16_t lineStart = static_cast<std::int16_t>(5 + 120), lineEnd = static_cast<std::int16_t>(5 + 130);
         rows.push_back({lineStart, lineEnd});
         ++count;
-        // Random chords that do not cross each other or the line.
+        // Random chords that do not cross each other or the line; every
+        // other one a side of the triangulation already.
         std::uniform_int_distribution<int> pick(5, 124);
         while (count < 6) {
-            const auto a = static_cast<std::int16_t>(pick(random)), b = static_cast<std::int16_t>(pick(random));
+            auto a = static_cast<std::int16_t>(pick(random)), b = static_cast<std::int16_t>(pick(random));
+            if (count % 2 == 0) {
+                const std::int32_t e = 1 + static_cast<std::int32_t>(random() % static_cast<unsigned>(m.MeshElementCount));
+                const int j = static_cast<int>(random() % 3);
+                a = CornerOf(m, e, j);
+                b = CornerOf(m, e, (j + 1) % 3);
+                if (a < 5 || b < 5 || a >= lineStart || b >= lineStart) continue;
+            }
             if (a == b) continue;
             auto cross = [&](std::int16_t p, std::int16_t q) {
                 auto o = [&](std::int16_t u, std::int16_t v, std::int16_t w) { return OrientNodes(m, u, v, w); };
@@ -114,8 +122,15 @@ TEST_F(RecoveryTest, SidesCrossingManyElementsOrRunningThroughNodesAreRecovered)
         }
         RecoverConstraintEdges(rows, count);
         EXPECT_GE(count, 15) << "the line is divided at its nine inner points";
-        for (std::size_t k = 1; k <= static_cast<std::size_t>(count); ++k)
+        // Each row a side, locked in both elements that hold it.
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(count); ++k) {
             EXPECT_TRUE(IsElementSide(m, rows[k][0], rows[k][1])) << "row " << k << " of round " << round;
+            for (const bool forward : {true, false}) {
+                int j = 0;
+                const std::int32_t e = forward ? ElementWithSide(m, rows[k][0], rows[k][1], j) : ElementWithSide(m, rows[k][1], rows[k][0], j);
+                if (e != 0) EXPECT_NE(m.Links.Elements[static_cast<std::size_t>(e)].Locked & (1u << j), 0u) << "row " << k << " of round " << round;
+            }
+        }
         EXPECT_TRUE(meshcheck::CheckTopology(view()).empty());
     }
 }
