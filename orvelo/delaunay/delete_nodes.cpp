@@ -38,8 +38,10 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked, std:
             marked[static_cast<std::size_t>(n)] ? std::int16_t{-1} : static_cast<std::int16_t>(n - below[static_cast<std::size_t>(n)]);
     const std::int32_t markedInNet = below[static_cast<std::size_t>(nodeCount) + 1];
     const std::int32_t keptNodes = nodeCount - markedInNet;
-    orphan.assign(static_cast<std::size_t>(keptNodes) + 1, 1);
-    orphan[0] = 0;
+    // used[node]: a kept element has the (new) node as a corner; indexed by
+    // the 16 bits of the number, so that no number needs a range check
+    // (only 1..keptNodes are read).
+    std::vector<unsigned char> used(65536, 0);
     auto renumbered = [&](std::int16_t node) -> std::int16_t {
         if (node < 1) return node;
         if (node <= nodeCount) return number[static_cast<std::size_t>(node)];
@@ -59,16 +61,15 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked, std:
             if (nodes[k] < 0 && static_cast<int>(k) <= corners) atMarked = true;
         }
         if (atMarked) continue;
-        for (int k = 1; k <= corners; ++k) {
-            const std::int16_t node = nodes[static_cast<std::size_t>(k)];
-            if (node >= 1 && node <= keptNodes) orphan[static_cast<std::size_t>(node)] = 0;
-        }
+        for (int k = 1; k <= corners; ++k) used[static_cast<std::uint16_t>(nodes[static_cast<std::size_t>(k)])] = 1;
         NetElement& target = m.MeshElementList[++kept];
         if (kept != e) target = element;
         target.Node = nodes;
     }
     m.MeshElementCount = static_cast<std::int16_t>(kept);
     m.MeshElementList.resize(kept + 1);
+    orphan.assign(static_cast<std::size_t>(keptNodes) + 1, 0);
+    for (std::int32_t n = 1; n <= keptNodes; ++n) orphan[static_cast<std::size_t>(n)] = used[static_cast<std::size_t>(n)] == 0 ? 1 : 0;
     for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount); ++i) m.FixedNodes[i] = renumbered(m.FixedNodes[i]);
     for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount); ++i) {
         m.ConstraintEdges[i][0] = renumbered(m.ConstraintEdges[i][0]);
