@@ -295,12 +295,20 @@ std::int16_t nodeAtCrossing(BasDelaunay& m, std::int16_t n1, std::int16_t n2, st
 }
 
 // IsElementSide(a, b) followed, when true, by LockSide(a, b, true), with the
-// two searches for the elements that hold the side made once.
+// two searches for the elements that hold the side made once. The element
+// across a side from a to b holds it from b to a (the one element that
+// does); only when there is none is that element searched for at b.
 bool lockIfElementSide(BasDelaunay& m, std::int16_t a, std::int16_t b) {
     int forward = 0;
-    int backward = 0;
+    int backward = -1;
     const std::int32_t e = ElementWithSide(m, a, b, forward);
-    const std::int32_t f = ElementWithSide(m, b, a, backward);
+    std::int32_t f = 0;
+    if (e != 0) {
+        f = m.Links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(forward)];
+        if (f != 0) backward = cornerIndex(m, f, b);
+        if (backward < 0 || CornerOf(m, f, (backward + 1) % 3) != a) f = 0;
+    }
+    if (f == 0) f = ElementWithSide(m, b, a, backward);
     if (e == 0 && f == 0) return false;
     if (e != 0) m.Links.Elements[static_cast<std::size_t>(e)].Locked |= static_cast<std::uint8_t>(1u << forward);
     if (f != 0) m.Links.Elements[static_cast<std::size_t>(f)].Locked |= static_cast<std::uint8_t>(1u << backward);
