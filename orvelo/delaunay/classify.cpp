@@ -1,6 +1,7 @@
 #include "orvelo/delaunay/classify.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,9 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
     if (a > b) std::swap(a, b);
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
 }
+
+// A run of element numbers.
+using Span = std::pair<const std::int32_t*, const std::int32_t*>;
 
 bool hasSide(const BasDelaunay& m, std::int32_t e, std::int16_t a, std::int16_t b) {
     const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
@@ -44,20 +48,30 @@ public:
         : m_(m), first_(static_cast<std::size_t>(m.MeshNodeCount) + 1, kUnknown),
           count_(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0) {}
 
-    // Appends ElementsAtNode(node) to out; node 1..MeshNodeCount.
-    void appendTo(std::int16_t node, std::vector<std::int32_t>& out) {
-        const auto n = static_cast<std::size_t>(node);
-        if (first_[n] == kUnknown) {
-            const std::vector<std::int32_t> around = ElementsAtNode(m_, node);
-            first_[n] = static_cast<std::uint32_t>(pool_.size());
-            count_[n] = static_cast<std::uint32_t>(around.size());
-            pool_.insert(pool_.end(), around.begin(), around.end());
-        }
-        out.insert(out.end(), pool_.begin() + first_[n], pool_.begin() + first_[n] + count_[n]);
+    // ElementsAtNode(a) and ElementsAtNode(b), a and b 1..MeshNodeCount.
+    std::pair<Span, Span> of(std::int16_t a, std::int16_t b) {
+        learn(a);
+        learn(b);
+        return {span(a), span(b)};
     }
 
 private:
     static constexpr std::uint32_t kUnknown = ~std::uint32_t{0};
+
+    void learn(std::int16_t node) {
+        const auto n = static_cast<std::size_t>(node);
+        if (first_[n] != kUnknown) return;
+        const std::vector<std::int32_t> around = ElementsAtNode(m_, node);
+        first_[n] = static_cast<std::uint32_t>(pool_.size());
+        count_[n] = static_cast<std::uint32_t>(around.size());
+        pool_.insert(pool_.end(), around.begin(), around.end());
+    }
+
+    Span span(std::int16_t node) const {
+        const auto n = static_cast<std::size_t>(node);
+        return {pool_.data() + first_[n], pool_.data() + first_[n] + count_[n]};
+    }
+
     const BasDelaunay& m_;
     std::vector<std::uint32_t> first_;
     std::vector<std::uint32_t> count_;
@@ -65,43 +79,55 @@ private:
 };
 
 // Phase 1 for row i: divides it at a node of an element at one of its ends
-// that lies on it; false when the row stays as it is. around is working
-// space.
-bool splitRowAtNode(BasDelaunay& m, std::int32_t i, ElementsAtNodes& atNodes, std::vector<std::int32_t>& around) {
+// that lies on it; false when the row stays as it is. The elements at both
+// ends are taken in number order: the first that has the row as a side
+// leaves the row as it is, the first with a node on the row (its first in
+// corner order) divides it.
+bool splitRowAtNode(BasDelaunay& m, std::int32_t i, ElementsAtNodes& atNodes) {
     const std::int16_t a = m.BoundaryEdges[static_cast<std::size_t>(i)][0];
     const std::int16_t b = m.BoundaryEdges[static_cast<std::size_t>(i)][1];
     if (a < 1 || b < 1 || a > m.MeshNodeCount || b > m.MeshNodeCount) return false;
-    around.clear();
-    atNodes.appendTo(a, around);
-    atNodes.appendTo(b, around);
-    std::sort(around.begin(), around.end());
-    around.erase(std::unique(around.begin(), around.end()), around.end());
-    for (std::int32_t e : around) {
-        if (hasSide(m, e, a, b)) return false;
-        const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-        int shared = 0;
-        if (element.Node[1] == a || element.Node[1] == b)
-            shared = 1;
-        else if (element.Node[2] == a || element.Node[2] == b)
-            shared = 2;
-        else if (element.Node[3] == a || element.Node[3] == b)
-            shared = 3;
-        if (shared == 0) continue;
-        const std::int16_t sharedNode = element.Node[static_cast<std::size_t>(shared)];
-        for (int candidateIndex = 1; candidateIndex <= 3; ++candidateIndex) {
-            if (candidateIndex == shared) continue;
-            const std::int16_t c = element.Node[static_cast<std::size_t>(candidateIndex)];
-            if (!onRow(m, a, b, c)) continue;
-            if (m.BoundaryEdgeCount >= kMaxNetCount) rt::raise(6, "The list of boundary sides would pass 32767 rows.");
-            const std::int16_t other = sharedNode == a ? b : a;
-            ++m.BoundaryEdgeCount;
-            m.BoundaryEdges.resize(static_cast<std::size_t>(m.BoundaryEdgeCount) + 1);
-            m.BoundaryEdges[static_cast<std::size_t>(i)] = {sharedNode, c};
-            m.BoundaryEdges[static_cast<std::size_t>(m.BoundaryEdgeCount)] = {c, other};
-            return true;
+    const auto [atA, atB] = atNodes.of(a, b);
+    // The lowest element with the side a-b (it has both ends, so no element
+    // below it is at both); then the lowest below it with a node on the row.
+    std::int32_t sideElement = std::numeric_limits<std::int32_t>::max();
+    for (const Span& span : {atA, atB})
+        for (const std::int32_t* e = span.first; e != span.second; ++e)
+            if (*e < sideElement && hasSide(m, *e, a, b)) sideElement = *e;
+    std::int32_t found = sideElement;
+    std::int16_t sharedNode = 0;
+    std::int16_t onIt = 0;
+    for (const Span& span : {atA, atB})
+        for (const std::int32_t* at = span.first; at != span.second; ++at) {
+            const std::int32_t e = *at;
+            if (e >= found) continue;
+            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+            int shared = 0;
+            if (element.Node[1] == a || element.Node[1] == b)
+                shared = 1;
+            else if (element.Node[2] == a || element.Node[2] == b)
+                shared = 2;
+            else if (element.Node[3] == a || element.Node[3] == b)
+                shared = 3;
+            if (shared == 0) continue;
+            for (int candidateIndex = 1; candidateIndex <= 3; ++candidateIndex) {
+                if (candidateIndex == shared) continue;
+                const std::int16_t c = element.Node[static_cast<std::size_t>(candidateIndex)];
+                if (!onRow(m, a, b, c)) continue;
+                found = e;
+                sharedNode = element.Node[static_cast<std::size_t>(shared)];
+                onIt = c;
+                break;
+            }
         }
-    }
-    return false;
+    if (found == sideElement) return false;
+    if (m.BoundaryEdgeCount >= kMaxNetCount) rt::raise(6, "The list of boundary sides would pass 32767 rows.");
+    const std::int16_t other = sharedNode == a ? b : a;
+    ++m.BoundaryEdgeCount;
+    m.BoundaryEdges.resize(static_cast<std::size_t>(m.BoundaryEdgeCount) + 1);
+    m.BoundaryEdges[static_cast<std::size_t>(i)] = {sharedNode, onIt};
+    m.BoundaryEdges[static_cast<std::size_t>(m.BoundaryEdgeCount)] = {onIt, other};
+    return true;
 }
 
 }  // namespace
@@ -115,9 +141,8 @@ std::int16_t ClassifyInsideElements() {
     bool divided = false;
     {
         ElementsAtNodes atNodes(m);
-        std::vector<std::int32_t> around;
         for (std::int32_t i = 1; i <= m.BoundaryEdgeCount; ++i) {
-            if (splitRowAtNode(m, i, atNodes, around)) divided = true;
+            if (splitRowAtNode(m, i, atNodes)) divided = true;
             if (mesher::StopRequested(true)) return 0;
         }
     }
