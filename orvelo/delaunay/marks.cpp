@@ -182,6 +182,8 @@ void RestoreBoundaryFlags(bool finishOnStop) {
 void ResetAndRestoreBoundaryFlags() {
     BasDelaunay& m = basDelaunay();
     const std::size_t n = m.MeshElementList.size() - 1;
+    // (The reset covers MeshElementCount elements, the restore the whole
+    // list: where the two differ, the two steps.)
     if (n != static_cast<std::size_t>(std::max<std::int16_t>(m.MeshElementCount, 0))) {
         ResetSideFlags(true);
         RestoreBoundaryFlags(true);
@@ -193,7 +195,9 @@ void ResetAndRestoreBoundaryFlags() {
     for (std::size_t e = 1; e <= n; ++e) {
         NetElement& element = m.MeshElementList[e];
         if (element.CornerCount > 4) {
-            // Where ResetSideFlags stops: the elements before reset only.
+            // ResetSideFlags stops here with error 9, the elements before
+            // reset only (the marks taken off again) and the wait window
+            // told of each.
             for (std::size_t done = 1; done < e; ++done) {
                 NetElement& before = m.MeshElementList[done];
                 for (int k = 1; k <= before.CornerCount; ++k)
@@ -209,6 +213,7 @@ void ResetAndRestoreBoundaryFlags() {
         }
         if (!marks.passesBy(element, count)) marks.apply(element, count);
     }
+    // The wait window's calls of the reset, then those of the restore.
     if (watched) {
         for (std::size_t e = 1; e <= n; ++e) mesher::StopRequested(false);
         for (std::size_t e = 1; e <= n; ++e) mesher::StopRequested(true);
