@@ -1,7 +1,7 @@
 #include "orvelo/delaunay/classify.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -21,10 +21,14 @@ std::uint64_t sideKey(std::int32_t a, std::int32_t b) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
 }
 
+// A run of element numbers.
+using Span = std::pair<const std::int32_t*, const std::int32_t*>;
+
 bool hasSide(const BasDelaunay& m, std::int32_t e, std::int16_t a, std::int16_t b) {
+    const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
     for (int j = 0; j < 3; ++j) {
-        const std::int16_t from = CornerOf(m, e, j);
-        const std::int16_t to = CornerOf(m, e, (j + 1) % 3);
+        const std::int16_t from = element.Node[static_cast<std::size_t>(j + 1)];
+        const std::int16_t to = element.Node[static_cast<std::size_t>((j + 1) % 3 + 1)];
         if ((from == a && to == b) || (from == b && to == a)) return true;
     }
     return false;
@@ -36,43 +40,94 @@ bool onRow(const BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t c)
     return c != a && c != b && predicates::OnSegment(x(a), y(a), x(b), y(b), x(c), y(c));
 }
 
+// The elements at each node, asked of the links once per node: phase 1
+// changes no element, so a node's answer stays what it was.
+class ElementsAtNodes {
+public:
+    explicit ElementsAtNodes(const BasDelaunay& m)
+        : m_(m), first_(static_cast<std::size_t>(m.MeshNodeCount) + 1, kUnknown),
+          count_(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0) {}
+
+    // ElementsAtNode(a) and ElementsAtNode(b), a and b 1..MeshNodeCount.
+    std::pair<Span, Span> of(std::int16_t a, std::int16_t b) {
+        learn(a);
+        learn(b);
+        return {span(a), span(b)};
+    }
+
+private:
+    static constexpr std::uint32_t kUnknown = ~std::uint32_t{0};
+
+    void learn(std::int16_t node) {
+        const auto n = static_cast<std::size_t>(node);
+        if (first_[n] != kUnknown) return;
+        const std::vector<std::int32_t> around = ElementsAtNode(m_, node);
+        first_[n] = static_cast<std::uint32_t>(pool_.size());
+        count_[n] = static_cast<std::uint32_t>(around.size());
+        pool_.insert(pool_.end(), around.begin(), around.end());
+    }
+
+    Span span(std::int16_t node) const {
+        const auto n = static_cast<std::size_t>(node);
+        return {pool_.data() + first_[n], pool_.data() + first_[n] + count_[n]};
+    }
+
+    const BasDelaunay& m_;
+    std::vector<std::uint32_t> first_;
+    std::vector<std::uint32_t> count_;
+    std::vector<std::int32_t> pool_;
+};
+
 // Phase 1 for row i: divides it at a node of an element at one of its ends
-// that lies on it; false when the row stays as it is.
-bool splitRowAtNode(BasDelaunay& m, std::int32_t i) {
+// that lies on it; false when the row stays as it is. The elements at both
+// ends are taken in number order: the first that has the row as a side
+// leaves the row as it is, the first with a node on the row (its first in
+// corner order) divides it.
+bool splitRowAtNode(BasDelaunay& m, std::int32_t i, ElementsAtNodes& atNodes) {
     const std::int16_t a = m.BoundaryEdges[static_cast<std::size_t>(i)][0];
     const std::int16_t b = m.BoundaryEdges[static_cast<std::size_t>(i)][1];
     if (a < 1 || b < 1 || a > m.MeshNodeCount || b > m.MeshNodeCount) return false;
-    std::vector<std::int32_t> around = ElementsAtNode(m, a);
-    const std::vector<std::int32_t> atB = ElementsAtNode(m, b);
-    around.insert(around.end(), atB.begin(), atB.end());
-    std::sort(around.begin(), around.end());
-    around.erase(std::unique(around.begin(), around.end()), around.end());
-    for (std::int32_t e : around) {
-        if (hasSide(m, e, a, b)) return false;
-        const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-        int shared = 0;
-        if (element.Node[1] == a || element.Node[1] == b)
-            shared = 1;
-        else if (element.Node[2] == a || element.Node[2] == b)
-            shared = 2;
-        else if (element.Node[3] == a || element.Node[3] == b)
-            shared = 3;
-        if (shared == 0) continue;
-        const std::int16_t sharedNode = element.Node[static_cast<std::size_t>(shared)];
-        for (int candidateIndex = 1; candidateIndex <= 3; ++candidateIndex) {
-            if (candidateIndex == shared) continue;
-            const std::int16_t c = element.Node[static_cast<std::size_t>(candidateIndex)];
-            if (!onRow(m, a, b, c)) continue;
-            if (m.BoundaryEdgeCount >= kMaxNetCount) rt::raise(6, "The list of boundary sides would pass 32767 rows.");
-            const std::int16_t other = sharedNode == a ? b : a;
-            ++m.BoundaryEdgeCount;
-            m.BoundaryEdges.resize(static_cast<std::size_t>(m.BoundaryEdgeCount) + 1);
-            m.BoundaryEdges[static_cast<std::size_t>(i)] = {sharedNode, c};
-            m.BoundaryEdges[static_cast<std::size_t>(m.BoundaryEdgeCount)] = {c, other};
-            return true;
+    const auto [atA, atB] = atNodes.of(a, b);
+    // The lowest element with the side a-b (it has both ends, so no element
+    // below it is at both); then the lowest below it with a node on the row.
+    std::int32_t sideElement = std::numeric_limits<std::int32_t>::max();
+    for (const Span& span : {atA, atB})
+        for (const std::int32_t* e = span.first; e != span.second; ++e)
+            if (*e < sideElement && hasSide(m, *e, a, b)) sideElement = *e;
+    std::int32_t found = sideElement;
+    std::int16_t sharedNode = 0;
+    std::int16_t onIt = 0;
+    for (const Span& span : {atA, atB})
+        for (const std::int32_t* at = span.first; at != span.second; ++at) {
+            const std::int32_t e = *at;
+            if (e >= found) continue;
+            const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+            int shared = 0;
+            if (element.Node[1] == a || element.Node[1] == b)
+                shared = 1;
+            else if (element.Node[2] == a || element.Node[2] == b)
+                shared = 2;
+            else if (element.Node[3] == a || element.Node[3] == b)
+                shared = 3;
+            if (shared == 0) continue;
+            for (int candidateIndex = 1; candidateIndex <= 3; ++candidateIndex) {
+                if (candidateIndex == shared) continue;
+                const std::int16_t c = element.Node[static_cast<std::size_t>(candidateIndex)];
+                if (!onRow(m, a, b, c)) continue;
+                found = e;
+                sharedNode = element.Node[static_cast<std::size_t>(shared)];
+                onIt = c;
+                break;
+            }
         }
-    }
-    return false;
+    if (found == sideElement) return false;
+    if (m.BoundaryEdgeCount >= kMaxNetCount) rt::raise(6, "The list of boundary sides would pass 32767 rows.");
+    const std::int16_t other = sharedNode == a ? b : a;
+    ++m.BoundaryEdgeCount;
+    m.BoundaryEdges.resize(static_cast<std::size_t>(m.BoundaryEdgeCount) + 1);
+    m.BoundaryEdges[static_cast<std::size_t>(i)] = {sharedNode, onIt};
+    m.BoundaryEdges[static_cast<std::size_t>(m.BoundaryEdgeCount)] = {onIt, other};
+    return true;
 }
 
 }  // namespace
@@ -84,9 +139,12 @@ std::int16_t ClassifyInsideElements() {
     // Phase 1: rows divided at nodes lying on them; the pieces are
     // constraint sides like the rows they came from.
     bool divided = false;
-    for (std::int32_t i = 1; i <= m.BoundaryEdgeCount; ++i) {
-        if (splitRowAtNode(m, i)) divided = true;
-        if (mesher::StopRequested(true)) return 0;
+    {
+        ElementsAtNodes atNodes(m);
+        for (std::int32_t i = 1; i <= m.BoundaryEdgeCount; ++i) {
+            if (splitRowAtNode(m, i, atNodes)) divided = true;
+            if (mesher::StopRequested(true)) return 0;
+        }
     }
     if (divided)
         for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount); ++h)
@@ -94,16 +152,40 @@ std::int16_t ClassifyInsideElements() {
 
     // Phase 2: the boundary sides of every element; all marks cleared.
     const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);
-    std::unordered_set<std::uint64_t> rows;
-    for (std::size_t h = 1; h <= static_cast<std::size_t>(m.BoundaryEdgeCount); ++h)
-        rows.insert(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
+    // The rows sorted, and a mark on every node a row ends at (over the
+    // range of those nodes): a side with an unmarked end is no row.
+    const std::size_t rowCount = static_cast<std::size_t>(std::max<std::int16_t>(m.BoundaryEdgeCount, 0));
+    std::vector<std::uint64_t> rows;
+    rows.reserve(rowCount);
+    std::int32_t lowest = 32767;
+    std::int32_t highest = -32768;
+    for (std::size_t h = 1; h <= rowCount; ++h) {
+        rows.push_back(sideKey(m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]));
+        for (std::int32_t node : {m.BoundaryEdges[h][0], m.BoundaryEdges[h][1]}) {
+            lowest = std::min(lowest, node);
+            highest = std::max(highest, node);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::uint8_t> rowEnd(lowest <= highest ? static_cast<std::size_t>(highest - lowest) + 1 : 0, 0);
+    for (std::size_t h = 1; h <= rowCount; ++h) {
+        rowEnd[static_cast<std::size_t>(m.BoundaryEdges[h][0] - lowest)] = 1;
+        rowEnd[static_cast<std::size_t>(m.BoundaryEdges[h][1] - lowest)] = 1;
+    }
+    auto endsRows = [&](std::int16_t node) {
+        const auto index = static_cast<std::size_t>(static_cast<std::int64_t>(node) - lowest);
+        return index < rowEnd.size() && rowEnd[index] != 0;
+    };
     std::vector<std::uint8_t> boundarySide(count + 1, 0);
     for (std::size_t e = 1; e <= count; ++e) {
-        m.MeshElementList[e].CornerCount = 0;
-        for (int j = 0; j < 3; ++j)
-            if (rows.count(sideKey(CornerOf(m, static_cast<std::int32_t>(e), j),
-                                   CornerOf(m, static_cast<std::int32_t>(e), (j + 1) % 3))) != 0)
+        NetElement& element = m.MeshElementList[e];
+        element.CornerCount = 0;
+        for (int j = 0; j < 3; ++j) {
+            const std::int16_t from = element.Node[static_cast<std::size_t>(j + 1)];
+            const std::int16_t to = element.Node[static_cast<std::size_t>((j + 1) % 3 + 1)];
+            if (endsRows(from) && endsRows(to) && std::binary_search(rows.begin(), rows.end(), sideKey(from, to)))
                 boundarySide[e] = static_cast<std::uint8_t>(boundarySide[e] | (1u << j));
+        }
         if (mesher::StopRequested(true)) return 0;
     }
     auto across = [&](std::int32_t e, int j) {

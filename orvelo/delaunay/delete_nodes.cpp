@@ -18,8 +18,9 @@ namespace {
 constexpr std::int32_t kOpDeleteNodes = 2;
 
 // One deletion pass over the marked nodes; true when a stop was asked for
-// during it (it is finished all the same).
-bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
+// during it (it is finished all the same). orphan[n] (n = 1..new node count)
+// is 1 for the nodes that no element uses afterwards.
+bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked, std::vector<unsigned char>& orphan) {
     bool stop = false;
     SaveBoundaryFlags(true);
     const std::int32_t nodeCount = m.MeshNodeCount;
@@ -36,6 +37,11 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
         number[static_cast<std::size_t>(n)] =
             marked[static_cast<std::size_t>(n)] ? std::int16_t{-1} : static_cast<std::int16_t>(n - below[static_cast<std::size_t>(n)]);
     const std::int32_t markedInNet = below[static_cast<std::size_t>(nodeCount) + 1];
+    const std::int32_t keptNodes = nodeCount - markedInNet;
+    // used[node]: a kept element has the (new) node as a corner; indexed by
+    // the 16 bits of the number, so that no number needs a range check
+    // (only 1..keptNodes are read).
+    std::vector<unsigned char> used(65536, 0);
     auto renumbered = [&](std::int16_t node) -> std::int16_t {
         if (node < 1) return node;
         if (node <= nodeCount) return number[static_cast<std::size_t>(node)];
@@ -55,12 +61,15 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
             if (nodes[k] < 0 && static_cast<int>(k) <= corners) atMarked = true;
         }
         if (atMarked) continue;
+        for (int k = 1; k <= corners; ++k) used[static_cast<std::uint16_t>(nodes[static_cast<std::size_t>(k)])] = 1;
         NetElement& target = m.MeshElementList[++kept];
         if (kept != e) target = element;
         target.Node = nodes;
     }
     m.MeshElementCount = static_cast<std::int16_t>(kept);
     m.MeshElementList.resize(kept + 1);
+    orphan.assign(static_cast<std::size_t>(keptNodes) + 1, 0);
+    for (std::int32_t n = 1; n <= keptNodes; ++n) orphan[static_cast<std::size_t>(n)] = used[static_cast<std::size_t>(n)] == 0 ? 1 : 0;
     for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount); ++i) m.FixedNodes[i] = renumbered(m.FixedNodes[i]);
     for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount); ++i) {
         m.ConstraintEdges[i][0] = renumbered(m.ConstraintEdges[i][0]);
@@ -68,8 +77,7 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
     }
     if (mesher::StepsDone(nodeCount)) stop = true;
 
-    ResetSideFlags(true);
-    RestoreBoundaryFlags(true);
+    ResetAndRestoreBoundaryFlags();
     BuildElementSideFlags(m.MeshElementList, OperationWaitWindow());
     mesher::ShowStatusText(quillon::TextNo(100038));
     if (mesher::StopRequested(false)) stop = true;
@@ -77,6 +85,8 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked) {
     // The unmarked nodes, in order, become nodes 1..k.
     std::vector<float> x(1, 0.0f);
     std::vector<float> y(1, 0.0f);
+    x.reserve(static_cast<std::size_t>(keptNodes) + 1);
+    y.reserve(static_cast<std::size_t>(keptNodes) + 1);
     for (std::int32_t n = 1; n <= nodeCount; ++n) {
         if (marked[static_cast<std::size_t>(n)]) continue;
         x.push_back(m.MeshNodeX[static_cast<std::size_t>(n)]);
@@ -103,26 +113,18 @@ void DeleteNodesTask(std::int32_t operationCode) {
         const std::int16_t node = m.DeleteNodeList[i];
         if (node >= 1 && node <= m.MeshNodeCount) marked[static_cast<std::size_t>(node)] = 1;
     }
-    if (deletionPass(m, marked)) return;
+    std::vector<unsigned char> orphan;
+    if (deletionPass(m, marked, orphan)) return;
 
     // Nodes that no element uses any more go in a second pass.
     mesher::SetProgressMax(m.MeshNodeCount);
-    std::vector<unsigned char> orphan(static_cast<std::size_t>(m.MeshNodeCount) + 1, 1);
-    orphan[0] = 0;
-    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
-        const NetElement& element = m.MeshElementList[e];
-        for (int k = 1; k <= element.CornerCount && k <= 4; ++k) {
-            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
-            if (node >= 1 && node <= m.MeshNodeCount) orphan[static_cast<std::size_t>(node)] = 0;
-        }
-    }
     const bool watched = mesher::HasWaitWindow();
     bool any = false;
     for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
         if (orphan[static_cast<std::size_t>(n)]) any = true;
         if (watched && mesher::StopRequested(true)) return;
     }
-    if (any) deletionPass(m, orphan);
+    if (any) deletionPass(m, orphan, marked);
 }
 
 }  // namespace orvelo

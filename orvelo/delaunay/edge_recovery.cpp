@@ -294,6 +294,27 @@ std::int16_t nodeAtCrossing(BasDelaunay& m, std::int16_t n1, std::int16_t n2, st
     return node;
 }
 
+// IsElementSide(a, b) followed, when true, by LockSide(a, b, true), with the
+// two searches for the elements that hold the side made once. The element
+// across a side from a to b holds it from b to a (the one element that
+// does); only when there is none is that element searched for at b.
+bool lockIfElementSide(BasDelaunay& m, std::int16_t a, std::int16_t b) {
+    int forward = 0;
+    int backward = -1;
+    const std::int32_t e = ElementWithSide(m, a, b, forward);
+    std::int32_t f = 0;
+    if (e != 0) {
+        f = m.Links.Elements[static_cast<std::size_t>(e)].Across[static_cast<std::size_t>(forward)];
+        if (f != 0) backward = cornerIndex(m, f, b);
+        if (backward < 0 || CornerOf(m, f, (backward + 1) % 3) != a) f = 0;
+    }
+    if (f == 0) f = ElementWithSide(m, b, a, backward);
+    if (e == 0 && f == 0) return false;
+    if (e != 0) m.Links.Elements[static_cast<std::size_t>(e)].Locked |= static_cast<std::uint8_t>(1u << forward);
+    if (f != 0) m.Links.Elements[static_cast<std::size_t>(f)].Locked |= static_cast<std::uint8_t>(1u << backward);
+    return true;
+}
+
 void appendRow(EdgeList& edges, std::int16_t& edgeCount, std::int16_t first, std::int16_t second) {
     if (edgeCount >= kMaxNetCount) rt::raise(6, "The list of constraint sides would pass 32767 rows.");
     ++edgeCount;
@@ -328,24 +349,32 @@ void RecoverConstraintEdges(EdgeList& edges, std::int16_t& edgeCount) {
     if (edgeCount < 1 || edges.size() < 2) return;
     EnsureLinks(m);
     auto valid = [&](std::int16_t n) { return n >= 1 && n <= m.MeshNodeCount; };
+    // sideAtStart[k]: row k was an element side here and is locked now. As
+    // long as no row has changed the net (locking changes no side), such a
+    // row needs no second look below.
+    std::vector<std::uint8_t> sideAtStart(static_cast<std::size_t>(std::max<std::int16_t>(edgeCount, 0)) + 1, 0);
     for (std::int32_t k = 1; k <= edgeCount && static_cast<std::size_t>(k) < edges.size(); ++k)
         if (valid(edges[static_cast<std::size_t>(k)][0]) && valid(edges[static_cast<std::size_t>(k)][1]) &&
-            IsElementSide(m, edges[static_cast<std::size_t>(k)][0], edges[static_cast<std::size_t>(k)][1]))
-            LockSide(m, edges[static_cast<std::size_t>(k)][0], edges[static_cast<std::size_t>(k)][1], true);
+            lockIfElementSide(m, edges[static_cast<std::size_t>(k)][0], edges[static_cast<std::size_t>(k)][1]))
+            sideAtStart[static_cast<std::size_t>(k)] = 1;
+    bool netChanged = false;
 
     // How often a row came from dividing at a midpoint (bounded).
     std::vector<std::uint8_t> divided(static_cast<std::size_t>(edgeCount) + 1, 0);
     for (std::int32_t k = 1; k <= edgeCount; ++k) {
+        if (!netChanged && static_cast<std::size_t>(k) < sideAtStart.size() && sideAtStart[static_cast<std::size_t>(k)] != 0) {
+            if (mesher::StopRequested(false)) return;
+            continue;
+        }
         for (int attempt = 0; attempt < 64; ++attempt) {
             // (Dividing another constraint side may have appended rows.)
             if (divided.size() < static_cast<std::size_t>(edgeCount) + 1) divided.resize(static_cast<std::size_t>(edgeCount) + 1, 0);
             const std::int16_t n1 = edges[static_cast<std::size_t>(k)][0];
             const std::int16_t n2 = edges[static_cast<std::size_t>(k)][1];
             if (n1 == n2 || !valid(n1) || !valid(n2)) break;
-            if (IsElementSide(m, n1, n2)) {
-                LockSide(m, n1, n2, true);
-                break;
-            }
+            if (lockIfElementSide(m, n1, n2)) break;
+            // Whatever follows may swap sides or add nodes.
+            netChanged = true;
             const SegmentTrace trace = traceSegment(m, n1, n2);
             if (trace.throughNode != 0) {
                 // Divide the row at the node on it; the first part is

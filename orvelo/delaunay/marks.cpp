@@ -48,7 +48,10 @@ void SaveBoundaryFlags(bool finishOnStop) {
     for (std::size_t e = 1; e <= n; ++e) {
         const NetElement& element = m.MeshElementList[e];
         const int count = cornersOf(element);
-        for (int k = 1; k <= count; ++k) {
+        // (Most triangles carry neither mark.)
+        constexpr std::int32_t kMarks = halvex::BoundaryNode | halvex::BoundarySide;
+        const bool unmarkedTriangle = count == 3 && ((element.Flag[1] | element.Flag[2] | element.Flag[3]) & kMarks) == 0;
+        for (int k = 1; k <= count && !unmarkedTriangle; ++k) {
             const std::int32_t flag = element.Flag[static_cast<std::size_t>(k)];
             if ((flag & (halvex::BoundaryNode | halvex::BoundarySide)) == 0) continue;
             if ((flag & halvex::BoundaryNode) != 0) {
@@ -82,64 +85,140 @@ void ResetSideFlags(bool finishOnStop) {
     }
 }
 
+namespace {
+
+// The marks of FixedNodes and ConstraintEdges, to be written on elements.
+class ListedMarks {
+public:
+    explicit ListedMarks(const BasDelaunay& m) {
+        // The rows that count, and the sides among them sorted.
+        const std::size_t fixedRows = rowsListed(m.FixedNodeCount, m.FixedNodes.size());
+        const std::size_t sideRows = rowsListed(m.ConstraintEdgeCount, m.ConstraintEdges.size());
+        constrained_.reserve(sideRows);
+        for (std::size_t i = 1; i <= sideRows; ++i) constrained_.push_back(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
+        std::sort(constrained_.begin(), constrained_.end());
+        // role_[node - lowest_]: kFixed for a listed fixed node (1 or more),
+        // kOnSide for an end of a listed side, over the nodes the rows name;
+        // a side with a corner off every listed side needs no search.
+        std::int32_t highest = -32768;
+        auto extend = [&](std::int32_t node) {
+            lowest_ = std::min(lowest_, node);
+            highest = std::max(highest, node);
+        };
+        for (std::size_t i = 1; i <= fixedRows; ++i)
+            if (m.FixedNodes[i] >= 1) extend(m.FixedNodes[i]);
+        for (std::size_t i = 1; i <= sideRows; ++i) {
+            extend(m.ConstraintEdges[i][0]);
+            extend(m.ConstraintEdges[i][1]);
+        }
+        role_.assign(lowest_ <= highest ? static_cast<std::size_t>(highest - lowest_) + 1 : 0, 0);
+        for (std::size_t i = 1; i <= fixedRows; ++i)
+            if (m.FixedNodes[i] >= 1) role_[static_cast<std::size_t>(m.FixedNodes[i] - lowest_)] |= kFixed;
+        for (std::size_t i = 1; i <= sideRows; ++i) {
+            role_[static_cast<std::size_t>(m.ConstraintEdges[i][0] - lowest_)] |= kOnSide;
+            role_[static_cast<std::size_t>(m.ConstraintEdges[i][1] - lowest_)] |= kOnSide;
+        }
+    }
+
+    // Whether apply leaves the element as it is: a triangle none of whose
+    // corners is a listed node or the end of a listed side (a quick look
+    // that spares most elements the loop of apply).
+    bool passesBy(const NetElement& element, int count) const {
+        return count == 3 && (roleOf(element.Node[1]) | roleOf(element.Node[2]) | roleOf(element.Node[3])) == 0;
+    }
+
+    // Sets BoundaryNode at the listed nodes and BoundarySide on the listed
+    // sides of an element of `count` corners.
+    void apply(NetElement& element, int count) const {
+        for (int k = 1; k <= count; ++k) {
+            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
+            const unsigned char nodeRole = roleOf(node);
+            if (nodeRole == 0) continue;
+            const std::int16_t next = element.Node[static_cast<std::size_t>(nextCorner(k, count))];
+            if ((nodeRole & kFixed) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
+            if ((nodeRole & kOnSide) != 0 && (roleOf(next) & kOnSide) != 0 &&
+                std::binary_search(constrained_.begin(), constrained_.end(), sideKey(node, next)))
+                element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
+        }
+    }
+
+private:
+    static constexpr unsigned char kFixed = 1;
+    static constexpr unsigned char kOnSide = 2;
+
+    unsigned char roleOf(std::int16_t node) const {
+        const auto index = static_cast<std::size_t>(static_cast<std::int64_t>(node) - lowest_);
+        return index < role_.size() ? role_[index] : 0;
+    }
+
+    std::vector<std::uint64_t> constrained_;
+    std::vector<unsigned char> role_;
+    std::int32_t lowest_ = 32767;
+};
+
+void emptyLists(BasDelaunay& m) {
+    m.FixedNodeCount = 0;
+    m.FixedNodes.assign(1, 0);
+    m.ConstraintEdgeCount = 0;
+    m.ConstraintEdges.assign(1, {0, 0});
+}
+
+}  // namespace
+
 void RestoreBoundaryFlags(bool finishOnStop) {
     BasDelaunay& m = basDelaunay();
-    // The rows that count, and the sides among them sorted.
-    const std::size_t fixedRows = rowsListed(m.FixedNodeCount, m.FixedNodes.size());
-    const std::size_t sideRows = rowsListed(m.ConstraintEdgeCount, m.ConstraintEdges.size());
-    std::vector<std::uint64_t> constrained;
-    constrained.reserve(sideRows);
-    for (std::size_t i = 1; i <= sideRows; ++i) constrained.push_back(sideKey(m.ConstraintEdges[i][0], m.ConstraintEdges[i][1]));
-    std::sort(constrained.begin(), constrained.end());
-    // role[node - lowest]: kFixed for a listed fixed node (1 or more),
-    // kOnSide for an end of a listed side, over the nodes the rows name; a
-    // side with a corner off every listed side needs no search.
-    constexpr unsigned char kFixed = 1;
-    constexpr unsigned char kOnSide = 2;
-    std::int32_t lowest = 32767;
-    std::int32_t highest = -32768;
-    auto extend = [&](std::int32_t node) {
-        lowest = std::min(lowest, node);
-        highest = std::max(highest, node);
-    };
-    for (std::size_t i = 1; i <= fixedRows; ++i)
-        if (m.FixedNodes[i] >= 1) extend(m.FixedNodes[i]);
-    for (std::size_t i = 1; i <= sideRows; ++i) {
-        extend(m.ConstraintEdges[i][0]);
-        extend(m.ConstraintEdges[i][1]);
-    }
-    std::vector<unsigned char> role(lowest <= highest ? static_cast<std::size_t>(highest - lowest) + 1 : 0, 0);
-    for (std::size_t i = 1; i <= fixedRows; ++i)
-        if (m.FixedNodes[i] >= 1) role[static_cast<std::size_t>(m.FixedNodes[i] - lowest)] |= kFixed;
-    for (std::size_t i = 1; i <= sideRows; ++i) {
-        role[static_cast<std::size_t>(m.ConstraintEdges[i][0] - lowest)] |= kOnSide;
-        role[static_cast<std::size_t>(m.ConstraintEdges[i][1] - lowest)] |= kOnSide;
-    }
-    auto roleOf = [&role, lowest](std::int16_t node) -> unsigned char {
-        const auto index = static_cast<std::size_t>(static_cast<std::int64_t>(node) - lowest);
-        return index < role.size() ? role[index] : 0;
-    };
+    const ListedMarks marks(m);
     const bool watched = mesher::HasWaitWindow();
     const std::size_t n = m.MeshElementList.size() - 1;
     for (std::size_t e = 1; e <= n; ++e) {
         NetElement& element = m.MeshElementList[e];
         const int count = cornersOf(element);
-        for (int k = 1; k <= count; ++k) {
-            const std::int16_t node = element.Node[static_cast<std::size_t>(k)];
-            const std::int16_t next = element.Node[static_cast<std::size_t>(nextCorner(k, count))];
-            const unsigned char nodeRole = roleOf(node);
-            if (nodeRole == 0) continue;
-            if ((nodeRole & kFixed) != 0) element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundaryNode;
-            if ((nodeRole & kOnSide) != 0 && (roleOf(next) & kOnSide) != 0 &&
-                std::binary_search(constrained.begin(), constrained.end(), sideKey(node, next)))
-                element.Flag[static_cast<std::size_t>(k)] |= halvex::BoundarySide;
-        }
+        if (!marks.passesBy(element, count)) marks.apply(element, count);
         if (watched && mesher::StopRequested(true) && !finishOnStop) return;
     }
-    m.FixedNodeCount = 0;
-    m.FixedNodes.assign(1, 0);
-    m.ConstraintEdgeCount = 0;
-    m.ConstraintEdges.assign(1, {0, 0});
+    emptyLists(m);
+}
+
+void ResetAndRestoreBoundaryFlags() {
+    BasDelaunay& m = basDelaunay();
+    const std::size_t n = m.MeshElementList.size() - 1;
+    // (The reset covers MeshElementCount elements, the restore the whole
+    // list: where the two differ, the two steps.)
+    if (n != static_cast<std::size_t>(std::max<std::int16_t>(m.MeshElementCount, 0))) {
+        ResetSideFlags(true);
+        RestoreBoundaryFlags(true);
+        return;
+    }
+    const ListedMarks marks(m);
+    constexpr std::int32_t kCleared = halvex::BoundaryNode | halvex::BoundarySide | halvex::InnerSide | halvex::RepeatedSide;
+    const bool watched = mesher::HasWaitWindow();
+    for (std::size_t e = 1; e <= n; ++e) {
+        NetElement& element = m.MeshElementList[e];
+        if (element.CornerCount > 4) {
+            // ResetSideFlags stops here with error 9, the elements before
+            // reset only (the marks taken off again) and the wait window
+            // told of each.
+            for (std::size_t done = 1; done < e; ++done) {
+                NetElement& before = m.MeshElementList[done];
+                for (int k = 1; k <= before.CornerCount; ++k)
+                    before.Flag[static_cast<std::size_t>(k)] &= ~(halvex::BoundaryNode | halvex::BoundarySide);
+                if (watched) mesher::StopRequested(false);
+            }
+            cornersOf(element);
+        }
+        const int count = element.CornerCount;
+        for (int k = 1; k <= count; ++k) {
+            std::int32_t& flag = element.Flag[static_cast<std::size_t>(k)];
+            flag = (flag & ~kCleared) | halvex::OuterSide;
+        }
+        if (!marks.passesBy(element, count)) marks.apply(element, count);
+    }
+    // The wait window's calls of the reset, then those of the restore.
+    if (watched) {
+        for (std::size_t e = 1; e <= n; ++e) mesher::StopRequested(false);
+        for (std::size_t e = 1; e <= n; ++e) mesher::StopRequested(true);
+    }
+    emptyLists(m);
 }
 
 namespace {

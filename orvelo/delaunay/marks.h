@@ -22,6 +22,10 @@ void SaveBoundaryFlags(bool finishOnStop = false);
 void ResetSideFlags(bool finishOnStop = false);
 void RestoreBoundaryFlags(bool finishOnStop = false);
 
+// ResetSideFlags(true) and then RestoreBoundaryFlags(true), in one pass over
+// the elements; the wait window is advanced as by the two.
+void ResetAndRestoreBoundaryFlags();
+
 // `ComputeDrawingScale`: DrawingScale, MarkSize and the unit factor of the
 // geometry service from the start rectangle (MeshExtent*): the larger of
 // width x 4 and height x 5 gives the scale, rounded down to a multiple of

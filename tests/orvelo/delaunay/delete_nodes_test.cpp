@@ -1,10 +1,15 @@
 // Deleting nodes: renumbering, orphans, marks, stops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/delete_nodes.h"
+#include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/net_check.h"
+#include "orvelo/delaunay/side_flags.h"
 #include "orvelo/project/services.h"
 #include "outside/drovik/wait_window.h"
 
@@ -78,6 +83,106 @@ TEST_F(DeleteNodesTest, ElementsAtADeletedNodeGoAndOrphansFollow) {
     // carried it is gone.
     EXPECT_EQ(m.MeshElementList[1].Flag[3] & halvex::BoundaryNode, halvex::BoundaryNode);
     EXPECT_TRUE(meshcheck::CheckTopology(view()).empty());
+}
+
+// One deletion pass done step by step as the task's description has it.
+void plainDeletionPass(const std::vector<bool>& marked) {
+    BasDelaunay& m = basDelaunay();
+    SaveBoundaryFlags(true);
+    const std::int32_t nodeCount = m.MeshNodeCount;
+    auto renumbered = [&](std::int16_t node) -> std::int16_t {
+        if (node < 1) return node;
+        std::int32_t below = 0;
+        for (std::int32_t n = 1; n < node && n <= nodeCount; ++n) below += marked[static_cast<std::size_t>(n)] ? 1 : 0;
+        if (node <= nodeCount && marked[static_cast<std::size_t>(node)]) return -1;
+        return static_cast<std::int16_t>(node - below);
+    };
+    std::vector<NetElement> kept(1);
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+        NetElement element = m.MeshElementList[e];
+        bool goes = false;
+        for (std::size_t k = 1; k <= 4; ++k) {
+            if (element.Node[k] < 1) continue;
+            element.Node[k] = renumbered(element.Node[k]);
+            if (element.Node[k] < 0 && static_cast<int>(k) <= element.CornerCount) goes = true;
+        }
+        if (!goes) kept.push_back(element);
+    }
+    m.MeshElementList = kept;
+    m.MeshElementCount = static_cast<std::int16_t>(kept.size() - 1);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.FixedNodeCount); ++i) m.FixedNodes[i] = renumbered(m.FixedNodes[i]);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(m.ConstraintEdgeCount); ++i)
+        m.ConstraintEdges[i] = {renumbered(m.ConstraintEdges[i][0]), renumbered(m.ConstraintEdges[i][1])};
+    ResetSideFlags(true);
+    RestoreBoundaryFlags(true);
+    BuildElementSideFlags(m.MeshElementList, nullptr);
+    std::vector<float> x(1, 0.0f), y(1, 0.0f);
+    for (std::int32_t n = 1; n <= nodeCount; ++n)
+        if (!marked[static_cast<std::size_t>(n)]) x.push_back(m.MeshNodeX[static_cast<std::size_t>(n)]), y.push_back(m.MeshNodeY[static_cast<std::size_t>(n)]);
+    m.MeshNodeCount = static_cast<std::int16_t>(x.size() - 1);
+    m.MeshNodeX = x;
+    m.MeshNodeY = y;
+    m.DeleteNodeList.assign(1, 0);
+}
+
+// The task against the plain steps on random nets of triangles and
+// quadrilaterals with marks, stray corner numbers (below 1, above the net,
+// beyond the corner count) and random nodes to delete.
+TEST_F(DeleteNodesTest, RandomNetsGiveWhatThePlainStepsGive) {
+    BasDelaunay& m = basDelaunay();
+    std::mt19937 random(29);
+    for (int round = 0; round < 60; ++round) {
+        const int nodeCount = 6 + static_cast<int>(random() % 20);
+        std::uniform_int_distribution<int> node(1, nodeCount);
+        BasDelaunay start;
+        start.MeshNodeCount = static_cast<std::int16_t>(nodeCount);
+        start.MeshNodeX.assign(1, 0.0f);
+        start.MeshNodeY.assign(1, 0.0f);
+        for (int n = 1; n <= nodeCount; ++n) {
+            start.MeshNodeX.push_back(static_cast<float>(random() % 100));
+            start.MeshNodeY.push_back(static_cast<float>(random() % 100));
+        }
+        start.MeshElementList.assign(1, NetElement{});
+        const int elements = 1 + static_cast<int>(random() % 30);
+        for (int e = 0; e < elements; ++e) {
+            NetElement element;
+            element.CornerCount = random() % 4 == 0 ? 4 : 3;
+            for (std::size_t k = 1; k <= 4; ++k) element.Node[k] = static_cast<std::int16_t>(node(random));
+            if (element.CornerCount == 3 && random() % 2 == 0) element.Node[4] = 0;
+            if (random() % 8 == 0) element.Node[1 + random() % 4] = static_cast<std::int16_t>(random() % 3 == 0 ? -1 : nodeCount + 1 + static_cast<int>(random() % 3));
+            for (auto& flag : element.Flag) flag = static_cast<std::int32_t>(random() % 8);
+            start.MeshElementList.push_back(element);
+        }
+        start.MeshElementCount = static_cast<std::int16_t>(elements);
+        start.DeleteNodeList.assign(1, 0);
+        for (int i = static_cast<int>(random() % 4); i > 0; --i) start.DeleteNodeList.push_back(static_cast<std::int16_t>(random() % (nodeCount + 3)));
+
+        m = start;
+        DeleteNodesTask(3);
+        const BasDelaunay task = m;
+
+        m = start;
+        std::vector<bool> marked(static_cast<std::size_t>(nodeCount) + 1, false);
+        for (std::size_t i = 1; i < start.DeleteNodeList.size(); ++i)
+            if (start.DeleteNodeList[i] >= 1 && start.DeleteNodeList[i] <= nodeCount) marked[static_cast<std::size_t>(start.DeleteNodeList[i])] = true;
+        plainDeletionPass(marked);
+        std::vector<bool> orphan(static_cast<std::size_t>(m.MeshNodeCount) + 1, true);
+        orphan[0] = false;
+        for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e)
+            for (int k = 1; k <= m.MeshElementList[e].CornerCount && k <= 4; ++k) {
+                const std::int16_t corner = m.MeshElementList[e].Node[static_cast<std::size_t>(k)];
+                if (corner >= 1 && corner <= m.MeshNodeCount) orphan[static_cast<std::size_t>(corner)] = false;
+            }
+        if (std::find(orphan.begin(), orphan.end(), true) != orphan.end()) plainDeletionPass(orphan);
+
+        ASSERT_EQ(task.MeshNodeCount, m.MeshNodeCount) << "round " << round;
+        EXPECT_EQ(task.MeshNodeX, m.MeshNodeX) << "round " << round;
+        EXPECT_EQ(task.MeshNodeY, m.MeshNodeY) << "round " << round;
+        ASSERT_EQ(task.MeshElementCount, m.MeshElementCount) << "round " << round;
+        EXPECT_EQ(task.MeshElementList, m.MeshElementList) << "round " << round;
+        EXPECT_EQ(task.FixedNodeCount, 0);
+        EXPECT_EQ(task.ConstraintEdgeCount, 0);
+    }
 }
 
 TEST_F(DeleteNodesTest, AStopIsHonouredOnlyAfterAWholePass) {

@@ -12,6 +12,7 @@
 #include "orvelo/delaunay/links.h"
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/net_check.h"
+#include "orvelo/delaunay/predicates.h"
 #include "orvelo/project/services.h"
 
 namespace orvelo {
@@ -92,10 +93,18 @@ TEST_F(RecoveryTest, SidesCrossingManyElementsOrRunningThroughNodesAreRecovered)
         const std::int16_t lineStart = static_cast<std::int16_t>(5 + 120), lineEnd = static_cast<std::int16_t>(5 + 130);
         rows.push_back({lineStart, lineEnd});
         ++count;
-        // Random chords that do not cross each other or the line.
+        // Random chords that do not cross each other or the line; every
+        // other one a side of the triangulation already.
         std::uniform_int_distribution<int> pick(5, 124);
         while (count < 6) {
-            const auto a = static_cast<std::int16_t>(pick(random)), b = static_cast<std::int16_t>(pick(random));
+            auto a = static_cast<std::int16_t>(pick(random)), b = static_cast<std::int16_t>(pick(random));
+            if (count % 2 == 0) {
+                const std::int32_t e = 1 + static_cast<std::int32_t>(random() % static_cast<unsigned>(m.MeshElementCount));
+                const int j = static_cast<int>(random() % 3);
+                a = CornerOf(m, e, j);
+                b = CornerOf(m, e, (j + 1) % 3);
+                if (a < 5 || b < 5 || a >= lineStart || b >= lineStart) continue;
+            }
             if (a == b) continue;
             auto cross = [&](std::int16_t p, std::int16_t q) {
                 auto o = [&](std::int16_t u, std::int16_t v, std::int16_t w) { return OrientNodes(m, u, v, w); };
@@ -114,8 +123,15 @@ TEST_F(RecoveryTest, SidesCrossingManyElementsOrRunningThroughNodesAreRecovered)
         }
         RecoverConstraintEdges(rows, count);
         EXPECT_GE(count, 15) << "the line is divided at its nine inner points";
-        for (std::size_t k = 1; k <= static_cast<std::size_t>(count); ++k)
+        // Each row a side, locked in both elements that hold it.
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(count); ++k) {
             EXPECT_TRUE(IsElementSide(m, rows[k][0], rows[k][1])) << "row " << k << " of round " << round;
+            for (const bool forward : {true, false}) {
+                int j = 0;
+                const std::int32_t e = forward ? ElementWithSide(m, rows[k][0], rows[k][1], j) : ElementWithSide(m, rows[k][1], rows[k][0], j);
+                if (e != 0) EXPECT_NE(m.Links.Elements[static_cast<std::size_t>(e)].Locked & (1u << j), 0u) << "row " << k << " of round " << round;
+            }
+        }
         EXPECT_TRUE(meshcheck::CheckTopology(view()).empty());
     }
 }
@@ -174,6 +190,67 @@ TEST_F(RecoveryTest, ClassificationEndsWithoutAnyBoundary) {
     BasDelaunay& m = basDelaunay();
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e)
         EXPECT_EQ(m.MeshElementList[static_cast<std::size_t>(e)].CornerCount, -1);
+}
+
+// The division of boundary rows at the nodes on them, as the first element
+// (in number order) at either end of a row decides it.
+EdgeList plainDividedRows(const BasDelaunay& m) {
+    EdgeList rows(m.BoundaryEdges.begin(), m.BoundaryEdges.begin() + m.BoundaryEdgeCount + 1);
+    auto on = [&](std::int16_t a, std::int16_t b, std::int16_t c) {
+        auto x = [&](std::int16_t n) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]); };
+        auto y = [&](std::int16_t n) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]); };
+        return c != a && c != b && predicates::OnSegment(x(a), y(a), x(b), y(b), x(c), y(c));
+    };
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const std::int16_t a = rows[i][0], b = rows[i][1];
+        std::set<std::int32_t> around;
+        for (std::int32_t e : ElementsAtNode(m, a)) around.insert(e);
+        for (std::int32_t e : ElementsAtNode(m, b)) around.insert(e);
+        for (std::int32_t e : around) {
+            const auto& node = m.MeshElementList[static_cast<std::size_t>(e)].Node;
+            const std::set<std::int16_t> corners{node[1], node[2], node[3]};
+            if (corners.count(a) != 0 && corners.count(b) != 0) break;
+            int shared = 1;
+            while (shared <= 3 && node[static_cast<std::size_t>(shared)] != a && node[static_cast<std::size_t>(shared)] != b) ++shared;
+            if (shared > 3) continue;
+            int hit = 1;
+            while (hit <= 3 && (hit == shared || !on(a, b, node[static_cast<std::size_t>(hit)]))) ++hit;
+            if (hit > 3) continue;
+            const std::int16_t from = node[static_cast<std::size_t>(shared)], c = node[static_cast<std::size_t>(hit)];
+            rows[i] = {from, c};
+            rows.push_back({c, from == a ? b : a});
+            break;
+        }
+    }
+    return rows;
+}
+
+// Rows through nodes of a random triangulation (along a line of points, and
+// between random nodes) are divided as the plain rule has it.
+TEST_F(RecoveryTest, RowsAreDividedAtTheNodesOnThemAsThePlainRuleHasIt) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 12; ++round) {
+        resetBasDelaunay();
+        InitStartTriangulation();
+        std::uniform_int_distribution<int> coordinate(0, 20);
+        std::vector<std::pair<float, float>> points;
+        for (int i = 0; i < 60; ++i) points.push_back({static_cast<float>(coordinate(random)), static_cast<float>(coordinate(random))});
+        for (int i = 0; i <= 8; ++i) points.push_back({1.0f + 2.0f * static_cast<float>(i), 7.0f + static_cast<float>(round % 3)});
+        triangulate(points);
+        BasDelaunay& m = basDelaunay();
+        m.BoundaryEdges = {{0, 0}, {65, 73}, {73, 66}};
+        std::uniform_int_distribution<int> pick(5, m.MeshNodeCount);
+        while (m.BoundaryEdges.size() < 12) {
+            const auto a = static_cast<std::int16_t>(pick(random)), b = static_cast<std::int16_t>(pick(random));
+            if (a != b) m.BoundaryEdges.push_back({a, b});
+        }
+        m.BoundaryEdgeCount = static_cast<std::int16_t>(m.BoundaryEdges.size() - 1);
+        const EdgeList expected = plainDividedRows(m);
+        ClassifyInsideElements();
+        ASSERT_EQ(static_cast<std::size_t>(m.BoundaryEdgeCount) + 1, expected.size()) << "round " << round;
+        for (std::size_t i = 1; i < expected.size(); ++i) EXPECT_EQ(m.BoundaryEdges[i], expected[i]) << "row " << i << " of round " << round;
+        EXPECT_GE(m.BoundaryEdgeCount, 18) << "round " << round;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "orvelo/delaunay/side_flags.h"
 #include "orvelo/project/services.h"
 #include "outside/drovik/wait_window.h"
+#include "platform/runtime/errors.h"
 
 namespace orvelo {
 namespace {
@@ -229,6 +230,69 @@ TEST_F(SideFlagsTest, RestoreMarksEveryListedNodeAndSideOnRandomNets) {
         ASSERT_EQ(m.MeshElementList, expected) << "round " << round;
         EXPECT_EQ(m.FixedNodes.size(), 1u);
         EXPECT_EQ(m.ConstraintEdges.size(), 1u);
+    }
+}
+
+// ResetAndRestoreBoundaryFlags against ResetSideFlags(true) and
+// RestoreBoundaryFlags(true) one after the other: the same elements, lists
+// and wait window, also where an element has more than four corners.
+TEST_F(SideFlagsTest, ResetAndRestoreInOnePassMatchesTheTwoSteps) {
+    BasDelaunay& m = basDelaunay();
+    std::mt19937 random(23);
+    std::uniform_int_distribution<int> node(-2, 14);
+    auto pick = [&] { return static_cast<std::int16_t>(node(random)); };
+    for (int round = 0; round < 60; ++round) {
+        std::vector<NetElement> net = randomNet(random, 10 + round, -1, 12);
+        if (round % 10 == 9) net[net.size() / 2].CornerCount = 5;
+        std::vector<std::int16_t> fixed(1, 0);
+        EdgeList sides(1, {0, 0});
+        const int rows = static_cast<int>(random() % 8);
+        for (int i = 0; i < rows; ++i) {
+            fixed.push_back(pick());
+            sides.push_back({pick(), pick()});
+        }
+        const bool watched = round % 3 == 0;
+        struct Outcome {
+            std::vector<NetElement> elements;
+            std::int16_t fixedCount = 0;
+            std::int16_t sideCount = 0;
+            int error = 0;
+            std::int32_t progress = 0;
+        };
+        auto run = [&](bool together) {
+            m.MeshElementList = net;
+            m.MeshElementCount = static_cast<std::int16_t>(net.size() - 1);
+            m.FixedNodes = fixed;
+            m.FixedNodeCount = static_cast<std::int16_t>(rows);
+            m.ConstraintEdges = sides;
+            m.ConstraintEdgeCount = static_cast<std::int16_t>(rows);
+            drovik::ClsWaitWindow window;
+            if (watched) SetOperationWaitWindowSource([&window] { return &window; });
+            Outcome outcome;
+            try {
+                if (together) {
+                    ResetAndRestoreBoundaryFlags();
+                } else {
+                    ResetSideFlags(true);
+                    RestoreBoundaryFlags(true);
+                }
+            } catch (const rt::RuntimeError& error) {
+                outcome.error = error.number();
+            }
+            SetOperationWaitWindowSource(nullptr);
+            outcome.elements = m.MeshElementList;
+            outcome.fixedCount = m.FixedNodeCount;
+            outcome.sideCount = m.ConstraintEdgeCount;
+            outcome.progress = window.progressValue();
+            return outcome;
+        };
+        const Outcome apart = run(false);
+        const Outcome together = run(true);
+        ASSERT_EQ(together.elements, apart.elements) << "round " << round;
+        EXPECT_EQ(together.fixedCount, apart.fixedCount) << "round " << round;
+        EXPECT_EQ(together.sideCount, apart.sideCount) << "round " << round;
+        EXPECT_EQ(together.error, apart.error) << "round " << round;
+        EXPECT_EQ(together.progress, apart.progress) << "round " << round;
     }
 }
 
