@@ -129,7 +129,10 @@ TEST_F(RecoveryTest, SidesCrossingManyElementsOrRunningThroughNodesAreRecovered)
             for (const bool forward : {true, false}) {
                 int j = 0;
                 const std::int32_t e = forward ? ElementWithSide(m, rows[k][0], rows[k][1], j) : ElementWithSide(m, rows[k][1], rows[k][0], j);
-                if (e != 0) EXPECT_NE(m.Links.Elements[static_cast<std::size_t>(e)].Locked & (1u << j), 0u) << "row " << k << " of round " << round;
+                if (e != 0) {
+                    EXPECT_NE(m.Links.Elements[static_cast<std::size_t>(e)].Locked & (1u << j), 0u)
+                        << "row " << k << " of round " << round;
+                }
             }
         }
         EXPECT_TRUE(meshcheck::CheckTopology(view()).empty());
