@@ -284,7 +284,9 @@ double segmentPointDistance(const Point2& a, const Point2& b, const Point2& p) {
 }
 
 // Whether two closed polylines come within tol of each other (touch or
-// cross); boxes of the sides keep the pairs looked at few.
+// cross); boxes of the sides keep the pairs looked at few. Only the sides of
+// each that reach the other's box (widened by tol) can meet a side of the
+// other, so the pairs are made of those alone.
 bool polygonsMeet(const std::vector<Point2>& p, const std::vector<Point2>& q, double tol) {
     auto box = [](const std::vector<Point2>& polygon) {
         std::array<double, 4> b{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
@@ -293,15 +295,39 @@ bool polygonsMeet(const std::vector<Point2>& p, const std::vector<Point2>& q, do
     };
     const auto pb = box(p), qb = box(q);
     if (pb[2] + tol < qb[0] || qb[2] + tol < pb[0] || pb[3] + tol < qb[1] || qb[3] + tol < pb[1]) return false;
+    // A side of p is passed below for every side of q when its box, widened
+    // by tol, misses q's box; a side of q likewise when it misses p's box
+    // widened by tol (the rounding of "+ tol" and "- tol" keeps the order).
+    // A NaN coordinate, which the boxes leave out, keeps every side.
+    auto hasNaN = [](const std::vector<Point2>& polygon) {
+        return std::any_of(polygon.begin(), polygon.end(), [](const Point2& v) { return v.x != v.x || v.y != v.y; });
+    };
+    const bool all = hasNaN(p) || hasNaN(q);
+    std::vector<std::size_t> pSides, qSides;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const Point2& a = p[i];
+        const Point2& b = p[(i + 1) % p.size()];
+        if (all || !(qb[2] < std::min(a.x, b.x) - tol || qb[0] > std::max(a.x, b.x) + tol ||
+                     qb[3] < std::min(a.y, b.y) - tol || qb[1] > std::max(a.y, b.y) + tol))
+            pSides.push_back(i);
+    }
+    if (pSides.empty()) return false;
+    for (std::size_t j = 0; j < q.size(); ++j) {
+        const Point2& c = q[j];
+        const Point2& d = q[(j + 1) % q.size()];
+        if (all || !(std::max(c.x, d.x) < pb[0] - tol || std::min(c.x, d.x) > pb[2] + tol ||
+                     std::max(c.y, d.y) < pb[1] - tol || std::min(c.y, d.y) > pb[3] + tol))
+            qSides.push_back(j);
+    }
     auto orient = [](const Point2& a, const Point2& b, const Point2& c) {
         return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
     };
-    for (std::size_t i = 0; i < p.size(); ++i) {
+    for (std::size_t i : pSides) {
         const Point2& a = p[i];
         const Point2& b = p[(i + 1) % p.size()];
         const double xLow = std::min(a.x, b.x) - tol, xHigh = std::max(a.x, b.x) + tol;
         const double yLow = std::min(a.y, b.y) - tol, yHigh = std::max(a.y, b.y) + tol;
-        for (std::size_t j = 0; j < q.size(); ++j) {
+        for (std::size_t j : qSides) {
             const Point2& c = q[j];
             const Point2& d = q[(j + 1) % q.size()];
             if (std::max(c.x, d.x) < xLow || std::min(c.x, d.x) > xHigh || std::max(c.y, d.y) < yLow ||
