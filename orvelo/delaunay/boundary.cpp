@@ -132,7 +132,11 @@ struct NodeHash {
         tol = tolerance;
         perCell = 1.0 / (8.0 * tolerance);
         cells.clear();
-        cells.reserve(2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 1024)));
+        const std::size_t room = 2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 4096));
+        cells.reserve(room);
+        x.reserve(room);
+        y.reserve(room);
+        below.reserve(room);
         x.assign(1, 0.0f);
         y.assign(1, 0.0f);
         below.assign(1, 0);
@@ -186,19 +190,30 @@ struct NodeHash {
         };
         const std::int64_t c0 = floorOf(px - reach), c1 = floorOf(px + reach);
         const std::int64_t r0 = floorOf(py - reach), r1 = floorOf(py + reach);
+        auto walk = [&](std::int64_t c, std::int64_t r) {
+            const std::int32_t* top = cells.find(key(c, r));
+            if (top == nullptr) return;
+            for (std::int32_t n = *top; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
+                if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
+                    CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
+                    best = static_cast<std::int16_t>(n);
+                    return;
+                }
+        };
+        if (c1 - c0 <= 1 && r1 - r0 <= 1) {
+            // The usual case: one cell, or two, or two by two.
+            walk(c0, r0);
+            if (c1 != c0) walk(c1, r0);
+            if (r1 != r0) {
+                walk(c0, r1);
+                if (c1 != c0) walk(c1, r1);
+            }
+            return best;
+        }
         const std::int64_t limit = 64 + count;
         if (c1 - c0 >= limit || r1 - r0 >= limit || (c1 - c0 + 1) * (r1 - r0 + 1) > limit) return scan();
         for (std::int64_t c = c0; c <= c1; ++c)
-            for (std::int64_t r = r0; r <= r1; ++r) {
-                const std::int32_t* top = cells.find(key(c, r));
-                if (top == nullptr) continue;
-                for (std::int32_t n = *top; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
-                    if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
-                        CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
-                        best = static_cast<std::int16_t>(n);
-                        break;
-                    }
-            }
+            for (std::int64_t r = r0; r <= r1; ++r) walk(c, r);
         return best;
     }
 };
