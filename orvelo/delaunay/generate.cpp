@@ -30,22 +30,38 @@ namespace orvelo {
 
 namespace {
 
+// Two levels of the Hilbert curve at a time: for the frame the levels above
+// turned the curve to (bit 0 swapped, bit 1 mirrored in both axes) and the
+// two bits of x and of y (x's above y's), the four bits of the index and
+// the frame after them (above).
+constexpr std::array<std::uint8_t, 64> kHilbertSteps = [] {
+    std::array<std::uint8_t, 64> steps{};
+    for (std::uint32_t frame = 0; frame < 4; ++frame)
+        for (std::uint32_t bits = 0; bits < 16; ++bits) {
+            std::uint32_t swapped = frame & 1u, mirrored = frame >> 1, digits = 0;
+            for (int level = 1; level >= 0; --level) {
+                const std::uint32_t bx = (bits >> (2 + level)) & 1u, by = (bits >> level) & 1u;
+                const std::uint32_t rx = (swapped != 0 ? by : bx) ^ mirrored;
+                const std::uint32_t ry = (swapped != 0 ? bx : by) ^ mirrored;
+                digits = (digits << 2) | ((3u * rx) ^ ry);
+                if (ry == 0) {
+                    mirrored ^= rx;
+                    swapped ^= 1u;
+                }
+            }
+            steps[frame * 16 + bits] = static_cast<std::uint8_t>(digits | (swapped | mirrored << 1) << 4);
+        }
+    return steps;
+}();
+
 // The index of cell (x, y) of a 2^16 by 2^16 grid along the Hilbert curve.
 std::uint64_t hilbertIndex(std::uint32_t x, std::uint32_t y) {
     std::uint64_t index = 0;
-    for (std::uint32_t s = 1u << 15; s > 0; s >>= 1) {
-        const std::uint32_t rx = (x & s) != 0 ? 1u : 0u;
-        const std::uint32_t ry = (y & s) != 0 ? 1u : 0u;
-        index += static_cast<std::uint64_t>(s) * s * ((3u * rx) ^ ry);
-        if (ry == 0) {
-            if (rx == 1) {
-                x = s - 1 - (x & (s - 1)) + (x & ~(s - 1));
-                y = s - 1 - (y & (s - 1)) + (y & ~(s - 1));
-                x &= (s << 1) - 1;
-                y &= (s << 1) - 1;
-            }
-            std::swap(x, y);
-        }
+    std::uint32_t frame = 0;
+    for (int level = 14; level >= 0; level -= 2) {
+        const std::uint32_t step = kHilbertSteps[frame << 4 | ((x >> level) & 3u) << 2 | ((y >> level) & 3u)];
+        index = index << 4 | (step & 15u);
+        frame = step >> 4;
     }
     return index;
 }
@@ -86,9 +102,11 @@ std::vector<std::int32_t> insertionOrder(const BasDelaunay& m, std::int32_t firs
     };
     // Rounds: the last half, the quarter before it, ... the first few.
     std::size_t end = order.size();
+    std::vector<std::pair<std::uint64_t, std::int32_t>> keyed;
+    keyed.reserve(end - end / 2);
     while (end > 0) {
         const std::size_t begin = end > 16 ? end / 2 : 0;
-        std::vector<std::pair<std::uint64_t, std::int32_t>> keyed;
+        keyed.clear();
         for (std::size_t i = begin; i < end; ++i) keyed.emplace_back(key(order[i]), order[i]);
         std::sort(keyed.begin(), keyed.end());
         for (std::size_t i = begin; i < end; ++i) order[i] = keyed[i - begin].second;
