@@ -89,9 +89,11 @@ struct NodeHash {
     double tol = 0.0;
     double perCell = 0.0;    // 1 / the cell width, eight times the tolerance
     std::int32_t count = 0;  // nodes 1..count are in the hash
-    std::vector<float> x;    // their positions when they went in
-    std::vector<float> y;
-    std::vector<std::int32_t> below;  // per node: the next lower node of its cell, 0 none
+    struct Entry {
+        float x, y;          // the node's position when it went in
+        std::int32_t below;  // the next lower node of its cell, 0 none
+    };
+    std::vector<Entry> nodes;  // by node number, entry 0 unused
     CellTops cells;  // the highest node of each cell
 
     // The mixed key of a cell. (Far out two cells may share a key: their
@@ -113,18 +115,15 @@ struct NodeHash {
 
     void add(std::int32_t n, float nx, float ny) {
         std::int32_t& top = cells.at(key(columnOf(nx), columnOf(ny)));
-        below.push_back(top);
+        nodes.push_back({nx, ny, top});
         top = n;
-        x.push_back(nx);
-        y.push_back(ny);
         count = n;
     }
     void removeLast() {
-        std::int32_t* top = cells.findMutable(key(columnOf(x.back()), columnOf(y.back())));
-        if (top != nullptr) *top = below.back();
-        below.pop_back();
-        x.pop_back();
-        y.pop_back();
+        const Entry& last = nodes.back();
+        std::int32_t* top = cells.findMutable(key(columnOf(last.x), columnOf(last.y)));
+        if (top != nullptr) *top = last.below;
+        nodes.pop_back();
         --count;
     }
     void rebuild(const BasDelaunay& m, double tolerance) {
@@ -134,12 +133,8 @@ struct NodeHash {
         cells.clear();
         const std::size_t room = 2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 4096));
         cells.reserve(room);
-        x.reserve(room);
-        y.reserve(room);
-        below.reserve(room);
-        x.assign(1, 0.0f);
-        y.assign(1, 0.0f);
-        below.assign(1, 0);
+        nodes.reserve(room);
+        nodes.assign(1, Entry{0.0f, 0.0f, 0});
         count = 0;
         for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
             add(n, m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]);
@@ -148,15 +143,15 @@ struct NodeHash {
     // appended since, a new tolerance. Mostly there is nothing to do.
     void sync(const BasDelaunay& m, double tolerance) {
         const std::size_t n = static_cast<std::size_t>(count);
-        if (made && tolerance == tol && count == m.MeshNodeCount && x[n] == m.MeshNodeX[n] && y[n] == m.MeshNodeY[n])
+        if (made && tolerance == tol && count == m.MeshNodeCount && nodes[n].x == m.MeshNodeX[n] && nodes[n].y == m.MeshNodeY[n])
             return;
         if (!made || tolerance != tol) {
             rebuild(m, tolerance);
             return;
         }
         while (count > m.MeshNodeCount) removeLast();
-        while (count > 0 && (x[static_cast<std::size_t>(count)] != m.MeshNodeX[static_cast<std::size_t>(count)] ||
-                             y[static_cast<std::size_t>(count)] != m.MeshNodeY[static_cast<std::size_t>(count)]))
+        while (count > 0 && (nodes[static_cast<std::size_t>(count)].x != m.MeshNodeX[static_cast<std::size_t>(count)] ||
+                             nodes[static_cast<std::size_t>(count)].y != m.MeshNodeY[static_cast<std::size_t>(count)]))
             removeLast();
         while (count < m.MeshNodeCount) {
             const std::int32_t next = count + 1;
@@ -193,7 +188,7 @@ struct NodeHash {
         auto walk = [&](std::int64_t c, std::int64_t r) {
             const std::int32_t* top = cells.find(key(c, r));
             if (top == nullptr) return;
-            for (std::int32_t n = *top; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
+            for (std::int32_t n = *top; n > best && n >= last; n = nodes[static_cast<std::size_t>(n)].below)
                 if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
                     CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
                     best = static_cast<std::int16_t>(n);
