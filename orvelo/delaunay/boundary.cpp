@@ -33,7 +33,9 @@ public:
     }
     // Room for about `cells` cells without growing.
     void reserve(std::size_t cells) {
-        while (2 * cells > slots_.size()) grow();
+        std::size_t size = slots_.size();
+        while (2 * cells > size) size *= 2;
+        if (size != slots_.size()) grow(size);
     }
     static std::uint64_t mix(std::uint64_t key) {
         key ^= key >> 31;
@@ -53,7 +55,7 @@ public:
     std::int32_t* findMutable(std::uint64_t mixed) { return const_cast<std::int32_t*>(find(mixed)); }
     // The top of the cell, an entry with no node made where none was.
     std::int32_t& at(std::uint64_t mixed) {
-        if (2 * (count_ + 1) > slots_.size()) grow();
+        if (2 * (count_ + 1) > slots_.size()) grow(2 * slots_.size());
         std::size_t i = mixed & mask_;
         for (; slots_[i].top >= 0; i = (i + 1) & mask_)
             if (slots_[i].mixed == mixed) return slots_[i].top;
@@ -67,9 +69,9 @@ private:
         std::uint64_t mixed = 0;
         std::int32_t top = -1;  // -1: never used
     };
-    // Twice the slots; every cell moves to its place in the new table.
-    void grow() {
-        std::vector<Slot> old(std::max<std::size_t>(64, 2 * slots_.size()));
+    // A larger table (a power of two); every cell moves to its place in it.
+    void grow(std::size_t size) {
+        std::vector<Slot> old(size);
         old.swap(slots_);
         mask_ = slots_.size() - 1;
         for (const Slot& slot : old) {
@@ -133,7 +135,7 @@ struct NodeHash {
         cells.clear();
         const std::size_t room = 2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 4096));
         cells.reserve(room);
-        nodes.reserve(room);
+        nodes.reserve(static_cast<std::size_t>(kMaxNetCount) + 1);  // never more nodes
         nodes.assign(1, Entry{0.0f, 0.0f, 0});
         count = 0;
         for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
