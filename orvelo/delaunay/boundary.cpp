@@ -111,6 +111,10 @@ struct NodeHash {
         double t = v * perCell;
         if (!(t >= -0x1p52)) t = -0x1p52;  // NaN as well
         if (t > 0x1p52) t = 0x1p52;
+        return floorOf(t);
+    }
+    // t rounded down (|t| well below 2^63).
+    static std::int64_t floorOf(double t) {
         const std::int64_t c = static_cast<std::int64_t>(t);
         return c - (t < static_cast<double>(c) ? 1 : 0);
     }
@@ -180,13 +184,8 @@ struct NodeHash {
         };
         if (!((far + reach) * perCell < 0x1p50)) return scan();
         // (Within 2^50 cells columnOf needs no bounds: its floor alone.)
-        auto floorOf = [this](double v) {
-            const double t = v * perCell;
-            const std::int64_t c = static_cast<std::int64_t>(t);
-            return c - (t < static_cast<double>(c) ? 1 : 0);
-        };
-        const std::int64_t c0 = floorOf(px - reach), c1 = floorOf(px + reach);
-        const std::int64_t r0 = floorOf(py - reach), r1 = floorOf(py + reach);
+        const std::int64_t c0 = floorOf((px - reach) * perCell), c1 = floorOf((px + reach) * perCell);
+        const std::int64_t r0 = floorOf((py - reach) * perCell), r1 = floorOf((py + reach) * perCell);
         auto walk = [&](std::int64_t c, std::int64_t r) {
             const std::int32_t* top = cells.find(key(c, r));
             if (top == nullptr) return;

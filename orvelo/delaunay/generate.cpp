@@ -31,9 +31,9 @@ namespace orvelo {
 namespace {
 
 // Two levels of the Hilbert curve at a time: for the frame the levels above
-// turned the curve to (bit 0 swapped, bit 1 mirrored in both axes) and the
-// two bits of x and of y (x's above y's), the four bits of the index and
-// the frame after them (above).
+// turned the curve to (bit 0: x and y swapped, bit 1: both mirrored) and
+// the next two bits of x and of y (x's above y's), the next four bits of
+// the index (low nibble) and the frame after them (high nibble).
 constexpr std::array<std::uint8_t, 64> kHilbertSteps = [] {
     std::array<std::uint8_t, 64> steps{};
     for (std::uint32_t frame = 0; frame < 4; ++frame)
