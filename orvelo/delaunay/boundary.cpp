@@ -1,6 +1,7 @@
 #include "orvelo/delaunay/boundary.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -12,158 +13,203 @@
 
 namespace orvelo {
 
-// The hash of node positions behind AddMeshNode: cells of four times the
+// The hash of node positions behind AddMeshNode: cells of eight times the
 // tolerance, so a node within the tolerance of a point lies in a cell that
 // the square of the tolerance around the point reaches. Each cell holds its
 // nodes as a list from the highest number down (a node is always added
 // above all others, and only the highest is ever removed).
 // The highest node of each cell, by the cell's key: open addressing, the
-// table at most half full. A cell whose last node went keeps its entry with
-// no node (0), which reads as an empty cell.
+// table at most half full. A slot keeps the key mixed (a one-to-one mix, so
+// equal mixes are equal keys): its low bits are the slot it belongs in,
+// and growing needs no mixing again. A cell whose last node went keeps its
+// entry with no node (0), which reads as an empty cell; a slot that never
+// held a cell has the top -1.
 class CellTops {
 public:
     void clear() {
-        keys_.assign(64, 0);
-        tops_.assign(64, 0);
-        used_.assign(64, 0);
+        slots_.assign(64, Slot{});
+        mask_ = slots_.size() - 1;
         count_ = 0;
     }
     // Room for about `cells` cells without growing.
     void reserve(std::size_t cells) {
-        while (2 * cells > keys_.size()) grow();
+        std::size_t size = slots_.size();
+        while (2 * cells > size) size *= 2;
+        if (size != slots_.size()) grow(size);
     }
-    // The top of the cell (0: no node), nullptr when it never held one.
-    const std::int32_t* find(std::uint64_t key) const {
-        if (keys_.empty()) return nullptr;
-        const std::size_t mask = keys_.size() - 1;
-        for (std::size_t i = slotOf(key, mask);; i = (i + 1) & mask) {
-            if (!used_[i]) return nullptr;
-            if (keys_[i] == key) return &tops_[i];
-        }
-    }
-    std::int32_t* findMutable(std::uint64_t key) { return const_cast<std::int32_t*>(find(key)); }
-    // The top of the cell, an entry with no node made where none was.
-    std::int32_t& at(std::uint64_t key) {
-        if (keys_.empty() || 2 * (count_ + 1) > keys_.size()) grow();
-        const std::size_t mask = keys_.size() - 1;
-        std::size_t i = slotOf(key, mask);
-        for (; used_[i]; i = (i + 1) & mask)
-            if (keys_[i] == key) return tops_[i];
-        used_[i] = 1;
-        keys_[i] = key;
-        tops_[i] = 0;
-        ++count_;
-        return tops_[i];
-    }
-
-private:
-    static std::size_t slotOf(std::uint64_t key, std::size_t mask) {
+    static std::uint64_t mix(std::uint64_t key) {
         key ^= key >> 31;
         key *= 0x9e3779b97f4a7c15ull;
         key ^= key >> 29;
-        return static_cast<std::size_t>(key) & mask;
+        return key;
     }
-    void grow() {
-        std::vector<std::uint64_t> keys;
-        std::vector<std::int32_t> tops;
-        std::vector<std::uint8_t> used;
-        keys.swap(keys_);
-        tops.swap(tops_);
-        used.swap(used_);
-        const std::size_t size = std::max<std::size_t>(64, 2 * keys.size());
-        keys_.assign(size, 0);
-        tops_.assign(size, 0);
-        used_.assign(size, 0);
-        count_ = 0;
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            if (used[i]) at(keys[i]) = tops[i];
+    // The top of the cell of the mixed key (0: no node), nullptr when it
+    // never held one.
+    const std::int32_t* find(std::uint64_t mixed) const {
+        for (std::size_t i = mixed & mask_;; i = (i + 1) & mask_) {
+            const Slot& slot = slots_[i];
+            if (slot.top < 0) return nullptr;
+            if (slot.mixed == mixed) return &slot.top;
+        }
     }
-    std::vector<std::uint64_t> keys_;
-    std::vector<std::int32_t> tops_;
-    std::vector<std::uint8_t> used_;
+    std::int32_t* findMutable(std::uint64_t mixed) { return const_cast<std::int32_t*>(find(mixed)); }
+    // The top of the cell, an entry with no node made where none was.
+    std::int32_t& at(std::uint64_t mixed) {
+        if (2 * (count_ + 1) > slots_.size()) grow(2 * slots_.size());
+        std::size_t i = mixed & mask_;
+        for (; slots_[i].top >= 0; i = (i + 1) & mask_)
+            if (slots_[i].mixed == mixed) return slots_[i].top;
+        slots_[i] = Slot{mixed, 0};
+        ++count_;
+        return slots_[i].top;
+    }
+
+private:
+    struct Slot {
+        std::uint64_t mixed = 0;
+        std::int32_t top = -1;  // -1: never used
+    };
+    // A larger table (a power of two); every cell moves to its place in it.
+    void grow(std::size_t size) {
+        std::vector<Slot> old(size);
+        old.swap(slots_);
+        mask_ = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.top < 0) continue;
+            std::size_t i = slot.mixed & mask_;
+            while (slots_[i].top >= 0) i = (i + 1) & mask_;
+            slots_[i] = slot;
+        }
+    }
+    std::vector<Slot> slots_ = std::vector<Slot>(64);
+    std::size_t mask_ = 63;
     std::size_t count_ = 0;
 };
 
 struct NodeHash {
     bool made = false;
     double tol = 0.0;
-    double cell = 0.0;
+    double perCell = 0.0;    // 1 / the cell width, eight times the tolerance
     std::int32_t count = 0;  // nodes 1..count are in the hash
-    std::vector<float> x;    // their positions when they went in
-    std::vector<float> y;
-    std::vector<std::int32_t> below;  // per node: the next lower node of its cell, 0 none
+    struct Entry {
+        float x, y;          // the node's position when it went in
+        std::int32_t below;  // the next lower node of its cell, 0 none
+    };
+    std::vector<Entry> nodes;  // by node number, entry 0 unused
     CellTops cells;  // the highest node of each cell
 
+    // The mixed key of a cell. (Far out two cells may share a key: their
+    // nodes then share one list, still from the highest down.)
     static std::uint64_t key(std::int64_t column, std::int64_t row) {
-        return (static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint64_t>(row & 0xffffffff);
+        return CellTops::mix((static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint64_t>(row & 0xffffffff));
     }
-    std::int64_t columnOf(double v) const { return static_cast<std::int64_t>(std::floor(v / cell)); }
+    // The column (or row) of a coordinate: the cell number rounded down,
+    // held within +-2^52 (far points share the outermost cells). The same
+    // monotone mapping for adding and finding is all the hash needs: a node
+    // between two coordinates lies between their columns.
+    std::int64_t columnOf(double v) const {
+        double t = v * perCell;
+        if (!(t >= -0x1p52)) t = -0x1p52;  // NaN as well
+        if (t > 0x1p52) t = 0x1p52;
+        return floorOf(t);
+    }
+    // t rounded down (|t| well below 2^63).
+    static std::int64_t floorOf(double t) {
+        const std::int64_t c = static_cast<std::int64_t>(t);
+        return c - (t < static_cast<double>(c) ? 1 : 0);
+    }
 
     void add(std::int32_t n, float nx, float ny) {
         std::int32_t& top = cells.at(key(columnOf(nx), columnOf(ny)));
-        below.push_back(top);
+        nodes.push_back({nx, ny, top});
         top = n;
-        x.push_back(nx);
-        y.push_back(ny);
         count = n;
     }
     void removeLast() {
-        std::int32_t* top = cells.findMutable(key(columnOf(x.back()), columnOf(y.back())));
-        if (top != nullptr) *top = below.back();
-        below.pop_back();
-        x.pop_back();
-        y.pop_back();
+        const Entry& last = nodes.back();
+        std::int32_t* top = cells.findMutable(key(columnOf(last.x), columnOf(last.y)));
+        if (top != nullptr) *top = last.below;
+        nodes.pop_back();
         --count;
     }
     void rebuild(const BasDelaunay& m, double tolerance) {
         made = true;
         tol = tolerance;
-        cell = 4.0 * tolerance;
+        perCell = 1.0 / (8.0 * tolerance);
         cells.clear();
-        cells.reserve(2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 1024)));
-        x.assign(1, 0.0f);
-        y.assign(1, 0.0f);
-        below.assign(1, 0);
+        const std::size_t room = 2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 4096));
+        cells.reserve(room);
+        nodes.reserve(static_cast<std::size_t>(kMaxNetCount) + 1);  // never more nodes
+        nodes.assign(1, Entry{0.0f, 0.0f, 0});
         count = 0;
         for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
             add(n, m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]);
     }
     // Brings the hash up to the node list: nodes removed from the end or
-    // appended since, a new tolerance.
+    // appended since, a new tolerance. Mostly there is nothing to do.
     void sync(const BasDelaunay& m, double tolerance) {
+        const std::size_t n = static_cast<std::size_t>(count);
+        if (made && tolerance == tol && count == m.MeshNodeCount && nodes[n].x == m.MeshNodeX[n] && nodes[n].y == m.MeshNodeY[n])
+            return;
         if (!made || tolerance != tol) {
             rebuild(m, tolerance);
             return;
         }
         while (count > m.MeshNodeCount) removeLast();
-        while (count > 0 && (x[static_cast<std::size_t>(count)] != m.MeshNodeX[static_cast<std::size_t>(count)] ||
-                             y[static_cast<std::size_t>(count)] != m.MeshNodeY[static_cast<std::size_t>(count)]))
+        while (count > 0 && (nodes[static_cast<std::size_t>(count)].x != m.MeshNodeX[static_cast<std::size_t>(count)] ||
+                             nodes[static_cast<std::size_t>(count)].y != m.MeshNodeY[static_cast<std::size_t>(count)]))
             removeLast();
         while (count < m.MeshNodeCount) {
-            const std::int32_t n = count + 1;
-            add(n, m.MeshNodeX[static_cast<std::size_t>(n)], m.MeshNodeY[static_cast<std::size_t>(n)]);
+            const std::int32_t next = count + 1;
+            add(next, m.MeshNodeX[static_cast<std::size_t>(next)], m.MeshNodeY[static_cast<std::size_t>(next)]);
         }
     }
     std::int16_t find(const BasDelaunay& m, float px, float py, std::int32_t last) const {
         std::int16_t best = 0;
         // A node within the tolerance lies in a cell that the square of the
         // tolerance around the point reaches: at most two columns and two
-        // rows of cells (four times the tolerance wide, so often one).
+        // rows of cells (eight times the tolerance wide, so mostly one).
         // (Widened by the rounding of a Single difference.)
-        const double reach = tol + std::max(std::fabs(static_cast<double>(px)), std::fabs(static_cast<double>(py))) * 0x1p-21;
-        const std::int64_t c0 = columnOf(px - reach), c1 = columnOf(px + reach);
-        const std::int64_t r0 = columnOf(py - reach), r1 = columnOf(py + reach);
-        for (std::int64_t c = c0; c <= c1; ++c)
-            for (std::int64_t r = r0; r <= r1; ++r) {
-                const std::int32_t* top = cells.find(key(c, r));
-                if (top == nullptr) continue;
-                for (std::int32_t n = *top; n > best && n >= last; n = below[static_cast<std::size_t>(n)])
-                    if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
-                        CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
-                        best = static_cast<std::int16_t>(n);
-                        break;
-                    }
+        const double far = std::max(std::fabs(static_cast<double>(px)), std::fabs(static_cast<double>(py)));
+        const double reach = tol + far * 0x1p-21;
+        // Far out (beyond 2^50 cells, at an infinite or NaN coordinate) or
+        // where the reach spans more cells than there are nodes, the nodes
+        // are scanned instead.
+        auto scan = [&]() -> std::int16_t {
+            for (std::int32_t n = count; n >= last; --n)
+                if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
+                    CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol))
+                    return static_cast<std::int16_t>(n);
+            return 0;
+        };
+        if (!((far + reach) * perCell < 0x1p50)) return scan();
+        // (Within 2^50 cells columnOf needs no bounds: its floor alone.)
+        const std::int64_t c0 = floorOf((px - reach) * perCell), c1 = floorOf((px + reach) * perCell);
+        const std::int64_t r0 = floorOf((py - reach) * perCell), r1 = floorOf((py + reach) * perCell);
+        auto walk = [&](std::int64_t c, std::int64_t r) {
+            const std::int32_t* top = cells.find(key(c, r));
+            if (top == nullptr) return;
+            for (std::int32_t n = *top; n > best && n >= last; n = nodes[static_cast<std::size_t>(n)].below)
+                if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&
+                    CloserThan(m.MeshNodeY[static_cast<std::size_t>(n)], py, tol)) {
+                    best = static_cast<std::int16_t>(n);
+                    return;
+                }
+        };
+        if (c1 - c0 <= 1 && r1 - r0 <= 1) {
+            // The usual case: one cell, or two, or two by two.
+            walk(c0, r0);
+            if (c1 != c0) walk(c1, r0);
+            if (r1 != r0) {
+                walk(c0, r1);
+                if (c1 != c0) walk(c1, r1);
             }
+            return best;
+        }
+        const std::int64_t limit = 64 + count;
+        if (c1 - c0 >= limit || r1 - r0 >= limit || (c1 - c0 + 1) * (r1 - r0 + 1) > limit) return scan();
+        for (std::int64_t c = c0; c <= c1; ++c)
+            for (std::int64_t r = r0; r <= r1; ++r) walk(c, r);
         return best;
     }
 };
@@ -283,9 +329,23 @@ void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain) 
     const double length = std::sqrt(dx * dx + dy * dy);
     if (length == 0.0) return;  // no direction to step in
     const double endSize = InterpolateTargetSize(piece.X2, piece.Y2);
+    // The size one step ahead is mostly asked again as the size at the next
+    // node (always so where the size does not change): the last answer is
+    // kept with its point (compared bit for bit, so -0 is not taken for 0).
+    std::uint32_t lastX = 0, lastY = 0;
+    float lastSize = 0.0f;
+    bool kept = false;
     auto sizeAt = [&](double d) {
-        return static_cast<double>(InterpolateTargetSize(static_cast<float>(x1 + dx * (d / length)),
-                                                         static_cast<float>(y1 + dy * (d / length))));
+        const float px = static_cast<float>(x1 + dx * (d / length));
+        const float py = static_cast<float>(y1 + dy * (d / length));
+        const std::uint32_t bitsX = std::bit_cast<std::uint32_t>(px), bitsY = std::bit_cast<std::uint32_t>(py);
+        if (!kept || bitsX != lastX || bitsY != lastY) {
+            lastSize = InterpolateTargetSize(px, py);
+            lastX = bitsX;
+            lastY = bitsY;
+            kept = true;
+        }
+        return static_cast<double>(lastSize);
     };
     chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
     double walked = 0.0;

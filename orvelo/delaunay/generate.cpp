@@ -30,22 +30,38 @@ namespace orvelo {
 
 namespace {
 
+// Two levels of the Hilbert curve at a time: for the frame the levels above
+// turned the curve to (bit 0: x and y swapped, bit 1: both mirrored) and
+// the next two bits of x and of y (x's above y's), the next four bits of
+// the index (low nibble) and the frame after them (high nibble).
+constexpr std::array<std::uint8_t, 64> kHilbertSteps = [] {
+    std::array<std::uint8_t, 64> steps{};
+    for (std::uint32_t frame = 0; frame < 4; ++frame)
+        for (std::uint32_t bits = 0; bits < 16; ++bits) {
+            std::uint32_t swapped = frame & 1u, mirrored = frame >> 1, digits = 0;
+            for (int level = 1; level >= 0; --level) {
+                const std::uint32_t bx = (bits >> (2 + level)) & 1u, by = (bits >> level) & 1u;
+                const std::uint32_t rx = (swapped != 0 ? by : bx) ^ mirrored;
+                const std::uint32_t ry = (swapped != 0 ? bx : by) ^ mirrored;
+                digits = (digits << 2) | ((3u * rx) ^ ry);
+                if (ry == 0) {
+                    mirrored ^= rx;
+                    swapped ^= 1u;
+                }
+            }
+            steps[frame * 16 + bits] = static_cast<std::uint8_t>(digits | (swapped | mirrored << 1) << 4);
+        }
+    return steps;
+}();
+
 // The index of cell (x, y) of a 2^16 by 2^16 grid along the Hilbert curve.
 std::uint64_t hilbertIndex(std::uint32_t x, std::uint32_t y) {
     std::uint64_t index = 0;
-    for (std::uint32_t s = 1u << 15; s > 0; s >>= 1) {
-        const std::uint32_t rx = (x & s) != 0 ? 1u : 0u;
-        const std::uint32_t ry = (y & s) != 0 ? 1u : 0u;
-        index += static_cast<std::uint64_t>(s) * s * ((3u * rx) ^ ry);
-        if (ry == 0) {
-            if (rx == 1) {
-                x = s - 1 - (x & (s - 1)) + (x & ~(s - 1));
-                y = s - 1 - (y & (s - 1)) + (y & ~(s - 1));
-                x &= (s << 1) - 1;
-                y &= (s << 1) - 1;
-            }
-            std::swap(x, y);
-        }
+    std::uint32_t frame = 0;
+    for (int level = 14; level >= 0; level -= 2) {
+        const std::uint32_t step = kHilbertSteps[frame << 4 | ((x >> level) & 3u) << 2 | ((y >> level) & 3u)];
+        index = index << 4 | (step & 15u);
+        frame = step >> 4;
     }
     return index;
 }
@@ -86,9 +102,11 @@ std::vector<std::int32_t> insertionOrder(const BasDelaunay& m, std::int32_t firs
     };
     // Rounds: the last half, the quarter before it, ... the first few.
     std::size_t end = order.size();
+    std::vector<std::pair<std::uint64_t, std::int32_t>> keyed;
+    keyed.reserve(end - end / 2);
     while (end > 0) {
         const std::size_t begin = end > 16 ? end / 2 : 0;
-        std::vector<std::pair<std::uint64_t, std::int32_t>> keyed;
+        keyed.clear();
         for (std::size_t i = begin; i < end; ++i) keyed.emplace_back(key(order[i]), order[i]);
         std::sort(keyed.begin(), keyed.end());
         for (std::size_t i = begin; i < end; ++i) order[i] = keyed[i - begin].second;
@@ -284,7 +302,9 @@ double segmentPointDistance(const Point2& a, const Point2& b, const Point2& p) {
 }
 
 // Whether two closed polylines come within tol of each other (touch or
-// cross); boxes of the sides keep the pairs looked at few.
+// cross); boxes of the sides keep the pairs looked at few. Only the sides of
+// each that reach the other's box (widened by tol) can meet a side of the
+// other, so the pairs are made of those alone.
 bool polygonsMeet(const std::vector<Point2>& p, const std::vector<Point2>& q, double tol) {
     auto box = [](const std::vector<Point2>& polygon) {
         std::array<double, 4> b{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
@@ -293,15 +313,39 @@ bool polygonsMeet(const std::vector<Point2>& p, const std::vector<Point2>& q, do
     };
     const auto pb = box(p), qb = box(q);
     if (pb[2] + tol < qb[0] || qb[2] + tol < pb[0] || pb[3] + tol < qb[1] || qb[3] + tol < pb[1]) return false;
+    // A side of p is passed below for every side of q when its box, widened
+    // by tol, misses q's box; a side of q likewise when it misses p's box
+    // widened by tol (the rounding of "+ tol" and "- tol" keeps the order).
+    // A NaN coordinate, which the boxes leave out, keeps every side.
+    auto hasNaN = [](const std::vector<Point2>& polygon) {
+        return std::any_of(polygon.begin(), polygon.end(), [](const Point2& v) { return v.x != v.x || v.y != v.y; });
+    };
+    const bool all = hasNaN(p) || hasNaN(q);
+    std::vector<std::size_t> pSides, qSides;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const Point2& a = p[i];
+        const Point2& b = p[(i + 1) % p.size()];
+        if (all || !(qb[2] < std::min(a.x, b.x) - tol || qb[0] > std::max(a.x, b.x) + tol ||
+                     qb[3] < std::min(a.y, b.y) - tol || qb[1] > std::max(a.y, b.y) + tol))
+            pSides.push_back(i);
+    }
+    if (pSides.empty()) return false;
+    for (std::size_t j = 0; j < q.size(); ++j) {
+        const Point2& c = q[j];
+        const Point2& d = q[(j + 1) % q.size()];
+        if (all || !(std::max(c.x, d.x) < pb[0] - tol || std::min(c.x, d.x) > pb[2] + tol ||
+                     std::max(c.y, d.y) < pb[1] - tol || std::min(c.y, d.y) > pb[3] + tol))
+            qSides.push_back(j);
+    }
     auto orient = [](const Point2& a, const Point2& b, const Point2& c) {
         return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
     };
-    for (std::size_t i = 0; i < p.size(); ++i) {
+    for (std::size_t i : pSides) {
         const Point2& a = p[i];
         const Point2& b = p[(i + 1) % p.size()];
         const double xLow = std::min(a.x, b.x) - tol, xHigh = std::max(a.x, b.x) + tol;
         const double yLow = std::min(a.y, b.y) - tol, yHigh = std::max(a.y, b.y) + tol;
-        for (std::size_t j = 0; j < q.size(); ++j) {
+        for (std::size_t j : qSides) {
             const Point2& c = q[j];
             const Point2& d = q[(j + 1) % q.size()];
             if (std::max(c.x, d.x) < xLow || std::min(c.x, d.x) > xHigh || std::max(c.y, d.y) < yLow ||

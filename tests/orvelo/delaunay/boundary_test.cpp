@@ -9,6 +9,7 @@
 #include "orvelo/delaunay/bas_orvelo.h"
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/kernel.h"
+#include "orvelo/delaunay/target_size.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/model/net.h"
 #include "orvelo/project/services.h"
@@ -71,6 +72,33 @@ TEST_F(BoundaryTest, StraightPiecesAreSteppedByTheTargetSize) {
     AddPieceNodes(straightPiece(3, 3, 3, 3), chain);  // no length, no direction: nothing
     EXPECT_TRUE(chain.empty());
     EXPECT_EQ(basDelaunay().MeshNodeCount, count);
+}
+
+// In a size field graded from 0.5 to 2 along the piece every gap is the
+// mean of the sizes at its start and one size ahead, the last excepted.
+TEST_F(BoundaryTest, StraightPiecesFollowAGradedSize) {
+    resetBasOrvelo();
+    BasOrvelo& o = basOrvelo();
+    o.OldNodeX = {0.0f, 0.0f, 20.0f, 20.0f, 0.0f};
+    o.OldNodeY = {0.0f, -1.0f, -1.0f, 1.0f, 1.0f};
+    declar().OldNodeCount = 4;
+    declar().NodeTargetSize = {0.0f, 0.5f, 2.0f, 2.0f, 0.5f};
+    NetElement lower, upper;
+    lower.CornerCount = upper.CornerCount = 3;
+    lower.Node = {0, 1, 2, 3, 0};
+    upper.Node = {0, 1, 3, 4, 0};
+    o.OldElementList = {NetElement{}, lower, upper};
+    o.OldElementCount = 2;
+    std::vector<std::int16_t> chain;
+    AddPieceNodes(straightPiece(0.3f, 0.2f, 19.7f, 0.2f), chain);
+    ASSERT_GT(chain.size(), 10u);
+    for (std::size_t k = 1; k + 1 < chain.size(); ++k) {
+        const float x = at(chain[k - 1]).X;
+        const float here = InterpolateTargetSize(x, 0.2f);
+        const float ahead = InterpolateTargetSize(x + here, 0.2f);
+        EXPECT_NEAR(at(chain[k]).X - x, (here + ahead) / 2.0f, 1e-4) << "gap " << k;
+    }
+    EXPECT_GT(InterpolateTargetSize(19.0f, 0.2f), 3.0f * InterpolateTargetSize(1.0f, 0.2f));
 }
 
 TEST_F(BoundaryTest, ASizeOfZeroOrBelowEndsThePieceAtItsEnd) {
@@ -140,16 +168,30 @@ TEST_F(BoundaryTest, NodeHashFindsWhatTheScanFinds) {
     std::mt19937 random(99);
     std::uniform_real_distribution<float> coordinate(-50.0f, 50.0f);
     std::uniform_real_distribution<float> jitter(-0.0015f, 0.0015f);
+    // Besides the slab's own range: points some ten thousand units out
+    // (the tolerance square then spans several cells), points so far out
+    // or infinite or NaN that the nodes are scanned; enough nodes for the
+    // hash to grow.
+    auto fresh = [&]() -> std::pair<float, float> {
+        const std::uint32_t kind = random() % 64;
+        const float x = coordinate(random), y = coordinate(random);
+        if (kind < 8) return {x + 30000.0f, y - 30000.0f};
+        if (kind < 12) return {x * 1e12f, y};
+        if (kind == 12) return {INFINITY, y};
+        if (kind == 13) return {x, NAN};
+        return {x, y};
+    };
     for (float factor : {1.0f, 0.37f, 20.0f}) {
         GeometryHelper().UnitFactor(factor);
         std::vector<std::pair<float, float>> points;
-        for (int i = 0; i < 3000; ++i) {
+        for (int i = 0; i < 9000; ++i) {
             if (i > 10 && i % 2 == 0) {
-                // Near an earlier point: within the tolerance or just beyond.
+                // Near an earlier point: within the tolerance or just beyond
+                // (far out the same point again).
                 const auto& p = points[static_cast<std::size_t>(random() % points.size())];
                 points.push_back({p.first + jitter(random) / factor, p.second + jitter(random) / factor});
             } else {
-                points.push_back({coordinate(random), coordinate(random)});
+                points.push_back(fresh());
             }
         }
         std::vector<std::int16_t> scanned, hashed;
@@ -189,7 +231,7 @@ TEST_F(BoundaryTest, NodeHashFindsWhatTheScanFinds) {
             }
         }
         EXPECT_EQ(hashed, scanned) << "unit factor " << factor;
-        EXPECT_LT(basDelaunay().MeshNodeCount, 3004);
+        EXPECT_LT(basDelaunay().MeshNodeCount, 9004);
     }
 }
 

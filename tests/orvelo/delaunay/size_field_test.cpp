@@ -17,6 +17,7 @@
 #include "outside/drovik/plane_geometry.h"
 #include "outside/drovik/region_test.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/rounding.h"
 
 namespace orvelo {
 namespace {
@@ -51,6 +52,32 @@ TEST_F(SizeFieldTest, RegionCoordinatesRoundHalvesToEven) {
     EXPECT_EQ(RegionCoordinate(-0.125f, 1.0f), -12);
     EXPECT_EQ(RegionCoordinate(2.5f, 0.2f), 50);
     EXPECT_THROW(RegionCoordinate(3e37f, 1.0f), rt::RuntimeError);
+    // The same as the runtime's rounding: exact halves, any values, and
+    // products near and beyond the Long range.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> odd(-4000000, 4000000);
+    std::uniform_real_distribution<float> any(-3e7f, 3e7f);
+    std::uniform_real_distribution<float> factor(0.001f, 100.0f);
+    // The coordinate, or the number of the error raised.
+    auto outcome = [](auto&& round) -> std::pair<std::int32_t, int> {
+        try {
+            return {round(), 0};
+        } catch (const rt::RuntimeError& error) {
+            return {0, error.number()};
+        }
+    };
+    auto same = [&](float value, float unitFactor) {
+        const double product = static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor);
+        EXPECT_EQ(outcome([&] { return RegionCoordinate(value, unitFactor); }), outcome([&] { return rt::CLng(product); }))
+            << value << " x " << unitFactor;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        same(static_cast<float>(2 * odd(random) + 1) / 4.0f, 0.5f);  // 12.5 x an odd number
+        same(any(random), factor(random));
+        same(any(random) / 30.0f, 0.001f);
+    }
+    for (float value : {2e9f / 100.0f, -2e9f / 100.0f, 2.1e9f / 100.0f, -2.1e9f / 100.0f, 21474836.0f, -21474836.0f})
+        same(value, 1.0f);
 }
 
 TEST_F(SizeFieldTest, RegionsHoldTheirLeftAndTopEdgesOnly) {
