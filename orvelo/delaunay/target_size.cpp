@@ -85,22 +85,9 @@ int regionCorners(const SizeField& field, std::int32_t e, float unitFactor,
     return count;
 }
 
-// RegionCoordinate without the runtime call where the product is plainly
-// within a Long: adding 1.5 x 2^52 leaves a sum without fraction bits,
-// rounded by the floating-point unit to the nearest integer and halves to
-// the even one (its default mode, which this program never changes);
-// taking the constant away again is exact.
-inline bool regionCoordinateInRange(float value, float unitFactor, std::int32_t& coordinate) {
-    constexpr double kRounder = 6755399441055744.0;
-    const double product = static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor);
-    if (!(product > -2e9 && product < 2e9)) return false;
-    coordinate = static_cast<std::int32_t>((product + kRounder) - kRounder);
-    return true;
-}
-
 inline std::int32_t regionCoordinateOf(float value, float unitFactor) {
     std::int32_t coordinate;
-    return regionCoordinateInRange(value, unitFactor, coordinate) ? coordinate : RegionCoordinate(value, unitFactor);
+    return RegionCoordinateInRange(value, unitFactor, coordinate) ? coordinate : RegionCoordinate(value, unitFactor);
 }
 
 // Below 2^30 in magnitude: small enough for the region test in 64-bit
@@ -304,8 +291,8 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     std::vector<halvex::POINTAPI> nodePoints(nodeSlots);
     std::vector<std::uint8_t> nodeInRange(nodeSlots, 0);
     for (std::size_t i = 1; i < nodeSlots; ++i)
-        nodeInRange[i] = regionCoordinateInRange(field.nodeX[i], factor, nodePoints[i].X) &&
-                         regionCoordinateInRange(field.nodeY[i], factor, nodePoints[i].Y);
+        nodeInRange[i] = RegionCoordinateInRange(field.nodeX[i], factor, nodePoints[i].X) &&
+                         RegionCoordinateInRange(field.nodeY[i], factor, nodePoints[i].Y);
     for (std::int32_t e = 1; e <= elementCount; ++e) {
         const NetElement& element = field.elements[static_cast<std::size_t>(e)];
         Element& el = elements[static_cast<std::size_t>(e)];

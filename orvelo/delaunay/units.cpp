@@ -10,14 +10,9 @@ float UnitFactor() { return GeometryHelper().UnitFactor(); }
 double CoincidenceTolerance() { return 0.001 / static_cast<double>(UnitFactor()); }
 
 std::int32_t RegionCoordinate(float value, float unitFactor) {
-    const double product = static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor);
-    // Plainly within a Long: adding 1.5 x 2^52 leaves no fraction bits, so
-    // the sum is rounded to the nearest integer, halves to the even one (the
-    // floating-point unit's default mode, which this program never changes);
-    // taking the constant away again is exact. Else the runtime's checks.
-    constexpr double kRounder = 6755399441055744.0;
-    if (product > -2e9 && product < 2e9) return static_cast<std::int32_t>((product + kRounder) - kRounder);
-    return rt::CLng(product);
+    std::int32_t coordinate = 0;
+    if (RegionCoordinateInRange(value, unitFactor, coordinate)) return coordinate;
+    return rt::CLng(static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor));
 }
 
 halvex::POINTAPI RegionPoint(float x, float y, float unitFactor) {

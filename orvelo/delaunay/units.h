@@ -33,6 +33,19 @@ inline bool CloserThan(float a, float b, double tol) {
 // Error 6 when it does not fit a Long.
 std::int32_t RegionCoordinate(float value, float unitFactor);
 
+// RegionCoordinate where the product is plainly within a Long (false, and
+// coordinate left alone, otherwise): adding 1.5 x 2^52 leaves a sum without
+// fraction bits, rounded by the floating-point unit to the nearest integer,
+// halves to the even one (its default mode, which this program never
+// changes); taking the constant away again is exact.
+inline bool RegionCoordinateInRange(float value, float unitFactor, std::int32_t& coordinate) {
+    constexpr double kRounder = 6755399441055744.0;
+    const double product = static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor);
+    if (!(product > -2e9 && product < 2e9)) return false;
+    coordinate = static_cast<std::int32_t>((product + kRounder) - kRounder);
+    return true;
+}
+
 halvex::POINTAPI RegionPoint(float x, float y, float unitFactor);
 
 }  // namespace orvelo
