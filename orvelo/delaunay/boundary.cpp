@@ -18,69 +18,65 @@ namespace orvelo {
 // the square of the tolerance around the point reaches. Each cell holds its
 // nodes as a list from the highest number down (a node is always added
 // above all others, and only the highest is ever removed).
-// The highest node of each cell, by the cell's key: open addressing, the
-// table at most half full. A slot keeps the key mixed (a one-to-one mix, so
-// equal mixes are equal keys): its low bits are the slot it belongs in,
-// and growing needs no mixing again. A cell whose last node went keeps its
-// entry with no node (0), which reads as an empty cell; a slot that never
-// held a cell has the top -1.
+// The highest node of each cell: open addressing, the table at most half
+// full, four bytes a slot so that it stays small in the cache. The cells of
+// a block of four by four share one hashed place of 16 slots (a cache
+// line), each cell its own slot in it, so that the cells a point's
+// tolerance reaches mostly lie in one line. A slot keeps 12 bits of the
+// block's mixed key and the cell's place in the block: two cells that agree
+// in these and meet in one slot share its entry, so their nodes share one
+// list, still from the highest down (a look-up tests every node it walks).
+// A cell whose last node went keeps its entry with no node (0), which reads
+// as an empty cell; a slot that never held a cell has the top -1.
 class CellTops {
 public:
-    void clear() {
-        slots_.assign(64, Slot{});
-        mask_ = slots_.size() - 1;
+    // An empty table of `size` slots (a power of two, at least 16).
+    void clear(std::size_t size) {
+        slots_.assign(size, Slot{});
+        mask_ = size - 1;
         count_ = 0;
     }
-    // Room for about `cells` cells without growing.
-    void reserve(std::size_t cells) {
-        std::size_t size = slots_.size();
-        while (2 * cells > size) size *= 2;
-        if (size != slots_.size()) grow(size);
+    std::size_t size() const { return slots_.size(); }
+    // Whether one more cell would fill the table beyond half.
+    bool full() const { return 2 * (count_ + 1) > slots_.size(); }
+    // The hashed place and the tag of cell (column, row).
+    struct Key {
+        std::size_t home;
+        std::uint16_t tag;
+    };
+    static Key keyOf(std::int64_t column, std::int64_t row) {
+        std::uint64_t block = (static_cast<std::uint64_t>(column >> 2) << 32) ^ static_cast<std::uint64_t>((row >> 2) & 0xffffffff);
+        block ^= block >> 31;
+        block *= 0x9e3779b97f4a7c15ull;
+        block ^= block >> 29;
+        const std::uint64_t inBlock = static_cast<std::uint64_t>((row & 3) << 2 | (column & 3));
+        return Key{static_cast<std::size_t>(block << 4 | inBlock), static_cast<std::uint16_t>((block >> 52) << 4 | inBlock)};
     }
-    static std::uint64_t mix(std::uint64_t key) {
-        key ^= key >> 31;
-        key *= 0x9e3779b97f4a7c15ull;
-        key ^= key >> 29;
-        return key;
-    }
-    // The top of the cell of the mixed key (0: no node), nullptr when it
-    // never held one.
-    const std::int32_t* find(std::uint64_t mixed) const {
-        for (std::size_t i = mixed & mask_;; i = (i + 1) & mask_) {
+    // The top of the cell (0: no node), nullptr when it never held one.
+    const std::int16_t* find(Key key) const {
+        for (std::size_t i = key.home & mask_;; i = (i + 1) & mask_) {
             const Slot& slot = slots_[i];
             if (slot.top < 0) return nullptr;
-            if (slot.mixed == mixed) return &slot.top;
+            if (slot.tag == key.tag) return &slot.top;
         }
     }
-    std::int32_t* findMutable(std::uint64_t mixed) { return const_cast<std::int32_t*>(find(mixed)); }
-    // The top of the cell, an entry with no node made where none was.
-    std::int32_t& at(std::uint64_t mixed) {
-        if (2 * (count_ + 1) > slots_.size()) grow(2 * slots_.size());
-        std::size_t i = mixed & mask_;
+    std::int16_t* findMutable(Key key) { return const_cast<std::int16_t*>(find(key)); }
+    // The top of the cell, an entry with no node made where none was (the
+    // table must not be full).
+    std::int16_t& at(Key key) {
+        std::size_t i = key.home & mask_;
         for (; slots_[i].top >= 0; i = (i + 1) & mask_)
-            if (slots_[i].mixed == mixed) return slots_[i].top;
-        slots_[i] = Slot{mixed, 0};
+            if (slots_[i].tag == key.tag) return slots_[i].top;
+        slots_[i] = Slot{key.tag, 0};
         ++count_;
         return slots_[i].top;
     }
 
 private:
     struct Slot {
-        std::uint64_t mixed = 0;
-        std::int32_t top = -1;  // -1: never used
+        std::uint16_t tag = 0;
+        std::int16_t top = -1;  // -1: never used
     };
-    // A larger table (a power of two); every cell moves to its place in it.
-    void grow(std::size_t size) {
-        std::vector<Slot> old(size);
-        old.swap(slots_);
-        mask_ = slots_.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.top < 0) continue;
-            std::size_t i = slot.mixed & mask_;
-            while (slots_[i].top >= 0) i = (i + 1) & mask_;
-            slots_[i] = slot;
-        }
-    }
     std::vector<Slot> slots_ = std::vector<Slot>(64);
     std::size_t mask_ = 63;
     std::size_t count_ = 0;
@@ -98,11 +94,6 @@ struct NodeHash {
     std::vector<Entry> nodes;  // by node number, entry 0 unused
     CellTops cells;  // the highest node of each cell
 
-    // The mixed key of a cell. (Far out two cells may share a key: their
-    // nodes then share one list, still from the highest down.)
-    static std::uint64_t key(std::int64_t column, std::int64_t row) {
-        return CellTops::mix((static_cast<std::uint64_t>(column) << 32) ^ static_cast<std::uint64_t>(row & 0xffffffff));
-    }
     // The column (or row) of a coordinate: the cell number rounded down,
     // held within +-2^52 (far points share the outermost cells). The same
     // monotone mapping for adding and finding is all the hash needs: a node
@@ -118,17 +109,31 @@ struct NodeHash {
         const std::int64_t c = static_cast<std::int64_t>(t);
         return c - (t < static_cast<double>(c) ? 1 : 0);
     }
+    CellTops::Key keyOf(const Entry& node) const { return CellTops::keyOf(columnOf(node.x), columnOf(node.y)); }
 
+    // Node n on top of its cell (the table has room).
+    void link(std::int32_t n) {
+        Entry& node = nodes[static_cast<std::size_t>(n)];
+        std::int16_t& top = cells.at(keyOf(node));
+        node.below = top;
+        top = static_cast<std::int16_t>(n);
+    }
+    // A table of `size` slots, filled again from the nodes (a slot holds too
+    // little of its key to be moved).
+    void refill(std::size_t size) {
+        cells.clear(size);
+        for (std::int32_t n = 1; n <= count; ++n) link(n);
+    }
     void add(std::int32_t n, float nx, float ny) {
-        std::int32_t& top = cells.at(key(columnOf(nx), columnOf(ny)));
-        nodes.push_back({nx, ny, top});
-        top = n;
+        if (cells.full()) refill(2 * cells.size());
+        nodes.push_back({nx, ny, 0});
         count = n;
+        link(n);
     }
     void removeLast() {
         const Entry& last = nodes.back();
-        std::int32_t* top = cells.findMutable(key(columnOf(last.x), columnOf(last.y)));
-        if (top != nullptr) *top = last.below;
+        std::int16_t* top = cells.findMutable(keyOf(last));
+        if (top != nullptr) *top = static_cast<std::int16_t>(last.below);
         nodes.pop_back();
         --count;
     }
@@ -136,9 +141,11 @@ struct NodeHash {
         made = true;
         tol = tolerance;
         perCell = 1.0 / (8.0 * tolerance);
-        cells.clear();
+        // Room for twice the nodes (at least 4096) without growing.
         const std::size_t room = 2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 4096));
-        cells.reserve(room);
+        std::size_t size = 64;
+        while (2 * room > size) size *= 2;
+        cells.clear(size);
         nodes.reserve(static_cast<std::size_t>(kMaxNetCount) + 1);  // never more nodes
         nodes.assign(1, Entry{0.0f, 0.0f, 0});
         count = 0;
@@ -187,7 +194,7 @@ struct NodeHash {
         const std::int64_t c0 = floorOf((px - reach) * perCell), c1 = floorOf((px + reach) * perCell);
         const std::int64_t r0 = floorOf((py - reach) * perCell), r1 = floorOf((py + reach) * perCell);
         auto walk = [&](std::int64_t c, std::int64_t r) {
-            const std::int32_t* top = cells.find(key(c, r));
+            const std::int16_t* top = cells.find(CellTops::keyOf(c, r));
             if (top == nullptr) return;
             for (std::int32_t n = *top; n > best && n >= last; n = nodes[static_cast<std::size_t>(n)].below)
                 if (CloserThan(m.MeshNodeX[static_cast<std::size_t>(n)], px, tol) &&

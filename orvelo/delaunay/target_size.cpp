@@ -182,22 +182,20 @@ struct SizeFieldIndex::Grids {
         std::int64_t at;
     };
     // One old element in region coordinates of the unit factor the grid was
-    // made for, with copies of what the weighting reads.
-    struct Element {
-        // The integer extent that can hold points of the region: from the
-        // least corner coordinate up to one less than the greatest (the
-        // region holds no point on its right or bottom bound).
-        std::int32_t minX = 0, maxX = -1, minY = 0, maxY = -1;
+    // made for, with copies of what the weighting reads: a triangle's
+    // weighting and region test read the first two cache lines only.
+    struct alignas(64) Element {
         std::uint8_t count = 0;
         // Every corner below 2^30 in magnitude: the region test runs over
         // the sides below, in 64-bit integers; else over the corners.
         bool small = false;
         std::uint8_t sideCount = 0;
-        std::array<Side, 4> sides{};
         // Every corner an old node with a size: the weighting reads the
         // copies below, else it reads the field (and raises what it raises).
         bool sized = false;
+        std::int32_t number = 0;  // in the old net
         std::array<float, 4> x{}, y{}, size{};
+        std::array<Side, 4> sides{};
         std::array<halvex::POINTAPI, 4> corners{};
 
         // drovik::geometry::pointInIntegerRegion: a point within the extent
@@ -215,6 +213,15 @@ struct SizeFieldIndex::Grids {
             return inside;
         }
     };
+    // An element in a cell of the element grid: the integer extent that can
+    // hold points of its region (from the least corner coordinate up to one
+    // less than the greatest: the region holds no point on its right or
+    // bottom bound), kept in the cell's list so that an element whose
+    // extent misses the point costs no look at its record.
+    struct Candidate {
+        std::int32_t minX, maxX, minY, maxY;
+        std::int32_t element;  // the index of its record
+    };
     // A node in a cell of the node grid.
     struct Node {
         float x, y;
@@ -231,10 +238,12 @@ struct SizeFieldIndex::Grids {
     int cellShift = 0;  // cells 2^cellShift wide
     std::int64_t columns = 0;
     std::int64_t rows = 0;
-    // The elements whose extents meet cell i, ascending: cellElements from
-    // cellStart[i] to cellStart[i + 1].
+    // The elements whose extents meet cell i, ascending by number:
+    // cellElements from cellStart[i] to cellStart[i + 1]. The records lie in
+    // the order in which the cells first list them, so that elements near
+    // each other in the plane lie near each other in memory.
     std::vector<std::size_t> cellStart;
-    std::vector<std::int32_t> cellElements;
+    std::vector<Candidate> cellElements;
 
     // Nodes, in net coordinates, likewise by cells.
     bool nodesMade = false;
@@ -280,6 +289,8 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     unitFactor = factor;
     tol = toleranceOf(factor);
     elements.assign(static_cast<std::size_t>(std::max(elementCount, 0)) + 1, {});
+    // The extents by element number (none where minX > maxX).
+    std::vector<Candidate> extents(elements.size(), Candidate{0, -1, 0, -1, 0});
     std::int64_t minX = std::numeric_limits<std::int64_t>::max();
     std::int64_t minY = minX;
     std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
@@ -298,6 +309,7 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
         Element& el = elements[static_cast<std::size_t>(e)];
         const int count = cornerCountOf(element);
         el.count = static_cast<std::uint8_t>(count);
+        el.number = e;
         el.small = true;
         el.sized = true;
         for (int k = 0; k < count; ++k) {
@@ -338,10 +350,7 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
                                         static_cast<std::int32_t>(across), a.X * down - a.Y * across};
         }
         spanSum += static_cast<double>(eMaxX) - eMinX;
-        el.minX = eMinX;
-        el.maxX = eMaxX - 1;
-        el.minY = eMinY;
-        el.maxY = eMaxY - 1;
+        extents[static_cast<std::size_t>(e)] = Candidate{eMinX, eMaxX - 1, eMinY, eMaxY - 1, e};
     }
     cellStart.clear();
     cellElements.clear();
@@ -366,14 +375,28 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     // The elements in ascending order into every cell their extents meet.
     fillCells(cellStart, cellElements, static_cast<std::size_t>(columns * rows), [&](auto&& add) {
         for (std::int32_t e = 1; e <= elementCount; ++e) {
-            const Element& el = elements[static_cast<std::size_t>(e)];
+            const Candidate& el = extents[static_cast<std::size_t>(e)];
             if (el.minX > el.maxX || el.minY > el.maxY) continue;  // holds no point
             const std::int64_t c0 = (el.minX - originX) >> cellShift, c1 = (el.maxX - originX) >> cellShift;
             const std::int64_t r1 = (el.maxY - originY) >> cellShift;
             for (std::int64_t r = (el.minY - originY) >> cellShift; r <= r1; ++r)
-                for (std::int64_t c = c0; c <= c1; ++c) add(static_cast<std::size_t>(r * columns + c), e);
+                for (std::int64_t c = c0; c <= c1; ++c) add(static_cast<std::size_t>(r * columns + c), el);
         }
     });
+    // The records in the order of the cells' lists; the lists then point at
+    // the new places.
+    std::vector<std::int32_t> place(elements.size(), 0);
+    std::vector<Element> ordered(1);  // (place 0: not yet placed)
+    ordered.reserve(elements.size());
+    for (Candidate& candidate : cellElements) {
+        std::int32_t& at = place[static_cast<std::size_t>(candidate.element)];
+        if (at == 0) {
+            at = static_cast<std::int32_t>(ordered.size());
+            ordered.push_back(elements[static_cast<std::size_t>(candidate.element)]);
+        }
+        candidate.element = at;
+    }
+    elements.swap(ordered);
 }
 
 void SizeFieldIndex::Grids::makeNodes(const SizeField& field) {
@@ -502,12 +525,13 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
             // Elements sit in their cells in ascending order: the first that
             // holds the point is the lowest-numbered one.
             const std::size_t i = static_cast<std::size_t>(r * g.columns + c);
-            const std::int32_t* end = g.cellElements.data() + g.cellStart[i + 1];
-            for (const std::int32_t* e = g.cellElements.data() + g.cellStart[i]; e != end; ++e) {
-                const Grids::Element& el = g.elements[static_cast<std::size_t>(*e)];
-                if (xi < el.minX || xi > el.maxX || yi < el.minY || yi > el.maxY || !el.holds(xi, yi)) continue;
+            const Grids::Candidate* end = g.cellElements.data() + g.cellStart[i + 1];
+            for (const Grids::Candidate* e = g.cellElements.data() + g.cellStart[i]; e != end; ++e) {
+                if (xi < e->minX || xi > e->maxX || yi < e->minY || yi > e->maxY) continue;
+                const Grids::Element& el = g.elements[static_cast<std::size_t>(e->element)];
+                if (!el.holds(xi, yi)) continue;
                 return el.sized ? interpolateFromCopies(el.x.data(), el.y.data(), el.size.data(), el.count, x, y, g.tol)
-                                : interpolateInElement(field, *e, x, y, g.tol);
+                                : interpolateInElement(field, el.number, x, y, g.tol);
             }
         }
     }

@@ -170,8 +170,9 @@ TEST_F(BoundaryTest, NodeHashFindsWhatTheScanFinds) {
     std::uniform_real_distribution<float> jitter(-0.0015f, 0.0015f);
     // Besides the slab's own range: points some ten thousand units out
     // (the tolerance square then spans several cells), points so far out
-    // or infinite or NaN that the nodes are scanned; enough nodes for the
-    // hash to grow.
+    // or infinite or NaN that the nodes are scanned, a patch where nearly
+    // every cell holds nodes (the hash's slots run full there); enough
+    // nodes for the hash to grow.
     auto fresh = [&]() -> std::pair<float, float> {
         const std::uint32_t kind = random() % 64;
         const float x = coordinate(random), y = coordinate(random);
@@ -179,6 +180,7 @@ TEST_F(BoundaryTest, NodeHashFindsWhatTheScanFinds) {
         if (kind < 12) return {x * 1e12f, y};
         if (kind == 12) return {INFINITY, y};
         if (kind == 13) return {x, NAN};
+        if (kind < 20) return {7.0f + x * 0.002f, y * 0.002f - 3.0f};
         return {x, y};
     };
     for (float factor : {1.0f, 0.37f, 20.0f}) {
