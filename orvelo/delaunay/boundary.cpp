@@ -141,8 +141,9 @@ struct NodeHash {
         made = true;
         tol = tolerance;
         perCell = 1.0 / (8.0 * tolerance);
-        // Room for twice the nodes (at least 4096) without growing.
-        const std::size_t room = 2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 4096));
+        // Room for twice the nodes (at least 8192: the refinement mostly
+        // adds nodes, and growing links every node again) without growing.
+        const std::size_t room = 2 * static_cast<std::size_t>(std::max<std::int32_t>(m.MeshNodeCount, 8192));
         std::size_t size = 64;
         while (2 * room > size) size *= 2;
         cells.clear(size);
