@@ -89,7 +89,10 @@ public:
     Slot& find(std::uint32_t side) {
         const std::size_t mask = (std::size_t{1} << bits_) - 1;
         std::size_t i = static_cast<std::size_t>((side * 0x9E3779B97F4A7C15ull) >> (64 - bits_));
-        while (slots_[i].at != 0 && slots_[i].side != side) i = (i + 1) & mask;
+        // A free slot or the side's own ends the search: one test for both
+        // (a product of two 32-bit numbers is 0 only when one of them is),
+        // as which of the two it is comes in no foreseeable order.
+        while (static_cast<std::uint64_t>(slots_[i].side ^ side) * slots_[i].at != 0) i = (i + 1) & mask;
         return slots_[i];
     }
 
@@ -112,22 +115,23 @@ void matchPart(std::uint8_t* shared, SideTable& table, const Occurrence* part, s
     for (std::size_t i = 0; i < count; ++i) {
         // Without branches, as a side's first and second meetings come in
         // no foreseeable order: a free slot takes the side; a side met
-        // before gets the bit for twice, or for more often when it has it.
+        // before gets the bit for twice, or for more often when it has it
+        // (kCrowded is kTwice shifted down by one).
         const Occurrence& occurrence = part[i];
         SideTable::Slot& slot = table.find(occurrence.side);
         const std::uint32_t before = slot.at;
-        const bool fresh = before == 0;
-        const bool second = !fresh && (before & (SideTable::kTwice | SideTable::kCrowded)) == 0;
-        const std::uint32_t again = (before & SideTable::kTwice) != 0 ? SideTable::kCrowded : SideTable::kTwice;
+        const std::uint32_t fresh = 0u - static_cast<std::uint32_t>(before == 0);
+        const std::uint32_t again = SideTable::kTwice >> (before >> 31);
         slot.side = occurrence.side;
-        slot.at = fresh ? occurrence.at : before | again;
+        slot.at = (occurrence.at & fresh) | ((before | again) & ~fresh);
         met |= slot.at;
-        // Shared when met the second time in another element; a fresh
-        // side touches only the unused corner 0.
+        // Shared when met the second time (neither bit yet) in another
+        // element; a fresh side touches only byte 0, no corner's.
         const std::uint32_t first = before & SideTable::kAt;
-        const bool share = second && (first >> 2) != (occurrence.at >> 2);
-        shared[first] = static_cast<std::uint8_t>(shared[first] | (share ? kInner : 0));
-        shared[occurrence.at] = static_cast<std::uint8_t>(share ? kRepeated : 0);
+        const bool second = before - 1 < SideTable::kCrowded - 1;
+        const std::uint32_t share = 0u - static_cast<std::uint32_t>(second & ((first ^ occurrence.at) >> 2 != 0));
+        shared[first] = static_cast<std::uint8_t>(shared[first] | (kInner & share));
+        shared[occurrence.at] = static_cast<std::uint8_t>(kRepeated & share);
     }
     if ((met & SideTable::kCrowded) == 0) return;
     std::vector<Occurrence> crowded;
