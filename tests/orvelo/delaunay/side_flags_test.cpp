@@ -2,6 +2,7 @@
 // across a change of the net.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "halvex/interface/enums.h"
@@ -10,6 +11,7 @@
 #include "orvelo/delaunay/side_flags.h"
 #include "orvelo/project/services.h"
 #include "outside/drovik/wait_window.h"
+#include "platform/forms/msgbox.h"
 #include "platform/runtime/errors.h"
 
 namespace orvelo {
@@ -190,6 +192,59 @@ TEST_F(SideFlagsTest, CrowdedAndNegativeNodesGiveThePairwiseFlags) {
         plainSideFlags(expected);
         BuildElementSideFlags(net, nullptr);
         ASSERT_EQ(net, expected) << "round " << round;
+    }
+}
+
+// Nets large enough to be matched in several parts: a grid of triangles
+// and quadrilaterals (most sides held twice) with its nodes renumbered
+// into a range that reaches -32768 or 32767, its elements shuffled and
+// turned, and some elements repeated (sides held three times or more).
+// An element of five corners stops the flags after the elements before it
+// are reset.
+TEST_F(SideFlagsTest, LargeNetsGiveThePairwiseFlags) {
+    std::mt19937 random(29);
+    const int lowest[] = {1, -32768, 32767 - 1300, -650};
+    for (int round = 0; round < 8; ++round) {
+        const int cells = 24 + round % 3 * 4;
+        std::vector<int> number((cells + 1) * (cells + 1));
+        for (std::size_t i = 0; i < number.size(); ++i) number[i] = lowest[round % 4] + static_cast<int>(i);
+        std::shuffle(number.begin(), number.end(), random);
+        auto node = [&](int i, int j) { return static_cast<std::int16_t>(number[static_cast<std::size_t>(j * (cells + 1) + i)]); };
+        std::vector<NetElement> net;
+        for (int j = 0; j < cells; ++j)
+            for (int i = 0; i < cells; ++i) {
+                if (random() % 5 == 0) {
+                    net.push_back(quadrilateral(node(i, j), node(i + 1, j), node(i + 1, j + 1), node(i, j + 1)));
+                } else {
+                    net.push_back(triangle(node(i, j), node(i + 1, j), node(i + 1, j + 1)));
+                    net.push_back(triangle(node(i, j), node(i + 1, j + 1), node(i, j + 1)));
+                }
+            }
+        for (int extra = 0; extra < 40; ++extra) net.push_back(net[random() % net.size()]);
+        for (NetElement& element : net) {
+            std::rotate(element.Node.begin() + 1, element.Node.begin() + 1 + random() % static_cast<unsigned>(element.CornerCount),
+                        element.Node.begin() + 1 + element.CornerCount);
+            if (random() % 2 == 0) std::reverse(element.Node.begin() + 1, element.Node.begin() + 1 + element.CornerCount);
+            for (auto& flag : element.Flag) flag = static_cast<std::int32_t>(random() % 128);
+        }
+        std::shuffle(net.begin(), net.end(), random);
+        net.insert(net.begin(), NetElement{});
+        std::vector<NetElement> expected = net;
+        if (round % 4 == 3) {
+            const std::size_t stop = net.size() * 2 / 3;
+            net[stop].CornerCount = 5;
+            expected = net;
+            for (std::size_t e = 1; e < stop; ++e)
+                for (int k = 1; k <= expected[e].CornerCount; ++k)
+                    expected[e].Flag[static_cast<std::size_t>(k)] = (expected[e].Flag[static_cast<std::size_t>(k)] & ~40) | 1;
+        } else {
+            plainSideFlags(expected);
+        }
+        forms::ScopedMsgBox box;
+        box->answer(forms::vbOK);
+        BuildElementSideFlags(net, nullptr);
+        ASSERT_EQ(net, expected) << "round " << round;
+        EXPECT_EQ(box->boxes().size(), round % 4 == 3 ? 1u : 0u) << "round " << round;
     }
 }
 
