@@ -50,7 +50,6 @@ void splitRows(EdgeList& rows, std::int16_t& count, std::int16_t first, std::int
 }
 
 struct CavitySide {
-    bool shared = false;
     bool outside = false;  // a side of an outside element: its new element stays outside
     std::int16_t a = 0;
     std::int16_t b = 0;
@@ -265,7 +264,7 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
                 if (!borderSide(e, j, stamp)) continue;
                 const std::int16_t a = at.Corners[static_cast<std::size_t>(j)];
                 const std::int16_t b = at.Corners[static_cast<std::size_t>((j + 1) % 3)];
-                sides.push_back({false, isOutside(e), a, b, at.Across[static_cast<std::size_t>(j)],
+                sides.push_back({isOutside(e), a, b, at.Across[static_cast<std::size_t>(j)],
                                  (at.Locked & (1u << j)) != 0});
                 if (predicates::Orient2d(nodeX[a], nodeY[a], nodeX[b], nodeY[b], x, y) <= 0.0) unseen.push_back(e);
             }
@@ -313,7 +312,6 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
     std::vector<std::int32_t>& made = work.made;
     made.clear();
     for (const CavitySide& side : sides) {
-        if (side.shared) continue;
         std::int32_t number = popFree(m);
         if (number == 0) number = appendElement(m);
         link = links.Elements.data();

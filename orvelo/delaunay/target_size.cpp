@@ -85,11 +85,6 @@ int regionCorners(const SizeField& field, std::int32_t e, float unitFactor,
     return count;
 }
 
-inline std::int32_t regionCoordinateOf(float value, float unitFactor) {
-    std::int32_t coordinate;
-    return RegionCoordinateInRange(value, unitFactor, coordinate) ? coordinate : RegionCoordinate(value, unitFactor);
-}
-
 // Below 2^30 in magnitude: small enough for the region test in 64-bit
 // integers (no product or sum passes 2^63).
 inline bool isSmall(std::int64_t v) {
@@ -516,8 +511,8 @@ float SizeFieldIndex::Interpolate(float unitFactor, float x, float y) {
         g.makeElements(field, elementCount, unitFactor);
     }
 
-    const std::int32_t xi = regionCoordinateOf(x, unitFactor);
-    const std::int32_t yi = regionCoordinateOf(y, unitFactor);
+    const std::int32_t xi = RegionCoordinate(x, unitFactor);
+    const std::int32_t yi = RegionCoordinate(y, unitFactor);
     if (g.columns > 0 && xi >= g.originX && yi >= g.originY) {
         const std::int64_t c = (xi - g.originX) >> g.cellShift;
         const std::int64_t r = (yi - g.originY) >> g.cellShift;

@@ -9,9 +9,7 @@ float UnitFactor() { return GeometryHelper().UnitFactor(); }
 
 double CoincidenceTolerance() { return 0.001 / static_cast<double>(UnitFactor()); }
 
-std::int32_t RegionCoordinate(float value, float unitFactor) {
-    std::int32_t coordinate = 0;
-    if (RegionCoordinateInRange(value, unitFactor, coordinate)) return coordinate;
+std::int32_t detail::RegionCoordinateChecked(float value, float unitFactor) {
     return rt::CLng(static_cast<double>(value) * 100.0 * static_cast<double>(unitFactor));
 }
 

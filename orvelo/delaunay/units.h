@@ -28,11 +28,6 @@ inline bool CloserThan(float a, float b, double tol) {
     return (difference < 0.0f ? -difference : difference) < tol;
 }
 
-// The region coordinate of one net coordinate: the nearest integer to
-// value x 100 x unitFactor (computed in double precision), halves to even.
-// Error 6 when it does not fit a Long.
-std::int32_t RegionCoordinate(float value, float unitFactor);
-
 // RegionCoordinate where the product is plainly within a Long (false, and
 // coordinate left alone, otherwise): adding 1.5 x 2^52 leaves a sum without
 // fraction bits, rounded by the floating-point unit to the nearest integer,
@@ -44,6 +39,21 @@ inline bool RegionCoordinateInRange(float value, float unitFactor, std::int32_t&
     if (!(product > -2e9 && product < 2e9)) return false;
     coordinate = static_cast<std::int32_t>((product + kRounder) - kRounder);
     return true;
+}
+
+namespace detail {
+// RegionCoordinate beyond RegionCoordinateInRange: the runtime's rounding
+// and its error.
+std::int32_t RegionCoordinateChecked(float value, float unitFactor);
+}  // namespace detail
+
+// The region coordinate of one net coordinate: the nearest integer to
+// value x 100 x unitFactor (computed in double precision), halves to even.
+// Error 6 when it does not fit a Long.
+inline std::int32_t RegionCoordinate(float value, float unitFactor) {
+    std::int32_t coordinate = 0;
+    if (RegionCoordinateInRange(value, unitFactor, coordinate)) return coordinate;
+    return detail::RegionCoordinateChecked(value, unitFactor);
 }
 
 halvex::POINTAPI RegionPoint(float x, float y, float unitFactor);
