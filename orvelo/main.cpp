@@ -19,6 +19,7 @@
 #include "orvelo/wizard/frm_wizard.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/qt/application.h"
+#include "platform/runtime/errors.h"
 
 namespace {
 
@@ -69,6 +70,16 @@ int main(int argc, char** argv) {
     // Qt's own buttons and dialogs speak that language too, where Qt has
     // translations for it; otherwise they stay English.
     app.installTranslations(halvex::StoredInterfaceLanguage());
+
+    // Every window and message takes its texts from the tables: without a
+    // readable English table (or a readable table of the chosen language)
+    // the program says which file, in one line, and ends.
+    try {
+        quillon::ClsLanguageText tables;
+    } catch (const rt::RuntimeError& error) {
+        std::fprintf(stderr, "orvelo: %s\n", error.description().c_str());
+        return 1;
+    }
 
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {

@@ -281,7 +281,7 @@ std::string GCommonDialog::RestorePrinterSettings(Mode& mode, PrinterDeviceNames
                               std::pair{"wDeviceOffset", &PrinterDeviceNames::wDeviceOffset},
                               std::pair{"wDriverOffset", &PrinterDeviceNames::wDriverOffset},
                               std::pair{"wOutputOffset", &PrinterDeviceNames::wOutputOffset}}) {
-        skippingErrors([&] {
+        skippingErrors([&, key = key, field = field] {
             const std::string text = read(kNamesSection, key, std::to_string(names.*field));
             if (auto v = storedInteger(text, INT16_MIN, INT16_MAX)) names.*field = static_cast<std::int16_t>(*v);
         });

@@ -57,7 +57,7 @@ struct LibraryState {
     rt::VArray GridInputTypes{rt::VarType::Integer};
     rt::VArray GridMaxInput{rt::VarType::Double};
     rt::VArray GridMinInput{rt::VarType::Double};
-    rt::VArray GridValues;
+    rt::VArray GridValues{rt::VarType::Empty};
     std::int32_t GridEditorRow = 0;
     std::int32_t GridEditorCol = 0;
     // Decimal separator of the system for typed numbers (a SystemType:

@@ -146,7 +146,7 @@ void ClsGeoGraphic::SetVertAndHorzScrollBarValus(IScrollBar& HSbgrh, IScrollBar&
 {
     FlagHeld held(controlInitGraphic);
     for (auto [bar, value] : {std::pair<IScrollBar*, std::int32_t>{&HSbgrh, HorzValue}, {&VSbgrh, VertValue}}) {
-        ignoringErrors([&] {
+        ignoringErrors([bar = bar, value = value] {
             if (value < bar->Min()) {
                 bar->Value(bar->Min());
             } else if (value > bar->Max()) {

@@ -1,5 +1,7 @@
 #include "orvelo/forces/beam_forces.h"
 
+#include <algorithm>
+
 #include "halvex/interface/enums.h"
 #include "orvelo/forces/float_checks.h"
 #include "orvelo/forces/forces_data.h"
@@ -99,12 +101,29 @@ void CalcBeamForces(const std::string& projectName) {
 
     // 3.-4. End forces per beam, in calculation-net numbering. The project
     // net's numbers stay in startNodes / endNodes for the file.
+    // A member that ends outside the net or has no length is the fault of
+    // the member file, named with the member.
+    const std::string members = forces::ProjectFile(projectName, ".GL1");
+    auto memberFault = [&](int number, std::int32_t textNo, std::size_t b, std::int16_t node) {
+        raiseReadError(rt::RuntimeError(number, FileFaultText(textNo, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(b)),
+                                                                      rt::Variant("|3"), rt::Variant(node), rt::Variant("|4"),
+                                                                      rt::Variant(static_cast<std::int32_t>(net.CalcNodeMap.size()) - 1)})),
+                       members);
+    };
     std::vector<BeamEndForce> results(n + 1);
     drovik::ClsElementMatrices& matrices = forces::ElementMatrices();
     for (std::size_t b = 1; b <= n; ++b) {
+        for (const std::int16_t node : {startNodes[b], endNodes[b]})
+            if (node < 1 || static_cast<std::size_t>(node) >= net.CalcNodeMap.size()) memberFault(9, 190144, b, node);
+        const std::int16_t first = calcNodeOf(net, startNodes[b]), last = calcNodeOf(net, endNodes[b]);
+        if (first >= 1 && last >= 1 && static_cast<std::size_t>(std::max(first, last)) < net.CalcNodeX.size() &&
+            static_cast<std::size_t>(std::max(first, last)) < net.CalcNodeY.size() &&
+            net.CalcNodeX[static_cast<std::size_t>(first)] == net.CalcNodeX[static_cast<std::size_t>(last)] &&
+            net.CalcNodeY[static_cast<std::size_t>(first)] == net.CalcNodeY[static_cast<std::size_t>(last)])
+            memberFault(11, 190145, b, startNodes[b]);
         float axisX = 0, axisY = 0, bending = 0, twisting = 0;
         std::int16_t s = 0, e = 0;
-        matrices.BeamGeometry(calcNodeOf(net, startNodes[b]), calcNodeOf(net, endNodes[b]),
+        matrices.BeamGeometry(first, last,
                               beamNumbers[b], modulus, inertia, shearModulus, torsion,
                               net.CalcNodeX, net.CalcNodeY, axisX, axisY, bending, twisting, s, e);
         BeamTransform r{};

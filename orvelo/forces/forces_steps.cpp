@@ -31,7 +31,7 @@ std::int16_t ReadDataFile(const std::string& path, std::int16_t mode, std::int16
     try {
         body();
     } catch (const rt::RuntimeError& error) {
-        raiseReadError(error.number(), path);
+        raiseReadError(error, path);
     }
     CloseDataFile(1);
     return 0;
@@ -40,9 +40,10 @@ std::int16_t ReadDataFile(const std::string& path, std::int16_t mode, std::int16
 void BrokenFile() { rt::raise(9); }
 
 std::int16_t ReadCount(rt::TextReader& in) {
-    const std::int16_t count = in.readInteger();
+    const std::int32_t count = in.readLong();
     if (count < 0) BrokenFile();
-    return count;
+    if (count > 32767) rt::raise(6, FileFaultText(190142, {rt::Variant("|2"), rt::Variant(count)}));
+    return static_cast<std::int16_t>(count);
 }
 
 std::string ProjectFile(const std::string& name, const std::string& extension) {

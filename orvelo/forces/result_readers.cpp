@@ -29,9 +29,14 @@ std::int16_t ReadNodeOrder(const std::string& file, std::int16_t count,
     map.assign(forces::CountSize(count) + 1, 0);
     return forces::ReadDataFile(declar().DataDir + file, halvex::InputMode, context, [&] {
         rt::TextReader& in = rt::dataChannel().reader();
+        // A permutation: every calculation node taken by one project node.
+        std::vector<bool> taken(forces::CountSize(count) + 1, false);
         for (std::size_t n = 1; n <= forces::CountSize(count); ++n) {
             map[n] = in.readInteger();
             if (map[n] < 1 || map[n] > count) forces::BrokenFile();
+            if (taken[static_cast<std::size_t>(map[n])])
+                rt::raise(9, FileFaultText(190150, {rt::Variant("|2"), rt::Variant(map[n])}));
+            taken[static_cast<std::size_t>(map[n])] = true;
         }
         rt::requireFileEnd(in);
     });

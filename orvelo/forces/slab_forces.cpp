@@ -71,7 +71,9 @@ void CalcSlabInternalForces(const std::string& name) {
         SharedServices().Prod(path);
         raiseReadError(rt::findFileCaseInsensitive(path).empty() ? 53 : 75, path);
     }
-    // Every element's group must be one of them.
+    // Every element's group must be one of them; a file of no group at all
+    // is the fault of the group file (a damaged one reads as none).
+    if (groupCount < 1 && net.CalcElementGroup.size() > 1) raiseReadError(9, d.DataDir + name + ".P21");
     for (std::size_t e = 1; e < net.CalcElementGroup.size(); ++e) {
         const std::int16_t g = net.CalcElementGroup[e];
         if (g < 1 || g > groupCount) raiseReadError(9, d.DataDir + name + ".PL9");

@@ -105,9 +105,10 @@ bool WriteWholeDataFile(const std::string& path, const std::function<void()>& ch
 }
 
 std::int16_t ReadDataCount(rt::TextReader& in) {
-    const std::int16_t count = in.readInteger();
+    const std::int32_t count = in.readLong();
     if (count < 0) rt::raise(6);
-    return count;
+    if (count > 32767) rt::raise(6, FileFaultText(190142, {rt::Variant("|2"), rt::Variant(count)}));
+    return static_cast<std::int16_t>(count);
 }
 
 }  // namespace orvelo

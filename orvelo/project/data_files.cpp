@@ -112,7 +112,7 @@ rt::RuntimeError withFileNamed(const rt::RuntimeError& error) {
     if (error.description().find(ShownFilePath(path, reading)) != std::string::npos) return error;
     try {
         if (reading)
-            raiseReadError(error.number(), path);
+            raiseReadError(error, path);
         else
             raiseWriteError(error.number(), path);
     } catch (const rt::RuntimeError& named) {
@@ -184,11 +184,18 @@ std::int16_t OpenDataFile(const std::string& path, std::int16_t mode, std::int16
     const bool writing = mode == halvex::OutputMode || mode == halvex::PutRandomMode;
     ShowFileStatus(writing ? static_cast<std::int16_t>(halvex::DisplyFileName) : mode);
 
-    switch (mode) {
-    case halvex::InputMode: rt::dataChannel().openInput(target); break;
-    case halvex::OutputMode: openPendingWrite(target, false); break;
-    case halvex::GetRandomMode: rt::dataChannel().openRandom(target, false); break;
-    case halvex::PutRandomMode: openPendingWrite(target, true); break;
+    try {
+        switch (mode) {
+        case halvex::InputMode: rt::dataChannel().openInput(target); break;
+        case halvex::OutputMode: openPendingWrite(target, false); break;
+        case halvex::GetRandomMode: rt::dataChannel().openRandom(target, false); break;
+        case halvex::PutRandomMode: openPendingWrite(target, true); break;
+        }
+    } catch (const rt::RuntimeError& error) {
+        // A file that may not be read, or is too large to be, is named
+        // with the cause.
+        if (writing) throw;
+        raiseReadError(error, path);
     }
     return 0;
 }
@@ -267,8 +274,29 @@ void raiseReadError(int number, const std::string& path) {
         SharedServices().Prod(shown);
         rt::raise(number);
     }
-    rt::raise(number, LanguageTexts().GetText(quillon::TextNo(140000),
-                                              {rt::Variant("|1"), rt::Variant(shown)}));
+    std::vector<rt::Variant> pairs{rt::Variant("|1"), rt::Variant(shown)};
+    std::int32_t text = quillon::TextNo(140000);
+    if (number == 70) text = quillon::TextNo(190141);
+    if (number == 7) {
+        // Refused by its size before it was read.
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(path, ec);
+        text = quillon::TextNo(190143);
+        pairs.insert(pairs.end(), {rt::Variant("|2"), rt::Variant(ec ? 0.0 : static_cast<double>(size))});
+    }
+    rt::raise(number, LanguageTexts().GetText(text, pairs));
+}
+
+void raiseReadError(const rt::RuntimeError& error, const std::string& path) {
+    const std::string& described = error.description();
+    const std::size_t at = described.find("|1");
+    if (at == std::string::npos) raiseReadError(error.number(), path);
+    SharedServices().GetTextInf(ShownFilePath(path, true));
+    rt::raise(error.number(), described.substr(0, at) + ShownFilePath(path, true) + described.substr(at + 2));
+}
+
+std::string FileFaultText(std::int32_t textNo, std::vector<rt::Variant> pairs) {
+    return LanguageTexts().GetText(quillon::TextNo(textNo), pairs);
 }
 
 void raiseFolderNotWritable(const std::string& path) {

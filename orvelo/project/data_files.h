@@ -18,6 +18,10 @@
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <vector>
+
+#include "platform/runtime/errors.h"
+#include "platform/runtime/variant.h"
 
 namespace orvelo {
 
@@ -66,6 +70,15 @@ void HandleError();
 // are named as ShownFilePath shows them.
 [[noreturn]] void raiseReadError(int number, const std::string& path);
 [[noreturn]] void raiseWriteError(int number, const std::string& path);
+// The reading error of a run-time error raised while the file at path was
+// read: a description that holds "|1" (a fault the reader told, such as a
+// count past 32767) keeps it, with the file named there; any other is
+// raiseReadError(error.number(), path). Number 70 says that reading is not
+// permitted, number 7 that the file is larger than its counts can need.
+[[noreturn]] void raiseReadError(const rt::RuntimeError& error, const std::string& path);
+// The text textNo with its replacement pairs, "|1" left for the file that
+// raiseReadError names: the description of a fault a reader tells.
+std::string FileFaultText(std::int32_t textNo, std::vector<rt::Variant> pairs);
 // Error 70 for the file at path whose folder cannot be written (text 190061
 // names both).
 [[noreturn]] void raiseFolderNotWritable(const std::string& path);

@@ -288,7 +288,7 @@ bool ReadNetBoundaryFile(const std::string& prefix) {
     try {
         readPl8(rt::dataChannel().reader(), file);
     } catch (const rt::RuntimeError& error) {
-        raiseReadError(error.number(), path);
+        raiseReadError(error, path);
     }
     CloseDataFile(1);
     takeOverBoundary(declar(), file);

@@ -1,6 +1,10 @@
 #include "orvelo/project/open_project.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
 #include <utility>
+#include <vector>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
@@ -27,6 +31,93 @@ std::int16_t readHeaderInto(Declar& d) {
         d.HeaderOption9, d.HeaderOption10, d.HeaderOption11, d.HeaderOption12,
         d.HeaderOption13, -1, failed);
     return failed;
+}
+
+// The extent of the project's outline, openings and grid: x and y from
+// and to; empty (from above to) without an outline.
+struct Extent {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    void include(double x, double y) {
+        x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+    }
+    void include(const OutlinePiece& piece) {
+        include(piece.X1, piece.Y1);
+        include(piece.X2, piece.Y2);
+        if (!piece.IsArc) return;
+        const double r = std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC);
+        include(piece.XC - r, piece.YC - r);
+        include(piece.XC + r, piece.YC + r);
+    }
+};
+
+Extent projectExtent(const Declar& d) {
+    Extent extent;
+    if (d.OutlinePieceCount < 1) return extent;
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(d.OutlinePieceCount) && k < d.OutlinePieces.size(); ++k)
+        extent.include(d.OutlinePieces[k]);
+    for (std::size_t s = 1; s <= static_cast<std::size_t>(std::max<std::int16_t>(d.OpeningCount, 0)) &&
+                            s < d.OpeningPieces.size() && s < d.OpeningPieceCount.size();
+         ++s)
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(d.OpeningPieceCount[s], 0)) &&
+                                k < d.OpeningPieces[s].size();
+             ++k)
+            extent.include(d.OpeningPieces[s][k]);
+    for (std::size_t i = 1; i < d.GridX.size(); ++i) extent.include(d.GridX[i], extent.y0);
+    for (std::size_t i = 1; i < d.GridY.size(); ++i) extent.include(extent.x0, d.GridY[i]);
+    return extent;
+}
+
+[[noreturn]] void netFault(const std::string& path, std::int32_t textNo, std::vector<rt::Variant> pairs) {
+    raiseReadError(rt::RuntimeError(9, FileFaultText(textNo, std::move(pairs))), path);
+}
+
+// Refuses a net read from path that cannot be the project's, naming the
+// first fault: a node outside the extent of the outline, openings and grid
+// widened by half its larger side; two nodes at one place (closer than a
+// millionth of the net's size in both coordinates); an element that names a
+// node twice, covers no area or runs clockwise.
+void checkNetGeometry(const ProjectNet& net, const Declar& d, const std::string& path) {
+    const std::size_t count = static_cast<std::size_t>(net.NodeCount);
+    const Extent extent = projectExtent(d);
+    if (extent.x0 <= extent.x1) {
+        const double margin = std::max(extent.x1 - extent.x0, extent.y1 - extent.y0) / 2.0;
+        for (std::size_t n = 1; n <= count; ++n) {
+            const double x = net.NodeX[n], y = net.NodeY[n];
+            if (!(x >= extent.x0 - margin && x <= extent.x1 + margin && y >= extent.y0 - margin && y <= extent.y1 + margin))
+                netFault(path, 190146, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(n)), rt::Variant("|3"),
+                                        rt::Variant(net.NodeX[n]), rt::Variant("|4"), rt::Variant(net.NodeY[n])});
+        }
+    }
+    Extent nodes;
+    for (std::size_t n = 1; n <= count; ++n) nodes.include(net.NodeX[n], net.NodeY[n]);
+    const double tol = 1e-6 * std::max(nodes.x1 - nodes.x0, nodes.y1 - nodes.y0);
+    std::vector<std::size_t> byX(count);
+    std::iota(byX.begin(), byX.end(), std::size_t{1});
+    std::sort(byX.begin(), byX.end(), [&](std::size_t a, std::size_t b) { return net.NodeX[a] < net.NodeX[b]; });
+    std::pair<std::size_t, std::size_t> first{0, 0};
+    for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t j = i + 1; j < count && net.NodeX[byX[j]] - static_cast<double>(net.NodeX[byX[i]]) <= tol; ++j)
+            if (std::fabs(static_cast<double>(net.NodeY[byX[j]]) - net.NodeY[byX[i]]) <= tol) {
+                const std::pair<std::size_t, std::size_t> pair{std::min(byX[i], byX[j]), std::max(byX[i], byX[j])};
+                if (first.first == 0 || pair < first) first = pair;
+            }
+    if (first.first != 0)
+        netFault(path, 190147, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(first.first)), rt::Variant("|3"),
+                                rt::Variant(static_cast<std::int32_t>(first.second))});
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
+        const NetElement& element = net.ElementList[e];
+        double twiceArea = 0.0;
+        for (int k = 1; k <= element.CornerCount; ++k) {
+            const std::size_t a = static_cast<std::size_t>(element.Node[k]);
+            const std::size_t b = static_cast<std::size_t>(element.Node[k == element.CornerCount ? 1 : k + 1]);
+            for (int j = k + 1; j <= element.CornerCount; ++j)
+                if (element.Node[j] == element.Node[k])
+                    netFault(path, 190148, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e)), rt::Variant("|3"),
+                                            rt::Variant(element.Node[k])});
+            twiceArea += static_cast<double>(net.NodeX[a]) * net.NodeY[b] - static_cast<double>(net.NodeX[b]) * net.NodeY[a];
+        }
+        if (!(twiceArea > 0.0)) netFault(path, 190149, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e))});
+    }
 }
 
 }  // namespace
@@ -79,11 +170,16 @@ bool LoadNet() {
         std::int16_t failed = 0;
         ProjectReader().ReadNetFile(prefix, net.ElementCount, net.ElementList, net.NodeCount,
                                     net.NodeX, net.NodeY, 0, nullptr, failed);
+        const std::string path = rt::projectFilePath(d.CurrentDataDir, d.CurrentProjectName, "PL6");
         if (failed != 0) {
-            services.Prod(rt::projectFilePath(d.CurrentDataDir, d.CurrentProjectName, "PL6"));
+            services.Prod(path);
+            const std::int32_t pastLimit = ProjectReader().CountPastLimit();
+            if (pastLimit > 0)
+                raiseReadError(rt::RuntimeError(6, FileFaultText(190142, {rt::Variant("|2"), rt::Variant(pastLimit)})), path);
             raiseReadError(failed, services.Prod());
         }
         if (!ReadNetBoundaryFile(prefix)) return false;
+        checkNetGeometry(net, d, path);
         d.SourceNet = net;
         d.SourceNetLoaded = true;
         setProjectNet(d, std::move(net));

@@ -436,7 +436,7 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferElementZones() {
         CloseDataFile(1);
     } catch (const rt::RuntimeError& error) {
         CloseDataFile(1);
-        raiseReadError(error.number(), path);
+        raiseReadError(error, path);
     }
 
     if (zoneCount == 1) {

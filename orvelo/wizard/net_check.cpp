@@ -710,10 +710,29 @@ void RebuildSideFlags(CheckRun& run)
     BuildElementSideFlags(run.d.ElementList, run.window);
 }
 
+// Error 9 for a net handed over whose counts pass its lists or whose
+// elements name a corner outside the net: nothing of it is read then.
+void requireNetWithinItsLists(const Declar& d)
+{
+    if (d.NodeCount < 0 || d.ElementCount < 0 || d.NodeX.size() <= at(d.NodeCount) ||
+        d.NodeY.size() <= at(d.NodeCount) || d.ElementList.size() <= at(d.ElementCount))
+        rt::raise(9, "The net to check counts " + std::to_string(d.NodeCount) + " nodes and " +
+                         std::to_string(d.ElementCount) + " elements, more than its lists hold.");
+    for (std::int32_t e = 1; e <= d.ElementCount; ++e) {
+        const NetElement& element = d.ElementList[at(e)];
+        for (int k = 1; k <= cornersOf(element); ++k)
+            if (element.Node[at(k)] < 1 || element.Node[at(k)] > d.NodeCount)
+                rt::raise(9, "Element " + std::to_string(e) + " of the net to check names node " +
+                                 std::to_string(element.Node[at(k)]) + ", outside its " +
+                                 std::to_string(d.NodeCount) + " nodes.");
+    }
+}
+
 // The whole check on the project net; returns normally on every way out.
 void CheckFENet(drovik::ClsWaitWindow* window)
 {
     Declar& d = declar();
+    requireNetWithinItsLists(d);
     NetCheck& options = netCheck();
     CheckRun run{d, window, options, options.NodeMarks, {}};
     halvex::ClsValmor& valmor = SharedServices();

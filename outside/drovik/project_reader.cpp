@@ -52,11 +52,16 @@ std::int16_t failureNumber(const rt::RuntimeError& error) {
     return static_cast<std::int16_t>(number > 0 && number <= 32767 ? number : 5);
 }
 
-std::int16_t readCount(rt::TextReader& reader, const char* what, const std::string& path) {
-    const std::int16_t count = reader.readInteger();
+// A count of the net file: 0 to 32767; a larger one is kept in pastLimit.
+std::int16_t readCount(rt::TextReader& reader, const char* what, const std::string& path, std::int32_t& pastLimit) {
+    const std::int32_t count = reader.readLong();
     if (count < 0)
         rt::raise(6, std::string("A negative ") + what + " (" + std::to_string(count) + ") in " + path);
-    return count;
+    if (count > 32767) {
+        pastLimit = count;
+        rt::raise(6, std::string("The ") + what + " " + std::to_string(count) + " passes 32767 in " + path);
+    }
+    return static_cast<std::int16_t>(count);
 }
 
 }  // namespace
@@ -108,6 +113,7 @@ void ClsProjectReader::ReadNetFile(const std::string& prefix, std::int16_t& elem
                                    std::vector<float>& y, std::int16_t /*zero*/,
                                    void* /*nothing*/, std::int16_t& failed) {
     const std::string path = prefix + ".PL6";
+    countPastLimit_ = 0;
     std::int16_t readNodeCount = 0;
     std::int16_t readElementCount = 0;
     std::vector<float> readX;
@@ -116,7 +122,7 @@ void ClsProjectReader::ReadNetFile(const std::string& prefix, std::int16_t& elem
     try {
         rt::TextReader reader;
         reader.open(existingFile(path));
-        readNodeCount = readCount(reader, "node count", path);
+        readNodeCount = readCount(reader, "node count", path, countPastLimit_);
         rt::requireRoomFor(reader, readNodeCount, 2);
         readX.assign(static_cast<std::size_t>(readNodeCount) + 1, 0.0f);
         readY.assign(static_cast<std::size_t>(readNodeCount) + 1, 0.0f);
@@ -124,7 +130,7 @@ void ClsProjectReader::ReadNetFile(const std::string& prefix, std::int16_t& elem
             readX[i] = rt::readCoordinate(reader);
             readY[i] = rt::readCoordinate(reader);
         }
-        readElementCount = readCount(reader, "element count", path);
+        readElementCount = readCount(reader, "element count", path, countPastLimit_);
         rt::requireRoomFor(reader, readElementCount, 1);
         readElements.assign(static_cast<std::size_t>(readElementCount) + 1, orvelo::NetElement{});
         for (int e = 1; e <= readElementCount; ++e) {

@@ -62,8 +62,13 @@ public:
                       std::vector<float>& torsion, std::int16_t mode, void* nothing,
                       std::int16_t& failed);
 
+    // The node or element count past 32767 that refused the last
+    // ReadNetFile; 0 when none did.
+    std::int32_t CountPastLimit() const { return countPastLimit_; }
+
 private:
     std::string checkedFile_;
+    std::int32_t countPastLimit_ = 0;
 };
 
 }  // namespace drovik

@@ -125,6 +125,10 @@ void TextReader::open(const std::string& path) {
         ::close(fd);
         raise(75);
     }
+    if (S_ISREG(info.st_mode) && static_cast<unsigned long long>(info.st_size) > kLargestTextFile) {
+        ::close(fd);
+        raise(7, "The file " + path + " is larger than any data file of a project can be.");
+    }
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -135,6 +139,10 @@ void TextReader::open(const std::string& path) {
             raise(57);
         }
         data.append(buffer, static_cast<std::size_t>(got));
+        if (data.size() > kLargestTextFile) {
+            ::close(fd);
+            raise(7, "The file " + path + " is larger than any data file of a project can be.");
+        }
     }
     ::close(fd);
     data_ = std::move(data);
@@ -159,6 +167,7 @@ TextReader::Field TextReader::nextField() {
         field.quoted = true;
         const std::size_t close = data_.find('"', pos_ + 1);
         const std::size_t contentEnd = close == std::string::npos ? data_.size() : close;
+        if (contentEnd - pos_ > kLongestField) raise(13, "A value of the file is longer than any value can be");
         field.text = data_.substr(pos_ + 1, contentEnd - pos_ - 1);
         stop = contentEnd == data_.size() ? contentEnd : data_.find_first_of(",\n", contentEnd + 1);
     } else {
@@ -166,6 +175,7 @@ TextReader::Field TextReader::nextField() {
         std::size_t end = stop == std::string::npos ? data_.size() : stop;
         if (end > pos_ && end < data_.size() && data_[end] == '\n' && data_[end - 1] == '\r') --end;
         while (end > pos_ && isBlank(data_[end - 1])) --end;
+        if (end - pos_ > kLongestField) raise(13, "A value of the file is longer than any value can be");
         field.text = data_.substr(pos_, end - pos_);
     }
     pos_ = stop == std::string::npos || stop >= data_.size() ? data_.size() : stop + 1;

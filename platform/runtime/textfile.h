@@ -61,6 +61,13 @@ private:
     std::string path_;
 };
 
+// The largest text data file a project can need: 32767 entries of the
+// longest kind (an element of the net: nine values) with room to spare for
+// every value. A larger file is refused by its size before it is read.
+inline constexpr unsigned long long kLargestTextFile = 64ULL << 20;
+// The longest value (a field between delimiters) the reader takes.
+inline constexpr std::size_t kLongestField = 4096;
+
 // Reads a file opened for input with the free-format rules of the input
 // statement:
 // - a value ends at a comma or at the line end (LF or CR LF); blanks and
@@ -71,13 +78,14 @@ private:
 // - an empty field (",," or a blank line) reads as 0, False or "";
 // - the last value of a file without a final line end reads normally.
 // Reading a value or line when nothing is left raises error 62. A field that
-// is not a number read as a number raises error 13.
+// is not a number read as a number raises error 13, as does a field longer
+// than kLongestField.
 class TextReader {
 public:
     TextReader() = default;
 
     // Error 53 when the file does not exist, 76 when its folder does not,
-    // 70 without permission.
+    // 70 without permission, 7 for a file larger than kLargestTextFile.
     void open(const std::string& path);
     bool isOpen() const { return open_; }
     void close();

@@ -170,6 +170,26 @@ TEST_F(NetCheckTest, EachKindIsListedInItsOrderAndCancelChangesNothing)
     EXPECT_EQ(orvelo::NetSettings().takeNetCalls(), 0);
 }
 
+TEST_F(NetCheckTest, NetPassingItsListsIsRefusedUnread)
+{
+    Net net;
+    for (int i = 0; i < 4; ++i) net.node(static_cast<float>(i % 2), static_cast<float>(i / 2));
+    net.element({1, 2, 4});
+    net.element({1, 4, 9});  // a corner outside the net
+    net.install();
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    orvelo::RunFENetCheck();
+    orvelo::declar().ElementList[2].Node[3] = 3;
+    orvelo::declar().NodeCount = 7;  // more nodes than the coordinate lists hold
+    boxes->answer(forms::vbOK);
+    orvelo::RunFENetCheck();
+    const std::vector<std::string> prompts = orvelotest::PromptsOf(*boxes);
+    ASSERT_EQ(prompts.size(), 2u);
+    EXPECT_NE(prompts[0].find("names node 9"), std::string::npos) << prompts[0];
+    EXPECT_NE(prompts[1].find("7 nodes"), std::string::npos) << prompts[1];
+}
+
 TEST_F(NetCheckTest, SoundFineNetFindsNothingAndBordersAreNotForeign)
 {
     // A graded net on a 30 m slab, 0.05 m elements at one edge: no dialog.

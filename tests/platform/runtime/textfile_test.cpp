@@ -186,7 +186,9 @@ TEST_F(TextFiles, ReaderChecksRefuseExactlyTheFilesOutOfStep) {
             rt::requireFileEnd(in);
         });
         EXPECT_EQ(number != 0, damaged);
-        if (damaged) EXPECT_TRUE(number == 13 || number == 62) << number;
+        if (damaged) {
+            EXPECT_TRUE(number == 13 || number == 62) << number;
+        }
     }
     // A huge count in a short file: refused before a value is read.
     rt::TextReader in = readerOf("13050,13050,,,\r\n");
