@@ -9,6 +9,8 @@
 #include <iterator>
 #include <map>
 #include <cctype>
+#include <random>
+#include <sstream>
 
 #include "orvelo/project/output_folder.h"
 #include "platform/runtime/recordfile.h"
@@ -78,7 +80,7 @@ std::vector<Damage> damagesOf(const std::string& ext) {
     return damages;
 }
 
-class DamagedRunTest : public WizardTest, public ::testing::WithParamInterface<std::string> {
+class RecordedRunTest : public WizardTest {
 protected:
     void SetUp() override {
         WizardTest::SetUp();
@@ -92,6 +94,8 @@ protected:
     std::shared_ptr<RecordingMsgBox> boxes = std::make_shared<RecordingMsgBox>();
     std::shared_ptr<forms::MsgBoxService> previousBoxes;
 };
+
+class DamagedRunTest : public RecordedRunTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(DamagedRunTest, NoDamageCrashesTheRunOrLeavesAnOutput) {
     const std::string ext = GetParam();
@@ -149,3 +153,87 @@ INSTANTIATE_TEST_SUITE_P(SampleFiles, DamagedRunTest,
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    return lines;
+}
+
+std::string textOf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+}  // namespace
+
+// Random damages of the sample's net, node order, member and slab-group
+// files that no reader can take: a node far away or on another node, an
+// element naming a node twice or running clockwise, a count past 32767, a
+// file larger than its counts can need, a node order naming a node twice,
+// a member ending outside the net or without length, a group file headed by
+// a byte-order mark. Each run is refused with a message naming the damaged
+// file, and nothing is written.
+TEST_F(RecordedRunTest, RandomlyDamagedInputIsRefusedNamingTheFile) {
+    std::mt19937 random(32);
+    for (int round = 0; round < 22; ++round) {
+        const int damage = round % 11;
+        const std::string dir = "raft" + std::to_string(round);
+        const std::string input = copySample(dir);
+        static const char* const kFile[] = {"PL6", "PL6", "PL6", "PL6", "PL6", "PL6", "PL3", "GL1", "GL1", "P21", "PL9"};
+        const fs::path file = folder.path(dir + "/RAFT." + kFile[damage]);
+        std::vector<std::string> lines = linesOf(readBytes(file));
+        const bool net = damage <= 5;
+        const int nodes = net ? std::stoi(lines[0]) : 116;
+        auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+        // The element e's lines: its corner count, then node and flag per corner.
+        auto elementLine = [&](int e) {
+            std::size_t at = static_cast<std::size_t>(2 * nodes + 2);
+            for (int k = 1; k < e; ++k) at += 1 + 2 * static_cast<std::size_t>(std::stoi(lines[at]));
+            return at;
+        };
+        const int node = pick(1, nodes), other = node % nodes + 1;
+        const std::size_t element = net ? elementLine(pick(1, std::stoi(lines[static_cast<std::size_t>(2 * nodes + 1)]))) : 0;
+        switch (damage) {
+        case 0: lines[static_cast<std::size_t>(2 * node - 1)] = round < 11 ? "1000" : "32767"; break;
+        case 1:
+            lines[static_cast<std::size_t>(2 * node - 1)] = lines[static_cast<std::size_t>(2 * other - 1)];
+            lines[static_cast<std::size_t>(2 * node)] = lines[static_cast<std::size_t>(2 * other)];
+            break;
+        case 2: lines[element + 3] = lines[element + 1]; break;
+        case 3:
+            std::swap(lines[element + 3], lines[element + 5]);
+            std::swap(lines[element + 4], lines[element + 6]);
+            break;
+        case 4: lines[round < 11 ? 0 : 2 * static_cast<std::size_t>(nodes) + 1] = "32768"; break;
+        case 5: break;  // made larger than any data file below
+        case 6: lines[static_cast<std::size_t>(node - 1)] = lines[static_cast<std::size_t>(other - 1)]; break;
+        case 7: lines[5] = "9999"; break;
+        case 8: lines[5] = lines[4]; break;
+        }
+        if (damage == 9) {
+            writeBytes(file, "\xEF\xBB\xBF" + readBytes(file));
+        } else if (damage == 10) {
+            fs::resize_file(file, 5ULL << 30);  // sparse: no disk is used
+        } else {
+            writeBytes(file, textOf(lines));
+            if (damage == 5) fs::resize_file(file, 5ULL << 30);
+        }
+        SCOPED_TRACE(file.string() + ", damage " + std::to_string(damage));
+        boxes->prompts.clear();
+        open(input);
+        forms::click(next());
+        forms::click(finish());
+        EXPECT_TRUE(orvelo::ProjectFileSet(folder.path(dir), "RAFT_Adaptive").empty());
+        bool named = false;
+        for (const std::string& prompt : boxes->prompts) named = named || prompt.find(file.string()) != std::string::npos;
+        EXPECT_TRUE(named) << ::testing::PrintToString(boxes->prompts);
+        wizard->unloadWithoutEvents();
+        wizard.reset();
+        fs::remove_all(folder.path(dir));
+    }
+}
