@@ -69,7 +69,9 @@ void CalcSlabInternalForces(const std::string& name) {
         // a message naming the file.
         const std::string path = d.DataDir + name + ".P21";
         SharedServices().Prod(path);
-        raiseReadError(rt::findFileCaseInsensitive(path).empty() ? 53 : 75, path);
+        std::int16_t refused = 0;
+        FileCheck().PrepareFile(path, halvex::GetRandomMode, 3, nullptr, refused);
+        raiseReadError(refused == 53 || refused == 70 ? refused : 75, path);
     }
     // Every element's group must be one of them; a file of no group at all
     // is the fault of the group file (a damaged one reads as none).

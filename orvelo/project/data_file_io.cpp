@@ -59,6 +59,15 @@ DataFileRead ReadWholeDataFile(const std::string& path, bool askFileCheck,
     if (askFileCheck) {
         std::int16_t failed = 0;
         FileCheck().PrepareFile(path, 1, 1, nullptr, failed);
+        if (failed == 70) {
+            // Not "could not be read": the user is told that it may not be.
+            try {
+                raiseReadError(70, path);
+            } catch (const rt::RuntimeError&) {
+                HandleError();
+            }
+            return DataFileRead::Failed;
+        }
         if (failed != 0) return DataFileRead::Refused;
     }
     services.Prod(path);

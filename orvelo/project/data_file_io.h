@@ -22,7 +22,8 @@ std::string CurrentProjectFile(std::string_view ext);
 
 // Reads the file at path: the busy pointer while it runs; Missing when no
 // file of that name exists (no message); with askFileCheck,
-// FileCheck().PrepareFile first (Refused when it refuses); Refused when
+// FileCheck().PrepareFile first (Refused when it refuses, but Failed with
+// the permission message when reading is not permitted); Refused when
 // OpenDataFile does not open it. Then read() reads it, and the file must end
 // there (only blank lines may follow); a run-time error of read(), or a file
 // that goes on, is reported as a reading error of the file (one message,
