@@ -154,75 +154,43 @@ INSTANTIATE_TEST_SUITE_P(SampleFiles, DamagedRunTest,
 
 }  // namespace
 
-namespace {
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
-    return lines;
-}
-
-std::string textOf(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
-}
-
-}  // namespace
-
 // Random damages of the sample's net, node order, member and slab-group
 // files that no reader can take: a node far away or on another node, an
 // element naming a node twice or running clockwise, a count past 32767, a
 // file larger than its counts can need, a node order naming a node twice,
 // a member ending outside the net or without length, a group file headed by
 // a byte-order mark. Each run is refused with a message naming the damaged
-// file, and nothing is written.
+// file (not only the step it stopped), and nothing is written.
 TEST_F(RecordedRunTest, RandomlyDamagedInputIsRefusedNamingTheFile) {
     std::mt19937 random(32);
     for (int round = 0; round < 22; ++round) {
         const int damage = round % 11;
-        const std::string dir = "raft" + std::to_string(round);
-        const std::string input = copySample(dir);
+        const std::string dir = "raft" + std::to_string(round), input = copySample(dir);
         static const char* const kFile[] = {"PL6", "PL6", "PL6", "PL6", "PL6", "PL6", "PL3", "GL1", "GL1", "P21", "PL9"};
         const fs::path file = folder.path(dir + "/RAFT." + kFile[damage]);
-        std::vector<std::string> lines = linesOf(readBytes(file));
-        const bool net = damage <= 5;
-        const int nodes = net ? std::stoi(lines[0]) : 116;
-        auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
-        // The element e's lines: its corner count, then node and flag per corner.
-        auto elementLine = [&](int e) {
-            std::size_t at = static_cast<std::size_t>(2 * nodes + 2);
-            for (int k = 1; k < e; ++k) at += 1 + 2 * static_cast<std::size_t>(std::stoi(lines[at]));
-            return at;
-        };
-        const int node = pick(1, nodes), other = node % nodes + 1;
-        const std::size_t element = net ? elementLine(pick(1, std::stoi(lines[static_cast<std::size_t>(2 * nodes + 1)]))) : 0;
+        std::vector<std::string> lines;
+        std::istringstream in(readBytes(file));
+        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+        const int nodes = damage <= 5 ? std::stoi(lines[0]) : 116;
+        auto line = [&](int at) -> std::string& { return lines.at(static_cast<std::size_t>(at)); };
+        auto pick = [&](int to) { return std::uniform_int_distribution<int>(1, to)(random); };
+        const int node = pick(nodes), other = node % nodes + 1;
+        int element = 2 * nodes + 2;  // the lines of a random element: corner count, node and flag per corner
+        for (int k = damage <= 5 ? pick(std::stoi(line(element - 1))) : 1; k > 1; --k) element += 1 + 2 * std::stoi(line(element));
         switch (damage) {
-        case 0: lines[static_cast<std::size_t>(2 * node - 1)] = round < 11 ? "1000" : "32767"; break;
-        case 1:
-            lines[static_cast<std::size_t>(2 * node - 1)] = lines[static_cast<std::size_t>(2 * other - 1)];
-            lines[static_cast<std::size_t>(2 * node)] = lines[static_cast<std::size_t>(2 * other)];
-            break;
-        case 2: lines[element + 3] = lines[element + 1]; break;
-        case 3:
-            std::swap(lines[element + 3], lines[element + 5]);
-            std::swap(lines[element + 4], lines[element + 6]);
-            break;
-        case 4: lines[round < 11 ? 0 : 2 * static_cast<std::size_t>(nodes) + 1] = "32768"; break;
-        case 5: break;  // made larger than any data file below
-        case 6: lines[static_cast<std::size_t>(node - 1)] = lines[static_cast<std::size_t>(other - 1)]; break;
-        case 7: lines[5] = "9999"; break;
-        case 8: lines[5] = lines[4]; break;
+        case 0: line(2 * node - 1) = round < 11 ? "1000" : "32767"; break;
+        case 1: line(2 * node - 1) = line(2 * other - 1), line(2 * node) = line(2 * other); break;
+        case 2: line(element + 3) = line(element + 1); break;
+        case 3: std::swap(line(element + 3), line(element + 5)), std::swap(line(element + 4), line(element + 6)); break;
+        case 4: line(round < 11 ? 0 : 2 * nodes + 1) = "32768"; break;
+        case 6: line(node - 1) = line(other - 1); break;
+        case 7: line(5) = "9999"; break;
+        case 8: line(5) = line(4); break;
         }
-        if (damage == 9) {
-            writeBytes(file, "\xEF\xBB\xBF" + readBytes(file));
-        } else if (damage == 10) {
-            fs::resize_file(file, 5ULL << 30);  // sparse: no disk is used
-        } else {
-            writeBytes(file, textOf(lines));
-            if (damage == 5) fs::resize_file(file, 5ULL << 30);
-        }
+        std::string text;
+        for (const std::string& kept : lines) text += kept + "\r\n";
+        if (damage != 10) writeBytes(file, damage == 9 ? "\xEF\xBB\xBF" + readBytes(file) : text);
+        if (damage == 5 || damage == 10) fs::resize_file(file, 5ULL << 30);  // sparse: no disk is used
         SCOPED_TRACE(file.string() + ", damage " + std::to_string(damage));
         boxes->prompts.clear();
         open(input);
@@ -230,11 +198,8 @@ TEST_F(RecordedRunTest, RandomlyDamagedInputIsRefusedNamingTheFile) {
         forms::click(finish());
         EXPECT_TRUE(orvelo::ProjectFileSet(folder.path(dir), "RAFT_Adaptive").empty());
         bool named = false;
-        // Named by the message itself, not only by the step it stopped.
-        for (const std::string& prompt : boxes->prompts) {
-            const std::size_t step = prompt.rfind("\": ");
-            named = named || prompt.find(file.string(), step == std::string::npos ? 0 : step) != std::string::npos;
-        }
+        for (const std::string& prompt : boxes->prompts)  // after the step's quote, if any
+            named = named || prompt.find(file.string(), std::min(prompt.size(), prompt.rfind("\": ") + 1)) != std::string::npos;
         EXPECT_TRUE(named) << ::testing::PrintToString(boxes->prompts);
         wizard->unloadWithoutEvents();
         wizard.reset();
