@@ -24,6 +24,7 @@
 #include "orvelo/delaunay/units.h"
 #include "orvelo/project/services.h"
 #include "outside/drovik/region_test.h"
+#include "outside/quillon/language_text.h"
 #include "platform/runtime/errors.h"
 
 namespace orvelo {
@@ -380,6 +381,74 @@ void checkOpenings(const std::vector<std::vector<Point2>>& outline, const std::v
     }
 }
 
+// The points of a piece from its start on, its end left out: an arc (of a
+// radius below 10000, as the division takes it) by steps of at most 5
+// degrees in its sense, a full circle when it ends where it starts.
+void appendPiecePoints(const OutlinePiece& piece, std::vector<Point2>& points) {
+    points.push_back({piece.X1, piece.Y1});
+    const double cx = piece.XC, cy = piece.YC;
+    const double r = std::hypot(piece.X1 - cx, piece.Y1 - cy);
+    if (!piece.IsArc || !(r < 10000.0)) return;
+    const double turn = 2.0 * std::acos(-1.0);
+    const double a = std::atan2(piece.Y1 - cy, piece.X1 - cx);
+    double sweep = std::atan2(piece.Y2 - cy, piece.X2 - cx) - a;
+    while (piece.Direction ? sweep <= 0.0 : sweep >= 0.0) sweep += piece.Direction ? turn : -turn;
+    const int steps = static_cast<int>(std::ceil(std::fabs(sweep) / (turn / 72.0)));
+    for (int k = 1; k < steps; ++k)
+        points.push_back({cx + r * std::cos(a + sweep * k / steps), cy + r * std::sin(a + sweep * k / steps)});
+}
+
+// Where two sides of a loop that do not follow each other cross or come
+// within tol of each other; false when none do.
+bool loopMeetsItself(const std::vector<Point2>& loop, double tol, Point2& where) {
+    const std::size_t n = loop.size();
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 2; j < n; ++j) {
+            if (i == 0 && j == n - 1) continue;
+            const std::vector<Point2> p{loop[i], loop[(i + 1) % n]}, q{loop[j], loop[(j + 1) % n]};
+            if (polygonsMeet(p, q, tol)) return where = loop[j], true;
+        }
+    return false;
+}
+
+std::string textOf(std::int32_t number, std::vector<rt::Variant> pairs) {
+    return LanguageTexts().GetText(rt::Variant(number), pairs);
+}
+
+// The outline (opening 0) or opening s as closed loops of points; error 5
+// for a loop that does not come back to its start or that meets itself.
+std::vector<std::vector<Point2>> checkedLoops(const std::vector<OutlinePiece>& pieces, std::size_t count, std::size_t s,
+                                              double tol) {
+    std::vector<std::vector<Point2>> loops(1);
+    std::size_t first = 0;
+    for (std::size_t k = 1; k <= count && k < pieces.size(); ++k) {
+        const OutlinePiece& piece = pieces[k];
+        if (isShortPiece(piece, tol)) continue;
+        if (loops.back().empty()) first = k;
+        appendPiecePoints(piece, loops.back());
+        if (CloserThan(piece.X2, pieces[first].X1, tol) && CloserThan(piece.Y2, pieces[first].Y1, tol)) {
+            loops.emplace_back();
+        } else if (k == count) {
+            const rt::Variant x(piece.X2), y(piece.Y2);
+            rt::raise(5, s == 0 ? textOf(quillon::TextNo(190151), {rt::Variant("|1"), x, rt::Variant("|2"), y})
+                                : textOf(quillon::TextNo(190152), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(s)),
+                                                                    rt::Variant("|2"), x, rt::Variant("|3"), y}));
+        }
+    }
+    loops.pop_back();
+    for (const auto& loop : loops) {
+        Point2 where{};
+        if (!loopMeetsItself(loop, tol, where)) continue;
+        char x[32], y[32];
+        std::snprintf(x, sizeof x, "%.4g", where.x);
+        std::snprintf(y, sizeof y, "%.4g", where.y);
+        rt::raise(5, s == 0 ? textOf(quillon::TextNo(190153), {rt::Variant("|1"), rt::Variant(x), rt::Variant("|2"), rt::Variant(y)})
+                            : textOf(quillon::TextNo(190154), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(s)),
+                                                                rt::Variant("|2"), rt::Variant(x), rt::Variant("|3"), rt::Variant(y)}));
+    }
+    return loops;
+}
+
 // The area the net must cover: the outline loops' less the openings.
 double slabArea(const std::vector<std::vector<Point2>>& outline, const std::vector<std::vector<Point2>>& openings) {
     // The even-odd rule over all loops, openings included: a loop adds its
@@ -411,6 +480,29 @@ double netArea(const BasDelaunay& m) {
 }
 
 }  // namespace
+
+void CheckSlabDescription() {
+    const BasDelaunay& m = basDelaunay();
+    SetScaleFromSlabDescription();
+    const double tol = CoincidenceTolerance();
+    const auto outline = checkedLoops(m.MeshOutline, static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOutlineCount, 0)), 0, tol);
+    std::vector<std::vector<Point2>> openings;
+    std::vector<std::size_t> numbers;
+    for (std::size_t s = 1; s <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningCount, 0)) &&
+                            s < m.MeshOpenings.size() && s < m.MeshOpeningPieceCount.size();
+         ++s) {
+        for (auto& loop : checkedLoops(m.MeshOpenings[s], static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)), s, tol)) {
+            // Inside the slab: within an odd number of the outline's loops.
+            const auto holding = std::count_if(outline.begin(), outline.end(),
+                                               [&](const auto& o) { return polygonHolds(o, loop.front().x, loop.front().y); });
+            if (holding % 2 == 0)
+                rt::raise(5, textOf(quillon::TextNo(190155), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(s))}));
+            openings.push_back(std::move(loop));
+            numbers.push_back(s);
+        }
+    }
+    checkOpenings(outline, openings, numbers, tol);
+}
 
 void GenerateDelaunayMesh() {
     BasDelaunay& m = basDelaunay();

@@ -37,4 +37,13 @@ struct BasDelaunay;
 // stops with a message (error 6).
 void GenerateDelaunayMesh();
 
+// The slab description in the meshers' copy, checked as it stands (for a
+// net made without the boundary recalculation, of any mesh type) after the
+// unit factor has been set from it as the meshers set it: every loop of the
+// outline and every opening comes back to its start within the coincidence
+// tolerance and meets itself nowhere else; every opening lies inside the
+// slab and apart from the outline and the other openings. Error 5 with a
+// message naming the first fault.
+void CheckSlabDescription();
+
 }  // namespace orvelo

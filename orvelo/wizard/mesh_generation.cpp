@@ -242,6 +242,8 @@ void FindSingularPoints() {
 
 void GenerateMeshByType() {
     const Declar& d = declar();
+    // An outline taken as it stands is checked before any net is made.
+    if (!d.RecalculateBoundaryFlag) CheckSlabDescription();
     if (d.MeshType != 5) {
         // A grid-based net, made to follow the size field. A stopped
         // generation is not refined: its net is never taken.

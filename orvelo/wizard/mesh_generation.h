@@ -60,7 +60,9 @@ void CopyOutFENet(std::int16_t& NodeCount, std::vector<float>& NodeX, std::vecto
 // pass. Neither changes the run state.
 void FindSingularPoints();
 
-// Operation 0: the new net by MeshType. 5: GenerateDelaunayMesh, then
+// Operation 0: the new net by MeshType. Without RecalculateBoundaryFlag the
+// slab description is checked first (CheckSlabDescription, error 5 for a
+// broken one). 5: GenerateDelaunayMesh, then
 // SmoothMesh (25 passes) when SmoothMeshFlag and AddBoundaryFrontPoints
 // when BoundaryFrontPointsFlag, each only when the generation did not stop
 // the run; any other type: GenerateGridBasedMesh, then RefineMeshAdaptively

@@ -206,3 +206,35 @@ TEST_F(RecordedRunTest, RandomlyDamagedInputIsRefusedNamingTheFile) {
         fs::remove_all(folder.path(dir));
     }
 }
+
+// Without the boundary recalculation the outline is meshed as it stands:
+// a gap, a bow-tie, an opening across the outline and one outside the slab
+// are refused for a triangulation and a grid-based net alike, and nothing
+// is written.
+TEST_F(RecordedRunTest, BrokenOutlineIsRefusedWithoutTheRecalculation) {
+    for (int damage = 0; damage < 8; ++damage) {
+        const std::string dir = "raft" + std::to_string(damage), input = copySample(dir);
+        const fs::path file = folder.path(dir + "/RAFT.PL8");
+        std::vector<std::string> lines;
+        std::istringstream in(readBytes(file));
+        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+        if (damage % 4 == 0) lines[18] = "0,0.5";
+        if (damage % 4 == 1) lines[8] = lines[12] = "0,8", lines[13] = lines[17] = "12,8";
+        for (std::size_t k = 24; damage % 4 >= 2 && k <= 40; ++k)  // the opening moved across or out of the slab
+            if (lines[k] != "0,0" && lines[k][0] != '#') lines[k] = std::to_string(std::stoi(lines[k]) + 7 * (damage % 4 - 1)) + lines[k].substr(1);
+        std::string text;
+        for (const std::string& kept : lines) text += kept + "\r\n";
+        writeBytes(file, text);
+        boxes->prompts.clear();
+        orvelo::frmWizard& w = open(input);
+        forms::click(*w.ChkRecalculateMeshBoundary);  // off
+        forms::click(next());
+        if (damage >= 4) forms::click(w.OptElementType(1));
+        forms::click(finish());
+        EXPECT_TRUE(orvelo::ProjectFileSet(folder.path(dir), "RAFT_Adaptive").empty()) << damage;
+        EXPECT_NE(::testing::PrintToString(boxes->prompts).find("o net can be generated"), std::string::npos)
+            << damage << ::testing::PrintToString(boxes->prompts);
+        wizard->unloadWithoutEvents();
+        wizard.reset();
+    }
+}
