@@ -174,20 +174,16 @@ TEST_F(NetCheckTest, NetPassingItsListsIsRefusedUnread)
 {
     Net net;
     for (int i = 0; i < 4; ++i) net.node(static_cast<float>(i % 2), static_cast<float>(i / 2));
-    net.element({1, 2, 4});
     net.element({1, 4, 9});  // a corner outside the net
     net.install();
     forms::ScopedMsgBox boxes;
-    boxes->answer(forms::vbOK);
-    orvelo::RunFENetCheck();
-    orvelo::declar().ElementList[2].Node[3] = 3;
-    orvelo::declar().NodeCount = 7;  // more nodes than the coordinate lists hold
-    boxes->answer(forms::vbOK);
-    orvelo::RunFENetCheck();
+    for (int round = 0; round < 2; ++round, orvelo::declar().ElementList[1].Node[3] = 3, orvelo::declar().NodeCount = 7) {
+        boxes->answer(forms::vbOK);  // then more nodes than the coordinate lists hold
+        orvelo::RunFENetCheck();
+    }
     const std::vector<std::string> prompts = orvelotest::PromptsOf(*boxes);
     ASSERT_EQ(prompts.size(), 2u);
-    EXPECT_NE(prompts[0].find("names node 9"), std::string::npos) << prompts[0];
-    EXPECT_NE(prompts[1].find("7 nodes"), std::string::npos) << prompts[1];
+    EXPECT_TRUE(prompts[0].find("names node 9") != std::string::npos && prompts[1].find("7 nodes") != std::string::npos);
 }
 
 TEST_F(NetCheckTest, SoundFineNetFindsNothingAndBordersAreNotForeign)
