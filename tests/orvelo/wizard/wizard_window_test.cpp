@@ -80,9 +80,6 @@ TEST_F(WizardTest, NavigationButtonsFollowTheStep) {
     // Clearing the path does not disable Next; the path is refused then.
     ASSERT_TRUE(forms::editText(*w.TxtProject, ""));
     EXPECT_TRUE(next().Enabled());
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(w.CurrentStep(), 0);
-    EXPECT_TRUE(box->boxes().empty()) << "a refused input path shows no message of the wizard";
 
     ASSERT_TRUE(forms::editText(*w.TxtProject, project));
     ASSERT_TRUE(forms::click(next()));
@@ -157,18 +154,33 @@ TEST_F(WizardTest, InvalidNumbersAreRefusedRowByRow) {
     EXPECT_EQ(box->boxes()[1].title, w.LblInputData(2).Caption());
     EXPECT_FLOAT_EQ(declar().MaxElementSize, 2.0f);
 
-    // Zero is not above zero; theta is checked first.
-    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "0"));
+    // Theta, checked first, lies above 0 and up to 60 degrees; an empty box
+    // asks for a value.
+    const std::string theta = w.LblInputData(0).Caption();
+    for (const char* typed : {"0", "61", " "}) {
+        ASSERT_TRUE(forms::editText(w.TxtInputData(0), typed));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::click(next()));
+        EXPECT_EQ(w.CurrentStep(), 2);
+        EXPECT_EQ(box->boxes().back().title, theta);
+        EXPECT_EQ(box->boxes().back().prompt, std::string(typed) == " " ? text(190063, {"|1", theta})
+                                                                        : text(140001, {"|1", "<0", "|2", "60"}))
+            << typed;
+    }
+    // rmin may not exceed r: both values are named, the focus is on rmin.
+    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "60"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "3"));
     box->answer(forms::vbOK);
     ASSERT_TRUE(forms::click(next()));
-    ASSERT_EQ(box->boxes().size(), 3u);
-    EXPECT_EQ(box->boxes()[2].title, w.LblInputData(0).Caption());
-    // No check between the values: rmin above r is taken.
-    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "20"));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "3"));
+    EXPECT_EQ(w.CurrentStep(), 2);
+    EXPECT_EQ(box->boxes().back().prompt, text(190062, {"|1", w.LblInputData(2).Caption(), "|2", "3", "|3",
+                                                        w.LblInputData(1).Caption(), "|4", "2"}));
+    EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(2));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "2"));
     ASSERT_TRUE(forms::click(next()));
     EXPECT_EQ(w.CurrentStep(), 3);
-    EXPECT_FLOAT_EQ(declar().MinElementSize, 3.0f);
+    EXPECT_FLOAT_EQ(declar().MinAngle, 60.0f);
+    EXPECT_FLOAT_EQ(declar().MinElementSize, 2.0f);
 }
 
 // The sizes stop where the generation stops: ten times the slab's extent
@@ -257,13 +269,13 @@ TEST_F(WizardTest, BrowseTakesTheChosenProjectAndProposesTheOutput) {
 
 TEST_F(WizardTest, F1ShowsHelpAndCancelAsksFirst) {
     std::filesystem::create_directories(folder.path("prog/help/Orvelo_en"));
-    folder.write("prog/help/Orvelo_en/orvelo_titel.htm", "<html></html>");
+    folder.write("prog/help/Orvelo_en/orvelo_titel_1.htm", "<html></html>");
     auto desktop = std::make_shared<forms::RecordingDesktop>();
     const auto previous = forms::setDesktop(desktop);
     orvelo::frmWizard& w = open();
     ASSERT_TRUE(forms::pressKey(*w.TxtProject, forms::vbKeyF1));
     ASSERT_EQ(desktop->openedUrls.size(), 1u);
-    EXPECT_NE(desktop->openedUrls[0].find("/help/Orvelo_en/orvelo_titel.htm"), std::string::npos)
+    EXPECT_NE(desktop->openedUrls[0].find("/help/Orvelo_en/orvelo_titel_1.htm"), std::string::npos)
         << desktop->openedUrls[0];
     forms::setDesktop(previous);
 
@@ -394,6 +406,26 @@ TEST_F(WizardTest, NextNamesAnInputPathThatIsNoProject) {
     ASSERT_EQ(box->boxes().size(), 2u);
     EXPECT_NE(box->boxes()[1].prompt.find(folder.path("none/BROKEN.PO1")), std::string::npos)
         << box->boxes()[1].prompt;
+
+    // Each path that names no project gets the message of its cause; Enter
+    // in the box acts as Next.
+    const std::string project = copySample();
+    std::filesystem::copy_file(project, folder.path("none/BARE.PO1"));
+    const std::vector<std::pair<std::string, std::string>> causes = {
+        {"", text(190064)},
+        {folder.path("raft"), text(190065, {"|1", folder.path("raft")})},
+        {folder.path("raft/RAFT.PL6"), text(190066, {"|1", folder.path("raft/RAFT.PL6")})},
+        {folder.path("none/BARE.PO1"), text(190067, {"|1", "BARE", "|2", folder.path("none/BARE.PL6")})}};
+    for (const auto& [path, message] : causes) {
+        ASSERT_TRUE(forms::editText(*w.TxtProject, path));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::typeText(*w.TxtProject, "\r"));
+        EXPECT_EQ(w.CurrentStep(), 0);
+        EXPECT_EQ(box->boxes().back().prompt, message) << path;
+    }
+    ASSERT_TRUE(forms::editText(*w.TxtProject, project));
+    ASSERT_TRUE(forms::typeText(*w.TxtProject, "\r"));
+    EXPECT_EQ(w.CurrentStep(), 1);
 }
 
 TEST_F(WizardTest, ProposedOutputFollowsTheInputPathUntilTheUserEditsIt) {
@@ -414,6 +446,7 @@ TEST_F(WizardTest, ProposedOutputFollowsTheInputPathUntilTheUserEditsIt) {
     // A typed path moves the proposal along.
     std::filesystem::create_directories(folder.path("plate"));
     std::filesystem::copy_file(first, folder.path("plate/PLATE.PO1"));
+    std::filesystem::copy_file(folder.path("noresults/RAFT.PL6"), folder.path("plate/PLATE.PL6"));
     ASSERT_TRUE(forms::editText(*w.TxtProject, folder.path("plate/PLATE.PO1")));
     EXPECT_EQ(w.TxtSaveProjectAs->Text(), "PLATE_Adaptive.PO1");
     EXPECT_EQ(w.txtDataDir->Text(), folder.path("plate/"));
@@ -450,17 +483,32 @@ TEST_F(WizardTest, TheCloseBoxAsksWhatCancelAsks) {
     EXPECT_FALSE(w.loaded());
 }
 
-TEST_F(WizardTest, ArabicInterfaceMirrorsTheWindow) {
-    forms::settings().save("valmor", "Interface Language setting", "Language", "Arabic");
+// In every language the Browse buttons hold their caption, the box beside
+// them giving up the room; Arabic mirrors the window.
+TEST_F(WizardTest, BrowseButtonsFitTheirCaptionAndArabicMirrorsTheWindow) {
     quillon::ClsLanguageText::setLanguageSource([] { return halvex::StoredInterfaceLanguage(); });
-    orvelo::resetServices();
-    orvelo::frmWizard& w = open();
+    for (const char* language : {"English", "German", "Arabic"}) {
+        forms::settings().save("valmor", "Interface Language setting", "Language", language);
+        orvelo::resetServices();
+        halvex::libraryState().TextLib.reset();
+        if (wizard) wizard->unloadWithoutEvents();
+        orvelo::frmWizard& w = open();
+        const bool mirrored = std::string(language) == "Arabic";
+        EXPECT_EQ(w.RightToLeft(), mirrored) << language;
+        EXPECT_EQ(w.TxtProject->RightToLeft(), mirrored) << language;
+        for (auto [button, box] : {std::pair{&w.Cmdbrowse.get(), &w.TxtProject.get()},
+                                   std::pair{&w.CmdBrowseFolder.get(), &w.txtDataDir.get()}}) {
+            EXPECT_GE(button->Width(), w.TextWidth(button->Caption()) + 480) << language;
+            if (mirrored)
+                EXPECT_LT(button->Left() + button->Width(), box->Left()) << language;
+            else
+                EXPECT_LT(box->Left() + box->Width(), button->Left()) << language;
+        }
+    }
     quillon::ClsLanguageText::setLanguageSource({});
-    EXPECT_TRUE(w.RightToLeft());
-    EXPECT_TRUE(w.TxtProject->RightToLeft());
-    const forms::Control& browse = w.Cmdbrowse.get();
-    EXPECT_EQ(browse.Left(), browse.Container()->Width() - 6000 - browse.Width()) << "mirrored in its frame";
     forms::settings().remove("valmor", "Interface Language setting", "Language");
+    orvelo::resetServices();
+    halvex::libraryState().TextLib.reset();
 }
 
 }  // namespace
