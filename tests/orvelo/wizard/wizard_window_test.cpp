@@ -71,6 +71,31 @@ TEST_F(WizardTest, DefaultsAreShownAndReadInTheLengthUnit) {
     EXPECT_EQ(w.TxtInputData(2).Text(), "0,12");
 }
 
+// What is typed on the parameter step survives Back, and Finish on another
+// step runs with it.
+TEST_F(WizardTest, TypedParametersSurviveBackAndReachFinish) {
+    orvelo::frmWizard& w = open(copySample());
+    int runs = 0;
+    orvelo::operationRunner().Procedures[orvelo::OpOpenSourceProject] = [&](orvelo::ClsRefineWaitMessage&) {
+        ++runs;
+        orvelo::RunControl().RunState(halvex::ExitWithoutSaving);
+    };
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "25"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "2"));
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.TxtInputData(0).Text(), "25");
+    EXPECT_EQ(w.TxtInputData(1).Text(), "2");
+    ASSERT_TRUE(forms::click(back()));
+    box->answer(forms::vbOK);  // the stopped run
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(runs, 1);
+    EXPECT_FLOAT_EQ(declar().MinAngle, 25.0f);
+    EXPECT_FLOAT_EQ(declar().MaxElementSize, 2.0f);
+}
+
 TEST_F(WizardTest, NavigationButtonsFollowTheStep) {
     const std::string project = copySample();
     orvelo::frmWizard& w = open();
@@ -321,8 +346,10 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     EXPECT_EQ(box->boxes()[1].prompt, text(190009, {"|1", "raft"}));
     EXPECT_EQ(w.ActiveControl(), &w.TxtSaveProjectAs.get());
 
-    // No name, or a name with a folder.
-    for (const char* name : {".PO1", "sub/OUT"}) {
+    // No name, blanks or dots only, a folder, characters no file name should
+    // hold, or one too long for the run's temporary folder beside it.
+    for (const std::string& name : std::vector<std::string>{".PO1", "   ", ".", "...PO1", "sub/OUT", "a*b?", "a\tb", "x<y>|z",
+                                   std::string(240, 'n')}) {
         ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(finish()));
@@ -337,7 +364,7 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
         ASSERT_TRUE(forms::editText(*w.TxtProject, project));
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
     };
-    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "out.po1"));
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, " out .po1 "));
     w.TxtProject->Text(folder.path("raft/raft.po1"));
     box->answer(forms::vbOK);  // the run's failure
     ASSERT_TRUE(forms::click(finish()));
