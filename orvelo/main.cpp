@@ -5,6 +5,7 @@
 // The whole command line is the path: arguments that the shell split at
 // blanks are joined again with one blank each.
 #include <QApplication>
+#include <QIcon>
 #include <QString>
 #include <QtGlobal>
 
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
     for (const std::string& report : heldReports()) std::fprintf(stderr, "%s\n", report.c_str());
     // The program's name on every window and message box.
     app.qapp().setApplicationDisplayName(QStringLiteral("Tessaro"));
+    // Its icon, from the program folder, on every window.
+    app.qapp().setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/wizard/tessaro.xpm")));
     // The library's folder browser shows the desktop's folder dialog.
     halvex::setFolderDialog(std::make_shared<halvex::CommonFolderDialog>());
     // The program's texts come in the interface language the library's

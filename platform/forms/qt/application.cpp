@@ -240,6 +240,11 @@ bool Application::installTranslations(const std::string& language) {
     }
     QCoreApplication::installTranslator(translator.get());
     translator_ = std::move(translator);
+    // A right-to-left translation would turn the whole application right to
+    // left, and Qt then draws the captions of the mirrored forms in their
+    // logical order, arrows unmirrored. The forms mirror themselves; Qt's
+    // own windows take the reading order of their owner or their message.
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
     return true;
 }
 void QtDisplay::beep() { QApplication::beep(); }

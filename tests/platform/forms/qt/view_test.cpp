@@ -246,11 +246,24 @@ TEST_F(ShownInQt, TheKeyboardMovesTheFocusAndEscapePressesCancel) {
     typeKey(first, Qt::Key_Tab, "\t");
     EXPECT_EQ(dlg.ActiveControl(), &dlg.TxtInputData(1));
     EXPECT_EQ(dlg.TxtInputData(0).Text(), "") << "Tab types nothing";
+    EXPECT_TRUE(windowOf(dlg)->testAttribute(Qt::WA_KeyboardFocusChange)) << "the focus moved by Tab is marked";
 
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
     QCoreApplication::sendEvent(widgetOf(dlg.TxtInputData(1)), &escape);
     EXPECT_FALSE(dlg.loaded());
     EXPECT_EQ(windowOf(dlg), nullptr);
+    formstest::processEvents();
+}
+
+// A progress bar fills the way its window reads: from the right in a
+// mirrored one.
+TEST(ProgressInQt, ABarFillsFromTheRightInAMirroredWindow) {
+    Form wait("frmWait", [](Form& f) { f.addControl(Kind::ProgressBar, "prgProgress").Move(120, 120, 3000, 300); });
+    wait.RightToLeft(true);
+    wait.Show();
+    formstest::processEvents();
+    EXPECT_EQ(widgetOf(wait.control("prgProgress"))->layoutDirection(), Qt::RightToLeft);
+    wait.unloadWithoutEvents();
     formstest::processEvents();
 }
 
