@@ -8,8 +8,12 @@
 // of the Units file); step 3 the output project's name and directory
 // (default: the input's name followed by "_Adaptive", beside the input).
 // Back and Next move between the steps, each step checked before Next takes
-// its values into the project globals (declar()); Finish checks the current
-// step and the output project and runs the whole refinement (see
+// its values into the project globals (declar()): the input path must name
+// a project file with its net, theta lie above 0 and up to 60 degrees, rmin
+// (a/bmin) not exceed r (a/b), and the output name be a plain file name.
+// Numbers typed and left by Back stay in their boxes and are checked by
+// Finish on any step. Finish checks the current step and the output
+// project and runs the whole refinement (see
 // RunRefinement in frm_wizard_run.cpp), then asks whether to end the program
 // or to start again with every value kept.
 //

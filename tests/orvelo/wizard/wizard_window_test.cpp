@@ -290,6 +290,12 @@ TEST_F(WizardTest, BrowseTakesTheChosenProjectAndProposesTheOutput) {
     EXPECT_EQ(declar().OutputDir, folder.path("raft/"));
     EXPECT_EQ(w.TxtSaveProjectAs->Text(), "RAFT_Adaptive.PO1");
     EXPECT_TRUE(next().Enabled());
+
+    // The folder browser opens at the output folder in the box.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(*w.CmdBrowseFolder));
+    ASSERT_EQ(folderDialog->requests().size(), 1u);
+    EXPECT_EQ(folderDialog->requests()[0].startFolder, folder.path("raft/"));
 }
 
 TEST_F(WizardTest, F1ShowsHelpAndCancelAsksFirst) {
