@@ -25,7 +25,7 @@ namespace {
 
 constexpr const char* kNoDisplay =
     "orvelo: Tessaro needs a graphical display, and none could be opened; to try it without one, "
-    "run it with QT_QPA_PLATFORM=offscreen.\n";
+    "run it with QT_QPA_PLATFORM=offscreen (it then shows no window and runs until ended with Ctrl+C).\n";
 
 bool environmentSet(const char* name) {
     const char* value = std::getenv(name);
