@@ -5,6 +5,7 @@
 // The whole command line is the path: arguments that the shell split at
 // blanks are joined again with one blank each.
 #include <QApplication>
+#include <QIcon>
 #include <QString>
 #include <QtGlobal>
 
@@ -25,7 +26,7 @@ namespace {
 
 constexpr const char* kNoDisplay =
     "orvelo: Tessaro needs a graphical display, and none could be opened; to try it without one, "
-    "run it with QT_QPA_PLATFORM=offscreen.\n";
+    "run it with QT_QPA_PLATFORM=offscreen (it then shows no window and runs until ended with Ctrl+C).\n";
 
 bool environmentSet(const char* name) {
     const char* value = std::getenv(name);
@@ -62,6 +63,8 @@ int main(int argc, char** argv) {
     for (const std::string& report : heldReports()) std::fprintf(stderr, "%s\n", report.c_str());
     // The program's name on every window and message box.
     app.qapp().setApplicationDisplayName(QStringLiteral("Tessaro"));
+    // Its icon, from the program folder, on every window.
+    app.qapp().setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/wizard/tessaro.xpm")));
     // The library's folder browser shows the desktop's folder dialog.
     halvex::setFolderDialog(std::make_shared<halvex::CommonFolderDialog>());
     // The program's texts come in the interface language the library's

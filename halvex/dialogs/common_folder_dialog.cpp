@@ -4,9 +4,10 @@
 
 namespace halvex {
 
-FolderChoice CommonFolderDialog::chooseFolder(std::int32_t ownerHwnd, std::string_view title)
+FolderChoice CommonFolderDialog::chooseFolder(std::int32_t ownerHwnd, std::string_view title,
+                                              std::string_view startFolder)
 {
-    forms::FolderResult result = forms::commonDialogs().chooseFolder(ownerHwnd, title);
+    forms::FolderResult result = forms::commonDialogs().chooseFolder(ownerHwnd, title, startFolder);
     FolderChoice choice;
     choice.path = std::move(result.path);
     switch (result.outcome) {

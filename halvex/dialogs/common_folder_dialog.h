@@ -13,7 +13,7 @@ namespace halvex {
 
 class CommonFolderDialog : public FolderDialog {
 public:
-    FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title) override;
+    FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title, std::string_view startFolder) override;
 };
 
 }  // namespace halvex

@@ -19,9 +19,10 @@ std::shared_ptr<FolderDialog>& installedDialog()
 
 }  // namespace
 
-FolderChoice ScriptedFolderDialog::chooseFolder(std::int32_t ownerHwnd, std::string_view title)
+FolderChoice ScriptedFolderDialog::chooseFolder(std::int32_t ownerHwnd, std::string_view title,
+                                                std::string_view startFolder)
 {
-    requests_.push_back(Request{ownerHwnd, std::string(title)});
+    requests_.push_back(Request{ownerHwnd, std::string(title), std::string(startFolder)});
     if (answers_.empty()) {
         ++unanswered_;
         return FolderChoice{};
@@ -51,7 +52,7 @@ std::string BrowseForFolder(std::int32_t ownerHwnd, const std::string& folder)
     std::string result = folder;
     try {
         FolderChoice choice =
-            folderDialog().chooseFolder(ownerHwnd, textLib().GetText(quillon::TextNo(140004)));
+            folderDialog().chooseFolder(ownerHwnd, textLib().GetText(quillon::TextNo(140004)), folder);
         // Only a real folder replaces the one passed in: a cancelled dialog
         // or an item without a file-system path leaves the caller's folder.
         if (choice.outcome == FolderChoice::Outcome::Chosen) {

@@ -28,9 +28,10 @@ class FolderDialog {
 public:
     virtual ~FolderDialog() = default;
     // Shows a modal dialog choosing one existing folder, owned by the
-    // window ownerHwnd (0: none), with the given title. Nothing is
-    // preselected.
-    virtual FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title) = 0;
+    // window ownerHwnd (0: none), with the given title, opening at
+    // startFolder.
+    virtual FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title,
+                                      std::string_view startFolder) = 0;
 };
 
 // Headless stand-in: answers from a queue (cancelling when it is empty) and
@@ -40,10 +41,11 @@ public:
     struct Request {
         std::int32_t ownerHwnd = 0;
         std::string title;
+        std::string startFolder;
     };
     // Queues the answer to the next request.
     void answer(FolderChoice choice) { answers_.push_back(std::move(choice)); }
-    FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title) override;
+    FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title, std::string_view startFolder) override;
 
     const std::vector<Request>& requests() const { return requests_; }
     // Requests answered by cancelling because no answer was queued.
@@ -62,7 +64,8 @@ FolderDialog& folderDialog();
 // the previous one.
 std::shared_ptr<FolderDialog> setFolderDialog(std::shared_ptr<FolderDialog> dialog);
 
-// Lets the user pick a folder (title text 140004) and returns its path. The
+// Lets the user pick a folder (title text 140004), starting at `folder`,
+// and returns its path. The
 // folder passed in comes back unchanged when the user cancels, when the
 // chosen item has no file-system path, and after an error (which is
 // reported with the library's error message).

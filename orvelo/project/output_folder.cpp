@@ -55,9 +55,14 @@ std::string extensionOfProjectFile(const std::string& fileName, const std::strin
     return ext;
 }
 
+constexpr int kFolderAttempts = 1000;
+constexpr std::size_t kLongestFileName = 255;  // bytes of one name in a folder
+const std::string kStagingPrefix = "~";
+const std::string kStagingSuffix = ".unfinished";
+
 // A folder of that stem in dir that does not exist yet, created empty.
 std::string createUniqueFolder(const std::string& dir, const std::string& stem) {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
+    for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
         const std::string candidate =
             dir + stem + (attempt == 0 ? std::string() : "-" + std::to_string(attempt));
         std::error_code ec;
@@ -86,6 +91,11 @@ std::vector<std::string> regularFilesOf(const std::string& folder) {
 
 }  // namespace
 
+std::size_t LongestOutputName() {
+    const std::size_t attemptSuffix = 1 + std::to_string(kFolderAttempts - 1).size();  // "-999"
+    return kLongestFileName - kStagingPrefix.size() - kStagingSuffix.size() - attemptSuffix;
+}
+
 StagedOutput::~StagedOutput() { Discard(); }
 
 void StagedOutput::Begin(const std::string& outputDir, const std::string& outputName, const std::string& inputDir,
@@ -93,7 +103,7 @@ void StagedOutput::Begin(const std::string& outputDir, const std::string& output
     Discard();
     outputDir_ = withSeparator(outputDir);
     outputName_ = outputName;
-    folder_ = createUniqueFolder(outputDir_, "~" + outputName + ".unfinished");
+    folder_ = createUniqueFolder(outputDir_, kStagingPrefix + outputName + kStagingSuffix);
     stagingNames() = StagingNames{folder_, outputDir_, outputName_, withSeparator(inputDir), inputName};
     activeStaging() = &stagingNames();
 }

@@ -6,6 +6,7 @@
 // project).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,11 @@ private:
     std::string outputDir_;
     std::string outputName_;
 };
+
+// The longest output project name (bytes) whose temporary folder
+// ("~" + name + ".unfinished", with a number added when one exists) a
+// folder can hold.
+std::size_t LongestOutputName();
 
 // The path a message shows for path: a file of the active staging's
 // temporary folder is named, when read, by the input project's file it was

@@ -17,6 +17,7 @@
 #include "halvex/services/input_checks.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_files.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "orvelo/wizard/open_project_dialog.h"
 #include "outside/quillon/language_text.h"
@@ -43,6 +44,9 @@ constexpr std::int32_t kNavHeight = 615;
 constexpr std::int32_t kButtonWidth = 1275;
 constexpr std::int32_t kButtonHeight = 375;
 constexpr std::int32_t kRowPitch = 360;  // parameter rows
+constexpr std::int32_t kStepMargin = 120;  // the step frames inside the window
+constexpr std::int32_t kCaptionPadding = 360;  // a button's caption to its edges, both sides
+constexpr double kLargestMinAngle = 60.0;  // degrees: no triangle has a larger smallest angle
 
 // Runs one statement whose own errors are ignored (a property a control
 // refuses, a focus it cannot take).
@@ -147,6 +151,18 @@ private:
     bool& flag_;
 };
 
+// A name the output project's files can have and be found by: not empty,
+// not dots only, no folder, none of * ? " < > | and no control character,
+// and short enough for the temporary folder the run makes beside it.
+bool UsableOutputName(const std::string& name) {
+    if (name.empty() || name.size() > LongestOutputName()) return false;
+    if (name.find_first_not_of('.') == std::string::npos) return false;
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F || std::string_view("/\\*?\"<>|").find(c) != std::string_view::npos;
+    });
+}
+
 std::string text(std::int32_t number, std::vector<rt::Variant> parameters = {}) {
     return LanguageTexts().GetText(rt::Variant(number), parameters);
 }
@@ -176,6 +192,8 @@ frmWizard::frmWizard(std::string commandLine)
     on(Event::QueryUnload, [this](forms::EventArgs& e) { Form_QueryUnload(e.Cancel, e.UnloadMode); });
     on("TxtInputData", Event::KeyPress,
        [this](forms::EventArgs& e) { TxtInputData_KeyPress(e.Index, e.KeyAscii); });
+    on("TxtInputData", Event::Change, [this] { TxtInputData_Change(); });
+    on("TxtProject", Event::KeyPress, [this](forms::EventArgs& e) { TxtProject_KeyPress(e.KeyAscii); });
 }
 
 void frmWizard::design() {
@@ -187,7 +205,8 @@ void frmWizard::design() {
     Move(std::max(0, (forms::screen().Width() - width) / 2), std::max(0, (forms::screen().Height() - height) / 2),
          width, height);
 
-    for (std::int16_t i = 0; i < 4; ++i) add(Kind::Frame, "fraStep", i).Move(120, 60, kClientWidth - 240, kStepHeight);
+    for (std::int16_t i = 0; i < 4; ++i)
+        add(Kind::Frame, "fraStep", i).Move(kStepMargin, 60, kClientWidth - 2 * kStepMargin, kStepHeight);
 
     // Step 0: the input project.
     forms::Control& step0 = control("fraStep", 0);
@@ -246,8 +265,10 @@ void frmWizard::Form_Load() {
     try {
         forms::screen().MousePointer(forms::vbHourglass);
         FinishAllowed_ = false;
+        // The steps keep a margin to the window's edges, so that their
+        // titles do not touch them.
         for (std::int16_t i = 0; i < 4; ++i) {
-            fraStep(i).Left(0);
+            fraStep(i).Left(kStepMargin);
             fraStep(i).Visible(false);
         }
 
@@ -291,6 +312,7 @@ void frmWizard::Form_Load() {
         OptElementType(0).ToolTipText(text(TextNo(190036)));
         OptElementType(1).ToolTipText(text(TextNo(190037)));
         services.SetRightToLeft(*this);
+        FitBrowseButtons();
 
         SetDefaults();
         chkSmoothMesh->Value(d.SmoothMeshFlag ? forms::vbChecked : forms::vbUnchecked);
@@ -441,7 +463,9 @@ void frmWizard::FillStepFields(std::int32_t step) {
     const Declar& d = declar();
     if (step == 1) {
         OptElementType(d.MeshType == 5 ? 0 : 1).Value(-1);
-    } else if (step == 2) {
+    } else if (step == 2 && !parametersTyped_) {
+        // What the user typed and has not yet handed over stays.
+        const FillingFields filling(fillingFields_);
         TxtInputData(0).Text(rt::formatSingle(d.MinAngle));
         TxtInputData(1).Text(shownNumber(d.MaxElementSize * d.LengthFactor));
         TxtInputData(2).Text(shownNumber(d.MinElementSize * d.LengthFactor));
@@ -472,6 +496,36 @@ void frmWizard::TxtProject_Change() {
 
 void frmWizard::OutputField_Change() {
     if (!fillingFields_) outputEdited_ = true;
+}
+
+void frmWizard::TxtInputData_Change() {
+    if (!fillingFields_) parametersTyped_ = true;
+}
+
+void frmWizard::TxtProject_KeyPress(std::int16_t& KeyAscii) {
+    // Enter in the path acts as Next.
+    if (KeyAscii != forms::vbKeyReturn) return;
+    KeyAscii = 0;
+    if (cmdNav(3).Enabled()) cmdNav_Click(3);
+}
+
+void frmWizard::FitBrowseButtons() {
+    auto fit = [this](forms::Control& button, forms::Control& box) {
+        const std::int32_t width = std::max(kButtonWidth, TextWidth(button.Caption()) + 2 * kCaptionPadding);
+        const std::int32_t grow = width - button.Width();
+        if (grow <= 0) return;
+        // The button keeps its outer edge (the one away from the box, on
+        // either side in a mirrored window); the box gives up the room.
+        if (box.Left() < button.Left()) {
+            button.Move(button.Left() - grow, button.Top(), width, button.Height());
+        } else {
+            button.Width(width);
+            box.Left(box.Left() + grow);
+        }
+        box.Width(box.Width() - grow);
+    };
+    ignoringErrors([&] { fit(Cmdbrowse.get(), TxtProject.get()); });
+    ignoringErrors([&] { fit(CmdBrowseFolder.get(), txtDataDir.get()); });
 }
 
 void frmWizard::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {
@@ -536,10 +590,43 @@ std::int16_t frmWizard::TakeInputProject(std::string path) {  // a copy: path ma
     return failed == 0 ? 0 : 53;
 }
 
+void frmWizard::RefuseInputPath(const std::string& message) {
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    forms::screen().MousePointer(forms::vbDefault);
+    forms::MsgBox(message, forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
+    if (CurrentStep_ != 0) ShowStep(0, 0);
+    ignoringErrors([&] { TxtProject->SetFocus(); });
+}
+
+bool frmWizard::InputPathUsable(const std::string& path) {
+    std::int32_t message = 0;
+    std::error_code ec;
+    const fs::path native = rt::toNativePath(path);
+    if (rt::trim(path).empty()) {
+        message = TextNo(190064);
+    } else if (fs::is_directory(native, ec)) {
+        message = TextNo(190065);
+    } else if (!HasProjectExtension(path) && fs::is_regular_file(native, ec)) {
+        message = TextNo(190066);
+    }
+    if (message == 0) return true;
+    RefuseInputPath(text(message, {rt::Variant("|1"), rt::Variant(path)}));
+    return false;
+}
+
 bool frmWizard::TakeInputProjectOrReport(const std::string& path) {
+    if (!InputPathUsable(path)) return false;
     const std::int16_t failed = TakeInputProject(path);
-    if (failed == 0) return true;
-    if (!rt::trim(path).empty()) {
+    if (failed == 0) {
+        // A project without its net has nothing to refine.
+        const Declar& d = declar();
+        const std::string net = d.DataDir + d.ProjectName + ".PL6";
+        if (!rt::findFileCaseInsensitive(net).empty()) return true;
+        RefuseInputPath(text(TextNo(190067), {rt::Variant("|1"), rt::Variant(d.ProjectName), rt::Variant("|2"),
+                                              rt::Variant(net)}));
+        return false;
+    }
+    {
         // The library's file message: a missing file, or one that cannot
         // be read as a project, named with its path.
         halvex::ClsValmor& services = SharedServices();
@@ -580,7 +667,6 @@ void frmWizard::ProposeOutput(const std::string& folder, const std::string& inpu
 
 void frmWizard::ValidateStep(bool& failed) {
     Declar& d = declar();
-    halvex::ClsValmor& services = SharedServices();
     failed = true;
     switch (CurrentStep_) {
         case 0:
@@ -598,36 +684,71 @@ void frmWizard::ValidateStep(bool& failed) {
             }
             failed = false;
             break;
-        case 2: {
-            if (d.MeshType == 5) {
-                if (services.InputType(TxtInputData(0), halvex::InputSingleGreaterZero, 0, 0, LblInputData(0)))
-                    return;
-                d.MinAngle = services.CSngPrivate(rt::Variant(TxtInputData(0).Text()));
-                d.SmoothMeshFlag = chkSmoothMesh->Value() == forms::vbChecked;
-                d.BoundaryFrontPointsFlag = chkBoundaryFrontPoint->Value() == forms::vbChecked;
-            }
-            // The sizes are limited to what the generation can take for this
-            // slab; the message shows the range.
-            const double largest = roundedUp(largestElementSize() * d.LengthFactor);
-            if (services.InputType(TxtInputData(1), halvex::InputSingleGreaterZeroButNotMax, largest, 0,
-                                   LblInputData(1)))
-                return;
-            d.MaxElementSize =
-                static_cast<float>(services.CSngPrivate(rt::Variant(TxtInputData(1).Text())) / d.LengthFactor);
-            if (services.InputType(TxtInputData(2), halvex::InputSingleGreaterZeroButNotMax, largest, 0,
-                                   LblInputData(2)))
-                return;
-            d.MinElementSize =
-                static_cast<float>(services.CSngPrivate(rt::Variant(TxtInputData(2).Text())) / d.LengthFactor);
-            failed = false;
+        case 2:
+            ValidateParameters(failed);
             break;
-        }
         case 3:
             failed = false;
             break;
         default:
             break;
     }
+}
+
+bool frmWizard::ReportEmptyParameter(std::int16_t row) {
+    if (!rt::trim(TxtInputData(row).Text()).empty()) return false;
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    const std::string name = LblInputData(row).Caption();
+    forms::screen().MousePointer(forms::vbDefault);
+    forms::MsgBox(texts.GetText(TextNo(190063), {rt::Variant("|1"), rt::Variant(name)}),
+                  forms::vbInformation | texts.MessageBoxFlags(), name);
+    ignoringErrors([&] { TxtInputData(row).SetFocus(); });
+    return true;
+}
+
+void frmWizard::ValidateParameters(bool& failed) {
+    Declar& d = declar();
+    halvex::ClsValmor& services = SharedServices();
+    failed = true;
+    if (d.MeshType == 5) {
+        if (ReportEmptyParameter(0) ||
+            services.InputType(TxtInputData(0), halvex::InputSingleGreaterZeroButNotMax, kLargestMinAngle, 0,
+                               LblInputData(0)))
+            return;
+        d.MinAngle = services.CSngPrivate(rt::Variant(TxtInputData(0).Text()));
+        d.SmoothMeshFlag = chkSmoothMesh->Value() == forms::vbChecked;
+        d.BoundaryFrontPointsFlag = chkBoundaryFrontPoint->Value() == forms::vbChecked;
+    }
+    // The sizes are limited to what the generation can take for this
+    // slab; the message shows the range.
+    const double largest = roundedUp(largestElementSize() * d.LengthFactor);
+    if (ReportEmptyParameter(1) ||
+        services.InputType(TxtInputData(1), halvex::InputSingleGreaterZeroButNotMax, largest, 0, LblInputData(1)))
+        return;
+    const float largestSize = services.CSngPrivate(rt::Variant(TxtInputData(1).Text()));
+    d.MaxElementSize = static_cast<float>(largestSize / d.LengthFactor);
+    if (ReportEmptyParameter(2) ||
+        services.InputType(TxtInputData(2), halvex::InputSingleGreaterZeroButNotMax, largest, 0, LblInputData(2)))
+        return;
+    const float smallestSize = services.CSngPrivate(rt::Variant(TxtInputData(2).Text()));
+    // The smallest size above the largest would invert the size field
+    // (the largest elements where the forces peak).
+    if (smallestSize > largestSize) {
+        const quillon::ClsLanguageText& texts = LanguageTexts();
+        const std::string name = LblInputData(2).Caption();
+        forms::screen().MousePointer(forms::vbDefault);
+        forms::MsgBox(texts.GetText(TextNo(190062),
+                                    {rt::Variant("|1"), rt::Variant(name), rt::Variant("|2"),
+                                     rt::Variant(rt::trim(TxtInputData(2).Text())), rt::Variant("|3"),
+                                     rt::Variant(LblInputData(1).Caption()), rt::Variant("|4"),
+                                     rt::Variant(rt::trim(TxtInputData(1).Text()))}),
+                      forms::vbInformation | texts.MessageBoxFlags(), name);
+        ignoringErrors([&] { TxtInputData(2).SetFocus(); });
+        return;
+    }
+    d.MinElementSize = static_cast<float>(smallestSize / d.LengthFactor);
+    parametersTyped_ = false;
+    failed = false;
 }
 
 void frmWizard::ValidateOutputProject(bool& failed) {
@@ -637,10 +758,11 @@ void frmWizard::ValidateOutputProject(bool& failed) {
 
     // The project extension is recognised in any case, as everywhere.
     std::string input = TxtProject->Text();
+    if (!InputPathUsable(input)) return;
     if (!HasProjectExtension(input)) input += ".PO1";
     if (!TakeInputProjectOrReport(input)) return;
 
-    d.OutputName = WithoutProjectExtension(TxtSaveProjectAs->Text());
+    d.OutputName = rt::trim(WithoutProjectExtension(rt::trim(TxtSaveProjectAs->Text())));
     if (!endsWithSeparator(txtDataDir->Text())) {
         const FillingFields filling(fillingFields_);
         txtDataDir->Text(txtDataDir->Text() + "/");
@@ -659,7 +781,7 @@ void frmWizard::ValidateOutputProject(bool& failed) {
     }
     // A name that is no file name, and the input project itself, are
     // refused: the input project is never overwritten.
-    const bool badName = d.OutputName.empty() || d.OutputName.find_first_of("/\\") != std::string::npos;
+    const bool badName = !UsableOutputName(d.OutputName);
     if (badName || (sameFolder(folder, d.DataDir) && sameNameIgnoringCase(d.OutputName, d.ProjectName))) {
         const std::string message = badName ? texts.GetText(TextNo(190014))
                                             : texts.GetText(TextNo(190009), {rt::Variant("|1"),

@@ -8,8 +8,12 @@
 // of the Units file); step 3 the output project's name and directory
 // (default: the input's name followed by "_Adaptive", beside the input).
 // Back and Next move between the steps, each step checked before Next takes
-// its values into the project globals (declar()); Finish checks the current
-// step and the output project and runs the whole refinement (see
+// its values into the project globals (declar()): the input path must name
+// a project file with its net, theta lie above 0 and up to 60 degrees, rmin
+// (a/bmin) not exceed r (a/b), and the output name be a plain file name.
+// Numbers typed and left by Back stay in their boxes and are checked by
+// Finish on any step. Finish checks the current step and the output
+// project and runs the whole refinement (see
 // RunRefinement in frm_wizard_run.cpp), then asks whether to end the program
 // or to start again with every value kept.
 //
@@ -80,6 +84,8 @@ private:
     void OptElementType_Click(std::int16_t Index);
     void TxtProject_Change();
     void OutputField_Change();
+    void TxtInputData_Change();
+    void TxtProject_KeyPress(std::int16_t& KeyAscii);
     void Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode);
     void TxtInputData_KeyPress(std::int16_t Index, std::int16_t& KeyAscii);
 
@@ -97,16 +103,30 @@ private:
     void FillStepFields(std::int32_t step);
     void SetDefaults();
     void ValidateStep(bool& failed);
+    // Step 2's checks: each shown number, then the smallest size against
+    // the largest; takes the values when all pass.
+    void ValidateParameters(bool& failed);
+    // A parameter box left empty: asks for a value (focus in the box).
+    bool ReportEmptyParameter(std::int16_t row);
+    // The Browse buttons as wide as their caption needs, the boxes beside
+    // them narrower by as much.
+    void FitBrowseButtons();
     void ValidateOutputProject(bool& failed);
     // Takes the input path of TxtProject as typed: the project reader's
     // check, then the split into ProjectPath, DataDir and ProjectName.
     // Returns 0, or the number of the error that refused the path (53: no
     // such file).
     std::int16_t TakeInputProject(std::string path);
-    // TakeInputProject with the refusal told to the user: the file message
-    // naming the path, then step 0 with the focus in TxtProject. An empty
-    // path is refused without a message.
+    // TakeInputProject with the refusal told to the user: why the path is
+    // no project (empty, a folder, a file of another kind, a project
+    // without its net, or the file message naming it), then step 0 with
+    // the focus in TxtProject.
     bool TakeInputProjectOrReport(const std::string& path);
+    // Refuses, with its message, a typed input path that cannot name a
+    // project file; true when it may.
+    bool InputPathUsable(const std::string& path);
+    // Step 0 shown with the message of a refused input path.
+    void RefuseInputPath(const std::string& message);
     // The output fields filled for the input project just taken.
     void ProposeOutputProject();
     // The output fields proposed for the input path as it is typed.
@@ -129,6 +149,9 @@ private:
     // Set while the program itself fills the output fields or the command
     // line's path.
     bool fillingFields_ = false;
+    // The user has typed into a parameter box since its values were last
+    // taken: a later Next keeps what was typed, and Finish checks it.
+    bool parametersTyped_ = false;
 };
 
 }  // namespace orvelo

@@ -30,8 +30,9 @@ void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWit
 void frmWizard::cmdNav_Click(std::int16_t Index) {
     switch (Index) {
         case 0: {
+            // The page of the step shown (orvelo_titel_1 ... _4).
             std::int32_t window = hWnd();
-            SharedServices().ShowHelp(window, "orvelo_titel", 0);
+            SharedServices().ShowHelp(window, "orvelo_titel_" + std::to_string(CurrentStep_ + 1), 0);
             break;
         }
         case 1: {
@@ -58,6 +59,13 @@ void frmWizard::RunRefinement() {
     bool failed = true;
     ValidateStep(failed);
     if (failed) return;
+    // Net parameters typed and left by Back are checked on their step
+    // before the run takes them.
+    if (parametersTyped_) {
+        ShowStep(2, 0);
+        ValidateStep(failed);
+        if (failed) return;
+    }
     ValidateOutputProject(failed);
     if (failed) return;
     if (!ConfirmReplaceOutput()) {
@@ -96,6 +104,7 @@ void frmWizard::RunRefinement() {
     }
     std::vector<rt::Variant> question = {rt::Variant(16)};
     question.insert(question.end(), name.begin(), name.end());
+    question.insert(question.end(), {rt::Variant("|2"), rt::Variant(d.OutputDir)});
     const std::int16_t answer = forms::MsgBox(texts.GetText(TextNo(190002), question),
                                               forms::vbYesNo | forms::vbQuestion | texts.MessageBoxFlags(),
                                               forms::app().Title);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -176,6 +177,38 @@ void ClsLanguageText::setLanguageSource(std::function<std::string()> source) {
     languageSource() = std::move(source);
 }
 
+namespace {
+
+// Whether a text holds a letter written right to left (Hebrew, Arabic and
+// the scripts and presentation forms between them).
+bool hasRightToLeftLetter(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (int k = 1; k < length && i + k < text.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        if ((code >= 0x0590 && code <= 0x08FF) || (code >= 0xFB1D && code <= 0xFDFF) ||
+            (code >= 0xFE70 && code <= 0xFEFF))
+            return true;
+        i += static_cast<std::size_t>(length);
+    }
+    return false;
+}
+
+// A value inserted into a right-to-left text, kept a run of its own: a
+// path, a file name, a number or any value without right-to-left letters
+// left to right (its leading slash stays in front); other values take the
+// direction of their first letter.
+std::string isolated(const std::string& value) {
+    if (value.empty()) return value;
+    const bool path = value.find_first_of("/\\") != std::string::npos;
+    const char* open = path || !hasRightToLeftLetter(value) ? "\u2066" : "\u2068";  // LRI, FSI
+    return open + value + "\u2069";                                                 // PDI
+}
+
+}  // namespace
+
 std::string ClsLanguageText::GetText(const rt::Variant& id,
                                      const std::vector<rt::Variant>& replacements) const {
     std::string text;
@@ -210,7 +243,8 @@ std::string ClsLanguageText::GetText(const rt::Variant& id,
         std::string name = replacements[k].toString();
         if (name.empty()) continue;
         if (std::any_of(pairs.begin(), pairs.end(), [&](const auto& p) { return p.first == name; })) continue;
-        pairs.emplace_back(std::move(name), replacements[k + 1].toString());
+        std::string value = replacements[k + 1].toString();
+        pairs.emplace_back(std::move(name), IsRightToLeft() ? isolated(value) : std::move(value));
     }
     if (pairs.empty()) return text;
 

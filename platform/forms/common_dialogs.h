@@ -264,8 +264,10 @@ public:
     // initDialog, command (the closing button) and destroy.
     virtual std::int32_t printDlg(PrintDlgRecord& record) = 0;
     virtual std::int32_t pageSetupDlg(PageSetupDlgRecord& record) = 0;
-    // A modal choice of one existing folder, owned by hwndOwner (0: none).
-    virtual FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title) = 0;
+    // A modal choice of one existing folder, owned by hwndOwner (0: none),
+    // opening at startFolder when that is given and exists.
+    virtual FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title,
+                                      std::string_view startFolder = {}) = 0;
 
     // Why the last dialog function failed; 0 after a confirmed or
     // cancelled dialog.

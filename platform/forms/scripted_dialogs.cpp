@@ -371,10 +371,12 @@ std::int32_t ScriptedCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     return session.result_;
 }
 
-FolderResult ScriptedCommonDialogs::chooseFolder(std::int32_t hwndOwner, std::string_view title) {
+FolderResult ScriptedCommonDialogs::chooseFolder(std::int32_t hwndOwner, std::string_view title,
+                                                 std::string_view startFolder) {
     const std::int32_t window = newDialogWindowHandle();
     DialogSession session(DialogSession::Kind::Folder, window, window);
     session.title_ = std::string(title);
+    session.folder_ = std::string(startFolder);
     run(session, nullptr, hwndOwner);
     return session.folderResult_;
 }

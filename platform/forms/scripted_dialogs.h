@@ -54,7 +54,7 @@ public:
     // The title a folder dialog was given.
     const std::string& title() const { return title_; }
 
-    // What a file dialog shows: its folder, its filter entries and the one
+    // What a file dialog shows: its folder (a folder dialog's start folder), its filter entries and the one
     // in use (from 1).
     const std::string& folder() const { return folder_; }
     const std::vector<FilterItem>& filters() const { return filters_; }
@@ -174,7 +174,8 @@ public:
     std::int32_t chooseFont(ChooseFontRecord& record) override;
     std::int32_t printDlg(PrintDlgRecord& record) override;
     std::int32_t pageSetupDlg(PageSetupDlgRecord& record) override;
-    FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title) override;
+    FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title,
+                              std::string_view startFolder = {}) override;
 
     std::int32_t parentWindow(std::int32_t hWnd) const override;
     bool windowRect(std::int32_t hWnd, win::RECT& rect) const override;

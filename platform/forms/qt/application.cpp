@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QEventLoop>
 #include <QFontMetricsF>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPrinterInfo>
 #include <QScreen>
@@ -32,6 +34,32 @@
 #include "platform/forms/settings.h"
 
 namespace forms::qt {
+
+namespace {
+
+// Qt's own dialogs (file, colour, font and print dialogs) read right to
+// left under a right-to-left translation, while the application stays left
+// to right; message boxes take the reading order of their message.
+class RightToLeftDialogs : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Polish) {
+            auto* dialog = qobject_cast<QDialog*>(watched);
+            if (dialog != nullptr && qobject_cast<QMessageBox*>(dialog) == nullptr) {
+                dialog->setLayoutDirection(Qt::RightToLeft);
+            }
+        }
+        return false;
+    }
+};
+
+QPointer<RightToLeftDialogs>& rightToLeftDialogs() {
+    static QPointer<RightToLeftDialogs> filter;
+    return filter;
+}
+
+}  // namespace
 
 struct QtDisplay::State {
     std::map<const Form*, QPointer<FormView>> views;
@@ -219,6 +247,7 @@ bool Application::installTranslations(const std::string& language) {
         QCoreApplication::removeTranslator(translator_.get());
         translator_.reset();
     }
+    delete rightToLeftDialogs().data();
     if (language.empty() || language == "English") return true;
 
     // Qt names its languages in English, as the text tables do.
@@ -240,6 +269,15 @@ bool Application::installTranslations(const std::string& language) {
     }
     QCoreApplication::installTranslator(translator.get());
     translator_ = std::move(translator);
+    // A right-to-left translation would turn the whole application right to
+    // left, and Qt then draws the captions of the mirrored forms in their
+    // logical order, arrows unmirrored. The forms mirror themselves; Qt's
+    // own windows take the reading order of their owner or their message.
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    if (QLocale(found).textDirection() == Qt::RightToLeft) {
+        rightToLeftDialogs() = new RightToLeftDialogs(qApp);
+        qApp->installEventFilter(rightToLeftDialogs().data());
+    }
     return true;
 }
 void QtDisplay::beep() { QApplication::beep(); }

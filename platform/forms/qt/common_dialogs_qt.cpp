@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageSetupDialog>
 #include <QPalette>
@@ -427,13 +428,15 @@ std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     return 1;
 }
 
-FolderResult QtCommonDialogs::chooseFolder(std::int32_t hwndOwner, std::string_view title) {
+FolderResult QtCommonDialogs::chooseFolder(std::int32_t hwndOwner, std::string_view title,
+                                           std::string_view startFolder) {
     setExtendedError(0);
     QFileDialog dialog(state_->ownerWidget(hwndOwner));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     if (!title.empty()) dialog.setWindowTitle(toQString(title));
+    if (!startFolder.empty() && QFileInfo(toQString(startFolder)).isDir()) dialog.setDirectory(toQString(startFolder));
     State::Registration registration(*state_);
     registration.add(&dialog, hwndOwner);
     // Every place this dialog offers is a folder of the file system.

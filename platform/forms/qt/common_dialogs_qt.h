@@ -37,7 +37,8 @@ public:
     // no way to disable its parts: PSD_DISABLE... bits change nothing.
     std::int32_t printDlg(PrintDlgRecord& record) override;
     std::int32_t pageSetupDlg(PageSetupDlgRecord& record) override;
-    FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title) override;
+    FolderResult chooseFolder(std::int32_t hwndOwner, std::string_view title,
+                              std::string_view startFolder = {}) override;
 
     std::int32_t parentWindow(std::int32_t hWnd) const override;
     bool windowRect(std::int32_t hWnd, win::RECT& rect) const override;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "platform/forms/qt/convert.h"
@@ -32,11 +33,31 @@ bool QtClipboard::setMetafilePicture(std::int32_t, std::int32_t, std::int32_t, s
            QGuiApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("image/x-wmf"));
 }
 
+namespace {
+
+// How long the desktop's opener is given to say that no handler took the
+// address; one still running then has handed it to a program.
+constexpr int kOpenerAnswerMs = 1500;
+
+}  // namespace
+
 bool QtDesktop::openUrl(std::string_view address) {
     QString text = toQString(address);
     QUrl url = QUrl::fromUserInput(text, QDir::currentPath(), QUrl::AssumeLocalFile);
     if (!url.isValid()) return false;
-    return QDesktopServices::openUrl(url);
+    // The desktop's opener, started by Qt, would fail unseen (no handler for
+    // the kind of address): its exit code is read here instead.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) return QDesktopServices::openUrl(url);
+    auto* process = new QProcess;  // no parent: a handler it still runs outlives the program
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->start(opener, {url.toString(QUrl::FullyEncoded)});
+    if (!process->waitForStarted()) {
+        process->deleteLater();
+        return false;
+    }
+    if (!process->waitForFinished(kOpenerAnswerMs)) return true;
+    return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
 }
 
 bool QtDesktop::startDetached(std::string_view program, const std::vector<std::string>& arguments) {

@@ -781,6 +781,9 @@ void FormView::sync(Entry& e, Prop prop) {
             break;
         case Prop::Alignment:
         case Prop::RightToLeft: {
+            // A progress bar has no reading order of its own: it fills the
+            // way its window reads (from the right in a mirrored one).
+            if (kind == Kind::ProgressBar) break;
             bool rtl = kind != Kind::Image && kind != Kind::Shape && kind != Kind::Line && kind != Kind::UpDown &&
                        kind != Kind::ProgressBar && c.RightToLeft();
             if (kind == Kind::Label) {
@@ -1143,6 +1146,8 @@ bool FormView::handleKey(Control& c, QKeyEvent* event) {
                  text != QLatin1String("\b") && text != QLatin1String("\x1b"))) {
         text.clear();
     }
+    // The focus moved by the keyboard is marked on buttons and boxes.
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) setAttribute(Qt::WA_KeyboardFocusChange);
     std::shared_ptr<const bool> alive = c.aliveToken();
     guarded([&] { pressKey(c, keyCodeOf(*event), shiftOf(mods), toModelText(text)); });
     if (*alive) {

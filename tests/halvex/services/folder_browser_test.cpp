@@ -33,7 +33,7 @@ private:
 // A dialog that fails while it is shown.
 class FailingFolderDialog : public halvex::FolderDialog {
 public:
-    halvex::FolderChoice chooseFolder(std::int32_t, std::string_view) override
+    halvex::FolderChoice chooseFolder(std::int32_t, std::string_view, std::string_view) override
     {
         throw rt::RuntimeError(7, "Out of memory");
     }

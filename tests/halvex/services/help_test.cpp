@@ -143,13 +143,18 @@ TEST_F(HelpTest, ShowingATopicOpensItsPageOnce)
     EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
 }
 
-TEST_F(HelpTest, NoViewerLeavesNoHelpWindow)
+// Without a viewer no help window is left; the message names the page.
+TEST_F(HelpTest, NoViewerLeavesNoHelpWindowAndNamesThePage)
 {
-    useExistingHelpFolder({"mirva_new/mirva_new.htm"});
+    const std::string help = useExistingHelpFolder({"mirva_new/mirva_new.htm"});
     desktop_->succeed = false;
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
     halvex::ShowHelpTopic(0, "mirva_new", 0);
-    EXPECT_EQ(desktop_->openedUrls.size(), 1u);
     EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
+    ASSERT_EQ(boxes->boxes().size(), 1u);
+    EXPECT_EQ(boxes->boxes()[0].prompt,
+              halvex::textLib().GetText(quillon::TextNo(140252), {"|1", help + "/mirva_new/mirva_new.htm"}));
 }
 
 TEST_F(HelpTest, MissingPageGivesTheMissingFileMessageOnly)

@@ -86,7 +86,7 @@ protected:
         const std::vector<std::string> shown = prompts();
         ASSERT_FALSE(shown.empty());
         EXPECT_EQ(shown.back(), text(190010));
-        for (const std::string& prompt : shown) EXPECT_NE(prompt, text(190002, {16, "|1", "RAFT_Adaptive"}));
+        for (const std::string& prompt : shown) EXPECT_NE(prompt, text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")}));
         EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
         std::map<std::string, std::string> now = folderContent(folder.path("raft"));
         now.erase("RAFT.GH1");
@@ -187,7 +187,7 @@ TEST_F(FailedRunTest, AnEarlierOutputIsReplacedOnlyWhenTheRunSucceeds) {
             closeWizard();
         }
     }
-    EXPECT_EQ(prompts().back(), text(190002, {16, "|1", "RAFT_Adaptive"}));
+    EXPECT_EQ(prompts().back(), text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")}));
     const std::map<std::string, std::string> after = folderContent(folder.path("raft"));
     EXPECT_EQ(after.at("RAFT_Adaptive.PO1"), before.at("RAFT.PO1"));
     for (const auto& [name, content] : after)

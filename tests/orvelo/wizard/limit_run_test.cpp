@@ -90,7 +90,7 @@ TEST_F(LimitRunTest, ProjectsOfExactly32767NodesOrElementsRunThroughTheWholeRoad
         ASSERT_TRUE(forms::click(next()));
         ASSERT_TRUE(forms::click(finish()));
         ASSERT_FALSE(prompts().empty());
-        EXPECT_EQ(prompts().back(), text(190002, {16, "|1", "LIMIT_Adaptive"}));
+        EXPECT_EQ(prompts().back(), text(190002, {16, "|1", "LIMIT_Adaptive", "|2", dir + "/"}));
         EXPECT_EQ(runState(), 0);
         orvelo::ProjectNet net;
         std::int16_t failed = 0;

@@ -68,7 +68,7 @@ TEST_F(WizardTest, SampleProjectRunsThroughFinishToARefinedProject) {
     ASSERT_TRUE(forms::click(next()));
     box->answer(forms::vbNo);
     ASSERT_TRUE(forms::click(finish()));
-    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")})}));
     EXPECT_EQ(runState(), 0);
     EXPECT_EQ(w.CurrentStep(), 0);
 
@@ -143,7 +143,7 @@ TEST_F(WizardTest, SampleProjectWithTheGridBasedType) {
     ASSERT_TRUE(forms::click(w.OptElementType(1)));
     box->answer(forms::vbNo);
     ASSERT_TRUE(forms::click(finish()));
-    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")})}));
     checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
 }
 
@@ -154,7 +154,7 @@ TEST_F(WizardTest, SampleProjectWithSmoothingAndBoundaryFrontPoints) {
     ASSERT_TRUE(forms::click(*w.chkBoundaryFrontPoint));
     box->answer(forms::vbNo);
     ASSERT_TRUE(forms::click(finish()));
-    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")})}));
     EXPECT_EQ(runState(), 0);
     checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
 }
@@ -172,7 +172,7 @@ TEST_F(WizardTest, SampleProjectTypedWithALowerCaseExtensionRuns) {
     ASSERT_TRUE(forms::click(next()));
     box->answer(forms::vbNo);
     ASSERT_TRUE(forms::click(finish()));
-    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive"})}));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")})}));
     checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
 }
 

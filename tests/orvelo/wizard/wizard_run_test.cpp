@@ -76,7 +76,7 @@ TEST_F(RunTest, FinishRunsTheOperationsInOrderWithTheValuesOfTheSteps) {
 
     ASSERT_EQ(box->boxes().size(), 1u);
     const forms::MessageBoxRequest& question = box->boxes()[0];
-    EXPECT_EQ(question.prompt, text(190002, {16, "|1", "RAFT_Adaptive"}));
+    EXPECT_EQ(question.prompt, text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")}));
     EXPECT_EQ(question.style, forms::vbYesNo | forms::vbQuestion);
     EXPECT_EQ(question.title, "Tessaro") << "the program's name";
     EXPECT_EQ(forms::screen().MousePointer(), 0);

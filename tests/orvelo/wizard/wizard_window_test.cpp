@@ -71,6 +71,24 @@ TEST_F(WizardTest, DefaultsAreShownAndReadInTheLengthUnit) {
     EXPECT_EQ(w.TxtInputData(2).Text(), "0,12");
 }
 
+// What is typed on the parameter step survives Back, and Finish on another
+// step runs with it.
+TEST_F(WizardTest, TypedParametersSurviveBackAndReachFinish) {
+    orvelo::frmWizard& w = open(copySample());
+    orvelo::operationRunner().Procedures[orvelo::OpOpenSourceProject] = [](orvelo::ClsRefineWaitMessage&) {
+        orvelo::RunControl().RunState(halvex::ExitWithoutSaving);
+    };
+    for (int i = 0; i < 2; ++i) ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "2"));
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.TxtInputData(1).Text(), "2");
+    ASSERT_TRUE(forms::click(back()));
+    box->answer(forms::vbOK);  // the stopped run
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_FLOAT_EQ(declar().MaxElementSize, 2.0f);
+}
+
 TEST_F(WizardTest, NavigationButtonsFollowTheStep) {
     const std::string project = copySample();
     orvelo::frmWizard& w = open();
@@ -80,9 +98,6 @@ TEST_F(WizardTest, NavigationButtonsFollowTheStep) {
     // Clearing the path does not disable Next; the path is refused then.
     ASSERT_TRUE(forms::editText(*w.TxtProject, ""));
     EXPECT_TRUE(next().Enabled());
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(w.CurrentStep(), 0);
-    EXPECT_TRUE(box->boxes().empty()) << "a refused input path shows no message of the wizard";
 
     ASSERT_TRUE(forms::editText(*w.TxtProject, project));
     ASSERT_TRUE(forms::click(next()));
@@ -157,18 +172,27 @@ TEST_F(WizardTest, InvalidNumbersAreRefusedRowByRow) {
     EXPECT_EQ(box->boxes()[1].title, w.LblInputData(2).Caption());
     EXPECT_FLOAT_EQ(declar().MaxElementSize, 2.0f);
 
-    // Zero is not above zero; theta is checked first.
-    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "0"));
+    // Theta, checked first, lies above 0 and up to 60 degrees; an empty box
+    // asks for a value.
+    const std::string theta = w.LblInputData(0).Caption();
+    for (const char* typed : {"0", "61", " "}) {
+        ASSERT_TRUE(forms::editText(w.TxtInputData(0), typed));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::click(next()));
+        EXPECT_EQ(box->boxes().back().prompt, *typed == ' ' ? text(190063, {"|1", theta})
+                                                            : text(140001, {"|1", "<0", "|2", "60"}));
+    }
+    // rmin may not exceed r: both values are named, the focus is on rmin.
+    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "60"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "3"));
     box->answer(forms::vbOK);
     ASSERT_TRUE(forms::click(next()));
-    ASSERT_EQ(box->boxes().size(), 3u);
-    EXPECT_EQ(box->boxes()[2].title, w.LblInputData(0).Caption());
-    // No check between the values: rmin above r is taken.
-    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "20"));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "3"));
+    EXPECT_EQ(box->boxes().back().prompt, text(190062, {"|1", w.LblInputData(2).Caption(), "|2", "3", "|3",
+                                                        w.LblInputData(1).Caption(), "|4", "2"}));
+    EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(2));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "2"));
     ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(w.CurrentStep(), 3);
-    EXPECT_FLOAT_EQ(declar().MinElementSize, 3.0f);
+    EXPECT_FLOAT_EQ(declar().MinElementSize, 2.0f);
 }
 
 // The sizes stop where the generation stops: ten times the slab's extent
@@ -253,17 +277,23 @@ TEST_F(WizardTest, BrowseTakesTheChosenProjectAndProposesTheOutput) {
     EXPECT_EQ(declar().OutputDir, folder.path("raft/"));
     EXPECT_EQ(w.TxtSaveProjectAs->Text(), "RAFT_Adaptive.PO1");
     EXPECT_TRUE(next().Enabled());
+
+    // The folder browser opens at the output folder in the box.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(*w.CmdBrowseFolder));
+    ASSERT_EQ(folderDialog->requests().size(), 1u);
+    EXPECT_EQ(folderDialog->requests()[0].startFolder, folder.path("raft/"));
 }
 
 TEST_F(WizardTest, F1ShowsHelpAndCancelAsksFirst) {
     std::filesystem::create_directories(folder.path("prog/help/Orvelo_en"));
-    folder.write("prog/help/Orvelo_en/orvelo_titel.htm", "<html></html>");
+    folder.write("prog/help/Orvelo_en/orvelo_titel_1.htm", "<html></html>");
     auto desktop = std::make_shared<forms::RecordingDesktop>();
     const auto previous = forms::setDesktop(desktop);
     orvelo::frmWizard& w = open();
     ASSERT_TRUE(forms::pressKey(*w.TxtProject, forms::vbKeyF1));
     ASSERT_EQ(desktop->openedUrls.size(), 1u);
-    EXPECT_NE(desktop->openedUrls[0].find("/help/Orvelo_en/orvelo_titel.htm"), std::string::npos)
+    EXPECT_NE(desktop->openedUrls[0].find("/help/Orvelo_en/orvelo_titel_1.htm"), std::string::npos)
         << desktop->openedUrls[0];
     forms::setDesktop(previous);
 
@@ -309,8 +339,10 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     EXPECT_EQ(box->boxes()[1].prompt, text(190009, {"|1", "raft"}));
     EXPECT_EQ(w.ActiveControl(), &w.TxtSaveProjectAs.get());
 
-    // No name, or a name with a folder.
-    for (const char* name : {".PO1", "sub/OUT"}) {
+    // No name, blanks or dots only, a folder, characters no file name should
+    // hold, or one too long for the run's temporary folder beside it.
+    for (const std::string& name : std::vector<std::string>{".PO1", "   ", ".", "...PO1", "sub/OUT", "a*b?", "a\tb", "x<y>|z",
+                                   std::string(240, 'n')}) {
         ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(finish()));
@@ -325,7 +357,7 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
         ASSERT_TRUE(forms::editText(*w.TxtProject, project));
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(forms::click(next()));
     };
-    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, "out.po1"));
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, " out .po1 "));
     w.TxtProject->Text(folder.path("raft/raft.po1"));
     box->answer(forms::vbOK);  // the run's failure
     ASSERT_TRUE(forms::click(finish()));
@@ -394,6 +426,23 @@ TEST_F(WizardTest, NextNamesAnInputPathThatIsNoProject) {
     ASSERT_EQ(box->boxes().size(), 2u);
     EXPECT_NE(box->boxes()[1].prompt.find(folder.path("none/BROKEN.PO1")), std::string::npos)
         << box->boxes()[1].prompt;
+
+    // Each path that names no project gets the message of its cause (Enter
+    // in the box acts as Next).
+    const std::string project = copySample();
+    std::filesystem::copy_file(project, folder.path("none/BARE.PO1"));
+    const std::vector<std::pair<std::string, std::string>> causes = {
+        {"", text(190064)},
+        {folder.path("raft"), text(190065, {"|1", folder.path("raft")})},
+        {folder.path("raft/RAFT.PL6"), text(190066, {"|1", folder.path("raft/RAFT.PL6")})},
+        {folder.path("none/BARE.PO1"), text(190067, {"|1", "BARE", "|2", folder.path("none/BARE.PL6")})}};
+    for (const auto& [path, message] : causes) {
+        ASSERT_TRUE(forms::editText(*w.TxtProject, path));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::typeText(*w.TxtProject, "\r"));
+        EXPECT_EQ(w.CurrentStep(), 0);
+        EXPECT_EQ(box->boxes().back().prompt, message) << path;
+    }
 }
 
 TEST_F(WizardTest, ProposedOutputFollowsTheInputPathUntilTheUserEditsIt) {
@@ -414,6 +463,7 @@ TEST_F(WizardTest, ProposedOutputFollowsTheInputPathUntilTheUserEditsIt) {
     // A typed path moves the proposal along.
     std::filesystem::create_directories(folder.path("plate"));
     std::filesystem::copy_file(first, folder.path("plate/PLATE.PO1"));
+    std::filesystem::copy_file(folder.path("noresults/RAFT.PL6"), folder.path("plate/PLATE.PL6"));
     ASSERT_TRUE(forms::editText(*w.TxtProject, folder.path("plate/PLATE.PO1")));
     EXPECT_EQ(w.TxtSaveProjectAs->Text(), "PLATE_Adaptive.PO1");
     EXPECT_EQ(w.txtDataDir->Text(), folder.path("plate/"));
@@ -450,17 +500,28 @@ TEST_F(WizardTest, TheCloseBoxAsksWhatCancelAsks) {
     EXPECT_FALSE(w.loaded());
 }
 
-TEST_F(WizardTest, ArabicInterfaceMirrorsTheWindow) {
-    forms::settings().save("valmor", "Interface Language setting", "Language", "Arabic");
+// In every language the Browse buttons hold their caption; Arabic mirrors.
+TEST_F(WizardTest, BrowseButtonsFitTheirCaptionAndArabicMirrorsTheWindow) {
     quillon::ClsLanguageText::setLanguageSource([] { return halvex::StoredInterfaceLanguage(); });
-    orvelo::resetServices();
-    orvelo::frmWizard& w = open();
+    for (const char* language : {"English", "German", "Arabic"}) {
+        forms::settings().save("valmor", "Interface Language setting", "Language", language);
+        orvelo::resetServices();
+        halvex::libraryState().TextLib.reset();
+        if (wizard) wizard->unloadWithoutEvents();
+        orvelo::frmWizard& w = open();
+        const bool mirrored = std::string(language) == "Arabic";
+        EXPECT_EQ(w.TxtProject->RightToLeft(), mirrored) << language;
+        for (auto [button, box] : {std::pair{&w.Cmdbrowse.get(), &w.TxtProject.get()},
+                                   std::pair{&w.CmdBrowseFolder.get(), &w.txtDataDir.get()}}) {
+            EXPECT_GE(button->Width(), w.TextWidth(button->Caption()) + 480) << language;
+            const auto [first, second] = mirrored ? std::pair{button, box} : std::pair{box, button};
+            EXPECT_LT(first->Left() + first->Width(), second->Left()) << language;
+        }
+    }
     quillon::ClsLanguageText::setLanguageSource({});
-    EXPECT_TRUE(w.RightToLeft());
-    EXPECT_TRUE(w.TxtProject->RightToLeft());
-    const forms::Control& browse = w.Cmdbrowse.get();
-    EXPECT_EQ(browse.Left(), browse.Container()->Width() - 6000 - browse.Width()) << "mirrored in its frame";
     forms::settings().remove("valmor", "Interface Language setting", "Language");
+    orvelo::resetServices();
+    halvex::libraryState().TextLib.reset();
 }
 
 }  // namespace

@@ -164,8 +164,10 @@ TEST(LanguageText, ShippedTablesGiveRightToLeftForArabicOnly) {
     EXPECT_EQ(arabic.MessageBoxFlags(), 0x100000 | 0x80000);
     EXPECT_EQ(arabic.FormCharset(), 178);
     EXPECT_NE(arabic.GetText(Variant(7), {Variant(1)}), english.GetText(Variant(7), {Variant(1)}));
-    // Every text is translated, the path replaced in it.
-    EXPECT_EQ(arabic.GetText(Variant(140160), {"|1", "a"}), "الملف a غير موجود.");
+    // Every text is translated, each value an isolated run (LTR, or by its first letter).
+    EXPECT_EQ(arabic.GetText(Variant(140160), {"|1", "a"}), "الملف \u2066a\u2069 غير موجود.");
+    EXPECT_EQ(arabic.GetText(Variant(140160), {"|1", "/م/x.PO1"}), "الملف \u2066/م/x.PO1\u2069 غير موجود.");
+    EXPECT_EQ(arabic.GetText(Variant(140160), {"|1", "م"}), "الملف \u2068م\u2069 غير موجود.");
 
     ClsLanguageText german(kShippedDir, "German");
     EXPECT_FALSE(german.IsRightToLeft());

@@ -246,12 +246,22 @@ TEST_F(ShownInQt, TheKeyboardMovesTheFocusAndEscapePressesCancel) {
     typeKey(first, Qt::Key_Tab, "\t");
     EXPECT_EQ(dlg.ActiveControl(), &dlg.TxtInputData(1));
     EXPECT_EQ(dlg.TxtInputData(0).Text(), "") << "Tab types nothing";
+    EXPECT_TRUE(windowOf(dlg)->testAttribute(Qt::WA_KeyboardFocusChange)) << "the focus moved by Tab is marked";
 
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, "\x1b");
     QCoreApplication::sendEvent(widgetOf(dlg.TxtInputData(1)), &escape);
     EXPECT_FALSE(dlg.loaded());
     EXPECT_EQ(windowOf(dlg), nullptr);
     formstest::processEvents();
+}
+
+// A progress bar fills the way its window reads: from the right in a
+// mirrored one.
+TEST(ProgressInQt, ABarFillsFromTheRightInAMirroredWindow) {
+    Form wait("frmWait", [](Form& f) { f.RightToLeft(true); f.addControl(Kind::ProgressBar, "prgBar"); });
+    wait.Show();
+    EXPECT_EQ(widgetOf(wait.control("prgBar"))->layoutDirection(), Qt::RightToLeft);
+    wait.unloadWithoutEvents();
 }
 
 TEST_F(ShownInQt, PastingGoesAroundKeyPressButRaisesChange) {
