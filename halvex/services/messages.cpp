@@ -162,6 +162,18 @@ std::int16_t OpenFileByMode(const std::string& path, std::int16_t mode, std::int
     return 0;
 }
 
+void RaiseArgumentError(std::int32_t number, const std::string& member, const std::string& argument)
+{
+    std::string description = member + ": " + argument;
+    try {
+        description = textLib().GetText(rt::Variant(TextNo(140324)),
+                                        {rt::Variant("|1"), rt::Variant(member), rt::Variant("|2"), rt::Variant(argument)});
+    } catch (const rt::RuntimeError&) {
+        // Without the text the names alone still say where.
+    }
+    rt::raise(number, description);
+}
+
 std::string AddBackslash(const std::string& path)
 {
     // A stored path may still end in the other platform's separator.

@@ -60,6 +60,13 @@ rt::Variant CheckFileMissing(const std::string& path, bool quiet);
 std::int16_t OpenFileByMode(const std::string& path, std::int16_t mode, std::int16_t fileNumber,
                             std::int16_t display, forms::Form* form);
 
+// Raises `number` for a member called with a value it cannot take: the
+// description (text 140324) names the member ("ClsDrawChart.DrawChart") and
+// the argument, so that the message a host's user sees says where the
+// caller went wrong instead of a bare "Overflow" or "Subscript out of
+// range".
+[[noreturn]] void RaiseArgumentError(std::int32_t number, const std::string& member, const std::string& argument);
+
 // `path` with one trailing separator ("/") added unless it ends in one; ""
 // gives "/".
 std::string AddBackslash(const std::string& path);

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
+#include "outside/quillon/language_text.h"
 #include "platform/chart/xlsx_chart_backend.h"
 #include "platform/forms/desktop.h"
+#include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/strings.h"
@@ -348,6 +351,7 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
     if (hasChart && !(std::isfinite(MinX) && std::isfinite(MaxX) && std::isfinite(MinY))) {
         rt::raise(5, "The chart's axis limits must be numbers.");
     }
+    if (hasChart && MinX > MaxX) RaiseArgumentError(5, "ClsDrawChart.DrawChart", "MinX");
     const std::vector<CellWrite> cells =
         planTable(NoCol, noRow, Ncons, CellTxt, ColTitle, FailureControl, JumpHEqualZero);
 
@@ -395,8 +399,13 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
         rt::raise(75, "The chart file " + path + " could not be written: " + e.what());
     }
 
+    // The workbook is written: without a program to open it (a server, a
+    // desktop without a spreadsheet program) that is still a success, and
+    // the user is told where the file is.
     if (!forms::desktop().openUrl(path)) {
-        rt::raise(75, "No program opens the chart file " + path + "; it is kept there.");
+        quillon::ClsLanguageText& texts = textLib();
+        forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
+                      texts.MessageBoxFlags() | forms::vbInformation, texts.GetText(rt::Variant(quillon::TextNo(5))));
     }
 }
 
