@@ -6,6 +6,7 @@
 
 #include "halvex/services/form_language.h"
 #include "halvex/services/help.h"
+#include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
@@ -124,9 +125,17 @@ void frmLanguage::Form_Load()
 
 void frmLanguage::FillLanguageLists()
 {
+    const std::string path = ApplicationPath() + "/language/language.xml";
+    try {
+        // A pipe or folder of that name is refused, never waited on.
+        RequireRegularFileOrNothing(path);
+    } catch (const rt::RuntimeError& error) {
+        ReportFileError(error, path, FileAccess::Reading);
+        fillFallbackLists();
+        return;
+    }
     try {
         pugi::xml_document document;
-        const std::string path = ApplicationPath() + "/language/language.xml";
         if (document.load_file(path.c_str()).status == pugi::status_ok) {
             const pugi::xpath_node_set languages = document.select_nodes("/languages/language");
             forms::Control& interfaceBox = *CmbLanguage1;

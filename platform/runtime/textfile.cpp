@@ -81,6 +81,8 @@ void TextWriter::printLine(std::string_view text) {
     put(line);
 }
 
+void TextWriter::print(std::string_view text) { put(text); }
+
 void TextWriter::put(std::string_view bytes) {
     if (!file_) raise(52);
     if (const int fault = injectedWriteFault(path_)) detail::raiseWriteError(fault);

@@ -49,6 +49,9 @@ public:
 
     // A bare text line (the print statement): the text as it is, then CR LF.
     void printLine(std::string_view text);
+    // The text as it is, without a line end (the print statement ended by
+    // a semicolon).
+    void print(std::string_view text);
 
     // Flushes and closes; error 61 or 57 when the data could not be written.
     // Harmless when not open.
