@@ -42,8 +42,13 @@ void ReportFileError(const rt::RuntimeError& error, const std::string& path, Fil
         ReportError(number == kPathNotFound ? kFileNotFound : number, error.description());
         return;
     }
+    quillon::ClsLanguageText* found = TextsForMessage();
+    if (found == nullptr) {
+        ReportError(0, std::string());
+        return;
+    }
     try {
-        quillon::ClsLanguageText& texts = textLib();
+        quillon::ClsLanguageText& texts = *found;
         const std::string kindText = texts.GetText(state.FileTypeText);
         const std::string kindPart = kindText.empty() ? std::string() : "\r\r(" + kindText + ")";
         // A value the reader could not take (13 type mismatch, 6 overflow)

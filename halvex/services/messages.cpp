@@ -43,10 +43,28 @@ void closeLibraryFile()
 
 }  // namespace
 
+quillon::ClsLanguageText* TextsForMessage()
+{
+    try {
+        return &textLib();
+    } catch (const rt::RuntimeError& missing) {
+        // No text can be built without the tables: the text object's own
+        // error names the table it could not find.
+        forms::screen().MousePointer(0);
+        forms::MsgBox(missing.description(), forms::vbExclamation, std::string());
+        return nullptr;
+    }
+}
+
 void ReportError(std::int32_t number, const std::string& description)
 {
     forms::screen().MousePointer(0);
-    quillon::ClsLanguageText& texts = textLib();
+    quillon::ClsLanguageText* found = number != 0 ? TextsForMessage() : nullptr;
+    if (found == nullptr) {
+        closeLibraryFile();
+        return;
+    }
+    quillon::ClsLanguageText& texts = *found;
     const LibraryState& state = libraryState();
 
     const std::string kindText = texts.GetText(state.FileTypeText);
@@ -110,9 +128,10 @@ rt::Variant CheckFileMissing(const std::string& path, bool quiet)
     if (found) return rt::Variant(false);
 
     forms::screen().MousePointer(0);
-    if (!quiet) {
+    quillon::ClsLanguageText* textObject = quiet ? nullptr : TextsForMessage();
+    if (textObject != nullptr) {
         LibraryState& state = libraryState();
-        quillon::ClsLanguageText& texts = textLib();
+        quillon::ClsLanguageText& texts = *textObject;
         // A kind that gives no text (or none that can be read) names the
         // box with the general message title.
         bool kindUsable = false;

@@ -17,6 +17,9 @@
 namespace forms {
 class Form;
 }
+namespace quillon {
+class ClsLanguageText;
+}
 
 namespace halvex {
 
@@ -36,6 +39,14 @@ void ReportError(const rt::RuntimeError& error);
 // is reported by its number; another exception by its message as an error
 // without a number of its own; outside a handler it is error 0.
 void ReportError();
+
+// The library's text object for a message. Without its text tables (no
+// program folder) the object cannot be made: the missing table is reported
+// with the text object's own description, which names it, and nullptr
+// comes back, so that every member that needs a file of the program folder
+// reports the same missing file instead of failing with error 53 or not at
+// all.
+quillon::ClsLanguageText* TextsForMessage();
 
 // True when no regular file exists at `path`, taken literally ("*" and "?"
 // are ordinary characters; a folder, an empty path or a path that cannot be

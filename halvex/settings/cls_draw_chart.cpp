@@ -403,7 +403,9 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
     // desktop without a spreadsheet program) that is still a success, and
     // the user is told where the file is.
     if (!forms::desktop().openUrl(path)) {
-        quillon::ClsLanguageText& texts = textLib();
+        quillon::ClsLanguageText* found = TextsForMessage();
+        if (found == nullptr) return;
+        quillon::ClsLanguageText& texts = *found;
         forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
                       texts.MessageBoxFlags() | forms::vbInformation, texts.GetText(rt::Variant(quillon::TextNo(5))));
     }
