@@ -368,7 +368,7 @@ bool ClsValmor::ShowGroupList(const std::string& FormCaption, const std::string&
         groupListForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowGroupList");
         groupListForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -401,7 +401,7 @@ bool ClsValmor::ShowGroupList1(const std::string& FormCaption, const std::string
         groupListForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowGroupList1");
         groupListForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -434,7 +434,7 @@ bool ClsValmor::ShowMenuView(const std::string& FormCaption, rt::VArray& OptText
         mnuViewForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowMenuView");
         mnuViewForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -471,7 +471,7 @@ bool ClsValmor::ShowMenuView1(const std::string& FormCaption, rt::VArray& OptTex
         mnuViewForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowMenuView1");
         mnuViewForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -531,7 +531,7 @@ bool ClsValmor::ShowFirma(std::string& Firma1, std::string& Firma2)
             result = !saved;
         }
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowFirma");
         f.Unload();
         state.DialogConfirmed = false;
         result = true;
@@ -548,7 +548,7 @@ void ClsValmor::ShowLanguageSetting()
     try {
         f.Show(forms::vbModal);
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
         f.Unload();
     }
 }
@@ -621,7 +621,7 @@ rt::Variant ClsValmor::ShowAbout(CalculationMethod Shws, CalculationMethod Shys,
         SetRightToLeft(f);
         f.Show(forms::vbModal);
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowAbout");
         f.Unload();
     }
     return rt::Variant();

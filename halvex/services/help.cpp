@@ -138,8 +138,8 @@ void ShowHelpTopic(std::int32_t /*ownerHwnd*/, const std::string& topic, std::in
         if (state.HelpWindowHandle != 0) state.HelpWindowHandle = closeAllHelpWindows();
         // The desktop's viewer has no owner window of ours.
         state.HelpWindowHandle = forms::desktop().openUrl(HelpPageUrl(address)) ? kDesktopHelpWindow : 0;
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowHelpTopic");
     }
 }
 

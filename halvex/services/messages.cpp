@@ -114,6 +114,22 @@ void ReportError()
     }
 }
 
+void ReportMemberError(const std::string& member)
+{
+    try {
+        const std::exception_ptr current = std::current_exception();
+        if (current) std::rethrow_exception(current);
+    } catch (const rt::RuntimeError& error) {
+        const int number = error.number();
+        if (number != kFileNotFound && number != kInputPastEnd && error.description().find(member) == std::string::npos) {
+            ReportError(number, member + ": " + error.description());
+            return;
+        }
+    } catch (...) {
+    }
+    ReportError();
+}
+
 rt::Variant CheckFileMissing(const std::string& path, bool quiet)
 {
     // Taken literally: "*" and "?" are ordinary characters of a file name

@@ -48,6 +48,14 @@ void ReportError();
 // all.
 quillon::ClsLanguageText* TextsForMessage();
 
+// The error being handled (call it inside a catch block) as a member of the
+// library reports it: as ReportError() does, but a run-time error other than
+// the file messages (53, 62) is shown after the member's name
+// ("ClsValmor.ShowGroupList: Subscript out of range"), unless its
+// description names the member already, so that no bare "Overflow" reaches
+// the user.
+void ReportMemberError(const std::string& member);
+
 // True when no regular file exists at `path`, taken literally ("*" and "?"
 // are ordinary characters; a folder, an empty path or a path that cannot be
 // looked up count as missing). For a missing file the mouse pointer is set

@@ -26,10 +26,11 @@ namespace {
 const std::string kRecentSection = "Recent Files";
 constexpr std::size_t kShortenFrom = 50;  // characters
 
-void reportTrapped(const rt::RuntimeError& error)
+// The error being handled, reported under the member's name.
+void reportTrapped(const char* member)
 {
     try {
-        ReportError(error);
+        ReportMemberError(std::string("ClsInerfaceSetting.") + member);
     } catch (const rt::RuntimeError&) {
     }
 }
@@ -210,8 +211,8 @@ bool ClsInerfaceSetting::ReadRecentFiles(const std::string& AppTitle, std::vecto
                 GetPrivateSettingValue(AppTitle, kRecentSection, "File" + std::to_string(i), rt::Variant("")).toString();
         }
         return false;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("ReadRecentFiles");
         list.assign(5, std::string());
         return true;
     }
@@ -242,8 +243,8 @@ std::string ClsInerfaceSetting::RecentFileI(const std::string& AppTitle, std::in
         }
         writeList(AppTitle, list);
         Set_RecentFile(AppTitle, mnuFile);
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("RecentFileI");
     }
     return std::string();
 }
@@ -268,8 +269,8 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
         writeList(AppTitle, list);
         Set_RecentFile(AppTitle, mnuFile);
         return false;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("SetFileAtTheTopList");
         hideAll(mnuFile);
         return true;
     }
@@ -294,8 +295,8 @@ void ClsInerfaceSetting::Set_RecentFile(const std::string& AppTitle, std::vector
             any = true;
         }
         mnuFile[0].Visible = any;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("Set_RecentFile");
         hideAll(mnuFile);
     }
 }
@@ -349,8 +350,8 @@ bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IFor
         SKey.clear();
         hwnd.clear();
         return false;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("GetTbarSetting");
         return true;
     }
 }
@@ -366,8 +367,8 @@ void ClsInerfaceSetting::SaveTbarSetting(IDockContainers& Objform, FormIndex IFo
         // Written beside the file and renamed over it: the old layout stays
         // until the new one is complete.
         WriteLibraryFile(path, [&](rt::TextWriter& writer) { writer.print(layout); });
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("SaveTbarSetting");
     }
 }
 
