@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "halvex/services/cls_valmor.h"
@@ -39,73 +40,44 @@ protected:
 TEST_F(LibraryFilesTest, EveryDamagedFileIsReportedByItsName)
 {
     std::string s1, s2, s3, s4, s5;
-    double f1 = 0, f2 = 0, f3 = 0, f4 = 0;
-    auto readUnits = [&] { valmor.ReadUnits(s1, f1, s2, f2, s3, f3, s4, f4, s5); };
-    auto readControl = [&] {
-        halvex::CompressFlagTypes flag = halvex::NoCompressedFlag;
-        valmor.DataDirectory(s1, s2, flag);
-    };
-    auto readFirma = [&] { valmor.ReadFirma(s1, s2); };
+    double f = 0;
+    halvex::CompressFlagTypes flag = halvex::NoCompressedFlag;
     std::vector<std::int32_t> colors(36), styles(36);
     std::vector<float> widths(36), ordinates(21);
-    auto readLines = [&] { halvex::SettingClass().ReadLineSetting(colors, styles, widths); };
-    auto readOrdinates = [&] { halvex::SettingClass().ReadOrdinateSetting(ordinates); };
-    enum Kind { Text, Fifo, Folder };
-    struct Case {
-        const char* name;
-        Kind kind;
-        std::string content;
-        std::function<void()> read;
-    };
     std::string decimalComma;
     for (int k = 0; k < 35; ++k) decimalComma += "1,1,0,5\r\n";
-    const Case cases[] = {
-        {"lineform.gra", Text, decimalComma, readLines},
-        {"ordinate.gra", Text, "garbage\r\n", readOrdinates},
-        {"lineform.gra", Folder, "", readLines},
-        {"Units", Text, "[m],1,[cm],x", readUnits},
-        {"Units", Fifo, "", readUnits},
-        {"STEU", Text, "/data\r\nfour\r\n", readControl},
-        {"Firma", Fifo, "", readFirma},
-        {"Firma", Text, "one line", readFirma},
+    const std::tuple<const char*, std::string, std::function<void()>> cases[] = {
+        {"lineform.gra", decimalComma, [&] { halvex::SettingClass().ReadLineSetting(colors, styles, widths); }},
+        {"ordinate.gra", "garbage\r\n", [&] { halvex::SettingClass().ReadOrdinateSetting(ordinates); }},
+        {"Units", "fifo", [&] { valmor.ReadUnits(s1, f, s2, f, s3, f, s4, f, s5); }},
+        {"STEU", "/data\r\nfour\r\n", [&] { valmor.DataDirectory(s1, s2, flag); }},
+        {"Firma", "fifo", [&] { valmor.ReadFirma(s1, s2); }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + " " + c.content);
-        const std::string path = folder.path(c.name);
-        std::filesystem::remove_all(path);
-        if (c.kind == Text) folder.write(c.name, c.content);
-        if (c.kind == Fifo) ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        if (c.kind == Folder) std::filesystem::create_directory(path);
+    for (const auto& [name, content, read] : cases) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.path(name);
+        if (content == "fifo") ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);  // refused, never waited on
+        else folder.write(name, content);
         forms::ScopedMsgBox box;
         box->answer(forms::vbOK);
-        c.read();
+        read();
         ASSERT_EQ(box->boxes().size(), 1u);
         EXPECT_NE(box->boxes()[0].prompt.find(path), std::string::npos) << box->boxes()[0].prompt;
-        std::filesystem::remove_all(path);
+        std::filesystem::remove(path);
     }
     EXPECT_EQ(widths[1], 0.5f) << "a refused file gives the defaults";
-}
 
-TEST_F(LibraryFilesTest, AnyLineEndAndAByteOrderMarkRead)
-{
-    const std::string bom = "\xEF\xBB\xBF";
-    folder.write("Units", bom + "[m]\r1\r[cm]\r100\r[kN]\r1\r[MN]\r0.001\r[\xC2\xB0" "C]\r");
-    folder.write("STEU", bom + "/data/projects\r4\r");
-    folder.write("Firma", bom + "First\rSecond\r---\r");
+    // CR, LF or CR LF line ends, and a byte-order mark, read alike.
+    folder.write("Units", "\xEF\xBB\xBF[m]\r1\r[cm]\r100\r[kN]\r1\r[MN]\r0.001\r[x]\r");
+    folder.write("STEU", "\xEF\xBB\xBF/data/projects\r4\r");
+    folder.write("Firma", "\xEF\xBB\xBF" "First\rSecond\r---\r");
     forms::ScopedMsgBox box;
-    std::string s1, s2, s3, s4, s5;
-    double f1 = 0, f2 = 0, f3 = 0, f4 = 0;
-    valmor.ReadUnits(s1, f1, s2, f2, s3, f3, s4, f4, s5);
-    EXPECT_TRUE(s1 == text(28) && s2 == text(40) && s3 == text(29) && s4 == text(61) && s5 == text(33));
-    EXPECT_EQ(f4, 0.001);
-    std::string progr, data;
-    halvex::CompressFlagTypes flag = halvex::NoCompressedFlag;
-    valmor.DataDirectory(progr, data, flag);
-    EXPECT_EQ(data, "/data/projects");
-    EXPECT_EQ(static_cast<int>(flag), 4);
+    valmor.ReadUnits(s1, f, s2, f, s3, f, s4, f, s5);
+    EXPECT_TRUE(s1 == text(28) && s2 == text(40) && s4 == text(61) && s5 == "[x]" && f == 0.001);
+    valmor.DataDirectory(s1, s2, flag);
+    EXPECT_TRUE(s2 == "/data/projects" && flag == 4);
     valmor.ReadFirma(s1, s2);
-    EXPECT_TRUE(s1 == "First" && s2 == "Second");
-    EXPECT_TRUE(box->boxes().empty());
+    EXPECT_TRUE(s1 == "First" && s2 == "Second" && box->boxes().empty());
 }
 
 TEST_F(LibraryFilesTest, AFailedHeaderSaveKeepsTheOldFileAndSaysWhich)

