@@ -147,7 +147,9 @@ TEST_F(SettingsTest, AShortPaintArrayOpensAndAWideStyleIsRefused)
     box->answer(forms::vbOK);
     forms::ScopedModalDriver none([](Form&) { ADD_FAILURE() << "no dialog opens"; });
     SettingClass().ShowLineSetting(colors, styles, widths);
-    EXPECT_EQ(box->boxes().size(), 1u);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_NE(box->boxes()[0].prompt.find("ShowLineSetting"), std::string::npos) << "names the member";
+    EXPECT_NE(box->boxes()[0].prompt.find("Style_Line"), std::string::npos) << "and the argument";
     EXPECT_EQ(styles[4], 40000);
 }
 
