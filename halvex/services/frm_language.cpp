@@ -89,8 +89,8 @@ void frmLanguage::Form_Load()
         lblDisplay1->Caption(text(TextNo(160058), 5));
         lblLanguage2->Caption(text(TextNo(160059)));
         lblDisplay2->Caption(text(TextNo(160060), 5));
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
         return;
     }
 
@@ -148,8 +148,8 @@ void frmLanguage::FillLanguageLists()
             addHelpLanguages(*CmbLanguage2);
             return;
         }
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
     }
     fillFallbackLists();
 }
@@ -173,8 +173,8 @@ void frmLanguage::cmdSave_Click()
         SavePrivateSettingValue(kValmorApp, kHelpLanguageSection, kLanguageKey, rt::Variant(CmbLanguage2->Text()));
         libraryState().DialogConfirmed = true;
         Unload();
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
     }
 }
 
