@@ -136,7 +136,8 @@ TextTable readTextTable(const std::string& path) {
     try {
         in.open(path);
     } catch (const rt::RuntimeError& error) {
-        if (error.number() == 53) rt::raise(53, "Text table not found: " + path);
+        // The table or its language folder is missing.
+        if (error.number() == 53 || error.number() == 76) rt::raise(53, "Text table not found: " + path);
         rt::raise(error.number(), "Text table could not be read: " + path + " (" + error.description() + ")");
     }
     TextTable table;
