@@ -51,8 +51,9 @@ bool readFile(SettingsFamily family, std::size_t count, const std::function<void
     return ReadLibraryFile(path, [&](rt::TextReader& reader) {
         for (std::size_t k = 1; k <= count; ++k) {
             readRecord(reader, k);
-            if (!reader.atLineStart())
-                rt::raise(13, textLib().GetText(rt::Variant(quillon::TextNo(140323)), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(k))}));
+            if (reader.atLineStart()) continue;
+            const rt::Variant record(static_cast<std::int32_t>(k));
+            rt::raise(13, textLib().GetText(rt::Variant(quillon::TextNo(140323)), {rt::Variant("|1"), record}));
         }
     });
 }
