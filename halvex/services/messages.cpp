@@ -121,7 +121,8 @@ void ReportMemberError(const std::string& member)
         if (current) std::rethrow_exception(current);
     } catch (const rt::RuntimeError& error) {
         const int number = error.number();
-        if (number != kFileNotFound && number != kInputPastEnd && error.description().find(member) == std::string::npos) {
+        const bool named = error.description().find(member) != std::string::npos;
+        if (number != kFileNotFound && number != kInputPastEnd && !named) {
             ReportError(number, member + ": " + error.description());
             return;
         }
@@ -201,8 +202,9 @@ void RaiseArgumentError(std::int32_t number, const std::string& member, const st
 {
     std::string description = member + ": " + argument;
     try {
-        description = textLib().GetText(rt::Variant(TextNo(140324)),
-                                        {rt::Variant("|1"), rt::Variant(member), rt::Variant("|2"), rt::Variant(argument)});
+        const std::vector<rt::Variant> names = {rt::Variant("|1"), rt::Variant(member), rt::Variant("|2"),
+                                                rt::Variant(argument)};
+        description = textLib().GetText(rt::Variant(TextNo(140324)), names);
     } catch (const rt::RuntimeError&) {
         // Without the text the names alone still say where.
     }

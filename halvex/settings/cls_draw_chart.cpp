@@ -336,7 +336,8 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
     checkSheetName(sheetName);
 
     // Everything is checked before anything is written.
-    const std::pair<const char*, int> counts[] = {{"NSeries", NSeries}, {"NoCol", NoCol}, {"NoRow", NoRow}, {"Ncons", Ncons}};
+    const std::pair<const char*, int> counts[] = {
+        {"NSeries", NSeries}, {"NoCol", NoCol}, {"NoRow", NoRow}, {"Ncons", Ncons}};
     for (const auto& [argument, count] : counts) {
         if (count < 0) RaiseArgumentError(5, kMember, argument);
     }

@@ -152,7 +152,8 @@ std::int32_t ClsInerfaceSetting::GetIndexFromKey(const std::string& SKey)
     const std::size_t close = SKey.find(')', open);
     if (close == std::string::npos) return -1;
     double value = 0;
-    if (!rt::parseNumber(SKey.substr(open + 1, close - open - 1), value)) RaiseArgumentError(13, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
+    if (!rt::parseNumber(SKey.substr(open + 1, close - open - 1), value))
+        RaiseArgumentError(13, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
     return rt::CLng(value);
 }
 

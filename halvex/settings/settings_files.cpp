@@ -44,7 +44,8 @@ std::string settingsPath(SettingsFamily family)
 // The reading procedure: false when the defaults must apply. Each record
 // ends its line: a value left over (a decimal comma shifts every later
 // record) refuses the file.
-bool readFile(SettingsFamily family, std::size_t count, const std::function<void(rt::TextReader&, std::size_t)>& readRecord)
+bool readFile(SettingsFamily family, std::size_t count,
+              const std::function<void(rt::TextReader&, std::size_t)>& readRecord)
 {
     const std::string path = settingsPath(family);
     if (path.empty()) return false;
@@ -196,7 +197,8 @@ void ReadFontFile(FontArrays a)
     std::vector<std::int32_t> escapements = a.escapements, weights = a.weights, colors = a.colors;
     std::vector<bool> italic = a.italic, underline = a.underline, strikeOut = a.strikeOut;
     DefaultFontSettings({faceNames, sizes, escapements, weights, italic, underline, strikeOut, colors});
-    const bool read = readFile(SettingsFamily::Font, itemCount(a.faceNames.size()), [&](rt::TextReader& r, std::size_t k) {
+    const std::size_t n = itemCount(a.faceNames.size());
+    const bool read = readFile(SettingsFamily::Font, n, [&](rt::TextReader& r, std::size_t k) {
         FontSetting f;
         f.faceName = r.readString(rt::TextReader::QuoteRule::DoubledQuoteIsQuote);
         f.size = r.readSingle();

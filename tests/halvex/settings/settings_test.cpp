@@ -268,7 +268,8 @@ TEST_F(SettingsTest, FontRecordsRoundTripOverRandomFaceNames)
         fill(s.SettingFontEscapements, 0), fill(s.SettingFontWeights, 0), fill(s.SettingFontColors, 0);
         fill(s.SettingFontUnderline, false), fill(s.SettingFontStrikeOut, false);
         for (std::size_t k = 1; k <= 5; ++k) {
-            for (unsigned length = random() % 7; length > 0; --length) s.SettingFontFaceNames[k] += alphabet[random() % alphabet.size()];
+            for (unsigned length = random() % 7; length > 0; --length)
+                s.SettingFontFaceNames[k] += alphabet[random() % alphabet.size()];
             s.SettingFontSizes[k] = static_cast<float>(random() % 2000 + 1) / 10.0f;
             s.SettingFontWeights[k] = static_cast<std::int32_t>(random() % 1001);
             s.SettingFontColors[k] = static_cast<std::int32_t>(random() % 0x1000000);
@@ -312,7 +313,8 @@ TEST_F(SettingsTest, ValuesOutOfRangeReadBackAsTheDefaults)
         for (std::size_t k = 1; k <= 20; ++k) {
             colorIn[k] = static_cast<int>(random() % 20) - 2, styleIn[k] = static_cast<int>(random() % 8) - 1;
             widthIn[k] = static_cast<int>(random() % 20) - 5, ordinateIn[k] = static_cast<int>(random() % 20) - 5;
-            lines += std::to_string(colorIn[k]) + "," + std::to_string(styleIn[k]) + "," + std::to_string(widthIn[k]) + "\r\n";
+            lines += std::to_string(colorIn[k]) + "," + std::to_string(styleIn[k]) + "," + std::to_string(widthIn[k]);
+            lines += "\r\n";
             ordinates += std::to_string(ordinateIn[k]) + ".5\r\n";
         }
         write("lineform.gra", lines);
