@@ -21,6 +21,7 @@
 #include "halvex/services/frm_group_list.h"
 #include "halvex/services/frm_language.h"
 #include "halvex/services/frm_mnu_view.h"
+#include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/units.h"
@@ -293,34 +294,22 @@ void readHeaderFile(std::string& Firma1, std::string& Firma2)
 {
     LibraryState& state = libraryState();
     state.SettingsDir = AddBackslash(ApplicationPath());
-    state.CurrentFilePath = state.SettingsDir + "Firma";
-    const std::string path = state.CurrentFilePath;
-    try {
-        if (CheckFileMissing(path, true).toBool()) {
-            SetFileTypeText(path);
-            return;
-        }
-        if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) return;
-        rt::TextReader& reader = libraryFileChannel().reader();
+    ReadLibraryFile(state.SettingsDir + "Firma", [&](rt::TextReader& reader) {
         Firma1 = headerLineAsUtf8(reader.readLine());
         Firma2 = headerLineAsUtf8(reader.readLine());
-        libraryFileChannel().close();
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
-    }
+    });
 }
 
-// Replaces the header file by the two lines and the hyphen line, UTF-8.
-void writeHeaderFile(const std::string& Firma1, const std::string& Firma2)
+// Replaces the header file by the two lines and the hyphen line, UTF-8,
+// through a temporary file: a failed save keeps the old file whole. False
+// when the save failed (reported, naming the file).
+bool writeHeaderFile(const std::string& Firma1, const std::string& Firma2)
 {
-    LibraryState& state = libraryState();
-    state.CurrentFilePath = state.SettingsDir + "Firma";
-    OpenFileByMode(state.CurrentFilePath, OutputMode, 1, 0, nullptr);
-    rt::TextWriter& writer = libraryFileChannel().writer();
-    writer.printLine(Firma1);
-    writer.printLine(Firma2);
-    writer.printLine(std::string(kHyphenCount, '-'));
-    libraryFileChannel().close();
+    return WriteLibraryFile(libraryState().SettingsDir + "Firma", [&](rt::TextWriter& writer) {
+        writer.printLine(Firma1);
+        writer.printLine(Firma2);
+        writer.printLine(std::string(kHyphenCount, '-'));
+    });
 }
 
 // ---- about box ----
@@ -379,7 +368,7 @@ bool ClsValmor::ShowGroupList(const std::string& FormCaption, const std::string&
         groupListForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowGroupList");
         groupListForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -412,7 +401,7 @@ bool ClsValmor::ShowGroupList1(const std::string& FormCaption, const std::string
         groupListForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowGroupList1");
         groupListForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -445,7 +434,7 @@ bool ClsValmor::ShowMenuView(const std::string& FormCaption, rt::VArray& OptText
         mnuViewForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowMenuView");
         mnuViewForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -482,7 +471,7 @@ bool ClsValmor::ShowMenuView1(const std::string& FormCaption, rt::VArray& OptTex
         mnuViewForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowMenuView1");
         mnuViewForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -535,12 +524,14 @@ bool ClsValmor::ShowFirma(std::string& Firma1, std::string& Firma2)
         if (state.DialogConfirmed) {
             Firma1 = f.txtFirma1->Text();
             Firma2 = f.txtFirma2->Text();
-            writeHeaderFile(Firma1, Firma2);
+            // A failed save has been reported; the old file stays whole.
+            const bool saved = writeHeaderFile(Firma1, Firma2);
             f.Unload();
-            result = false;
+            state.DialogConfirmed = saved;
+            result = !saved;
         }
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowFirma");
         f.Unload();
         state.DialogConfirmed = false;
         result = true;
@@ -557,7 +548,7 @@ void ClsValmor::ShowLanguageSetting()
     try {
         f.Show(forms::vbModal);
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
         f.Unload();
     }
 }
@@ -630,7 +621,7 @@ rt::Variant ClsValmor::ShowAbout(CalculationMethod Shws, CalculationMethod Shys,
         SetRightToLeft(f);
         f.Show(forms::vbModal);
     } catch (const rt::RuntimeError&) {
-        ValmorErrorHandling();
+        ReportMemberError("ClsValmor.ShowAbout");
         f.Unload();
     }
     return rt::Variant();

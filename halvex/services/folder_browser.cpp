@@ -59,8 +59,8 @@ std::string BrowseForFolder(std::int32_t ownerHwnd, const std::string& folder)
             std::string path = choice.path.substr(0, choice.path.find('\0'));
             if (!path.empty()) result = path;
         }
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.SelectedDirctory");
     }
     return result;
 }

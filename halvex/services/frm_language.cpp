@@ -6,6 +6,7 @@
 
 #include "halvex/services/form_language.h"
 #include "halvex/services/help.h"
+#include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
@@ -88,8 +89,8 @@ void frmLanguage::Form_Load()
         lblDisplay1->Caption(text(TextNo(160058), 5));
         lblLanguage2->Caption(text(TextNo(160059)));
         lblDisplay2->Caption(text(TextNo(160060), 5));
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
         return;
     }
 
@@ -124,9 +125,17 @@ void frmLanguage::Form_Load()
 
 void frmLanguage::FillLanguageLists()
 {
+    const std::string path = ApplicationPath() + "/language/language.xml";
+    try {
+        // A pipe or folder of that name is refused, never waited on.
+        RequireRegularFileOrNothing(path);
+    } catch (const rt::RuntimeError& error) {
+        ReportFileError(error, path, FileAccess::Reading);
+        fillFallbackLists();
+        return;
+    }
     try {
         pugi::xml_document document;
-        const std::string path = ApplicationPath() + "/language/language.xml";
         if (document.load_file(path.c_str()).status == pugi::status_ok) {
             const pugi::xpath_node_set languages = document.select_nodes("/languages/language");
             forms::Control& interfaceBox = *CmbLanguage1;
@@ -139,8 +148,8 @@ void frmLanguage::FillLanguageLists()
             addHelpLanguages(*CmbLanguage2);
             return;
         }
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
     }
     fillFallbackLists();
 }
@@ -164,8 +173,8 @@ void frmLanguage::cmdSave_Click()
         SavePrivateSettingValue(kValmorApp, kHelpLanguageSection, kLanguageKey, rt::Variant(CmbLanguage2->Text()));
         libraryState().DialogConfirmed = true;
         Unload();
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowLanguageSetting");
     }
 }
 

@@ -145,8 +145,8 @@ void ShowHelpTopic(std::int32_t /*ownerHwnd*/, const std::string& topic, std::in
             forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140252)), {rt::Variant("|1"), rt::Variant(page)}),
                           forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
         }
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("ClsValmor.ShowHelpTopic");
     }
 }
 

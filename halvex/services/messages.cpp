@@ -43,10 +43,28 @@ void closeLibraryFile()
 
 }  // namespace
 
+quillon::ClsLanguageText* TextsForMessage()
+{
+    try {
+        return &textLib();
+    } catch (const rt::RuntimeError& missing) {
+        // No text can be built without the tables: the text object's own
+        // error names the table it could not find.
+        forms::screen().MousePointer(0);
+        forms::MsgBox(missing.description(), forms::vbExclamation, std::string());
+        return nullptr;
+    }
+}
+
 void ReportError(std::int32_t number, const std::string& description)
 {
     forms::screen().MousePointer(0);
-    quillon::ClsLanguageText& texts = textLib();
+    quillon::ClsLanguageText* found = number != 0 ? TextsForMessage() : nullptr;
+    if (found == nullptr) {
+        closeLibraryFile();
+        return;
+    }
+    quillon::ClsLanguageText& texts = *found;
     const LibraryState& state = libraryState();
 
     const std::string kindText = texts.GetText(state.FileTypeText);
@@ -96,6 +114,23 @@ void ReportError()
     }
 }
 
+void ReportMemberError(const std::string& member)
+{
+    try {
+        const std::exception_ptr current = std::current_exception();
+        if (current) std::rethrow_exception(current);
+    } catch (const rt::RuntimeError& error) {
+        const int number = error.number();
+        const bool named = error.description().find(member) != std::string::npos;
+        if (number != kFileNotFound && number != kInputPastEnd && !named) {
+            ReportError(number, member + ": " + error.description());
+            return;
+        }
+    } catch (...) {
+    }
+    ReportError();
+}
+
 rt::Variant CheckFileMissing(const std::string& path, bool quiet)
 {
     // Taken literally: "*" and "?" are ordinary characters of a file name
@@ -110,9 +145,10 @@ rt::Variant CheckFileMissing(const std::string& path, bool quiet)
     if (found) return rt::Variant(false);
 
     forms::screen().MousePointer(0);
-    if (!quiet) {
+    quillon::ClsLanguageText* textObject = quiet ? nullptr : TextsForMessage();
+    if (textObject != nullptr) {
         LibraryState& state = libraryState();
-        quillon::ClsLanguageText& texts = textLib();
+        quillon::ClsLanguageText& texts = *textObject;
         // A kind that gives no text (or none that can be read) names the
         // box with the general message title.
         bool kindUsable = false;
@@ -160,6 +196,19 @@ std::int16_t OpenFileByMode(const std::string& path, std::int16_t mode, std::int
     default: channel.openRandom(path, true); break;
     }
     return 0;
+}
+
+void RaiseArgumentError(std::int32_t number, const std::string& member, const std::string& argument)
+{
+    std::string description = member + ": " + argument;
+    try {
+        const std::vector<rt::Variant> names = {rt::Variant("|1"), rt::Variant(member), rt::Variant("|2"),
+                                                rt::Variant(argument)};
+        description = textLib().GetText(rt::Variant(TextNo(140324)), names);
+    } catch (const rt::RuntimeError&) {
+        // Without the text the names alone still say where.
+    }
+    rt::raise(number, description);
 }
 
 std::string AddBackslash(const std::string& path)

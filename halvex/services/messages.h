@@ -17,6 +17,9 @@
 namespace forms {
 class Form;
 }
+namespace quillon {
+class ClsLanguageText;
+}
 
 namespace halvex {
 
@@ -36,6 +39,22 @@ void ReportError(const rt::RuntimeError& error);
 // is reported by its number; another exception by its message as an error
 // without a number of its own; outside a handler it is error 0.
 void ReportError();
+
+// The library's text object for a message. Without its text tables (no
+// program folder) the object cannot be made: the missing table is reported
+// with the text object's own description, which names it, and nullptr
+// comes back, so that every member that needs a file of the program folder
+// reports the same missing file instead of failing with error 53 or not at
+// all.
+quillon::ClsLanguageText* TextsForMessage();
+
+// The error being handled (call it inside a catch block) as a member of the
+// library reports it: as ReportError() does, but a run-time error other than
+// the file messages (53, 62) is shown after the member's name
+// ("ClsValmor.ShowGroupList: Subscript out of range"), unless its
+// description names the member already, so that no bare "Overflow" reaches
+// the user.
+void ReportMemberError(const std::string& member);
 
 // True when no regular file exists at `path`, taken literally ("*" and "?"
 // are ordinary characters; a folder, an empty path or a path that cannot be
@@ -59,6 +78,13 @@ rt::Variant CheckFileMissing(const std::string& path, bool quiet);
 // permission, 55 channel busy) pass to the caller.
 std::int16_t OpenFileByMode(const std::string& path, std::int16_t mode, std::int16_t fileNumber,
                             std::int16_t display, forms::Form* form);
+
+// Raises `number` for a member called with a value it cannot take: the
+// description (text 140324) names the member ("ClsDrawChart.DrawChart") and
+// the argument, so that the message a host's user sees says where the
+// caller went wrong instead of a bare "Overflow" or "Subscript out of
+// range".
+[[noreturn]] void RaiseArgumentError(std::int32_t number, const std::string& member, const std::string& argument);
 
 // `path` with one trailing separator ("/") added unless it ends in one; ""
 // gives "/".

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
 #include "platform/runtime/errors.h"
 
 namespace halvex {
@@ -108,8 +109,7 @@ std::vector<std::string> splitWords(const std::string& text)
 
 void DivideString(std::int16_t NDivided, const rt::Variant& StrID, rt::VArray& DividedString)
 {
-    if (NDivided < 1)
-        rt::raise(9);
+    if (NDivided < 1) RaiseArgumentError(9, "ClsValmor.DivideString", "NDivided");
     const std::string text = textLib().GetText(StrID);
     std::vector<std::string> words = splitWords(text);
 

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <optional>
 #include <span>
 
+#include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/program_folder.h"
@@ -96,24 +96,6 @@ std::string dataDirectoryFrom(const std::string& line)
     return path;
 }
 
-// Reads a file of the program folder through the library's file 1 with
-// `read`, when the file exists. A file that cannot be opened or read to its
-// end is reported; what `read` took before the fault stays.
-void readProgramFile(const std::string& path, const std::function<void(rt::TextReader&)>& read)
-{
-    if (CheckFileMissing(path, true).toBool()) return;
-    try {
-        if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
-            ReportError(0, std::string());
-            return;
-        }
-        read(libraryFileChannel().reader());
-        libraryFileChannel().close();
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
-    }
-}
-
 }  // namespace
 
 std::string ApplicationPath()
@@ -143,7 +125,7 @@ void ReadUnits(std::string& Unit_Length1Symb, double& Unit_Length1Factor, std::s
     double factors[4] = {};
     int valuesRead = 0;
     // A damaged file: the values read so far stay, the rest default.
-    readProgramFile(path, [&](rt::TextReader& reader) {
+    ReadLibraryFile(path, [&](rt::TextReader& reader) {
         for (; valuesRead < kUnitValueCount; ++valuesRead) {
             if (valuesRead % 2 == 0)
                 symbols[valuesRead / 2] = symbolAsUtf8(reader.readString());
@@ -180,7 +162,7 @@ void DataDirectory(std::string& ProgrDir, std::string& DataDir, CompressFlagType
     std::optional<std::string> directoryLine;
     std::optional<std::int16_t> flag;
     // A damaged file: a directory line read so far stays.
-    readProgramFile(path, [&](rt::TextReader& reader) {
+    ReadLibraryFile(path, [&](rt::TextReader& reader) {
         directoryLine = reader.readLine();
         if (flagWanted) flag = reader.readInteger();
     });

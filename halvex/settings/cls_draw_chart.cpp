@@ -4,11 +4,15 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
+#include "outside/quillon/language_text.h"
 #include "platform/chart/xlsx_chart_backend.h"
 #include "platform/forms/desktop.h"
+#include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/strings.h"
@@ -79,6 +83,9 @@ std::string sheetNameOf(const std::string& title)
     if (characters(title).size() > SheetNameLimit) return firstCharacters(title, 25) + "...";
     return title;
 }
+
+// The member as its messages name it.
+constexpr const char* kMember = "ClsDrawChart.DrawChart";
 
 void checkSheetName(const std::string& name)
 {
@@ -329,8 +336,10 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
     checkSheetName(sheetName);
 
     // Everything is checked before anything is written.
-    if (NSeries < 0 || NoCol < 0 || NoRow < 0 || Ncons < 0) {
-        rt::raise(5, "The chart table's counts may not be negative.");
+    const std::pair<const char*, int> counts[] = {
+        {"NSeries", NSeries}, {"NoCol", NoCol}, {"NoRow", NoRow}, {"Ncons", Ncons}};
+    for (const auto& [argument, count] : counts) {
+        if (count < 0) RaiseArgumentError(5, kMember, argument);
     }
     const int noRow = NoRow;  // read once: the caller's variable is not ours
     checkCovers2D(ColTitle, "ColTitle", noRow, NoCol);
@@ -345,9 +354,11 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
     if (NoCol > MaxColumns || (hasChart && NSeries + 1 > MaxColumns)) {
         rt::raise(6, "The chart table has more columns than a sheet holds (" + std::to_string(MaxColumns) + ").");
     }
-    if (hasChart && !(std::isfinite(MinX) && std::isfinite(MaxX) && std::isfinite(MinY))) {
-        rt::raise(5, "The chart's axis limits must be numbers.");
+    const std::pair<const char*, float> limits[] = {{"MinX", MinX}, {"MaxX", MaxX}, {"MinY", MinY}};
+    for (const auto& [argument, limit] : limits) {
+        if (hasChart && !std::isfinite(limit)) RaiseArgumentError(5, kMember, argument);
     }
+    if (hasChart && MinX > MaxX) RaiseArgumentError(5, kMember, "MinX");
     const std::vector<CellWrite> cells =
         planTable(NoCol, noRow, Ncons, CellTxt, ColTitle, FailureControl, JumpHEqualZero);
 
@@ -395,8 +406,15 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
         rt::raise(75, "The chart file " + path + " could not be written: " + e.what());
     }
 
+    // The workbook is written: without a program to open it (a server, a
+    // desktop without a spreadsheet program) that is still a success, and
+    // the user is told where the file is.
     if (!forms::desktop().openUrl(path)) {
-        rt::raise(75, "No program opens the chart file " + path + "; it is kept there.");
+        quillon::ClsLanguageText* found = TextsForMessage();
+        if (found == nullptr) return;
+        quillon::ClsLanguageText& texts = *found;
+        forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
+                      texts.MessageBoxFlags() | forms::vbInformation, texts.GetText(rt::Variant(quillon::TextNo(5))));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
@@ -25,10 +26,11 @@ namespace {
 const std::string kRecentSection = "Recent Files";
 constexpr std::size_t kShortenFrom = 50;  // characters
 
-void reportTrapped(const rt::RuntimeError& error)
+// The error being handled, reported under the member's name.
+void reportTrapped(const char* member)
 {
     try {
-        ReportError(error);
+        ReportMemberError(std::string("ClsInerfaceSetting.") + member);
     } catch (const rt::RuntimeError&) {
     }
 }
@@ -61,13 +63,67 @@ void writeList(const std::string& AppTitle, const std::vector<std::string>& list
     }
 }
 
+// Every record hidden; the entries' captions emptied, so that no hidden
+// record keeps a caption of an earlier list. Record 0's caption is the
+// host's own.
 void hideAll(std::vector<RecentMnuData>& mnuFile)
 {
-    for (std::size_t i = 0; i < mnuFile.size() && i <= 4; ++i) mnuFile[i].Visible = false;
+    for (std::size_t i = 0; i < mnuFile.size() && i <= 4; ++i) {
+        mnuFile[i].Visible = false;
+        if (i > 0) mnuFile[i].Caption.clear();
+    }
+}
+
+// The first `count` code points of a UTF-8 text.
+std::string leadingCodePoints(const std::string& text, std::size_t count)
+{
+    std::size_t end = 0;
+    for (std::size_t seen = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && seen++ == count) break;
+    }
+    return text.substr(0, end);
+}
+
+// The path as a menu shows it: under 50 characters whole; longer, the start
+// of its folder up to a separator, "..." and the tail from the last
+// separator, together under 50 characters where the tail leaves room. A
+// path without a separator is shown whole.
+std::string menuPath(const std::string& path)
+{
+    if (codePoints(path) < kShortenFrom) return path;
+    const std::size_t separator = path.find_last_of("/\\");
+    if (separator == std::string::npos) return path;
+    const std::string tail = path.substr(separator);
+    const std::size_t used = codePoints(tail) + 3;
+    std::string head;
+    if (used < kShortenFrom - 1) {
+        head = leadingCodePoints(path, kShortenFrom - 1 - used);
+        const std::size_t lastSeparator = head.find_last_of("/\\");
+        if (lastSeparator != std::string::npos && lastSeparator > 0) head.erase(lastSeparator + 1);
+    }
+    return head + "..." + tail;
+}
+
+// The list without gaps: the entries keep their order and move up over
+// empty ones. True when anything moved.
+bool closeGaps(std::vector<std::string>& list)
+{
+    std::vector<std::string> filled;
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        if (!list[i].empty()) filled.push_back(list[i]);
+    }
+    bool moved = false;
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        std::string entry = i - 1 < filled.size() ? filled[i - 1] : std::string();
+        moved = moved || entry != list[i];
+        list[i] = std::move(entry);
+    }
+    return moved;
 }
 
 std::string readLayout(const std::string& path)
 {
+    RequireRegularFileOrNothing(path);
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         std::error_code error;
@@ -96,7 +152,8 @@ std::int32_t ClsInerfaceSetting::GetIndexFromKey(const std::string& SKey)
     const std::size_t close = SKey.find(')', open);
     if (close == std::string::npos) return -1;
     double value = 0;
-    if (!rt::parseNumber(SKey.substr(open + 1, close - open - 1), value)) rt::raise(13, "Type mismatch");
+    if (!rt::parseNumber(SKey.substr(open + 1, close - open - 1), value))
+        RaiseArgumentError(13, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
     return rt::CLng(value);
 }
 
@@ -155,8 +212,8 @@ bool ClsInerfaceSetting::ReadRecentFiles(const std::string& AppTitle, std::vecto
                 GetPrivateSettingValue(AppTitle, kRecentSection, "File" + std::to_string(i), rt::Variant("")).toString();
         }
         return false;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("ReadRecentFiles");
         list.assign(5, std::string());
         return true;
     }
@@ -187,8 +244,8 @@ std::string ClsInerfaceSetting::RecentFileI(const std::string& AppTitle, std::in
         }
         writeList(AppTitle, list);
         Set_RecentFile(AppTitle, mnuFile);
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("RecentFileI");
     }
     return std::string();
 }
@@ -213,8 +270,8 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
         writeList(AppTitle, list);
         Set_RecentFile(AppTitle, mnuFile);
         return false;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("SetFileAtTheTopList");
         hideAll(mnuFile);
         return true;
     }
@@ -223,26 +280,24 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
 void ClsInerfaceSetting::Set_RecentFile(const std::string& AppTitle, std::vector<RecentMnuData>& mnuFile)
 {
     try {
-        if (mnuFile.size() < 5) rt::raise(9, "Subscript out of range");
+        if (mnuFile.size() < 5) RaiseArgumentError(9, "ClsInerfaceSetting.Set_RecentFile", "mnuFile");
         hideAll(mnuFile);
         std::vector<std::string> list;
         if (ReadRecentFiles(AppTitle, list)) return;
+        // A stored gap would number the menu 1, 3, ...: the entries move up,
+        // and the store follows, so that entry n is still key "File<n>".
+        if (closeGaps(list)) writeList(AppTitle, list);
         bool any = false;
         for (std::size_t i = 1; i <= 4; ++i) {
             const std::string& path = list[i];
             if (path.empty()) continue;
-            std::string shown = path;
-            if (codePoints(path) >= kShortenFrom) {
-                const std::size_t separator = path.find_last_of("/\\");
-                if (separator != std::string::npos) shown = "..." + path.substr(separator);
-            }
-            mnuFile[i].Caption = std::to_string(i) + " " + shown;
+            mnuFile[i].Caption = std::to_string(i) + " " + menuPath(path);
             mnuFile[i].Visible = true;
             any = true;
         }
         mnuFile[0].Visible = any;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("Set_RecentFile");
         hideAll(mnuFile);
     }
 }
@@ -277,12 +332,17 @@ void ClsInerfaceSetting::GetFormSetting(IPlacedForm& ObjFrm, const std::string& 
 bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IForm, std::vector<std::string>& SKey,
                                         std::vector<std::int32_t>& hwnd)
 {
+    const std::string path = LayoutFilePath(IForm);
     try {
-        const std::string path = LayoutFilePath(IForm);
-        if (path.empty()) rt::raise(5, "Invalid procedure call or argument: no layout file for window kind " +
-                                           std::to_string(static_cast<std::int32_t>(IForm)));
+        if (path.empty()) RaiseArgumentError(5, "ClsInerfaceSetting.GetTbarSetting", "IForm");
         libraryState().CurrentFilePath = path;
-        std::string layout = readLayout(path);
+        std::string layout;
+        try {
+            layout = readLayout(path);
+        } catch (const rt::RuntimeError& error) {
+            ReportFileError(error, path, FileAccess::Reading);
+            return true;
+        }
         if (layout.empty()) return true;
         for (std::int16_t i = 0; i <= 3; ++i) {
             Objform.Visible(i, false);
@@ -291,45 +351,25 @@ bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IFor
         SKey.clear();
         hwnd.clear();
         return false;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("GetTbarSetting");
         return true;
     }
 }
 
 void ClsInerfaceSetting::SaveTbarSetting(IDockContainers& Objform, FormIndex IForm)
 {
-    std::string temporary;
     try {
         const std::string path = LayoutFilePath(IForm);
-        if (path.empty()) rt::raise(5, "Invalid procedure call or argument: no layout file for window kind " +
-                                           std::to_string(static_cast<std::int32_t>(IForm)));
-        libraryState().CurrentFilePath = path;
+        if (path.empty()) RaiseArgumentError(5, "ClsInerfaceSetting.SaveTbarSetting", "IForm");
         std::string layout = "<Layout>";
         for (std::int16_t i = 0; i <= 3; ++i) layout += "\r\n" + Objform.SaveLayout(i);
         layout += "\r\n</Layout>";
         // Written beside the file and renamed over it: the old layout stays
         // until the new one is complete.
-        temporary = path + ".tmp";
-        std::error_code error;
-        if (std::filesystem::exists(temporary, error) && !std::filesystem::is_regular_file(temporary, error)) {
-            temporary.clear();
-            rt::raise(75, "Path/File access error: " + path + ".tmp is in the way");
-        }
-        {
-            std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out.write(layout.data(), static_cast<std::streamsize>(layout.size()));
-            out.close();
-            if (!out) rt::raise(75, "Path/File access error: " + temporary);
-        }
-        std::filesystem::rename(temporary, path, error);
-        if (error) rt::raise(75, "Path/File access error: " + path);
-    } catch (const rt::RuntimeError& error) {
-        if (!temporary.empty()) {
-            std::error_code ignored;
-            if (std::filesystem::is_regular_file(temporary, ignored)) std::filesystem::remove(temporary, ignored);
-        }
-        reportTrapped(error);
+        WriteLibraryFile(path, [&](rt::TextWriter& writer) { writer.print(layout); });
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("SaveTbarSetting");
     }
 }
 

@@ -262,17 +262,18 @@ F& formOf()
     return *form;
 }
 
-void reportTrapped(const rt::RuntimeError& error)
+void reportTrapped(const std::string& member)
 {
     try {
-        ReportError(error);
+        ReportMemberError(member);
     } catch (const rt::RuntimeError&) {
     }
 }
 
 // Opening and closing as every page dialog does: `prepare` fills the form,
 // `copyBack` reads it after OK. Errors are reported, the form unloaded.
-bool runPageDialog(forms::Form& form, const std::function<void()>& prepare, const std::function<void()>& copyBack)
+bool runPageDialog(const char* member, forms::Form& form, const std::function<void()>& prepare,
+                   const std::function<void()>& copyBack)
 {
     bool result = true;
     libraryState().DialogConfirmed = false;
@@ -286,8 +287,8 @@ bool runPageDialog(forms::Form& form, const std::function<void()>& prepare, cons
             result = false;
             form.Unload();
         }
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped(std::string("ClsGeoGraphic.") + member);
         ignoringErrors([&] { form.Unload(); });
     }
     return result;
@@ -299,14 +300,14 @@ bool ClsGeoGraphic::ShowPageNo(std::string& Seite)
 {
     frmPageNo& form = formOf<frmPageNo>();
     return runPageDialog(
-        form, [&] { form.prepare(Seite); }, [&] { Seite = form.control("txtPageNo").Text(); });
+        "ShowPageNo", form, [&] { form.prepare(Seite); }, [&] { Seite = form.control("txtPageNo").Text(); });
 }
 
 bool ClsGeoGraphic::ShowZoom(float& ScalePercentage)
 {
     frmZoom& form = formOf<frmZoom>();
     return runPageDialog(
-        form, [&] { form.prepare(ScalePercentage); },
+        "ShowZoom", form, [&] { form.prepare(ScalePercentage); },
         [&] { ScalePercentage = static_cast<float>(form.entry() * 0.01); });
 }
 
@@ -317,7 +318,7 @@ bool ClsGeoGraphic::ShowTitel(std::string& TitelUe1, std::string& TitelUe2, std:
     double flag = 0;
     const bool lowerLines = !(IsNumericValue(controlInitGraphic, flag) && flag == 0);
     return runPageDialog(
-        form, [&] { form.prepare(TitelUe1, TitelUe2, TitelU1, TitelU2, lowerLines); },
+        "ShowTitel", form, [&] { form.prepare(TitelUe1, TitelUe2, TitelU1, TitelU2, lowerLines); },
         [&] {
             TitelUe1 = form.control("txtTitelUe1").Text();
             TitelUe2 = form.control("txtTitelUe2").Text();

@@ -151,10 +151,24 @@ std::vector<ItemName> displayNames(std::int32_t kind)
     }
 }
 
-void reportTrapped(const rt::RuntimeError& error)
+// The Show member of a family, as its messages name it.
+std::string showMember(SettingsFamily family)
+{
+    switch (family) {
+        case SettingsFamily::Line: return "SettingClass.ShowLineSetting";
+        case SettingsFamily::Paint: return "SettingClass.ShowPaintSetting";
+        case SettingsFamily::Ordinate: return "SettingClass.ShowOrdinateSetting";
+        case SettingsFamily::Font: return "SettingClass.ShowFontSetting";
+        case SettingsFamily::Display: return "SettingClass.ShowDisplayVal";
+    }
+    return "SettingClass";
+}
+
+// The error being handled, reported under the member's name.
+void reportTrapped(SettingsFamily family)
 {
     try {
-        ReportError(error);
+        ReportMemberError(showMember(family));
     } catch (const rt::RuntimeError&) {
     }
 }
@@ -178,8 +192,8 @@ void runShow(std::size_t arraySize, SettingsFamily family, const std::function<v
         load(n);
         show();
         if (libraryState().DialogConfirmed) copyBack();
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped(family);
     }
     screen.MousePointer(forms::vbDefault);
     SettingsWorkingState released;
@@ -230,8 +244,11 @@ void SettingClass::ShowLineSetting(std::vector<std::int32_t>& color_Value, std::
         [&](std::size_t n) {
             copyItems(s.SettingColors, color_Value, n);
             s.SettingLineStyles.assign(n + 1, 0);
-            for (std::size_t k = 1; k <= n && k < Style_Line.size(); ++k)
-                s.SettingLineStyles[k] = rt::toIntegerChecked(Style_Line[k]);
+            for (std::size_t k = 1; k <= n && k < Style_Line.size(); ++k) {
+                if (Style_Line[k] < -32768 || Style_Line[k] > 32767)
+                    RaiseArgumentError(6, "SettingClass.ShowLineSetting", "Style_Line");
+                s.SettingLineStyles[k] = static_cast<std::int16_t>(Style_Line[k]);
+            }
             copyItems(s.SettingLineWidths, Thickness_Line, n);
         },
         [] { showLineDialog(); },

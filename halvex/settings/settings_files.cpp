@@ -1,10 +1,11 @@
 #include "halvex/settings/settings_files.h"
 
-#include <filesystem>
+#include <cmath>
 #include <functional>
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/file_kind.h"
+#include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/units.h"
@@ -40,66 +41,48 @@ std::string settingsPath(SettingsFamily family)
     return name.empty() ? std::string() : folder + name;
 }
 
-void reportTrapped(const rt::RuntimeError& error)
+// The reading procedure: false when the defaults must apply. Each record
+// ends its line: a value left over (a decimal comma shifts every later
+// record) refuses the file.
+bool readFile(SettingsFamily family, std::size_t count,
+              const std::function<void(rt::TextReader&, std::size_t)>& readRecord)
 {
-    try {
-        ReportError(error);
-    } catch (const rt::RuntimeError&) {
-    }
-}
-
-// The reading procedure: false when the defaults must apply.
-bool readFile(SettingsFamily family, const std::function<void(rt::TextReader&)>& readRecords)
-{
-    try {
-        const std::string path = settingsPath(family);
-        if (path.empty()) return false;
-        if (CheckFileMissing(path, true).toBool()) return false;
-        if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
-            ReportError();
-            return false;
+    const std::string path = settingsPath(family);
+    if (path.empty()) return false;
+    return ReadLibraryFile(path, [&](rt::TextReader& reader) {
+        for (std::size_t k = 1; k <= count; ++k) {
+            readRecord(reader, k);
+            if (reader.atLineStart()) continue;
+            const rt::Variant record(static_cast<std::int32_t>(k));
+            rt::raise(13, textLib().GetText(rt::Variant(quillon::TextNo(140323)), {rt::Variant("|1"), record}));
         }
-        readRecords(libraryFileChannel().reader());
-        libraryFileChannel().close();
-        return true;
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
-        libraryFileChannel().reset();
-        return false;
-    }
+    });
 }
 
 // The writing procedure: the records go to "<file>.tmp", renamed over the
 // file after a clean close.
 bool writeFile(SettingsFamily family, std::size_t count, const std::function<void(rt::TextWriter&, std::size_t)>& writeRecord)
 {
-    std::string temporary;
-    bool created = false;
-    try {
-        const std::string path = settingsPath(family);
-        if (path.empty()) return true;
-        SetFileTypeText(path);
-        temporary = path + ".tmp";
-        rt::DataChannel& channel = libraryFileChannel();
-        channel.openOutput(temporary);
-        created = true;
-        rt::TextWriter& writer = channel.writer();
+    const std::string path = settingsPath(family);
+    if (path.empty()) return true;
+    return WriteLibraryFile(path, [&](rt::TextWriter& writer) {
         for (std::size_t k = 1; k <= count; ++k) writeRecord(writer, k);
-        channel.close();
-        std::error_code error;
-        std::filesystem::rename(temporary, path, error);
-        if (error) rt::raise(75, "Path/File access error: " + path + " cannot be replaced");
-        return true;
-    } catch (const rt::RuntimeError& error) {
-        libraryFileChannel().reset();
-        if (created) {
-            std::error_code ignored;
-            if (std::filesystem::is_regular_file(temporary, ignored)) std::filesystem::remove(temporary, ignored);
-        }
-        reportTrapped(error);
-        return false;
+    });
+}
+
+// Items whose value read back lies outside its range take the item's
+// default: `defaults` is the array as it came in with the family's defaults
+// applied, so an item without a default keeps the caller's value.
+template <class T, class Valid>
+void replaceOutOfRange(std::vector<T>& values, const std::vector<T>& defaults, Valid valid)
+{
+    for (std::size_t k = 1; k < values.size() && k < defaults.size(); ++k) {
+        if (!valid(static_cast<T>(values[k]))) values[k] = defaults[k];
     }
 }
+
+bool finiteAtLeast(float value, float least) { return std::isfinite(value) && value >= least; }
+bool isColorValue(std::int32_t value) { return value >= 0 && value <= 0xFFFFFF; }
 
 }  // namespace
 
@@ -148,76 +131,105 @@ std::int32_t PaletteColor(std::int32_t index)
 
 std::string FontNameField(const std::string& faceName)
 {
-    const bool quoted = faceName.find(',') != std::string::npos ||
+    const bool quoted = faceName.find_first_of(",\"") != std::string::npos ||
                         (!faceName.empty() && (faceName.front() == ' ' || faceName.front() == '\t' ||
                                                faceName.back() == ' ' || faceName.back() == '\t'));
-    return quoted ? "\"" + faceName + "\"" : faceName;
+    if (!quoted) return faceName;
+    std::string field = "\"";
+    for (char c : faceName) field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return field + "\"";
 }
 
 // ---- reading ----
 
 void ReadLineFile(LineArrays a)
 {
-    const bool read = readFile(SettingsFamily::Line, [&](rt::TextReader& r) {
-        for (std::size_t k = 1; k <= itemCount(a.colors.size()); ++k) {
-            const std::int32_t color = r.readLong();
-            const std::int32_t style = r.readLong();
-            const float width = r.readSingle();
-            setItem(a.colors, k, color);
-            setItem(a.styles, k, style);
-            setItem(a.widths, k, width);
-        }
+    std::vector<std::int32_t> colors = a.colors, styles = a.styles;
+    std::vector<float> widths = a.widths;
+    DefaultLineSettings({colors, styles, widths});
+    const bool read = readFile(SettingsFamily::Line, itemCount(a.colors.size()), [&](rt::TextReader& r, std::size_t k) {
+        const std::int32_t color = r.readLong();
+        const std::int32_t style = r.readLong();
+        const float width = r.readSingle();
+        setItem(a.colors, k, color);
+        setItem(a.styles, k, style);
+        setItem(a.widths, k, width);
     });
-    if (!read) DefaultLineSettings(a);
+    if (!read) {
+        DefaultLineSettings(a);
+        return;
+    }
+    replaceOutOfRange(a.colors, colors, [](std::int32_t c) { return c >= 0 && c <= 15; });
+    replaceOutOfRange(a.styles, styles, [](std::int32_t s) { return s >= 1 && s <= 5; });
+    replaceOutOfRange(a.widths, widths, [](float w) { return finiteAtLeast(w, 0.0f); });
 }
 
 void ReadPaintFile(std::vector<std::int32_t>& colors)
 {
-    const bool read = readFile(SettingsFamily::Paint, [&](rt::TextReader& r) {
-        for (std::size_t k = 1; k <= itemCount(colors.size()); ++k) colors[k] = r.readLong();
-    });
-    if (!read) DefaultPaintColors(colors);
+    std::vector<std::int32_t> defaults = colors;
+    DefaultPaintColors(defaults);
+    const bool read = readFile(SettingsFamily::Paint, itemCount(colors.size()),
+                               [&](rt::TextReader& r, std::size_t k) { colors[k] = r.readLong(); });
+    if (!read) {
+        DefaultPaintColors(colors);
+        return;
+    }
+    replaceOutOfRange(colors, defaults, isColorValue);
 }
 
 void ReadOrdinateFile(std::vector<float>& ordinates)
 {
-    const bool read = readFile(SettingsFamily::Ordinate, [&](rt::TextReader& r) {
-        for (std::size_t k = 1; k <= itemCount(ordinates.size()); ++k) ordinates[k] = r.readSingle();
-    });
-    if (!read) DefaultOrdinateValues(ordinates);
+    std::vector<float> defaults = ordinates;
+    DefaultOrdinateValues(defaults);
+    const bool read = readFile(SettingsFamily::Ordinate, itemCount(ordinates.size()),
+                               [&](rt::TextReader& r, std::size_t k) { ordinates[k] = r.readSingle(); });
+    if (!read) {
+        DefaultOrdinateValues(ordinates);
+        return;
+    }
+    replaceOutOfRange(ordinates, defaults, [](float o) { return finiteAtLeast(o, 0.0f); });
 }
 
 void ReadFontFile(FontArrays a)
 {
-    const bool read = readFile(SettingsFamily::Font, [&](rt::TextReader& r) {
-        for (std::size_t k = 1; k <= itemCount(a.faceNames.size()); ++k) {
-            FontSetting f;
-            f.faceName = r.readString();
-            f.size = r.readSingle();
-            f.escapement = r.readLong();
-            f.weight = r.readLong();
-            f.color = r.readLong();
-            f.italic = r.readBool();
-            f.underline = r.readBool();
-            f.strikeOut = r.readBool();
-            setItem(a.faceNames, k, f.faceName);
-            setItem(a.sizes, k, f.size);
-            setItem(a.escapements, k, f.escapement);
-            setItem(a.weights, k, f.weight);
-            setItem(a.colors, k, f.color);
-            setItem(a.italic, k, f.italic);
-            setItem(a.underline, k, f.underline);
-            setItem(a.strikeOut, k, f.strikeOut);
-        }
+    std::vector<std::string> faceNames = a.faceNames;
+    std::vector<float> sizes = a.sizes;
+    std::vector<std::int32_t> escapements = a.escapements, weights = a.weights, colors = a.colors;
+    std::vector<bool> italic = a.italic, underline = a.underline, strikeOut = a.strikeOut;
+    DefaultFontSettings({faceNames, sizes, escapements, weights, italic, underline, strikeOut, colors});
+    const std::size_t n = itemCount(a.faceNames.size());
+    const bool read = readFile(SettingsFamily::Font, n, [&](rt::TextReader& r, std::size_t k) {
+        FontSetting f;
+        f.faceName = r.readString(rt::TextReader::QuoteRule::DoubledQuoteIsQuote);
+        f.size = r.readSingle();
+        f.escapement = r.readLong();
+        f.weight = r.readLong();
+        f.color = r.readLong();
+        f.italic = r.readBool();
+        f.underline = r.readBool();
+        f.strikeOut = r.readBool();
+        setItem(a.faceNames, k, f.faceName);
+        setItem(a.sizes, k, f.size);
+        setItem(a.escapements, k, f.escapement);
+        setItem(a.weights, k, f.weight);
+        setItem(a.colors, k, f.color);
+        setItem(a.italic, k, f.italic);
+        setItem(a.underline, k, f.underline);
+        setItem(a.strikeOut, k, f.strikeOut);
     });
-    if (!read) DefaultFontSettings(a);
+    if (!read) {
+        DefaultFontSettings(a);
+        return;
+    }
+    replaceOutOfRange(a.sizes, sizes, [](float size) { return std::isfinite(size) && size > 0.0f; });
+    replaceOutOfRange(a.weights, weights, [](std::int32_t w) { return w >= 0 && w <= 1000; });
+    replaceOutOfRange(a.colors, colors, isColorValue);
 }
 
 void ReadDisplayFile(std::vector<bool>& flags)
 {
-    const bool read = readFile(SettingsFamily::Display, [&](rt::TextReader& r) {
-        for (std::size_t k = 1; k <= itemCount(flags.size()); ++k) flags[k] = r.readBool();
-    });
+    const bool read = readFile(SettingsFamily::Display, itemCount(flags.size()),
+                               [&](rt::TextReader& r, std::size_t k) { flags[k] = r.readBool(); });
     if (!read) DefaultDisplayValues(flags);
 }
 

@@ -4,11 +4,11 @@
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <utility>
 
 #include "platform/runtime/errors.h"
+#include "platform/runtime/textfile.h"
 
 namespace quillon {
 namespace {
@@ -131,15 +131,21 @@ bool isPlainName(const std::string& name) {
 }  // namespace
 
 TextTable readTextTable(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) rt::raise(53, "Text table not found: " + path);
+    // The run time's text reader: CR, LF or CR LF line ends, a leading
+    // byte-order mark dropped, a pipe or folder of that name refused.
+    rt::TextReader in;
+    try {
+        in.open(path);
+    } catch (const rt::RuntimeError& error) {
+        // The table or its language folder is missing.
+        if (error.number() == 53 || error.number() == 76) rt::raise(53, "Text table not found: " + path);
+        rt::raise(error.number(), "Text table could not be read: " + path + " (" + error.description() + ")");
+    }
     TextTable table;
-    std::string line;
     int lineNo = 0;
-    while (std::getline(in, line)) {
+    while (!in.eof()) {
+        const std::string line = in.readLine();
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         if (line.find_first_not_of(' ') == std::string::npos) continue;
         if (line.front() == '#') continue;
         if (line.front() == '@') {
@@ -148,7 +154,6 @@ TextTable readTextTable(const std::string& path) {
             readTextLine(table, line, path, lineNo);
         }
     }
-    if (in.bad()) rt::raise(57, "Text table could not be read: " + path);
     if (table.engname.empty()) rt::raise(5, "Text table " + path + " has no @engname line");
     return table;
 }

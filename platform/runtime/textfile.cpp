@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/runtime/errors.h"
@@ -80,6 +81,8 @@ void TextWriter::printLine(std::string_view text) {
     put(line);
 }
 
+void TextWriter::print(std::string_view text) { put(text); }
+
 void TextWriter::put(std::string_view bytes) {
     if (!file_) raise(52);
     if (const int fault = injectedWriteFault(path_)) detail::raiseWriteError(fault);
@@ -104,6 +107,17 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The text as the reader takes it: a leading UTF-8 byte-order mark dropped
+// and a CR that no LF follows (a file saved with CR line ends) made an LF;
+// CR LF stays as it is. The byte count stays, but for the mark.
+std::string asLfLines(std::string data) {
+    if (data.compare(0, 3, "\xEF\xBB\xBF") == 0) data.erase(0, 3);
+    for (std::size_t i = data.find('\r'); i != std::string::npos; i = data.find('\r', i + 1)) {
+        if (i + 1 == data.size() || data[i + 1] != '\n') data[i] = '\n';
+    }
+    return data;
+}
+
 // -1 for #TRUE#, 0 for #FALSE#, 1 for anything else.
 int booleanToken(const std::string& text) {
     const std::string word = ucase(text);
@@ -117,15 +131,17 @@ int booleanToken(const std::string& text) {
 void TextReader::open(const std::string& path) {
     close();
     if (path.empty()) raise(75);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe or device of that name is refused
+    // instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) detail::raiseOpenError(errno, path);
     std::string data;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        raise(75);
+        raise(75, "Path/File access error: " + path + " is not a regular file");
     }
-    if (S_ISREG(info.st_mode) && static_cast<unsigned long long>(info.st_size) > kLargestTextFile) {
+    if (static_cast<unsigned long long>(info.st_size) > kLargestTextFile) {
         ::close(fd);
         raise(7, "The file " + path + " is larger than any data file of a project can be.");
     }
@@ -145,7 +161,7 @@ void TextReader::open(const std::string& path) {
         }
     }
     ::close(fd);
-    data_ = std::move(data);
+    data_ = asLfLines(std::move(data));
     pos_ = 0;
     open_ = true;
 }
@@ -157,18 +173,28 @@ void TextReader::close() {
     open_ = false;
 }
 
-TextReader::Field TextReader::nextField() {
+TextReader::Field TextReader::nextField(QuoteRule quotes) {
     if (!open_) raise(52);
     if (eof()) raise(62);
     while (pos_ < data_.size() && isBlank(data_[pos_])) ++pos_;
     Field field;
     std::size_t stop = 0;  // position of the delimiter (comma or LF), or the end
-    if (pos_ < data_.size() && data_[pos_] == '"') {
+    const bool opensQuote = pos_ < data_.size() && data_[pos_] == '"';
+    const bool doubled = quotes == QuoteRule::DoubledQuoteIsQuote;
+    const std::size_t lineEnd = opensQuote && doubled ? std::min(data_.find('\n', pos_), data_.size()) : data_.size();
+    if (opensQuote && (!doubled || data_.find('"', pos_ + 1) < lineEnd)) {
         field.quoted = true;
-        const std::size_t close = data_.find('"', pos_ + 1);
-        const std::size_t contentEnd = close == std::string::npos ? data_.size() : close;
+        std::size_t contentEnd = data_.find('"', pos_ + 1);
+        if (contentEnd == std::string::npos) contentEnd = data_.size();
         if (contentEnd - pos_ > kLongestField) raise(13, "A value of the file is longer than any value can be");
         field.text = data_.substr(pos_ + 1, contentEnd - pos_ - 1);
+        // Two quotes in a row stand for one quote, when the caller asks so.
+        while (doubled && contentEnd + 1 < lineEnd && data_[contentEnd + 1] == '"') {
+            const std::size_t next = data_.find('"', contentEnd + 2);
+            if (next >= lineEnd) break;
+            field.text += data_.substr(contentEnd + 1, next - contentEnd - 1);
+            contentEnd = next;
+        }
         stop = contentEnd == data_.size() ? contentEnd : data_.find_first_of(",\n", contentEnd + 1);
     } else {
         stop = data_.find_first_of(",\n", pos_);
@@ -231,7 +257,7 @@ bool TextReader::onlyBlankLinesLeft() const {
     return true;
 }
 
-std::string TextReader::readString() { return nextField().text; }
+std::string TextReader::readString(QuoteRule quotes) { return nextField(quotes).text; }
 
 Variant TextReader::readVariant() {
     Field field = nextField();

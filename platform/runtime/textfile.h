@@ -49,6 +49,9 @@ public:
 
     // A bare text line (the print statement): the text as it is, then CR LF.
     void printLine(std::string_view text);
+    // The text as it is, without a line end (the print statement ended by
+    // a semicolon).
+    void print(std::string_view text);
 
     // Flushes and closes; error 61 or 57 when the data could not be written.
     // Harmless when not open.
@@ -70,8 +73,9 @@ inline constexpr std::size_t kLongestField = 4096;
 
 // Reads a file opened for input with the free-format rules of the input
 // statement:
-// - a value ends at a comma or at the line end (LF or CR LF); blanks and
-//   tabs around an unquoted value are skipped;
+// - a value ends at a comma or at the line end (CR, LF or CR LF); blanks
+//   and tabs around an unquoted value are skipped; a leading UTF-8
+//   byte-order mark is dropped;
 // - a quoted string ends at its closing quote (line ends inside are part of
 //   it); whatever follows up to the comma or line end is skipped;
 // - #TRUE# and #FALSE# are Booleans; numbers as parseNumber reads them;
@@ -85,7 +89,9 @@ public:
     TextReader() = default;
 
     // Error 53 when the file does not exist, 76 when its folder does not,
-    // 70 without permission, 7 for a file larger than kLargestTextFile.
+    // 70 without permission, 75 for anything but a regular file (a folder,
+    // a pipe, a device: never waited on), 7 for a file larger than
+    // kLargestTextFile.
     void open(const std::string& path);
     bool isOpen() const { return open_; }
     void close();
@@ -100,7 +106,12 @@ public:
     // #TRUE#/#FALSE#, "True"/"False" or a number (non-zero is True).
     bool readBool();
     // A quoted string without its quotes, or an unquoted field as it stands.
-    std::string readString();
+    // DoubledQuoteIsQuote (for texts that may hold a quote, such as a font
+    // name): two quotes in a row inside a quoted field stand for one, and a
+    // field whose closing quote is not on its line is taken unquoted, as it
+    // stands, so that a bare text beginning with a quote reads whole.
+    enum class QuoteRule { EndsAtQuote, DoubledQuoteIsQuote };
+    std::string readString(QuoteRule quotes = QuoteRule::EndsAtQuote);
     // String (quoted or not a number), Boolean, Empty (empty field), or a
     // number: Integer or Long when whole and in range, else Double.
     Variant readVariant();
@@ -124,7 +135,7 @@ private:
         std::string text;  // unquoted: trimmed; quoted: the content
         bool quoted = false;
     };
-    Field nextField();
+    Field nextField(QuoteRule quotes = QuoteRule::EndsAtQuote);
     double numberOf(const Field& field);
 
     std::string data_;

@@ -77,7 +77,7 @@ TEST_F(FolderBrowserTest, ErrorIsReportedAndTheFolderComesBack)
     boxes->answer(forms::vbOK);
     EXPECT_EQ(halvex::BrowseForFolder(0, "/home/eng/old"), "/home/eng/old");
     ASSERT_EQ(boxes->boxes().size(), 1u);
-    EXPECT_EQ(boxes->boxes()[0].prompt, "Out of memory");
+    EXPECT_EQ(boxes->boxes()[0].prompt, "ClsValmor.SelectedDirctory: Out of memory");
     EXPECT_EQ(forms::iconOf(boxes->boxes()[0].style), forms::vbCritical);
 }
 

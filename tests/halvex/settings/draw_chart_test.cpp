@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "chart_fixture.h"
+#include "platform/forms/msgbox.h"
 #include "platform/chart/recording_chart_backend.h"
 #include "platform/runtime/errors.h"
 
@@ -92,6 +93,7 @@ TEST_F(DrawChartTest, NamesTheFormatRefusesAndBadTablesAreRefusedBeforeAnythingI
         {[](ChartCall& c) { c.NoRow = 32767 - 2, c.ColTitle.redim(1, c.NoRow, 1, c.NoCol); }, 6},  // + 3 data rows
         {[](ChartCall& c) { c.Ncons = -1; }, 5},
         {[](ChartCall& c) { c.MaxX = std::nanf(""); }, 5},
+        {[](ChartCall& c) { c.MinX = 11; }, 5},  // above MaxX
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE("case " + std::to_string(i));
@@ -213,25 +215,27 @@ TEST_F(DrawChartTest, TextBoxesBecomeHeaderFooterAndProperties)
     EXPECT_EQ((right - leftText) % 2, 0u);  // whole "&&" pairs only
 }
 
-TEST_F(DrawChartTest, WriterAndOpenFailuresAreError75)
+TEST_F(DrawChartTest, WriterFailuresAreError75AndAWorkbookNoProgramOpensIsWritten)
 {
     ChartCall call;
-    auto expect75 = [&](const std::string& told) {
-        try {
-            call.run();
-            ADD_FAILURE() << "no error";
-        } catch (const rt::RuntimeError& e) {
-            EXPECT_EQ(e.number(), 75);
-            EXPECT_NE(e.description().find(told.empty() ? recorder->path : told), std::string::npos);
-        }
-    };
     recorder->saveError = "disk full";
-    expect75("disk full");
+    try {
+        call.run();
+        ADD_FAILURE() << "no error";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_NE(e.description().find("disk full"), std::string::npos);
+    }
     EXPECT_TRUE(desktop().openedUrls.empty());
     desktop().succeed = false;
     fresh();
-    expect75("");
+    forms::ScopedMsgBox box;
+    box->answer(forms::vbOK);
+    EXPECT_NO_THROW(call.run());
     EXPECT_TRUE(recorder->saved);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_NE(box->boxes()[0].prompt.find(recorder->path), std::string::npos) << "says where the file is";
+    EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbInformation);
 }
 
 }  // namespace

@@ -91,16 +91,20 @@ TEST_F(LayoutTest, TheRecentFileList)
     EXPECT_EQ(setting.RecentFileI(kApp, n, menu), "") << "an empty entry, no message";
     EXPECT_EQ(box->boxes().size(), 1u);
 
-    // Menu captions are shortened at the last separator.
+    // Menu captions keep the start of the folder and the name; a gap closes
+    // in the menu and in the store; a hidden record keeps no caption.
     const std::string whole49 = "/home/user/projects/" + std::string(25, 'x') + ".PO1";
     const std::string long50 = "/home/user/projects/" + std::string(26, 'x') + ".PO1";
     const std::string noSeparator = std::string(60, 'y');
-    setList({whole49, long50, noSeparator, ""});
+    menu[4].Caption = "4 stale";
+    setList({whole49, "", long50, noSeparator});
     setting.Set_RecentFile(kApp, menu);
     EXPECT_EQ(menu[1].Caption, "1 " + whole49);
-    EXPECT_EQ(menu[2].Caption, "2 .../" + std::string(26, 'x') + ".PO1");
+    EXPECT_EQ(menu[2].Caption, "2 /home/user/.../" + std::string(26, 'x') + ".PO1");
     EXPECT_EQ(menu[3].Caption, "3 " + noSeparator) << "shown whole, never a failure";
     EXPECT_FALSE(menu[4].Visible);
+    EXPECT_EQ(menu[4].Caption, "");
+    EXPECT_EQ(list(), (std::vector<std::string>{whole49, long50, noSeparator, ""}));
 }
 
 // Dock containers that hand out and take fixed texts.

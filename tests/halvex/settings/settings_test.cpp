@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "halvex/services/library_state.h"
 #include "halvex/settings/setting_class.h"
 #include "halvex/settings/settings_files.h"
+#include "halvex/settings/settings_state.h"
 #include "platform/forms/control.h"
 #include "platform/forms/display.h"
 #include "platform/forms/form.h"
@@ -145,7 +147,9 @@ TEST_F(SettingsTest, AShortPaintArrayOpensAndAWideStyleIsRefused)
     box->answer(forms::vbOK);
     forms::ScopedModalDriver none([](Form&) { ADD_FAILURE() << "no dialog opens"; });
     SettingClass().ShowLineSetting(colors, styles, widths);
-    EXPECT_EQ(box->boxes().size(), 1u);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_NE(box->boxes()[0].prompt.find("ShowLineSetting"), std::string::npos) << "names the member";
+    EXPECT_NE(box->boxes()[0].prompt.find("Style_Line"), std::string::npos) << "and the argument";
     EXPECT_EQ(styles[4], 40000);
 }
 
@@ -250,3 +254,82 @@ TEST_F(SettingsTest, SelectAllFollowsTheListAndCancelKeepsTheHostsValues)
 }
 
 }  // namespace
+
+// Random font records through Save and Read: face names holding quotes,
+// commas and edge blanks come back whole, and so does every other field.
+TEST_F(SettingsTest, FontRecordsRoundTripOverRandomFaceNames)
+{
+    std::mt19937 random(34);
+    const std::string alphabet = "aZ1 \t,\"#.-";
+    SettingsWorkingState& s = settingsState();
+    auto fill = [&](auto& array, auto value) { array.assign(6, value); };
+    for (int round = 0; round < 40; ++round) {
+        fill(s.SettingFontFaceNames, std::string()), fill(s.SettingFontSizes, 0.0f), fill(s.SettingFontItalic, false);
+        fill(s.SettingFontEscapements, 0), fill(s.SettingFontWeights, 0), fill(s.SettingFontColors, 0);
+        fill(s.SettingFontUnderline, false), fill(s.SettingFontStrikeOut, false);
+        for (std::size_t k = 1; k <= 5; ++k) {
+            for (unsigned length = random() % 7; length > 0; --length)
+                s.SettingFontFaceNames[k] += alphabet[random() % alphabet.size()];
+            s.SettingFontSizes[k] = static_cast<float>(random() % 2000 + 1) / 10.0f;
+            s.SettingFontWeights[k] = static_cast<std::int32_t>(random() % 1001);
+            s.SettingFontColors[k] = static_cast<std::int32_t>(random() % 0x1000000);
+            s.SettingFontUnderline[k] = random() % 2 == 0;
+        }
+        ASSERT_TRUE(WriteFontFile());
+        std::vector<std::string> faces(6);
+        std::vector<float> sizes(6);
+        std::vector<std::int32_t> escapements(6), weights(6), colors(6);
+        std::vector<bool> italic(6, true), underline(6), strike(6, true);
+        forms::ScopedMsgBox box;
+        ReadFontFile({faces, sizes, escapements, weights, italic, underline, strike, colors});
+        ASSERT_TRUE(box->boxes().empty()) << read("font.gra");
+        EXPECT_TRUE(faces == s.SettingFontFaceNames && sizes == s.SettingFontSizes && weights == s.SettingFontWeights &&
+                    colors == s.SettingFontColors && underline == s.SettingFontUnderline && strike == italic &&
+                    escapements == s.SettingFontEscapements) << read("font.gra");
+    }
+    // Bare names as the family's other programs write them still read whole;
+    // sizes 0 and -1 give the items' defaults.
+    const std::string rest = "\r\n0,400,0\r\n#FALSE#,#FALSE#,#FALSE#\r\n";
+    write("font.gra", "\"Q\r\n0" + rest + "A \"B\"\r\n-1" + rest);
+    std::vector<std::string> faces(3);
+    std::vector<float> sizes(3);
+    std::vector<std::int32_t> escapements(3), weights(3), colors(3);
+    std::vector<bool> italic(3), underline(3), strike(3);
+    ReadFontFile({faces, sizes, escapements, weights, italic, underline, strike, colors});
+    EXPECT_EQ(faces, (std::vector<std::string>{"", "\"Q", "A \"B\""}));
+    EXPECT_EQ(sizes, (std::vector<float>{0.0f, 3.0f, 4.0f}));
+}
+
+// Random line and ordinate values as a file holds them: a value in its
+// range is taken, one outside it gives the item's default.
+TEST_F(SettingsTest, ValuesOutOfRangeReadBackAsTheDefaults)
+{
+    std::mt19937 random(8);
+    std::vector<float> ordinateDefaults(21, 0.0f);
+    DefaultOrdinateValues(ordinateDefaults);
+    for (int round = 0; round < 30; ++round) {
+        std::string lines, ordinates;
+        std::vector<int> colorIn(21), styleIn(21), widthIn(21), ordinateIn(21);
+        for (std::size_t k = 1; k <= 20; ++k) {
+            colorIn[k] = static_cast<int>(random() % 20) - 2, styleIn[k] = static_cast<int>(random() % 8) - 1;
+            widthIn[k] = static_cast<int>(random() % 20) - 5, ordinateIn[k] = static_cast<int>(random() % 20) - 5;
+            lines += std::to_string(colorIn[k]) + "," + std::to_string(styleIn[k]) + "," + std::to_string(widthIn[k]);
+            lines += "\r\n";
+            ordinates += std::to_string(ordinateIn[k]) + ".5\r\n";
+        }
+        write("lineform.gra", lines);
+        write("ordinate.gra", ordinates);
+        std::vector<std::int32_t> colors(21), styles(21);
+        std::vector<float> widths(21), ordinate(21);
+        forms::ScopedMsgBox box;
+        SettingClass().ReadLineSetting(colors, styles, widths);
+        SettingClass().ReadOrdinateSetting(ordinate);
+        ASSERT_TRUE(box->boxes().empty());
+        for (std::size_t k = 1; k <= 20; ++k) {
+            EXPECT_EQ(colors[k], colorIn[k] >= 0 && colorIn[k] <= 15 ? colorIn[k] : 1);
+            EXPECT_EQ(styles[k], styleIn[k] >= 1 && styleIn[k] <= 5 ? styleIn[k] : 1);
+            EXPECT_EQ(widths[k], widthIn[k] >= 0 ? static_cast<float>(widthIn[k]) : 0.5f);
+            EXPECT_EQ(ordinate[k], ordinateIn[k] >= 0 ? ordinateIn[k] + 0.5f : ordinateDefaults[k]);
+        }
+    }
+}

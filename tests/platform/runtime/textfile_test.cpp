@@ -5,6 +5,7 @@
 #include <limits>
 #include <random>
 #include <cerrno>
+#include <sys/stat.h>
 
 #include "platform/runtime/textfile.h"
 #include "platform/runtime/write_faults.h"
@@ -148,7 +149,20 @@ TEST_F(TextFiles, OpenErrors) {
     EXPECT_EQ(errorNumberOf([&] { in.open(folder.path("missing.txt")); }), 53);
     EXPECT_EQ(errorNumberOf([&] { in.open(folder.path("no/missing.txt")); }), 76);
     EXPECT_EQ(errorNumberOf([&] { in.open(folder.dir()); }), 75);
+    ASSERT_EQ(::mkfifo(folder.path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(errorNumberOf([&] { in.open(folder.path("pipe")); }), 75) << "refused, not waited on";
     EXPECT_FALSE(in.isOpen());
+}
+
+TEST_F(TextFiles, AnyLineEndAMarkAndDoubledQuotesWhereAsked) {
+    const auto doubled = rt::TextReader::QuoteRule::DoubledQuoteIsQuote;
+    rt::TextReader in = readerOf("\xEF\xBB\xBF" "a\r\"x\"\"y\",\"\"\"Q\"\r\n\"bare\n\"p\"\"q\"\r");
+    EXPECT_EQ(in.readLine(), "a");
+    EXPECT_EQ(in.readString(doubled), "x\"y");
+    EXPECT_EQ(in.readString(doubled), "\"Q");
+    EXPECT_EQ(in.readString(doubled), "\"bare") << "no closing quote on its line: taken as it stands";
+    EXPECT_EQ(in.readString(), "p") << "the plain rule ends at the quote";
+    EXPECT_TRUE(in.eof());
 }
 
 }  // namespace
