@@ -308,7 +308,10 @@ void NoteStagedFile(const std::string& path) {
         return;
     std::error_code ec;
     const std::uintmax_t size = fs::file_size(p, ec);
-    if (!ec) staging->written[p.filename().string()] = size;
+    if (ec)
+        staging->written.erase(p.filename().string());
+    else
+        staging->written[p.filename().string()] = size;
 }
 
 std::string ResolveLeftoverOutput(const std::string& outputDir, const std::string& outputName) {

@@ -66,8 +66,9 @@ private:
 std::string LeftoverOutputNote();
 
 // Records that the file at path has been written whole, with its present
-// size, when it lies in the active staging's temporary folder (Commit
-// checks it is still there); any other path is ignored.
+// size, or, when it is no longer there, that it has been removed, when it
+// lies in the active staging's temporary folder (Commit checks the
+// recorded files are still there); any other path is ignored.
 void NoteStagedFile(const std::string& path);
 
 // The leftovers of an interrupted run for the output project outputName in
