@@ -131,4 +131,20 @@ TEST_F(OutputFolderTest, ATemporaryFolderThatLostFilesIsNeverMovedIntoPlace) {
     EXPECT_FALSE(fs::exists(dir));
 }
 
+// The status lines name a file of the output by its place, never by the
+// temporary folder; the leftovers of an interrupted run are told there.
+TEST_F(OutputFolderTest, StatusLinesNameTheOutputProjectAtItsPlace) {
+    const std::string dir = folder.path("out/");
+    fs::create_directories(dir + "~NEW.unfinished");
+    orvelo::StagedOutput staging;
+    stageNew(staging, dir);
+    EXPECT_NE(orvelo::LeftoverOutputNote().find(dir + "~NEW.unfinished"), std::string::npos);
+    for (const std::int16_t kind : {halvex::ReadingFile, halvex::DisplyFileName}) {
+        orvelo::SharedServices().Prod(staging.Folder() + "NEW.PV1");
+        orvelo::ShowFileStatus(kind);
+        EXPECT_NE(window->statusText().find(dir + "NEW.PV1"), std::string::npos) << window->statusText();
+        EXPECT_EQ(window->statusText().find("~"), std::string::npos) << window->statusText();
+    }
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 
+#include "orvelo/project/output_folder.h"
 #include "platform/runtime/write_faults.h"
 
 namespace {
@@ -121,6 +122,31 @@ TEST_F(FailedRunTest, AStopInAnyOperationEndsTheRunUnsaved) {
             closeWizard();
         }
     }
+}
+
+// Property: a stop at any poll of the whole run (every operation, with
+// smoothing and boundary front points) ends it unsaved; only a run whose
+// polls all pass is written. The run polls some 27,000 times: the stop
+// points are every 97th (no loop of more polls is passed over) and the last
+// few, where each poll is a step of its own.
+TEST_F(FailedRunTest, AStopAtAnyPollOfTheRunEndsItUnsaved) {
+    // Written when the stop comes after the run's last poll.
+    const auto writtenWithStopAt = [&](int updates) {
+        drovik::ClsWaitWindow::stopAfterUpdates(updates);
+        finishRun();
+        const int left = drovik::ClsWaitWindow::updatesBeforeStop();
+        drovik::ClsWaitWindow::stopAfterUpdates(0);
+        const bool written = !prompts().empty() && prompts().back() == text(190002, {16, "|1", "RAFT_Adaptive"});
+        if (!written) expectFailedWithoutOutput();
+        closeWizard();
+        for (const std::string& name : orvelo::ProjectFileSet(folder.path("raft"), "RAFT_Adaptive"))
+            std::filesystem::remove(folder.path("raft/" + name));
+        return std::pair{written, updates - left};
+    };
+    const auto [completes, polls] = writtenWithStopAt(1 << 30);
+    ASSERT_TRUE(completes);
+    for (int stopAt = 1; stopAt <= polls; stopAt += stopAt + 24 < polls ? 97 : 1)
+        EXPECT_FALSE(writtenWithStopAt(stopAt).first) << "stop at poll " << stopAt << " of " << polls;
 }
 
 // A write that fails (a full disk in the transfer or the copy, an input
