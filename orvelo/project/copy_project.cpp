@@ -50,7 +50,7 @@ void CopyProjectFiles() {
     try {
         forms::screen().MousePointer(11);
         // What became of the leftovers of an interrupted run is told first.
-        const std::string note = LeftoverOutputNote();
+        const std::string note = TakeLeftoverOutputNote();
         if (drovik::ClsWaitWindow* window = OperationWaitWindow(); window && !note.empty()) window->StatusText(note);
         if (d.CopyFilesFlag) {
             for (std::string_view extension : ProjectFileExtensions) {

@@ -32,9 +32,13 @@ struct StagingNames {
     // Every file written into the folder, by name, with its size when it
     // was closed.
     std::map<std::string, std::uintmax_t> written;
-    // What Begin did with the leftovers of an interrupted run.
-    std::string leftoverNote;
 };
+
+// What the last ResolveLeftoverOutput did, until it is taken.
+std::string& leftoverNote() {
+    static std::string note;
+    return note;
+}
 
 // Marks a temporary folder whose files have begun to move into place.
 constexpr const char* kMovingMark = "~moving";
@@ -226,9 +230,8 @@ void StagedOutput::Begin(const std::string& outputDir, const std::string& output
     Discard();
     outputDir_ = withSeparator(outputDir);
     outputName_ = outputName;
-    const std::string note = ResolveLeftoverOutput(outputDir_, outputName_);
     folder_ = createUniqueFolder(outputDir_, "~" + outputName + ".unfinished");
-    stagingNames() = StagingNames{folder_, outputDir_, outputName_, withSeparator(inputDir), inputName, {}, note};
+    stagingNames() = StagingNames{folder_, outputDir_, outputName_, withSeparator(inputDir), inputName, {}};
     activeStaging() = &stagingNames();
 }
 
@@ -342,10 +345,11 @@ std::string ResolveLeftoverOutput(const std::string& outputDir, const std::strin
         removeFolderQuietly(folder);
         if (note.empty()) note = texts.GetText(quillon::TextNo(190082), {rt::Variant("|1"), rt::Variant(folder)});
     }
+    leftoverNote() = note;
     return note;
 }
 
-std::string LeftoverOutputNote() { return activeStaging() ? activeStaging()->leftoverNote : std::string(); }
+std::string TakeLeftoverOutputNote() { return std::exchange(leftoverNote(), std::string()); }
 
 void setCommitRenameHook(CommitRenameHook hook) { commitRenameHook() = std::move(hook); }
 

@@ -20,10 +20,8 @@ public:
     // Removes the temporary folder unless Commit has moved it into place.
     ~StagedOutput();
 
-    // Resolves the leftovers of an interrupted run of that output
-    // (ResolveLeftoverOutput), then creates an empty temporary folder in
-    // outputDir for the output project outputName, made from the input
-    // project inputDir + inputName. Raises
+    // Creates an empty temporary folder in outputDir for the output project
+    // outputName, made from the input project inputDir + inputName. Raises
     // the saving error naming the folder when it cannot be created. While
     // the staging is active, messages name its files by ShownFilePath.
     void Begin(const std::string& outputDir, const std::string& outputName, const std::string& inputDir,
@@ -60,10 +58,9 @@ private:
     std::string outputName_;
 };
 
-// What Begin of the active staging did with the leftovers of an interrupted
-// run (ResolveLeftoverOutput): the line for the status line, "" when there
-// were none or no staging is active.
-std::string LeftoverOutputNote();
+// What the last ResolveLeftoverOutput did, for the status line ("" when
+// nothing was left), once: the note is emptied.
+std::string TakeLeftoverOutputNote();
 
 // Records that the file at path has been written whole, with its present
 // size, or, when it is no longer there, that it has been removed, when it
@@ -72,7 +69,8 @@ std::string LeftoverOutputNote();
 void NoteStagedFile(const std::string& path);
 
 // The leftovers of an interrupted run for the output project outputName in
-// outputDir: when its project file (.PO1) is not in place, an aside folder
+// outputDir, resolved before a run asks whether to replace an output of
+// that name: when its project file (.PO1) is not in place, an aside folder
 // "~<name>.replaced" (with a number) of the earlier output is put back (the
 // part of the new project that reached its place removed first), or, with
 // no earlier output, the part of the new project that an interrupted move

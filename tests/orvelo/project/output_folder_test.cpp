@@ -136,9 +136,12 @@ TEST_F(OutputFolderTest, ATemporaryFolderThatLostFilesIsNeverMovedIntoPlace) {
 TEST_F(OutputFolderTest, StatusLinesNameTheOutputProjectAtItsPlace) {
     const std::string dir = folder.path("out/");
     fs::create_directories(dir + "~NEW.unfinished");
+    orvelo::ResolveLeftoverOutput(dir, "NEW");
+    EXPECT_NE(orvelo::TakeLeftoverOutputNote().find(dir + "~NEW.unfinished"), std::string::npos);
+    EXPECT_EQ(orvelo::TakeLeftoverOutputNote(), "");
     orvelo::StagedOutput staging;
     stageNew(staging, dir);
-    EXPECT_NE(orvelo::LeftoverOutputNote().find(dir + "~NEW.unfinished"), std::string::npos);
+    EXPECT_EQ(staging.Folder(), dir + "~NEW.unfinished/");
     for (const std::int16_t kind : {halvex::ReadingFile, halvex::DisplyFileName}) {
         orvelo::SharedServices().Prod(staging.Folder() + "NEW.PV1");
         orvelo::ShowFileStatus(kind);

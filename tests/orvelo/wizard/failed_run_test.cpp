@@ -149,6 +149,24 @@ TEST_F(FailedRunTest, AStopAtAnyPollOfTheRunEndsItUnsaved) {
         EXPECT_FALSE(writtenWithStopAt(stopAt).first) << "stop at poll " << stopAt << " of " << polls;
 }
 
+// The temporary folder gone after the last operation (a clean-up, a lost
+// network folder): the run fails naming it, and the earlier output stays.
+TEST_F(FailedRunTest, AVanishedTemporaryFolderIsNeverReportedAsWritten) {
+    folder.write("raft/RAFT_Adaptive.PO1", "earlier");
+    before = folderContent(folder.path("raft"));
+    const orvelo::OperationProcedure transfer = orvelo::operationRunner().Procedures[orvelo::OpTransferData];
+    orvelo::operationRunner().Procedures[orvelo::OpTransferData] = [transfer](ClsRefineWaitMessage& operation) {
+        transfer(operation);
+        std::filesystem::remove_all(orvelo::declar().OutputDir);
+    };
+    boxes->answers = {forms::vbYes};
+    finishRun();
+    expectFailedWithoutOutput();
+    EXPECT_TRUE(std::any_of(prompts().begin(), prompts().end(), [&](const std::string& prompt) {
+        return prompt.find(folder.path("raft/~RAFT_Adaptive.unfinished")) != std::string::npos;
+    })) << ::testing::PrintToString(prompts());
+}
+
 // A write that fails (a full disk in the transfer or the copy, an input
 // folder that cannot be written): one message names the file where the
 // user knows it and says what failed; nothing is left.
