@@ -190,8 +190,9 @@ std::vector<std::string> leftoverFolders(const std::string& dir, const std::stri
         std::error_code typeError;
         if (!it->is_directory(typeError) || fileName.compare(0, stem.size(), stem) != 0) continue;
         const std::string rest = fileName.substr(stem.size());
-        const bool numbered = rest.size() > 1 && rest[0] == '-' &&
-                              std::all_of(rest.begin() + 1, rest.end(), [](unsigned char c) { return std::isdigit(c); });
+        const bool numbered =
+            rest.size() > 1 && rest[0] == '-' &&
+            std::all_of(rest.begin() + 1, rest.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
         if (rest.empty() || numbered) folders.push_back(withSeparator(dir + fileName));
     }
     std::sort(folders.begin(), folders.end());
@@ -257,7 +258,8 @@ void StagedOutput::Commit() {
                                                    rt::Variant(outputDir_ + fileName)}));
     }
     if (listError) raiseWriteError(fileSystemErrorNumber(listError), folder_);
-    const std::vector<std::string> oldFiles = orderedForMove(listedProjectFiles(outputDir_, outputName_), outputName_, true);
+    const std::vector<std::string> oldFiles =
+        orderedForMove(listedProjectFiles(outputDir_, outputName_), outputName_, true);
     newFiles = orderedForMove(std::move(newFiles), outputName_, false);
     for (const std::string& fileName : newFiles) flushToDisk(folder_ + fileName);
     // From here an interrupted move is undone by the next run
@@ -272,6 +274,14 @@ void StagedOutput::Commit() {
     auto putBack = [&] {
         std::error_code ignored;
         for (const std::string& name : movedIn) renameFile(outputDir_ + name, folder_ + name, ignored);
+        // The aside folder is whole no more from here (ResolveLeftoverOutput
+        // must not take what comes back for part of the new project).
+        if (!aside.empty() && fs::remove(aside + kWholeMark, ignored)) {
+            try {
+                flushToDisk(aside);
+            } catch (const rt::RuntimeError&) {
+            }
+        }
         for (auto name = movedAside.rbegin(); name != movedAside.rend(); ++name)
             renameFile(aside + *name, outputDir_ + *name, ignored);
         removeFolderQuietly(aside);
@@ -295,6 +305,9 @@ void StagedOutput::Commit() {
             movedIn.push_back(name);
         }
         flushToDisk(outputDir_);
+        // Moved whole: nothing for the next run to undo.
+        std::error_code ignored;
+        fs::remove(folder_ + kMovingMark, ignored);
     } catch (...) {
         putBack();
         throw;
