@@ -353,8 +353,9 @@ std::string ResolveLeftoverOutput(const std::string& outputDir, const std::strin
             }
         }
     }
-    for (const std::string& aside : leftoverFolders(dir, "~" + outputName + ".replaced")) removeFolderQuietly(aside);
-    for (const std::string& folder : unfinished) {
+    std::vector<std::string> leftovers = leftoverFolders(dir, "~" + outputName + ".replaced");
+    leftovers.insert(leftovers.end(), unfinished.begin(), unfinished.end());
+    for (const std::string& folder : leftovers) {
         removeFolderQuietly(folder);
         if (note.empty()) note = texts.GetText(quillon::TextNo(190082), {rt::Variant("|1"), rt::Variant(folder)});
     }
