@@ -147,9 +147,10 @@ void matchPart(std::uint8_t* shared, SideTable& table, const Occurrence* part, s
     }
 }
 
-void buildFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWindow) {
+// True when a stop was asked while the flags were built.
+bool buildFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWindow) {
     const std::size_t n = elements.size() - 1;
-    if (n == 0) return;
+    if (n == 0) return false;
     if (waitWindow != nullptr) {
         waitWindow->StatusText(LanguageTexts().GetText(rt::Variant(quillon::TextNo(100033))));
         waitWindow->ProgressMax(static_cast<std::int32_t>(n));
@@ -202,20 +203,31 @@ void buildFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWi
             flag = (flag & ~(kOuter | kInner | kRepeated)) | (side != 0 ? side : kOuter);
         }
     }
+    bool stopped = false;
     if (waitWindow != nullptr) {
-        bool cancelled = false;
-        for (std::size_t e = 1; e <= n; ++e) waitWindow->UpdateProgress(true, cancelled);
+        for (std::size_t e = 1; e <= n; ++e) {
+            bool cancelled = false;
+            waitWindow->UpdateProgress(true, cancelled);
+            stopped = stopped || cancelled;
+        }
     }
+    return stopped;
 }
 
 }  // namespace
 
-void BuildElementSideFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWindow) {
+bool BuildElementSideFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWindow) {
+    bool stopped = false;
     try {
-        buildFlags(elements, waitWindow);
+        stopped = buildFlags(elements, waitWindow);
     } catch (const rt::RuntimeError&) {
         HandleError();
     }
+    // A stop asked in the running operation's window ends the run, as at
+    // every other poll of an operation.
+    if (stopped && waitWindow != nullptr && waitWindow == OperationWaitWindow())
+        RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
+    return stopped;
 }
 
 }  // namespace orvelo

@@ -19,8 +19,10 @@ namespace orvelo {
 
 // `BuildElementSideFlags` over elements 1..upper bound of the list. With a
 // wait window it shows text 100033 and advances once per element; a stop
-// request is honoured only by the caller, after the flags are complete. An
-// error inside is reported through HandleError and ends the procedure.
-void BuildElementSideFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWindow);
+// request is honoured after the flags are complete: true is returned, and
+// when the window is the running operation's, the run ends without saving
+// (run state 3). An error inside is reported through HandleError and ends
+// the procedure.
+bool BuildElementSideFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWindow);
 
 }  // namespace orvelo

@@ -40,18 +40,22 @@ bool withoutDisplacements(std::int32_t method) {
     return method == halvex::FlexibleFoundation || method == halvex::FlexibleFoundation_HalfSpace;
 }
 
-// A project whose solver results are missing: the missing-file message of
-// its calculation net, and that the analysis must run first. The run stops.
-void reportMissingResults(const std::string& path, const std::string& project) {
+// A project whose solver results are missing (or belong to another net: the
+// calculation net exists but does not match): the missing-file message of
+// its calculation net when it is missing, and that the analysis must run
+// first. The run stops.
+void reportMissingResults(const std::string& path, const std::string& project, bool fileMissing = true) {
     halvex::ClsValmor& services = SharedServices();
     services.Prod(path);
     services.GetTextInf(path);
     const quillon::ClsLanguageText& texts = LanguageTexts();
     std::string title = texts.GetText(services.TextInf());
     if (title.empty()) title = texts.GetText(rt::Variant(quillon::TextNo(5)));
-    const std::string prompt =
-        texts.GetText(rt::Variant(quillon::TextNo(140160)), {rt::Variant("|1"), rt::Variant(path)}) + "\r\r" +
+    std::string prompt =
         texts.GetText(rt::Variant(quillon::TextNo(190033)), {rt::Variant("|1"), rt::Variant(project)});
+    if (fileMissing)
+        prompt = texts.GetText(rt::Variant(quillon::TextNo(140160)), {rt::Variant("|1"), rt::Variant(path)}) +
+                 "\r\r" + prompt;
     forms::screen().MousePointer(forms::vbDefault);
     forms::MsgBox(prompt, forms::vbExclamation | texts.MessageBoxFlags(), title);
     RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
@@ -86,10 +90,12 @@ std::int16_t ReadCalculationNet(const std::string& p) {
     }
     if (ReadCalculationNetFile(p + ".PL9", net, kContext) != 0) return -1;
     // The size field is one per node of the project net: a calculation net
-    // of another node count belongs to another net.
+    // of another node count belongs to another net (a refined project that
+    // carries the results of the net it was made from), whose analysis is
+    // not this net's.
     if (d.NodeCount > 0 && net.CalcNodeCount != d.NodeCount) {
-        SharedServices().Prod(d.DataDir + p + ".PL9");
-        raiseReadError(9, d.DataDir + p + ".PL9");
+        reportMissingResults(d.DataDir + p + ".PL9", p, false);
+        return -1;
     }
     forces::ProgressStep();
 

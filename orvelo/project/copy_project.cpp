@@ -8,6 +8,7 @@
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/net_files.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
@@ -33,6 +34,7 @@ void copyWhole(const std::string& source, const std::string& target) {
         fs::remove(temp, ignored);
         raiseWriteError(fileSystemErrorNumber(ec), target);
     }
+    NoteStagedFile(target);
 }
 
 bool sameFile(const std::string& source, const std::string& target) {
@@ -47,6 +49,9 @@ void CopyProjectFiles() {
     Declar& d = declar();
     try {
         forms::screen().MousePointer(11);
+        // What became of the leftovers of an interrupted run is told first.
+        const std::string note = TakeLeftoverOutputNote();
+        if (drovik::ClsWaitWindow* window = OperationWaitWindow(); window && !note.empty()) window->StatusText(note);
         if (d.CopyFilesFlag) {
             for (std::string_view extension : ProjectFileExtensions) {
                 const std::string ext(extension);

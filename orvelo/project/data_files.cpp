@@ -222,6 +222,7 @@ std::int16_t CloseDataFile(std::int16_t fileNumber) {
         removeQuietly(write.tempPath);
         raiseWriteError(fileSystemErrorNumber(ec), write.targetPath);
     }
+    NoteStagedFile(write.targetPath);
     return 0;
 }
 
@@ -235,7 +236,10 @@ void ShowFileStatus(std::int16_t kind) {
     if (kind >= 1 && kind <= 4) {
         const std::int32_t textNo =
             kind == halvex::DisplyFileName ? quillon::TextNo(140198) : quillon::TextNo(140197);
-        line = texts.GetText(textNo, {rt::Variant("|1"), rt::Variant(services.Prod())}) + " ";
+        // A file of a staged output is shown at its place in the output
+        // folder, never in the temporary folder.
+        const std::string shown = ShownFilePath(services.Prod(), false);
+        line = texts.GetText(textNo, {rt::Variant("|1"), rt::Variant(shown)}) + " ";
         if (!kindText.empty()) line += " (" + kindText + ") ";
     } else {
         line = kindText;

@@ -1,12 +1,20 @@
 #include "orvelo/project/output_folder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
+#include <map>
 #include <system_error>
 #include <utility>
 
 #include "orvelo/project/data_files.h"
+#include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
+#include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
 
 namespace orvelo {
@@ -21,7 +29,26 @@ struct StagingNames {
     std::string outputName;
     std::string inputDir;
     std::string inputName;
+    // Every file written into the folder, by name, with its size when it
+    // was closed.
+    std::map<std::string, std::uintmax_t> written;
 };
+
+// What the last ResolveLeftoverOutput did, until it is taken.
+std::string& leftoverNote() {
+    static std::string note;
+    return note;
+}
+
+// Marks a temporary folder whose files have begun to move into place.
+constexpr const char* kMovingMark = "~moving";
+// Marks an aside folder that holds the whole earlier output.
+constexpr const char* kWholeMark = "~whole";
+
+CommitRenameHook& commitRenameHook() {
+    static CommitRenameHook hook;
+    return hook;
+}
 
 // The staging whose files messages rename; one run has one.
 StagingNames*& activeStaging() {
@@ -78,15 +105,126 @@ void removeFolderQuietly(const std::string& folder) {
     fs::remove_all(folder, ec);
 }
 
-std::vector<std::string> regularFilesOf(const std::string& folder) {
+// The regular files of folder, sorted; ec tells a folder that could not be
+// listed (whole).
+std::vector<std::string> regularFilesOf(const std::string& folder, std::error_code& ec) {
     std::vector<std::string> names;
-    std::error_code ec;
+    ec.clear();
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
         if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
     }
+    if (ec) names.clear();
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// The regular files of folder; a folder that cannot be listed is the saving
+// error of the folder, never a folder without files.
+std::vector<std::string> listedFilesOf(const std::string& folder) {
+    std::error_code ec;
+    std::vector<std::string> names = regularFilesOf(folder, ec);
+    if (ec) raiseWriteError(fileSystemErrorNumber(ec), folder);
+    return names;
+}
+
+// The files of the project name in dir; a folder that cannot be listed is
+// the saving error of the folder.
+std::vector<std::string> listedProjectFiles(const std::string& dir, const std::string& name) {
+    std::vector<std::string> names = listedFilesOf(dir);
+    std::erase_if(names, [&](const std::string& fileName) { return extensionOfProjectFile(fileName, name).empty(); });
+    return names;
+}
+
+bool isProjectFile(const std::string& fileName, const std::string& name, const char* ext) {
+    return equalNoCase(extensionOfProjectFile(fileName, name), ext);
+}
+
+// The file names of a move in their order: the project file (.PO1) first
+// when it leads, else last, so that it is in place only with the whole
+// project.
+std::vector<std::string> orderedForMove(std::vector<std::string> names, const std::string& name,
+                                        bool projectFileFirst) {
+    std::stable_partition(names.begin(), names.end(), [&](const std::string& fileName) {
+        return isProjectFile(fileName, name, "PO1") == projectFileFirst;
+    });
+    return names;
+}
+
+void renameFile(const std::string& from, const std::string& to, std::error_code& ec) {
+    ec.clear();
+    if (const CommitRenameHook& hook = commitRenameHook()) {
+        if (const int fault = hook(from, to)) {
+            ec = std::error_code(fault, std::generic_category());
+            return;
+        }
+    }
+    fs::rename(from, to, ec);
+}
+
+// Writes the data of path (a file or a folder) through to the disk.
+void flushToDisk(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int failure = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (::fsync(fd) != 0 && errno != EINVAL) failure = errno;
+        ::close(fd);
+    }
+    if (failure != 0) raiseWriteError(fileSystemErrorNumber(std::error_code(failure, std::generic_category())), path);
+}
+
+// Makes the empty mark file in folder, on the disk before anything follows.
+void putMark(const std::string& folder, const char* mark) {
+    const int fd = ::open((folder + mark).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) raiseWriteError(fileSystemErrorNumber(std::error_code(errno, std::generic_category())), folder + mark);
+    ::close(fd);
+    flushToDisk(folder);
+}
+
+bool hasFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+// The folders of dir named stem or stem + "-" + a number.
+std::vector<std::string> leftoverFolders(const std::string& dir, const std::string& stem) {
+    std::vector<std::string> folders;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string fileName = it->path().filename().string();
+        std::error_code typeError;
+        if (!it->is_directory(typeError) || fileName.compare(0, stem.size(), stem) != 0) continue;
+        const std::string rest = fileName.substr(stem.size());
+        const bool numbered =
+            rest.size() > 1 && rest[0] == '-' &&
+            std::all_of(rest.begin() + 1, rest.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+        if (rest.empty() || numbered) folders.push_back(withSeparator(dir + fileName));
+    }
+    std::sort(folders.begin(), folders.end());
+    return folders;
+}
+
+// The earlier output in an aside folder goes back to dir in place of what
+// an interrupted move left there.
+void putAsideBack(const std::string& dir, const std::string& name, const std::string& aside) {
+    const std::vector<std::string> asideFiles = listedFilesOf(aside);
+    // When the aside folder is whole, any file of the name in dir came from
+    // the new project.
+    if (hasFile(aside + kWholeMark)) {
+        for (const std::string& fileName : ProjectFileSet(dir, name)) {
+            std::error_code ec;
+            fs::remove(dir + fileName, ec);
+            if (ec) raiseWriteError(fileSystemErrorNumber(ec), dir + fileName);
+        }
+    }
+    // The project file last: in place only with the whole project.
+    for (const std::string& fileName : orderedForMove(asideFiles, name, false)) {
+        if (fileName == kWholeMark) continue;
+        std::error_code ec;
+        fs::rename(aside + fileName, dir + fileName, ec);
+        if (ec) raiseWriteError(fileSystemErrorNumber(ec), dir + fileName);
+    }
+    flushToDisk(dir);
 }
 
 }  // namespace
@@ -104,7 +242,7 @@ void StagedOutput::Begin(const std::string& outputDir, const std::string& output
     outputDir_ = withSeparator(outputDir);
     outputName_ = outputName;
     folder_ = createUniqueFolder(outputDir_, kStagingPrefix + outputName + kStagingSuffix);
-    stagingNames() = StagingNames{folder_, outputDir_, outputName_, withSeparator(inputDir), inputName};
+    stagingNames() = StagingNames{folder_, outputDir_, outputName_, withSeparator(inputDir), inputName, {}};
     activeStaging() = &stagingNames();
 }
 
@@ -115,16 +253,47 @@ void StagedOutput::Commit() {
         ~EndStaging() { staging.Discard(); }
     } endStaging{*this};
 
-    const std::vector<std::string> newFiles = regularFilesOf(folder_);
-    const std::vector<std::string> oldFiles = ProjectFileSet(outputDir_, outputName_);
-    // The earlier output is moved aside first, so that it can be put back.
+    // The temporary folder must hold every file written into it, as it was
+    // written: a folder that has gone (or lost a file) is never taken for a
+    // project without files, and the earlier output stays.
+    std::error_code listError;
+    std::vector<std::string> newFiles = regularFilesOf(folder_, listError);
+    for (const auto& [fileName, size] : stagingNames().written) {
+        std::error_code ec;
+        const bool whole = !listError && fs::is_regular_file(folder_ + fileName, ec) &&
+                           fs::file_size(folder_ + fileName, ec) == size && !ec;
+        if (!whole)
+            rt::raise(76, LanguageTexts().GetText(quillon::TextNo(190080),
+                                                  {rt::Variant("|1"), rt::Variant(folder_), rt::Variant("|2"),
+                                                   rt::Variant(outputDir_ + fileName)}));
+    }
+    if (listError) raiseWriteError(fileSystemErrorNumber(listError), folder_);
+    const std::vector<std::string> oldFiles =
+        orderedForMove(listedProjectFiles(outputDir_, outputName_), outputName_, true);
+    newFiles = orderedForMove(std::move(newFiles), outputName_, false);
+    for (const std::string& fileName : newFiles) flushToDisk(folder_ + fileName);
+    // From here an interrupted move is undone by the next run
+    // (ResolveLeftoverOutput).
+    putMark(folder_, kMovingMark);
+
+    // The earlier output is moved aside first, so that it can be put back;
+    // its project file goes first and the new one comes last.
     std::string aside;
     std::vector<std::string> movedAside;
     std::vector<std::string> movedIn;
     auto putBack = [&] {
         std::error_code ignored;
-        for (const std::string& name : movedIn) fs::rename(outputDir_ + name, folder_ + name, ignored);
-        for (const std::string& name : movedAside) fs::rename(aside + name, outputDir_ + name, ignored);
+        for (const std::string& name : movedIn) renameFile(outputDir_ + name, folder_ + name, ignored);
+        // The aside folder is whole no more from here (ResolveLeftoverOutput
+        // must not take what comes back for part of the new project).
+        if (!aside.empty() && fs::remove(aside + kWholeMark, ignored)) {
+            try {
+                flushToDisk(aside);
+            } catch (const rt::RuntimeError&) {
+            }
+        }
+        for (auto name = movedAside.rbegin(); name != movedAside.rend(); ++name)
+            renameFile(aside + *name, outputDir_ + *name, ignored);
         removeFolderQuietly(aside);
     };
     try {
@@ -132,17 +301,23 @@ void StagedOutput::Commit() {
             aside = createUniqueFolder(outputDir_, "~" + outputName_ + ".replaced");
             for (const std::string& name : oldFiles) {
                 std::error_code ec;
-                fs::rename(outputDir_ + name, aside + name, ec);
+                renameFile(outputDir_ + name, aside + name, ec);
                 if (ec) raiseWriteError(fileSystemErrorNumber(ec), outputDir_ + name);
                 movedAside.push_back(name);
             }
+            putMark(aside, kWholeMark);
         }
         for (const std::string& name : newFiles) {
+            if (name == kMovingMark) continue;
             std::error_code ec;
-            fs::rename(folder_ + name, outputDir_ + name, ec);
+            renameFile(folder_ + name, outputDir_ + name, ec);
             if (ec) raiseWriteError(fileSystemErrorNumber(ec), outputDir_ + name);
             movedIn.push_back(name);
         }
+        flushToDisk(outputDir_);
+        // Moved whole: nothing for the next run to undo.
+        std::error_code ignored;
+        fs::remove(folder_ + kMovingMark, ignored);
     } catch (...) {
         putBack();
         throw;
@@ -150,8 +325,63 @@ void StagedOutput::Commit() {
     removeFolderQuietly(aside);
 }
 
+void NoteStagedFile(const std::string& path) {
+    StagingNames* staging = activeStaging();
+    if (!staging) return;
+    const fs::path p(path);
+    if (withSeparator(p.parent_path().lexically_normal().string()) !=
+        withSeparator(fs::path(staging->folder).lexically_normal().string()))
+        return;
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(p, ec);
+    if (ec)
+        staging->written.erase(p.filename().string());
+    else
+        staging->written[p.filename().string()] = size;
+}
+
+std::string ResolveLeftoverOutput(const std::string& outputDir, const std::string& outputName) {
+    const std::string dir = withSeparator(outputDir);
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    std::string note;
+    const std::vector<std::string> unfinished = leftoverFolders(dir, kStagingPrefix + outputName + kStagingSuffix);
+    // A project file in place always comes with its whole project.
+    if (rt::findFileCaseInsensitive(rt::projectFilePath(dir, outputName, "PO1")).empty()) {
+        const std::vector<std::string> asides = leftoverFolders(dir, "~" + outputName + ".replaced");
+        const bool moveBegun = std::any_of(unfinished.begin(), unfinished.end(),
+                                           [](const std::string& folder) { return hasFile(folder + kMovingMark); });
+        if (!asides.empty()) {
+            putAsideBack(dir, outputName, asides.front());
+            note = texts.GetText(quillon::TextNo(190081), {rt::Variant("|1"), rt::Variant(dir + outputName)});
+        } else if (moveBegun) {
+            // Without an earlier output, what an interrupted move left in
+            // place is only part of the new project: it goes, as after a
+            // failed move.
+            for (const std::string& fileName : ProjectFileSet(dir, outputName)) {
+                std::error_code ec;
+                fs::remove(dir + fileName, ec);
+            }
+        }
+    }
+    std::vector<std::string> leftovers = leftoverFolders(dir, "~" + outputName + ".replaced");
+    leftovers.insert(leftovers.end(), unfinished.begin(), unfinished.end());
+    for (const std::string& folder : leftovers) {
+        removeFolderQuietly(folder);
+        if (note.empty()) note = texts.GetText(quillon::TextNo(190082), {rt::Variant("|1"), rt::Variant(folder)});
+    }
+    leftoverNote() = note;
+    return note;
+}
+
+std::string TakeLeftoverOutputNote() { return std::exchange(leftoverNote(), std::string()); }
+
+void setCommitRenameHook(CommitRenameHook hook) { commitRenameHook() = std::move(hook); }
+
 void StagedOutput::Discard() {
-    if (activeStaging() && activeStaging()->folder == folder_) activeStaging() = nullptr;
+    if (activeStaging() && activeStaging()->folder == folder_) {
+        activeStaging() = nullptr;
+        stagingNames() = StagingNames{};
+    }
     removeFolderQuietly(folder_);
     folder_.clear();
 }
@@ -178,7 +408,8 @@ std::string ShownFilePath(const std::string& path, bool reading) {
 
 std::vector<std::string> ProjectFileSet(const std::string& dir, const std::string& name) {
     std::vector<std::string> names;
-    for (const std::string& fileName : regularFilesOf(dir))
+    std::error_code ignored;
+    for (const std::string& fileName : regularFilesOf(dir, ignored))
         if (!extensionOfProjectFile(fileName, name).empty()) names.push_back(fileName);
     return names;
 }

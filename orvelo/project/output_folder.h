@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,19 @@ public:
     // Moves every file of the temporary folder into the output folder,
     // replacing the files of an earlier output of that name (all of them,
     // whatever their extension or case), and removes the temporary folder.
-    // When a file cannot be moved, everything is put back as it was (the
-    // earlier output included) and the saving error naming that file is
-    // raised; the temporary folder is then removed.
+    // First the folder must hold every file written into it since Begin
+    // (NoteStagedFile), each of the size it was written with: otherwise
+    // (the folder gone or changed) error 76 names the folder and the first
+    // file lost, and nothing is moved. The files are then flushed to the
+    // disk; the earlier output moves aside with its project file (.PO1)
+    // first, the new files move in with the project file last, and the
+    // output folder is flushed: a project file in place always comes with
+    // its whole project, and a move cut short (a killed process) is undone
+    // by the next run's ResolveLeftoverOutput. When a file cannot be moved,
+    // everything is put back as it was (the earlier output included) and
+    // the saving error naming that file is raised; the temporary folder is
+    // then removed. A folder that cannot be listed is an error, never a
+    // folder without files.
     void Commit();
 
     // Removes the temporary folder with whatever it holds.
@@ -52,6 +63,34 @@ private:
 // ("~" + name + ".unfinished", with a number added when one exists) a
 // folder can hold.
 std::size_t LongestOutputName();
+
+// What the last ResolveLeftoverOutput did, for the status line ("" when
+// nothing was left), once: the note is emptied.
+std::string TakeLeftoverOutputNote();
+
+// Records that the file at path has been written whole, with its present
+// size, or, when it is no longer there, that it has been removed, when it
+// lies in the active staging's temporary folder (Commit checks the
+// recorded files are still there); any other path is ignored.
+void NoteStagedFile(const std::string& path);
+
+// The leftovers of an interrupted run for the output project outputName in
+// outputDir, resolved before a run asks whether to replace an output of
+// that name: when its project file (.PO1) is not in place, an aside folder
+// "~<name>.replaced" (with a number) of the earlier output is put back (the
+// part of the new project that reached its place removed first), or, with
+// no earlier output, the part of the new project that an interrupted move
+// left in place is removed; then every "~<name>.replaced" and
+// "~<name>.unfinished" folder is removed. Returns the line telling what was
+// done ("" when nothing was left). Raises the saving error of a file that
+// cannot be put back.
+std::string ResolveLeftoverOutput(const std::string& outputDir, const std::string& outputName);
+
+// Tests only: asked before each rename of Commit (and its putting back)
+// with the two paths; an errno value makes that rename fail as if the
+// system had returned it, 0 lets it go ahead. An empty hook ends it.
+using CommitRenameHook = std::function<int(const std::string& from, const std::string& to)>;
+void setCommitRenameHook(CommitRenameHook hook);
 
 // The path a message shows for path: a file of the active staging's
 // temporary folder is named, when read, by the input project's file it was

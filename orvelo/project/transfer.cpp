@@ -49,6 +49,32 @@ const char* kindExtension(TransferKind kind, std::int32_t method) {
     return "";
 }
 
+// True when the project header says the project holds the kind's data
+// (beams, point springs, prescribed degrees of freedom, piles): its file
+// must then be there.
+bool declaredByHeader(TransferKind kind, const Declar& d) {
+    const bool nodeSupportsUsed = d.AnalysisMethod != 13;
+    switch (kind) {
+    case TransferKind::LineMembers: return d.HeaderOption7 == 1;
+    case TransferKind::Springs: return nodeSupportsUsed && d.HeaderOption5 == 1;
+    case TransferKind::PrescribedDofs: return nodeSupportsUsed && d.HeaderOption6 == 1;
+    case TransferKind::Piles: return d.HeaderOption13 == 1;
+    default: return false;
+    }
+}
+
+// The output project's boring layout belongs to the old net's nodes: when
+// the borings are not laid out anew, the output holds no .P41.
+void dropOldBoringLayout() {
+    const Declar& d = declar();
+    const std::string layout = rt::findFileCaseInsensitive(rt::projectFilePath(d.OutputDir, d.OutputName, "P41"));
+    if (layout.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove(layout, ec);
+    if (ec) raiseWriteError(fileSystemErrorNumber(ec), layout);
+    NoteStagedFile(layout);
+}
+
 // Methods whose projects carry no boring regions.
 bool methodWithoutBorings(std::int32_t method) {
     return method == 2 || method == 4 || method == 8 || (method >= 17 && method <= 20);
@@ -184,10 +210,22 @@ std::int16_t NodeDataTransfer::ListDataToTransfer() {
                 }
                 found = found && borings.BoringCount >= 2;
             }
+            if (!found && declaredByHeader(kind, d)) {
+                // Declared but missing (or no regular file): the missing-file
+                // message names it, and the run stops, as for the solver
+                // files.
+                if (OpenDataFile(services.Prod(), halvex::InputMode, 1, halvex::ReadingFile) == 0) CloseDataFile(1);
+                makeOutputCurrent();
+                stopRun();
+                normalPointer();
+                return 0;
+            }
             if (!found) continue;
             foundKinds_.push_back(kind);
             foundKindTexts_.push_back(texts.GetText(rt::Variant(TransferKindTextNo(kind))));
         }
+        if (std::find(foundKinds_.begin(), foundKinds_.end(), TransferKind::Borings) == foundKinds_.end())
+            dropOldBoringLayout();
         if (!foundKinds_.empty()) {
             transferKinds_ = foundKinds_;
             TransferProjectData();

@@ -54,11 +54,16 @@ public:
     // ProjectName) holds, each by whether its file exists (no message);
     // the borings only when the method is none of 2, 4, 8, 17-20, .P41
     // exists and .BAU (looked for quietly; without it BoringCount is 0)
-    // counts at least two borings. Then the output project becomes the
-    // current project (DataDir, ProjectName, CurrentDataDir and
-    // CurrentProjectName name OutputDir and OutputName) in every case, and
-    // when a kind was found, each is carried over (TransferProjectData).
-    // An error is reported (HandleError). Returns 0.
+    // counts at least two borings. A kind the header declares (beams,
+    // point springs and prescribed degrees of freedom unless the method is
+    // 13, piles) whose file is missing or no regular file gets the
+    // missing-file message naming it and stops the run. When the borings
+    // are not carried over, the output project's .P41 (laid out for the old
+    // net) is removed. Then the output project becomes the current project
+    // (DataDir, ProjectName, CurrentDataDir and CurrentProjectName name
+    // OutputDir and OutputName) in every case, and when a kind was found,
+    // each is carried over (TransferProjectData). An error is reported
+    // (HandleError). Returns 0.
     std::int16_t ListDataToTransfer();
 
     // The node of the new net (declar()'s project net) for the old

@@ -68,6 +68,14 @@ void frmWizard::RunRefinement() {
     }
     ValidateOutputProject(failed);
     if (failed) return;
+    // An interrupted earlier run of this output is put right first, so that
+    // the question below sees the output as it is.
+    try {
+        ResolveLeftoverOutput(d.OutputDir, d.OutputName);
+    } catch (const rt::RuntimeError&) {
+        HandleError();
+        return;
+    }
     if (!ConfirmReplaceOutput()) {
         ShowStep(3, 0);
         return;

@@ -704,10 +704,11 @@ void RemoveMarkedElements(CheckRun& run)
     d.ElementList.resize(at(kept) + 1);
 }
 
-void RebuildSideFlags(CheckRun& run)
+// True when a stop was asked while the flags were built.
+bool RebuildSideFlags(CheckRun& run)
 {
     run.d.ElementList.resize(at(run.d.ElementCount) + 1);
-    BuildElementSideFlags(run.d.ElementList, run.window);
+    return BuildElementSideFlags(run.d.ElementList, run.window);
 }
 
 // Error 9 for a net handed over whose counts pass its lists or whose
@@ -851,7 +852,7 @@ void CheckFENet(drovik::ClsWaitWindow* window)
     // Also after a stop: no element twice, none collapsed, flags current.
     if (changesElements) {
         RemoveMarkedElements(run);
-        RebuildSideFlags(run);
+        if (RebuildSideFlags(run)) completed = false;
     }
     if (!completed) return;
 

@@ -251,4 +251,6 @@ forms::Form* ClsWaitWindow::windowForm() const { return liveForm(*state_); }
 
 void ClsWaitWindow::stopAfterUpdates(std::int32_t calls) { stopCountdown = std::max(calls, 0); }
 
+std::int32_t ClsWaitWindow::updatesBeforeStop() { return stopCountdown; }
+
 }  // namespace drovik

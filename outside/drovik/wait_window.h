@@ -79,6 +79,9 @@ public:
     // finds Stop pressed (as does every later call on that window); 0 or
     // less disarms it.
     static void stopAfterUpdates(std::int32_t calls);
+    // Test hook: the calls still to come before that stop (0 when disarmed
+    // or when it has struck).
+    static std::int32_t updatesBeforeStop();
 
     struct State;
 

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 
+#include "orvelo/project/output_folder.h"
 #include "platform/runtime/write_faults.h"
 
 namespace {
@@ -121,6 +122,27 @@ TEST_F(FailedRunTest, AStopInAnyOperationEndsTheRunUnsaved) {
             closeWizard();
         }
     }
+}
+
+// Property: a stop at any poll of a run with smoothing and front points (some
+// 27,000) ends it unsaved; tried every 97th poll and at the last few.
+TEST_F(FailedRunTest, AStopAtAnyPollOfTheRunEndsItUnsaved) {
+    const auto runWithStopAt = [&](int updates) {  // written, polls made
+        drovik::ClsWaitWindow::stopAfterUpdates(updates);
+        finishRun();
+        const int polls = updates - drovik::ClsWaitWindow::updatesBeforeStop();
+        drovik::ClsWaitWindow::stopAfterUpdates(0);
+        const bool written = prompts().back() == text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")});
+        if (!written) expectFailedWithoutOutput();
+        closeWizard();
+        for (const std::string& name : orvelo::ProjectFileSet(folder.path("raft"), "RAFT_Adaptive"))
+            std::filesystem::remove(folder.path("raft/" + name));
+        return std::pair{written, polls};
+    };
+    const auto [completes, polls] = runWithStopAt(1 << 30);
+    ASSERT_TRUE(completes);
+    for (int stopAt = 1; stopAt <= polls; stopAt += stopAt + 24 < polls ? 97 : 1)
+        EXPECT_FALSE(runWithStopAt(stopAt).first) << "stop at poll " << stopAt << " of " << polls;
 }
 
 // A write that fails (a full disk in the transfer or the copy, an input

@@ -1,0 +1,100 @@
+// The move of a staged output into place: cut short at any rename, from a
+// folder that lost files; the status lines of a staged output.
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "orvelo/project/output_folder.h"
+#include "project_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
+
+// The files of project NEW in dir; others counts whatever else is there.
+Files projectIn(const std::string& dir, int* others = nullptr) {
+    Files files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("NEW.", 0) == 0)
+            files[name] = std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path()).rdbuf()), {});
+        else if (others)
+            ++*others;
+    }
+    return files;
+}
+
+const Files earlier{{"NEW.PO1", "old header"}, {"NEW.PL6", "old net"}, {"NEW.XYZ", "old"}};
+const Files newProject{{"NEW.GL2", "edges"}, {"NEW.PL6", "new net"}, {"NEW.PO1", "new"}, {"NEW.PV1", "v"}};
+
+// A staging of NEW in dir (holding before) with the new project written.
+void stageNew(orvelo::StagedOutput& staging, const std::string& dir, const Files& before) {
+    fs::create_directory(dir);
+    for (const auto& [name, content] : before) std::ofstream(dir + name) << content;
+    staging.Begin(dir, "NEW", dir, "SLAB");
+    for (const auto& [name, content] : newProject) {
+        std::ofstream(staging.Folder() + name) << content;
+        orvelo::NoteStagedFile(staging.Folder() + name);
+    }
+}
+
+using OutputFolderTest = ProjectTest;
+
+// Property: whichever rename fails or is the last before a kill, the earlier
+// output is intact or the new one whole; a .PO1 in place means a whole one.
+TEST_F(OutputFolderTest, AMoveCutShortAnywhereLeavesOneWholeProject) {
+    for (const Files& before : {Files{}, earlier}) {
+        for (int failAt = 1;; ++failAt) {
+            const std::string dir = folder.path("out" + std::to_string(before.size()) + "-" + std::to_string(failAt));
+            SCOPED_TRACE(dir);
+            orvelo::StagedOutput staging;
+            stageNew(staging, dir + "/", before);
+            int renames = 0;
+            orvelo::setCommitRenameHook([&](const std::string&, const std::string&) {
+                if (++renames == failAt) fs::copy(dir, dir + "-killed", fs::copy_options::recursive);
+                return renames == failAt ? EIO : 0;
+            });
+            const bool committed = errorNumberOf([&] { staging.Commit(); }) == 0;
+            orvelo::setCommitRenameHook(nullptr);
+            int others = 0;
+            EXPECT_EQ(projectIn(dir, &others), committed ? newProject : before);
+            EXPECT_EQ(others, 0);
+            if (committed) break;
+            const Files atKill = projectIn(dir + "-killed");
+            EXPECT_TRUE(atKill.count("NEW.PO1") == 0 || atKill == before || atKill == newProject);
+            EXPECT_NE(orvelo::ResolveLeftoverOutput(dir + "-killed", "NEW"), "");
+            const Files resolved = projectIn(dir + "-killed", &others);
+            EXPECT_TRUE(resolved == before || resolved == newProject) << resolved.size();
+            EXPECT_EQ(others, 0);
+        }
+    }
+}
+
+// A temporary folder gone or without a file written into it is never moved
+// into place: the error names it, and the earlier output stays.
+TEST_F(OutputFolderTest, ATemporaryFolderThatLostFilesIsNeverMovedIntoPlace) {
+    for (const std::string lost : {"", "NEW.PV1"}) {
+        orvelo::StagedOutput staging;
+        stageNew(staging, folder.path("out/"), earlier);
+        const std::string staged = staging.Folder();
+        fs::remove_all(staged + lost);
+        std::string description;
+        EXPECT_EQ(errorNumberOf([&] { staging.Commit(); }, &description), 76) << lost;
+        EXPECT_NE(description.find(staged), std::string::npos) << description;
+        EXPECT_EQ(projectIn(folder.path("out/")), earlier);
+    }
+}
+
+// Status lines name a staged file at its place in the output folder.
+TEST_F(OutputFolderTest, StatusLinesNameTheOutputProjectAtItsPlace) {
+    orvelo::StagedOutput staging;
+    stageNew(staging, folder.path("out/"), {});
+    orvelo::SharedServices().Prod(staging.Folder() + "NEW.PV1");
+    orvelo::ShowFileStatus(halvex::DisplyFileName);
+    EXPECT_NE(window->statusText().find(folder.path("out/NEW.PV1")), std::string::npos) << window->statusText();
+}
+
+}  // namespace
