@@ -166,6 +166,14 @@ void reportTrapped(const rt::RuntimeError& error)
 void runShow(std::size_t arraySize, SettingsFamily family, const std::function<void(std::size_t)>& load,
              const std::function<void()>& show, const std::function<void()>& copyBack)
 {
+    // The dialogs share one working state: a second one (from a timer of
+    // the host, say) while one is open is refused and leaves it alone.
+    static bool open = false;
+    if (open) {
+        reportTrapped(rt::RuntimeError(5, textLib().GetText(rt::Variant(TextNo(140280)))));
+        return;
+    }
+    open = true;
     forms::Screen& screen = forms::screen();
     SettingsWorkingState& s = settingsState();
     try {
@@ -178,14 +186,18 @@ void runShow(std::size_t arraySize, SettingsFamily family, const std::function<v
         load(n);
         show();
         if (libraryState().DialogConfirmed) copyBack();
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (...) {
+        try {
+            ReportError();
+        } catch (...) {
+        }
     }
     screen.MousePointer(forms::vbDefault);
     SettingsWorkingState released;
     released.SettingItemCount = s.SettingItemCount;
     released.FontNameChangeable = s.FontNameChangeable;
     s = std::move(released);
+    open = false;
 }
 
 template <class T, class U>
@@ -282,10 +294,10 @@ void SettingClass::ShowFontSetting(std::vector<std::string>& StrFontFaceName, st
                                    const bool* FontNameFlagInput)
 {
     SettingsWorkingState& s = settingsState();
-    s.FontNameChangeable = FontNameFlagInput != nullptr && *FontNameFlagInput;
     runShow(
         StrFontFaceName.size(), SettingsFamily::Font,
         [&](std::size_t n) {
+            s.FontNameChangeable = FontNameFlagInput != nullptr && *FontNameFlagInput;
             copyItems(s.SettingFontFaceNames, StrFontFaceName, n);
             copyItems(s.SettingFontSizes, SngFontSize, n);
             copyItems(s.SettingFontEscapements, LngFontEscapement, n);

@@ -11,6 +11,7 @@
 #include "halvex/services/library_state.h"
 #include "halvex/settings/setting_class.h"
 #include "halvex/settings/settings_files.h"
+#include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
 #include "platform/forms/display.h"
 #include "platform/forms/form.h"
@@ -247,6 +248,36 @@ TEST_F(SettingsTest, SelectAllFollowsTheListAndCancelKeepsTheHostsValues)
     SettingClass().ShowDisplayVal(flags);
     EXPECT_EQ(read("nodispla.dat"), repeated("#TRUE#\r\n", 7));
     EXPECT_EQ(flags, std::vector<bool>(8, false));
+
+    // The box opens as the values are: only the first checked gives grey.
+    libraryState().ProgramKind = 2;
+    std::vector<bool> firstOnly(19, false);
+    firstOnly[1] = true;
+    std::int32_t opened = -1;
+    forms::ScopedModalDriver look([&](Form& form) {
+        opened = form.control("ChkSelectAll").Value();
+        forms::click(form.control("CmdCancel"));
+    });
+    SettingClass().ShowDisplayVal(firstOnly);
+    EXPECT_EQ(opened, forms::vbGrayed);
+}
+
+TEST_F(SettingsTest, ASecondSettingsDialogWhileOneIsOpenIsRefused)
+{
+    std::vector<bool> flags(8, false);
+    std::vector<float> ordinates(21, 2.0f);
+    forms::ScopedMsgBox box;
+    box->answer(forms::vbOK);
+    forms::ScopedModalDriver driver([&](Form& form) {
+        SettingClass().ShowOrdinateSetting(ordinates);  // from a timer of the host, say
+        forms::checkItem(form.control("LstGroup"), 0, true);
+        forms::click(form.control("cmdOK"));
+    });
+    SettingClass().ShowDisplayVal(flags);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_EQ(box->boxes()[0].prompt, textLib().GetText(rt::Variant(quillon::TextNo(140280))));
+    EXPECT_TRUE(flags[1]) << "the open dialog still confirms";
+    EXPECT_FLOAT_EQ(ordinates[1], 2.0f);
 }
 
 }  // namespace
