@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <map>
@@ -396,6 +397,21 @@ std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
     return 1;
 }
 
+QMarginsF marginsWithinRange(QPageLayout layout, const QMarginsF& wantedMm) {
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF low = layout.minimumMargins();
+    const QSizeF sheet = layout.fullRect().size();
+    double left = wantedMm.left();
+    double right = wantedMm.right();
+    double top = wantedMm.top();
+    double bottom = wantedMm.bottom();
+    // A centimetre of the sheet stays printable, as GetPageMargine keeps it.
+    fitOppositeMargins(left, right, sheet.width() - 10.0);
+    fitOppositeMargins(top, bottom, sheet.height() - 10.0);
+    return QMarginsF(std::max(left, low.left()), std::max(top, low.top()), std::max(right, low.right()),
+                     std::max(bottom, low.bottom()));
+}
+
 std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     setExtendedError(0);
     if (!printerAvailable()) return -1;
@@ -405,7 +421,8 @@ std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     const double mm = (record.flags & dlg::PSD_INTHOUSANDTHSOFINCHES) != 0 ? 0.0254 : 0.01;
     if ((record.flags & dlg::PSD_MARGINS) != 0) {
         const win::RECT& m = record.rtMargin;
-        printer->setPageMargins(QMarginsF(m.Left * mm, m.Top * mm, m.Right * mm, m.Bottom * mm),
+        printer->setPageMargins(marginsWithinRange(printer->pageLayout(),
+                                                   QMarginsF(m.Left * mm, m.Top * mm, m.Right * mm, m.Bottom * mm)),
                                 QPageLayout::Millimeter);
     }
     HookedDialog<QPageSetupDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));

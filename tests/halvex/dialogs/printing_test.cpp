@@ -122,7 +122,8 @@ TEST_F(PrintingTest, WithoutAnyPrinterEveryMemberFailsQuietly)
         for (std::int32_t i = 1; i <= 4; ++i) EXPECT_GE(minimum.at(i).toSingle(), 0.0f) << name << " " << i;
         if (std::string(name) == "PrinterDevice") {  // 210 x 290 mm less 1 cm
             EXPECT_FLOAT_EQ(margin.at(1).toSingle(), 0.0f) << "raised to the minimum";
-            EXPECT_FLOAT_EQ(margin.at(3).toSingle(), 14.0f) << "a pair wider than 28 cm is halved";
+            EXPECT_FLOAT_EQ(margin.at(3).toSingle(), 2.0f) << "the top that fits stays";
+            EXPECT_FLOAT_EQ(margin.at(4).toSingle(), 26.0f) << "the bottom gets what the top leaves of 28 cm";
         }
     }
     float vertical = 0, horizontal = 0;
@@ -226,6 +227,11 @@ TEST_F(PrintingTest, PageSetUpUnitsRoundHalfEvenAndMarginsAreStoredWithAPoint)
     layer.GetPageMargine(dc, kApp, minimum, margin);
     EXPECT_FLOAT_EQ(margin.at(3).toSingle(), 1.5f);
     EXPECT_NEAR(minimum.at(1).toSingle(), 0.5f, 0.01f) << "the printer's 5 mm border";
+    forms::settings().save(kApp, "Page Margine", "Bottom", "300");  // taller than the sheet
+    layer.GetPageMargine(dc, kApp, minimum, margin);
+    const float sheet = static_cast<float>(g::GetDeviceCaps(dc, g::VERTSIZE)) * 0.1f;
+    EXPECT_FLOAT_EQ(margin.at(3).toSingle(), 1.5f) << "the top that fits stays";
+    EXPECT_NEAR(margin.at(4).toSingle(), sheet - 1.0f - 1.5f, 1e-4f);
     g::DeleteDC(dc);
 }
 

@@ -260,4 +260,26 @@ TEST(LocaleTest, LongDatesReadBackAndOtherTextsAreNoDates)
     }
 }
 
+TEST(MarginFitTest, AMarginThatFitsStaysAndNoneGoesBelowZero)
+{
+    std::mt19937 random(34);
+    std::uniform_real_distribution<double> any(-50.0, 400.0);
+    for (int i = 0; i < 20000; ++i) {
+        const double a = any(random), b = any(random), room = any(random) - 40.0;
+        double first = a, second = b;
+        fitOppositeMargins(first, second, room);
+        const double usable = std::max(0.0, room);
+        ASSERT_TRUE(first >= 0 && second >= 0) << a << " " << b << " " << room;
+        ASSERT_LE(first + second, usable + 1e-9) << a << " " << b << " " << room;
+        const double fa = std::max(0.0, a), fb = std::max(0.0, b);
+        // A margin that leaves the other one room enough is kept.
+        if (fa + fb <= usable || fa <= usable / 2) {
+            ASSERT_EQ(first, fa) << a << " " << b << " " << room;
+        }
+        if (fa + fb <= usable || fb <= usable / 2) {
+            ASSERT_EQ(second, fb) << a << " " << b << " " << room;
+        }
+    }
+}
+
 }  // namespace
