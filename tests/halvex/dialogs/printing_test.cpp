@@ -1,8 +1,10 @@
 // Printing through the dialog layer and the facade, the metafile copy and
 // the order-header dialog.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -24,6 +26,7 @@
 #include "platform/forms/locale.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/printing.h"
+#include "platform/forms/screen.h"
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
 
@@ -352,6 +355,11 @@ protected:
     void SetUp() override
     {
         PrintingTest::SetUp();
+        // Temporary files of this test only, whatever runs beside it.
+        const char* tmp = std::getenv("TMPDIR");
+        previousTmp_ = tmp != nullptr ? tmp : "";
+        std::filesystem::create_directories(folder() + "/tmp");
+        setenv("TMPDIR", (folder() + "/tmp").c_str(), 1);
         const std::int32_t dc = g::CreateMetaFileA("");  // a rectangle and a text, to be copied
         g::Rectangle(dc, 0, 0, 400, 300);
         g::TextOutA(dc, 10, 10, "Probe");
@@ -361,6 +369,11 @@ protected:
     {
         g::DeleteMetaFile(source_);
         EXPECT_EQ(g::liveCounts(), before_);
+        if (previousTmp_.empty()) {
+            unsetenv("TMPDIR");
+        } else {
+            setenv("TMPDIR", previousTmp_.c_str(), 1);
+        }
         PrintingTest::TearDown();
     }
     std::string copy(std::string target, std::int32_t height = 6000, std::int32_t y = 0)
@@ -371,6 +384,7 @@ protected:
         return target;
     }
     std::int32_t source_ = 0;
+    std::string previousTmp_;
     ClsShowDialog facade_;
     Graphic graphic_;
 };
@@ -391,6 +405,7 @@ TEST_F(MetafileCopyTest, ToAFileWritesAStandardMetafileFile)
         EXPECT_EQ(s.file().hwndOwner, 0x10077);
         s.pressOk();
     });
+    EXPECT_EQ(copy(folder() + "/plan.wmf"), folder() + "/plan.wmf") << "the name keeps its case";
     const std::string target = copy(folder() + "/Plan.WMF", 6000, 50);
     EXPECT_EQ(target, folder() + "/Plan.WMF");
     std::ifstream in(target, std::ios::binary);
@@ -424,6 +439,7 @@ TEST_F(MetafileCopyTest, ToTheClipboardLeavesNoTemporaryFile)
         EXPECT_EQ(picture.bytes.substr(0, 4), std::string("\x01\x00\x09\x00", 4));
         ASSERT_EQ(box->boxes().size(), 1u);
         EXPECT_EQ(box->boxes()[0].prompt, textLib().GetText(rt::Variant(quillon::TextNo(140155))));
+        EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbInformation);
         box->answer(forms::vbOK);
         EXPECT_FALSE(std::filesystem::exists(copy("", 0)));
         EXPECT_EQ(box->boxes().size(), 2u) << "a height of 0 is reported";
@@ -434,6 +450,54 @@ TEST_F(MetafileCopyTest, ToTheClipboardLeavesNoTemporaryFile)
     copy("");
     EXPECT_FALSE(clipboard_->metafilePicture());
     EXPECT_TRUE(box->boxes().empty()) << "no message when the clipboard refused";
+    EXPECT_EQ(mrvFiles(), before);
+}
+
+TEST_F(MetafileCopyTest, EveryFailureIsTrappedAndLeavesTheClipboardAndNoFileBehind)
+{
+    const std::vector<std::string> before = mrvFiles();
+    clipboard_->clear();
+    forms::ScopedMsgBox box;
+    auto failedWith = [&](std::int32_t text, const std::string& value = "") {
+        const std::string expected = textLib().GetText(rt::Variant(quillon::TextNo(text)), {rt::Variant("|1"), rt::Variant(value)});
+        return !box->boxes().empty() && box->boxes().back().prompt == expected;
+    };
+    // A text record with a negative character count.
+    const std::string damaged("\x01\x00\x09\x00\x00\x03\x12\x00\x00\x00\x00\x00\x06\x00\x00\x00\x00\x00"
+                              "\x06\x00\x00\x00\x21\x05\xFF\xFF\x00\x00\x00\x00"
+                              "\x03\x00\x00\x00\x00\x00", 36);
+    const std::int32_t good = source_;
+    source_ = g::SetMetaFileBitsEx(static_cast<std::uint32_t>(damaged.size()), damaged.data());
+    ASSERT_NE(source_, 0);
+    box->answer(forms::vbOK);
+    EXPECT_EQ(copy(""), "") << "the host's name is not replaced";
+    EXPECT_TRUE(failedWith(140282));
+    g::DeleteMetaFile(source_);
+    source_ = 0x2FFFFFF0;  // no metafile at all
+    box->answer(forms::vbOK);
+    copy("");
+    EXPECT_TRUE(failedWith(140282));
+    source_ = good;
+    box->answer(forms::vbOK);
+    copy("", 70000);  // an extent that 16 bits cannot hold
+    EXPECT_TRUE(failedWith(140283, "-70000"));
+    EXPECT_FALSE(clipboard_->metafilePicture());
+    EXPECT_EQ(forms::screen().MousePointer(), forms::vbDefault);
+
+    // Damaged copies of a good metafile: each one is copied or reported.
+    std::vector<char> bytes(g::GetMetaFileBitsEx(good, 0, nullptr));
+    g::GetMetaFileBitsEx(good, static_cast<std::uint32_t>(bytes.size()), bytes.data());
+    std::mt19937 random(7);
+    for (int i = 0; i < 300; ++i) {
+        std::vector<char> bad = bytes;
+        for (int k = 0; k < 3; ++k) bad[18 + random() % (bad.size() - 18)] = static_cast<char>(random());
+        source_ = g::SetMetaFileBitsEx(static_cast<std::uint32_t>(bad.size()), bad.data());
+        if (source_ == 0) continue;
+        box->answer(forms::vbOK);
+        EXPECT_NO_THROW(copy(""));
+        g::DeleteMetaFile(source_);
+    }
+    source_ = good;
     EXPECT_EQ(mrvFiles(), before);
 }
 

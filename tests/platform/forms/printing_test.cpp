@@ -194,11 +194,23 @@ TEST_F(PrintingTest, APrinterContextFollowsItsDeviceModeAndRecordsTheDocument)
     g::StartPage(dc);
     g::SetWindowOrgEx(dc, 100, 50, nullptr);
     g::TextOutA(dc, 110, 70, "Probe");
+    // UTF-8 text prints as it is, straight or through a metafile; bytes that
+    // are no UTF-8 are taken as Windows-1252.
+    const std::string arabic = "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 Gr\xC3\xBC\xC3\x9F";
+    g::TextOutA(dc, 110, 70, arabic);
+    const std::int32_t recording = g::CreateMetaFileA("");
+    g::TextOutA(recording, 110, 70, arabic);
+    g::TextOutA(recording, 110, 70, "caf\xE9");
+    const std::int32_t metafile = g::CloseMetaFile(recording);
+    g::PlayMetaFile(dc, metafile);
+    g::DeleteMetaFile(metafile);
     g::EndDoc(dc);
     ASSERT_EQ(printers_->documents().size(), 1u);
     const auto& doc = *printers_->documents()[0];
-    ASSERT_TRUE(doc.ended && doc.commands.size() == 1u);
+    ASSERT_TRUE(doc.ended && doc.commands.size() == 4u);
     EXPECT_TRUE(doc.commands[0].box.Left == 10 && doc.commands[0].box.Top == 20) << "the window origin moves the drawing";
+    EXPECT_TRUE(doc.commands[1].text == arabic && doc.commands[2].text == arabic);
+    EXPECT_EQ(doc.commands[3].text, "caf\xC3\xA9");
 
     // Stale and foreign handles fail cleanly.
     const std::int32_t pen = g::CreatePen(0, 1, 0);
