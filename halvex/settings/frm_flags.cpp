@@ -68,8 +68,7 @@ public:
         Width(b + w + 600);
         Height(list.Top() + list.Height() + 600);
         for (const char* name : {"cmdOK", "CmdCancel", "cmdHelp", "cmdSave", "ChkSelectAll"}) control(name).Left(w + 360);
-        Top((forms::screen().Height() - Height()) / 2);
-        Left((screenWidth - Width()) / 2);
+        fitAndCentre(*this);
         SetFormLanguage(*this);
         Refresh();
         forms::screen().MousePointer(forms::vbDefault);

@@ -98,19 +98,22 @@ public:
     }
 };
 
-// Shows a colour, print or page set-up dialog with the caller's hook (none
-// when null): initDialog before it shows, command with IDOK or IDCANCEL as
-// it closes, destroy after it; an error of the hook is passed on once the
-// dialog is gone. afterShown (when given) runs once the dialog is closed,
-// before destroy. True when the user accepted.
-template <class Base>
-bool runHooked(HookedDialog<Base>& dialog, std::int32_t window, CommonDialogHook* hook,
+// Shows a colour, font, print or page set-up dialog with the caller's hook
+// (none when null): initDialog before it shows, once the dialog has the
+// size it opens with (the hook centres it), command with IDOK or IDCANCEL
+// as it closes, destroy after it; an error of the hook is passed on once
+// the dialog is gone. afterShown (when given) runs once the dialog is
+// closed, before destroy. True when the user accepted.
+template <class Dialog>
+bool runHooked(Dialog& dialog, std::int32_t window, CommonDialogHook* hook,
                const std::function<void()>& afterShown = {}) {
     HookGuard guard(dialog);
     if (hook != nullptr) {
         dialog.beforeDone = [&](int result) {
             guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
         };
+        dialog.ensurePolished();
+        dialog.adjustSize();
         guard.call([&] { hook->initDialog(window); });
     }
     const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
@@ -329,18 +332,7 @@ std::int32_t QtCommonDialogs::chooseFont(ChooseFontRecord& record) {
     const std::int32_t window = registration.add(&dialog, record.hwndOwner);
     for (const auto& [id, widget] : dialog.controls()) registration.add(widget, window, id);
     CommonDialogHook* hook = (record.flags & dlg::CF_ENABLEHOOK) != 0 ? record.hook : nullptr;
-    HookGuard guard(dialog);
-    if (hook != nullptr) {
-        dialog.beforeDone = [&](int result) {
-            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
-        };
-        dialog.adjustSize();
-        guard.call([&] { hook->initDialog(window); });
-    }
-    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
-    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
-    guard.rethrowIfFailed();
-    if (code != QDialog::Accepted) return 0;
+    if (!runHooked(dialog, window, hook)) return 0;
     storeFontChoice(record, dialog.choice());
     return 1;
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/input.h"
 #include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
 #include "platform/forms/scripted_dialogs.h"
 
 using namespace halvex;
@@ -278,6 +280,55 @@ TEST_F(SettingsTest, ASecondSettingsDialogWhileOneIsOpenIsRefused)
     EXPECT_EQ(box->boxes()[0].prompt, textLib().GetText(rt::Variant(quillon::TextNo(140280))));
     EXPECT_TRUE(flags[1]) << "the open dialog still confirms";
     EXPECT_FLOAT_EQ(ordinates[1], 2.0f);
+}
+
+TEST_F(SettingsTest, EveryDialogShowsEveryControlCentredAndItsPickersTakeTheKeyboard)
+{
+    for (const char* language : {"English", "German", "Arabic"}) {
+        libraryState().TextLib = std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", language);
+        int checked = 0;
+        forms::ScopedModalDriver driver([&](Form& form) {
+            const forms::Screen& screen = forms::screen();
+            EXPECT_NEAR(form.Left(), (screen.Width() - form.Width()) / 2, 1) << form.Name();
+            EXPECT_NEAR(form.Top(), (screen.Height() - form.Height()) / 2, 1) << form.Name();
+            for (forms::Control* c : form.Controls()) {
+                if (c->kind() == forms::Kind::Line || !c->Visible()) continue;
+                const std::int32_t width = c->Container() ? c->Container()->Width() : form.ScaleWidth();
+                const std::int32_t height = c->Container() ? c->Container()->Height() : form.ScaleHeight();
+                EXPECT_TRUE(c->Left() >= 0 && c->Top() >= 0 && c->Left() + c->Width() <= width &&
+                            c->Top() + c->Height() <= height)
+                    << language << " " << form.Name() << "." << c->Name();
+                if (c->kind() == forms::Kind::CommandButton) {
+                    EXPECT_GE(c->Width(), form.TextWidth(c->Caption())) << c->Name();
+                }
+            }
+            if (form.Name() == "frmSetLine") {
+                forms::pressKey(form.control("PicColor"), forms::vbKeyDown);
+                forms::pressKey(form.control("PicColor"), forms::vbKeyRight);
+                forms::pressKey(form.control("PicStyle"), forms::vbKeyDown);
+                forms::pressKey(form.control("PicStyle"), forms::vbKeyUp);
+                forms::pressKey(form.control("PicStyle"), forms::vbKeyDown);
+                forms::click(form.control("cmdOK"));
+            } else {
+                forms::click(form.control("CmdCancel"));
+            }
+            ++checked;
+        });
+        SettingClass settings;
+        std::vector<std::int32_t> colors(36, 1), styles(36, 1), paint(68, 0xFF);
+        std::vector<float> widths(36, 0.5f), ordinates(21, 1.0f), sizes(6, 3.0f);
+        settings.ShowLineSetting(colors, styles, widths);
+        EXPECT_TRUE(colors[1] == 5 && styles[1] == 2) << "from the keyboard alone";
+        settings.ShowPaintSetting(paint);
+        settings.ShowOrdinateSetting(ordinates);
+        std::vector<bool> flags(19, true), italic(6, false);
+        settings.ShowDisplayVal(flags);
+        std::vector<std::string> faces(6, "DejaVu Sans");
+        std::vector<std::int32_t> numbers(6, 0);
+        const bool changeable = true;
+        settings.ShowFontSetting(faces, sizes, numbers, numbers, italic, italic, italic, numbers, &changeable);
+        EXPECT_EQ(checked, 5);
+    }
 }
 
 }  // namespace

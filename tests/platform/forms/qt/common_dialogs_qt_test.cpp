@@ -235,6 +235,31 @@ TEST(QtCommonDialogs, TheColourDialogWorksOnTheRecordsCustomColours) {
     EXPECT_TRUE(hook.saw("command 1"));
 }
 
+TEST(QtCommonDialogs, AHookedDialogHasItsSizeBeforeItsHookPlacesIt) {
+    formstest::application();
+    QtCommonDialogs dialogs;
+    RecordingHook hook;
+    win::RECT atInit;
+    hook.onInit = [&](std::int32_t hDlg) {
+        dialogs.windowRect(hDlg, atInit);
+        dialogs.moveWindow(hDlg, 40, 30);
+    };
+    auto checkShown = [&](QDialog& d) {
+        win::RECT shown;
+        dialogs.windowRect(hook.window, shown);
+        // The window frame comes with the shown window only.
+        EXPECT_NEAR(shown.Right - shown.Left, atInit.Right - atInit.Left, 16) << "the size the hook centred with";
+        EXPECT_NEAR(shown.Bottom - shown.Top, atInit.Bottom - atInit.Top, 16);
+        EXPECT_TRUE(shown.Left == 40 && shown.Top == 30);
+        d.reject();
+    };
+    ChooseColorRecord colour;
+    colour.flags = dlg::CC_ENABLEHOOK;
+    colour.hook = &hook;
+    whenShown<QColorDialog>([&](QColorDialog& d) { checkShown(d); });
+    EXPECT_EQ(dialogs.chooseColor(colour), 0);
+}
+
 TEST(QtCommonDialogs, TheFontDialogLetsItsHookHideTheSizeControls) {
     formstest::application();
     QtCommonDialogs dialogs;
