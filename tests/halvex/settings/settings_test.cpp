@@ -10,6 +10,7 @@
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/library_state.h"
+#include "halvex/settings/cls_geo_graphic.h"
 #include "halvex/settings/setting_class.h"
 #include "halvex/settings/settings_files.h"
 #include "outside/quillon/language_text.h"
@@ -327,7 +328,13 @@ TEST_F(SettingsTest, EveryDialogShowsEveryControlCentredAndItsPickersTakeTheKeyb
         std::vector<std::int32_t> numbers(6, 0);
         const bool changeable = true;
         settings.ShowFontSetting(faces, sizes, numbers, numbers, italic, italic, italic, numbers, &changeable);
-        EXPECT_EQ(checked, 5);
+        ClsGeoGraphic page;
+        std::string number = "3", a = "A", b = "B", c = "C", d = "D";
+        float zoom = 1.0f;
+        page.ShowPageNo(number);
+        page.ShowZoom(zoom);
+        page.ShowTitel(a, b, c, d, rt::Variant(1));
+        EXPECT_EQ(checked, 8);
     }
 }
 
