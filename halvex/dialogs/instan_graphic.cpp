@@ -23,7 +23,8 @@ namespace halvex {
 namespace {
 
 constexpr std::int32_t kPictureMappingMode = 7;
-constexpr std::int32_t kExclamation = 0x30;
+// A success: the information icon, not a warning.
+constexpr std::int32_t kInformation = 0x40;
 
 std::uint16_t word(const std::vector<char>& bytes, std::size_t at)
 {
@@ -80,7 +81,7 @@ void InstanGraphic::SetMetaToClp(std::string& szFileName, std::int32_t WmfSize_c
     if (!taken) return;
 
     quillon::ClsLanguageText& texts = textLib();
-    forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140155))), texts.MessageBoxFlags() | kExclamation,
+    forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140155))), texts.MessageBoxFlags() | kInformation,
                   texts.GetText(rt::Variant(quillon::TextNo(113))));
 }
 

@@ -14,6 +14,7 @@
 #include "halvex/services/private_settings.h"
 #include "platform/forms/common_dialogs.h"
 #include "platform/forms/gdi.h"
+#include "platform/forms/printing.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/numbertext.h"
@@ -497,10 +498,17 @@ void GCommonDialog::GetPageMargine(std::int32_t PrinterHDc, const std::string& A
     for (std::int32_t i = 1; i <= 4; ++i) {
         if (margin[i] < minimum[i]) margin[i] = minimum[i];
     }
-    const float width = static_cast<float>(hs) * 0.1f - 1.0f;
-    if (margin[1] + margin[2] > width) margin[1] = margin[2] = width * 0.5f;
-    const float height = static_cast<float>(vs) * 0.1f - 1.0f;
-    if (margin[3] + margin[4] > height) margin[3] = margin[4] = height * 0.5f;
+    // A centimetre of the sheet stays printable; a margin that does not fit
+    // is cut, the one opposite it stays.
+    auto fit = [&](std::int32_t a, std::int32_t b, std::int32_t sizeMm) {
+        double first = margin[a];
+        double second = margin[b];
+        forms::fitOppositeMargins(first, second, static_cast<float>(sizeMm) * 0.1f - 1.0f);
+        margin[a] = static_cast<float>(first);
+        margin[b] = static_cast<float>(second);
+    };
+    fit(1, 2, hs);
+    fit(3, 4, vs);
 
     for (std::int32_t i = 1; i <= 4; ++i) {
         MinMargin.at(i) = rt::Variant(minimum[i]);

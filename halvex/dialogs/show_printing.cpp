@@ -21,6 +21,7 @@
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/rounding.h"
+#include "platform/runtime/strings.h"
 
 namespace halvex {
 
@@ -231,18 +232,34 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
                                std::int32_t MetaFile_hDC, const GraphicObject& ObjGraphic)
 {
     forms::Screen& screen = forms::screen();
-    bool ours = false;        // TempFile was made or emptied by this call
+    const bool clipboardMode = TempFile.empty();
+    // The clipboard copy works on a temporary file of its own: the host's
+    // TempFile stays empty.
+    std::string file = TempFile;
+    bool ours = false;  // `file` was made or emptied by this call
     std::int32_t recording = 0;
     try {
         screen.MousePointer(forms::vbHourglass);
-        const bool clipboardMode = TempFile.empty();
+        if (lViewsizeCy == 0) rt::raise(11, "Division by zero");
+        // A metafile holds 16-bit coordinates: nothing is wrapped.
+        const double yOrigin = (lViewsizeCy > 0 ? 1.0 : -1.0) * lVieworgY + lViewsizeCy;
+        for (const double value : {static_cast<double>(lViewsizeCx), -static_cast<double>(lViewsizeCy),
+                                   static_cast<double>(lVieworgX), yOrigin}) {
+            if (value < -32768.0 || value > 32767.0) {
+                rt::raise(6, textLib().GetText(rt::Variant(quillon::TextNo(140283)),
+                                               {rt::Variant("|1"), rt::Variant(std::to_string(std::llround(value)))}));
+            }
+        }
         InstanGraphic graphic;
         if (clipboardMode) {
-            ours = graphic.GetTempFilename("MRV", 0, TempFile);
+            ours = graphic.GetTempFilename("MRV", 0, file);
         } else {
             std::string folder;
             std::string name;
-            SeparateFileAndDir(TempFile, folder, name);
+            SeparateFileAndDir(file, folder, name);
+            // The name is proposed as the host wrote it, extension included.
+            const std::string given = file.substr(folder.size());
+            if (given.size() > name.size() && rt::lcase(given.substr(name.size())) == ".wmf") name = given;
             rt::VArray extensions;
             extensions.redim(0, 0);
             extensions.at(0) = rt::Variant("WMF");
@@ -252,37 +269,45 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
                 screen.MousePointer(forms::vbDefault);
                 return;
             }
-            TempFile = chosen;
+            TempFile = file = chosen;
             ours = true;
-            std::ofstream created(TempFile, std::ios::binary | std::ios::trunc);
-            if (!created) rt::raise(75, "Path/File access error: " + TempFile);
+            std::ofstream created(file, std::ios::binary | std::ios::trunc);
+            if (!created) rt::raise(75, "Path/File access error: " + file);
         }
         std::error_code error;
-        if (!std::filesystem::exists(TempFile, error)) {
+        if (!std::filesystem::exists(file, error)) {
             screen.MousePointer(forms::vbDefault);
             return;
         }
-        TempFile = graphic.GetShortPathName(TempFile);
-        recording = TargetDevice_hDC = gdi::CreateMetaFileA(TempFile);
-        if (recording == 0) rt::raise(75, "Path/File access error: " + TempFile);
+        file = graphic.GetShortPathName(file);
+        if (!clipboardMode) TempFile = file;
+        recording = TargetDevice_hDC = gdi::CreateMetaFileA(file);
+        if (recording == 0) rt::raise(75, "Path/File access error: " + file);
         gdi::SetWindowExtEx(recording, lViewsizeCx, -lViewsizeCy, nullptr);
-        if (lViewsizeCy == 0) rt::raise(11, "Division by zero");
-        const double sign = lViewsizeCy > 0 ? 1.0 : -1.0;
-        gdi::SetWindowOrgEx(recording, lVieworgX, rt::CLng(sign * lVieworgY + lViewsizeCy), nullptr);
-        gdi::PlayMetaFile(recording, MetaFile_hDC);
+        gdi::SetWindowOrgEx(recording, lVieworgX, rt::CLng(yOrigin), nullptr);
+        // A metafile that cannot be played (a stale handle, a damaged
+        // record) is no copy: nothing reaches the clipboard.
+        if (gdi::PlayMetaFile(recording, MetaFile_hDC) == 0) {
+            rt::raise(5, textLib().GetText(rt::Variant(quillon::TextNo(140282))));
+        }
         const std::int32_t metafile = gdi::CloseMetaFile(recording);
         recording = 0;
+        if (metafile == 0) rt::raise(75, "Path/File access error: " + file);
         gdi::DeleteMetaFile(metafile);
         if (clipboardMode) {
             std::string title = ObjGraphic.Caption();
-            graphic.SetMetaToClp(TempFile, lViewsizeCx, lViewsizeCy, title);
-            removeIfExists(TempFile);
+            graphic.SetMetaToClp(file, lViewsizeCx, lViewsizeCy, title);
+            removeIfExists(file);
         }
         screen.MousePointer(forms::vbDefault);
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (...) {
+        // Every error is the member's own: reported, never passed to the host.
+        try {
+            ReportError();
+        } catch (...) {
+        }
         if (recording != 0) gdi::DeleteMetaFile(gdi::CloseMetaFile(recording));
-        if (ours) removeIfExists(TempFile);
+        if (ours) removeIfExists(file);
         screen.MousePointer(forms::vbDefault);
     }
 }

@@ -10,6 +10,7 @@
 #include "halvex/services/help.h"
 #include "halvex/services/library_state.h"
 #include "platform/forms/control.h"
+#include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/win.h"
 
@@ -126,6 +127,7 @@ void frmGridInput::Form_Unload() { valmor_.reset(); }
 void frmGridInput::cmdOK_Click()
 {
     if (SpreadsheetView) CmdExcel_Click();
+    if (SpreadsheetView) return;  // the values are not back in the grid
     valmor_->ReadGridValues();
     if (valmor_->chooseControl()) Unload();
 }
@@ -149,6 +151,16 @@ void frmGridInput::cmdDelete_Click() { valmor_->InputGridDelete(*GrdInput, *cmdD
 
 void frmGridInput::CmdExcel_Click()
 {
+    // The sheet has a fixed number of columns: a wider table stays in the
+    // grid view, before anything of the form changes.
+    const std::int32_t columns = GrdInput->Cols() - 1;
+    if (!SpreadsheetView && columns > forms::kSheetColumns) {
+        quillon::ClsLanguageText& texts = textLib();
+        forms::MsgBox(texts.GetText(rt::Variant(TextNo(140281)), {rt::Variant("|1"), rt::Variant(std::to_string(columns)),
+                                                                 rt::Variant("|2"), rt::Variant(std::to_string(forms::kSheetColumns))}),
+                      texts.MessageBoxFlags() | forms::vbExclamation, Caption());
+        return;
+    }
     Hourglass hourglass;
     SpreadsheetView = !SpreadsheetView;
     if (SpreadsheetView) {

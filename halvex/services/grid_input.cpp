@@ -300,7 +300,9 @@ void ShowTxtInputBox(forms::Control& txtInput, forms::Control& GrdInput, std::in
         // A control key (Backspace) starts an empty entry: no control
         // character goes into the text.
         const bool control = KeyAscii > 0 && KeyAscii < 32;
-        T.Text(control ? std::string() : utf8Character(KeyAscii));
+        // KeyAscii carries the character's 16 bits: from U+8000 on it is
+        // negative.
+        T.Text(control ? std::string() : utf8Character(static_cast<std::uint16_t>(KeyAscii)));
         T.SelStart(control ? 0 : 1);
         T.Visible(true);
         T.SetFocus();

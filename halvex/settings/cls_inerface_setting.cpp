@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "halvex/services/library_files.h"
@@ -54,6 +55,52 @@ std::size_t codePoints(const std::string& text)
         if ((c & 0xC0) != 0x80) ++n;
     }
     return n;
+}
+
+// A window's place and size, twips.
+struct Placement {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t width;
+    std::int32_t height;
+};
+
+// The smallest window worth restoring: 200 x 150 pixels.
+constexpr std::int64_t kUsableWidth = 3000;
+constexpr std::int64_t kUsableHeight = 2250;
+
+// A stored placement as it is when it lies on a screen at a usable size;
+// otherwise moved onto the screen it overlaps most (none: the nearest one)
+// and sized to fit it.
+Placement onScreen(const Placement& p)
+{
+    const std::int64_t left = p.left, top = p.top, right = left + p.width, bottom = top + p.height;
+    const std::vector<forms::win::RECT> areas = forms::screen().areas();
+    const forms::win::RECT* best = &areas.front();
+    std::int64_t bestOverlap = -1;
+    std::int64_t bestDistance = std::numeric_limits<std::int64_t>::max();
+    for (const forms::win::RECT& a : areas) {
+        const bool usable = p.width >= std::min<std::int64_t>(kUsableWidth, a.Right - a.Left) &&
+                            p.height >= std::min<std::int64_t>(kUsableHeight, a.Bottom - a.Top);
+        if (usable && left >= a.Left && top >= a.Top && right <= a.Right && bottom <= a.Bottom) return p;
+        const std::int64_t overlap = std::max<std::int64_t>(0, std::min<std::int64_t>(right, a.Right) - std::max<std::int64_t>(left, a.Left)) *
+                                     std::max<std::int64_t>(0, std::min<std::int64_t>(bottom, a.Bottom) - std::max<std::int64_t>(top, a.Top));
+        const std::int64_t dx = (left + right) / 2 - (static_cast<std::int64_t>(a.Left) + a.Right) / 2;
+        const std::int64_t dy = (top + bottom) / 2 - (static_cast<std::int64_t>(a.Top) + a.Bottom) / 2;
+        const std::int64_t distance = dx * dx + dy * dy;
+        if (overlap > bestOverlap || (overlap == bestOverlap && distance < bestDistance)) {
+            best = &a;
+            bestOverlap = overlap;
+            bestDistance = distance;
+        }
+    }
+    const forms::win::RECT& a = *best;
+    const std::int64_t areaWidth = a.Right - a.Left, areaHeight = a.Bottom - a.Top;
+    const std::int64_t width = std::clamp<std::int64_t>(p.width, std::min(kUsableWidth, areaWidth), areaWidth);
+    const std::int64_t height = std::clamp<std::int64_t>(p.height, std::min(kUsableHeight, areaHeight), areaHeight);
+    return Placement{static_cast<std::int32_t>(std::clamp<std::int64_t>(left, a.Left, a.Right - width)),
+                     static_cast<std::int32_t>(std::clamp<std::int64_t>(top, a.Top, a.Bottom - height)),
+                     static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
 }
 
 void writeList(const std::string& AppTitle, const std::vector<std::string>& list)
@@ -318,15 +365,24 @@ void ClsInerfaceSetting::SaveFormSetting(IPlacedForm& ObjFrm, const std::string&
 void ClsInerfaceSetting::GetFormSetting(IPlacedForm& ObjFrm, const std::string& AppTitle,
                                         const std::string& StrSection)
 {
+    // A stored value that is no number counts as not stored.
     auto stored = [&](const char* key, std::int32_t fallback) {
-        return rt::Variant(GetPrivateSettingValue(AppTitle, StrSection, key, rt::Variant(fallback)).toString()).toLong();
+        try {
+            return rt::Variant(GetPrivateSettingValue(AppTitle, StrSection, key, rt::Variant(fallback)).toString())
+                .toLong();
+        } catch (const rt::RuntimeError&) {
+            return fallback;
+        }
     };
-    ObjFrm.WindowState(static_cast<std::int16_t>(stored("WindowState", 2)));
+    const std::int32_t state = stored("WindowState", 2);
+    ObjFrm.WindowState(static_cast<std::int16_t>(state >= 0 && state <= 2 ? state : 2));
     if (ObjFrm.WindowState() == 2) return;
-    ObjFrm.Left(stored("MainLeft", ObjFrm.Left()));
-    ObjFrm.Top(stored("MainTop", ObjFrm.Top()));
-    ObjFrm.Width(stored("MainWidth", ObjFrm.Width()));
-    ObjFrm.Height(stored("MainHeight", ObjFrm.Height()));
+    const Placement placed = onScreen(Placement{stored("MainLeft", ObjFrm.Left()), stored("MainTop", ObjFrm.Top()),
+                                                stored("MainWidth", ObjFrm.Width()), stored("MainHeight", ObjFrm.Height())});
+    ObjFrm.Left(placed.left);
+    ObjFrm.Top(placed.top);
+    ObjFrm.Width(placed.width);
+    ObjFrm.Height(placed.height);
 }
 
 bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IForm, std::vector<std::string>& SKey,

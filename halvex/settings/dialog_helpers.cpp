@@ -1,5 +1,6 @@
 #include "halvex/settings/dialog_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -11,6 +12,8 @@
 #include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
 #include "platform/forms/form.h"
+#include "platform/forms/screen.h"
+#include "platform/forms/types.h"
 #include "platform/runtime/numbertext.h"
 
 namespace halvex::settingsdialog {
@@ -95,6 +98,63 @@ void currentFromList(const forms::Control& list, std::int16_t& current)
 void showHelp(forms::Form& form, const std::string& topic)
 {
     ShowHelpTopic(form.hWnd(), topic, 0);
+}
+
+namespace {
+constexpr std::int32_t kButtonPadding = 360;
+}
+
+std::int32_t widenToCaption(forms::Form& form, forms::Control& button)
+{
+    const std::int32_t grown = std::max(0, form.TextWidth(button.Caption()) + kButtonPadding - button.Width());
+    button.Width(button.Width() + grown);
+    return grown;
+}
+
+void fitAndCentre(forms::Form& form)
+{
+    constexpr std::int32_t kMargin = 120;
+    forms::Control& ok = form.control("cmdOK");
+    std::vector<forms::Control*> column;
+    std::int32_t columnWidth = ok.Width();
+    for (forms::Control* c : form.Controls()) {
+        if (c->kind() != forms::Kind::CommandButton || c->Container() != nullptr || c->Left() != ok.Left()) continue;
+        column.push_back(c);
+        columnWidth = std::max(columnWidth, form.TextWidth(c->Caption()) + kButtonPadding);
+    }
+    // Whatever stands right of the column (a right-to-left form mirrors it
+    // to the left) moves with its new right edge.
+    const std::int32_t columnRight = ok.Left() + ok.Width();
+    const std::int32_t grown = columnWidth - ok.Width();
+    for (forms::Control* c : form.Controls()) {
+        if (grown > 0 && c->Container() == nullptr && c->Left() >= columnRight) c->Left(c->Left() + grown);
+    }
+    for (forms::Control* c : column) c->Width(columnWidth);
+
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    for (forms::Control* c : form.Controls()) {
+        if (c->Container() != nullptr || !c->Visible()) continue;
+        right = std::max(right, c->Left() + c->Width());
+        bottom = std::max(bottom, c->Top() + c->Height());
+    }
+    if (right + kMargin > form.ScaleWidth()) form.Width(form.Width() + right + kMargin - form.ScaleWidth());
+    if (bottom + kMargin > form.ScaleHeight()) form.Height(form.Height() + bottom + kMargin - form.ScaleHeight());
+
+    const forms::Screen& screen = forms::screen();
+    forms::Form* owner = screen.ActiveForm();
+    std::int32_t left = 0, top = 0, width = screen.Width(), height = screen.Height();
+    if (owner != nullptr && owner != &form && owner->Visible() && owner->WindowState() == forms::vbNormal) {
+        left = owner->Left();
+        top = owner->Top();
+        width = owner->Width();
+        height = owner->Height();
+    }
+    const auto centred = [](std::int32_t start, std::int32_t room, std::int32_t size, std::int32_t screenSize) {
+        return std::clamp(start + (room - size) / 2, 0, std::max(0, screenSize - size));
+    };
+    form.Left(centred(left, width, form.Width(), screen.Width()));
+    form.Top(centred(top, height, form.Height(), screen.Height()));
 }
 
 }  // namespace halvex::settingsdialog

@@ -34,5 +34,12 @@ void fillList(forms::Control& list);
 void currentFromList(const forms::Control& list, std::int16_t& current);
 // Help topic of a dialog by program kind.
 void showHelp(forms::Form& form, const std::string& topic);
+// A button made as wide as its caption needs (never narrower); the growth.
+std::int32_t widenToCaption(forms::Form& form, forms::Control& button);
+// Before a dialog shows: the column of buttons that cmdOK heads as wide as
+// its longest caption, the form grown to hold every visible control with a
+// margin of 120 twips, and the form centred on the form that was active
+// (none: the screen), kept on the screen.
+void fitAndCentre(forms::Form& form);
 
 }  // namespace halvex::settingsdialog

@@ -57,6 +57,9 @@ public:
             list.Selected(static_cast<std::int16_t>(k - 1), k < values.size() && values[k]);
         }
         if (list.ListCount() > 0) list.ListIndex(0);
+        // Setting a check raises no event when it does not change the entry,
+        // so the box is matched to the finished list once here.
+        LstGroup_ItemCheck();
         w += 100;
         const std::int32_t b = control("cmdOK").Width();
         const std::int32_t screenWidth = forms::screen().Width();
@@ -65,8 +68,7 @@ public:
         Width(b + w + 600);
         Height(list.Top() + list.Height() + 600);
         for (const char* name : {"cmdOK", "CmdCancel", "cmdHelp", "cmdSave", "ChkSelectAll"}) control(name).Left(w + 360);
-        Top((forms::screen().Height() - Height()) / 2);
-        Left((screenWidth - Width()) / 2);
+        fitAndCentre(*this);
         SetFormLanguage(*this);
         Refresh();
         forms::screen().MousePointer(forms::vbDefault);

@@ -1,5 +1,6 @@
 // frmFont: the font of each text item; face, style and colour come from the
 // font dialog, the size from the dialog's own box.
+#include <algorithm>
 #include <memory>
 
 #include "halvex/dialogs/cls_show_dialog.h"
@@ -119,6 +120,11 @@ private:
         Caption(text(TextNo(14)));
         control("LblItem").Caption(text(TextNo(140242)));
         control("LblFontSize").Caption(text(TextNo(140245)));
+        // The font button as wide as its caption; the face name beside it
+        // keeps its right edge.
+        const std::int32_t grown = widenToCaption(*this, control("cmdFontName"));
+        forms::Control& face = control("lblFontName");
+        face.Move(face.Left() + grown, face.Top(), std::max(600, face.Width() - grown), face.Height());
         if (textLib().IsRightToLeft()) {
             forms::StdFont font = control("LblAbc").Font();
             font.Size = 14;
@@ -201,6 +207,7 @@ void showFontDialog()
     form->Load();
     fillList(form->control("CboFont"));
     form->control("CboFont").ListIndex(0);
+    fitAndCentre(*form);
     form->Refresh();
     forms::screen().MousePointer(forms::vbDefault);
     form->Show(forms::vbModal);

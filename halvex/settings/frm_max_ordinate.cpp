@@ -133,6 +133,7 @@ void showOrdinateDialog()
     form->Load();
     fillList(form->control("CboOrdinate"));
     form->control("CboOrdinate").ListIndex(0);
+    fitAndCentre(*form);
     form->Refresh();
     forms::screen().MousePointer(forms::vbDefault);
     form->Show(forms::vbModal);

@@ -70,6 +70,13 @@ private:
         Caption(text(TextNo(19)));
         control("LblColor").Caption(text(TextNo(140157)));
         control("LblItem").Caption(text(TextNo(140242)));
+        // The colour button as wide as its caption, the frame and the button
+        // column making room for it.
+        forms::Control& frame = control("fraPaintColors");
+        const std::int32_t grown = widenToCaption(*this, control("CmdSet"));
+        frame.Width(frame.Width() + grown);
+        Width(Width() + grown);
+        for (const char* name : {"cmdOK", "CmdCancel", "cmdSave", "cmdHelp"}) control(name).Left(control(name).Left() + grown);
         SetFormLanguage(*this);
     }
     void Cbocolor_Click()
@@ -99,6 +106,7 @@ void showPaintDialog()
     form->Load();
     fillList(form->control("Cbocolor"));
     form->control("Cbocolor").ListIndex(0);
+    fitAndCentre(*form);
     form->Refresh();
     forms::screen().MousePointer(forms::vbDefault);
     form->Show(forms::vbModal);

@@ -47,6 +47,8 @@ public:
         on("PicColor", forms::Event::Click, [this] { PicColor_Click(); });
         on("PicStyle", forms::Event::MouseMove, [this](forms::EventArgs& a) { LastMouseY = a.Y; });
         on("PicStyle", forms::Event::Click, [this] { PicStyle_Click(); });
+        on("PicColor", forms::Event::KeyDown, [this](forms::EventArgs& a) { PicColor_KeyDown(a.KeyCode); });
+        on("PicStyle", forms::Event::KeyDown, [this](forms::EventArgs& a) { PicStyle_KeyDown(a.KeyCode); });
         on("TxtLinewidth", forms::Event::KeyPress, [this](forms::EventArgs& a) { TxtLinewidth_KeyPress(a); });
         on("TxtLinewidth", forms::Event::LostFocus, [this] {
             if (!rejected(box(), kTitle)) storeWidth();
@@ -205,6 +207,27 @@ private:
         }
         showStyle();
     }
+    // The arrow keys step through the swatches (three to a row) and the
+    // line styles; the first and last stay where they are.
+    void PicColor_KeyDown(std::int16_t key)
+    {
+        if (SelectedItem == 0) return;
+        const std::int32_t step = key == forms::vbKeyLeft ? -1 : key == forms::vbKeyRight ? 1
+                                : key == forms::vbKeyUp   ? -3 : key == forms::vbKeyDown  ? 3 : 0;
+        std::int32_t& color = settingsState().SettingColors.at(item());
+        if (step == 0 || color + step < 0 || color + step > 14) return;
+        color += step;
+        showColor();
+    }
+    void PicStyle_KeyDown(std::int16_t key)
+    {
+        if (SelectedItem == 0) return;
+        const std::int32_t step = key == forms::vbKeyUp ? -1 : key == forms::vbKeyDown ? 1 : 0;
+        std::int16_t& style = settingsState().SettingLineStyles.at(item());
+        if (step == 0 || style + step < 1 || style + step > 5) return;
+        style = static_cast<std::int16_t>(style + step);
+        showStyle();
+    }
     void TxtLinewidth_KeyPress(forms::EventArgs& a)
     {
         if (a.KeyAscii != 13) return;
@@ -223,6 +246,7 @@ void showLineDialog()
     fillList(form->control("CboLine"));
     form->paintSwatches();
     form->control("CboLine").ListIndex(0);
+    fitAndCentre(*form);
     form->Refresh();
     forms::screen().MousePointer(forms::vbDefault);
     form->Show(forms::vbModal);

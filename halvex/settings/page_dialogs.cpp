@@ -1,8 +1,10 @@
 // ClsGeoGraphic's dialogs: the page number (frmPageNo), the zoom
 // (frmZoom) and the four title lines (frmTitel).
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/form_language.h"
@@ -220,6 +222,15 @@ public:
         control("FraParData").Caption(text(TextNo(140114)));
         control("Panel3D2").Caption(textLib().GetText(rt::Variant(TextNo(140115)), one));
         control("Panel3D3").Caption(textLib().GetText(rt::Variant(TextNo(140115)), two));
+        // A label as wide as its text; its box gives way and keeps its right edge.
+        for (const auto& [label, box] : {std::pair{"Panel3D2", "txtTitelUe1"}, std::pair{"Panel3D3", "txtTitelUe2"},
+                                         std::pair{"LblUTitel1", "txtTitelU1"}, std::pair{"LblUTitel2", "txtTitelU2"}}) {
+            forms::Control& l = control(label);
+            forms::Control& b = control(box);
+            const std::int32_t grown = std::max(0, TextWidth(l.Caption()) + 60 - l.Width());
+            l.Width(l.Width() + grown);
+            b.Move(b.Left() + grown, b.Top(), std::max(1000, b.Width() - grown), b.Height());
+        }
         control("txtTitelUe1").Text(ue1);
         control("txtTitelUe2").Text(ue2);
         control("txtTitelU1").Text(u1);
@@ -280,6 +291,7 @@ bool runPageDialog(const char* member, forms::Form& form, const std::function<vo
     try {
         form.Load();
         prepare();
+        fitAndCentre(form);
         SetFormLanguage(form);
         form.Show(forms::vbModal);
         if (libraryState().DialogConfirmed) {

@@ -180,6 +180,17 @@ void reportTrapped(SettingsFamily family)
 void runShow(std::size_t arraySize, SettingsFamily family, const std::function<void(std::size_t)>& load,
              const std::function<void()>& show, const std::function<void()>& copyBack)
 {
+    // The dialogs share one working state: a second one (from a timer of
+    // the host, say) while one is open is refused and leaves it alone.
+    static bool open = false;
+    if (open) {
+        try {
+            ReportError(5, textLib().GetText(rt::Variant(TextNo(140280))));
+        } catch (const rt::RuntimeError&) {
+        }
+        return;
+    }
+    open = true;
     forms::Screen& screen = forms::screen();
     SettingsWorkingState& s = settingsState();
     try {
@@ -192,7 +203,7 @@ void runShow(std::size_t arraySize, SettingsFamily family, const std::function<v
         load(n);
         show();
         if (libraryState().DialogConfirmed) copyBack();
-    } catch (const rt::RuntimeError&) {
+    } catch (...) {
         reportTrapped(family);
     }
     screen.MousePointer(forms::vbDefault);
@@ -200,6 +211,7 @@ void runShow(std::size_t arraySize, SettingsFamily family, const std::function<v
     released.SettingItemCount = s.SettingItemCount;
     released.FontNameChangeable = s.FontNameChangeable;
     s = std::move(released);
+    open = false;
 }
 
 template <class T, class U>
@@ -299,10 +311,10 @@ void SettingClass::ShowFontSetting(std::vector<std::string>& StrFontFaceName, st
                                    const bool* FontNameFlagInput)
 {
     SettingsWorkingState& s = settingsState();
-    s.FontNameChangeable = FontNameFlagInput != nullptr && *FontNameFlagInput;
     runShow(
         StrFontFaceName.size(), SettingsFamily::Font,
         [&](std::size_t n) {
+            s.FontNameChangeable = FontNameFlagInput != nullptr && *FontNameFlagInput;
             copyItems(s.SettingFontFaceNames, StrFontFaceName, n);
             copyItems(s.SettingFontSizes, SngFontSize, n);
             copyItems(s.SettingFontEscapements, LngFontEscapement, n);

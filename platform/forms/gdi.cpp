@@ -401,7 +401,7 @@ std::int32_t PlayMetaFile(std::int32_t hdc, std::int32_t hmf)
             case META_TEXTOUT: {
                 const std::int32_t count = p(0);
                 const std::size_t textWords = (static_cast<std::size_t>(std::max(count, 0)) + 1) / 2;
-                if (params < 1 + textWords + 2) {
+                if (count < 0 || params < 1 + textWords + 2) {
                     ok = false;
                     break;
                 }
@@ -553,7 +553,7 @@ std::int32_t TextOutA(std::int32_t hdc, std::int32_t x, std::int32_t y, std::str
         [&](PrinterDc& p) {
             DrawCommand c = commandOn(p.state, DrawCommand::Kind::Text);
             c.box = toDevice(p.state, x, y, x, y);
-            c.text = rt::cp1252ToUtf8(text);
+            c.text = rt::textAsUtf8(text);
             p.device->draw(c);
         },
         [&](MetafileDc& m) {

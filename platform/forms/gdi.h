@@ -11,7 +11,9 @@
 // (type 1 in memory or 2 on disk, header size 9, version 0x0300, the size
 // in 16-bit words at byte 6, the number of object slots, the largest
 // record), the records, and META_EOF. Objects selected into a metafile take
-// the lowest free slot of its object table. Text is Windows-1252.
+// the lowest free slot of its object table. Text is UTF-8, as everywhere in
+// the library; a text record of a metafile from elsewhere, whose bytes are
+// no UTF-8, is read as Windows-1252.
 //
 // Mapping: every device context works in MM_TEXT, so a window origin moves
 // the drawing and a window extent is recorded (and replayed into metafiles)
@@ -115,7 +117,8 @@ std::int32_t MoveToEx(std::int32_t hdc, std::int32_t x, std::int32_t y, win::POI
 std::int32_t LineTo(std::int32_t hdc, std::int32_t x, std::int32_t y);
 std::int32_t Rectangle(std::int32_t hdc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
 std::int32_t Ellipse(std::int32_t hdc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
-// Text in Windows-1252 bytes.
+// Text in UTF-8 (bytes that are no UTF-8 are taken as Windows-1252); a
+// metafile records the bytes as given.
 std::int32_t TextOutA(std::int32_t hdc, std::int32_t x, std::int32_t y, std::string_view text);
 // Returns the previous colour, -1 (CLR_INVALID) on failure.
 std::int32_t SetTextColor(std::int32_t hdc, std::int32_t color);

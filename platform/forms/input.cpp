@@ -201,7 +201,7 @@ Control* buttonOf(Form& form, bool cancelButton) {
 void keyPress(Control& c, char32_t code, const Alive& token) {
     Form& form = c.Parent();
     EventArgs args;
-    args.KeyAscii = code <= 0x7FFF ? static_cast<std::int16_t>(code) : static_cast<std::int16_t>('?');
+    args.KeyAscii = code <= 0xFFFF ? static_cast<std::int16_t>(static_cast<std::uint16_t>(code)) : static_cast<std::int16_t>('?');
     const std::int16_t initial = args.KeyAscii;
     if (form.KeyPreview()) {
         form.raise(Event::KeyPress, args);
@@ -210,7 +210,7 @@ void keyPress(Control& c, char32_t code, const Alive& token) {
     form.raise(c, Event::KeyPress, args);
     if (!alive(token) || args.KeyAscii == 0) return;
     // A handler that changed the key gets its own character inserted.
-    char32_t effective = args.KeyAscii == initial ? code : static_cast<char32_t>(args.KeyAscii);
+    char32_t effective = args.KeyAscii == initial ? code : static_cast<char32_t>(static_cast<std::uint16_t>(args.KeyAscii));
     if (c.kind() == Kind::Spreadsheet) {
         InputAccess::sheetCharacter(c, effective, token);
     } else {

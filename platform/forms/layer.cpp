@@ -250,6 +250,19 @@ void Screen::setSizePixels(std::int32_t width, std::int32_t height) {
     heightPixels_ = height;
 }
 
+std::vector<win::RECT> Screen::areas() const {
+    std::vector<win::RECT> areas = areasPixels_;
+    if (areas.empty()) areas.push_back(win::RECT{0, 0, widthPixels_, heightPixels_});
+    for (win::RECT& r : areas) r = win::RECT{r.Left * kTwipsPerPixel, r.Top * kTwipsPerPixel, r.Right * kTwipsPerPixel,
+                                             r.Bottom * kTwipsPerPixel};
+    return areas;
+}
+
+void Screen::setAreasPixels(std::vector<win::RECT> areas) {
+    std::erase_if(areas, [](const win::RECT& r) { return r.Right <= r.Left || r.Bottom <= r.Top; });
+    areasPixels_ = std::move(areas);
+}
+
 Screen& screen() { return detail::layer().screen; }
 
 AppInfo& app() { return detail::layer().app; }

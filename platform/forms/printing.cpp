@@ -263,6 +263,21 @@ win::POINTAPI paperSizeInUnits(const DEVMODE& mode, std::int32_t flags)
                          static_cast<std::int32_t>(std::lround(h * factor))};
 }
 
+void fitOppositeMargins(double& first, double& second, double room)
+{
+    room = std::max(0.0, room);
+    first = std::max(0.0, first);
+    second = std::max(0.0, second);
+    if (first + second <= room) return;
+    if (first <= room / 2) {
+        second = room - first;
+    } else if (second <= room / 2) {
+        first = room - second;
+    } else {
+        first = second = room / 2;
+    }
+}
+
 PrinterSystem& printerSystem()
 {
     return *installed();

@@ -190,6 +190,11 @@ void storeDialogPrinter(const PrinterInfo& printer, DEVMODE mode, std::shared_pt
 // The printable paper in the page set-up's units (thousandths of an inch
 // with PSD_INTHOUSANDTHSOFINCHES, else hundredths of a millimetre).
 win::POINTAPI paperSizeInUnits(const DEVMODE& mode, std::int32_t flags);
+// Two opposite margins fitted to `room`, the length of the page they share
+// less what must stay printable: both stay when they fit; otherwise the one
+// past half the room is cut to what the other leaves, and when both are past
+// it each gets half. A negative margin counts 0, and none comes out below 0.
+void fitOppositeMargins(double& first, double& second, double room);
 
 // The headless printer system. A test adds printers; each device records
 // its documents and what was drawn.

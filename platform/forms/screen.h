@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/forms/win.h"
 
 namespace forms {
 
@@ -34,7 +37,14 @@ public:
     std::int32_t widthPixels() const { return widthPixels_; }
     std::int32_t heightPixels() const { return heightPixels_; }
 
+    // Every screen of the desktop in desktop coordinates, twips, the
+    // primary first: the display sets them (pixels); until then, and when
+    // it sets none, the primary screen alone at (0, 0).
+    std::vector<win::RECT> areas() const;
+    void setAreasPixels(std::vector<win::RECT> areas);
+
 private:
+    std::vector<win::RECT> areasPixels_;
     std::int32_t widthPixels_ = 1024;
     std::int32_t heightPixels_ = 768;
     std::int16_t mousePointer_ = 0;

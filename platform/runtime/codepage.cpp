@@ -112,4 +112,8 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
+std::string textAsUtf8(std::string_view bytes) {
+    return isValidUtf8(bytes) ? std::string(bytes) : cp1252ToUtf8(bytes);
+}
+
 }  // namespace rt

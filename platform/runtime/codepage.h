@@ -21,6 +21,10 @@ std::string utf8ToCp1252(std::string_view text);
 // never does, so this tells a file of ours from one written elsewhere.
 bool isValidUtf8(std::string_view bytes);
 
+// Text as the library keeps it: bytes that read as UTF-8 as they are, any
+// other bytes taken as Windows-1252 (text written by older programs).
+std::string textAsUtf8(std::string_view bytes);
+
 // Appends one character (below U+10000) as UTF-8.
 void appendUtf8(std::string& out, char32_t c);
 

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <map>
+#include <vector>
 
 #include "platform/forms/common_dialogs.h"
 #include "platform/forms/desktop.h"
@@ -211,6 +212,17 @@ Application::Application(int& argc, char** argv)
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         QSize size = primary->size();
         screen().setSizePixels(size.width(), size.height());
+        std::vector<win::RECT> areas;
+        for (QScreen* each : QGuiApplication::screens()) {
+            const QRect g = each->geometry();
+            const win::RECT area{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+            if (each == primary) {
+                areas.insert(areas.begin(), area);
+            } else {
+                areas.push_back(area);
+            }
+        }
+        screen().setAreasPixels(std::move(areas));
     }
     previous_->display = setDisplay(display_);
     previous_->msgBox = setMsgBoxService(std::make_shared<QtMsgBox>());

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <map>
@@ -98,19 +99,22 @@ public:
     }
 };
 
-// Shows a colour, print or page set-up dialog with the caller's hook (none
-// when null): initDialog before it shows, command with IDOK or IDCANCEL as
-// it closes, destroy after it; an error of the hook is passed on once the
-// dialog is gone. afterShown (when given) runs once the dialog is closed,
-// before destroy. True when the user accepted.
-template <class Base>
-bool runHooked(HookedDialog<Base>& dialog, std::int32_t window, CommonDialogHook* hook,
+// Shows a colour, font, print or page set-up dialog with the caller's hook
+// (none when null): initDialog before it shows, once the dialog has the
+// size it opens with (the hook centres it), command with IDOK or IDCANCEL
+// as it closes, destroy after it; an error of the hook is passed on once
+// the dialog is gone. afterShown (when given) runs once the dialog is
+// closed, before destroy. True when the user accepted.
+template <class Dialog>
+bool runHooked(Dialog& dialog, std::int32_t window, CommonDialogHook* hook,
                const std::function<void()>& afterShown = {}) {
     HookGuard guard(dialog);
     if (hook != nullptr) {
         dialog.beforeDone = [&](int result) {
             guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
         };
+        dialog.ensurePolished();
+        dialog.adjustSize();
         guard.call([&] { hook->initDialog(window); });
     }
     const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
@@ -329,18 +333,7 @@ std::int32_t QtCommonDialogs::chooseFont(ChooseFontRecord& record) {
     const std::int32_t window = registration.add(&dialog, record.hwndOwner);
     for (const auto& [id, widget] : dialog.controls()) registration.add(widget, window, id);
     CommonDialogHook* hook = (record.flags & dlg::CF_ENABLEHOOK) != 0 ? record.hook : nullptr;
-    HookGuard guard(dialog);
-    if (hook != nullptr) {
-        dialog.beforeDone = [&](int result) {
-            guard.call([&] { hook->command(window, result == QDialog::Accepted ? dlg::IDOK : dlg::IDCANCEL, 0); });
-        };
-        dialog.adjustSize();
-        guard.call([&] { hook->initDialog(window); });
-    }
-    const int code = guard.failed() ? QDialog::Rejected : dialog.exec();
-    if (hook != nullptr) guard.call([&] { hook->destroy(window); });
-    guard.rethrowIfFailed();
-    if (code != QDialog::Accepted) return 0;
+    if (!runHooked(dialog, window, hook)) return 0;
     storeFontChoice(record, dialog.choice());
     return 1;
 }
@@ -397,6 +390,21 @@ std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
     return 1;
 }
 
+QMarginsF marginsWithinRange(QPageLayout layout, const QMarginsF& wantedMm) {
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF low = layout.minimumMargins();
+    const QSizeF sheet = layout.fullRect().size();
+    double left = wantedMm.left();
+    double right = wantedMm.right();
+    double top = wantedMm.top();
+    double bottom = wantedMm.bottom();
+    // A centimetre of the sheet stays printable, as GetPageMargine keeps it.
+    fitOppositeMargins(left, right, sheet.width() - 10.0);
+    fitOppositeMargins(top, bottom, sheet.height() - 10.0);
+    return QMarginsF(std::max(left, low.left()), std::max(top, low.top()), std::max(right, low.right()),
+                     std::max(bottom, low.bottom()));
+}
+
 std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     setExtendedError(0);
     if (!printerAvailable()) return -1;
@@ -406,7 +414,8 @@ std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     const double mm = (record.flags & dlg::PSD_INTHOUSANDTHSOFINCHES) != 0 ? 0.0254 : 0.01;
     if ((record.flags & dlg::PSD_MARGINS) != 0) {
         const win::RECT& m = record.rtMargin;
-        printer->setPageMargins(QMarginsF(m.Left * mm, m.Top * mm, m.Right * mm, m.Bottom * mm),
+        printer->setPageMargins(marginsWithinRange(printer->pageLayout(),
+                                                   QMarginsF(m.Left * mm, m.Top * mm, m.Right * mm, m.Bottom * mm)),
                                 QPageLayout::Millimeter);
     }
     HookedDialog<QPageSetupDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));

@@ -15,6 +15,8 @@
 // colour dialog, printer fonts, help buttons, templates) change nothing.
 #pragma once
 
+#include <QMarginsF>
+#include <QPageLayout>
 #include <QWidget>
 
 #include <memory>
@@ -60,5 +62,11 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// The margins a page set-up starts with, in millimetres: each pair of
+// opposite ones fitted to the sheet (fitOppositeMargins, 10 mm kept
+// printable), then none below the printer's minimum. A margin that fits
+// keeps its value whatever the other sides hold.
+QMarginsF marginsWithinRange(QPageLayout layout, const QMarginsF& wantedMm);
 
 }  // namespace forms::qt

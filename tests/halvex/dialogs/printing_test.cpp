@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -24,6 +25,7 @@
 #include "platform/forms/locale.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/printing.h"
+#include "platform/forms/screen.h"
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
 
@@ -122,7 +124,8 @@ TEST_F(PrintingTest, WithoutAnyPrinterEveryMemberFailsQuietly)
         for (std::int32_t i = 1; i <= 4; ++i) EXPECT_GE(minimum.at(i).toSingle(), 0.0f) << name << " " << i;
         if (std::string(name) == "PrinterDevice") {  // 210 x 290 mm less 1 cm
             EXPECT_FLOAT_EQ(margin.at(1).toSingle(), 0.0f) << "raised to the minimum";
-            EXPECT_FLOAT_EQ(margin.at(3).toSingle(), 14.0f) << "a pair wider than 28 cm is halved";
+            EXPECT_FLOAT_EQ(margin.at(3).toSingle(), 2.0f) << "the top that fits stays";
+            EXPECT_FLOAT_EQ(margin.at(4).toSingle(), 26.0f) << "the bottom gets what the top leaves of 28 cm";
         }
     }
     float vertical = 0, horizontal = 0;
@@ -385,6 +388,7 @@ TEST_F(MetafileCopyTest, ToAFileWritesAStandardMetafileFile)
         EXPECT_EQ(s.file().hwndOwner, 0x10077);
         s.pressOk();
     });
+    EXPECT_EQ(copy(folder() + "/plan.wmf"), folder() + "/plan.wmf") << "the name keeps its case";
     const std::string target = copy(folder() + "/Plan.WMF", 6000, 50);
     EXPECT_EQ(target, folder() + "/Plan.WMF");
     std::ifstream in(target, std::ios::binary);
@@ -411,13 +415,14 @@ TEST_F(MetafileCopyTest, ToTheClipboardLeavesNoTemporaryFile)
     {
         forms::ScopedMsgBox box;
         box->answer(forms::vbOK);
-        EXPECT_FALSE(std::filesystem::exists(copy("")));
+        EXPECT_EQ(copy(""), "") << "the temporary name stays inside";
         ASSERT_TRUE(clipboard_->metafilePicture());
         const auto& picture = *clipboard_->metafilePicture();
         EXPECT_TRUE(picture.mappingMode == 7 && picture.xExt == -8000 && picture.yExt == -6000);
         EXPECT_EQ(picture.bytes.substr(0, 4), std::string("\x01\x00\x09\x00", 4));
         ASSERT_EQ(box->boxes().size(), 1u);
         EXPECT_EQ(box->boxes()[0].prompt, textLib().GetText(rt::Variant(quillon::TextNo(140155))));
+        EXPECT_EQ(forms::iconOf(box->boxes()[0].style), forms::vbInformation);
         box->answer(forms::vbOK);
         EXPECT_FALSE(std::filesystem::exists(copy("", 0)));
         EXPECT_EQ(box->boxes().size(), 2u) << "a height of 0 is reported";
@@ -429,6 +434,33 @@ TEST_F(MetafileCopyTest, ToTheClipboardLeavesNoTemporaryFile)
     EXPECT_FALSE(clipboard_->metafilePicture());
     EXPECT_TRUE(box->boxes().empty()) << "no message when the clipboard refused";
     EXPECT_EQ(mrvFiles(), before);
+}
+
+TEST_F(MetafileCopyTest, WhatCannotBeCopiedIsReportedAndLeavesNoFile)
+{
+    ScopedCommonDialogDriver driver([](DialogSession& s) { s.pressOk(); });
+    forms::ScopedMsgBox box;
+    const std::int32_t good = source_;  // no metafile; an extent beyond 16 bits
+    for (auto [source, height, text] : {std::tuple{0x2FFFFFF0, 6000, 140282}, {good, 70000, 140283}}) {
+        source_ = source;
+        box->answer(forms::vbOK);
+        EXPECT_FALSE(std::filesystem::exists(copy(folder() + "/Plan.wmf", height)));
+        const std::vector<rt::Variant> value{rt::Variant("|1"), rt::Variant("-70000")};
+        EXPECT_TRUE(box->boxes().back().prompt == textLib().GetText(rt::Variant(quillon::TextNo(text)), value) &&
+                    forms::screen().MousePointer() == forms::vbDefault) << text;
+    }
+    std::vector<char> bytes(g::GetMetaFileBitsEx(good, 0, nullptr));
+    g::GetMetaFileBitsEx(good, static_cast<std::uint32_t>(bytes.size()), bytes.data());
+    std::mt19937 random(7);
+    for (int i = 0; i < 500; ++i) {  // damaged records, the header kept: copied or reported, never thrown
+        std::vector<char> bad = bytes;
+        for (int k = 0; k < 3; ++k) bad[18 + random() % (bad.size() - 18)] = static_cast<char>(random());
+        source_ = g::SetMetaFileBitsEx(static_cast<std::uint32_t>(bad.size()), bad.data());
+        box->answer(forms::vbOK);
+        EXPECT_NO_THROW(copy(folder() + "/Plan.wmf"));
+        g::DeleteMetaFile(source_);
+    }
+    source_ = good;
 }
 
 TEST_F(MetafileCopyTest, AnEarlyErrorKeepsTheHostsFile)

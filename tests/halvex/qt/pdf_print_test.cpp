@@ -130,8 +130,10 @@ TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
     page.AppTitle = kApp;
     page.LeftMargin = 2.0f;
     page.TopMargin = 1.5f;
+    page.BottomMargin = 30.0f;  // taller than the A4 sheet: only this one is cut
     EXPECT_TRUE(layer.VBPageSetupDlg(page));
     EXPECT_TRUE(std::abs(page.LeftMargin - 2.0f) < 0.01f && std::abs(page.TopMargin - 1.5f) < 0.01f);
+    EXPECT_NEAR(page.BottomMargin, 29.7f - 1.0f - 1.5f, 0.01f);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(forms::settings().get(kApp, "Device Mode", "dmDeviceNameFull", ""), "Probe PDF");
     EXPECT_EQ(forms::settings().get(kApp, "Page Margine", "Left", ""), "2");

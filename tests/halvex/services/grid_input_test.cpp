@@ -164,6 +164,9 @@ TEST_F(GridInputTest, TheEditorWritesOnEnterUpScrollAndLeavingAndDiscardsOnEscap
         forms::typeText(editor, "x");
         forms::pressKey(editor, forms::vbKeyReturn);
         EXPECT_TRUE(!editor.Visible() && g.TextMatrix(3, 1) == "7x");
+        forms::typeText(g, "\xEA\xB0\x80");  // U+AC00, a Hangul syllable
+        EXPECT_EQ(editor.Text(), "\xEA\xB0\x80") << "a first character above U+7FFF stays";
+        forms::pressKey(editor, forms::vbKeyEscape);
 
         forms::pressKey(g, forms::vbKeyBack);
         EXPECT_EQ(editor.Text(), "") << "Backspace opens an empty editor";
@@ -327,4 +330,17 @@ TEST_F(GridInputTest, AnErrorIsReportedAndLeavesTheCallersArraysAndTheSizeHasLim
         EXPECT_EQ(ctl(f, "GrdInput").Width(), 6200);
         forms::closeWindow(f);
     }));
+
+    const std::int32_t C = forms::kSheetColumns + 44;  // wider than the sheet: the view stays, no value is lost
+    valmor.NoColGrid(static_cast<std::int16_t>(C));
+    for (rt::VArray* a : {&titles, &types, &maxima, &minima}) a->redim(0, C);
+    for (std::int32_t c = 1; c <= C; ++c) types.at(c) = std::int16_t{halvex::InputString};
+    values.redim(0, 3, 0, C);
+    values.at(2, C) = std::string("last");
+    script->answer(forms::vbOK);
+    EXPECT_FALSE(run([](Form& f) {
+        forms::click(ctl(f, "CmdExcel"));
+        forms::click(ctl(f, "cmdOK"));
+    }));
+    EXPECT_TRUE(script->boxes().size() == 3 && values.at(2, C).toString() == "last");
 }

@@ -13,6 +13,7 @@
 #include "halvex/services/library_state.h"
 #include "halvex/settings/cls_inerface_setting.h"
 #include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
 
@@ -156,6 +157,36 @@ TEST_F(LayoutTest, KeysGiveTheirIndex)
     EXPECT_EQ(setting.GetIndexFromKey("Zoom( 2.5 )"), 2);
     EXPECT_EQ(setting.GetIndexFromKey("Print(12"), -1);
     EXPECT_THROW(setting.GetIndexFromKey("Print()"), rt::RuntimeError);
+}
+
+TEST_F(LayoutTest, AStoredPlacementOffEveryScreenOrDamagedStillOpensAUsableWindow)
+{
+    struct Form : IPlacedForm {
+        std::vector<std::int32_t> v{0, 1500, 1500, 6000, 4500};
+        std::int16_t WindowState() override { return static_cast<std::int16_t>(v[0]); }
+        void WindowState(std::int16_t x) override { v[0] = x; }
+        std::int32_t Left() override { return v[1]; }
+        void Left(std::int32_t x) override { v[1] = x; }
+        std::int32_t Top() override { return v[2]; }
+        void Top(std::int32_t x) override { v[2] = x; }
+        std::int32_t Width() override { return v[3]; }
+        void Width(std::int32_t x) override { v[3] = x; }
+        std::int32_t Height() override { return v[4]; }
+        void Height(std::int32_t x) override { v[4] = x; }
+    };
+    forms::screen().setAreasPixels({{0, 0, 1024, 768}, {1024, 0, 2048, 768}});  // 15360 twips each; kept, moved, damaged
+    auto restored = [&](std::vector<std::string> values) {
+        const char* keys[] = {"WindowState", "MainLeft", "MainTop", "MainWidth", "MainHeight"};
+        for (std::size_t i = 0; i < values.size(); ++i) forms::settings().save(kApp, "Main", keys[i], values[i]);
+        Form f;
+        ClsInerfaceSetting().GetFormSetting(f, kApp, "Main");
+        return f.v;
+    };
+    EXPECT_EQ(restored({"0", "16000", "300", "9000", "6000"}), (std::vector{0, 16000, 300, 9000, 6000}));
+    EXPECT_EQ(restored({"0", "-30000", "-30000", "40000", "0"}), (std::vector{0, 0, 0, 15360, 2250}));
+    EXPECT_EQ(restored({"7", "garbage", "300", "1e99", "6000"}), (std::vector{2, 1500, 1500, 6000, 4500}));
+    EXPECT_EQ(restored({"0"}), (std::vector{0, 1500, 300, 6000, 6000}));
+    forms::screen().setAreasPixels({});
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The graphic settings' files, Show members and dialog rules, driven headless.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,11 +15,13 @@
 #include "halvex/settings/setting_class.h"
 #include "halvex/settings/settings_files.h"
 #include "halvex/settings/settings_state.h"
+#include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
 #include "platform/forms/display.h"
 #include "platform/forms/form.h"
 #include "platform/forms/input.h"
 #include "platform/forms/msgbox.h"
+#include "platform/forms/screen.h"
 #include "platform/forms/scripted_dialogs.h"
 
 using namespace halvex;
@@ -251,6 +255,47 @@ TEST_F(SettingsTest, SelectAllFollowsTheListAndCancelKeepsTheHostsValues)
     SettingClass().ShowDisplayVal(flags);
     EXPECT_EQ(read("nodispla.dat"), repeated("#TRUE#\r\n", 7));
     EXPECT_EQ(flags, std::vector<bool>(8, false));
+
+}
+
+TEST_F(SettingsTest, EveryDialogShowsEveryControlCentredAndKeyboardPickersAndASecondOneIsRefused)
+{
+    forms::ScopedMsgBox box;
+    for (const char* language : {"English", "Arabic"}) {
+        libraryState().TextLib = std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", language);
+        std::vector<std::int32_t> colors(36, 1), styles(36, 1), numbers(68, 0);
+        std::vector<float> widths(36, 0.5f);
+        forms::ScopedModalDriver driver([&](Form& form) {
+            EXPECT_TRUE(std::abs(2 * form.Left() + form.Width() - forms::screen().Width()) <= 2 &&
+                        std::abs(2 * form.Top() + form.Height() - forms::screen().Height()) <= 2) << form.Name();
+            for (forms::Control* c : form.Controls()) {  // inside its container; a button as wide as its caption
+                if (c->kind() == forms::Kind::Line || !c->Visible()) continue;
+                forms::Control* in = c->Container();
+                EXPECT_TRUE(c->Left() >= 0 && c->Top() >= 0 &&
+                            c->Left() + c->Width() <= (in ? in->Width() : form.ScaleWidth()) &&
+                            c->Top() + c->Height() <= (in ? in->Height() : form.ScaleHeight()) &&
+                            (c->kind() != forms::Kind::CommandButton || c->Width() >= form.TextWidth(c->Caption())))
+                    << language << " " << form.Name() << "." << c->Name();
+            }
+            const bool line = form.Name() == "frmSetLine";
+            for (auto [picker, key] : {std::pair{"PicColor", forms::vbKeyRight}, {"PicStyle", forms::vbKeyDown}})
+                if (line) forms::pressKey(form.control(picker), key);
+            if (line) SettingClass().ShowPaintSetting(numbers);  // from a timer of the host, say: refused
+            EXPECT_TRUE(form.Name() != "frmflags" || form.control("ChkSelectAll").Value() == forms::vbGrayed);
+            forms::click(form.control(line ? "cmdOK" : "CmdCancel"));
+        });
+        box->answer(forms::vbOK);
+        SettingClass settings;
+        settings.ShowLineSetting(colors, styles, widths);
+        EXPECT_TRUE(colors[1] == 2 && styles[1] == 2) << "from the keyboard alone";
+        EXPECT_EQ(box->boxes().back().prompt, textLib().GetText(rt::Variant(quillon::TextNo(140280))));
+        settings.ShowPaintSetting(numbers);
+        settings.ShowOrdinateSetting(widths);
+        std::vector<bool> flags{false, true, false};  // only the first checked: the select-all box opens grey
+        settings.ShowDisplayVal(flags);
+        std::vector<std::string> faces(6, "DejaVu Sans");
+        settings.ShowFontSetting(faces, widths, numbers, numbers, flags, flags, flags, numbers, nullptr);
+    }
 }
 
 }  // namespace

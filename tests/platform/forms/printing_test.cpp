@@ -194,11 +194,14 @@ TEST_F(PrintingTest, APrinterContextFollowsItsDeviceModeAndRecordsTheDocument)
     g::StartPage(dc);
     g::SetWindowOrgEx(dc, 100, 50, nullptr);
     g::TextOutA(dc, 110, 70, "Probe");
+    g::TextOutA(dc, 110, 70, "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85");  // UTF-8 prints as it is
+    g::TextOutA(dc, 110, 70, "caf\xE9");  // bytes that are no UTF-8: Windows-1252
     g::EndDoc(dc);
     ASSERT_EQ(printers_->documents().size(), 1u);
     const auto& doc = *printers_->documents()[0];
-    ASSERT_TRUE(doc.ended && doc.commands.size() == 1u);
+    ASSERT_TRUE(doc.ended && doc.commands.size() == 3u);
     EXPECT_TRUE(doc.commands[0].box.Left == 10 && doc.commands[0].box.Top == 20) << "the window origin moves the drawing";
+    EXPECT_TRUE(doc.commands[1].text == "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85" && doc.commands[2].text == "caf\xC3\xA9");
 
     // Stale and foreign handles fail cleanly.
     const std::int32_t pen = g::CreatePen(0, 1, 0);
@@ -257,6 +260,21 @@ TEST(LocaleTest, LongDatesReadBackAndOtherTextsAreNoDates)
     }
     for (const char* text : {"", "next week", "12.13.2020", "1-2", "Monday, 40 May 2020", "2020-02-30"}) {
         EXPECT_FALSE(locale.parseDate(text)) << text;
+    }
+}
+
+TEST(MarginFitTest, AMarginThatFitsStaysAndNoneGoesBelowZero)
+{
+    std::mt19937 random(34);
+    std::uniform_real_distribution<double> any(-50.0, 400.0);
+    for (int i = 0; i < 20000; ++i) {
+        const double a = any(random), b = any(random), room = any(random) - 40.0, usable = std::max(0.0, room);
+        double first = a, second = b;
+        fitOppositeMargins(first, second, room);
+        const double fa = std::max(0.0, a), fb = std::max(0.0, b), fits = fa + fb <= usable;
+        ASSERT_TRUE(first >= 0 && second >= 0 && first + second <= usable + 1e-9 && (fits || fa > usable / 2 || first == fa) &&
+                    (fits || fb > usable / 2 || second == fb) && (!fits || (first == fa && second == fb)))
+            << a << " " << b << " " << room;
     }
 }
 

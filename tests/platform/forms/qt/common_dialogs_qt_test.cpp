@@ -221,7 +221,11 @@ TEST(QtCommonDialogs, TheColourDialogWorksOnTheRecordsCustomColours) {
     record.flags = dlg::CC_RGBINIT | dlg::CC_ENABLEHOOK;
     record.custColors[2] = RGB(1, 2, 3);
     record.hook = &hook;
-    whenShown<QColorDialog>([](QColorDialog& d) {
+    win::RECT atInit, shown;  // the hook centres the dialog at the size it opens with
+    hook.onInit = [&](std::int32_t hDlg) { dialogs.windowRect(hDlg, atInit); };
+    whenShown<QColorDialog>([&](QColorDialog& d) {
+        dialogs.windowRect(hook.window, shown);
+        EXPECT_NEAR(shown.Right - shown.Left, atInit.Right - atInit.Left, 16) << "the shown window has its frame";
         EXPECT_EQ(d.currentColor(), QColor(10, 20, 30));
         EXPECT_EQ(QColorDialog::customColor(2), QColor(1, 2, 3));
         QColorDialog::setCustomColor(4, QColor(200, 100, 50));  // the user adds a custom colour
