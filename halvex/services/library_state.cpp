@@ -30,9 +30,9 @@ quillon::ClsLanguageText& textLib()
 
 rt::DataChannel& libraryFileChannel()
 {
-    // The library links the run-time layer privately, so this is its own
-    // channel, not the program's.
-    return rt::dataChannel();
+    // The library's own channel, not the program's (rt::dataChannel()).
+    static rt::DataChannel channel;
+    return channel;
 }
 
 void resetLibraryState()
