@@ -1,6 +1,9 @@
 #include "halvex/services/library_state.h"
 
+#include <filesystem>
+
 #include "halvex/services/private_settings.h"
+#include "halvex/services/units.h"
 
 namespace halvex {
 
@@ -23,7 +26,15 @@ quillon::ClsLanguageText& textLib()
     if (!state.TextLib) {
         // The interface language is the one the language dialog stored.
         quillon::ClsLanguageText::setLanguageSource(StoredInterfaceLanguage);
-        state.TextLib = std::make_unique<quillon::ClsLanguageText>();
+        // The tables of the library's program folder, wherever the host is;
+        // else those beside the executable.
+        const std::string tables = ApplicationPath() + "/language/";
+        std::error_code ec;
+        if (std::filesystem::is_directory(tables, ec)) {
+            state.TextLib = std::make_unique<quillon::ClsLanguageText>(tables, StoredInterfaceLanguage());
+        } else {
+            state.TextLib = std::make_unique<quillon::ClsLanguageText>();
+        }
     }
     return *state.TextLib;
 }

@@ -119,7 +119,7 @@ void readProgramFile(const std::string& path, const std::function<void(rt::TextR
 std::string ApplicationPath()
 {
     const std::string& given = libraryState().ApplicationPath;
-    std::string folder = given.empty() ? LibraryFolder() : given;
+    std::string folder = given.empty() ? ProgramFolder() : given;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
 }
