@@ -42,8 +42,9 @@ function(oh_test name dir)
     OH_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     OH_PROGDIR="${OH_OUTPUT_DIR}")
   add_dependencies(${name} progdir_files)
+  # The user's settings folder of a test is never the real one.
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;OH_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings" TIMEOUT 300
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -1,6 +1,7 @@
 #include "halvex/settings/cls_inerface_setting.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
 #include "halvex/services/units.h"
+#include "halvex/services/user_files.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -86,7 +88,7 @@ std::string LayoutFilePath(std::int32_t IForm)
     static const char* const names[] = {"MDIData.xml",    "SDIData.xml",  "MDISolver.xml",  "MDIGraphic.xml",
                                         "MDIBohr.xml",    "MDITools.xml", "MDISection.xml", "MDIList.xml"};
     if (IForm < 0 || IForm > 7) return std::string();
-    return AddBackslash(ApplicationPath()) + names[IForm];
+    return UserFileToRead(names[IForm]);
 }
 
 std::int32_t ClsInerfaceSetting::GetIndexFromKey(const std::string& SKey)
@@ -301,9 +303,11 @@ void ClsInerfaceSetting::SaveTbarSetting(IDockContainers& Objform, FormIndex IFo
 {
     std::string temporary;
     try {
-        const std::string path = LayoutFilePath(IForm);
-        if (path.empty()) rt::raise(5, "Invalid procedure call or argument: no layout file for window kind " +
-                                           std::to_string(static_cast<std::int32_t>(IForm)));
+        if (LayoutFilePath(IForm).empty()) {
+            rt::raise(5, "Invalid procedure call or argument: no layout file for window kind " +
+                             std::to_string(static_cast<std::int32_t>(IForm)));
+        }
+        const std::string path = UserFileToWrite(std::filesystem::path(LayoutFilePath(IForm)).filename());
         libraryState().CurrentFilePath = path;
         std::string layout = "<Layout>";
         for (std::int16_t i = 0; i <= 3; ++i) layout += "\r\n" + Objform.SaveLayout(i);
@@ -316,14 +320,17 @@ void ClsInerfaceSetting::SaveTbarSetting(IDockContainers& Objform, FormIndex IFo
             temporary.clear();
             rt::raise(75, "Path/File access error: " + path + ".tmp is in the way");
         }
-        {
+        try {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+            if (!out.is_open()) rt::raise(75, std::generic_category().message(errno));
             out.write(layout.data(), static_cast<std::streamsize>(layout.size()));
             out.close();
-            if (!out) rt::raise(75, "Path/File access error: " + temporary);
+            if (!out) rt::raise(75, std::generic_category().message(errno));
+            std::filesystem::rename(temporary, path, error);
+            if (error) rt::raise(75, error.message());
+        } catch (const rt::RuntimeError& failure) {
+            RaiseWriteFailure(path, failure);
         }
-        std::filesystem::rename(temporary, path, error);
-        if (error) rt::raise(75, "Path/File access error: " + path);
     } catch (const rt::RuntimeError& error) {
         if (!temporary.empty()) {
             std::error_code ignored;

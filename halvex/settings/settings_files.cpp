@@ -8,6 +8,7 @@
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/units.h"
+#include "halvex/services/user_files.h"
 #include "halvex/settings/settings_state.h"
 #include "outside/quillon/language_text.h"
 #include "platform/runtime/datachannel.h"
@@ -31,13 +32,16 @@ void setItem(std::vector<T>& array, std::size_t item, V value)
 std::size_t itemCount(std::size_t size) { return size > 0 ? size - 1 : 0; }
 
 // The path of the family's file, stored in CurrentFilePath; "" when the
-// program kind has none.
-std::string settingsPath(SettingsFamily family)
+// program kind has none. Read from the user's copy, else the default in
+// the program folder; written to the user's folder (user_files.h).
+std::string settingsPath(SettingsFamily family, bool forWriting)
 {
     const std::string name = SettingsFileName(family, libraryState().ProgramKind);
     const std::string& folder = RefreshSettingsDir();
     libraryState().CurrentFilePath = folder + name;
-    return name.empty() ? std::string() : folder + name;
+    if (name.empty()) return std::string();
+    libraryState().CurrentFilePath = forWriting ? UserFileToWrite(name) : UserFileToRead(name);
+    return libraryState().CurrentFilePath;
 }
 
 void reportTrapped(const rt::RuntimeError& error)
@@ -52,7 +56,7 @@ void reportTrapped(const rt::RuntimeError& error)
 bool readFile(SettingsFamily family, const std::function<void(rt::TextReader&)>& readRecords)
 {
     try {
-        const std::string path = settingsPath(family);
+        const std::string path = settingsPath(family, false);
         if (path.empty()) return false;
         if (CheckFileMissing(path, true).toBool()) return false;
         if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) {
@@ -76,19 +80,23 @@ bool writeFile(SettingsFamily family, std::size_t count, const std::function<voi
     std::string temporary;
     bool created = false;
     try {
-        const std::string path = settingsPath(family);
+        const std::string path = settingsPath(family, true);
         if (path.empty()) return true;
         SetFileTypeText(path);
         temporary = path + ".tmp";
-        rt::DataChannel& channel = libraryFileChannel();
-        channel.openOutput(temporary);
-        created = true;
-        rt::TextWriter& writer = channel.writer();
-        for (std::size_t k = 1; k <= count; ++k) writeRecord(writer, k);
-        channel.close();
-        std::error_code error;
-        std::filesystem::rename(temporary, path, error);
-        if (error) rt::raise(75, "Path/File access error: " + path + " cannot be replaced");
+        try {
+            rt::DataChannel& channel = libraryFileChannel();
+            channel.openOutput(temporary);
+            created = true;
+            rt::TextWriter& writer = channel.writer();
+            for (std::size_t k = 1; k <= count; ++k) writeRecord(writer, k);
+            channel.close();
+            std::error_code error;
+            std::filesystem::rename(temporary, path, error);
+            if (error) rt::raise(75, error.message());
+        } catch (const rt::RuntimeError& error) {
+            RaiseWriteFailure(path, error);
+        }
         return true;
     } catch (const rt::RuntimeError& error) {
         libraryFileChannel().reset();

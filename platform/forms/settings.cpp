@@ -1,9 +1,29 @@
 #include "platform/forms/settings.h"
 
+#include <cstdlib>
+
 #include "platform/forms/layer.h"
 #include "platform/runtime/errors.h"
 
 namespace forms {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+}  // namespace
+
+std::string userSettingsFolder() {
+    const std::string redirected = environment("OH_SETTINGS_DIR");
+    if (!redirected.empty()) return redirected;
+    // The base directory specification: a relative XDG_CONFIG_HOME is ignored.
+    const std::string config = environment("XDG_CONFIG_HOME");
+    if (!config.empty() && config.front() == '/') return config + "/halvex";
+    return environment("HOME") + "/.config/halvex";
+}
 
 void checkSettingName(std::string_view name, std::string_view what) {
     if (name.empty()) rt::raise(5, "The settings " + std::string(what) + " name is empty");

@@ -40,6 +40,11 @@ private:
     std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> values_;
 };
 
+// The user's own folder of settings (no trailing "/"): $OH_SETTINGS_DIR
+// when set, else $XDG_CONFIG_HOME/halvex, else ~/.config/halvex. The
+// program's settings store and the library's per-user files live there.
+std::string userSettingsFolder();
+
 // Raises error 5 unless the name is usable as an application, section or
 // key name.
 void checkSettingName(std::string_view name, std::string_view what);

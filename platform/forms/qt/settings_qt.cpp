@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include "platform/forms/qt/convert.h"
 #include "platform/runtime/errors.h"
@@ -20,11 +19,7 @@ QString storedName(const QStringList& names, const QString& wanted) {
     return wanted;
 }
 
-QString defaultFolder() {
-    QByteArray redirected = qgetenv("OH_SETTINGS_DIR");
-    if (!redirected.isEmpty()) return QString::fromLocal8Bit(redirected);
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/halvex");
-}
+QString defaultFolder() { return QString::fromLocal8Bit(userSettingsFolder().c_str()); }
 
 void checkNames(std::string_view app, std::string_view section, std::string_view key, bool keyRequired) {
     checkSettingName(app, "application");
