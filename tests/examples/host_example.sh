@@ -33,6 +33,7 @@ mkdir -p "$out"
 OH_SETTINGS_DIR=$out/settings QT_QPA_PLATFORM=offscreen "$work/host/halvex_host" "$out" --answer \
   >"$out/log" 2>"$out/errors" || { cat "$out/log" "$out/errors"; fail "the host failed"; }
 cat "$out/log"
+! grep -q "QPageSetupDialog" "$out/errors" || fail "Qt warned on stderr: $(cat "$out/errors")"
 pdftotext "$out/page.pdf" - | grep -q "Printed by the Halvex host" || fail "the page is not in the PDF"
 wmf2svg -o "$out/clip.svg" "$out/clip.wmf" || fail "the metafile is not readable"
 grep -q "<svg" "$out/clip.svg" || fail "the metafile gives no drawing"
