@@ -7,7 +7,8 @@
 // cancelled or the call failed, False when the user confirmed and the
 // results were copied out; the by-reference arguments are written only on
 // a False result. Errors are reported with the library's error message and
-// give True; nothing is raised to the host.
+// give True; nothing is raised to the host. Members are called on the UI
+// thread only (forms::WrongThreadError otherwise, cls_valmor.h).
 //
 // The font, colour, printer and page dialogs work on the library's current
 // font and on the caller's printer device context, which a member that

@@ -4,12 +4,15 @@
 
 #include "halvex/services/private_settings.h"
 #include "halvex/services/units.h"
+#include "platform/forms/ui_thread.h"
 
 namespace halvex {
 
 namespace {
+// The library's members belong to the UI thread (platform/forms/ui_thread.h).
 LibraryState& store()
 {
+    forms::requireUiThread();
     static LibraryState state;
     return state;
 }

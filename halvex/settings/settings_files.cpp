@@ -11,6 +11,7 @@
 #include "halvex/services/user_files.h"
 #include "halvex/settings/settings_state.h"
 #include "outside/quillon/language_text.h"
+#include "platform/forms/ui_thread.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/textfile.h"
@@ -113,6 +114,7 @@ bool writeFile(SettingsFamily family, std::size_t count, const std::function<voi
 
 SettingsWorkingState& settingsState()
 {
+    forms::requireUiThread();
     static SettingsWorkingState state;
     return state;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <variant>
 
+#include "platform/forms/ui_thread.h"
 #include "platform/runtime/codepage.h"
 
 namespace forms::gdi {
@@ -60,6 +61,7 @@ struct Table {
 
 Table& table()
 {
+    requireUiThread();
     static Table t;
     return t;
 }

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QThread>
 #include <QTranslator>
 
 #include <cmath>
@@ -31,6 +32,7 @@
 #include "platform/forms/printing.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/settings.h"
+#include "platform/forms/ui_thread.h"
 
 namespace forms::qt {
 
@@ -192,12 +194,16 @@ QApplication* existingApplication() {
         throw std::logic_error("forms::qt::Application needs a QApplication; the host made a "
                                "QCoreApplication or QGuiApplication");
     }
+    if (widgets->thread() != QThread::currentThread()) {
+        throw WrongThreadError("forms::qt::Application must be made on the thread of the host's QApplication");
+    }
     return widgets;
 }
 
 }  // namespace
 
 Application::Application(int& argc, char** argv) : previous_(std::make_unique<Previous>()) {
+    setUiThread();
     qapp_ = existingApplication();
     if (qapp_ == nullptr) {
         ownedQapp_ = std::make_unique<QApplication>(argc, argv);
@@ -207,6 +213,7 @@ Application::Application(int& argc, char** argv) : previous_(std::make_unique<Pr
 }
 
 Application::Application() : previous_(std::make_unique<Previous>()) {
+    setUiThread();
     qapp_ = existingApplication();
     if (qapp_ == nullptr) {
         static int argc = 1;
