@@ -10,7 +10,7 @@ set(oh_exported oh_runtime oh_forms halvex)
 set(OH_HAS_QT OFF)
 if(TARGET oh_forms_qt)
   set(OH_HAS_QT ON)
-  set_target_properties(oh_forms_qt PROPERTIES EXPORT_NAME forms_qt)
+  set_target_properties(oh_forms_qt PROPERTIES EXPORT_NAME forms_qt INSTALL_RPATH "$ORIGIN")
   list(APPEND oh_exported oh_forms_qt)
   # A host links Halvex::halvex alone: the Qt services of the forms layer
   # come with it (the library itself links no Qt).

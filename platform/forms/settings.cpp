@@ -67,17 +67,33 @@ void MemorySettingsStore::remove(std::string_view app, std::string_view section,
     if (s != a->second.end()) s->second.erase(detail::lower(key));
 }
 
+namespace {
+
+SettingsStoreFactory& defaultFactory() {
+    static SettingsStoreFactory factory = nullptr;
+    return factory;
+}
+
+std::shared_ptr<SettingsStore> defaultStore() {
+    if (SettingsStoreFactory factory = defaultFactory()) return factory();
+    return std::make_shared<MemorySettingsStore>();
+}
+
+}  // namespace
+
 SettingsStore& settings() {
     auto& store = detail::layer().settings;
-    if (!store) store = std::make_shared<MemorySettingsStore>();
+    if (!store) store = defaultStore();
     return *store;
 }
 
 std::shared_ptr<SettingsStore> setSettingsStore(std::shared_ptr<SettingsStore> store) {
     auto& current = detail::layer().settings;
     std::shared_ptr<SettingsStore> previous = std::move(current);
-    current = store ? std::move(store) : std::make_shared<MemorySettingsStore>();
+    current = store ? std::move(store) : defaultStore();
     return previous;
 }
+
+void setDefaultSettingsStore(SettingsStoreFactory factory) { defaultFactory() = factory; }
 
 }  // namespace forms

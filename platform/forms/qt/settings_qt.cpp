@@ -34,6 +34,12 @@ void finish(QSettings& settings, const QString& file) {
     }
 }
 
+// Loading the Qt services makes the INI store the default: a host's
+// settings are kept in the user's folder even without forms::qt::Application.
+[[maybe_unused]] const bool registered =
+    (setDefaultSettingsStore([]() -> std::shared_ptr<SettingsStore> { return std::make_shared<IniSettingsStore>(); }),
+     true);
+
 }  // namespace
 
 IniSettingsStore::IniSettingsStore(QString folder) : folder_(folder.isEmpty() ? defaultFolder() : std::move(folder)) {}

@@ -113,3 +113,13 @@ TEST(QtApplication, TheServicesAttachToTheHostsApplicationObject) {
     EXPECT_EQ(QCoreApplication::instance(), host);
     EXPECT_EQ(&settings(), before);
 }
+
+// Wherever the Qt services are loaded, the default store keeps the settings
+// in the user's folder: a host without forms::qt::Application loses none.
+TEST(IniSettings, TheDefaultStoreIsTheUsersIniFiles) {
+    std::shared_ptr<SettingsStore> previous = setSettingsStore(nullptr);
+    auto* store = dynamic_cast<IniSettingsStore*>(&settings());
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->folder(), QString::fromLocal8Bit(userSettingsFolder().c_str()));
+    setSettingsStore(previous);
+}
