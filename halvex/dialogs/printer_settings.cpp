@@ -331,7 +331,7 @@ bool GCommonDialog::VBPrintDlg(PrintDlgArgs& a)
     record.nMaxPage = 65535;
     if ((record.flags & PD_PRINTSETUP) != 0) {
         // A set-up dialog: it chooses the printer and its paper, and prints nothing.
-        record.caption = textLib().GetText(rt::Variant(TextNo(140253)));
+        record.caption = textLib().GetText(rt::Variant(TextNo(140351)));
         record.acceptText = textLib().GetText(rt::Variant(TextNo(6)));
     }
 

@@ -16,7 +16,7 @@ namespace {
 
 [[noreturn]] void raiseNotWritten(std::int32_t number, const std::string& path, const std::string& reason)
 {
-    rt::raise(number, textLib().GetText(rt::Variant(quillon::TextNo(140252)),
+    rt::raise(number, textLib().GetText(rt::Variant(quillon::TextNo(140350)),
                                         {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"), rt::Variant(reason)}));
 }
 
