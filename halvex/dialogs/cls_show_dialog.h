@@ -7,7 +7,8 @@
 // cancelled or the call failed, False when the user confirmed and the
 // results were copied out; the by-reference arguments are written only on
 // a False result. Errors are reported with the library's error message and
-// give True; nothing is raised to the host.
+// give True; nothing is raised to the host. Members are called on the UI
+// thread only (forms::WrongThreadError otherwise, cls_valmor.h).
 //
 // The font, colour, printer and page dialogs work on the library's current
 // font and on the caller's printer device context, which a member that
@@ -69,10 +70,12 @@ public:
     // chosen; the weight changes only when bold was switched (700 or 400).
     bool ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize);
     // The print dialog for the printer stored under AppTitle. False: the
-    // dialog gave a device context, which replaces PrinterHDc.
+    // dialog gave a device context, which replaces PrinterHDc, and MinMargin
+    // holds that printer's unprintable border (Margin is not changed).
     bool ShowPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                            rt::VArray& MinMargin, rt::VArray& Margin);
-    // The printer set-up dialog; as ShowPrinterDialog.
+    // The printer set-up dialog (its own caption, an OK button); as
+    // ShowPrinterDialog.
     bool ShowPrinterSetup(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                           rt::VArray& MinMargin, rt::VArray& Margin);
     // The page set-up dialog on the margins. False: PrinterHDc and both
@@ -125,7 +128,7 @@ private:
 
     // The print and printer set-up dialogs alike: `flags` for the dialog.
     bool runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
-                          std::int32_t flags);
+                          rt::VArray& MinMargin, std::int32_t flags);
 
     std::unique_ptr<cCommonDialog> m_cHookDlg;
 };

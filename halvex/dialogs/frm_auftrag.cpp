@@ -71,7 +71,7 @@ void frmAuftrag::CmdCancel_Click()
 void frmAuftrag::cmdHelp_Click()
 {
     std::error_code error;
-    if (std::filesystem::exists(LibraryFolder() + "mirva_en.chm", error)) {
+    if (std::filesystem::exists(ProgramFolder() + "mirva_en.chm", error)) {
         ShowHelpTopic(hWnd(), "5_2", 1);
     } else {
         ShowHelpTopic(hWnd(), "09_6_1", 0);

@@ -12,6 +12,7 @@
 #include "halvex/dialogs/g_common_dialog.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/private_settings.h"
+#include "outside/quillon/language_text.h"
 #include "platform/forms/common_dialogs.h"
 #include "platform/forms/gdi.h"
 #include "platform/forms/printing.h"
@@ -21,6 +22,8 @@
 #include "platform/runtime/rounding.h"
 
 namespace halvex {
+
+using quillon::TextNo;
 
 namespace {
 
@@ -327,6 +330,11 @@ bool GCommonDialog::VBPrintDlg(PrintDlgArgs& a)
     record.nToPage = static_cast<std::uint16_t>(a.ToPage);
     record.nMinPage = 1;
     record.nMaxPage = 65535;
+    if ((record.flags & PD_PRINTSETUP) != 0) {
+        // A set-up dialog: it chooses the printer and its paper, and prints nothing.
+        record.caption = textLib().GetText(rt::Variant(TextNo(140351)));
+        record.acceptText = textLib().GetText(rt::Variant(TextNo(6)));
+    }
 
     HookMessages hook((record.flags & PD_PRINTSETUP) != 0 ? PrintSetupHookProc : PrintDialogHookProc);
     DialogRun run(*this, EventSink_);

@@ -84,7 +84,7 @@ bool ClsShowDialog::ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize)
 }
 
 bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
-                                     std::int32_t flags)
+                                     rt::VArray& MinMargin, std::int32_t flags)
 {
     return runTrapped([&] {
         libraryState().DialogConfirmed = false;
@@ -98,6 +98,13 @@ bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterH
         if (libraryState().DialogConfirmed && dialog.hdc() != 0) {
             if (PrinterHDc != 0) gdi::DeleteDC(PrinterHDc);
             PrinterHDc = dialog.hdc();
+            // The smallest margins (when the caller's array holds the four)
+            // are the new printer's unprintable border; the margins stay.
+            if (MinMargin.count() > 0 && MinMargin.lbound() <= 1 && MinMargin.ubound() >= 4) {
+                rt::VArray fitted;
+                fitted.redim(1, 4);
+                GCommonDialog().GetPageMargine(PrinterHDc, AppTitle, MinMargin, fitted);
+            }
             return true;
         }
         return false;
@@ -105,15 +112,15 @@ bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterH
 }
 
 bool ClsShowDialog::ShowPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
-                                      rt::VArray& /*MinMargin*/, rt::VArray& /*Margin*/)
+                                      rt::VArray& MinMargin, rt::VArray& /*Margin*/)
 {
-    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, kPrinterFlags);
+    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, MinMargin, kPrinterFlags);
 }
 
 bool ClsShowDialog::ShowPrinterSetup(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
-                                     rt::VArray& /*MinMargin*/, rt::VArray& /*Margin*/)
+                                     rt::VArray& MinMargin, rt::VArray& /*Margin*/)
 {
-    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, PD_PRINTSETUP);
+    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, MinMargin, PD_PRINTSETUP);
 }
 
 bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,

@@ -7,6 +7,12 @@
 // same values. A member whose body fails throws rt::RuntimeError, the
 // member's failure result; members whose procedures handle their own errors
 // return normally.
+//
+// Every member of the library, of this class and of the classes hosts
+// create (dialogs, settings, charts), is called on the UI thread (the
+// program's main thread, the thread of its QApplication); a call from
+// another thread is refused at once with forms::WrongThreadError
+// (platform/forms/ui_thread.h).
 #pragma once
 
 #include <cstdint>

@@ -106,6 +106,10 @@ bool WriteLibraryFile(const std::string& path, const std::function<void(rt::Text
     try {
         RequireRegularFileOrNothing(path);
         RequireRegularFileOrNothing(temporary);
+        std::error_code folderError;
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty()) std::filesystem::create_directories(folder, folderError);
+        if (folderError) rt::raise(75, "Path/File access error: the folder " + folder.string() + " cannot be made (" + folderError.message() + ")");
         rt::DataChannel& channel = libraryFileChannel();
         channel.openOutput(temporary);
         created = true;

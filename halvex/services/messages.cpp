@@ -1,5 +1,6 @@
 #include "halvex/services/messages.h"
 
+#include <cstdio>
 #include <exception>
 #include <new>
 #include <vector>
@@ -78,12 +79,16 @@ void ReportError(std::int32_t number, const std::string& description)
     if (number != 0) {
         const std::string title = texts.GetText(rt::Variant(TextNo(5)));
         const std::int32_t flags = texts.MessageBoxFlags();
-        if (number == kFileNotFound)
-            forms::MsgBox(missingFileText, flags | forms::vbExclamation, title);
-        else if (number == kInputPastEnd)
-            forms::MsgBox(readErrorText, flags | forms::vbCritical, title);
-        else
-            forms::MsgBox(description, flags | forms::vbCritical, title);
+        const std::string& message = number == kFileNotFound   ? missingFileText
+                                     : number == kInputPastEnd ? readErrorText
+                                                               : description;
+        if (!forms::msgBoxServiceInstalled()) {
+            // A host without display services: the message goes to the
+            // error stream instead of a box, and nothing is thrown.
+            std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
+        } else {
+            forms::MsgBox(message, flags | (number == kFileNotFound ? forms::vbExclamation : forms::vbCritical), title);
+        }
     }
 
     closeLibraryFile();

@@ -27,4 +27,21 @@ std::string LibraryFolder()
     return folder;
 }
 
+std::string ProgramFolder()
+{
+    const std::string library = LibraryFolder();
+    std::error_code ec;
+    if (std::filesystem::is_directory(library + "language", ec)) return library;
+#ifdef OH_PROGDIR_FROM_LIBDIR
+    std::filesystem::path installed = std::filesystem::path(library) / OH_PROGDIR_FROM_LIBDIR;
+    installed = installed.lexically_normal();
+    if (std::filesystem::is_directory(installed / "language", ec)) {
+        std::string folder = installed.string();
+        if (folder.back() != '/') folder.push_back('/');
+        return folder;
+    }
+#endif
+    return library;
+}
+
 }  // namespace halvex

@@ -101,7 +101,7 @@ std::string dataDirectoryFrom(const std::string& line)
 std::string ApplicationPath()
 {
     const std::string& given = libraryState().ApplicationPath;
-    std::string folder = given.empty() ? LibraryFolder() : given;
+    std::string folder = given.empty() ? ProgramFolder() : given;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
 }

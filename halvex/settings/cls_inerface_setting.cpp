@@ -1,6 +1,7 @@
 #include "halvex/settings/cls_inerface_setting.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -11,6 +12,7 @@
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
 #include "halvex/services/units.h"
+#include "halvex/services/user_files.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -189,7 +191,7 @@ std::string LayoutFilePath(std::int32_t IForm)
     static const char* const names[] = {"MDIData.xml",    "SDIData.xml",  "MDISolver.xml",  "MDIGraphic.xml",
                                         "MDIBohr.xml",    "MDITools.xml", "MDISection.xml", "MDIList.xml"};
     if (IForm < 0 || IForm > 7) return std::string();
-    return AddBackslash(ApplicationPath()) + names[IForm];
+    return UserFileToRead(names[IForm]);
 }
 
 std::int32_t ClsInerfaceSetting::GetIndexFromKey(const std::string& SKey)
@@ -416,8 +418,8 @@ bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IFor
 void ClsInerfaceSetting::SaveTbarSetting(IDockContainers& Objform, FormIndex IForm)
 {
     try {
-        const std::string path = LayoutFilePath(IForm);
-        if (path.empty()) RaiseArgumentError(5, "ClsInerfaceSetting.SaveTbarSetting", "IForm");
+        if (LayoutFilePath(IForm).empty()) RaiseArgumentError(5, "ClsInerfaceSetting.SaveTbarSetting", "IForm");
+        const std::string path = UserFileToWrite(std::filesystem::path(LayoutFilePath(IForm)).filename());
         std::string layout = "<Layout>";
         for (std::int16_t i = 0; i <= 3; ++i) layout += "\r\n" + Objform.SaveLayout(i);
         layout += "\r\n</Layout>";

@@ -62,7 +62,8 @@ private:
     bool ReadRecentFiles(const std::string& AppTitle, std::vector<std::string>& list);
 };
 
-// The layout file of a window kind; "" outside 0 to 7.
+// The layout file of a window kind to read (the user's, else the default
+// in the program folder); "" outside 0 to 7.
 std::string LayoutFilePath(std::int32_t IForm);
 
 }  // namespace halvex

@@ -9,8 +9,10 @@
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/units.h"
+#include "halvex/services/user_files.h"
 #include "halvex/settings/settings_state.h"
 #include "outside/quillon/language_text.h"
+#include "platform/forms/ui_thread.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/textfile.h"
@@ -32,13 +34,16 @@ void setItem(std::vector<T>& array, std::size_t item, V value)
 std::size_t itemCount(std::size_t size) { return size > 0 ? size - 1 : 0; }
 
 // The path of the family's file, stored in CurrentFilePath; "" when the
-// program kind has none.
-std::string settingsPath(SettingsFamily family)
+// program kind has none. Read from the user's copy, else the default in
+// the program folder; written to the user's folder (user_files.h).
+std::string settingsPath(SettingsFamily family, bool forWriting)
 {
     const std::string name = SettingsFileName(family, libraryState().ProgramKind);
     const std::string& folder = RefreshSettingsDir();
     libraryState().CurrentFilePath = folder + name;
-    return name.empty() ? std::string() : folder + name;
+    if (name.empty()) return std::string();
+    libraryState().CurrentFilePath = forWriting ? UserFileToWrite(name) : UserFileToRead(name);
+    return libraryState().CurrentFilePath;
 }
 
 // The reading procedure: false when the defaults must apply. Each record
@@ -47,7 +52,7 @@ std::string settingsPath(SettingsFamily family)
 bool readFile(SettingsFamily family, std::size_t count,
               const std::function<void(rt::TextReader&, std::size_t)>& readRecord)
 {
-    const std::string path = settingsPath(family);
+    const std::string path = settingsPath(family, false);
     if (path.empty()) return false;
     return ReadLibraryFile(path, [&](rt::TextReader& reader) {
         for (std::size_t k = 1; k <= count; ++k) {
@@ -63,7 +68,7 @@ bool readFile(SettingsFamily family, std::size_t count,
 // file after a clean close.
 bool writeFile(SettingsFamily family, std::size_t count, const std::function<void(rt::TextWriter&, std::size_t)>& writeRecord)
 {
-    const std::string path = settingsPath(family);
+    const std::string path = settingsPath(family, true);
     if (path.empty()) return true;
     return WriteLibraryFile(path, [&](rt::TextWriter& writer) {
         for (std::size_t k = 1; k <= count; ++k) writeRecord(writer, k);
@@ -88,6 +93,7 @@ bool isColorValue(std::int32_t value) { return value >= 0 && value <= 0xFFFFFF; 
 
 SettingsWorkingState& settingsState()
 {
+    forms::requireUiThread();
     static SettingsWorkingState state;
     return state;
 }

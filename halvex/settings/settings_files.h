@@ -1,6 +1,7 @@
 // The graphic settings files: one small text file per family (lines, fill
-// colours, ordinates, fonts, display values) and program kind, in the
-// library's folder (SettingsDir). Records hold items 1 to N and nothing
+// colours, ordinates, fonts, display values) and program kind, read from
+// the user's settings folder when saved there, else the default in the
+// library's folder (SettingsDir), and written to the user's folder. Records hold items 1 to N and nothing
 // else; docs/file-formats.md gives the layout.
 //
 // Reading never fails towards the host: a missing file gives the defaults

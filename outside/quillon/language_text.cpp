@@ -161,7 +161,14 @@ TextTable readTextTable(const std::string& path) {
 ClsLanguageText::ClsLanguageText() {
     std::string engname;
     if (languageSource()) engname = languageSource()();
-    load(executableDirectory() + "language/", engname);
+    std::string folder = executableDirectory() + "language/";
+#ifdef OH_PROGDIR_FROM_BINDIR
+    // An installed program: the program directory relative to bin/.
+    std::error_code ec;
+    const std::string installed = executableDirectory() + OH_PROGDIR_FROM_BINDIR "/language/";
+    if (!std::filesystem::is_directory(folder, ec) && std::filesystem::is_directory(installed, ec)) folder = installed;
+#endif
+    load(folder, engname);
 }
 
 ClsLanguageText::ClsLanguageText(std::string languageDir, std::string engname) {

@@ -7,6 +7,7 @@
 #include "platform/forms/screen.h"
 #include "platform/forms/scripted_dialogs.h"
 #include "platform/forms/types.h"
+#include "platform/forms/ui_thread.h"
 #include "platform/runtime/rounding.h"
 
 namespace forms {
@@ -14,6 +15,7 @@ namespace forms {
 namespace {
 
 std::shared_ptr<CommonDialogs>& installed() {
+    requireUiThread();
     static std::shared_ptr<CommonDialogs> backend;
     return backend;
 }

@@ -221,6 +221,10 @@ struct PrintDlgRecord {
     std::uint16_t nMaxPage = 0;
     std::uint16_t nCopies = 0;           // out: copies when not kept in the device mode
     CommonDialogHook* hook = nullptr;    // used with PD_ENABLEPRINTHOOK / PD_ENABLESETUPHOOK
+    // The caption and the accepting button's text of the dialog ("": the
+    // toolkit's own); the printer set-up dialog has its own.
+    std::string caption;
+    std::string acceptText;
 };
 
 // A page set-up dialog; margins and the paper size in thousandths of an

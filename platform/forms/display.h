@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/forms/types.h"
+#include "platform/runtime/errors.h"
 
 namespace forms {
 
@@ -56,10 +57,12 @@ public:
 // unloaded.
 using ModalDriver = std::function<void(Form&)>;
 
-// A modal Show without a driver, or a driver that left its form shown.
-class ModalError : public std::logic_error {
+// A modal Show without a driver, or a driver that left its form shown: a
+// run-time error (5), so that a member that reports its errors reports this
+// one too (a host that installed no display services).
+class ModalError : public rt::RuntimeError {
 public:
-    using std::logic_error::logic_error;
+    explicit ModalError(const std::string& description) : rt::RuntimeError(5, description) {}
 };
 
 class HeadlessDisplay : public Display {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <variant>
 
+#include "platform/forms/ui_thread.h"
 #include "platform/runtime/codepage.h"
 
 namespace forms::gdi {
@@ -38,6 +39,7 @@ struct MetafileObject {
 struct PrinterDc {
     DcState state;
     std::unique_ptr<PrinterDevice> device;
+    std::string output;  // the file a document goes to, unless its own names one
     bool inDoc = false;
     bool inPage = false;
 };
@@ -59,6 +61,7 @@ struct Table {
 
 Table& table()
 {
+    requireUiThread();
     static Table t;
     return t;
 }
@@ -246,13 +249,14 @@ bool validMetafile(const std::uint8_t* bytes, std::uint32_t size)
 
 }  // namespace
 
-std::int32_t CreateDCA(std::string_view /*driver*/, std::string_view device, std::string_view /*output*/,
+std::int32_t CreateDCA(std::string_view /*driver*/, std::string_view device, std::string_view output,
                        const DEVMODE* mode)
 {
-    std::unique_ptr<PrinterDevice> output = printerSystem().open(device, mode);
-    if (!output) return 0;
+    std::unique_ptr<PrinterDevice> opened = printerSystem().open(device, mode);
+    if (!opened) return 0;
     PrinterDc dc;
-    dc.device = std::move(output);
+    dc.device = std::move(opened);
+    dc.output = std::string(output);
     return add(std::move(dc));
 }
 
@@ -646,7 +650,8 @@ std::int32_t StartDocA(std::int32_t hdc, const DOCINFO& info)
 {
     auto* p = lookup<PrinterDc>(hdc);
     if (p == nullptr || p->inDoc) return 0;
-    const std::int32_t job = p->device->startDoc(info.lpszDocName, info.lpszOutput);
+    const std::int32_t job =
+        p->device->startDoc(info.lpszDocName, info.lpszOutput.empty() ? std::string_view(p->output) : info.lpszOutput);
     if (job <= 0) return job == 0 ? -1 : job;
     p->inDoc = true;
     p->inPage = false;

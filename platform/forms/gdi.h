@@ -79,8 +79,9 @@ struct DOCINFO {
 
 // Device contexts.
 // A printer's device context: the printer named `device` (its full name;
-// the driver is not checked), set up by `mode` when given. 0 when there is
-// no such printer.
+// the driver is not checked), set up by `mode` when given; a document goes
+// to the file `output` when that is given and the document names none. 0
+// when there is no such printer.
 std::int32_t CreateDCA(std::string_view driver, std::string_view device, std::string_view output,
                        const DEVMODE* mode);
 // Applies the fields a device mode flags; returns hdc, 0 when hdc is no

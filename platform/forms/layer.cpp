@@ -1,4 +1,5 @@
 #include "platform/forms/layer.h"
+#include "platform/forms/ui_thread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,6 +62,7 @@ std::int32_t pixelsFromTwips(std::int32_t twips) {
 namespace detail {
 
 Layer& layer() {
+    requireUiThread();
     static Layer state;
     return state;
 }

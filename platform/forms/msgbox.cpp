@@ -43,6 +43,8 @@ std::int16_t MsgBox(std::string_view prompt, std::int32_t style, std::string_vie
     return service->show(request);
 }
 
+bool msgBoxServiceInstalled() { return detail::layer().msgBox != nullptr; }
+
 std::shared_ptr<MsgBoxService> setMsgBoxService(std::shared_ptr<MsgBoxService> service) {
     std::shared_ptr<MsgBoxService> previous = std::move(detail::layer().msgBox);
     detail::layer().msgBox = std::move(service);

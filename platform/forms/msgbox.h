@@ -70,6 +70,9 @@ std::int16_t MsgBox(std::string_view prompt, std::int32_t style = vbOKOnly);
 std::int16_t MsgBox(std::string_view prompt, std::int32_t style, std::string_view title);
 
 // Installs the service (nullptr: none); returns the previous one.
+// Whether a message-box service is installed (none: a host that installed
+// no display services, or a test that scripts none).
+bool msgBoxServiceInstalled();
 std::shared_ptr<MsgBoxService> setMsgBoxService(std::shared_ptr<MsgBoxService> service);
 
 // A box nobody answers: no service installed, no scripted answer left, or

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/forms/ui_thread.h"
 
 namespace forms {
 
@@ -11,6 +12,7 @@ namespace {
 
 std::shared_ptr<PrinterSystem>& installed()
 {
+    requireUiThread();
     static std::shared_ptr<PrinterSystem> system = std::make_shared<ScriptedPrinterSystem>();
     return system;
 }

@@ -22,12 +22,16 @@
 
 #include "platform/forms/common_dialogs.h"
 #include "platform/forms/printing.h"
+#include "platform/runtime/errors.h"
 
 namespace forms {
 
-class CommonDialogError : public std::logic_error {
+// A dialog without a driver, or a driver's misuse of the running dialog: a
+// run-time error (5), so that a member that reports its errors reports this
+// one too (a host that installed no dialog services).
+class CommonDialogError : public rt::RuntimeError {
 public:
-    using std::logic_error::logic_error;
+    explicit CommonDialogError(const std::string& description) : rt::RuntimeError(5, description) {}
 };
 
 // One running headless dialog.

@@ -1,9 +1,29 @@
 #include "platform/forms/settings.h"
 
+#include <cstdlib>
+
 #include "platform/forms/layer.h"
 #include "platform/runtime/errors.h"
 
 namespace forms {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+}  // namespace
+
+std::string userSettingsFolder() {
+    const std::string redirected = environment("OH_SETTINGS_DIR");
+    if (!redirected.empty()) return redirected;
+    // The base directory specification: a relative XDG_CONFIG_HOME is ignored.
+    const std::string config = environment("XDG_CONFIG_HOME");
+    if (!config.empty() && config.front() == '/') return config + "/halvex";
+    return environment("HOME") + "/.config/halvex";
+}
 
 void checkSettingName(std::string_view name, std::string_view what) {
     if (name.empty()) rt::raise(5, "The settings " + std::string(what) + " name is empty");
@@ -47,17 +67,33 @@ void MemorySettingsStore::remove(std::string_view app, std::string_view section,
     if (s != a->second.end()) s->second.erase(detail::lower(key));
 }
 
+namespace {
+
+SettingsStoreFactory& defaultFactory() {
+    static SettingsStoreFactory factory = nullptr;
+    return factory;
+}
+
+std::shared_ptr<SettingsStore> defaultStore() {
+    if (SettingsStoreFactory factory = defaultFactory()) return factory();
+    return std::make_shared<MemorySettingsStore>();
+}
+
+}  // namespace
+
 SettingsStore& settings() {
     auto& store = detail::layer().settings;
-    if (!store) store = std::make_shared<MemorySettingsStore>();
+    if (!store) store = defaultStore();
     return *store;
 }
 
 std::shared_ptr<SettingsStore> setSettingsStore(std::shared_ptr<SettingsStore> store) {
     auto& current = detail::layer().settings;
     std::shared_ptr<SettingsStore> previous = std::move(current);
-    current = store ? std::move(store) : std::make_shared<MemorySettingsStore>();
+    current = store ? std::move(store) : defaultStore();
     return previous;
 }
+
+void setDefaultSettingsStore(SettingsStoreFactory factory) { defaultFactory() = factory; }
 
 }  // namespace forms

@@ -2,8 +2,10 @@
 // kept between runs. Names compare without regard to letter case. Callers
 // that store Booleans write "-1" for True and "0" for False.
 //
-// The program installs the persistent store (an INI file per application,
-// forms/qt); until then, and in tests, an in-memory store serves.
+// The Qt services' INI store (an INI file per application in the user's
+// settings folder, forms/qt) is the default wherever their library is
+// loaded, whether or not a host installs the services; without it, as in
+// the headless tests, an in-memory store serves.
 #pragma once
 
 #include <map>
@@ -40,13 +42,22 @@ private:
     std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> values_;
 };
 
+// The user's own folder of settings (no trailing "/"): $OH_SETTINGS_DIR
+// when set, else $XDG_CONFIG_HOME/halvex, else ~/.config/halvex. The
+// program's settings store and the library's per-user files live there.
+std::string userSettingsFolder();
+
 // Raises error 5 unless the name is usable as an application, section or
 // key name.
 void checkSettingName(std::string_view name, std::string_view what);
 
-// The process-wide store.
+// The process-wide store: the one installed, else a default one.
 SettingsStore& settings();
-// Installs a store (nullptr: a fresh in-memory one); returns the previous.
+// Installs a store (nullptr: a fresh default one); returns the previous.
 std::shared_ptr<SettingsStore> setSettingsStore(std::shared_ptr<SettingsStore> store);
+// What makes the default store: in memory unless a persistent store
+// registers itself (the Qt services' INI store does, as its library loads).
+using SettingsStoreFactory = std::shared_ptr<SettingsStore> (*)();
+void setDefaultSettingsStore(SettingsStoreFactory factory);
 
 }  // namespace forms

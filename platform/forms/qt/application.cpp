@@ -11,11 +11,13 @@
 #include <QPointer>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QThread>
 #include <QTranslator>
 
 #include <cmath>
 #include <map>
 #include <vector>
+#include <stdexcept>
 
 #include "platform/forms/common_dialogs.h"
 #include "platform/forms/desktop.h"
@@ -33,6 +35,7 @@
 #include "platform/forms/printing.h"
 #include "platform/forms/screen.h"
 #include "platform/forms/settings.h"
+#include "platform/forms/ui_thread.h"
 
 namespace forms::qt {
 
@@ -71,6 +74,9 @@ struct QtDisplay::State {
 QtDisplay::QtDisplay() : state_(std::make_unique<State>()) {}
 
 QtDisplay::~QtDisplay() {
+    // A host may end its QApplication first: its windows are then gone
+    // with it and nothing of Qt may be touched any more.
+    if (QCoreApplication::instance() == nullptr) return;
     if (state_->hourglass) QGuiApplication::restoreOverrideCursor();
     for (auto& [form, view] : state_->views) {
         if (view) {
@@ -204,11 +210,53 @@ struct Application::Previous {
     std::shared_ptr<Locale> locale;
 };
 
-Application::Application(int& argc, char** argv)
-    : qapp_(std::make_unique<QApplication>(argc, argv)),
-      display_(std::make_shared<QtDisplay>()),
-      previous_(std::make_unique<Previous>()) {
-    QApplication::setQuitOnLastWindowClosed(false);
+namespace {
+
+// The QApplication in place, when it is a widget application.
+// A core or GUI application of the host cannot show widgets, and a second
+// application object cannot be made beside it.
+QApplication* existingApplication() {
+    QCoreApplication* existing = QCoreApplication::instance();
+    if (existing == nullptr) return nullptr;
+    auto* widgets = qobject_cast<QApplication*>(existing);
+    if (widgets == nullptr) {
+        throw std::logic_error("forms::qt::Application needs a QApplication; the host made a "
+                               "QCoreApplication or QGuiApplication");
+    }
+    if (widgets->thread() != QThread::currentThread()) {
+        throw WrongThreadError("forms::qt::Application must be made on the thread of the host's QApplication");
+    }
+    return widgets;
+}
+
+}  // namespace
+
+Application::Application(int& argc, char** argv) : previous_(std::make_unique<Previous>()) {
+    setUiThread();
+    qapp_ = existingApplication();
+    if (qapp_ == nullptr) {
+        ownedQapp_ = std::make_unique<QApplication>(argc, argv);
+        qapp_ = ownedQapp_.get();
+    }
+    install();
+}
+
+Application::Application() : previous_(std::make_unique<Previous>()) {
+    setUiThread();
+    qapp_ = existingApplication();
+    if (qapp_ == nullptr) {
+        static int argc = 1;
+        static char name[] = "halvex";
+        static char* argv[] = {name, nullptr};
+        ownedQapp_ = std::make_unique<QApplication>(argc, argv);
+        qapp_ = ownedQapp_.get();
+    }
+    install();
+}
+
+void Application::install() {
+    display_ = std::make_shared<QtDisplay>();
+    if (ownedQapp_) QApplication::setQuitOnLastWindowClosed(false);
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
         QSize size = primary->size();
         screen().setSizePixels(size.width(), size.height());
@@ -252,6 +300,7 @@ Application::~Application() {
     setMsgBoxService(previous_->msgBox);
     setDisplay(previous_->display);
     display_.reset();
+    ownedQapp_.reset();
 }
 
 bool Application::installTranslations(const std::string& language) {

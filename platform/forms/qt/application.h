@@ -1,12 +1,18 @@
-// Starting Qt for the program: forms::qt::Application creates the Qt
-// application object and installs the Qt backends of the forms layer: the
+// Starting Qt for the program: forms::qt::Application attaches to the Qt
+// application object the host already made, or creates one when there is
+// none (and then owns it), and installs the Qt backends of the forms layer: the
 // display (a window per shown form, nested event loops for modal forms,
 // DoEvents, the mouse pointer, text measurement), message boxes, the screen
 // size of the primary screen, the INI settings store, the clipboard, the
 // desktop services and the common dialogs (common_dialogs_qt.h). Its
 // destructor puts the headless services back. installTranslations makes
 // Qt's own texts (message-box buttons, file and font dialogs) speak the
-// interface language.
+// interface language. A host with its own QApplication makes the
+// Application after it and ends it before it; the host's object is never
+// deleted here.
+//
+// Every member, and every service it installs, belongs to the thread of the
+// Qt application object (the UI thread).
 //
 //   int main(int argc, char** argv) {
 //       forms::qt::Application app(argc, argv);
@@ -37,7 +43,11 @@ class QtDisplay;
 
 class Application {
 public:
+    // argc and argv are used only when a QApplication is made here; they
+    // must outlive it.
     Application(int& argc, char** argv);
+    // Attaches to the host's QApplication, or makes one without arguments.
+    Application();
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -47,6 +57,8 @@ public:
     int exec();
 
     QApplication& qapp() const { return *qapp_; }
+    // Whether the QApplication was made here (false: the host's).
+    bool ownsQApplication() const { return ownedQapp_ != nullptr; }
 
     // Installs Qt's own translations for a language given by its English
     // name ("German", "Arabic"), read from Qt's translations folder
@@ -57,7 +69,10 @@ public:
     bool installTranslations(const std::string& language);
 
 private:
-    std::unique_ptr<QApplication> qapp_;
+    void install();
+
+    std::unique_ptr<QApplication> ownedQapp_;
+    QApplication* qapp_ = nullptr;
     std::unique_ptr<QTranslator> translator_;
     std::shared_ptr<QtDisplay> display_;
     struct Previous;

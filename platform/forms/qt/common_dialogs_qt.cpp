@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <QPalette>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QPointer>
 #include <QScreen>
 
@@ -17,6 +19,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -83,6 +86,29 @@ public:
     void done(int result) override {
         if (result == QDialog::Accepted && confirm && !confirm()) return;
         QFileDialog::done(result);
+    }
+};
+
+// Qt's page set-up dialog warns that it serves only the system's printers,
+// yet on this platform it serves the PDF printers alike: while one is made,
+// that warning is held back and every other message passes on.
+class QuietPageSetupWarning {
+public:
+    QuietPageSetupWarning() { previous() = qInstallMessageHandler(filter); }
+    ~QuietPageSetupWarning() { qInstallMessageHandler(previous()); }
+    QuietPageSetupWarning(const QuietPageSetupWarning&) = delete;
+    QuietPageSetupWarning& operator=(const QuietPageSetupWarning&) = delete;
+
+private:
+    static QtMessageHandler& previous() {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    static void filter(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (type == QtWarningMsg && message.startsWith(QLatin1String("QPageSetupDialog: Cannot be used on non-native"))) {
+            return;
+        }
+        if (previous() != nullptr) previous()(type, context, message);
     }
 };
 
@@ -351,6 +377,12 @@ std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
     options.setFlag(QAbstractPrintDialog::PrintCollateCopies, true);
     dialog.setOptions(options);
     dialog.setMinMax(std::max<int>(1, record.nMinPage), std::max<int>(1, record.nMaxPage));
+    if (!record.caption.empty()) dialog.setWindowTitle(toQString(record.caption));
+    if (!record.acceptText.empty()) {
+        if (auto* buttons = dialog.template findChild<QDialogButtonBox*>()) {
+            if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok)) accept->setText(toQString(record.acceptText));
+        }
+    }
     if ((record.flags & dlg::PD_PAGENUMS) != 0) {
         dialog.setPrintRange(QAbstractPrintDialog::PageRange);
         printer->setFromTo(record.nFromPage, record.nToPage);
@@ -384,8 +416,12 @@ std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
         mode.dmCopies = 1;
     }
     storeDialogPrinter(chosen, mode, record.devMode, record.devNames);
+    // Printing to a file: the file the user typed, so that it is not asked
+    // for again when the document starts.
+    QString file;
+    if (printer->outputFormat() == QPrinter::PdfFormat) file = printer->outputFileName();
     if ((record.flags & dlg::PD_RETURNDC) != 0) {
-        record.hDC = gdi::CreateDCA(chosen.driverName, chosen.deviceName, "", record.devMode.get());
+        record.hDC = gdi::CreateDCA(chosen.driverName, chosen.deviceName, toModelText(file), record.devMode.get());
     }
     return 1;
 }
@@ -418,7 +454,9 @@ std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
                                                    QMarginsF(m.Left * mm, m.Top * mm, m.Right * mm, m.Bottom * mm)),
                                 QPageLayout::Millimeter);
     }
+    std::optional<QuietPageSetupWarning> quiet(std::in_place);
     HookedDialog<QPageSetupDialog> dialog(printer.get(), state_->ownerWidget(record.hwndOwner));
+    quiet.reset();
 
     State::Registration registration(*state_);
     const std::int32_t window = registration.add(&dialog, record.hwndOwner);

@@ -216,7 +216,7 @@ void QtPrinterSystem::addPdfPrinter(const QString& name, const QString& file, in
                                     bool asDefault)
 {
     pdfPrinters_.push_back(PdfPrinter{name, file, dpi, marginsMm});
-    if (asDefault) pdfDefault_ = true;
+    if (asDefault) pdfDefault_ = static_cast<int>(pdfPrinters_.size()) - 1;
 }
 
 std::vector<PrinterInfo> QtPrinterSystem::printers() const
@@ -238,13 +238,14 @@ std::vector<PrinterInfo> QtPrinterSystem::printers() const
 
 std::optional<PrinterInfo> QtPrinterSystem::defaultPrinter() const
 {
-    if (!pdfDefault_) {
+    if (pdfDefault_ < 0) {
         const QPrinterInfo system = QPrinterInfo::defaultPrinter();
         if (!system.isNull()) return infoOf(system);
     }
     if (pdfPrinters_.empty()) return std::nullopt;
+    const QString& wanted = pdfPrinters_[pdfDefault_ < 0 ? 0 : pdfDefault_].name;
     for (PrinterInfo& info : printers()) {
-        if (info.deviceName == toModelText(pdfPrinters_.front().name)) return info;
+        if (info.deviceName == toModelText(wanted)) return info;
     }
     return std::nullopt;
 }

@@ -30,7 +30,8 @@ public:
 
     // A printer named `name` that writes PDF at `dpi` with the unprintable
     // margins (millimetres). An empty file asks for one with a save dialog
-    // when a document starts (a document's own output file wins).
+    // when a document starts (a document's own output file wins). asDefault
+    // makes this printer the default, before the system's.
     void addPdfPrinter(const QString& name, const QString& file, int dpi, const QMarginsF& marginsMm,
                        bool asDefault);
 
@@ -54,7 +55,7 @@ private:
         QMarginsF margins;
     };
     std::vector<PdfPrinter> pdfPrinters_;
-    bool pdfDefault_ = false;
+    int pdfDefault_ = -1;  // the PDF printer added as the default (-1: none)
 };
 
 // The device mode fields a QPrinter holds (orientation, paper, copies,

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QSettings>
-#include <QStandardPaths>
 
 #include "platform/forms/qt/convert.h"
 #include "platform/runtime/errors.h"
@@ -20,11 +19,7 @@ QString storedName(const QStringList& names, const QString& wanted) {
     return wanted;
 }
 
-QString defaultFolder() {
-    QByteArray redirected = qgetenv("OH_SETTINGS_DIR");
-    if (!redirected.isEmpty()) return QString::fromLocal8Bit(redirected);
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/halvex");
-}
+QString defaultFolder() { return QString::fromLocal8Bit(userSettingsFolder().c_str()); }
 
 void checkNames(std::string_view app, std::string_view section, std::string_view key, bool keyRequired) {
     checkSettingName(app, "application");
@@ -38,6 +33,12 @@ void finish(QSettings& settings, const QString& file) {
         rt::raise(75, "Path/File access error: the settings file " + toModelText(file) + " cannot be written");
     }
 }
+
+// Loading the Qt services makes the INI store the default: a host's
+// settings are kept in the user's folder even without forms::qt::Application.
+[[maybe_unused]] const bool registered =
+    (setDefaultSettingsStore([]() -> std::shared_ptr<SettingsStore> { return std::make_shared<IniSettingsStore>(); }),
+     true);
 
 }  // namespace
 

@@ -1,7 +1,6 @@
 // The persistent per-user settings store of the program: one INI file per
 // application name, sections as groups, keys as keys. The folder is the
-// one given, else $OH_SETTINGS_DIR, else the user's configuration folder
-// followed by "halvex". Names match without regard to letter case, as the
+// one given, else the user's settings folder (forms::userSettingsFolder). Names match without regard to letter case, as the
 // in-memory store's do.
 #pragma once
 

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -14,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "halvex/dialogs/cls_show_dialog.h"
 #include "halvex/dialogs/g_common_dialog.h"
@@ -137,6 +141,52 @@ TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(forms::settings().get(kApp, "Device Mode", "dmDeviceNameFull", ""), "Probe PDF");
     EXPECT_EQ(forms::settings().get(kApp, "Page Margine", "Left", ""), "2");
+}
+
+// The facade's print and printer set-up dialogs: the PDF printer added as
+// the default is the default; the set-up dialog has its own caption and an
+// OK button; the smallest margins come back as the printer's unprintable
+// border; a file typed into the print dialog takes the document without a
+// second question.
+TEST_F(PdfPrintTest, PrinterSetUpAndPrintingToATypedFile)
+{
+    auto* printers = dynamic_cast<forms::qt::QtPrinterSystem*>(&forms::printerSystem());
+    printers->addPdfPrinter("Asking PDF", QString(), 300, QMarginsF(5, 5, 5, 5), true);
+    ASSERT_EQ(forms::printerSystem().defaultPrinter()->deviceName, "Asking PDF");
+
+    std::vector<QString> titles, acceptTexts;
+    const QString typed = folder_.filePath("typed.pdf");
+    QTimer answering;
+    QObject::connect(&answering, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        titles.push_back(dialog->windowTitle());
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        acceptTexts.push_back(buttons != nullptr ? buttons->button(QDialogButtonBox::Ok)->text() : QString());
+        if (auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"))) file->setText(typed);
+        dialog->accept();
+    });
+    answering.start(20);
+
+    halvex::ClsShowDialog facade;
+    std::int32_t dc = 0;
+    rt::VArray minimum = margins(0), margin = margins(3);
+    EXPECT_FALSE(facade.ShowPrinterSetup(0, dc, kApp, minimum, margin));
+    ASSERT_NE(dc, 0);
+    for (std::int32_t i = 1; i <= 4; ++i) EXPECT_NEAR(minimum.at(i).toSingle(), 0.5f, 0.05f) << i;
+    EXPECT_FLOAT_EQ(margin.at(1).toSingle(), 3.0f);
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_EQ(titles[0], QStringLiteral("Printer set-up"));
+    EXPECT_EQ(acceptTexts[0], QStringLiteral("OK"));
+
+    EXPECT_FALSE(facade.ShowPrinterDialog(0, dc, kApp, minimum, margin));
+    ASSERT_GT(g::StartDocA(dc, g::DOCINFO{"Typed", ""}), 0);
+    g::StartPage(dc);
+    g::TextOutA(dc, 100, 100, "Typed");
+    EXPECT_GT(g::EndDoc(dc), 0);
+    g::DeleteDC(dc);
+    EXPECT_EQ(titles.size(), 2u) << "the file is asked for once";
+    EXPECT_NE(run("pdftotext '" + typed.toStdString() + "' - 2>&1").find("Typed"), std::string::npos);
 }
 
 TEST(IniStoreTest, FixedLengthTextsKeepTheirNuls)

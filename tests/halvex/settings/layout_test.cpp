@@ -34,6 +34,7 @@ protected:
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         libraryState().ApplicationPath = folder_.string();
+        setenv("OH_SETTINGS_DIR", folder_.c_str(), 1);  // the user's folder too
     }
     void TearDown() override
     {

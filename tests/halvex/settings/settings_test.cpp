@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -39,6 +40,7 @@ protected:
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         libraryState().ApplicationPath = folder_.string();
+        setenv("OH_SETTINGS_DIR", folder_.c_str(), 1);  // the user's folder too
         libraryState().DecimalSystem = SystemPoint;
         libraryState().ProgramKind = 2;
         previousDialogs_ = forms::setCommonDialogs(std::make_shared<forms::ScriptedCommonDialogs>());
@@ -173,6 +175,41 @@ TEST_F(SettingsTest, ABlockedSaveKeepsTheOldFileAndTheDialog)
     SettingClass().ShowOrdinateSetting(ordinates);
     EXPECT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(read("ordinate.gra"), repeated("4\r\n", 20));
+}
+
+// The program folder holds the shipped default; what the user saves goes to
+// the user's folder and is read from there afterwards. A user's folder that
+// cannot be made names the file and the reason.
+TEST_F(SettingsTest, TheUsersCopyGoesToTheUsersFolderBesideTheShippedDefault)
+{
+    const std::filesystem::path user = folder_ / "user";
+    setenv("OH_SETTINGS_DIR", user.c_str(), 1);
+    write("ordinate.gra", repeated("4\r\n", 20));
+    std::vector<float> ordinates(21, 1.0f);
+    SettingClass settings;
+    settings.ReadOrdinateSetting(ordinates);
+    EXPECT_FLOAT_EQ(ordinates[1], 4.0f);
+
+    forms::ScopedMsgBox box;
+    box->answer(forms::vbOK);
+    forms::ScopedModalDriver driver([&](Form& form) {
+        forms::editText(form.control("txtOrdinate"), "7");
+        forms::click(form.control("cmdSave"));
+        forms::click(form.control("CmdCancel"));
+    });
+    settings.ShowOrdinateSetting(ordinates);
+    EXPECT_EQ(read("ordinate.gra"), repeated("4\r\n", 20)) << "the shipped default stays";
+    ordinates.assign(21, 1.0f);
+    settings.ReadOrdinateSetting(ordinates);
+    EXPECT_FLOAT_EQ(ordinates[1], 7.0f);
+    EXPECT_TRUE(box->boxes().empty());
+
+    setenv("OH_SETTINGS_DIR", (folder_ / "ordinate.gra" / "user").c_str(), 1);
+    settings.ShowOrdinateSetting(ordinates);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    const std::string& message = box->boxes()[0].prompt;
+    EXPECT_NE(message.find((folder_ / "ordinate.gra" / "user" / "ordinate.gra").string()), std::string::npos) << message;
+    EXPECT_NE(message.find(std::strerror(ENOTDIR)), std::string::npos) << message;
 }
 
 TEST_F(SettingsTest, OrdinatesAreCopiedBackOnlyOnAnAcceptedOk)

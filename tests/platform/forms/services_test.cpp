@@ -2,6 +2,8 @@
 // measurement and the end of the program.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "platform/forms/desktop.h"
 #include "platform/forms/display.h"
 #include "platform/forms/form.h"
@@ -79,6 +81,26 @@ struct RecordingDisplay : HeadlessDisplay {
 };
 
 }  // namespace
+
+// The user's settings folder: the redirection, else the configuration home
+// when it is absolute, else ~/.config; each followed by "halvex".
+TEST(Settings, TheUsersFolderFollowsTheRedirectionThenTheConfigurationHome) {
+    auto value = [](const char* name) { return std::string(std::getenv(name) ? std::getenv(name) : ""); };
+    const std::string redirected = value("OH_SETTINGS_DIR"), home = value("HOME"), config = value("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/probe", 1);
+    setenv("OH_SETTINGS_DIR", "/tmp/probe-settings", 1);
+    EXPECT_EQ(userSettingsFolder(), "/tmp/probe-settings");
+    unsetenv("OH_SETTINGS_DIR");
+    setenv("XDG_CONFIG_HOME", "/srv/config", 1);
+    EXPECT_EQ(userSettingsFolder(), "/srv/config/halvex");
+    setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    EXPECT_EQ(userSettingsFolder(), "/home/probe/.config/halvex") << "a relative configuration home is ignored";
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(userSettingsFolder(), "/home/probe/.config/halvex");
+    setenv("OH_SETTINGS_DIR", redirected.c_str(), 1);
+    setenv("HOME", home.c_str(), 1);
+    if (!config.empty()) setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+}
 
 TEST(ScreenAndApplication, MousePointerReachesTheDisplayAndEndUnloadsEveryForm) {
     auto recording = std::make_shared<RecordingDisplay>();

@@ -98,3 +98,28 @@ TEST(IniSettings, TheProgramsStoreHonoursTheRedirection) {
     ASSERT_NE(store, nullptr) << "the application installs the INI store";
     EXPECT_EQ(store->folder(), QString::fromLocal8Bit(qgetenv("OH_SETTINGS_DIR")));
 }
+
+// A host's QApplication: the services attach to it, put the ones before them
+// back when they end, and leave the host's application object alone.
+TEST(QtApplication, TheServicesAttachToTheHostsApplicationObject) {
+    QApplication* host = &formstest::application().qapp();
+    SettingsStore* before = &settings();
+    {
+        Application attached;
+        EXPECT_FALSE(attached.ownsQApplication());
+        EXPECT_EQ(&attached.qapp(), host);
+        EXPECT_NE(&settings(), before);
+    }
+    EXPECT_EQ(QCoreApplication::instance(), host);
+    EXPECT_EQ(&settings(), before);
+}
+
+// Wherever the Qt services are loaded, the default store keeps the settings
+// in the user's folder: a host without forms::qt::Application loses none.
+TEST(IniSettings, TheDefaultStoreIsTheUsersIniFiles) {
+    std::shared_ptr<SettingsStore> previous = setSettingsStore(nullptr);
+    auto* store = dynamic_cast<IniSettingsStore*>(&settings());
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->folder(), QString::fromLocal8Bit(userSettingsFolder().c_str()));
+    setSettingsStore(previous);
+}

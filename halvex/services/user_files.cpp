@@ -1,0 +1,25 @@
+#include "halvex/services/user_files.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "halvex/services/messages.h"
+#include "halvex/services/units.h"
+#include "platform/forms/settings.h"
+
+namespace halvex {
+
+std::string UserFileToRead(const std::string& name)
+{
+    const std::string user = forms::userSettingsFolder() + "/" + name;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(user, ec)) return user;
+    return AddBackslash(ApplicationPath()) + name;
+}
+
+std::string UserFileToWrite(const std::string& name)
+{
+    return forms::userSettingsFolder() + "/" + name;
+}
+
+}  // namespace halvex
