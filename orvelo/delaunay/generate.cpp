@@ -30,91 +30,6 @@ namespace orvelo {
 
 namespace {
 
-// Two levels of the Hilbert curve at a time: for the frame the levels above
-// turned the curve to (bit 0: x and y swapped, bit 1: both mirrored) and
-// the next two bits of x and of y (x's above y's), the next four bits of
-// the index (low nibble) and the frame after them (high nibble).
-constexpr std::array<std::uint8_t, 64> kHilbertSteps = [] {
-    std::array<std::uint8_t, 64> steps{};
-    for (std::uint32_t frame = 0; frame < 4; ++frame)
-        for (std::uint32_t bits = 0; bits < 16; ++bits) {
-            std::uint32_t swapped = frame & 1u, mirrored = frame >> 1, digits = 0;
-            for (int level = 1; level >= 0; --level) {
-                const std::uint32_t bx = (bits >> (2 + level)) & 1u, by = (bits >> level) & 1u;
-                const std::uint32_t rx = (swapped != 0 ? by : bx) ^ mirrored;
-                const std::uint32_t ry = (swapped != 0 ? bx : by) ^ mirrored;
-                digits = (digits << 2) | ((3u * rx) ^ ry);
-                if (ry == 0) {
-                    mirrored ^= rx;
-                    swapped ^= 1u;
-                }
-            }
-            steps[frame * 16 + bits] = static_cast<std::uint8_t>(digits | (swapped | mirrored << 1) << 4);
-        }
-    return steps;
-}();
-
-// The index of cell (x, y) of a 2^16 by 2^16 grid along the Hilbert curve.
-std::uint64_t hilbertIndex(std::uint32_t x, std::uint32_t y) {
-    std::uint64_t index = 0;
-    std::uint32_t frame = 0;
-    for (int level = 14; level >= 0; level -= 2) {
-        const std::uint32_t step = kHilbertSteps[frame << 4 | ((x >> level) & 3u) << 2 | ((y >> level) & 3u)];
-        index = index << 4 | (step & 15u);
-        frame = step >> 4;
-    }
-    return index;
-}
-
-// The order in which nodes first..last enter the triangulation: rounds of
-// growing size, each drawn at random (a fixed sequence, so every run is the
-// same) and ordered along a space-filling curve within the round. Each node
-// then lands near the one before it, and the expected work of the
-// triangulation stays near n log n whatever the order of the chains
-// (inserting the nodes of a long straight side one after the other rebuilds
-// most of the triangles each time).
-std::vector<std::int32_t> insertionOrder(const BasDelaunay& m, std::int32_t first, std::int32_t last) {
-    std::vector<std::int32_t> order;
-    if (last < first) return order;
-    for (std::int32_t n = first; n <= last; ++n) order.push_back(n);
-    std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    auto next = [&state]() {
-        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    };
-    for (std::size_t i = order.size(); i > 1; --i) std::swap(order[i - 1], order[next() % i]);
-    float xMin = m.MeshNodeX[static_cast<std::size_t>(first)], xMax = xMin;
-    float yMin = m.MeshNodeY[static_cast<std::size_t>(first)], yMax = yMin;
-    for (std::int32_t n : order) {
-        xMin = std::min(xMin, m.MeshNodeX[static_cast<std::size_t>(n)]);
-        xMax = std::max(xMax, m.MeshNodeX[static_cast<std::size_t>(n)]);
-        yMin = std::min(yMin, m.MeshNodeY[static_cast<std::size_t>(n)]);
-        yMax = std::max(yMax, m.MeshNodeY[static_cast<std::size_t>(n)]);
-    }
-    const double span = std::max({static_cast<double>(xMax) - xMin, static_cast<double>(yMax) - yMin, 1e-30});
-    auto key = [&](std::int32_t n) {
-        const double u = (m.MeshNodeX[static_cast<std::size_t>(n)] - static_cast<double>(xMin)) / span * 65535.0;
-        const double v = (m.MeshNodeY[static_cast<std::size_t>(n)] - static_cast<double>(yMin)) / span * 65535.0;
-        return hilbertIndex(static_cast<std::uint32_t>(std::clamp(u, 0.0, 65535.0)),
-                            static_cast<std::uint32_t>(std::clamp(v, 0.0, 65535.0)));
-    };
-    // Rounds: the last half, the quarter before it, ... the first few.
-    std::size_t end = order.size();
-    std::vector<std::pair<std::uint64_t, std::int32_t>> keyed;
-    keyed.reserve(end - end / 2);
-    while (end > 0) {
-        const std::size_t begin = end > 16 ? end / 2 : 0;
-        keyed.clear();
-        for (std::size_t i = begin; i < end; ++i) keyed.emplace_back(key(order[i]), order[i]);
-        std::sort(keyed.begin(), keyed.end());
-        for (std::size_t i = begin; i < end; ++i) order[i] = keyed[i - begin].second;
-        end = begin;
-    }
-    return order;
-}
-
 constexpr std::int32_t kOpDeleteNodesQuiet = 3;
 
 // Frees the slab region on every way out of the generation.
@@ -581,10 +496,11 @@ void GenerateDelaunayMesh() {
         m.SlabRegionCorners = corners;
     }
 
-    // Every node into the triangulation.
+    // Every node into the triangulation, in node order; each walk starts
+    // at the element made last.
     mesher::SetProgressMax(static_cast<std::int64_t>(m.MeshNodeCount) - 4);
     RebuildLinks(m);
-    for (std::int32_t node : insertionOrder(m, 5, m.MeshNodeCount)) {
+    for (std::int32_t node = 5; node <= m.MeshNodeCount; ++node) {
         InsertNodeNear(static_cast<std::int16_t>(node), 0);
         if (mesher::StopRequested(true)) return stopped();
     }
