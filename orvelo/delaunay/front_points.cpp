@@ -1,6 +1,9 @@
 #include "orvelo/delaunay/front_points.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 #include <exception>
 #include <string>
 #include <utility>
@@ -95,9 +98,34 @@ bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
         return std::pair<double, double>{m_.MeshNodeX[static_cast<std::size_t>(v)], m_.MeshNodeY[static_cast<std::size_t>(v)]};
     };
     auto after = [&](std::int16_t v) { return v == n ? std::pair<double, double>{x, y} : before(v); };
-    for (std::int32_t e : elementsAt_[static_cast<std::size_t>(n)])
-        if (!KeepsItsShape(m_.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
-    return true;
+    double worstBefore = -1.0, worstAfter = -1.0;
+    for (std::int32_t e : elementsAt_[static_cast<std::size_t>(n)]) {
+        const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+        if (!KeepsItsShape(element, before, after)) return false;
+        worstBefore = std::max(worstBefore, LargestCornerCosine(element, before));
+        worstAfter = std::max(worstAfter, LargestCornerCosine(element, after));
+    }
+    return worstAfter <= worstBefore;
+}
+
+// The largest corner cosine among the elements of `list` (1..count) whose
+// number is at least `from` and that differ from the element of the same
+// number in `other` (1..otherCount): what an insertion took away or made.
+double worstChanged(const std::vector<NetElement>& list, std::int32_t count, const std::vector<NetElement>& other,
+                    std::int32_t otherCount, std::int32_t from, const BasDelaunay& m) {
+    auto position = [&](std::int16_t v) {
+        return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
+    };
+    double worst = -1.0;
+    for (std::int32_t e = std::max(from, 1); e <= count; ++e) {
+        const NetElement& element = list[static_cast<std::size_t>(e)];
+        if (e <= otherCount) {
+            const NetElement& same = other[static_cast<std::size_t>(e)];
+            if (same.CornerCount == element.CornerCount && same.Node == element.Node) continue;
+        }
+        worst = std::max(worst, LargestCornerCosine(element, position));
+    }
+    return worst;
 }
 
 void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
@@ -168,11 +196,35 @@ void FrontPoints::run(bool& saved) {
         mesher::StopRequested(true);
     }
 
-    // The new points, one by one.
-    NetEditScope index;
+    // The new points, one by one. An insertion whose new elements have a
+    // smaller angle than those it replaced is taken back (the net as it
+    // was before it, the index made afresh), so the smallest angle of the
+    // net never falls.
+    std::optional<NetEditScope> index;
+    index.emplace();
     for (const Point& p : newPoints_) {
+        const std::vector<NetElement> elements = m_.MeshElementList;
+        const std::vector<std::array<float, 3>> circles = m_.ElementCircle;
+        const EdgeList rows = m_.ConstraintEdges;
+        const std::int16_t elementCount = m_.MeshElementCount, nodeCount = m_.MeshNodeCount;
+        const std::int16_t rowCount = m_.ConstraintEdgeCount;
         AppendNode(p.x, p.y);
         InsertPointIntoNet();
+        if (m_.MeshNodeCount == nodeCount) continue;  // refused
+        const std::int32_t count = m_.MeshElementCount;
+        if (worstChanged(m_.MeshElementList, count, elements, elementCount, 1, m_) <=
+            worstChanged(elements, elementCount, m_.MeshElementList, count, 1, m_))
+            continue;
+        index.reset();
+        m_.MeshElementList = elements;
+        m_.ElementCircle = circles;
+        m_.ConstraintEdges = rows;
+        m_.MeshElementCount = elementCount;
+        m_.ConstraintEdgeCount = rowCount;
+        m_.MeshNodeCount = nodeCount;
+        m_.MeshNodeX.resize(static_cast<std::size_t>(nodeCount) + 1);
+        m_.MeshNodeY.resize(static_cast<std::size_t>(nodeCount) + 1);
+        index.emplace();
     }
 }
 
