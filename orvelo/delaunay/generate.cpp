@@ -412,6 +412,32 @@ void GenerateDelaunayMesh() {
 
     InitStartTriangulation();
     if (mesher::StopRequested(false)) return stopped();
+    TakeDivisionStop();
+
+    // How many nodes the pieces need at the target sizes, before any is
+    // made: a net that would pass the limit ends here at once.
+    {
+        const double tol = CoincidenceTolerance();
+        std::int64_t needed = 4 + std::max<std::int64_t>(m.MeshPointCount, 0);
+        auto count = [&](const OutlinePiece& piece, std::int64_t ends) {
+            if (isShortPiece(piece, tol)) return;
+            needed += CountPieceNodes(piece, kMaxNetCount - needed + 1) - 2 + ends;
+            if (needed > kMaxNetCount) RaiseNetTooLarge();
+        };
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) count(m.MeshOutline[k], 1);
+        for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
+            for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)); ++k)
+                count(m.MeshOpenings[s][k], 1);
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
+            OutlinePiece line;
+            line.X1 = m.MeshLineStart[k].X;
+            line.Y1 = m.MeshLineStart[k].Y;
+            line.X2 = m.MeshLineEnd[k].X;
+            line.Y2 = m.MeshLineEnd[k].Y;
+            count(line, 2);
+        }
+        if (TakeDivisionStop()) return stopped();
+    }
 
     // The outline: one or more closed loops written one after the other
     // (separate slab parts each keep their own outline). A loop ends where
@@ -453,6 +479,7 @@ void GenerateDelaunayMesh() {
                 continue;
             }
             if (!isShort) addDividedPieceNodes(piece, lines, sidePoints, chain, tol);
+            if (TakeDivisionStop()) return stopped();
             const OutlinePiece& first = m.MeshOutline[loopStart];
             const bool closes = !isShort && CloserThan(piece.X2, first.X1, tol) && CloserThan(piece.Y2, first.Y1, tol);
             if (k < count && !closes) continue;
@@ -484,6 +511,7 @@ void GenerateDelaunayMesh() {
         const double tol = CoincidenceTolerance();
         for (std::size_t k = 1; k <= pieces; ++k)
             if (!isShortPiece(m.MeshOpenings[s][k], tol)) addDividedPieceNodes(m.MeshOpenings[s][k], lines, sidePoints, chain, tol);
+        if (TakeDivisionStop()) return stopped();
         if (chain.empty()) continue;
         chain.push_back(AddMeshNode(m.MeshOpenings[s][pieces].X2, m.MeshOpenings[s][pieces].Y2, -1));
         appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
@@ -522,6 +550,7 @@ void GenerateDelaunayMesh() {
         for (std::size_t j = 0; j < lineSegments.size(); ++j)
             if (j + 1 != k) others.push_back(&lineSegments[j]);
         addDividedPieceNodes(line, others, sidePoints, chain, CoincidenceTolerance());
+        if (TakeDivisionStop()) return stopped();
         appendChainRows(m.ConstraintEdges, m.ConstraintEdgeCount, chain, false);
     }
 

@@ -101,6 +101,48 @@ TEST_F(BoundaryTest, StraightPiecesFollowAGradedSize) {
     EXPECT_GT(InterpolateTargetSize(19.0f, 0.2f), 3.0f * InterpolateTargetSize(1.0f, 0.2f));
 }
 
+// Random lengths and directions at a uniform size: every gap is the size
+// but the last, which lies between half a size and one and a half; the
+// count without nodes gives as many points.
+TEST_F(BoundaryTest, TheLastGapLiesBetweenHalfAndOneAndAHalfSteps) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int trial = 0; trial < 200; ++trial) {
+        const float size = static_cast<float>(0.2 + u(random));
+        uniformSize(size);
+        const double length = size * (1.0 + 12.0 * u(random)), angle = 6.283 * u(random);
+        const OutlinePiece piece = straightPiece(1, 2, static_cast<float>(1 + length * std::cos(angle)),
+                                                 static_cast<float>(2 + length * std::sin(angle)));
+        InitStartTriangulation();
+        std::vector<std::int16_t> chain;
+        AddPieceNodes(piece, chain);
+        ASSERT_GE(chain.size(), 2u);
+        EXPECT_EQ(CountPieceNodes(piece, 1000), static_cast<std::int64_t>(chain.size()));
+        auto gap = [&](std::size_t k) { return std::hypot(at(chain[k]).X - at(chain[k - 1]).X, at(chain[k]).Y - at(chain[k - 1]).Y); };
+        for (std::size_t k = 1; k + 1 < chain.size(); ++k) EXPECT_NEAR(gap(k), size, 1e-4) << trial;
+        if (length >= 1.5 * size) {
+            EXPECT_GE(gap(chain.size() - 1), 0.5 * size - 1e-4) << trial << " length " << length;
+            EXPECT_LT(gap(chain.size() - 1), 1.5 * size + 1e-4) << trial << " length " << length;
+        }
+    }
+}
+
+// A target size far below the coincidence tolerance: every step of the
+// division is the tolerance; the count at the target size stops one past
+// its limit.
+TEST_F(BoundaryTest, NoStepIsSmallerThanTheTolerance) {
+    uniformSize(1e-9f);
+    const OutlinePiece piece = straightPiece(0, 0, 1, 0);  // tolerance 0.001
+    std::vector<std::int16_t> chain;
+    AddPieceNodes(piece, chain);
+    EXPECT_NEAR(static_cast<double>(chain.size()), 1001.0, 1.0);
+    chain.clear();
+    AddPieceNodes(arcPiece(1, 0, 0, 1, 0, 0, true), chain);
+    EXPECT_NEAR(static_cast<double>(chain.size()), 1571.0, 2.0);
+    EXPECT_EQ(CountPieceNodes(piece, 5000), 5001);
+    EXPECT_EQ(CountPieceNodes(arcPiece(1, 0, 0, 1, 0, 0, true), 5000), 5001);
+}
+
 TEST_F(BoundaryTest, ASizeOfZeroOrBelowEndsThePieceAtItsEnd) {
     for (float size : {0.0f, -0.5f}) {
         uniformSize(size);

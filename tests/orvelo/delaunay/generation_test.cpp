@@ -162,6 +162,35 @@ TEST_F(GenerationTest, ANetBeyond32767ElementsStopsWithAMessage) {
     EXPECT_EQ(drovik::liveRegionCount(), 0);
 }
 
+// Target sizes whose division would pass the node limit end the generation
+// before any node is made; a stop during the stepping ends it there.
+TEST_F(GenerationTest, ADivisionBeyondTheNodeLimitEndsBeforeAnyNodeIsMade) {
+    for (float size : {1e-7f, 5e-4f}) {
+        meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
+        slab.r = slab.rmin = size;
+        slab.field = [size](float, float) { return size; };
+        meshcheck::InstallSlab(slab);
+        try {
+            GenerateDelaunayMesh();
+            FAIL() << "no error";
+        } catch (const rt::RuntimeError& error) {
+            EXPECT_EQ(error.number(), 6);
+            EXPECT_NE(error.description().find("32767"), std::string::npos);
+        }
+        EXPECT_EQ(basDelaunay().MeshNodeCount, 4) << size;
+    }
+    meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
+    slab.field = [](float, float) { return 0.002f; };  // some 16,000 nodes
+    meshcheck::InstallSlab(slab);
+    drovik::ClsWaitWindow window;
+    SetOperationWaitWindowSource([&window] { return &window; });
+    drovik::ClsWaitWindow::stopAfterUpdates(3);  // while stepping: before any node is made
+    GenerateDelaunayMesh();
+    SetOperationWaitWindowSource(nullptr);
+    EXPECT_EQ(RunControl().RunState(), 3);
+    EXPECT_EQ(basDelaunay().MeshNodeCount, 4);
+}
+
 // A wait window that keeps every progress maximum it is given.
 class RecordingWindow : public drovik::ClsWaitWindow {
 public:
