@@ -164,6 +164,28 @@ TEST_F(GenerationTest, ANetBeyond32767ElementsStopsWithAMessage) {
 
 // Target sizes whose division would pass the node limit end the generation
 // before any node is made; a stop during the stepping ends it there.
+// Single points on outline, opening and line pieces, between the steps of
+// their division: the piece runs through each, no node of it stands within
+// half a step of one, and every triangle meets theta.
+TEST_F(GenerationTest, ASinglePointOnASideDividesIt) {
+    meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
+    slab.lines.push_back({{2.0f, 3.0f}, {8.0f, 3.0f}});
+    slab.points = {{3.55f, 0.0f}, {10.0f, 2.3f}, {5.45f, 3.0f}, {7.0f, 6.0f}};
+    meshcheck::InstallSlab(slab);
+    GenerateDelaunayMesh();
+    const BasDelaunay& m = basDelaunay();
+    const NetView net = MeshView();
+    for (const halvex::SinglePoint& p : slab.points) {
+        for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
+            const double d = std::hypot(m.MeshNodeX[static_cast<std::size_t>(n)] - p.X, m.MeshNodeY[static_cast<std::size_t>(n)] - p.Y);
+            EXPECT_TRUE(d == 0.0 || d > 0.45) << p.X << ", " << p.Y << ": node " << n << " at " << d;
+        }
+    }
+    for (std::int32_t e = 1; e <= net.elementCount; ++e) EXPECT_GE(meshcheck::SmallestAngleDeg(net, e), 30.0) << e;
+    const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+    for (std::size_t i = 0; i < faults.size() && i < 5; ++i) ADD_FAILURE() << faults[i];
+}
+
 TEST_F(GenerationTest, ADivisionBeyondTheNodeLimitEndsBeforeAnyNodeIsMade) {
     for (float size : {1e-7f, 5e-4f}) {
         meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
