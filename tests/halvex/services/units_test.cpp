@@ -149,21 +149,15 @@ TEST_F(UnitsTest, DamagedFileKeepsWhatWasRead)
 
 TEST_F(UnitsTest, AFactorOfZeroBelowOrTooLargeIsRefusedNamingFileAndValue)
 {
-    // 0 and -1 (lengths, forces), and a length factor so large that a
-    // thousandth of the unit underflows; a large force factor is kept.
-    const std::pair<std::string, std::string> cases[] = {{"0", "1"}, {"-1", "1"}, {"1E+38", "1E+38"}};
-    for (const auto& [length, force] : cases) {
+    // (A length factor whose thousandth underflows is refused, a force one kept.)
+    for (const std::string length : {"0", "-1", "1E+38"}) {
+        writeFile("Units", "\"[m]\"," + length + "\r\n\"[cm]\",100\r\n\"[kN]\",1E+38\r\n\"[MN]\",1\r\n\"[F]\"\r\n");
         const std::size_t before = reports();
-        writeFile("Units", "\"[m]\"," + length + "\r\n\"[cm]\",100\r\n\"[kN]\"," + force +
-                               "\r\n\"[MN]\",0.001\r\n\"[\xC2\xB0" "C]\"\r\n");
         const Units u = readUnits();
-        EXPECT_EQ(u.length1Factor, 1.0) << length;
-        EXPECT_EQ(u.length2Factor, 100.0) << length;
-        EXPECT_EQ(u.force1Factor, force == "1" ? 1.0 : 1e38) << force;
+        EXPECT_TRUE(u.length1Factor == 1.0 && u.length2Factor == 100.0 && u.force1Factor == 1e38) << length;
         ASSERT_EQ(reports(), before + 1) << length;
         const std::string& prompt = script->boxes().back().prompt;
-        EXPECT_NE(prompt.find(programDir() + "Units"), std::string::npos) << prompt;
-        EXPECT_NE(prompt.find(rt::Variant(std::stod(length)).toString()), std::string::npos) << prompt;
+        EXPECT_TRUE(prompt.find(programDir() + "Units ") != std::string::npos && prompt.find(" " + length + ",") != std::string::npos) << prompt;
     }
 }
 

@@ -155,8 +155,7 @@ TEST_F(Smoothing, MoveThatWouldFoldAnElementIsNotMade) {
 }
 
 TEST_F(Smoothing, MoveThatWouldLowerTheSmallestAngleIsNotMade) {
-    // The mean of node 6's neighbours (1.98, 1.64) folds nothing, but there
-    // its smallest angle would fall from 26.6 to 17.7 degrees.
+    // At the mean of its neighbours node 6's smallest angle would fall to 17.7.
     useNet({{0, 0}, {4, 0}, {4, 1.4f}, {1.9f, 2.8f}, {0, 4}, {1.3f, 1.4f}},
            {{1, 2, 6}, {2, 3, 6}, {3, 4, 6}, {4, 5, 6}, {5, 1, 6}});
     SmoothMesh(25);
