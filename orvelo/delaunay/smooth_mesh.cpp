@@ -54,7 +54,9 @@ std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
 
 // Moves node n to (x, y) when the elements at it keep their turn and the
 // largest corner cosine among them does not grow; otherwise it stays.
-void moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, std::int16_t n, float x, float y) {
+// worst holds each element's largest corner cosine as the nodes stand.
+void moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, std::vector<double>& worst,
+                   std::int16_t n, float x, float y) {
     const auto k = static_cast<std::size_t>(n);
     const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
     if (x == wasX && y == wasY) return;
@@ -65,16 +67,19 @@ void moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, st
     auto after = [&](std::int16_t v) {
         return v == n ? std::pair<double, double>{x, y} : before(v);
     };
-    double worstBefore = -1.0, worstAfter = -1.0;
+    double worstBefore = -1.0;
+    for (const std::int32_t e : elements) worstBefore = std::max(worstBefore, worst[static_cast<std::size_t>(e)]);
+    static std::vector<double> made;
+    made.clear();
     for (const std::int32_t e : elements) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
         if (!KeepsItsShape(t, before, after)) return;
-        worstBefore = std::max(worstBefore, LargestCornerCosine(t, before));
-        worstAfter = std::max(worstAfter, LargestCornerCosine(t, after));
+        made.push_back(LargestCornerCosine(t, after));
+        if (made.back() > worstBefore) return;
     }
-    if (worstAfter > worstBefore) return;
     m.MeshNodeX[k] = x;
     m.MeshNodeY[k] = y;
+    for (std::size_t i = 0; i < elements.size(); ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
 }
 
 void smooth(std::int16_t maxPasses) {
@@ -98,6 +103,13 @@ void smooth(std::int16_t maxPasses) {
             if (j < elementsAt.size() && !neighbours[j].empty()) elementsAt[j].push_back(e);
         }
     }
+    std::vector<double> worst(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
+    auto position = [&m](std::int16_t v) {
+        return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
+    };
+    for (const auto& at : elementsAt)
+        for (const std::int32_t e : at)
+            worst[static_cast<std::size_t>(e)] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(e)], position);
     for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
 
     for (std::int32_t pass = 1;; ++pass) {
@@ -121,7 +133,7 @@ void smooth(std::int16_t maxPasses) {
                     sumX += oldX[static_cast<std::size_t>(n)];
                     sumY += oldY[static_cast<std::size_t>(n)];
                 }
-                moveIfNoWorse(m, elementsAt[static_cast<std::size_t>(j)], static_cast<std::int16_t>(j),
+                moveIfNoWorse(m, elementsAt[static_cast<std::size_t>(j)], worst, static_cast<std::int16_t>(j),
                               sumX / static_cast<float>(around.size()), sumY / static_cast<float>(around.size()));
             }
             mesher::StopRequested(true);
