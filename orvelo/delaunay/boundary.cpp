@@ -302,8 +302,10 @@ bool isArcPiece(const OutlinePiece& piece) {
 // The points of an arc piece in the order of its sweep (counter-clockwise),
 // both ends included, each given to visit until it answers false or the
 // user asks to stop. No step is smaller than smallestStep (as arc length).
+// True when a step above 0 was too small to move on (the end closed the
+// arc there).
 template <class Visit>
-void forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit visit) {
+bool forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit visit) {
     const halvex::SinglePoint centre{piece.XC, piece.YC};
     const halvex::SinglePoint start{piece.X1, piece.Y1};
     const halvex::SinglePoint end{piece.X2, piece.Y2};
@@ -321,7 +323,8 @@ void forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit vis
     const float radius = lengthOf(start.X - centre.X, start.Y - centre.Y);
     const double cx = centre.X;
     const double cy = centre.Y;
-    if (!visit(arcPoint(cx, cy, radius, a))) return;
+    if (!visit(arcPoint(cx, cy, radius, a))) return false;
+    bool stalled = false;
     const double perDegree = radius * kDegree;
     const double smallestStep = smallestLength / perDegree;
     const halvex::SinglePoint far = arcPoint(cx, cy, radius, b);
@@ -338,12 +341,13 @@ void forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit vis
         const float next = static_cast<float>(a + step);
         // A step of size 0 or below, or one too small to move the angle,
         // would never reach the end: the arc ends there.
+        stalled = step > 0.0 && !(next > a);
         if (!(step > 0.0) || !(next > a))
             a = b;
         else
             a = next;
         if (a >= static_cast<float>(b - endStep)) a = b;
-        if (!visit(arcPoint(cx, cy, radius, a)) || a >= b || poll.stop()) return;
+        if (!visit(arcPoint(cx, cy, radius, a)) || a >= b || poll.stop()) return stalled;
     }
 }
 
@@ -352,9 +356,10 @@ void forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit vis
 // is the mean of the target sizes at the current point and one step ahead,
 // never smaller than smallestStep; once less than half the
 // size at the end is left the stepping ends, so the last gap lies between
-// half a step and one and a half.
+// half a step and one and a half. True when a step above 0 was too small to
+// move on.
 template <class Visit>
-void forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit visit) {
+bool forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit visit) {
     // Every point is computed from the piece's own end points in double
     // precision, so it lies on the piece within the rounding to Single.
     const double x1 = piece.X1;
@@ -362,7 +367,7 @@ void forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit v
     const double dx = static_cast<double>(piece.X2) - x1;
     const double dy = static_cast<double>(piece.Y2) - y1;
     const double length = std::sqrt(dx * dx + dy * dy);
-    if (length == 0.0) return;  // no direction to step in
+    if (length == 0.0) return false;  // no direction to step in
     const double endSize = InterpolateTargetSize(piece.X2, piece.Y2);
     // The size one step ahead is mostly asked again as the size at the next
     // node (always so where the size does not change): the last answer is
@@ -387,13 +392,13 @@ void forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit v
     for (;;) {
         double s = sizeAt(walked);
         s = (s + sizeAt(walked + s)) / 2.0;
-        if (!(s > 0.0)) return;  // a size of 0 or below: the end point closes the piece
+        if (!(s > 0.0)) return false;  // a size of 0 or below: the end point closes the piece
         s = std::max(s, smallestStep);
         const double d = walked + s;
-        if (length - d < 0.5 * endSize || !(d > walked)) return;
+        if (length - d < 0.5 * endSize || !(d > walked)) return !(d > walked);
         walked = d;
         if (!visit(static_cast<float>(x1 + dx * (d / length)), static_cast<float>(y1 + dy * (d / length))) || poll.stop())
-            return;
+            return false;
     }
 }
 
@@ -430,13 +435,12 @@ std::int64_t CountPieceNodes(const OutlinePiece& piece, std::int64_t limit) {
     std::int64_t count = 0;
     auto counted = [&] { return ++count <= limit; };
     if (isArcPiece(piece)) {
-        forEachArcPoint(piece, 0.0, [&](const halvex::SinglePoint&) { return counted(); });
-        return count;
+        // (A step too small to move on would need more points than any limit.)
+        return forEachArcPoint(piece, 0.0, [&](const halvex::SinglePoint&) { return counted(); }) ? limit + 1 : count;
     }
     if (piece.X1 == piece.X2 && piece.Y1 == piece.Y2) return 0;
     count = 2;
-    forEachStraightStep(piece, 0.0, [&](float, float) { return counted(); });
-    return count;
+    return forEachStraightStep(piece, 0.0, [&](float, float) { return counted(); }) ? limit + 1 : count;
 }
 
 }  // namespace orvelo

@@ -124,6 +124,7 @@ TEST_F(BoundaryTest, TheLastGapLiesBetweenHalfAndOneAndAHalfStepsAndNoStepBelowT
     std::vector<std::int16_t> chain;
     AddPieceNodes(straightPiece(5, 0, 6, 0), chain);  // tolerance 0.001
     EXPECT_TRUE(chain.size() == 1001 && CountPieceNodes(arcPiece(1, 0, 0, 1, 0, 0, true), 5000) == 5001);
+    EXPECT_EQ(CountPieceNodes(arcPiece(0, 1, -1, 0, 0, 0, true), 5000), 5001) << "steps below the angle's rounding";
 }
 
 TEST_F(BoundaryTest, ASizeOfZeroOrBelowEndsThePieceAtItsEnd) {
