@@ -3,7 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <cstdlib>
 #include <optional>
 #include <span>
@@ -13,6 +15,7 @@
 #include "halvex/services/messages.h"
 #include "halvex/services/program_folder.h"
 #include "outside/quillon/language_text.h"
+#include "platform/forms/msgbox.h"
 #include "platform/runtime/codepage.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
@@ -96,6 +99,27 @@ std::string dataDirectoryFrom(const std::string& line)
     return path;
 }
 
+// Whether a factor of the Units file can be used: above 0 and finite, and
+// for a length unit small enough that a thousandth of a length unit (the
+// meshers' coincidence tolerance) stays a normal Single.
+bool usableFactor(double factor, bool length)
+{
+    if (!(factor > 0.0) || !std::isfinite(factor)) return false;
+    return !length || 0.001 / factor >= static_cast<double>(std::numeric_limits<float>::min());
+}
+
+// The message for a factor of the Units file that is refused: the file, the
+// value and the standard factor taken instead.
+void refuseFactor(const std::string& path, double factor, double standard)
+{
+    quillon::ClsLanguageText& texts = textLib();
+    const std::string prompt = texts.GetText(
+        rt::Variant(TextNo(140184)), {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"),
+                                      rt::Variant(factor), rt::Variant("|3"),
+                                      rt::Variant(standard)});
+    forms::MsgBox(prompt, texts.MessageBoxFlags() | forms::vbExclamation, text(TextNo(5)));
+}
+
 }  // namespace
 
 std::string ApplicationPath()
@@ -147,6 +171,10 @@ void ReadUnits(std::string& Unit_Length1Symb, double& Unit_Length1Factor, std::s
     for (int k = 0; k < 4; ++k) {
         const bool read = kSymbolSlots[k] + 1 < valuesRead;
         *factorOut[k] = read ? factors[k] : kDefaultFactors[k];
+        if (read && !usableFactor(factors[k], k < 2)) {
+            refuseFactor(path, factors[k], kDefaultFactors[k]);
+            *factorOut[k] = kDefaultFactors[k];
+        }
     }
 }
 

@@ -4,10 +4,12 @@
 #include <bit>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/kernel.h"
+#include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/target_size.h"
 #include "orvelo/delaunay/units.h"
 
@@ -276,8 +278,34 @@ float LineAngleDeg(const halvex::SinglePoint& from, const halvex::SinglePoint& t
     return static_cast<float>(angle);
 }
 
-void DivideArcPiece(std::vector<halvex::SinglePoint>& points, const OutlinePiece& piece) {
-    points.assign(1, halvex::SinglePoint{});
+namespace {
+
+bool divisionStopped = false;  // a division ended on a stop request
+
+// Whether the user asked to stop, asked every 1024 steps of a division.
+class DivisionPoll {
+public:
+    bool stop() {
+        if ((++steps_ & 1023u) != 0 || !mesher::StopRequested(false)) return false;
+        divisionStopped = true;
+        return true;
+    }
+
+private:
+    std::uint32_t steps_ = 0;
+};
+
+bool isArcPiece(const OutlinePiece& piece) {
+    return piece.IsArc && lengthOf(piece.X1 - piece.XC, piece.Y1 - piece.YC) < 10000.0f;
+}
+
+// The points of an arc piece in the order of its sweep (counter-clockwise),
+// both ends included, each given to visit until it answers false or the
+// user asks to stop. No step is smaller than smallestStep (as arc length).
+// True when a step above 0 was too small to move on (the end closed the
+// arc there).
+template <class Visit>
+bool forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit visit) {
     const halvex::SinglePoint centre{piece.XC, piece.YC};
     const halvex::SinglePoint start{piece.X1, piece.Y1};
     const halvex::SinglePoint end{piece.X2, piece.Y2};
@@ -295,47 +323,51 @@ void DivideArcPiece(std::vector<halvex::SinglePoint>& points, const OutlinePiece
     const float radius = lengthOf(start.X - centre.X, start.Y - centre.Y);
     const double cx = centre.X;
     const double cy = centre.Y;
-    points.push_back(arcPoint(cx, cy, radius, a));
+    if (!visit(arcPoint(cx, cy, radius, a))) return false;
+    bool stalled = false;
     const double perDegree = radius * kDegree;
+    const double smallestStep = smallestLength / perDegree;
     const halvex::SinglePoint far = arcPoint(cx, cy, radius, b);
     const double endStep = InterpolateTargetSize(far.X, far.Y) / perDegree;
+    DivisionPoll poll;
     for (;;) {
         const halvex::SinglePoint here = arcPoint(cx, cy, radius, a);
         const float s1 = InterpolateTargetSize(here.X, here.Y);
         const float a1 = static_cast<float>(a + s1 / perDegree);
         const halvex::SinglePoint ahead = arcPoint(cx, cy, radius, a1);
         const float s2 = InterpolateTargetSize(ahead.X, ahead.Y);
-        const double step = ((static_cast<double>(s1) + s2) / 2.0) / perDegree;
+        double step = ((static_cast<double>(s1) + s2) / 2.0) / perDegree;
+        if (step > 0.0 && step < smallestStep) step = smallestStep;
         const float next = static_cast<float>(a + step);
         // A step of size 0 or below, or one too small to move the angle,
         // would never reach the end: the arc ends there.
+        stalled = step > 0.0 && !(next > a);
         if (!(step > 0.0) || !(next > a))
             a = b;
         else
             a = next;
         if (a >= static_cast<float>(b - endStep)) a = b;
-        points.push_back(arcPoint(cx, cy, radius, a));
-        if (a >= b) break;
+        if (!visit(arcPoint(cx, cy, radius, a)) || a >= b || poll.stop()) return stalled;
     }
-    if (!piece.Direction) std::reverse(points.begin() + 1, points.end());
 }
 
-void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain) {
-    const float radius = lengthOf(piece.X1 - piece.XC, piece.Y1 - piece.YC);
-    if (piece.IsArc && radius < 10000.0f) {
-        std::vector<halvex::SinglePoint> points;
-        DivideArcPiece(points, piece);
-        for (std::size_t k = 1; k < points.size(); ++k) chain.push_back(AddMeshNode(points[k].X, points[k].Y, -1));
-        return;
-    }
-    // Every node is computed from the piece's own end points in double
+// The points of a straight piece between its ends (both left out), each
+// given to visit until it answers false or the user asks to stop. Each step
+// is the mean of the target sizes at the current point and one step ahead,
+// never smaller than smallestStep; once less than half the
+// size at the end is left the stepping ends, so the last gap lies between
+// half a step and one and a half. True when a step above 0 was too small to
+// move on.
+template <class Visit>
+bool forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit visit) {
+    // Every point is computed from the piece's own end points in double
     // precision, so it lies on the piece within the rounding to Single.
     const double x1 = piece.X1;
     const double y1 = piece.Y1;
     const double dx = static_cast<double>(piece.X2) - x1;
     const double dy = static_cast<double>(piece.Y2) - y1;
     const double length = std::sqrt(dx * dx + dy * dy);
-    if (length == 0.0) return;  // no direction to step in
+    if (length == 0.0) return false;  // no direction to step in
     const double endSize = InterpolateTargetSize(piece.X2, piece.Y2);
     // The size one step ahead is mostly asked again as the size at the next
     // node (always so where the size does not change): the last answer is
@@ -355,21 +387,60 @@ void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain) 
         }
         return static_cast<double>(lastSize);
     };
-    chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
+    DivisionPoll poll;
     double walked = 0.0;
     for (;;) {
         double s = sizeAt(walked);
         s = (s + sizeAt(walked + s)) / 2.0;
-        if (!(s > 0.0)) break;  // a size of 0 or below: the end point closes the piece
+        if (!(s > 0.0)) return false;  // a size of 0 or below: the end point closes the piece
+        s = std::max(s, smallestStep);
         const double d = walked + s;
-        // The end point closes the piece once less than half the size at
-        // the end is left: the last gap lies between half a step and one
-        // and a half.
-        if (length - d < 0.5 * endSize || !(d > walked)) break;
+        if (length - d < 0.5 * endSize || !(d > walked)) return !(d > walked);
         walked = d;
-        chain.push_back(AddMeshNode(static_cast<float>(x1 + dx * (d / length)), static_cast<float>(y1 + dy * (d / length)), -1));
+        if (!visit(static_cast<float>(x1 + dx * (d / length)), static_cast<float>(y1 + dy * (d / length))) || poll.stop())
+            return false;
     }
+}
+
+}  // namespace
+
+void DivideArcPiece(std::vector<halvex::SinglePoint>& points, const OutlinePiece& piece) {
+    points.assign(1, halvex::SinglePoint{});
+    forEachArcPoint(piece, CoincidenceTolerance(), [&](const halvex::SinglePoint& p) {
+        points.push_back(p);
+        return true;
+    });
+    if (!piece.Direction) std::reverse(points.begin() + 1, points.end());
+}
+
+void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain) {
+    if (isArcPiece(piece)) {
+        std::vector<halvex::SinglePoint> points;
+        DivideArcPiece(points, piece);
+        for (std::size_t k = 1; k < points.size(); ++k) chain.push_back(AddMeshNode(points[k].X, points[k].Y, -1));
+        return;
+    }
+    if (piece.X1 == piece.X2 && piece.Y1 == piece.Y2) return;  // length 0: no node
+    chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
+    forEachStraightStep(piece, CoincidenceTolerance(), [&](float x, float y) {
+        chain.push_back(AddMeshNode(x, y, -1));
+        return true;
+    });
     chain.push_back(AddMeshNode(piece.X2, piece.Y2, -1));
+}
+
+bool TakeDivisionStop() { return std::exchange(divisionStopped, false); }
+
+std::int64_t CountPieceNodes(const OutlinePiece& piece, std::int64_t limit) {
+    std::int64_t count = 0;
+    auto counted = [&] { return ++count <= limit; };
+    if (isArcPiece(piece)) {
+        // (A step too small to move on would need more points than any limit.)
+        return forEachArcPoint(piece, 0.0, [&](const halvex::SinglePoint&) { return counted(); }) ? limit + 1 : count;
+    }
+    if (piece.X1 == piece.X2 && piece.Y1 == piece.Y2) return 0;
+    count = 2;
+    return forEachStraightStep(piece, 0.0, [&](float, float) { return counted(); }) ? limit + 1 : count;
 }
 
 }  // namespace orvelo

@@ -10,7 +10,9 @@
 // on the piece within the rounding of its coordinates. An arc (a radius below 10000; larger ones are stepped as straight
 // pieces) is stepped likewise by arc length between the angles of its ends.
 // A straight piece of length 0 gives no node; a step of size 0 or below ends
-// the piece at its end point.
+// the piece at its end point; no step is smaller than the coincidence
+// tolerance. The stepping asks the wait window for a stop every 1024 steps
+// and ends the piece early on one (TakeDivisionStop tells the caller).
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,15 @@ namespace orvelo {
 // Appends the node numbers of one piece to chain, its start point first. The
 // end point is appended when the stepping reaches it (always for arcs).
 void AddPieceNodes(const OutlinePiece& piece, std::vector<std::int16_t>& chain);
+
+// Whether a division ended early on a stop request since the last call.
+bool TakeDivisionStop();
+
+// How many points the piece needs at the target sizes (its ends included;
+// as AddPieceNodes steps, but with no step raised to the tolerance),
+// without making any node: counted up to limit + 1 at most, so that a piece
+// of a very small target size costs no more than the limit.
+std::int64_t CountPieceNodes(const OutlinePiece& piece, std::int64_t limit);
 
 // The points of an arc piece from its start to its end, both included, in
 // points(1..n) (entry 0 empty).

@@ -5,6 +5,7 @@
 // quadrilaterals (4); orientation is tested exactly (predicates.h).
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -70,6 +71,29 @@ bool KeepsItsShape(const NetElement& element, Before before, After after) {
         if ((is > 0.0) != (was > 0.0) || std::fabs(is) < 1e-3 * std::fabs(was)) return false;
     }
     return true;
+}
+
+// The cosine of the smallest corner angle of the element (a triangle or a
+// quadrilateral; 1 where a corner has a side of length 0) with its nodes
+// at position(n) ({x, y}): the larger it is, the worse the element. The
+// editing procedures that move or add nodes take a change only where the
+// elements it touches keep their turn and this does not grow, so the
+// smallest angle of the net never falls.
+template <class Position>
+double LargestCornerCosine(const NetElement& element, Position position) {
+    const int count = element.CornerCount;
+    double largest = -1.0;
+    for (int k = 1; k <= count && k <= 4; ++k) {
+        const auto a = position(element.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)]);
+        const auto b = position(element.Node[static_cast<std::size_t>(k)]);
+        const auto c = position(element.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)]);
+        const double ux = a.first - b.first, uy = a.second - b.second;
+        const double vx = c.first - b.first, vy = c.second - b.second;
+        const double lengths = (ux * ux + uy * uy) * (vx * vx + vy * vy);
+        if (!(lengths > 0.0)) return 1.0;
+        largest = std::max(largest, (ux * vx + uy * vy) / std::sqrt(lengths));
+    }
+    return largest;
 }
 
 }  // namespace orvelo

@@ -1,5 +1,7 @@
 #include "orvelo/delaunay/front_points.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <string>
@@ -29,6 +31,7 @@ namespace {
 struct Point {
     float x = 0.0f;
     float y = 0.0f;
+    double side = 0.0;  // the length of the border side it stands on
 };
 
 // The nodes that may not be caught: held by the side flags, fixed, ends of
@@ -95,9 +98,108 @@ bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
         return std::pair<double, double>{m_.MeshNodeX[static_cast<std::size_t>(v)], m_.MeshNodeY[static_cast<std::size_t>(v)]};
     };
     auto after = [&](std::int16_t v) { return v == n ? std::pair<double, double>{x, y} : before(v); };
-    for (std::int32_t e : elementsAt_[static_cast<std::size_t>(n)])
-        if (!KeepsItsShape(m_.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
-    return true;
+    double worstBefore = -1.0, worstAfter = -1.0;
+    for (std::int32_t e : elementsAt_[static_cast<std::size_t>(n)]) {
+        const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+        if (!KeepsItsShape(element, before, after)) return false;
+        worstBefore = std::max(worstBefore, LargestCornerCosine(element, before));
+        worstAfter = std::max(worstAfter, LargestCornerCosine(element, after));
+    }
+    return worstAfter <= worstBefore;
+}
+
+// The largest corner cosines of the elements an insertion took away (first)
+// and of those it made (second), from the element lists before and after
+// it: records that stayed are matched in order, also where removed records
+// moved the later ones down.
+std::pair<double, double> worstChanged(const std::vector<NetElement>& before, std::int32_t beforeCount,
+                                       const std::vector<NetElement>& after, std::int32_t afterCount,
+                                       const BasDelaunay& m) {
+    auto position = [&](std::int16_t v) {
+        return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
+    };
+    auto same = [](const NetElement& p, const NetElement& q) { return p.CornerCount == q.CornerCount && p.Node == q.Node; };
+    auto worst = [&](const NetElement& element) { return LargestCornerCosine(element, position); };
+    std::pair<double, double> result{-1.0, -1.0};
+    std::int32_t i = 1, j = 1;
+    while (i <= beforeCount && j <= afterCount) {
+        if (same(before[static_cast<std::size_t>(i)], after[static_cast<std::size_t>(j)])) {
+            ++i, ++j;
+            continue;
+        }
+        int skipped = 0;
+        for (int d = 1; d <= 3 && skipped == 0; ++d)
+            if (i + d <= beforeCount && same(before[static_cast<std::size_t>(i + d)], after[static_cast<std::size_t>(j)])) skipped = d;
+        for (int d = 0; d < std::max(skipped, 1); ++d) result.first = std::max(result.first, worst(before[static_cast<std::size_t>(i + d)]));
+        if (skipped == 0) result.second = std::max(result.second, worst(after[static_cast<std::size_t>(j++)]));
+        i += std::max(skipped, 1);
+    }
+    for (; i <= beforeCount; ++i) result.first = std::max(result.first, worst(before[static_cast<std::size_t>(i)]));
+    for (; j <= afterCount; ++j) result.second = std::max(result.second, worst(after[static_cast<std::size_t>(j)]));
+    return result;
+}
+
+// The part of the net around (x, y): the elements with a corner nearer than
+// reach (in their order) and their nodes (in theirs), numbered afresh; the
+// constraint rows between its nodes.
+BasDelaunay patchAround(const BasDelaunay& m, double x, double y, double reach) {
+    BasDelaunay patch;
+    std::vector<std::int16_t> local(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+    std::vector<std::int32_t> kept;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= element.CornerCount; ++k) {
+            const auto n = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
+            const double dx = m.MeshNodeX[n] - x, dy = m.MeshNodeY[n] - y;
+            if (dx * dx + dy * dy < reach * reach) {
+                kept.push_back(e);
+                for (int c = 1; c <= element.CornerCount; ++c) local[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(c)])] = 1;
+                break;
+            }
+        }
+    }
+    for (std::size_t n = 1; n < local.size(); ++n)
+        if (local[n] != 0) {
+            patch.MeshNodeX.push_back(m.MeshNodeX[n]);
+            patch.MeshNodeY.push_back(m.MeshNodeY[n]);
+            local[n] = ++patch.MeshNodeCount;
+        }
+    for (std::int32_t e : kept) {
+        NetElement element = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= element.CornerCount; ++k) element.Node[static_cast<std::size_t>(k)] = local[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])];
+        patch.MeshElementList.push_back(element);
+        patch.ElementCircle.push_back(m.ElementCircle[static_cast<std::size_t>(e)]);
+    }
+    patch.MeshElementCount = static_cast<std::int16_t>(kept.size());
+    for (std::int32_t r = 1; r <= m.ConstraintEdgeCount; ++r) {
+        const auto& row = m.ConstraintEdges[static_cast<std::size_t>(r)];
+        const std::int16_t a = local[static_cast<std::size_t>(row[0])], b = local[static_cast<std::size_t>(row[1])];
+        if (a != 0 && b != 0) {
+            patch.ConstraintEdges.push_back({a, b});
+            ++patch.ConstraintEdgeCount;
+        }
+    }
+    return patch;
+}
+
+// Whether inserting (x, y) would make elements no worse than those it
+// replaces, tried on the part of the net around it (the net itself is not
+// touched).
+bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, double reach) {
+    BasDelaunay patch = patchAround(m, x, y, reach);
+    const std::vector<NetElement> before = patch.MeshElementList;
+    const std::int32_t count = patch.MeshElementCount;
+    struct Swapped {
+        BasDelaunay& a;
+        BasDelaunay& b;
+        ~Swapped() { std::swap(a, b); }
+    } swapped{m, patch};
+    std::swap(m, patch);
+    AppendNode(x, y);
+    InsertPointIntoNet();
+    if (m.MeshNodeCount == static_cast<std::int16_t>(patch.MeshNodeCount)) return false;  // refused there
+    const auto [replaced, made] = worstChanged(before, count, m.MeshElementList, m.MeshElementCount, m);
+    return made <= replaced;
 }
 
 void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
@@ -133,7 +235,7 @@ void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
         held_[static_cast<std::size_t>(found)] = true;
         return;
     }
-    newPoints_.push_back(apex);
+    newPoints_.push_back({apex.x, apex.y, std::sqrt(ex * ex + ey * ey)});
 }
 
 void FrontPoints::run(bool& saved) {
@@ -168,11 +270,35 @@ void FrontPoints::run(bool& saved) {
         mesher::StopRequested(true);
     }
 
-    // The new points, one by one.
+    // The new points, one by one. An insertion is taken only when the
+    // elements it makes have no smaller angle than those it replaces, so
+    // the smallest angle of the net never falls: it is tried first on the
+    // part of the net around the point, and one that still turns out worse
+    // in the whole net is taken back (the net as it was, the index made
+    // afresh).
     NetEditScope index;
     for (const Point& p : newPoints_) {
+        const double reach = std::max(4.0 * p.side, static_cast<double>(halfMin_) * 4.0);
+        if (!insertionLooksNoWorse(m_, p.x, p.y, reach)) continue;
+        const std::vector<NetElement> elements = m_.MeshElementList;
+        const std::vector<std::array<float, 3>> circles = m_.ElementCircle;
+        const EdgeList rows = m_.ConstraintEdges;
+        const std::int16_t elementCount = m_.MeshElementCount, nodeCount = m_.MeshNodeCount;
+        const std::int16_t rowCount = m_.ConstraintEdgeCount;
         AppendNode(p.x, p.y);
         InsertPointIntoNet();
+        if (m_.MeshNodeCount == nodeCount) continue;  // refused
+        const auto [replaced, made] = worstChanged(elements, elementCount, m_.MeshElementList, m_.MeshElementCount, m_);
+        if (made <= replaced) continue;
+        m_.MeshElementList = elements;
+        m_.ElementCircle = circles;
+        m_.ConstraintEdges = rows;
+        m_.MeshElementCount = elementCount;
+        m_.ConstraintEdgeCount = rowCount;
+        m_.MeshNodeCount = nodeCount;
+        m_.MeshNodeX.resize(static_cast<std::size_t>(nodeCount) + 1);
+        m_.MeshNodeY.resize(static_cast<std::size_t>(nodeCount) + 1);
+        if (m_.EditIndex) m_.EditIndex->ElementsRemoved();  // made afresh when next asked
     }
 }
 

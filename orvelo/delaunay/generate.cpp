@@ -31,91 +31,6 @@ namespace orvelo {
 
 namespace {
 
-// Two levels of the Hilbert curve at a time: for the frame the levels above
-// turned the curve to (bit 0: x and y swapped, bit 1: both mirrored) and
-// the next two bits of x and of y (x's above y's), the next four bits of
-// the index (low nibble) and the frame after them (high nibble).
-constexpr std::array<std::uint8_t, 64> kHilbertSteps = [] {
-    std::array<std::uint8_t, 64> steps{};
-    for (std::uint32_t frame = 0; frame < 4; ++frame)
-        for (std::uint32_t bits = 0; bits < 16; ++bits) {
-            std::uint32_t swapped = frame & 1u, mirrored = frame >> 1, digits = 0;
-            for (int level = 1; level >= 0; --level) {
-                const std::uint32_t bx = (bits >> (2 + level)) & 1u, by = (bits >> level) & 1u;
-                const std::uint32_t rx = (swapped != 0 ? by : bx) ^ mirrored;
-                const std::uint32_t ry = (swapped != 0 ? bx : by) ^ mirrored;
-                digits = (digits << 2) | ((3u * rx) ^ ry);
-                if (ry == 0) {
-                    mirrored ^= rx;
-                    swapped ^= 1u;
-                }
-            }
-            steps[frame * 16 + bits] = static_cast<std::uint8_t>(digits | (swapped | mirrored << 1) << 4);
-        }
-    return steps;
-}();
-
-// The index of cell (x, y) of a 2^16 by 2^16 grid along the Hilbert curve.
-std::uint64_t hilbertIndex(std::uint32_t x, std::uint32_t y) {
-    std::uint64_t index = 0;
-    std::uint32_t frame = 0;
-    for (int level = 14; level >= 0; level -= 2) {
-        const std::uint32_t step = kHilbertSteps[frame << 4 | ((x >> level) & 3u) << 2 | ((y >> level) & 3u)];
-        index = index << 4 | (step & 15u);
-        frame = step >> 4;
-    }
-    return index;
-}
-
-// The order in which nodes first..last enter the triangulation: rounds of
-// growing size, each drawn at random (a fixed sequence, so every run is the
-// same) and ordered along a space-filling curve within the round. Each node
-// then lands near the one before it, and the expected work of the
-// triangulation stays near n log n whatever the order of the chains
-// (inserting the nodes of a long straight side one after the other rebuilds
-// most of the triangles each time).
-std::vector<std::int32_t> insertionOrder(const BasDelaunay& m, std::int32_t first, std::int32_t last) {
-    std::vector<std::int32_t> order;
-    if (last < first) return order;
-    for (std::int32_t n = first; n <= last; ++n) order.push_back(n);
-    std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    auto next = [&state]() {
-        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    };
-    for (std::size_t i = order.size(); i > 1; --i) std::swap(order[i - 1], order[next() % i]);
-    float xMin = m.MeshNodeX[static_cast<std::size_t>(first)], xMax = xMin;
-    float yMin = m.MeshNodeY[static_cast<std::size_t>(first)], yMax = yMin;
-    for (std::int32_t n : order) {
-        xMin = std::min(xMin, m.MeshNodeX[static_cast<std::size_t>(n)]);
-        xMax = std::max(xMax, m.MeshNodeX[static_cast<std::size_t>(n)]);
-        yMin = std::min(yMin, m.MeshNodeY[static_cast<std::size_t>(n)]);
-        yMax = std::max(yMax, m.MeshNodeY[static_cast<std::size_t>(n)]);
-    }
-    const double span = std::max({static_cast<double>(xMax) - xMin, static_cast<double>(yMax) - yMin, 1e-30});
-    auto key = [&](std::int32_t n) {
-        const double u = (m.MeshNodeX[static_cast<std::size_t>(n)] - static_cast<double>(xMin)) / span * 65535.0;
-        const double v = (m.MeshNodeY[static_cast<std::size_t>(n)] - static_cast<double>(yMin)) / span * 65535.0;
-        return hilbertIndex(static_cast<std::uint32_t>(std::clamp(u, 0.0, 65535.0)),
-                            static_cast<std::uint32_t>(std::clamp(v, 0.0, 65535.0)));
-    };
-    // Rounds: the last half, the quarter before it, ... the first few.
-    std::size_t end = order.size();
-    std::vector<std::pair<std::uint64_t, std::int32_t>> keyed;
-    keyed.reserve(end - end / 2);
-    while (end > 0) {
-        const std::size_t begin = end > 16 ? end / 2 : 0;
-        keyed.clear();
-        for (std::size_t i = begin; i < end; ++i) keyed.emplace_back(key(order[i]), order[i]);
-        std::sort(keyed.begin(), keyed.end());
-        for (std::size_t i = begin; i < end; ++i) order[i] = keyed[i - begin].second;
-        end = begin;
-    }
-    return order;
-}
-
 constexpr std::int32_t kOpDeleteNodesQuiet = 3;
 
 // Frees the slab region on every way out of the generation.
@@ -189,24 +104,77 @@ bool isStraight(const OutlinePiece& piece) {
     return !(piece.IsArc && std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC) < 10000.0);
 }
 
-// The places (as fractions of the piece) where other constraints meet the
-// straight piece away from its ends: their ends lying on it (nearer than the
-// tolerance) and the points where they cross it.
-std::vector<double> meetingsOn(const OutlinePiece& piece, const std::vector<const Segment*>& others, double tol) {
-    std::vector<double> cuts;
+// A place where a straight piece is divided first: its fraction along the
+// piece and the point the piece runs through there.
+struct Cut {
+    double along;
+    double x, y;
+};
+
+// A single point that lies on a straight piece (nearer to it than the
+// coincidence tolerance, away from its ends) divides it: the piece is
+// divided on each side of the point and runs through it, so that no node of
+// the division stands beside it (a support on a side would otherwise get a
+// node a few centimetres away, and a sliver the refinement cannot mend).
+// Each point belongs to the nearest such piece only. A point farther off
+// leaves the piece where it is: the slab keeps its outline.
+struct SidePoint {
+    double x, y;
+    Segment side;  // the piece it divides (coordinates of its ends)
+    bool taken = false;
+};
+
+// Where the foot of (px, py) lies on the segment (as a fraction) and how far
+// the point is from it; along outside (margin, 1 - margin) is no foot.
+std::pair<double, double> footOn(const Segment& s, double px, double py) {
+    const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
+    const double length = std::hypot(dx, dy);
+    const double along = ((px - s.x1) * dx + (py - s.y1) * dy) / (length * length);
+    return {along, std::fabs(dx * (py - s.y1) - dy * (px - s.x1)) / length};
+}
+
+std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vector<Segment>& sides, double tol) {
+    std::vector<SidePoint> taken;
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) {
+        const double px = m.MeshPoints[k].X, py = m.MeshPoints[k].Y;
+        SidePoint best{px, py, {}, false};
+        double nearest = HUGE_VAL;
+        for (const Segment& side : sides) {
+            const double length = std::hypot(side.x2 - side.x1, side.y2 - side.y1);
+            if (!(length > 4.0 * tol)) continue;
+            const auto [along, off] = footOn(side, px, py);
+            const double margin = 2.0 * tol / length;
+            if (!(along > margin && along < 1.0 - margin) || !(off < nearest) || !(off < tol)) continue;
+            nearest = off;
+            best.side = side;
+            best.taken = true;
+        }
+        if (best.taken) taken.push_back(best);
+    }
+    return taken;
+}
+
+// The places where other constraints meet the straight piece away from its
+// ends (their ends lying on it, nearer than the tolerance, and the points
+// where they cross it, taken on the piece) and the single points that
+// divide it (taken where they stand).
+std::vector<Cut> meetingsOn(const OutlinePiece& piece, const std::vector<const Segment*>& others,
+                            const std::vector<SidePoint>& points, double tol) {
+    std::vector<Cut> cuts;
     const double x1 = piece.X1, y1 = piece.Y1;
     const double dx = static_cast<double>(piece.X2) - x1, dy = static_cast<double>(piece.Y2) - y1;
     const double length = std::hypot(dx, dy);
     if (!isStraight(piece) || !(length > 4.0 * tol)) return cuts;
     const double margin = 2.0 * tol / length;
-    auto onPiece = [&](double px, double py) {
+    auto onPiece = [&](double along) { cuts.push_back({along, x1 + dx * along, y1 + dy * along}); };
+    auto endOnPiece = [&](double px, double py) {
         const double along = ((px - x1) * dx + (py - y1) * dy) / (length * length);
         const double off = std::fabs(dx * (py - y1) - dy * (px - x1)) / length;
-        if (off < tol && along > margin && along < 1.0 - margin) cuts.push_back(along);
+        if (off < tol && along > margin && along < 1.0 - margin) onPiece(along);
     };
     for (const Segment* o : others) {
-        onPiece(o->x1, o->y1);
-        onPiece(o->x2, o->y2);
+        endOnPiece(o->x1, o->y1);
+        endOnPiece(o->x2, o->y2);
         const double ex = o->x2 - o->x1, ey = o->y2 - o->y1;
         const double otherLength = std::hypot(ex, ey);
         const double d = dx * ey - dy * ex;
@@ -214,33 +182,40 @@ std::vector<double> meetingsOn(const OutlinePiece& piece, const std::vector<cons
         const double t = ((o->x1 - x1) * ey - (o->y1 - y1) * ex) / d;
         const double u = ((o->x1 - x1) * dy - (o->y1 - y1) * dx) / d;
         const double otherMargin = 2.0 * tol / otherLength;
-        if (t > margin && t < 1.0 - margin && u > otherMargin && u < 1.0 - otherMargin) cuts.push_back(t);
+        if (t > margin && t < 1.0 - margin && u > otherMargin && u < 1.0 - otherMargin) onPiece(t);
     }
-    std::sort(cuts.begin(), cuts.end());
-    std::vector<double> kept;
-    for (double t : cuts)
-        if (kept.empty() || (t - kept.back()) * length > 2.0 * tol) kept.push_back(t);
+    // A single point first among cuts at one place: the piece runs through it.
+    std::size_t own = 0;
+    const Segment self = segmentOf(piece);
+    for (const SidePoint& p : points)
+        if (p.side.x1 == self.x1 && p.side.y1 == self.y1 && p.side.x2 == self.x2 && p.side.y2 == self.y2) {
+            cuts.insert(cuts.begin() + static_cast<std::ptrdiff_t>(own++), {footOn(self, p.x, p.y).first, p.x, p.y});
+        }
+    std::stable_sort(cuts.begin(), cuts.end(), [](const Cut& a, const Cut& b) { return a.along < b.along; });
+    std::vector<Cut> kept;
+    for (const Cut& cut : cuts)
+        if (kept.empty() || std::hypot(cut.x - kept.back().x, cut.y - kept.back().y) > 2.0 * tol) kept.push_back(cut);
     return kept;
 }
 
-// The nodes of a piece, divided first where other constraints meet it: the
-// meeting point becomes a node of both, taken on the piece, so neither
-// bends through a node merely near it.
+// The nodes of a piece, divided first where other constraints meet it or a
+// single point divides it: the meeting point becomes a node of both, so
+// neither bends through a node merely near it.
 void addDividedPieceNodes(const OutlinePiece& piece, const std::vector<const Segment*>& others,
-                          std::vector<std::int16_t>& chain, double tol) {
-    std::vector<double> cuts = meetingsOn(piece, others, tol);
+                          const std::vector<SidePoint>& points, std::vector<std::int16_t>& chain, double tol) {
+    const std::vector<Cut> cuts = meetingsOn(piece, others, points, tol);
     if (cuts.empty()) return AddPieceNodes(piece, chain);
-    const double x1 = piece.X1, y1 = piece.Y1;
-    const double dx = static_cast<double>(piece.X2) - x1, dy = static_cast<double>(piece.Y2) - y1;
-    cuts.push_back(1.0);
     OutlinePiece part = piece;
-    for (double t : cuts) {
-        part.X2 = t < 1.0 ? static_cast<float>(x1 + dx * t) : piece.X2;
-        part.Y2 = t < 1.0 ? static_cast<float>(y1 + dy * t) : piece.Y2;
+    for (const Cut& cut : cuts) {
+        part.X2 = static_cast<float>(cut.x);
+        part.Y2 = static_cast<float>(cut.y);
         AddPieceNodes(part, chain);
         part.X1 = part.X2;
         part.Y1 = part.Y2;
     }
+    part.X2 = piece.X2;
+    part.Y2 = piece.Y2;
+    AddPieceNodes(part, chain);
 }
 
 // Refuses a loop whose nodes meet again away from its closing (two of its
@@ -529,6 +504,32 @@ void GenerateDelaunayMesh() {
 
     InitStartTriangulation();
     if (mesher::StopRequested(false)) return stopped();
+    TakeDivisionStop();
+
+    // How many nodes the pieces need at the target sizes, before any is
+    // made: a net that would pass the limit ends here at once.
+    {
+        const double tol = CoincidenceTolerance();
+        std::int64_t needed = 4 + std::max<std::int64_t>(m.MeshPointCount, 0);
+        auto count = [&](const OutlinePiece& piece, std::int64_t ends) {
+            if (isShortPiece(piece, tol)) return;
+            needed += CountPieceNodes(piece, kMaxNetCount - needed + 1) - 2 + ends;
+            if (needed > kMaxNetCount) RaiseNetTooLarge();
+        };
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) count(m.MeshOutline[k], 1);
+        for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
+            for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)); ++k)
+                count(m.MeshOpenings[s][k], 1);
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
+            OutlinePiece line;
+            line.X1 = m.MeshLineStart[k].X;
+            line.Y1 = m.MeshLineStart[k].Y;
+            line.X2 = m.MeshLineEnd[k].X;
+            line.Y2 = m.MeshLineEnd[k].Y;
+            count(line, 2);
+        }
+        if (TakeDivisionStop()) return stopped();
+    }
 
     // The outline: one or more closed loops written one after the other
     // (separate slab parts each keep their own outline). A loop ends where
@@ -552,6 +553,9 @@ void GenerateDelaunayMesh() {
         lineSegments.push_back({m.MeshLineStart[k].X, m.MeshLineStart[k].Y, m.MeshLineEnd[k].X, m.MeshLineEnd[k].Y});
     std::vector<const Segment*> lines;
     for (const Segment& line : lineSegments) lines.push_back(&line);
+    std::vector<Segment> sides = borderSegments;
+    sides.insert(sides.end(), lineSegments.begin(), lineSegments.end());
+    const std::vector<SidePoint> sidePoints = singlePointsOnSides(m, sides, CoincidenceTolerance());
     {
         const double tol = CoincidenceTolerance();
         std::size_t loopStart = 1;
@@ -566,7 +570,8 @@ void GenerateDelaunayMesh() {
                 chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
                 continue;
             }
-            if (!isShort) addDividedPieceNodes(piece, lines, chain, tol);
+            if (!isShort) addDividedPieceNodes(piece, lines, sidePoints, chain, tol);
+            if (TakeDivisionStop()) return stopped();
             const OutlinePiece& first = m.MeshOutline[loopStart];
             const bool closes = !isShort && CloserThan(piece.X2, first.X1, tol) && CloserThan(piece.Y2, first.Y1, tol);
             if (k < count && !closes) continue;
@@ -597,7 +602,8 @@ void GenerateDelaunayMesh() {
         chain.clear();
         const double tol = CoincidenceTolerance();
         for (std::size_t k = 1; k <= pieces; ++k)
-            if (!isShortPiece(m.MeshOpenings[s][k], tol)) addDividedPieceNodes(m.MeshOpenings[s][k], lines, chain, tol);
+            if (!isShortPiece(m.MeshOpenings[s][k], tol)) addDividedPieceNodes(m.MeshOpenings[s][k], lines, sidePoints, chain, tol);
+        if (TakeDivisionStop()) return stopped();
         if (chain.empty()) continue;
         chain.push_back(AddMeshNode(m.MeshOpenings[s][pieces].X2, m.MeshOpenings[s][pieces].Y2, -1));
         appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
@@ -635,7 +641,8 @@ void GenerateDelaunayMesh() {
         for (const Segment& border : borderSegments) others.push_back(&border);
         for (std::size_t j = 0; j < lineSegments.size(); ++j)
             if (j + 1 != k) others.push_back(&lineSegments[j]);
-        addDividedPieceNodes(line, others, chain, CoincidenceTolerance());
+        addDividedPieceNodes(line, others, sidePoints, chain, CoincidenceTolerance());
+        if (TakeDivisionStop()) return stopped();
         appendChainRows(m.ConstraintEdges, m.ConstraintEdgeCount, chain, false);
     }
 
@@ -673,12 +680,26 @@ void GenerateDelaunayMesh() {
         m.SlabRegionCorners = corners;
     }
 
-    // Every node into the triangulation.
+    // Every node into the triangulation, in node order; each walk starts
+    // at the element made last. The insertions decide by exact predicates
+    // alone, so the circles are worked out once, for the elements that are
+    // left (most elements made here are gone again before the end).
     mesher::SetProgressMax(static_cast<std::int64_t>(m.MeshNodeCount) - 4);
     RebuildLinks(m);
-    for (std::int32_t node : insertionOrder(m, 5, m.MeshNodeCount)) {
-        InsertNodeNear(static_cast<std::int16_t>(node), 0);
-        if (mesher::StopRequested(true)) return stopped();
+    {
+        struct Deferred {
+            TriangulationLinks& links;
+            ~Deferred() { links.DeferCircles = false; }
+        } deferred{m.Links};
+        m.Links.DeferCircles = true;
+        for (std::int32_t node = 5; node <= m.MeshNodeCount; ++node) {
+            InsertNodeNear(static_cast<std::int16_t>(node), 0);
+            if (mesher::StopRequested(true)) return stopped();
+        }
+    }
+    {
+        const double tol = CoincidenceTolerance();
+        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) ComputeElementCircle(m, e, tol);
     }
 
     // Outline, opening and line sides, the inside, the refinement.

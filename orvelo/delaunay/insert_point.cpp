@@ -96,9 +96,7 @@ private:
     void divideRows();
     void removeElements(std::vector<std::int32_t> numbers);
     void checkElementRoom(std::int32_t more) const {
-        if (static_cast<std::int32_t>(m_.MeshElementCount) + more > kMaxNetCount)
-            rt::raise(6, "The net would need more than 32767 elements. Choose a larger target element size or "
-                         "minimum element size.");
+        if (static_cast<std::int32_t>(m_.MeshElementCount) + more > kMaxNetCount) RaiseNetTooLarge();
     }
     void circleOf(std::int32_t e) {
         if (elementOf(m_, e).CornerCount == 3) ComputeCircumcircle(static_cast<std::int16_t>(e));

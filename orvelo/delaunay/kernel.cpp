@@ -131,10 +131,7 @@ void computeCircle(BasDelaunay& m, std::int32_t element, double tol) {
 
 // AppendElement on the mesher data at hand.
 std::int32_t appendElement(BasDelaunay& m) {
-    if (m.MeshElementCount >= kMaxNetCount)
-        rt::raise(6,
-                  "The net would need more than 32767 elements. Choose a larger target element "
-                  "size or minimum element size.");
+    if (m.MeshElementCount >= kMaxNetCount) RaiseNetTooLarge();
     ++m.MeshElementCount;
     const std::size_t size = static_cast<std::size_t>(m.MeshElementCount) + 1;
     // One more entry on a list that ends where it should (the usual case)
@@ -377,6 +374,11 @@ InsertOutcome insertWithSeeds(BasDelaunay& m, std::int16_t node, const std::int3
 }
 
 }  // namespace
+
+void RaiseNetTooLarge() {
+    rt::raise(6, "The net would need more than 32767 elements. Choose a larger target element size or minimum "
+                 "element size.");
+}
 
 std::int32_t AppendElement() { return appendElement(basDelaunay()); }
 

@@ -98,6 +98,10 @@ InsertOutcome InsertNodeOnSide(std::int16_t node, std::int32_t element, int side
 // side first-second (either order) at node, as InsertNodeOnSide does.
 void DivideConstraintRows(std::int16_t first, std::int16_t second, std::int16_t node);
 
+// Error 6: the net would need more than 32767 elements (with the advice to
+// choose larger sizes).
+[[noreturn]] void RaiseNetTooLarge();
+
 // Appends an empty element (MeshElementCount + 1; the element list and the
 // circles grow with it, and the links while they describe the net) and
 // returns its number. Error 6 with a message past 32767 elements.

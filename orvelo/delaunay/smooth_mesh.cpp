@@ -52,6 +52,36 @@ std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
     return neighbours;
 }
 
+// Moves node n to (x, y) when the elements at it keep their turn and the
+// largest corner cosine among them does not grow; otherwise it stays.
+// worst holds each element's largest corner cosine as the nodes stand.
+void moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, std::vector<double>& worst,
+                   std::int16_t n, float x, float y) {
+    const auto k = static_cast<std::size_t>(n);
+    const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
+    if (x == wasX && y == wasY) return;
+    auto before = [&](std::int16_t v) {
+        const auto i = static_cast<std::size_t>(v);
+        return v == n ? std::pair<double, double>{wasX, wasY} : std::pair<double, double>{m.MeshNodeX[i], m.MeshNodeY[i]};
+    };
+    auto after = [&](std::int16_t v) {
+        return v == n ? std::pair<double, double>{x, y} : before(v);
+    };
+    double worstBefore = -1.0;
+    for (const std::int32_t e : elements) worstBefore = std::max(worstBefore, worst[static_cast<std::size_t>(e)]);
+    static std::vector<double> made;
+    made.clear();
+    for (const std::int32_t e : elements) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        if (!KeepsItsShape(t, before, after)) return;
+        made.push_back(LargestCornerCosine(t, after));
+        if (made.back() > worstBefore) return;
+    }
+    m.MeshNodeX[k] = x;
+    m.MeshNodeY[k] = y;
+    for (std::size_t i = 0; i < elements.size(); ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
+}
+
 void smooth(std::int16_t maxPasses) {
     BasDelaunay& m = basDelaunay();
     // The run state is left as it is: a stop noticed here or earlier in the
@@ -65,6 +95,21 @@ void smooth(std::int16_t maxPasses) {
         rt::raise(9, "The net holds fewer nodes or elements than its counts say.");
     mesher::SetProgressMax(nodes);
     const std::vector<std::vector<std::int16_t>> neighbours = neighbourLists(m);
+    std::vector<std::vector<std::int32_t>> elementsAt(static_cast<std::size_t>(nodes) + 1);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= cornersOf(t); ++k) {
+            const auto j = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+            if (j < elementsAt.size() && !neighbours[j].empty()) elementsAt[j].push_back(e);
+        }
+    }
+    std::vector<double> worst(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
+    auto position = [&m](std::int16_t v) {
+        return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
+    };
+    for (const auto& at : elementsAt)
+        for (const std::int32_t e : at)
+            worst[static_cast<std::size_t>(e)] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(e)], position);
     for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
 
     for (std::int32_t pass = 1;; ++pass) {
@@ -74,6 +119,11 @@ void smooth(std::int16_t maxPasses) {
         const std::vector<float> oldX = m.MeshNodeX;
         const std::vector<float> oldY = m.MeshNodeY;
         for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
+        // Each node's new place is the mean of its neighbours' old places;
+        // the moves are then taken node by node in ascending order, each
+        // only where the elements at the node keep their turn and their
+        // smallest angle does not fall (otherwise the node stays), so the
+        // smallest angle of the net never falls.
         for (std::int32_t j = 1; j <= nodes; ++j) {
             const std::vector<std::int16_t>& around = neighbours[static_cast<std::size_t>(j)];
             if (!around.empty()) {
@@ -83,32 +133,10 @@ void smooth(std::int16_t maxPasses) {
                     sumX += oldX[static_cast<std::size_t>(n)];
                     sumY += oldY[static_cast<std::size_t>(n)];
                 }
-                m.MeshNodeX[static_cast<std::size_t>(j)] = sumX / static_cast<float>(around.size());
-                m.MeshNodeY[static_cast<std::size_t>(j)] = sumY / static_cast<float>(around.size());
+                moveIfNoWorse(m, elementsAt[static_cast<std::size_t>(j)], worst, static_cast<std::int16_t>(j),
+                              sumX / static_cast<float>(around.size()), sumY / static_cast<float>(around.size()));
             }
             mesher::StopRequested(true);
-        }
-        // Folded elements keep their corners where they were; that may fold
-        // a neighbour, so repeat until none is.
-        for (bool reverted = true; reverted;) {
-            reverted = false;
-            for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
-                const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-                const auto before = [&](std::int16_t n) {
-                    return std::pair<double, double>{oldX[static_cast<std::size_t>(n)], oldY[static_cast<std::size_t>(n)]};
-                };
-                const auto after = [&](std::int16_t n) {
-                    return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(n)],
-                                                     m.MeshNodeY[static_cast<std::size_t>(n)]};
-                };
-                if (KeepsItsShape(t, before, after)) continue;
-                for (int k = 1; k <= cornersOf(t); ++k) {
-                    const auto n = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
-                    if (m.MeshNodeX[n] != oldX[n] || m.MeshNodeY[n] != oldY[n]) reverted = true;
-                    m.MeshNodeX[n] = oldX[n];
-                    m.MeshNodeY[n] = oldY[n];
-                }
-            }
         }
         bool moved = false;
         for (std::int32_t j = 1; j <= nodes && !moved; ++j) {

@@ -147,6 +147,20 @@ TEST_F(UnitsTest, DamagedFileKeepsWhatWasRead)
     EXPECT_EQ(reports(), 2u);
 }
 
+TEST_F(UnitsTest, AFactorOfZeroBelowOrTooLargeIsRefusedNamingFileAndValue)
+{
+    // (A length factor whose thousandth underflows is refused, a force one kept.)
+    for (const std::string length : {"0", "-1", "1E+38"}) {
+        writeFile("Units", "\"[m]\"," + length + "\r\n\"[cm]\",100\r\n\"[kN]\",1E+38\r\n\"[MN]\",1\r\n\"[F]\"\r\n");
+        const std::size_t before = reports();
+        const Units u = readUnits();
+        EXPECT_TRUE(u.length1Factor == 1.0 && u.length2Factor == 100.0 && u.force1Factor == 1e38) << length;
+        ASSERT_EQ(reports(), before + 1) << length;
+        const std::string& prompt = script->boxes().back().prompt;
+        EXPECT_TRUE(prompt.find(programDir() + "Units ") != std::string::npos && prompt.find(" " + length + ",") != std::string::npos) << prompt;
+    }
+}
+
 TEST_F(UnitsTest, ControlFileGivesDirectoryAndFlag)
 {
     writeFile("STEU", "/srv/projects/raft/\r\n4\r\n");

@@ -2,6 +2,7 @@
 // reuse, direction angles, and the node hash against the plain scan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -99,6 +100,31 @@ TEST_F(BoundaryTest, StraightPiecesFollowAGradedSize) {
         EXPECT_NEAR(at(chain[k]).X - x, (here + ahead) / 2.0f, 1e-4) << "gap " << k;
     }
     EXPECT_GT(InterpolateTargetSize(19.0f, 0.2f), 3.0f * InterpolateTargetSize(1.0f, 0.2f));
+}
+
+// Every gap is the size but the last, between half a size and one and a
+// half; far below the tolerance, steps of the tolerance.
+TEST_F(BoundaryTest, TheLastGapLiesBetweenHalfAndOneAndAHalfStepsAndNoStepBelowTheTolerance) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int trial = 0; trial < 200; ++trial) {
+        const float size = static_cast<float>(0.2 + u(random));
+        uniformSize(size);
+        const double length = size * (1.5 + 12.0 * u(random)), angle = 6.283 * u(random);
+        const OutlinePiece piece = straightPiece(1, 2, static_cast<float>(1 + length * std::cos(angle)), static_cast<float>(2 + length * std::sin(angle)));
+        std::vector<std::int16_t> chain;
+        AddPieceNodes(piece, chain);
+        EXPECT_EQ(CountPieceNodes(piece, 1000), static_cast<std::int64_t>(chain.size()));
+        for (std::size_t k = 1; k < chain.size(); ++k) {
+            const double gap = std::hypot(at(chain[k]).X - at(chain[k - 1]).X, at(chain[k]).Y - at(chain[k - 1]).Y);
+            EXPECT_NEAR(gap, k + 1 < chain.size() ? size : std::clamp(gap, 0.5 * size, 1.5 * size), 1e-4) << trial;
+        }
+    }
+    uniformSize(1e-9f);
+    std::vector<std::int16_t> chain;
+    AddPieceNodes(straightPiece(5, 0, 6, 0), chain);  // tolerance 0.001
+    EXPECT_TRUE(chain.size() == 1001 && CountPieceNodes(arcPiece(1, 0, 0, 1, 0, 0, true), 5000) == 5001);
+    EXPECT_EQ(CountPieceNodes(arcPiece(0, 1, -1, 0, 0, 0, true), 5000), 5001) << "steps below the angle's rounding";
 }
 
 TEST_F(BoundaryTest, ASizeOfZeroOrBelowEndsThePieceAtItsEnd) {

@@ -51,6 +51,12 @@ inline double SmallestAngleDeg(const NetView& net, std::int32_t e) {
     return smallest;
 }
 
+inline double SmallestAngleDeg(const NetView& net) {
+    double smallest = 180.0;
+    for (std::int32_t e = 1; e <= net.elementCount; ++e) smallest = std::min(smallest, SmallestAngleDeg(net, e));
+    return smallest;
+}
+
 inline bool SegmentsCross(double ax, double ay, double bx, double by, double cx, double cy, double dx, double dy) {
     auto orient = [](double px, double py, double qx, double qy, double rx, double ry) {
         return (qx - px) * (ry - py) - (qy - py) * (rx - px);

@@ -162,6 +162,46 @@ TEST_F(GenerationTest, ANetBeyond32767ElementsStopsWithAMessage) {
     EXPECT_EQ(drovik::liveRegionCount(), 0);
 }
 
+// Single points on sides between the steps: no node within half a step.
+TEST_F(GenerationTest, ASinglePointOnASideDividesIt) {
+    meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
+    slab.lines.push_back({{2.0f, 3.0f}, {8.0f, 3.0f}});
+    slab.points = {{3.55f, 0.0f}, {10.0f, 2.3f}, {5.45f, 3.0f}, {7.0f, 6.0f}};
+    meshcheck::InstallSlab(slab);
+    GenerateDelaunayMesh();
+    const NetView net = MeshView();
+    for (const halvex::SinglePoint& p : slab.points)
+        for (std::int32_t n = 1; n <= net.nodeCount; ++n) {
+            const double d = std::hypot(net.X(n) - p.X, net.Y(n) - p.Y);
+            EXPECT_TRUE(d == 0.0 || d > 0.45) << p.X << ", " << p.Y << ": node " << n << " at " << d;
+        }
+    EXPECT_GE(meshcheck::SmallestAngleDeg(net), 30.0);
+    const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+    for (std::size_t i = 0; i < faults.size() && i < 5; ++i) ADD_FAILURE() << faults[i];
+}
+
+// Past the node limit, or on a stop while stepping: no node is made.
+TEST_F(GenerationTest, ADivisionBeyondTheNodeLimitEndsBeforeAnyNodeIsMade) {
+    for (float size : {1e-7f, 5e-4f}) {
+        meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
+        slab.r = slab.rmin = size;
+        slab.field = [size](float, float) { return size; };
+        meshcheck::InstallSlab(slab);
+        EXPECT_THROW(GenerateDelaunayMesh(), rt::RuntimeError);
+        EXPECT_EQ(basDelaunay().MeshNodeCount, 4) << size;
+    }
+    meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
+    slab.field = [](float, float) { return 0.002f; };  // some 16,000 nodes
+    meshcheck::InstallSlab(slab);
+    drovik::ClsWaitWindow window;
+    SetOperationWaitWindowSource([&window] { return &window; });
+    drovik::ClsWaitWindow::stopAfterUpdates(3);  // while stepping: before any node is made
+    GenerateDelaunayMesh();
+    SetOperationWaitWindowSource(nullptr);
+    EXPECT_EQ(RunControl().RunState(), 3);
+    EXPECT_EQ(basDelaunay().MeshNodeCount, 4);
+}
+
 // A wait window that keeps every progress maximum it is given.
 class RecordingWindow : public drovik::ClsWaitWindow {
 public:

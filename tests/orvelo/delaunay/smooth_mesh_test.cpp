@@ -154,6 +154,14 @@ TEST_F(Smoothing, MoveThatWouldFoldAnElementIsNotMade) {
     }
 }
 
+TEST_F(Smoothing, MoveThatWouldLowerTheSmallestAngleIsNotMade) {
+    // At the mean of its neighbours node 6's smallest angle would fall to 17.7.
+    useNet({{0, 0}, {4, 0}, {4, 1.4f}, {1.9f, 2.8f}, {0, 4}, {1.3f, 1.4f}},
+           {{1, 2, 6}, {2, 3, 6}, {3, 4, 6}, {4, 5, 6}, {5, 1, 6}});
+    SmoothMesh(25);
+    EXPECT_EQ(node(6), (std::pair<float, float>{1.3f, 1.4f}));
+}
+
 TEST_F(Smoothing, TheOrderOfTheNodesDoesNotMatter) {
     // The strip of three inner nodes, once as numbered and once with the
     // numbers reversed: every node ends at the same place.

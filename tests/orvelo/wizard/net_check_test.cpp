@@ -243,6 +243,12 @@ TEST_F(NetCheckTest, RepairsOfHandMadeNets)
          {{1, 2, 3}, {2, 1, 4}}, {{1, 2, 3}, {2, 1, 4}}, 10237, 30, 4, 2, {}},
         {"a thin triangle's diagonal moves into the quadrilateral", {{0, 0}, {4, 0}, {2, 0.4f}, {4, -3}, {0, -3}},
          {{1, 2, 3}, {2, 1, 5, 4}}, {{3, 1, 5}, {2, 3, 5, 4}}, 10237, 30, 5, 2, {}},
+        {"a diagonal move that would leave the quadrilateral concave is refused",
+         {{0, 0}, {4, 0}, {2.25f, 0.3f}, {8.25f, -0.5f}, {3.5f, -0.25f}}, {{1, 2, 3}, {2, 1, 5, 4}},
+         {{1, 2, 3}, {2, 1, 5, 4}}, 10237, 30, 5, 2, {}},
+        {"a diagonal move to a triangle thinner than the thin one is refused",
+         {{0, 0}, {4, 0}, {2, 0.4f}, {7, -0.75f}, {-3.25f, -1.5f}}, {{1, 2, 3}, {2, 1, 5, 4}},
+         {{1, 2, 3}, {2, 1, 5, 4}}, 10237, 30, 5, 2, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -157,6 +157,18 @@ TEST_F(RegenerateTest, PolarAndGridNetsThroughTheRunner) {
     EXPECT_EQ(declar().MeshType, 3);
 }
 
+// Operation 6 sets the unit factor from its slab, whatever ran before.
+TEST_F(RegenerateTest, TheUnitFactorIsTheSlabsWhateverRanBefore) {
+    std::vector<std::pair<float, std::vector<float>>> runs;
+    for (float earlier : {1.0f, 1e-4f, 3e3f}) {
+        orvelo::GeometryHelper().UnitFactor(earlier);
+        setSlab(2, 10.0f, 0.0f, 8, 4);  // a polar net
+        run();
+        runs.emplace_back(orvelo::GeometryHelper().UnitFactor(), basDelaunay().MeshNodeX);
+    }
+    EXPECT_TRUE(runs[1] == runs[0] && runs[2] == runs[0]);
+}
+
 TEST_F(RegenerateTest, InputThatCannotMakeANetIsRefusedWithOneMessage) {
     const std::tuple<std::int16_t, float, float, std::int16_t, std::int16_t, float, const char*> cases[] = {
         // shape, length, width, type, n, MaxElementSize, the value the message names

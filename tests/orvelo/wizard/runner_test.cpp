@@ -199,9 +199,10 @@ TEST_F(RunnerTest, TheEditingOperationsRunTheirTasks) {
     EXPECT_TRUE(valid());
     EXPECT_EQ(lastWindow()->statusText(), orvelo::LanguageTexts().GetText(rt::Variant(quillon::TextNo(100038))));
 
-    orvelo::meshcheck::UseNet({{0, 0}, {4, 0}, {4, 4}, {0, 4}}, {{1, 2, 3}, {1, 3, 4}});
+    // (The free node goes onto the apex of the bottom side.)
+    orvelo::meshcheck::UseNet({{0, 0}, {4, 0}, {4, 8}, {0, 8}, {2, 2.9f}}, {{1, 2, 5}, {2, 3, 5}, {3, 4, 5}, {4, 1, 5}});
     RunWaitOperation(orvelo::OpBoundaryFrontPoints);
-    EXPECT_EQ(m.MeshNodeCount, 8);
+    EXPECT_FLOAT_EQ(m.MeshNodeY[5], 3.4641016f);
     EXPECT_TRUE(valid());
 
     // Refining inside a window, then the smoothing and the front points by

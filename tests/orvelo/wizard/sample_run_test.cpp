@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "orvelo/delaunay/generated_net_check.h"
 #include "orvelo/delaunay/target_size.h"
 #include "orvelo/model/boring_data.h"
 #include "orvelo/project/bas_data.h"
@@ -62,6 +63,12 @@ orvelo::ProjectNet checkedOutputNet(const std::string& prefix) {
     return net;
 }
 
+// The smallest angle of a net (degrees): at the wizard's defaults (theta 30)
+// the sample's net meets theta everywhere, its supports included.
+double smallestAngle(const orvelo::ProjectNet& net) {
+    return orvelo::meshcheck::SmallestAngleDeg({net.NodeCount, &net.NodeX, &net.NodeY, net.ElementCount, &net.ElementList});
+}
+
 TEST_F(WizardTest, SampleProjectRunsThroughFinishToARefinedProject) {
     const std::string input = copySample();
     orvelo::frmWizard& w = open(input);
@@ -81,6 +88,7 @@ TEST_F(WizardTest, SampleProjectRunsThroughFinishToARefinedProject) {
     }
 
     const orvelo::ProjectNet net = checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
+    EXPECT_GE(smallestAngle(net), 30.0);
 
     // Finer where the shear force is large: the elements where the size
     // field asks for the smallest quarter of sizes are smaller than those
@@ -156,7 +164,7 @@ TEST_F(WizardTest, SampleProjectWithSmoothingAndBoundaryFrontPoints) {
     ASSERT_TRUE(forms::click(finish()));
     ASSERT_EQ(prompts(), (std::vector<std::string>{text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")})}));
     EXPECT_EQ(runState(), 0);
-    checkedOutputNet(folder.path("raft/RAFT_Adaptive"));
+    EXPECT_GE(smallestAngle(checkedOutputNet(folder.path("raft/RAFT_Adaptive"))), 30.0) << "no option lowers it";
 }
 
 }  // namespace
