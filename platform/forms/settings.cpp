@@ -19,7 +19,7 @@ std::string environment(const char* name) {
 std::string userSettingsFolder() {
     const std::string redirected = environment("OH_SETTINGS_DIR");
     if (!redirected.empty()) return redirected;
-    // The base directory specification: a relative XDG_CONFIG_HOME is ignored.
+    // By the XDG base-directory rules a relative XDG_CONFIG_HOME is ignored.
     const std::string config = environment("XDG_CONFIG_HOME");
     if (!config.empty() && config.front() == '/') return config + "/halvex";
     return environment("HOME") + "/.config/halvex";
