@@ -216,6 +216,9 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     const std::int32_t y = rt::CLng(static_cast<double>(sumY) * (static_cast<double>(UnitFactor()) * 100.0) / 3.0);
     if (InsideAnOpening(x, y)) return false;
     if (!InsideSlabOutline(x, y)) return false;
+    // Below the regions' resolution: a sliver outside a bend of the border.
+    if (!InsideSlabPieces((static_cast<double>(xOf(a)) + xOf(b) + xOf(c)) / 3.0, (static_cast<double>(yOf(a)) + yOf(b) + yOf(c)) / 3.0))
+        return false;
     NetElement element;
     element.CornerCount = 3;
     element.Node[1] = a;

@@ -1,6 +1,10 @@
 #include "orvelo/gridmesh/grid_regions.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/gridmesh/key_points.h"
 #include "orvelo/gridmesh/bas_grid_based.h"
 #include "outside/drovik/region_test.h"
 
@@ -14,7 +18,53 @@ const drovik::ClsRegionTest& regionTest() {
     return test;
 }
 
+// Flips `inside` for every crossing of the ray from (x, y) towards +x with
+// the piece.
+void crossPiece(const OutlinePiece& piece, double x, double y, bool& inside) {
+    const auto cross = [&](double ax, double ay, double bx, double by) {
+        if ((ay > y) != (by > y) && x < ax + (y - ay) * (bx - ax) / (by - ay)) inside = !inside;
+    };
+    const double radius = std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC);
+    if (!piece.IsArc || !(radius <= 10000.0)) {
+        cross(piece.X1, piece.Y1, piece.X2, piece.Y2);
+        return;
+    }
+    float low = 0.0f;
+    float high = 0.0f;
+    ArcAngleRange(piece, low, high);
+    const int steps = std::max(1, static_cast<int>(std::ceil((high - low) / (90.0f / 64.0f))));
+    // From the start to the end along the arc.
+    const double from = piece.Direction ? low : high;
+    const double to = piece.Direction ? high : low;
+    double ax = piece.X1;
+    double ay = piece.Y1;
+    for (int k = 1; k <= steps; ++k) {
+        const double angle = (from + (to - from) * k / steps) * M_PI / 180.0;
+        const double bx = k == steps ? piece.X2 : piece.XC + radius * std::cos(angle);
+        const double by = k == steps ? piece.Y2 : piece.YC + radius * std::sin(angle);
+        cross(ax, ay, bx, by);
+        ax = bx;
+        ay = by;
+    }
+}
+
 }  // namespace
+
+bool InsideSlabPieces(double x, double y) {
+    const BasDelaunay& m = basDelaunay();
+    if (m.MeshOutlineCount < 1) return true;  // no pieces: the regions alone judge
+    bool inside = false;
+    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount) && p < m.MeshOutline.size(); ++p)
+        crossPiece(m.MeshOutline[p], x, y, inside);
+    if (!inside) return false;
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o) {
+        bool inOpening = false;
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]) && p < m.MeshOpenings[o].size(); ++p)
+            crossPiece(m.MeshOpenings[o][p], x, y, inOpening);
+        if (inOpening) return false;
+    }
+    return true;
+}
 
 bool InsideAnOpening(std::int32_t x, std::int32_t y) {
     const BasGridBased& g = basGridBased();

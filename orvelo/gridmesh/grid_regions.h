@@ -15,6 +15,12 @@ bool InsideAnOpening(std::int32_t x, std::int32_t y);
 // Whether the slab outline's region holds the integer point.
 bool InsideSlabOutline(std::int32_t x, std::int32_t y);
 
+// Whether (x, y) lies inside the slab outline and outside every opening by
+// the pieces themselves, not their traced regions (an arc followed in
+// steps of at most 1/64 of a quarter turn): below the regions' whole
+// centimetres, a sliver along a bend of the outline is told apart.
+bool InsideSlabPieces(double x, double y);
+
 // Makes SlabRegion (opening 0) or OpeningRegions(opening) from RegionPoints
 // 1..RegionPointCount.
 void MakeTracedRegion(std::int32_t opening);

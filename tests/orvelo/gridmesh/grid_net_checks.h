@@ -239,3 +239,173 @@ inline std::set<std::pair<std::int16_t, std::int16_t>> borderSides(const BasDela
 }
 
 }  // namespace orvelo::gridcheck
+
+namespace orvelo::gridcheck {
+
+// What a net is judged against: the slab's outline and openings (straight
+// pieces and arcs) and its internal lines.
+struct SlabBorder {
+    std::vector<OutlinePiece> outline;
+    std::vector<std::vector<OutlinePiece>> openings;
+    std::vector<std::pair<halvex::SinglePoint, halvex::SinglePoint>> lines;
+};
+
+inline double segmentDistance(double px, double py, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax, dy = by - ay;
+    const double l2 = dx * dx + dy * dy;
+    const double t = l2 > 0.0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / l2, 0.0, 1.0) : 0.0;
+    return std::hypot(ax + t * dx - px, ay + t * dy - py);
+}
+
+// The points of a piece from its start to its end: its two ends, or an arc
+// in steps of at most 1/64 of a quarter turn.
+inline std::vector<std::array<double, 2>> pieceTrace(const OutlinePiece& p) {
+    const double radius = std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC);
+    if (!p.IsArc || radius > 10000.0) return {{p.X1, p.Y1}, {p.X2, p.Y2}};
+    const double a1 = std::atan2(static_cast<double>(p.Y1) - p.YC, static_cast<double>(p.X1) - p.XC);
+    double a2 = std::atan2(static_cast<double>(p.Y2) - p.YC, static_cast<double>(p.X2) - p.XC);
+    if (p.Direction && a2 <= a1) a2 += 2.0 * M_PI;
+    if (!p.Direction && a2 >= a1) a2 -= 2.0 * M_PI;
+    const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(a2 - a1) / (M_PI / 128.0))));
+    std::vector<std::array<double, 2>> points;
+    for (int s = 0; s <= steps; ++s) {
+        const double a = a1 + (a2 - a1) * s / steps;
+        points.push_back({p.XC + radius * std::cos(a), p.YC + radius * std::sin(a)});
+    }
+    points.back() = {p.X2, p.Y2};
+    return points;
+}
+
+// Distance of a point from a piece (an arc: from the arc itself).
+inline double pieceDistance(const OutlinePiece& p, double x, double y) {
+    const auto trace = pieceTrace(p);
+    double best = 1e300;
+    for (std::size_t k = 0; k + 1 < trace.size(); ++k)
+        best = std::min(best, segmentDistance(x, y, trace[k][0], trace[k][1], trace[k + 1][0], trace[k + 1][1]));
+    if (trace.size() > 2) {
+        const double radius = std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC);
+        const double sagitta = radius * (1.0 - std::cos(M_PI / 256.0));
+        best = std::max(0.0, best - sagitta);
+    }
+    return best;
+}
+
+inline bool insideLoop(const std::vector<OutlinePiece>& loop, double x, double y) {
+    bool in = false;
+    for (const OutlinePiece& p : loop) {
+        const auto trace = pieceTrace(p);
+        for (std::size_t k = 0; k + 1 < trace.size(); ++k) {
+            const auto& a = trace[k];
+            const auto& b = trace[k + 1];
+            if ((a[1] > y) != (b[1] > y) && x < a[0] + (y - a[1]) * (b[0] - a[0]) / (b[1] - a[1])) in = !in;
+        }
+    }
+    return in;
+}
+
+// Whether (x, y) lies in the slab or on its border within tol.
+inline bool inSlab(const SlabBorder& slab, double x, double y, double tol) {
+    for (const OutlinePiece& p : slab.outline)
+        if (pieceDistance(p, x, y) <= tol) return true;
+    for (const auto& opening : slab.openings)
+        for (const OutlinePiece& p : opening)
+            if (pieceDistance(p, x, y) <= tol) return true;
+    if (!insideLoop(slab.outline, x, y)) return false;
+    for (const auto& opening : slab.openings)
+        if (insideLoop(opening, x, y)) return false;
+    return true;
+}
+
+// Everything a whole net must be, the faults in words (empty: none):
+// elements of 3 or 4 distinct existing corners running counter-clockwise
+// with an area (a quadrilateral convex); no side held by more than two
+// elements, the two running opposite ways; no node inside a side of an
+// element (within tol); every node in the slab or on its border (within
+// tol); every internal line covered end to end by sides of the net whose
+// ends lie on it (within tol).
+inline std::vector<std::string> wholeNetFaults(const BasDelaunay& m, const SlabBorder& slab, double tol) {
+    std::vector<std::string> faults;
+    const std::string numbers = numberFault(m);
+    if (!numbers.empty() && numbers.find("no area") == std::string::npos) return {numbers};
+    const auto x = [&m](std::int32_t n) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]); };
+    const auto y = [&m](std::int32_t n) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]); };
+    std::map<std::pair<std::int16_t, std::int16_t>, std::vector<std::int16_t>> sides;  // side -> first nodes
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        const int n = t.CornerCount;
+        for (int k = 1; k <= n; ++k) {
+            const std::int32_t a = t.Node[static_cast<std::size_t>(k == 1 ? n : k - 1)];
+            const std::int32_t b = t.Node[static_cast<std::size_t>(k)];
+            const std::int32_t c = t.Node[static_cast<std::size_t>(k % n + 1)];
+            if (!((x(b) - x(a)) * (y(c) - y(a)) - (y(b) - y(a)) * (x(c) - x(a)) > 0.0)) {
+                faults.push_back("element " + std::to_string(e) + " does not turn counter-clockwise with an area at corner " +
+                                 std::to_string(k));
+                break;
+            }
+        }
+        for (int k = 1; k <= n; ++k) sides[sideNodes(t, k)].push_back(t.Node[static_cast<std::size_t>(k)]);
+    }
+    for (const auto& [side, firsts] : sides) {
+        const std::string name = "side " + std::to_string(side.first) + "-" + std::to_string(side.second);
+        if (firsts.size() > 2) faults.push_back(name + " is held by " + std::to_string(firsts.size()) + " elements");
+        if (firsts.size() == 2 && firsts[0] == firsts[1]) faults.push_back(name + " runs the same way in both elements");
+    }
+    // Nodes by cells of the mean side length, to find those near a side.
+    double mean = 0.0;
+    for (const auto& [side, firsts] : sides) mean += std::hypot(x(side.second) - x(side.first), y(side.second) - y(side.first));
+    mean = std::max(mean / std::max<std::size_t>(sides.size(), 1), 1e-6);
+    std::map<std::pair<long long, long long>, std::vector<std::int32_t>> cells;
+    const auto cellOf = [mean](double v) { return static_cast<long long>(std::floor(v / mean)); };
+    for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) cells[{cellOf(x(n)), cellOf(y(n))}].push_back(n);
+    for (const auto& [side, firsts] : sides) {
+        const std::int32_t a = side.first, b = side.second;
+        const double len = std::hypot(x(b) - x(a), y(b) - y(a));
+        if (len == 0.0) continue;
+        for (long long i = cellOf(std::min(x(a), x(b)) - tol); i <= cellOf(std::max(x(a), x(b)) + tol); ++i)
+            for (long long j = cellOf(std::min(y(a), y(b)) - tol); j <= cellOf(std::max(y(a), y(b)) + tol); ++j) {
+                const auto found = cells.find({i, j});
+                if (found == cells.end()) continue;
+                for (const std::int32_t n : found->second) {
+                    if (n == a || n == b) continue;
+                    const double along = ((x(n) - x(a)) * (x(b) - x(a)) + (y(n) - y(a)) * (y(b) - y(a))) / len;
+                    const double off = std::fabs((x(n) - x(a)) * (y(b) - y(a)) - (y(n) - y(a)) * (x(b) - x(a))) / len;
+                    if (along > tol && along < len - tol && off <= tol)
+                        faults.push_back("node " + std::to_string(n) + " (" + std::to_string(x(n)) + ", " +
+                                         std::to_string(y(n)) + ") lies inside side " + std::to_string(a) + "-" +
+                                         std::to_string(b) + " (" + std::to_string(x(a)) + ", " + std::to_string(y(a)) +
+                                         " to " + std::to_string(x(b)) + ", " + std::to_string(y(b)) + ")");
+                }
+            }
+    }
+    for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
+        if (!inSlab(slab, x(n), y(n), tol))
+            faults.push_back("node " + std::to_string(n) + " (" + std::to_string(x(n)) + ", " + std::to_string(y(n)) +
+                             ") lies outside the slab");
+    for (const auto& [start, end] : slab.lines) {
+        const double len = std::hypot(static_cast<double>(end.X) - start.X, static_cast<double>(end.Y) - start.Y);
+        std::vector<std::pair<double, double>> covered;
+        for (const auto& [side, firsts] : sides) {
+            const std::int32_t a = side.first, b = side.second;
+            if (segmentDistance(x(a), y(a), start.X, start.Y, end.X, end.Y) > tol ||
+                segmentDistance(x(b), y(b), start.X, start.Y, end.X, end.Y) > tol)
+                continue;
+            const auto along = [&](std::int32_t n) {
+                return ((x(n) - start.X) * (end.X - start.X) + (y(n) - start.Y) * (end.Y - start.Y)) / len;
+            };
+            covered.emplace_back(std::min(along(a), along(b)), std::max(along(a), along(b)));
+        }
+        std::sort(covered.begin(), covered.end());
+        double reached = 0.0;
+        for (const auto& [from, to] : covered) {
+            if (from > reached + tol) break;
+            reached = std::max(reached, to);
+        }
+        if (reached < len - tol)
+            faults.push_back("the line from (" + std::to_string(start.X) + ", " + std::to_string(start.Y) + ") to (" +
+                             std::to_string(end.X) + ", " + std::to_string(end.Y) + ") is a chain of sides only up to " +
+                             std::to_string(reached) + " of " + std::to_string(len));
+    }
+    return faults;
+}
+
+}  // namespace orvelo::gridcheck
