@@ -49,7 +49,13 @@ public:
                 if (onSide_.count(side) != 0) continue;
                 double x = 0.0;
                 double y = 0.0;
-                if (crossing(side.first, side.second, x, y)) onSide_[side] = {newNode(x, y)};
+                if (!crossing(side.first, side.second, x, y)) continue;
+                // A crossing on a node of the net that is no end of the side
+                // would fold the net there.
+                for (std::int32_t n = 1; n <= m_.MeshNodeCount; ++n)
+                    if (near(this->x(static_cast<std::int16_t>(n)), this->y(static_cast<std::int16_t>(n)), x, y))
+                        raiseAt(static_cast<float>(x), static_cast<float>(y), 190095);
+                onSide_[side] = {newNode(x, y)};
             }
         }
         divideTaken(true);

@@ -377,6 +377,8 @@ inline std::vector<std::string> wholeNetFaults(const BasDelaunay& m, const SlabB
                 }
             }
     }
+    for (const auto& [e, f] : overlappingPairs(m, tol))
+        faults.push_back("elements " + std::to_string(e) + " and " + std::to_string(f) + " overlap");
     for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n)
         if (!inSlab(slab, x(n), y(n), tol))
             faults.push_back("node " + std::to_string(n) + " (" + std::to_string(x(n)) + ", " + std::to_string(y(n)) +
