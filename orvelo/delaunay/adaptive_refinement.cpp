@@ -157,6 +157,21 @@ Neighbour findNeighbour(const BasDelaunay& m, std::int16_t a, std::int16_t b, st
     return Neighbour{};
 }
 
+// The corners of a neighbour found across a side, and its sides' lengths:
+// the shared one (b to i), L1 (i to o), L2 (o to b).
+struct NeighbourCorners {
+    std::int16_t nb, ni, no;
+    float shared, l1, l2;
+};
+
+NeighbourCorners cornersOf(const BasDelaunay& m, const Neighbour& f) {
+    const NetElement& t = m.MeshElementList[static_cast<std::size_t>(f.element)];
+    const std::int16_t nb = t.Node[static_cast<std::size_t>(f.side.b)];
+    const std::int16_t ni = t.Node[static_cast<std::size_t>(f.side.i)];
+    const std::int16_t no = t.Node[static_cast<std::size_t>(f.side.o)];
+    return NeighbourCorners{nb, ni, no, sideLength(m, nb, ni), sideLength(m, ni, no), sideLength(m, no, nb)};
+}
+
 // The node SplitElementEdge made at the middle of the side (a, b).
 std::int16_t midpointOf(const BasDelaunay& m, std::int16_t a, std::int16_t b) {
     return AddMeshNode((nodeX(m, a) + nodeX(m, b)) / 2.0f, (nodeY(m, a) + nodeY(m, b)) / 2.0f, 0);
@@ -246,13 +261,7 @@ void walkNeighbours(std::int16_t a, std::int16_t b, std::int32_t excluded) {
             if (quad != 0) splitQuadrilateral(quad, a, b, midpointOf(m, a, b));
             return;
         }
-        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(f.element)];
-        const std::int16_t nb = t.Node[static_cast<std::size_t>(f.side.b)];
-        const std::int16_t ni = t.Node[static_cast<std::size_t>(f.side.i)];
-        const std::int16_t no = t.Node[static_cast<std::size_t>(f.side.o)];
-        const float shared = sideLength(m, nb, ni);
-        const float l1 = sideLength(m, ni, no);
-        const float l2 = sideLength(m, no, nb);
+        const auto [nb, ni, no, shared, l1, l2] = cornersOf(m, f);
         const auto element = static_cast<std::int16_t>(f.element);
         if (shared > l1 && shared > l2) {
             SplitElementEdge(element, f.side.b, f.side.i, f.side.o);
@@ -453,13 +462,7 @@ bool planSplit(SplitPlan& plan, std::int32_t e, const SidePositions& side) {
         // A walk that came back to a triangle it split is not planned.
         if (std::find(visited.begin(), visited.end(), f.element) != visited.end()) return plan.giveUp();
         visited.push_back(f.element);
-        const NetElement& n = m.MeshElementList[static_cast<std::size_t>(f.element)];
-        const std::int16_t nb = n.Node[static_cast<std::size_t>(f.side.b)];
-        const std::int16_t ni = n.Node[static_cast<std::size_t>(f.side.i)];
-        const std::int16_t no = n.Node[static_cast<std::size_t>(f.side.o)];
-        const float shared = sideLength(m, nb, ni);
-        const float l1 = sideLength(m, ni, no);
-        const float l2 = sideLength(m, no, nb);
+        const auto [nb, ni, no, shared, l1, l2] = cornersOf(m, f);
         if (shared > l1 && shared > l2) return splitKeepsArea(m, nb, ni, no, mid) ? true : plan.giveUp();
         const bool first = l1 > l2;
         const std::int16_t na = first ? ni : no;

@@ -67,9 +67,20 @@ bool InsideSlabPieces(double x, double y) {
     return true;
 }
 
+// Whether the test holds for some piece of the outline or of an opening.
+template <class Test>
+bool anyBorderPiece(const Test& test) {
+    const BasDelaunay& m = basDelaunay();
+    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount) && p < m.MeshOutline.size(); ++p)
+        if (test(m.MeshOutline[p])) return true;
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o)
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]) && p < m.MeshOpenings[o].size(); ++p)
+            if (test(m.MeshOpenings[o][p])) return true;
+    return false;
+}
+
 bool InsideSlabOrOnBorder(double x, double y) {
     if (InsideSlabPieces(x, y)) return true;
-    const BasDelaunay& m = basDelaunay();
     const double tol = CoincidenceTolerance();
     const auto near = [&](const OutlinePiece& p) {
         const double radius = std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC);
@@ -79,16 +90,10 @@ bool InsideSlabOrOnBorder(double x, double y) {
         const double t = squared > 0.0 ? std::clamp(((x - p.X1) * dx + (y - p.Y1) * dy) / squared, 0.0, 1.0) : 0.0;
         return std::hypot(p.X1 + t * dx - x, p.Y1 + t * dy - y) <= tol;
     };
-    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount) && p < m.MeshOutline.size(); ++p)
-        if (near(m.MeshOutline[p])) return true;
-    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o)
-        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]) && p < m.MeshOpenings[o].size(); ++p)
-            if (near(m.MeshOpenings[o][p])) return true;
-    return false;
+    return anyBorderPiece(near);
 }
 
 bool CrossesSlabBorder(double ax, double ay, double bx, double by) {
-    const BasDelaunay& m = basDelaunay();
     const double tol = CoincidenceTolerance();
     // Each end of one segment clearly on its own side of the other.
     const auto apart = [tol](double px, double py, double qx, double qy, double rx, double ry, double sx, double sy) {
@@ -97,15 +102,9 @@ bool CrossesSlabBorder(double ax, double ay, double bx, double by) {
         const double s = ((qx - px) * (sy - py) - (qy - py) * (sx - px)) / length;
         return (r > tol && s < -tol) || (r < -tol && s > tol);
     };
-    const auto crosses = [&](const OutlinePiece& p) {
+    return anyBorderPiece([&](const OutlinePiece& p) {
         return !p.IsArc && apart(ax, ay, bx, by, p.X1, p.Y1, p.X2, p.Y2) && apart(p.X1, p.Y1, p.X2, p.Y2, ax, ay, bx, by);
-    };
-    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount) && p < m.MeshOutline.size(); ++p)
-        if (crosses(m.MeshOutline[p])) return true;
-    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o)
-        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]) && p < m.MeshOpenings[o].size(); ++p)
-            if (crosses(m.MeshOpenings[o][p])) return true;
-    return false;
+    });
 }
 
 bool InsideAnOpening(std::int32_t x, std::int32_t y) {
