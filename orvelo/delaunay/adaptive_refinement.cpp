@@ -12,10 +12,13 @@
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/target_size.h"
+#include "orvelo/delaunay/units.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/numbertext.h"
 
 namespace orvelo {
 
@@ -154,6 +157,21 @@ Neighbour findNeighbour(const BasDelaunay& m, std::int16_t a, std::int16_t b, st
     return Neighbour{};
 }
 
+// The corners of a neighbour found across a side, and its sides' lengths:
+// the shared one (b to i), L1 (i to o), L2 (o to b).
+struct NeighbourCorners {
+    std::int16_t nb, ni, no;
+    float shared, l1, l2;
+};
+
+NeighbourCorners cornersOf(const BasDelaunay& m, const Neighbour& f) {
+    const NetElement& t = m.MeshElementList[static_cast<std::size_t>(f.element)];
+    const std::int16_t nb = t.Node[static_cast<std::size_t>(f.side.b)];
+    const std::int16_t ni = t.Node[static_cast<std::size_t>(f.side.i)];
+    const std::int16_t no = t.Node[static_cast<std::size_t>(f.side.o)];
+    return NeighbourCorners{nb, ni, no, sideLength(m, nb, ni), sideLength(m, ni, no), sideLength(m, no, nb)};
+}
+
 // The node SplitElementEdge made at the middle of the side (a, b).
 std::int16_t midpointOf(const BasDelaunay& m, std::int16_t a, std::int16_t b) {
     return AddMeshNode((nodeX(m, a) + nodeX(m, b)) / 2.0f, (nodeY(m, a) + nodeY(m, b)) / 2.0f, 0);
@@ -243,13 +261,7 @@ void walkNeighbours(std::int16_t a, std::int16_t b, std::int32_t excluded) {
             if (quad != 0) splitQuadrilateral(quad, a, b, midpointOf(m, a, b));
             return;
         }
-        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(f.element)];
-        const std::int16_t nb = t.Node[static_cast<std::size_t>(f.side.b)];
-        const std::int16_t ni = t.Node[static_cast<std::size_t>(f.side.i)];
-        const std::int16_t no = t.Node[static_cast<std::size_t>(f.side.o)];
-        const float shared = sideLength(m, nb, ni);
-        const float l1 = sideLength(m, ni, no);
-        const float l2 = sideLength(m, no, nb);
+        const auto [nb, ni, no, shared, l1, l2] = cornersOf(m, f);
         const auto element = static_cast<std::int16_t>(f.element);
         if (shared > l1 && shared > l2) {
             SplitElementEdge(element, f.side.b, f.side.i, f.side.o);
@@ -291,7 +303,247 @@ SidePositions sideOppositeLargestAngle(const BasDelaunay& m, const NetElement& t
     return SidePositions{1, 2, 3};
 }
 
+// How a -> b -> c turns: 1 counter-clockwise, -1 clockwise, 0 in line (the
+// Single coordinates, compared in double precision).
+int turnOf(const BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t c) {
+    const double abx = static_cast<double>(nodeX(m, b)) - nodeX(m, a);
+    const double aby = static_cast<double>(nodeY(m, b)) - nodeY(m, a);
+    const double acx = static_cast<double>(nodeX(m, c)) - nodeX(m, a);
+    const double acy = static_cast<double>(nodeY(m, c)) - nodeY(m, a);
+    const double cross = abx * acy - aby * acx;
+    return cross > 0.0 ? 1 : (cross < 0.0 ? -1 : 0);
+}
+
+// Whether triangle (p, q, r) turns as `turn` says and stands clear of
+// flat: its height over its longest side above the coincidence tolerance.
+bool clearTriangle(const BasDelaunay& m, std::int16_t p, std::int16_t q, std::int16_t r, int turn) {
+    if (turn == 0 || turnOf(m, p, q, r) != turn) return false;
+    const double px = nodeX(m, p), py = nodeY(m, p), qx = nodeX(m, q), qy = nodeY(m, q), rx = nodeX(m, r), ry = nodeY(m, r);
+    const double twiceArea = std::fabs((qx - px) * (ry - py) - (qy - py) * (rx - px));
+    const double longest = std::max({std::hypot(qx - px, qy - py), std::hypot(rx - qx, ry - qy), std::hypot(px - rx, py - ry)});
+    return twiceArea > CoincidenceTolerance() * longest;
+}
+
+// Whether the triangle (p, q, r), split on its side p-q at node mid, gives
+// two triangles that turn as it does and stand clear of flat (a midpoint
+// within the tolerance of a side would hang on it).
+bool splitKeepsArea(const BasDelaunay& m, std::int16_t p, std::int16_t q, std::int16_t r, std::int16_t mid) {
+    const int turn = turnOf(m, p, q, r);
+    return clearTriangle(m, p, mid, r, turn) && clearTriangle(m, r, mid, q, turn);
+}
+
+// While a planned split runs: the node each of its sides is split at (by
+// side key), where that is not the side's midpoint (a corner of the slab).
+std::unordered_map<std::uint32_t, std::int16_t>*& plannedNodes() {
+    static std::unordered_map<std::uint32_t, std::int16_t>* nodes = nullptr;
+    return nodes;
+}
+
+// The corners of the outline and of the openings, while a refinement runs.
+std::vector<halvex::SinglePoint>& slabCorners() {
+    static std::vector<halvex::SinglePoint> corners;
+    return corners;
+}
+
+// The midpoints of one split and its walk, as nodes made before any element
+// changes, in the order the splits make them. A midpoint may be a new node
+// or a node standing exactly at the middle of its side (one the walk made
+// before, from the other side); one within the coincidence tolerance of any
+// other node gives the split up, and so does a split that would leave an
+// element without area. Given up, the nodes it made are removed again.
+class SplitPlan {
+public:
+    explicit SplitPlan(BasDelaunay& m) : m_(m), nodesBefore_(m.MeshNodeCount) {}
+
+    // The node side (a, b) of triangle (a, b, o) is split at; false when
+    // there may be none. On the border of the net (border true), a corner
+    // of the slab inside the triangle (the side is a chord across it) is
+    // taken, the one nearest the side's middle; else the side's middle.
+    bool nodeFor(std::int16_t a, std::int16_t b, std::int16_t o, bool border, std::int16_t& node) {
+        if (border) {
+            const int turn = turnOf(m_, a, b, o);
+            const double mx = (static_cast<double>(nodeX(m_, a)) + nodeX(m_, b)) / 2.0;
+            const double my = (static_cast<double>(nodeY(m_, a)) + nodeY(m_, b)) / 2.0;
+            const halvex::SinglePoint* nearest = nullptr;
+            double nearestDistance = 0.0;
+            for (const halvex::SinglePoint& c : slabCorners()) {
+                if (!strictlyInside(a, b, o, turn, c)) continue;
+                const double distance = std::hypot(c.X - mx, c.Y - my);
+                if (nearest == nullptr || distance < nearestDistance) {
+                    nearest = &c;
+                    nearestDistance = distance;
+                }
+            }
+            if (nearest != nullptr) {
+                const std::int16_t count = m_.MeshNodeCount;
+                node = AddMeshNode(nearest->X, nearest->Y, 0);
+                if (m_.MeshNodeCount == count) return false;
+                nodes_[SideIndex::key(a, b)] = node;
+                return true;
+            }
+        }
+        return midpoint(a, b, node);
+    }
+
+    // The nodes the plan takes instead of midpoints, by side.
+    std::unordered_map<std::uint32_t, std::int16_t>& cornerNodes() { return nodes_; }
+
+    // The node at the middle of side (a, b); false when there may be none.
+    bool midpoint(std::int16_t a, std::int16_t b, std::int16_t& node) const {
+        const float x = (nodeX(m_, a) + nodeX(m_, b)) / 2.0f;
+        const float y = (nodeY(m_, a) + nodeY(m_, b)) / 2.0f;
+        const std::int16_t count = m_.MeshNodeCount;
+        node = AddMeshNode(x, y, 0);
+        if (m_.MeshNodeCount != count) return true;
+        return node != a && node != b && nodeX(m_, node) == x && nodeY(m_, node) == y;
+    }
+
+    // Removes the nodes the plan made; false, for the caller to return.
+    bool giveUp() {
+        nodes_.clear();
+        m_.MeshNodeCount = nodesBefore_;
+        m_.MeshNodeX.resize(static_cast<std::size_t>(nodesBefore_) + 1);
+        m_.MeshNodeY.resize(static_cast<std::size_t>(nodesBefore_) + 1);
+        return false;
+    }
+
+private:
+    // Whether point c lies inside triangle (a, b, o) (turning as `turn`
+    // says), farther than the coincidence tolerance from its sides.
+    bool strictlyInside(std::int16_t a, std::int16_t b, std::int16_t o, int turn, const halvex::SinglePoint& c) const {
+        const double tol = CoincidenceTolerance();
+        const std::array<std::int16_t, 3> corners{a, b, o};
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::int16_t p = corners[k], q = corners[(k + 1) % 3];
+            const double px = nodeX(m_, p), py = nodeY(m_, p), qx = nodeX(m_, q), qy = nodeY(m_, q);
+            const double cross = ((qx - px) * (c.Y - py) - (qy - py) * (c.X - px)) * turn;
+            if (!(cross > tol * std::hypot(qx - px, qy - py))) return false;
+        }
+        return true;
+    }
+
+    BasDelaunay& m_;
+    std::int16_t nodesBefore_;
+    std::unordered_map<std::uint32_t, std::int16_t> nodes_;
+};
+
+// Plans the split of triangle e on the side from corner b to corner i and
+// the walk that follows it, as walkNeighbours will run them: true when every
+// midpoint may be made and every element keeps an area (the midpoints are
+// then nodes already), false when the side must stay as it is.
+bool planSplit(SplitPlan& plan, std::int32_t e, const SidePositions& side) {
+    BasDelaunay& m = basDelaunay();
+    const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+    std::int16_t a = t.Node[static_cast<std::size_t>(side.b)];
+    std::int16_t b = t.Node[static_cast<std::size_t>(side.i)];
+    const std::int16_t o = t.Node[static_cast<std::size_t>(side.o)];
+    const auto onBorder = [&m](std::int16_t p, std::int16_t q, std::int32_t holder) {
+        return findNeighbour(m, p, q, holder).element == 0 && quadrilateralWithSide(m, p, q) == 0;
+    };
+    std::int16_t mid = 0;
+    if (!plan.nodeFor(a, b, o, onBorder(a, b, e), mid) || !splitKeepsArea(m, a, b, o, mid)) return plan.giveUp();
+    std::vector<std::int32_t> visited{e};
+    std::int32_t excluded = e;
+    for (;;) {
+        const Neighbour f = findNeighbour(m, a, b, excluded);
+        if (f.element == 0) {
+            const std::int32_t quad = quadrilateralWithSide(m, a, b);
+            if (quad == 0) return true;
+            const NetElement& q = m.MeshElementList[static_cast<std::size_t>(quad)];
+            std::size_t k = 1;
+            while (k <= 4 && !sideIs(q, k, k % 4 + 1, a, b)) ++k;
+            if (k > 4) return true;
+            const auto at = [&](std::size_t offset) { return q.Node[(k - 1 + offset) % 4 + 1]; };
+            const int turn = turnOf(m, at(0), at(1), at(2));
+            const bool whole = clearTriangle(m, at(0), mid, at(3), turn) && clearTriangle(m, mid, at(1), at(2), turn) &&
+                               clearTriangle(m, mid, at(2), at(3), turn);
+            return whole ? true : plan.giveUp();
+        }
+        // A walk that came back to a triangle it split is not planned.
+        if (std::find(visited.begin(), visited.end(), f.element) != visited.end()) return plan.giveUp();
+        visited.push_back(f.element);
+        const auto [nb, ni, no, shared, l1, l2] = cornersOf(m, f);
+        if (shared > l1 && shared > l2) return splitKeepsArea(m, nb, ni, no, mid) ? true : plan.giveUp();
+        const bool first = l1 > l2;
+        const std::int16_t na = first ? ni : no;
+        const std::int16_t nn = first ? no : nb;
+        std::int16_t next = 0;
+        if (!plan.nodeFor(na, nn, first ? nb : ni, onBorder(na, nn, f.element), next) ||
+            !splitKeepsArea(m, na, nn, first ? nb : ni, next) ||
+            !splitKeepsArea(m, nb, ni, next, mid))
+            return plan.giveUp();
+        a = na;
+        b = nn;
+        mid = next;
+        excluded = f.element;
+    }
+}
+
 void abandonRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
+
+}  // namespace
+
+void CheckNetIsWhole() {
+    const BasDelaunay& m = basDelaunay();
+    std::unordered_map<std::uint32_t, int> holders;
+    holders.reserve(3 * static_cast<std::size_t>(std::max<std::int16_t>(m.MeshElementCount, 0)));
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        const auto corners = static_cast<std::size_t>(t.CornerCount);
+        std::int32_t fault = 0;
+        const int turn = turnOf(m, t.Node[1], t.Node[2], t.Node[3]);
+        for (std::size_t k = 1; k <= corners && fault == 0; ++k) {
+            const std::int16_t p = t.Node[k == 1 ? corners : k - 1];
+            const std::int16_t q = t.Node[k];
+            const std::int16_t r = t.Node[k % corners + 1];
+            if (q == r || (corners == 4 && t.Node[k] == t.Node[(k + 1) % corners + 1]))
+                fault = 190092;
+            else if (turn == 0 || turnOf(m, p, q, r) != turn)
+                fault = 190093;
+            else if (++holders[SideIndex::key(q, r)] > 2)
+                fault = 190094;
+        }
+        if (fault == 0) continue;
+        double x = 0.0;
+        double y = 0.0;
+        for (std::size_t k = 1; k <= corners; ++k) {
+            x += nodeX(m, t.Node[k]) / static_cast<double>(corners);
+            y += nodeY(m, t.Node[k]) / static_cast<double>(corners);
+        }
+        const quillon::ClsLanguageText& texts = LanguageTexts();
+        rt::raise(5, texts.GetText(quillon::TextNo(190091),
+                                   {rt::Variant("|1"), rt::Variant(rt::formatSingle(static_cast<float>(x))),
+                                    rt::Variant("|2"), rt::Variant(rt::formatSingle(static_cast<float>(y))),
+                                    rt::Variant("|3"), rt::Variant(texts.GetText(quillon::TextNo(fault)))}));
+    }
+}
+
+namespace {
+
+// The slab's corners for the refinement, from the meshers' copy of the
+// slab, while it lives.
+class SlabCornersScope {
+public:
+    explicit SlabCornersScope(const BasDelaunay& m) {
+        std::vector<halvex::SinglePoint>& corners = slabCorners();
+        corners.clear();
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(std::max(m.MeshOutlineCount, 0)) && p < m.MeshOutline.size(); ++p)
+            corners.push_back({m.MeshOutline[p].X1, m.MeshOutline[p].Y1});
+        for (std::size_t o = 1; o <= static_cast<std::size_t>(std::max<std::int32_t>(m.MeshOpeningCount, 0)) && o < m.MeshOpenings.size() &&
+                                o < m.MeshOpeningPieceCount.size();
+             ++o)
+            for (std::size_t p = 1; p <= static_cast<std::size_t>(std::max<std::int32_t>(m.MeshOpeningPieceCount[o], 0)) &&
+                                    p < m.MeshOpenings[o].size();
+                 ++p)
+                corners.push_back({m.MeshOpenings[o][p].X1, m.MeshOpenings[o][p].Y1});
+    }
+    ~SlabCornersScope() {
+        slabCorners().clear();
+        plannedNodes() = nullptr;
+    }
+    SlabCornersScope(const SlabCornersScope&) = delete;
+    SlabCornersScope& operator=(const SlabCornersScope&) = delete;
+};
 
 void refine(bool useIndex) {
     BasDelaunay& m = basDelaunay();
@@ -301,6 +553,7 @@ void refine(bool useIndex) {
     const TargetSizeIndexScope sizeIndex;
     SideIndex index(m);
     const ActiveSideIndex active(useIndex ? &index : nullptr);
+    const SlabCornersScope corners(m);
 
     for (;;) {
         const std::int16_t nodesBefore = m.MeshNodeCount;
@@ -316,8 +569,13 @@ void refine(bool useIndex) {
                 const float length = sideLength(m, a, b);
                 const float target = GetTriangleTargetSize(t.Node[1], t.Node[2], t.Node[3]);
                 if (length / 2.0f > minElementSize && length > target) {
-                    SplitElementEdge(static_cast<std::int16_t>(e), side.b, side.i, side.o);
-                    walkNeighbours(a, b, e);
+                    SplitPlan plan(m);
+                    if (planSplit(plan, e, side)) {
+                        plannedNodes() = &plan.cornerNodes();
+                        SplitElementEdge(static_cast<std::int16_t>(e), side.b, side.i, side.o);
+                        walkNeighbours(a, b, e);
+                        plannedNodes() = nullptr;
+                    }
                 }
             }
             if (mesher::StopRequested(true)) return abandonRun();
@@ -325,8 +583,9 @@ void refine(bool useIndex) {
         if (mesher::StopRequested(false)) return abandonRun();
         // A split whose midpoint fell on an existing node adds elements but
         // no node; its triangles are looked at in another sweep as well.
-        if (m.MeshNodeCount == nodesBefore && m.MeshElementCount == elementsBefore) return;
+        if (m.MeshNodeCount == nodesBefore && m.MeshElementCount == elementsBefore) break;
     }
+    CheckNetIsWhole();
 }
 
 }  // namespace
@@ -350,7 +609,13 @@ void SplitElementEdge(std::int16_t element, std::int16_t b, std::int16_t i, std:
     checkNodeNumber(m, e.Node[ii]);
     const float x = (nodeX(m, e.Node[bb]) + nodeX(m, e.Node[ii])) / 2.0f;
     const float y = (nodeY(m, e.Node[bb]) + nodeY(m, e.Node[ii])) / 2.0f;
-    const std::int16_t midpoint = AddMeshNode(x, y, 0);
+    std::int16_t midpoint = 0;
+    const auto* planned = plannedNodes();
+    const auto found = planned != nullptr ? planned->find(SideIndex::key(e.Node[bb], e.Node[ii])) : decltype(planned->end()){};
+    if (planned != nullptr && found != planned->end())
+        midpoint = found->second;
+    else
+        midpoint = AddMeshNode(x, y, 0);
     if (m.MeshElementCount >= kMaxNetCount) rt::raise(6, "The net would have more than 32767 elements.");
 
     SideIndex* index = activeSideIndex();

@@ -45,7 +45,24 @@ void SplitElementEdge(std::int16_t element, std::int16_t b, std::int16_t i, std:
 // (ExitWithoutSaving): the net is conforming but not refined to the field,
 // so it is never taken as a result. The zero-length-side notice appears at
 // most once. Errors (overflow, the size field) are not trapped.
+//
+// A side is not bisected (the triangle keeps its size) when a node it would
+// take, or one the walk after it would take, falls within the coincidence
+// tolerance of an existing node other than one exactly at that middle, or
+// when an element it would make is flat (its height within the tolerance)
+// or turns the other way: the whole split with its walk is planned, and its
+// nodes made, before any element changes. A side on the border of the net
+// that cuts across a corner of the outline or of an opening (the corner
+// lies inside its triangle) is split at that corner instead of its middle,
+// so no node falls outside the slab. At the end the net is checked whole
+// (CheckNetIsWhole).
 void RefineMeshAdaptively();
+
+// A net with an element of a repeated corner or without area (its corners
+// not all turning one way), or a side held by more than two elements, is
+// never handed on: run-time error 5 naming the place (text 190091). The
+// refinement ends with it, and so does the grid-based generation.
+void CheckNetIsWhole();
 
 // Tests only: the same refinement finding each neighbour by scanning every
 // element, as the proof that the side index gives the same net.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/progress.h"
@@ -116,6 +117,40 @@ int turnAgainstGrid(const At& a, const At& b, const At& c) {
     return (gridTurn > 0.0) == (netTurn > 0.0) ? 1 : -1;
 }
 
+// Whether a key node other than the corners lies inside the element of
+// these grid points (farther than the tolerance from its sides). A key
+// node stands within half a spacing of its grid point, so only the grid
+// points around the corners' are looked at.
+template <std::size_t N>
+bool coversKeyNode(const std::array<At, N>& corners) {
+    const BasGridBased& g = basGridBased();
+    const BasDelaunay& m = basDelaunay();
+    const auto x = [&m](std::int32_t n) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]); };
+    const auto y = [&m](std::int32_t n) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]); };
+    const double tol = KeyTolerance();
+    std::int32_t x0 = corners[0].ix, x1 = x0, y0 = corners[0].iy, y1 = y0;
+    for (const At& c : corners) {
+        x0 = std::min(x0, c.ix), x1 = std::max(x1, c.ix), y0 = std::min(y0, c.iy), y1 = std::max(y1, c.iy);
+    }
+    for (std::int32_t i = std::max(x0 - 1, 0); i <= std::min(x1 + 1, g.GridNodeNumber.maxX()); ++i) {
+        for (std::int32_t j = std::max(y0 - 1, 0); j <= std::min(y1 + 1, g.GridNodeNumber.maxY()); ++j) {
+            const std::int32_t k = g.GridNodeNumber(i, j);
+            if (k == 0 || k > g.KeyNodeCount) continue;
+            int side = 0;
+            bool inside = true;
+            for (std::size_t c = 0; c < N && inside; ++c) {
+                const std::int32_t a = node(corners[c]), b = node(corners[(c + 1) % N]);
+                const double turn = (x(b) - x(a)) * (y(k) - y(a)) - (y(b) - y(a)) * (x(k) - x(a));
+                const int sign = turn > 0.0 ? 1 : -1;
+                inside = k != a && std::fabs(turn) > tol * std::hypot(x(b) - x(a), y(b) - y(a)) && (side == 0 || sign == side);
+                side = sign;
+            }
+            if (inside) return true;
+        }
+    }
+    return false;
+}
+
 // AddGridTriangle for a triangle of grid points. Key nodes stand off their
 // grid points, and where they fold a cell over, a triangle of the cell would
 // be turned inside out, flat, or would cover the cell's fourth node; such a
@@ -142,7 +177,7 @@ bool cellTriangleFits(const std::array<At, 3>& corners, const At* fourth) {
 }
 
 bool addCellTriangle(const std::array<At, 3>& corners, const At* fourth) {
-    if (!cellTriangleFits(corners, fourth)) return false;
+    if (!cellTriangleFits(corners, fourth) || coversKeyNode(corners)) return false;
     return AddGridTriangle(node(corners[0]), node(corners[1]), node(corners[2]));
 }
 
@@ -183,6 +218,18 @@ void appendElement(const NetElement& element) {
     m.MeshElementList[static_cast<std::size_t>(m.MeshElementCount)] = element;
 }
 
+// Whether a side of the element with these corners reaches across a piece
+// of the outline or of an opening.
+bool sideCrossesBorder(const std::vector<std::int16_t>& corners) {
+    const BasDelaunay& m = basDelaunay();
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const auto p = static_cast<std::size_t>(corners[k]);
+        const auto q = static_cast<std::size_t>(corners[(k + 1) % corners.size()]);
+        if (CrossesSlabBorder(m.MeshNodeX[p], m.MeshNodeY[p], m.MeshNodeX[q], m.MeshNodeY[q])) return true;
+    }
+    return false;
+}
+
 using ProducerFn = void (*)(std::int16_t, std::int16_t, std::int16_t);
 
 // The first producer and its fall-back of one step.
@@ -216,6 +263,15 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     const std::int32_t y = rt::CLng(static_cast<double>(sumY) * (static_cast<double>(UnitFactor()) * 100.0) / 3.0);
     if (InsideAnOpening(x, y)) return false;
     if (!InsideSlabOutline(x, y)) return false;
+    // Below the regions' resolution: a sliver outside a bend of the border;
+    // a triangle whose side reaches across the border or cuts through a
+    // notch of it (the side's middle off the slab).
+    const double cx = (static_cast<double>(xOf(a)) + xOf(b) + xOf(c)) / 3.0;
+    const double cy = (static_cast<double>(yOf(a)) + yOf(b) + yOf(c)) / 3.0;
+    if (!InsideSlabPieces(cx, cy) || sideCrossesBorder({a, b, c})) return false;
+    for (const auto& [p, q] : {std::pair{a, b}, std::pair{b, c}, std::pair{c, a}})
+        if (!InsideSlabOrOnBorder((static_cast<double>(xOf(p)) + xOf(q)) / 2.0, (static_cast<double>(yOf(p)) + yOf(q)) / 2.0))
+            return false;
     NetElement element;
     element.CornerCount = 3;
     element.Node[1] = a;
@@ -243,7 +299,8 @@ void AddBridgingTriangle(std::int16_t ix, std::int16_t iy, std::int16_t s) {
     g.TriangleMissing = true;
     if (ix < 2 || iy + s > g.GridIntervalsY + 1) return;
     if (!used(At{ix - 1, iy + s}) || !used(At{ix - 2, iy}) || used(At{ix - 1, iy})) return;
-    addCellTriangle({At{ix, iy}, At{ix - 1, iy + s}, At{ix - 2, iy}}, nullptr);
+    const std::array<At, 3> corners{At{ix, iy}, At{ix - 1, iy + s}, At{ix - 2, iy}};
+    addCellTriangle(corners, nullptr);
 }
 
 void AddCellQuadrilateral(std::int16_t ix, std::int16_t iy) {
@@ -293,10 +350,11 @@ void AddCellQuadrilateral(std::int16_t ix, std::int16_t iy) {
         }
     }
     // A quadrilateral that its key nodes fold over is split on the diagonal
-    // through its reflex corner.
+    // through its reflex corner; one reaching across the border or over a
+    // key node is split too, and each half kept or not on its own.
     const bool convex = turnAgainstGrid(br, tr, tl) == 1 && turnAgainstGrid(tr, tl, bl) == 1 &&
                         turnAgainstGrid(tl, bl, br) == 1 && turnAgainstGrid(bl, br, tr) == 1;
-    if (!convex) {
+    if (!convex || sideCrossesBorder({node(br), node(tr), node(tl), node(bl)}) || coversKeyNode(std::array<At, 4>{br, tr, tl, bl})) {
         if (cellTriangleFits({br, tl, bl}, &tr) && cellTriangleFits({br, tl, tr}, &bl)) {
             addCellTriangle({br, tl, bl}, &tr);
             addCellTriangle({br, tl, tr}, &bl);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "halvex/interface/enums.h"
+#include "orvelo/delaunay/adaptive_refinement.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/progress.h"
@@ -15,6 +16,7 @@
 #include "orvelo/gridmesh/cell_patterns.h"
 #include "orvelo/gridmesh/grid_regions.h"
 #include "orvelo/gridmesh/key_points.h"
+#include "orvelo/gridmesh/line_sides.h"
 #include "orvelo/gridmesh/snapping.h"
 #include "orvelo/gridmesh/trace_piece.h"
 #include "orvelo/model/declar.h"
@@ -196,12 +198,14 @@ void GenerateGridBasedMesh() {
     if (!built) return abandonRun();
     if (basDelaunay().MeshElementCount == 0)
         rt::raise(5, "No element of the grid-based net lies inside the slab outline: the net cannot be generated.");
+    FollowInternalLines();
 
     RestoreBoundaryFlags();
     if (mesher::StopRequested(false)) return abandonRun();
     BuildElementSideFlags(basDelaunay().MeshElementList, OperationWaitWindow());
     if (mesher::StopRequested(false)) return abandonRun();
     dropUnusedNodes();
+    CheckNetIsWhole();
 }
 
 }  // namespace orvelo

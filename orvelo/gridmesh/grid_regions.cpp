@@ -1,6 +1,11 @@
 #include "orvelo/gridmesh/grid_regions.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/units.h"
+#include "orvelo/gridmesh/key_points.h"
 #include "orvelo/gridmesh/bas_grid_based.h"
 #include "outside/drovik/region_test.h"
 
@@ -14,7 +19,93 @@ const drovik::ClsRegionTest& regionTest() {
     return test;
 }
 
+// Flips `inside` for every crossing of the ray from (x, y) towards +x with
+// the piece.
+void crossPiece(const OutlinePiece& piece, double x, double y, bool& inside) {
+    const auto cross = [&](double ax, double ay, double bx, double by) {
+        if ((ay > y) != (by > y) && x < ax + (y - ay) * (bx - ax) / (by - ay)) inside = !inside;
+    };
+    const double radius = std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC);
+    if (!piece.IsArc || !(radius <= 10000.0)) {
+        cross(piece.X1, piece.Y1, piece.X2, piece.Y2);
+        return;
+    }
+    float low = 0.0f;
+    float high = 0.0f;
+    ArcAngleRange(piece, low, high);
+    const int steps = std::max(1, static_cast<int>(std::ceil((high - low) / (90.0f / 64.0f))));
+    // From the start to the end along the arc.
+    const double from = piece.Direction ? low : high;
+    const double to = piece.Direction ? high : low;
+    double ax = piece.X1;
+    double ay = piece.Y1;
+    for (int k = 1; k <= steps; ++k) {
+        const double angle = (from + (to - from) * k / steps) * M_PI / 180.0;
+        const double bx = k == steps ? piece.X2 : piece.XC + radius * std::cos(angle);
+        const double by = k == steps ? piece.Y2 : piece.YC + radius * std::sin(angle);
+        cross(ax, ay, bx, by);
+        ax = bx;
+        ay = by;
+    }
+}
+
 }  // namespace
+
+bool InsideSlabPieces(double x, double y) {
+    const BasDelaunay& m = basDelaunay();
+    if (m.MeshOutlineCount < 1) return true;  // no pieces: the regions alone judge
+    bool inside = false;
+    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount) && p < m.MeshOutline.size(); ++p)
+        crossPiece(m.MeshOutline[p], x, y, inside);
+    if (!inside) return false;
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o) {
+        bool inOpening = false;
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]) && p < m.MeshOpenings[o].size(); ++p)
+            crossPiece(m.MeshOpenings[o][p], x, y, inOpening);
+        if (inOpening) return false;
+    }
+    return true;
+}
+
+// Whether the test holds for some piece of the outline or of an opening.
+template <class Test>
+bool anyBorderPiece(const Test& test) {
+    const BasDelaunay& m = basDelaunay();
+    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount) && p < m.MeshOutline.size(); ++p)
+        if (test(m.MeshOutline[p])) return true;
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o)
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]) && p < m.MeshOpenings[o].size(); ++p)
+            if (test(m.MeshOpenings[o][p])) return true;
+    return false;
+}
+
+bool InsideSlabOrOnBorder(double x, double y) {
+    if (InsideSlabPieces(x, y)) return true;
+    const double tol = CoincidenceTolerance();
+    const auto near = [&](const OutlinePiece& p) {
+        const double radius = std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC);
+        if (p.IsArc && radius <= 10000.0) return std::fabs(std::hypot(x - p.XC, y - p.YC) - radius) <= tol;
+        const double dx = static_cast<double>(p.X2) - p.X1, dy = static_cast<double>(p.Y2) - p.Y1;
+        const double squared = dx * dx + dy * dy;
+        const double t = squared > 0.0 ? std::clamp(((x - p.X1) * dx + (y - p.Y1) * dy) / squared, 0.0, 1.0) : 0.0;
+        return std::hypot(p.X1 + t * dx - x, p.Y1 + t * dy - y) <= tol;
+    };
+    return anyBorderPiece(near);
+}
+
+bool CrossesSlabBorder(double ax, double ay, double bx, double by) {
+    const double tol = CoincidenceTolerance();
+    // Each end of one segment clearly on its own side of the other.
+    const auto apart = [tol](double px, double py, double qx, double qy, double rx, double ry, double sx, double sy) {
+        const double length = std::hypot(qx - px, qy - py);
+        const double r = ((qx - px) * (ry - py) - (qy - py) * (rx - px)) / length;
+        const double s = ((qx - px) * (sy - py) - (qy - py) * (sx - px)) / length;
+        return (r > tol && s < -tol) || (r < -tol && s > tol);
+    };
+    return anyBorderPiece([&](const OutlinePiece& p) {
+        return !p.IsArc && apart(ax, ay, bx, by, p.X1, p.Y1, p.X2, p.Y2) && apart(p.X1, p.Y1, p.X2, p.Y2, ax, ay, bx, by);
+    });
+}
 
 bool InsideAnOpening(std::int32_t x, std::int32_t y) {
     const BasGridBased& g = basGridBased();

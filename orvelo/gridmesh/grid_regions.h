@@ -15,6 +15,22 @@ bool InsideAnOpening(std::int32_t x, std::int32_t y);
 // Whether the slab outline's region holds the integer point.
 bool InsideSlabOutline(std::int32_t x, std::int32_t y);
 
+// Whether (x, y) lies inside the slab outline and outside every opening by
+// the pieces themselves, not their traced regions (an arc followed in
+// steps of at most 1/64 of a quarter turn): below the regions' whole
+// centimetres, a sliver along a bend of the outline is told apart.
+bool InsideSlabPieces(double x, double y);
+
+// InsideSlabPieces, or within the coincidence tolerance of a piece of the
+// outline or of an opening (an arc: of its circle).
+bool InsideSlabOrOnBorder(double x, double y);
+
+// Whether the segment from (ax, ay) to (bx, by) crosses a straight piece
+// of the outline or of an opening inside both, farther than the
+// coincidence tolerance from their ends: an element with such a side would
+// reach out of the slab.
+bool CrossesSlabBorder(double ax, double ay, double bx, double by);
+
 // Makes SlabRegion (opening 0) or OpeningRegions(opening) from RegionPoints
 // 1..RegionPointCount.
 void MakeTracedRegion(std::int32_t opening);

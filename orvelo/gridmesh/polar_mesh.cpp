@@ -10,8 +10,10 @@
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/side_flags.h"
 #include "orvelo/delaunay/smooth_mesh.h"
+#include "orvelo/delaunay/units.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/numbertext.h"
@@ -34,9 +36,11 @@ long long largestPolarCount(std::int16_t shape, std::int16_t type, long long n) 
 // Builds the net in the mesher's arrays; false when the user stopped it.
 class PolarNet {
 public:
-    PolarNet(BasDelaunay& m, int n, float outerRadius, float innerRadius)
+    // quiet: built without progress and without polls (the trial net of the
+    // input check).
+    PolarNet(BasDelaunay& m, int n, float outerRadius, float innerRadius, bool quiet = false)
         : m_(m), n_(n), R_(outerRadius), r_(innerRadius), pi_(4.0f * std::atan(1.0f)),
-          dTheta_(pi_ / (2.0f * static_cast<float>(n))) {}
+          dTheta_(pi_ / (2.0f * static_cast<float>(n))), quiet_(quiet) {}
 
     bool annulus(bool triangles);
     bool spokeDisk(bool triangles);
@@ -67,6 +71,10 @@ private:
     // Every quadrilateral (c1, c2, c3, c4) as (c1, c2, c4) and (c2, c3, c4),
     // triangles as they are; a progress step per element taken.
     bool splitQuadrilaterals();
+    void progressMax(long long steps) const {
+        if (!quiet_) mesher::SetProgressMax(steps);
+    }
+    bool stopRequested() const { return !quiet_ && mesher::StopRequested(true); }
 
     BasDelaunay& m_;
     const long long n_;
@@ -74,6 +82,7 @@ private:
     const float r_;
     const float pi_;
     const float dTheta_;
+    const bool quiet_;
 };
 
 bool PolarNet::splitQuadrilaterals() {
@@ -87,7 +96,7 @@ bool PolarNet::splitQuadrilaterals() {
         } else {
             split.push_back(q);
         }
-        if (mesher::StopRequested(true)) return false;
+        if (stopRequested()) return false;
     }
     m_.MeshElementCount = checkedNetCount(static_cast<long long>(split.size()) - 1);
     m_.MeshElementList = std::move(split);
@@ -105,42 +114,42 @@ bool PolarNet::annulus(bool triangles) {
     for (long long k = 2; k <= n; ++k) rho[k] = std::sqrt(rho[k - 1] * rho[k - 1] + area / pi_);
     rho[n + 1] = R_;
 
-    mesher::SetProgressMax(m_.MeshNodeCount);
+    progressMax(m_.MeshNodeCount);
     float theta = 0.0f;
     for (long long s = 0; s < 4 * n; ++s) {
         for (long long k = 1; k <= n + 1; ++k) {
             place(s * (n + 1) + k, rho[k] * std::cos(theta), rho[k] * std::sin(theta));
-            if (mesher::StopRequested(true)) return false;
+            if (stopRequested()) return false;
         }
         theta += dTheta_;
     }
 
     auto node = [n](long long s, long long k) { return (s % (4 * n)) * (n + 1) + k; };
-    mesher::SetProgressMax(m_.MeshElementCount);
+    progressMax(m_.MeshElementCount);
     for (long long s = 0; s < 4 * n; ++s) {
         for (long long k = 1; k <= n; ++k) {
             m_.MeshElementList[static_cast<std::size_t>(s * n + k)] =
                 element({node(s, k), node(s, k + 1), node(s + 1, k + 1), node(s + 1, k)});
-            if (mesher::StopRequested(true)) return false;
+            if (stopRequested()) return false;
         }
     }
     if (!triangles) return true;
     // Types 7 and 8: a step per quadrilateral split, then one per element
     // taken over; the diagonal runs from the outer node of spoke s to the
     // inner node of spoke s + 1.
-    mesher::SetProgressMax(3LL * m_.MeshElementCount);
+    progressMax(3LL * m_.MeshElementCount);
     std::vector<NetElement> split(static_cast<std::size_t>(2 * m_.MeshElementCount) + 1);
     for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
         const NetElement& q = m_.MeshElementList[static_cast<std::size_t>(e)];
         split[2 * static_cast<std::size_t>(e) - 1] = element({q.Node[1], q.Node[2], q.Node[4]});
         split[2 * static_cast<std::size_t>(e)] = element({q.Node[2], q.Node[3], q.Node[4]});
-        if (mesher::StopRequested(true)) return false;
+        if (stopRequested()) return false;
     }
     const long long count = 2LL * m_.MeshElementCount;
     m_.MeshElementList.assign(static_cast<std::size_t>(count) + 1, NetElement{});
     for (long long e = 1; e <= count; ++e) {
         m_.MeshElementList[static_cast<std::size_t>(e)] = split[static_cast<std::size_t>(e)];
-        if (mesher::StopRequested(true)) return false;
+        if (stopRequested()) return false;
     }
     m_.MeshElementCount = checkedNetCount(count);
     return true;
@@ -157,7 +166,7 @@ bool PolarNet::spokeDisk(bool triangles) {
     for (long long k = 1; k <= n; ++k) rho[k] = std::sqrt(rho[k - 1] * rho[k - 1] + area / pi_);
     rho[n + 1] = R_;
 
-    mesher::SetProgressMax(m_.MeshNodeCount);
+    progressMax(m_.MeshNodeCount);
     place(1, 0.0, 0.0);
     float theta = 0.0f;
     for (long long s = 0; s < 4 * n; ++s) {
@@ -169,12 +178,12 @@ bool PolarNet::spokeDisk(bool triangles) {
                 a == n + 1 ? static_cast<double>(R_)
                            : 2.0 * (outer * outer * outer - inner * inner * inner) / (3.0 * (outer * outer - inner * inner));
             place(2 + s * n + (a - 2), radius * std::cos(theta), radius * std::sin(theta));
-            if (mesher::StopRequested(true)) return false;
+            if (stopRequested()) return false;
         }
         theta += dTheta_;
     }
 
-    mesher::SetProgressMax(m_.MeshElementCount);
+    progressMax(m_.MeshElementCount);
     long long e = 0;
     for (long long s = 0; s < 4 * n; ++s) {
         const long long S = 2 + s * n;
@@ -182,10 +191,10 @@ bool PolarNet::spokeDisk(bool triangles) {
         m_.MeshElementList[static_cast<std::size_t>(++e)] = element({1, S, T});
         for (long long k = 0; k <= n - 2; ++k)
             m_.MeshElementList[static_cast<std::size_t>(++e)] = element({S + k, S + k + 1, T + k + 1, T + k});
-        if (mesher::StopRequested(true)) return false;
+        if (stopRequested()) return false;
     }
     if (!triangles) return true;
-    mesher::SetProgressMax(m_.MeshElementCount);
+    progressMax(m_.MeshElementCount);
     return splitQuadrilaterals();
 }
 
@@ -201,12 +210,12 @@ bool PolarNet::fanDisk() {
     }
     rho[n] = R_;
 
-    mesher::SetProgressMax(m_.MeshNodeCount);
+    progressMax(m_.MeshNodeCount);
     long long node = 1;
     place(node, 0.0, 0.0);
     auto turned = [&](double u, double v, double phi) {
         place(++node, u * std::cos(phi) - v * std::sin(phi), u * std::sin(phi) + v * std::cos(phi));
-        return mesher::StopRequested(true);
+        return stopRequested();
     };
     for (long long k = 1; k <= n - 1; ++k) {
         for (int q = 1; q <= 4; ++q) {
@@ -234,7 +243,7 @@ bool PolarNet::fanDisk() {
         }
     }
 
-    mesher::SetProgressMax(m_.MeshElementCount);
+    progressMax(m_.MeshElementCount);
     long long e = 0;
     auto add = [&](long long a, long long b, long long c) {
         m_.MeshElementList[static_cast<std::size_t>(++e)] = element({a, b, c});
@@ -257,7 +266,7 @@ bool PolarNet::fanDisk() {
                     add(i, o, i + 1);
                     ++i;
                 }
-                if (mesher::StopRequested(true)) return false;
+                if (stopRequested()) return false;
             }
         }
         // The last two triangles close the ring onto its first nodes.
@@ -275,6 +284,46 @@ std::string valueText(float value) {
     if (std::isnan(value)) return "NaN";
     if (std::isinf(value)) return value > 0.0f ? "infinity" : "-infinity";
     return rt::formatSingle(value);
+}
+
+// The net of the slab's shape and type; false when the user stopped it.
+bool buildNet(PolarNet& net, std::int16_t shape, std::int16_t type) {
+    if (shape == kDisk && type == 8) return net.fanDisk();
+    if (shape == kDisk) return net.spokeDisk(type == 7);
+    return net.annulus(type != 6);
+}
+
+// Builds the net on trial, away from the mesher's net, and refuses it when
+// two corners of an element coincide (a ring narrower than the coincidence
+// tolerance, or too narrow for its divisions) or an element has no area.
+void checkPolarSpacing(const Declar& d) {
+    BasDelaunay trial;
+    PolarNet net(trial, d.PolarDivisionCount, d.SlabLength / 2.0f, d.SlabWidth / 2.0f, true);
+    buildNet(net, d.SlabShape, d.MeshType);
+    const double tol = CoincidenceTolerance();
+    const auto x = [&trial](std::int16_t n) { return static_cast<double>(trial.MeshNodeX[static_cast<std::size_t>(n)]); };
+    const auto y = [&trial](std::int16_t n) { return static_cast<double>(trial.MeshNodeY[static_cast<std::size_t>(n)]); };
+    for (std::int32_t e = 1; e <= trial.MeshElementCount; ++e) {
+        const NetElement& t = trial.MeshElementList[static_cast<std::size_t>(e)];
+        const auto corner = [&t](std::int32_t k) {
+            return t.Node[static_cast<std::size_t>((k + t.CornerCount - 1) % t.CornerCount + 1)];
+        };
+        bool whole = true;
+        for (std::int32_t k = 1; k <= t.CornerCount && whole; ++k) {
+            const std::int16_t a = corner(k - 1), b = corner(k), c = corner(k + 1);
+            const bool coincide = CloserThan(trial.MeshNodeX[static_cast<std::size_t>(b)], trial.MeshNodeX[static_cast<std::size_t>(c)], tol) &&
+                                  CloserThan(trial.MeshNodeY[static_cast<std::size_t>(b)], trial.MeshNodeY[static_cast<std::size_t>(c)], tol);
+            const double turn = (x(b) - x(a)) * (y(c) - y(a)) - (y(b) - y(a)) * (x(c) - x(a));
+            whole = !coincide && turn > 0.0;
+        }
+        if (whole) continue;
+        const float inner = d.SlabShape == kDisk ? 0.0f : d.SlabWidth;
+        rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190090),
+                                             {rt::Variant("|1"), rt::Variant(std::to_string(d.PolarDivisionCount)),
+                                              rt::Variant("|2"), rt::Variant(valueText(d.SlabLength)),
+                                              rt::Variant("|3"), rt::Variant(valueText(inner)), rt::Variant("|4"),
+                                              rt::Variant(valueText(static_cast<float>(tol)))}));
+    }
 }
 
 }  // namespace
@@ -303,6 +352,7 @@ void CheckPolarInput(std::int16_t slabShape, float slabLength, float slabWidth, 
 void GeneratePolarMesh() {
     Declar& d = declar();
     CheckPolarInput(d.SlabShape, d.SlabLength, d.SlabWidth, d.PolarDivisionCount, d.MeshType);
+    checkPolarSpacing(d);
     const std::int16_t type = d.MeshType;
     const float outer = d.SlabLength / 2.0f;
     const float inner = d.SlabWidth / 2.0f;
@@ -311,14 +361,7 @@ void GeneratePolarMesh() {
 
     BasDelaunay& m = basDelaunay();
     PolarNet net(m, d.PolarDivisionCount, outer, inner);
-    bool built = false;
-    if (d.SlabShape == kDisk && type == 8)
-        built = net.fanDisk();
-    else if (d.SlabShape == kDisk)
-        built = net.spokeDisk(type == 7);
-    else
-        built = net.annulus(type != 6);
-    if (!built) return stopped();
+    if (!buildNet(net, d.SlabShape, type)) return stopped();
 
     BuildElementSideFlags(m.MeshElementList, OperationWaitWindow());
     if (mesher::StopRequested(false)) return stopped();

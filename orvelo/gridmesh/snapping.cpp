@@ -69,15 +69,15 @@ public:
         }
     }
 
-    // A single point off its grid point, where the outline or an opening
-    // crosses that very grid point: the crossing keeps the grid point (taking
-    // it would cut the slab's border in to the single point and leave part
-    // of the slab uncovered) and the single point moves beside it, on its
-    // side, where no key stands.
+    // A single point or an end of an internal line off its grid point, where
+    // the outline or an opening crosses that very grid point: the crossing
+    // keeps the grid point (taking it would cut the slab's border in to the
+    // key and leave part of the slab uncovered) and the key moves beside it,
+    // on its side, where no key stands.
     void keepSinglePointsOffBorderCrossings() {
         const float tol = KeyTolerance();
         for (std::int32_t k = 1; k <= g_.InputKeyCount; ++k) {
-            if (!isSinglePoint(k)) continue;
+            if (isBorderCorner(k)) continue;
             const halvex::SinglePoint p = gridPoint(at(k).gx, at(k).gy);
             if (distance(key(k), p) < tol) continue;
             for (std::int32_t c = g_.InputKeyCount + 1; c <= g_.KeyPointCount; ++c) {
@@ -207,13 +207,16 @@ private:
         }
     }
 
-    // Whether key k stands for one of the single points.
-    bool isSinglePoint(std::int32_t k) const {
+    // Whether key k stands for a corner of the outline or of an opening.
+    bool isBorderCorner(std::int32_t k) const {
         const BasDelaunay& m = basDelaunay();
         const float tol = KeyTolerance();
-        for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshPointCount) && s < m.MeshPoints.size(); ++s)
-            if (CloserThan(m.MeshPoints[s].X, key(k).X, tol) && CloserThan(m.MeshPoints[s].Y, key(k).Y, tol))
-                return true;
+        const auto at = [&](const OutlinePiece& p) { return CloserThan(p.X1, key(k).X, tol) && CloserThan(p.Y1, key(k).Y, tol); };
+        for (std::int32_t p = 1; p <= m.MeshOutlineCount; ++p)
+            if (at(m.MeshOutline[static_cast<std::size_t>(p)])) return true;
+        for (std::int32_t o = 1; o <= m.MeshOpeningCount; ++o)
+            for (std::int32_t p = 1; p <= m.MeshOpeningPieceCount[static_cast<std::size_t>(o)]; ++p)
+                if (at(m.MeshOpenings[static_cast<std::size_t>(o)][static_cast<std::size_t>(p)])) return true;
         return false;
     }
 

@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -236,6 +237,152 @@ inline std::set<std::pair<std::int16_t, std::int16_t>> borderSides(const BasDela
     for (const auto& [side, count] : holders)
         if (count == 1) border.insert(side);
     return border;
+}
+
+}  // namespace orvelo::gridcheck
+
+namespace orvelo::gridcheck {
+
+using Trace = std::vector<std::array<double, 2>>;
+
+// What a net is judged against: the slab's outline and openings (straight
+// pieces and arcs, each as the points along it) and its internal lines.
+struct SlabBorder {
+    std::vector<OutlinePiece> outline;
+    std::vector<std::vector<OutlinePiece>> openings;
+    std::vector<std::pair<halvex::SinglePoint, halvex::SinglePoint>> lines;
+
+    // The points of a loop from piece to piece: an arc in steps of at most
+    // 1/128 of a half turn.
+    static Trace trace(const std::vector<OutlinePiece>& loop) {
+        Trace points;
+        for (const OutlinePiece& p : loop) {
+            const double radius = std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC);
+            points.push_back({p.X1, p.Y1});
+            if (!p.IsArc || radius > 10000.0) continue;
+            const double a1 = std::atan2(static_cast<double>(p.Y1) - p.YC, static_cast<double>(p.X1) - p.XC);
+            double a2 = std::atan2(static_cast<double>(p.Y2) - p.YC, static_cast<double>(p.X2) - p.XC);
+            if (p.Direction && a2 <= a1) a2 += 2.0 * M_PI;
+            if (!p.Direction && a2 >= a1) a2 -= 2.0 * M_PI;
+            const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(a2 - a1) / (M_PI / 128.0))));
+            for (int k = 1; k < steps; ++k)
+                points.push_back({p.XC + radius * std::cos(a1 + (a2 - a1) * k / steps), p.YC + radius * std::sin(a1 + (a2 - a1) * k / steps)});
+        }
+        return points;
+    }
+};
+
+inline double segmentDistance(double px, double py, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax, dy = by - ay;
+    const double l2 = dx * dx + dy * dy;
+    const double t = l2 > 0.0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / l2, 0.0, 1.0) : 0.0;
+    return std::hypot(ax + t * dx - px, ay + t * dy - py);
+}
+
+// Whether (x, y) lies in the slab (the traced loops) or within tol of its
+// border.
+inline bool inTraces(const std::vector<Trace>& loops, double x, double y, double tol) {
+    bool in = false;
+    for (std::size_t l = 0; l < loops.size(); ++l) {
+        bool inLoop = false;
+        const Trace& t = loops[l];
+        for (std::size_t k = 0; k < t.size(); ++k) {
+            const auto& a = t[k];
+            const auto& b = t[(k + 1) % t.size()];
+            if (segmentDistance(x, y, a[0], a[1], b[0], b[1]) <= tol) return true;
+            if ((a[1] > y) != (b[1] > y) && x < a[0] + (y - a[1]) * (b[0] - a[0]) / (b[1] - a[1])) inLoop = !inLoop;
+        }
+        if (l == 0) in = inLoop;
+        else if (inLoop) in = false;
+    }
+    return in;
+}
+
+inline std::vector<Trace> tracesOf(const SlabBorder& slab) {
+    std::vector<Trace> loops{SlabBorder::trace(slab.outline)};
+    for (const auto& opening : slab.openings) loops.push_back(SlabBorder::trace(opening));
+    return loops;
+}
+
+// Everything a whole net must be, the faults in words (empty: none):
+// elements of 3 or 4 distinct existing corners, counter-clockwise with an
+// area at every corner; no side held by more than two elements, the two
+// running opposite ways; no overlap; no node inside a side of an element
+// (within tol); every node in the slab or on its border (within tol);
+// every internal line covered end to end by sides whose ends lie on it.
+// (The overlap test, the slowest, may be left out.)
+inline std::vector<std::string> wholeNetFaults(const BasDelaunay& m, const SlabBorder& slab, double tol, bool overlap = true) {
+    const std::string numbers = numberFault(m);
+    if (!numbers.empty() && numbers.find("no area") == std::string::npos) return {numbers};
+    std::vector<std::string> faults;
+    const auto x = [&m](std::int32_t n) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]); };
+    const auto y = [&m](std::int32_t n) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]); };
+    const auto name = [&](std::int32_t n) { return std::to_string(n) + " (" + std::to_string(x(n)) + ", " + std::to_string(y(n)) + ")"; };
+    std::unordered_map<std::uint32_t, std::vector<std::int16_t>> sides;  // side -> its first node in each element
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= t.CornerCount; ++k) {
+            const std::int32_t a = t.Node[static_cast<std::size_t>(k == 1 ? t.CornerCount : k - 1)];
+            const std::int32_t b = t.Node[static_cast<std::size_t>(k)], c = t.Node[static_cast<std::size_t>(k % t.CornerCount + 1)];
+            if (!((x(b) - x(a)) * (y(c) - y(a)) - (y(b) - y(a)) * (x(c) - x(a)) > 0.0))
+                faults.push_back("element " + std::to_string(e) + " turns clockwise or flat at " + name(b));
+            const auto [p, q] = sideNodes(t, k);
+            sides[static_cast<std::uint32_t>(p) << 16 | static_cast<std::uint32_t>(q)].push_back(static_cast<std::int16_t>(b));
+        }
+    }
+    for (const auto& [side, firsts] : sides)
+        if (firsts.size() > 2 || (firsts.size() == 2 && firsts[0] == firsts[1]))
+            faults.push_back("side " + name(static_cast<std::int32_t>(side >> 16)) + "-" + name(static_cast<std::int32_t>(side & 0xffff)) +
+                             " is held by " + std::to_string(firsts.size()) + " elements");
+    if (overlap)
+        for (const auto& [e, f] : overlappingPairs(m, tol)) faults.push_back("elements " + std::to_string(e) + " and " + std::to_string(f) + " overlap");
+    // Nodes by cells of the longest side, to find those near a side.
+    double cell = tol;
+    for (const auto& [side, firsts] : sides)
+        cell = std::max(cell, std::hypot(x(static_cast<std::int32_t>(side >> 16)) - x(static_cast<std::int32_t>(side & 0xffff)),
+                                         y(static_cast<std::int32_t>(side >> 16)) - y(static_cast<std::int32_t>(side & 0xffff))));
+    std::unordered_map<std::int64_t, std::vector<std::int32_t>> cells;
+    const auto key = [cell](double px, double py) {
+        return static_cast<std::int64_t>(std::floor(px / cell)) * 1000003 + static_cast<std::int64_t>(std::floor(py / cell));
+    };
+    const std::vector<Trace> loops = tracesOf(slab);
+    for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
+        cells[key(x(n), y(n))].push_back(n);
+        if (!inTraces(loops, x(n), y(n), tol)) faults.push_back("node " + name(n) + " lies outside the slab");
+    }
+    for (const auto& [side, firsts] : sides) {
+        const auto a = static_cast<std::int32_t>(side >> 16), b = static_cast<std::int32_t>(side & 0xffff);
+        const double len = std::hypot(x(b) - x(a), y(b) - y(a));
+        for (int di = -1; di <= 1; ++di)
+            for (int dj = -1; dj <= 1; ++dj) {
+                const auto found = cells.find(key(x(a) + di * cell, y(a) + dj * cell));
+                if (found == cells.end()) continue;
+                for (const std::int32_t n : found->second) {
+                    const double along = ((x(n) - x(a)) * (x(b) - x(a)) + (y(n) - y(a)) * (y(b) - y(a))) / len;
+                    const double off = std::fabs((x(n) - x(a)) * (y(b) - y(a)) - (y(n) - y(a)) * (x(b) - x(a))) / len;
+                    if (n != a && n != b && along > tol && along < len - tol && off <= tol)
+                        faults.push_back("node " + name(n) + " lies inside side " + name(a) + "-" + name(b));
+                }
+            }
+    }
+    for (const auto& [start, end] : slab.lines) {
+        const double len = std::hypot(static_cast<double>(end.X) - start.X, static_cast<double>(end.Y) - start.Y);
+        const auto along = [&](std::int32_t n) { return ((x(n) - start.X) * (end.X - start.X) + (y(n) - start.Y) * (end.Y - start.Y)) / len; };
+        const auto on = [&](std::int32_t n) { return segmentDistance(x(n), y(n), start.X, start.Y, end.X, end.Y) <= tol; };
+        std::vector<std::pair<double, double>> covered;
+        for (const auto& [side, firsts] : sides) {
+            const auto a = static_cast<std::int32_t>(side >> 16), b = static_cast<std::int32_t>(side & 0xffff);
+            if (on(a) && on(b)) covered.emplace_back(std::min(along(a), along(b)), std::max(along(a), along(b)));
+        }
+        std::sort(covered.begin(), covered.end());
+        double reached = 0.0;
+        for (const auto& [from, to] : covered)
+            if (from <= reached + tol) reached = std::max(reached, to);
+        if (reached < len - tol)
+            faults.push_back("the line from (" + std::to_string(start.X) + ", " + std::to_string(start.Y) + ") is a chain of sides only up to " +
+                             std::to_string(reached) + " of " + std::to_string(len));
+    }
+    return faults;
 }
 
 }  // namespace orvelo::gridcheck

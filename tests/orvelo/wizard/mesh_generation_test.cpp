@@ -142,6 +142,11 @@ TEST_F(GenerationTest, OnlyAWholeGeneratedNetReplacesTheProjectsNet) {
 TEST_F(GenerationTest, GridTypeRunsWithoutTheTriangleOptions) {
     orvelo::Declar& d = declar();
     d.MeshType = 3;
+    // A grid fine enough for the line and the single points.
+    d.GridCountX = 8;
+    d.GridX = {0, 0, 0.125f, 0.25f, 0.375f, 0.5f, 0.625f, 0.75f, 0.875f, 1};
+    d.GridCountY = 8;
+    d.GridY = d.GridX;
     d.SmoothMeshFlag = true;
     d.BoundaryFrontPointsFlag = true;
     bool flagsAtGeneration = true;

@@ -1,0 +1,188 @@
+// Whole nets on random slabs: every grid type with and without the adaptive
+// refinement, and the polar types on disks and annuli, each net judged
+// against the slab itself (gridcheck::wholeNetFaults); a slab that cannot be
+// meshed must be refused with a message.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "grid_fixture.h"
+#include "grid_net_checks.h"
+#include "orvelo/delaunay/adaptive_refinement.h"
+#include "orvelo/delaunay/marks.h"
+#include "orvelo/delaunay/units.h"
+#include "orvelo/gridmesh/grid_based_mesh.h"
+#include "orvelo/gridmesh/polar_mesh.h"
+#include "orvelo/model/declar.h"
+#include "platform/runtime/errors.h"
+
+namespace orvelo {
+namespace {
+
+using Point = halvex::SinglePoint;
+
+double turn(const Point& p, const Point& q, const Point& r) {
+    return (static_cast<double>(q.X) - p.X) * (static_cast<double>(r.Y) - p.Y) - (static_cast<double>(q.Y) - p.Y) * (static_cast<double>(r.X) - p.X);
+}
+
+// Whether segment a-b stays in the slab: it crosses no piece of the border
+// and its middle lies inside.
+bool staysInside(const gridcheck::SlabBorder& border, const Point& a, const Point& b) {
+    std::vector<OutlinePiece> pieces = border.outline;
+    for (const auto& opening : border.openings) pieces.insert(pieces.end(), opening.begin(), opening.end());
+    for (const OutlinePiece& p : pieces) {
+        const Point c{p.X1, p.Y1}, d{p.X2, p.Y2};
+        if (turn(a, b, c) * turn(a, b, d) <= 0.0 && turn(c, d, a) * turn(c, d, b) < 0.0) return false;
+    }
+    return gridcheck::inTraces(gridcheck::tracesOf(border), (a.X + b.X) / 2.0, (a.Y + b.Y) / 2.0, 0.0);
+}
+
+// Slab `run`: convex, star-shaped or orthogonal (run % 3) on a grid that
+// fits its extent or not (run / 3 % 2), with or without an opening, up to
+// three internal lines (ending inside or on the outline, crossing or not)
+// and a single point; the mesh type is run % 5.
+gridtest::GridSlab randomSlab(std::mt19937& random, int run, gridcheck::SlabBorder& border) {
+    const auto uniform = [&random](float from, float to) { return std::uniform_real_distribution<float>(from, to)(random); };
+    const auto pick = [&random](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+    const bool fits = run / 3 % 2 == 0;
+    std::vector<std::pair<float, float>> corners;
+    if (run % 3 == 2) {
+        // Columns over a common base, on whole numbers when the grid fits.
+        const auto value = [&](float from, float to) { return fits ? std::round(uniform(from, to)) : uniform(from, to); };
+        std::vector<float> xs{value(2.0f, 3.0f)};
+        const float base = value(2.0f, 3.0f);
+        corners.emplace_back(xs[0], base);
+        for (int i = pick(1, 5); i > 0; --i) xs.push_back(xs.back() + std::max(value(1.5f, 4.0f), 1.0f));
+        corners.emplace_back(xs.back(), base);
+        for (std::size_t i = xs.size() - 1; i > 0; --i) {
+            const float h = base + value(2.0f, 8.0f) + (i % 2 == 0 ? 0.0f : 1.0f);
+            corners.emplace_back(xs[i], h);
+            corners.emplace_back(xs[i - 1], h);
+        }
+    } else {
+        const int n = pick(4, 11);
+        const float a = uniform(4.0f, 8.0f), b = uniform(4.0f, 8.0f);
+        for (int i = 0; i < n; ++i) {
+            const float angle = (static_cast<float>(i) + uniform(0.1f, 0.9f)) * 6.2831853f / static_cast<float>(n);
+            const float r = run % 3 == 0 ? 1.0f : uniform(0.35f, 1.0f);
+            corners.emplace_back(10.0f + r * a * std::cos(angle), 10.0f + r * b * std::sin(angle));
+        }
+    }
+    gridtest::GridSlab slab;
+    slab.outline = gridtest::Polygon(corners);
+    slab.meshType = static_cast<std::int16_t>(run % 5);
+    float xMin = 1e9f, xMax = -1e9f, yMin = 1e9f, yMax = -1e9f;
+    for (const auto& [cx, cy] : corners) xMin = std::min(xMin, cx), xMax = std::max(xMax, cx), yMin = std::min(yMin, cy), yMax = std::max(yMax, cy);
+    const float step = run % 3 == 2 && fits ? 1.0f : (xMax - xMin) / static_cast<float>(pick(6, 16));
+    const float x0 = fits ? (run % 3 == 2 ? 0.0f : xMin) : xMin - uniform(0.1f, 0.9f) * step;
+    const float y0 = fits ? (run % 3 == 2 ? 0.0f : yMin) : yMin - uniform(0.1f, 0.9f) * step;
+    slab.gridX = gridtest::Lines(x0, x0 + step * std::ceil((xMax - x0) / step + 0.01f), step);
+    slab.gridY = gridtest::Lines(y0, y0 + step * std::ceil((yMax - y0) / step + 0.01f), step);
+    border = gridcheck::SlabBorder{slab.outline, {}, {}};
+    const auto inside = [&]() {
+        for (;;) {
+            const Point p{uniform(xMin, xMax), uniform(yMin, yMax)};
+            if (gridcheck::inTraces(gridcheck::tracesOf(border), p.X, p.Y, 0.0)) return p;
+        }
+    };
+    if (pick(0, 1) == 1) {
+        const Point c = inside();
+        const float w = uniform(0.6f, 1.6f) * step, h = uniform(0.6f, 1.6f) * step;
+        const std::vector<Point> box{{c.X - w, c.Y - h}, {c.X + w, c.Y - h}, {c.X + w, c.Y + h}, {c.X - w, c.Y + h}};
+        bool fitsIn = true;
+        for (std::size_t k = 0; k < 4; ++k) fitsIn = fitsIn && staysInside(border, box[k], box[(k + 1) % 4]);
+        if (fitsIn) {
+            slab.openings.push_back(gridtest::Polygon({{box[0].X, box[0].Y}, {box[1].X, box[1].Y}, {box[2].X, box[2].Y}, {box[3].X, box[3].Y}}));
+            border.openings = slab.openings;
+        }
+    }
+    const int lines = pick(0, 3);
+    for (int attempt = 0; attempt < 60 && static_cast<int>(slab.lines.size()) < lines; ++attempt) {
+        const Point a = inside();
+        Point b = inside();
+        if (pick(0, 2) == 0) {  // one end on the outline
+            const OutlinePiece& p = slab.outline[static_cast<std::size_t>(pick(0, static_cast<int>(slab.outline.size()) - 1))];
+            const float t = uniform(0.2f, 0.8f);
+            b = Point{p.X1 + t * (p.X2 - p.X1), p.Y1 + t * (p.Y2 - p.Y1)};
+        }
+        if (std::hypot(b.X - a.X, b.Y - a.Y) < step || !staysInside(border, a, b)) continue;
+        slab.lines.emplace_back(a, b);
+    }
+    border.lines = slab.lines;
+    if (pick(0, 2) == 0) slab.points.push_back(inside());
+    return slab;
+}
+
+// Every grid type, unrefined and refined: a whole net inside the slab that
+// follows its lines, or a refusal with a message (few of them).
+TEST(WholeNets, GridTypesWithAndWithoutRefinementOnRandomSlabs) {
+    std::mt19937 random(31);
+    std::array<int, 5> refused{};
+    for (int run = 0; run < 250; ++run) {
+        gridcheck::SlabBorder border;
+        const gridtest::GridSlab slab = randomSlab(random, run, border);
+        gridtest::InstallGridSlab(slab);
+        const float step = slab.gridX[1] - slab.gridX[0];
+        slabsetup::SetOldNet(32.0f, 32.0f, 16, 16, [step](float x, float) { return step * (0.15f + 0.85f * x / 32.0f); });
+        declar().MinElementSize = step / 25.0f;
+        SCOPED_TRACE("run " + std::to_string(run) + " type " + std::to_string(slab.meshType));
+        try {
+            GenerateGridBasedMesh();
+            const double tol = CoincidenceTolerance();
+            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol), std::vector<std::string>{}) << "generated";
+            // (Bisection of a whole net cannot make an overlap: that is tested
+            // on the generated net only.)
+            RefineMeshAdaptively();
+            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol, false), std::vector<std::string>{}) << "refined";
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_FALSE(e.description().empty());
+            ++refused[static_cast<std::size_t>(slab.meshType)];
+        }
+    }
+    for (std::size_t type = 0; type < 5; ++type) EXPECT_LE(refused[type], 5) << "type " << type << " of 50 slabs";
+}
+
+// Disks and annuli of every polar type, thin rings and tiny disks among
+// them: a whole net on the ring, or a refusal with a message before any node
+// is made.
+TEST(WholeNets, PolarTypesOnDisksAndAnnuli) {
+    std::mt19937 random(8);
+    const std::array<float, 5> shares{1e-30f, 0.3f, 0.9f, 0.9999f, std::nextafter(1.0f, 0.0f)};
+    int refused = 0;
+    for (int run = 0; run < 90; ++run) {
+        gridtest::ResetAll();
+        Declar& d = declar();
+        d.SlabShape = run % 2 == 0 ? 2 : 5;
+        d.MeshType = static_cast<std::int16_t>(6 + run / 2 % 3);
+        d.PolarDivisionCount = static_cast<std::int16_t>(std::uniform_int_distribution<int>(1, 20)(random));
+        d.SlabLength = std::uniform_real_distribution<float>(0.002f, 20.0f)(random);
+        d.SlabWidth = d.SlabLength * shares[static_cast<std::size_t>(run / 6 % 5)];
+        const float c = d.SlabLength / 2.0f;
+        const auto circle = [c](float r) {
+            return std::vector<OutlinePiece>{arcPiece(c + r, c, c, c + r, c, c, true), arcPiece(c, c + r, c - r, c, c, c, true),
+                                             arcPiece(c - r, c, c, c - r, c, c, true), arcPiece(c, c - r, c + r, c, c, c, true)};
+        };
+        gridcheck::SlabBorder border{circle(c), {}, {}};
+        if (d.SlabShape == 5) border.openings = {circle(d.SlabWidth / 2.0f)};
+        slabsetup::SetMeshSlab(border.outline, border.openings);
+        SetScaleFromSlabDescription();
+        SCOPED_TRACE("run " + std::to_string(run));
+        try {
+            GeneratePolarMesh();
+            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, CoincidenceTolerance()), std::vector<std::string>{});
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_NE(e.description().find("cannot be made"), std::string::npos) << e.description();
+            EXPECT_EQ(basDelaunay().MeshNodeCount, 0) << "a node was made before the refusal";
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
+
+}  // namespace
+}  // namespace orvelo
