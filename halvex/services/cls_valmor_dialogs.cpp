@@ -280,13 +280,6 @@ int menuViewCase(const std::vector<std::string>& options)
 
 constexpr std::size_t kHyphenCount = 68;
 
-// A header line as the user interface takes it: the file is UTF-8, but one
-// written in Windows-1252 elsewhere is converted.
-std::string headerLineAsUtf8(const std::string& bytes)
-{
-    return rt::isValidUtf8(bytes) ? bytes : rt::cp1252ToUtf8(bytes);
-}
-
 // Reads lines 1 and 2 of the header file into Firma1 and Firma2; a line not
 // read keeps the caller's value. A missing file is the first use and is
 // quiet; any other fault (a file of fewer than two lines) is reported.
@@ -295,8 +288,8 @@ void readHeaderFile(std::string& Firma1, std::string& Firma2)
     LibraryState& state = libraryState();
     state.SettingsDir = AddBackslash(ApplicationPath());
     ReadLibraryFile(state.SettingsDir + "Firma", [&](rt::TextReader& reader) {
-        Firma1 = headerLineAsUtf8(reader.readLine());
-        Firma2 = headerLineAsUtf8(reader.readLine());
+        Firma1 = rt::textAsUtf8(reader.readLine());
+        Firma2 = rt::textAsUtf8(reader.readLine());
     });
 }
 
