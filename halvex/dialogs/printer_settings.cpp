@@ -391,10 +391,18 @@ bool GCommonDialog::VBPageSetupDlg(PageSetupDlgArgs& a)
     record.devMode = std::make_shared<Mode>(handedOver(mode));
     if (!printer.empty()) record.devNames = std::make_shared<PrinterDeviceNames>(forms::makeDevNames("", printer, "", false));
     record.hwndOwner = a.Owner;
-    auto units = [&](float cm) { return rt::CLng(static_cast<double>(cm) * factor); };
-    record.rtMargin = forms::win::RECT{units(a.LeftMargin), units(a.TopMargin), units(a.RightMargin), units(a.BottomMargin)};
-    record.rtMinMargin =
-        forms::win::RECT{units(a.MinLeftMargin), units(a.MinTopMargin), units(a.MinRightMargin), units(a.MinBottomMargin)};
+    auto units = [&](float cm, const char* argument) {
+        try {
+            return rt::CLng(static_cast<double>(cm) * factor);
+        } catch (const rt::RuntimeError& error) {
+            RaiseArgumentError(error.number(), "GCommonDialog.VBPageSetupDlg", argument);
+        }
+    };
+    record.rtMargin = forms::win::RECT{units(a.LeftMargin, "LeftMargin"), units(a.TopMargin, "TopMargin"),
+                                       units(a.RightMargin, "RightMargin"), units(a.BottomMargin, "BottomMargin")};
+    record.rtMinMargin = forms::win::RECT{units(a.MinLeftMargin, "MinLeftMargin"), units(a.MinTopMargin, "MinTopMargin"),
+                                          units(a.MinRightMargin, "MinRightMargin"),
+                                          units(a.MinBottomMargin, "MinBottomMargin")};
 
     HookMessages hook(PageSetupHookProc);
     DialogRun run(*this, EventSink_);

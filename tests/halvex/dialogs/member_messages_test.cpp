@@ -79,6 +79,18 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
              args.FromPage = 70000;
              GCommonDialog().VBPrintDlg(args);
          }},
+        {"GCommonDialog.VBPageSetupDlg",
+         [&] {
+             PageSetupDlgArgs args;
+             args.LeftMargin = 1e30f;
+             GCommonDialog().VBPageSetupDlg(args);
+         }},
+        {"GCommonDialog.VBGetSaveFileName",
+         [&] {
+             SaveFileNameArgs args;
+             args.Filename = std::string(kFileBuffer + 1, 'a');
+             GCommonDialog().VBGetSaveFileName(args);
+         }},
         {"cCommonDialog.ShowPrinter",
          [&] {
              cCommonDialog dialog;
@@ -96,6 +108,11 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
              ClsValmor valmor;
              valmor.NoColGrid(3);
              valmor.ShowGridInput(none, none, none, none, none, "");
+         }},
+        {"ClsValmor.ShowGroupList",
+         [&] {
+             rt::VArray chosen;
+             ClsValmor().ShowGroupList("", "", none, chosen);
          }},
         {"ClsValmor.DivideString",
          [&] {
@@ -120,7 +137,7 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
         for (const auto& box : boxes->boxes()) messages.push_back(box.prompt);
         EXPECT_FALSE(messages.empty()) << row.member << " took the values";
         for (const std::string& message : messages) {
-            EXPECT_NE(message.find(row.member), std::string::npos) << message;
+            EXPECT_NE(message.find(row.member), std::string::npos) << row.member << ": " << message;
         }
     }
 }
