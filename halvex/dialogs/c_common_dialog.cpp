@@ -138,7 +138,8 @@ void cCommonDialog::ParseMultiFileName(std::string& sDir, std::vector<std::strin
         start = nul + 1;
     }
     auto addFile = [&](const std::string& file) {
-        iFileCount = IntegerArgument(static_cast<long long>(iFileCount) + 1, "cCommonDialog.ParseMultiFileName", "Filename");
+        iFileCount =
+            IntegerArgument(static_cast<long long>(iFileCount) + 1, "cCommonDialog.ParseMultiFileName", "Filename");
         if (sFiles.size() < static_cast<std::size_t>(iFileCount) + 1) sFiles.resize(static_cast<std::size_t>(iFileCount) + 1);
         sFiles[static_cast<std::size_t>(iFileCount)] = file;
     };

@@ -6,8 +6,9 @@
 // the dialog object on every path. Its result is True when the user
 // cancelled or the call failed, False when the user confirmed and the
 // results were copied out; the by-reference arguments are written only on
-// a False result. Errors are reported with the library's error message and
-// give True; nothing is raised to the host. Members are called on the UI
+// a False result. Errors are reported with the library's error message,
+// after the member's name ("ClsShowDialog.ShowColorDialog: ..."), and give
+// True; nothing is raised to the host. Members are called on the UI
 // thread only (forms::WrongThreadError otherwise, cls_valmor.h).
 //
 // The font, colour, printer and page dialogs work on the library's current
@@ -124,12 +125,12 @@ private:
     // and shows the hooked dialog and tells whether a file was taken; then
     // the three strings are filled in (False), else True. Errors are
     // reported and give True; the dialog object is released on every path.
-    bool runFileDialog(const std::string& member, std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
-                       const std::function<bool()>& show);
+    bool runFileDialog(const std::string& member, std::string& CompleteFileName, std::string& UserDir,
+                       std::string& UserProda, const std::function<bool()>& show);
 
     // The print and printer set-up dialogs alike: `flags` for the dialog.
-    bool runPrinterDialog(const std::string& member, std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
-                          rt::VArray& MinMargin, std::int32_t flags);
+    bool runPrinterDialog(const std::string& member, std::int32_t MeHwnd, std::int32_t& PrinterHDc,
+                          const std::string& AppTitle, rt::VArray& MinMargin, std::int32_t flags);
 
     std::unique_ptr<cCommonDialog> m_cHookDlg;
 };

@@ -400,9 +400,9 @@ bool GCommonDialog::VBPageSetupDlg(PageSetupDlgArgs& a)
     };
     record.rtMargin = forms::win::RECT{units(a.LeftMargin, "LeftMargin"), units(a.TopMargin, "TopMargin"),
                                        units(a.RightMargin, "RightMargin"), units(a.BottomMargin, "BottomMargin")};
-    record.rtMinMargin = forms::win::RECT{units(a.MinLeftMargin, "MinLeftMargin"), units(a.MinTopMargin, "MinTopMargin"),
-                                          units(a.MinRightMargin, "MinRightMargin"),
-                                          units(a.MinBottomMargin, "MinBottomMargin")};
+    record.rtMinMargin =
+        forms::win::RECT{units(a.MinLeftMargin, "MinLeftMargin"), units(a.MinTopMargin, "MinTopMargin"),
+                         units(a.MinRightMargin, "MinRightMargin"), units(a.MinBottomMargin, "MinBottomMargin")};
 
     HookMessages hook(PageSetupHookProc);
     DialogRun run(*this, EventSink_);

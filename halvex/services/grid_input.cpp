@@ -107,8 +107,10 @@ bool ShowGridInput(rt::VArray& TitleGrid, rt::VArray& HGrid, rt::VArray& InputTy
         for (std::int32_t i = 1; i <= C; ++i) {
             state.GridInputTypes.at(i) =
                 ArgumentElement(InputTypeGrid, i, kShowMember, "InputTypeGrid", &rt::Variant::toInteger);
-            state.GridMaxInput.at(i) = ArgumentElement(MaxInputGrid, i, kShowMember, "MaxInputGrid", &rt::Variant::toDouble);
-            state.GridMinInput.at(i) = ArgumentElement(MinInputGrid, i, kShowMember, "MinInputGrid", &rt::Variant::toDouble);
+            state.GridMaxInput.at(i) =
+                ArgumentElement(MaxInputGrid, i, kShowMember, "MaxInputGrid", &rt::Variant::toDouble);
+            state.GridMinInput.at(i) =
+                ArgumentElement(MinInputGrid, i, kShowMember, "MinInputGrid", &rt::Variant::toDouble);
         }
 
         form.cmdNeu->Caption(caption(TextNo(112)));

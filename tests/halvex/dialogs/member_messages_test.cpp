@@ -27,118 +27,60 @@ public:
     std::string Caption() const override { return "Plan"; }
 };
 
-// Elements 1 to 4, each "garbage".
-rt::VArray garbageMargins()
-{
-    rt::VArray margins;
-    margins.redim(1, 4);
-    for (std::int32_t i = 1; i <= 4; ++i) margins.at(i) = rt::Variant("garbage");
-    return margins;
-}
-
-struct MemberCall {
-    std::string member;
-    std::function<void()> call;
-};
-
 class MemberMessagesTest : public dialogtest::DialogTest {};
 
 TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
 {
     ClsShowDialog facade;
+    GCommonDialog layer;
+    cCommonDialog dialog;
+    ClsValmor valmor;
     rt::VArray none;
-    rt::VArray garbage = garbageMargins();
+    rt::VArray garbage;  // elements 1 to 4, each "garbage"
+    garbage.redim(1, 4);
+    for (std::int32_t i = 1; i <= 4; ++i) garbage.at(i) = rt::Variant("garbage");
     std::int32_t hdc = 0;
-    const std::vector<MemberCall> calls = {
-        {"ClsShowDialog.CopyWMFile",
-         [&] {
-             std::string file;
-             facade.CopyWMFile(file, hdc, 8000, 0, 0, 0, 0, NoWindow());
-         }},
+    std::string file, dir, name;
+    float size = 0;
+    bool held = true;
+    std::vector<std::int32_t> handles;
+    PrintDlgArgs print;
+    print.FromPage = 70000;
+    PageSetupDlgArgs page;
+    page.LeftMargin = 1e30f;
+    SaveFileNameArgs save;
+    save.Filename = std::string(kFileBuffer + 1, 'a');
+    const std::int16_t rows = 2;
+    const std::vector<std::pair<std::string, std::function<void()>>> calls = {
+        {"ClsShowDialog.CopyWMFile", [&] { facade.CopyWMFile(file, hdc, 8000, 0, 0, 0, 0, NoWindow()); }},
         {"ClsShowDialog.ShowPageSetupDialog", [&] { facade.ShowPageSetupDialog(0, hdc, "T", garbage, garbage); }},
-        {"ClsShowDialog.GetPaperSize",
-         [&] {
-             float vertical = 0;
-             float horizontal = 0;
-             facade.GetPaperSize(0, none, vertical, horizontal);
-         }},
-        {"ClsShowDialog.ShowSaveFile",
-         [&] {
-             std::string file, dir, name;
-             facade.ShowSaveFile(0, file, folder(), dir, name, none);
-         }},
-        {"ClsShowDialog.SeparateFileAndDir",
-         [&] {
-             std::string dir, name;
-             facade.SeparateFileAndDir(std::string(40000, 'a'), dir, name);
-         }},
-        {"GCommonDialog.GetPageMargine", [&] { GCommonDialog().GetPageMargine(0, "T", garbage, none); }},
-        {"GCommonDialog.VBPrintDlg",
-         [&] {
-             PrintDlgArgs args;
-             args.FromPage = 70000;
-             GCommonDialog().VBPrintDlg(args);
-         }},
-        {"GCommonDialog.VBPageSetupDlg",
-         [&] {
-             PageSetupDlgArgs args;
-             args.LeftMargin = 1e30f;
-             GCommonDialog().VBPageSetupDlg(args);
-         }},
-        {"GCommonDialog.VBGetSaveFileName",
-         [&] {
-             SaveFileNameArgs args;
-             args.Filename = std::string(kFileBuffer + 1, 'a');
-             GCommonDialog().VBGetSaveFileName(args);
-         }},
-        {"cCommonDialog.ShowPrinter",
-         [&] {
-             cCommonDialog dialog;
-             dialog.Copies(70000);
-             dialog.ShowPrinter();
-         }},
-        {"ClsGeoGraphic.DelPaintAndPenobject",
-         [&] {
-             bool held = true;
-             std::vector<std::int32_t> brushes, pens;
-             ClsGeoGraphic().DelPaintAndPenobject(held, brushes, pens);
-         }},
+        {"ClsShowDialog.GetPaperSize", [&] { facade.GetPaperSize(0, none, size, size); }},
+        {"ClsShowDialog.ShowSaveFile", [&] { facade.ShowSaveFile(0, file, folder(), dir, name, none); }},
+        {"ClsShowDialog.SeparateFileAndDir", [&] { facade.SeparateFileAndDir(std::string(40000, 'a'), dir, name); }},
+        {"GCommonDialog.GetPageMargine", [&] { layer.GetPageMargine(0, "T", garbage, none); }},
+        {"GCommonDialog.VBPrintDlg", [&] { layer.VBPrintDlg(print); }},
+        {"GCommonDialog.VBPageSetupDlg", [&] { layer.VBPageSetupDlg(page); }},
+        {"GCommonDialog.VBGetSaveFileName", [&] { layer.VBGetSaveFileName(save); }},
+        {"cCommonDialog.ShowPrinter", [&] { dialog.Copies(70000), dialog.ShowPrinter(); }},
+        {"ClsGeoGraphic.DelPaintAndPenobject", [&] { ClsGeoGraphic().DelPaintAndPenobject(held, handles, handles); }},
         {"ClsValmor.ShowGridInput",
-         [&] {
-             ClsValmor valmor;
-             valmor.NoColGrid(3);
-             valmor.ShowGridInput(none, none, none, none, none, "");
-         }},
-        {"ClsValmor.ShowGroupList",
-         [&] {
-             rt::VArray chosen;
-             ClsValmor().ShowGroupList("", "", none, chosen);
-         }},
-        {"ClsValmor.DivideString",
-         [&] {
-             rt::VArray parts;
-             ClsValmor().DivideString(0, rt::Variant("a b"), parts);
-         }},
+         [&] { valmor.NoColGrid(3), valmor.ShowGridInput(none, none, none, none, none, ""); }},
+        {"ClsValmor.ShowGroupList", [&] { valmor.ShowGroupList("", "", none, none); }},
         {"ClsDrawChart.DrawChart",
-         [&] {
-             const std::int16_t rows = 2;
-             ClsDrawChart().DrawChart(1, 2, rows, 1, "X", "Y", none, "T", none, none, false, none, 0, 1, 0, "");
-         }},
+         [&] { ClsDrawChart().DrawChart(1, 2, rows, 1, "X", "Y", none, "T", none, none, false, none, 0, 1, 0, ""); }},
     };
-    for (const MemberCall& row : calls) {
+    for (const auto& [member, call] : calls) {
         forms::ScopedMsgBox boxes;
         for (int i = 0; i < 4; ++i) boxes->answer(forms::vbOK);
         std::vector<std::string> messages;
         try {
-            row.call();
+            call();
         } catch (const rt::RuntimeError& error) {
             messages.push_back(error.description());
         }
         for (const auto& box : boxes->boxes()) messages.push_back(box.prompt);
-        EXPECT_FALSE(messages.empty()) << row.member << " took the values";
-        for (const std::string& message : messages) {
-            EXPECT_NE(message.find(row.member), std::string::npos) << row.member << ": " << message;
-        }
+        EXPECT_FALSE(messages.empty()) << member << " took the values";
+        for (const std::string& message : messages) EXPECT_NE(message.find(member), std::string::npos) << message;
     }
 }
 
