@@ -66,6 +66,8 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
         {"ClsValmor.ShowGridInput",
          [&] { valmor.NoColGrid(3), valmor.ShowGridInput(none, none, none, none, none, ""); }},
         {"ClsValmor.ShowGroupList", [&] { valmor.ShowGroupList("", "", none, none); }},
+        {"ClsValmor.ResolveString", [&] { valmor.ResolveString("|1", none); }},
+        {"ClsValmor.CIntPrivate", [&] { valmor.CIntPrivate(rt::Variant(1e300)); }},
         {"ClsDrawChart.DrawChart",
          [&] { ClsDrawChart().DrawChart(1, 2, rows, 1, "X", "Y", none, "T", none, none, false, none, 0, 1, 0, ""); }},
     };
