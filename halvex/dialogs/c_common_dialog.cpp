@@ -138,7 +138,8 @@ void cCommonDialog::ParseMultiFileName(std::string& sDir, std::vector<std::strin
         start = nul + 1;
     }
     auto addFile = [&](const std::string& file) {
-        iFileCount = rt::toIntegerChecked(static_cast<long long>(iFileCount) + 1);
+        iFileCount =
+            IntegerArgument(static_cast<long long>(iFileCount) + 1, "cCommonDialog.ParseMultiFileName", "Filename");
         if (sFiles.size() < static_cast<std::size_t>(iFileCount) + 1) sFiles.resize(static_cast<std::size_t>(iFileCount) + 1);
         sFiles[static_cast<std::size_t>(iFileCount)] = file;
     };
@@ -380,7 +381,7 @@ void cCommonDialog::ShowPrinter()
     a.FromPage = FromPage_;
     a.ToPage = ToPage_;
     a.DisableSelection = has(Flags_, PD_NOSELECTION);
-    a.Copies = rt::toIntegerChecked(Copies_);
+    a.Copies = IntegerArgument(Copies_, "cCommonDialog.ShowPrinter", "Copies");
     a.ShowPrintToFile = !has(Flags_, PD_HIDEPRINTTOFILE);
     a.DisablePrintToFile = has(Flags_, PD_DISABLEPRINTTOFILE);
     a.PrintToFile = has(Flags_, PD_PRINTTOFILE);

@@ -81,31 +81,31 @@ void ClsShowDialog::m_cHookDlg_InitDialog(std::int32_t hDlg)
     if (m_cHookDlg) m_cHookDlg->CentreDialog(hDlg);
 }
 
-void ClsShowDialog::reportTrapped(const rt::RuntimeError& error)
+void ClsShowDialog::reportTrapped(const std::string& member)
 {
     try {
-        ReportError(error);
+        ReportMemberError(member);
     } catch (const rt::RuntimeError&) {
     }
 }
 
-bool ClsShowDialog::runTrapped(const std::function<bool()>& confirmed)
+bool ClsShowDialog::runTrapped(const std::string& member, const std::function<bool()>& confirmed)
 {
     bool result = true;
     try {
         result = !confirmed();
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped(member);
         result = true;
     }
     m_cHookDlg.reset();
     return result;
 }
 
-bool ClsShowDialog::runFileDialog(std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
-                                  const std::function<bool()>& show)
+bool ClsShowDialog::runFileDialog(const std::string& member, std::string& CompleteFileName, std::string& UserDir,
+                                  std::string& UserProda, const std::function<bool()>& show)
 {
-    return runTrapped([&] {
+    return runTrapped(member, [&] {
         if (show()) {
             CompleteFileName = m_cHookDlg->Filename();
             m_cHookDlg.reset();
@@ -119,7 +119,7 @@ bool ClsShowDialog::runFileDialog(std::string& CompleteFileName, std::string& Us
 bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,
                                    std::string& UserDir, std::string& UserProda, rt::VArray& FileExtentions)
 {
-    return runFileDialog(CompleteFileName, UserDir, UserProda, [&] {
+    return runFileDialog("ClsShowDialog.ShowOpenDialog", CompleteFileName, UserDir, UserProda, [&] {
         // DataDir may be the caller's UserDir as well: it is read first.
         const std::string initialDir = DataDir;
         const std::vector<std::string> patterns = listElements(FileExtentions);
@@ -170,7 +170,7 @@ bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFil
 bool ClsShowDialog::ShowSaveFile(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,
                                  std::string& UserDir, std::string& UserProda, rt::VArray& FileExtentions)
 {
-    return runFileDialog(CompleteFileName, UserDir, UserProda, [&] {
+    return runFileDialog("ClsShowDialog.ShowSaveFile", CompleteFileName, UserDir, UserProda, [&] {
         const std::string initialDir = DataDir;
         std::string entries;
         for (const std::string& extension : listElements(FileExtentions)) {
@@ -197,7 +197,7 @@ void ClsShowDialog::SeparateFileAndDir(const std::string& CompleteFileName, std:
                                        std::string& UserProda)
 {
     const std::string path = CompleteFileName;  // the outputs may be the same string
-    rt::toIntegerChecked(dialogtext::characterCount(path));
+    IntegerArgument(dialogtext::characterCount(path), "ClsShowDialog.SeparateFileAndDir", "CompleteFileName");
     // Either separator ends the folder; a separator is one byte, never
     // part of another character.
     std::size_t nameStart = path.size();

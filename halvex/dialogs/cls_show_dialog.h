@@ -6,8 +6,9 @@
 // the dialog object on every path. Its result is True when the user
 // cancelled or the call failed, False when the user confirmed and the
 // results were copied out; the by-reference arguments are written only on
-// a False result. Errors are reported with the library's error message and
-// give True; nothing is raised to the host. Members are called on the UI
+// a False result. Errors are reported with the library's error message,
+// after the member's name ("ClsShowDialog.ShowColorDialog: ..."), and give
+// True; nothing is raised to the host. Members are called on the UI
 // thread only (forms::WrongThreadError otherwise, cls_valmor.h).
 //
 // The font, colour, printer and page dialogs work on the library's current
@@ -112,23 +113,24 @@ private:
     void m_cHookDlg_InitDialog(std::int32_t hDlg);
     // A fresh cCommonDialog in m_cHookDlg with its event connected.
     cCommonDialog& newHookDialog();
-    // The error report of a member; a report that cannot be shown does not
-    // reach the host either.
-    static void reportTrapped(const rt::RuntimeError& error);
+    // The error report of the member `member` (ClsShowDialog.<name>), called
+    // inside its catch block; a report that cannot be shown does not reach
+    // the host either.
+    static void reportTrapped(const std::string& member);
     // What every dialog member does around its dialog: False when
     // `confirmed` says the user confirmed, else True; an error is reported
     // and gives True; the dialog object is released on every path.
-    bool runTrapped(const std::function<bool()>& confirmed);
+    bool runTrapped(const std::string& member, const std::function<bool()>& confirmed);
     // What every file-dialog member does around its dialog: `show` sets up
     // and shows the hooked dialog and tells whether a file was taken; then
     // the three strings are filled in (False), else True. Errors are
     // reported and give True; the dialog object is released on every path.
-    bool runFileDialog(std::string& CompleteFileName, std::string& UserDir, std::string& UserProda,
-                       const std::function<bool()>& show);
+    bool runFileDialog(const std::string& member, std::string& CompleteFileName, std::string& UserDir,
+                       std::string& UserProda, const std::function<bool()>& show);
 
     // The print and printer set-up dialogs alike: `flags` for the dialog.
-    bool runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
-                          rt::VArray& MinMargin, std::int32_t flags);
+    bool runPrinterDialog(const std::string& member, std::int32_t MeHwnd, std::int32_t& PrinterHDc,
+                          const std::string& AppTitle, rt::VArray& MinMargin, std::int32_t flags);
 
     std::unique_ptr<cCommonDialog> m_cHookDlg;
 };

@@ -16,8 +16,8 @@ std::int32_t toActiveDialog(std::int32_t hWnd, std::int32_t msg, std::int32_t wP
     if (dialog == nullptr) return 0;
     try {
         return dialog->DialogHook(hWnd, msg, wParam, lParam).toLong();
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
+    } catch (const rt::RuntimeError&) {
+        ReportMemberError("GCommonDialog.DialogHook");
         return 0;
     }
 }

@@ -7,6 +7,7 @@
 #include "halvex/dialogs/global_memory.h"
 #include "halvex/dialogs/std_font.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
 #include "platform/forms/common_dialogs.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/rounding.h"
@@ -49,13 +50,15 @@ std::string dialogFilter(const std::string& filter)
     return converted;
 }
 
-// Error 5 for a text that does not fit a buffer of that many characters.
-void checkFitsBuffer(const std::string& text, std::int32_t buffer)
+// Error 5 naming the member and the argument for a text that does not fit
+// a buffer of that many characters.
+void checkFitsBuffer(const std::string& text, std::int32_t buffer, const char* member, const char* argument)
 {
-    if (dialogtext::characterCount(text) > buffer)
-        rt::raise(kInvalidArgument, "The file name is longer than the dialog's buffer of " + std::to_string(buffer) +
-                                        " characters.");
+    if (dialogtext::characterCount(text) > buffer) RaiseArgumentError(kInvalidArgument, member, argument);
 }
+
+constexpr const char* kOpenMember = "GCommonDialog.VBGetOpenFileName2";
+constexpr const char* kSaveMember = "GCommonDialog.VBGetSaveFileName2";
 
 // A text filled with NULs to `size` characters.
 std::string paddedWithNul(std::string text, std::int32_t size)
@@ -169,8 +172,8 @@ bool GCommonDialog::VBGetOpenFileName2(OpenFileNameArgs& a)
     APIReturn_ = 0;
     ExtendedError_ = 0;
     const std::int32_t buffer = a.MultiSelect ? kMultiSelectBuffer : kFileBuffer;
-    checkFitsBuffer(a.Filename, buffer);
-    checkFitsBuffer(a.FileTitle, buffer);
+    checkFitsBuffer(a.Filename, buffer, kOpenMember, "Filename");
+    checkFitsBuffer(a.FileTitle, buffer, kOpenMember, "FileTitle");
 
     forms::OpenFileRecord record;
     record.flags = (a.ReadOnly ? OFN_READONLY : 0) | (a.HideReadOnly ? OFN_HIDEREADONLY : 0) |
@@ -221,8 +224,8 @@ bool GCommonDialog::VBGetSaveFileName2(SaveFileNameArgs& a)
     SizeControlsShown_ = true;
     APIReturn_ = 0;
     ExtendedError_ = 0;
-    checkFitsBuffer(a.Filename, kFileBuffer);
-    checkFitsBuffer(a.FileTitle, kFileBuffer);
+    checkFitsBuffer(a.Filename, kFileBuffer, kSaveMember, "Filename");
+    checkFitsBuffer(a.FileTitle, kFileBuffer, kSaveMember, "FileTitle");
 
     forms::OpenFileRecord record;
     record.flags = OFN_HIDEREADONLY | (a.OverWritePrompt ? OFN_OVERWRITEPROMPT : 0);

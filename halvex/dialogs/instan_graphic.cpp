@@ -117,7 +117,9 @@ std::string InstanGraphic::GetShortPathName(const std::string& strLongPath)
 {
     std::error_code error;
     if (strLongPath.empty() || !std::filesystem::exists(strLongPath, error)) {
-        rt::raise(53, "File not found");
+        // The missing-file message names CurrentFilePath: this file.
+        libraryState().CurrentFilePath = strLongPath;
+        rt::raise(53, "File not found: " + strLongPath);
     }
     return strLongPath;
 }

@@ -11,6 +11,7 @@
 #include "halvex/dialogs/dialog_run.h"
 #include "halvex/dialogs/g_common_dialog.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/common_dialogs.h"
@@ -137,12 +138,6 @@ std::optional<float> storedMargin(std::string text)
     } catch (const rt::RuntimeError&) {
     }
     return std::nullopt;
-}
-
-// The element i of a margin array as a Single; error 9 when it is missing.
-float element(const rt::VArray& array, std::int32_t i)
-{
-    return array.at(i).toSingle();
 }
 
 // The device mode handed to the dialogs and the printers: 122 bytes and no
@@ -304,8 +299,8 @@ bool GCommonDialog::VBPrintDlg(PrintDlgArgs& a)
     APIReturn_ = 0;
     ExtendedError_ = 0;
     // The pages travel as 16-bit values.
-    rt::toIntegerChecked(a.FromPage);
-    rt::toIntegerChecked(a.ToPage);
+    IntegerArgument(a.FromPage, "GCommonDialog.VBPrintDlg", "FromPage");
+    IntegerArgument(a.ToPage, "GCommonDialog.VBPrintDlg", "ToPage");
 
     forms::PrintDlgRecord record;
     std::int32_t flags = a.Flags | (a.DisablePageNumbers ? PD_NOPAGENUMS : 0) |
@@ -396,10 +391,18 @@ bool GCommonDialog::VBPageSetupDlg(PageSetupDlgArgs& a)
     record.devMode = std::make_shared<Mode>(handedOver(mode));
     if (!printer.empty()) record.devNames = std::make_shared<PrinterDeviceNames>(forms::makeDevNames("", printer, "", false));
     record.hwndOwner = a.Owner;
-    auto units = [&](float cm) { return rt::CLng(static_cast<double>(cm) * factor); };
-    record.rtMargin = forms::win::RECT{units(a.LeftMargin), units(a.TopMargin), units(a.RightMargin), units(a.BottomMargin)};
+    auto units = [&](float cm, const char* argument) {
+        try {
+            return rt::CLng(static_cast<double>(cm) * factor);
+        } catch (const rt::RuntimeError& error) {
+            RaiseArgumentError(error.number(), "GCommonDialog.VBPageSetupDlg", argument);
+        }
+    };
+    record.rtMargin = forms::win::RECT{units(a.LeftMargin, "LeftMargin"), units(a.TopMargin, "TopMargin"),
+                                       units(a.RightMargin, "RightMargin"), units(a.BottomMargin, "BottomMargin")};
     record.rtMinMargin =
-        forms::win::RECT{units(a.MinLeftMargin), units(a.MinTopMargin), units(a.MinRightMargin), units(a.MinBottomMargin)};
+        forms::win::RECT{units(a.MinLeftMargin, "MinLeftMargin"), units(a.MinTopMargin, "MinTopMargin"),
+                         units(a.MinRightMargin, "MinRightMargin"), units(a.MinBottomMargin, "MinBottomMargin")};
 
     HookMessages hook(PageSetupHookProc);
     DialogRun run(*this, EventSink_);
@@ -466,8 +469,8 @@ void GCommonDialog::GetPageMargine(std::int32_t PrinterHDc, const std::string& A
     float minimum[5] = {};
     float margin[5] = {};
     for (std::int32_t i = 1; i <= 4; ++i) {
-        minimum[i] = element(MinMargin, i);
-        margin[i] = element(Margin, i);
+        minimum[i] = SingleArgument(MinMargin, i, "GCommonDialog.GetPageMargine", "MinMargin");
+        margin[i] = SingleArgument(Margin, i, "GCommonDialog.GetPageMargine", "Margin");
     }
     for (std::int32_t i = 1; i <= 4; ++i) {
         const std::string stored =

@@ -35,10 +35,9 @@ constexpr std::int32_t kPrinterFlags = PD_NOSELECTION | PD_RETURNDC;
 constexpr std::int32_t kColorFlags = CC_RGBInit | CC_FullOpen | CC_ENABLEHOOK;
 static_assert(kFontFlags == 164107 && kPrinterFlags == 260 && kColorFlags == 19);
 
-float marginAt(const rt::VArray& margins, std::int32_t i)
-{
-    return margins.at(i).toSingle();
-}
+constexpr const char* kCopyMember = "ClsShowDialog.CopyWMFile";
+constexpr const char* kPageMember = "ClsShowDialog.ShowPageSetupDialog";
+constexpr const char* kPaperMember = "ClsShowDialog.GetPaperSize";
 
 void removeIfExists(const std::string& path)
 {
@@ -50,7 +49,7 @@ void removeIfExists(const std::string& path)
 
 bool ClsShowDialog::ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize)
 {
-    return runTrapped([&] {
+    return runTrapped("ClsShowDialog.ShowFontDialog", [&] {
         CurrentFontRecord& font = libraryState().CurrentFont;
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
@@ -83,10 +82,10 @@ bool ClsShowDialog::ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize)
     });
 }
 
-bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
-                                     rt::VArray& MinMargin, std::int32_t flags)
+bool ClsShowDialog::runPrinterDialog(const std::string& member, std::int32_t MeHwnd, std::int32_t& PrinterHDc,
+                                     const std::string& AppTitle, rt::VArray& MinMargin, std::int32_t flags)
 {
-    return runTrapped([&] {
+    return runTrapped(member, [&] {
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
         dialog.HookDialog(false);
@@ -114,33 +113,33 @@ bool ClsShowDialog::runPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterH
 bool ClsShowDialog::ShowPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                                       rt::VArray& MinMargin, rt::VArray& /*Margin*/)
 {
-    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, MinMargin, kPrinterFlags);
+    return runPrinterDialog("ClsShowDialog.ShowPrinterDialog", MeHwnd, PrinterHDc, AppTitle, MinMargin, kPrinterFlags);
 }
 
 bool ClsShowDialog::ShowPrinterSetup(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                                      rt::VArray& MinMargin, rt::VArray& /*Margin*/)
 {
-    return runPrinterDialog(MeHwnd, PrinterHDc, AppTitle, MinMargin, PD_PRINTSETUP);
+    return runPrinterDialog("ClsShowDialog.ShowPrinterSetup", MeHwnd, PrinterHDc, AppTitle, MinMargin, PD_PRINTSETUP);
 }
 
 bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                                         rt::VArray& MinMargin, rt::VArray& Margin)
 {
-    return runTrapped([&] {
+    return runTrapped(kPageMember, [&] {
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
         dialog.HookDialog(true);
         dialog.Flags(0);
         dialog.hwnd(MeHwnd);
         dialog.AppTitle(AppTitle);
-        dialog.LeftMargin(marginAt(Margin, 1));
-        dialog.MinLeftMargin(marginAt(MinMargin, 1));
-        dialog.RightMargin(marginAt(Margin, 2));
-        dialog.MinRightMargin(marginAt(MinMargin, 2));
-        dialog.TopMargin(marginAt(Margin, 3));
-        dialog.MinTopMargin(marginAt(MinMargin, 3));
-        dialog.BottomMargin(marginAt(Margin, 4));
-        dialog.MinBottomMargin(marginAt(MinMargin, 4));
+        dialog.LeftMargin(SingleArgument(Margin, 1, kPageMember, "Margin"));
+        dialog.MinLeftMargin(SingleArgument(MinMargin, 1, kPageMember, "MinMargin"));
+        dialog.RightMargin(SingleArgument(Margin, 2, kPageMember, "Margin"));
+        dialog.MinRightMargin(SingleArgument(MinMargin, 2, kPageMember, "MinMargin"));
+        dialog.TopMargin(SingleArgument(Margin, 3, kPageMember, "Margin"));
+        dialog.MinTopMargin(SingleArgument(MinMargin, 3, kPageMember, "MinMargin"));
+        dialog.BottomMargin(SingleArgument(Margin, 4, kPageMember, "Margin"));
+        dialog.MinBottomMargin(SingleArgument(MinMargin, 4, kPageMember, "MinMargin"));
         dialog.ShowPageSetup();
         if (libraryState().DialogConfirmed) {
             m_cHookDlg.reset();
@@ -153,7 +152,7 @@ bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& Print
 
 bool ClsShowDialog::ShowColorDialog(std::int32_t MeHwnd, std::int32_t& LngColor)
 {
-    return runTrapped([&] {
+    return runTrapped("ClsShowDialog.ShowColorDialog", [&] {
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
         dialog.HookDialog(true);
@@ -204,14 +203,14 @@ void ClsShowDialog::GetPaperSize(std::int32_t PrinterHDc, rt::VArray& Margin, fl
             horzRes = orDefault(gdi::GetDeviceCaps(PrinterHDc, gdi::HORZRES), 10000);
             vertRes = orDefault(gdi::GetDeviceCaps(PrinterHDc, gdi::VERTRES), 14000);
         }
-        const double left = marginAt(Margin, 1);
-        const double right = marginAt(Margin, 2);
-        const double top = marginAt(Margin, 3);
-        const double bottom = marginAt(Margin, 4);
+        const double left = SingleArgument(Margin, 1, kPaperMember, "Margin");
+        const double right = SingleArgument(Margin, 2, kPaperMember, "Margin");
+        const double top = SingleArgument(Margin, 3, kPaperMember, "Margin");
+        const double bottom = SingleArgument(Margin, 4, kPaperMember, "Margin");
         PaperVERTLength = static_cast<float>(vertSize / vertRes * pageY - (top + bottom) * 10);
         PaperHORZLength = static_cast<float>(horzSize / horzRes * pageX - (left + right) * 10);
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped(kPaperMember);
     }
 }
 
@@ -226,8 +225,8 @@ void ClsShowDialog::CreatePrinterDevice(std::int32_t& PrinterHDc, const std::str
         made = PrinterHDc = dialogLayer.CreatePrinterHDc(AppTitle);
         if (PrinterHDc == 0) made = PrinterHDc = DefaultPrinterHDc();
         dialogLayer.GetPageMargine(PrinterHDc, AppTitle, MinMargin, Margin);
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("ClsShowDialog.CreatePrinterDevice");
         // The caller still gets a context, and none is left behind.
         if (made != 0) gdi::DeleteDC(made);
         PrinterHDc = DefaultPrinterHDc();
@@ -247,7 +246,7 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
     std::int32_t recording = 0;
     try {
         screen.MousePointer(forms::vbHourglass);
-        if (lViewsizeCy == 0) rt::raise(11, "Division by zero");
+        if (lViewsizeCy == 0) RaiseArgumentError(11, kCopyMember, "lViewsizeCy");
         // A metafile holds 16-bit coordinates: nothing is wrapped.
         const double yOrigin = (lViewsizeCy > 0 ? 1.0 : -1.0) * lVieworgY + lViewsizeCy;
         for (const double value : {static_cast<double>(lViewsizeCx), -static_cast<double>(lViewsizeCy),
@@ -310,7 +309,7 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
     } catch (...) {
         // Every error is the member's own: reported, never passed to the host.
         try {
-            ReportError();
+            ReportMemberError(kCopyMember);
         } catch (...) {
         }
         if (recording != 0) gdi::DeleteMetaFile(gdi::CloseMetaFile(recording));
@@ -340,8 +339,8 @@ bool ClsShowDialog::ShowAuf(std::string& Auftr, std::string& Datum, std::string&
         form.control("txtAuftr").Text(Auftr);
         form.control("txtDatum").Text(Datum);
         form.control("txtProj").Text(Proj);
-    } catch (const rt::RuntimeError& error) {
-        reportTrapped(error);
+    } catch (const rt::RuntimeError&) {
+        reportTrapped("ClsShowDialog.ShowAuf");
         ignoringErrors([&] { form.Unload(); });
         return true;
     }

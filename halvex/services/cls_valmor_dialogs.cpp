@@ -45,14 +45,14 @@ std::string text(std::int32_t number) { return textLib().GetText(rt::Variant(num
 // A button caption: the text with the replacement list holding only 1.
 std::string buttonText(std::int32_t number) { return textLib().GetText(rt::Variant(number), {rt::Variant(1)}); }
 
-// The number of items of a caller's list: the upper bound as a 16-bit
-// count (error 9 for an unallocated array, 6 above 32767); an empty
-// allocated list counts 0.
-std::int16_t itemCount(const rt::VArray& items)
+// The number of items of the caller's list `argument` of `member`: the
+// upper bound as a 16-bit count (error 9 for an unallocated array, 6 above
+// 32767, both naming the member and the argument); an empty allocated list
+// counts 0.
+std::int16_t itemCount(const rt::VArray& items, const char* member, const char* argument)
 {
-    const std::int32_t upper = items.ubound(1);
-    if (upper > 32767) rt::raise(6);
-    return static_cast<std::int16_t>(std::max(upper, 0));
+    if (!items.isAllocated()) RaiseArgumentError(9, member, argument);
+    return IntegerArgument(std::max(items.ubound(1), 0), member, argument);
 }
 
 // A Long of the caller scaled by a factor, rounded half to even as the
@@ -280,13 +280,6 @@ int menuViewCase(const std::vector<std::string>& options)
 
 constexpr std::size_t kHyphenCount = 68;
 
-// A header line as the user interface takes it: the file is UTF-8, but one
-// written in Windows-1252 elsewhere is converted.
-std::string headerLineAsUtf8(const std::string& bytes)
-{
-    return rt::isValidUtf8(bytes) ? bytes : rt::cp1252ToUtf8(bytes);
-}
-
 // Reads lines 1 and 2 of the header file into Firma1 and Firma2; a line not
 // read keeps the caller's value. A missing file is the first use and is
 // quiet; any other fault (a file of fewer than two lines) is reported.
@@ -295,8 +288,8 @@ void readHeaderFile(std::string& Firma1, std::string& Firma2)
     LibraryState& state = libraryState();
     state.SettingsDir = AddBackslash(ApplicationPath());
     ReadLibraryFile(state.SettingsDir + "Firma", [&](rt::TextReader& reader) {
-        Firma1 = headerLineAsUtf8(reader.readLine());
-        Firma2 = headerLineAsUtf8(reader.readLine());
+        Firma1 = rt::textAsUtf8(reader.readLine());
+        Firma2 = rt::textAsUtf8(reader.readLine());
     });
 }
 
@@ -350,7 +343,7 @@ bool ClsValmor::ShowGroupList(const std::string& FormCaption, const std::string&
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(OptText);
+        const std::int16_t n = itemCount(OptText, "ClsValmor.ShowGroupList", "OptText");
         // The list's Help is the popup with HelpTitle, never a topic that an
         // earlier dialog left behind.
         state.DialogHelpTopic.clear();
@@ -381,7 +374,7 @@ bool ClsValmor::ShowGroupList1(const std::string& FormCaption, const std::string
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(VarOptText);
+        const std::int16_t n = itemCount(VarOptText, "ClsValmor.ShowGroupList1", "VarOptText");
         state.DialogHelpTopic = HelpTopicNo;
         const quillon::ClsLanguageText& texts = textLib();
         std::vector<std::string> entries(static_cast<std::size_t>(n) + 1);
@@ -414,7 +407,7 @@ bool ClsValmor::ShowMenuView(const std::string& FormCaption, rt::VArray& OptText
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(OptText);
+        const std::int16_t n = itemCount(OptText, "ClsValmor.ShowMenuView", "OptText");
         std::vector<std::string> options(static_cast<std::size_t>(n) + 1);
         for (std::int32_t k = 1; k <= n; ++k) options[k] = OptText.at(k).toString();
         switch (menuViewCase(options)) {
@@ -447,7 +440,7 @@ bool ClsValmor::ShowMenuView1(const std::string& FormCaption, rt::VArray& OptTex
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(OptText);
+        const std::int16_t n = itemCount(OptText, "ClsValmor.ShowMenuView1", "OptText");
         const quillon::ClsLanguageText& texts = textLib();
         std::vector<std::string> options(static_cast<std::size_t>(n) + 1);
         for (std::int32_t k = 1; k <= n; ++k) options[k] = texts.GetText(OptText.at(k));

@@ -1,6 +1,7 @@
 #include "halvex/services/cls_valmor.h"
 #include "halvex/services/grid_input.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
 
 namespace halvex {
 
@@ -19,31 +20,34 @@ bool ClsValmor::ShowGridInput(rt::VArray& TitleGrid, rt::VArray& HGrid, rt::VArr
 
 void ClsValmor::SetGridHeader(rt::VArray& TitleGrid, rt::VArray& HGrid, forms::Form& Objform, forms::Control& ObjGrid)
 {
-    halvex::SetGridHeader(TitleGrid, HGrid, Objform, ObjGrid);
+    AsMember("ClsValmor.SetGridHeader", [&] { halvex::SetGridHeader(TitleGrid, HGrid, Objform, ObjGrid); });
 }
 
-void ClsValmor::ReadGridValues() { halvex::ReadGridValues(); }
+void ClsValmor::ReadGridValues()
+{
+    AsMember("ClsValmor.ReadGridValues", [&] { halvex::ReadGridValues(); });
+}
 
 void ClsValmor::ShowTxtInputBox(forms::Control& txtInput, forms::Control& GrdInput, std::int16_t KeyAscii)
 {
-    halvex::ShowTxtInputBox(txtInput, GrdInput, KeyAscii);
+    AsMember("ClsValmor.ShowTxtInputBox", [&] { halvex::ShowTxtInputBox(txtInput, GrdInput, KeyAscii); });
 }
 
 void ClsValmor::InputGridCopy(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    halvex::InputGridCopy(GrdInput, cmdDelete);
+    AsMember("ClsValmor.InputGridCopy", [&] { halvex::InputGridCopy(GrdInput, cmdDelete); });
 }
 void ClsValmor::InputGridDelete(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    halvex::InputGridDelete(GrdInput, cmdDelete);
+    AsMember("ClsValmor.InputGridDelete", [&] { halvex::InputGridDelete(GrdInput, cmdDelete); });
 }
 void ClsValmor::InputGridInsert(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    halvex::InputGridInsert(GrdInput, cmdDelete);
+    AsMember("ClsValmor.InputGridInsert", [&] { halvex::InputGridInsert(GrdInput, cmdDelete); });
 }
 void ClsValmor::InputGridNew(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    halvex::InputGridNew(GrdInput, cmdDelete);
+    AsMember("ClsValmor.InputGridNew", [&] { halvex::InputGridNew(GrdInput, cmdDelete); });
 }
 
 }  // namespace halvex

@@ -27,6 +27,7 @@ namespace {
 // Rows and columns of the table, so that R + 1 and C + 1 stay Integers.
 constexpr std::int32_t kMaxGridCount = 32766;
 constexpr std::int16_t kInputString = 4;
+constexpr const char* kShowMember = "ClsValmor.ShowGridInput";
 
 std::string caption(std::int32_t number)
 {
@@ -104,9 +105,12 @@ bool ShowGridInput(rt::VArray& TitleGrid, rt::VArray& HGrid, rt::VArray& InputTy
         state.GridMaxInput.redim(0, C);
         state.GridMinInput.redim(0, C);
         for (std::int32_t i = 1; i <= C; ++i) {
-            state.GridInputTypes.at(i) = InputTypeGrid.at(i).toInteger();
-            state.GridMaxInput.at(i) = MaxInputGrid.at(i).toDouble();
-            state.GridMinInput.at(i) = MinInputGrid.at(i).toDouble();
+            state.GridInputTypes.at(i) =
+                ArgumentElement(InputTypeGrid, i, kShowMember, "InputTypeGrid", &rt::Variant::toInteger);
+            state.GridMaxInput.at(i) =
+                ArgumentElement(MaxInputGrid, i, kShowMember, "MaxInputGrid", &rt::Variant::toDouble);
+            state.GridMinInput.at(i) =
+                ArgumentElement(MinInputGrid, i, kShowMember, "MinInputGrid", &rt::Variant::toDouble);
         }
 
         form.cmdNeu->Caption(caption(TextNo(112)));
@@ -153,7 +157,7 @@ bool ShowGridInput(rt::VArray& TitleGrid, rt::VArray& HGrid, rt::VArray& InputTy
             result = false;
         }
     } catch (...) {
-        valmor.ValmorErrorHandling();
+        ReportMemberError(kShowMember);
         try {
             if (form.loaded()) form.unloadWithoutEvents();
         } catch (...) {
@@ -187,7 +191,7 @@ void SetGridHeader(rt::VArray& TitleGrid, rt::VArray& HGrid, forms::Form& Objfor
     G.Row(0);
     for (std::int32_t c = 0; c <= C; ++c) {
         G.Col(c);
-        G.Text(TitleGrid.at(c).toString());
+        G.Text(ArgumentElement(TitleGrid, c, "ClsValmor.SetGridHeader", "TitleGrid", &rt::Variant::toString));
     }
 
     G.Row(0);

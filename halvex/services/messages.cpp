@@ -119,21 +119,41 @@ void ReportError()
     }
 }
 
+std::string MemberErrorText(const std::string& member, const rt::RuntimeError& error)
+{
+    const int number = error.number();
+    const bool named = error.description().find(member) != std::string::npos;
+    if (number == kFileNotFound || number == kInputPastEnd || named) return error.description();
+    return member + ": " + error.description();
+}
+
 void ReportMemberError(const std::string& member)
 {
-    try {
-        const std::exception_ptr current = std::current_exception();
-        if (current) std::rethrow_exception(current);
-    } catch (const rt::RuntimeError& error) {
-        const int number = error.number();
-        const bool named = error.description().find(member) != std::string::npos;
-        if (number != kFileNotFound && number != kInputPastEnd && !named) {
-            ReportError(number, member + ": " + error.description());
-            return;
-        }
-    } catch (...) {
+    const std::exception_ptr current = std::current_exception();
+    if (!current) {
+        ReportError(0, std::string());
+        return;
     }
-    ReportError();
+    try {
+        std::rethrow_exception(current);
+    } catch (const rt::RuntimeError& error) {
+        ReportError(error.number(), MemberErrorText(member, error));
+    } catch (const std::bad_alloc&) {
+        ReportError(7, member + ": " + rt::errorDescription(7));
+    } catch (const std::exception& error) {
+        ReportError(kInternalError, member + ": " + error.what());
+    } catch (...) {
+        ReportError(kInternalError, member + ": " + rt::errorDescription(kInternalError));
+    }
+}
+
+void RaiseMemberError(const std::string& member)
+{
+    try {
+        throw;
+    } catch (const rt::RuntimeError& error) {
+        rt::raise(error.number(), MemberErrorText(member, error));
+    }
 }
 
 rt::Variant CheckFileMissing(const std::string& path, bool quiet)
@@ -214,6 +234,18 @@ void RaiseArgumentError(std::int32_t number, const std::string& member, const st
         // Without the text the names alone still say where.
     }
     rt::raise(number, description);
+}
+
+float SingleArgument(const rt::VArray& array, std::int32_t index, const std::string& member,
+                     const std::string& argument)
+{
+    return ArgumentElement(array, index, member, argument, &rt::Variant::toSingle);
+}
+
+std::int16_t IntegerArgument(long long value, const std::string& member, const std::string& argument)
+{
+    if (value < -32768 || value > 32767) RaiseArgumentError(6, member, argument);
+    return static_cast<std::int16_t>(value);
 }
 
 std::string AddBackslash(const std::string& path)

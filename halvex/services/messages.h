@@ -54,7 +54,33 @@ quillon::ClsLanguageText* TextsForMessage();
 // ("ClsValmor.ShowGroupList: Subscript out of range"), unless its
 // description names the member already, so that no bare "Overflow" reaches
 // the user.
+// Any other exception (a fault of the library itself) is shown the same
+// way, after the member's name.
 void ReportMemberError(const std::string& member);
+
+// The text a member's run-time error is shown with: the description after
+// the member's name ("ClsShowDialog.CopyWMFile: Division by zero"), unless
+// it names the member already or the error is one of the file messages (53,
+// 62), which name their file.
+std::string MemberErrorText(const std::string& member, const rt::RuntimeError& error);
+
+// For a member that passes its errors to the caller: call it inside a catch
+// block. The run-time error being handled is raised again with its number
+// and MemberErrorText, so that what the host shows says which member failed;
+// another exception is raised again as it is.
+[[noreturn]] void RaiseMemberError(const std::string& member);
+
+// Runs `body` as the member `member` that passes its errors to the caller:
+// a run-time error comes out as RaiseMemberError raises it.
+template <class Body>
+decltype(auto) AsMember(const std::string& member, Body&& body)
+{
+    try {
+        return body();
+    } catch (const rt::RuntimeError&) {
+        RaiseMemberError(member);
+    }
+}
 
 // True when no regular file exists at `path`, taken literally ("*" and "?"
 // are ordinary characters; a folder, an empty path or a path that cannot be
@@ -85,6 +111,28 @@ std::int16_t OpenFileByMode(const std::string& path, std::int16_t mode, std::int
 // caller went wrong instead of a bare "Overflow" or "Subscript out of
 // range".
 [[noreturn]] void RaiseArgumentError(std::int32_t number, const std::string& member, const std::string& argument);
+
+// Element `index` of the caller's array argument `argument`, taken by
+// `take` (a conversion of rt::Variant, &rt::Variant::toSingle): an element
+// that is missing (9) or cannot be taken (13, 6) raises that error through
+// RaiseArgumentError, naming the member and "argument(index)".
+template <class T>
+T ArgumentElement(const rt::VArray& array, std::int32_t index, const std::string& member,
+                  const std::string& argument, T (rt::Variant::*take)() const)
+{
+    try {
+        return (array.at(index).*take)();
+    } catch (const rt::RuntimeError& error) {
+        RaiseArgumentError(error.number(), member, argument + "(" + std::to_string(index) + ")");
+    }
+}
+// The element as a Single, so for the margin arrays.
+float SingleArgument(const rt::VArray& array, std::int32_t index, const std::string& member,
+                     const std::string& argument);
+
+// `value` as an Integer (int16) argument: error 6 outside -32768..32767
+// through RaiseArgumentError.
+std::int16_t IntegerArgument(long long value, const std::string& member, const std::string& argument);
 
 // `path` with one trailing separator ("/") added unless it ends in one; ""
 // gives "/".

@@ -64,13 +64,6 @@ std::string text(std::int32_t number)
     return textLib().GetText(rt::Variant(number));
 }
 
-// A symbol as the user interface takes it: the file is UTF-8, but one
-// written in Windows-1252 (as older installations keep it) is converted.
-std::string symbolAsUtf8(const std::string& bytes)
-{
-    return rt::isValidUtf8(bytes) ? bytes : rt::cp1252ToUtf8(bytes);
-}
-
 // The text of a known symbol of the table, or the symbol as read.
 std::string mapSymbol(const std::string& symbol, std::span<const UnitSymbol> table)
 {
@@ -152,7 +145,7 @@ void ReadUnits(std::string& Unit_Length1Symb, double& Unit_Length1Factor, std::s
     ReadLibraryFile(path, [&](rt::TextReader& reader) {
         for (; valuesRead < kUnitValueCount; ++valuesRead) {
             if (valuesRead % 2 == 0)
-                symbols[valuesRead / 2] = symbolAsUtf8(reader.readString());
+                symbols[valuesRead / 2] = rt::textAsUtf8(reader.readString());
             else
                 factors[valuesRead / 2] = reader.readDouble();
         }

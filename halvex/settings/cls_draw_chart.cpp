@@ -324,98 +324,102 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
                              const std::string& TitelU2, const std::string& Firma1, const std::string& Firma2,
                              bool FailureControl, bool JumpHEqualZero)
 {
-    const std::string project = orMarker(ProjectData);
-    const std::string headingTop = orMarker(TitelUe1);
-    const std::string headingSecond = orMarker(TitelUe2);
-    const std::string chartTitle = orMarker(TitelU1);
-    const std::string bottomLine = orMarker(TitelU2);
-    const std::string company1 = orMarker(Firma1);
-    const std::string company2 = orMarker(Firma2);
+    // Every error passes to the caller with the member's name in front.
+    AsMember(kMember, [&] {
+        const std::string project = orMarker(ProjectData);
+        const std::string headingTop = orMarker(TitelUe1);
+        const std::string headingSecond = orMarker(TitelUe2);
+        const std::string chartTitle = orMarker(TitelU1);
+        const std::string bottomLine = orMarker(TitelU2);
+        const std::string company1 = orMarker(Firma1);
+        const std::string company2 = orMarker(Firma2);
 
-    const std::string sheetName = sheetNameOf(StrTableTitle);
-    checkSheetName(sheetName);
+        const std::string sheetName = sheetNameOf(StrTableTitle);
+        checkSheetName(sheetName);
 
-    // Everything is checked before anything is written.
-    const std::pair<const char*, int> counts[] = {
-        {"NSeries", NSeries}, {"NoCol", NoCol}, {"NoRow", NoRow}, {"Ncons", Ncons}};
-    for (const auto& [argument, count] : counts) {
-        if (count < 0) RaiseArgumentError(5, kMember, argument);
-    }
-    const int noRow = NoRow;  // read once: the caller's variable is not ours
-    checkCovers2D(ColTitle, "ColTitle", noRow, NoCol);
-    checkCovers2D(CellTxt, "CellTxt", Ncons, NoCol);
-    checkCovers1D(LegendTite, "LegendTite", NSeries);
-    checkCovers1D(LineType, "LineType", NSeries);
-    if (noRow + Ncons > MaxRows) {
-        rt::raise(6, "The chart table has " + std::to_string(noRow + Ncons) + " rows; a sheet of it holds " +
-                         std::to_string(MaxRows) + ".");
-    }
-    const bool hasChart = NSeries > 0 && Ncons > 0;
-    if (NoCol > MaxColumns || (hasChart && NSeries + 1 > MaxColumns)) {
-        rt::raise(6, "The chart table has more columns than a sheet holds (" + std::to_string(MaxColumns) + ").");
-    }
-    const std::pair<const char*, float> limits[] = {{"MinX", MinX}, {"MaxX", MaxX}, {"MinY", MinY}};
-    for (const auto& [argument, limit] : limits) {
-        if (hasChart && !std::isfinite(limit)) RaiseArgumentError(5, kMember, argument);
-    }
-    if (hasChart && MinX > MaxX) RaiseArgumentError(5, kMember, "MinX");
-    const std::vector<CellWrite> cells =
-        planTable(NoCol, noRow, Ncons, CellTxt, ColTitle, FailureControl, JumpHEqualZero);
-
-    chart::ScatterChart chartSpec;
-    if (hasChart) {
-        chartSpec.title = chartTitle;
-        chartSpec.titleFont = chartFont(12);
-        for (int s = 1; s <= NSeries; ++s) {
-            chart::Series series;
-            series.xValues = chart::CellRange{sheetName, noRow + 1, 1, noRow + Ncons, 1};
-            series.yValues = chart::CellRange{sheetName, noRow + 1, s + 1, noRow + Ncons, s + 1};
-            series.name = LegendTite.at(s).toString();
-            series.look = lookOf(LineType.at(s).toString());
-            chartSpec.series.push_back(std::move(series));
+        // Everything is checked before anything is written.
+        const std::pair<const char*, int> counts[] = {
+            {"NSeries", NSeries}, {"NoCol", NoCol}, {"NoRow", NoRow}, {"Ncons", Ncons}};
+        for (const auto& [argument, count] : counts) {
+            if (count < 0) RaiseArgumentError(5, kMember, argument);
         }
-        chartSpec.x = valueAxis(X_Title, MinX, MaxX);
-        chartSpec.y = valueAxis(Y_Title, MinY, std::nullopt);
-        chartSpec.y.reversed = Y_AxesDownwardFlag;
-        chartSpec.legendPosition =
-            textLib().IsRightToLeft() ? chart::LegendPosition::Left : chart::LegendPosition::Right;
-        chartSpec.legendFont = chartFont(10);
-        chartSpec.border = chart::Line{ChartLineColour, 0.75};
-    }
-
-    const std::string path = chartFilePath(sheetName);
-    try {
-        const std::shared_ptr<chart::ChartBackend> writer = makeBackend();
-        writer->createWorkbook(path);
-        writer->addWorksheet(sheetName);
-        for (const CellWrite& cell : cells) {
-            if (cell.number) {
-                writer->writeNumber(cell.row, cell.column, *cell.number);
-            } else {
-                writer->writeText(cell.row, cell.column, cell.text);
-            }
+        const int noRow = NoRow;  // read once: the caller's variable is not ours
+        checkCovers2D(ColTitle, "ColTitle", noRow, NoCol);
+        checkCovers2D(CellTxt, "CellTxt", Ncons, NoCol);
+        checkCovers1D(LegendTite, "LegendTite", NSeries);
+        checkCovers1D(LineType, "LineType", NSeries);
+        if (noRow + Ncons > MaxRows) {
+            rt::raise(6, "The chart table has " + std::to_string(noRow + Ncons) + " rows; a sheet of it holds " +
+                             std::to_string(MaxRows) + ".");
         }
-        forms::doEvents();
+        const bool hasChart = NSeries > 0 && Ncons > 0;
+        if (NoCol > MaxColumns || (hasChart && NSeries + 1 > MaxColumns)) {
+            rt::raise(6, "The chart table has more columns than a sheet holds (" + std::to_string(MaxColumns) + ").");
+        }
+        const std::pair<const char*, float> limits[] = {{"MinX", MinX}, {"MaxX", MaxX}, {"MinY", MinY}};
+        for (const auto& [argument, limit] : limits) {
+            if (hasChart && !std::isfinite(limit)) RaiseArgumentError(5, kMember, argument);
+        }
+        if (hasChart && MinX > MaxX) RaiseArgumentError(5, kMember, "MinX");
+        const std::vector<CellWrite> cells =
+            planTable(NoCol, noRow, Ncons, CellTxt, ColTitle, FailureControl, JumpHEqualZero);
+
+        chart::ScatterChart chartSpec;
         if (hasChart) {
-            writer->addChartSheet(sheetName + "(1)", chartSpec,
-                                  pageTexts(project, headingTop, headingSecond, bottomLine, company1, company2));
+            chartSpec.title = chartTitle;
+            chartSpec.titleFont = chartFont(12);
+            for (int s = 1; s <= NSeries; ++s) {
+                chart::Series series;
+                series.xValues = chart::CellRange{sheetName, noRow + 1, 1, noRow + Ncons, 1};
+                series.yValues = chart::CellRange{sheetName, noRow + 1, s + 1, noRow + Ncons, s + 1};
+                series.name = LegendTite.at(s).toString();
+                series.look = lookOf(LineType.at(s).toString());
+                chartSpec.series.push_back(std::move(series));
+            }
+            chartSpec.x = valueAxis(X_Title, MinX, MaxX);
+            chartSpec.y = valueAxis(Y_Title, MinY, std::nullopt);
+            chartSpec.y.reversed = Y_AxesDownwardFlag;
+            chartSpec.legendPosition =
+                textLib().IsRightToLeft() ? chart::LegendPosition::Left : chart::LegendPosition::Right;
+            chartSpec.legendFont = chartFont(10);
+            chartSpec.border = chart::Line{ChartLineColour, 0.75};
         }
-        writer->setProperties(chart::DocumentProperties{chartTitle, company1, project});
-        writer->save();
-    } catch (const chart::WriterError& e) {
-        rt::raise(75, "The chart file " + path + " could not be written: " + e.what());
-    }
 
-    // The workbook is written: without a program to open it (a server, a
-    // desktop without a spreadsheet program) that is still a success, and
-    // the user is told where the file is.
-    if (!forms::desktop().openUrl(path)) {
-        quillon::ClsLanguageText* found = TextsForMessage();
-        if (found == nullptr) return;
-        quillon::ClsLanguageText& texts = *found;
-        forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
-                      texts.MessageBoxFlags() | forms::vbInformation, texts.GetText(rt::Variant(quillon::TextNo(5))));
-    }
+        const std::string path = chartFilePath(sheetName);
+        try {
+            const std::shared_ptr<chart::ChartBackend> writer = makeBackend();
+            writer->createWorkbook(path);
+            writer->addWorksheet(sheetName);
+            for (const CellWrite& cell : cells) {
+                if (cell.number) {
+                    writer->writeNumber(cell.row, cell.column, *cell.number);
+                } else {
+                    writer->writeText(cell.row, cell.column, cell.text);
+                }
+            }
+            forms::doEvents();
+            if (hasChart) {
+                writer->addChartSheet(sheetName + "(1)", chartSpec,
+                                      pageTexts(project, headingTop, headingSecond, bottomLine, company1, company2));
+            }
+            writer->setProperties(chart::DocumentProperties{chartTitle, company1, project});
+            writer->save();
+        } catch (const chart::WriterError& e) {
+            rt::raise(75, "The chart file " + path + " could not be written: " + e.what());
+        }
+
+        // The workbook is written: without a program to open it (a server, a
+        // desktop without a spreadsheet program) that is still a success, and
+        // the user is told where the file is.
+        if (!forms::desktop().openUrl(path)) {
+            quillon::ClsLanguageText* found = TextsForMessage();
+            if (found == nullptr) return;
+            quillon::ClsLanguageText& texts = *found;
+            forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
+                          texts.MessageBoxFlags() | forms::vbInformation,
+                          texts.GetText(rt::Variant(quillon::TextNo(5))));
+        }
+    });
 }
 
 }  // namespace halvex

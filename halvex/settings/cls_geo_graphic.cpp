@@ -29,6 +29,8 @@ KeptHandles& kept()
     return handles;
 }
 
+constexpr const char* kScrollMember = "ClsGeoGraphic.SetScrollPosition";
+
 CurrentFontRecord& font() { return libraryState().CurrentFont; }
 
 std::size_t characters(const std::string& text)
@@ -103,7 +105,8 @@ void ClsGeoGraphic::DelPaintAndPenobject(bool& SetPaintAndPenobjectFlage, std::v
                                          std::vector<std::int32_t>& Penhand_Object)
 {
     if (!SetPaintAndPenobjectFlage) return;
-    if (Painthand_Object.empty() || Penhand_Object.empty()) rt::raise(9, "Subscript out of range");
+    if (Painthand_Object.empty()) RaiseArgumentError(9, "ClsGeoGraphic.DelPaintAndPenobject", "Painthand_Object");
+    if (Penhand_Object.empty()) RaiseArgumentError(9, "ClsGeoGraphic.DelPaintAndPenobject", "Penhand_Object");
     for (std::int32_t brush : Painthand_Object) forms::gdi::DeleteObject(brush);
     // A released pen is forgotten, so that a second release frees nothing.
     for (std::int32_t& pen : Penhand_Object) {
@@ -119,15 +122,15 @@ void ClsGeoGraphic::SetScrollPosition(IGraphicForm& FrmShow)
     try {
         if (FrmShow.WindowState() == forms::vbMinimized) return;
         forms::win::RECT rect;
-        if (forms::win::GetWindowRect(FrmShow.hwnd(), rect) == 0) rt::raise(5, "Invalid procedure call or argument");
+        if (forms::win::GetWindowRect(FrmShow.hwnd(), rect) == 0) RaiseArgumentError(5, kScrollMember, "FrmShow");
         const std::int32_t w = rect.Right - rect.Left;
         const std::int32_t h = rect.Bottom - rect.Top;
         const std::int32_t caption = forms::win::GetSystemMetrics(forms::win::SM_CYCAPTION);
         forms::win::MoveWindow(FrmShow.HSbgrh().hwnd(), 0, 0, w - 24, 16, 1);
         forms::win::MoveWindow(FrmShow.VSbgrh().hwnd(), w - 26, 0, 18, h - (caption + 2) - 24, 1);
-    } catch (const rt::RuntimeError& error) {
+    } catch (const rt::RuntimeError&) {
         try {
-            ReportError(error);
+            ReportMemberError(kScrollMember);
         } catch (const rt::RuntimeError&) {
         }
     }

@@ -386,7 +386,7 @@ TEST_F(DialogLayerTest, AnErrorOfAnEventHandlerIsReportedAndTheDialogGoesOn)
     });
     EXPECT_TRUE(dialog.VBGetOpenFileName2(args));
     ASSERT_EQ(boxes->boxes().size(), 1u);
-    EXPECT_EQ(boxes->boxes()[0].prompt, "Type mismatch");
+    EXPECT_EQ(boxes->boxes()[0].prompt, "GCommonDialog.DialogHook: Type mismatch");
 }
 
 TEST_F(DialogLayerTest, TheFileTitleIsTheNameAfterEitherSeparator)

@@ -446,7 +446,8 @@ TEST_F(MetafileCopyTest, WhatCannotBeCopiedIsReportedAndLeavesNoFile)
         box->answer(forms::vbOK);
         EXPECT_FALSE(std::filesystem::exists(copy(folder() + "/Plan.wmf", height)));
         const std::vector<rt::Variant> value{rt::Variant("|1"), rt::Variant("-70000")};
-        EXPECT_TRUE(box->boxes().back().prompt == textLib().GetText(rt::Variant(quillon::TextNo(text)), value) &&
+        EXPECT_TRUE(box->boxes().back().prompt ==
+                        "ClsShowDialog.CopyWMFile: " + textLib().GetText(rt::Variant(quillon::TextNo(text)), value) &&
                     forms::screen().MousePointer() == forms::vbDefault) << text;
     }
     std::vector<char> bytes(g::GetMetaFileBitsEx(good, 0, nullptr));
