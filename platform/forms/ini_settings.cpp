@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <vector>
 
@@ -175,6 +176,23 @@ std::string escapeName(std::u16string_view name) {
     return out;
 }
 
+// The number of a name's escape: its field of 2 or 4 units read as Qt
+// reads a hexadecimal number (ASCII blanks around it, a "+" and "0x"
+// allowed).
+bool hexField(std::u16string_view field, unsigned& value) {
+    const auto blank = [](char16_t c) { return (c >= 9 && c <= 13) || c == u' '; };
+    while (!field.empty() && blank(field.front())) field.remove_prefix(1);
+    while (!field.empty() && blank(field.back())) field.remove_suffix(1);
+    if (!field.empty() && field.front() == u'+') field.remove_prefix(1);
+    if (field.size() > 1 && field[0] == u'0' && (field[1] == u'x' || field[1] == u'X')) field.remove_prefix(2);
+    value = 0;
+    for (const char16_t c : field) {
+        if (hexValue(c) < 0) return false;
+        value = value * 16 + static_cast<unsigned>(hexValue(c));
+    }
+    return !field.empty();
+}
+
 // A "%" without its digits stays a "%".
 std::u16string unescapeName(std::string_view raw) {
     const std::u16string text = toUtf16(raw);
@@ -194,13 +212,7 @@ std::u16string unescapeName(std::string_view raw) {
         const std::size_t first = text[i + 1] == u'U' ? i + 2 : i + 1;
         const std::size_t digits = text[i + 1] == u'U' ? 4 : 2;
         unsigned value = 0;
-        bool ok = first + digits <= text.size();
-        for (std::size_t k = 0; ok && k < digits; ++k) {
-            const int digit = hexValue(text[first + k]);
-            ok = digit >= 0;
-            value = value * 16 + static_cast<unsigned>(digit);
-        }
-        if (!ok) {
+        if (first + digits > text.size() || !hexField(std::u16string_view(text).substr(first, digits), value)) {
             out += u'%';
             ++i;
             continue;
@@ -214,6 +226,8 @@ std::u16string unescapeName(std::string_view raw) {
 // ---- Values.
 
 std::string escapeValue(std::u16string_view text) {
+    // Byte arrays and serialised values are written in Latin-1 escapes.
+    const bool utf8 = text.substr(0, 11) != u"@ByteArray(" && text.substr(0, 9) != u"@Variant(";
     std::string out;
     bool needsQuotes = false;
     bool escapeNextIfDigit = false;  // after "\0" or "\x..": a following hex digit is escaped too
@@ -240,7 +254,7 @@ std::string escapeValue(std::u16string_view text) {
                 out += static_cast<char>(c);
                 break;
             default:
-                if (c <= 0x1F) {
+                if (c <= 0x1F || (c >= 0x7F && !utf8)) {
                     out += "\\x" + lowerHex(c);
                     escapeNextIfDigit = true;
                 } else {
@@ -263,8 +277,9 @@ struct ReadValue {
 };
 
 ReadValue unescapeValue(std::string_view raw) {
-    static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},   {'r', '\r'}, {'t', '\t'},
-                                           {'v', '\v'}, {'"', '"'},  {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
+    static constexpr char kEscapes[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},
+                                           {'r', '\r'}, {'t', '\t'}, {'v', '\v'}, {'"', '"'},
+                                           {'?', '?'},   {'\'', '\''}, {'\\', '\\'}};
     ReadValue v;
     bool inQuotes = false;
     bool quoted = false;  // the current item had quotes: its trailing blanks stay
@@ -353,62 +368,85 @@ bool startsWith(std::u16string_view text, std::u16string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// The text of a stored value; nullopt for "@Invalid()", which stores
-// nothing. A list reads as its items joined by ","; values of other types
-// ("@Rect(...)", "@Variant(...)") have no text and read as "".
-std::optional<std::string> storedText(std::string_view raw) {
-    ReadValue v = unescapeValue(raw);
-    if (v.isList) {
-        std::u16string joined;
-        for (std::size_t n = 0; n < v.items.size(); ++n) {
-            std::u16string_view item = v.items[n];
-            if (startsWith(item, u"@")) {
-                if (!startsWith(item, u"@@")) return std::string();
-                item.remove_prefix(1);
-            }
-            if (n != 0) joined += u',';
-            joined += item;
-        }
-        return toUtf8(joined);
-    }
-    std::u16string_view s = v.text;
+// What a value's text stands for, as Qt reads it: a text (plain, "@@..."
+// or "@String(...)"), nothing ("@Invalid()") or a value of another type.
+struct Meaning {
+    enum Kind { Text, Nothing, OtherType } kind;
+    std::u16string text;  // the text; for another type, the value as read
+};
+
+Meaning meaningOf(std::u16string_view s) {
     if (startsWith(s, u"@") && s.back() == u')') {
-        const auto inner = [&](std::size_t open) { return s.substr(open, s.size() - open - 1); };
         const auto argumentCount = [&] { return std::count(s.begin(), s.end(), u' ') + 1; };
-        if (startsWith(s, u"@ByteArray(")) {
-            std::string bytes;
-            for (const char16_t c : inner(11)) bytes += c > 0xFF ? '?' : static_cast<char>(c);
-            return toUtf8(toUtf16(bytes));
-        }
-        if (startsWith(s, u"@String(")) return toUtf8(inner(8));
-        if (s == u"@Invalid()") return std::nullopt;
-        if (startsWith(s, u"@Variant(") || startsWith(s, u"@DateTime(") ||
+        if (startsWith(s, u"@String(")) return {Meaning::Text, std::u16string(s.substr(8, s.size() - 9))};
+        if (s == u"@Invalid()") return {Meaning::Nothing, std::u16string(s)};
+        if (startsWith(s, u"@ByteArray(") || startsWith(s, u"@Variant(") || startsWith(s, u"@DateTime(") ||
             (startsWith(s, u"@Rect(") && argumentCount() == 4) ||
             ((startsWith(s, u"@Size(") || startsWith(s, u"@Point(")) && argumentCount() == 2)) {
-            return std::string();
+            return {Meaning::OtherType, std::u16string(s)};
         }
     }
     if (startsWith(s, u"@@")) s.remove_prefix(1);
-    return toUtf8(s);
+    return {Meaning::Text, std::u16string(s)};
 }
 
 // How a text is written: a text holding a NUL as "@String(...)", one that
 // begins with "@" with the "@" doubled, so neither reads as another type.
-std::string writtenValue(std::string_view value) {
-    std::u16string text = toUtf16(value);
-    if (text.find(u'\0') != std::u16string::npos) {
-        text = u"@String(" + text + u")";
-    } else if (startsWith(text, u"@")) {
-        text.insert(text.begin(), u'@');
-    }
-    return escapeValue(text);
+std::u16string writtenText(std::u16string text) {
+    if (text.find(u'\0') != std::u16string::npos) return u"@String(" + text + u")";
+    if (startsWith(text, u"@")) text.insert(text.begin(), u'@');
+    return text;
 }
 
-// ---- Files: sections by name ("" the general one), keys by name, each
-// value as written; both in the order of their UTF-16 units.
+std::string writtenValue(std::string_view value) { return escapeValue(writtenText(toUtf16(value))); }
 
-using Keys = std::map<std::u16string, std::string>;
-using Sections = std::map<std::u16string, Keys>;
+// A value read from a file as Qt writes it back: a text as any text, a
+// value of another type as it was read, a list item by item.
+std::string rewrittenValue(std::string_view raw) {
+    const auto written = [](const std::u16string& text) {
+        Meaning meaning = meaningOf(text);
+        return escapeValue(meaning.kind == Meaning::Text ? writtenText(std::move(meaning.text)) : meaning.text);
+    };
+    ReadValue v = unescapeValue(raw);
+    if (!v.isList) return written(v.text);
+    std::string out;
+    for (std::size_t n = 0; n < v.items.size(); ++n) out += (n == 0 ? "" : ", ") + written(v.items[n]);
+    return out;
+}
+
+// The text of a stored value; nullopt for "@Invalid()", which stores
+// nothing. A list reads as its items joined by ","; a byte array as its
+// bytes; values of other types ("@Rect(...)", "@Variant(...)") have no
+// text and read as "".
+std::optional<std::string> storedText(std::string_view raw) {
+    ReadValue v = unescapeValue(raw);
+    if (v.isList) {
+        std::u16string joined;
+        for (const std::u16string& item : v.items) {
+            if (startsWith(item, u"@") && !startsWith(item, u"@@")) return std::string();
+            if (&item != &v.items.front()) joined += u',';
+            joined += meaningOf(item).text;
+        }
+        return toUtf8(joined);
+    }
+    const Meaning meaning = meaningOf(v.text);
+    if (meaning.kind == Meaning::Nothing) return std::nullopt;
+    if (meaning.kind == Meaning::Text) return toUtf8(meaning.text);
+    if (!startsWith(meaning.text, u"@ByteArray(")) return std::string();
+    std::string bytes;
+    for (const char16_t c : std::u16string_view(meaning.text).substr(11, meaning.text.size() - 12)) {
+        bytes += c > 0xFF ? '?' : static_cast<char>(c);
+    }
+    return toUtf8(toUtf16(bytes));
+}
+
+// ---- Files: each value as read by its whole key, "<section>/<key>"
+// (the key alone in the general section), in the order of UTF-16 units.
+// A section or key read with a "/" in its name ("\\" in the file) makes
+// more levels: the section is the whole key up to its first "/", and a
+// section's keys are the rest where it holds no further "/".
+
+using Entries = std::map<std::u16string, std::string>;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -456,10 +494,10 @@ bool readLine(std::string_view data, std::size_t& pos, std::string_view& line, s
     return !line.empty();
 }
 
-Sections parse(std::string_view data) {
+Entries parse(std::string_view data) {
     if (data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
-    Sections sections;
-    std::u16string section;
+    Entries entries;
+    std::u16string section;  // with its "/"
     std::size_t pos = 0;
     std::string_view line;
     std::size_t equals = 0;
@@ -470,21 +508,29 @@ Sections parse(std::string_view data) {
                 trimmed(close == std::string_view::npos ? line.substr(1) : line.substr(1, close - 1));
             if (equalsAsciiNoCase(name, "general")) {
                 section.clear();
-            } else if (equalsAsciiNoCase(name, "%general")) {
-                section = latin1(name.substr(1));
             } else {
-                section = unescapeName(name);
+                section = equalsAsciiNoCase(name, "%general") ? latin1(name.substr(1)) : unescapeName(name);
+                section += u'/';
             }
         } else if (equals != std::string_view::npos) {
             std::string_view value = line.substr(equals + 1);
             while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-            sections[section][unescapeName(trimmed(line.substr(0, equals)))] = std::string(value);
+            entries[section + unescapeName(trimmed(line.substr(0, equals)))] = std::string(value);
         }
     }
-    return sections;
+    return entries;
 }
 
-std::string render(const Sections& sections) {
+std::string render(const Entries& entries) {
+    std::map<std::u16string, std::map<std::u16string, std::string>> sections;
+    for (const auto& [whole, value] : entries) {
+        const std::size_t slash = whole.find(u'/');
+        if (slash == std::u16string::npos) {
+            sections[u""][whole] = value;
+        } else {
+            sections[whole.substr(0, slash)][whole.substr(slash + 1)] = value;
+        }
+    }
     std::string out;
     for (const auto& [name, keys] : sections) {
         if (keys.empty()) continue;
@@ -496,18 +542,45 @@ std::string render(const Sections& sections) {
         }
         if (!out.empty()) out += '\n';
         out += '[' + head + "]\n";
-        for (const auto& [key, value] : keys) out += escapeName(key) + '=' + value + '\n';
+        for (const auto& [key, value] : keys) out += escapeName(key) + '=' + rewrittenValue(value) + '\n';
     }
     return out;
 }
 
-// The first name (in the file's order) equal to wanted but for case.
-template <typename Map>
-typename Map::iterator findName(Map& map, std::u16string_view wanted) {
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        if (sameName(it->first, wanted)) return it;
+// The stored spelling of a section equal to wanted but for case (the first
+// in sorted order), else wanted itself.
+std::u16string sectionOf(const Entries& entries, const std::u16string& wanted) {
+    std::set<std::u16string> sections;
+    for (const auto& entry : entries) {
+        const std::size_t slash = entry.first.find(u'/');
+        if (slash != std::u16string::npos) sections.insert(entry.first.substr(0, slash));
     }
-    return map.end();
+    for (const std::u16string& name : sections) {
+        if (sameName(name, wanted)) return name;
+    }
+    return wanted;
+}
+
+// The entry of a section's key equal to wanted but for case (the first in
+// sorted order); end() when there is none.
+Entries::iterator keyOf(Entries& entries, const std::u16string& section, std::u16string_view wanted) {
+    const std::u16string prefix = section + u'/';
+    for (auto it = entries.lower_bound(prefix); it != entries.end() && startsWith(it->first, prefix); ++it) {
+        const std::u16string_view key = std::u16string_view(it->first).substr(prefix.size());
+        if (key.find(u'/') == std::u16string_view::npos && sameName(key, wanted)) return it;
+    }
+    return entries.end();
+}
+
+// Removes the entry named whole and every one below it.
+bool removeAll(Entries& entries, const std::u16string& whole) {
+    bool removed = entries.erase(whole) != 0;
+    const std::u16string prefix = whole + u'/';
+    for (auto it = entries.lower_bound(prefix); it != entries.end() && startsWith(it->first, prefix);) {
+        it = entries.erase(it);
+        removed = true;
+    }
+    return removed;
 }
 
 std::string reason(int error) { return std::generic_category().message(error); }
@@ -540,9 +613,9 @@ std::optional<std::string> readBytes(const std::string& path, int& error) {
     return data;
 }
 
-// The sections of a file that is to be changed: none when it does not
+// The entries of a file that is to be changed: none when it does not
 // exist; error 75 when it cannot be read, so nothing stored is lost.
-std::optional<Sections> sectionsToChange(const std::string& path) {
+std::optional<Entries> entriesToChange(const std::string& path) {
     int error = 0;
     std::optional<std::string> data = readBytes(path, error);
     if (error != 0) raiseFileError(path, "read", error);
@@ -597,11 +670,9 @@ std::string IniSettingsStore::get(std::string_view app, std::string_view section
     int error = 0;
     const std::optional<std::string> data = readBytes(fileOf(app), error);
     if (!data) return std::string(defaultValue);
-    Sections sections = parse(*data);
-    const auto s = findName(sections, toUtf16(section));
-    if (s == sections.end()) return std::string(defaultValue);
-    const auto k = findName(s->second, toUtf16(key));
-    if (k == s->second.end()) return std::string(defaultValue);
+    Entries entries = parse(*data);
+    const auto k = keyOf(entries, sectionOf(entries, toUtf16(section)), toUtf16(key));
+    if (k == entries.end()) return std::string(defaultValue);
     return storedText(k->second).value_or(std::string(defaultValue));
 }
 
@@ -615,29 +686,25 @@ void IniSettingsStore::save(std::string_view app, std::string_view section, std:
                           folderError.message() + ")");
     }
     const std::string path = fileOf(app);
-    Sections sections = sectionsToChange(path).value_or(Sections());
-    auto s = findName(sections, toUtf16(section));
-    Keys& keys = s != sections.end() ? s->second : sections[toUtf16(section)];
-    const auto k = findName(keys, toUtf16(key));
-    keys[k != keys.end() ? k->first : toUtf16(key)] = writtenValue(value);
-    writeBytes(path, render(sections));
+    Entries entries = entriesToChange(path).value_or(Entries());
+    const std::u16string stored = sectionOf(entries, toUtf16(section));
+    const auto k = keyOf(entries, stored, toUtf16(key));
+    entries[k != entries.end() ? k->first : stored + u'/' + toUtf16(key)] = writtenValue(value);
+    writeBytes(path, render(entries));
 }
 
 void IniSettingsStore::remove(std::string_view app, std::string_view section, std::string_view key) {
     checkNames(app, section, key, false);
     const std::string path = fileOf(app);
-    std::optional<Sections> sections = sectionsToChange(path);
-    if (!sections) return;
-    const auto s = findName(*sections, toUtf16(section));
-    if (s == sections->end()) return;
-    if (key.empty()) {
-        sections->erase(s);
-    } else {
-        const auto k = findName(s->second, toUtf16(key));
-        if (k == s->second.end()) return;
-        s->second.erase(k);
+    std::optional<Entries> entries = entriesToChange(path);
+    if (!entries) return;
+    const std::u16string stored = sectionOf(*entries, toUtf16(section));
+    std::u16string whole = stored;
+    if (!key.empty()) {
+        const auto k = keyOf(*entries, stored, toUtf16(key));
+        whole = k != entries->end() ? k->first : stored + u'/' + toUtf16(key);
     }
-    writeBytes(path, render(*sections));
+    if (removeAll(*entries, whole)) writeBytes(path, render(*entries));
 }
 
 }  // namespace forms

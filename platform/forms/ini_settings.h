@@ -9,8 +9,8 @@
 // U+00FF), sections and keys written in sorted order, values quoted when
 // they hold ";", "," or "=" or begin or end with a blank, control
 // characters as "\t", "\x1f" ..., a text holding a NUL as "@String(...)"
-// and one beginning with "@" doubled. Entries the store did not write
-// (comments aside) are kept as they stand when it rewrites a file.
+// and one beginning with "@" doubled. Rewriting a file, the store writes
+// the entries it did not change back as Qt does (comments are dropped).
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// The Qt-backed services: the message box and the INI settings store.
+// The Qt-backed services: the message box, the settings store the application
+// installs and the application object.
 #include <gtest/gtest.h>
 
 #include <QApplication>
