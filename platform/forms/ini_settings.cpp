@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/forms/layer.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/write_faults.h"
 
@@ -27,64 +28,28 @@ namespace {
 
 std::u16string toUtf16(std::string_view text) {
     std::u16string out;
-    out.reserve(text.size());
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = byte(i);
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                                    : lead >= 0xF0 && lead < 0xF5 ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            valid = (byte(i + k) & 0xC0) == 0x80;
-            c = (c << 6) | (byte(i + k) & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are no UTF-8.
-        if (valid && ((length == 3 && (c < 0x800 || (c >= 0xD800 && c < 0xE000))) ||
-                      (length == 4 && (c < 0x10000 || c > 0x10FFFF)))) {
-            valid = false;
-        }
-        if (!valid) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
+    for (const char32_t c : detail::decodeUtf8(text)) {
         if (c >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
             out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
             out += static_cast<char16_t>(c);
         }
-        i += length;
     }
     return out;
 }
 
+// A lone surrogate becomes U+FFFD.
 std::string toUtf8(std::u16string_view text) {
     std::string out;
-    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;  // a lone surrogate
+            c = 0xFFFD;
         }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        out += detail::encodeUtf8(c);
     }
     return out;
 }

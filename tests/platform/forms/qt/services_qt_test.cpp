@@ -115,8 +115,8 @@ TEST(QtApplication, TheServicesAttachToTheHostsApplicationObject) {
     EXPECT_EQ(&settings(), before);
 }
 
-// Wherever the Qt services are loaded, the default store keeps the settings
-// in the user's folder: a host without forms::qt::Application loses none.
+// The default store keeps the settings in the user's folder: a host
+// without forms::qt::Application loses none.
 TEST(IniSettings, TheDefaultStoreIsTheUsersIniFiles) {
     std::shared_ptr<SettingsStore> previous = setSettingsStore(nullptr);
     auto* store = dynamic_cast<IniSettingsStore*>(&settings());
