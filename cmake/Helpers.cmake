@@ -42,9 +42,11 @@ function(oh_test name dir)
     OH_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     OH_PROGDIR="${OH_OUTPUT_DIR}")
   add_dependencies(${name} progdir_files)
-  # The user's settings folder of a test is never the real one.
+  # The user's settings folder of a test is never the real one: each test
+  # program makes a fresh one (tests/settings_folder.cpp).
+  target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/settings_folder.cpp)
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;OH_SETTINGS_DIR=${CMAKE_BINARY_DIR}/test-settings" TIMEOUT 300
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

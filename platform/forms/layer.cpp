@@ -172,6 +172,12 @@ std::size_t sequenceLength(std::string_view text, std::size_t i, char32_t* codeP
         }
         cp = (cp << 6) | (b & 0x3F);
     }
+    // Overlong forms, surrogates and values past U+10FFFF are no UTF-8.
+    if ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp < 0xE000))) ||
+        (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
+        if (codePoint != nullptr) *codePoint = 0xFFFD;
+        return 1;
+    }
     if (codePoint != nullptr) *codePoint = cp;
     return length;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/forms/ini_settings.h"
 #include "platform/forms/layer.h"
 #include "platform/runtime/errors.h"
 
@@ -69,15 +70,7 @@ void MemorySettingsStore::remove(std::string_view app, std::string_view section,
 
 namespace {
 
-SettingsStoreFactory& defaultFactory() {
-    static SettingsStoreFactory factory = nullptr;
-    return factory;
-}
-
-std::shared_ptr<SettingsStore> defaultStore() {
-    if (SettingsStoreFactory factory = defaultFactory()) return factory();
-    return std::make_shared<MemorySettingsStore>();
-}
+std::shared_ptr<SettingsStore> defaultStore() { return std::make_shared<IniSettingsStore>(); }
 
 }  // namespace
 
@@ -93,7 +86,5 @@ std::shared_ptr<SettingsStore> setSettingsStore(std::shared_ptr<SettingsStore> s
     current = store ? std::move(store) : defaultStore();
     return previous;
 }
-
-void setDefaultSettingsStore(SettingsStoreFactory factory) { defaultFactory() = factory; }
 
 }  // namespace forms

@@ -2,10 +2,10 @@
 // kept between runs. Names compare without regard to letter case. Callers
 // that store Booleans write "-1" for True and "0" for False.
 //
-// The Qt services' INI store (an INI file per application in the user's
-// settings folder, forms/qt) is the default wherever their library is
-// loaded, whether or not a host installs the services; without it, as in
-// the headless tests, an in-memory store serves.
+// The default store is the INI files in the user's settings folder
+// (ini_settings.h), with or without the Qt services: a host that installs
+// none keeps its settings all the same. Tests that must not touch files
+// install a MemorySettingsStore.
 #pragma once
 
 #include <map>
@@ -51,13 +51,10 @@ std::string userSettingsFolder();
 // key name.
 void checkSettingName(std::string_view name, std::string_view what);
 
-// The process-wide store: the one installed, else a default one.
+// The process-wide store: the one installed, else the INI files of the
+// user's settings folder.
 SettingsStore& settings();
 // Installs a store (nullptr: a fresh default one); returns the previous.
 std::shared_ptr<SettingsStore> setSettingsStore(std::shared_ptr<SettingsStore> store);
-// What makes the default store: in memory unless a persistent store
-// registers itself (the Qt services' INI store does, as its library loads).
-using SettingsStoreFactory = std::shared_ptr<SettingsStore> (*)();
-void setDefaultSettingsStore(SettingsStoreFactory factory);
 
 }  // namespace forms

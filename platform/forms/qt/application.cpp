@@ -30,7 +30,7 @@
 #include "platform/forms/qt/msgbox_qt.h"
 #include "platform/forms/qt/locale_qt.h"
 #include "platform/forms/qt/printing_qt.h"
-#include "platform/forms/qt/settings_qt.h"
+#include "platform/forms/ini_settings.h"
 #include "platform/forms/locale.h"
 #include "platform/forms/printing.h"
 #include "platform/forms/screen.h"

@@ -25,7 +25,7 @@
 #include "platform/forms/gdi.h"
 #include "platform/forms/printing.h"
 #include "platform/forms/qt/printing_qt.h"
-#include "platform/forms/qt/settings_qt.h"
+#include "platform/forms/ini_settings.h"
 #include "platform/forms/settings.h"
 
 namespace g = forms::gdi;
@@ -193,8 +193,8 @@ TEST(IniStoreTest, FixedLengthTextsKeepTheirNuls)
 {
     QTemporaryDir folder;
     const std::string extra = std::string("drv\0Probe PDF\0\0", 16) + std::string(84, '\0');
-    forms::qt::IniSettingsStore(folder.path()).save("NulProbe", "Device Name", "extra", extra);
-    EXPECT_EQ(forms::qt::IniSettingsStore(folder.path()).get("NulProbe", "Device Name", "extra", ""), extra);
+    forms::IniSettingsStore(folder.path().toStdString()).save("NulProbe", "Device Name", "extra", extra);
+    EXPECT_EQ(forms::IniSettingsStore(folder.path().toStdString()).get("NulProbe", "Device Name", "extra", ""), extra);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // measurement and the end of the program.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/forms/desktop.h"
 #include "platform/forms/display.h"
@@ -13,6 +15,7 @@
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/temp_folder.h"
+#include "platform/runtime/write_faults.h"
 #include "platform/forms/sample_dialog.h"
 
 using namespace forms;
@@ -69,6 +72,43 @@ TEST(Settings, TextsRoundTripByApplicationSectionAndKeyWithoutRegardToCase) {
 
     EXPECT_EQ(errorNumberOf([&] { store.save("valmor", "a/b", "Key", "x"); }), 5);
     setSettingsStore(previous);
+}
+
+// A host without the Qt services: the default store keeps the settings in
+// the user's folder, in the INI files the Qt services read, and a failed
+// write names the file and the reason and keeps the old file.
+TEST(Settings, WithoutTheQtServicesTheSettingsLiveInTheUsersIniFiles) {
+    TempFolder folder;
+    const std::string redirected = std::getenv("OH_SETTINGS_DIR");
+    setenv("OH_SETTINGS_DIR", folder.dir().c_str(), 1);
+    auto previous = setSettingsStore(nullptr);
+    settings().save("Valmor", "Interface Language setting", "Language", "German");
+    const std::string written = "[Interface%20Language%20setting]\nLanguage=German\n";
+    EXPECT_EQ(folder.read("valmor.ini"), written);
+    setSettingsStore(nullptr);
+    EXPECT_EQ(settings().get("valmor", "interface language setting", "language", ""), "German") << "a fresh store";
+
+    folder.write("host.ini", "\xEF\xBB\xBF; written by hand\r\n[General]\r\nkey=root\r\n[Paths]\r\n"
+                             "  Last File = \"C:\\\\a, b\" ; the comment\r\nWidth=12 \\\r\n34\r\n");
+    EXPECT_EQ(settings().get("Host", "Paths", "Last File", ""), "C:\\a, b");
+    EXPECT_EQ(settings().get("Host", "Paths", "Width", ""), "12 34") << "a \"\\\" at the line end joins the next";
+    EXPECT_EQ(settings().get("Host", "General", "key", "none"), "none") << "[General] holds no section's keys";
+
+    rt::setWriteFaultHook([](const std::string&) { return ENOSPC; });
+    std::string message;
+    EXPECT_EQ(errorNumberOf([] { settings().save("valmor", "Interface Language setting", "Language", "Arabic"); },
+                            &message), 75);
+    rt::setWriteFaultHook(nullptr);
+    EXPECT_NE(message.find(folder.path("valmor.ini")), std::string::npos) << message;
+    EXPECT_NE(message.find("No space left on device"), std::string::npos) << message;
+    EXPECT_EQ(folder.read("valmor.ini"), written);
+    std::filesystem::create_directory(folder.path("folder.ini"));
+    EXPECT_EQ(errorNumberOf([] { settings().save("Folder", "S", "K", "x"); }), 75) << "what cannot be read is kept";
+    EXPECT_EQ(settings().get("Folder", "S", "K", "default"), "default");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.dir()), {}), 3) << "no temporary file is left";
+
+    setSettingsStore(previous);
+    setenv("OH_SETTINGS_DIR", redirected.c_str(), 1);
 }
 
 namespace {

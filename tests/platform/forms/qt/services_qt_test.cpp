@@ -1,4 +1,5 @@
-// The Qt-backed services: the message box and the INI settings store.
+// The Qt-backed services: the message box, the settings store the application
+// installs and the application object.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,7 +12,7 @@
 #include "platform/forms/qt/application.h"
 #include "platform/forms/qt/msgbox_qt.h"
 #include "platform/forms/qt/qt_environment.h"
-#include "platform/forms/qt/settings_qt.h"
+#include "platform/forms/ini_settings.h"
 #include "platform/forms/settings.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/temp_folder.h"
@@ -72,7 +73,7 @@ TEST(IniSettings, RoundTripInAFolderOfOurOwn) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     {
-        IniSettingsStore store(dir.path() + "/nested");
+        IniSettingsStore store(dir.path().toStdString() + "/nested");
         store.save("valmor", "Help Language setting", "Language", "German");
         store.save("valmor", "Texts", "Tricky", " a, \"quoted\" =value; \xc3\xa4\xd8\xb9 ");
         store.save("valmor", "Flags", "On", "-1");
@@ -80,8 +81,8 @@ TEST(IniSettings, RoundTripInAFolderOfOurOwn) {
         store.save("VALMOR", "HELP LANGUAGE SETTING", "language", "Arabic");
         store.remove("valmor", "Flags", "On");
     }
-    IniSettingsStore reopened(dir.path() + "/nested");
-    EXPECT_TRUE(QFile::exists(reopened.fileOf("valmor")));
+    IniSettingsStore reopened(dir.path().toStdString() + "/nested");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(reopened.fileOf("valmor"))));
     EXPECT_EQ(reopened.get("valmor", "Help Language setting", "Language", "English"), "Arabic")
         << "a differently spelt name overwrites the stored one";
     EXPECT_EQ(reopened.get("valmor", "Texts", "Tricky", ""), " a, \"quoted\" =value; \xc3\xa4\xd8\xb9 ");
@@ -96,7 +97,7 @@ TEST(IniSettings, RoundTripInAFolderOfOurOwn) {
 TEST(IniSettings, TheProgramsStoreHonoursTheRedirection) {
     auto* store = dynamic_cast<IniSettingsStore*>(&settings());
     ASSERT_NE(store, nullptr) << "the application installs the INI store";
-    EXPECT_EQ(store->folder(), QString::fromLocal8Bit(qgetenv("OH_SETTINGS_DIR")));
+    EXPECT_EQ(store->folder(), qgetenv("OH_SETTINGS_DIR").toStdString());
 }
 
 // A host's QApplication: the services attach to it, put the ones before them
@@ -114,12 +115,12 @@ TEST(QtApplication, TheServicesAttachToTheHostsApplicationObject) {
     EXPECT_EQ(&settings(), before);
 }
 
-// Wherever the Qt services are loaded, the default store keeps the settings
-// in the user's folder: a host without forms::qt::Application loses none.
+// The default store keeps the settings in the user's folder: a host
+// without forms::qt::Application loses none.
 TEST(IniSettings, TheDefaultStoreIsTheUsersIniFiles) {
     std::shared_ptr<SettingsStore> previous = setSettingsStore(nullptr);
     auto* store = dynamic_cast<IniSettingsStore*>(&settings());
     ASSERT_NE(store, nullptr);
-    EXPECT_EQ(store->folder(), QString::fromLocal8Bit(userSettingsFolder().c_str()));
+    EXPECT_EQ(store->folder(), userSettingsFolder());
     setSettingsStore(previous);
 }
