@@ -116,12 +116,17 @@ struct Cut {
 // divided on each side of the point and runs through it, so that no node of
 // the division stands beside it (a support on a side would otherwise get a
 // node a few centimetres away, and a sliver the refinement cannot mend).
-// Each point belongs to the nearest such piece only. A point farther off
-// leaves the piece where it is: the slab keeps its outline.
+// A point beside a straight piece (nearer to it than half the target size
+// at its foot) divides it around its foot instead (besideCuts): the piece
+// stays where it is. Each point belongs to the nearest such piece only. A
+// point farther off leaves the piece as it is. (Arcs are stepped from their
+// start angle and are not divided at points.)
 struct SidePoint {
     double x, y;
     Segment side;  // the piece it divides (coordinates of its ends)
     bool taken = false;
+    double off = 0.0;   // its distance from the piece
+    double size = 0.0;  // the target size at its foot
 };
 
 // Where the foot of (px, py) lies on the segment (as a fraction) and how far
@@ -144,14 +149,39 @@ std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vect
             if (!(length > 4.0 * tol)) continue;
             const auto [along, off] = footOn(side, px, py);
             const double margin = 2.0 * tol / length;
-            if (!(along > margin && along < 1.0 - margin) || !(off < nearest) || !(off < tol)) continue;
+            if (!(along > margin && along < 1.0 - margin) || !(off < nearest)) continue;
+            double size = 0.0;
+            if (!(off < tol)) {
+                size = InterpolateTargetSize(static_cast<float>(side.x1 + (side.x2 - side.x1) * along),
+                                             static_cast<float>(side.y1 + (side.y2 - side.y1) * along));
+                if (!(off < 0.5 * size)) continue;
+            }
             nearest = off;
             best.side = side;
             best.taken = true;
+            best.off = off;
+            best.size = size;
         }
         if (best.taken) taken.push_back(best);
     }
     return taken;
+}
+
+// The places, as distances along the piece from the foot, that divide a
+// piece around a single point at distance d beside it (d below half the
+// target size h there): any well-shaped triangle at the point has sides of
+// about d, so the division follows d at the foot and grows to the step away
+// from it: a node at the foot and at d on each side (two right-angled
+// isosceles triangles with the point), then gaps that double until half a
+// step from the foot, the usual stepping beyond. No node of the division
+// stands closer to the point than the side does.
+std::vector<double> besideCuts(double d, double h) {
+    std::vector<double> cuts{0.0};
+    for (double at = d, gap = d; at < 0.5 * h; gap *= 2.0, at += gap) {
+        cuts.push_back(-at);
+        cuts.push_back(at);
+    }
+    return cuts;
 }
 
 // The places where other constraints meet the straight piece away from its
@@ -189,7 +219,15 @@ std::vector<Cut> meetingsOn(const OutlinePiece& piece, const std::vector<const S
     const Segment self = segmentOf(piece);
     for (const SidePoint& p : points)
         if (p.side.x1 == self.x1 && p.side.y1 == self.y1 && p.side.x2 == self.x2 && p.side.y2 == self.y2) {
-            cuts.insert(cuts.begin() + static_cast<std::ptrdiff_t>(own++), {footOn(self, p.x, p.y).first, p.x, p.y});
+            const double foot = footOn(self, p.x, p.y).first;
+            if (p.off < tol) {
+                cuts.insert(cuts.begin() + static_cast<std::ptrdiff_t>(own++), {foot, p.x, p.y});
+                continue;
+            }
+            for (double a : besideCuts(p.off, p.size)) {
+                const double along = foot + a / length;
+                if (along > margin && along < 1.0 - margin) onPiece(along);
+            }
         }
     std::stable_sort(cuts.begin(), cuts.end(), [](const Cut& a, const Cut& b) { return a.along < b.along; });
     std::vector<Cut> kept;
