@@ -84,6 +84,8 @@ private:
     void visitSide(std::int16_t first, std::int16_t second, int turn);
     // Whether moving node n onto (x, y) leaves all its elements unfolded.
     bool moveKeepsShapes(std::int16_t n, float x, float y) const;
+    // The elements with a corner nearer than reach to (x, y), ascending.
+    void elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found);
 
     BasDelaunay& m_;
     NodeGrid grid_;
@@ -91,7 +93,39 @@ private:
     std::vector<std::vector<std::int32_t>> elementsAt_;
     std::vector<Point> newPoints_;
     float halfMin_ = 0.0f;
+    // The elements at each node while new points go in (those of node n
+    // from atStart_[n] on in atList_), made afresh after an insertion.
+    std::vector<std::int32_t> atStart_, atList_;
+    bool atStale_ = true;
 };
+
+void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found) {
+    if (atStale_) {
+        atStart_.assign(static_cast<std::size_t>(m_.MeshNodeCount) + 2, 0);
+        for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
+            const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+            for (int k = 1; k <= element.CornerCount; ++k) ++atStart_[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]) + 1];
+        }
+        for (std::size_t n = 1; n < atStart_.size(); ++n) atStart_[n] += atStart_[n - 1];
+        atList_.resize(static_cast<std::size_t>(atStart_.back()));
+        std::vector<std::int32_t> next(atStart_.begin(), atStart_.end() - 1);
+        for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
+            const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+            for (int k = 1; k <= element.CornerCount; ++k)
+                atList_[static_cast<std::size_t>(next[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])]++)] = e;
+        }
+        atStale_ = false;
+    }
+    found.clear();
+    grid_.ForEachAround(x, y, reach * (1.0 + 1e-9), [&](std::int16_t n) {
+        const auto i = static_cast<std::size_t>(n);
+        const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
+        if (dx * dx + dy * dy < reach * reach)
+            found.insert(found.end(), atList_.begin() + atStart_[i], atList_.begin() + atStart_[i + 1]);
+    });
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+}
 
 bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
     auto before = [&](std::int16_t v) {
@@ -139,31 +173,24 @@ std::pair<double, double> worstChanged(const std::vector<NetElement>& before, st
     return result;
 }
 
-// The part of the net around (x, y): the elements with a corner nearer than
-// reach (in their order) and their nodes (in theirs), numbered afresh; the
-// constraint rows between its nodes.
-BasDelaunay patchAround(const BasDelaunay& m, double x, double y, double reach) {
+// The part of the net made of the given elements (ascending) and their
+// nodes (in their order), numbered afresh; the constraint rows between its
+// nodes.
+BasDelaunay patchOf(const BasDelaunay& m, const std::vector<std::int32_t>& kept) {
     BasDelaunay patch;
-    std::vector<std::int16_t> local(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
-    std::vector<std::int32_t> kept;
-    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+    std::vector<std::int16_t> nodes;
+    for (std::int32_t e : kept) {
         const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-        for (int k = 1; k <= element.CornerCount; ++k) {
-            const auto n = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
-            const double dx = m.MeshNodeX[n] - x, dy = m.MeshNodeY[n] - y;
-            if (dx * dx + dy * dy < reach * reach) {
-                kept.push_back(e);
-                for (int c = 1; c <= element.CornerCount; ++c) local[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(c)])] = 1;
-                break;
-            }
-        }
+        for (int k = 1; k <= element.CornerCount; ++k) nodes.push_back(element.Node[static_cast<std::size_t>(k)]);
     }
-    for (std::size_t n = 1; n < local.size(); ++n)
-        if (local[n] != 0) {
-            patch.MeshNodeX.push_back(m.MeshNodeX[n]);
-            patch.MeshNodeY.push_back(m.MeshNodeY[n]);
-            local[n] = ++patch.MeshNodeCount;
-        }
+    std::sort(nodes.begin(), nodes.end());
+    nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+    std::vector<std::int16_t> local(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+    for (std::int16_t n : nodes) {
+        patch.MeshNodeX.push_back(m.MeshNodeX[static_cast<std::size_t>(n)]);
+        patch.MeshNodeY.push_back(m.MeshNodeY[static_cast<std::size_t>(n)]);
+        local[static_cast<std::size_t>(n)] = ++patch.MeshNodeCount;
+    }
     for (std::int32_t e : kept) {
         NetElement element = m.MeshElementList[static_cast<std::size_t>(e)];
         for (int k = 1; k <= element.CornerCount; ++k) element.Node[static_cast<std::size_t>(k)] = local[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])];
@@ -183,10 +210,10 @@ BasDelaunay patchAround(const BasDelaunay& m, double x, double y, double reach) 
 }
 
 // Whether inserting (x, y) would make elements no worse than those it
-// replaces, tried on the part of the net around it (the net itself is not
-// touched).
-bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, double reach) {
-    BasDelaunay patch = patchAround(m, x, y, reach);
+// replaces, tried on the part of the net made of the given elements (the
+// net itself is not touched).
+bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, const std::vector<std::int32_t>& around) {
+    BasDelaunay patch = patchOf(m, around);
     const std::vector<NetElement> before = patch.MeshElementList;
     const std::int32_t count = patch.MeshElementCount;
     struct Swapped {
@@ -277,9 +304,11 @@ void FrontPoints::run(bool& saved) {
     // in the whole net is taken back (the net as it was, the index made
     // afresh).
     NetEditScope index;
+    std::vector<std::int32_t> around;
     for (const Point& p : newPoints_) {
         const double reach = std::max(4.0 * p.side, static_cast<double>(halfMin_) * 4.0);
-        if (!insertionLooksNoWorse(m_, p.x, p.y, reach)) continue;
+        elementsNear(p.x, p.y, reach, around);
+        if (!insertionLooksNoWorse(m_, p.x, p.y, around)) continue;
         const std::vector<NetElement> elements = m_.MeshElementList;
         const std::vector<std::array<float, 3>> circles = m_.ElementCircle;
         const EdgeList rows = m_.ConstraintEdges;
@@ -289,7 +318,12 @@ void FrontPoints::run(bool& saved) {
         InsertPointIntoNet();
         if (m_.MeshNodeCount == nodeCount) continue;  // refused
         const auto [replaced, made] = worstChanged(elements, elementCount, m_.MeshElementList, m_.MeshElementCount, m_);
-        if (made <= replaced) continue;
+        if (made <= replaced) {
+            for (std::int32_t n = nodeCount + 1; n <= m_.MeshNodeCount; ++n)
+                grid_.Add(static_cast<std::int16_t>(n), m_.MeshNodeX[static_cast<std::size_t>(n)], m_.MeshNodeY[static_cast<std::size_t>(n)]);
+            atStale_ = true;
+            continue;
+        }
         m_.MeshElementList = elements;
         m_.ElementCircle = circles;
         m_.ConstraintEdges = rows;

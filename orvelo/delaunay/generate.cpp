@@ -111,62 +111,151 @@ struct Cut {
     double x, y;
 };
 
-// A single point that lies on a straight piece (nearer to it than the
-// coincidence tolerance, away from its ends) divides it: the piece is
-// divided on each side of the point and runs through it, so that no node of
-// the division stands beside it (a support on a side would otherwise get a
-// node a few centimetres away, and a sliver the refinement cannot mend).
-// Each point belongs to the nearest such piece only. A point farther off
-// leaves the piece where it is: the slab keeps its outline.
+// A single point that lies on a piece (nearer to it than the coincidence
+// tolerance, away from its ends) divides it: the piece is divided on each
+// side of the point and runs through it, so that no node of the division
+// stands beside it (a support on a side would otherwise get a node a few
+// centimetres away, and a sliver the refinement cannot mend). A point beside
+// a piece (nearer to it than half the target size at its foot) divides it
+// around its foot instead (besideCuts): the piece stays where it is. Each
+// point belongs to the nearest such piece only. A point farther off leaves
+// the piece as it is.
 struct SidePoint {
     double x, y;
-    Segment side;  // the piece it divides (coordinates of its ends)
+    OutlinePiece piece;  // the piece it divides
     bool taken = false;
+    double off = 0.0;   // its distance from the piece
+    double size = 0.0;  // the target size at its foot
 };
 
-// Where the foot of (px, py) lies on the segment (as a fraction) and how far
-// the point is from it; along outside (margin, 1 - margin) is no foot.
-std::pair<double, double> footOn(const Segment& s, double px, double py) {
-    const double dx = s.x2 - s.x1, dy = s.y2 - s.y1;
-    const double length = std::hypot(dx, dy);
-    const double along = ((px - s.x1) * dx + (py - s.y1) * dy) / (length * length);
-    return {along, std::fabs(dx * (py - s.y1) - dy * (px - s.x1)) / length};
-}
+// A piece as a course from its start (0) to its end (1): a straight line,
+// or an arc run the way of its sense (the angles of its ends as the arc's
+// division takes them; an arc whose ends meet has no course).
+class Course {
+public:
+    explicit Course(const OutlinePiece& piece) : arc_(!isStraight(piece)) {
+        x1_ = piece.X1, y1_ = piece.Y1;
+        if (!arc_) {
+            dx_ = static_cast<double>(piece.X2) - x1_, dy_ = static_cast<double>(piece.Y2) - y1_;
+            length_ = std::hypot(dx_, dy_);
+            return;
+        }
+        cx_ = piece.XC, cy_ = piece.YC;
+        radius_ = std::hypot(x1_ - cx_, y1_ - cy_);
+        start_ = std::atan2(y1_ - cy_, x1_ - cx_);
+        sense_ = piece.Direction ? 1.0 : -1.0;
+        sweep_ = turn(std::atan2(piece.Y2 - cy_, piece.X2 - cx_) - start_);
+        length_ = radius_ * sweep_;
+    }
+    double length() const { return length_; }
+    // The fraction of the course at the foot of (px, py), and how far the
+    // point is from the course there.
+    std::pair<double, double> foot(double px, double py) const {
+        if (!arc_) {
+            const double along = ((px - x1_) * dx_ + (py - y1_) * dy_) / (length_ * length_);
+            return {along, std::fabs(dx_ * (py - y1_) - dy_ * (px - x1_)) / length_};
+        }
+        if (!(sweep_ > 0.0)) return {-1.0, HUGE_VAL};
+        return {turn(std::atan2(py - cy_, px - cx_) - start_) / sweep_, std::fabs(std::hypot(px - cx_, py - cy_) - radius_)};
+    }
+    // The point at a fraction of the course.
+    std::pair<double, double> at(double along) const {
+        if (!arc_) return {x1_ + dx_ * along, y1_ + dy_ * along};
+        const double angle = start_ + sense_ * sweep_ * along;
+        return {cx_ + radius_ * std::cos(angle), cy_ + radius_ * std::sin(angle)};
+    }
 
-std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vector<Segment>& sides, double tol) {
+private:
+    // An angle from the start the way of the arc, within 0 .. 2 pi.
+    double turn(double angle) const {
+        constexpr double full = 6.283185307179586;
+        angle = std::fmod(sense_ * angle, full);
+        return angle < 0.0 ? angle + full : angle;
+    }
+    bool arc_;
+    double x1_ = 0.0, y1_ = 0.0, dx_ = 0.0, dy_ = 0.0, length_ = 0.0;
+    double cx_ = 0.0, cy_ = 0.0, radius_ = 0.0, start_ = 0.0, sense_ = 1.0, sweep_ = 0.0;
+};
+
+std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vector<OutlinePiece>& pieces, double tol) {
     std::vector<SidePoint> taken;
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) {
         const double px = m.MeshPoints[k].X, py = m.MeshPoints[k].Y;
         SidePoint best{px, py, {}, false};
         double nearest = HUGE_VAL;
-        for (const Segment& side : sides) {
-            const double length = std::hypot(side.x2 - side.x1, side.y2 - side.y1);
-            if (!(length > 4.0 * tol)) continue;
-            const auto [along, off] = footOn(side, px, py);
-            const double margin = 2.0 * tol / length;
-            if (!(along > margin && along < 1.0 - margin) || !(off < nearest) || !(off < tol)) continue;
+        for (const OutlinePiece& piece : pieces) {
+            const Course course(piece);
+            if (!(course.length() > 4.0 * tol)) continue;
+            const auto [along, off] = course.foot(px, py);
+            const double margin = 2.0 * tol / course.length();
+            if (!(along > margin && along < 1.0 - margin) || !(off < nearest)) continue;
+            double size = 0.0;
+            if (!(off < tol)) {
+                const auto [fx, fy] = course.at(along);
+                size = InterpolateTargetSize(static_cast<float>(fx), static_cast<float>(fy));
+                if (!(off < 0.5 * size)) continue;
+            }
             nearest = off;
-            best.side = side;
+            best.piece = piece;
             best.taken = true;
+            best.off = off;
+            best.size = size;
         }
         if (best.taken) taken.push_back(best);
     }
     return taken;
 }
 
+// The places, as distances along the piece from the foot, that divide a
+// piece around a single point at distance d beside it (d below half the
+// target size h there): any well-shaped triangle at the point has sides of
+// about d, so the division follows d at the foot and grows to the step away
+// from it: a node at the foot and at d on each side (two right-angled
+// isosceles triangles with the point), then gaps that double until half a
+// step from the foot, the usual stepping beyond. No node of the division
+// stands closer to the point than the side does.
+std::vector<double> besideCuts(double d, double h) {
+    std::vector<double> cuts{0.0};
+    for (double at = d, gap = d; at < 0.5 * h; gap *= 2.0, at += gap) {
+        cuts.push_back(-at);
+        cuts.push_back(at);
+    }
+    return cuts;
+}
+
 // The places where other constraints meet the straight piece away from its
 // ends (their ends lying on it, nearer than the tolerance, and the points
 // where they cross it, taken on the piece) and the single points that
 // divide it (taken where they stand).
-std::vector<Cut> meetingsOn(const OutlinePiece& piece, const std::vector<const Segment*>& others,
+std::vector<Cut> meetingsOn(const OutlinePiece& piece, std::vector<const Segment*> others,
                             const std::vector<SidePoint>& points, double tol) {
     std::vector<Cut> cuts;
+    const Course course(piece);
+    const double length = course.length();
+    if (!(length > 4.0 * tol)) return cuts;
+    const double margin = 2.0 * tol / length;
+    auto onPiece = [&](double along) {
+        const auto [x, y] = course.at(along);
+        cuts.push_back({along, x, y});
+    };
+    // A single point first among cuts at one place: the piece runs through it.
+    std::size_t own = 0;
+    for (const SidePoint& p : points)
+        if (p.piece == piece) {
+            const double foot = course.foot(p.x, p.y).first;
+            if (p.off < tol) {
+                cuts.insert(cuts.begin() + static_cast<std::ptrdiff_t>(own++), {foot, p.x, p.y});
+                continue;
+            }
+            for (double a : besideCuts(p.off, p.size)) {
+                const double along = foot + a / length;
+                if (along > margin && along < 1.0 - margin) onPiece(along);
+            }
+        }
+    // Other constraints meet straight pieces only.
     const double x1 = piece.X1, y1 = piece.Y1;
     const double dx = static_cast<double>(piece.X2) - x1, dy = static_cast<double>(piece.Y2) - y1;
-    const double length = std::hypot(dx, dy);
-    if (!isStraight(piece) || !(length > 4.0 * tol)) return cuts;
-    const double margin = 2.0 * tol / length;
-    auto onPiece = [&](double along) { cuts.push_back({along, x1 + dx * along, y1 + dy * along}); };
+    if (!isStraight(piece)) others = {};
     auto endOnPiece = [&](double px, double py) {
         const double along = ((px - x1) * dx + (py - y1) * dy) / (length * length);
         const double off = std::fabs(dx * (py - y1) - dy * (px - x1)) / length;
@@ -184,13 +273,6 @@ std::vector<Cut> meetingsOn(const OutlinePiece& piece, const std::vector<const S
         const double otherMargin = 2.0 * tol / otherLength;
         if (t > margin && t < 1.0 - margin && u > otherMargin && u < 1.0 - otherMargin) onPiece(t);
     }
-    // A single point first among cuts at one place: the piece runs through it.
-    std::size_t own = 0;
-    const Segment self = segmentOf(piece);
-    for (const SidePoint& p : points)
-        if (p.side.x1 == self.x1 && p.side.y1 == self.y1 && p.side.x2 == self.x2 && p.side.y2 == self.y2) {
-            cuts.insert(cuts.begin() + static_cast<std::ptrdiff_t>(own++), {footOn(self, p.x, p.y).first, p.x, p.y});
-        }
     std::stable_sort(cuts.begin(), cuts.end(), [](const Cut& a, const Cut& b) { return a.along < b.along; });
     std::vector<Cut> kept;
     for (const Cut& cut : cuts)
@@ -553,9 +635,19 @@ void GenerateDelaunayMesh() {
         lineSegments.push_back({m.MeshLineStart[k].X, m.MeshLineStart[k].Y, m.MeshLineEnd[k].X, m.MeshLineEnd[k].Y});
     std::vector<const Segment*> lines;
     for (const Segment& line : lineSegments) lines.push_back(&line);
-    std::vector<Segment> sides = borderSegments;
-    sides.insert(sides.end(), lineSegments.begin(), lineSegments.end());
-    const std::vector<SidePoint> sidePoints = singlePointsOnSides(m, sides, CoincidenceTolerance());
+    // Every piece a single point may divide: the border's, arcs too, and
+    // the lines.
+    std::vector<OutlinePiece> pieces(m.MeshOutline.begin() + 1, m.MeshOutline.begin() + 1 + m.MeshOutlineCount);
+    for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
+        pieces.insert(pieces.end(), m.MeshOpenings[s].begin() + 1,
+                      m.MeshOpenings[s].begin() + 1 + std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0));
+    for (const Segment& line : lineSegments) {
+        OutlinePiece piece;
+        piece.X1 = static_cast<float>(line.x1), piece.Y1 = static_cast<float>(line.y1);
+        piece.X2 = static_cast<float>(line.x2), piece.Y2 = static_cast<float>(line.y2);
+        pieces.push_back(piece);
+    }
+    const std::vector<SidePoint> sidePoints = singlePointsOnSides(m, pieces, CoincidenceTolerance());
     {
         const double tol = CoincidenceTolerance();
         std::size_t loopStart = 1;

@@ -53,13 +53,15 @@ std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
 }
 
 // Moves node n to (x, y) when the elements at it keep their turn and the
-// largest corner cosine among them does not grow; otherwise it stays.
-// worst holds each element's largest corner cosine as the nodes stand.
-void moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, std::vector<double>& worst,
-                   std::int16_t n, float x, float y) {
+// largest corner cosine among them does not grow (true); otherwise it stays.
+// worst holds each element's largest corner cosine as the nodes stand. The
+// cosines are asked first, from the element that refused the node's last
+// move (first, updated), as they mostly decide.
+bool moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, std::vector<double>& worst,
+                   std::int16_t n, float x, float y, std::uint16_t& first) {
     const auto k = static_cast<std::size_t>(n);
     const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
-    if (x == wasX && y == wasY) return;
+    if (x == wasX && y == wasY) return false;
     auto before = [&](std::int16_t v) {
         const auto i = static_cast<std::size_t>(v);
         return v == n ? std::pair<double, double>{wasX, wasY} : std::pair<double, double>{m.MeshNodeX[i], m.MeshNodeY[i]};
@@ -70,16 +72,22 @@ void moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, st
     double worstBefore = -1.0;
     for (const std::int32_t e : elements) worstBefore = std::max(worstBefore, worst[static_cast<std::size_t>(e)]);
     static std::vector<double> made;
-    made.clear();
-    for (const std::int32_t e : elements) {
-        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-        if (!KeepsItsShape(t, before, after)) return;
-        made.push_back(LargestCornerCosine(t, after));
-        if (made.back() > worstBefore) return;
+    made.resize(elements.size());
+    const std::size_t count = elements.size();
+    const std::size_t start = first < count ? first : 0;
+    for (std::size_t i = start, done = 0; done < count; ++done, i = i + 1 == count ? 0 : i + 1) {
+        made[i] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(elements[i])], after);
+        if (made[i] > worstBefore) {
+            first = static_cast<std::uint16_t>(i);
+            return false;
+        }
     }
+    for (const std::int32_t e : elements)
+        if (!KeepsItsShape(m.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
     m.MeshNodeX[k] = x;
     m.MeshNodeY[k] = y;
     for (std::size_t i = 0; i < elements.size(); ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
+    return true;
 }
 
 void smooth(std::int16_t maxPasses) {
@@ -112,7 +120,33 @@ void smooth(std::int16_t maxPasses) {
             worst[static_cast<std::size_t>(e)] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(e)], position);
     for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
 
+    // A node that stayed in a pass stays in the next one too when no corner
+    // of its elements has moved since that pass began: its new place and
+    // everything the guard looks at are the same as then. The corners of
+    // each node's elements (itself among them) in one list, the moves
+    // counted: a node's count of its last move, a pass's count at its start.
+    std::vector<std::int32_t> starStart(static_cast<std::size_t>(nodes) + 2, 0);
+    std::vector<std::int16_t> star;
+    for (std::int32_t j = 1; j <= nodes; ++j) {
+        starStart[static_cast<std::size_t>(j)] = static_cast<std::int32_t>(star.size());
+        const std::size_t first = star.size();
+        for (const std::int32_t e : elementsAt[static_cast<std::size_t>(j)]) {
+            const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+            for (int k = 1; k <= cornersOf(t); ++k) {
+                const std::int16_t v = t.Node[static_cast<std::size_t>(k)];
+                if (std::find(star.begin() + static_cast<std::ptrdiff_t>(first), star.end(), v) == star.end()) star.push_back(v);
+            }
+        }
+    }
+    starStart[static_cast<std::size_t>(nodes) + 1] = static_cast<std::int32_t>(star.size());
+    std::vector<std::uint32_t> movedAt(static_cast<std::size_t>(nodes) + 1, 0);
+    std::vector<std::int32_t> stayedIn(static_cast<std::size_t>(nodes) + 1, 0);
+    std::vector<std::uint16_t> firstTried(static_cast<std::size_t>(nodes) + 1, 0);
+    std::uint32_t moves = 0;
+    std::uint32_t lastPassStart = 0;
+
     for (std::int32_t pass = 1;; ++pass) {
+        const std::uint32_t passStart = moves;
         showStatus(text(quillon::TextNo(100034)) + " ( " + std::to_string(pass) + text(quillon::TextNo(100039)) + " )!");
         mesher::StopRequested(false);
         mesher::SetProgressMax(3LL * nodes);
@@ -126,15 +160,24 @@ void smooth(std::int16_t maxPasses) {
         // smallest angle of the net never falls.
         for (std::int32_t j = 1; j <= nodes; ++j) {
             const std::vector<std::int16_t>& around = neighbours[static_cast<std::size_t>(j)];
-            if (!around.empty()) {
+            const auto jj = static_cast<std::size_t>(j);
+            bool still = stayedIn[jj] == pass - 1 && pass > 1;
+            for (std::int32_t i = starStart[jj]; still && i < starStart[jj + 1]; ++i)
+                still = movedAt[static_cast<std::size_t>(star[static_cast<std::size_t>(i)])] <= lastPassStart;
+            if (still) {
+                stayedIn[jj] = pass;
+            } else if (!around.empty()) {
                 float sumX = 0.0f;
                 float sumY = 0.0f;
                 for (const std::int16_t n : around) {
                     sumX += oldX[static_cast<std::size_t>(n)];
                     sumY += oldY[static_cast<std::size_t>(n)];
                 }
-                moveIfNoWorse(m, elementsAt[static_cast<std::size_t>(j)], worst, static_cast<std::int16_t>(j),
-                              sumX / static_cast<float>(around.size()), sumY / static_cast<float>(around.size()));
+                if (moveIfNoWorse(m, elementsAt[jj], worst, static_cast<std::int16_t>(j), sumX / static_cast<float>(around.size()),
+                                  sumY / static_cast<float>(around.size()), firstTried[jj]))
+                    movedAt[jj] = ++moves;
+                else
+                    stayedIn[jj] = pass;
             }
             mesher::StopRequested(true);
         }
@@ -149,6 +192,7 @@ void smooth(std::int16_t maxPasses) {
                 mesher::StopRequested(true);
         }
         if (!moved || pass >= maxPasses) return;
+        lastPassStart = passStart;
     }
 }
 

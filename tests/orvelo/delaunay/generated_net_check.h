@@ -121,8 +121,9 @@ inline std::vector<std::string> CheckGeneratedNet(const SlabFixture& slab, bool 
             const double sagitta = p.IsArc && radius < 10000 ? sagittaOf(length) : 0.0;
             // A chord of an arc divided by the refinement keeps its midpoint
             // on the chord: its ends lie within the sagitta of the arc's
-            // steps (at most 1.5 target sizes) from the arc.
-            const double chordBand = p.IsArc && radius < 10000 ? sagittaOf(1.5 * slab.r) * 1.01 : 0.0;
+            // steps (at most two target sizes: the last gap of an arc lies
+            // between one and two) from the arc.
+            const double chordBand = p.IsArc && radius < 10000 ? sagittaOf(2.0 * slab.r) * 1.01 : 0.0;
             if (OnPiece(p, ax, ay, tol + chordBand) && OnPiece(p, bx, by, tol + chordBand) &&
                 OnPiece(p, (ax + bx) / 2, (ay + by) / 2, tol + std::max(sagitta * 1.01, chordBand)))
                 onBoundary = true;
@@ -168,12 +169,28 @@ inline std::vector<std::string> CheckGeneratedNet(const SlabFixture& slab, bool 
     for (const auto& point : slab.points) {
         // On the outline or an opening, or inside the outline's polygon
         // and outside the openings'.
+        // (An arc as a chain of 256 chords.)
         auto within = [&](const std::vector<OutlinePiece>& loop) {
             bool in = false;
+            auto cross = [&](double x1, double y1, double x2, double y2) {
+                if ((y1 > point.Y) != (y2 > point.Y) && point.X < x1 + (point.Y - y1) * (x2 - x1) / (y2 - y1)) in = !in;
+            };
             for (const auto& p : loop) {
-                if ((p.Y1 > point.Y) != (p.Y2 > point.Y) &&
-                    point.X < p.X1 + (point.Y - p.Y1) * (p.X2 - p.X1) / (p.Y2 - p.Y1))
-                    in = !in;
+                const double radius = std::hypot(p.X1 - p.XC, p.Y1 - p.YC);
+                if (!p.IsArc || !(radius < 10000)) {
+                    cross(p.X1, p.Y1, p.X2, p.Y2);
+                    continue;
+                }
+                const double start = std::atan2(p.Y1 - p.YC, p.X1 - p.XC), sense = p.Direction ? 1.0 : -1.0;
+                double sweep = std::fmod(sense * (std::atan2(p.Y2 - p.YC, p.X2 - p.XC) - start) + 4.0 * M_PI, 2.0 * M_PI);
+                if (sweep == 0.0) sweep = 2.0 * M_PI;
+                double x = p.X1, y = p.Y1;
+                for (int k = 1; k <= 256; ++k) {
+                    const double angle = start + sense * sweep * k / 256.0;
+                    const double nx = k == 256 ? p.X2 : p.XC + radius * std::cos(angle), ny = k == 256 ? p.Y2 : p.YC + radius * std::sin(angle);
+                    cross(x, y, nx, ny);
+                    x = nx, y = ny;
+                }
             }
             return in;
         };

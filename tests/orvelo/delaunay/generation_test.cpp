@@ -10,6 +10,7 @@
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/generate.h"
 #include "orvelo/delaunay/generated_net_check.h"
+#include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/mesh_fixture.h"
 #include "orvelo/delaunay/net_check.h"
 #include "orvelo/delaunay/target_size.h"
@@ -181,6 +182,74 @@ TEST_F(GenerationTest, ASinglePointOnASideDividesIt) {
 }
 
 // Past the node limit, or on a stop while stepping: no node is made.
+// Single points beside outline sides, a line and an arc, from twice the
+// tolerance to half the target size away: the sides stay where they are, no
+// node of their division stands closer to a point than the side does, and
+// every triangle at a point meets theta unless the refinement's floor (rmin)
+// holds it.
+TEST_F(GenerationTest, APointBesideASideGetsItsDivisionAroundItsFoot) {
+    for (int seed = 0; seed < 50; ++seed) {
+        meshcheck::SlabFixture slab = meshcheck::RandomStarSlab(seed);
+        slab.points.clear();
+        const bool arc = seed >= 40;  // a slab with a round end
+        if (arc) {
+            slab.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 6, 10, 3, true), straightPiece(10, 6, 0, 6),
+                            straightPiece(0, 6, 0, 0)};
+            slab.openings.clear();
+            slab.lines.clear();
+            const float r = 0.4f + 0.06f * static_cast<float>(seed - 40);
+            slab.r = r, slab.rmin = 0.25f * r;
+            slab.field = [r](float, float) { return r; };
+        }
+        std::mt19937 random(static_cast<unsigned>(seed));
+        std::uniform_real_distribution<double> u(0.0, 1.0);
+        meshcheck::InstallSlab(slab);
+        SetScaleFromSlabDescription();
+        const double tol = CoincidenceTolerance();
+        double turn = 0.0;
+        for (const OutlinePiece& p : slab.outline) turn += p.X1 * p.Y2 - p.X2 * p.Y1;
+        std::vector<OutlinePiece> sides{slab.outline[random() % slab.outline.size()], slab.outline[random() % slab.outline.size()]};
+        if (arc) sides = {slab.outline[1], slab.outline[1]};
+        for (const auto& [a, b] : slab.lines) sides.push_back(straightPiece(a.X, a.Y, b.X, b.Y));
+        std::vector<double> apart;
+        for (const OutlinePiece& p : sides) {
+            if (p.IsArc) {
+                const double angle = 1.2 * (2.0 * u(random) - 1.0);
+                const double d = 2.0 * tol * std::pow(0.24 * slab.field(13.0f, 3.0f) / tol, u(random));
+                slab.points.push_back({static_cast<float>(10.0 + (3.0 - d) * std::cos(angle)), static_cast<float>(3.0 + (3.0 - d) * std::sin(angle))});
+                apart.push_back(0.99 * d);
+                continue;
+            }
+            const double along = 0.2 + 0.6 * u(random), fx = p.X1 + (p.X2 - p.X1) * along, fy = p.Y1 + (p.Y2 - p.Y1) * along;
+            const double d = 2.0 * tol * std::pow(0.24 * slab.field(static_cast<float>(fx), static_cast<float>(fy)) / tol, u(random));
+            const double inward = (turn > 0.0 ? d : -d) / std::hypot(p.X2 - p.X1, p.Y2 - p.Y1);
+            slab.points.push_back({static_cast<float>(fx - (p.Y2 - p.Y1) * inward), static_cast<float>(fy + (p.X2 - p.X1) * inward)});
+            apart.push_back(0.99 * d);
+        }
+        meshcheck::InstallSlab(slab);
+        GenerateDelaunayMesh();
+        const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+        for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << "seed " << seed << ": " << faults[i];
+        const NetView net = MeshView();
+        for (std::size_t q = 0; q < slab.points.size(); ++q) {
+            const halvex::SinglePoint& p = slab.points[q];
+            for (std::int32_t n = 1; n <= net.nodeCount; ++n) {
+                const double d = std::hypot(net.X(n) - p.X, net.Y(n) - p.Y);
+                if (meshcheck::OnPiece(sides[q], net.X(n), net.Y(n), tol)) {
+                    EXPECT_GT(d, apart[q]) << "seed " << seed << ": node " << n;
+                }
+            }
+            for (std::int32_t e = 1; e <= net.elementCount; ++e) {
+                bool at = false;
+                for (int k = 1; k <= 3; ++k) at |= net.X(net.Corner(e, k)) == p.X && net.Y(net.Corner(e, k)) == p.Y;
+                if (at && meshcheck::Circumcircle(net, e).r > slab.rmin) {
+                    EXPECT_GE(meshcheck::SmallestAngleDeg(net, e), slab.theta - 0.01) << "seed " << seed << ", point " << q;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(GenerationTest, ADivisionBeyondTheNodeLimitEndsBeforeAnyNodeIsMade) {
     for (float size : {1e-7f, 5e-4f}) {
         meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
