@@ -99,26 +99,6 @@ void ReportError(const rt::RuntimeError& error)
     ReportError(error.number(), error.description());
 }
 
-void ReportError()
-{
-    const std::exception_ptr current = std::current_exception();
-    if (!current) {
-        ReportError(0, std::string());
-        return;
-    }
-    try {
-        std::rethrow_exception(current);
-    } catch (const rt::RuntimeError& error) {
-        ReportError(error);
-    } catch (const std::bad_alloc&) {
-        ReportError(7, rt::errorDescription(7));
-    } catch (const std::exception& error) {
-        ReportError(kInternalError, error.what());
-    } catch (...) {
-        ReportError(kInternalError, rt::errorDescription(kInternalError));
-    }
-}
-
 std::string MemberErrorText(const std::string& member, const rt::RuntimeError& error)
 {
     const int number = error.number();
@@ -127,25 +107,38 @@ std::string MemberErrorText(const std::string& member, const rt::RuntimeError& e
     return member + ": " + error.description();
 }
 
-void ReportMemberError(const std::string& member)
+namespace {
+
+// The error being handled, reported; every description but a file message of
+// a run-time error after `member` and a colon, when a member is given.
+void reportCurrent(const std::string& member)
 {
     const std::exception_ptr current = std::current_exception();
     if (!current) {
         ReportError(0, std::string());
         return;
     }
+    const auto named = [&](const std::string& description) {
+        return member.empty() ? description : member + ": " + description;
+    };
     try {
         std::rethrow_exception(current);
     } catch (const rt::RuntimeError& error) {
-        ReportError(error.number(), MemberErrorText(member, error));
+        ReportError(error.number(), member.empty() ? error.description() : MemberErrorText(member, error));
     } catch (const std::bad_alloc&) {
-        ReportError(7, member + ": " + rt::errorDescription(7));
+        ReportError(7, named(rt::errorDescription(7)));
     } catch (const std::exception& error) {
-        ReportError(kInternalError, member + ": " + error.what());
+        ReportError(kInternalError, named(error.what()));
     } catch (...) {
-        ReportError(kInternalError, member + ": " + rt::errorDescription(kInternalError));
+        ReportError(kInternalError, named(rt::errorDescription(kInternalError)));
     }
 }
+
+}  // namespace
+
+void ReportError() { reportCurrent(std::string()); }
+
+void ReportMemberError(const std::string& member) { reportCurrent(member); }
 
 void RaiseMemberError(const std::string& member)
 {
