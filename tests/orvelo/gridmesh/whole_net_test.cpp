@@ -13,6 +13,7 @@
 
 #include "grid_fixture.h"
 #include "grid_net_checks.h"
+#include "orvelo/delaunay/generated_net_check.h"
 #include "orvelo/delaunay/adaptive_refinement.h"
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/units.h"
@@ -119,18 +120,21 @@ gridtest::GridSlab randomSlab(std::mt19937& random, int run, gridcheck::SlabBord
 }
 
 // Every grid type, unrefined and refined: a whole net inside the slab that
-// follows its lines, or a refusal with a message (few of them).
+// follows its lines, or a refusal with a message (few of them). (Seed 77
+// holds a notch of the net's border at a narrow angle, seed 101 a cell
+// whose side cuts across a reflex corner of the outline.)
 TEST(WholeNets, GridTypesWithAndWithoutRefinementOnRandomSlabs) {
-    std::mt19937 random(31);
     std::array<int, 5> refused{};
-    for (int run = 0; run < 250; ++run) {
+    std::mt19937 random(77);
+    for (int run = 0; run < 300; ++run) {
+        if (run == 150) random.seed(101);
         gridcheck::SlabBorder border;
         const gridtest::GridSlab slab = randomSlab(random, run, border);
         gridtest::InstallGridSlab(slab);
         const float step = slab.gridX[1] - slab.gridX[0];
         slabsetup::SetOldNet(32.0f, 32.0f, 16, 16, [step](float x, float) { return step * (0.15f + 0.85f * x / 32.0f); });
         declar().MinElementSize = step / 25.0f;
-        SCOPED_TRACE("run " + std::to_string(run) + " type " + std::to_string(slab.meshType));
+        SCOPED_TRACE("run " + std::to_string(run % 150) + " of seed " + (run < 150 ? "77" : "101") + " type " + std::to_string(slab.meshType));
         try {
             GenerateGridBasedMesh();
             const double tol = CoincidenceTolerance();
@@ -141,27 +145,30 @@ TEST(WholeNets, GridTypesWithAndWithoutRefinementOnRandomSlabs) {
             ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol, false), std::vector<std::string>{}) << "refined";
         } catch (const rt::RuntimeError& e) {
             EXPECT_FALSE(e.description().empty());
-            ++refused[static_cast<std::size_t>(slab.meshType)];
+            // (A net refined past 32767 elements is no fault of the net.)
+            if (e.number() != 6) ++refused[static_cast<std::size_t>(slab.meshType)];
         }
     }
-    for (std::size_t type = 0; type < 5; ++type) EXPECT_LE(refused[type], 5) << "type " << type << " of 50 slabs";
+    for (std::size_t type = 0; type < 5; ++type) EXPECT_LE(refused[type], 5) << "type " << type << " of 60 slabs";
 }
 
 // Disks and annuli of every polar type, thin rings and tiny disks among
-// them: a whole net on the ring, or a refusal with a message before any node
-// is made.
+// them (the first a thin ring of type 8): a whole net on the ring, or a
+// refusal with a message before any node is made. The smoothing of an
+// annulus of type 8 never lowers the smallest angle of the same net
+// unsmoothed (type 7).
 TEST(WholeNets, PolarTypesOnDisksAndAnnuli) {
     std::mt19937 random(8);
     const std::array<float, 5> shares{1e-30f, 0.3f, 0.9f, 0.9999f, std::nextafter(1.0f, 0.0f)};
     int refused = 0;
-    for (int run = 0; run < 90; ++run) {
+    for (int run = -1; run < 90; ++run) {
         gridtest::ResetAll();
         Declar& d = declar();
         d.SlabShape = run % 2 == 0 ? 2 : 5;
-        d.MeshType = static_cast<std::int16_t>(6 + run / 2 % 3);
-        d.PolarDivisionCount = static_cast<std::int16_t>(std::uniform_int_distribution<int>(1, 20)(random));
-        d.SlabLength = std::uniform_real_distribution<float>(0.002f, 20.0f)(random);
-        d.SlabWidth = d.SlabLength * shares[static_cast<std::size_t>(run / 6 % 5)];
+        d.MeshType = static_cast<std::int16_t>(run < 0 ? 8 : 6 + run / 2 % 3);
+        d.PolarDivisionCount = static_cast<std::int16_t>(run < 0 ? 30 : std::uniform_int_distribution<int>(1, 20)(random));
+        d.SlabLength = run < 0 ? 10.0f : std::uniform_real_distribution<float>(0.002f, 20.0f)(random);
+        d.SlabWidth = run < 0 ? 9.5f : d.SlabLength * shares[static_cast<std::size_t>(run / 6 % 5)];
         const float c = d.SlabLength / 2.0f;
         const auto circle = [c](float r) {
             return std::vector<OutlinePiece>{arcPiece(c + r, c, c, c + r, c, c, true), arcPiece(c, c + r, c - r, c, c, c, true),
@@ -173,8 +180,16 @@ TEST(WholeNets, PolarTypesOnDisksAndAnnuli) {
         SetScaleFromSlabDescription();
         SCOPED_TRACE("run " + std::to_string(run));
         try {
+            double unsmoothed = 0.0;
+            if (d.SlabShape == 5 && d.MeshType == 8) {
+                d.MeshType = 7;
+                GeneratePolarMesh();
+                unsmoothed = meshcheck::SmallestAngleDeg(meshcheck::MeshView());
+                d.MeshType = 8;
+            }
             GeneratePolarMesh();
             ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, CoincidenceTolerance()), std::vector<std::string>{});
+            EXPECT_GE(meshcheck::SmallestAngleDeg(meshcheck::MeshView()), unsmoothed);
         } catch (const rt::RuntimeError& e) {
             EXPECT_NE(e.description().find("cannot be made"), std::string::npos) << e.description();
             EXPECT_EQ(basDelaunay().MeshNodeCount, 0) << "a node was made before the refusal";
