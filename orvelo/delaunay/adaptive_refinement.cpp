@@ -345,6 +345,37 @@ std::vector<halvex::SinglePoint>& slabCorners() {
     return corners;
 }
 
+// The arcs of the outline and of the openings, while a refinement runs.
+std::vector<OutlinePiece>& slabArcs() {
+    static std::vector<OutlinePiece> arcs;
+    return arcs;
+}
+
+// The point of an arc piece halfway between two of its points a and b (its
+// circle's point on the perpendicular bisector of a-b, on the piece's
+// sweep); false when a or b lies off the circle (beyond the tolerance) or
+// the point off the piece.
+bool arcMiddle(const OutlinePiece& arc, double ax, double ay, double bx, double by, double tol, double& x, double& y) {
+    const double radius = std::hypot(static_cast<double>(arc.X1) - arc.XC, static_cast<double>(arc.Y1) - arc.YC);
+    if (std::fabs(std::hypot(ax - arc.XC, ay - arc.YC) - radius) > tol || std::fabs(std::hypot(bx - arc.XC, by - arc.YC) - radius) > tol)
+        return false;
+    const double dx = (ax + bx) / 2.0 - arc.XC, dy = (ay + by) / 2.0 - arc.YC;
+    const double length = std::hypot(dx, dy);
+    if (length <= tol) return false;
+    x = arc.XC + radius * dx / length;
+    y = arc.YC + radius * dy / length;
+    // The turn from the sweep's start to the point and to its end, both
+    // counted counter-clockwise from the start of a counter-clockwise sweep
+    // (from the end of a clockwise one).
+    const auto angle = [&arc](double px, double py) { return std::atan2(py - arc.YC, px - arc.XC); };
+    const auto counterClockwise = [](double from, double to) { return std::fmod(to - from + 4.0 * M_PI, 2.0 * M_PI); };
+    const double from = arc.Direction ? angle(arc.X1, arc.Y1) : angle(arc.X2, arc.Y2);
+    const double to = arc.Direction ? angle(arc.X2, arc.Y2) : angle(arc.X1, arc.Y1);
+    double sweep = counterClockwise(from, to);
+    if (sweep <= 0.0) sweep = 2.0 * M_PI;
+    return counterClockwise(from, angle(x, y)) <= sweep;
+}
+
 // Whether node n lies within the coincidence tolerance of side (a, b),
 // away from its ends by more than the tolerance.
 bool liesInsideSide(const BasDelaunay& m, std::int16_t n, std::int16_t a, std::int16_t b, double tol) {
@@ -509,6 +540,15 @@ private:
                 nearestDistance = distance;
             }
         }
+        // A chord of an arc: the arc's point halfway along it.
+        double arcX = 0.0;
+        double arcY = 0.0;
+        for (std::size_t k = 0; k < slabArcs().size() && nearest == nullptr; ++k) {
+            if (arcMiddle(slabArcs()[k], nodeX(m_, a), nodeY(m_, a), nodeX(m_, b), nodeY(m_, b), CoincidenceTolerance(), arcX, arcY)) {
+                arcPoint_ = {static_cast<float>(arcX), static_cast<float>(arcY)};
+                nearest = &arcPoint_;
+            }
+        }
         if (nearest != nullptr) {
             const std::int16_t count = m_.MeshNodeCount;
             node = AddMeshNode(nearest->X, nearest->Y, 0);
@@ -538,6 +578,7 @@ private:
     std::int16_t nodesBefore_;
     std::unordered_map<std::uint32_t, std::int16_t> nodes_;
     std::vector<std::array<std::int16_t, 3>> borderSplits_;
+    halvex::SinglePoint arcPoint_{};
 };
 
 // Plans the split of triangle e on the side from corner b to corner i and
@@ -663,18 +704,24 @@ public:
     explicit SlabCornersScope(const BasDelaunay& m) {
         std::vector<halvex::SinglePoint>& corners = slabCorners();
         corners.clear();
+        slabArcs().clear();
+        const auto take = [&corners](const OutlinePiece& piece) {
+            corners.push_back({piece.X1, piece.Y1});
+            if (piece.IsArc && std::hypot(piece.X1 - piece.XC, piece.Y1 - piece.YC) < 10000.0f) slabArcs().push_back(piece);
+        };
         for (std::size_t p = 1; p <= static_cast<std::size_t>(std::max(m.MeshOutlineCount, 0)) && p < m.MeshOutline.size(); ++p)
-            corners.push_back({m.MeshOutline[p].X1, m.MeshOutline[p].Y1});
+            take(m.MeshOutline[p]);
         for (std::size_t o = 1; o <= static_cast<std::size_t>(std::max<std::int32_t>(m.MeshOpeningCount, 0)) && o < m.MeshOpenings.size() &&
                                 o < m.MeshOpeningPieceCount.size();
              ++o)
             for (std::size_t p = 1; p <= static_cast<std::size_t>(std::max<std::int32_t>(m.MeshOpeningPieceCount[o], 0)) &&
                                     p < m.MeshOpenings[o].size();
                  ++p)
-                corners.push_back({m.MeshOpenings[o][p].X1, m.MeshOpenings[o][p].Y1});
+                take(m.MeshOpenings[o][p]);
     }
     ~SlabCornersScope() {
         slabCorners().clear();
+        slabArcs().clear();
         plannedNodes() = nullptr;
     }
     SlabCornersScope(const SlabCornersScope&) = delete;

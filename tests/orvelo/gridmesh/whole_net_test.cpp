@@ -43,8 +43,15 @@ bool staysInside(const gridcheck::SlabBorder& border, const Point& a, const Poin
     return gridcheck::inTraces(gridcheck::tracesOf(border), (a.X + b.X) / 2.0, (a.Y + b.Y) / 2.0, 0.0);
 }
 
+// A circle of four counter-clockwise quarter arcs.
+std::vector<OutlinePiece> circle(float cx, float cy, float r) {
+    return {arcPiece(cx + r, cy, cx, cy + r, cx, cy, true), arcPiece(cx, cy + r, cx - r, cy, cx, cy, true),
+            arcPiece(cx - r, cy, cx, cy - r, cx, cy, true), arcPiece(cx, cy - r, cx + r, cy, cx, cy, true)};
+}
+
 // Slab `run`: convex, star-shaped or orthogonal (run % 3) on a grid that
-// fits its extent or not (run / 3 % 2), with or without an opening, up to
+// fits its extent or not (run / 3 % 2), with or without an opening (a
+// circle when run % 7 is 3), up to
 // three internal lines (ending inside or on the outline, crossing or not)
 // and a single point; the mesh type is run % 5.
 gridtest::GridSlab randomSlab(std::mt19937& random, int run, gridcheck::SlabBorder& border) {
@@ -98,7 +105,10 @@ gridtest::GridSlab randomSlab(std::mt19937& random, int run, gridcheck::SlabBord
         bool fitsIn = true;
         for (std::size_t k = 0; k < 4; ++k) fitsIn = fitsIn && staysInside(border, box[k], box[(k + 1) % 4]);
         if (fitsIn) {
-            slab.openings.push_back(gridtest::Polygon({{box[0].X, box[0].Y}, {box[1].X, box[1].Y}, {box[2].X, box[2].Y}, {box[3].X, box[3].Y}}));
+            if (run % 7 == 3)
+                slab.openings.push_back(circle(c.X, c.Y, std::min(w, h)));
+            else
+                slab.openings.push_back(gridtest::Polygon({{box[0].X, box[0].Y}, {box[1].X, box[1].Y}, {box[2].X, box[2].Y}, {box[3].X, box[3].Y}}));
             border.openings = slab.openings;
         }
     }
@@ -170,12 +180,8 @@ TEST(WholeNets, PolarTypesOnDisksAndAnnuli) {
         d.SlabLength = run < 0 ? 10.0f : std::uniform_real_distribution<float>(0.002f, 20.0f)(random);
         d.SlabWidth = run < 0 ? 9.5f : d.SlabLength * shares[static_cast<std::size_t>(run / 6 % 5)];
         const float c = d.SlabLength / 2.0f;
-        const auto circle = [c](float r) {
-            return std::vector<OutlinePiece>{arcPiece(c + r, c, c, c + r, c, c, true), arcPiece(c, c + r, c - r, c, c, c, true),
-                                             arcPiece(c - r, c, c, c - r, c, c, true), arcPiece(c, c - r, c + r, c, c, c, true)};
-        };
-        gridcheck::SlabBorder border{circle(c), {}, {}};
-        if (d.SlabShape == 5) border.openings = {circle(d.SlabWidth / 2.0f)};
+        gridcheck::SlabBorder border{circle(c, c, c), {}, {}};
+        if (d.SlabShape == 5) border.openings = {circle(c, c, d.SlabWidth / 2.0f)};
         slabsetup::SetMeshSlab(border.outline, border.openings);
         SetScaleFromSlabDescription();
         SCOPED_TRACE("run " + std::to_string(run));
@@ -197,6 +203,31 @@ TEST(WholeNets, PolarTypesOnDisksAndAnnuli) {
         }
     }
     EXPECT_GT(refused, 0);
+}
+
+// A disk with a round opening, every grid type: the refinement divides a
+// chord of the outline's arc at the arc, so the refined net covers more of
+// the disk than the generated one (plain bisection covers the same), and
+// stays on it.
+TEST(WholeNets, RefinedBorderFollowsTheArcs) {
+    for (std::int16_t type = 0; type < 5; ++type) {
+        gridtest::GridSlab slab;
+        slab.outline = circle(10.1f, 10.2f, 9.3f);
+        slab.openings.push_back(circle(10.53f, 10.07f, 3.1f));
+        slab.meshType = type;
+        slab.gridX = gridtest::Lines(-0.3f, 20.7f, 1.0f);
+        slab.gridY = gridtest::Lines(-0.2f, 20.8f, 1.0f);
+        gridtest::InstallGridSlab(slab);
+        slabsetup::SetOldNet(32.0f, 32.0f, 16, 16, [](float x, float) { return 0.25f + 0.5f * x / 32.0f; });
+        declar().MinElementSize = 0.05f;
+        SCOPED_TRACE("type " + std::to_string(type));
+        GenerateGridBasedMesh();
+        const double generated = gridcheck::totalArea(basDelaunay());
+        RefineMeshAdaptively();
+        ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, slab.openings, {}}, CoincidenceTolerance(), false),
+                  std::vector<std::string>{});
+        EXPECT_GT(gridcheck::totalArea(basDelaunay()), generated + 0.01);
+    }
 }
 
 }  // namespace
