@@ -32,15 +32,16 @@ double turn(const Point& p, const Point& q, const Point& r) {
 }
 
 // Whether segment a-b stays in the slab: it crosses no piece of the border
-// and its middle lies inside.
+// (an arc followed in short steps) and its middle lies inside.
 bool staysInside(const gridcheck::SlabBorder& border, const Point& a, const Point& b) {
-    std::vector<OutlinePiece> pieces = border.outline;
-    for (const auto& opening : border.openings) pieces.insert(pieces.end(), opening.begin(), opening.end());
-    for (const OutlinePiece& p : pieces) {
-        const Point c{p.X1, p.Y1}, d{p.X2, p.Y2};
-        if (turn(a, b, c) * turn(a, b, d) <= 0.0 && turn(c, d, a) * turn(c, d, b) < 0.0) return false;
-    }
-    return gridcheck::inTraces(gridcheck::tracesOf(border), (a.X + b.X) / 2.0, (a.Y + b.Y) / 2.0, 0.0);
+    const std::vector<gridcheck::Trace> loops = gridcheck::tracesOf(border);
+    for (const gridcheck::Trace& loop : loops)
+        for (std::size_t k = 0; k < loop.size(); ++k) {
+            const Point c{static_cast<float>(loop[k][0]), static_cast<float>(loop[k][1])};
+            const Point d{static_cast<float>(loop[(k + 1) % loop.size()][0]), static_cast<float>(loop[(k + 1) % loop.size()][1])};
+            if (turn(a, b, c) * turn(a, b, d) <= 0.0 && turn(c, d, a) * turn(c, d, b) < 0.0) return false;
+        }
+    return gridcheck::inTraces(loops, (a.X + b.X) / 2.0, (a.Y + b.Y) / 2.0, 0.0);
 }
 
 // A circle of four counter-clockwise quarter arcs.
