@@ -673,17 +673,25 @@ void CheckNetIsWhole() {
         }
         refuse(x, y, fault);
     }
-    // A node inside a side it is no end of: a hanging node, or two chains
-    // of border sides that came within the tolerance of each other.
-    if (holders.empty()) return;
-    const double tol = CoincidenceTolerance();
+    // A node inside a side of one element that it is no end of: a hanging
+    // node, or two chains of border sides that came within the tolerance of
+    // each other. (A node inside a side of two elements would lie in one of
+    // them: an overlap, which no step of the generation or the refinement
+    // makes.)
+    std::vector<std::uint32_t> border;
     double total = 0.0;
-    for (const auto& [side, count] : holders) total += sideLength(m, static_cast<std::int16_t>(side >> 16), static_cast<std::int16_t>(side & 0xffff));
-    PlaneCells nodes(total > 0.0 ? total / static_cast<double>(holders.size()) : 1.0, tol);
+    for (const auto& [side, count] : holders)
+        if (count == 1) {
+            border.push_back(side);
+            total += sideLength(m, static_cast<std::int16_t>(side >> 16), static_cast<std::int16_t>(side & 0xffff));
+        }
+    if (border.empty()) return;
+    const double tol = CoincidenceTolerance();
+    PlaneCells nodes(total > 0.0 ? total / static_cast<double>(border.size()) : 1.0, tol);
     for (std::int16_t n = 1; n <= m.MeshNodeCount; ++n)
         nodes.eachCell(nodeX(m, n), nodeY(m, n), nodeX(m, n), nodeY(m, n),
                        [&nodes, n](std::int64_t cell) { nodes.cells()[cell].push_back(static_cast<std::uint32_t>(n)); });
-    for (const auto& [side, count] : holders) {
+    for (const std::uint32_t side : border) {
         const auto a = static_cast<std::int16_t>(side >> 16), b = static_cast<std::int16_t>(side & 0xffff);
         nodes.eachCell(nodeX(m, a), nodeY(m, a), nodeX(m, b), nodeY(m, b), [&](std::int64_t cell) {
             const auto found = nodes.cells().find(cell);

@@ -63,7 +63,8 @@ void RefineMeshAdaptively();
 
 // A net with an element of a repeated corner or without area (its corners
 // not all turning one way), a side held by more than two elements, or a
-// node inside a side it is no end of (within the coincidence tolerance) is
+// node inside a side of one element that it is no end of (within the
+// coincidence tolerance: a hanging node, a crack) is
 // never handed on: run-time error 5 naming the place (text 190091). The
 // refinement ends with it, and so does the grid-based generation.
 void CheckNetIsWhole();
