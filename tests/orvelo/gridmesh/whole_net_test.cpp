@@ -153,7 +153,7 @@ TEST(WholeNets, GridTypesWithAndWithoutRefinementOnRandomSlabs) {
             // (Bisection of a whole net cannot make an overlap: that is tested
             // on the generated net only.)
             RefineMeshAdaptively();
-            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol, false), std::vector<std::string>{}) << "refined";
+            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol, false, false), std::vector<std::string>{}) << "refined";
         } catch (const rt::RuntimeError& e) {
             EXPECT_FALSE(e.description().empty());
             // (A net refined past 32767 elements is no fault of the net.)
@@ -195,7 +195,7 @@ TEST(WholeNets, PolarTypesOnDisksAndAnnuli) {
                 d.MeshType = 8;
             }
             GeneratePolarMesh();
-            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, CoincidenceTolerance()), std::vector<std::string>{});
+            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, CoincidenceTolerance(), true, false), std::vector<std::string>{});
             EXPECT_GE(meshcheck::SmallestAngleDeg(meshcheck::MeshView()), unsmoothed);
         } catch (const rt::RuntimeError& e) {
             EXPECT_NE(e.description().find("cannot be made"), std::string::npos) << e.description();
@@ -225,7 +225,7 @@ TEST(WholeNets, RefinedBorderFollowsTheArcs) {
         GenerateGridBasedMesh();
         const double generated = gridcheck::totalArea(basDelaunay());
         RefineMeshAdaptively();
-        ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, slab.openings, {}}, CoincidenceTolerance(), false),
+        ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, slab.openings, {}}, CoincidenceTolerance(), false, false),
                   std::vector<std::string>{});
         EXPECT_GT(gridcheck::totalArea(basDelaunay()), generated + 0.01);
     }
