@@ -490,7 +490,9 @@ public:
     // The node side (a, b) of triangle (a, b, o) is split at; false when
     // there may be none. On the border of the net (border true), a corner
     // of the slab inside the triangle (the side is a chord across it) is
-    // taken, the one nearest the side's middle; else the side's middle.
+    // taken, the one nearest the side's middle, else for a chord of an arc
+    // the arc's point halfway along it, else the side's middle; none where
+    // that node would lie on another side on the border.
     bool nodeFor(std::int16_t a, std::int16_t b, std::int16_t o, bool border, std::int16_t& node) {
         if (!border) return midpoint(a, b, node);
         if (!cornerOrMidpoint(a, b, o, node) || borderSides_.onOtherSide(node, a, b)) return false;
@@ -525,7 +527,8 @@ public:
     }
 
 private:
-    // The node of a border side (a, b) of triangle (a, b, o).
+    // The node of a border side (a, b) of triangle (a, b, o): a corner of
+    // the slab, the middle of an arc, or the side's middle.
     bool cornerOrMidpoint(std::int16_t a, std::int16_t b, std::int16_t o, std::int16_t& node) {
         const int turn = turnOf(m_, a, b, o);
         const double mx = (static_cast<double>(nodeX(m_, a)) + nodeX(m_, b)) / 2.0;
