@@ -345,6 +345,138 @@ std::vector<halvex::SinglePoint>& slabCorners() {
     return corners;
 }
 
+// The arcs of the outline and of the openings, while a refinement runs.
+std::vector<OutlinePiece>& slabArcs() {
+    static std::vector<OutlinePiece> arcs;
+    return arcs;
+}
+
+// The point of an arc piece halfway between two of its points a and b (its
+// circle's point on the perpendicular bisector of a-b, on the piece's
+// sweep); false when a or b lies off the circle (beyond the tolerance) or
+// the point off the piece.
+bool arcMiddle(const OutlinePiece& arc, double ax, double ay, double bx, double by, double tol, double& x, double& y) {
+    const double radius = std::hypot(static_cast<double>(arc.X1) - arc.XC, static_cast<double>(arc.Y1) - arc.YC);
+    if (std::fabs(std::hypot(ax - arc.XC, ay - arc.YC) - radius) > tol || std::fabs(std::hypot(bx - arc.XC, by - arc.YC) - radius) > tol)
+        return false;
+    const double dx = (ax + bx) / 2.0 - arc.XC, dy = (ay + by) / 2.0 - arc.YC;
+    const double length = std::hypot(dx, dy);
+    if (length <= tol) return false;
+    x = arc.XC + radius * dx / length;
+    y = arc.YC + radius * dy / length;
+    // The turn from the sweep's start to the point and to its end, both
+    // counted counter-clockwise from the start of a counter-clockwise sweep
+    // (from the end of a clockwise one).
+    const auto angle = [&arc](double px, double py) { return std::atan2(py - arc.YC, px - arc.XC); };
+    const auto counterClockwise = [](double from, double to) { return std::fmod(to - from + 4.0 * M_PI, 2.0 * M_PI); };
+    const double from = arc.Direction ? angle(arc.X1, arc.Y1) : angle(arc.X2, arc.Y2);
+    const double to = arc.Direction ? angle(arc.X2, arc.Y2) : angle(arc.X1, arc.Y1);
+    double sweep = counterClockwise(from, to);
+    if (sweep <= 0.0) sweep = 2.0 * M_PI;
+    return counterClockwise(from, angle(x, y)) <= sweep;
+}
+
+// Whether node n lies within the coincidence tolerance of side (a, b),
+// away from its ends by more than the tolerance.
+bool liesInsideSide(const BasDelaunay& m, std::int16_t n, std::int16_t a, std::int16_t b, double tol) {
+    const double ax = nodeX(m, a), ay = nodeY(m, a);
+    const double dx = static_cast<double>(nodeX(m, b)) - ax, dy = static_cast<double>(nodeY(m, b)) - ay;
+    const double length = std::hypot(dx, dy);
+    if (n == a || n == b || length == 0.0) return false;
+    const double px = static_cast<double>(nodeX(m, n)) - ax, py = static_cast<double>(nodeY(m, n)) - ay;
+    const double along = (px * dx + py * dy) / length;
+    return along > tol && along < length - tol && std::fabs(px * dy - py * dx) / length <= tol;
+}
+
+// Square cells of the plane, each with the things (sides or nodes) whose
+// box, widened by the tolerance, reaches into it.
+class PlaneCells {
+public:
+    PlaneCells(double size, double tol) : size_(size), tol_(tol) {}
+
+    template <typename Visit>
+    void eachCell(double x0, double y0, double x1, double y1, Visit visit) const {
+        const auto first = [this](double v) { return static_cast<std::int64_t>(std::floor((v - tol_) / size_)); };
+        const auto last = [this](double v) { return static_cast<std::int64_t>(std::floor((v + tol_) / size_)); };
+        for (std::int64_t i = first(std::min(x0, x1)); i <= last(std::max(x0, x1)); ++i)
+            for (std::int64_t j = first(std::min(y0, y1)); j <= last(std::max(y0, y1)); ++j) visit(i * 2654435761LL + j);
+    }
+
+    std::unordered_map<std::int64_t, std::vector<std::uint32_t>>& cells() { return cells_; }
+    const std::unordered_map<std::int64_t, std::vector<std::uint32_t>>& cells() const { return cells_; }
+
+private:
+    double size_;
+    double tol_;
+    std::unordered_map<std::int64_t, std::vector<std::uint32_t>> cells_;
+};
+
+// The sides on the border of the net (held by one element) while a
+// refinement runs, to find a border side that a new node would lie on:
+// where the net's border runs into the slab and back (a corner cut off by
+// the outline trace, a cell left empty), two border chains meet at a
+// narrow angle, and their halving would bring a node of one within the
+// tolerance of a side of the other.
+class BorderSides {
+public:
+    explicit BorderSides(const BasDelaunay& m) : m_(m), cells_(1.0, CoincidenceTolerance()) {
+        std::unordered_map<std::uint32_t, int> holders;
+        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+            const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+            if (t.CornerCount != 3 && t.CornerCount != 4) continue;
+            const auto n = static_cast<std::size_t>(t.CornerCount);
+            for (std::size_t k = 1; k <= n; ++k) ++holders[SideIndex::key(t.Node[k], t.Node[k % n + 1])];
+        }
+        double total = 0.0;
+        std::vector<std::uint32_t> border;
+        for (const auto& [side, count] : holders)
+            if (count == 1) {
+                border.push_back(side);
+                total += sideLength(m, static_cast<std::int16_t>(side >> 16), static_cast<std::int16_t>(side & 0xffff));
+            }
+        if (!border.empty() && total > 0.0) cells_ = PlaneCells(total / static_cast<double>(border.size()), CoincidenceTolerance());
+        for (const std::uint32_t side : border) change(side, true);
+    }
+
+    // Side (a, b) on the border divided at node n.
+    void divided(std::int16_t a, std::int16_t b, std::int16_t n) {
+        change(SideIndex::key(a, b), false);
+        change(SideIndex::key(a, n), true);
+        change(SideIndex::key(n, b), true);
+    }
+
+    // Whether node n lies within the tolerance of a border side other than
+    // (a, b).
+    bool onOtherSide(std::int16_t n, std::int16_t a, std::int16_t b) const {
+        const double x = nodeX(m_, n), y = nodeY(m_, n);
+        const std::uint32_t own = SideIndex::key(a, b);
+        bool found = false;
+        cells_.eachCell(x, y, x, y, [&](std::int64_t cell) {
+            const auto sides = cells_.cells().find(cell);
+            if (sides == cells_.cells().end()) return;
+            for (const std::uint32_t side : sides->second)
+                found = found || (side != own && liesInsideSide(m_, n, static_cast<std::int16_t>(side >> 16),
+                                                                static_cast<std::int16_t>(side & 0xffff), CoincidenceTolerance()));
+        });
+        return found;
+    }
+
+private:
+    void change(std::uint32_t side, bool add) {
+        const auto a = static_cast<std::int16_t>(side >> 16), b = static_cast<std::int16_t>(side & 0xffff);
+        cells_.eachCell(nodeX(m_, a), nodeY(m_, a), nodeX(m_, b), nodeY(m_, b), [&](std::int64_t cell) {
+            std::vector<std::uint32_t>& sides = cells_.cells()[cell];
+            if (add)
+                sides.push_back(side);
+            else
+                sides.erase(std::remove(sides.begin(), sides.end(), side), sides.end());
+        });
+    }
+
+    const BasDelaunay& m_;
+    PlaneCells cells_;
+};
+
 // The midpoints of one split and its walk, as nodes made before any element
 // changes, in the order the splits make them. A midpoint may be a new node
 // or a node standing exactly at the middle of its side (one the walk made
@@ -353,37 +485,23 @@ std::vector<halvex::SinglePoint>& slabCorners() {
 // element without area. Given up, the nodes it made are removed again.
 class SplitPlan {
 public:
-    explicit SplitPlan(BasDelaunay& m) : m_(m), nodesBefore_(m.MeshNodeCount) {}
+    SplitPlan(BasDelaunay& m, const BorderSides& borderSides) : m_(m), borderSides_(borderSides), nodesBefore_(m.MeshNodeCount) {}
 
     // The node side (a, b) of triangle (a, b, o) is split at; false when
     // there may be none. On the border of the net (border true), a corner
     // of the slab inside the triangle (the side is a chord across it) is
-    // taken, the one nearest the side's middle; else the side's middle.
+    // taken, the one nearest the side's middle, else for a chord of an arc
+    // the arc's point halfway along it, else the side's middle; none where
+    // that node would lie on another side on the border.
     bool nodeFor(std::int16_t a, std::int16_t b, std::int16_t o, bool border, std::int16_t& node) {
-        if (border) {
-            const int turn = turnOf(m_, a, b, o);
-            const double mx = (static_cast<double>(nodeX(m_, a)) + nodeX(m_, b)) / 2.0;
-            const double my = (static_cast<double>(nodeY(m_, a)) + nodeY(m_, b)) / 2.0;
-            const halvex::SinglePoint* nearest = nullptr;
-            double nearestDistance = 0.0;
-            for (const halvex::SinglePoint& c : slabCorners()) {
-                if (!strictlyInside(a, b, o, turn, c)) continue;
-                const double distance = std::hypot(c.X - mx, c.Y - my);
-                if (nearest == nullptr || distance < nearestDistance) {
-                    nearest = &c;
-                    nearestDistance = distance;
-                }
-            }
-            if (nearest != nullptr) {
-                const std::int16_t count = m_.MeshNodeCount;
-                node = AddMeshNode(nearest->X, nearest->Y, 0);
-                if (m_.MeshNodeCount == count) return false;
-                nodes_[SideIndex::key(a, b)] = node;
-                return true;
-            }
-        }
-        return midpoint(a, b, node);
+        if (!border) return midpoint(a, b, node);
+        if (!cornerOrMidpoint(a, b, o, node) || borderSides_.onOtherSide(node, a, b)) return false;
+        borderSplits_.push_back({a, b, node});
+        return true;
     }
+
+    // The border sides the plan divides, each with its node.
+    const std::vector<std::array<std::int16_t, 3>>& borderSplits() const { return borderSplits_; }
 
     // The nodes the plan takes instead of midpoints, by side.
     std::unordered_map<std::uint32_t, std::int16_t>& cornerNodes() { return nodes_; }
@@ -401,6 +519,7 @@ public:
     // Removes the nodes the plan made; false, for the caller to return.
     bool giveUp() {
         nodes_.clear();
+        borderSplits_.clear();
         m_.MeshNodeCount = nodesBefore_;
         m_.MeshNodeX.resize(static_cast<std::size_t>(nodesBefore_) + 1);
         m_.MeshNodeY.resize(static_cast<std::size_t>(nodesBefore_) + 1);
@@ -408,6 +527,41 @@ public:
     }
 
 private:
+    // The node of a border side (a, b) of triangle (a, b, o): a corner of
+    // the slab, the middle of an arc, or the side's middle.
+    bool cornerOrMidpoint(std::int16_t a, std::int16_t b, std::int16_t o, std::int16_t& node) {
+        const int turn = turnOf(m_, a, b, o);
+        const double mx = (static_cast<double>(nodeX(m_, a)) + nodeX(m_, b)) / 2.0;
+        const double my = (static_cast<double>(nodeY(m_, a)) + nodeY(m_, b)) / 2.0;
+        const halvex::SinglePoint* nearest = nullptr;
+        double nearestDistance = 0.0;
+        for (const halvex::SinglePoint& c : slabCorners()) {
+            if (!strictlyInside(a, b, o, turn, c)) continue;
+            const double distance = std::hypot(c.X - mx, c.Y - my);
+            if (nearest == nullptr || distance < nearestDistance) {
+                nearest = &c;
+                nearestDistance = distance;
+            }
+        }
+        // A chord of an arc: the arc's point halfway along it.
+        double arcX = 0.0;
+        double arcY = 0.0;
+        for (std::size_t k = 0; k < slabArcs().size() && nearest == nullptr; ++k) {
+            if (arcMiddle(slabArcs()[k], nodeX(m_, a), nodeY(m_, a), nodeX(m_, b), nodeY(m_, b), CoincidenceTolerance(), arcX, arcY)) {
+                arcPoint_ = {static_cast<float>(arcX), static_cast<float>(arcY)};
+                nearest = &arcPoint_;
+            }
+        }
+        if (nearest != nullptr) {
+            const std::int16_t count = m_.MeshNodeCount;
+            node = AddMeshNode(nearest->X, nearest->Y, 0);
+            if (m_.MeshNodeCount == count) return false;
+            nodes_[SideIndex::key(a, b)] = node;
+            return true;
+        }
+        return midpoint(a, b, node);
+    }
+
     // Whether point c lies inside triangle (a, b, o) (turning as `turn`
     // says), farther than the coincidence tolerance from its sides.
     bool strictlyInside(std::int16_t a, std::int16_t b, std::int16_t o, int turn, const halvex::SinglePoint& c) const {
@@ -423,8 +577,11 @@ private:
     }
 
     BasDelaunay& m_;
+    const BorderSides& borderSides_;
     std::int16_t nodesBefore_;
     std::unordered_map<std::uint32_t, std::int16_t> nodes_;
+    std::vector<std::array<std::int16_t, 3>> borderSplits_;
+    halvex::SinglePoint arcPoint_{};
 };
 
 // Plans the split of triangle e on the side from corner b to corner i and
@@ -485,6 +642,13 @@ void abandonRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::Exit
 
 void CheckNetIsWhole() {
     const BasDelaunay& m = basDelaunay();
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    const auto refuse = [&texts](double x, double y, std::int32_t fault) {
+        rt::raise(5, texts.GetText(quillon::TextNo(190091),
+                                   {rt::Variant("|1"), rt::Variant(rt::formatSingle(static_cast<float>(x))),
+                                    rt::Variant("|2"), rt::Variant(rt::formatSingle(static_cast<float>(y))),
+                                    rt::Variant("|3"), rt::Variant(texts.GetText(quillon::TextNo(fault)))}));
+    };
     std::unordered_map<std::uint32_t, int> holders;
     holders.reserve(3 * static_cast<std::size_t>(std::max<std::int16_t>(m.MeshElementCount, 0)));
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
@@ -510,11 +674,35 @@ void CheckNetIsWhole() {
             x += nodeX(m, t.Node[k]) / static_cast<double>(corners);
             y += nodeY(m, t.Node[k]) / static_cast<double>(corners);
         }
-        const quillon::ClsLanguageText& texts = LanguageTexts();
-        rt::raise(5, texts.GetText(quillon::TextNo(190091),
-                                   {rt::Variant("|1"), rt::Variant(rt::formatSingle(static_cast<float>(x))),
-                                    rt::Variant("|2"), rt::Variant(rt::formatSingle(static_cast<float>(y))),
-                                    rt::Variant("|3"), rt::Variant(texts.GetText(quillon::TextNo(fault)))}));
+        refuse(x, y, fault);
+    }
+    // A node inside a side of one element that it is no end of: a hanging
+    // node, or two chains of border sides that came within the tolerance of
+    // each other. (A node inside a side of two elements would lie in one of
+    // them: an overlap, which no step of the generation or the refinement
+    // makes.)
+    std::vector<std::uint32_t> border;
+    double total = 0.0;
+    for (const auto& [side, count] : holders)
+        if (count == 1) {
+            border.push_back(side);
+            total += sideLength(m, static_cast<std::int16_t>(side >> 16), static_cast<std::int16_t>(side & 0xffff));
+        }
+    if (border.empty()) return;
+    const double tol = CoincidenceTolerance();
+    PlaneCells nodes(total > 0.0 ? total / static_cast<double>(border.size()) : 1.0, tol);
+    for (std::int16_t n = 1; n <= m.MeshNodeCount; ++n)
+        nodes.eachCell(nodeX(m, n), nodeY(m, n), nodeX(m, n), nodeY(m, n),
+                       [&nodes, n](std::int64_t cell) { nodes.cells()[cell].push_back(static_cast<std::uint32_t>(n)); });
+    for (const std::uint32_t side : border) {
+        const auto a = static_cast<std::int16_t>(side >> 16), b = static_cast<std::int16_t>(side & 0xffff);
+        nodes.eachCell(nodeX(m, a), nodeY(m, a), nodeX(m, b), nodeY(m, b), [&](std::int64_t cell) {
+            const auto found = nodes.cells().find(cell);
+            if (found == nodes.cells().end()) return;
+            for (const std::uint32_t n : found->second)
+                if (liesInsideSide(m, static_cast<std::int16_t>(n), a, b, tol))
+                    refuse(nodeX(m, static_cast<std::int16_t>(n)), nodeY(m, static_cast<std::int16_t>(n)), 190096);
+        });
     }
 }
 
@@ -527,18 +715,24 @@ public:
     explicit SlabCornersScope(const BasDelaunay& m) {
         std::vector<halvex::SinglePoint>& corners = slabCorners();
         corners.clear();
+        slabArcs().clear();
+        const auto take = [&corners](const OutlinePiece& piece) {
+            corners.push_back({piece.X1, piece.Y1});
+            if (piece.IsArc && std::hypot(piece.X1 - piece.XC, piece.Y1 - piece.YC) < 10000.0f) slabArcs().push_back(piece);
+        };
         for (std::size_t p = 1; p <= static_cast<std::size_t>(std::max(m.MeshOutlineCount, 0)) && p < m.MeshOutline.size(); ++p)
-            corners.push_back({m.MeshOutline[p].X1, m.MeshOutline[p].Y1});
+            take(m.MeshOutline[p]);
         for (std::size_t o = 1; o <= static_cast<std::size_t>(std::max<std::int32_t>(m.MeshOpeningCount, 0)) && o < m.MeshOpenings.size() &&
                                 o < m.MeshOpeningPieceCount.size();
              ++o)
             for (std::size_t p = 1; p <= static_cast<std::size_t>(std::max<std::int32_t>(m.MeshOpeningPieceCount[o], 0)) &&
                                     p < m.MeshOpenings[o].size();
                  ++p)
-                corners.push_back({m.MeshOpenings[o][p].X1, m.MeshOpenings[o][p].Y1});
+                take(m.MeshOpenings[o][p]);
     }
     ~SlabCornersScope() {
         slabCorners().clear();
+        slabArcs().clear();
         plannedNodes() = nullptr;
     }
     SlabCornersScope(const SlabCornersScope&) = delete;
@@ -554,6 +748,7 @@ void refine(bool useIndex) {
     SideIndex index(m);
     const ActiveSideIndex active(useIndex ? &index : nullptr);
     const SlabCornersScope corners(m);
+    BorderSides borderSides(m);
 
     for (;;) {
         const std::int16_t nodesBefore = m.MeshNodeCount;
@@ -569,12 +764,13 @@ void refine(bool useIndex) {
                 const float length = sideLength(m, a, b);
                 const float target = GetTriangleTargetSize(t.Node[1], t.Node[2], t.Node[3]);
                 if (length / 2.0f > minElementSize && length > target) {
-                    SplitPlan plan(m);
+                    SplitPlan plan(m, borderSides);
                     if (planSplit(plan, e, side)) {
                         plannedNodes() = &plan.cornerNodes();
                         SplitElementEdge(static_cast<std::int16_t>(e), side.b, side.i, side.o);
                         walkNeighbours(a, b, e);
                         plannedNodes() = nullptr;
+                        for (const auto& [from, to, node] : plan.borderSplits()) borderSides.divided(from, to, node);
                     }
                 }
             }

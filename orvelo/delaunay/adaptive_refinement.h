@@ -54,12 +54,17 @@ void SplitElementEdge(std::int16_t element, std::int16_t b, std::int16_t i, std:
 // nodes made, before any element changes. A side on the border of the net
 // that cuts across a corner of the outline or of an opening (the corner
 // lies inside its triangle) is split at that corner instead of its middle,
-// so no node falls outside the slab. At the end the net is checked whole
-// (CheckNetIsWhole).
+// so no node falls outside the slab; a chord of an arc of them at the arc's
+// point halfway between its ends. A side on the border is not split where
+// its node would lie within the tolerance of another side on the border
+// (two border chains meeting at a narrow angle would crack). At the end
+// the net is checked whole (CheckNetIsWhole).
 void RefineMeshAdaptively();
 
 // A net with an element of a repeated corner or without area (its corners
-// not all turning one way), or a side held by more than two elements, is
+// not all turning one way), a side held by more than two elements, or a
+// node inside a side of one element that it is no end of (within the
+// coincidence tolerance: a hanging node, a crack) is
 // never handed on: run-time error 5 naming the place (text 190091). The
 // refinement ends with it, and so does the grid-based generation.
 void CheckNetIsWhole();

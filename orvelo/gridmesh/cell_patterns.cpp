@@ -219,13 +219,17 @@ void appendElement(const NetElement& element) {
 }
 
 // Whether a side of the element with these corners reaches across a piece
-// of the outline or of an opening.
-bool sideCrossesBorder(const std::vector<std::int16_t>& corners) {
+// of the outline or of an opening, or cuts through a notch of the border
+// (the side's middle off the slab: a chord across a reflex corner).
+bool sideLeavesSlab(const std::vector<std::int16_t>& corners) {
     const BasDelaunay& m = basDelaunay();
     for (std::size_t k = 0; k < corners.size(); ++k) {
         const auto p = static_cast<std::size_t>(corners[k]);
         const auto q = static_cast<std::size_t>(corners[(k + 1) % corners.size()]);
-        if (CrossesSlabBorder(m.MeshNodeX[p], m.MeshNodeY[p], m.MeshNodeX[q], m.MeshNodeY[q])) return true;
+        if (CrossesSlabBorder(m.MeshNodeX[p], m.MeshNodeY[p], m.MeshNodeX[q], m.MeshNodeY[q]) ||
+            !InsideSlabOrOnBorder((static_cast<double>(m.MeshNodeX[p]) + m.MeshNodeX[q]) / 2.0,
+                                  (static_cast<double>(m.MeshNodeY[p]) + m.MeshNodeY[q]) / 2.0))
+            return true;
     }
     return false;
 }
@@ -265,13 +269,10 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     if (!InsideSlabOutline(x, y)) return false;
     // Below the regions' resolution: a sliver outside a bend of the border;
     // a triangle whose side reaches across the border or cuts through a
-    // notch of it (the side's middle off the slab).
+    // notch of it.
     const double cx = (static_cast<double>(xOf(a)) + xOf(b) + xOf(c)) / 3.0;
     const double cy = (static_cast<double>(yOf(a)) + yOf(b) + yOf(c)) / 3.0;
-    if (!InsideSlabPieces(cx, cy) || sideCrossesBorder({a, b, c})) return false;
-    for (const auto& [p, q] : {std::pair{a, b}, std::pair{b, c}, std::pair{c, a}})
-        if (!InsideSlabOrOnBorder((static_cast<double>(xOf(p)) + xOf(q)) / 2.0, (static_cast<double>(yOf(p)) + yOf(q)) / 2.0))
-            return false;
+    if (!InsideSlabPieces(cx, cy) || sideLeavesSlab({a, b, c})) return false;
     NetElement element;
     element.CornerCount = 3;
     element.Node[1] = a;
@@ -354,7 +355,7 @@ void AddCellQuadrilateral(std::int16_t ix, std::int16_t iy) {
     // key node is split too, and each half kept or not on its own.
     const bool convex = turnAgainstGrid(br, tr, tl) == 1 && turnAgainstGrid(tr, tl, bl) == 1 &&
                         turnAgainstGrid(tl, bl, br) == 1 && turnAgainstGrid(bl, br, tr) == 1;
-    if (!convex || sideCrossesBorder({node(br), node(tr), node(tl), node(bl)}) || coversKeyNode(std::array<At, 4>{br, tr, tl, bl})) {
+    if (!convex || sideLeavesSlab({node(br), node(tr), node(tl), node(bl)}) || coversKeyNode(std::array<At, 4>{br, tr, tl, bl})) {
         if (cellTriangleFits({br, tl, bl}, &tr) && cellTriangleFits({br, tl, tr}, &bl)) {
             addCellTriangle({br, tl, bl}, &tr);
             addCellTriangle({br, tl, tr}, &bl);

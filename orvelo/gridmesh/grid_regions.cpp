@@ -102,7 +102,18 @@ bool CrossesSlabBorder(double ax, double ay, double bx, double by) {
         const double s = ((qx - px) * (sy - py) - (qy - py) * (sx - px)) / length;
         return (r > tol && s < -tol) || (r < -tol && s > tol);
     };
+    // The segment's point nearest an arc's centre, away from its ends, off
+    // the slab: the segment reaches through the arc into an opening (or out
+    // of an outline bent inwards).
+    const double dx = bx - ax, dy = by - ay;
+    const double squared = dx * dx + dy * dy;
+    const auto throughArc = [&](const OutlinePiece& p) {
+        const double t = squared > 0.0 ? ((p.XC - ax) * dx + (p.YC - ay) * dy) / squared : 0.0;
+        const double margin = tol / std::sqrt(std::max(squared, tol * tol));
+        return t > margin && t < 1.0 - margin && !InsideSlabOrOnBorder(ax + t * dx, ay + t * dy);
+    };
     return anyBorderPiece([&](const OutlinePiece& p) {
+        if (p.IsArc && std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC) <= 10000.0) return throughArc(p);
         return !p.IsArc && apart(ax, ay, bx, by, p.X1, p.Y1, p.X2, p.Y2) && apart(p.X1, p.Y1, p.X2, p.Y2, ax, ay, bx, by);
     });
 }

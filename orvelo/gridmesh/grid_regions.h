@@ -27,8 +27,9 @@ bool InsideSlabOrOnBorder(double x, double y);
 
 // Whether the segment from (ax, ay) to (bx, by) crosses a straight piece
 // of the outline or of an opening inside both, farther than the
-// coincidence tolerance from their ends: an element with such a side would
-// reach out of the slab.
+// coincidence tolerance from their ends, or its point nearest the centre
+// of an arc of them lies off the slab (it reaches through the arc): an
+// element with such a side would reach out of the slab.
 bool CrossesSlabBorder(double ax, double ay, double bx, double by);
 
 // Makes SlabRegion (opening 0) or OpeningRegions(opening) from RegionPoints

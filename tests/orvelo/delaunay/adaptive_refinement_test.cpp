@@ -17,6 +17,7 @@
 #include "orvelo/delaunay/bas_orvelo.h"
 #include "orvelo/delaunay/side_flags.h"
 #include "orvelo/delaunay/target_size.h"
+#include "orvelo/delaunay/units.h"
 #include "orvelo/gridmesh/grid_net_checks.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
@@ -272,6 +273,28 @@ TEST_F(AdaptiveRefinement, ZeroSideIsNoticedOncePerRefinement) {
         }
         EXPECT_EQ(boxes->boxes().size(), notices);
         boxes->answer(forms::vbOK);
+    }
+}
+
+// Two border chains of the net meeting at a narrow angle (an uncovered
+// notch running into the slab): their halving stops before a node of one
+// comes within the tolerance of a side of the other, and a net that has
+// such a node is refused, naming the node.
+TEST_F(AdaptiveRefinement, BorderChainsAtANarrowAngleNeverTouch) {
+    useNet({{0, 0}, {10, 0}, {10, 0.2f}, {5, -5}, {5, 5}}, {{1, 4, 2}, {1, 3, 5}});
+    useField([](float x, float y) { return 0.01f + 0.5f * std::hypot(x, y); }, 60);
+    declar().MinElementSize = 0.001f;
+    RefineMeshAdaptively();
+    const BasDelaunay& m = basDelaunay();
+    EXPECT_GT(m.MeshNodeCount, 100);
+    EXPECT_EQ(gridcheck::conformityFault(m, CoincidenceTolerance() / 10.0), "");
+
+    useNet({{0, 0}, {10, 0}, {10, 0.2f}, {5, -5}, {5, 5}, {5, 0.0999f}}, {{1, 4, 2}, {1, 3, 5}, {2, 3, 6}});
+    try {
+        CheckNetIsWhole();
+        ADD_FAILURE() << "a node inside a side of another element was handed on";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_NE(e.description().find("near (5, 0.0999): it would have a node inside a side"), std::string::npos) << e.description();
     }
 }
 

@@ -310,8 +310,11 @@ inline std::vector<Trace> tracesOf(const SlabBorder& slab) {
 // running opposite ways; no overlap; no node inside a side of an element
 // (within tol); every node in the slab or on its border (within tol);
 // every internal line covered end to end by sides whose ends lie on it.
-// (The overlap test, the slowest, may be left out.)
-inline std::vector<std::string> wholeNetFaults(const BasDelaunay& m, const SlabBorder& slab, double tol, bool overlap = true) {
+// (The overlap test, the slowest, may be left out; so may the test that
+// every side of one element runs in the slab, checked at its quarters: a
+// polar net follows its rings by chords.)
+inline std::vector<std::string> wholeNetFaults(const BasDelaunay& m, const SlabBorder& slab, double tol, bool overlap = true,
+                                               bool bordersInside = true) {
     const std::string numbers = numberFault(m);
     if (!numbers.empty() && numbers.find("no area") == std::string::npos) return {numbers};
     std::vector<std::string> faults;
@@ -336,6 +339,16 @@ inline std::vector<std::string> wholeNetFaults(const BasDelaunay& m, const SlabB
                              " is held by " + std::to_string(firsts.size()) + " elements");
     if (overlap)
         for (const auto& [e, f] : overlappingPairs(m, tol)) faults.push_back("elements " + std::to_string(e) + " and " + std::to_string(f) + " overlap");
+    // A side of one element runs in the slab (not through an opening's arc).
+    const std::vector<Trace> loops = tracesOf(slab);
+    for (const auto& [side, firsts] : sides) {
+        const auto a = static_cast<std::int32_t>(side >> 16), b = static_cast<std::int32_t>(side & 0xffff);
+        for (const double t : {0.25, 0.5, 0.75})
+            if (bordersInside && firsts.size() == 1 && !inTraces(loops, x(a) + t * (x(b) - x(a)), y(a) + t * (y(b) - y(a)), tol)) {
+                faults.push_back("side " + name(a) + "-" + name(b) + " leaves the slab");
+                break;
+            }
+    }
     // Nodes by cells of the longest side, to find those near a side.
     double cell = tol;
     for (const auto& [side, firsts] : sides)
@@ -345,7 +358,6 @@ inline std::vector<std::string> wholeNetFaults(const BasDelaunay& m, const SlabB
     const auto key = [cell](double px, double py) {
         return static_cast<std::int64_t>(std::floor(px / cell)) * 1000003 + static_cast<std::int64_t>(std::floor(py / cell));
     };
-    const std::vector<Trace> loops = tracesOf(slab);
     for (std::int32_t n = 1; n <= m.MeshNodeCount; ++n) {
         cells[key(x(n), y(n))].push_back(n);
         if (!inTraces(loops, x(n), y(n), tol)) faults.push_back("node " + name(n) + " lies outside the slab");
