@@ -29,8 +29,9 @@ cmake -S "$source/examples/host" -B "$work/host" -G Ninja -DCMAKE_BUILD_TYPE=Rel
 cmake --build "$work/host" >/dev/null
 
 out=$work/out
-mkdir -p "$out"
-OH_SETTINGS_DIR=$out/settings QT_QPA_PLATFORM=offscreen "$work/host/halvex_host" "$out" --answer \
+mkdir -p "$out/tmp"
+# The chart's workbook is made in the temporary folder: the test's own.
+TMPDIR=$out/tmp OH_SETTINGS_DIR=$out/settings QT_QPA_PLATFORM=offscreen "$work/host/halvex_host" "$out" --answer \
   >"$out/log" 2>"$out/errors" || { cat "$out/log" "$out/errors"; fail "the host failed"; }
 cat "$out/log"
 ! grep -q "QPageSetupDialog" "$out/errors" || fail "Qt warned on stderr: $(cat "$out/errors")"
