@@ -17,6 +17,7 @@
 
 #include "halvex/dialogs/common_folder_dialog.h"
 #include "halvex/services/private_settings.h"
+#include "orvelo/project/services.h"
 #include "orvelo/wizard/frm_wizard.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/qt/application.h"
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
     // The program's name on every window and message box.
     app.qapp().setApplicationDisplayName(QStringLiteral("Tessaro"));
     // Its icon, from the program folder, on every window.
-    app.qapp().setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + QStringLiteral("/wizard/tessaro.xpm")));
+    app.qapp().setWindowIcon(QIcon(QString::fromStdString(quillon::ProgramDirectory() + "wizard/tessaro.xpm")));
     // The library's folder browser shows the desktop's folder dialog.
     halvex::setFolderDialog(std::make_shared<halvex::CommonFolderDialog>());
     // The program's texts come in the interface language the library's
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
     // readable English table (or a readable table of the chosen language)
     // the program says which file, in one line, and ends.
     try {
-        quillon::ClsLanguageText tables;
+        orvelo::LanguageTexts();
     } catch (const rt::RuntimeError& error) {
         std::fprintf(stderr, "orvelo: %s\n", error.description().c_str());
         return 1;

@@ -224,7 +224,6 @@ bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, const std::vector<s
     std::swap(m, patch);
     AppendNode(x, y);
     InsertPointIntoNet();
-    if (m.MeshNodeCount == static_cast<std::int16_t>(patch.MeshNodeCount)) return false;  // refused there
     const auto [replaced, made] = worstChanged(before, count, m.MeshElementList, m.MeshElementCount, m);
     return made <= replaced;
 }

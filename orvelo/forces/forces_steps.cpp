@@ -42,7 +42,7 @@ void BrokenFile() { rt::raise(9); }
 std::int16_t ReadCount(rt::TextReader& in) {
     const std::int32_t count = in.readLong();
     if (count < 0) BrokenFile();
-    if (count > 32767) rt::raise(6, FileFaultText(190142, {rt::Variant("|2"), rt::Variant(count)}));
+    if (count > kMaxNetCount) rt::raise(6, FileFaultText(190142, {rt::Variant("|2"), rt::Variant(count)}));
     return static_cast<std::int16_t>(count);
 }
 

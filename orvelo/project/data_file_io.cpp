@@ -29,7 +29,7 @@ void reportFileError(const std::string& path, bool reading) {
     } catch (const rt::RuntimeError& error) {
         try {
             if (reading)
-                raiseReadError(error.number(), path);
+                raiseReadError(error, path);
             else
                 raiseWriteError(error.number(), path);
         } catch (const rt::RuntimeError&) {
@@ -116,7 +116,7 @@ bool WriteWholeDataFile(const std::string& path, const std::function<void()>& ch
 std::int16_t ReadDataCount(rt::TextReader& in) {
     const std::int32_t count = in.readLong();
     if (count < 0) rt::raise(6);
-    if (count > 32767) rt::raise(6, FileFaultText(190142, {rt::Variant("|2"), rt::Variant(count)}));
+    if (count > kMaxNetCount) rt::raise(6, FileFaultText(190142, {rt::Variant("|2"), rt::Variant(count)}));
     return static_cast<std::int16_t>(count);
 }
 

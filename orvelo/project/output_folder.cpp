@@ -86,6 +86,8 @@ constexpr int kFolderAttempts = 1000;
 constexpr std::size_t kLongestFileName = 255;  // bytes of one name in a folder
 const std::string kStagingPrefix = "~";
 const std::string kStagingSuffix = ".unfinished";
+// The folder an earlier output is moved aside into: "~" + name + this.
+const std::string kAsideSuffix = ".replaced";
 
 // A folder of that stem in dir that does not exist yet, created empty.
 std::string createUniqueFolder(const std::string& dir, const std::string& stem) {
@@ -298,7 +300,7 @@ void StagedOutput::Commit() {
     };
     try {
         if (!oldFiles.empty()) {
-            aside = createUniqueFolder(outputDir_, "~" + outputName_ + ".replaced");
+            aside = createUniqueFolder(outputDir_, kStagingPrefix + outputName_ + kAsideSuffix);
             for (const std::string& name : oldFiles) {
                 std::error_code ec;
                 renameFile(outputDir_ + name, aside + name, ec);
@@ -308,7 +310,6 @@ void StagedOutput::Commit() {
             putMark(aside, kWholeMark);
         }
         for (const std::string& name : newFiles) {
-            if (name == kMovingMark) continue;
             std::error_code ec;
             renameFile(folder_ + name, outputDir_ + name, ec);
             if (ec) raiseWriteError(fileSystemErrorNumber(ec), outputDir_ + name);
@@ -347,7 +348,7 @@ std::string ResolveLeftoverOutput(const std::string& outputDir, const std::strin
     const std::vector<std::string> unfinished = leftoverFolders(dir, kStagingPrefix + outputName + kStagingSuffix);
     // A project file in place always comes with its whole project.
     if (rt::findFileCaseInsensitive(rt::projectFilePath(dir, outputName, "PO1")).empty()) {
-        const std::vector<std::string> asides = leftoverFolders(dir, "~" + outputName + ".replaced");
+        const std::vector<std::string> asides = leftoverFolders(dir, kStagingPrefix + outputName + kAsideSuffix);
         const bool moveBegun = std::any_of(unfinished.begin(), unfinished.end(),
                                            [](const std::string& folder) { return hasFile(folder + kMovingMark); });
         if (!asides.empty()) {
@@ -363,7 +364,7 @@ std::string ResolveLeftoverOutput(const std::string& outputDir, const std::strin
             }
         }
     }
-    std::vector<std::string> leftovers = leftoverFolders(dir, "~" + outputName + ".replaced");
+    std::vector<std::string> leftovers = leftoverFolders(dir, kStagingPrefix + outputName + kAsideSuffix);
     leftovers.insert(leftovers.end(), unfinished.begin(), unfinished.end());
     for (const std::string& folder : leftovers) {
         removeFolderQuietly(folder);

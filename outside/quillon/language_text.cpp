@@ -158,17 +158,22 @@ TextTable readTextTable(const std::string& path) {
     return table;
 }
 
-ClsLanguageText::ClsLanguageText() {
-    std::string engname;
-    if (languageSource()) engname = languageSource()();
-    std::string folder = executableDirectory() + "language/";
+std::string ProgramDirectory() {
+    const std::string beside = executableDirectory();
 #ifdef OH_PROGDIR_FROM_BINDIR
     // An installed program: the program directory relative to bin/.
     std::error_code ec;
-    const std::string installed = executableDirectory() + OH_PROGDIR_FROM_BINDIR "/language/";
-    if (!std::filesystem::is_directory(folder, ec) && std::filesystem::is_directory(installed, ec)) folder = installed;
+    const std::string installed = beside + OH_PROGDIR_FROM_BINDIR "/";
+    if (!std::filesystem::is_directory(beside + "language", ec) && std::filesystem::is_directory(installed + "language", ec))
+        return installed;
 #endif
-    load(folder, engname);
+    return beside;
+}
+
+ClsLanguageText::ClsLanguageText() {
+    std::string engname;
+    if (languageSource()) engname = languageSource()();
+    load(ProgramDirectory() + "language/", engname);
 }
 
 ClsLanguageText::ClsLanguageText(std::string languageDir, std::string engname) {

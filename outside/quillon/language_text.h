@@ -20,6 +20,11 @@
 
 namespace quillon {
 
+// The program directory of the running executable, with a trailing
+// separator: its own folder in a build, the installed program directory
+// when the executable was installed.
+std::string ProgramDirectory();
+
 // The attributes and texts of one language's table.
 struct TextTable {
     std::string engname;               // English name of the language ("German")
