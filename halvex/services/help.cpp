@@ -142,7 +142,7 @@ void ShowHelpTopic(std::int32_t /*ownerHwnd*/, const std::string& topic, std::in
         if (state.HelpWindowHandle == 0) {
             quillon::ClsLanguageText& texts = textLib();
             forms::screen().MousePointer(forms::vbDefault);
-            forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140252)), {rt::Variant("|1"), rt::Variant(page)}),
+            ShowLibraryMessage(texts.GetText(rt::Variant(quillon::TextNo(140252)), {rt::Variant("|1"), rt::Variant(page)}),
                           forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
         }
     } catch (const rt::RuntimeError&) {
@@ -163,7 +163,7 @@ void ShowHelpPopup(const std::string& title)
     std::string prompt = texts.GetText(rt::Variant(text));
     forms::screen().MousePointer(forms::vbDefault);
     // The popup takes the reading order of the interface language.
-    forms::MsgBox(prompt, forms::vbOKOnly | texts.MessageBoxFlags(), title);
+    ShowLibraryMessage(prompt, forms::vbOKOnly | texts.MessageBoxFlags(), title);
 }
 
 }  // namespace halvex

@@ -44,6 +44,17 @@ void closeLibraryFile()
 
 }  // namespace
 
+std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t flags, const std::string& title)
+{
+    if (!forms::msgBoxServiceInstalled()) {
+        // A host without display services: the message goes to the error
+        // stream instead of a box, and nothing is thrown.
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), prompt.c_str());
+        return forms::vbOK;
+    }
+    return forms::MsgBox(prompt, flags, title);
+}
+
 quillon::ClsLanguageText* TextsForMessage()
 {
     try {
@@ -52,7 +63,7 @@ quillon::ClsLanguageText* TextsForMessage()
         // No text can be built without the tables: the text object's own
         // error names the table it could not find.
         forms::screen().MousePointer(0);
-        forms::MsgBox(missing.description(), forms::vbExclamation, std::string());
+        ShowLibraryMessage(missing.description(), forms::vbExclamation, std::string());
         return nullptr;
     }
 }
@@ -82,13 +93,7 @@ void ReportError(std::int32_t number, const std::string& description)
         const std::string& message = number == kFileNotFound   ? missingFileText
                                      : number == kInputPastEnd ? readErrorText
                                                                : description;
-        if (!forms::msgBoxServiceInstalled()) {
-            // A host without display services: the message goes to the
-            // error stream instead of a box, and nothing is thrown.
-            std::fprintf(stderr, "%s: %s\n", title.c_str(), message.c_str());
-        } else {
-            forms::MsgBox(message, flags | (number == kFileNotFound ? forms::vbExclamation : forms::vbCritical), title);
-        }
+        ShowLibraryMessage(message, flags | (number == kFileNotFound ? forms::vbExclamation : forms::vbCritical), title);
     }
 
     closeLibraryFile();
@@ -179,7 +184,7 @@ rt::Variant CheckFileMissing(const std::string& path, bool quiet)
         try {
             const std::string prompt = texts.GetText(rt::Variant(TextNo(140160)), pathReplacement(path));
             const std::string title = texts.GetText(state.FileTypeText);
-            forms::MsgBox(prompt, texts.MessageBoxFlags() | forms::vbExclamation, title);
+            ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbExclamation, title);
         } catch (const rt::RuntimeError&) {
             // A message that cannot be built is not shown; the file is
             // still missing.

@@ -48,6 +48,11 @@ void ReportError();
 // all.
 quillon::ClsLanguageText* TextsForMessage();
 
+// Shows a message of the library: a box through the forms layer's message
+// service, or, in a host without display services, a line on the error
+// stream (vbOK comes back); nothing is thrown for the missing service.
+std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t flags, const std::string& title);
+
 // The error being handled (call it inside a catch block) as a member of the
 // library reports it: as ReportError() does, but a run-time error other than
 // the file messages (53, 62) is shown after the member's name

@@ -415,7 +415,7 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
             quillon::ClsLanguageText* found = TextsForMessage();
             if (found == nullptr) return;
             quillon::ClsLanguageText& texts = *found;
-            forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
+            ShowLibraryMessage(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
                           texts.MessageBoxFlags() | forms::vbInformation,
                           texts.GetText(rt::Variant(quillon::TextNo(5))));
         }

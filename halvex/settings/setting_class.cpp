@@ -191,6 +191,9 @@ void runShow(std::size_t arraySize, SettingsFamily family, const std::function<v
         return;
     }
     open = true;
+    struct Closed {
+        ~Closed() { open = false; }
+    } closed;
     forms::Screen& screen = forms::screen();
     SettingsWorkingState& s = settingsState();
     try {
@@ -211,7 +214,6 @@ void runShow(std::size_t arraySize, SettingsFamily family, const std::function<v
     released.SettingItemCount = s.SettingItemCount;
     released.FontNameChangeable = s.FontNameChangeable;
     s = std::move(released);
-    open = false;
 }
 
 template <class T, class U>
@@ -256,11 +258,8 @@ void SettingClass::ShowLineSetting(std::vector<std::int32_t>& color_Value, std::
         [&](std::size_t n) {
             copyItems(s.SettingColors, color_Value, n);
             s.SettingLineStyles.assign(n + 1, 0);
-            for (std::size_t k = 1; k <= n && k < Style_Line.size(); ++k) {
-                if (Style_Line[k] < -32768 || Style_Line[k] > 32767)
-                    RaiseArgumentError(6, "SettingClass.ShowLineSetting", "Style_Line");
-                s.SettingLineStyles[k] = static_cast<std::int16_t>(Style_Line[k]);
-            }
+            for (std::size_t k = 1; k <= n && k < Style_Line.size(); ++k)
+                s.SettingLineStyles[k] = IntegerArgument(Style_Line[k], "SettingClass.ShowLineSetting", "Style_Line");
             copyItems(s.SettingLineWidths, Thickness_Line, n);
         },
         [] { showLineDialog(); },

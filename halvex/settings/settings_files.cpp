@@ -33,8 +33,8 @@ void setItem(std::vector<T>& array, std::size_t item, V value)
 
 std::size_t itemCount(std::size_t size) { return size > 0 ? size - 1 : 0; }
 
-// The path of the family's file, stored in CurrentFilePath; "" when the
-// program kind has none. Read from the user's copy, else the default in
+// The path of the family's file ("" when the program kind has none, with
+// CurrentFilePath then the folder's). Read from the user's copy, else the default in
 // the program folder; written to the user's folder (user_files.h).
 std::string settingsPath(SettingsFamily family, bool forWriting)
 {
@@ -42,8 +42,7 @@ std::string settingsPath(SettingsFamily family, bool forWriting)
     const std::string& folder = RefreshSettingsDir();
     libraryState().CurrentFilePath = folder + name;
     if (name.empty()) return std::string();
-    libraryState().CurrentFilePath = forWriting ? UserFileToWrite(name) : UserFileToRead(name);
-    return libraryState().CurrentFilePath;
+    return forWriting ? UserFileToWrite(name) : UserFileToRead(name);
 }
 
 // The reading procedure: false when the defaults must apply. Each record

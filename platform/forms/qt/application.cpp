@@ -241,18 +241,14 @@ Application::Application(int& argc, char** argv) : previous_(std::make_unique<Pr
     install();
 }
 
-Application::Application() : previous_(std::make_unique<Previous>()) {
-    setUiThread();
-    qapp_ = existingApplication();
-    if (qapp_ == nullptr) {
-        static int argc = 1;
-        static char name[] = "halvex";
-        static char* argv[] = {name, nullptr};
-        ownedQapp_ = std::make_unique<QApplication>(argc, argv);
-        qapp_ = ownedQapp_.get();
-    }
-    install();
-}
+namespace {
+// The arguments of a QApplication made for a host that has none.
+int defaultArgc = 1;
+char defaultName[] = "halvex";
+char* defaultArgv[] = {defaultName, nullptr};
+}  // namespace
+
+Application::Application() : Application(defaultArgc, defaultArgv) {}
 
 void Application::install() {
     display_ = std::make_shared<QtDisplay>();

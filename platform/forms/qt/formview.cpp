@@ -785,7 +785,7 @@ void FormView::sync(Entry& e, Prop prop) {
             // way its window reads (from the right in a mirrored one).
             if (kind == Kind::ProgressBar) break;
             bool rtl = kind != Kind::Image && kind != Kind::Shape && kind != Kind::Line && kind != Kind::UpDown &&
-                       kind != Kind::ProgressBar && c.RightToLeft();
+                       c.RightToLeft();
             if (kind == Kind::Label) {
                 static_cast<QLabel*>(w)->setAlignment(toQtAlignment(c.Alignment()) | Qt::AlignTop);
             } else if (kind == Kind::TextBox) {
