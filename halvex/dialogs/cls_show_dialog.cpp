@@ -83,10 +83,7 @@ void ClsShowDialog::m_cHookDlg_InitDialog(std::int32_t hDlg)
 
 void ClsShowDialog::reportTrapped(const std::string& member)
 {
-    try {
-        ReportMemberError(member);
-    } catch (const rt::RuntimeError&) {
-    }
+    ReportMemberErrorQuietly(member);
 }
 
 bool ClsShowDialog::runTrapped(const std::string& member, const std::function<bool()>& confirmed)

@@ -308,10 +308,7 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
         screen.MousePointer(forms::vbDefault);
     } catch (...) {
         // Every error is the member's own: reported, never passed to the host.
-        try {
-            ReportMemberError(kCopyMember);
-        } catch (...) {
-        }
+        ReportMemberErrorQuietly(kCopyMember);
         if (recording != 0) gdi::DeleteMetaFile(gdi::CloseMetaFile(recording));
         if (ours) removeIfExists(file);
         screen.MousePointer(forms::vbDefault);

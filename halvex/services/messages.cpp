@@ -145,6 +145,15 @@ void ReportError() { reportCurrent(std::string()); }
 
 void ReportMemberError(const std::string& member) { reportCurrent(member); }
 
+void ReportMemberErrorQuietly(const std::string& member)
+{
+    try {
+        reportCurrent(member);
+    } catch (...) {
+        // The report of an error cannot be reported in turn.
+    }
+}
+
 void RaiseMemberError(const std::string& member)
 {
     try {

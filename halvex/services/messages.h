@@ -63,6 +63,10 @@ std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t flags, c
 // way, after the member's name.
 void ReportMemberError(const std::string& member);
 
+// ReportMemberError for the handlers that return to the host whatever
+// happens: a report that itself fails is dropped.
+void ReportMemberErrorQuietly(const std::string& member);
+
 // The text a member's run-time error is shown with: the description after
 // the member's name ("ClsShowDialog.CopyWMFile: Division by zero"), unless
 // it names the member already or the error is one of the file messages (53,

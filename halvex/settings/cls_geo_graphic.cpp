@@ -129,10 +129,7 @@ void ClsGeoGraphic::SetScrollPosition(IGraphicForm& FrmShow)
         forms::win::MoveWindow(FrmShow.HSbgrh().hwnd(), 0, 0, w - 24, 16, 1);
         forms::win::MoveWindow(FrmShow.VSbgrh().hwnd(), w - 26, 0, 18, h - (caption + 2) - 24, 1);
     } catch (const rt::RuntimeError&) {
-        try {
-            ReportMemberError(kScrollMember);
-        } catch (const rt::RuntimeError&) {
-        }
+        ReportMemberErrorQuietly(kScrollMember);
     }
 }
 

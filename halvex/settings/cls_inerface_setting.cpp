@@ -32,10 +32,7 @@ constexpr std::size_t kShortenFrom = 50;  // characters
 // The error being handled, reported under the member's name.
 void reportTrapped(const char* member)
 {
-    try {
-        ReportMemberError(std::string("ClsInerfaceSetting.") + member);
-    } catch (const rt::RuntimeError&) {
-    }
+    ReportMemberErrorQuietly(std::string("ClsInerfaceSetting.") + member);
 }
 
 std::string trimmedUpper(const std::string& text)

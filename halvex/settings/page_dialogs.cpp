@@ -273,14 +273,6 @@ F& formOf()
     return *form;
 }
 
-void reportTrapped(const std::string& member)
-{
-    try {
-        ReportMemberError(member);
-    } catch (const rt::RuntimeError&) {
-    }
-}
-
 // Opening and closing as every page dialog does: `prepare` fills the form,
 // `copyBack` reads it after OK. Errors are reported, the form unloaded.
 bool runPageDialog(const char* member, forms::Form& form, const std::function<void()>& prepare,
@@ -300,7 +292,7 @@ bool runPageDialog(const char* member, forms::Form& form, const std::function<vo
             form.Unload();
         }
     } catch (const rt::RuntimeError&) {
-        reportTrapped(std::string("ClsGeoGraphic.") + member);
+        ReportMemberErrorQuietly(std::string("ClsGeoGraphic.") + member);
         ignoringErrors([&] { form.Unload(); });
     }
     return result;

@@ -167,10 +167,7 @@ std::string showMember(SettingsFamily family)
 // The error being handled, reported under the member's name.
 void reportTrapped(SettingsFamily family)
 {
-    try {
-        ReportMemberError(showMember(family));
-    } catch (const rt::RuntimeError&) {
-    }
+    ReportMemberErrorQuietly(showMember(family));
 }
 
 // The steps every Show member shares around its family's own ones. `load`
