@@ -11,6 +11,7 @@
 #include "outside/quillon/language_text.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/datachannel.h"
+#include "platform/runtime/paths.h"
 
 namespace halvex {
 
@@ -115,9 +116,15 @@ bool WriteLibraryFile(const std::string& path, const std::function<void(rt::Text
         created = true;
         write(channel.writer());
         channel.close();
+        // On the disk before it replaces the file, so a crash leaves the old
+        // file or the new one, never an empty one.
+        if (const int failure = rt::syncToDisk(temporary)) {
+            rt::raise(75, "Path/File access error: " + temporary + " cannot be written (" + std::generic_category().message(failure) + ")");
+        }
         std::error_code error;
         std::filesystem::rename(temporary, path, error);
         if (error) rt::raise(75, "Path/File access error: " + path + " cannot be replaced (" + error.message() + ")");
+        if (!folder.empty()) rt::syncToDisk(folder.string());
         return true;
     } catch (const rt::RuntimeError& error) {
         libraryFileChannel().reset();

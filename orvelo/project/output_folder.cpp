@@ -166,13 +166,7 @@ void renameFile(const std::string& from, const std::string& to, std::error_code&
 
 // Writes the data of path (a file or a folder) through to the disk.
 void flushToDisk(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    int failure = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        if (::fsync(fd) != 0 && errno != EINVAL) failure = errno;
-        ::close(fd);
-    }
-    if (failure != 0) raiseWriteError(fileSystemErrorNumber(std::error_code(failure, std::generic_category())), path);
+    if (const int failure = rt::syncToDisk(path)) raiseWriteError(fileSystemErrorNumber(std::error_code(failure, std::generic_category())), path);
 }
 
 // Makes the empty mark file in folder, on the disk before anything follows.

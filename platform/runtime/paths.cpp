@@ -1,6 +1,10 @@
 #include "platform/runtime/paths.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -16,6 +20,15 @@ std::size_t lastSeparator(std::string_view path) { return path.find_last_of("/\\
 }  // namespace
 
 char pathSeparator() { return '/'; }
+
+int syncToDisk(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    // A file system that cannot sync a folder says EINVAL: nothing to wait for.
+    const int failure = ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
+    ::close(fd);
+    return failure;
+}
 
 std::string toNativePath(std::string_view path) {
     std::string out(path);

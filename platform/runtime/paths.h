@@ -29,6 +29,10 @@ std::string extensionOf(std::string_view path);
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
 
+// Writes the data of an existing file or folder through to the disk: 0, or
+// the errno of the failure.
+int syncToDisk(const std::string& path);
+
 // The path of an existing file of that folder whose name equals the given
 // one without regard to ASCII case: the exact name when it exists, else the
 // first match in name order; "" when there is none.
