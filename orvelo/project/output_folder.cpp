@@ -252,7 +252,8 @@ void StagedOutput::Commit() {
     if (!Active()) return;
     struct EndStaging {
         StagedOutput& staging;
-        ~EndStaging() { staging.Discard(); }
+        bool keepFolder = false;
+        ~EndStaging() { keepFolder ? staging.Release() : staging.Discard(); }
     } endStaging{*this};
 
     // The temporary folder must hold every file written into it, as it was
@@ -283,20 +284,34 @@ void StagedOutput::Commit() {
     std::string aside;
     std::vector<std::string> movedAside;
     std::vector<std::string> movedIn;
-    auto putBack = [&] {
-        std::error_code ignored;
-        for (const std::string& name : movedIn) renameFile(outputDir_ + name, folder_ + name, ignored);
+    // Everything goes back in the reverse order, the new project file
+    // first and the earlier one last. A file that cannot be moved back ends
+    // it there: the aside folder and the temporary folder with its mark are
+    // then kept (the earlier output is never removed with them), and the
+    // next run's ResolveLeftoverOutput finishes the putting back.
+    auto putBack = [&]() -> bool {
+        std::error_code failed;
+        for (auto name = movedIn.rbegin(); name != movedIn.rend(); ++name) {
+            renameFile(outputDir_ + *name, folder_ + *name, failed);
+            if (failed) return false;
+        }
         // The aside folder is whole no more from here (ResolveLeftoverOutput
         // must not take what comes back for part of the new project).
-        if (!aside.empty() && fs::remove(aside + kWholeMark, ignored)) {
+        if (!aside.empty()) {
+            fs::remove(aside + kWholeMark, failed);
+            if (failed) return false;
             try {
                 flushToDisk(aside);
             } catch (const rt::RuntimeError&) {
+                return false;
             }
         }
-        for (auto name = movedAside.rbegin(); name != movedAside.rend(); ++name)
-            renameFile(aside + *name, outputDir_ + *name, ignored);
+        for (auto name = movedAside.rbegin(); name != movedAside.rend(); ++name) {
+            renameFile(aside + *name, outputDir_ + *name, failed);
+            if (failed) return false;
+        }
         removeFolderQuietly(aside);
+        return true;
     };
     try {
         if (!oldFiles.empty()) {
@@ -320,7 +335,7 @@ void StagedOutput::Commit() {
         std::error_code ignored;
         fs::remove(folder_ + kMovingMark, ignored);
     } catch (...) {
-        putBack();
+        if (!putBack()) endStaging.keepFolder = true;
         throw;
     }
     removeFolderQuietly(aside);
@@ -379,11 +394,15 @@ std::string TakeLeftoverOutputNote() { return std::exchange(leftoverNote(), std:
 void setCommitRenameHook(CommitRenameHook hook) { commitRenameHook() = std::move(hook); }
 
 void StagedOutput::Discard() {
+    removeFolderQuietly(folder_);
+    Release();
+}
+
+void StagedOutput::Release() {
     if (activeStaging() && activeStaging()->folder == folder_) {
         activeStaging() = nullptr;
         stagingNames() = StagingNames{};
     }
-    removeFolderQuietly(folder_);
     folder_.clear();
 }
 

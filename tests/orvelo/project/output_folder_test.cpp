@@ -73,6 +73,32 @@ TEST_F(OutputFolderTest, AMoveCutShortAnywhereLeavesOneWholeProject) {
     }
 }
 
+// A move cut short whose putting back fails as well (the output folder made
+// read-only between the two): nothing is removed with the aside or the
+// temporary folder, and the next run finishes the putting back.
+TEST_F(OutputFolderTest, AMoveThatCannotBePutBackIsFinishedByTheNextRun) {
+    for (const Files& before : {Files{}, earlier}) {
+        for (int failAt = 1; failAt <= 4; ++failAt) {
+            const std::string dir = folder.path("back" + std::to_string(before.size()) + "-" + std::to_string(failAt) + "/");
+            SCOPED_TRACE(dir);
+            orvelo::StagedOutput staging;
+            stageNew(staging, dir, before);
+            int movedIn = 0;
+            orvelo::setCommitRenameHook([&](const std::string& from, const std::string& to) {
+                if (from.find(".replaced") != std::string::npos || to.find(".unfinished") != std::string::npos)
+                    return EACCES;
+                return from.find(".unfinished") != std::string::npos && ++movedIn == failAt ? EACCES : 0;
+            });
+            EXPECT_NE(errorNumberOf([&] { staging.Commit(); }), 0);
+            orvelo::setCommitRenameHook(nullptr);
+            orvelo::ResolveLeftoverOutput(dir, "NEW");
+            int others = 0;
+            EXPECT_EQ(projectIn(dir, &others), before);
+            EXPECT_EQ(others, 0);
+        }
+    }
+}
+
 // A temporary folder gone or without a file written into it is never moved
 // into place: the error names it, and the earlier output stays.
 TEST_F(OutputFolderTest, ATemporaryFolderThatLostFilesIsNeverMovedIntoPlace) {
