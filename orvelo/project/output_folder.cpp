@@ -188,14 +188,15 @@ bool hasFile(const std::string& path) {
     return fs::is_regular_file(path, ec);
 }
 
-// The folders of dir named stem or stem + "-" + a number.
+// The folders of dir named stem or stem + "-" + a number, whatever the case
+// (an output name is one whatever its case).
 std::vector<std::string> leftoverFolders(const std::string& dir, const std::string& stem) {
     std::vector<std::string> folders;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string fileName = it->path().filename().string();
         std::error_code typeError;
-        if (!it->is_directory(typeError) || fileName.compare(0, stem.size(), stem) != 0) continue;
+        if (!it->is_directory(typeError) || !equalNoCase(fileName.substr(0, stem.size()), stem)) continue;
         const std::string rest = fileName.substr(stem.size());
         const bool numbered =
             rest.size() > 1 && rest[0] == '-' &&
