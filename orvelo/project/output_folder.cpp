@@ -212,19 +212,24 @@ std::vector<std::string> leftoverFolders(const std::string& dir, const std::stri
 void putAsideBack(const std::string& dir, const std::string& name, const std::string& aside) {
     const std::vector<std::string> asideFiles = listedFilesOf(aside);
     // When the aside folder is whole, any file of the name in dir came from
-    // the new project.
+    // the new project. It is whole no more once they are gone: a putting
+    // back cut short must not take the files that came back for new ones.
     if (hasFile(aside + kWholeMark)) {
         for (const std::string& fileName : ProjectFileSet(dir, name)) {
             std::error_code ec;
             fs::remove(dir + fileName, ec);
             if (ec) raiseWriteError(fileSystemErrorNumber(ec), dir + fileName);
         }
+        std::error_code ec;
+        fs::remove(aside + kWholeMark, ec);
+        if (ec) raiseWriteError(fileSystemErrorNumber(ec), aside + kWholeMark);
+        flushToDisk(aside);
     }
     // The project file last: in place only with the whole project.
     for (const std::string& fileName : orderedForMove(asideFiles, name, false)) {
         if (fileName == kWholeMark) continue;
         std::error_code ec;
-        fs::rename(aside + fileName, dir + fileName, ec);
+        renameFile(aside + fileName, dir + fileName, ec);
         if (ec) raiseWriteError(fileSystemErrorNumber(ec), dir + fileName);
     }
     flushToDisk(dir);

@@ -65,11 +65,20 @@ TEST_F(OutputFolderTest, AMoveCutShortAnywhereLeavesOneWholeProject) {
             if (committed) break;
             const Files atKill = projectIn(dir + "-killed");
             EXPECT_TRUE(atKill.count("NEW.PO1") == 0 || atKill == before || atKill == newProject);
-            // The next run may name the output in another case.
+            // The next run may name the output in another case, or be cut
+            // short at its second rename and followed by another.
             fs::copy(dir + "-killed", dir + "-case", fs::copy_options::recursive);
-            for (const std::string name : {"NEW", "new"}) {
-                const std::string killed = dir + (name == "NEW" ? "-killed" : "-case");
-                EXPECT_NE(orvelo::ResolveLeftoverOutput(killed, name), "");
+            fs::copy(dir + "-killed", dir + "-twice", fs::copy_options::recursive);
+            renames = 0;
+            orvelo::setCommitRenameHook([&](const std::string&, const std::string&) { return ++renames == 2 ? EIO : 0; });
+            errorNumberOf([&] { orvelo::ResolveLeftoverOutput(dir + "-twice", "NEW"); });
+            orvelo::setCommitRenameHook(nullptr);
+            for (const std::string name : {"NEW", "new", "twice"}) {
+                const std::string killed = dir + (name == "NEW" ? "-killed" : name == "new" ? "-case" : "-twice");
+                const std::string note = orvelo::ResolveLeftoverOutput(killed, name == "twice" ? "NEW" : name);
+                if (name != "twice") {
+                    EXPECT_NE(note, "");
+                }
                 const Files resolved = projectIn(killed, &others);
                 EXPECT_TRUE(resolved == before || resolved == newProject) << resolved.size() << name;
                 EXPECT_EQ(others, 0) << name;
