@@ -189,14 +189,17 @@ bool hasFile(const std::string& path) {
 }
 
 // The folders of dir named stem or stem + "-" + a number, whatever the case
-// (an output name is one whatever its case).
+// (an output name is one whatever its case); a link of such a name is none
+// (what it leads to is never emptied or moved).
 std::vector<std::string> leftoverFolders(const std::string& dir, const std::string& stem) {
     std::vector<std::string> folders;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string fileName = it->path().filename().string();
         std::error_code typeError;
-        if (!it->is_directory(typeError) || !equalNoCase(fileName.substr(0, stem.size()), stem)) continue;
+        if (it->symlink_status(typeError).type() != fs::file_type::directory ||
+            !equalNoCase(fileName.substr(0, stem.size()), stem))
+            continue;
         const std::string rest = fileName.substr(stem.size());
         const bool numbered =
             rest.size() > 1 && rest[0] == '-' &&

@@ -128,6 +128,18 @@ TEST_F(OutputFolderTest, ATemporaryFolderThatLostFilesIsNeverMovedIntoPlace) {
     }
 }
 
+// A link named as a leftover folder is no leftover: what it leads to is
+// neither emptied nor put in place.
+TEST_F(OutputFolderTest, ALinkNamedAsALeftoverIsLeftAlone) {
+    for (const std::string dir : {"elsewhere", "out"}) fs::create_directory(folder.path(dir));
+    folder.write("elsewhere/NEW.PO1", "not an output");
+    for (const std::string link : {"~NEW.unfinished", "~NEW.replaced"})
+        fs::create_directory_symlink(folder.path("elsewhere"), folder.path("out/" + link));
+    EXPECT_EQ(orvelo::ResolveLeftoverOutput(folder.path("out"), "NEW"), "");
+    EXPECT_EQ(projectIn(folder.path("elsewhere")), (Files{{"NEW.PO1", "not an output"}}));
+    EXPECT_EQ(projectIn(folder.path("out")), Files{});
+}
+
 // Status lines name a staged file at its place in the output folder.
 TEST_F(OutputFolderTest, StatusLinesNameTheOutputProjectAtItsPlace) {
     orvelo::StagedOutput staging;
