@@ -92,8 +92,9 @@ void NoteStagedFile(const std::string& path);
 std::string ResolveLeftoverOutput(const std::string& outputDir, const std::string& outputName);
 
 // Tests only: asked before each rename of Commit (and its putting back, and
-// ResolveLeftoverOutput's) with the two paths; an errno value makes that rename fail as if the
-// system had returned it, 0 lets it go ahead. An empty hook ends it.
+// ResolveLeftoverOutput's) with the two paths; an errno value makes that
+// rename fail as if the system had returned it, 0 lets it go ahead. An
+// empty hook ends it.
 using CommitRenameHook = std::function<int(const std::string& from, const std::string& to)>;
 void setCommitRenameHook(CommitRenameHook hook);
 
