@@ -182,14 +182,18 @@ bool hasFile(const std::string& path) {
     return fs::is_regular_file(path, ec);
 }
 
-// The folders of dir named stem or stem + "-" + a number.
+// The folders of dir named stem or stem + "-" + a number, whatever the case
+// (an output name is one whatever its case); a link of such a name is none
+// (what it leads to is never emptied or moved).
 std::vector<std::string> leftoverFolders(const std::string& dir, const std::string& stem) {
     std::vector<std::string> folders;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string fileName = it->path().filename().string();
         std::error_code typeError;
-        if (!it->is_directory(typeError) || fileName.compare(0, stem.size(), stem) != 0) continue;
+        if (it->symlink_status(typeError).type() != fs::file_type::directory ||
+            !equalNoCase(fileName.substr(0, stem.size()), stem))
+            continue;
         const std::string rest = fileName.substr(stem.size());
         const bool numbered =
             rest.size() > 1 && rest[0] == '-' &&
@@ -205,19 +209,24 @@ std::vector<std::string> leftoverFolders(const std::string& dir, const std::stri
 void putAsideBack(const std::string& dir, const std::string& name, const std::string& aside) {
     const std::vector<std::string> asideFiles = listedFilesOf(aside);
     // When the aside folder is whole, any file of the name in dir came from
-    // the new project.
+    // the new project. It is whole no more once they are gone: a putting
+    // back cut short must not take the files that came back for new ones.
     if (hasFile(aside + kWholeMark)) {
         for (const std::string& fileName : ProjectFileSet(dir, name)) {
             std::error_code ec;
             fs::remove(dir + fileName, ec);
             if (ec) raiseWriteError(fileSystemErrorNumber(ec), dir + fileName);
         }
+        std::error_code ec;
+        fs::remove(aside + kWholeMark, ec);
+        if (ec) raiseWriteError(fileSystemErrorNumber(ec), aside + kWholeMark);
+        flushToDisk(aside);
     }
     // The project file last: in place only with the whole project.
     for (const std::string& fileName : orderedForMove(asideFiles, name, false)) {
         if (fileName == kWholeMark) continue;
         std::error_code ec;
-        fs::rename(aside + fileName, dir + fileName, ec);
+        renameFile(aside + fileName, dir + fileName, ec);
         if (ec) raiseWriteError(fileSystemErrorNumber(ec), dir + fileName);
     }
     flushToDisk(dir);
@@ -246,7 +255,8 @@ void StagedOutput::Commit() {
     if (!Active()) return;
     struct EndStaging {
         StagedOutput& staging;
-        ~EndStaging() { staging.Discard(); }
+        bool keepFolder = false;
+        ~EndStaging() { keepFolder ? staging.Release() : staging.Discard(); }
     } endStaging{*this};
 
     // The temporary folder must hold every file written into it, as it was
@@ -277,20 +287,34 @@ void StagedOutput::Commit() {
     std::string aside;
     std::vector<std::string> movedAside;
     std::vector<std::string> movedIn;
-    auto putBack = [&] {
-        std::error_code ignored;
-        for (const std::string& name : movedIn) renameFile(outputDir_ + name, folder_ + name, ignored);
+    // Everything goes back in the reverse order, the new project file
+    // first and the earlier one last. A file that cannot be moved back ends
+    // it there: the aside folder and the temporary folder with its mark are
+    // then kept (the earlier output is never removed with them), and the
+    // next run's ResolveLeftoverOutput finishes the putting back.
+    auto putBack = [&]() -> bool {
+        std::error_code failed;
+        for (auto name = movedIn.rbegin(); name != movedIn.rend(); ++name) {
+            renameFile(outputDir_ + *name, folder_ + *name, failed);
+            if (failed) return false;
+        }
         // The aside folder is whole no more from here (ResolveLeftoverOutput
         // must not take what comes back for part of the new project).
-        if (!aside.empty() && fs::remove(aside + kWholeMark, ignored)) {
+        if (!aside.empty()) {
+            fs::remove(aside + kWholeMark, failed);
+            if (failed) return false;
             try {
                 flushToDisk(aside);
             } catch (const rt::RuntimeError&) {
+                return false;
             }
         }
-        for (auto name = movedAside.rbegin(); name != movedAside.rend(); ++name)
-            renameFile(aside + *name, outputDir_ + *name, ignored);
+        for (auto name = movedAside.rbegin(); name != movedAside.rend(); ++name) {
+            renameFile(aside + *name, outputDir_ + *name, failed);
+            if (failed) return false;
+        }
         removeFolderQuietly(aside);
+        return true;
     };
     try {
         if (!oldFiles.empty()) {
@@ -314,7 +338,7 @@ void StagedOutput::Commit() {
         std::error_code ignored;
         fs::remove(folder_ + kMovingMark, ignored);
     } catch (...) {
-        putBack();
+        if (!putBack()) endStaging.keepFolder = true;
         throw;
     }
     removeFolderQuietly(aside);
@@ -373,11 +397,15 @@ std::string TakeLeftoverOutputNote() { return std::exchange(leftoverNote(), std:
 void setCommitRenameHook(CommitRenameHook hook) { commitRenameHook() = std::move(hook); }
 
 void StagedOutput::Discard() {
+    removeFolderQuietly(folder_);
+    Release();
+}
+
+void StagedOutput::Release() {
     if (activeStaging() && activeStaging()->folder == folder_) {
         activeStaging() = nullptr;
         stagingNames() = StagingNames{};
     }
-    removeFolderQuietly(folder_);
     folder_.clear();
 }
 

@@ -46,14 +46,19 @@ public:
     // by the next run's ResolveLeftoverOutput. When a file cannot be moved,
     // everything is put back as it was (the earlier output included) and
     // the saving error naming that file is raised; the temporary folder is
-    // then removed. A folder that cannot be listed is an error, never a
-    // folder without files.
+    // then removed. When a file cannot be put back either, the putting back
+    // stops there and the aside and temporary folders stay for the next
+    // run's ResolveLeftoverOutput. A folder that cannot be listed is an
+    // error, never a folder without files.
     void Commit();
 
     // Removes the temporary folder with whatever it holds.
     void Discard();
 
 private:
+    // Ends the staging and leaves the temporary folder where it is.
+    void Release();
+
     std::string folder_;
     std::string outputDir_;
     std::string outputName_;
@@ -86,9 +91,10 @@ void NoteStagedFile(const std::string& path);
 // cannot be put back.
 std::string ResolveLeftoverOutput(const std::string& outputDir, const std::string& outputName);
 
-// Tests only: asked before each rename of Commit (and its putting back)
-// with the two paths; an errno value makes that rename fail as if the
-// system had returned it, 0 lets it go ahead. An empty hook ends it.
+// Tests only: asked before each rename of Commit (and its putting back, and
+// ResolveLeftoverOutput's) with the two paths; an errno value makes that
+// rename fail as if the system had returned it, 0 lets it go ahead. An
+// empty hook ends it.
 using CommitRenameHook = std::function<int(const std::string& from, const std::string& to)>;
 void setCommitRenameHook(CommitRenameHook hook);
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <vector>
 
 #include "orvelo/project/output_folder.h"
 #include "project_fixture.h"
@@ -43,8 +44,9 @@ void stageNew(orvelo::StagedOutput& staging, const std::string& dir, const Files
 
 using OutputFolderTest = ProjectTest;
 
-// Property: whichever rename fails or is the last before a kill, the earlier
-// output is intact or the new one whole; a .PO1 in place means a whole one.
+// Property: whichever rename fails or is the last before a kill (the moves
+// or their putting back), the earlier output is intact or the new one
+// whole; a .PO1 in place means a whole one.
 TEST_F(OutputFolderTest, AMoveCutShortAnywhereLeavesOneWholeProject) {
     for (const Files& before : {Files{}, earlier}) {
         for (int failAt = 1;; ++failAt) {
@@ -53,8 +55,12 @@ TEST_F(OutputFolderTest, AMoveCutShortAnywhereLeavesOneWholeProject) {
             orvelo::StagedOutput staging;
             stageNew(staging, dir + "/", before);
             int renames = 0;
+            std::vector<std::string> kills;
             orvelo::setCommitRenameHook([&](const std::string&, const std::string&) {
-                if (++renames == failAt) fs::copy(dir, dir + "-killed", fs::copy_options::recursive);
+                if (++renames >= failAt) {
+                    kills.push_back(dir + "-killed" + std::to_string(renames - failAt));
+                    fs::copy(dir, kills.back(), fs::copy_options::recursive);
+                }
                 return renames == failAt ? EIO : 0;
             });
             const bool committed = errorNumberOf([&] { staging.Commit(); }) == 0;
@@ -63,11 +69,52 @@ TEST_F(OutputFolderTest, AMoveCutShortAnywhereLeavesOneWholeProject) {
             EXPECT_EQ(projectIn(dir, &others), committed ? newProject : before);
             EXPECT_EQ(others, 0);
             if (committed) break;
-            const Files atKill = projectIn(dir + "-killed");
-            EXPECT_TRUE(atKill.count("NEW.PO1") == 0 || atKill == before || atKill == newProject);
-            EXPECT_NE(orvelo::ResolveLeftoverOutput(dir + "-killed", "NEW"), "");
-            const Files resolved = projectIn(dir + "-killed", &others);
-            EXPECT_TRUE(resolved == before || resolved == newProject) << resolved.size();
+            // The next run may name the output in another case, or be cut
+            // short at its second rename and followed by another.
+            fs::copy(kills[0], dir + "-case", fs::copy_options::recursive);
+            fs::copy(kills[0], dir + "-twice", fs::copy_options::recursive);
+            renames = 0;
+            orvelo::setCommitRenameHook([&](const std::string&, const std::string&) { return ++renames == 2 ? EIO : 0; });
+            errorNumberOf([&] { orvelo::ResolveLeftoverOutput(dir + "-twice", "NEW"); });
+            orvelo::setCommitRenameHook(nullptr);
+            kills.insert(kills.end(), {dir + "-case", dir + "-twice"});
+            for (const std::string& killed : kills) {
+                SCOPED_TRACE(killed);
+                const Files atKill = projectIn(killed);
+                EXPECT_TRUE(atKill.count("NEW.PO1") == 0 || atKill == before || atKill == newProject);
+                const std::string note = orvelo::ResolveLeftoverOutput(killed, killed == dir + "-case" ? "new" : "NEW");
+                if (killed == kills[0] || killed == dir + "-case") {
+                    EXPECT_NE(note, "");
+                }
+                const Files resolved = projectIn(killed, &others);
+                EXPECT_TRUE(resolved == before || resolved == newProject) << resolved.size();
+                EXPECT_EQ(others, 0);
+            }
+        }
+    }
+}
+
+// A move cut short whose putting back fails as well (the output folder made
+// read-only between the two): nothing is removed with the aside or the
+// temporary folder, and the next run finishes the putting back.
+TEST_F(OutputFolderTest, AMoveThatCannotBePutBackIsFinishedByTheNextRun) {
+    for (const Files& before : {Files{}, earlier}) {
+        for (int failAt = 1; failAt <= 4; ++failAt) {
+            const std::string dir = folder.path("back" + std::to_string(before.size()) + "-" + std::to_string(failAt) + "/");
+            SCOPED_TRACE(dir);
+            orvelo::StagedOutput staging;
+            stageNew(staging, dir, before);
+            int movedIn = 0;
+            orvelo::setCommitRenameHook([&](const std::string& from, const std::string& to) {
+                if (from.find(".replaced") != std::string::npos || to.find(".unfinished") != std::string::npos)
+                    return EACCES;
+                return from.find(".unfinished") != std::string::npos && ++movedIn == failAt ? EACCES : 0;
+            });
+            EXPECT_NE(errorNumberOf([&] { staging.Commit(); }), 0);
+            orvelo::setCommitRenameHook(nullptr);
+            orvelo::ResolveLeftoverOutput(dir, "NEW");
+            int others = 0;
+            EXPECT_EQ(projectIn(dir, &others), before);
             EXPECT_EQ(others, 0);
         }
     }
@@ -86,6 +133,18 @@ TEST_F(OutputFolderTest, ATemporaryFolderThatLostFilesIsNeverMovedIntoPlace) {
         EXPECT_NE(description.find(staged), std::string::npos) << description;
         EXPECT_EQ(projectIn(folder.path("out/")), earlier);
     }
+}
+
+// A link named as a leftover folder is no leftover: what it leads to is
+// neither emptied nor put in place.
+TEST_F(OutputFolderTest, ALinkNamedAsALeftoverIsLeftAlone) {
+    for (const std::string dir : {"elsewhere", "out"}) fs::create_directory(folder.path(dir));
+    folder.write("elsewhere/NEW.PO1", "not an output");
+    for (const std::string link : {"~NEW.unfinished", "~NEW.replaced"})
+        fs::create_directory_symlink(folder.path("elsewhere"), folder.path("out/" + link));
+    EXPECT_EQ(orvelo::ResolveLeftoverOutput(folder.path("out"), "NEW"), "");
+    EXPECT_EQ(projectIn(folder.path("elsewhere")), (Files{{"NEW.PO1", "not an output"}}));
+    EXPECT_EQ(projectIn(folder.path("out")), Files{});
 }
 
 // Status lines name a staged file at its place in the output folder.
