@@ -46,6 +46,7 @@ constexpr std::int32_t kButtonHeight = 375;
 constexpr std::int32_t kRowPitch = 360;  // parameter rows
 constexpr std::int32_t kStepMargin = 120;  // the step frames inside the window
 constexpr std::int32_t kCaptionPadding = 360;  // a button's caption to its edges, both sides
+constexpr std::int32_t kLabelSlack = 60;  // a label's caption to its edge
 constexpr double kLargestMinAngle = 60.0;  // degrees: no triangle has a larger smallest angle
 
 // Runs one statement whose own errors are ignored (a property a control
@@ -313,6 +314,7 @@ void frmWizard::Form_Load() {
         OptElementType(1).ToolTipText(text(TextNo(190037)));
         services.SetRightToLeft(*this);
         FitBrowseButtons();
+        FitParameterLabels();
 
         SetDefaults();
         chkSmoothMesh->Value(d.SmoothMeshFlag ? forms::vbChecked : forms::vbUnchecked);
@@ -526,6 +528,38 @@ void frmWizard::FitBrowseButtons() {
     };
     ignoringErrors([&] { fit(Cmdbrowse.get(), TxtProject.get()); });
     ignoringErrors([&] { fit(CmdBrowseFolder.get(), txtDataDir.get()); });
+}
+
+void frmWizard::FitParameterLabels() {
+    const Declar& d = declar();
+    std::int32_t caption = 0;
+    for (std::int32_t number : {100021, 100022, 100023, 100010, 190003})
+        ignoringErrors([&] { caption = std::max(caption, TextWidth(text(TextNo(number)))); });
+    std::int32_t unit = 0;
+    for (const std::string& name : {std::string("theta [°]"), "r " + d.LengthUnit, "rmin " + d.LengthUnit,
+                                    "a/b " + d.LengthUnit, "a/bmin " + d.LengthUnit})
+        unit = std::max(unit, TextWidth(name));
+    ignoringErrors([&] {
+        const std::int32_t spare = LblInputUnit(0).Width() - unit - kLabelSlack;
+        const std::int32_t grow = std::min(caption + kLabelSlack - LblInputData(0).Width(), spare);
+        if (grow <= 0) return;
+        for (std::int16_t i = 0; i < 3; ++i) {
+            forms::Control& label = LblInputData(i);
+            forms::Control& box = TxtInputData(i);
+            forms::Control& unitLabel = LblInputUnit(i);
+            // The unit keeps its outer edge, on either side in a mirrored
+            // window.
+            if (box.Left() < label.Left()) {
+                label.Move(label.Left() - grow, label.Top(), label.Width() + grow, label.Height());
+                box.Left(box.Left() - grow);
+            } else {
+                label.Width(label.Width() + grow);
+                box.Left(box.Left() + grow);
+                unitLabel.Left(unitLabel.Left() + grow);
+            }
+            unitLabel.Width(unitLabel.Width() - grow);
+        }
+    });
 }
 
 void frmWizard::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {

@@ -111,6 +111,10 @@ private:
     // The Browse buttons as wide as their caption needs, the boxes beside
     // them narrower by as much.
     void FitBrowseButtons();
+    // The parameter labels as wide as the longest caption of either element
+    // type, as far as the unit column can spare: the boxes and units move
+    // away from the labels by as much.
+    void FitParameterLabels();
     void ValidateOutputProject(bool& failed);
     // Takes the input path of TxtProject as typed: the project reader's
     // check, then the split into ProjectPath, DataDir and ProjectName.

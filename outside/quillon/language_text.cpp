@@ -285,6 +285,11 @@ std::string ClsLanguageText::GetText(const rt::Variant& id,
             break;
         }
         if (match != nullptr) {
+            // A line of a right-to-left text that opens with a value keeps
+            // its direction: viewers that take a line's direction from its
+            // first strong letter do not all pass over an isolated run.
+            const bool lineStart = out.empty() || out.back() == '\n' || out.back() == '\r';
+            if (lineStart && IsRightToLeft() && !match->second.empty()) out += "\u200F";  // RLM
             out += match->second;
             i += match->first.size();
         } else {

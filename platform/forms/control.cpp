@@ -1339,4 +1339,12 @@ bool Control::canTakeFocus() const {
            canTakeInput();
 }
 
+bool Control::isTabStop() const {
+    if (!canTakeFocus()) return false;
+    if (kind_ != Kind::PictureBox) return true;
+    for (const Control* other : form_->Controls())
+        if (other->Container() == this) return false;
+    return true;
+}
+
 }  // namespace forms

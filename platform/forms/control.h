@@ -307,6 +307,10 @@ public:
     // visible, and the form shown: what user input needs.
     bool canTakeInput() const;
     bool canTakeFocus() const;
+    // Whether Tab (and the first focus of a shown form) stops here: a
+    // control that can take the focus, except a picture box holding
+    // controls, which would show no focus mark (its controls take it).
+    bool isTabStop() const;
     // Front-to-back position among the form's controls.
     std::int64_t zSerial() const { return zSerial_; }
 

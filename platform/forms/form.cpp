@@ -572,7 +572,7 @@ void Form::focusFirstControl() {
     if (activeControl_ != nullptr && activeControl_->canTakeFocus()) return;
     Control* first = nullptr;
     for (auto& c : controls_) {
-        if (c->canTakeFocus() && (first == nullptr || c->tabIndex_ < first->tabIndex_)) first = c.get();
+        if (c->isTabStop() && (first == nullptr || c->tabIndex_ < first->tabIndex_)) first = c.get();
     }
     if (first != nullptr) setActiveControl(first);
 }

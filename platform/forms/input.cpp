@@ -277,7 +277,7 @@ void tabKey(Control& c, bool backwards) {
     Form& form = c.Parent();
     std::vector<Control*> order;
     for (Control* o : form.Controls()) {
-        if (o->canTakeFocus()) order.push_back(o);
+        if (o->isTabStop() || (o == &c && o->canTakeFocus())) order.push_back(o);
     }
     if (order.empty()) return;
     std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });

@@ -500,8 +500,9 @@ TEST_F(WizardTest, TheCloseBoxAsksWhatCancelAsks) {
     EXPECT_FALSE(w.loaded());
 }
 
-// In every language the Browse buttons hold their caption; Arabic mirrors.
-TEST_F(WizardTest, BrowseButtonsFitTheirCaptionAndArabicMirrorsTheWindow) {
+// In every language the Browse buttons and the parameter labels of either
+// element type hold their caption; Arabic mirrors.
+TEST_F(WizardTest, BrowseButtonsAndParameterLabelsFitTheirCaptionsAndArabicMirrorsTheWindow) {
     quillon::ClsLanguageText::setLanguageSource([] { return halvex::StoredInterfaceLanguage(); });
     for (const char* language : {"English", "German", "Arabic"}) {
         forms::settings().save("valmor", "Interface Language setting", "Language", language);
@@ -515,6 +516,15 @@ TEST_F(WizardTest, BrowseButtonsFitTheirCaptionAndArabicMirrorsTheWindow) {
                                    std::pair{&w.CmdBrowseFolder.get(), &w.txtDataDir.get()}}) {
             EXPECT_GE(button->Width(), w.TextWidth(button->Caption()) + 480) << language;
             const auto [first, second] = mirrored ? std::pair{button, box} : std::pair{box, button};
+            EXPECT_LT(first->Left() + first->Width(), second->Left()) << language;
+        }
+        const std::vector<std::vector<int>> captions = {{100021}, {100022, 100010}, {100023, 190003}};
+        for (std::int16_t i = 0; i < 3; ++i) {
+            forms::Control& label = w.LblInputData(i);
+            forms::Control& box = w.TxtInputData(i);
+            for (int number : captions[static_cast<std::size_t>(i)])
+                EXPECT_GE(label.Width(), w.TextWidth(orvelo::LanguageTexts().GetText(number))) << language << number;
+            const auto [first, second] = mirrored ? std::pair{&box, &label} : std::pair{&label, &box};
             EXPECT_LT(first->Left() + first->Width(), second->Left()) << language;
         }
     }

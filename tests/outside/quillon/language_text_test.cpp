@@ -168,6 +168,10 @@ TEST(LanguageText, ShippedTablesGiveRightToLeftForArabicOnly) {
     EXPECT_EQ(arabic.GetText(Variant(140160), {"|1", "a"}), "الملف \u2066a\u2069 غير موجود.");
     EXPECT_EQ(arabic.GetText(Variant(140160), {"|1", "/م/x.PO1"}), "الملف \u2066/م/x.PO1\u2069 غير موجود.");
     EXPECT_EQ(arabic.GetText(Variant(140160), {"|1", "م"}), "الملف \u2068م\u2069 غير موجود.");
+    // A line that opens with a value is marked right to left before it.
+    const std::string folder = arabic.GetText(Variant(190065), {"|1", "/tmp/x"});
+    EXPECT_EQ(folder.rfind("\u200F\u2066/tmp/x\u2069 ", 0), 0u) << folder;
+    EXPECT_EQ(arabic.GetText(Variant("|1\n|2"), {"|1", "a", "|2", "b"}), "\u200F\u2066a\u2069\n\u200F\u2066b\u2069");
 
     ClsLanguageText german(kShippedDir, "German");
     EXPECT_FALSE(german.IsRightToLeft());

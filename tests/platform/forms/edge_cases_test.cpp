@@ -111,6 +111,25 @@ TEST(TabOrder, AssigningATabIndexShiftsTheOthersAndTabSkipsWhatCannotTakeFocus) 
     dlg.Unload();
 }
 
+// A picture box holding buttons is no tab stop (its buttons are); one of
+// its own is, and it can still be focused by code.
+TEST(TabOrder, TabPassesOverAPictureBoxThatHoldsControls) {
+    Form dlg("frmBoxes", [](Form& f) {
+        Control& bar = f.addControl(Kind::PictureBox, "picNav");
+        bar.Move(0, 1200, 4000, 600);
+        f.addControl(Kind::CommandButton, "cmdHelp", -1, &bar).Move(120, 120, 1200, 375);
+        f.addControl(Kind::PictureBox, "picSample").Move(120, 120, 1200, 900);
+    });
+    dlg.Show();
+    EXPECT_EQ(dlg.ActiveControl(), &dlg.control("cmdHelp")) << "the first focus skips the holding box";
+    pressKey(dlg.control("cmdHelp"), vbKeyTab);
+    EXPECT_EQ(dlg.ActiveControl(), &dlg.control("picSample"));
+    dlg.control("picNav").SetFocus();
+    pressKey(dlg.control("picNav"), vbKeyTab);
+    EXPECT_EQ(dlg.ActiveControl(), &dlg.control("cmdHelp"));
+    dlg.Unload();
+}
+
 TEST(AlignedControls, AStatusBarSpansTheClientAreaAtTheBottom) {
     Form dlg("frmStatus", [](Form& f) {
         f.Move(0, 0, 6000, 4000);
