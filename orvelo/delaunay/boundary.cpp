@@ -375,9 +375,18 @@ bool forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit v
     std::uint32_t lastX = 0, lastY = 0;
     float lastSize = 0.0f;
     bool kept = false;
+    // A step ahead that would leave the range of the region coordinates (a
+    // target size far beyond the slab's extent) asks the size at the
+    // piece's end instead: no point that far off lies in an old element.
+    const float unitFactor = UnitFactor();
     auto sizeAt = [&](double d) {
-        const float px = static_cast<float>(x1 + dx * (d / length));
-        const float py = static_cast<float>(y1 + dy * (d / length));
+        float px = static_cast<float>(x1 + dx * (d / length));
+        float py = static_cast<float>(y1 + dy * (d / length));
+        std::int32_t ignored = 0;
+        if (!RegionCoordinateInRange(px, unitFactor, ignored) || !RegionCoordinateInRange(py, unitFactor, ignored)) {
+            px = piece.X2;
+            py = piece.Y2;
+        }
         const std::uint32_t bitsX = std::bit_cast<std::uint32_t>(px), bitsY = std::bit_cast<std::uint32_t>(py);
         if (!kept || bitsX != lastX || bitsY != lastY) {
             lastSize = InterpolateTargetSize(px, py);
