@@ -270,6 +270,25 @@ TEST_F(GenerationTest, PointsBesideASideNearOtherPointsCornersOrOutsideGiveNoSli
     }
 }
 
+// Arcs of a radius well below the target size: a round opening is meshed
+// (not refused as enclosing no area), a round end keeps its half disc.
+TEST_F(GenerationTest, ArcsFarBelowTheTargetSizeKeepTheirShape) {
+    for (const float radius : {0.3f, 0.45f}) {
+        meshcheck::SlabFixture opening;
+        opening.outline = {straightPiece(0, 0, 10, 0), straightPiece(10, 0, 10, 6), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
+        opening.openings = {{arcPiece(5 + radius, 3, 5 - radius, 3, 5, 3, true), arcPiece(5 - radius, 3, 5 + radius, 3, 5, 3, true)}};
+        meshcheck::SlabFixture end;
+        end.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 2 * radius, 10, radius, true),
+                       straightPiece(10, 2 * radius, 0, 2 * radius), straightPiece(0, 2 * radius, 0, 0)};
+        for (const meshcheck::SlabFixture& slab : {opening, end}) {
+            meshcheck::InstallSlab(slab);
+            GenerateDelaunayMesh();
+            const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+            for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << "radius " << radius << ": " << faults[i];
+        }
+    }
+}
+
 // A target size far beyond the slab's extent: the stepping looks no further
 // ahead than the size field can answer, and the net is the slab's corners.
 TEST_F(GenerationTest, ATargetSizeFarBeyondTheSlabGivesANetOfItsCorners) {
