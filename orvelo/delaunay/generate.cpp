@@ -341,10 +341,38 @@ std::vector<Cut> meetingsOn(const OutlinePiece& piece, std::vector<const Segment
 // The nodes of a piece, divided first where other constraints meet it or a
 // single point divides it: the meeting point becomes a node of both, so
 // neither bends through a node merely near it.
+// An arc divided at cuts: every part is an arc of the piece's own circle
+// (its ends taken on the arc at the cuts), and the node at a cut stands
+// where the cut does (a single point on the arc keeps its own coordinates):
+// neither the arc beyond a point off it by less than the tolerance nor the
+// point's node moves.
+void addDividedArcNodes(const OutlinePiece& piece, const std::vector<Cut>& cuts, std::vector<std::int16_t>& chain) {
+    const Course course(piece);
+    OutlinePiece part = piece;
+    std::vector<halvex::SinglePoint> points;
+    for (std::size_t k = 0; k <= cuts.size(); ++k) {
+        if (k < cuts.size()) {
+            const auto [x, y] = course.at(cuts[k].along);
+            part.X2 = static_cast<float>(x);
+            part.Y2 = static_cast<float>(y);
+        } else {
+            part.X2 = piece.X2;
+            part.Y2 = piece.Y2;
+        }
+        DivideArcPiece(points, part);
+        if (k > 0) points[1] = {static_cast<float>(cuts[k - 1].x), static_cast<float>(cuts[k - 1].y)};
+        if (k < cuts.size()) points.back() = {static_cast<float>(cuts[k].x), static_cast<float>(cuts[k].y)};
+        for (std::size_t i = 1; i < points.size(); ++i) chain.push_back(AddMeshNode(points[i].X, points[i].Y, -1));
+        part.X1 = part.X2;
+        part.Y1 = part.Y2;
+    }
+}
+
 void addDividedPieceNodes(const OutlinePiece& piece, const std::vector<const Segment*>& others,
                           const std::vector<SidePoint>& points, std::vector<std::int16_t>& chain, double tol) {
     const std::vector<Cut> cuts = meetingsOn(piece, others, points, tol);
     if (cuts.empty()) return AddPieceNodes(piece, chain);
+    if (!isStraight(piece)) return addDividedArcNodes(piece, cuts, chain);
     OutlinePiece part = piece;
     for (const Cut& cut : cuts) {
         part.X2 = static_cast<float>(cut.x);

@@ -289,6 +289,26 @@ TEST_F(GenerationTest, ArcsFarBelowTheTargetSizeKeepTheirShape) {
     }
 }
 
+// Supports on an arc, below and above its centre: each is a node at its own
+// coordinates, and the arc's other nodes stay on the arc.
+TEST_F(GenerationTest, ASupportOnAnArcIsANodeWhereItStands) {
+    meshcheck::SlabFixture slab;
+    slab.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 6, 10, 3, true), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
+    for (const double degrees : {-60.0, -25.0, 10.0, 50.0})
+        slab.points.push_back({static_cast<float>(10.0 + 3.0 * std::cos(degrees * M_PI / 180.0)),
+                               static_cast<float>(3.0 + 3.0 * std::sin(degrees * M_PI / 180.0))});
+    meshcheck::InstallSlab(slab);
+    GenerateDelaunayMesh();
+    const NetView net = MeshView();
+    for (const halvex::SinglePoint& p : slab.points) {
+        bool found = false;
+        for (std::int32_t n = 1; n <= net.nodeCount; ++n) found = found || (net.X(n) == p.X && net.Y(n) == p.Y);
+        EXPECT_TRUE(found) << p.X << ", " << p.Y;
+    }
+    const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+    for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << faults[i];
+}
+
 // A target size far beyond the slab's extent: the stepping looks no further
 // ahead than the size field can answer, and the net is the slab's corners.
 TEST_F(GenerationTest, ATargetSizeFarBeyondTheSlabGivesANetOfItsCorners) {
