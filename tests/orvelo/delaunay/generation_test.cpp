@@ -270,43 +270,31 @@ TEST_F(GenerationTest, PointsBesideASideNearOtherPointsCornersOrOutsideGiveNoSli
     }
 }
 
-// Arcs of a radius well below the target size: a round opening is meshed
-// (not refused as enclosing no area), a round end keeps its half disc.
-TEST_F(GenerationTest, ArcsFarBelowTheTargetSizeKeepTheirShape) {
-    for (const float radius : {0.3f, 0.45f}) {
-        meshcheck::SlabFixture opening;
-        opening.outline = {straightPiece(0, 0, 10, 0), straightPiece(10, 0, 10, 6), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
-        opening.openings = {{arcPiece(5 + radius, 3, 5 - radius, 3, 5, 3, true), arcPiece(5 - radius, 3, 5 + radius, 3, 5, 3, true)}};
-        meshcheck::SlabFixture end;
-        end.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 2 * radius, 10, radius, true),
-                       straightPiece(10, 2 * radius, 0, 2 * radius), straightPiece(0, 2 * radius, 0, 0)};
-        for (const meshcheck::SlabFixture& slab : {opening, end}) {
-            meshcheck::InstallSlab(slab);
-            GenerateDelaunayMesh();
-            const auto faults = meshcheck::CheckGeneratedNet(slab, true);
-            for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << "radius " << radius << ": " << faults[i];
-        }
-    }
-}
-
-// Supports on an arc, below and above its centre: each is a node at its own
-// coordinates, and the arc's other nodes stay on the arc.
-TEST_F(GenerationTest, ASupportOnAnArcIsANodeWhereItStands) {
-    meshcheck::SlabFixture slab;
-    slab.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 6, 10, 3, true), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
+// Arcs: a round opening and a round end of a radius well below the target
+// size keep their shape (the opening is not refused as enclosing no area,
+// the end keeps its half disc); supports on an arc, below and above its
+// centre, are nodes at their own coordinates.
+TEST_F(GenerationTest, ArcsKeepTheirShapeAndSupportsOnThemTheirPlace) {
+    meshcheck::SlabFixture opening, end, supports;
+    opening.outline = {straightPiece(0, 0, 10, 0), straightPiece(10, 0, 10, 6), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
+    opening.openings = {{arcPiece(5.3f, 3, 4.7f, 3, 5, 3, true), arcPiece(4.7f, 3, 5.3f, 3, 5, 3, true)}};
+    end.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 0.9f, 10, 0.45f, true), straightPiece(10, 0.9f, 0, 0.9f), straightPiece(0, 0.9f, 0, 0)};
+    supports.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 6, 10, 3, true), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
     for (const double degrees : {-60.0, -25.0, 10.0, 50.0})
-        slab.points.push_back({static_cast<float>(10.0 + 3.0 * std::cos(degrees * M_PI / 180.0)),
-                               static_cast<float>(3.0 + 3.0 * std::sin(degrees * M_PI / 180.0))});
-    meshcheck::InstallSlab(slab);
-    GenerateDelaunayMesh();
-    const NetView net = MeshView();
-    for (const halvex::SinglePoint& p : slab.points) {
-        bool found = false;
-        for (std::int32_t n = 1; n <= net.nodeCount; ++n) found = found || (net.X(n) == p.X && net.Y(n) == p.Y);
-        EXPECT_TRUE(found) << p.X << ", " << p.Y;
+        supports.points.push_back({static_cast<float>(10.0 + 3.0 * std::cos(degrees * M_PI / 180.0)),
+                                   static_cast<float>(3.0 + 3.0 * std::sin(degrees * M_PI / 180.0))});
+    for (const meshcheck::SlabFixture& slab : {opening, end, supports}) {
+        meshcheck::InstallSlab(slab);
+        GenerateDelaunayMesh();
+        const NetView net = MeshView();
+        for (const halvex::SinglePoint& p : slab.points) {
+            bool found = false;
+            for (std::int32_t n = 1; n <= net.nodeCount; ++n) found = found || (net.X(n) == p.X && net.Y(n) == p.Y);
+            EXPECT_TRUE(found) << p.X << ", " << p.Y;
+        }
+        const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+        for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << faults[i];
     }
-    const auto faults = meshcheck::CheckGeneratedNet(slab, true);
-    for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << faults[i];
 }
 
 // A target size far beyond the slab's extent: the stepping looks no further
