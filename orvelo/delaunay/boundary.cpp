@@ -388,14 +388,15 @@ bool forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit v
     float lastSize = 0.0f;
     bool kept = false;
     // A step ahead that would leave the range of the region coordinates (a
-    // target size far beyond the slab's extent) asks the size at the
+    // finite target size far beyond the slab's extent) asks the size at the
     // piece's end instead: no point that far off lies in an old element.
     const float unitFactor = UnitFactor();
     auto sizeAt = [&](double d) {
         float px = static_cast<float>(x1 + dx * (d / length));
         float py = static_cast<float>(y1 + dy * (d / length));
         std::int32_t ignored = 0;
-        if (!RegionCoordinateInRange(px, unitFactor, ignored) || !RegionCoordinateInRange(py, unitFactor, ignored)) {
+        if (std::isfinite(px) && std::isfinite(py) &&
+            (!RegionCoordinateInRange(px, unitFactor, ignored) || !RegionCoordinateInRange(py, unitFactor, ignored))) {
             px = piece.X2;
             py = piece.Y2;
         }
