@@ -295,6 +295,9 @@ private:
     std::uint32_t steps_ = 0;
 };
 
+// The longest step of an arc's division, in degrees.
+constexpr double kLongestArcStep = 90.0;
+
 bool isArcPiece(const OutlinePiece& piece) {
     return piece.IsArc && lengthOf(piece.X1 - piece.XC, piece.Y1 - piece.YC) < 10000.0f;
 }
@@ -338,6 +341,11 @@ bool forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit vis
         const float s2 = InterpolateTargetSize(ahead.X, ahead.Y);
         double step = ((static_cast<double>(s1) + s2) / 2.0) / perDegree;
         if (step > 0.0 && step < smallestStep) step = smallestStep;
+        // No chord spans more than a quarter of the circle: an arc of a
+        // radius well below the target size keeps its shape (a round
+        // opening its area, a round end its half disc).
+        step = std::min(step, kLongestArcStep);
+        const float from = a;
         const float next = static_cast<float>(a + step);
         // A step of size 0 or below, or one too small to move the angle,
         // would never reach the end: the arc ends there.
@@ -346,7 +354,11 @@ bool forEachArcPoint(const OutlinePiece& piece, double smallestLength, Visit vis
             a = b;
         else
             a = next;
-        if (a >= static_cast<float>(b - endStep)) a = b;
+        if (a >= static_cast<float>(b - endStep)) {
+            // The end closes the arc, unless the last chord would span more
+            // than a quarter circle: then a node halfway to the end first.
+            a = b - from > kLongestArcStep && next > from ? static_cast<float>((static_cast<double>(from) + b) / 2.0) : b;
+        }
         if (!visit(arcPoint(cx, cy, radius, a)) || a >= b || poll.stop()) return stalled;
     }
 }
@@ -375,9 +387,19 @@ bool forEachStraightStep(const OutlinePiece& piece, double smallestStep, Visit v
     std::uint32_t lastX = 0, lastY = 0;
     float lastSize = 0.0f;
     bool kept = false;
+    // A step ahead that would leave the range of the region coordinates (a
+    // finite target size far beyond the slab's extent) asks the size at the
+    // piece's end instead: no point that far off lies in an old element.
+    const float unitFactor = UnitFactor();
     auto sizeAt = [&](double d) {
-        const float px = static_cast<float>(x1 + dx * (d / length));
-        const float py = static_cast<float>(y1 + dy * (d / length));
+        float px = static_cast<float>(x1 + dx * (d / length));
+        float py = static_cast<float>(y1 + dy * (d / length));
+        std::int32_t ignored = 0;
+        if (std::isfinite(px) && std::isfinite(py) &&
+            (!RegionCoordinateInRange(px, unitFactor, ignored) || !RegionCoordinateInRange(py, unitFactor, ignored))) {
+            px = piece.X2;
+            py = piece.Y2;
+        }
         const std::uint32_t bitsX = std::bit_cast<std::uint32_t>(px), bitsY = std::bit_cast<std::uint32_t>(py);
         if (!kept || bitsX != lastX || bitsY != lastY) {
             lastSize = InterpolateTargetSize(px, py);

@@ -126,6 +126,7 @@ struct SidePoint {
     bool taken = false;
     double off = 0.0;   // its distance from the piece
     double size = 0.0;  // the target size at its foot
+    bool outside = false;  // beside an arc on the side away from the slab
 };
 
 // A piece as a course from its start (0) to its end (1): a straight line,
@@ -158,6 +159,12 @@ public:
         if (!(sweep_ > 0.0)) return {-1.0, HUGE_VAL};
         return {turn(std::atan2(py - cy_, px - cx_) - start_) / sweep_, std::fabs(std::hypot(px - cx_, py - cy_) - radius_)};
     }
+    // Whether (px, py) lies to the left of the course (towards the centre
+    // of an arc run counter-clockwise, away from it for one run clockwise).
+    bool leftOf(double px, double py) const {
+        if (!arc_) return dx_ * (py - y1_) - dy_ * (px - x1_) > 0.0;
+        return (std::hypot(px - cx_, py - cy_) < radius_) == (sense_ > 0.0);
+    }
     // The point at a fraction of the course.
     std::pair<double, double> at(double along) const {
         if (!arc_) return {x1_ + dx_ * along, y1_ + dy_ * along};
@@ -177,20 +184,32 @@ private:
     double cx_ = 0.0, cy_ = 0.0, radius_ = 0.0, start_ = 0.0, sense_ = 1.0, sweep_ = 0.0;
 };
 
-std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vector<OutlinePiece>& pieces, double tol) {
+// slabSide tells for each piece on which side of it the slab lies (+1 left
+// of its course, -1 right, 0 both or not known): a point beside a straight
+// border piece on the other side lies outside the slab, gets no node, and
+// leaves the piece as it is. Beside an arc on the other side it divides
+// the arc at its foot alone: the chords on either side of the foot then
+// leave it outside the net, as it lies outside the slab.
+std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vector<OutlinePiece>& pieces,
+                                           const std::vector<int>& slabSide, double tol) {
     std::vector<SidePoint> taken;
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) {
         const double px = m.MeshPoints[k].X, py = m.MeshPoints[k].Y;
         SidePoint best{px, py, {}, false};
         double nearest = HUGE_VAL;
-        for (const OutlinePiece& piece : pieces) {
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            const OutlinePiece& piece = pieces[i];
             const Course course(piece);
             if (!(course.length() > 4.0 * tol)) continue;
             const auto [along, off] = course.foot(px, py);
             const double margin = 2.0 * tol / course.length();
             if (!(along > margin && along < 1.0 - margin) || !(off < nearest)) continue;
             double size = 0.0;
+            bool outside = false;
             if (!(off < tol)) {
+                const int side = i < slabSide.size() ? slabSide[i] : 0;
+                outside = side != 0 && course.leftOf(px, py) != (side > 0);
+                if (outside && isStraight(piece)) continue;
                 const auto [fx, fy] = course.at(along);
                 size = InterpolateTargetSize(static_cast<float>(fx), static_cast<float>(fy));
                 if (!(off < 0.5 * size)) continue;
@@ -200,6 +219,7 @@ std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vect
             best.taken = true;
             best.off = off;
             best.size = size;
+            best.outside = outside;
         }
         if (best.taken) taken.push_back(best);
     }
@@ -214,11 +234,21 @@ std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vect
 // isosceles triangles with the point), then gaps that double until half a
 // step from the foot, the usual stepping beyond. No node of the division
 // stands closer to the point than the side does.
-std::vector<double> besideCuts(double d, double h) {
-    std::vector<double> cuts{0.0};
+// Each place comes with the room it needs (the gap to the next place
+// inwards; d for the foot): the piece's ends, the points on the piece and
+// the meetings with other constraints, then the places of other points
+// beside it with less room, take precedence, and a place nearer than its
+// room to one taken is left out (see meetingsOn).
+struct BesideCut {
+    double at;    // distance along the piece from the foot
+    double room;  // the gap it needs to every other node of the piece
+};
+
+std::vector<BesideCut> besideCuts(double d, double h) {
+    std::vector<BesideCut> cuts{{0.0, d}};
     for (double at = d, gap = d; at < 0.5 * h; gap *= 2.0, at += gap) {
-        cuts.push_back(-at);
-        cuts.push_back(at);
+        cuts.push_back({-at, gap});
+        cuts.push_back({at, gap});
     }
     return cuts;
 }
@@ -240,6 +270,11 @@ std::vector<Cut> meetingsOn(const OutlinePiece& piece, std::vector<const Segment
     };
     // A single point first among cuts at one place: the piece runs through it.
     std::size_t own = 0;
+    struct Beside {
+        double along, room;
+        bool foot;
+    };
+    std::vector<Beside> beside;
     for (const SidePoint& p : points)
         if (p.piece == piece) {
             const double foot = course.foot(p.x, p.y).first;
@@ -247,9 +282,13 @@ std::vector<Cut> meetingsOn(const OutlinePiece& piece, std::vector<const Segment
                 cuts.insert(cuts.begin() + static_cast<std::ptrdiff_t>(own++), {foot, p.x, p.y});
                 continue;
             }
-            for (double a : besideCuts(p.off, p.size)) {
-                const double along = foot + a / length;
-                if (along > margin && along < 1.0 - margin) onPiece(along);
+            if (p.outside) {
+                if (foot > margin && foot < 1.0 - margin) beside.push_back({foot, p.off, true});
+                continue;
+            }
+            for (const BesideCut& c : besideCuts(p.off, p.size)) {
+                const double along = foot + c.at / length;
+                if (along > margin && along < 1.0 - margin) beside.push_back({along, c.room, c.at == 0.0});
             }
         }
     // Other constraints meet straight pieces only.
@@ -273,6 +312,25 @@ std::vector<Cut> meetingsOn(const OutlinePiece& piece, std::vector<const Segment
         const double otherMargin = 2.0 * tol / otherLength;
         if (t > margin && t < 1.0 - margin && u > otherMargin && u < 1.0 - otherMargin) onPiece(t);
     }
+    // The places around points beside the piece, the feet first, each kind
+    // those with the least room first: one is taken only where it keeps its
+    // room to the piece's ends and to every place taken before (points on
+    // the piece and meetings first), so that the divisions around several
+    // points, around a point and a support on the piece, or around a point
+    // near a corner, leave no short gap between them.
+    std::stable_sort(beside.begin(), beside.end(), [](const Beside& a, const Beside& b) {
+        return a.foot != b.foot ? a.foot : a.room < b.room;
+    });
+    std::vector<double> taken{0.0, 1.0};
+    for (const Cut& cut : cuts) taken.push_back(cut.along);
+    for (const Beside& b : beside) {
+        const bool clear = std::all_of(taken.begin(), taken.end(), [&](double at) {
+            return std::fabs(b.along - at) * length >= 0.999 * b.room;
+        });
+        if (!clear) continue;
+        taken.push_back(b.along);
+        onPiece(b.along);
+    }
     std::stable_sort(cuts.begin(), cuts.end(), [](const Cut& a, const Cut& b) { return a.along < b.along; });
     std::vector<Cut> kept;
     for (const Cut& cut : cuts)
@@ -283,10 +341,38 @@ std::vector<Cut> meetingsOn(const OutlinePiece& piece, std::vector<const Segment
 // The nodes of a piece, divided first where other constraints meet it or a
 // single point divides it: the meeting point becomes a node of both, so
 // neither bends through a node merely near it.
+// An arc divided at cuts: every part is an arc of the piece's own circle
+// (its ends taken on the arc at the cuts), and the node at a cut stands
+// where the cut does (a single point on the arc keeps its own coordinates):
+// neither the arc beyond a point off it by less than the tolerance nor the
+// point's node moves.
+void addDividedArcNodes(const OutlinePiece& piece, const std::vector<Cut>& cuts, std::vector<std::int16_t>& chain) {
+    const Course course(piece);
+    OutlinePiece part = piece;
+    std::vector<halvex::SinglePoint> points;
+    for (std::size_t k = 0; k <= cuts.size(); ++k) {
+        if (k < cuts.size()) {
+            const auto [x, y] = course.at(cuts[k].along);
+            part.X2 = static_cast<float>(x);
+            part.Y2 = static_cast<float>(y);
+        } else {
+            part.X2 = piece.X2;
+            part.Y2 = piece.Y2;
+        }
+        DivideArcPiece(points, part);
+        if (k > 0) points[1] = {static_cast<float>(cuts[k - 1].x), static_cast<float>(cuts[k - 1].y)};
+        if (k < cuts.size()) points.back() = {static_cast<float>(cuts[k].x), static_cast<float>(cuts[k].y)};
+        for (std::size_t i = 1; i < points.size(); ++i) chain.push_back(AddMeshNode(points[i].X, points[i].Y, -1));
+        part.X1 = part.X2;
+        part.Y1 = part.Y2;
+    }
+}
+
 void addDividedPieceNodes(const OutlinePiece& piece, const std::vector<const Segment*>& others,
                           const std::vector<SidePoint>& points, std::vector<std::int16_t>& chain, double tol) {
     const std::vector<Cut> cuts = meetingsOn(piece, others, points, tol);
     if (cuts.empty()) return AddPieceNodes(piece, chain);
+    if (!isStraight(piece)) return addDividedArcNodes(piece, cuts, chain);
     OutlinePiece part = piece;
     for (const Cut& cut : cuts) {
         part.X2 = static_cast<float>(cut.x);
@@ -524,6 +610,53 @@ double slabArea(const std::vector<std::vector<Point2>>& outline, const std::vect
     return area;
 }
 
+// For every border piece, the outline's (1..count) and then each
+// opening's, on which side of its course the slab lies: +1 left, -1 right,
+// 0 for a short piece or one of a loop that does not close. The loops are
+// cut as the division cuts them; the slab lies inside a loop that an even
+// number of other loops hold (the even-odd rule), outside the others.
+std::vector<int> slabSides(const BasDelaunay& m, double tol) {
+    struct Loop {
+        std::vector<std::size_t> pieces;  // indices into the result
+        std::vector<Point2> polygon;
+    };
+    std::vector<Loop> loops;
+    std::vector<int> sides;
+    auto cut = [&](const std::vector<OutlinePiece>& list, std::size_t count) {
+        Loop loop;
+        std::size_t first = 0;
+        for (std::size_t k = 1; k <= count && k < list.size(); ++k) {
+            const OutlinePiece& piece = list[k];
+            sides.push_back(0);
+            if (isShortPiece(piece, tol)) continue;
+            if (loop.pieces.empty()) first = k;
+            loop.pieces.push_back(sides.size() - 1);
+            appendPiecePoints(piece, loop.polygon);
+            if (CloserThan(piece.X2, list[first].X1, tol) && CloserThan(piece.Y2, list[first].Y1, tol)) {
+                loops.push_back(std::move(loop));
+                loop = Loop{};
+            }
+        }
+    };
+    cut(m.MeshOutline, static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOutlineCount, 0)));
+    for (std::size_t s = 1; s <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningCount, 0)) &&
+                            s < m.MeshOpenings.size() && s < m.MeshOpeningPieceCount.size();
+         ++s)
+        cut(m.MeshOpenings[s], static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)));
+    for (const Loop& loop : loops) {
+        if (loop.polygon.size() < 3) continue;
+        const double area = polygonArea(loop.polygon);
+        if (!(area != 0.0)) continue;
+        std::size_t holding = 0;
+        for (const Loop& other : loops)
+            if (&other != &loop && other.polygon.size() >= 3 && polygonHolds(other.polygon, loop.polygon.front().x, loop.polygon.front().y))
+                ++holding;
+        const int side = ((area > 0.0) == (holding % 2 == 0)) ? 1 : -1;
+        for (std::size_t i : loop.pieces) sides[i] = side;
+    }
+    return sides;
+}
+
 double netArea(const BasDelaunay& m) {
     double area = 0.0;
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
@@ -647,7 +780,7 @@ void GenerateDelaunayMesh() {
         piece.X2 = static_cast<float>(line.x2), piece.Y2 = static_cast<float>(line.y2);
         pieces.push_back(piece);
     }
-    const std::vector<SidePoint> sidePoints = singlePointsOnSides(m, pieces, CoincidenceTolerance());
+    const std::vector<SidePoint> sidePoints = singlePointsOnSides(m, pieces, slabSides(m, CoincidenceTolerance()), CoincidenceTolerance());
     {
         const double tol = CoincidenceTolerance();
         std::size_t loopStart = 1;

@@ -250,6 +250,65 @@ TEST_F(GenerationTest, APointBesideASideGetsItsDivisionAroundItsFoot) {
     }
 }
 
+// Points beside a side whose divisions meet: two points near each other,
+// a point near a support on the side, a point near a corner, and points
+// just outside the slab (which get no node). Every point keeps at least
+// rmin from the side and from the others, so every triangle meets theta.
+TEST_F(GenerationTest, PointsBesideASideNearOtherPointsCornersOrOutsideGiveNoSliver) {
+    const std::vector<std::vector<halvex::SinglePoint>> cases{
+        {{5.0f, 0.3f}, {5.4f, 0.3f}}, {{5.0f, 0.4f}, {5.3f, 0.4f}}, {{5.0f, 0.0f}, {5.4f, 0.3f}},
+        {{5.0f, 0.0f}, {5.25f, -0.3f}}, {{0.4f, 0.3f}}, {{5.0f, -0.01f}}};
+    for (const auto& points : cases) {
+        meshcheck::SlabFixture slab;
+        slab.outline = {straightPiece(0, 0, 10, 0), straightPiece(10, 0, 10, 6), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
+        slab.points = points;
+        meshcheck::InstallSlab(slab);
+        GenerateDelaunayMesh();
+        const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+        for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << points[0].X << ", " << points[0].Y << ": " << faults[i];
+        EXPECT_GE(meshcheck::SmallestAngleDeg(MeshView()), slab.theta) << points.size() << " points from " << points[0].X << ", " << points[0].Y;
+    }
+}
+
+// Arcs: a round opening and a round end of a radius well below the target
+// size keep their shape (the opening is not refused as enclosing no area,
+// the end keeps its half disc); supports on an arc, below and above its
+// centre, are nodes at their own coordinates.
+TEST_F(GenerationTest, ArcsKeepTheirShapeAndSupportsOnThemTheirPlace) {
+    meshcheck::SlabFixture opening, end, supports;
+    opening.outline = {straightPiece(0, 0, 10, 0), straightPiece(10, 0, 10, 6), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
+    opening.openings = {{arcPiece(5.3f, 3, 4.7f, 3, 5, 3, true), arcPiece(4.7f, 3, 5.3f, 3, 5, 3, true)}};
+    end.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 0.9f, 10, 0.45f, true), straightPiece(10, 0.9f, 0, 0.9f), straightPiece(0, 0.9f, 0, 0)};
+    supports.outline = {straightPiece(0, 0, 10, 0), arcPiece(10, 0, 10, 6, 10, 3, true), straightPiece(10, 6, 0, 6), straightPiece(0, 6, 0, 0)};
+    for (const double degrees : {-60.0, -25.0, 10.0, 50.0})
+        supports.points.push_back({static_cast<float>(10.0 + 3.0 * std::cos(degrees * M_PI / 180.0)),
+                                   static_cast<float>(3.0 + 3.0 * std::sin(degrees * M_PI / 180.0))});
+    for (const meshcheck::SlabFixture& slab : {opening, end, supports}) {
+        meshcheck::InstallSlab(slab);
+        GenerateDelaunayMesh();
+        const NetView net = MeshView();
+        for (const halvex::SinglePoint& p : slab.points) {
+            bool found = false;
+            for (std::int32_t n = 1; n <= net.nodeCount; ++n) found = found || (net.X(n) == p.X && net.Y(n) == p.Y);
+            EXPECT_TRUE(found) << p.X << ", " << p.Y;
+        }
+        const auto faults = meshcheck::CheckGeneratedNet(slab, true);
+        for (std::size_t i = 0; i < faults.size() && i < 3; ++i) ADD_FAILURE() << faults[i];
+    }
+}
+
+// A target size far beyond the slab's extent: the stepping looks no further
+// ahead than the size field can answer, and the net is the slab's corners.
+TEST_F(GenerationTest, ATargetSizeFarBeyondTheSlabGivesANetOfItsCorners) {
+    meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
+    slab.r = 1e10f, slab.rmin = 2.5e9f;
+    slab.field = [](float, float) { return 1e10f; };
+    meshcheck::InstallSlab(slab);
+    GenerateDelaunayMesh();
+    EXPECT_EQ(basDelaunay().MeshElementCount, 2);
+    EXPECT_TRUE(meshcheck::CheckGeneratedNet(slab, false).empty());
+}
+
 TEST_F(GenerationTest, ADivisionBeyondTheNodeLimitEndsBeforeAnyNodeIsMade) {
     for (float size : {1e-7f, 5e-4f}) {
         meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
