@@ -53,8 +53,7 @@ bool quarterInside(const Corner& a, const Corner& b, const Corner& p) {
     const float sumY = a.y + b.y + p.y;
     const std::int32_t x = rt::CLng(static_cast<double>(sumX) * scale / 3.0);
     const std::int32_t y = rt::CLng(static_cast<double>(sumY) * scale / 3.0);
-    if (!InsideSlabOutline(x, y)) return false;
-    return !InsideAnOpening(x, y);
+    return InsideSlabRegions(x, y);
 }
 
 }  // namespace

@@ -265,8 +265,7 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     const std::int32_t x = rt::CLng(static_cast<double>(sumX) * (static_cast<double>(UnitFactor()) * 100.0) / 3.0);
     const float sumY = yOf(a) + yOf(b) + yOf(c);
     const std::int32_t y = rt::CLng(static_cast<double>(sumY) * (static_cast<double>(UnitFactor()) * 100.0) / 3.0);
-    if (InsideAnOpening(x, y)) return false;
-    if (!InsideSlabOutline(x, y)) return false;
+    if (!InsideSlabRegions(x, y)) return false;
     // Below the regions' resolution: a sliver outside a bend of the border;
     // a triangle whose side reaches across the border or cuts through a
     // notch of it.

@@ -54,17 +54,14 @@ void crossPiece(const OutlinePiece& piece, double x, double y, bool& inside) {
 bool InsideSlabPieces(double x, double y) {
     const BasDelaunay& m = basDelaunay();
     if (m.MeshOutlineCount < 1) return true;  // no pieces: the regions alone judge
+    // One parity over every loop: an opening flips it like an outline loop.
     bool inside = false;
     for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount) && p < m.MeshOutline.size(); ++p)
         crossPiece(m.MeshOutline[p], x, y, inside);
-    if (!inside) return false;
-    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o) {
-        bool inOpening = false;
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount) && o < m.MeshOpenings.size(); ++o)
         for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]) && p < m.MeshOpenings[o].size(); ++p)
-            crossPiece(m.MeshOpenings[o][p], x, y, inOpening);
-        if (inOpening) return false;
-    }
-    return true;
+            crossPiece(m.MeshOpenings[o][p], x, y, inside);
+    return inside;
 }
 
 // Whether the test holds for some piece of the outline or of an opening.
@@ -118,19 +115,20 @@ bool CrossesSlabBorder(double ax, double ay, double bx, double by) {
     });
 }
 
-bool InsideAnOpening(std::int32_t x, std::int32_t y) {
-    const BasGridBased& g = basGridBased();
-    const std::int32_t count = basDelaunay().MeshOpeningCount;
-    for (std::int32_t o = 1; o <= count && static_cast<std::size_t>(o) < g.OpeningRegions.size(); ++o) {
-        const std::int32_t region = g.OpeningRegions[static_cast<std::size_t>(o)];
-        if (region != 0 && drovik::PtInRegion(region, x, y)) return true;
-    }
-    return false;
-}
-
 bool InsideSlabOutline(std::int32_t x, std::int32_t y) {
     bool inside = false;
     regionTest().PointInRegion(basGridBased().SlabRegion, x, y, inside);
+    return inside;
+}
+
+bool InsideSlabRegions(std::int32_t x, std::int32_t y) {
+    const BasGridBased& g = basGridBased();
+    bool inside = InsideSlabOutline(x, y);
+    const std::int32_t count = basDelaunay().MeshOpeningCount;
+    for (std::int32_t o = 1; o <= count && static_cast<std::size_t>(o) < g.OpeningRegions.size(); ++o) {
+        const std::int32_t region = g.OpeningRegions[static_cast<std::size_t>(o)];
+        if (region != 0 && drovik::PtInRegion(region, x, y)) inside = !inside;
+    }
     return inside;
 }
 

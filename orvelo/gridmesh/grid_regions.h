@@ -1,22 +1,24 @@
 // The polygon regions of the grid-based mesher: the slab outline
 // (SlabRegion) and the openings (OpeningRegions), in integer region
-// coordinates. A point of the net belongs to the slab when the outline's
-// region holds it (ClsRegionTest.PointInRegion) and no opening's region does
-// (PtInRegion, openings in order).
+// coordinates. A point of the net belongs to the slab by the even-odd rule
+// over every loop, as for the triangulated nets: inside the outline's region
+// (ClsRegionTest.PointInRegion; its loops even-odd among themselves) and no
+// opening's, or inside an outline loop that lies in an opening (an island).
 #pragma once
 
 #include <cstdint>
 
 namespace orvelo {
 
-// Whether the first opening region that holds the integer point exists.
-bool InsideAnOpening(std::int32_t x, std::int32_t y);
-
 // Whether the slab outline's region holds the integer point.
 bool InsideSlabOutline(std::int32_t x, std::int32_t y);
 
-// Whether (x, y) lies inside the slab outline and outside every opening by
-// the pieces themselves, not their traced regions (an arc followed in
+// Whether the integer point belongs to the slab: the outline's region and
+// the openings' regions together hold it an odd number of times.
+bool InsideSlabRegions(std::int32_t x, std::int32_t y);
+
+// Whether (x, y) lies inside the slab (the even-odd rule over the loops of
+// the outline and the openings) by the pieces themselves, not their traced regions (an arc followed in
 // steps of at most 1/64 of a quarter turn): below the regions' whole
 // centimetres, a sliver along a bend of the outline is told apart.
 bool InsideSlabPieces(double x, double y);

@@ -273,7 +273,7 @@ bool PlaceGridNodes() {
             const float y = g.GridLineY[static_cast<std::size_t>(j)];
             const float u = UnitFactor();
             const halvex::POINTAPI at = RegionPoint(x, y, u);
-            if (InsideAnOpening(at.X, at.Y) || !InsideSlabOutline(at.X, at.Y)) continue;
+            if (!InsideSlabRegions(at.X, at.Y)) continue;
             const std::int16_t n = AppendMeshNode();
             m.MeshNodeX[static_cast<std::size_t>(n)] = x;
             m.MeshNodeY[static_cast<std::size_t>(n)] = y;

@@ -292,14 +292,20 @@ inline bool inTraces(const std::vector<Trace>& loops, double x, double y, double
             if (segmentDistance(x, y, a[0], a[1], b[0], b[1]) <= tol) return true;
             if ((a[1] > y) != (b[1] > y) && x < a[0] + (y - a[1]) * (b[0] - a[0]) / (b[1] - a[1])) inLoop = !inLoop;
         }
-        if (l == 0) in = inLoop;
-        else if (inLoop) in = false;
+        if (inLoop) in = !in;  // the even-odd rule over every loop
     }
     return in;
 }
 
 inline std::vector<Trace> tracesOf(const SlabBorder& slab) {
-    std::vector<Trace> loops{SlabBorder::trace(slab.outline)};
+    // The outline's loops one by one: a loop ends where the next piece does
+    // not start at its last piece's end.
+    std::vector<Trace> loops;
+    for (std::size_t first = 0, k = 1; k <= slab.outline.size(); ++k)
+        if (k == slab.outline.size() || slab.outline[k].X1 != slab.outline[k - 1].X2 || slab.outline[k].Y1 != slab.outline[k - 1].Y2) {
+            loops.push_back(SlabBorder::trace({slab.outline.begin() + static_cast<std::ptrdiff_t>(first), slab.outline.begin() + static_cast<std::ptrdiff_t>(k)}));
+            first = k;
+        }
     for (const auto& opening : slab.openings) loops.push_back(SlabBorder::trace(opening));
     return loops;
 }
