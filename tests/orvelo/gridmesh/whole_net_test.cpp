@@ -231,5 +231,37 @@ TEST(WholeNets, RefinedBorderFollowsTheArcs) {
     }
 }
 
+// Nodes are single-precision numbers: a slab far from the origin for its
+// size (a slanted outline and line 10 units long at 5e4, where neighbouring
+// coordinates lie 0.004 apart and the tolerance is 0.003: the refined net had
+// nodes off the slab and left most of the line) is refused with a message
+// before any node is made; the same slab nearer the origin gives a whole
+// net, refined too.
+TEST(WholeNets, SlabTooFarFromTheOriginForItsToleranceIsRefused) {
+    for (const float offset : {0.0f, 3000.0f, 50000.0f}) {
+        const auto at = [offset](float x, float y) { return std::pair<float, float>{x + offset, y + offset}; };
+        gridtest::GridSlab slab;
+        slab.outline = gridtest::Polygon({at(0.3f, 0.2f), at(9.7f, 1.1f), at(10.1f, 7.9f), at(4.9f, 10.3f), at(-0.2f, 6.1f)});
+        slab.lines.emplace_back(Point{1.13f + offset, 2.21f + offset}, Point{8.71f + offset, 6.37f + offset});
+        slab.gridX = gridtest::Lines(offset - 1.0f, offset + 11.0f, 0.4f);
+        slab.gridY = slab.gridX;
+        gridtest::InstallGridSlab(slab);
+        slabsetup::SetOldNet(32.0f, 32.0f, 2, 2, [](float, float) { return 0.15f; });
+        declar().MinElementSize = 0.02f;
+        SCOPED_TRACE("offset " + std::to_string(offset));
+        try {
+            GenerateGridBasedMesh();
+            RefineMeshAdaptively();
+            EXPECT_LT(offset, 50000.0f) << "accepted";
+            EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, {}, slab.lines}, CoincidenceTolerance(), false, false),
+                      std::vector<std::string>{});
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_EQ(offset, 50000.0f) << e.description();
+            EXPECT_NE(e.description().find("too far from the origin"), std::string::npos) << e.description();
+            EXPECT_EQ(basDelaunay().MeshNodeCount, 0);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orvelo
