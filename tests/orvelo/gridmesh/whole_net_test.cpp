@@ -231,6 +231,28 @@ TEST(WholeNets, RefinedBorderFollowsTheArcs) {
     }
 }
 
+// A round opening below an outline whose top is an arc: the arc's circle,
+// continued below the arc, passes within the tolerance of the middle of a
+// chord of the opening that cuts 0.013 into it. The middle lies on no piece
+// of the border, so no element has that chord as a side (every grid type).
+TEST(WholeNets, ChordIntoAnOpeningNearTheCircleOfAnOutlineArc) {
+    for (std::int16_t type = 0; type < 5; ++type) {
+        gridtest::GridSlab slab;
+        slab.outline = {straightPiece(2.78339672f, 0.0354482532f, 12.0949717f, 0.0354482532f),
+                        straightPiece(12.0949717f, 0.0354482532f, 12.0949717f, 5.22291565f),
+                        arcPiece(12.0949717f, 5.22291565f, 2.78339672f, 5.22291565f, 7.43918419f, 4.35669851f, true),
+                        straightPiece(2.78339672f, 5.22291565f, 2.78339672f, 0.0354482532f)};
+        slab.openings.push_back(circle(4.3969202f, 2.69636106f, 1.28276825f));
+        slab.meshType = type;
+        slab.gridX = gridtest::Lines(2.78339672f, 2.78339672f + 31 * 0.304605f, 0.304605f);
+        slab.gridY = gridtest::Lines(0.0354482532f, 0.0354482532f + 30 * 0.304605f, 0.304605f);
+        gridtest::InstallGridSlab(slab);
+        SCOPED_TRACE("type " + std::to_string(type));
+        GenerateGridBasedMesh();
+        EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, slab.openings, {}}, CoincidenceTolerance()), std::vector<std::string>{});
+    }
+}
+
 // Nodes are single-precision numbers: a slab far from the origin for its
 // size (a slanted outline and line 10 units long at 5e4, where neighbouring
 // coordinates lie 0.004 apart and the tolerance is 0.003: the refined net had
