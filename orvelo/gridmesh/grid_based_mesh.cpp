@@ -1,5 +1,6 @@
 #include "orvelo/gridmesh/grid_based_mesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "outside/quillon/language_text.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/numbertext.h"
 
 namespace orvelo {
 
@@ -38,6 +40,22 @@ void checkGridLines(const std::vector<float>& lines, std::int16_t count, const c
             rt::raise(5, std::string("The project grid lines in ") + axis +
                              " must be ascending, each line beyond the one before, for a grid-based net.");
     }
+}
+
+// The largest magnitude of a coordinate of the slab description: the ends
+// of the outline and opening pieces, of the lines, and the single points.
+float largestCoordinate(const BasDelaunay& m) {
+    float largest = 0.0f;
+    const auto take = [&largest](float x, float y) { largest = std::max({largest, std::fabs(x), std::fabs(y)}); };
+    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount); ++p)
+        take(m.MeshOutline[p].X1, m.MeshOutline[p].Y1), take(m.MeshOutline[p].X2, m.MeshOutline[p].Y2);
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount); ++o)
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]); ++p)
+            take(m.MeshOpenings[o][p].X1, m.MeshOpenings[o][p].Y1), take(m.MeshOpenings[o][p].X2, m.MeshOpenings[o][p].Y2);
+    for (std::size_t l = 1; l <= static_cast<std::size_t>(m.MeshLineCount); ++l)
+        take(m.MeshLineStart[l].X, m.MeshLineStart[l].Y), take(m.MeshLineEnd[l].X, m.MeshLineEnd[l].Y);
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) take(m.MeshPoints[k].X, m.MeshPoints[k].Y);
+    return largest;
 }
 
 // What the generator cannot work with is refused before anything changes.
@@ -66,6 +84,16 @@ void checkInput() {
     const float unitFactor = UnitFactor();
     if (!(unitFactor > 0.0f) || !std::isfinite(unitFactor))
         rt::raise(5, "The unit factor of the net must be above 0 for a grid-based net.");
+    // Nodes are held in single precision: where the step between two
+    // neighbouring coordinates is not well below the coincidence tolerance
+    // (a slab far from the origin for its size), crossings, midpoints and
+    // arc points cannot be placed on the lines and the border within it.
+    const float largest = largestCoordinate(m);
+    const double tol = CoincidenceTolerance();
+    if (std::isfinite(largest) && 4.0 * (static_cast<double>(std::nextafter(largest, INFINITY)) - largest) > tol)
+        rt::raise(5, "The slab lies too far from the origin for its size: at coordinates up to " + rt::formatSingle(largest) +
+                         " single precision cannot hold the coincidence tolerance " + rt::formatSingle(static_cast<float>(tol)) +
+                         " of a grid-based net. Move the slab nearer to the origin.");
 }
 
 // Ends the generation on a stop request: the run is aborted, so the partial

@@ -81,7 +81,19 @@ bool InsideSlabOrOnBorder(double x, double y) {
     const double tol = CoincidenceTolerance();
     const auto near = [&](const OutlinePiece& p) {
         const double radius = std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC);
-        if (p.IsArc && radius <= 10000.0) return std::fabs(std::hypot(x - p.XC, y - p.YC) - radius) <= tol;
+        if (p.IsArc && radius <= 10000.0) {
+            if (std::fabs(std::hypot(x - p.XC, y - p.YC) - radius) > tol) return false;
+            // Near the arc itself, not near the rest of its circle (which
+            // may run through the slab): within its sweep, or near an end.
+            float low = 0.0f;
+            float high = 0.0f;
+            ArcAngleRange(p, low, high);
+            if (!(high > low)) return true;
+            double angle = std::atan2(y - p.YC, x - p.XC) * 180.0 / M_PI;
+            while (angle < low) angle += 360.0;
+            while (angle >= static_cast<double>(low) + 360.0) angle -= 360.0;
+            return angle <= high || std::hypot(x - p.X1, y - p.Y1) <= tol || std::hypot(x - p.X2, y - p.Y2) <= tol;
+        }
         const double dx = static_cast<double>(p.X2) - p.X1, dy = static_cast<double>(p.Y2) - p.Y1;
         const double squared = dx * dx + dy * dy;
         const double t = squared > 0.0 ? std::clamp(((x - p.X1) * dx + (y - p.Y1) * dy) / squared, 0.0, 1.0) : 0.0;

@@ -24,7 +24,9 @@ bool InsideSlabRegions(std::int32_t x, std::int32_t y);
 bool InsideSlabPieces(double x, double y);
 
 // InsideSlabPieces, or within the coincidence tolerance of a piece of the
-// outline or of an opening (an arc: of its circle).
+// outline or of an opening (an arc: of its circle within the arc's sweep,
+// or of an end; the rest of the circle may run through the slab or an
+// opening).
 bool InsideSlabOrOnBorder(double x, double y);
 
 // Whether the segment from (ax, ay) to (bx, by) crosses a straight piece

@@ -260,5 +260,44 @@ TEST(WholeNets, AnIslandInAnOpeningIsMeshed) {
     }
 }
 
+// The circle of the outline's top arc, continued below the arc, passes
+// within the tolerance of the middle of a chord cutting 0.013 into the
+// opening: that middle lies on no piece of the border, so no side is made.
+TEST(WholeNets, ChordIntoAnOpeningNearTheCircleOfAnOutlineArc) {
+    gridtest::GridSlab slab;
+    slab.outline = gridtest::Polygon({{12.0949717f, 5.22291565f}, {2.78339672f, 5.22291565f}, {2.78339672f, 0.0354482532f}, {12.0949717f, 0.0354482532f}});
+    slab.outline[0] = arcPiece(12.0949717f, 5.22291565f, 2.78339672f, 5.22291565f, 7.43918419f, 4.35669851f, true);
+    slab.openings.push_back(circle(4.3969202f, 2.69636106f, 1.28276825f));
+    slab.gridX = gridtest::Lines(2.78339672f, 2.78339672f + 31 * 0.304605f, 0.304605f);
+    slab.gridY = gridtest::Lines(0.0354482532f, 0.0354482532f + 30 * 0.304605f, 0.304605f);
+    gridtest::InstallGridSlab(slab);
+    GenerateGridBasedMesh();
+    EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, slab.openings, {}}, CoincidenceTolerance()), std::vector<std::string>{});
+}
+
+// Far from the origin for its size (5e4 for a slab 10 long) single
+// precision cannot hold the tolerance: refused before any node is made (the
+// refined net had nodes off the slab and left most of the line).
+TEST(WholeNets, SlabTooFarFromTheOriginIsRefused) {
+    for (const float at : {0.0f, 50000.0f}) {
+        gridtest::GridSlab slab;
+        slab.outline = gridtest::Polygon({{at + 0.3f, at + 0.2f}, {at + 9.7f, at + 1.1f}, {at + 10.1f, at + 7.9f}, {at + 4.9f, at + 10.3f}, {at - 0.2f, at + 6.1f}});
+        slab.lines.emplace_back(Point{at + 1.13f, at + 2.21f}, Point{at + 8.71f, at + 6.37f});
+        slab.gridX = slab.gridY = gridtest::Lines(at - 1.0f, at + 11.0f, 0.4f);
+        gridtest::InstallGridSlab(slab);
+        slabsetup::SetOldNet(32.0f, 32.0f, 2, 2, [](float, float) { return 0.15f; });
+        declar().MinElementSize = 0.02f;
+        try {
+            GenerateGridBasedMesh();
+            RefineMeshAdaptively();
+            EXPECT_EQ(at, 0.0f);
+            EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, {}, slab.lines}, CoincidenceTolerance(), false, false), std::vector<std::string>{});
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_NE(e.description().find("too far from the origin"), std::string::npos) << at << ": " << e.description();
+            EXPECT_EQ(basDelaunay().MeshNodeCount, 0);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orvelo
