@@ -1,5 +1,6 @@
 #include "halvex/services/messages.h"
 
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -246,7 +247,10 @@ void RaiseArgumentError(std::int32_t number, const std::string& member, const st
 float SingleArgument(const rt::VArray& array, std::int32_t index, const std::string& member,
                      const std::string& argument)
 {
-    return ArgumentElement(array, index, member, argument, &rt::Variant::toSingle);
+    const float value = ArgumentElement(array, index, member, argument, &rt::Variant::toSingle);
+    // NaN and the infinities are no measure either.
+    if (!std::isfinite(value)) RaiseArgumentError(6, member, argument + "(" + std::to_string(index) + ")");
+    return value;
 }
 
 std::int16_t IntegerArgument(long long value, const std::string& member, const std::string& argument)

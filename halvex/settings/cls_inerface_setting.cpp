@@ -200,6 +200,8 @@ std::int32_t ClsInerfaceSetting::GetIndexFromKey(const std::string& SKey)
     double value = 0;
     if (!rt::parseNumber(SKey.substr(open + 1, close - open - 1), value))
         RaiseArgumentError(13, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
+    if (!(value > -2147483648.5 && value < 2147483647.5))
+        RaiseArgumentError(6, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
     return rt::CLng(value);
 }
 

@@ -3,6 +3,7 @@
 // host, names the member, never a bare run-time description.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "halvex/services/cls_valmor.h"
 #include "halvex/settings/cls_draw_chart.h"
 #include "halvex/settings/cls_geo_graphic.h"
+#include "halvex/settings/cls_inerface_setting.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/errors.h"
 #include "tests/halvex/dialogs/dialog_fixture.h"
@@ -39,6 +41,9 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
     rt::VArray garbage;  // elements 1 to 4, each "garbage"
     garbage.redim(1, 4);
     for (std::int32_t i = 1; i <= 4; ++i) garbage.at(i) = rt::Variant("garbage");
+    rt::VArray notFinite;  // NaN and infinite margins
+    notFinite.redim(1, 4);
+    for (std::int32_t i = 1; i <= 4; ++i) notFinite.at(i) = rt::Variant(i % 2 ? std::nan("") : HUGE_VAL);
     std::int32_t hdc = 0;
     std::string file, dir, name;
     float size = 0;
@@ -58,6 +63,9 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
         {"ClsShowDialog.ShowSaveFile", [&] { facade.ShowSaveFile(0, file, folder(), dir, name, none); }},
         {"ClsShowDialog.SeparateFileAndDir", [&] { facade.SeparateFileAndDir(std::string(40000, 'a'), dir, name); }},
         {"GCommonDialog.GetPageMargine", [&] { layer.GetPageMargine(0, "T", garbage, none); }},
+        {"ClsShowDialog.GetPaperSize", [&] { facade.GetPaperSize(0, notFinite, size, size); }},
+        {"GCommonDialog.GetPageMargine", [&] { facade.CreatePrinterDevice(hdc, "T", garbage, notFinite); }},
+        {"ClsInerfaceSetting.GetIndexFromKey", [&] { ClsInerfaceSetting().GetIndexFromKey("Zoom(1e40)"); }},
         {"GCommonDialog.VBPrintDlg", [&] { layer.VBPrintDlg(print); }},
         {"GCommonDialog.VBPageSetupDlg", [&] { layer.VBPageSetupDlg(page); }},
         {"GCommonDialog.VBGetSaveFileName", [&] { layer.VBGetSaveFileName(save); }},
