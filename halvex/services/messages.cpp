@@ -14,6 +14,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
+#include "platform/forms/ui_thread.h"
 #include "platform/runtime/paths.h"
 
 namespace halvex {
@@ -129,6 +130,8 @@ void reportCurrent(const std::string& member)
     };
     try {
         std::rethrow_exception(current);
+    } catch (const forms::WrongThreadError&) {
+        throw;  // a call from the wrong thread is refused, not reported
     } catch (const rt::RuntimeError& error) {
         ReportError(error.number(), member.empty() ? error.description() : MemberErrorText(member, error));
     } catch (const std::bad_alloc&) {
@@ -150,6 +153,8 @@ void ReportMemberErrorQuietly(const std::string& member)
 {
     try {
         reportCurrent(member);
+    } catch (const forms::WrongThreadError&) {
+        throw;
     } catch (...) {
         // The report of an error cannot be reported in turn.
     }
