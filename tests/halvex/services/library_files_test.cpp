@@ -54,6 +54,7 @@ TEST_F(LibraryFilesTest, EveryDamagedFileIsReportedByItsName)
         {"STEU", "/data\r\nfour\r\n", [&] { valmor.DataDirectory(s1, s2, flag); }},
         {"Firma", "fifo", [&] { valmor.ReadFirma(s1, s2); }},
     };
+    std::string lineKind;  // the kind of file the line settings' message names
     for (const auto& [name, content, read] : cases) {
         SCOPED_TRACE(name);
         const std::string path = folder.path(name);
@@ -64,6 +65,7 @@ TEST_F(LibraryFilesTest, EveryDamagedFileIsReportedByItsName)
         read();
         ASSERT_EQ(box->boxes().size(), 1u);
         EXPECT_NE(box->boxes()[0].prompt.find(path), std::string::npos) << box->boxes()[0].prompt;
+        if (lineKind.empty()) lineKind = box->boxes()[0].prompt.substr(box->boxes()[0].prompt.rfind('('));
         std::filesystem::remove(path);
     }
     EXPECT_EQ(widths[1], 0.5f) << "a refused file gives the defaults";
@@ -76,6 +78,7 @@ TEST_F(LibraryFilesTest, EveryDamagedFileIsReportedByItsName)
         halvex::SettingClass().ReadLineSetting(colors, styles, widths);
         ASSERT_EQ(box->boxes().size(), 1u);
         EXPECT_NE(box->boxes()[0].prompt.find(userCopy), std::string::npos) << box->boxes()[0].prompt;
+        EXPECT_NE(box->boxes()[0].prompt.find(lineKind), std::string::npos) << box->boxes()[0].prompt;
     }
     std::filesystem::remove(userCopy);
 
