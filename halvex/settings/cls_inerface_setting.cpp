@@ -302,6 +302,8 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
                                              std::vector<RecentMnuData>& mnuFile)
 {
     try {
+        // A menu without its five records is refused before the list changes.
+        if (mnuFile.size() < 5) RaiseArgumentError(9, "ClsInerfaceSetting.SetFileAtTheTopList", "mnuFile");
         std::vector<std::string> list;
         if (ReadRecentFiles(AppTitle, list)) return true;
         list[0] = LastFileName;
