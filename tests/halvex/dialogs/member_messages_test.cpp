@@ -15,6 +15,8 @@
 #include "halvex/settings/cls_draw_chart.h"
 #include "halvex/settings/cls_geo_graphic.h"
 #include "halvex/settings/cls_inerface_setting.h"
+#include "platform/forms/control.h"
+#include "platform/forms/form.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/errors.h"
 #include "tests/halvex/dialogs/dialog_fixture.h"
@@ -56,6 +58,8 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
     SaveFileNameArgs save;
     save.Filename = std::string(kFileBuffer + 1, 'a');
     const std::int16_t rows = 2;
+    forms::Form form("frmHost", [](forms::Form& f) { f.addControl(forms::Kind::Label, "lblPlain"); });
+    forms::Control& label = form.control("lblPlain");  // no list, no panels
     const std::vector<std::pair<std::string, std::function<void()>>> calls = {
         {"ClsShowDialog.CopyWMFile", [&] { facade.CopyWMFile(file, hdc, 8000, 0, 0, 0, 0, NoWindow()); }},
         {"ClsShowDialog.ShowPageSetupDialog", [&] { facade.ShowPageSetupDialog(0, hdc, "T", garbage, garbage); }},
@@ -76,6 +80,10 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
         {"ClsValmor.ShowGroupList", [&] { valmor.ShowGroupList("", "", none, none); }},
         {"ClsValmor.ResolveString", [&] { valmor.ResolveString("|1", none); }},
         {"ClsValmor.CIntPrivate", [&] { valmor.CIntPrivate(rt::Variant(1e300)); }},
+        {"ClsValmor.AddCmbData", [&] { valmor.AddCmbData(label, 3, 1); }},
+        {"ClsValmor.StartWait", [&] { valmor.StartWait(nullptr, 2, &label); }},
+        {"ClsValmor.StatusWait", [&] { valmor.StatusWait(label, 2); }},
+        {"ClsValmor.StatusClear", [&] { valmor.StatusClear(label); }},
         {"ClsDrawChart.DrawChart",
          [&] { ClsDrawChart().DrawChart(1, 2, rows, 1, "X", "Y", none, "T", none, none, false, none, 0, 1, 0, ""); }},
     };
