@@ -58,8 +58,12 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
     SaveFileNameArgs save;
     save.Filename = std::string(kFileBuffer + 1, 'a');
     const std::int16_t rows = 2;
-    forms::Form form("frmHost", [](forms::Form& f) { f.addControl(forms::Kind::Label, "lblPlain"); });
+    forms::Form form("frmHost", [](forms::Form& f) {
+        f.addControl(forms::Kind::Label, "lblPlain");
+        f.addControl(forms::Kind::TextBox, "txtEntry");
+    });
     forms::Control& label = form.control("lblPlain");  // no list, no panels
+    form.control("txtEntry").Text("5");
     const std::vector<std::pair<std::string, std::function<void()>>> calls = {
         {"ClsShowDialog.CopyWMFile", [&] { facade.CopyWMFile(file, hdc, 8000, 0, 0, 0, 0, NoWindow()); }},
         {"ClsShowDialog.ShowPageSetupDialog", [&] { facade.ShowPageSetupDialog(0, hdc, "T", garbage, garbage); }},
@@ -80,6 +84,7 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
         {"ClsValmor.ShowGroupList", [&] { valmor.ShowGroupList("", "", none, none); }},
         {"ClsValmor.ResolveString", [&] { valmor.ResolveString("|1", none); }},
         {"ClsValmor.CIntPrivate", [&] { valmor.CIntPrivate(rt::Variant(1e300)); }},
+        {"ClsValmor.InputType", [&] { valmor.InputType(form.control("txtEntry"), 2, std::nan(""), 0); }},
         {"ClsValmor.AddCmbData", [&] { valmor.AddCmbData(label, 3, 1); }},
         {"ClsValmor.StartWait", [&] { valmor.StartWait(nullptr, 2, &label); }},
         {"ClsValmor.StatusWait", [&] { valmor.StatusWait(label, 2); }},
