@@ -11,6 +11,7 @@
 #include "halvex/dialogs/instan_graphic.h"
 #include "halvex/interface/dialog_enums.h"
 #include "halvex/services/form_language.h"
+#include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/step_errors.h"
 #include "outside/quillon/language_text.h"
@@ -276,9 +277,12 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
                 return;
             }
             TempFile = file = chosen;
-            ours = true;
+            // A folder, pipe or device of that name is refused before it is
+            // opened (a pipe would wait for a reader) and is never removed.
+            RequireRegularFileOrNothing(file);
             std::ofstream created(file, std::ios::binary | std::ios::trunc);
             if (!created) rt::raise(75, "Path/File access error: " + file);
+            ours = true;
         }
         std::error_code error;
         if (!std::filesystem::exists(file, error)) {

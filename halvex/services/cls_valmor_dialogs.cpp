@@ -474,19 +474,22 @@ bool ClsValmor::ShowMenuView1(const std::string& FormCaption, rt::VArray& OptTex
 void ClsValmor::AddCmbData(forms::Control& CmbData, std::int16_t NData, std::int16_t IData, std::int16_t IBaseData,
                            bool BlnCmbVisible)
 {
-    if (BlnCmbVisible) CmbData.Visible(true);
-    CmbData.Clear();
-    if (IBaseData == -1) {
-        CmbData.AddItem("");
-        IData = -1;
-        IBaseData = 1;
-    }
-    for (std::int32_t k = IBaseData; k <= NData; ++k) CmbData.AddItem(std::to_string(k));
-    try {
-        if (IBaseData <= IData && IData <= NData) CmbData.Text(std::to_string(IData));
-    } catch (const rt::RuntimeError&) {
-        // A selection that fails leaves the box filled and unselected.
-    }
+    // The box's errors reach the caller under this member's name.
+    AsMember("ClsValmor.AddCmbData", [&] {
+        if (BlnCmbVisible) CmbData.Visible(true);
+        CmbData.Clear();
+        if (IBaseData == -1) {
+            CmbData.AddItem("");
+            IData = -1;
+            IBaseData = 1;
+        }
+        for (std::int32_t k = IBaseData; k <= NData; ++k) CmbData.AddItem(std::to_string(k));
+        try {
+            if (IBaseData <= IData && IData <= NData) CmbData.Text(std::to_string(IData));
+        } catch (const rt::RuntimeError&) {
+            // A selection that fails leaves the box filled and unselected.
+        }
+    });
 }
 
 void ClsValmor::ReadFirma(std::string& Firma1, std::string& Firma2) { readHeaderFile(Firma1, Firma2); }

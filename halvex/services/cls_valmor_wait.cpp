@@ -1,20 +1,25 @@
 // Members of ClsValmor: wait and status display, exit confirmation, method
 // titles.
 #include "halvex/services/cls_valmor.h"
+#include "halvex/services/messages.h"
 #include "halvex/services/wait_display.h"
 
 namespace halvex {
 
 void ClsValmor::StartWait(forms::Form* FrmShow, std::int16_t ITxtCont, forms::Control* ObjStbar)
 {
-    halvex::StartWait(FrmShow, ITxtCont, ObjStbar);
+    // The caller's controls' errors reach it under the member's name.
+    AsMember("ClsValmor.StartWait", [&] { halvex::StartWait(FrmShow, ITxtCont, ObjStbar); });
 }
 
-void ClsValmor::StatusWait(forms::Control& ObjStbar, std::int16_t ITxtCont) { halvex::StatusWait(ObjStbar, ITxtCont); }
+void ClsValmor::StatusWait(forms::Control& ObjStbar, std::int16_t ITxtCont)
+{
+    AsMember("ClsValmor.StatusWait", [&] { halvex::StatusWait(ObjStbar, ITxtCont); });
+}
 
 void ClsValmor::StatusClear(forms::Control& ObjStbar, const std::string& TextWait)
 {
-    halvex::StatusClear(ObjStbar, TextWait);
+    AsMember("ClsValmor.StatusClear", [&] { halvex::StatusClear(ObjStbar, TextWait); });
 }
 
 bool ClsValmor::ExitMessage()

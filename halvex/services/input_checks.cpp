@@ -4,12 +4,14 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/messages.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
 #include "platform/forms/msgbox.h"
@@ -161,6 +163,9 @@ bool CheckInputType(forms::Control& control, std::int16_t mode, double max, doub
     case InputSingleGreaterZeroButNotMax: min = 0; break;
     default: break;
     }
+    // A limit that is no number would reject every entry without a word.
+    if (std::isnan(max)) RaiseArgumentError(5, "ClsValmor.InputType", "MaxInput");
+    if (std::isnan(min)) RaiseArgumentError(5, "ClsValmor.InputType", "MinInput");
     const bool lowerExclusive = mode == InputSingleGreaterZero || mode == InputSingleGreaterZeroButNotMax;
 
     const std::string name = fieldName(caption);

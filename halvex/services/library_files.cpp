@@ -81,11 +81,10 @@ bool ReadLibraryFile(const std::string& path, const std::function<void(rt::TextR
 {
     libraryState().CurrentFilePath = path;
     try {
+        // The kind first: a refusal's message names it too.
+        SetFileTypeText(path);
         RequireRegularFileOrNothing(path);
-        if (CheckFileMissing(path, true).toBool()) {
-            SetFileTypeText(path);
-            return false;
-        }
+        if (CheckFileMissing(path, true).toBool()) return false;
         if (OpenFileByMode(path, InputMode, 1, 0, nullptr) != 0) return false;
         read(libraryFileChannel().reader());
         libraryFileChannel().close();

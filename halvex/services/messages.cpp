@@ -1,5 +1,6 @@
 #include "halvex/services/messages.h"
 
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -13,6 +14,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
+#include "platform/forms/ui_thread.h"
 #include "platform/runtime/paths.h"
 
 namespace halvex {
@@ -128,6 +130,8 @@ void reportCurrent(const std::string& member)
     };
     try {
         std::rethrow_exception(current);
+    } catch (const forms::WrongThreadError&) {
+        throw;  // a call from the wrong thread is refused, not reported
     } catch (const rt::RuntimeError& error) {
         ReportError(error.number(), member.empty() ? error.description() : MemberErrorText(member, error));
     } catch (const std::bad_alloc&) {
@@ -149,6 +153,8 @@ void ReportMemberErrorQuietly(const std::string& member)
 {
     try {
         reportCurrent(member);
+    } catch (const forms::WrongThreadError&) {
+        throw;
     } catch (...) {
         // The report of an error cannot be reported in turn.
     }
@@ -246,7 +252,10 @@ void RaiseArgumentError(std::int32_t number, const std::string& member, const st
 float SingleArgument(const rt::VArray& array, std::int32_t index, const std::string& member,
                      const std::string& argument)
 {
-    return ArgumentElement(array, index, member, argument, &rt::Variant::toSingle);
+    const float value = ArgumentElement(array, index, member, argument, &rt::Variant::toSingle);
+    // NaN and the infinities are no measure either.
+    if (!std::isfinite(value)) RaiseArgumentError(6, member, argument + "(" + std::to_string(index) + ")");
+    return value;
 }
 
 std::int16_t IntegerArgument(long long value, const std::string& member, const std::string& argument)

@@ -135,7 +135,8 @@ T ArgumentElement(const rt::VArray& array, std::int32_t index, const std::string
         RaiseArgumentError(error.number(), member, argument + "(" + std::to_string(index) + ")");
     }
 }
-// The element as a Single, so for the margin arrays.
+// The element as a finite Single, so for the margin arrays (NaN and the
+// infinities raise error 6 naming the argument).
 float SingleArgument(const rt::VArray& array, std::int32_t index, const std::string& member,
                      const std::string& argument);
 

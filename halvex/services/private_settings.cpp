@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/forms/settings.h"
+#include "platform/forms/ui_thread.h"
 
 namespace halvex {
 
@@ -28,6 +29,8 @@ rt::Variant GetPrivateSettingValue(const std::string& app, const std::string& se
             return rt::Variant(rt::Variant(stored).toBool());
         }
         return rt::Variant(forms::settings().get(app, section, key, defaultValue.toString()));
+    } catch (const forms::WrongThreadError&) {
+        throw;  // refused, not "nothing stored"
     } catch (const std::exception&) {
         return defaultValue;
     }

@@ -1,8 +1,11 @@
 // For procedures that ignore their errors step by step: a step that fails
-// is skipped and the next one runs.
+// is skipped and the next one runs. A call from the wrong thread is no
+// step's error: it is refused whole (forms::WrongThreadError passes).
 #pragma once
 
 #include <exception>
+
+#include "platform/forms/ui_thread.h"
 
 namespace halvex {
 
@@ -11,6 +14,8 @@ void ignoringErrors(Step step)
 {
     try {
         step();
+    } catch (const forms::WrongThreadError&) {
+        throw;
     } catch (const std::exception&) {
         // The step is skipped.
     }

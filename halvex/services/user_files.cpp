@@ -13,7 +13,9 @@ std::string UserFileToRead(const std::string& name)
 {
     const std::string user = forms::userSettingsFolder() + "/" + name;
     std::error_code ec;
-    if (std::filesystem::is_regular_file(user, ec)) return user;
+    // Anything of that name is the user's: a folder or pipe there is
+    // reported by the reader instead of being passed over silently.
+    if (std::filesystem::exists(user, ec)) return user;
     return AddBackslash(ApplicationPath()) + name;
 }
 

@@ -10,7 +10,9 @@
 
 namespace halvex {
 
-// The user's copy of a file when there is one, else the program folder's.
+// The user's copy of a file when there is one (anything of that name,
+// which its reader refuses when it is no regular file), else the program
+// folder's.
 std::string UserFileToRead(const std::string& name);
 // The user's copy of a file (WriteLibraryFile makes its folder when it is
 // missing).

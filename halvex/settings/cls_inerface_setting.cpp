@@ -200,6 +200,8 @@ std::int32_t ClsInerfaceSetting::GetIndexFromKey(const std::string& SKey)
     double value = 0;
     if (!rt::parseNumber(SKey.substr(open + 1, close - open - 1), value))
         RaiseArgumentError(13, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
+    if (!(value > -2147483648.5 && value < 2147483647.5))
+        RaiseArgumentError(6, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
     return rt::CLng(value);
 }
 
@@ -300,6 +302,8 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
                                              std::vector<RecentMnuData>& mnuFile)
 {
     try {
+        // A menu without its five records is refused before the list changes.
+        if (mnuFile.size() < 5) RaiseArgumentError(9, "ClsInerfaceSetting.SetFileAtTheTopList", "mnuFile");
         std::vector<std::string> list;
         if (ReadRecentFiles(AppTitle, list)) return true;
         list[0] = LastFileName;

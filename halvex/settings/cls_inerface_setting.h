@@ -19,7 +19,8 @@ class ClsInerfaceSetting {
 public:
     // The number between the first "(" and the first ")" after it (blanks
     // allowed, a fraction rounded half to even); -1 without both. Error 13
-    // for text between them that is no number.
+    // for text between them that is no number, 6 for a number beyond a
+    // Long; both name the member and SKey.
     std::int32_t GetIndexFromKey(const std::string& SKey);
     // Height of the toolbar laid out in rows as wide as its widest plain
     // button; a separator adds 8 below its row.

@@ -1,5 +1,6 @@
 #include "halvex/settings/setting_class.h"
 
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -220,6 +221,18 @@ void copyItems(std::vector<T>& to, const std::vector<U>& from, std::size_t n)
     for (std::size_t k = 1; k <= n && k < from.size(); ++k) to[k] = static_cast<T>(from[k]);
 }
 
+// copyItems for a measure of the host's: a value that is no finite number
+// (NaN, an infinity) is refused naming the member and the argument before
+// the dialog opens.
+void copyMeasures(std::vector<float>& to, const std::vector<float>& from, std::size_t n, const char* member,
+                  const char* argument)
+{
+    for (std::size_t k = 1; k <= n && k < from.size(); ++k) {
+        if (!std::isfinite(from[k])) RaiseArgumentError(6, member, argument + ("(" + std::to_string(k) + ")"));
+    }
+    copyItems(to, from, n);
+}
+
 template <class T, class U>
 void copyBackItems(std::vector<T>& host, const std::vector<U>& working)
 {
@@ -257,7 +270,7 @@ void SettingClass::ShowLineSetting(std::vector<std::int32_t>& color_Value, std::
             s.SettingLineStyles.assign(n + 1, 0);
             for (std::size_t k = 1; k <= n && k < Style_Line.size(); ++k)
                 s.SettingLineStyles[k] = IntegerArgument(Style_Line[k], "SettingClass.ShowLineSetting", "Style_Line");
-            copyItems(s.SettingLineWidths, Thickness_Line, n);
+            copyMeasures(s.SettingLineWidths, Thickness_Line, n, "SettingClass.ShowLineSetting", "Thickness_Line");
         },
         [] { showLineDialog(); },
         [&] {
@@ -291,7 +304,10 @@ void SettingClass::ShowOrdinateSetting(std::vector<float>& SngOrdinateVal)
     SettingsWorkingState& s = settingsState();
     runShow(
         SngOrdinateVal.size(), SettingsFamily::Ordinate,
-        [&](std::size_t n) { copyItems(s.SettingOrdinates, SngOrdinateVal, n); }, [] { showOrdinateDialog(); },
+        [&](std::size_t n) {
+            copyMeasures(s.SettingOrdinates, SngOrdinateVal, n, "SettingClass.ShowOrdinateSetting", "SngOrdinateVal");
+        },
+        [] { showOrdinateDialog(); },
         [&] { copyBackItems(SngOrdinateVal, s.SettingOrdinates); });
 }
 
@@ -312,7 +328,7 @@ void SettingClass::ShowFontSetting(std::vector<std::string>& StrFontFaceName, st
         [&](std::size_t n) {
             s.FontNameChangeable = FontNameFlagInput != nullptr && *FontNameFlagInput;
             copyItems(s.SettingFontFaceNames, StrFontFaceName, n);
-            copyItems(s.SettingFontSizes, SngFontSize, n);
+            copyMeasures(s.SettingFontSizes, SngFontSize, n, "SettingClass.ShowFontSetting", "SngFontSize");
             copyItems(s.SettingFontEscapements, LngFontEscapement, n);
             copyItems(s.SettingFontWeights, LngFontWeight, n);
             copyItems(s.SettingFontItalic, BlnFontItalicOut, n);

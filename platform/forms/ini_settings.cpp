@@ -548,7 +548,12 @@ bool removeAll(Entries& entries, const std::u16string& whole) {
     return removed;
 }
 
-std::string reason(int error) { return std::generic_category().message(error); }
+// The error of a name that is no regular file (a pipe, a device).
+constexpr int kNotRegularFile = -1;
+
+std::string reason(int error) {
+    return error == kNotRegularFile ? std::string("not a regular file") : std::generic_category().message(error);
+}
 
 [[noreturn]] void raiseFileError(const std::string& path, const char* what, int error) {
     rt::raise(75, "Path/File access error: the settings file " + path + " cannot be " + what + " (" + reason(error) +
@@ -559,9 +564,17 @@ std::string reason(int error) { return std::generic_category().message(error); }
 // gives its errno value in error.
 std::optional<std::string> readBytes(const std::string& path, int& error) {
     error = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe of that name is refused instead of
+    // waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno != ENOENT) error = errno;
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))) {
+        ::close(fd);
+        error = kNotRegularFile;
         return std::nullopt;
     }
     std::string data;

@@ -1,5 +1,9 @@
 // Printing through the dialog layer and the facade, the metafile copy and
 // the order-header dialog.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -473,6 +477,29 @@ TEST_F(MetafileCopyTest, AnEarlyErrorKeepsTheHostsFile)
     copy(hostFile);
     EXPECT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(std::filesystem::file_size(hostFile), 1u);
+}
+
+TEST_F(MetafileCopyTest, ATargetThatIsNoRegularFileIsRefusedAndKept)
+{
+    // A folder and a pipe (with a reader waiting, so that opening it for
+    // writing cannot block) of the chosen name.
+    const std::string dir = folder() + "/Plan.wmf";
+    std::filesystem::create_directory(dir);
+    const std::string pipe = folder() + "/Pipe.wmf";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ScopedCommonDialogDriver driver([](DialogSession& s) { s.pressOk(); });
+    forms::ScopedMsgBox box;
+    for (const std::string& target : {dir, pipe}) {
+        box->answer(forms::vbOK);
+        copy(target);
+        ASSERT_FALSE(box->boxes().empty());
+        EXPECT_NE(box->boxes().back().prompt.find(target), std::string::npos) << box->boxes().back().prompt;
+    }
+    ::close(reader);
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST_F(PrintingTest, SetMetaToClpRefusesWhatIsNoMetafile)

@@ -16,6 +16,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/input.h"
 #include "platform/forms/msgbox.h"
+#include "platform/forms/settings.h"
 #include "platform/runtime/temp_folder.h"
 
 namespace {
@@ -53,6 +54,7 @@ TEST_F(LibraryFilesTest, EveryDamagedFileIsReportedByItsName)
         {"STEU", "/data\r\nfour\r\n", [&] { valmor.DataDirectory(s1, s2, flag); }},
         {"Firma", "fifo", [&] { valmor.ReadFirma(s1, s2); }},
     };
+    std::string lineKind;  // the kind of file the line settings' message names
     for (const auto& [name, content, read] : cases) {
         SCOPED_TRACE(name);
         const std::string path = folder.path(name);
@@ -63,9 +65,22 @@ TEST_F(LibraryFilesTest, EveryDamagedFileIsReportedByItsName)
         read();
         ASSERT_EQ(box->boxes().size(), 1u);
         EXPECT_NE(box->boxes()[0].prompt.find(path), std::string::npos) << box->boxes()[0].prompt;
+        if (lineKind.empty()) lineKind = box->boxes()[0].prompt.substr(box->boxes()[0].prompt.rfind('('));
         std::filesystem::remove(path);
     }
     EXPECT_EQ(widths[1], 0.5f) << "a refused file gives the defaults";
+    // A user's copy that is no regular file is reported too, not passed over.
+    const std::string userCopy = forms::userSettingsFolder() + "/lineform.gra";
+    std::filesystem::create_directories(userCopy);
+    {
+        forms::ScopedMsgBox box;
+        box->answer(forms::vbOK);
+        halvex::SettingClass().ReadLineSetting(colors, styles, widths);
+        ASSERT_EQ(box->boxes().size(), 1u);
+        EXPECT_NE(box->boxes()[0].prompt.find(userCopy), std::string::npos) << box->boxes()[0].prompt;
+        EXPECT_NE(box->boxes()[0].prompt.find(lineKind), std::string::npos) << box->boxes()[0].prompt;
+    }
+    std::filesystem::remove(userCopy);
 
     // CR line ends and a byte-order mark (the reader's own test has the rest).
     folder.write("Units", "\xEF\xBB\xBF[m]\r1\r[cm]\r100\r[kN]\r1\r[MN]\r0.001\r[x]\r");

@@ -8,6 +8,8 @@
 #include "halvex/dialogs/cls_show_dialog.h"
 #include "halvex/services/cls_valmor.h"
 #include "halvex/services/library_state.h"
+#include "halvex/settings/cls_geo_graphic.h"
+#include "halvex/settings/cls_inerface_setting.h"
 #include "platform/forms/ui_thread.h"
 
 TEST(UiThreadTest, CallsFromAnotherThreadAreRefusedAndTheStateStaysTheUiThreads)
@@ -24,4 +26,39 @@ TEST(UiThreadTest, CallsFromAnotherThreadAreRefusedAndTheStateStaysTheUiThreads)
     });
     worker.join();
     EXPECT_EQ(services.Prod(), "ui");
+}
+
+namespace {
+
+struct Placed : halvex::IPlacedForm {
+    std::int16_t WindowState() override { return 0; }
+    void WindowState(std::int16_t) override {}
+    std::int32_t Left() override { return 0; }
+    void Left(std::int32_t) override {}
+    std::int32_t Top() override { return 0; }
+    void Top(std::int32_t) override {}
+    std::int32_t Width() override { return 0; }
+    void Width(std::int32_t) override {}
+    std::int32_t Height() override { return 0; }
+    void Height(std::int32_t) override {}
+};
+
+}  // namespace
+
+// Members that trap their own errors, or read the user's settings with a
+// fallback, refuse the wrong thread all the same instead of answering with
+// their defaults.
+TEST(UiThreadTest, MembersThatTrapTheirErrorsStillRefuseAnotherThread)
+{
+    std::thread worker([] {
+        halvex::ClsValmor services;
+        EXPECT_THROW(services.GetPrivateSetting("Host", "S", "K", rt::Variant("default")), forms::WrongThreadError);
+        halvex::ClsInerfaceSetting layout;
+        std::vector<halvex::RecentMnuData> menu(5);
+        EXPECT_THROW(layout.Set_RecentFile("Host", menu), forms::WrongThreadError);
+        Placed form;
+        EXPECT_THROW(layout.GetFormSetting(form, "Host", "Main"), forms::WrongThreadError);
+        EXPECT_THROW(halvex::ClsGeoGraphic().GetTextWidth("text", 10), forms::WrongThreadError);
+    });
+    worker.join();
 }

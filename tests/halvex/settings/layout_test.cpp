@@ -107,6 +107,13 @@ TEST_F(LayoutTest, TheRecentFileList)
     EXPECT_FALSE(menu[4].Visible);
     EXPECT_EQ(menu[4].Caption, "");
     EXPECT_EQ(list(), (std::vector<std::string>{whole49, long50, noSeparator, ""}));
+
+    // A menu without its five records: refused under the member's name, the list kept.
+    std::vector<RecentMnuData> shortMenu(2);
+    box->answer(forms::vbOK);
+    EXPECT_TRUE(setting.SetFileAtTheTopList(a, kApp, shortMenu));
+    EXPECT_NE(box->boxes().back().prompt.find("SetFileAtTheTopList"), std::string::npos) << box->boxes().back().prompt;
+    EXPECT_EQ(list(), (std::vector<std::string>{whole49, long50, noSeparator, ""}));
 }
 
 // Dock containers that hand out and take fixed texts.

@@ -1,6 +1,7 @@
 // The graphic settings' files, Show members and dialog rules, driven headless.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -157,6 +158,15 @@ TEST_F(SettingsTest, AShortPaintArrayOpensAndAWideStyleIsRefused)
     EXPECT_NE(box->boxes()[0].prompt.find("ShowLineSetting"), std::string::npos) << "names the member";
     EXPECT_NE(box->boxes()[0].prompt.find("Style_Line"), std::string::npos) << "and the argument";
     EXPECT_EQ(styles[4], 40000);
+
+    // A measure that is no finite number is refused the same way.
+    std::vector<float> ordinates(21, 1.5f);
+    ordinates[3] = std::nanf("");
+    box->answer(forms::vbOK);
+    SettingClass().ShowOrdinateSetting(ordinates);
+    ASSERT_EQ(box->boxes().size(), 2u);
+    EXPECT_NE(box->boxes()[1].prompt.find("SngOrdinateVal(3)"), std::string::npos) << box->boxes()[1].prompt;
+    EXPECT_EQ(ordinates[2], 1.5f);
 }
 
 TEST_F(SettingsTest, ABlockedSaveKeepsTheOldFileAndTheDialog)

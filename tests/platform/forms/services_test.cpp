@@ -105,7 +105,14 @@ TEST(Settings, WithoutTheQtServicesTheSettingsLiveInTheUsersIniFiles) {
     std::filesystem::create_directory(folder.path("folder.ini"));
     EXPECT_EQ(errorNumberOf([] { settings().save("Folder", "S", "K", "x"); }), 75) << "what cannot be read is kept";
     EXPECT_EQ(settings().get("Folder", "S", "K", "default"), "default");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.dir()), {}), 3) << "no temporary file is left";
+    // A name that is a device (or a pipe, which would wait for a writer)
+    // reads as nothing stored and is kept.
+    std::filesystem::create_symlink("/dev/null", folder.path("device.ini"));
+    EXPECT_EQ(settings().get("Device", "S", "K", "default"), "default");
+    EXPECT_EQ(errorNumberOf([] { settings().save("Device", "S", "K", "x"); }, &message), 75);
+    EXPECT_NE(message.find("not a regular file"), std::string::npos) << message;
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.path("device.ini")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.dir()), {}), 4) << "no temporary file is left";
 
     setSettingsStore(previous);
     setenv("OH_SETTINGS_DIR", redirected.c_str(), 1);
