@@ -208,8 +208,13 @@ void ClsShowDialog::GetPaperSize(std::int32_t PrinterHDc, rt::VArray& Margin, fl
         const double right = SingleArgument(Margin, 2, kPaperMember, "Margin");
         const double top = SingleArgument(Margin, 3, kPaperMember, "Margin");
         const double bottom = SingleArgument(Margin, 4, kPaperMember, "Margin");
-        PaperVERTLength = static_cast<float>(vertSize / vertRes * pageY - (top + bottom) * 10);
-        PaperHORZLength = static_cast<float>(horzSize / horzRes * pageX - (left + right) * 10);
+        const double vertical = vertSize / vertRes * pageY - (top + bottom) * 10;
+        const double horizontal = horzSize / horzRes * pageX - (left + right) * 10;
+        // Margins that leave no paper between them are refused, the lengths
+        // kept as they were.
+        if (!(vertical > 0.0) || !(horizontal > 0.0)) RaiseArgumentError(5, kPaperMember, "Margin");
+        PaperVERTLength = static_cast<float>(vertical);
+        PaperHORZLength = static_cast<float>(horizontal);
     } catch (const rt::RuntimeError&) {
         reportTrapped(kPaperMember);
     }

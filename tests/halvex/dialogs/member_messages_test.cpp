@@ -46,6 +46,9 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
     rt::VArray notFinite;  // NaN and infinite margins
     notFinite.redim(1, 4);
     for (std::int32_t i = 1; i <= 4; ++i) notFinite.at(i) = rt::Variant(i % 2 ? std::nan("") : HUGE_VAL);
+    rt::VArray wide;  // margins of 20 cm on every side: no paper left
+    wide.redim(1, 4);
+    for (std::int32_t i = 1; i <= 4; ++i) wide.at(i) = rt::Variant(20.0f);
     std::int32_t hdc = 0;
     std::string file, dir, name;
     float size = 0;
@@ -72,6 +75,7 @@ TEST_F(MemberMessagesTest, EveryMessageOfAMemberCalledOutOfRangeNamesTheMember)
         {"ClsShowDialog.SeparateFileAndDir", [&] { facade.SeparateFileAndDir(std::string(40000, 'a'), dir, name); }},
         {"GCommonDialog.GetPageMargine", [&] { layer.GetPageMargine(0, "T", garbage, none); }},
         {"ClsShowDialog.GetPaperSize", [&] { facade.GetPaperSize(0, notFinite, size, size); }},
+        {"ClsShowDialog.GetPaperSize", [&] { facade.GetPaperSize(0, wide, size, size); }},
         {"GCommonDialog.GetPageMargine", [&] { facade.CreatePrinterDevice(hdc, "T", garbage, notFinite); }},
         {"ClsInerfaceSetting.GetIndexFromKey", [&] { ClsInerfaceSetting().GetIndexFromKey("Zoom(1e40)"); }},
         {"GCommonDialog.VBPrintDlg", [&] { layer.VBPrintDlg(print); }},
