@@ -129,6 +129,9 @@ std::int16_t ReadCalculationNetFile(const std::string& file, InternalForcesData&
                 for (int k = 1; k <= corners; ++k) {
                     const std::int16_t node = in.readInteger();
                     if (node < 1 || node > read.CalcNodeCount) forces::BrokenFile();
+                    // An element names each of its nodes once.
+                    for (int j = 1; j < k; ++j)
+                        if (read.CalcElementCorners[e][j] == node) forces::BrokenFile();
                     read.CalcElementCorners[e][k] = node;
                 }
             }

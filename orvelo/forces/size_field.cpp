@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "orvelo/forces/float_checks.h"
 #include "orvelo/forces/plate_elements.h"
@@ -11,6 +12,21 @@ namespace orvelo {
 
 using forces::checkedDivide;
 using forces::checkedSingle;
+
+namespace {
+
+// An element whose forces cannot be computed (a degenerate element, values
+// that overflow) is named with its corners and group, so that the message
+// says where the fault lies; the error number is kept.
+[[noreturn]] void raiseElementFault(const rt::RuntimeError& error, std::size_t element, int corners,
+                                    const std::array<std::int16_t, 5>& nodes, std::int16_t group) {
+    std::string text = "Element " + std::to_string(element) + " of the calculation net (nodes ";
+    for (int k = 1; k <= corners; ++k) text += (k > 1 ? ", " : "") + std::to_string(nodes[static_cast<std::size_t>(k)]);
+    text += ", slab group " + std::to_string(group) + ") gives no internal forces: " + error.description();
+    rt::raise(error.number(), text);
+}
+
+}  // namespace
 
 CornerTable RecoverCornerValues(const InternalForcesData& net, bool keepCornerValues) {
     const auto elementCount =
@@ -30,14 +46,17 @@ CornerTable RecoverCornerValues(const InternalForcesData& net, bool keepCornerVa
             rt::raise(9);
         }
         const int corners = net.CalcCornerCount[e];
-        if (corners == 4) {
-            QuadPlateForces(net.GroupThickness[g], net.GroupModulus[g], net.GroupPoisson[g],
-                            net.CalcElementCorners[e], values, net);
-        } else if (corners == 3) {
-            TrianglePlateForces(net.GroupThickness[g], net.GroupModulus[g], net.GroupPoisson[g],
+        if (corners != 3 && corners != 4) rt::raise(9);
+        try {
+            if (corners == 4) {
+                QuadPlateForces(net.GroupThickness[g], net.GroupModulus[g], net.GroupPoisson[g],
                                 net.CalcElementCorners[e], values, net);
-        } else {
-            rt::raise(9);
+            } else {
+                TrianglePlateForces(net.GroupThickness[g], net.GroupModulus[g], net.GroupPoisson[g],
+                                    net.CalcElementCorners[e], values, net);
+            }
+        } catch (const rt::RuntimeError& error) {
+            raiseElementFault(error, e, corners, net.CalcElementCorners[e], g);
         }
         if (keepCornerValues) {
             for (int k = 1; k <= corners; ++k) cornerQx[e][k] = values[k];

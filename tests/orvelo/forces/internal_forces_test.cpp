@@ -121,6 +121,7 @@ TEST_F(InternalForcesTest, BrokenFilesEndTheOperationThroughItsErrorExit) {
          "8\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n"},  // a count other than the net's
         {"SLAB.PL3", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n10\r\n"},  // a node outside the net
         {"SLAB.PL9", "3\r\n0,0\r\n1,0\r\n0,1\r\n1\r\n5,1,2,3,1,2\r\n1\r\n"},  // five corners
+        {"SLAB.PL9", "3\r\n0,0\r\n1,0\r\n0,1\r\n1\r\n4,1,2,2,3\r\n1\r\n"},  // a node named twice
         {"SLAB.PC7", "1,x,3,4\r\n"},                                          // not a number
         {"SLAB.PL9", ""},  // the last element in a group .P21 lacks (below)
     };
@@ -144,6 +145,30 @@ TEST_F(InternalForcesTest, BrokenFilesEndTheOperationThroughItsErrorExit) {
             << box->boxes().back().prompt;
         EXPECT_EQ(declar().OldNodeCount, 0) << c.file;
         EXPECT_FALSE(rt::dataChannel().isOpen()) << c.file;
+    }
+}
+
+TEST_F(InternalForcesTest, AnElementWithoutForcesIsNamedInTheMessage) {
+    // A triangle of three nodes on one line; a deflection too large for the
+    // element's sums.
+    std::string pg1;
+    for (int i = 1; i <= 27; ++i) pg1 += i == 13 ? "1E+38\r\n" : "0\r\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"SLAB.PL9", "9\r\n0,0\r\n1,0\r\n2,0\r\n0,1\r\n1,1\r\n2,1\r\n0,2\r\n1,2\r\n2,2\r\n1\r\n3,1,2,3\r\n1\r\n"},
+        {"SLAB.PG1", pg1},
+    };
+    for (const auto& [file, contents] : cases) {
+        writeHeader(1, halvex::Givensubgrade);
+        writeSolverFiles(curvedField(), identityMap());
+        folder.write(file, contents);
+        box->answer(forms::vbOK);
+        const std::size_t before = box->boxes().size();
+        ComputeInternalForces();
+        EXPECT_EQ(runState(), halvex::ExitWithoutSaving) << file;
+        ASSERT_EQ(box->boxes().size(), before + 1) << file;
+        EXPECT_NE(box->boxes().back().prompt.find("Element 1 of the calculation net (nodes 1, 2, "), std::string::npos)
+            << box->boxes().back().prompt;
+        EXPECT_EQ(declar().OldNodeCount, 0) << file;
     }
 }
 
