@@ -55,16 +55,16 @@ CornerTable RecoverCornerValues(const InternalForcesData& net, bool keepCornerVa
                 TrianglePlateForces(net.GroupThickness[g], net.GroupModulus[g], net.GroupPoisson[g],
                                     net.CalcElementCorners[e], values, net);
             }
+            if (keepCornerValues) {
+                for (int k = 1; k <= corners; ++k) cornerQx[e][k] = values[k];
+            } else {
+                float sum = 0.0f;
+                for (int k = 1; k <= corners; ++k) sum = checkedSingle(sum + values[k]);
+                const float mean = checkedSingle(checkedDivide(sum, corners));
+                for (int k = 1; k <= corners; ++k) cornerQx[e][k] = mean;
+            }
         } catch (const rt::RuntimeError& error) {
             raiseElementFault(error, e, corners, net.CalcElementCorners[e], g);
-        }
-        if (keepCornerValues) {
-            for (int k = 1; k <= corners; ++k) cornerQx[e][k] = values[k];
-        } else {
-            float sum = 0.0f;
-            for (int k = 1; k <= corners; ++k) sum = checkedSingle(sum + values[k]);
-            const float mean = checkedSingle(checkedDivide(sum, corners));
-            for (int k = 1; k <= corners; ++k) cornerQx[e][k] = mean;
         }
     }
     return cornerQx;
@@ -86,7 +86,13 @@ std::vector<float> AverageAtNodes(const InternalForcesData& net, const CornerTab
         for (int k = 1; k <= corners; ++k) {
             const std::int16_t n = net.CalcElementCorners[e][k];
             if (n < 1 || static_cast<std::size_t>(n) > nodeCount) rt::raise(9);
-            sum[n] = checkedSingle(sum[n] + cornerQx[e][k]);
+            try {
+                sum[n] = checkedSingle(sum[n] + cornerQx[e][k]);
+            } catch (const rt::RuntimeError& error) {
+                rt::raise(error.number(), "The values at node " + std::to_string(n) +
+                                              " of the calculation net are too large to add: " +
+                                              error.description());
+            }
             if (hits[n] == 32767) rt::raise(6);
             ++hits[n];
         }

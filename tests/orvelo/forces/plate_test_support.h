@@ -44,7 +44,7 @@ inline orvelo::InternalForcesData netWithField(const std::vector<std::pair<doubl
     net.NodalDeflection.assign(n + 1, 0.0f);
     net.NodalRotationX.assign(n + 1, 0.0f);
     net.NodalRotationY.assign(n + 1, 0.0f);
-    for (std::int16_t i = 1; i <= n; ++i) {
+    for (int i = 1; i <= n; ++i) {
         const auto [x, y] = points[i - 1];
         net.CalcNodeX[i] = static_cast<float>(x);
         net.CalcNodeY[i] = static_cast<float>(y);

@@ -94,6 +94,17 @@ TEST(NodalAveraging, UnusedNodeAndBadCorner) {
     EXPECT_EQ(nodal, (std::vector<float>{0, 2, 4, 6, 0}));  // node 4: no element, value 0
     net.CalcElementCorners[1][3] = 5;
     EXPECT_EQ(errorNumberOf([&] { orvelo::AverageAtNodes(net, corners); }), 9);
+
+    // Two corner values at one node whose sum overflows: the node is named.
+    net.CalcElementCorners[1] = {0, 1, 2, 2, 0};
+    corners[1] = {0, 0.0f, 3e38f, 3e38f, 0};
+    try {
+        orvelo::AverageAtNodes(net, corners);
+        ADD_FAILURE() << "no error";
+    } catch (const rt::RuntimeError& error) {
+        EXPECT_EQ(error.number(), 6);
+        EXPECT_NE(error.description().find("node 2"), std::string::npos) << error.description();
+    }
 }
 
 TEST(CornerValues, KeepCornerValuesBothWays) {
