@@ -7,6 +7,7 @@
 #include <random>
 #include <set>
 
+#include "orvelo/delaunay/side_flags.h"
 #include "orvelo/wizard/boundary_recalc.h"
 
 namespace {
@@ -296,6 +297,146 @@ TEST_F(BoundaryTest, TracingGivesTheLoopsOfThePlainScanOnRandomNets) {
             EXPECT_EQ(loops[k].closed, expected[k].closed) << "round " << round << ", loop " << k;
         }
     }
+}
+
+
+// Outline minus openings, each loop's area taken whole, and whether any two
+// pieces of the slab description cross.
+double describedArea(const orvelo::Declar& d, bool& crossing) {
+    std::vector<std::pair<OutlinePiece, double>> pieces;  // piece, sign of its loop (+1 outline)
+    auto add = [&](const std::vector<OutlinePiece>& list, int count, double sign) {
+        double twice = 0.0;
+        for (int k = 1; k <= count; ++k) {
+            const OutlinePiece& p = list[static_cast<std::size_t>(k)];
+            twice += static_cast<double>(p.X1) * p.Y2 - static_cast<double>(p.X2) * p.Y1;
+            pieces.push_back({p, sign});
+        }
+        return twice;
+    };
+    // Outline loops end where a piece comes back to its loop's start.
+    double area = 0.0;
+    int first = 1;
+    double twice = 0.0;
+    for (int k = 1; k <= d.OutlinePieceCount; ++k) {
+        const OutlinePiece& p = d.OutlinePieces[static_cast<std::size_t>(k)];
+        twice += static_cast<double>(p.X1) * p.Y2 - static_cast<double>(p.X2) * p.Y1;
+        pieces.push_back({p, 1.0});
+        if (p.X2 == d.OutlinePieces[static_cast<std::size_t>(first)].X1 &&
+            p.Y2 == d.OutlinePieces[static_cast<std::size_t>(first)].Y1) {
+            area += std::abs(twice) / 2.0;
+            twice = 0.0;
+            first = k + 1;
+        }
+    }
+    EXPECT_EQ(first, d.OutlinePieceCount + 1) << "the outline ends with a closed loop";
+    for (int o = 1; o <= d.OpeningCount; ++o)
+        area -= std::abs(add(d.OpeningPieces[static_cast<std::size_t>(o)], d.OpeningPieceCount[static_cast<std::size_t>(o)], -1.0)) / 2.0;
+    auto turn = [](double ax, double ay, double bx, double by, double cx, double cy) {
+        const double t = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+        return t > 0 ? 1 : t < 0 ? -1 : 0;
+    };
+    crossing = false;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+            const OutlinePiece& a = pieces[i].first;
+            const OutlinePiece& b = pieces[j].first;
+            if (turn(a.X1, a.Y1, a.X2, a.Y2, b.X1, b.Y1) * turn(a.X1, a.Y1, a.X2, a.Y2, b.X2, b.Y2) < 0 &&
+                turn(b.X1, b.Y1, b.X2, b.Y2, a.X1, a.Y1) * turn(b.X1, b.Y1, b.X2, b.Y2, a.X2, a.Y2) < 0)
+                crossing = true;
+        }
+    return area;
+}
+
+TEST_F(BoundaryTest, NetsWhosePartsTouchAtANodeGiveLoopsThatNeitherCrossNorMisclassify) {
+    // Random cell nets are full of nodes where two pieces of slab or two
+    // holes meet corner to corner; their outline less their openings must
+    // still be the net's area, with no piece crossing another.
+    std::mt19937 random(99);
+    for (int round = 0; round < 80; ++round) {
+        CellNet c{9, 7, {}, 1.0f};
+        std::bernoulli_distribution present(0.6 + 0.3 * (round % 4) / 4.0);
+        for (int i = 0; i < c.nx; ++i)
+            for (int j = 0; j < c.ny; ++j)
+                if (present(random)) c.cells.insert({i, j});
+        if (c.cells.empty()) continue;
+        orvelo::RunControl().RunState(0);
+        recalculate(makeNet(c, &random));
+        bool crossing = false;
+        EXPECT_EQ(describedArea(declar(), crossing), static_cast<double>(c.cells.size())) << "round " << round;
+        EXPECT_FALSE(crossing) << "round " << round;
+    }
+}
+
+TEST_F(BoundaryTest, AFinelyDividedCurveIsNotJoinedIntoAFewLongPieces) {
+    // 4000 pieces round a circle of radius 10: each turns far less than the
+    // tolerance, but the joined pieces must stay within it of every node.
+    orvelo::BoundaryLoop loop;
+    loop.closed = true;
+    const int n = 4000;
+    auto at = [&](int k) { return std::pair<float, float>(10.0f * std::cos(2 * M_PI * (k % n) / n), 10.0f * std::sin(2 * M_PI * (k % n) / n)); };
+    for (int k = 0; k < n; ++k) loop.pieces.push_back(straightPiece(at(k).first, at(k).second, at(k + 1).first, at(k + 1).second));
+    const double tol = 0.0078;
+    orvelo::JoinCollinearPieces(loop, tol);
+    for (int k = 0; k < n; ++k) {
+        double nearest = 1e9;
+        for (const OutlinePiece& p : loop.pieces) {
+            const double dx = p.X2 - p.X1, dy = p.Y2 - p.Y1;
+            const double t = std::clamp(((at(k).first - p.X1) * dx + (at(k).second - p.Y1) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            nearest = std::min(nearest, std::hypot(p.X1 + t * dx - at(k).first, p.Y1 + t * dy - at(k).second));
+        }
+        ASSERT_LE(nearest, tol * 1.01) << "node " << k << " of " << loop.pieces.size() << " pieces";
+    }
+}
+
+TEST_F(BoundaryTest, ANetWhoseBorderCannotBeTracedIsRefusedAndTheSlabKept) {
+    // Each net is refused with its message; the slab stays as read.
+    auto refused = [&](const orvelo::ProjectNet& net, std::int32_t textNo) {
+        orvelo::Declar& d = declar();
+        d.OutlinePieceCount = 1;
+        d.OutlinePieces = {OutlinePiece{}, straightPiece(0, 0, 9, 9)};
+        orvelo::setProjectNet(d, net);
+        d.RecalculateBoundaryFlag = true;
+        orvelo::RunControl().RunState(0);
+        box->answer(forms::vbOK);
+        orvelo::RunWaitOperation(orvelo::OpRecalculateBoundary);
+        EXPECT_EQ(runState(), halvex::ExitWithoutSaving) << textNo;
+        EXPECT_EQ(d.OutlinePieceCount, 1) << textNo;
+        const std::string expected = text(textNo).substr(0, 40);
+        EXPECT_NE(prompts().back().find(expected), std::string::npos) << prompts().back();
+    };
+    // A border side without its flag: the chain of free sides stays open.
+    orvelo::ProjectNet open = makeNet(rectangle(3, 2));
+    for (int k = 1; k <= 3; ++k)
+        if (open.ElementList[1].Flag[k] == 1) open.ElementList[1].Flag[k] = 8;
+    refused(open, 190165);
+    // A node on the side of a neighbour that does not end there: the right
+    // cell of two is halved, its middle node lies on the left cell's side.
+    orvelo::ProjectNet hanging;
+    hanging.NodeCount = 7;
+    hanging.NodeX = {0, 0, 1, 1, 0, 2, 2, 1};
+    hanging.NodeY = {0, 0, 0, 2, 2, 0, 2, 1};
+    for (std::array<std::int16_t, 4> q : {std::array<std::int16_t, 4>{1, 2, 3, 4}, {2, 5, 7, 2}, {7, 6, 3, 7}}) {
+        NetElement e;
+        e.CornerCount = q[3] == q[0] ? 3 : 4;
+        for (int k = 0; k < e.CornerCount; ++k) e.Node[k + 1] = q[static_cast<std::size_t>(k)];
+        hanging.ElementList.push_back(e);
+        ++hanging.ElementCount;
+    }
+    orvelo::BuildElementSideFlags(hanging.ElementList, nullptr);
+    refused(hanging, 190166);
+    // An element lying on top of the others.
+    orvelo::ProjectNet over = makeNet(rectangle(3, 3));
+    NetElement top;
+    top.CornerCount = 3;
+    over.NodeX.insert(over.NodeX.end(), {1.2f, 1.8f, 1.5f});
+    over.NodeY.insert(over.NodeY.end(), {1.2f, 1.2f, 1.8f});
+    top.Node = {0, static_cast<std::int16_t>(over.NodeCount + 1), static_cast<std::int16_t>(over.NodeCount + 2),
+                static_cast<std::int16_t>(over.NodeCount + 3), 0};
+    top.Flag = {0, 1, 1, 1, 0};
+    over.NodeCount += 3;
+    over.ElementList.push_back(top);
+    ++over.ElementCount;
+    refused(over, 190167);
 }
 
 }  // namespace
