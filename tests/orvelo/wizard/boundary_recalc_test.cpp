@@ -300,49 +300,40 @@ TEST_F(BoundaryTest, TracingGivesTheLoopsOfThePlainScanOnRandomNets) {
 }
 
 
-// Outline minus openings, each loop's area taken whole, and whether any two
-// pieces of the slab description cross.
+// Outline minus openings, each loop's area taken whole (outline loops end
+// where a piece comes back to its loop's start), and whether any two pieces
+// of the slab description cross.
 double describedArea(const orvelo::Declar& d, bool& crossing) {
-    std::vector<std::pair<OutlinePiece, double>> pieces;  // piece, sign of its loop (+1 outline)
-    auto add = [&](const std::vector<OutlinePiece>& list, int count, double sign) {
-        double twice = 0.0;
-        for (int k = 1; k <= count; ++k) {
-            const OutlinePiece& p = list[static_cast<std::size_t>(k)];
-            twice += static_cast<double>(p.X1) * p.Y2 - static_cast<double>(p.X2) * p.Y1;
-            pieces.push_back({p, sign});
-        }
-        return twice;
-    };
-    // Outline loops end where a piece comes back to its loop's start.
-    double area = 0.0;
-    int first = 1;
-    double twice = 0.0;
-    for (int k = 1; k <= d.OutlinePieceCount; ++k) {
-        const OutlinePiece& p = d.OutlinePieces[static_cast<std::size_t>(k)];
+    std::vector<OutlinePiece> pieces;
+    double area = 0.0, twice = 0.0;
+    auto take = [&](const OutlinePiece& p) {
         twice += static_cast<double>(p.X1) * p.Y2 - static_cast<double>(p.X2) * p.Y1;
-        pieces.push_back({p, 1.0});
-        if (p.X2 == d.OutlinePieces[static_cast<std::size_t>(first)].X1 &&
-            p.Y2 == d.OutlinePieces[static_cast<std::size_t>(first)].Y1) {
-            area += std::abs(twice) / 2.0;
-            twice = 0.0;
+        pieces.push_back(p);
+    };
+    std::size_t first = 1;
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(d.OutlinePieceCount); ++k) {
+        take(d.OutlinePieces[k]);
+        if (d.OutlinePieces[k].X2 == d.OutlinePieces[first].X1 && d.OutlinePieces[k].Y2 == d.OutlinePieces[first].Y1) {
+            area += std::abs(twice) / 2.0, twice = 0.0;
             first = k + 1;
         }
     }
-    EXPECT_EQ(first, d.OutlinePieceCount + 1) << "the outline ends with a closed loop";
-    for (int o = 1; o <= d.OpeningCount; ++o)
-        area -= std::abs(add(d.OpeningPieces[static_cast<std::size_t>(o)], d.OpeningPieceCount[static_cast<std::size_t>(o)], -1.0)) / 2.0;
-    auto turn = [](double ax, double ay, double bx, double by, double cx, double cy) {
-        const double t = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+    EXPECT_EQ(first, static_cast<std::size_t>(d.OutlinePieceCount) + 1) << "the outline ends with a closed loop";
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(d.OpeningCount); ++o) {
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(d.OpeningPieceCount[o]); ++k) take(d.OpeningPieces[o][k]);
+        area -= std::abs(twice) / 2.0, twice = 0.0;
+    }
+    auto side = [](float ax, float ay, float bx, float by, float cx, float cy) {
+        const double t = (static_cast<double>(bx) - ax) * (cy - ay) - (static_cast<double>(by) - ay) * (cx - ax);
         return t > 0 ? 1 : t < 0 ? -1 : 0;
     };
     crossing = false;
     for (std::size_t i = 0; i < pieces.size(); ++i)
         for (std::size_t j = i + 1; j < pieces.size(); ++j) {
-            const OutlinePiece& a = pieces[i].first;
-            const OutlinePiece& b = pieces[j].first;
-            if (turn(a.X1, a.Y1, a.X2, a.Y2, b.X1, b.Y1) * turn(a.X1, a.Y1, a.X2, a.Y2, b.X2, b.Y2) < 0 &&
-                turn(b.X1, b.Y1, b.X2, b.Y2, a.X1, a.Y1) * turn(b.X1, b.Y1, b.X2, b.Y2, a.X2, a.Y2) < 0)
-                crossing = true;
+            const OutlinePiece& a = pieces[i];
+            const OutlinePiece& b = pieces[j];
+            crossing |= side(a.X1, a.Y1, a.X2, a.Y2, b.X1, b.Y1) * side(a.X1, a.Y1, a.X2, a.Y2, b.X2, b.Y2) < 0 &&
+                        side(b.X1, b.Y1, b.X2, b.Y2, a.X1, a.Y1) * side(b.X1, b.Y1, b.X2, b.Y2, a.X2, a.Y2) < 0;
         }
     return area;
 }
