@@ -15,7 +15,6 @@
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/project/services.h"
-#include "outside/drovik/region_test.h"
 #include "outside/quillon/language_text.h"
 #include "platform/runtime/errors.h"
 
@@ -81,28 +80,30 @@ Box boxOf(const BoundaryLoop& loop) {
 }
 
 // Whether loop `inner` lies inside loop `outer`: its first vertex that is not
-// on outer's boundary (within tol) lies in outer's polygon region (region
-// coordinates of the unit factor, the even-odd rule). A loop all of whose
-// vertices lie on outer's boundary is not inside it.
+// on outer's boundary (within tol) lies in outer's polygon (the even-odd
+// rule, on the coordinates themselves: a loop a few region units from
+// another, as a graded net has them, is told apart as well). A loop all of
+// whose vertices lie on outer's boundary is not inside it.
 bool liesInside(const BoundaryLoop& inner, const Box& innerBox, const BoundaryLoop& outer, const Box& outerBox,
-                float unitFactor, double tol) {
+                double tol) {
     if (innerBox.xMin < outerBox.xMin - tol || innerBox.yMin < outerBox.yMin - tol ||
         innerBox.xMax > outerBox.xMax + tol || innerBox.yMax > outerBox.yMax + tol)
         return false;
-    std::vector<halvex::POINTAPI> corners;
-    corners.reserve(outer.pieces.size() + 1);
-    for (const OutlinePiece& p : outer.pieces) corners.push_back(RegionPoint(p.X1, p.Y1, unitFactor));
-    corners.push_back(RegionPoint(outer.pieces.back().X2, outer.pieces.back().Y2, unitFactor));
-    const drovik::PolygonRegion region(std::move(corners));
-
     auto onBoundary = [&](float x, float y) {
         return std::any_of(outer.pieces.begin(), outer.pieces.end(),
                            [&](const OutlinePiece& p) { return distanceToSegment(x, y, p) <= tol; });
     };
+    auto holds = [&](double x, double y) {
+        bool in = false;
+        for (const OutlinePiece& p : outer.pieces)
+            if ((p.Y1 > y) != (p.Y2 > y) &&
+                x < p.X1 + (y - p.Y1) * (static_cast<double>(p.X2) - p.X1) / (static_cast<double>(p.Y2) - p.Y1))
+                in = !in;
+        return in;
+    };
     auto decides = [&](float x, float y, bool& inside) {
         if (onBoundary(x, y)) return false;
-        const halvex::POINTAPI point = RegionPoint(x, y, unitFactor);
-        inside = region.contains(point.X, point.Y);
+        inside = holds(x, y);
         return true;
     };
     for (const OutlinePiece& p : inner.pieces) {
@@ -443,7 +444,7 @@ void RecalculateMeshBoundary() {
     SetOperationProgressMax(static_cast<std::int64_t>(loops.size()));
     for (std::size_t i = 0; i < loops.size(); ++i) {
         for (std::size_t j = 0; j < loops.size(); ++j)
-            if (j != i && liesInside(loops[j], boxes[j], loops[i], boxes[i], unitFactor, tol)) ++depth[j];
+            if (j != i && liesInside(loops[j], boxes[j], loops[i], boxes[i], tol)) ++depth[j];
         if (OperationStopRequested(true)) return stopRun();
     }
 
@@ -471,10 +472,12 @@ void RecalculateMeshBoundary() {
         }
     }
     if (!(std::abs(slab - elements) <= tol * border + 1e-9 * std::abs(elements))) {
-        char bounded[32], covered[32];
+        char bounded[32], covered[32], apart[32];
         std::snprintf(bounded, sizeof bounded, "%.6g", slab);
         std::snprintf(covered, sizeof covered, "%.6g", elements);
-        refuse(quillon::TextNo(190167), {rt::Variant("|1"), rt::Variant(bounded), rt::Variant("|2"), rt::Variant(covered)});
+        std::snprintf(apart, sizeof apart, "%.4g", tol);
+        refuse(quillon::TextNo(190167), {rt::Variant("|1"), rt::Variant(bounded), rt::Variant("|2"), rt::Variant(covered),
+                                          rt::Variant("|3"), rt::Variant(apart)});
     }
     SlabBoundary b;
     b.OutlinePieceCount = d.OutlinePieceCount;  // kept when no loop bounds slab

@@ -56,11 +56,13 @@ void JoinCollinearPieces(BoundaryLoop& loop, double tol);
 // changes: a chain of free sides that does not close, a node lying inside a
 // free side it does not end (elements that do not meet corner to corner),
 // or loops that bound another area than the elements cover (overlapping
-// elements, side flags that are not the border), allowing tol along the
-// border's length. The coincidence
-// tolerance and the region coordinates use the unit factor of the current
-// net (its drawing scale is computed from the net's extent first). When the
-// net has no free side the slab description is left as read. A stop
+// elements, side flags that are not the border, parts of the border closer
+// together than tol), allowing tol along the border's length. A loop is
+// inside another when its first vertex off the other's pieces (by more than
+// tol) is, by the even-odd rule on the coordinates. The coincidence
+// tolerance tol uses the unit factor of the current net (its drawing scale
+// is computed from the net's extent first). When the net has no free side
+// the slab description is left as read. A stop
 // request leaves the slab description as it was and stops the run (run
 // state 3). Progress: one step per side taken, then one per loop joined
 // and per loop classified. No error exit of its own: a refusal is reported

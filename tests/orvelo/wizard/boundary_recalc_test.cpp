@@ -358,6 +358,29 @@ TEST_F(BoundaryTest, NetsWhosePartsTouchAtANodeGiveLoopsThatNeitherCrossNorMiscl
     }
 }
 
+TEST_F(BoundaryTest, AnIslandAFewRegionUnitsInsideItsOpeningIsStillAnIsland) {
+    // A slab 1000 wide, far from the origin, whose opening is a ring 1 wide
+    // (a third of a region unit of this net, three times the tolerance)
+    // round an island.
+    CellNet c = rectangle(7, 7);
+    for (int i = 1; i <= 5; ++i)
+        for (int j = 1; j <= 5; ++j)
+            if (i == 1 || i == 5 || j == 1 || j == 5) c.cells.erase({i, j});
+    std::mt19937 random(5);
+    for (int round = 0; round < 8; ++round) {
+        orvelo::ProjectNet net = makeNet(c, &random);
+        const float graded[] = {0.0f, 200.0f, 201.0f, 400.0f, 600.0f, 799.0f, 800.0f, 1000.0f};
+        for (std::int16_t n = 1; n <= net.NodeCount; ++n) {
+            net.NodeX[n] = 1e6f + graded[static_cast<int>(net.NodeX[n])];
+            net.NodeY[n] = 1e6f + graded[static_cast<int>(net.NodeY[n])];
+        }
+        recalculate(net);
+        ASSERT_EQ(declar().OpeningCount, 1) << round;
+        bool crossing = false;
+        EXPECT_NEAR(describedArea(declar(), crossing), 1e6 - 600.0 * 600.0 + 598.0 * 598.0, 1.0) << round;
+    }
+}
+
 TEST_F(BoundaryTest, AFinelyDividedCurveIsNotJoinedIntoAFewLongPieces) {
     // 4000 pieces round a circle of radius 10: each turns far less than the
     // tolerance, but the joined pieces must stay within it of every node.
