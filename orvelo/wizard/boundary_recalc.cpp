@@ -200,6 +200,7 @@ void requireNoNodeInsideFreeSides(const ProjectNet& net) {
         const double bx = net.NodeX[side.far], by = net.NodeY[side.far];
         const double dx = bx - ax, dy = by - ay;
         const double length = std::hypot(dx, dy);
+        if (!(length > 0.0)) continue;
         auto from = std::lower_bound(nodes.begin(), nodes.end(), std::min(ax, bx) - tol,
                                      [&](std::int16_t n, double x) { return net.NodeX[n] < x; });
         std::int16_t first = 0;
