@@ -592,6 +592,15 @@ std::vector<std::vector<Point2>> checkedLoops(const std::vector<OutlinePiece>& p
     return loops;
 }
 
+// The point by which a loop is told inside another: the middle of its
+// first side, which lies on no other loop even where loops touch at a
+// corner (parts of slab meeting at a node, as a recalculated border has
+// them); a corner may be that very node.
+Point2 probeOf(const std::vector<Point2>& loop) {
+    if (loop.size() < 2) return loop.front();
+    return {(loop[0].x + loop[1].x) / 2.0, (loop[0].y + loop[1].y) / 2.0};
+}
+
 // The area the net must cover: the outline loops' less the openings.
 double slabArea(const std::vector<std::vector<Point2>>& outline, const std::vector<std::vector<Point2>>& openings) {
     // The even-odd rule over all loops, openings included: a loop adds its
@@ -604,7 +613,7 @@ double slabArea(const std::vector<std::vector<Point2>>& outline, const std::vect
     for (const auto* loop : loops) {
         int within = 0;
         for (const auto* other : loops)
-            if (other != loop && polygonHolds(*other, loop->front().x, loop->front().y)) ++within;
+            if (other != loop && polygonHolds(*other, probeOf(*loop).x, probeOf(*loop).y)) ++within;
         area += (within % 2 == 0 ? 1.0 : -1.0) * std::fabs(polygonArea(*loop));
     }
     return area;
@@ -649,7 +658,7 @@ std::vector<int> slabSides(const BasDelaunay& m, double tol) {
         if (!(area != 0.0)) continue;
         std::size_t holding = 0;
         for (const Loop& other : loops)
-            if (&other != &loop && other.polygon.size() >= 3 && polygonHolds(other.polygon, loop.polygon.front().x, loop.polygon.front().y))
+            if (&other != &loop && other.polygon.size() >= 3 && polygonHolds(other.polygon, probeOf(loop.polygon).x, probeOf(loop.polygon).y))
                 ++holding;
         const int side = ((area > 0.0) == (holding % 2 == 0)) ? 1 : -1;
         for (std::size_t i : loop.pieces) sides[i] = side;

@@ -131,11 +131,38 @@ bool traceSlab() {
 
     g.RegionPointCount = 0;
     g.RegionPoints.assign(1, halvex::POINTAPI{});
+    // An outline of several loops is one polygon: each loop closed at its
+    // start, then a step to the start of the next; after the last loop it
+    // steps back through the starts of the others to the first, so that
+    // every step is run both ways and bounds nothing (the even-odd rule).
+    const auto addPoint = [&g](float x, float y) {
+        if (g.RegionPointCount >= kMaxNetCount) rt::raise(6, "A polygon of the slab would have more than 32767 points.");
+        ++g.RegionPointCount;
+        g.RegionPoints.resize(static_cast<std::size_t>(g.RegionPointCount) + 1);
+        g.RegionPoints[static_cast<std::size_t>(g.RegionPointCount)] = RegionPoint(x, y, UnitFactor());
+    };
+    const double tol = CoincidenceTolerance();
+    std::vector<halvex::SinglePoint> loopStarts;
+    std::size_t loopFirst = 1;
     for (std::int32_t p = 1; p <= m.MeshOutlineCount; ++p) {
-        TraceSlabPiece(m.MeshOutline[static_cast<std::size_t>(p)], kTraceBoundaryPiece);
+        const OutlinePiece& piece = m.MeshOutline[static_cast<std::size_t>(p)];
+        const OutlinePiece& first = m.MeshOutline[loopFirst];
+        if (static_cast<std::size_t>(p) == loopFirst) loopStarts.push_back({piece.X1, piece.Y1});
+        TraceSlabPiece(piece, kTraceBoundaryPiece);
+        if (CloserThan(piece.X2, first.X1, tol) && CloserThan(piece.Y2, first.Y1, tol)) {
+            loopFirst = static_cast<std::size_t>(p) + 1;
+            if (p < m.MeshOutlineCount) addPoint(piece.X2, piece.Y2);
+        }
         if (mesher::StopRequested(true)) return false;
     }
-    closePolygon(m.MeshOutline[static_cast<std::size_t>(m.MeshOutlineCount)], 0);
+    if (loopStarts.size() > 1) {
+        const OutlinePiece& last = m.MeshOutline[static_cast<std::size_t>(m.MeshOutlineCount)];
+        addPoint(last.X2, last.Y2);
+        for (std::size_t k = loopStarts.size() - 2; k >= 1; --k) addPoint(loopStarts[k].X, loopStarts[k].Y);
+        MakeTracedRegion(0);  // closed back to the first loop's start
+    } else {
+        closePolygon(m.MeshOutline[static_cast<std::size_t>(m.MeshOutlineCount)], 0);
+    }
 
     for (std::int32_t o = 1; o <= m.MeshOpeningCount; ++o) {
         g.RegionPointCount = 0;

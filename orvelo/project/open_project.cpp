@@ -71,11 +71,27 @@ Extent projectExtent(const Declar& d) {
     raiseReadError(rt::RuntimeError(9, FileFaultText(textNo, std::move(pairs))), path);
 }
 
+// Whether side k of a quadrilateral crosses the side opposite it (a bow-tie,
+// part of which runs clockwise whatever its whole area).
+bool sidesCross(const ProjectNet& net, const NetElement& element, int k) {
+    auto corner = [&](int j) {
+        const std::size_t n = static_cast<std::size_t>(element.Node[(j - 1) % 4 + 1]);
+        return std::pair<double, double>(net.NodeX[n], net.NodeY[n]);
+    };
+    auto turn = [](std::pair<double, double> a, std::pair<double, double> b, std::pair<double, double> c) {
+        const double t = (b.first - a.first) * (c.second - a.second) - (b.second - a.second) * (c.first - a.first);
+        return t > 0.0 ? 1 : t < 0.0 ? -1 : 0;
+    };
+    const auto a = corner(k), b = corner(k + 1), c = corner(k + 2), d = corner(k + 3);
+    return turn(a, b, c) * turn(a, b, d) < 0 && turn(c, d, a) * turn(c, d, b) < 0;
+}
+
 // Refuses a net read from path that cannot be the project's, naming the
 // first fault: a node outside the extent of the outline, openings and grid
 // widened by half its larger side; two nodes at one place (closer than a
 // millionth of the net's size in both coordinates); an element that names a
-// node twice, covers no area or runs clockwise.
+// node twice, covers no area or runs clockwise (a quadrilateral whose
+// opposite sides cross, too).
 void checkNetGeometry(const ProjectNet& net, const Declar& d, const std::string& path) {
     const std::size_t count = static_cast<std::size_t>(net.NodeCount);
     const Extent extent = projectExtent(d);
@@ -116,7 +132,8 @@ void checkNetGeometry(const ProjectNet& net, const Declar& d, const std::string&
                                             rt::Variant(element.Node[k])});
             twiceArea += static_cast<double>(net.NodeX[a]) * net.NodeY[b] - static_cast<double>(net.NodeX[b]) * net.NodeY[a];
         }
-        if (!(twiceArea > 0.0)) netFault(path, 190149, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e))});
+        if (!(twiceArea > 0.0) || (element.CornerCount == 4 && (sidesCross(net, element, 1) || sidesCross(net, element, 2))))
+            netFault(path, 190149, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e))});
     }
 }
 

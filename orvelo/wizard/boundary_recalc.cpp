@@ -3,15 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <limits>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/project/services.h"
-#include "outside/drovik/region_test.h"
+#include "outside/quillon/language_text.h"
 #include "platform/runtime/errors.h"
 
 namespace orvelo {
@@ -76,28 +80,30 @@ Box boxOf(const BoundaryLoop& loop) {
 }
 
 // Whether loop `inner` lies inside loop `outer`: its first vertex that is not
-// on outer's boundary (within tol) lies in outer's polygon region (region
-// coordinates of the unit factor, the even-odd rule). A loop all of whose
-// vertices lie on outer's boundary is not inside it.
+// on outer's boundary (within tol) lies in outer's polygon (the even-odd
+// rule, on the coordinates themselves: a loop a few region units from
+// another, as a graded net has them, is told apart as well). A loop all of
+// whose vertices lie on outer's boundary is not inside it.
 bool liesInside(const BoundaryLoop& inner, const Box& innerBox, const BoundaryLoop& outer, const Box& outerBox,
-                float unitFactor, double tol) {
+                double tol) {
     if (innerBox.xMin < outerBox.xMin - tol || innerBox.yMin < outerBox.yMin - tol ||
         innerBox.xMax > outerBox.xMax + tol || innerBox.yMax > outerBox.yMax + tol)
         return false;
-    std::vector<halvex::POINTAPI> corners;
-    corners.reserve(outer.pieces.size() + 1);
-    for (const OutlinePiece& p : outer.pieces) corners.push_back(RegionPoint(p.X1, p.Y1, unitFactor));
-    corners.push_back(RegionPoint(outer.pieces.back().X2, outer.pieces.back().Y2, unitFactor));
-    const drovik::PolygonRegion region(std::move(corners));
-
     auto onBoundary = [&](float x, float y) {
         return std::any_of(outer.pieces.begin(), outer.pieces.end(),
                            [&](const OutlinePiece& p) { return distanceToSegment(x, y, p) <= tol; });
     };
+    auto holds = [&](double x, double y) {
+        bool in = false;
+        for (const OutlinePiece& p : outer.pieces)
+            if ((p.Y1 > y) != (p.Y2 > y) &&
+                x < p.X1 + (y - p.Y1) * (static_cast<double>(p.X2) - p.X1) / (static_cast<double>(p.Y2) - p.Y1))
+                in = !in;
+        return in;
+    };
     auto decides = [&](float x, float y, bool& inside) {
         if (onBoundary(x, y)) return false;
-        const halvex::POINTAPI point = RegionPoint(x, y, unitFactor);
-        inside = region.contains(point.X, point.Y);
+        inside = holds(x, y);
         return true;
     };
     for (const OutlinePiece& p : inner.pieces) {
@@ -139,6 +145,153 @@ void makeOpenings(SlabBoundary& b, const std::vector<const BoundaryLoop*>& loops
         b.OpeningPieceCount[o + 1] = static_cast<std::int16_t>(loops[o]->pieces.size());
         std::copy(loops[o]->pieces.begin(), loops[o]->pieces.end(), b.OpeningPieces[o + 1].begin() + 1);
     }
+}
+
+// The recalculation refuses a net whose border it cannot describe: error 5
+// with the message of text textNo.
+[[noreturn]] void refuse(std::int32_t textNo, std::vector<rt::Variant> pairs) {
+    rt::raise(5, LanguageTexts().GetText(rt::Variant(textNo), pairs));
+}
+
+// A chain of free sides that does not come back to its start: the side
+// flags do not describe the border of the net.
+void requireClosedLoops(const std::vector<BoundaryLoop>& loops) {
+    for (const BoundaryLoop& loop : loops)
+        if (!loop.closed)
+            refuse(quillon::TextNo(190165), {rt::Variant("|1"), rt::Variant(loop.pieces.back().X2), rt::Variant("|2"),
+                                              rt::Variant(loop.pieces.back().Y2)});
+}
+
+// A node of a free side that lies inside another free side (a net whose
+// elements do not meet corner to corner there): the first such side in
+// element and corner order, with the lowest such node, is named. A node
+// counts when it lies within a millionth of the net's size of the side and
+// farther than that from both its ends.
+void requireNoNodeInsideFreeSides(const ProjectNet& net) {
+    struct Side {
+        std::int16_t own, far;
+        std::int32_t element;
+    };
+    std::vector<Side> sides;
+    std::vector<std::int16_t> nodes;
+    for (std::int32_t k = 1; k <= net.ElementCount; ++k) {
+        const NetElement& e = net.ElementList[k];
+        for (std::int32_t l = 1; l <= e.CornerCount; ++l) {
+            if ((e.Flag[l] & halvex::OuterSide) == 0) continue;
+            const Side side{e.Node[l], e.Node[l == e.CornerCount ? 1 : l + 1], k};
+            if (side.own == side.far) continue;
+            sides.push_back(side);
+            nodes.push_back(side.own);
+            nodes.push_back(side.far);
+        }
+    }
+    std::sort(nodes.begin(), nodes.end());
+    nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
+    std::stable_sort(nodes.begin(), nodes.end(),
+                     [&](std::int16_t a, std::int16_t b) { return net.NodeX[a] < net.NodeX[b]; });
+    double xMin = HUGE_VAL, xMax = -HUGE_VAL, yMin = HUGE_VAL, yMax = -HUGE_VAL;
+    for (std::int16_t n : nodes) {
+        xMin = std::min<double>(xMin, net.NodeX[n]), xMax = std::max<double>(xMax, net.NodeX[n]);
+        yMin = std::min<double>(yMin, net.NodeY[n]), yMax = std::max<double>(yMax, net.NodeY[n]);
+    }
+    const double tol = 1e-6 * std::max(xMax - xMin, yMax - yMin);
+    for (const Side& side : sides) {
+        const double ax = net.NodeX[side.own], ay = net.NodeY[side.own];
+        const double bx = net.NodeX[side.far], by = net.NodeY[side.far];
+        const double dx = bx - ax, dy = by - ay;
+        const double length = std::hypot(dx, dy);
+        if (!(length > 0.0)) continue;
+        auto from = std::lower_bound(nodes.begin(), nodes.end(), std::min(ax, bx) - tol,
+                                     [&](std::int16_t n, double x) { return net.NodeX[n] < x; });
+        std::int16_t first = 0;
+        for (auto it = from; it != nodes.end() && net.NodeX[*it] <= std::max(ax, bx) + tol; ++it) {
+            const double px = net.NodeX[*it], py = net.NodeY[*it];
+            if (py < std::min(ay, by) - tol || py > std::max(ay, by) + tol) continue;
+            const double along = ((px - ax) * dx + (py - ay) * dy) / length;
+            const double across = std::abs((px - ax) * dy - (py - ay) * dx) / length;
+            if (across <= tol && along > tol && along < length - tol && (first == 0 || *it < first)) first = *it;
+        }
+        if (first != 0)
+            refuse(quillon::TextNo(190166), {rt::Variant("|1"), rt::Variant(first), rt::Variant("|2"),
+                                              rt::Variant(net.NodeX[first]), rt::Variant("|3"),
+                                              rt::Variant(net.NodeY[first]), rt::Variant("|4"), rt::Variant(side.element)});
+    }
+}
+
+// Whether a loop passes one point more than once (slab parts or openings
+// that touch at a node, an opening touching the outline).
+bool passesAPointTwice(const std::vector<BoundaryLoop>& loops) {
+    std::map<std::pair<float, float>, int> seen;
+    for (const BoundaryLoop& loop : loops)
+        for (const OutlinePiece& p : loop.pieces)
+            if (++seen[{p.X1, p.Y1}] > 1) return true;
+    return false;
+}
+
+// The free sides traced again, each run as in its element (the slab on its
+// left), for a net whose border passes a node more than once: the plain
+// tracing may go on there into any side, and its loops then cross each
+// other or themselves. A loop starts at the first free side not yet taken,
+// in element and corner order, and goes on at each node with the side that
+// keeps the same piece of slab on its left (of the sides leaving the node,
+// the first one clockwise from the way back), until it is back at its start
+// node. A chain that finds no side going on is refused: the side flags are
+// not the border of the elements.
+std::vector<BoundaryLoop> orientedLoops(const ProjectNet& net) {
+    struct Side {
+        std::int16_t own, far;
+    };
+    std::vector<Side> sides;
+    for (std::int32_t k = 1; k <= net.ElementCount; ++k) {
+        const NetElement& e = net.ElementList[k];
+        for (std::int32_t l = 1; l <= e.CornerCount; ++l)
+            if ((e.Flag[l] & halvex::OuterSide) != 0 && e.Node[l] != e.Node[l == e.CornerCount ? 1 : l + 1])
+                sides.push_back({e.Node[l], e.Node[l == e.CornerCount ? 1 : l + 1]});
+    }
+    std::vector<std::vector<std::size_t>> leaving(static_cast<std::size_t>(net.NodeCount) + 1);
+    for (std::size_t s = 0; s < sides.size(); ++s) leaving[sides[s].own].push_back(s);
+    std::vector<bool> taken(sides.size(), false);
+    auto angle = [&](std::int16_t from, std::int16_t to) {
+        return std::atan2(static_cast<double>(net.NodeY[to]) - net.NodeY[from],
+                          static_cast<double>(net.NodeX[to]) - net.NodeX[from]);
+    };
+    std::vector<BoundaryLoop> loops;
+    for (std::size_t first = 0; first < sides.size(); ++first) {
+        if (taken[first]) continue;
+        BoundaryLoop loop;
+        std::size_t s = first;
+        for (;;) {
+            taken[s] = true;
+            const Side side = sides[s];
+            loop.pieces.push_back(straightPiece(net.NodeX[side.own], net.NodeY[side.own], net.NodeX[side.far],
+                                                net.NodeY[side.far]));
+            if (side.far == sides[first].own) break;
+            const double back = angle(side.far, side.own);
+            std::size_t next = sides.size();
+            double best = 0.0;
+            for (std::size_t t : leaving[side.far]) {
+                if (taken[t]) continue;
+                double turn = back - angle(side.far, sides[t].far);  // clockwise from the way back
+                while (turn <= 0.0) turn += 2.0 * M_PI;
+                while (turn > 2.0 * M_PI) turn -= 2.0 * M_PI;
+                if (next == sides.size() || turn < best) next = t, best = turn;
+            }
+            if (next == sides.size())
+                refuse(quillon::TextNo(190165), {rt::Variant("|1"), rt::Variant(net.NodeX[side.far]), rt::Variant("|2"),
+                                                  rt::Variant(net.NodeY[side.far])});
+            s = next;
+        }
+        loop.closed = true;
+        loops.push_back(std::move(loop));
+    }
+    return loops;
+}
+
+double loopArea(const BoundaryLoop& loop) {
+    double twice = 0.0;
+    for (const OutlinePiece& p : loop.pieces)
+        twice += static_cast<double>(p.X1) * p.Y2 - static_cast<double>(p.X2) * p.Y1;
+    return std::abs(twice) / 2.0;
 }
 
 }  // namespace
@@ -212,6 +365,10 @@ bool TraceFreeSideLoops(const ProjectNet& net, std::vector<BoundaryLoop>& loops,
 
 void JoinCollinearPieces(BoundaryLoop& loop, double tol) {
     std::vector<OutlinePiece>& pieces = loop.pieces;
+    // Per piece, the points joined into it so far: each must stay within tol
+    // of the piece's line, so that a finely divided curve is not walked off
+    // one small step at a time.
+    std::vector<std::vector<std::pair<double, double>>> joined(pieces.size());
     std::size_t j = 0;
     while (j < pieces.size() && pieces.size() > 1) {
         const bool last = j + 1 == pieces.size();
@@ -226,19 +383,31 @@ void JoinCollinearPieces(BoundaryLoop& loop, double tol) {
         const double chord = std::hypot(x3 - x1, y3 - y1);
         const double twiceArea = std::abs(x1 * (y2 - y3) + x2 * (y3 - y1) + x3 * (y1 - y2));
         const bool sameDirection = (x2 - x1) * (x3 - x2) + (y2 - y1) * (y3 - y2) > 0.0;
-        if (chord == 0.0 || !sameDirection || twiceArea / chord > tol) {
+        auto offLine = [&](const std::pair<double, double>& p) {
+            return std::abs((x3 - x1) * (p.second - y1) - (y3 - y1) * (p.first - x1)) / chord > tol;
+        };
+        if (chord == 0.0 || !sameDirection || twiceArea / chord > tol ||
+            std::any_of(joined[j].begin(), joined[j].end(), offLine) ||
+            std::any_of(joined[k].begin(), joined[k].end(), offLine)) {
             ++j;
             continue;
         }
+        std::vector<std::pair<double, double>> points = std::move(joined[j]);
+        points.emplace_back(x2, y2);
+        points.insert(points.end(), joined[k].begin(), joined[k].end());
         if (last) {
             // Across the seam: the first piece starts where the last began.
             pieces[0].X1 = pieces[j].X1;
             pieces[0].Y1 = pieces[j].Y1;
+            joined[0] = std::move(points);
             pieces.pop_back();
+            joined.pop_back();
         } else {
             pieces[j].X2 = pieces[k].X2;
             pieces[j].Y2 = pieces[k].Y2;
+            joined[j] = std::move(points);
             pieces.erase(pieces.begin() + static_cast<std::ptrdiff_t>(k));
+            joined.erase(joined.begin() + static_cast<std::ptrdiff_t>(k));
         }
     }
 }
@@ -256,6 +425,9 @@ void RecalculateMeshBoundary() {
     SetOperationProgressMax(freeSides);
     if (!TraceFreeSideLoops(net, loops, [] { return OperationStopRequested(true); })) return stopRun();
     if (loops.empty()) return;  // no free side: the slab stays as read
+    requireClosedLoops(loops);
+    requireNoNodeInsideFreeSides(net);
+    if (passesAPointTwice(loops)) loops = orientedLoops(net);
 
     const float unitFactor = CurrentNetUnitFactor(net);
     const double tol = static_cast<float>(0.001 / unitFactor);
@@ -273,13 +445,41 @@ void RecalculateMeshBoundary() {
     SetOperationProgressMax(static_cast<std::int64_t>(loops.size()));
     for (std::size_t i = 0; i < loops.size(); ++i) {
         for (std::size_t j = 0; j < loops.size(); ++j)
-            if (j != i && liesInside(loops[j], boxes[j], loops[i], boxes[i], unitFactor, tol)) ++depth[j];
+            if (j != i && liesInside(loops[j], boxes[j], loops[i], boxes[i], tol)) ++depth[j];
         if (OperationStopRequested(true)) return stopRun();
     }
 
     std::vector<const BoundaryLoop*> outline;
     std::vector<const BoundaryLoop*> openings;
     for (std::size_t i = 0; i < loops.size(); ++i) (depth[i] % 2 == 0 ? outline : openings).push_back(&loops[i]);
+
+    // The slab the loops bound must be the net's: elements that overlap, or
+    // side flags that are not the net's border, give another area. Joined
+    // pieces may cut off up to tol along their length.
+    double slab = 0.0;
+    double border = 0.0;
+    for (std::size_t i = 0; i < loops.size(); ++i) {
+        slab += (depth[i] % 2 == 0 ? 1.0 : -1.0) * loopArea(loops[i]);
+        for (const OutlinePiece& p : loops[i].pieces)
+            border += std::hypot(static_cast<double>(p.X2) - p.X1, static_cast<double>(p.Y2) - p.Y1);
+    }
+    double elements = 0.0;
+    for (std::int32_t k = 1; k <= net.ElementCount; ++k) {
+        const NetElement& e = net.ElementList[k];
+        for (std::int32_t l = 1; l <= e.CornerCount; ++l) {
+            const std::int16_t a = e.Node[l], b = e.Node[l == e.CornerCount ? 1 : l + 1];
+            if (a < 1 || a > net.NodeCount || b < 1 || b > net.NodeCount) rt::raise(9);
+            elements += (static_cast<double>(net.NodeX[a]) * net.NodeY[b] - static_cast<double>(net.NodeX[b]) * net.NodeY[a]) / 2.0;
+        }
+    }
+    if (!(std::abs(slab - elements) <= tol * border + 1e-9 * std::abs(elements))) {
+        char bounded[32], covered[32], apart[32];
+        std::snprintf(bounded, sizeof bounded, "%.6g", slab);
+        std::snprintf(covered, sizeof covered, "%.6g", elements);
+        std::snprintf(apart, sizeof apart, "%.4g", tol);
+        refuse(quillon::TextNo(190167), {rt::Variant("|1"), rt::Variant(bounded), rt::Variant("|2"), rt::Variant(covered),
+                                          rt::Variant("|3"), rt::Variant(apart)});
+    }
     SlabBoundary b;
     b.OutlinePieceCount = d.OutlinePieceCount;  // kept when no loop bounds slab
     b.OutlinePieces = d.OutlinePieces;

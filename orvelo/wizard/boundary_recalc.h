@@ -38,20 +38,35 @@ bool TraceFreeSideLoops(const ProjectNet& net, std::vector<BoundaryLoop>& loops,
                         const std::function<bool()>& sideTaken = {});
 
 // Phase 2: consecutive pieces of the loop that run on in the same direction
-// with their common point within tol of the straight line joining their far
-// ends are joined into one piece; a closed loop is also joined across its
-// seam (the last piece with the first).
+// with their common point, and every point joined into either before, within
+// tol of the straight line joining their far ends are joined into one piece;
+// a closed loop is also joined across its seam (the last piece with the
+// first). A finely divided curve thus keeps its pieces within tol of every
+// node.
 void JoinCollinearPieces(BoundaryLoop& loop, double tol);
 
 // Operation 10: the outline and openings of declar() recalculated from its
 // net. Outline: the loops enclosed by an even number of other loops, in
-// tracing order, one after the other; openings: the others. The coincidence
-// tolerance and the region coordinates use the unit factor of the current
-// net (its drawing scale is computed from the net's extent first). When the
-// net has no free side the slab description is left as read. A stop
+// tracing order, one after the other; openings: the others. When a traced
+// loop passes a point more than once (parts of slab or holes meeting at a
+// node), the loops are traced again with every side run as in its element,
+// going on at such a node with the side that keeps the same piece of slab on
+// its left, so that no loop crosses another or itself. A net whose border
+// cannot be described is refused with a message (error 5) before anything
+// changes: a chain of free sides that does not close, a node lying inside a
+// free side it does not end (elements that do not meet corner to corner),
+// or loops that bound another area than the elements cover (overlapping
+// elements, side flags that are not the border, parts of the border closer
+// together than tol), allowing tol along the border's length. A loop is
+// inside another when its first vertex off the other's pieces (by more than
+// tol) is, by the even-odd rule on the coordinates. The coincidence
+// tolerance tol uses the unit factor of the current net (its drawing scale
+// is computed from the net's extent first). When the net has no free side
+// the slab description is left as read. A stop
 // request leaves the slab description as it was and stops the run (run
 // state 3). Progress: one step per side taken, then one per loop joined
-// and per loop classified. No error exit of its own.
+// and per loop classified. No error exit of its own: a refusal is reported
+// by the running operation, which stops the run.
 void RecalculateMeshBoundary();
 
 }  // namespace orvelo

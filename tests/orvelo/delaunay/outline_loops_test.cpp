@@ -108,6 +108,21 @@ TEST_F(OutlineLoopsTest, IslandsInOpeningsAndLoopsOfEitherDirection) {
     EXPECT_NEAR(areaLeftOf(net, 11.0), 68.0, 1e-4);
 }
 
+// Two parts meeting at one corner, as a border recalculated from a net
+// gives them, each loop starting at that corner: both are meshed.
+TEST_F(OutlineLoopsTest, PartsMeetingAtACornerAreBothMeshed) {
+    meshcheck::SlabFixture slab;
+    slab.r = 0.8f;
+    slab.rmin = 0.2f;
+    slab.outline = joined({Polygon({{2, 2}, {0, 2}, {0, 0}, {2, 0}}), Polygon({{2, 2}, {4, 2}, {4, 4}, {2, 4}})});
+    meshcheck::InstallSlab(slab);
+    GenerateDelaunayMesh();
+    EXPECT_EQ(RunControl().RunState(), 0);
+    EXPECT_TRUE(boxes_->boxes().empty());
+    EXPECT_TRUE(meshcheck::CheckTopology(MeshView()).empty());
+    EXPECT_NEAR(meshcheck::NetArea(MeshView()), 8.0, 1e-4);
+}
+
 // A loop without area among the others is refused with a message, the
 // region freed.
 TEST_F(OutlineLoopsTest, ALoopWithoutAreaIsRefused) {

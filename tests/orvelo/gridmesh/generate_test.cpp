@@ -2,6 +2,7 @@
 // it leaves, stops, and properties on random slabs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -312,6 +313,30 @@ TEST(GridBasedMeshProperties, RectilinearSlabsAreCoveredExactly) {
             EXPECT_EQ(gridcheck::conformityFault(m), "");
         }
     }
+}
+
+TEST(GridBasedMeshProperties, SlabPartsApartAreEachCoveredWhateverTheirOrder) {
+    // Three parts of slab, their loops one after the other in the outline in
+    // every order: the steps between the loops bound no slab.
+    std::vector<Corners> parts{{{0.1f, 0.1f}, {3.1f, 0.1f}, {3.1f, 3.1f}, {0.1f, 3.1f}},
+                               {{5.1f, 0.1f}, {7.1f, 0.1f}, {7.1f, 4.1f}, {5.1f, 4.1f}},
+                               {{0.1f, 6.1f}, {2.1f, 6.1f}, {2.1f, 8.1f}, {0.1f, 8.1f}}};
+    std::sort(parts.begin(), parts.end());
+    do {
+        for (std::int16_t type = 0; type <= 3; ++type) {
+            GridSlab slab;
+            for (const Corners& part : parts) {
+                const auto loop = Polygon(part);
+                slab.outline.insert(slab.outline.end(), loop.begin(), loop.end());
+            }
+            slab.gridX = Lines(-1, 9, 0.37f);
+            slab.gridY = Lines(-1, 9, 0.37f);
+            slab.meshType = type;
+            gridtest::InstallGridSlab(slab);
+            GenerateGridBasedMesh();
+            EXPECT_NEAR(gridcheck::totalArea(basDelaunay()), 21.0, 1e-4) << "type " << type;
+        }
+    } while (std::next_permutation(parts.begin(), parts.end()));
 }
 
 // A net of quadrilaterals refined to a finer field: every quadrilateral

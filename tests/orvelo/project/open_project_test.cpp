@@ -157,6 +157,21 @@ TEST_F(OpenProjectTest, NetOfMoreThan32767NodesIsRefusedClearly) {
     EXPECT_EQ(orvelo::declar().NodeCount, 0);
 }
 
+TEST_F(OpenProjectTest, BowTieQuadrilateralIsRefusedThoughItsAreaIsPositive) {
+    // Corners (0, 0), (1, 0), (0, 1), (0.3, 1): the second and fourth sides
+    // cross; the larger part runs anticlockwise.
+    writeSmallProject("SLAB");
+    folder.write("SLAB.PL6", "4\r\n0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0.3\r\n1\r\n1\r\n4\r\n1\r\n1\r\n2\r\n1\r\n3\r\n1\r\n4\r\n1\r\n");
+    chooseProject("SLAB");
+    box->answer(forms::vbOK);
+    OpenSourceProject();
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_NE(box->boxes()[0].prompt.find(folder.path("SLAB.PL6")), std::string::npos);
+    EXPECT_NE(box->boxes()[0].prompt.find("Element 1 "), std::string::npos) << box->boxes()[0].prompt;
+    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+    EXPECT_EQ(orvelo::declar().NodeCount, 0);
+}
+
 TEST_F(OpenProjectTest, HeaderAgainSetsTheDataPresentFlagsFromOptionsOfOne) {
     orvelo::declar().DataDir = folder.dir();
     writeHeader("SLAB", 2);

@@ -7,6 +7,7 @@
 #include <random>
 #include <set>
 
+#include "orvelo/delaunay/side_flags.h"
 #include "orvelo/wizard/boundary_recalc.h"
 
 namespace {
@@ -296,6 +297,160 @@ TEST_F(BoundaryTest, TracingGivesTheLoopsOfThePlainScanOnRandomNets) {
             EXPECT_EQ(loops[k].closed, expected[k].closed) << "round " << round << ", loop " << k;
         }
     }
+}
+
+
+// Outline minus openings, each loop's area taken whole (outline loops end
+// where a piece comes back to its loop's start), and whether any two pieces
+// of the slab description cross.
+double describedArea(const orvelo::Declar& d, bool& crossing) {
+    std::vector<OutlinePiece> pieces;
+    double area = 0.0, twice = 0.0;
+    auto take = [&](const OutlinePiece& p) {
+        twice += static_cast<double>(p.X1) * p.Y2 - static_cast<double>(p.X2) * p.Y1;
+        pieces.push_back(p);
+    };
+    std::size_t first = 1;
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(d.OutlinePieceCount); ++k) {
+        take(d.OutlinePieces[k]);
+        if (d.OutlinePieces[k].X2 == d.OutlinePieces[first].X1 && d.OutlinePieces[k].Y2 == d.OutlinePieces[first].Y1) {
+            area += std::abs(twice) / 2.0, twice = 0.0;
+            first = k + 1;
+        }
+    }
+    EXPECT_EQ(first, static_cast<std::size_t>(d.OutlinePieceCount) + 1) << "the outline ends with a closed loop";
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(d.OpeningCount); ++o) {
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(d.OpeningPieceCount[o]); ++k) take(d.OpeningPieces[o][k]);
+        area -= std::abs(twice) / 2.0, twice = 0.0;
+    }
+    auto side = [](float ax, float ay, float bx, float by, float cx, float cy) {
+        const double t = (static_cast<double>(bx) - ax) * (cy - ay) - (static_cast<double>(by) - ay) * (cx - ax);
+        return t > 0 ? 1 : t < 0 ? -1 : 0;
+    };
+    crossing = false;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        for (std::size_t j = i + 1; j < pieces.size(); ++j) {
+            const OutlinePiece& a = pieces[i];
+            const OutlinePiece& b = pieces[j];
+            crossing |= side(a.X1, a.Y1, a.X2, a.Y2, b.X1, b.Y1) * side(a.X1, a.Y1, a.X2, a.Y2, b.X2, b.Y2) < 0 &&
+                        side(b.X1, b.Y1, b.X2, b.Y2, a.X1, a.Y1) * side(b.X1, b.Y1, b.X2, b.Y2, a.X2, a.Y2) < 0;
+        }
+    return area;
+}
+
+TEST_F(BoundaryTest, NetsWhosePartsTouchAtANodeGiveLoopsThatNeitherCrossNorMisclassify) {
+    // Random cell nets are full of nodes where two pieces of slab or two
+    // holes meet corner to corner; their outline less their openings must
+    // still be the net's area, with no piece crossing another.
+    std::mt19937 random(99);
+    for (int round = 0; round < 80; ++round) {
+        CellNet c{9, 7, {}, 1.0f};
+        std::bernoulli_distribution present(0.6 + 0.3 * (round % 4) / 4.0);
+        for (int i = 0; i < c.nx; ++i)
+            for (int j = 0; j < c.ny; ++j)
+                if (present(random)) c.cells.insert({i, j});
+        if (c.cells.empty()) continue;
+        orvelo::RunControl().RunState(0);
+        recalculate(makeNet(c, &random));
+        bool crossing = false;
+        EXPECT_EQ(describedArea(declar(), crossing), static_cast<double>(c.cells.size())) << "round " << round;
+        EXPECT_FALSE(crossing) << "round " << round;
+    }
+}
+
+TEST_F(BoundaryTest, AnIslandAFewRegionUnitsInsideItsOpeningIsStillAnIsland) {
+    // A slab 1000 wide, far from the origin, whose opening is a ring 1 wide
+    // (a third of a region unit of this net, three times the tolerance)
+    // round an island.
+    CellNet c = rectangle(7, 7);
+    for (int i = 1; i <= 5; ++i)
+        for (int j = 1; j <= 5; ++j)
+            if (i == 1 || i == 5 || j == 1 || j == 5) c.cells.erase({i, j});
+    std::mt19937 random(5);
+    for (int round = 0; round < 8; ++round) {
+        orvelo::ProjectNet net = makeNet(c, &random);
+        const float graded[] = {0.0f, 200.0f, 201.0f, 400.0f, 600.0f, 799.0f, 800.0f, 1000.0f};
+        for (std::int16_t n = 1; n <= net.NodeCount; ++n) {
+            net.NodeX[n] = 1e6f + graded[static_cast<int>(net.NodeX[n])];
+            net.NodeY[n] = 1e6f + graded[static_cast<int>(net.NodeY[n])];
+        }
+        recalculate(net);
+        ASSERT_EQ(declar().OpeningCount, 1) << round;
+        bool crossing = false;
+        EXPECT_NEAR(describedArea(declar(), crossing), 1e6 - 600.0 * 600.0 + 598.0 * 598.0, 1.0) << round;
+    }
+}
+
+TEST_F(BoundaryTest, AFinelyDividedCurveIsNotJoinedIntoAFewLongPieces) {
+    // 4000 pieces round a circle of radius 10: each turns far less than the
+    // tolerance, but the joined pieces must stay within it of every node.
+    orvelo::BoundaryLoop loop;
+    loop.closed = true;
+    const int n = 4000;
+    auto at = [&](int k) { return std::pair<float, float>(10.0f * std::cos(2 * M_PI * (k % n) / n), 10.0f * std::sin(2 * M_PI * (k % n) / n)); };
+    for (int k = 0; k < n; ++k) loop.pieces.push_back(straightPiece(at(k).first, at(k).second, at(k + 1).first, at(k + 1).second));
+    const double tol = 0.0078;
+    orvelo::JoinCollinearPieces(loop, tol);
+    for (int k = 0; k < n; ++k) {
+        double nearest = 1e9;
+        for (const OutlinePiece& p : loop.pieces) {
+            const double dx = p.X2 - p.X1, dy = p.Y2 - p.Y1;
+            const double t = std::clamp(((at(k).first - p.X1) * dx + (at(k).second - p.Y1) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+            nearest = std::min(nearest, std::hypot(p.X1 + t * dx - at(k).first, p.Y1 + t * dy - at(k).second));
+        }
+        ASSERT_LE(nearest, tol * 1.01) << "node " << k << " of " << loop.pieces.size() << " pieces";
+    }
+}
+
+TEST_F(BoundaryTest, ANetWhoseBorderCannotBeTracedIsRefusedAndTheSlabKept) {
+    // Each net is refused with its message; the slab stays as read.
+    auto refused = [&](const orvelo::ProjectNet& net, std::int32_t textNo) {
+        orvelo::Declar& d = declar();
+        d.OutlinePieceCount = 1;
+        d.OutlinePieces = {OutlinePiece{}, straightPiece(0, 0, 9, 9)};
+        orvelo::setProjectNet(d, net);
+        d.RecalculateBoundaryFlag = true;
+        orvelo::RunControl().RunState(0);
+        box->answer(forms::vbOK);
+        orvelo::RunWaitOperation(orvelo::OpRecalculateBoundary);
+        EXPECT_EQ(runState(), halvex::ExitWithoutSaving) << textNo;
+        EXPECT_EQ(d.OutlinePieceCount, 1) << textNo;
+        const std::string expected = text(textNo).substr(0, 40);
+        EXPECT_NE(prompts().back().find(expected), std::string::npos) << prompts().back();
+    };
+    // A border side without its flag: the chain of free sides stays open.
+    orvelo::ProjectNet open = makeNet(rectangle(3, 2));
+    for (int k = 1; k <= 3; ++k)
+        if (open.ElementList[1].Flag[k] == 1) open.ElementList[1].Flag[k] = 8;
+    refused(open, 190165);
+    // A node on the side of a neighbour that does not end there: the right
+    // cell of two is halved, its middle node lies on the left cell's side.
+    orvelo::ProjectNet hanging;
+    hanging.NodeCount = 7;
+    hanging.NodeX = {0, 0, 1, 1, 0, 2, 2, 1};
+    hanging.NodeY = {0, 0, 0, 2, 2, 0, 2, 1};
+    for (std::array<std::int16_t, 4> q : {std::array<std::int16_t, 4>{1, 2, 3, 4}, {2, 5, 7, 2}, {7, 6, 3, 7}}) {
+        NetElement e;
+        e.CornerCount = q[3] == q[0] ? 3 : 4;
+        for (int k = 0; k < e.CornerCount; ++k) e.Node[k + 1] = q[static_cast<std::size_t>(k)];
+        hanging.ElementList.push_back(e);
+        ++hanging.ElementCount;
+    }
+    orvelo::BuildElementSideFlags(hanging.ElementList, nullptr);
+    refused(hanging, 190166);
+    // An element lying on top of the others.
+    orvelo::ProjectNet over = makeNet(rectangle(3, 3));
+    NetElement top;
+    top.CornerCount = 3;
+    over.NodeX.insert(over.NodeX.end(), {1.2f, 1.8f, 1.5f});
+    over.NodeY.insert(over.NodeY.end(), {1.2f, 1.2f, 1.8f});
+    top.Node = {0, static_cast<std::int16_t>(over.NodeCount + 1), static_cast<std::int16_t>(over.NodeCount + 2),
+                static_cast<std::int16_t>(over.NodeCount + 3), 0};
+    top.Flag = {0, 1, 1, 1, 0};
+    over.NodeCount += 3;
+    over.ElementList.push_back(top);
+    ++over.ElementCount;
+    refused(over, 190167);
 }
 
 }  // namespace
