@@ -40,6 +40,12 @@ bool withoutDisplacements(std::int32_t method) {
     return method == halvex::FlexibleFoundation || method == halvex::FlexibleFoundation_HalfSpace;
 }
 
+// The methods whose point springs are those of .P35: a project of method 13
+// holds none, and methods 21 and 22 keep theirs in files of their own. The
+// transfer of node-related data leaves the .P35 of those methods as it was
+// copied, so there it may name the nodes of another net.
+bool springsInP35(std::int32_t method) { return method != 13 && method != 21 && method != 22; }
+
 // A project whose solver results are missing (or belong to another net: the
 // calculation net exists but does not match): the missing-file message of
 // its calculation net when it is missing, and that the analysis must run
@@ -157,7 +163,8 @@ void ComputeInternalForces() {
             std::int16_t springCount = 0, pileCount = 0, supportCount = 0;
             std::vector<std::int16_t> springNodes, pileNodes, dofNumbers;
             std::vector<float> springValues, pileValues, supportValues;
-            if (d.HasPointSprings) CalcSpringReactions(p, springCount, springNodes, springValues);
+            if (d.HasPointSprings && springsInP35(d.AnalysisMethod))
+                CalcSpringReactions(p, springCount, springNodes, springValues);
             if (d.HasPiles) CalcPileForces(p, pileCount, pileNodes, pileValues);
             if (d.HasPrescribedDofs)
                 CalcSupportReactions(p, springCount, springNodes, springValues, pileCount,

@@ -76,6 +76,9 @@ struct BasGridBased {
     std::int32_t SlabRegion = 0;
     // 0..MeshOpeningCount, entry 0 unused.
     std::vector<std::int32_t> OpeningRegions = std::vector<std::int32_t>(1);
+    // The corners each traced region was made of: entry 0 the outline's,
+    // entry o opening o's (empty: none traced).
+    std::vector<std::vector<halvex::POINTAPI>> TracedRegionCorners;
 
     // ---- key points ----
     std::int16_t KeyPointCount = 0;

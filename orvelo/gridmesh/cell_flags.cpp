@@ -51,9 +51,7 @@ bool quarterInside(const Corner& a, const Corner& b, const Corner& p) {
     const double scale = 100.0 * static_cast<double>(UnitFactor());
     const float sumX = a.x + b.x + p.x;
     const float sumY = a.y + b.y + p.y;
-    const std::int32_t x = rt::CLng(static_cast<double>(sumX) * scale / 3.0);
-    const std::int32_t y = rt::CLng(static_cast<double>(sumY) * scale / 3.0);
-    return InsideSlabRegions(x, y);
+    return InsideSlabRegionsAt(static_cast<double>(sumX) * scale / 3.0, static_cast<double>(sumY) * scale / 3.0);
 }
 
 }  // namespace

@@ -262,10 +262,9 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     const auto xOf = [&m](std::int16_t n) { return m.MeshNodeX[static_cast<std::size_t>(n)]; };
     const auto yOf = [&m](std::int16_t n) { return m.MeshNodeY[static_cast<std::size_t>(n)]; };
     const float sumX = xOf(b) + xOf(a) + xOf(c);
-    const std::int32_t x = rt::CLng(static_cast<double>(sumX) * (static_cast<double>(UnitFactor()) * 100.0) / 3.0);
     const float sumY = yOf(a) + yOf(b) + yOf(c);
-    const std::int32_t y = rt::CLng(static_cast<double>(sumY) * (static_cast<double>(UnitFactor()) * 100.0) / 3.0);
-    if (!InsideSlabRegions(x, y)) return false;
+    const double scale = static_cast<double>(UnitFactor()) * 100.0;
+    if (!InsideSlabRegionsAt(static_cast<double>(sumX) * scale / 3.0, static_cast<double>(sumY) * scale / 3.0)) return false;
     // Below the regions' resolution: a sliver outside a bend of the border;
     // a triangle whose side reaches across the border or cuts through a
     // notch of it.

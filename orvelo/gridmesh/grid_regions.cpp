@@ -8,6 +8,7 @@
 #include "orvelo/gridmesh/key_points.h"
 #include "orvelo/gridmesh/bas_grid_based.h"
 #include "outside/drovik/region_test.h"
+#include "platform/runtime/rounding.h"
 
 namespace orvelo {
 
@@ -144,9 +145,49 @@ bool InsideSlabRegions(std::int32_t x, std::int32_t y) {
     return inside;
 }
 
+namespace {
+
+// How often the polygon of the corners holds the point (x, y) by the
+// even-odd rule: 1 or 0, or -1 when the point lies on a side.
+int holdsStrictly(const std::vector<halvex::POINTAPI>& corners, double x, double y) {
+    const std::size_t n = corners.size();
+    if (n < 3) return 0;
+    bool inside = false;
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const double ax = corners[j].X, ay = corners[j].Y, bx = corners[i].X, by = corners[i].Y;
+        const double cross = (bx - ax) * (y - ay) - (by - ay) * (x - ax);
+        if (cross == 0.0 && x >= std::min(ax, bx) && x <= std::max(ax, bx) && y >= std::min(ay, by) &&
+            y <= std::max(ay, by))
+            return -1;
+        if ((ay > y) != (by > y) && x < ax + (y - ay) * (bx - ax) / (by - ay)) inside = !inside;
+    }
+    return inside ? 1 : 0;
+}
+
+}  // namespace
+
+bool InsideSlabRegionsAt(double x, double y) {
+    if (InsideSlabRegions(rt::CLng(x), rt::CLng(y))) return true;
+    const BasGridBased& g = basGridBased();
+    if (g.TracedRegionCorners.empty() || g.TracedRegionCorners[0].empty()) return false;
+    const std::size_t openings = std::min(g.TracedRegionCorners.size(), g.OpeningRegions.size());
+    bool inside = false;
+    for (std::size_t o = 0; o < openings; ++o) {
+        if (o > 0 && (o > static_cast<std::size_t>(basDelaunay().MeshOpeningCount) || g.OpeningRegions[o] == 0)) continue;
+        const int held = holdsStrictly(g.TracedRegionCorners[o], x, y);
+        if (held < 0) return false;  // on a side: the rounded test stands
+        if (held == 1) inside = !inside;
+    }
+    return inside;
+}
+
 void MakeTracedRegion(std::int32_t opening) {
     BasGridBased& g = basGridBased();
     const std::int32_t region = drovik::CreatePolygonRgn(g.RegionPoints.data() + 1, g.RegionPointCount, drovik::ALTERNATE);
+    if (g.TracedRegionCorners.size() <= static_cast<std::size_t>(opening))
+        g.TracedRegionCorners.resize(static_cast<std::size_t>(opening) + 1);
+    g.TracedRegionCorners[static_cast<std::size_t>(opening)].assign(
+        g.RegionPoints.begin() + 1, g.RegionPoints.begin() + 1 + std::max<std::int16_t>(g.RegionPointCount, 0));
     if (opening == 0) {
         g.SlabRegion = region;
         return;
@@ -160,6 +201,7 @@ void DeleteGridRegions() {
     BasGridBased& g = basGridBased();
     if (g.SlabRegion != 0) drovik::DeleteObject(g.SlabRegion);
     g.SlabRegion = 0;
+    g.TracedRegionCorners.clear();
     for (std::size_t o = 1; o < g.OpeningRegions.size(); ++o) {
         if (g.OpeningRegions[o] != 0) drovik::DeleteObject(g.OpeningRegions[o]);
         g.OpeningRegions[o] = 0;

@@ -17,6 +17,14 @@ bool InsideSlabOutline(std::int32_t x, std::int32_t y);
 // the openings' regions together hold it an odd number of times.
 bool InsideSlabRegions(std::int32_t x, std::int32_t y);
 
+// InsideSlabRegions for a point given in unrounded region coordinates: the
+// point to the nearest integer is tested, and a point that this puts on or
+// over the edge of a traced region (a point less than a region unit inside
+// the slab's border, as the quarters of cells finer than a few region units
+// are) is inside when the traced polygons hold the point itself strictly,
+// by the even-odd rule.
+bool InsideSlabRegionsAt(double x, double y);
+
 // Whether (x, y) lies inside the slab (the even-odd rule over the loops of
 // the outline and the openings) by the pieces themselves, not their traced regions (an arc followed in
 // steps of at most 1/64 of a quarter turn): below the regions' whole

@@ -68,4 +68,33 @@ TEST_F(SampleProjectTest, SizeFieldIsFinestAroundTheSupports) {
     EXPECT_EQ(gh1.readInteger(), 1);
 }
 
+// A refined project of method 13, 21 or 22 carries its .P35 as it was
+// copied, naming nodes of the net it was refined from: the forces of those
+// methods do not read it (they stopped on a node beyond the net), those of
+// the other methods still refuse it.
+TEST_F(SampleProjectTest, SpringsOfAnotherNetStopOnlyTheMethodsThatHoldThem) {
+    const std::filesystem::path sample = std::filesystem::path(OH_SOURCE_DIR) / "examples" / "raft";
+    for (const int method : {13, 21, 22, 1}) {
+        const std::string dir = "m" + std::to_string(method) + "/";
+        std::filesystem::create_directory(folder.path(dir));
+        for (const auto& entry : std::filesystem::directory_iterator(sample))
+            std::filesystem::copy_file(entry.path(), folder.path(dir + entry.path().filename().string()));
+        std::string header = folder.read(dir + "RAFT.PO1");
+        folder.write(dir + "RAFT.PO1", "1," + std::to_string(method) + header.substr(header.find('\r')));
+        folder.write(dir + "RAFT.P35", "Version 9\r\n1\r\n0\r\n1\r\n900\r\n50000\r\n0\r\n0\r\n");
+        orvelo::Declar& d = orvelo::declar();
+        d.ProjectPath = folder.path(dir + "RAFT.PO1");
+        d.DataDir = folder.path(dir);
+        d.ProjectName = "RAFT";
+        d.ProjectList = {"", "RAFT"};
+        orvelo::OpenSourceProject();
+        ASSERT_EQ(runState(), 0);
+        const std::size_t shown = box->boxes().size();
+        if (method == 1) box->answer(forms::vbOK);
+        orvelo::ComputeInternalForces();
+        EXPECT_EQ(runState(), method == 1 ? 3 : 0) << method;
+        EXPECT_EQ(box->boxes().size() - shown, method == 1 ? 1u : 0u) << method;
+    }
+}
+
 }  // namespace

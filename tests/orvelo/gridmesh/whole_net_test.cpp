@@ -299,5 +299,31 @@ TEST(WholeNets, SlabTooFarFromTheOriginIsRefused) {
     }
 }
 
+// A project grid whose cells are only a few region units (hundredths of
+// the drawing scale) high or wide: the centroids of the cells' quarters on
+// the top and right border lie less than a unit inside it and round onto
+// the region's edge. Every cell is still meshed whole, so the net covers
+// the rectangle and holds its corners (it lost half a row of cells and the
+// corner nodes, at any place of the slab).
+TEST(WholeNets, CellsOfAFewRegionUnitsAlongTheBorderAreMeshedWhole) {
+    for (const float at : {0.0f, -238.441f, 137.145f, -1000.3f}) {
+        for (const bool fineInY : {true, false}) {
+            gridtest::GridSlab slab;
+            const float w = fineInY ? 4.4684f : 6.68726f, h = fineInY ? 6.68726f : 4.4684f;
+            slab.outline = gridtest::Polygon({{at, at}, {at + w, at}, {at + w, at + h}, {at, at + h}});
+            for (int i = 0; i <= (fineInY ? 4 : 50); ++i) slab.gridX.push_back(at + w * static_cast<float>(i) / (fineInY ? 4.0f : 50.0f));
+            for (int j = 0; j <= (fineInY ? 50 : 4); ++j) slab.gridY.push_back(at + h * static_cast<float>(j) / (fineInY ? 50.0f : 4.0f));
+            slab.gridX.back() = at + w;
+            slab.gridY.back() = at + h;
+            gridtest::InstallGridSlab(slab);
+            SCOPED_TRACE(std::to_string(at) + (fineInY ? " fine in y" : " fine in x"));
+            GenerateGridBasedMesh();
+            const double area = (static_cast<double>(at + w) - at) * (static_cast<double>(at + h) - at);
+            EXPECT_NEAR(gridcheck::totalArea(basDelaunay()), area, 1e-4 * area);
+            EXPECT_EQ(basDelaunay().MeshNodeCount, 5 * 51);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orvelo
