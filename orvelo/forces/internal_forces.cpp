@@ -105,7 +105,13 @@ std::int16_t ReadCalculationNet(const std::string& p) {
     }
     forces::ProgressStep();
 
-    // 5. The node order.
+    // 5. The node order. Without it the results are not whole: a refined
+    // project carries its old net's .PL9 but no node order, so the analysis
+    // has to run on this net first whatever the node counts.
+    if (rt::findFileCaseInsensitive(d.DataDir + p + ".PL3").empty()) {
+        reportMissingResults(d.DataDir + p + ".PL3", p);
+        return -1;
+    }
     if (ReadNodeOrder(p + ".PL3", net.CalcNodeCount, net.CalcNodeMap, kContext) != 0) return -1;
 
     // 6.-7. Two solver files that are read and not used.

@@ -100,11 +100,12 @@ TEST_F(InternalForcesTest, EachMissingSolverFileStopsTheRunWithOneMessage) {
         ASSERT_EQ(box->boxes().size(), before + 1) << ext;
         EXPECT_NE(box->boxes().back().prompt.find(std::string("SLAB.") + ext), std::string::npos)
             << box->boxes().back().prompt;
-        // Without the calculation net the project was never analysed.
+        // Without the calculation net or its node order the project was
+        // never analysed on this net.
         const std::string analyseFirst = orvelo::LanguageTexts().GetText(
             rt::Variant(190033), {rt::Variant("|1"), rt::Variant("SLAB")});
         const bool saysAnalyseFirst = box->boxes().back().prompt.find(analyseFirst) != std::string::npos;
-        EXPECT_EQ(saysAnalyseFirst, std::string(ext) == "PL9") << ext;
+        EXPECT_EQ(saysAnalyseFirst, std::string(ext) == "PL9" || std::string(ext) == "PL3") << ext;
         EXPECT_EQ(declar().OldNodeCount, 0) << ext;
         EXPECT_FALSE(rt::dataChannel().isOpen());
     }
