@@ -28,23 +28,6 @@ TEST(UiThreadTest, CallsFromAnotherThreadAreRefusedAndTheStateStaysTheUiThreads)
     EXPECT_EQ(services.Prod(), "ui");
 }
 
-namespace {
-
-struct Placed : halvex::IPlacedForm {
-    std::int16_t WindowState() override { return 0; }
-    void WindowState(std::int16_t) override {}
-    std::int32_t Left() override { return 0; }
-    void Left(std::int32_t) override {}
-    std::int32_t Top() override { return 0; }
-    void Top(std::int32_t) override {}
-    std::int32_t Width() override { return 0; }
-    void Width(std::int32_t) override {}
-    std::int32_t Height() override { return 0; }
-    void Height(std::int32_t) override {}
-};
-
-}  // namespace
-
 // Members that trap their own errors, or read the user's settings with a
 // fallback, refuse the wrong thread all the same instead of answering with
 // their defaults.
@@ -56,8 +39,6 @@ TEST(UiThreadTest, MembersThatTrapTheirErrorsStillRefuseAnotherThread)
         halvex::ClsInerfaceSetting layout;
         std::vector<halvex::RecentMnuData> menu(5);
         EXPECT_THROW(layout.Set_RecentFile("Host", menu), forms::WrongThreadError);
-        Placed form;
-        EXPECT_THROW(layout.GetFormSetting(form, "Host", "Main"), forms::WrongThreadError);
         EXPECT_THROW(halvex::ClsGeoGraphic().GetTextWidth("text", 10), forms::WrongThreadError);
     });
     worker.join();
