@@ -169,30 +169,37 @@ void ReadLineFile(LineArrays a)
     replaceOutOfRange(a.widths, widths, [](float w) { return finiteAtLeast(w, 0.0f); });
 }
 
-void ReadPaintFile(std::vector<std::int32_t>& colors)
+namespace {
+
+// A settings file of one value per item: read into `values`; the family's
+// defaults when the file is missing or refused, and for each item read back
+// out of range.
+template <class T, class ReadItem, class Valid>
+void readValueList(SettingsFamily family, std::vector<T>& values, void (*setDefaults)(std::vector<T>&), ReadItem readItem,
+                   Valid valid)
 {
-    std::vector<std::int32_t> defaults = colors;
-    DefaultPaintColors(defaults);
-    const bool read = readFile(SettingsFamily::Paint, itemCount(colors.size()),
-                               [&](rt::TextReader& r, std::size_t k) { colors[k] = r.readLong(); });
+    std::vector<T> defaults = values;
+    setDefaults(defaults);
+    const bool read = readFile(family, itemCount(values.size()),
+                               [&](rt::TextReader& r, std::size_t k) { values[k] = readItem(r); });
     if (!read) {
-        DefaultPaintColors(colors);
+        setDefaults(values);
         return;
     }
-    replaceOutOfRange(colors, defaults, isColorValue);
+    replaceOutOfRange(values, defaults, valid);
+}
+
+}  // namespace
+
+void ReadPaintFile(std::vector<std::int32_t>& colors)
+{
+    readValueList(SettingsFamily::Paint, colors, DefaultPaintColors, [](rt::TextReader& r) { return r.readLong(); }, isColorValue);
 }
 
 void ReadOrdinateFile(std::vector<float>& ordinates)
 {
-    std::vector<float> defaults = ordinates;
-    DefaultOrdinateValues(defaults);
-    const bool read = readFile(SettingsFamily::Ordinate, itemCount(ordinates.size()),
-                               [&](rt::TextReader& r, std::size_t k) { ordinates[k] = r.readSingle(); });
-    if (!read) {
-        DefaultOrdinateValues(ordinates);
-        return;
-    }
-    replaceOutOfRange(ordinates, defaults, [](float o) { return finiteAtLeast(o, 0.0f); });
+    readValueList(SettingsFamily::Ordinate, ordinates, DefaultOrdinateValues, [](rt::TextReader& r) { return r.readSingle(); },
+                  [](float o) { return finiteAtLeast(o, 0.0f); });
 }
 
 void ReadFontFile(FontArrays a)
