@@ -9,6 +9,7 @@
 #include "halvex/dialogs/global_memory.h"
 #include "halvex/dialogs/std_font.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "platform/forms/common_dialogs.h"
 #include "platform/forms/gdi.h"
@@ -139,7 +140,8 @@ void cCommonDialog::ParseMultiFileName(std::string& sDir, std::vector<std::strin
     }
     auto addFile = [&](const std::string& file) {
         iFileCount =
-            IntegerArgument(static_cast<long long>(iFileCount) + 1, "cCommonDialog.ParseMultiFileName", "Filename");
+            IntegerArgument(static_cast<long long>(iFileCount) + 1, HALVEX_MEMBER(cCommonDialog, ParseMultiFileName),
+                            "Filename");
         if (sFiles.size() < static_cast<std::size_t>(iFileCount) + 1) sFiles.resize(static_cast<std::size_t>(iFileCount) + 1);
         sFiles[static_cast<std::size_t>(iFileCount)] = file;
     };
@@ -381,7 +383,7 @@ void cCommonDialog::ShowPrinter()
     a.FromPage = FromPage_;
     a.ToPage = ToPage_;
     a.DisableSelection = has(Flags_, PD_NOSELECTION);
-    a.Copies = IntegerArgument(Copies_, "cCommonDialog.ShowPrinter", "Copies");
+    a.Copies = IntegerArgument(Copies_, HALVEX_MEMBER(cCommonDialog, ShowPrinter), "Copies");
     a.ShowPrintToFile = !has(Flags_, PD_HIDEPRINTTOFILE);
     a.DisablePrintToFile = has(Flags_, PD_DISABLEPRINTTOFILE);
     a.PrintToFile = has(Flags_, PD_PRINTTOFILE);

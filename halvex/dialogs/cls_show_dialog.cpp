@@ -9,6 +9,7 @@
 #include "halvex/interface/enums.h"
 #include "halvex/services/file_kind.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "outside/quillon/language_text.h"
 #include "platform/runtime/errors.h"
@@ -116,7 +117,7 @@ bool ClsShowDialog::runFileDialog(const std::string& member, std::string& Comple
 bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,
                                    std::string& UserDir, std::string& UserProda, rt::VArray& FileExtentions)
 {
-    return runFileDialog("ClsShowDialog.ShowOpenDialog", CompleteFileName, UserDir, UserProda, [&] {
+    return runFileDialog(HALVEX_MEMBER(ClsShowDialog, ShowOpenDialog), CompleteFileName, UserDir, UserProda, [&] {
         // DataDir may be the caller's UserDir as well: it is read first.
         const std::string initialDir = DataDir;
         const std::vector<std::string> patterns = listElements(FileExtentions);
@@ -167,7 +168,7 @@ bool ClsShowDialog::ShowOpenDialog(std::int32_t MeHwnd, std::string& CompleteFil
 bool ClsShowDialog::ShowSaveFile(std::int32_t MeHwnd, std::string& CompleteFileName, const std::string& DataDir,
                                  std::string& UserDir, std::string& UserProda, rt::VArray& FileExtentions)
 {
-    return runFileDialog("ClsShowDialog.ShowSaveFile", CompleteFileName, UserDir, UserProda, [&] {
+    return runFileDialog(HALVEX_MEMBER(ClsShowDialog, ShowSaveFile), CompleteFileName, UserDir, UserProda, [&] {
         const std::string initialDir = DataDir;
         std::string entries;
         for (const std::string& extension : listElements(FileExtentions)) {
@@ -194,7 +195,8 @@ void ClsShowDialog::SeparateFileAndDir(const std::string& CompleteFileName, std:
                                        std::string& UserProda)
 {
     const std::string path = CompleteFileName;  // the outputs may be the same string
-    IntegerArgument(dialogtext::characterCount(path), "ClsShowDialog.SeparateFileAndDir", "CompleteFileName");
+    IntegerArgument(dialogtext::characterCount(path), HALVEX_MEMBER(ClsShowDialog, SeparateFileAndDir),
+                    "CompleteFileName");
     // Either separator ends the folder; a separator is one byte, never
     // part of another character.
     std::size_t nameStart = path.size();

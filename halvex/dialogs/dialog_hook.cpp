@@ -3,6 +3,7 @@
 #include "halvex/dialogs/c_memory.h"
 #include "halvex/dialogs/g_common_dialog.h"
 #include "halvex/dialogs/global_memory.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "platform/runtime/errors.h"
 
@@ -17,7 +18,7 @@ std::int32_t toActiveDialog(std::int32_t hWnd, std::int32_t msg, std::int32_t wP
     try {
         return dialog->DialogHook(hWnd, msg, wParam, lParam).toLong();
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("GCommonDialog.DialogHook");
+        ReportMemberError(HALVEX_MEMBER(GCommonDialog, DialogHook));
         return 0;
     }
 }

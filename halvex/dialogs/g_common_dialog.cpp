@@ -7,6 +7,7 @@
 #include "halvex/dialogs/global_memory.h"
 #include "halvex/dialogs/std_font.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "platform/forms/common_dialogs.h"
 #include "platform/runtime/errors.h"
@@ -57,8 +58,8 @@ void checkFitsBuffer(const std::string& text, std::int32_t buffer, const char* m
     if (dialogtext::characterCount(text) > buffer) RaiseArgumentError(kInvalidArgument, member, argument);
 }
 
-constexpr const char* kOpenMember = "GCommonDialog.VBGetOpenFileName2";
-constexpr const char* kSaveMember = "GCommonDialog.VBGetSaveFileName2";
+constexpr const char* kOpenMember = HALVEX_MEMBER(GCommonDialog, VBGetOpenFileName2);
+constexpr const char* kSaveMember = HALVEX_MEMBER(GCommonDialog, VBGetSaveFileName2);
 
 // A text filled with NULs to `size` characters.
 std::string paddedWithNul(std::string text, std::int32_t size)

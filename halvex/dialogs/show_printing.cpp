@@ -13,6 +13,7 @@
 #include "halvex/services/form_language.h"
 #include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/step_errors.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
@@ -36,9 +37,9 @@ constexpr std::int32_t kPrinterFlags = PD_NOSELECTION | PD_RETURNDC;
 constexpr std::int32_t kColorFlags = CC_RGBInit | CC_FullOpen | CC_ENABLEHOOK;
 static_assert(kFontFlags == 164107 && kPrinterFlags == 260 && kColorFlags == 19);
 
-constexpr const char* kCopyMember = "ClsShowDialog.CopyWMFile";
-constexpr const char* kPageMember = "ClsShowDialog.ShowPageSetupDialog";
-constexpr const char* kPaperMember = "ClsShowDialog.GetPaperSize";
+constexpr const char* kCopyMember = HALVEX_MEMBER(ClsShowDialog, CopyWMFile);
+constexpr const char* kPageMember = HALVEX_MEMBER(ClsShowDialog, ShowPageSetupDialog);
+constexpr const char* kPaperMember = HALVEX_MEMBER(ClsShowDialog, GetPaperSize);
 
 void removeIfExists(const std::string& path)
 {
@@ -50,7 +51,7 @@ void removeIfExists(const std::string& path)
 
 bool ClsShowDialog::ShowFontDialog(std::int32_t MeHwnd, bool BlnShowSize)
 {
-    return runTrapped("ClsShowDialog.ShowFontDialog", [&] {
+    return runTrapped(HALVEX_MEMBER(ClsShowDialog, ShowFontDialog), [&] {
         CurrentFontRecord& font = libraryState().CurrentFont;
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
@@ -114,13 +115,15 @@ bool ClsShowDialog::runPrinterDialog(const std::string& member, std::int32_t MeH
 bool ClsShowDialog::ShowPrinterDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                                       rt::VArray& MinMargin, rt::VArray& /*Margin*/)
 {
-    return runPrinterDialog("ClsShowDialog.ShowPrinterDialog", MeHwnd, PrinterHDc, AppTitle, MinMargin, kPrinterFlags);
+    return runPrinterDialog(HALVEX_MEMBER(ClsShowDialog, ShowPrinterDialog),
+                            MeHwnd, PrinterHDc, AppTitle, MinMargin, kPrinterFlags);
 }
 
 bool ClsShowDialog::ShowPrinterSetup(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
                                      rt::VArray& MinMargin, rt::VArray& /*Margin*/)
 {
-    return runPrinterDialog("ClsShowDialog.ShowPrinterSetup", MeHwnd, PrinterHDc, AppTitle, MinMargin, PD_PRINTSETUP);
+    return runPrinterDialog(HALVEX_MEMBER(ClsShowDialog, ShowPrinterSetup),
+                            MeHwnd, PrinterHDc, AppTitle, MinMargin, PD_PRINTSETUP);
 }
 
 bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& PrinterHDc, const std::string& AppTitle,
@@ -153,7 +156,7 @@ bool ClsShowDialog::ShowPageSetupDialog(std::int32_t MeHwnd, std::int32_t& Print
 
 bool ClsShowDialog::ShowColorDialog(std::int32_t MeHwnd, std::int32_t& LngColor)
 {
-    return runTrapped("ClsShowDialog.ShowColorDialog", [&] {
+    return runTrapped(HALVEX_MEMBER(ClsShowDialog, ShowColorDialog), [&] {
         libraryState().DialogConfirmed = false;
         cCommonDialog& dialog = newHookDialog();
         dialog.HookDialog(true);
@@ -232,7 +235,7 @@ void ClsShowDialog::CreatePrinterDevice(std::int32_t& PrinterHDc, const std::str
         if (PrinterHDc == 0) made = PrinterHDc = DefaultPrinterHDc();
         dialogLayer.GetPageMargine(PrinterHDc, AppTitle, MinMargin, Margin);
     } catch (const rt::RuntimeError&) {
-        reportTrapped("ClsShowDialog.CreatePrinterDevice");
+        reportTrapped(HALVEX_MEMBER(ClsShowDialog, CreatePrinterDevice));
         // The caller still gets a context, and none is left behind.
         if (made != 0) gdi::DeleteDC(made);
         PrinterHDc = DefaultPrinterHDc();
@@ -346,7 +349,7 @@ bool ClsShowDialog::ShowAuf(std::string& Auftr, std::string& Datum, std::string&
         form.control("txtDatum").Text(Datum);
         form.control("txtProj").Text(Proj);
     } catch (const rt::RuntimeError&) {
-        reportTrapped("ClsShowDialog.ShowAuf");
+        reportTrapped(HALVEX_MEMBER(ClsShowDialog, ShowAuf));
         ignoringErrors([&] { form.Unload(); });
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "halvex/services/file_kind.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/text_composition.h"
 
@@ -17,7 +18,8 @@ void ClsValmor::HelpTitle(const std::string& value) { libraryState().HelpTitle =
 
 std::string ClsValmor::ResolveString(const std::string& StrWithMacro, rt::VArray& varReplacements)
 {
-    return AsMember("ClsValmor.ResolveString", [&] { return halvex::ResolveString(StrWithMacro, varReplacements); });
+    return AsMember(HALVEX_MEMBER(ClsValmor, ResolveString),
+                    [&] { return halvex::ResolveString(StrWithMacro, varReplacements); });
 }
 
 rt::Variant ClsValmor::TextInf() const { return libraryState().FileTypeText; }
@@ -36,7 +38,7 @@ void ClsValmor::MirvaProg(std::int32_t value) { libraryState().ProgramKind = val
 
 void ClsValmor::DivideString(std::int16_t NDivided, const rt::Variant& StrID, rt::VArray& DividedString)
 {
-    AsMember("ClsValmor.DivideString", [&] { halvex::DivideString(NDivided, StrID, DividedString); });
+    AsMember(HALVEX_MEMBER(ClsValmor, DivideString), [&] { halvex::DivideString(NDivided, StrID, DividedString); });
 }
 
 }  // namespace halvex

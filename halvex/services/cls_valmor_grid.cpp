@@ -1,6 +1,7 @@
 #include "halvex/services/cls_valmor.h"
 #include "halvex/services/grid_input.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 
 namespace halvex {
@@ -20,34 +21,35 @@ bool ClsValmor::ShowGridInput(rt::VArray& TitleGrid, rt::VArray& HGrid, rt::VArr
 
 void ClsValmor::SetGridHeader(rt::VArray& TitleGrid, rt::VArray& HGrid, forms::Form& Objform, forms::Control& ObjGrid)
 {
-    AsMember("ClsValmor.SetGridHeader", [&] { halvex::SetGridHeader(TitleGrid, HGrid, Objform, ObjGrid); });
+    AsMember(HALVEX_MEMBER(ClsValmor, SetGridHeader),
+             [&] { halvex::SetGridHeader(TitleGrid, HGrid, Objform, ObjGrid); });
 }
 
 void ClsValmor::ReadGridValues()
 {
-    AsMember("ClsValmor.ReadGridValues", [&] { halvex::ReadGridValues(); });
+    AsMember(HALVEX_MEMBER(ClsValmor, ReadGridValues), [&] { halvex::ReadGridValues(); });
 }
 
 void ClsValmor::ShowTxtInputBox(forms::Control& txtInput, forms::Control& GrdInput, std::int16_t KeyAscii)
 {
-    AsMember("ClsValmor.ShowTxtInputBox", [&] { halvex::ShowTxtInputBox(txtInput, GrdInput, KeyAscii); });
+    AsMember(HALVEX_MEMBER(ClsValmor, ShowTxtInputBox), [&] { halvex::ShowTxtInputBox(txtInput, GrdInput, KeyAscii); });
 }
 
 void ClsValmor::InputGridCopy(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    AsMember("ClsValmor.InputGridCopy", [&] { halvex::InputGridCopy(GrdInput, cmdDelete); });
+    AsMember(HALVEX_MEMBER(ClsValmor, InputGridCopy), [&] { halvex::InputGridCopy(GrdInput, cmdDelete); });
 }
 void ClsValmor::InputGridDelete(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    AsMember("ClsValmor.InputGridDelete", [&] { halvex::InputGridDelete(GrdInput, cmdDelete); });
+    AsMember(HALVEX_MEMBER(ClsValmor, InputGridDelete), [&] { halvex::InputGridDelete(GrdInput, cmdDelete); });
 }
 void ClsValmor::InputGridInsert(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    AsMember("ClsValmor.InputGridInsert", [&] { halvex::InputGridInsert(GrdInput, cmdDelete); });
+    AsMember(HALVEX_MEMBER(ClsValmor, InputGridInsert), [&] { halvex::InputGridInsert(GrdInput, cmdDelete); });
 }
 void ClsValmor::InputGridNew(forms::Control& GrdInput, forms::Control& cmdDelete)
 {
-    AsMember("ClsValmor.InputGridNew", [&] { halvex::InputGridNew(GrdInput, cmdDelete); });
+    AsMember(HALVEX_MEMBER(ClsValmor, InputGridNew), [&] { halvex::InputGridNew(GrdInput, cmdDelete); });
 }
 
 }  // namespace halvex

@@ -1,23 +1,24 @@
 // Members of ClsValmor: input checks, conversions and array helpers.
 #include "halvex/services/cls_valmor.h"
 #include "halvex/services/input_checks.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 
 namespace halvex {
 
 std::int32_t ClsValmor::CIntPrivate(const rt::Variant& CheckValue)
 {
-    return AsMember("ClsValmor.CIntPrivate", [&] { return halvex::CIntPrivate(CheckValue); });
+    return AsMember(HALVEX_MEMBER(ClsValmor, CIntPrivate), [&] { return halvex::CIntPrivate(CheckValue); });
 }
 
 float ClsValmor::CSngPrivate(const rt::Variant& CheckValue)
 {
-    return AsMember("ClsValmor.CSngPrivate", [&] { return halvex::CSngPrivate(CheckValue); });
+    return AsMember(HALVEX_MEMBER(ClsValmor, CSngPrivate), [&] { return halvex::CSngPrivate(CheckValue); });
 }
 
 void ClsValmor::ReDimPreserveTwoDimArray(rt::Variant& arrayname, const std::int16_t& i, const std::int16_t& j)
 {
-    AsMember("ClsValmor.ReDimPreserveTwoDimArray", [&] { ReDimPreserve2D(arrayname, i, j); });
+    AsMember(HALVEX_MEMBER(ClsValmor, ReDimPreserveTwoDimArray), [&] { ReDimPreserve2D(arrayname, i, j); });
 }
 
 std::int32_t ClsValmor::UBoundPrivate(const rt::Variant& arrayname, const std::int16_t& intDimension)
@@ -33,14 +34,14 @@ std::int32_t ClsValmor::UBoundPrivate(const rt::VArray& arrayname, const std::in
 bool ClsValmor::InputType(forms::Control& InputObject, std::int16_t InputDataType, double MaxInput,
                           double MinInput, const rt::Variant& TextInf1)
 {
-    return AsMember("ClsValmor.InputType",
+    return AsMember(HALVEX_MEMBER(ClsValmor, InputType),
                     [&] { return CheckInputType(InputObject, InputDataType, MaxInput, MinInput, TextInf1); });
 }
 
 bool ClsValmor::InputType(forms::Control& InputObject, std::int16_t InputDataType, double MaxInput,
                           double MinInput, const forms::Control& TextInf1)
 {
-    return AsMember("ClsValmor.InputType",
+    return AsMember(HALVEX_MEMBER(ClsValmor, InputType),
                     [&] { return CheckInputType(InputObject, InputDataType, MaxInput, MinInput, TextInf1); });
 }
 

@@ -1,6 +1,7 @@
 // Members of ClsValmor: wait and status display, exit confirmation, method
 // titles.
 #include "halvex/services/cls_valmor.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/wait_display.h"
 
@@ -9,17 +10,17 @@ namespace halvex {
 void ClsValmor::StartWait(forms::Form* FrmShow, std::int16_t ITxtCont, forms::Control* ObjStbar)
 {
     // The caller's controls' errors reach it under the member's name.
-    AsMember("ClsValmor.StartWait", [&] { halvex::StartWait(FrmShow, ITxtCont, ObjStbar); });
+    AsMember(HALVEX_MEMBER(ClsValmor, StartWait), [&] { halvex::StartWait(FrmShow, ITxtCont, ObjStbar); });
 }
 
 void ClsValmor::StatusWait(forms::Control& ObjStbar, std::int16_t ITxtCont)
 {
-    AsMember("ClsValmor.StatusWait", [&] { halvex::StatusWait(ObjStbar, ITxtCont); });
+    AsMember(HALVEX_MEMBER(ClsValmor, StatusWait), [&] { halvex::StatusWait(ObjStbar, ITxtCont); });
 }
 
 void ClsValmor::StatusClear(forms::Control& ObjStbar, const std::string& TextWait)
 {
-    AsMember("ClsValmor.StatusClear", [&] { halvex::StatusClear(ObjStbar, TextWait); });
+    AsMember(HALVEX_MEMBER(ClsValmor, StatusClear), [&] { halvex::StatusClear(ObjStbar, TextWait); });
 }
 
 bool ClsValmor::ExitMessage()

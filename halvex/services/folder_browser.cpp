@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "halvex/services/cls_valmor.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "outside/quillon/language_text.h"
 #include "platform/runtime/errors.h"
@@ -60,7 +62,7 @@ std::string BrowseForFolder(std::int32_t ownerHwnd, const std::string& folder)
             if (!path.empty()) result = path;
         }
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.SelectedDirctory");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, SelectedDirctory));
     }
     return result;
 }

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "halvex/interface/enums.h"
+#include "halvex/services/cls_valmor.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
@@ -164,8 +166,8 @@ bool CheckInputType(forms::Control& control, std::int16_t mode, double max, doub
     default: break;
     }
     // A limit that is no number would reject every entry without a word.
-    if (std::isnan(max)) RaiseArgumentError(5, "ClsValmor.InputType", "MaxInput");
-    if (std::isnan(min)) RaiseArgumentError(5, "ClsValmor.InputType", "MinInput");
+    if (std::isnan(max)) RaiseArgumentError(5, HALVEX_MEMBER(ClsValmor, InputType), "MaxInput");
+    if (std::isnan(min)) RaiseArgumentError(5, HALVEX_MEMBER(ClsValmor, InputType), "MinInput");
     const bool lowerExclusive = mode == InputSingleGreaterZero || mode == InputSingleGreaterZeroButNotMax;
 
     const std::string name = fieldName(caption);

@@ -1,3 +1,5 @@
+#include "halvex/services/member_name.h"
+#include "halvex/services/cls_valmor.h"
 #include "halvex/services/text_composition.h"
 
 #include <vector>
@@ -109,7 +111,7 @@ std::vector<std::string> splitWords(const std::string& text)
 
 void DivideString(std::int16_t NDivided, const rt::Variant& StrID, rt::VArray& DividedString)
 {
-    if (NDivided < 1) RaiseArgumentError(9, "ClsValmor.DivideString", "NDivided");
+    if (NDivided < 1) RaiseArgumentError(9, HALVEX_MEMBER(ClsValmor, DivideString), "NDivided");
     const std::string text = textLib().GetText(StrID);
     std::vector<std::string> words = splitWords(text);
 

@@ -1,3 +1,4 @@
+#include "halvex/services/member_name.h"
 #include "halvex/settings/cls_draw_chart.h"
 
 #include <cmath>
@@ -85,7 +86,7 @@ std::string sheetNameOf(const std::string& title)
 }
 
 // The member as its messages name it.
-constexpr const char* kMember = "ClsDrawChart.DrawChart";
+constexpr const char* kMember = HALVEX_MEMBER(ClsDrawChart, DrawChart);
 
 void checkSheetName(const std::string& name)
 {

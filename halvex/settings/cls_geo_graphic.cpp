@@ -1,3 +1,4 @@
+#include "halvex/services/member_name.h"
 #include "halvex/settings/cls_geo_graphic.h"
 
 #include "halvex/services/frm_firma.h"
@@ -29,7 +30,7 @@ KeptHandles& kept()
     return handles;
 }
 
-constexpr const char* kScrollMember = "ClsGeoGraphic.SetScrollPosition";
+constexpr const char* kScrollMember = HALVEX_MEMBER(ClsGeoGraphic, SetScrollPosition);
 
 CurrentFontRecord& font() { return libraryState().CurrentFont; }
 
@@ -105,8 +106,10 @@ void ClsGeoGraphic::DelPaintAndPenobject(bool& SetPaintAndPenobjectFlage, std::v
                                          std::vector<std::int32_t>& Penhand_Object)
 {
     if (!SetPaintAndPenobjectFlage) return;
-    if (Painthand_Object.empty()) RaiseArgumentError(9, "ClsGeoGraphic.DelPaintAndPenobject", "Painthand_Object");
-    if (Penhand_Object.empty()) RaiseArgumentError(9, "ClsGeoGraphic.DelPaintAndPenobject", "Penhand_Object");
+    if (Painthand_Object.empty()) RaiseArgumentError(9, HALVEX_MEMBER(ClsGeoGraphic, DelPaintAndPenobject),
+                                                     "Painthand_Object");
+    if (Penhand_Object.empty()) RaiseArgumentError(9, HALVEX_MEMBER(ClsGeoGraphic, DelPaintAndPenobject),
+                                                   "Penhand_Object");
     for (std::int32_t brush : Painthand_Object) forms::gdi::DeleteObject(brush);
     // A released pen is forgotten, so that a second release frees nothing.
     for (std::int32_t& pen : Penhand_Object) {

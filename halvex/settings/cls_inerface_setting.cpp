@@ -1,3 +1,4 @@
+#include "halvex/services/member_name.h"
 #include "halvex/settings/cls_inerface_setting.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ constexpr std::size_t kShortenFrom = 50;  // characters
 // The error being handled, reported under the member's name.
 void reportTrapped(const char* member)
 {
-    ReportMemberErrorQuietly(std::string("ClsInerfaceSetting.") + member);
+    ReportMemberErrorQuietly(member);
 }
 
 std::string trimmedUpper(const std::string& text)
@@ -199,9 +200,9 @@ std::int32_t ClsInerfaceSetting::GetIndexFromKey(const std::string& SKey)
     if (close == std::string::npos) return -1;
     double value = 0;
     if (!rt::parseNumber(SKey.substr(open + 1, close - open - 1), value))
-        RaiseArgumentError(13, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
+        RaiseArgumentError(13, HALVEX_MEMBER(ClsInerfaceSetting, GetIndexFromKey), "SKey");
     if (!(value > -2147483648.5 && value < 2147483647.5))
-        RaiseArgumentError(6, "ClsInerfaceSetting.GetIndexFromKey", "SKey");
+        RaiseArgumentError(6, HALVEX_MEMBER(ClsInerfaceSetting, GetIndexFromKey), "SKey");
     return rt::CLng(value);
 }
 
@@ -261,7 +262,7 @@ bool ClsInerfaceSetting::ReadRecentFiles(const std::string& AppTitle, std::vecto
         }
         return false;
     } catch (const rt::RuntimeError&) {
-        reportTrapped("ReadRecentFiles");
+        reportTrapped(HALVEX_MEMBER(ClsInerfaceSetting, ReadRecentFiles));
         list.assign(5, std::string());
         return true;
     }
@@ -293,7 +294,7 @@ std::string ClsInerfaceSetting::RecentFileI(const std::string& AppTitle, std::in
         writeList(AppTitle, list);
         Set_RecentFile(AppTitle, mnuFile);
     } catch (const rt::RuntimeError&) {
-        reportTrapped("RecentFileI");
+        reportTrapped(HALVEX_MEMBER(ClsInerfaceSetting, RecentFileI));
     }
     return std::string();
 }
@@ -303,7 +304,8 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
 {
     try {
         // A menu without its five records is refused before the list changes.
-        if (mnuFile.size() < 5) RaiseArgumentError(9, "ClsInerfaceSetting.SetFileAtTheTopList", "mnuFile");
+        if (mnuFile.size() < 5) RaiseArgumentError(9, HALVEX_MEMBER(ClsInerfaceSetting, SetFileAtTheTopList),
+                                                   "mnuFile");
         std::vector<std::string> list;
         if (ReadRecentFiles(AppTitle, list)) return true;
         list[0] = LastFileName;
@@ -321,7 +323,7 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
         Set_RecentFile(AppTitle, mnuFile);
         return false;
     } catch (const rt::RuntimeError&) {
-        reportTrapped("SetFileAtTheTopList");
+        reportTrapped(HALVEX_MEMBER(ClsInerfaceSetting, SetFileAtTheTopList));
         hideAll(mnuFile);
         return true;
     }
@@ -330,7 +332,7 @@ bool ClsInerfaceSetting::SetFileAtTheTopList(const std::string& LastFileName, co
 void ClsInerfaceSetting::Set_RecentFile(const std::string& AppTitle, std::vector<RecentMnuData>& mnuFile)
 {
     try {
-        if (mnuFile.size() < 5) RaiseArgumentError(9, "ClsInerfaceSetting.Set_RecentFile", "mnuFile");
+        if (mnuFile.size() < 5) RaiseArgumentError(9, HALVEX_MEMBER(ClsInerfaceSetting, Set_RecentFile), "mnuFile");
         hideAll(mnuFile);
         std::vector<std::string> list;
         if (ReadRecentFiles(AppTitle, list)) return;
@@ -347,7 +349,7 @@ void ClsInerfaceSetting::Set_RecentFile(const std::string& AppTitle, std::vector
         }
         mnuFile[0].Visible = any;
     } catch (const rt::RuntimeError&) {
-        reportTrapped("Set_RecentFile");
+        reportTrapped(HALVEX_MEMBER(ClsInerfaceSetting, Set_RecentFile));
         hideAll(mnuFile);
     }
 }
@@ -393,7 +395,7 @@ bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IFor
 {
     const std::string path = LayoutFilePath(IForm);
     try {
-        if (path.empty()) RaiseArgumentError(5, "ClsInerfaceSetting.GetTbarSetting", "IForm");
+        if (path.empty()) RaiseArgumentError(5, HALVEX_MEMBER(ClsInerfaceSetting, GetTbarSetting), "IForm");
         libraryState().CurrentFilePath = path;
         std::string layout;
         try {
@@ -411,7 +413,7 @@ bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IFor
         hwnd.clear();
         return false;
     } catch (const rt::RuntimeError&) {
-        reportTrapped("GetTbarSetting");
+        reportTrapped(HALVEX_MEMBER(ClsInerfaceSetting, GetTbarSetting));
         return true;
     }
 }
@@ -419,7 +421,8 @@ bool ClsInerfaceSetting::GetTbarSetting(IDockContainers& Objform, FormIndex IFor
 void ClsInerfaceSetting::SaveTbarSetting(IDockContainers& Objform, FormIndex IForm)
 {
     try {
-        if (LayoutFilePath(IForm).empty()) RaiseArgumentError(5, "ClsInerfaceSetting.SaveTbarSetting", "IForm");
+        if (LayoutFilePath(IForm).empty()) RaiseArgumentError(5, HALVEX_MEMBER(ClsInerfaceSetting, SaveTbarSetting),
+                                                              "IForm");
         const std::string path = UserFileToWrite(std::filesystem::path(LayoutFilePath(IForm)).filename());
         std::string layout = "<Layout>";
         for (std::int16_t i = 0; i <= 3; ++i) layout += "\r\n" + Objform.SaveLayout(i);
@@ -428,7 +431,7 @@ void ClsInerfaceSetting::SaveTbarSetting(IDockContainers& Objform, FormIndex IFo
         // until the new one is complete.
         WriteLibraryFile(path, [&](rt::TextWriter& writer) { writer.print(layout); });
     } catch (const rt::RuntimeError&) {
-        reportTrapped("SaveTbarSetting");
+        reportTrapped(HALVEX_MEMBER(ClsInerfaceSetting, SaveTbarSetting));
     }
 }
 

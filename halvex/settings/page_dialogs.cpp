@@ -10,6 +10,7 @@
 #include "halvex/services/form_language.h"
 #include "halvex/services/input_checks.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/step_errors.h"
 #include "halvex/settings/cls_geo_graphic.h"
@@ -292,7 +293,7 @@ bool runPageDialog(const char* member, forms::Form& form, const std::function<vo
             form.Unload();
         }
     } catch (const rt::RuntimeError&) {
-        ReportMemberErrorQuietly(std::string("ClsGeoGraphic.") + member);
+        ReportMemberErrorQuietly(member);
         ignoringErrors([&] { form.Unload(); });
     }
     return result;
@@ -304,14 +305,15 @@ bool ClsGeoGraphic::ShowPageNo(std::string& Seite)
 {
     frmPageNo& form = formOf<frmPageNo>();
     return runPageDialog(
-        "ShowPageNo", form, [&] { form.prepare(Seite); }, [&] { Seite = form.control("txtPageNo").Text(); });
+        HALVEX_MEMBER(ClsGeoGraphic, ShowPageNo),
+            form, [&] { form.prepare(Seite); }, [&] { Seite = form.control("txtPageNo").Text(); });
 }
 
 bool ClsGeoGraphic::ShowZoom(float& ScalePercentage)
 {
     frmZoom& form = formOf<frmZoom>();
     return runPageDialog(
-        "ShowZoom", form, [&] { form.prepare(ScalePercentage); },
+        HALVEX_MEMBER(ClsGeoGraphic, ShowZoom), form, [&] { form.prepare(ScalePercentage); },
         [&] { ScalePercentage = static_cast<float>(form.entry() * 0.01); });
 }
 
@@ -322,7 +324,8 @@ bool ClsGeoGraphic::ShowTitel(std::string& TitelUe1, std::string& TitelUe2, std:
     double flag = 0;
     const bool lowerLines = !(IsNumericValue(controlInitGraphic, flag) && flag == 0);
     return runPageDialog(
-        "ShowTitel", form, [&] { form.prepare(TitelUe1, TitelUe2, TitelU1, TitelU2, lowerLines); },
+        HALVEX_MEMBER(ClsGeoGraphic, ShowTitel),
+            form, [&] { form.prepare(TitelUe1, TitelUe2, TitelU1, TitelU2, lowerLines); },
         [&] {
             TitelUe1 = form.control("txtTitelUe1").Text();
             TitelUe2 = form.control("txtTitelUe2").Text();

@@ -1,3 +1,4 @@
+#include "halvex/services/member_name.h"
 #include "halvex/settings/setting_class.h"
 
 #include <cmath>
@@ -156,11 +157,11 @@ std::vector<ItemName> displayNames(std::int32_t kind)
 std::string showMember(SettingsFamily family)
 {
     switch (family) {
-        case SettingsFamily::Line: return "SettingClass.ShowLineSetting";
-        case SettingsFamily::Paint: return "SettingClass.ShowPaintSetting";
-        case SettingsFamily::Ordinate: return "SettingClass.ShowOrdinateSetting";
-        case SettingsFamily::Font: return "SettingClass.ShowFontSetting";
-        case SettingsFamily::Display: return "SettingClass.ShowDisplayVal";
+        case SettingsFamily::Line: return HALVEX_MEMBER(SettingClass, ShowLineSetting);
+        case SettingsFamily::Paint: return HALVEX_MEMBER(SettingClass, ShowPaintSetting);
+        case SettingsFamily::Ordinate: return HALVEX_MEMBER(SettingClass, ShowOrdinateSetting);
+        case SettingsFamily::Font: return HALVEX_MEMBER(SettingClass, ShowFontSetting);
+        case SettingsFamily::Display: return HALVEX_MEMBER(SettingClass, ShowDisplayVal);
     }
     return "SettingClass";
 }
@@ -269,8 +270,10 @@ void SettingClass::ShowLineSetting(std::vector<std::int32_t>& color_Value, std::
             copyItems(s.SettingColors, color_Value, n);
             s.SettingLineStyles.assign(n + 1, 0);
             for (std::size_t k = 1; k <= n && k < Style_Line.size(); ++k)
-                s.SettingLineStyles[k] = IntegerArgument(Style_Line[k], "SettingClass.ShowLineSetting", "Style_Line");
-            copyMeasures(s.SettingLineWidths, Thickness_Line, n, "SettingClass.ShowLineSetting", "Thickness_Line");
+                s.SettingLineStyles[k] = IntegerArgument(Style_Line[k], HALVEX_MEMBER(SettingClass, ShowLineSetting),
+                                                         "Style_Line");
+            copyMeasures(s.SettingLineWidths, Thickness_Line, n, HALVEX_MEMBER(SettingClass, ShowLineSetting),
+                         "Thickness_Line");
         },
         [] { showLineDialog(); },
         [&] {
@@ -305,7 +308,8 @@ void SettingClass::ShowOrdinateSetting(std::vector<float>& SngOrdinateVal)
     runShow(
         SngOrdinateVal.size(), SettingsFamily::Ordinate,
         [&](std::size_t n) {
-            copyMeasures(s.SettingOrdinates, SngOrdinateVal, n, "SettingClass.ShowOrdinateSetting", "SngOrdinateVal");
+            copyMeasures(s.SettingOrdinates, SngOrdinateVal, n, HALVEX_MEMBER(SettingClass, ShowOrdinateSetting),
+                         "SngOrdinateVal");
         },
         [] { showOrdinateDialog(); },
         [&] { copyBackItems(SngOrdinateVal, s.SettingOrdinates); });
@@ -328,7 +332,8 @@ void SettingClass::ShowFontSetting(std::vector<std::string>& StrFontFaceName, st
         [&](std::size_t n) {
             s.FontNameChangeable = FontNameFlagInput != nullptr && *FontNameFlagInput;
             copyItems(s.SettingFontFaceNames, StrFontFaceName, n);
-            copyMeasures(s.SettingFontSizes, SngFontSize, n, "SettingClass.ShowFontSetting", "SngFontSize");
+            copyMeasures(s.SettingFontSizes, SngFontSize, n, HALVEX_MEMBER(SettingClass, ShowFontSetting),
+                         "SngFontSize");
             copyItems(s.SettingFontEscapements, LngFontEscapement, n);
             copyItems(s.SettingFontWeights, LngFontWeight, n);
             copyItems(s.SettingFontItalic, BlnFontItalicOut, n);

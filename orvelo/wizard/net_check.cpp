@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/cls_valmor.h"
@@ -711,21 +713,30 @@ bool RebuildSideFlags(CheckRun& run)
     return BuildElementSideFlags(run.d.ElementList, run.window);
 }
 
+// A text of the tables with the numbers of its placeholders "|1", "|2", ...
+std::string netText(std::int32_t number, std::initializer_list<std::int32_t> values)
+{
+    std::vector<rt::Variant> replacements;
+    std::int32_t place = 0;
+    for (std::int32_t value : values) {
+        replacements.emplace_back("|" + std::to_string(++place));
+        replacements.emplace_back(value);
+    }
+    return LanguageTexts().GetText(rt::Variant(number), replacements);
+}
+
 // Error 9 for a net handed over whose counts pass its lists or whose
 // elements name a corner outside the net: nothing of it is read then.
 void requireNetWithinItsLists(const Declar& d)
 {
     if (d.NodeCount < 0 || d.ElementCount < 0 || d.NodeX.size() <= at(d.NodeCount) ||
         d.NodeY.size() <= at(d.NodeCount) || d.ElementList.size() <= at(d.ElementCount))
-        rt::raise(9, "The net to check counts " + std::to_string(d.NodeCount) + " nodes and " +
-                         std::to_string(d.ElementCount) + " elements, more than its lists hold.");
+        rt::raise(9, netText(TextNo(140395), {d.NodeCount, d.ElementCount}));
     for (std::int32_t e = 1; e <= d.ElementCount; ++e) {
         const NetElement& element = d.ElementList[at(e)];
         for (int k = 1; k <= cornersOf(element); ++k)
             if (element.Node[at(k)] < 1 || element.Node[at(k)] > d.NodeCount)
-                rt::raise(9, "Element " + std::to_string(e) + " of the net to check names node " +
-                                 std::to_string(element.Node[at(k)]) + ", outside its " +
-                                 std::to_string(d.NodeCount) + " nodes.");
+                rt::raise(9, netText(TextNo(140396), {e, element.Node[at(k)], d.NodeCount}));
     }
 }
 

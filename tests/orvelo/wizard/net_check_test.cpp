@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <tuple>
@@ -22,6 +23,7 @@
 #include "outside/drovik/net_settings.h"
 #include "outside/drovik/region_test.h"
 #include "outside/drovik/wait_window.h"
+#include "outside/quillon/language_text.h"
 #include "platform/forms/display.h"
 #include "platform/forms/form.h"
 #include "platform/forms/input.h"
@@ -176,6 +178,8 @@ TEST_F(NetCheckTest, NetPassingItsListsIsRefusedUnread)
     for (int i = 0; i < 4; ++i) net.node(static_cast<float>(i % 2), static_cast<float>(i / 2));
     net.element({1, 4, 9});  // a corner outside the net
     net.install();
+    // In German: the refusals are texts of the tables.
+    orvelo::useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "German"));
     forms::ScopedMsgBox boxes;
     for (int round = 0; round < 2; ++round, orvelo::declar().ElementList[1].Node[3] = 3, orvelo::declar().NodeCount = 7) {
         boxes->answer(forms::vbOK);  // then more nodes than the coordinate lists hold
@@ -183,7 +187,10 @@ TEST_F(NetCheckTest, NetPassingItsListsIsRefusedUnread)
     }
     const std::vector<std::string> prompts = orvelotest::PromptsOf(*boxes);
     ASSERT_EQ(prompts.size(), 2u);
-    EXPECT_TRUE(prompts[0].find("names node 9") != std::string::npos && prompts[1].find("7 nodes") != std::string::npos);
+    const quillon::ClsLanguageText& texts = orvelo::LanguageTexts();
+    EXPECT_NE(prompts[0].find(texts.GetText(140396, {"|1", 1, "|2", 9, "|3", 4})), std::string::npos) << prompts[0];
+    EXPECT_NE(prompts[1].find(texts.GetText(140395, {"|1", 7, "|2", 1})), std::string::npos) << prompts[1];
+    EXPECT_EQ(prompts[1].find("nodes"), std::string::npos) << prompts[1];
 }
 
 TEST_F(NetCheckTest, SoundFineNetFindsNothingAndBordersAreNotForeign)
