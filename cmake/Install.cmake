@@ -29,6 +29,12 @@ if(TARGET orvelo)
 endif()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/progdir/ DESTINATION ${OH_INSTALL_PROGDIR})
+# The wizard's help holds the pages of the library's dialogs too (as the
+# program directory of the build does).
+foreach(language ${OH_HELP_LANGUAGES})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/progdir/help/mirva_${language}/
+    DESTINATION ${OH_INSTALL_PROGDIR}/help/Orvelo_${language})
+endforeach()
 
 # The interface headers keep their paths from the source root.
 set(oh_public_headers

@@ -113,8 +113,9 @@ public:
     std::string SelectedDirctory(std::int32_t MeHwnd, const std::string& DataDir);
     // The help popup: HelpTitle1, then HelpText.
     void HelpMsg(const std::string& HelpTitle1);
-    // Path of the help folder of StrHelpProgram ("mirva") in the stored help
-    // language; also the new AppHelpFile.
+    // Path of the help folder of StrHelpProgram in the stored help language;
+    // also the new AppHelpFile. The default "mirva" is the help of the
+    // library's own dialogs, shipped in the program folder.
     std::string GetHelpFileName(const std::string& StrHelpProgram = "mirva");
     // Per-user settings; Booleans stored as "-1" and "0". GetPrivateSetting
     // never fails and gives VarSetting when nothing usable is stored.

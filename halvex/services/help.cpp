@@ -3,8 +3,10 @@
 #include <exception>
 
 #include "halvex/interface/enums.h"
+#include "halvex/services/cls_valmor.h"
 #include "halvex/services/file_kind.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
 #include "halvex/services/units.h"
@@ -129,11 +131,19 @@ void ShowHelpTopic(std::int32_t /*ownerHwnd*/, const std::string& topic, std::in
         std::string anchor;
         splitAnchor(address, page, anchor);
 
-        // No help folder chosen: the message names the empty path.
-        const std::string file = state.HelpFilePath.empty() ? std::string() : page;
-        SetFileTypeText(file);
+        if (state.HelpFilePath.empty()) {
+            // No help chosen (GetHelpFileName not called, AppHelpFile
+            // emptied): the message says so and names the page asked for.
+            quillon::ClsLanguageText& texts = textLib();
+            forms::screen().MousePointer(forms::vbDefault);
+            ShowLibraryMessage(texts.GetText(rt::Variant(quillon::TextNo(140397)),
+                                             {rt::Variant("|1"), rt::Variant(page.substr(page.find_first_not_of('/')))}),
+                               forms::vbExclamation | texts.MessageBoxFlags(), texts.GetText(rt::Variant(quillon::TextNo(5))));
+            return;
+        }
+        SetFileTypeText(page);
         bool quiet = false;
-        if (CheckFileMissing(file, quiet).toBool()) return;
+        if (CheckFileMissing(page, quiet).toBool()) return;
 
         if (state.HelpWindowHandle != 0) state.HelpWindowHandle = closeAllHelpWindows();
         // The desktop's viewer has no owner window of ours. Without one the
@@ -146,7 +156,7 @@ void ShowHelpTopic(std::int32_t /*ownerHwnd*/, const std::string& topic, std::in
                           forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
         }
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowHelpTopic");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowHelp));
     }
 }
 

@@ -4,6 +4,8 @@
 //
 // The help is HTML in the program folder: one folder per help name and
 // language, "<program folder>/help/<word>_en" (German "_gr", Arabic "_ar").
+// "mirva", the default name, holds the pages of the library's dialogs; the
+// wizard's help "Orvelo" holds them as well.
 // Inside it the pages keep the help's topic structure: a program's folder
 // and the page, as in "<folder>/mirva_graphic/mirva_graphic_4_2.htm", or a
 // title page at the top, "<folder>/orvelo_titel.htm". A topic's page is
@@ -35,7 +37,8 @@ std::string SelectHelpFile(const std::string& program);
 // with an anchor keeps its "#anchor" at the end.
 std::string HelpTopicAddress(const std::string& topic, std::int32_t kind);
 
-// Shows a help topic: a missing page gives the missing-file message naming
+// Shows a help topic: without a help folder (none chosen) a message says so
+// and names the page; a missing page gives the missing-file message naming
 // it and nothing else; an open help window is closed first; then the page
 // is opened as a file URL. Errors are reported with the library's error
 // message.

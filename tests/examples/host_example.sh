@@ -18,6 +18,9 @@ if grep -rqs "$build" "$prefix/lib/cmake" || readelf -d "$prefix/bin/orvelo" "$p
   fail "the installed files refer to the build folder $build"
 fi
 readelf -d "$prefix/lib/libhalvex.so" | grep -q "SONAME.*libhalvex.so.0" || fail "libhalvex.so has no versioned SONAME"
+# The installed help is the build's: the pages of the library's dialogs
+# under the default help name and in the wizard's help.
+diff -r "$build/bin/help" "$prefix/share/halvex/help" >/dev/null || fail "the installed help differs from the build's"
 # Only the interface is exported: not the library's state nor its test doubles.
 nm -DC --defined-only "$prefix/lib/libhalvex.so" | grep -E "halvex::(libraryState|ScriptedFolderDialog)" &&
   fail "libhalvex.so exports internal members"

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "halvex/interface/enums.h"
 #include "halvex/services/cls_valmor.h"
@@ -16,6 +17,7 @@
 #include "platform/forms/desktop.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/settings.h"
+#include "platform/runtime/errors.h"
 
 namespace {
 
@@ -184,13 +186,31 @@ TEST_F(HelpTest, MissingPageGivesTheMissingFileMessageOnly)
     EXPECT_TRUE(desktop_->openedUrls.empty());
     valmor.AppHelpFile("");
 
-    // No help folder chosen at all: the message for the empty path.
+    // No help chosen at all: the message says so and names the page.
     boxes->answer(forms::vbOK);
     valmor.AppHelpFile("");
-    valmor.ShowHelp(0);
+    valmor.ShowHelp(0, "8_3", halvex::MirvaGraphic);
     ASSERT_EQ(boxes->boxes().size(), 3u);
-    EXPECT_EQ(boxes->boxes()[2].prompt, halvex::textLib().GetText(quillon::TextNo(140160), {"|1", ""}));
+    EXPECT_EQ(boxes->boxes()[2].prompt,
+              halvex::textLib().GetText(quillon::TextNo(140397), {"|1", "mirva_graphic/mirva_graphic_8_3.htm"}));
     EXPECT_TRUE(desktop_->openedUrls.empty());
+}
+
+// A viewer that fails with a run-time error: the error is shown under the
+// member the host called, ShowHelp.
+TEST_F(HelpTest, AFailingViewerIsReportedUnderTheMemberShowHelp)
+{
+    struct FailingDesktop : forms::RecordingDesktop {
+        bool openUrl(std::string_view) override { rt::raise(75, "Path/File access error"); }
+    };
+    useExistingHelpFolder({"mirva_graphic/mirva_graphic_8_3.htm"});
+    const auto previous = forms::setDesktop(std::make_shared<FailingDesktop>());
+    forms::ScopedMsgBox boxes;
+    boxes->answer(forms::vbOK);
+    halvex::ClsValmor().ShowHelp(0, "8_3", halvex::MirvaGraphic);
+    forms::setDesktop(previous);
+    ASSERT_EQ(boxes->boxes().size(), 1u);
+    EXPECT_EQ(boxes->boxes()[0].prompt, "ClsValmor.ShowHelp: Path/File access error");
 }
 
 TEST_F(HelpTest, HelpPopupShowsTitleAndHelpText)
