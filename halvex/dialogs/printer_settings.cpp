@@ -11,6 +11,7 @@
 #include "halvex/dialogs/dialog_run.h"
 #include "halvex/dialogs/g_common_dialog.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
 #include "outside/quillon/language_text.h"
@@ -299,8 +300,8 @@ bool GCommonDialog::VBPrintDlg(PrintDlgArgs& a)
     APIReturn_ = 0;
     ExtendedError_ = 0;
     // The pages travel as 16-bit values.
-    IntegerArgument(a.FromPage, "GCommonDialog.VBPrintDlg", "FromPage");
-    IntegerArgument(a.ToPage, "GCommonDialog.VBPrintDlg", "ToPage");
+    IntegerArgument(a.FromPage, HALVEX_MEMBER(GCommonDialog, VBPrintDlg), "FromPage");
+    IntegerArgument(a.ToPage, HALVEX_MEMBER(GCommonDialog, VBPrintDlg), "ToPage");
 
     forms::PrintDlgRecord record;
     std::int32_t flags = a.Flags | (a.DisablePageNumbers ? PD_NOPAGENUMS : 0) |
@@ -395,7 +396,7 @@ bool GCommonDialog::VBPageSetupDlg(PageSetupDlgArgs& a)
         try {
             return rt::CLng(static_cast<double>(cm) * factor);
         } catch (const rt::RuntimeError& error) {
-            RaiseArgumentError(error.number(), "GCommonDialog.VBPageSetupDlg", argument);
+            RaiseArgumentError(error.number(), HALVEX_MEMBER(GCommonDialog, VBPageSetupDlg), argument);
         }
     };
     record.rtMargin = forms::win::RECT{units(a.LeftMargin, "LeftMargin"), units(a.TopMargin, "TopMargin"),
@@ -469,8 +470,8 @@ void GCommonDialog::GetPageMargine(std::int32_t PrinterHDc, const std::string& A
     float minimum[5] = {};
     float margin[5] = {};
     for (std::int32_t i = 1; i <= 4; ++i) {
-        minimum[i] = SingleArgument(MinMargin, i, "GCommonDialog.GetPageMargine", "MinMargin");
-        margin[i] = SingleArgument(Margin, i, "GCommonDialog.GetPageMargine", "Margin");
+        minimum[i] = SingleArgument(MinMargin, i, HALVEX_MEMBER(GCommonDialog, GetPageMargine), "MinMargin");
+        margin[i] = SingleArgument(Margin, i, HALVEX_MEMBER(GCommonDialog, GetPageMargine), "Margin");
     }
     for (std::int32_t i = 1; i <= 4; ++i) {
         const std::string stored =
@@ -506,20 +507,17 @@ void GCommonDialog::GetPageMargine(std::int32_t PrinterHDc, const std::string& A
     minimum[2] = static_cast<float>(std::max(0.0, right));
     minimum[3] = static_cast<float>(std::max(0.0, top));
     minimum[4] = static_cast<float>(std::max(0.0, bottom));
-    for (std::int32_t i = 1; i <= 4; ++i) {
-        if (margin[i] < minimum[i]) margin[i] = minimum[i];
-    }
-    // A centimetre of the sheet stays printable; a margin that does not fit
-    // is cut, the one opposite it stays.
-    auto fit = [&](std::int32_t a, std::int32_t b, std::int32_t sizeMm) {
-        double first = margin[a];
-        double second = margin[b];
-        forms::fitOppositeMargins(first, second, static_cast<float>(sizeMm) * 0.1f - 1.0f);
-        margin[a] = static_cast<float>(first);
-        margin[b] = static_cast<float>(second);
-    };
-    fit(1, 2, hs);
-    fit(3, 4, vs);
+    // None below the unprintable border; a centimetre of the printable
+    // length stays printable, a margin that does not fit is cut, the one
+    // opposite it stays. The page set-up shows and returns margins fitted
+    // by the same rule.
+    forms::PageMargins fitted{margin[1], margin[2], margin[3], margin[4]};
+    forms::fitPageMargins(fitted, forms::PageMargins{minimum[1], minimum[2], minimum[3], minimum[4]}, hs * 0.1,
+                          vs * 0.1, 1.0);
+    margin[1] = static_cast<float>(fitted.left);
+    margin[2] = static_cast<float>(fitted.right);
+    margin[3] = static_cast<float>(fitted.top);
+    margin[4] = static_cast<float>(fitted.bottom);
 
     for (std::int32_t i = 1; i <= 4; ++i) {
         MinMargin.at(i) = rt::Variant(minimum[i]);

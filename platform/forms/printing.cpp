@@ -280,6 +280,17 @@ void fitOppositeMargins(double& first, double& second, double room)
     }
 }
 
+void fitPageMargins(PageMargins& margins, const PageMargins& border, double printableWidth, double printableHeight,
+                    double keep)
+{
+    margins.left = std::max(margins.left, border.left);
+    margins.right = std::max(margins.right, border.right);
+    margins.top = std::max(margins.top, border.top);
+    margins.bottom = std::max(margins.bottom, border.bottom);
+    fitOppositeMargins(margins.left, margins.right, printableWidth - keep);
+    fitOppositeMargins(margins.top, margins.bottom, printableHeight - keep);
+}
+
 PrinterSystem& printerSystem()
 {
     return *installed();

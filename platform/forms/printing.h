@@ -195,6 +195,17 @@ win::POINTAPI paperSizeInUnits(const DEVMODE& mode, std::int32_t flags);
 // past half the room is cut to what the other leaves, and when both are past
 // it each gets half. A negative margin counts 0, and none comes out below 0.
 void fitOppositeMargins(double& first, double& second, double room);
+// Page margins in any one unit.
+struct PageMargins {
+    double left = 0, right = 0, top = 0, bottom = 0;
+};
+// The one rule by which page margins meet a printer, for what the page
+// set-up shows and returns and what GetPageMargine hands to the host alike:
+// none below the printer's unprintable border on its side, then each pair
+// of opposite margins fitted (fitOppositeMargins) to the printable length
+// they share less `keep`, the part of it that stays printable.
+void fitPageMargins(PageMargins& margins, const PageMargins& border, double printableWidth, double printableHeight,
+                    double keep);
 
 // The headless printer system. A test adds printers; each device records
 // its documents and what was drawn.

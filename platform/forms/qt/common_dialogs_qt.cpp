@@ -428,17 +428,20 @@ std::int32_t QtCommonDialogs::printDlg(PrintDlgRecord& record) {
 
 QMarginsF marginsWithinRange(QPageLayout layout, const QMarginsF& wantedMm) {
     layout.setUnits(QPageLayout::Millimeter);
+    // The printer's unprintable border: the margins its device context is
+    // made with (the printable area GetPageMargine measures), at least the
+    // layout's minimum.
     const QMarginsF low = layout.minimumMargins();
+    const QMarginsF device = layout.margins();
+    const PageMargins border{std::max(device.left(), low.left()), std::max(device.right(), low.right()),
+                             std::max(device.top(), low.top()), std::max(device.bottom(), low.bottom())};
     const QSizeF sheet = layout.fullRect().size();
-    double left = wantedMm.left();
-    double right = wantedMm.right();
-    double top = wantedMm.top();
-    double bottom = wantedMm.bottom();
-    // A centimetre of the sheet stays printable, as GetPageMargine keeps it.
-    fitOppositeMargins(left, right, sheet.width() - 10.0);
-    fitOppositeMargins(top, bottom, sheet.height() - 10.0);
-    return QMarginsF(std::max(left, low.left()), std::max(top, low.top()), std::max(right, low.right()),
-                     std::max(bottom, low.bottom()));
+    PageMargins margins{wantedMm.left(), wantedMm.right(), wantedMm.top(), wantedMm.bottom()};
+    // A centimetre of the printable length stays printable, as GetPageMargine
+    // keeps it.
+    fitPageMargins(margins, border, sheet.width() - border.left - border.right,
+                   sheet.height() - border.top - border.bottom, 10.0);
+    return QMarginsF(margins.left, margins.top, margins.right, margins.bottom);
 }
 
 std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
@@ -467,7 +470,11 @@ std::int32_t QtCommonDialogs::pageSetupDlg(PageSetupDlgRecord& record) {
     DEVMODE mode = chosen.defaults;
     readPrinterMode(*printer, mode);
     storeDialogPrinter(chosen, mode, record.devMode, record.devNames);
-    const QMarginsF margins = printer->pageLayout().margins(QPageLayout::Millimeter);
+    // What the user confirmed, fitted by the rule the chosen printer's
+    // margins are handed to the host with, so that the margins stored are
+    // those handed.
+    const QMarginsF margins = marginsWithinRange(dialogPrinter(chosen, mode)->pageLayout(),
+                                                 printer->pageLayout().margins(QPageLayout::Millimeter));
     auto units = [&](double value) { return static_cast<std::int32_t>(std::lround(value / mm)); };
     record.rtMargin = win::RECT{units(margins.left()), units(margins.top()), units(margins.right()), units(margins.bottom())};
     const QSizeF paper = printer->pageLayout().fullRect(QPageLayout::Millimeter).size();

@@ -63,10 +63,11 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// The margins a page set-up starts with, in millimetres: each pair of
-// opposite ones fitted to the sheet (fitOppositeMargins, 10 mm kept
-// printable), then none below the printer's minimum. A margin that fits
-// keeps its value whatever the other sides hold.
+// The margins a page set-up starts with and returns, in millimetres, fitted
+// to the printer of `layout` (its margins are the printer's unprintable
+// border) by the rule GetPageMargine hands them with (fitPageMargins, 10 mm
+// of the printable length kept printable). A margin that fits keeps its
+// value whatever the other sides hold.
 QMarginsF marginsWithinRange(QPageLayout layout, const QMarginsF& wantedMm);
 
 }  // namespace forms::qt

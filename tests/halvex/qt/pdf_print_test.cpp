@@ -6,6 +6,9 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -137,10 +140,41 @@ TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
     page.BottomMargin = 30.0f;  // taller than the A4 sheet: only this one is cut
     EXPECT_TRUE(layer.VBPageSetupDlg(page));
     EXPECT_TRUE(std::abs(page.LeftMargin - 2.0f) < 0.01f && std::abs(page.TopMargin - 1.5f) < 0.01f);
-    EXPECT_NEAR(page.BottomMargin, 29.7f - 1.0f - 1.5f, 0.01f);
+    // The printable length within the 5 mm borders, less a centimetre.
+    EXPECT_NEAR(page.BottomMargin, 29.7f - 1.0f - 1.0f - 1.5f, 0.01f);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(forms::settings().get(kApp, "Device Mode", "dmDeviceNameFull", ""), "Probe PDF");
     EXPECT_EQ(forms::settings().get(kApp, "Page Margine", "Left", ""), "2");
+}
+
+// One margin rule: what the page set-up shows, what it stores and what it
+// hands to the host are one value, also where a margin does not fit.
+TEST_F(PdfPrintTest, ThePageSetUpShowsStoresAndHandsOneMargin)
+{
+    halvex::ClsShowDialog facade;
+    for (auto [top, bottom, left, right] : {std::array<float, 4>{30, 2, 1, 1}, {2, 30, 25, 0.2f}, {20, 20, 3, 3},
+                                            {1.2f, 0.1f, 2, 19}}) {
+        QMarginsF shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) { ADD_FAILURE() << "no page set-up is up"; return; }
+            shown = dialog->printer()->pageLayout().margins(QPageLayout::Millimeter);
+            dialog->accept();
+        });
+        std::int32_t dc = 0;
+        rt::VArray minimum = margins(0), margin = margins(0);
+        margin.at(1) = rt::Variant(left), margin.at(2) = rt::Variant(right);
+        margin.at(3) = rt::Variant(top), margin.at(4) = rt::Variant(bottom);
+        ASSERT_FALSE(facade.ShowPageSetupDialog(0, dc, kApp, minimum, margin)) << "confirmed";
+        const double shownCm[] = {0, shown.left() / 10, shown.right() / 10, shown.top() / 10, shown.bottom() / 10};
+        const char* keys[] = {"", "Left", "Right", "Top", "Bottom"};
+        for (std::int32_t i = 1; i <= 4; ++i) {
+            const double stored = std::stod(forms::settings().get(kApp, "Page Margine", keys[i], ""));
+            EXPECT_NEAR(shownCm[i], stored, 0.001) << keys[i] << " " << top << "/" << bottom;
+            EXPECT_NEAR(margin.at(i).toSingle(), stored, 0.001) << keys[i] << " " << top << "/" << bottom;
+        }
+        g::DeleteDC(dc);
+    }
 }
 
 // The facade's print and printer set-up dialogs: the PDF printer added as
