@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "halvex/services/cls_valmor.h"
+#include "halvex/services/dialog_layout.h"
 #include "halvex/services/file_kind.h"
 #include "halvex/services/form_language.h"
 #include "halvex/services/frm_about.h"
@@ -23,6 +24,7 @@
 #include "halvex/services/frm_mnu_view.h"
 #include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/units.h"
 #include "outside/quillon/language_text.h"
@@ -79,6 +81,14 @@ std::optional<std::vector<std::int16_t>> runGroupList(
     f.Label1->Caption(LblCaption);
     f.ChkSelectAll->Caption(text(TextNo(140098)));
 
+    // Measured in the font the form shows in; the buttons and the select-all
+    // box as wide as their captions need.
+    UseLanguageFont(f);
+    std::int32_t okWidth = f.cmdOK->Width();
+    for (forms::Control* c : {&*f.cmdOK, &*f.CmdCancel, &*f.cmdHelp, &*f.ChkSelectAll})
+        okWidth = std::max(okWidth, CaptionWidth(f, *c, c->Caption()));
+    for (forms::Control* c : {&*f.cmdOK, &*f.CmdCancel, &*f.cmdHelp, &*f.ChkSelectAll}) c->Width(okWidth);
+
     forms::Control& list = *f.LstGroup;
     std::int32_t w = 0;
     list.Clear();
@@ -86,8 +96,8 @@ std::optional<std::vector<std::int16_t>> runGroupList(
         w = std::max(w, f.TextWidth(entries[k]));
         list.AddItem(entries[k]);
     }
-    w = std::max(w + 300, f.TextWidth(LblCaption));
-    const std::int32_t okWidth = f.cmdOK->Width();
+    // An entry needs its check box and room for the list's scroll bar.
+    w = std::max(w + kIndicatorPadding + 300, f.TextWidth(LblCaption));
     if (f.TextWidth(FormCaption) - okWidth > w) w = f.TextWidth(FormCaption) - okWidth;
     const std::int32_t screenWidth = forms::screen().Width();
     // A list too wide for the screen takes what the screen leaves beside
@@ -95,6 +105,7 @@ std::optional<std::vector<std::int16_t>> runGroupList(
     if (okWidth + w + 600 > screenWidth) w = screenWidth - okWidth - 600;
 
     list.Width(w);
+    f.Label1->Width(w);
     list.Left(120);
     list.Height(2100);
     f.cmdOK->Top(list.Top() + 120);
@@ -107,6 +118,7 @@ std::optional<std::vector<std::int16_t>> runGroupList(
     f.CmdCancel->Left(f.cmdOK->Left());
     f.cmdHelp->Left(f.cmdOK->Left());
     f.ChkSelectAll->Left(f.cmdOK->Left());
+    GrowToHoldControls(f);
     CenterFormOnScreen(f);
 
     if (valmor.UBoundPrivate(OptChoosen, 1) < 1) {
@@ -182,11 +194,20 @@ std::int16_t runMenuView(ClsValmor& valmor, const std::string& FormCaption, cons
     f.cmdHelp->Caption(buttonText(TextNo(8)));
     f.Label1->Caption(LblCaption.empty() ? text(TextNo(140012)) : LblCaption);
 
+    // Measured in the font the form shows in: an option needs its text and
+    // its indicator, the buttons as wide as their captions need.
+    UseLanguageFont(f);
+    std::int32_t buttonWidth = f.cmdOK->Width();
+    for (forms::Control* c : {&*f.cmdOK, &*f.CmdCancel, &*f.cmdHelp})
+        buttonWidth = std::max(buttonWidth, CaptionWidth(f, *c, c->Caption()));
+    for (forms::Control* c : {&*f.cmdOK, &*f.CmdCancel, &*f.cmdHelp}) c->Width(buttonWidth);
+    f.Label1->Width(std::max(f.Label1->Width(), CaptionWidth(f, *f.Label1, f.Label1->Caption())));
+
     const std::vector<Column> columns = columnsOf(n);
     std::int32_t W1 = f.TextWidth(f.Label1->Caption());
     std::int32_t W2 = f.cmdOK->Width();
     for (std::int32_t k = 1; k <= n; ++k) {
-        const std::int32_t width = f.TextWidth(withoutMarker(options[k]));
+        const std::int32_t width = CaptionWidth(f, f.OptList(0), withoutMarker(options[k]));
         if (columns[k] == Column::Second)
             W2 = std::max(W2, width);
         else
@@ -255,6 +276,7 @@ std::int16_t runMenuView(ClsValmor& valmor, const std::string& FormCaption, cons
     f.CmdCancel->Left(ok.Left());
     f.cmdHelp->Left(ok.Left());
     f.Width(ok.Width() + ok.Left() + 240);
+    GrowToHoldControls(f);
     CenterFormOnScreen(f);
 
     valmor.SetRightToLeft(f);
@@ -343,7 +365,7 @@ bool ClsValmor::ShowGroupList(const std::string& FormCaption, const std::string&
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(OptText, "ClsValmor.ShowGroupList", "OptText");
+        const std::int16_t n = itemCount(OptText, HALVEX_MEMBER(ClsValmor, ShowGroupList), "OptText");
         // The list's Help is the popup with HelpTitle, never a topic that an
         // earlier dialog left behind.
         state.DialogHelpTopic.clear();
@@ -361,7 +383,7 @@ bool ClsValmor::ShowGroupList(const std::string& FormCaption, const std::string&
         groupListForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowGroupList");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowGroupList));
         groupListForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -374,7 +396,7 @@ bool ClsValmor::ShowGroupList1(const std::string& FormCaption, const std::string
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(VarOptText, "ClsValmor.ShowGroupList1", "VarOptText");
+        const std::int16_t n = itemCount(VarOptText, HALVEX_MEMBER(ClsValmor, ShowGroupList1), "VarOptText");
         state.DialogHelpTopic = HelpTopicNo;
         const quillon::ClsLanguageText& texts = textLib();
         std::vector<std::string> entries(static_cast<std::size_t>(n) + 1);
@@ -394,7 +416,7 @@ bool ClsValmor::ShowGroupList1(const std::string& FormCaption, const std::string
         groupListForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowGroupList1");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowGroupList1));
         groupListForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -407,7 +429,7 @@ bool ClsValmor::ShowMenuView(const std::string& FormCaption, rt::VArray& OptText
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(OptText, "ClsValmor.ShowMenuView", "OptText");
+        const std::int16_t n = itemCount(OptText, HALVEX_MEMBER(ClsValmor, ShowMenuView), "OptText");
         std::vector<std::string> options(static_cast<std::size_t>(n) + 1);
         for (std::int32_t k = 1; k <= n; ++k) options[k] = OptText.at(k).toString();
         switch (menuViewCase(options)) {
@@ -427,7 +449,7 @@ bool ClsValmor::ShowMenuView(const std::string& FormCaption, rt::VArray& OptText
         mnuViewForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowMenuView");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowMenuView));
         mnuViewForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -440,7 +462,7 @@ bool ClsValmor::ShowMenuView1(const std::string& FormCaption, rt::VArray& OptTex
     LibraryState& state = libraryState();
     state.DialogConfirmed = false;
     try {
-        const std::int16_t n = itemCount(OptText, "ClsValmor.ShowMenuView1", "OptText");
+        const std::int16_t n = itemCount(OptText, HALVEX_MEMBER(ClsValmor, ShowMenuView1), "OptText");
         const quillon::ClsLanguageText& texts = textLib();
         std::vector<std::string> options(static_cast<std::size_t>(n) + 1);
         for (std::int32_t k = 1; k <= n; ++k) options[k] = texts.GetText(OptText.at(k));
@@ -464,7 +486,7 @@ bool ClsValmor::ShowMenuView1(const std::string& FormCaption, rt::VArray& OptTex
         mnuViewForm().Unload();
         return false;
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowMenuView1");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowMenuView1));
         mnuViewForm().Unload();
         state.DialogConfirmed = false;
         return true;
@@ -475,7 +497,7 @@ void ClsValmor::AddCmbData(forms::Control& CmbData, std::int16_t NData, std::int
                            bool BlnCmbVisible)
 {
     // The box's errors reach the caller under this member's name.
-    AsMember("ClsValmor.AddCmbData", [&] {
+    AsMember(HALVEX_MEMBER(ClsValmor, AddCmbData), [&] {
         if (BlnCmbVisible) CmbData.Visible(true);
         CmbData.Clear();
         if (IBaseData == -1) {
@@ -515,6 +537,10 @@ bool ClsValmor::ShowFirma(std::string& Firma1, std::string& Firma2)
         readHeaderFile(Firma1, Firma2);
         f.txtFirma1->Text(Firma1);
         f.txtFirma2->Text(Firma2);
+        UseLanguageFont(f);
+        FitButtonRow(f, {&*f.cmdSave, &*f.CmdCancel, &*f.cmdHelp});
+        GrowToHoldControls(f);
+        CentreOnOwner(f);
         SetRightToLeft(f);
         f.Show(forms::vbModal);
         if (state.DialogConfirmed) {
@@ -527,7 +553,7 @@ bool ClsValmor::ShowFirma(std::string& Firma1, std::string& Firma2)
             result = !saved;
         }
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowFirma");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowFirma));
         f.Unload();
         state.DialogConfirmed = false;
         result = true;
@@ -544,7 +570,7 @@ void ClsValmor::ShowLanguageSetting()
     try {
         f.Show(forms::vbModal);
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowLanguageSetting");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowLanguageSetting));
         f.Unload();
     }
 }
@@ -614,10 +640,16 @@ rt::Variant ClsValmor::ShowAbout(CalculationMethod Shws, CalculationMethod Shys,
 
         state.HelpText = text(TextNo(90));
         f.lblDisclaimer->Caption(state.HelpText);
+        UseLanguageFont(f);
+        for (forms::Control* button : {&*f.cmdOK, &*f.cmdSysInfo}) WidenToCaption(f, *button);
+        const std::int32_t buttonWidth = std::max(f.cmdOK->Width(), f.cmdSysInfo->Width());
+        for (forms::Control* button : {&*f.cmdOK, &*f.cmdSysInfo}) button->Width(buttonWidth);
+        GrowToHoldControls(f);
+        CentreOnOwner(f);
         SetRightToLeft(f);
         f.Show(forms::vbModal);
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowAbout");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowAbout));
         f.Unload();
     }
     return rt::Variant();

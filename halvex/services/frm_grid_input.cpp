@@ -1,10 +1,12 @@
 #include "halvex/services/frm_grid_input.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
 #include "halvex/services/cls_valmor.h"
+#include "halvex/services/dialog_layout.h"
 #include "halvex/services/form_language.h"
 #include "halvex/services/grid_input.h"
 #include "halvex/services/help.h"
@@ -116,6 +118,17 @@ void frmGridInput::design()
     grid.TabIndex(0);
 }
 
+std::int32_t frmGridInput::fitButtonsToCaptions()
+{
+    UseLanguageFont(*this);
+    const std::initializer_list<forms::ControlRef*> buttons = {&cmdOK,  &CmdCancel, &cmdInsert, &cmdCopy,
+                                                               &cmdDelete, &cmdNeu, &cmdHelp,   &CmdExcel};
+    std::int32_t width = std::max(kButtonWidth, CaptionWidth(*this, *CmdExcel, caption(TextNo(60018))));
+    for (forms::ControlRef* button : buttons) width = std::max(width, CaptionWidth(*this, **button, (*button)->Caption()));
+    for (forms::ControlRef* button : buttons) (*button)->Width(width);
+    return width - kButtonWidth;
+}
+
 void frmGridInput::Form_Load()
 {
     SpreadsheetView = false;
@@ -198,6 +211,7 @@ void frmGridInput::toSpreadsheetView()
     cmdOK->Top(CmdExcel->Top());
     CmdCancel->Top(CmdExcel->Top());
     Height(CmdExcel->Top() + CmdExcel->Height() + 550);
+    GrowToHoldControls(*this);
     CenterFormOnScreen(*this);
     Refresh();
     sheet.Width(frame.Width() - 120);
@@ -223,7 +237,7 @@ void frmGridInput::toGridView()
 {
     forms::Control& grid = *GrdInput;
     forms::Control& sheet = *SprInput;
-    Width(grid.Width() + kGridInputFormMargin);
+    Width(grid.Width() + kGridInputFormMargin + cmdOK->Width() - kButtonWidth);
     Height(kGridViewHeight);
     grid.Visible(true);
     FrmSpreadSheet->Visible(false);

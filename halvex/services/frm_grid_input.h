@@ -41,6 +41,11 @@ public:
     // The spreadsheet view is showing.
     bool SpreadsheetView = false;
 
+    // Every button as wide as the widest of their captions needs in the
+    // interface language (the view button's in either view included), never
+    // narrower than designed; the growth, which the form's width takes up.
+    std::int32_t fitButtonsToCaptions();
+
 protected:
     void design() override;
 

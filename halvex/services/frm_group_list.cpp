@@ -36,6 +36,8 @@ void frmGroupList::design()
     list.Move(120, 480, 2400, 2100);
     add(Kind::CommandButton, "cmdHelp").Move(2760, 1620, 1250, 375);
     control("CmdCancel").Cancel(true);
+    // Enter confirms the choice.
+    control("cmdOK").Default(true);
 }
 
 void frmGroupList::cmdOK_Click()

@@ -4,10 +4,13 @@
 
 #include <string>
 
+#include "halvex/services/cls_valmor.h"
+#include "halvex/services/dialog_layout.h"
 #include "halvex/services/form_language.h"
 #include "halvex/services/help.h"
 #include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/private_settings.h"
 #include "halvex/services/units.h"
@@ -90,11 +93,18 @@ void frmLanguage::Form_Load()
         lblLanguage2->Caption(text(TextNo(160059)));
         lblDisplay2->Caption(text(TextNo(160060), 5));
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowLanguageSetting");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowLanguageSetting));
         return;
     }
 
     // From here on a step that fails is skipped.
+    try {
+        UseLanguageFont(*this);
+        FitButtonRow(*this, {&*cmdSave, &*CmdCancel, &*cmdHelp});
+        GrowToHoldControls(*this);
+        CentreOnOwner(*this);
+    } catch (const rt::RuntimeError&) {
+    }
     try {
         SetFormLanguage(*this);
     } catch (const rt::RuntimeError&) {
@@ -149,7 +159,7 @@ void frmLanguage::FillLanguageLists()
             return;
         }
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowLanguageSetting");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowLanguageSetting));
     }
     fillFallbackLists();
 }
@@ -174,7 +184,7 @@ void frmLanguage::cmdSave_Click()
         libraryState().DialogConfirmed = true;
         Unload();
     } catch (const rt::RuntimeError&) {
-        ReportMemberError("ClsValmor.ShowLanguageSetting");
+        ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowLanguageSetting));
     }
 }
 

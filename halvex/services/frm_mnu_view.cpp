@@ -24,6 +24,8 @@ void frmMnuView::design()
     add(Kind::CommandButton, "CmdCancel").Move(3315, 960, 1250, 375);
     add(Kind::CommandButton, "cmdHelp").Move(3315, 1440, 1250, 375);
     control("CmdCancel").Cancel(true);
+    // Enter confirms the choice.
+    control("cmdOK").Default(true);
 }
 
 void frmMnuView::cmdOK_Click()

@@ -9,6 +9,7 @@
 #include "halvex/services/cls_valmor.h"
 #include "halvex/services/frm_grid_input.h"
 #include "halvex/services/library_state.h"
+#include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/text_composition.h"
 #include "platform/forms/control.h"
@@ -27,7 +28,7 @@ namespace {
 // Rows and columns of the table, so that R + 1 and C + 1 stay Integers.
 constexpr std::int32_t kMaxGridCount = 32766;
 constexpr std::int16_t kInputString = 4;
-constexpr const char* kShowMember = "ClsValmor.ShowGridInput";
+constexpr const char* kShowMember = HALVEX_MEMBER(ClsValmor, ShowGridInput);
 
 std::string caption(std::int32_t number)
 {
@@ -135,7 +136,7 @@ bool ShowGridInput(rt::VArray& TitleGrid, rt::VArray& HGrid, rt::VArray& InputTy
         for (std::int32_t j = 0; j <= C; ++j) w += grid.ColWidth(j) + forms::screen().TwipsPerPixelX();
         w += 300;
         grid.Width(std::min(w, kGridInputMaxWidth));
-        form.Width(grid.Width() + kGridInputFormMargin);
+        form.Width(grid.Width() + kGridInputFormMargin + form.fitButtonsToCaptions());
         for (forms::ControlRef* button : {&form.cmdNeu, &form.cmdOK, &form.CmdCancel, &form.cmdHelp, &form.cmdDelete,
                                           &form.cmdCopy, &form.cmdInsert, &form.CmdExcel}) {
             (*button)->Left(grid.Width() + 250);
@@ -191,7 +192,8 @@ void SetGridHeader(rt::VArray& TitleGrid, rt::VArray& HGrid, forms::Form& Objfor
     G.Row(0);
     for (std::int32_t c = 0; c <= C; ++c) {
         G.Col(c);
-        G.Text(ArgumentElement(TitleGrid, c, "ClsValmor.SetGridHeader", "TitleGrid", &rt::Variant::toString));
+        G.Text(ArgumentElement(TitleGrid, c, HALVEX_MEMBER(ClsValmor, SetGridHeader),
+                               "TitleGrid", &rt::Variant::toString));
     }
 
     G.Row(0);

@@ -32,8 +32,9 @@ public:
     // arrays; 6 more rows or columns than a sheet holds, or a value that is
     // not a finite number; 13 a value in columns 2 and up that is text and
     // not a number (all before anything is written); 75 the file could not
-    // be written (nothing is left of it) or no program opens it (the file is
-    // kept).
+    // be written (nothing is left of it). A written file that no program
+    // opens is no error: the file is kept and the user is told where it is
+    // (an information box).
     void DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std::int16_t& NoRow, std::int16_t Ncons,
                    const std::string& X_Title, const std::string& Y_Title, const rt::VArray& LegendTite,
                    const std::string& StrTableTitle, const rt::VArray& CellTxt, const rt::VArray& ColTitle,

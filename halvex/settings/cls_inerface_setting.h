@@ -2,8 +2,9 @@
 // between sessions: the File menu's four recent files (per-user settings,
 // "Recent Files" of the application title), the main window's state and
 // placement, the arrangement of its four dock containers (one layout file
-// per window kind in the library's folder) and two measures of a toolbar
-// shown upright. The class holds no state; the host passes its objects.
+// per window kind, read from the user's settings folder when the user saved
+// one, else from the default in the program folder, and always saved to
+// the user's folder) and two measures of a toolbar shown upright. The class holds no state; the host passes its objects.
 #pragma once
 
 #include <cstdint>

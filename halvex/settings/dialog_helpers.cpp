@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "halvex/interface/enums.h"
+#include "halvex/services/dialog_layout.h"
 #include "halvex/services/help.h"
 #include "halvex/services/input_checks.h"
 #include "halvex/services/library_state.h"
@@ -101,7 +102,7 @@ void showHelp(forms::Form& form, const std::string& topic)
 }
 
 namespace {
-constexpr std::int32_t kButtonPadding = 360;
+constexpr std::int32_t kButtonPadding = kButtonCaptionPadding;
 }
 
 std::int32_t widenToCaption(forms::Form& form, forms::Control& button)
@@ -131,30 +132,8 @@ void fitAndCentre(forms::Form& form)
     }
     for (forms::Control* c : column) c->Width(columnWidth);
 
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    for (forms::Control* c : form.Controls()) {
-        if (c->Container() != nullptr || !c->Visible()) continue;
-        right = std::max(right, c->Left() + c->Width());
-        bottom = std::max(bottom, c->Top() + c->Height());
-    }
-    if (right + kMargin > form.ScaleWidth()) form.Width(form.Width() + right + kMargin - form.ScaleWidth());
-    if (bottom + kMargin > form.ScaleHeight()) form.Height(form.Height() + bottom + kMargin - form.ScaleHeight());
-
-    const forms::Screen& screen = forms::screen();
-    forms::Form* owner = screen.ActiveForm();
-    std::int32_t left = 0, top = 0, width = screen.Width(), height = screen.Height();
-    if (owner != nullptr && owner != &form && owner->Visible() && owner->WindowState() == forms::vbNormal) {
-        left = owner->Left();
-        top = owner->Top();
-        width = owner->Width();
-        height = owner->Height();
-    }
-    const auto centred = [](std::int32_t start, std::int32_t room, std::int32_t size, std::int32_t screenSize) {
-        return std::clamp(start + (room - size) / 2, 0, std::max(0, screenSize - size));
-    };
-    form.Left(centred(left, width, form.Width(), screen.Width()));
-    form.Top(centred(top, height, form.Height(), screen.Height()));
+    GrowToHoldControls(form, kMargin);
+    CentreOnOwner(form);
 }
 
 }  // namespace halvex::settingsdialog

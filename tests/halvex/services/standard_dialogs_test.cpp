@@ -471,6 +471,100 @@ TEST_F(StandardDialogsTest, AboutBoxComposesTitleAndDescriptionByProgramAndMetho
     }
 }
 
+// What a dialog shows is whole: every button, option and check box as wide as
+// its caption and a margin, every control on the form within its client
+// area, the form centred on the screen (no other form is open).
+void expectWholeAndCentred(Form& form, const std::string& where)
+{
+    constexpr std::int32_t kLeastPadding = 240;
+    for (forms::Control* c : form.Controls()) {
+        try {
+            if (!c->Visible()) continue;
+            const forms::Kind kind = c->kind();
+            if (kind == forms::Kind::CommandButton || kind == forms::Kind::OptionButton || kind == forms::Kind::CheckBox)
+                EXPECT_GE(c->Width(), form.TextWidth(c->Caption()) + kLeastPadding) << where << ": " << c->Caption();
+            if (c->Container() != nullptr) continue;
+            EXPECT_TRUE(c->Left() >= 0 && c->Top() >= 0 && c->Left() + c->Width() <= form.ScaleWidth() &&
+                        c->Top() + c->Height() <= form.ScaleHeight())
+                << where << ": " << c->Name() << " lies outside the form";
+        } catch (const rt::RuntimeError&) {
+            // A control without a place of its own (a line).
+        }
+    }
+    const forms::Screen& screen = forms::screen();
+    EXPECT_NEAR(form.Left() + form.Width() / 2, screen.Width() / 2, 30) << where;
+    EXPECT_NEAR(form.Top() + form.Height() / 2, screen.Height() / 2, 30) << where;
+}
+
+// In every language each dialog of the library shows whole and centred;
+// Enter confirms the option list and the group list.
+TEST_F(StandardDialogsTest, EveryDialogIsWholeAndCentredInEveryLanguageAndEnterConfirmsTheLists)
+{
+    writeFile("Firma", "Company\r\nStreet\r\n" + std::string(68, '-') + "\r\n");
+    for (const char* language : {"English", "German", "Arabic"}) {
+        forms::settings().save("valmor", "Interface Language setting", "Language", language);
+        halvex::libraryState().TextLib.reset();
+        const std::string in = std::string(" in ") + language;
+        int seen = 0;
+        auto checkThen = [&](const char* dialog, const char* button) {
+            return [&seen, in, dialog, button](Form& form) {
+                ++seen;
+                expectWholeAndCentred(form, dialog + in);
+                if (button != nullptr) press(form, button);
+            };
+        };
+
+        VArray options = strings({"", "Triangles", "Quadrilaterals", "Mixed elements of triangles and quadrilaterals"});
+        std::string choice;
+        {
+            forms::ScopedModalDriver driver([&](Form& form) {
+                checkThen("option list", nullptr)(form);
+                forms::click(form.control("OptList", 1));
+                forms::pressKey(form.control("OptList", 1), forms::vbKeyReturn);
+            });
+            EXPECT_FALSE(valmor.ShowMenuView("Element type", options, choice, "Choose the element type:")) << in;
+            EXPECT_EQ(choice, "Quadrilaterals") << in;
+        }
+        VArray entries = strings({"", "Remove nodes that belong to no element", "Quadrilaterals"}), chosen;
+        {
+            forms::ScopedModalDriver driver([&](Form& form) {
+                checkThen("group list", nullptr)(form);
+                forms::checkItem(form.control("LstGroup"), 1, true);
+                forms::pressKey(form.control("LstGroup"), forms::vbKeyReturn);
+            });
+            EXPECT_FALSE(valmor.ShowGroupList("Defects", "Choose the defects to repair:", entries, chosen)) << in;
+            ASSERT_EQ(chosen.ubound(1), 1) << in;
+            EXPECT_EQ(chosen.at(1).toString(), "Quadrilaterals") << in;
+        }
+        {
+            forms::ScopedModalDriver driver(checkThen("grid input", "CmdCancel"));
+            valmor.HeadGrid("Loads");
+            valmor.NoColGrid(2);
+            valmor.NoRowGrid(1);
+            VArray titles = strings({"", "x", "y"}), types(rt::VarType::Integer), maxima(rt::VarType::Double),
+                   minima(rt::VarType::Double), values;
+            for (VArray* a : {&types, &maxima, &minima}) a->redim(0, 2);
+            for (std::int32_t c = 1; c <= 2; ++c) types.at(c) = std::int16_t{halvex::InputSingle}, maxima.at(c) = 1.0;
+            values.redim(0, 1, 0, 2);
+            EXPECT_TRUE(valmor.ShowGridInput(titles, values, types, maxima, minima)) << in;
+        }
+        std::string firma1, firma2;
+        {
+            forms::ScopedModalDriver driver(checkThen("company header", "CmdCancel"));
+            valmor.ShowFirma(firma1, firma2);
+        }
+        {
+            forms::ScopedModalDriver driver(checkThen("language dialog", "CmdCancel"));
+            valmor.ShowLanguageSetting();
+        }
+        {
+            forms::ScopedModalDriver driver(checkThen("about box", "cmdOK"));
+            valmor.ShowAbout();
+        }
+        EXPECT_EQ(seen, 6) << in;
+    }
+}
+
 TEST_F(StandardDialogsTest, SystemInformationIsTheFirstProgramOnThePathOrAMessage)
 {
     const char* oldPath = std::getenv("PATH");
