@@ -483,6 +483,10 @@ void expectWholeAndCentred(Form& form, const std::string& where)
             const forms::Kind kind = c->kind();
             if (kind == forms::Kind::CommandButton || kind == forms::Kind::OptionButton || kind == forms::Kind::CheckBox)
                 EXPECT_GE(c->Width(), form.TextWidth(c->Caption()) + kLeastPadding) << where << ": " << c->Caption();
+            // A list of check boxes: an entry, its box and the scroll bar.
+            if (kind == forms::Kind::ListBox)
+                for (std::int16_t i = 0; i < c->ListCount(); ++i)
+                    EXPECT_GE(c->Width(), form.TextWidth(c->List(i)) + 2 * kLeastPadding) << where << ": " << c->List(i);
             if (c->Container() != nullptr) continue;
             EXPECT_TRUE(c->Left() >= 0 && c->Top() >= 0 && c->Left() + c->Width() <= form.ScaleWidth() &&
                         c->Top() + c->Height() <= form.ScaleHeight())
