@@ -1,5 +1,6 @@
 // ClsShowDialog: the font, colour, printer and page dialogs of the facade,
 // the paper size, the printer device and the metafile copy.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include "halvex/dialogs/g_common_dialog.h"
 #include "halvex/dialogs/instan_graphic.h"
 #include "halvex/interface/dialog_enums.h"
+#include "halvex/services/dialog_layout.h"
 #include "halvex/services/form_language.h"
 #include "halvex/services/library_files.h"
 #include "halvex/services/library_state.h"
@@ -358,6 +360,27 @@ bool ClsShowDialog::ShowAuf(std::string& Auftr, std::string& Datum, std::string&
         if (auto date = forms::locale().parseDate(form.control("txtDatum").Text())) {
             form.control("DTPicker1").DateValue(*date);
         }
+    });
+    // Whole in the interface language and centred, before it is mirrored.
+    ignoringErrors([&] {
+        UseLanguageFont(form);
+        // The labels as wide as their captions; the fields beside them, and
+        // the frame, move over by what the widest one grew past its room.
+        std::int32_t grown = 0;
+        for (const char* label : {"lblAuftrag", "lblDatum", "lblProjekt"}) {
+            forms::Control& c = form.control(label);
+            WidenToCaption(form, c);
+            grown = std::max(grown, c.Left() + c.Width() + 120 - form.control("txtAuftr").Left());
+        }
+        if (grown > 0) {
+            for (const char* field : {"txtAuftr", "txtDatum", "DTPicker1", "txtProj"})
+                form.control(field).Left(form.control(field).Left() + grown);
+            form.control("Frame3D1").Width(form.control("Frame3D1").Width() + grown);
+        }
+        FitButtonRow(form, {&form.control("cmdSave"), &form.control("CmdCancel")});
+        WidenToCaption(form, form.control("cmdHelp"));
+        GrowToHoldControls(form);
+        CentreOnOwner(form);
     });
     ignoringErrors([&] { SetFormLanguage(form); });
     ignoringErrors([&] { form.Show(forms::vbModal); });
