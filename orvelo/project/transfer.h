@@ -43,6 +43,11 @@ enum class TransferKind : std::int16_t {
 // The text number of a kind's display text (10032 line members, ...).
 std::int32_t TransferKindTextNo(TransferKind kind);
 
+// What the last transfer had to leave out (entries of one value per node
+// that fell on a node already holding one: the kind and how many), one line
+// a kind; empty when nothing was lost. Taking it clears it.
+std::string TakeTransferLossNote();
+
 class NodeDataTransfer {
 public:
     NodeDataTransfer() = default;
@@ -101,6 +106,21 @@ private:
     KindResult transferLineMembers();
     KindResult transferElementZones();
     KindResult transferBorings();
+    // The values per node of basData() whose new node holds another value
+    // too: the value of the old node (oldNodes, entry by entry) nearest to
+    // the new node stays, the first of equally near ones; the others are
+    // left out. Returns how many were left out.
+    std::int32_t keepNearestValues(const std::vector<std::int16_t>& oldNodes);
+    void noteLostEntries(TransferKind kind, std::int32_t lost);
+    // The boring layout read from the old .P41 carried to the new nodes by
+    // place: every new node takes the boring of the old node at its place
+    // (within the coincidence tolerance, the lowest number among several),
+    // else of the nearest old node (the lowest number among equally near
+    // ones); an old node that was no constant node stands for the nearest
+    // old constant node (boring 1 when there is none). Every new node enters
+    // the constant-node list with that boring; the edge regions and cells
+    // a new node keeps until the layout claims it are those of that old node.
+    void carryBoringsByPlace();
     // False (after a message naming the file) when a node number of the
     // list lies outside the old net.
     bool oldNodesValid(const std::vector<std::int16_t>& nodes, std::int16_t count,
@@ -108,6 +128,8 @@ private:
 
     std::vector<TransferKind> foundKinds_;
     std::vector<std::string> foundKindTexts_;
+    // The node-data files of the input project the transfer carries.
+    std::vector<NodeDataFile> carriedFiles_;
     // The copy the transfer walks.
     std::vector<TransferKind> transferKinds_;
 
