@@ -56,19 +56,25 @@ public:
     NodeDataTransfer& operator=(const NodeDataTransfer&) = delete;
 
     // Operation 11. Lists the kinds the input project (DataDir +
-    // ProjectName) holds, each by whether its file exists (no message);
-    // the borings only when the method is none of 2, 4, 8, 17-20, .P41
-    // exists and .BAU (looked for quietly; without it BoringCount is 0)
-    // counts at least two borings. A kind the header declares (beams,
-    // point springs and prescribed degrees of freedom unless the method is
-    // 13, piles) whose file is missing or no regular file gets the
-    // missing-file message naming it and stops the run. When the borings
-    // are not carried over, the output project's .P41 (laid out for the old
-    // net) is removed. Then the output project becomes the current project
-    // (DataDir, ProjectName, CurrentDataDir and CurrentProjectName name
-    // OutputDir and OutputName) in every case, and when a kind was found,
-    // each is carried over (TransferProjectData). An error is reported
-    // (HandleError). Returns 0.
+    // ProjectName) holds, each by whether its file exists (no message), or
+    // a file of another method whose layout is known (.P91 / .P35, .P71 /
+    // .P31, .PCW: every such file is carried, whatever the method); the
+    // borings only when the method is none of 2, 4, 8, 17-20, .P41 exists
+    // and .BAU counts at least two borings. A .P41 made for two or more
+    // borings whose .BAU is missing, no regular file, unreadable or of
+    // another count, and a .P41 that is no regular file or cannot be read,
+    // are reported naming the file and stop the run (a project without
+    // .P41, or with one boring, looks for .BAU quietly). A kind the header
+    // declares (beams, point springs and prescribed degrees of freedom
+    // unless the method is 13, piles, values per node unless the method is
+    // 15 or 22) whose file is missing or no regular file, and a .PV1 that
+    // is there but no regular file, get the missing-file message naming it
+    // and stop the run. When the borings are not carried over, the output
+    // project's .P41 (laid out for the old net) is removed. Then the output
+    // project becomes the current project (DataDir, ProjectName,
+    // CurrentDataDir and CurrentProjectName name OutputDir and OutputName)
+    // in every case, and when a kind was found, each is carried over
+    // (TransferProjectData). An error is reported (HandleError). Returns 0.
     std::int16_t ListDataToTransfer();
 
     // The node of the new net (declar()'s project net) for the old
