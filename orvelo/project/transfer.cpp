@@ -326,8 +326,7 @@ std::int16_t NodeDataTransfer::ListDataToTransfer() {
         // The missing-file message naming path (a file that is there but no
         // regular file counts as missing), and the run stops.
         const auto stopForUnreadable = [&](const std::string& path) {
-            services.Prod(path);
-            if (OpenDataFile(path, halvex::InputMode, 1, halvex::ReadingFile) == 0) CloseDataFile(1);
+            reportMissingFile(path);
             makeOutputCurrent();
             stopRun();
             normalPointer();

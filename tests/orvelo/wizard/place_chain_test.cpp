@@ -140,36 +140,27 @@ protected:
         }
         orvelo::CloseDataFile(1);
 
+        orvelo::SetDefaultBoringLayout(d.NodeCount);
         b.BoringLayoutKind = 3;
-        b.ExtentMinX = 0.0f;
+        b.ExtentMinX = b.ExtentMinY = 0.0f;
         b.ExtentMaxX = 12.0f;
-        b.ExtentMinY = 0.0f;
         b.ExtentMaxY = 8.0f;
-        b.BoringTriangleCount = k >= 3 && rng() % 2 == 0 ? 1 : 0;
-        b.TriangleBoringA = {0, 1};
-        b.TriangleBoringB = {0, 2};
-        b.TriangleBoringC = {0, static_cast<std::int16_t>(k >= 3 ? 3 : 2)};
-        b.BoringStripCount = rng() % 2 == 0 ? 1 : 0;
-        b.StripBoringA = {0, k};
-        b.StripBoringB = {0, 1};
-        b.StripCorner = {0, static_cast<std::int16_t>(1 + rng() % 4)};
+        if (k >= 3 && rng() % 2 == 0) {
+            b.BoringTriangleCount = 1;
+            b.TriangleBoringA = {0, 1};
+            b.TriangleBoringB = {0, 2};
+            b.TriangleBoringC = {0, 3};
+        }
+        if (rng() % 2 == 0) {
+            b.BoringStripCount = 1;
+            b.StripBoringA = {0, k};
+            b.StripBoringB = {0, 1};
+            b.StripCorner = {0, static_cast<std::int16_t>(1 + rng() % 4)};
+        }
         // Each node on a boring of its own: no rule of the layout could give
         // it back if the transfer lost it.
-        const auto nodes = static_cast<std::size_t>(d.NodeCount) + 1;
-        b.ConstantNodeCount = d.NodeCount;
-        b.ConstantNodes.assign(nodes, 0);
-        b.ConstantNodeBoring.assign(nodes, 0);
-        for (auto* list : {&b.NodeCellBoring, &b.NodeRegion, &b.NodeLayoutRegion}) list->assign(nodes, 0);
-        for (auto* list : {&b.NodeRegionKind, &b.NodeLayoutKind}) list->assign(nodes, std::string());
-        b.EdgeOuterX.assign(2 * k + 1, 0.0f);
-        b.EdgeOuterY.assign(2 * k + 1, 0.0f);
-        b.EdgeDirX.assign(k + 1, 0.0f);
-        b.EdgeDirY.assign(k + 1, 0.0f);
-        b.BoringLineCount.assign(k + 1, 0);
-        for (std::size_t i = 1; i < nodes; ++i) {
-            b.ConstantNodes[i] = static_cast<std::int16_t>(i);
+        for (std::int32_t i = 1; i <= d.NodeCount; ++i)
             b.ConstantNodeBoring[i] = static_cast<std::int16_t>(1 + rng() % k);
-        }
         orvelo::ComputeBoringLayout();
         d.CurrentDataDir = dir;
         d.CurrentProjectName = "RAFT";
