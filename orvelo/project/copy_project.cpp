@@ -1,12 +1,15 @@
 #include "orvelo/project/copy_project.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_files.h"
+#include "orvelo/project/file_limits.h"
 #include "orvelo/project/net_files.h"
 #include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
@@ -22,11 +25,12 @@ void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWit
 
 // Copies source to target so that target is either the complete copy or
 // what it was before: the copy is made under a temporary name and renamed.
-void copyWhole(const std::string& source, const std::string& target) {
+// False, nothing left of the copy, when Stop was pressed meanwhile.
+bool copyWhole(const std::string& source, const std::string& target, std::uint64_t largest) {
     namespace fs = std::filesystem;
     const std::string temp = target + ".tmp";
     SharedServices().Prod(target);
-    CopyDataFile(source, temp);
+    if (!CopyDataFile(source, temp, largest, [] { return OperationStopRequested(false); })) return false;
     std::error_code ec;
     fs::rename(temp, target, ec);
     if (ec) {
@@ -35,6 +39,7 @@ void copyWhole(const std::string& source, const std::string& target) {
         raiseWriteError(fileSystemErrorNumber(ec), target);
     }
     NoteStagedFile(target);
+    return true;
 }
 
 bool sameFile(const std::string& source, const std::string& target) {
@@ -53,6 +58,15 @@ void CopyProjectFiles() {
         const std::string note = TakeLeftoverOutputNote();
         if (drovik::ClsWaitWindow* window = OperationWaitWindow(); window && !note.empty()) window->StatusText(note);
         if (d.CopyFilesFlag) {
+            struct Copy {
+                std::string source, target;
+                std::uint64_t largest;
+            };
+            std::vector<Copy> copies;
+            // Every file is held against the size its counts can need
+            // before anything is copied: a file far larger than its
+            // contents is refused at once, and nothing is written.
+            const std::int32_t nodes = d.SourceNetLoaded ? d.SourceNet.NodeCount : 32767;
             for (std::string_view extension : ProjectFileExtensions) {
                 const std::string ext(extension);
                 const std::string source =
@@ -62,7 +76,21 @@ void CopyProjectFiles() {
                 // the case of its name.
                 const std::string target = rt::projectFilePath(d.OutputDir, d.OutputName, ext);
                 if (sameFile(source, target)) continue;
-                copyWhole(source, target);
+                const std::uint64_t largest = LargestProjectFileSize(ext, source, nodes);
+                std::error_code ec;
+                const std::uintmax_t size = std::filesystem::file_size(source, ec);
+                if (!ec && size > largest) {
+                    SharedServices().Prod(source);
+                    raiseReadError(7, source);
+                }
+                copies.push_back({source, target, largest});
+            }
+            for (const Copy& copy : copies) {
+                if (!copyWhole(copy.source, copy.target, copy.largest) || OperationStopRequested(false)) {
+                    forms::screen().MousePointer(0);
+                    stopRun();
+                    return;
+                }
             }
         }
         forms::screen().MousePointer(0);

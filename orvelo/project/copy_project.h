@@ -16,7 +16,12 @@ inline constexpr std::array<std::string_view, 26> ProjectFileExtensions = {
 // that the input project (DataDir + ProjectName) has to OutputDir +
 // OutputName with the same extension, replacing an earlier file there;
 // files the input project lacks are skipped, and a file is never copied
-// onto itself (same path, or the same file under another spelling). Then
+// onto itself (same path, or the same file under another spelling). Before
+// anything is copied, every file is held against the largest size its
+// counts can need (LargestProjectFileSize, with the counts of the input
+// net): a larger one is refused with a message naming it (error 7), and
+// nothing is copied. The copy asks the wait window for Stop as it goes; a
+// stop leaves no part of the file in hand and ends the operation. Then
 // writes the project net and boundary there as the output project's .PL6
 // and .PL8 (WriteNetFiles). Each file appears complete or not at all. A copy
 // or write that fails is reported (one message naming the file) and stops

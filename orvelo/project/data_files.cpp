@@ -322,7 +322,8 @@ void raiseWriteError(int number, const std::string& path) {
                           ": " + rt::errorDescription(number));
 }
 
-void CopyDataFile(const std::string& source, const std::string& target) {
+bool CopyDataFile(const std::string& source, const std::string& target, std::uint64_t largest,
+                  const std::function<bool()>& stopRequested) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) raiseReadError(errno == ENOENT ? 53 : fileSystemErrorNumber(std::error_code(errno, std::generic_category())), source);
     struct CloseIn {
@@ -337,7 +338,14 @@ void CopyDataFile(const std::string& source, const std::string& target) {
         raiseWriteError(errnoValue == ENOSPC || errnoValue == EDQUOT ? 61 : 57, target);
     };
     std::vector<char> buffer(1 << 16);
-    for (;;) {
+    std::uint64_t copied = 0;
+    for (std::uint32_t chunk = 0;; ++chunk) {
+        // Stop is asked for every 16 chunks (1 MiB).
+        if (stopRequested && chunk % 16 == 0 && stopRequested()) {
+            ::close(out);
+            removeQuietly(target);
+            return false;
+        }
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -346,6 +354,13 @@ void CopyDataFile(const std::string& source, const std::string& target) {
             raiseReadError(57, source);
         }
         if (got == 0) break;
+        copied += static_cast<std::uint64_t>(got);
+        if (copied > largest) {
+            // The file grew past its limit while it was copied.
+            ::close(out);
+            removeQuietly(target);
+            raiseReadError(7, source);
+        }
         if (const int fault = rt::injectedWriteFault(target)) failWrite(fault);
         for (ssize_t done = 0; done < got;) {
             const ssize_t put = ::write(out, buffer.data() + done, static_cast<std::size_t>(got - done));
@@ -361,6 +376,7 @@ void CopyDataFile(const std::string& source, const std::string& target) {
         removeQuietly(target);
         raiseWriteError(closeErrno == ENOSPC || closeErrno == EDQUOT ? 61 : 57, target);
     }
+    return true;
 }
 
 int fileSystemErrorNumber(const std::error_code& ec) {

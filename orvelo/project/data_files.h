@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -85,8 +86,13 @@ std::string FileFaultText(std::int32_t textNo, std::vector<rt::Variant> pairs);
 
 // Copies the file source to target (created or emptied). A failure to read
 // source raises its reading error, a failure to write target (61 for a
-// full disk) its saving error, after target has been removed.
-void CopyDataFile(const std::string& source, const std::string& target);
+// full disk) its saving error, after target has been removed. A source
+// that turns out larger than largest bytes raises error 7 (larger than its
+// counts can need) with target removed. stopRequested, when given, is
+// asked before every MiB: true removes target and returns false. True when
+// the copy is complete.
+bool CopyDataFile(const std::string& source, const std::string& target,
+                  std::uint64_t largest = UINT64_MAX, const std::function<bool()>& stopRequested = {});
 
 // The run-time error number of a failed file-system call: 61 disk full, 70
 // permission denied, 76 path not found, 57 device I/O error, else 75.

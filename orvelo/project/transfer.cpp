@@ -1,6 +1,7 @@
 #include "orvelo/project/transfer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -23,6 +24,7 @@
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
+#include "platform/runtime/strings.h"
 
 namespace orvelo {
 
@@ -59,6 +61,8 @@ bool declaredByHeader(TransferKind kind, const Declar& d) {
     case TransferKind::Springs: return nodeSupportsUsed && d.HeaderOption5 == 1;
     case TransferKind::PrescribedDofs: return nodeSupportsUsed && d.HeaderOption6 == 1;
     case TransferKind::Piles: return d.HeaderOption13 == 1;
+    case TransferKind::NodeValues:
+        return d.HeaderOption3 == 1 && d.AnalysisMethod != 15 && d.AnalysisMethod != 22;
     default: return false;
     }
 }
@@ -82,6 +86,111 @@ bool methodWithoutBorings(std::int32_t method) {
 
 void busy() { forms::screen().MousePointer(11); }
 void normalPointer() { forms::screen().MousePointer(0); }
+
+// A file of that name (its name compared without regard to case) is
+// there, but it is no regular file: a folder, a FIFO, a device, a dangling
+// or looping link.
+bool presentButNotRegular(const std::string& path) {
+    namespace fs = std::filesystem;
+    if (!rt::findFileCaseInsensitive(path).empty()) return false;
+    const fs::path wanted(path);
+    const fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
+    const std::string name = rt::lcase(wanted.filename().string());
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
+        if (rt::lcase(it->path().filename().string()) == name) return true;
+    return false;
+}
+
+// The missing-file message of the library for path (a file that is there
+// but no regular file counts as missing); the run is stopped.
+void reportMissingFile(const std::string& path) {
+    SharedServices().Prod(path);
+    if (OpenDataFile(path, halvex::InputMode, 1, halvex::ReadingFile) == 0) CloseDataFile(1);
+}
+
+// The node-data files a kind carries to the new net whatever the method:
+// every file of the kind whose layout the store knows. Method 21's own
+// files (.P81, .P61, .PCF) and .PC1 are not among them and stay as copied.
+std::vector<NodeDataFile> carriedNodeDataFiles(TransferKind kind, std::int32_t method) {
+    switch (kind) {
+    case TransferKind::Springs:
+        return method == 22 ? std::vector{NodeDataFile::P91, NodeDataFile::P35}
+                            : std::vector{NodeDataFile::P35, NodeDataFile::P91};
+    case TransferKind::PrescribedDofs:
+        return method == 22 ? std::vector{NodeDataFile::P71, NodeDataFile::P31}
+                            : std::vector{NodeDataFile::P31, NodeDataFile::P71};
+    case TransferKind::Piles: return {NodeDataFile::PIL};
+    case TransferKind::NodalLoads: return {NodeDataFile::PCW};
+    case TransferKind::NodeValues: return {NodeDataFile::PV1};
+    default: return {};
+    }
+}
+
+// Record 2 of the boring layout at path, the boring count it was made for,
+// into count. False when the file could not be opened (reported there).
+bool readLayoutBoringCount(const std::string& path, std::int16_t& count) {
+    SharedServices().Prod(path);
+    if (OpenDataFile(path, halvex::GetRandomMode, 1, 0) != 0) return false;
+    rt::RecordFile& records = rt::dataChannel().records();
+    if (records.recordCount() < 2) {
+        CloseDataFile(1);
+        raiseReadError(62, path);
+    }
+    count = records.getInteger(2);
+    CloseDataFile(1);
+    return true;
+}
+
+// The borings row of the listing, for the input project at prefix. found
+// comes in as whether its .P41 is there, and goes out as whether the
+// borings are carried (BoringCount of .BAU at least two). A layout made for
+// two or more borings needs the .BAU it was made from: a .BAU that is
+// missing, no regular file, unreadable or of another boring count, and a
+// .P41 that is no regular file or cannot be read, are reported naming the
+// file; the result is then false and the run stops. A project without a
+// .P41, or whose layout has one boring, looks for .BAU quietly.
+bool listBorings(const std::string& prefix, bool& found) {
+    BoringData& borings = boringData();
+    borings.BoringCount = 0;
+    const std::string layoutPath = prefix + ".P41";
+    const std::string boringsPath = prefix + ".BAU";
+    if (!found && presentButNotRegular(layoutPath)) {
+        reportMissingFile(layoutPath);
+        return false;
+    }
+    std::int16_t layoutCount = 0;
+    try {
+        if (found && !readLayoutBoringCount(rt::findFileCaseInsensitive(layoutPath), layoutCount)) return false;
+        if (!rt::findFileCaseInsensitive(boringsPath).empty()) {
+            ReadBoringCount(prefix);
+        } else if (layoutCount >= 2) {
+            reportMissingFile(boringsPath);
+            return false;
+        }
+    } catch (const forms::MsgBoxError&) {
+        throw;
+    } catch (const std::exception&) {
+        HandleError();
+        borings.BoringCount = 0;
+        return false;
+    }
+    if (layoutCount >= 2 && borings.BoringCount != layoutCount) {
+        normalPointer();
+        const quillon::ClsLanguageText& texts = LanguageTexts();
+        forms::MsgBox(texts.GetText(rt::Variant(quillon::TextNo(190200)),
+                                    {rt::Variant("|1"), rt::Variant(ShownFilePath(rt::findFileCaseInsensitive(boringsPath), true)),
+                                     rt::Variant("|2"), rt::Variant(borings.BoringCount), rt::Variant("|3"),
+                                     rt::Variant(ShownFilePath(rt::findFileCaseInsensitive(layoutPath), true)),
+                                     rt::Variant("|4"), rt::Variant(layoutCount)}),
+                      forms::vbCritical | texts.MessageBoxFlags(), texts.GetText(rt::Variant(quillon::TextNo(10043))));
+        borings.BoringCount = 0;
+        return false;
+    }
+    found = found && borings.BoringCount >= 2;
+    return true;
+}
+
 
 void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
 
@@ -136,6 +245,20 @@ double squaredDistance(float ax, float ay, float bx, float by) {
     return static_cast<double>(dx) * dx + static_cast<double>(dy) * dy;
 }
 
+// Two places closer than this in both coordinates are one place: 0.001 in
+// the unit of the net's coordinates, whatever net type made the net.
+float coincidenceTolerance() {
+    const float factor = GeometryHelper().UnitFactor();
+    if (!(factor > 0.0f) || !std::isfinite(factor)) return 0.001f;
+    return static_cast<float>(0.001 / static_cast<double>(factor));
+}
+
+// What the last transfer had to leave out, for the end of the run.
+std::string& lostEntriesNote() {
+    static std::string note;
+    return note;
+}
+
 // Restores declar().NodeCount however the scope ends.
 class NodeCountOverride {
 public:
@@ -173,6 +296,22 @@ std::int32_t TransferKindTextNo(TransferKind kind) {
 
 NodeDataTransfer::~NodeDataTransfer() = default;
 
+std::string TakeTransferLossNote() {
+    std::string note = std::move(lostEntriesNote());
+    lostEntriesNote().clear();
+    return note;
+}
+
+void NodeDataTransfer::noteLostEntries(TransferKind kind, std::int32_t lost) {
+    if (lost <= 0) return;
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    std::string& note = lostEntriesNote();
+    if (!note.empty()) note += "\n";
+    note += texts.GetText(rt::Variant(quillon::TextNo(190201)),
+                          {rt::Variant("|1"), rt::Variant(texts.GetText(rt::Variant(TransferKindTextNo(kind)))),
+                           rt::Variant("|2"), rt::Variant(lost)});
+}
+
 std::int16_t NodeDataTransfer::ListDataToTransfer() {
     Declar& d = declar();
     halvex::ClsValmor& services = SharedServices();
@@ -180,44 +319,53 @@ std::int16_t NodeDataTransfer::ListDataToTransfer() {
         busy();
         foundKinds_.clear();
         foundKindTexts_.clear();
+        lostEntriesNote().clear();
         const quillon::ClsLanguageText& texts = LanguageTexts();
+        carriedFiles_.clear();
+        const std::string prefix = d.DataDir + d.ProjectName;
+        // The missing-file message naming path (a file that is there but no
+        // regular file counts as missing), and the run stops.
+        const auto stopForUnreadable = [&](const std::string& path) {
+            reportMissingFile(path);
+            makeOutputCurrent();
+            stopRun();
+            normalPointer();
+        };
         for (TransferKind kind : kListingOrder) {
-            services.Prod(d.DataDir + d.ProjectName + "." + kindExtension(kind, d.AnalysisMethod));
-            bool found = !rt::findFileCaseInsensitive(services.Prod()).empty();
+            services.Prod(prefix + "." + kindExtension(kind, d.AnalysisMethod));
+            const std::string ownPath = services.Prod();
+            const bool ownFound = !rt::findFileCaseInsensitive(ownPath).empty();
+            bool found = ownFound;
+            // The other methods' files of the kind whose layout is known
+            // are carried as well: the project stays right when its method
+            // is changed.
+            for (NodeDataFile file : carriedNodeDataFiles(kind, d.AnalysisMethod)) {
+                const std::string path = prefix + "." + NodeDataFileExtension(file);
+                if (!rt::findFileCaseInsensitive(path).empty()) {
+                    carriedFiles_.push_back(file);
+                    found = true;
+                } else if (file == NodeDataFile::PV1 && presentButNotRegular(path)) {
+                    // The values per node are read whatever the header
+                    // says (unless it says 2): a file of that name that
+                    // cannot be read would drop them unseen.
+                    stopForUnreadable(path);
+                    return 0;
+                }
+            }
             if (kind == TransferKind::Borings) {
                 if (methodWithoutBorings(d.AnalysisMethod)) continue;
-                // A project without borings has no .BAU: that is no fault,
-                // so the file is looked for quietly before it is opened.
-                BoringData& borings = boringData();
-                borings.BoringCount = 0;
-                const std::string prefix = d.DataDir + d.ProjectName;
-                services.Prod(prefix + ".BAU");
-                if (!rt::findFileCaseInsensitive(services.Prod()).empty()) {
-                    try {
-                        ReadBoringCount(prefix);
-                    } catch (const forms::MsgBoxError&) {
-                        throw;
-                    } catch (const std::exception&) {
-                        // A damaged boring file: the borings cannot be
-                        // carried over, and the run stops.
-                        HandleError();
-                        borings.BoringCount = 0;
-                        makeOutputCurrent();
-                        stopRun();
-                        normalPointer();
-                        return 0;
-                    }
+                if (!listBorings(prefix, found)) {
+                    makeOutputCurrent();
+                    stopRun();
+                    normalPointer();
+                    return 0;
                 }
-                found = found && borings.BoringCount >= 2;
             }
-            if (!found && declaredByHeader(kind, d)) {
+            if (!ownFound && declaredByHeader(kind, d)) {
                 // Declared but missing (or no regular file): the missing-file
                 // message names it, and the run stops, as for the solver
                 // files.
-                if (OpenDataFile(services.Prod(), halvex::InputMode, 1, halvex::ReadingFile) == 0) CloseDataFile(1);
-                makeOutputCurrent();
-                stopRun();
-                normalPointer();
+                stopForUnreadable(ownPath);
                 return 0;
             }
             if (!found) continue;
@@ -342,19 +490,22 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferKind(TransferKind kind) {
     try {
         switch (kind) {
         case TransferKind::LineMembers: return transferLineMembers();
-        case TransferKind::Springs:
-            if (method == 21) return KindResult::Skipped;
-            return transferNodeDataFile(method == 22 ? NodeDataFile::P91 : NodeDataFile::P35);
-        case TransferKind::PrescribedDofs:
-            if (method == 21) return KindResult::Skipped;
-            return transferNodeDataFile(method == 22 ? NodeDataFile::P71 : NodeDataFile::P31);
-        case TransferKind::Piles: return transferNodeDataFile(NodeDataFile::PIL);
         case TransferKind::ElementZones: return transferElementZones();
         case TransferKind::Borings: return transferBorings();
+        case TransferKind::Springs:
+        case TransferKind::PrescribedDofs:
+        case TransferKind::Piles:
         case TransferKind::NodalLoads:
-            if (method != 22) return KindResult::Skipped;
-            return transferNodeDataFile(NodeDataFile::PCW);
-        case TransferKind::NodeValues: return transferNodeDataFile(NodeDataFile::PV1);
+        case TransferKind::NodeValues: {
+            KindResult result = KindResult::Skipped;
+            for (NodeDataFile file : carriedNodeDataFiles(kind, method)) {
+                if (std::find(carriedFiles_.begin(), carriedFiles_.end(), file) == carriedFiles_.end()) continue;
+                const KindResult fileResult = transferNodeDataFile(file);
+                if (fileResult == KindResult::Cancelled || fileResult == KindResult::Failed) return fileResult;
+                if (fileResult == KindResult::Done) result = KindResult::Done;
+            }
+            return result;
+        }
         }
     } catch (const forms::MsgBoxError&) {
         throw;  // a box nobody answered: a fault of a test, not of the data
@@ -394,9 +545,13 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferNodeDataFile(NodeDataFile
     // Lists sized by their reader: every entry is one of the file's nodes.
     nodes.resize(static_cast<std::size_t>(NodeDataFileNodeCount(b, file)) + 1);
     if (!oldNodesValid(nodes, NodeDataFileNodeCount(b, file), path)) return KindResult::Failed;
+    const std::vector<std::int16_t> oldNodes = nodes;
     std::int16_t cancelled = 0;
     RemapNodeArray(nodes, cancelled);
     if (cancelled != 0) return KindResult::Cancelled;
+    // One value per node: where old nodes fall on one new node, the value of
+    // the old node nearest to it stays, and the loss is told at the end.
+    if (file == NodeDataFile::PV1) noteLostEntries(TransferKind::NodeValues, keepNearestValues(oldNodes));
     return WriteNodeDataFile(file) ? KindResult::Done : KindResult::Failed;
 }
 
@@ -539,6 +694,7 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferBorings() {
     Declar& d = declar();
     BoringData& bd = boringData();
     const std::string prefix = d.DataDir + d.ProjectName;
+    const std::string currentLayout = CurrentProjectFile("P41");
     if (!ReadBorings(prefix)) return KindResult::Failed;
     if (!ReadBoringLayoutValues(prefix)) return KindResult::Failed;
 
@@ -582,33 +738,112 @@ NodeDataTransfer::KindResult NodeDataTransfer::transferBorings() {
     {
         // The stored layout belongs to the old net's nodes.
         const NodeCountOverride oldNodes(oldNodeCount_);
-        ReadBoringFile();
-    }
-    // The constant-node list names nodes of the old net; the layout applies
-    // it to the new net, so its nodes become the new nodes at their places
-    // (an entry naming no old node names none of the new net either).
-    for (std::int32_t e = 1; e <= bd.ConstantNodeCount &&
-                             static_cast<std::size_t>(e) < bd.ConstantNodes.size();
-         ++e) {
-        std::int16_t& node = bd.ConstantNodes[static_cast<std::size_t>(e)];
-        if (node < 1 || node > oldNodeCount_) {
-            node = 0;
-            continue;
+        if (rt::findFileCaseInsensitive(currentLayout).empty()) {
+            reportNotRead(DataFileRead::Missing, currentLayout);
+            return KindResult::Failed;
         }
-        GetNewNodeNumber(OldNetX[static_cast<std::size_t>(node)],
-                         OldNetY[static_cast<std::size_t>(node)], node);
+        ReadBoringFile();
     }
     for (auto* list : {&bd.NodeCellBoring, &bd.NodeRegion, &bd.NodeLayoutRegion, &bd.ConstantNodes,
                        &bd.ConstantNodeBoring})
         resizeKeeping(*list, std::max(list->size(), nodeSlots));
     for (auto* list : {&bd.NodeRegionKind, &bd.NodeLayoutKind})
         resizeKeeping(*list, std::max(list->size(), nodeSlots));
+    carryBoringsByPlace();
 
     if (OperationStopRequested(false)) return KindResult::Cancelled;
     ComputeBoringLayout();
     if (OperationStopRequested(false)) return KindResult::Cancelled;
     WriteBoringFile();
     return KindResult::Done;
+}
+
+std::int32_t NodeDataTransfer::keepNearestValues(const std::vector<std::int16_t>& oldNodes) {
+    const Declar& d = declar();
+    BasData& b = basData();
+    const auto count = static_cast<std::size_t>(std::max<std::int16_t>(b.NodeValueCount, 0));
+    std::vector<std::size_t> keeper(static_cast<std::size_t>(d.NodeCount) + 1, 0);
+    std::vector<double> keeperDistance(keeper.size(), 0.0);
+    for (std::size_t k = 1; k <= count; ++k) {
+        const auto node = static_cast<std::size_t>(b.NodeValueNodes[k]);
+        const auto old = static_cast<std::size_t>(oldNodes[k]);
+        const double distance = squaredDistance(OldNetX[old], OldNetY[old], d.NodeX[node], d.NodeY[node]);
+        if (keeper[node] == 0 || distance < keeperDistance[node]) {
+            keeper[node] = k;
+            keeperDistance[node] = distance;
+        }
+    }
+    std::vector<std::int16_t> nodes(1);
+    std::vector<float> values(1), asRead(1);
+    for (std::size_t k = 1; k <= count; ++k) {
+        if (keeper[static_cast<std::size_t>(b.NodeValueNodes[k])] != k) continue;
+        nodes.push_back(b.NodeValueNodes[k]);
+        values.push_back(b.NodeValues[k]);
+        asRead.push_back(k < b.NodeValuesAsRead.size() ? b.NodeValuesAsRead[k] : b.NodeValues[k] / 100.0f);
+    }
+    const auto lost = static_cast<std::int32_t>(count - (nodes.size() - 1));
+    b.NodeValueCount = static_cast<std::int16_t>(nodes.size() - 1);
+    b.NodeValueNodes = std::move(nodes);
+    b.NodeValues = std::move(values);
+    b.NodeValuesAsRead = std::move(asRead);
+    return lost;
+}
+
+void NodeDataTransfer::carryBoringsByPlace() {
+    const Declar& d = declar();
+    BoringData& bd = boringData();
+    const auto oldSlots = static_cast<std::size_t>(oldNodeCount_) + 1;
+    // The boring of every constant node of the old layout, 0 for the others.
+    std::vector<std::int16_t> oldBoring(oldSlots, 0);
+    const std::size_t listed = std::min({static_cast<std::size_t>(std::max<std::int16_t>(bd.ConstantNodeCount, 0)),
+                                         bd.ConstantNodes.size() - 1, bd.ConstantNodeBoring.size() - 1});
+    for (std::size_t e = 1; e <= listed; ++e) {
+        const std::int16_t node = bd.ConstantNodes[e];
+        if (node >= 1 && node <= oldNodeCount_) oldBoring[static_cast<std::size_t>(node)] = bd.ConstantNodeBoring[e];
+    }
+    // The old constant nodes, for a place whose old node lay in a triangle
+    // or a strip of the old layout.
+    std::vector<float> constantX(1), constantY(1);
+    std::vector<std::int16_t> constantNode(1);
+    for (std::size_t o = 1; o < oldSlots; ++o) {
+        if (oldBoring[o] == 0) continue;
+        constantX.push_back(OldNetX[o]);
+        constantY.push_back(OldNetY[o]);
+        constantNode.push_back(static_cast<std::int16_t>(o));
+    }
+    const float tolerance = coincidenceTolerance();
+    const NodeLocator oldNodes(OldNetX, OldNetY, oldNodeCount_);
+    std::unique_ptr<NodeLocator> constantNodes;
+    if (constantNode.size() > 1)
+        constantNodes = std::make_unique<NodeLocator>(constantX, constantY,
+                                                      static_cast<std::int16_t>(constantNode.size() - 1));
+
+    // What the layout leaves unclaimed keeps the old layout's value at the
+    // node's place.
+    const std::vector<std::int16_t> oldLayoutRegion = bd.NodeLayoutRegion;
+    const std::vector<std::string> oldLayoutKind = bd.NodeLayoutKind;
+    const std::vector<std::int16_t> oldCellBoring = bd.NodeCellBoring;
+    const auto newSlots = static_cast<std::size_t>(d.NodeCount) + 1;
+    std::vector<std::int16_t> boring(newSlots, 1);
+    for (std::size_t i = 1; i < newSlots; ++i) {
+        const float x = d.NodeX[i];
+        const float y = d.NodeY[i];
+        const auto o = static_cast<std::size_t>(oldNodes.Find(x, y, tolerance));
+        bd.NodeLayoutRegion[i] = oldLayoutRegion[o];
+        bd.NodeLayoutKind[i] = oldLayoutKind[o];
+        bd.NodeCellBoring[i] = oldCellBoring[o];
+        if (oldBoring[o] != 0)
+            boring[i] = oldBoring[o];
+        else if (constantNodes)
+            boring[i] = oldBoring[static_cast<std::size_t>(constantNode[static_cast<std::size_t>(constantNodes->Find(x, y, tolerance))])];
+    }
+    // Every new node enters the layout as a constant node of that boring;
+    // the triangles and strips then claim theirs anew.
+    bd.ConstantNodeCount = d.NodeCount;
+    for (std::size_t i = 1; i < newSlots; ++i) {
+        bd.ConstantNodes[i] = static_cast<std::int16_t>(i);
+        bd.ConstantNodeBoring[i] = boring[i];
+    }
 }
 
 }  // namespace orvelo

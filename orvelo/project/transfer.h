@@ -43,6 +43,11 @@ enum class TransferKind : std::int16_t {
 // The text number of a kind's display text (10032 line members, ...).
 std::int32_t TransferKindTextNo(TransferKind kind);
 
+// What the last transfer had to leave out (entries of one value per node
+// that fell on a node already holding one: the kind and how many), one line
+// a kind; empty when nothing was lost. Taking it clears it.
+std::string TakeTransferLossNote();
+
 class NodeDataTransfer {
 public:
     NodeDataTransfer() = default;
@@ -51,19 +56,25 @@ public:
     NodeDataTransfer& operator=(const NodeDataTransfer&) = delete;
 
     // Operation 11. Lists the kinds the input project (DataDir +
-    // ProjectName) holds, each by whether its file exists (no message);
-    // the borings only when the method is none of 2, 4, 8, 17-20, .P41
-    // exists and .BAU (looked for quietly; without it BoringCount is 0)
-    // counts at least two borings. A kind the header declares (beams,
-    // point springs and prescribed degrees of freedom unless the method is
-    // 13, piles) whose file is missing or no regular file gets the
-    // missing-file message naming it and stops the run. When the borings
-    // are not carried over, the output project's .P41 (laid out for the old
-    // net) is removed. Then the output project becomes the current project
-    // (DataDir, ProjectName, CurrentDataDir and CurrentProjectName name
-    // OutputDir and OutputName) in every case, and when a kind was found,
-    // each is carried over (TransferProjectData). An error is reported
-    // (HandleError). Returns 0.
+    // ProjectName) holds, each by whether its file exists (no message), or
+    // a file of another method whose layout is known (.P91 / .P35, .P71 /
+    // .P31, .PCW: every such file is carried, whatever the method); the
+    // borings only when the method is none of 2, 4, 8, 17-20, .P41 exists
+    // and .BAU counts at least two borings. A .P41 made for two or more
+    // borings whose .BAU is missing, no regular file, unreadable or of
+    // another count, and a .P41 that is no regular file or cannot be read,
+    // are reported naming the file and stop the run (a project without
+    // .P41, or with one boring, looks for .BAU quietly). A kind the header
+    // declares (beams, point springs and prescribed degrees of freedom
+    // unless the method is 13, piles, values per node unless the method is
+    // 15 or 22) whose file is missing or no regular file, and a .PV1 that
+    // is there but no regular file, get the missing-file message naming it
+    // and stop the run. When the borings are not carried over, the output
+    // project's .P41 (laid out for the old net) is removed. Then the output
+    // project becomes the current project (DataDir, ProjectName,
+    // CurrentDataDir and CurrentProjectName name OutputDir and OutputName)
+    // in every case, and when a kind was found, each is carried over
+    // (TransferProjectData). An error is reported (HandleError). Returns 0.
     std::int16_t ListDataToTransfer();
 
     // The node of the new net (declar()'s project net) for the old
@@ -101,6 +112,21 @@ private:
     KindResult transferLineMembers();
     KindResult transferElementZones();
     KindResult transferBorings();
+    // The values per node of basData() whose new node holds another value
+    // too: the value of the old node (oldNodes, entry by entry) nearest to
+    // the new node stays, the first of equally near ones; the others are
+    // left out. Returns how many were left out.
+    std::int32_t keepNearestValues(const std::vector<std::int16_t>& oldNodes);
+    void noteLostEntries(TransferKind kind, std::int32_t lost);
+    // The boring layout read from the old .P41 carried to the new nodes by
+    // place: every new node takes the boring of the old node at its place
+    // (within the coincidence tolerance, the lowest number among several),
+    // else of the nearest old node (the lowest number among equally near
+    // ones); an old node that was no constant node stands for the nearest
+    // old constant node (boring 1 when there is none). Every new node enters
+    // the constant-node list with that boring; the edge regions and cells
+    // a new node keeps until the layout claims it are those of that old node.
+    void carryBoringsByPlace();
     // False (after a message naming the file) when a node number of the
     // list lies outside the old net.
     bool oldNodesValid(const std::vector<std::int16_t>& nodes, std::int16_t count,
@@ -108,6 +134,8 @@ private:
 
     std::vector<TransferKind> foundKinds_;
     std::vector<std::string> foundKindTexts_;
+    // The node-data files of the input project the transfer carries.
+    std::vector<NodeDataFile> carriedFiles_;
     // The copy the transfer walks.
     std::vector<TransferKind> transferKinds_;
 

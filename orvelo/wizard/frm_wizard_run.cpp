@@ -6,6 +6,7 @@
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
+#include "orvelo/project/transfer.h"
 #include "orvelo/wizard/frm_wizard.h"
 #include "orvelo/wizard/mesh_generation.h"
 #include "orvelo/wizard/operation_runner.h"
@@ -95,6 +96,9 @@ void frmWizard::RunRefinement() {
                   d.SinglePoints, d.LengthUnit, d.LengthFactor, d.NumberFormat);
     NetSettings().SavedMeshType(d.MeshType);
     const bool runComplete = WriteOutputProject();
+    // What the transfer of node-related data had to leave out is told with
+    // the closing message.
+    const std::string lossNote = TakeTransferLossNote();
 
     std::int16_t packFailed = 0;
     ProjectPacker().PackProject(WithoutProjectExtension(TxtProject->Text()), d.CompressFlag, 0, packFailed);
@@ -113,7 +117,9 @@ void frmWizard::RunRefinement() {
     std::vector<rt::Variant> question = {rt::Variant(16)};
     question.insert(question.end(), name.begin(), name.end());
     question.insert(question.end(), {rt::Variant("|2"), rt::Variant(d.OutputDir)});
-    const std::int16_t answer = forms::MsgBox(texts.GetText(TextNo(190002), question),
+    std::string closing = texts.GetText(TextNo(190002), question);
+    if (!lossNote.empty()) closing = lossNote + "\n\n" + closing;
+    const std::int16_t answer = forms::MsgBox(closing,
                                               forms::vbYesNo | forms::vbQuestion | texts.MessageBoxFlags(),
                                               forms::app().Title);
     if (answer == forms::vbYes) {

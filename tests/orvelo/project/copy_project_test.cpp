@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "orvelo/project/copy_project.h"
 #include "orvelo/project/open_project.h"
@@ -151,6 +152,64 @@ TEST_F(CopyProjectTest, FailedCopyIsReportedAndStopsTheRunBeforeTheNetIsWritten)
     EXPECT_TRUE(fs::is_directory(folder.path("out/NEW.PL6")));
     EXPECT_FALSE(fs::exists(folder.path("out/NEW.PL8")));
     EXPECT_FALSE(fs::exists(folder.path("out/NEW.PL6.tmp")));
+}
+
+}  // namespace
+
+namespace {
+
+// A file of a project's set larger than its counts can need (by far, or a
+// little) is refused before anything is copied, naming the file, whether
+// the method reads the file or not; a copy under way stops with Stop.
+TEST_F(CopyProjectTest, FilesLargerThanTheirCountsCanNeedAreRefusedBeforeAnythingIsCopied) {
+    const auto sparse = [this](const std::string& name, std::uintmax_t size) {
+        folder.write(name, "Version 9\r\n1\r\n");
+        fs::resize_file(folder.path(name), size);
+    };
+    constexpr std::uintmax_t k4GiB = 4ull << 30;
+    const struct {
+        std::string ext;
+        std::function<void()> make;
+    } cases[] = {
+        {"P71", [&] { sparse("SLAB.P71", k4GiB); }},  // not read by method 1
+        {"GL1", [&] { sparse("SLAB.GL1", k4GiB); }},
+        {"PV1", [&] { sparse("SLAB.PV1", k4GiB); }},
+        {"LDH", [&] { sparse("SLAB.LDH", k4GiB); }},  // a layout the store does not know
+        {"P91", [&] { sparse("SLAB.P91", 3 * 256 * 2 + 1); }},  // one spring: five lines at most
+        {"PV1", [&] { folder.write("SLAB.PV1", std::string(256 * 20, '0')); }},  // four nodes
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ext);
+        fs::remove_all(folder.path(""));
+        fs::create_directories(folder.path("out"));
+        writeSmallProject("SLAB");
+        folder.write("SLAB.P35", "Version 9\r\n0\r\n0\r\n");
+        c.make();
+        openAndAim(folder.path("out/"), "NEW");
+        const std::size_t before = box->boxes().size();
+        box->answer(forms::vbOK);
+        CopyProjectFiles();
+        EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+        ASSERT_EQ(box->boxes().size(), before + 1);
+        EXPECT_NE(box->boxes().back().prompt.find(folder.path("SLAB." + c.ext)), std::string::npos)
+            << box->boxes().back().prompt;
+        EXPECT_TRUE(fs::is_empty(folder.path("out"))) << "nothing is written";
+    }
+
+    // Stop during the copy of a large file: nothing of it is left.
+    fs::remove_all(folder.path(""));
+    fs::create_directories(folder.path("out"));
+    writeSmallProject("SLAB");
+    folder.write("SLAB.LDH", std::string(8 << 20, 'x'));
+    openAndAim(folder.path("out/"), "NEW");
+    const std::size_t before = box->boxes().size();
+    drovik::ClsWaitWindow::stopAfterUpdates(3);
+    CopyProjectFiles();
+    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+    EXPECT_EQ(box->boxes().size(), before);
+    EXPECT_FALSE(fs::exists(folder.path("out/NEW.LDH")));
+    EXPECT_FALSE(fs::exists(folder.path("out/NEW.LDH.tmp")));
+    EXPECT_FALSE(fs::exists(folder.path("out/NEW.PL6"))) << "the operation ends there";
 }
 
 }  // namespace

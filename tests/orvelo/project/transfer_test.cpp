@@ -191,8 +191,7 @@ TEST_F(TransferTest, KindsWithEqualTextsAreStillToldApart) {
 }
 
 TEST_F(TransferTest, KindsAreLookedForByTheFilesOfTheMethod) {
-    for (const char* ext : {"P35", "P31", "PC1", "P81", "P61", "PCF", "P91", "P71", "PCW"})
-        place(ext, "x\r\n");
+    for (const char* ext : {"PC1", "P81", "P61", "PCF"}) place(ext, "x\r\n");
     orvelo::declar().AnalysisMethod = 21;
     run();
     const std::vector<TransferKind> springsDofsLoads = {
@@ -200,13 +199,14 @@ TEST_F(TransferTest, KindsAreLookedForByTheFilesOfTheMethod) {
     EXPECT_EQ(transfer.FoundKinds(), springsDofsLoads);
     EXPECT_EQ(transfer.FoundKindTexts(),
               (std::vector<std::string>{"Springs", "Prescribed degrees of freedom", "Nodal loads"}));
-    // Method 21: listed and shown, but nothing is carried over.
-    for (const char* ext : {"P81", "P61", "PCF"}) EXPECT_EQ(output(ext), "x\r\n") << ext;
+    // Method 21's files and .PC1, whose layouts the store does not know:
+    // listed and shown, but kept as copied.
+    for (const char* ext : {"P81", "P61", "PCF", "PC1"}) EXPECT_EQ(output(ext), "x\r\n") << ext;
     EXPECT_TRUE(box->boxes().empty());
     expectOutputCurrent();
 }
 
-TEST_F(TransferTest, WallPlateMethodCarriesItsOwnFiles) {
+TEST_F(TransferTest, EveryFileOfAKnownLayoutIsCarriedWhateverTheMethod) {
     for (const char* ext : {"P91", "P71", "PCW", "P35"}) placeFixture(ext);
     orvelo::declar().AnalysisMethod = 22;
     run();
@@ -218,7 +218,8 @@ TEST_F(TransferTest, WallPlateMethodCarriesItsOwnFiles) {
     EXPECT_EQ(orvelo::basData().PcwNodes, (std::vector<std::int16_t>{0, newOfOld(3), newOfOld(10)}));
     ASSERT_EQ(orvelo::ReadP71(), -1);
     EXPECT_EQ(orvelo::basData().DofNodes, (std::vector<std::int16_t>{0, newOfOld(1), newOfOld(12)}));
-    EXPECT_EQ(output("P35"), fixture("SLAB.P35")) << "not the method's file";
+    ASSERT_EQ(orvelo::ReadP35(), -1) << "not the method's file, but carried as well";
+    EXPECT_EQ(orvelo::basData().SpringNodes, (std::vector<std::int16_t>{0, newOfOld(6), newOfOld(11)}));
 }
 
 TEST_F(TransferTest, ProjectWithoutNodeDataStillEndsWithTheOutputCurrent) {
@@ -256,18 +257,19 @@ TEST_F(TransferTest, DeclaredKindWithoutItsFileStopsTheRun) {
 
 TEST_F(TransferTest, BoringsCountOnlyWithTwoBoringsAndTheirFile) {
     orvelo::BoringData& borings = orvelo::boringData();
-    place("P41", "x");
-
-    // No .BAU: a project without borings; no message, the count reset.
+    // A layout of one boring and no .BAU: a project without borings; no
+    // message, the count reset.
+    placeRecords("P41", {{1, 3}, {2, 1}});
     borings.BoringCount = 5;
     run();
     EXPECT_EQ(borings.BoringCount, 0);
     EXPECT_TRUE(transfer.FoundKinds().empty());
     EXPECT_TRUE(box->boxes().empty());
+    EXPECT_EQ(runState(), 0);
 
     // One boring.
     SetUp();
-    place("P41", "x");
+    placeRecords("P41", {{1, 3}, {2, 1}});
     placeRecords("BAU", {{4, 1}}, {{6, 1.0f}, {7, 1.0f}}, {{8, "B1"}});
     run();
     EXPECT_EQ(borings.BoringCount, 1);
@@ -312,20 +314,59 @@ TEST_F(TransferTest, BoringRegionsAreLaidOutAnewForTheNewNet) {
               (std::vector<TransferKind>{TransferKind::ElementZones, TransferKind::Borings}));
     EXPECT_TRUE(box->boxes().empty());
     // The new file fits the new net; the stored constant nodes went with
-    // their places: the new nodes on old nodes take boring 2, the others
-    // the first boring.
+    // their places: the new nodes on old nodes take boring 2, and so do the
+    // others, whose nearest old nodes had it (none falls back to boring 1).
     orvelo::resetBoringData();
     ASSERT_TRUE(orvelo::ReadBorings(folder.path("out/NEW")));
     ASSERT_TRUE(orvelo::ReadBoringFile());
     const orvelo::BoringData& borings = orvelo::boringData();
     ASSERT_GE(borings.NodeRegion.size(), 36u);
-    for (std::int16_t old = 1; old <= 12; ++old) EXPECT_EQ(borings.NodeRegion[newOfOld(old)], 2) << old;
-    EXPECT_EQ(borings.NodeRegion[2], 1);
-    EXPECT_EQ(borings.NodeRegion[35], 2);
+    for (std::int16_t node = 1; node <= 35; ++node) EXPECT_EQ(borings.NodeRegion[node], 2) << node;
     EXPECT_FALSE(fs::exists(folder.path("out/NEW.P41.tmp")));
 }
 
 // ---- what the transfer does with faulty or missing data ----
+
+// A layout made for borings whose .BAU is missing, damaged or of another
+// count, a .P41 that cannot be read, and declared values per node without
+// their file: each stops the run with one message naming the file.
+TEST_F(TransferTest, SoilFilesThatContradictTheProjectStopTheRun) {
+    const auto validBorings = [this] {
+        placeRecords("BAU", {{4, 3}}, {{6, 0.0f}, {7, 0.0f}, {11, 3.0f}, {12, 0.0f}, {16, 1.5f}, {17, 2.0f}},
+                     {{8, "B1"}, {13, "B2"}, {18, "B3"}});
+    };
+    const auto layoutOf3 = [this] { placeRecords("P41", {{1, 3}, {2, 3}}); };
+    const struct {
+        std::function<void()> make;
+        std::string named;
+    } cases[] = {
+        {layoutOf3, "BAU"},
+        {[&] { layoutOf3(); placeRecords("BAU", {{4, 0}}); }, "BAU"},
+        {[&] { layoutOf3(); place("BAU", "\xEF\xBB\xBF\r\n\r\n"); }, "BAU"},
+        {[&] { layoutOf3(); fs::create_directory(folder.path("in/SLAB.BAU")); }, "BAU"},
+        {[&] { layoutOf3(); fs::create_symlink(folder.path("in/gone"), folder.path("in/SLAB.BAU")); }, "BAU"},
+        {[&] { validBorings(); fs::create_directory(folder.path("in/SLAB.P41")); }, "P41"},
+        {[&] { validBorings(); ::mkfifo(folder.path("in/SLAB.P41").c_str(), 0600); }, "P41"},
+        {[&] { validBorings(); place("P41", "x"); }, "P41"},
+        {[&] { orvelo::declar().HeaderOption3 = 1; }, "PV1"},
+        {[&] { fs::create_directory(folder.path("in/SLAB.PV1")); }, "PV1"},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE("case " + std::to_string(round++));
+        SetUp();
+        c.make();
+        const std::size_t before = box->boxes().size();
+        box->answer(forms::vbOK);
+        run();
+        EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+        EXPECT_TRUE(transfer.FoundKinds().empty());
+        ASSERT_EQ(box->boxes().size(), before + 1);
+        EXPECT_NE(box->boxes().back().prompt.find(folder.path("in/SLAB." + c.named)), std::string::npos)
+            << box->boxes().back().prompt;
+        expectOutputCurrent();
+    }
+}
 
 TEST_F(TransferTest, WithoutTheOldNetTheRunStopsAndTheFilesStayAsCopied) {
     placeFixture("P35");
