@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -126,16 +127,76 @@ std::string shortNumber(double value) {
     return text;
 }
 
-// Refuses a net that does not cover the slab of the outline and openings
-// read with it (when they close): the first node, then the first element
-// (by its centroid) lying outside the slab by more than the net's
-// coincidence tolerance, then a net whose elements cover another area than
-// the slab's, beyond what the tolerance along the border and the arcs'
-// chords allow.
+// Refuses a net whose elements overlap where they meet: two elements that
+// run along a side in the same direction lie on one side of it. The first
+// element that does so with an element before it is named with that
+// element and the side.
+void checkOverlappingElements(const ProjectNet& net, const std::string& path) {
+    struct Side {
+        std::int16_t from, to;
+        std::size_t element;
+        bool operator<(const Side& o) const { return std::tie(from, to, element) < std::tie(o.from, o.to, o.element); }
+    };
+    std::vector<Side> sides;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
+        const NetElement& element = net.ElementList[e];
+        for (int k = 1; k <= element.CornerCount; ++k)
+            sides.push_back({element.Node[static_cast<std::size_t>(k)],
+                             element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)], e});
+    }
+    std::sort(sides.begin(), sides.end());
+    const Side* first = nullptr;  // the later element of the first pair
+    std::size_t earlier = 0;
+    for (std::size_t i = 1; i < sides.size(); ++i)
+        if (sides[i].from == sides[i - 1].from && sides[i].to == sides[i - 1].to && (first == nullptr || sides[i].element < first->element)) {
+            std::size_t start = i - 1;
+            while (start > 0 && sides[start - 1].from == sides[i].from && sides[start - 1].to == sides[i].to) --start;
+            first = &sides[i], earlier = sides[start].element;
+        }
+    if (first != nullptr)
+        netFault(path, 190288, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(first->element)), rt::Variant("|3"),
+                                rt::Variant(static_cast<std::int32_t>(earlier)), rt::Variant("|4"), rt::Variant(first->from),
+                                rt::Variant("|5"), rt::Variant(first->to)});
+}
+
+// The nodes of the net's border: those of sides that one element alone
+// has.
+std::vector<std::size_t> borderNodes(const ProjectNet& net) {
+    std::vector<std::pair<std::int16_t, std::int16_t>> sides;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
+        const NetElement& element = net.ElementList[e];
+        for (int k = 1; k <= element.CornerCount; ++k) {
+            const std::int16_t a = element.Node[static_cast<std::size_t>(k)];
+            const std::int16_t b = element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)];
+            sides.emplace_back(std::min(a, b), std::max(a, b));
+        }
+    }
+    std::sort(sides.begin(), sides.end());
+    std::vector<bool> onBorder(static_cast<std::size_t>(std::max<std::int16_t>(net.NodeCount, 0)) + 1, false);
+    for (std::size_t i = 0; i < sides.size();) {
+        std::size_t j = i + 1;
+        while (j < sides.size() && sides[j] == sides[i]) ++j;
+        if (j - i == 1) onBorder[static_cast<std::size_t>(sides[i].first)] = onBorder[static_cast<std::size_t>(sides[i].second)] = true;
+        i = j;
+    }
+    std::vector<std::size_t> border;
+    for (std::size_t n = 1; n < onBorder.size(); ++n)
+        if (onBorder[n]) border.push_back(n);
+    return border;
+}
+
+// Refuses a net that does not lie in the slab of the outline and openings
+// read with it (when they close; arcs followed by the net's chords): the
+// first node, then the first element (by its centroid) lying outside the
+// slab by more than the net's coincidence tolerance, then a net whose
+// elements cover more than the slab beyond the tolerance along the border.
+// A net may cover less: a grid-based net leaves slivers and cells of the
+// slab uncovered.
 void checkAgainstOutline(const ProjectNet& net, const Declar& d, const std::string& path) {
+    if (net.NodeCount < 1) return;
     const double tol = NetCoincidenceTolerance(net.NodeX, net.NodeY, net.NodeCount);
-    const SlabShape slab(d, tol);
-    if (!slab.Closed() || net.NodeCount < 1) return;
+    const SlabShape slab(d, tol, net.NodeX, net.NodeY, borderNodes(net));
+    if (!slab.Closed()) return;
     const std::string outlinePath = rt::projectFilePath(d.CurrentDataDir, d.CurrentProjectName, "PL8");
     for (std::size_t n = 1; n <= static_cast<std::size_t>(net.NodeCount); ++n)
         if (slab.Outside(net.NodeX[n], net.NodeY[n]))
@@ -157,32 +218,9 @@ void checkAgainstOutline(const ProjectNet& net, const Declar& d, const std::stri
         if (slab.Outside(cx, cy))
             netFault(path, 190287, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e)), rt::Variant("|3"), rt::Variant(outlinePath)});
     }
-    // The nodes of the net's border: those of sides that one element alone
-    // has.
-    std::vector<std::pair<std::int32_t, std::int32_t>> sides;
-    for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
-        const NetElement& element = net.ElementList[e];
-        for (int k = 1; k <= element.CornerCount; ++k) {
-            const std::int16_t a = element.Node[static_cast<std::size_t>(k)];
-            const std::int16_t b = element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)];
-            sides.emplace_back(std::min(a, b), std::max(a, b));
-        }
-    }
-    std::sort(sides.begin(), sides.end());
-    std::vector<bool> onBorder(static_cast<std::size_t>(net.NodeCount) + 1, false);
-    for (std::size_t i = 0; i < sides.size();) {
-        std::size_t j = i + 1;
-        while (j < sides.size() && sides[j] == sides[i]) ++j;
-        if (j - i == 1) onBorder[static_cast<std::size_t>(sides[i].first)] = onBorder[static_cast<std::size_t>(sides[i].second)] = true;
-        i = j;
-    }
-    std::vector<std::size_t> border;
-    for (std::size_t n = 1; n < onBorder.size(); ++n)
-        if (onBorder[n]) border.push_back(n);
-    const double slabArea = slab.CoveredArea(net.NodeX, net.NodeY, border);
-    if (!(std::fabs(covered - slabArea) <= slab.Allowance() + 1e-9 * std::fabs(slabArea)))
+    if (!(covered - slab.Area() <= slab.Allowance() + 1e-9 * std::fabs(slab.Area())))
         netFault(path, 190285, {rt::Variant("|2"), rt::Variant(shortNumber(covered)), rt::Variant("|3"), rt::Variant(outlinePath),
-                                rt::Variant("|4"), rt::Variant(shortNumber(slabArea))});
+                                rt::Variant("|4"), rt::Variant(shortNumber(slab.Area()))});
 }
 
 }  // namespace
@@ -234,6 +272,7 @@ void CheckNetGeometry(const ProjectNet& net, const Declar& d, const std::string&
             netFault(path, 190149, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e))});
     }
     checkRepeatedElements(net, path);
+    checkOverlappingElements(net, path);
     checkAgainstOutline(net, d, path);
 }
 

@@ -35,11 +35,13 @@ bool LoadNet();
 // fault. In this order: a node outside the extent of the outline, openings
 // and grid widened by half its larger side; two nodes at one place; an
 // element naming a node twice, without area or running clockwise; an
-// element with the corners of an element before it; then, when the outline
-// and openings close, a node, then an element's centroid, outside the slab
-// by more than the net's coincidence tolerance (model/net_scale.h), and
-// elements covering another area than the slab beyond what that tolerance
-// along the border and the arcs' chords allow (SlabShape).
+// element with the corners of an element before it; an element running
+// along a side in the direction of an element before it (the two overlap);
+// then, when the outline and openings close, a node, then an element's
+// centroid, outside the slab by more than the net's coincidence tolerance
+// (model/net_scale.h), and elements covering more than the slab (its arcs
+// followed by chords between the net's nodes on them) beyond that tolerance
+// along the border (SlabShape).
 void CheckNetGeometry(const ProjectNet& net, const Declar& d, const std::string& path);
 
 // Reads the header of DataDir + name + ".PO1" into the header globals and

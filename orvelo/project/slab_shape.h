@@ -1,21 +1,23 @@
-// The slab that a project's outline and openings (.PL8) describe, for
-// checking a net against it.
+// The slab that a project's outline and openings (.PL8) describe, as a net
+// of it covers it, for checking the net against it.
 //
 // The pieces of the outline and of each opening are cut into loops as the
 // meshers cut them: a loop ends where a piece comes back to the start of the
 // loop's first piece, straight pieces whose ends coincide are left out. The
 // slab is what the loops enclose by the even-odd rule, every loop counted
-// (several slab parts, islands in openings). Arcs are followed exactly for
-// distances and areas; for telling inside from outside they are followed by
-// chords of at most 5 degrees.
+// (several slab parts, islands in openings). A net follows an arc by chords
+// between its nodes on it, so each arc is taken as the chords through the
+// net's border nodes within the tolerance of it, in their order along it
+// (a refinement node may lie beyond a concave arc, within the chord).
 //
-// A net fills the slab when its border nodes lie on the pieces: the area
-// its elements cover is then the slab's with each arc followed by the
-// chords between the net's nodes on it, within the tolerance along the
-// border.
+// A net that fills the slab covers that area, within the tolerance along the
+// border. A grid-based net may fall short of it (slivers at corners finer
+// than its grid, cells left empty where keys crowd, docs/gridmesh.md); no
+// sound net covers more.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "orvelo/model/declar.h"
@@ -25,28 +27,27 @@ namespace orvelo {
 
 class SlabShape {
 public:
-    // The slab of the outline and openings of d; tol is the coincidence
-    // tolerance. Closed() is false when a loop does not come back to its
-    // start or a piece does not start where the one before ends (within tol),
-    // or when there is no loop of three pieces or more: then the shape holds
-    // nothing to check a net against.
-    SlabShape(const Declar& d, double tol);
+    // The slab of the outline and openings of d followed by the net of the
+    // nodes x, y (1-based lists) whose border nodes are `border`; tol is the
+    // coincidence tolerance. Closed() is false when a loop does not come
+    // back to its start or a piece does not start where the one before ends
+    // (within tol), or when no loop of the outline has three corners: then
+    // the shape holds nothing to check a net against.
+    SlabShape(const Declar& d, double tol, const std::vector<float>& x, const std::vector<float>& y,
+              const std::vector<std::size_t>& border);
 
     bool Closed() const { return closed_; }
 
     // Whether (x, y) lies outside the slab by more than tol: outside by the
-    // even-odd rule and farther than tol from every piece.
+    // even-odd rule and farther than tol from its border.
     bool Outside(double x, double y) const;
 
-    // The area a net with these border nodes covers when it fills the slab
-    // (lists 1-based, border: node numbers): each loop's area added when
-    // an even number of other loops hold it, taken away otherwise, every arc
-    // followed by its chords through the border nodes within tol of it (in
-    // their order along it).
-    double CoveredArea(const std::vector<float>& x, const std::vector<float>& y, const std::vector<std::size_t>& border) const;
+    // The slab's area: each loop's area added when an even number of other
+    // loops hold it, taken away otherwise.
+    double Area() const { return area_; }
 
-    // How far the elements of a net that fills the slab may cover another
-    // area than CoveredArea: tol along the length of every piece.
+    // How much more than Area() the elements of a net may cover: tol along
+    // the length of the border.
     double Allowance() const { return allowance_; }
 
 private:
@@ -57,16 +58,11 @@ private:
 
     bool closed_ = false;
     double tol_ = 0.0;
+    double area_ = 0.0;
     double allowance_ = 0.0;
-    std::vector<OutlinePiece> pieces_;  // every piece of a loop
-    // Per loop: its pieces' range in pieces_ and +1 or -1 (a hole).
-    struct LoopSpan {
-        std::size_t first, end;
-        double sign;
-    };
-    std::vector<LoopSpan> loops_;
-    // The loops' chords bucketed by horizontal strips for the even-odd test.
-    std::vector<std::vector<Edge>> strips_;
+    std::vector<Edge> edges_;
+    // The edges bucketed by the horizontal strips they span.
+    std::vector<std::vector<std::size_t>> strips_;
     double y0_ = 0.0, stripHeight_ = 1.0;
 };
 
