@@ -253,3 +253,49 @@ TEST_F(RecordedRunTest, BrokenOutlineIsRefusedWithoutTheRecalculation) {
         wizard.reset();
     }
 }
+
+// A net that its outline does not hold, with the boundary recalculation on
+// or off: a border node moved 5 units out of the 12 x 8 slab (the
+// recalculated outline would take its shape), an element written twice.
+// The run stops when the project is opened, naming the net file and the
+// node or the element; nothing is written.
+TEST_F(RecordedRunTest, NetOutsideItsOutlineOrWithAnElementTwiceIsRefusedNamingIt) {
+    for (int round = 0; round < 4; ++round) {
+        const std::string dir = "raft" + std::to_string(round), input = copySample(dir);
+        const fs::path file = folder.path(dir + "/RAFT.PL6");
+        std::vector<std::string> lines;
+        std::istringstream in(readBytes(file));
+        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+        const int nodes = std::stoi(lines[0]);
+        std::string named;
+        if (round < 2) {
+            int node = 1;
+            while (!(lines[2 * node - 1] == "12" && lines[2 * node] != "0" && lines[2 * node] != "8")) ++node;
+            lines[2 * node - 1] = "17";
+            named = "Node " + std::to_string(node) + " of the net file " + file.string() + " lies at (17, ";
+        } else {
+            const std::size_t first = 2 * nodes + 2;  // the first element's corner count
+            const int elements = std::stoi(lines[first - 1]);
+            lines[first - 1] = std::to_string(elements + 1);
+            std::size_t end = first;
+            for (int e = 1; e <= elements; ++e) end += 1 + 2 * std::stoul(lines[end]);
+            const std::vector<std::string> copy(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                                                lines.begin() + static_cast<std::ptrdiff_t>(first + 1 + 2 * std::stoul(lines[first])));
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), copy.begin(), copy.end());
+            named = "Element " + std::to_string(elements + 1) + " of the net file " + file.string() + " repeats element 1";
+        }
+        std::string text;
+        for (const std::string& kept : lines) text += kept + "\r\n";
+        writeBytes(file, text);
+        boxes->prompts.clear();
+        orvelo::frmWizard& w = open(input);
+        if (round % 2 == 1) forms::click(*w.ChkRecalculateMeshBoundary);  // off
+        forms::click(next());
+        forms::click(finish());
+        SCOPED_TRACE(round);
+        EXPECT_TRUE(orvelo::ProjectFileSet(folder.path(dir), "RAFT_Adaptive").empty());
+        EXPECT_NE(::testing::PrintToString(boxes->prompts).find(named), std::string::npos) << ::testing::PrintToString(boxes->prompts);
+        wizard->unloadWithoutEvents();
+        wizard.reset();
+    }
+}
