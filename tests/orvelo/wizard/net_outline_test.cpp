@@ -148,6 +148,24 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
                 ++overlapping.ElementCount;
                 break;
             }
+        // A large triangle over the slab, of its corners farthest apart.
+        orvelo::ProjectNet covered = net;
+        std::size_t lowLeft = 1, lowRight = 1, top = 1;
+        for (std::size_t n = 1; n <= static_cast<std::size_t>(net.NodeCount); ++n) {
+            if (net.NodeX[n] + net.NodeY[n] < net.NodeX[lowLeft] + net.NodeY[lowLeft]) lowLeft = n;
+            if (net.NodeX[n] - net.NodeY[n] > net.NodeX[lowRight] - net.NodeY[lowRight]) lowRight = n;
+            if (net.NodeY[n] > net.NodeY[top]) top = n;
+        }
+        orvelo::NetElement large;
+        large.CornerCount = 3;
+        large.Node = {0, static_cast<std::int16_t>(lowLeft), static_cast<std::int16_t>(lowRight), static_cast<std::int16_t>(top), 0};
+        covered.ElementList.push_back(large);
+        ++covered.ElementCount;
+        const std::string coveredSaid = refusal(covered);  // the area, or the triangle's centroid in the opening
+        EXPECT_TRUE(coveredSaid.find("The elements of the net file NET.PL6 cover an area of") != std::string::npos ||
+                    coveredSaid.find("Element " + std::to_string(covered.ElementCount) + " of the net file NET.PL6 lies outside") != std::string::npos)
+            << coveredSaid;
+
         if (overlapping.ElementCount > net.ElementCount) {
             EXPECT_NE(refusal(overlapping).find("Element " + std::to_string(overlapping.ElementCount) + " of the net file NET.PL6 overlaps element "),
                       std::string::npos)
