@@ -132,43 +132,41 @@ std::string shortNumber(double value) {
 // element that does so with an element before it is named with that
 // element and the side.
 void checkOverlappingElements(const ProjectNet& net, const std::string& path) {
-    struct Side {
-        std::int16_t from, to;
-        std::size_t element;
-        bool operator<(const Side& o) const { return std::tie(from, to, element) < std::tie(o.from, o.to, o.element); }
-    };
-    std::vector<Side> sides;
+    // Each side as one sortable key: its first node, its second node, its
+    // element (node numbers 1..32767 fit 16 bits, element numbers too).
+    std::vector<std::uint64_t> sides;
+    auto node = [](std::int16_t n) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(n)); };
     for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
         const NetElement& element = net.ElementList[e];
         for (int k = 1; k <= element.CornerCount; ++k)
-            sides.push_back({element.Node[static_cast<std::size_t>(k)],
-                             element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)], e});
+            sides.push_back(node(element.Node[static_cast<std::size_t>(k)]) << 48 |
+                            node(element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)]) << 32 | e);
     }
     std::sort(sides.begin(), sides.end());
-    const Side* first = nullptr;  // the later element of the first pair
-    std::size_t earlier = 0;
+    std::uint64_t first = 0, earlier = 0;  // the later element of the first pair, the element before it
     for (std::size_t i = 1; i < sides.size(); ++i)
-        if (sides[i].from == sides[i - 1].from && sides[i].to == sides[i - 1].to && (first == nullptr || sides[i].element < first->element)) {
+        if (sides[i] >> 32 == sides[i - 1] >> 32 && (first == 0 || (sides[i] & 0xFFFFFFFFu) < (first & 0xFFFFFFFFu))) {
             std::size_t start = i - 1;
-            while (start > 0 && sides[start - 1].from == sides[i].from && sides[start - 1].to == sides[i].to) --start;
-            first = &sides[i], earlier = sides[start].element;
+            while (start > 0 && sides[start - 1] >> 32 == sides[i] >> 32) --start;
+            first = sides[i], earlier = sides[start];
         }
-    if (first != nullptr)
-        netFault(path, 190288, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(first->element)), rt::Variant("|3"),
-                                rt::Variant(static_cast<std::int32_t>(earlier)), rt::Variant("|4"), rt::Variant(first->from),
-                                rt::Variant("|5"), rt::Variant(first->to)});
+    if (first != 0)
+        netFault(path, 190288, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(first & 0xFFFFFFFFu)), rt::Variant("|3"),
+                                rt::Variant(static_cast<std::int32_t>(earlier & 0xFFFFFFFFu)), rt::Variant("|4"),
+                                rt::Variant(static_cast<std::int16_t>(first >> 48)), rt::Variant("|5"),
+                                rt::Variant(static_cast<std::int16_t>(first >> 32 & 0xFFFFu))});
 }
 
 // The nodes of the net's border: those of sides that one element alone
 // has.
 std::vector<std::size_t> borderNodes(const ProjectNet& net) {
-    std::vector<std::pair<std::int16_t, std::int16_t>> sides;
+    std::vector<std::uint32_t> sides;  // lower node, higher node
     for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
         const NetElement& element = net.ElementList[e];
         for (int k = 1; k <= element.CornerCount; ++k) {
-            const std::int16_t a = element.Node[static_cast<std::size_t>(k)];
-            const std::int16_t b = element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)];
-            sides.emplace_back(std::min(a, b), std::max(a, b));
+            const auto a = static_cast<std::uint16_t>(element.Node[static_cast<std::size_t>(k)]);
+            const auto b = static_cast<std::uint16_t>(element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)]);
+            sides.push_back(static_cast<std::uint32_t>(std::min(a, b)) << 16 | std::max(a, b));
         }
     }
     std::sort(sides.begin(), sides.end());
@@ -176,7 +174,7 @@ std::vector<std::size_t> borderNodes(const ProjectNet& net) {
     for (std::size_t i = 0; i < sides.size();) {
         std::size_t j = i + 1;
         while (j < sides.size() && sides[j] == sides[i]) ++j;
-        if (j - i == 1) onBorder[static_cast<std::size_t>(sides[i].first)] = onBorder[static_cast<std::size_t>(sides[i].second)] = true;
+        if (j - i == 1) onBorder[sides[i] >> 16] = onBorder[sides[i] & 0xFFFFu] = true;
         i = j;
     }
     std::vector<std::size_t> border;
