@@ -162,8 +162,18 @@ bool SlabShape::holds(double x, double y) const {
 
 bool SlabShape::Outside(double x, double y) const {
     if (!closed_ || holds(x, y)) return false;
-    for (const Edge& e : edges_)
-        if (!(segmentDistance(e.x1, e.y1, e.x2, e.y2, x, y) > tol_)) return false;
+    // Only an edge that reaches within tol of y in height can come within
+    // tol of the point: those of the strips from y - tol to y + tol.
+    const double top = y0_ + stripHeight_ * static_cast<double>(strips_.size());
+    if (!(y + tol_ >= y0_ && y - tol_ <= top)) return true;
+    const auto stripOf = [&](double at) {
+        return static_cast<std::size_t>(std::clamp((at - y0_) / stripHeight_, 0.0, static_cast<double>(strips_.size() - 1)));
+    };
+    for (std::size_t s = stripOf(y - tol_), last = stripOf(y + tol_); s <= last; ++s)
+        for (std::size_t i : strips_[s]) {
+            const Edge& e = edges_[i];
+            if (!(segmentDistance(e.x1, e.y1, e.x2, e.y2, x, y) > tol_)) return false;
+        }
     return true;
 }
 
