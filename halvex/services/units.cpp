@@ -92,22 +92,28 @@ std::string dataDirectoryFrom(const std::string& line)
     return path;
 }
 
+// The standard unit of each pair, the one of factor 1 (the metre, the
+// kilonewton): what a pair whose factor cannot be used is given whole, so
+// that no label shows a unit the values are not in.
+constexpr std::int32_t kStandardSymbolTexts[] = {TextNo(28), TextNo(28), TextNo(29), TextNo(29)};
+
 // Whether a factor of the Units file can be used: above 0 and finite, and
-// for a length unit small enough that a thousandth of a length unit (the
-// meshers' coincidence tolerance) stays a normal Single.
+// for a length unit within the range of real length units, 1E-4 to 1E+4
+// units to the metre (a smaller one makes a net of a few nodes, a larger
+// one a tolerance below what a Single tells apart).
 bool usableFactor(double factor, bool length)
 {
     if (!(factor > 0.0) || !std::isfinite(factor)) return false;
-    return !length || 0.001 / factor >= static_cast<double>(std::numeric_limits<float>::min());
+    return !length || (factor >= 1e-4 && factor <= 1e4);
 }
 
 // The message for a factor of the Units file that is refused: the file, the
-// value and the standard factor taken instead.
-void refuseFactor(const std::string& path, double factor, double standard)
+// value and the standard unit taken instead.
+void refuseFactor(const std::string& path, double factor, const std::string& standard)
 {
     quillon::ClsLanguageText& texts = textLib();
     const std::string prompt = texts.GetText(
-        rt::Variant(TextNo(140184)), {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"),
+        rt::Variant(TextNo(140365)), {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"),
                                       rt::Variant(factor), rt::Variant("|3"),
                                       rt::Variant(standard)});
     ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbExclamation, text(TextNo(5)));
@@ -162,12 +168,17 @@ void ReadUnits(std::string& Unit_Length1Symb, double& Unit_Length1Factor, std::s
         *symbolOut[k] = read ? mapSymbol(symbols[k], symbolTables[k]) : text(kDefaultSymbolTexts[k]);
     }
     for (int k = 0; k < 4; ++k) {
+        const bool symbolRead = kSymbolSlots[k] < valuesRead;
         const bool read = kSymbolSlots[k] + 1 < valuesRead;
         *factorOut[k] = read ? factors[k] : kDefaultFactors[k];
-        if (read && !usableFactor(factors[k], k < 2)) {
-            refuseFactor(path, factors[k], kDefaultFactors[k]);
-            *factorOut[k] = kDefaultFactors[k];
+        // A pair whose factor is refused, or was not read after its symbol,
+        // is the standard unit whole: symbol and factor.
+        const bool refused = read && !usableFactor(factors[k], k < 2);
+        if (refused || (symbolRead && !read)) {
+            *symbolOut[k] = text(kStandardSymbolTexts[k]);
+            *factorOut[k] = 1.0;
         }
+        if (refused) refuseFactor(path, factors[k], *symbolOut[k]);
     }
 }
 

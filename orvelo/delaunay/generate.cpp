@@ -558,24 +558,39 @@ std::string textOf(std::int32_t number, std::vector<rt::Variant> pairs) {
     return LanguageTexts().GetText(rt::Variant(number), pairs);
 }
 
-// The outline (opening 0) or opening s as closed loops of points; error 5
-// for a loop that does not come back to its start or that meets itself.
+// The outline (opening 0) or opening s of the file as closed loops of
+// points; error 5 for a loop that does not come back to its start, one
+// whose piece does not start where the piece before it ends (a gap at a
+// corner), or one that meets itself.
 std::vector<std::vector<Point2>> checkedLoops(const std::vector<OutlinePiece>& pieces, std::size_t count, std::size_t s,
-                                              double tol) {
+                                              double tol, const std::string& file) {
+    const rt::Variant fileName(file), opening(static_cast<std::int32_t>(s));
     std::vector<std::vector<Point2>> loops(1);
     std::size_t first = 0;
+    const OutlinePiece* before = nullptr;  // the piece before, within the loop begun
     for (std::size_t k = 1; k <= count && k < pieces.size(); ++k) {
         const OutlinePiece& piece = pieces[k];
+        if (before != nullptr && !(CloserThan(piece.X1, before->X2, tol) && CloserThan(piece.Y1, before->Y2, tol))) {
+            const rt::Variant x1(before->X2), y1(before->Y2), x2(piece.X1), y2(piece.Y1);
+            rt::raise(5, s == 0 ? textOf(quillon::TextNo(190282), {rt::Variant("|1"), fileName, rt::Variant("|2"), x1, rt::Variant("|3"),
+                                                                    y1, rt::Variant("|4"), x2, rt::Variant("|5"), y2})
+                                : textOf(quillon::TextNo(190283), {rt::Variant("|1"), fileName, rt::Variant("|2"), opening, rt::Variant("|3"),
+                                                                    x1, rt::Variant("|4"), y1, rt::Variant("|5"), x2, rt::Variant("|6"), y2}));
+        }
+        // A short piece before a loop's first piece belongs to no loop.
+        if (isShortPiece(piece, tol) && loops.back().empty()) continue;
+        before = &piece;
         if (isShortPiece(piece, tol)) continue;
         if (loops.back().empty()) first = k;
         appendPiecePoints(piece, loops.back());
         if (CloserThan(piece.X2, pieces[first].X1, tol) && CloserThan(piece.Y2, pieces[first].Y1, tol)) {
             loops.emplace_back();
+            before = nullptr;
         } else if (k == count) {
             const rt::Variant x(piece.X2), y(piece.Y2);
-            rt::raise(5, s == 0 ? textOf(quillon::TextNo(190151), {rt::Variant("|1"), x, rt::Variant("|2"), y})
-                                : textOf(quillon::TextNo(190152), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(s)),
-                                                                    rt::Variant("|2"), x, rt::Variant("|3"), y}));
+            rt::raise(5, s == 0 ? textOf(quillon::TextNo(190280), {rt::Variant("|1"), fileName, rt::Variant("|2"), x, rt::Variant("|3"), y})
+                                : textOf(quillon::TextNo(190281), {rt::Variant("|1"), fileName, rt::Variant("|2"), opening,
+                                                                    rt::Variant("|3"), x, rt::Variant("|4"), y}));
         }
     }
     loops.pop_back();
@@ -680,17 +695,17 @@ double netArea(const BasDelaunay& m) {
 
 }  // namespace
 
-void CheckSlabDescription() {
+void CheckSlabDescription(const std::string& file) {
     const BasDelaunay& m = basDelaunay();
     SetScaleFromSlabDescription();
     const double tol = CoincidenceTolerance();
-    const auto outline = checkedLoops(m.MeshOutline, static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOutlineCount, 0)), 0, tol);
+    const auto outline = checkedLoops(m.MeshOutline, static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOutlineCount, 0)), 0, tol, file);
     std::vector<std::vector<Point2>> openings;
     std::vector<std::size_t> numbers;
     for (std::size_t s = 1; s <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningCount, 0)) &&
                             s < m.MeshOpenings.size() && s < m.MeshOpeningPieceCount.size();
          ++s) {
-        for (auto& loop : checkedLoops(m.MeshOpenings[s], static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)), s, tol)) {
+        for (auto& loop : checkedLoops(m.MeshOpenings[s], static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)), s, tol, file)) {
             // Inside the slab: within an odd number of the outline's loops.
             const auto holding = std::count_if(outline.begin(), outline.end(),
                                                [&](const auto& o) { return polygonHolds(o, loop.front().x, loop.front().y); });

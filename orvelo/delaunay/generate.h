@@ -23,6 +23,8 @@
 // known, the drawing scale and the unit factor are set from their extent.
 #pragma once
 
+#include <string>
+
 namespace orvelo {
 
 struct BasDelaunay;
@@ -39,11 +41,13 @@ void GenerateDelaunayMesh();
 
 // The slab description in the meshers' copy, checked as it stands (for a
 // net made without the boundary recalculation, of any mesh type) after the
-// unit factor has been set from it as the meshers set it: every loop of the
-// outline and every opening comes back to its start within the coincidence
-// tolerance and meets itself nowhere else; every opening lies inside the
-// slab and apart from the outline and the other openings. Error 5 with a
-// message naming the first fault.
-void CheckSlabDescription();
+// unit factor has been set from it as the meshers set it: within every loop
+// of the outline and every opening each piece starts where the one before
+// ends and the last comes back to the loop's start, within the coincidence
+// tolerance, and the loop meets itself nowhere else; every opening lies
+// inside the slab and apart from the outline and the other openings. Error 5
+// with a message naming the first fault; an unclosed loop is told with the
+// file the description was read from (file) and the place.
+void CheckSlabDescription(const std::string& file);
 
 }  // namespace orvelo

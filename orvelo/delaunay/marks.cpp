@@ -10,6 +10,7 @@
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/net_scale.h"
 #include "orvelo/project/services.h"
 #include "platform/runtime/errors.h"
 
@@ -294,14 +295,8 @@ void SetScaleFromSlabDescription() {
 
 void ComputeDrawingScale() {
     BasDelaunay& m = basDelaunay();
-    const double qx = (static_cast<double>(m.MeshExtentXMax) - m.MeshExtentXMin) * 1000.0 / 250.0;
-    const double qy = (static_cast<double>(m.MeshExtentYMax) - m.MeshExtentYMin) * 1000.0 / 200.0;
-    const double s = qy > qx ? qy : qx;
-    double scale = std::floor(s * 1.3 / 5.0) * 5.0 / 1000.0;
-    if (scale == 0.0) scale = s * 1.3 / 1000.0;
-    if (scale == 0.0) scale = 0.0001;
     float& drawingScale = declar().DrawingScale;
-    drawingScale = static_cast<float>(scale);
+    drawingScale = DrawingScaleOfExtent(m.MeshExtentXMin, m.MeshExtentYMin, m.MeshExtentXMax, m.MeshExtentYMax);
     m.MarkSize = 5.0f / drawingScale;
     GeometryHelper().UnitFactor(0.05f / drawingScale);
 }

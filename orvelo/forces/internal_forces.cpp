@@ -1,5 +1,7 @@
 #include "orvelo/forces/internal_forces.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "orvelo/forces/size_field.h"
 #include "orvelo/forces/slab_forces.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/net_scale.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/open_project.h"
 #include "orvelo/project/services.h"
@@ -67,6 +70,22 @@ void reportMissingResults(const std::string& path, const std::string& project, b
     RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
 }
 
+// Whether node i of the project net and node CalcNodeMap(i) of the
+// calculation net lie at one place, within the project net's coincidence
+// tolerance in both coordinates, for every node of the project net. A
+// project without a net has nothing to compare.
+bool calculationNetMatches(const Declar& d, const InternalForcesData& net) {
+    const std::int32_t count = std::min<std::int32_t>(d.NodeCount, net.CalcNodeCount);
+    if (count < 1) return true;
+    const double tol = NetCoincidenceTolerance(d.NodeX, d.NodeY, d.NodeCount);
+    auto apart = [tol](float a, float b) { return !(std::fabs(a - b) < tol); };
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(count); ++i) {
+        const std::size_t c = static_cast<std::size_t>(net.CalcNodeMap.at(i));
+        if (apart(d.NodeX.at(i), net.CalcNodeX.at(c)) || apart(d.NodeY.at(i), net.CalcNodeY.at(c))) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::int16_t ReadCalculationNet(const std::string& p) {
@@ -113,6 +132,13 @@ std::int16_t ReadCalculationNet(const std::string& p) {
         return -1;
     }
     if (ReadNodeOrder(p + ".PL3", net.CalcNodeCount, net.CalcNodeMap, kContext) != 0) return -1;
+    // Results of another geometry (a moved, mirrored or renumbered net of
+    // the same node count) are not this net's either: each project node
+    // must lie where its calculation node does.
+    if (!calculationNetMatches(d, net)) {
+        reportMissingResults(d.DataDir + p + ".PL9", p, false);
+        return -1;
+    }
 
     // 6.-7. Two solver files that are read and not used.
     if (ReadUnusedValues(p + ".PC7", 4, kContext) != 0) return -1;

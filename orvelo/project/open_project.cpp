@@ -1,16 +1,21 @@
 #include "orvelo/project/open_project.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/net_scale.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/net_files.h"
 #include "orvelo/project/services.h"
+#include "orvelo/project/slab_shape.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
 #include "platform/runtime/paths.h"
@@ -86,13 +91,142 @@ bool sidesCross(const ProjectNet& net, const NetElement& element, int k) {
     return turn(a, b, c) * turn(a, b, d) < 0 && turn(c, d, a) * turn(c, d, b) < 0;
 }
 
-// Refuses a net read from path that cannot be the project's, naming the
-// first fault: a node outside the extent of the outline, openings and grid
-// widened by half its larger side; two nodes at one place (closer than a
-// millionth of the net's size in both coordinates); an element that names a
-// node twice, covers no area or runs clockwise (a quadrilateral whose
-// opposite sides cross, too).
-void checkNetGeometry(const ProjectNet& net, const Declar& d, const std::string& path) {
+// Refuses a net one of whose elements has the corners of an element before
+// it (in any order): the first such element is named with the one it
+// repeats.
+void checkRepeatedElements(const ProjectNet& net, const std::string& path) {
+    const std::size_t count = static_cast<std::size_t>(std::max<std::int16_t>(net.ElementCount, 0));
+    std::vector<std::pair<std::array<std::int16_t, 4>, std::size_t>> corners;
+    corners.reserve(count);
+    for (std::size_t e = 1; e <= count; ++e) {
+        std::array<std::int16_t, 4> set{};
+        const NetElement& element = net.ElementList[e];
+        for (int k = 1; k <= std::min(element.CornerCount, 4); ++k) set[static_cast<std::size_t>(k - 1)] = element.Node[static_cast<std::size_t>(k)];
+        std::sort(set.begin(), set.end());
+        corners.emplace_back(set, e);
+    }
+    std::sort(corners.begin(), corners.end());
+    std::pair<std::size_t, std::size_t> first{0, 0};  // the repeating element, the one it repeats
+    for (std::size_t i = 1; i < corners.size(); ++i)
+        if (corners[i].first == corners[i - 1].first) {
+            // Sorted by element within equal corners: the group's first is
+            // the one repeated, the next one the first to repeat it.
+            std::size_t start = i - 1;
+            while (start > 0 && corners[start - 1].first == corners[i].first) --start;
+            if (start != i - 1) continue;
+            if (first.first == 0 || corners[i].second < first.first) first = {corners[i].second, corners[start].second};
+        }
+    if (first.first != 0)
+        netFault(path, 190284, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(first.first)), rt::Variant("|3"),
+                                rt::Variant(static_cast<std::int32_t>(first.second))});
+}
+
+std::string shortNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+// Refuses a net whose elements overlap where they meet: two elements that
+// run along a side in the same direction lie on one side of it. The first
+// element that does so with an element before it is named with that
+// element and the side.
+void checkOverlappingElements(const ProjectNet& net, const std::string& path) {
+    // Each side as one sortable key: its first node, its second node, its
+    // element (node numbers 1..32767 fit 16 bits, element numbers too).
+    std::vector<std::uint64_t> sides;
+    auto node = [](std::int16_t n) { return static_cast<std::uint64_t>(static_cast<std::uint16_t>(n)); };
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
+        const NetElement& element = net.ElementList[e];
+        for (int k = 1; k <= element.CornerCount; ++k)
+            sides.push_back(node(element.Node[static_cast<std::size_t>(k)]) << 48 |
+                            node(element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)]) << 32 | e);
+    }
+    std::sort(sides.begin(), sides.end());
+    std::uint64_t first = 0, earlier = 0;  // the later element of the first pair, the element before it
+    for (std::size_t i = 1; i < sides.size(); ++i)
+        if (sides[i] >> 32 == sides[i - 1] >> 32 && (first == 0 || (sides[i] & 0xFFFFFFFFu) < (first & 0xFFFFFFFFu))) {
+            std::size_t start = i - 1;
+            while (start > 0 && sides[start - 1] >> 32 == sides[i] >> 32) --start;
+            first = sides[i], earlier = sides[start];
+        }
+    if (first != 0)
+        netFault(path, 190288, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(first & 0xFFFFFFFFu)), rt::Variant("|3"),
+                                rt::Variant(static_cast<std::int32_t>(earlier & 0xFFFFFFFFu)), rt::Variant("|4"),
+                                rt::Variant(static_cast<std::int16_t>(first >> 48)), rt::Variant("|5"),
+                                rt::Variant(static_cast<std::int16_t>(first >> 32 & 0xFFFFu))});
+}
+
+// The nodes of the net's border: those of sides that one element alone
+// has.
+std::vector<std::size_t> borderNodes(const ProjectNet& net) {
+    std::vector<std::uint32_t> sides;  // lower node, higher node
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
+        const NetElement& element = net.ElementList[e];
+        for (int k = 1; k <= element.CornerCount; ++k) {
+            const auto a = static_cast<std::uint16_t>(element.Node[static_cast<std::size_t>(k)]);
+            const auto b = static_cast<std::uint16_t>(element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)]);
+            sides.push_back(static_cast<std::uint32_t>(std::min(a, b)) << 16 | std::max(a, b));
+        }
+    }
+    std::sort(sides.begin(), sides.end());
+    std::vector<bool> onBorder(static_cast<std::size_t>(std::max<std::int16_t>(net.NodeCount, 0)) + 1, false);
+    for (std::size_t i = 0; i < sides.size();) {
+        std::size_t j = i + 1;
+        while (j < sides.size() && sides[j] == sides[i]) ++j;
+        if (j - i == 1) onBorder[sides[i] >> 16] = onBorder[sides[i] & 0xFFFFu] = true;
+        i = j;
+    }
+    std::vector<std::size_t> border;
+    for (std::size_t n = 1; n < onBorder.size(); ++n)
+        if (onBorder[n]) border.push_back(n);
+    return border;
+}
+
+// Refuses a net that does not lie in the slab of the outline and openings
+// read with it (when they close; arcs followed by the net's chords): the
+// first node, then the first element (by its centroid) lying outside the
+// slab by more than the net's coincidence tolerance, then a net whose
+// elements cover more than the slab beyond the tolerance along the border.
+// A net may cover less: a grid-based net leaves slivers and cells of the
+// slab uncovered.
+void checkAgainstOutline(const ProjectNet& net, const Declar& d, const std::string& path) {
+    if (net.NodeCount < 1) return;
+    const double tol = NetCoincidenceTolerance(net.NodeX, net.NodeY, net.NodeCount);
+    const SlabShape slab(d, tol, net.NodeX, net.NodeY, borderNodes(net));
+    if (!slab.Closed()) return;
+    const std::string outlinePath = rt::projectFilePath(d.CurrentDataDir, d.CurrentProjectName, "PL8");
+    for (std::size_t n = 1; n <= static_cast<std::size_t>(net.NodeCount); ++n)
+        if (slab.Outside(net.NodeX[n], net.NodeY[n]))
+            netFault(path, 190286, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(n)), rt::Variant("|3"), rt::Variant(net.NodeX[n]),
+                                    rt::Variant("|4"), rt::Variant(net.NodeY[n]), rt::Variant("|5"), rt::Variant(outlinePath),
+                                    rt::Variant("|6"), rt::Variant(shortNumber(tol))});
+    double covered = 0.0;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount); ++e) {
+        const NetElement& element = net.ElementList[e];
+        double cx = 0.0, cy = 0.0, twiceArea = 0.0;
+        for (int k = 1; k <= element.CornerCount; ++k) {
+            const std::size_t a = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
+            const std::size_t b = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k == element.CornerCount ? 1 : k + 1)]);
+            cx += net.NodeX[a] / static_cast<double>(element.CornerCount);
+            cy += net.NodeY[a] / static_cast<double>(element.CornerCount);
+            twiceArea += static_cast<double>(net.NodeX[a]) * net.NodeY[b] - static_cast<double>(net.NodeX[b]) * net.NodeY[a];
+        }
+        covered += twiceArea / 2.0;
+        if (slab.Outside(cx, cy))
+            netFault(path, 190287, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e)), rt::Variant("|3"), rt::Variant(outlinePath)});
+    }
+    if (!(covered - slab.Area() <= slab.Allowance() + 1e-9 * std::fabs(slab.Area())))
+        netFault(path, 190285, {rt::Variant("|2"), rt::Variant(shortNumber(covered)), rt::Variant("|3"), rt::Variant(outlinePath),
+                                rt::Variant("|4"), rt::Variant(shortNumber(slab.Area()))});
+}
+
+}  // namespace
+
+// Two nodes are at one place when closer than a millionth of the net's size
+// in both coordinates; a quadrilateral whose opposite sides cross runs
+// clockwise in part.
+void CheckNetGeometry(const ProjectNet& net, const Declar& d, const std::string& path) {
     const std::size_t count = static_cast<std::size_t>(net.NodeCount);
     const Extent extent = projectExtent(d);
     if (extent.x0 <= extent.x1) {
@@ -135,9 +269,10 @@ void checkNetGeometry(const ProjectNet& net, const Declar& d, const std::string&
         if (!(twiceArea > 0.0) || (element.CornerCount == 4 && (sidesCross(net, element, 1) || sidesCross(net, element, 2))))
             netFault(path, 190149, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e))});
     }
+    checkRepeatedElements(net, path);
+    checkOverlappingElements(net, path);
+    checkAgainstOutline(net, d, path);
 }
-
-}  // namespace
 
 void OpenSourceProject() {
     Declar& d = declar();
@@ -196,7 +331,7 @@ bool LoadNet() {
             raiseReadError(failed, services.Prod());
         }
         if (!ReadNetBoundaryFile(prefix)) return false;
-        checkNetGeometry(net, d, path);
+        CheckNetGeometry(net, d, path);
         d.SourceNet = net;
         d.SourceNetLoaded = true;
         setProjectNet(d, std::move(net));

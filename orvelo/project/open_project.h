@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "orvelo/model/declar.h"
+
 namespace orvelo {
 
 // Operation 8: makes the project of ProjectPath (folder DataDir, base name
@@ -26,6 +28,21 @@ void OpenSourceProject();
 // both files were read. Returns true when they were; otherwise the failure
 // has been reported (one message) and false is returned.
 bool LoadNet();
+
+// The check LoadNet makes of a net read from path against the boundary read
+// with it (d: the outline and openings of the .PL8, whose path it names as
+// CurrentDataDir + CurrentProjectName): error 9 naming path and the first
+// fault. In this order: a node outside the extent of the outline, openings
+// and grid widened by half its larger side; two nodes at one place; an
+// element naming a node twice, without area or running clockwise; an
+// element with the corners of an element before it; an element running
+// along a side in the direction of an element before it (the two overlap);
+// then, when the outline and openings close, a node, then an element's
+// centroid, outside the slab by more than the net's coincidence tolerance
+// (model/net_scale.h), and elements covering more than the slab (its arcs
+// followed by chords between the net's nodes on them) beyond that tolerance
+// along the border (SlabShape).
+void CheckNetGeometry(const ProjectNet& net, const Declar& d, const std::string& path);
 
 // Reads the header of DataDir + name + ".PO1" into the header globals and
 // sets HasPointSprings, HasPrescribedDofs, HasBeams and HasPiles, each true

@@ -21,6 +21,7 @@
 #include "platform/forms/screen.h"
 #include "platform/forms/types.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/paths.h"
 
 namespace orvelo {
 
@@ -243,7 +244,7 @@ void FindSingularPoints() {
 void GenerateMeshByType() {
     const Declar& d = declar();
     // An outline taken as it stands is checked before any net is made.
-    if (!d.RecalculateBoundaryFlag) CheckSlabDescription();
+    if (!d.RecalculateBoundaryFlag) CheckSlabDescription(rt::projectFilePath(d.CurrentDataDir, d.CurrentProjectName, "PL8"));
     if (d.MeshType != 5) {
         // A grid-based net, made to follow the size field. A stopped
         // generation is not refined: its net is never taken.

@@ -140,24 +140,39 @@ TEST_F(UnitsTest, DamagedFileKeepsWhatWasRead)
     writeFile("Units", "\"[mm]\",1000\r\n\"[ft]\",lots\r\n\"[N]\",1000\r\n\"[MN]\",0.001\r\n\"[\xC2\xB0" "C]\"\r\n");
     u = readUnits();
     EXPECT_EQ(u.length1Factor, 1000.0);
-    EXPECT_EQ(u.length2, text(36)) << "the symbol before the bad factor was read";
+    EXPECT_EQ(u.length2, text(28)) << "a symbol whose factor was not read: the standard unit whole";
     EXPECT_EQ(u.length2Factor, 1.0);
     EXPECT_EQ(u.force1, text(29));
     EXPECT_EQ(u.force2Factor, 1000.0);
     EXPECT_EQ(reports(), 2u);
 }
 
-TEST_F(UnitsTest, AFactorOfZeroBelowOrTooLargeIsRefusedNamingFileAndValue)
+TEST_F(UnitsTest, AFactorOutsideRealUnitsIsRefusedNamingFileAndValueAndTheStandardUnitIsTakenWhole)
 {
-    // (A length factor whose thousandth underflows is refused, a force one kept.)
-    for (const std::string length : {"0", "-1", "1E+38"}) {
-        writeFile("Units", "\"[m]\"," + length + "\r\n\"[cm]\",100\r\n\"[kN]\",1E+38\r\n\"[MN]\",1\r\n\"[F]\"\r\n");
+    // Length factors outside 1E-4 .. 1E+4 units to the metre are refused
+    // (the bounds themselves are real units); a huge force factor is kept.
+    for (const std::string length : {"0", "-1", "1E-07", "1E-30", "1E+05", "1E+300", "1E-04", "10000"}) {
+        const bool refused = length != "1E-04" && length != "10000";
+        writeFile("Units", "\"[cm]\"," + length + "\r\n\"[mm]\"," + length + "\r\n\"[kN]\",1E+38\r\n\"[MN]\",1\r\n\"[F]\"\r\n");
         const std::size_t before = reports();
+        script->answer(forms::vbOK), script->answer(forms::vbOK);
         const Units u = readUnits();
-        EXPECT_TRUE(u.length1Factor == 1.0 && u.length2Factor == 100.0 && u.force1Factor == 1e38) << length;
-        ASSERT_EQ(reports(), before + 1) << length;
+        SCOPED_TRACE(length);
+        EXPECT_EQ(u.force1Factor, 1e38);
+        if (!refused) {
+            EXPECT_TRUE(u.length1 == text(40) && u.length1Factor == std::stod(length) && u.length2 == text(42));
+            EXPECT_EQ(reports(), before);
+            continue;
+        }
+        // Both length pairs: the metre whole, never the file's symbol with
+        // the standard factor.
+        EXPECT_TRUE(u.length1 == text(28) && u.length1Factor == 1.0 && u.length2 == text(28) && u.length2Factor == 1.0);
+        ASSERT_EQ(reports(), before + 2);
         const std::string& prompt = script->boxes().back().prompt;
-        EXPECT_TRUE(prompt.find(programDir() + "Units ") != std::string::npos && prompt.find(" " + length + ",") != std::string::npos) << prompt;
+        EXPECT_TRUE(prompt.find(programDir() + "Units ") != std::string::npos &&
+                    prompt.find(" " + rt::Variant(std::stod(length)).toString() + ",") != std::string::npos &&
+                    prompt.find(text(28)) != std::string::npos)
+            << prompt;
     }
 }
 

@@ -2,6 +2,8 @@
 // missing or broken file does, and the size field it leaves.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "forces_fixture.h"
 #include "orvelo/forces/internal_forces.h"
@@ -173,17 +175,60 @@ TEST_F(InternalForcesTest, AnElementWithoutForcesIsNamedInTheMessage) {
     }
 }
 
+// Results of another net: another node count, or the same count in another
+// geometry (a calculation node moved or mirrored, two node-order entries
+// swapped, a project node moved within its elements). Each asks for the
+// analysis on this net before anything is computed; the renumbering of a
+// sound solver run does not.
 TEST_F(InternalForcesTest, ResultsOfAnotherNetStopTheRun) {
-    declar().NodeCount = 8;  // the project net opened before has 8 nodes
-    box->answer(forms::vbOK);
-    EXPECT_TRUE(run(halvex::Givensubgrade).size() == 1u);
-    EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
-    ASSERT_EQ(box->boxes().size(), 1u);
-    EXPECT_EQ(box->boxes()[0].prompt,  // to be analysed on this net, no file damaged
-              orvelo::LanguageTexts().GetText(rt::Variant(190033), {rt::Variant("|1"), rt::Variant("SLAB")}));
-    declar().NodeCount = 9;
-    EXPECT_EQ(run(halvex::Givensubgrade).size(), 10u);
-    EXPECT_EQ(runState(), 0);
+    orvelo::Declar& d = declar();
+    auto setProjectNet = [&d] {
+        d.NodeCount = 9;
+        d.NodeX.assign(10, 0.0f);
+        d.NodeY.assign(10, 0.0f);
+        for (int n = 1; n <= 9; ++n)
+            d.NodeX[static_cast<std::size_t>(n)] = static_cast<float>((n - 1) % 3), d.NodeY[static_cast<std::size_t>(n)] = static_cast<float>((n - 1) / 3);
+    };
+    auto editLines = [&](const char* file, const std::function<void(std::vector<std::string>&)>& edit) {
+        std::ifstream in(folder.path(file), std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string l; std::getline(in, l);) lines.push_back(l.substr(0, l.find('\r')));
+        edit(lines);
+        std::string text;
+        for (const std::string& l : lines) text += l + "\r\n";
+        folder.write(file, text);
+    };
+    const std::string analyseFirst = orvelo::LanguageTexts().GetText(rt::Variant(190033), {rt::Variant("|1"), rt::Variant("SLAB")});
+    for (int round = 0; round < 7; ++round) {
+        setProjectNet();
+        if (round == 0) d.NodeCount = 8;  // the project net opened before has 8 nodes
+        writeHeader(1, halvex::Givensubgrade);
+        writeSolverFiles(curvedField(), round == 6 ? shuffledMap() : identityMap());
+        switch (round) {
+        case 1: editLines("SLAB.PL9", [](auto& l) { l[5] = "1.5,1"; }); break;  // calculation node 5 moved by 0.5
+        case 2:  // the calculation net mirrored about x = 1
+            editLines("SLAB.PL9", [](auto& l) {
+                for (int n = 1; n <= 9; ++n) l[static_cast<std::size_t>(n)] = std::to_string(2 - (n - 1) % 3) + "," + std::to_string((n - 1) / 3);
+            });
+            break;
+        case 3: editLines("SLAB.PL3", [](auto& l) { std::swap(l[3], l[4]); }); break;
+        case 4: d.NodeX[5] = 1.3f, d.NodeY[5] = 1.1f; break;  // inside its elements
+        }
+        const std::size_t before = box->boxes().size();
+        if (round < 5) box->answer(forms::vbOK);
+        ComputeInternalForces();
+        SCOPED_TRACE(round);
+        if (round >= 5) {  // the results of this net, as numbered or renumbered by the solver
+            EXPECT_EQ(runState(), 0);
+            EXPECT_EQ(d.OldNodeCount, 9);
+            EXPECT_EQ(box->boxes().size(), before);
+            continue;
+        }
+        EXPECT_EQ(runState(), halvex::ExitWithoutSaving);
+        EXPECT_EQ(d.OldNodeCount, 0) << "nothing computed";
+        ASSERT_EQ(box->boxes().size(), before + 1);
+        EXPECT_EQ(box->boxes().back().prompt, analyseFirst);  // to be analysed on this net, no file damaged
+    }
 }
 
 TEST_F(InternalForcesTest, StopByTheUserOrAnUnreadableHeaderStopsTheRun) {

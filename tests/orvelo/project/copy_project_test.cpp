@@ -93,7 +93,7 @@ TEST_F(CopyProjectTest, ProjectOfHeaderAndNetGivesHeaderAndBothNetFiles) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"NEW.PL6", "NEW.PL8", "NEW.PO1"}));
-    EXPECT_EQ(readNet(folder.path("out/NEW")).NodeCount, 4);
+    EXPECT_EQ(readNet(folder.path("out/NEW")).NodeCount, 7);
 
     // Without the copy flag only the net files are written.
     d.CopyFilesFlag = false;

@@ -167,14 +167,15 @@ TEST_F(NetFilesTest, InconsistentNetIsRefusedBeforeAnythingIsWritten) {
     ASSERT_TRUE(WriteNetFiles(prefix()));
     const std::string pl6 = folder.read("SLAB.PL6");
 
-    d.ElementList[2].Node[3] = 5;  // beyond NodeCount
+    const std::int16_t corner = d.ElementList[2].Node[3];
+    d.ElementList[2].Node[3] = static_cast<std::int16_t>(d.NodeCount + 1);  // beyond NodeCount
     box->answer(forms::vbOK);
     EXPECT_FALSE(WriteNetFiles(prefix()));
     ASSERT_EQ(boxIcons(), std::vector<std::int32_t>{forms::vbCritical});
     EXPECT_NE(box->boxes()[0].prompt.find(prefix() + ".PL6"), std::string::npos);
     EXPECT_EQ(folder.read("SLAB.PL6"), pl6);
 
-    d.ElementList[2].Node[3] = 4;
+    d.ElementList[2].Node[3] = corner;
     d.NodeX.resize(3);  // shorter than NodeCount + 1
     box->answer(forms::vbOK);
     EXPECT_FALSE(WriteNetFiles(prefix()));

@@ -54,7 +54,7 @@ TEST_F(OpenProjectTest, ProjectWithNetLoadsHeaderNetBoundaryAndKeepsTheNetForThe
 
     Declar expected;
     makeSmallProject(expected);
-    EXPECT_EQ(d.NodeCount, 4);
+    EXPECT_EQ(d.NodeCount, 7);
     EXPECT_EQ(d.NodeX, expected.NodeX);
     EXPECT_EQ(d.ElementList, expected.ElementList);
     EXPECT_EQ(d.OutlinePieces, expected.OutlinePieces);

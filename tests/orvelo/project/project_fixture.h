@@ -53,13 +53,19 @@ protected:
     // opening of three pieces (MaxOpeningPieces 5), a single point, a line,
     // a grid and the net settings.
     static void makeSmallProject(orvelo::Declar& d) {
-        d.NodeCount = 4;
-        d.NodeX = {0, 0, 1, 1, 0};
-        d.NodeY = {0, 0, 0, 1, 1};
-        d.ElementCount = 2;
-        d.ElementList.assign(3, orvelo::NetElement{});
-        d.ElementList[1] = element({1, 2, 3}, {1, 1, 8});
-        d.ElementList[2] = element({1, 3, 4}, {32, 1, 1});
+        // The unit square without the opening's triangle (nodes 5 to 7).
+        d.NodeCount = 7;
+        d.NodeX = {0, 0, 1, 1, 0, 0.25f, 0.5f, 0.25f};
+        d.NodeY = {0, 0, 0, 1, 1, 0.25f, 0.25f, 0.5f};
+        d.ElementCount = 7;
+        d.ElementList.assign(8, orvelo::NetElement{});
+        d.ElementList[1] = element({1, 2, 6}, {1, 8, 8});
+        d.ElementList[2] = element({1, 6, 5}, {32, 1, 8});
+        d.ElementList[3] = element({2, 3, 6}, {1, 8, 8});
+        d.ElementList[4] = element({6, 3, 7}, {8, 8, 1});
+        d.ElementList[5] = element({7, 3, 4}, {8, 1, 8});
+        d.ElementList[6] = element({1, 5, 7}, {8, 1, 8});
+        d.ElementList[7] = element({1, 7, 4}, {8, 8, 1});
         d.OutlinePieceCount = 4;
         d.OutlinePieces = {{},
                            orvelo::straightPiece(0, 0, 1, 0),

@@ -195,6 +195,28 @@ TEST_F(WizardTest, InvalidNumbersAreRefusedRowByRow) {
     EXPECT_FLOAT_EQ(declar().MinElementSize, 2.0f);
 }
 
+// A length factor outside the real length units is refused naming the file
+// and the value, and the metre is taken whole: the sizes are labelled and
+// read in metres, never in the file's unit with the metre's factor.
+TEST_F(WizardTest, ARefusedLengthFactorGivesTheStandardUnitWhole) {
+    for (const char* factor : {"1E-07", "0", "1E+300"}) {
+        writeUnits(std::string("\"[cm]\",") + factor);
+        box->answer(forms::vbOK);
+        orvelo::frmWizard& w = open(copySample(std::string("raft") + factor));
+        ASSERT_FALSE(box->boxes().empty());
+        EXPECT_NE(box->boxes().back().prompt.find(folder.path("prog/Units")), std::string::npos) << box->boxes().back().prompt;
+        ASSERT_TRUE(forms::click(next()));
+        ASSERT_TRUE(forms::click(next()));
+        EXPECT_EQ(w.LblInputUnit(1).Caption(), "r " + text(28)) << factor;
+        EXPECT_EQ(w.TxtInputData(1).Text(), "1") << factor;
+        ASSERT_TRUE(forms::editText(w.TxtInputData(1), "5"));
+        ASSERT_TRUE(forms::click(next()));
+        EXPECT_FLOAT_EQ(declar().MaxElementSize, 5.0f) << factor;
+        w.unloadWithoutEvents();
+        wizard.reset();
+    }
+}
+
 // The sizes stop where the generation stops: ten times the slab's extent
 // (the sample is 12 x 8), shown in the message, in the length unit.
 TEST_F(WizardTest, ElementSizesAreLimitedByTheSlabsExtent) {
