@@ -10,6 +10,7 @@
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/units.h"
+#include "orvelo/gridmesh/fill_leftover.h"
 #include "orvelo/gridmesh/grid_regions.h"
 #include "orvelo/gridmesh/key_points.h"
 #include "orvelo/gridmesh/snapping.h"
@@ -367,6 +368,10 @@ private:
             cx += x(n) / static_cast<double>(polygon.size());
             cy += y(n) / static_cast<double>(polygon.size());
         }
+        // Only a line being cut is named; a piece divided at a hanging node
+        // fails where the border has a detail the grid cannot hold.
+        const bool cuttingLine = line_.px != line_.qx || line_.py != line_.qy;
+        if (!cuttingLine) RaiseGridNetFault(cx, cy, 190093);
         raiseAt(static_cast<float>(cx), static_cast<float>(cy), 190095);
     }
 
