@@ -205,6 +205,10 @@ ScratchResult triangulate(const std::vector<FillPoint>& points, const EdgeList& 
         return result;
     }
     ClassifyInsideElements();
+    if (mesher::StopRequested(false)) {
+        result.stopped = true;
+        return result;
+    }
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
         if (t.CornerCount != 3 || t.Node[1] <= 4 || t.Node[2] <= 4 || t.Node[3] <= 4) continue;
