@@ -4,6 +4,10 @@
 // rmin 0.05. The counters report the triangles and nodes of the refined net.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+#include <utility>
+#include <vector>
+
 #include "orvelo/delaunay/adaptive_refinement.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/bas_orvelo.h"
@@ -64,6 +68,70 @@ void GridBasedNetOnly(benchmark::State& state) {
     state.counters["triangles"] = orvelo::basDelaunay().MeshElementCount;
 }
 BENCHMARK(GridBasedNetOnly)->Unit(benchmark::kMillisecond);
+
+
+// The generation on a round slab of radius 20 (about 28,000 triangles at a
+// grid step of 0.3) whose outline is a polygon of `pieces` straight pieces
+// (argument 0 > 0), or a ring of `arcs` half-circle arcs bulging outwards
+// (argument 1 > 0). The counter "us_per_element" compares the outlines:
+// the border tests go through an index of the pieces, so the time per
+// element should not grow with their number.
+void installRoundSlab(int pieces, int arcs) {
+    orvelo::resetBasDelaunay();
+    orvelo::resetBasGridBased();
+    orvelo::resetBasOrvelo();
+    orvelo::resetDeclar();
+    orvelo::resetServices();
+    orvelo::declar().MeshType = 3;
+    constexpr double kRadius = 20.0;
+    constexpr double kCentre = 21.0;
+    std::vector<orvelo::OutlinePiece> outline;
+    const int count = pieces > 0 ? pieces : arcs;
+    const auto corner = [count](int k) {
+        const double angle = 2.0 * M_PI * k / count;
+        return std::pair<float, float>{static_cast<float>(kCentre + kRadius * std::cos(angle)),
+                                       static_cast<float>(kCentre + kRadius * std::sin(angle))};
+    };
+    for (int k = 0; k < count; ++k) {
+        const auto [x1, y1] = corner(k);
+        const auto [x2, y2] = corner(k + 1 == count ? 0 : k + 1);
+        if (pieces > 0)
+            outline.push_back(orvelo::straightPiece(x1, y1, x2, y2));
+        else  // clockwise about the chord's middle: the half circle bulges outwards
+            outline.push_back(orvelo::arcPiece(x1, y1, x2, y2, (x1 + x2) / 2.0f, (y1 + y2) / 2.0f, false));
+    }
+    orvelo::slabsetup::SetMeshSlab(outline, {});
+    orvelo::BasDelaunay& m = orvelo::basDelaunay();
+    const std::vector<float> lines = [] {
+        std::vector<float> l{0.0f};
+        for (int k = 0; k <= 140; ++k) l.push_back(0.3f * static_cast<float>(k));
+        return l;
+    }();
+    m.MeshGridCountX = m.MeshGridCountY = 140;
+    m.MeshGridX = m.MeshGridY = lines;
+}
+
+void GridBasedNetOfRoundOutline(benchmark::State& state) {
+    const int pieces = static_cast<int>(state.range(0));
+    const int arcs = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        installRoundSlab(pieces, arcs);
+        state.ResumeTiming();
+        orvelo::GenerateGridBasedMesh();
+    }
+    const auto elements = orvelo::basDelaunay().MeshElementCount;
+    state.counters["triangles"] = elements;
+    state.counters["us_per_element"] =
+        benchmark::Counter(static_cast<double>(elements) * 1e-6, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(GridBasedNetOfRoundOutline)
+    ->Args({100, 0})
+    ->Args({500, 0})
+    ->Args({2000, 0})
+    ->Args({0, 16})
+    ->Args({0, 48})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -641,14 +641,17 @@ void abandonRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::Exit
 }  // namespace
 
 void CheckNetIsWhole() {
-    const BasDelaunay& m = basDelaunay();
     const quillon::ClsLanguageText& texts = LanguageTexts();
-    const auto refuse = [&texts](double x, double y, std::int32_t fault) {
+    CheckNetIsWhole([&texts](double x, double y, std::int32_t fault) {
         rt::raise(5, texts.GetText(quillon::TextNo(190091),
                                    {rt::Variant("|1"), rt::Variant(rt::formatSingle(static_cast<float>(x))),
                                     rt::Variant("|2"), rt::Variant(rt::formatSingle(static_cast<float>(y))),
                                     rt::Variant("|3"), rt::Variant(texts.GetText(quillon::TextNo(fault)))}));
-    };
+    });
+}
+
+void CheckNetIsWhole(const std::function<void(double x, double y, std::int32_t fault)>& refuse) {
+    const BasDelaunay& m = basDelaunay();
     std::unordered_map<std::uint32_t, int> holders;
     holders.reserve(3 * static_cast<std::size_t>(std::max<std::int16_t>(m.MeshElementCount, 0)));
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {

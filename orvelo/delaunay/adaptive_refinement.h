@@ -25,6 +25,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace orvelo {
 
@@ -68,6 +69,11 @@ void RefineMeshAdaptively();
 // never handed on: run-time error 5 naming the place (text 190091). The
 // refinement ends with it, and so does the grid-based generation.
 void CheckNetIsWhole();
+
+// CheckNetIsWhole with the refusal given: refuse(x, y, fault) is called
+// with the place and the text number of the fault (190092 to 190094,
+// 190096) and must raise.
+void CheckNetIsWhole(const std::function<void(double x, double y, std::int32_t fault)>& refuse);
 
 // Tests only: the same refinement finding each neighbour by scanning every
 // element, as the proof that the side index gives the same net.

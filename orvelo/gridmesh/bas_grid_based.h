@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "halvex/interface/enums.h"
@@ -71,11 +72,19 @@ std::size_t GridTable<T>::offset(std::int32_t ix, std::int32_t iy) const {
 // made one there: none yet, BR-TL (triangles 1 and 3) or TR-BL (2 and 4).
 enum class CellDiagonal : std::int8_t { None = 0, RightDown = 1, RightUp = 2 };
 
+// The index of the outline and opening pieces through which the border and
+// inside tests of a generation find the pieces near a point or a segment
+// (grid_regions.h).
+struct BorderIndex;
+
 struct BasGridBased {
     // ---- regions (handles of drovik::CreatePolygonRgn; 0: none) ----
     std::int32_t SlabRegion = 0;
     // 0..MeshOpeningCount, entry 0 unused.
     std::vector<std::int32_t> OpeningRegions = std::vector<std::int32_t>(1);
+    // The border pieces of the running generation, indexed (none: the
+    // tests scan every piece).
+    std::shared_ptr<const BorderIndex> BorderPieces;
     // The corners each traced region was made of: entry 0 the outline's,
     // entry o opening o's (empty: none traced).
     std::vector<std::vector<halvex::POINTAPI>> TracedRegionCorners;

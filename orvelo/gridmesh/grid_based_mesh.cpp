@@ -15,6 +15,7 @@
 #include "orvelo/gridmesh/bas_grid_based.h"
 #include "orvelo/gridmesh/cell_flags.h"
 #include "orvelo/gridmesh/cell_patterns.h"
+#include "orvelo/gridmesh/fill_leftover.h"
 #include "orvelo/gridmesh/grid_regions.h"
 #include "orvelo/gridmesh/key_points.h"
 #include "orvelo/gridmesh/line_sides.h"
@@ -79,8 +80,12 @@ void checkInput() {
     checkGridLines(m.MeshGridX, m.MeshGridCountX, "x");
     checkGridLines(m.MeshGridY, m.MeshGridCountY, "y");
     // The scale values the generation and the refinement after it use come
-    // from this slab, whatever an earlier run left.
+    // from this slab, whatever an earlier run left. DrawingScale is the
+    // Delaunay generation's alone: it keeps what the last one set (0 while
+    // none has run), so the transfer takes the nearest node.
+    const float drawingScale = declar().DrawingScale;
     SetScaleFromSlabDescription();
+    declar().DrawingScale = drawingScale;
     const float unitFactor = UnitFactor();
     if (!(unitFactor > 0.0f) || !std::isfinite(unitFactor))
         rt::raise(5, "The unit factor of the net must be above 0 for a grid-based net.");
@@ -107,6 +112,7 @@ struct GenerationCleanUp {
     GenerationCleanUp(const GenerationCleanUp&) = delete;
     GenerationCleanUp& operator=(const GenerationCleanUp&) = delete;
     ~GenerationCleanUp() {
+        ClearBorderIndex();
         DeleteGridRegions();
         basGridBased().ConstraintKeys.assign(1, {0, 0});
         forms::screen().MousePointer(0);
@@ -240,6 +246,7 @@ void GenerateGridBasedMesh() {
     forms::screen().MousePointer(11);
     RunControl().RunState(0);
     const GenerationCleanUp cleanUp;
+    BuildBorderIndex();
 
     mesher::ShowStatusText(quillon::TextNo(100036));
     if (mesher::StopRequested(false)) return abandonRun();
@@ -251,6 +258,8 @@ void GenerateGridBasedMesh() {
     if (!SetCellTriangleFlags()) return abandonRun();
     const bool built = d.MeshType == 4 ? BuildGridPointElements() : BuildGridCellElements();
     if (!built) return abandonRun();
+    // The parts of the slab the pattern left bare are triangulated.
+    if (!FillLeftoverParts()) return abandonRun();
     if (basDelaunay().MeshElementCount == 0)
         rt::raise(5, "No element of the grid-based net lies inside the slab outline: the net cannot be generated.");
     FollowInternalLines();
@@ -260,7 +269,7 @@ void GenerateGridBasedMesh() {
     BuildElementSideFlags(basDelaunay().MeshElementList, OperationWaitWindow());
     if (mesher::StopRequested(false)) return abandonRun();
     dropUnusedNodes();
-    CheckNetIsWhole();
+    CheckNetIsWhole(RaiseGridNetFault);
 }
 
 }  // namespace orvelo

@@ -7,6 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+
+#include "orvelo/model/net.h"
 
 namespace orvelo {
 
@@ -37,12 +40,34 @@ bool InsideSlabPieces(double x, double y);
 // opening).
 bool InsideSlabOrOnBorder(double x, double y);
 
+// Calls visit for every piece of the outline or of an opening that (x, y)
+// lies on within the coincidence tolerance, as InsideSlabOrOnBorder
+// judges it.
+void ForEachBorderPieceAt(double x, double y, const std::function<void(const OutlinePiece&)>& visit);
+
+// The length of the shortest piece of the outline or of an opening (an arc
+// by its chord) that comes within `within` of (x, y); infinity when none.
+double ShortestBorderPieceNear(double x, double y, double within);
+
 // Whether the segment from (ax, ay) to (bx, by) crosses a straight piece
 // of the outline or of an opening inside both, farther than the
 // coincidence tolerance from their ends, or its point nearest the centre
 // of an arc of them lies off the slab (it reaches through the arc): an
 // element with such a side would reach out of the slab.
 bool CrossesSlabBorder(double ax, double ay, double bx, double by);
+
+// Indexes the outline and opening pieces of basDelaunay() for the tests
+// above (InsideSlabPieces, InsideSlabOrOnBorder, CrossesSlabBorder): a
+// point or a segment is then tested against the pieces near it only, so
+// their time does not grow with the number of pieces. The answers are
+// those of the scan of every piece, except that a segment is tested for
+// reaching through an arc only where the box of the arc's circle meets the
+// segment's box (a segment that reaches through an arc meets its circle).
+// ClearBorderIndex drops the index (the
+// tests scan again); the generator holds it from its input check to its
+// end.
+void BuildBorderIndex();
+void ClearBorderIndex();
 
 // Makes SlabRegion (opening 0) or OpeningRegions(opening) from RegionPoints
 // 1..RegionPointCount.

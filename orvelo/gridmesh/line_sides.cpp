@@ -10,6 +10,7 @@
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/units.h"
+#include "orvelo/gridmesh/fill_leftover.h"
 #include "orvelo/gridmesh/grid_regions.h"
 #include "orvelo/gridmesh/key_points.h"
 #include "orvelo/gridmesh/snapping.h"
@@ -42,6 +43,7 @@ public:
         onSide_.clear();
         placeEnd(line.px, line.py);
         placeEnd(line.qx, line.qy);
+        const std::vector<bool> used = usedNodes();
         for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
             const NetElement& t = element(e);
             for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
@@ -53,7 +55,7 @@ public:
                 // A crossing on a node of the net that is no end of the side
                 // would fold the net there.
                 for (std::int32_t n = 1; n <= m_.MeshNodeCount; ++n)
-                    if (near(this->x(static_cast<std::int16_t>(n)), this->y(static_cast<std::int16_t>(n)), x, y))
+                    if (used[static_cast<std::size_t>(n)] && near(this->x(static_cast<std::int16_t>(n)), this->y(static_cast<std::int16_t>(n)), x, y))
                         raiseAt(static_cast<float>(x), static_cast<float>(y), 190095);
                 onSide_[side] = {newNode(x, y)};
             }
@@ -153,6 +155,13 @@ public:
 
 private:
     const NetElement& element(std::int32_t e) const { return m_.MeshElementList[static_cast<std::size_t>(e)]; }
+    // Per node (index 0 unused): whether an element has it as a corner.
+    std::vector<bool> usedNodes() const {
+        std::vector<bool> used(static_cast<std::size_t>(m_.MeshNodeCount) + 1, false);
+        for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e)
+            for (std::int32_t k = 1; k <= element(e).CornerCount; ++k) used[static_cast<std::size_t>(corner(element(e), k))] = true;
+        return used;
+    }
     static std::int16_t corner(const NetElement& t, std::int32_t k) {
         return t.Node[static_cast<std::size_t>((k - 1) % t.CornerCount + 1)];
     }
@@ -200,8 +209,10 @@ private:
     // tolerance) as a crossing of that side, inside an element by dividing
     // the element into triangles through it.
     void placeEnd(double px, double py) {
+        // A node no element uses (a key that lost its cells) holds no side.
+        const std::vector<bool> used = usedNodes();
         for (std::int32_t n = 1; n <= m_.MeshNodeCount; ++n)
-            if (near(x(static_cast<std::int16_t>(n)), y(static_cast<std::int16_t>(n)), px, py)) return;
+            if (used[static_cast<std::size_t>(n)] && near(x(static_cast<std::int16_t>(n)), y(static_cast<std::int16_t>(n)), px, py)) return;
         for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
             const NetElement t = element(e);
             bool inside = true;
@@ -367,6 +378,10 @@ private:
             cx += x(n) / static_cast<double>(polygon.size());
             cy += y(n) / static_cast<double>(polygon.size());
         }
+        // Only a line being cut is named; a piece divided at a hanging node
+        // fails where the border has a detail the grid cannot hold.
+        const bool cuttingLine = line_.px != line_.qx || line_.py != line_.qy;
+        if (!cuttingLine) RaiseGridNetFault(cx, cy, 190093);
         raiseAt(static_cast<float>(cx), static_cast<float>(cy), 190095);
     }
 

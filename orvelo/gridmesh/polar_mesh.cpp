@@ -293,12 +293,14 @@ bool buildNet(PolarNet& net, std::int16_t shape, std::int16_t type) {
     return net.annulus(type != 6);
 }
 
-// Builds the net on trial, away from the mesher's net, and refuses it when
-// two corners of an element coincide (a ring narrower than the coincidence
-// tolerance, or too narrow for its divisions) or an element has no area.
-void checkPolarSpacing(const Declar& d) {
+// Builds the net of n divisions on trial, away from the mesher's net: 0 when
+// every element has its corners apart (farther than the coincidence
+// tolerance) and an area, 1 when two corners coincide at the centre of a disk
+// (its innermost ring falls within the tolerance of the centre), 2 for any
+// other element that fails.
+int polarSpacingFault(const Declar& d, std::int16_t divisions) {
     BasDelaunay trial;
-    PolarNet net(trial, d.PolarDivisionCount, d.SlabLength / 2.0f, d.SlabWidth / 2.0f, true);
+    PolarNet net(trial, divisions, d.SlabLength / 2.0f, d.SlabWidth / 2.0f, true);
     buildNet(net, d.SlabShape, d.MeshType);
     const double tol = CoincidenceTolerance();
     const auto x = [&trial](std::int16_t n) { return static_cast<double>(trial.MeshNodeX[static_cast<std::size_t>(n)]); };
@@ -308,22 +310,36 @@ void checkPolarSpacing(const Declar& d) {
         const auto corner = [&t](std::int32_t k) {
             return t.Node[static_cast<std::size_t>((k + t.CornerCount - 1) % t.CornerCount + 1)];
         };
-        bool whole = true;
-        for (std::int32_t k = 1; k <= t.CornerCount && whole; ++k) {
+        for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
             const std::int16_t a = corner(k - 1), b = corner(k), c = corner(k + 1);
             const bool coincide = CloserThan(trial.MeshNodeX[static_cast<std::size_t>(b)], trial.MeshNodeX[static_cast<std::size_t>(c)], tol) &&
                                   CloserThan(trial.MeshNodeY[static_cast<std::size_t>(b)], trial.MeshNodeY[static_cast<std::size_t>(c)], tol);
             const double turn = (x(b) - x(a)) * (y(c) - y(a)) - (y(b) - y(a)) * (x(c) - x(a));
-            whole = !coincide && turn > 0.0;
+            if (coincide || !(turn > 0.0)) return d.SlabShape == kDisk && (b == 1 || c == 1) ? 1 : 2;
         }
-        if (whole) continue;
-        const float inner = d.SlabShape == kDisk ? 0.0f : d.SlabWidth;
-        rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190090),
-                                             {rt::Variant("|1"), rt::Variant(std::to_string(d.PolarDivisionCount)),
-                                              rt::Variant("|2"), rt::Variant(valueText(d.SlabLength)),
-                                              rt::Variant("|3"), rt::Variant(valueText(inner)), rt::Variant("|4"),
-                                              rt::Variant(valueText(static_cast<float>(tol)))}));
     }
+    return 0;
+}
+
+// Refuses a net whose element corners would coincide or whose elements
+// would have no area, naming the cause and the largest number of divisions
+// below the one asked for that gives a whole net of this slab (none: the
+// slab is too small or the ring too narrow for any).
+void checkPolarSpacing(const Declar& d) {
+    const int fault = polarSpacingFault(d, d.PolarDivisionCount);
+    if (fault == 0) return;
+    std::int16_t works = 0;
+    for (std::int16_t n = static_cast<std::int16_t>(d.PolarDivisionCount - 1); n >= 1 && works == 0; --n)
+        if (polarSpacingFault(d, n) == 0) works = n;
+    const float inner = d.SlabShape == kDisk ? 0.0f : d.SlabWidth;
+    const double tol = CoincidenceTolerance();
+    const std::int32_t text = works == 0 ? 190090 : fault == 1 ? 190220 : 190221;
+    rt::raise(5, LanguageTexts().GetText(quillon::TextNo(text),
+                                         {rt::Variant("|1"), rt::Variant(std::to_string(d.PolarDivisionCount)),
+                                          rt::Variant("|2"), rt::Variant(valueText(d.SlabLength)),
+                                          rt::Variant("|3"), rt::Variant(valueText(inner)), rt::Variant("|4"),
+                                          rt::Variant(valueText(static_cast<float>(tol))), rt::Variant("|5"),
+                                          rt::Variant(std::to_string(works))}));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/units.h"
+#include "orvelo/model/declar.h"
 #include "orvelo/project/services.h"
 #include "outside/quillon/language_text.h"
 #include "platform/runtime/errors.h"
@@ -50,7 +51,11 @@ float CurrentNetUnitFactor(const ProjectNet& net) {
     m.MeshExtentYMin = yMin - height;
     m.MeshExtentXMax = xMax + width;
     m.MeshExtentYMax = yMax + height;
+    // The recalculation keeps its scale to itself: DrawingScale is written
+    // by the Delaunay generation alone.
+    const float drawingScale = declar().DrawingScale;
     ComputeDrawingScale();
+    declar().DrawingScale = drawingScale;
     return GeometryHelper().UnitFactor();
 }
 

@@ -243,8 +243,14 @@ void FindSingularPoints() {
 
 void GenerateMeshByType() {
     const Declar& d = declar();
-    // An outline taken as it stands is checked before any net is made.
-    if (!d.RecalculateBoundaryFlag) CheckSlabDescription(rt::projectFilePath(d.CurrentDataDir, d.CurrentProjectName, "PL8"));
+    // An outline taken as it stands is checked before any net is made. The
+    // check sets the scale values from the slab; DrawingScale is written by
+    // the Delaunay generation alone.
+    if (!d.RecalculateBoundaryFlag) {
+        const float drawingScale = d.DrawingScale;
+        CheckSlabDescription(rt::projectFilePath(d.CurrentDataDir, d.CurrentProjectName, "PL8"));
+        declar().DrawingScale = drawingScale;
+    }
     if (d.MeshType != 5) {
         // A grid-based net, made to follow the size field. A stopped
         // generation is not refined: its net is never taken.

@@ -192,8 +192,11 @@ void RegenerateMesh() {
     }
     checkSlabInput(d);
     BuildSlabOutline();
-    // The unit factor of this slab, whatever ran before.
+    // The unit factor of this slab, whatever ran before. DrawingScale is
+    // written by the Delaunay generation alone.
+    const float drawingScale = d.DrawingScale;
     SetScaleFromSlabDescription();
+    d.DrawingScale = drawingScale;
 
     if (d.MeshType == 5) {
         if (fieldCoversProjectNet(d)) {

@@ -94,19 +94,20 @@ SegmentRelationResult segmentRelation(double ax, double ay, double bx, double by
 bool pointInIntegerRegion(const halvex::POINTAPI* corners, int n, std::int32_t x, std::int32_t y) {
     if (n < 3) return false;
     bool inside = false;
-    for (int i = 0, j = n - 1; i < n; j = i++) {
-        const halvex::POINTAPI& a = corners[j];
-        const halvex::POINTAPI& b = corners[i];
-        // The moved point's horizontal line crosses the side exactly when the
-        // integer line y does by this half-open rule; the crossing lies right
-        // of the moved point exactly when it lies strictly right of x.
-        if ((a.Y > y) == (b.Y > y)) continue;
-        const __int128 rise = static_cast<__int128>(b.Y) - a.Y;
-        const __int128 across = (static_cast<__int128>(a.X) - x) * rise +
-                                (static_cast<__int128>(y) - a.Y) * (static_cast<__int128>(b.X) - a.X);
-        if (rise > 0 ? across > 0 : across < 0) inside = !inside;
-    }
+    for (int i = 0, j = n - 1; i < n; j = i++)
+        if (sideFlipsParity(corners[j], corners[i], x, y)) inside = !inside;
     return inside;
+}
+
+bool sideFlipsParity(const halvex::POINTAPI& a, const halvex::POINTAPI& b, std::int32_t x, std::int32_t y) {
+    // The moved point's horizontal line crosses the side exactly when the
+    // integer line y does by this half-open rule; the crossing lies right
+    // of the moved point exactly when it lies strictly right of x.
+    if ((a.Y > y) == (b.Y > y)) return false;
+    const __int128 rise = static_cast<__int128>(b.Y) - a.Y;
+    const __int128 across = (static_cast<__int128>(a.X) - x) * rise +
+                            (static_cast<__int128>(y) - a.Y) * (static_cast<__int128>(b.X) - a.X);
+    return rise > 0 ? across > 0 : across < 0;
 }
 
 }  // namespace drovik::geometry

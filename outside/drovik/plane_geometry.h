@@ -56,4 +56,10 @@ SegmentRelationResult segmentRelation(double ax, double ay, double bx, double by
 // bottom ones, with the top-left corner the only corner inside.
 bool pointInIntegerRegion(const halvex::POINTAPI* corners, int n, std::int32_t x, std::int32_t y);
 
+// The step of pointInIntegerRegion for one side from a to b: whether the
+// moved point's horizontal line crosses it right of the point (the parity
+// flips). A side whose ends both lie above y, or both at or below it, never
+// flips it.
+bool sideFlipsParity(const halvex::POINTAPI& a, const halvex::POINTAPI& b, std::int32_t x, std::int32_t y);
+
 }  // namespace drovik::geometry

@@ -1,5 +1,6 @@
 #include "outside/drovik/region_test.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -33,12 +34,41 @@ const PolygonRegion& regionOf(std::int32_t handle, const char* member) {
 PolygonRegion::PolygonRegion(const halvex::POINTAPI* corners, std::int32_t count) {
     if (count < 0) rt::raise(5, "A polygon region cannot have a negative corner count");
     if (count > 0) corners_.assign(corners, corners + count);
+    indexSides();
 }
 
-PolygonRegion::PolygonRegion(std::vector<halvex::POINTAPI> corners) : corners_(std::move(corners)) {}
+PolygonRegion::PolygonRegion(std::vector<halvex::POINTAPI> corners) : corners_(std::move(corners)) { indexSides(); }
+
+void PolygonRegion::indexSides() {
+    const std::size_t n = corners_.size();
+    if (n < 64) return;
+    std::int64_t low = corners_[0].Y, high = low;
+    for (const halvex::POINTAPI& c : corners_) low = std::min<std::int64_t>(low, c.Y), high = std::max<std::int64_t>(high, c.Y);
+    const auto count = static_cast<std::int64_t>(n);
+    bandFrom_ = low;
+    bandHeight_ = std::max<std::int64_t>(1, (high - low) / count + 1);
+    bands_.assign(static_cast<std::size_t>((high - low) / bandHeight_ + 1), {});
+    for (std::size_t i = 0; i < n; ++i) {
+        const halvex::POINTAPI& a = corners_[i == 0 ? n - 1 : i - 1];
+        const halvex::POINTAPI& b = corners_[i];
+        const std::int64_t from = (std::min<std::int64_t>(a.Y, b.Y) - low) / bandHeight_;
+        const std::int64_t to = (std::max<std::int64_t>(a.Y, b.Y) - low) / bandHeight_;
+        for (std::int64_t band = from; band <= to; ++band) bands_[static_cast<std::size_t>(band)].push_back(static_cast<std::int32_t>(i));
+    }
+}
 
 bool PolygonRegion::contains(std::int32_t x, std::int32_t y) const {
-    return geometry::pointInIntegerRegion(corners_.data(), static_cast<int>(corners_.size()), x, y);
+    if (bands_.empty()) return geometry::pointInIntegerRegion(corners_.data(), static_cast<int>(corners_.size()), x, y);
+    // Only a side with one end above y and one at or below it flips the
+    // parity: it lies in the band of y.
+    if (y < bandFrom_ || (static_cast<std::int64_t>(y) - bandFrom_) / bandHeight_ >= static_cast<std::int64_t>(bands_.size())) return false;
+    bool inside = false;
+    const std::size_t n = corners_.size();
+    for (const std::int32_t i : bands_[static_cast<std::size_t>((static_cast<std::int64_t>(y) - bandFrom_) / bandHeight_)]) {
+        const auto k = static_cast<std::size_t>(i);
+        if (geometry::sideFlipsParity(corners_[k == 0 ? n - 1 : k - 1], corners_[k], x, y)) inside = !inside;
+    }
+    return inside;
 }
 
 std::int32_t CreatePolygonRgn(const halvex::POINTAPI* corners, std::int32_t count,

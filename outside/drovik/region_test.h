@@ -37,7 +37,15 @@ public:
     const std::vector<halvex::POINTAPI>& corners() const { return corners_; }
 
 private:
+    // Sides in horizontal bands, so that a point is tested against the
+    // sides that reach its row only (the answer is the scan's); built for
+    // regions of many corners.
+    void indexSides();
+
     std::vector<halvex::POINTAPI> corners_;
+    std::int64_t bandFrom_ = 0;
+    std::int64_t bandHeight_ = 1;
+    std::vector<std::vector<std::int32_t>> bands_;  // side i runs from corner i - 1 (the last for 0) to i
 };
 
 // Makes a region of the first count corners (corners[0] .. corners[count-1])

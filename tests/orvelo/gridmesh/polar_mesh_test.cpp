@@ -173,6 +173,31 @@ TEST_F(PolarMeshTest, CountsUpToTheLimitAreBuiltAndInputBeyondIsRefusedUntouched
         EXPECT_NO_THROW(CheckPolarInput(shape, length, width, n, type));
 }
 
+// A fan net whose innermost ring falls within the coincidence tolerance of
+// the centre is refused with that cause and the largest number of divisions
+// that works for the diameter: that number is built, the next one refused.
+TEST_F(PolarMeshTest, AFanNetTooFineForItsDiameterNamesTheLargestCountThatWorks) {
+    for (const float diameter : {1.0f, 2.5f}) {
+        SCOPED_TRACE(diameter);
+        setSlab(2, diameter, 0.0f, 90, 8);
+        std::string refusal;
+        try {
+            GeneratePolarMesh();
+        } catch (const rt::RuntimeError& e) {
+            refusal = e.description();
+        }
+        const std::string named = "works for this diameter is ";
+        ASSERT_NE(refusal.find("innermost ring"), std::string::npos) << refusal;
+        ASSERT_NE(refusal.find(named), std::string::npos) << refusal;
+        const int largest = std::stoi(refusal.substr(refusal.find(named) + named.size()));
+        ASSERT_GE(largest, 1);
+        setSlab(2, diameter, 0.0f, static_cast<std::int16_t>(largest), 8);
+        EXPECT_NO_THROW(GeneratePolarMesh());
+        setSlab(2, diameter, 0.0f, static_cast<std::int16_t>(largest + 1), 8);
+        EXPECT_THROW(GeneratePolarMesh(), rt::RuntimeError);
+    }
+}
+
 TEST_F(PolarMeshTest, AStopEndsTheGenerationWithRunState3AndNoHandOver) {
     for (int after : {1, 40, 130, 200, 265}) {
         SCOPED_TRACE(after);

@@ -18,6 +18,7 @@
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/gridmesh/grid_based_mesh.h"
+#include "orvelo/gridmesh/grid_regions.h"
 #include "orvelo/gridmesh/polar_mesh.h"
 #include "orvelo/model/declar.h"
 #include "platform/runtime/errors.h"
@@ -54,8 +55,9 @@ std::vector<OutlinePiece> circle(float cx, float cy, float r) {
 // fits its extent or not (run / 3 % 2), with or without an opening (a
 // circle when run % 7 is 3), up to
 // three internal lines (ending inside or on the outline, crossing or not)
-// and a single point; the mesh type is run % 5.
-gridtest::GridSlab randomSlab(std::mt19937& random, int run, gridcheck::SlabBorder& border) {
+// and a single point; the mesh type is run % 5. The grid step is the
+// extent divided by a number from `fewest` to `most` cells.
+gridtest::GridSlab randomSlab(std::mt19937& random, int run, gridcheck::SlabBorder& border, int fewest = 6, int most = 16) {
     const auto uniform = [&random](float from, float to) { return std::uniform_real_distribution<float>(from, to)(random); };
     const auto pick = [&random](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
     const bool fits = run / 3 % 2 == 0;
@@ -87,7 +89,7 @@ gridtest::GridSlab randomSlab(std::mt19937& random, int run, gridcheck::SlabBord
     slab.meshType = static_cast<std::int16_t>(run % 5);
     float xMin = 1e9f, xMax = -1e9f, yMin = 1e9f, yMax = -1e9f;
     for (const auto& [cx, cy] : corners) xMin = std::min(xMin, cx), xMax = std::max(xMax, cx), yMin = std::min(yMin, cy), yMax = std::max(yMax, cy);
-    const float step = run % 3 == 2 && fits ? 1.0f : (xMax - xMin) / static_cast<float>(pick(6, 16));
+    const float step = run % 3 == 2 && fits ? 1.0f : (xMax - xMin) / static_cast<float>(pick(fewest, most));
     const float x0 = fits ? (run % 3 == 2 ? 0.0f : xMin) : xMin - uniform(0.1f, 0.9f) * step;
     const float y0 = fits ? (run % 3 == 2 ? 0.0f : yMin) : yMin - uniform(0.1f, 0.9f) * step;
     slab.gridX = gridtest::Lines(x0, x0 + step * std::ceil((xMax - x0) / step + 0.01f), step);
@@ -150,10 +152,13 @@ TEST(WholeNets, GridTypesWithAndWithoutRefinementOnRandomSlabs) {
             GenerateGridBasedMesh();
             const double tol = CoincidenceTolerance();
             ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol), std::vector<std::string>{}) << "generated";
+            EXPECT_EQ(gridcheck::coverageFault(basDelaunay(), border, tol), "") << "generated";
             // (Bisection of a whole net cannot make an overlap: that is tested
             // on the generated net only.)
             RefineMeshAdaptively();
             ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol, false, false), std::vector<std::string>{}) << "refined";
+            EXPECT_EQ(gridcheck::coverageFault(basDelaunay(), border, tol), "") << "refined";
+            EXPECT_EQ(declar().DrawingScale, 0.0f) << "no Delaunay generation ran";
         } catch (const rt::RuntimeError& e) {
             EXPECT_FALSE(e.description().empty());
             // (A net refined past 32767 elements is no fault of the net.)
@@ -161,6 +166,71 @@ TEST(WholeNets, GridTypesWithAndWithoutRefinementOnRandomSlabs) {
         }
     }
     for (std::size_t type = 0; type < 5; ++type) EXPECT_LE(refused[type], 5) << "type " << type << " of 60 slabs";
+}
+
+// Coarse grids, three to five cells across the slab, and fine ones, 24 to
+// 40: every net the generation hands on covers the slab (the parts the
+// pattern leaves bare are filled), and a refusal names a line only on a slab
+// that has one. Refusals stay rare.
+TEST(WholeNets, GridNetsCoverTheSlabAtCoarseAndFineSteps) {
+    int refused = 0;
+    std::mt19937 random(40);
+    for (int run = 0; run < 120; ++run) {
+        gridcheck::SlabBorder border;
+        const bool coarse = run % 2 == 0;
+        const gridtest::GridSlab slab = randomSlab(random, run / 2, border, coarse ? 3 : 24, coarse ? 5 : 40);
+        gridtest::InstallGridSlab(slab);
+        SCOPED_TRACE("run " + std::to_string(run) + " type " + std::to_string(slab.meshType));
+        try {
+            GenerateGridBasedMesh();
+            const double tol = CoincidenceTolerance();
+            ASSERT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol, false), std::vector<std::string>{});
+            EXPECT_EQ(gridcheck::coverageFault(basDelaunay(), border, tol, 1500), "");
+        } catch (const rt::RuntimeError& e) {
+            ++refused;
+            if (slab.lines.empty()) {
+                EXPECT_EQ(e.description().find("internal line"), std::string::npos) << e.description();
+            }
+        }
+    }
+    EXPECT_LE(refused, 3);
+}
+
+// The border tests through the index of the pieces answer as the scan of
+// every piece, at random points and segments (sides of a few grid steps
+// with their ends in the slab) on random slabs and on an outline of
+// half-circle arcs.
+TEST(WholeNets, BorderIndexAnswersAsTheScan) {
+    std::mt19937 random(5);
+    const auto uniform = [&random](double from, double to) { return std::uniform_real_distribution<double>(from, to)(random); };
+    for (int run = 0; run < 41; ++run) {
+        gridcheck::SlabBorder border;
+        gridtest::GridSlab slab = randomSlab(random, run, border);
+        if (run == 40) {
+            slab.outline.clear();
+            for (int k = 0; k < 16; ++k) {
+                const auto at = [](int i) { return std::pair<float, float>(10.0f + 8.0f * std::cos(i * 0.39269908f), 10.0f + 8.0f * std::sin(i * 0.39269908f)); };
+                const auto [x1, y1] = at(k);
+                const auto [x2, y2] = at(k + 1);
+                slab.outline.push_back(arcPiece(x1, y1, x2, y2, (x1 + x2) / 2.0f, (y1 + y2) / 2.0f, false));
+            }
+        }
+        gridtest::InstallGridSlab(slab);
+        SetScaleFromSlabDescription();
+        const double step = slab.gridX[1] - slab.gridX[0];
+        for (int k = 0; k < 400; ++k) {
+            const double x = uniform(0.0, 20.0), y = uniform(0.0, 20.0);
+            const double bx = x + uniform(-2.0, 2.0) * step, by = y + uniform(-2.0, 2.0) * step;
+            // (Segments are sides of elements: their ends lie in the slab.)
+            ClearBorderIndex();
+            const bool side = InsideSlabPieces(x, y) && InsideSlabPieces(bx, by);
+            const std::array<bool, 3> scanned{InsideSlabPieces(x, y), InsideSlabOrOnBorder(x, y), side && CrossesSlabBorder(x, y, bx, by)};
+            BuildBorderIndex();
+            const std::array<bool, 3> indexed{InsideSlabPieces(x, y), InsideSlabOrOnBorder(x, y), side && CrossesSlabBorder(x, y, bx, by)};
+            ASSERT_EQ(indexed, scanned) << "run " << run << " at (" << x << ", " << y << ") to (" << bx << ", " << by << ")";
+        }
+        ClearBorderIndex();
+    }
 }
 
 // Disks and annuli of every polar type, thin rings and tiny disks among

@@ -160,6 +160,7 @@ TEST_F(GenerationTest, GridTypeRunsWithoutTheTriangleOptions) {
     EXPECT_EQ(runState(), 0);
     EXPECT_GT(d.ElementCount, 2) << "the grid-based net refined by the size field";
     EXPECT_TRUE(box->boxes().empty());
+    EXPECT_EQ(d.DrawingScale, 0.0f) << "no Delaunay generation ran: the transfer takes the nearest node";
 }
 
 TEST_F(GenerationTest, SmoothingAndFrontPointsFollowTheTriangulation) {

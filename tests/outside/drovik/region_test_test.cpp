@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <vector>
 
+#include "outside/drovik/plane_geometry.h"
 #include "outside/drovik/region_test.h"
 #include "platform/runtime/temp_folder.h"
 
@@ -58,6 +61,33 @@ TEST(RegionTest, SlantedSidesAndTheEvenOddRule) {
         {-2000000000, -2000000000}, {2000000000, -2000000000}, {2000000000, 2000000000}});
     EXPECT_TRUE(huge.contains(1999999999, 1999999990));
     EXPECT_FALSE(huge.contains(-1999999999, 1999999990));
+}
+
+// A region of many corners finds the sides of a point's row through its
+// bands: the answers are those of the scan of every side, on and off the
+// corners and sides, for random polygons crossing themselves or not.
+TEST(RegionTest, BandsOfManyCornersAnswerAsTheScan) {
+    std::mt19937 random(3);
+    std::uniform_int_distribution<std::int32_t> coordinate(-5, 205);
+    for (int run = 0; run < 20; ++run) {
+        std::vector<POINTAPI> corners;
+        for (int k = 0; k < 64 + 40 * run; ++k) {
+            if (run % 2 == 0) {
+                const double angle = 6.283185307 * k / (64 + 40 * run);
+                const double r = 40.0 + (k % 7) * 8.0;
+                corners.push_back({static_cast<std::int32_t>(100 + r * std::cos(angle)), static_cast<std::int32_t>(100 + r * std::sin(angle))});
+            } else {
+                corners.push_back({coordinate(random), coordinate(random)});
+            }
+        }
+        const drovik::PolygonRegion region(corners);
+        for (int k = 0; k < 3000; ++k) {
+            const std::int32_t x = k % 3 == 0 ? corners[static_cast<std::size_t>(k) % corners.size()].X : coordinate(random);
+            const std::int32_t y = k % 3 == 0 ? corners[static_cast<std::size_t>(k) % corners.size()].Y : coordinate(random);
+            ASSERT_EQ(region.contains(x, y), drovik::geometry::pointInIntegerRegion(corners.data(), static_cast<int>(corners.size()), x, y))
+                << "run " << run << " at " << x << "," << y;
+        }
+    }
 }
 
 TEST(RegionTest, HandlesAreFreedOnce) {
