@@ -8,6 +8,8 @@ void ClsValmor::ValmorErrorHandling() { ReportError(); }
 
 rt::Variant ClsValmor::FileNotExist(const std::string& pathname, const bool& NOConfirm)
 {
+    // No name names no file: the caller's mistake, not a missing file.
+    if (pathname.empty()) RaiseArgumentError(5, "ClsValmor.FileNotExist", "pathname");
     return CheckFileMissing(pathname, NOConfirm);
 }
 
