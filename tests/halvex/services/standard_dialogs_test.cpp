@@ -10,9 +10,11 @@
 #include <fstream>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -436,30 +438,43 @@ TEST_F(StandardDialogsTest, TheHeaderIsTheUsersAndADamagedOneIsNeverHalfRead)
 TEST_F(StandardDialogsTest, LanguageListsComeFromTheFileOrTheFallbackAndOnlySaveStoresThem)
 {
     const std::vector<std::string> three = {"English", "German", "Arabic"};
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {nullptr, three},  // no file
-        {"<languages><language engname=\"English\"/><language", three},  // malformed
-        {"<langs><language engname=\"English\"/></langs>", {}},          // wrong root
+    // A damaged file is named once and the built-in list taken whole.
+    const std::string nuls("<languages>\0<language engname=\"English\"/></languages>", 56);
+    const std::tuple<std::optional<std::string>, std::vector<std::string>, bool> cases[] = {
+        {std::nullopt, three, false},                                               // no file
+        {"<languages><language engname=\"English\"/><language", three, true},     // half
+        {"<langs><language engname=\"English\"/></langs>", three, true},          // wrong root
+        {"", three, true},                                                          // empty
+        {nuls, three, true},                                                        // a NUL
+        {std::string(70000, '\xA7'), three, true},                                 // garbage
         {"<languages><language name=\"x\" engname=\"Dutch\"/><language EngName=\"German\"/>"
          "<language/><language engname=\"Dutch\"/></languages>",
-         {"Dutch", "Dutch"}},
+         {"Dutch", "Dutch"}, false},
     };
     forms::ScopedMsgBox boxes;
-    for (const auto& [xml, expected] : cases) {
+    std::size_t damaged = 0;
+    for (const auto& [xml, expected, reported] : cases) {
+        const std::string name = xml ? xml->substr(0, 30) : "no file";
         fs::remove_all(folder_ / "language");
-        if (xml != nullptr) writeFile("language/language.xml", xml);
+        if (xml) writeFile("language/language.xml", *xml);
+        if (reported) boxes->answer(forms::vbOK);
         forms::ScopedModalDriver driver([&](Form& form) {
             forms::Control &list1 = form.control("CmbLanguage1"), &list2 = form.control("CmbLanguage2");
             std::vector<std::string> shown;
             for (std::int16_t i = 0; i < list1.ListCount(); ++i) shown.push_back(list1.List(i));
-            EXPECT_EQ(shown, expected) << (xml ? xml : "no file");
+            EXPECT_EQ(shown, expected) << name;
             EXPECT_TRUE(list2.ListCount() == 3 && list1.Text() == text(140156) && list2.Text() == text(140156));
             press(form, "CmdCancel");
         });
         valmor.ShowLanguageSetting();
         EXPECT_FALSE(valmor.chooseControl());
+        damaged += reported ? 1 : 0;
+        ASSERT_EQ(boxes->boxes().size(), damaged) << name;
+        if (reported) {
+            EXPECT_NE(boxes->boxes().back().prompt.find((folder_ / "language" / "language.xml").string()), std::string::npos)
+                << boxes->boxes().back().prompt;
+        }
     }
-    EXPECT_TRUE(boxes->boxes().empty());
     EXPECT_EQ(forms::settings().get("valmor", "Interface Language setting", "Language", "none"), "none");
 
     fs::remove_all(folder_ / "language");
