@@ -309,14 +309,24 @@ void checkPolarSpacing(const Declar& d) {
             return t.Node[static_cast<std::size_t>((k + t.CornerCount - 1) % t.CornerCount + 1)];
         };
         bool whole = true;
+        bool beyondSingle = !std::isfinite(static_cast<float>(tol));
         for (std::int32_t k = 1; k <= t.CornerCount && whole; ++k) {
             const std::int16_t a = corner(k - 1), b = corner(k), c = corner(k + 1);
+            // A distance or tolerance past the largest Single (a slab so
+            // large that its drawing scale overflowed): the diameter is the
+            // cause, not the tolerance.
+            beyondSingle = beyondSingle || !std::isfinite(static_cast<float>(x(b) - x(c))) ||
+                           !std::isfinite(static_cast<float>(y(b) - y(c)));
             const bool coincide = CloserThan(trial.MeshNodeX[static_cast<std::size_t>(b)], trial.MeshNodeX[static_cast<std::size_t>(c)], tol) &&
                                   CloserThan(trial.MeshNodeY[static_cast<std::size_t>(b)], trial.MeshNodeY[static_cast<std::size_t>(c)], tol);
             const double turn = (x(b) - x(a)) * (y(c) - y(a)) - (y(b) - y(a)) * (x(c) - x(a));
             whole = !coincide && turn > 0.0;
         }
         if (whole) continue;
+        if (beyondSingle) {
+            rt::raise(5, LanguageTexts().GetText(quillon::TextNo(140383),
+                                                 {rt::Variant("|1"), rt::Variant(valueText(d.SlabLength))}));
+        }
         const float inner = d.SlabShape == kDisk ? 0.0f : d.SlabWidth;
         rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190090),
                                              {rt::Variant("|1"), rt::Variant(std::to_string(d.PolarDivisionCount)),
