@@ -237,6 +237,39 @@ TEST_F(PrintingTest, PageSetUpUnitsRoundHalfEvenAndMarginsAreStoredWithAPoint)
     g::DeleteDC(dc);
 }
 
+// Eight different margins: a pair swapped or a minimum lost on the way
+// shows in the store and in what the component hands back.
+TEST_F(PrintingTest, SavePageMargineAndShowPageSetupKeepEachMarginInItsPlace)
+{
+    addPrinter("Office", true);
+    GCommonDialog().SavePageMargine(kApp, 2.5f, 0.25f, 1.75f, 0.5f, 3.5f, 0.75f, 1.25f, 1.5f);
+    const std::pair<const char*, const char*> saved[] = {{"Left", "2.5"},     {"MinLeft", "0.25"}, {"Right", "1.75"},
+                                                         {"MinRight", "0.5"}, {"Top", "3.5"},      {"MinTop", "0.75"},
+                                                         {"Bottom", "1.25"},  {"MinBottom", "1.5"}};
+    for (const auto& [key, value] : saved) EXPECT_EQ(stored("Page Margine", key), value) << key;
+
+    cCommonDialog dialog;
+    dialog.AppTitle(kApp);
+    dialog.LeftMargin(2.5f);
+    dialog.RightMargin(1.75f);
+    dialog.TopMargin(3.5f);
+    dialog.BottomMargin(1.25f);
+    std::vector<forms::win::RECT> shown;
+    ScopedCommonDialogDriver driver([&](DialogSession& s) {
+        shown.push_back(s.pageSetup().rtMargin);
+        s.setMargins(forms::win::RECT{1100, 2200, 3300, 4400});
+        s.pressOk();
+    });
+    dialog.ShowPageSetup();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].Left == 2500 && shown[0].Top == 3500 && shown[0].Right == 1750 && shown[0].Bottom == 1250);
+    EXPECT_FLOAT_EQ(dialog.LeftMargin(), 1.1f);
+    EXPECT_FLOAT_EQ(dialog.TopMargin(), 2.2f);
+    EXPECT_FLOAT_EQ(dialog.RightMargin(), 3.3f);
+    EXPECT_FLOAT_EQ(dialog.BottomMargin(), 4.4f);
+    EXPECT_TRUE(stored("Page Margine", "Left") == "1.1" && stored("Page Margine", "Bottom") == "4.4");
+}
+
 TEST_F(PrintingTest, PagesAndCopiesTravelAsSixteenBitValues)
 {
     addPrinter("Office", true);
