@@ -1,8 +1,13 @@
 // ClsShowDialog: the font, colour, printer and page dialogs of the facade,
 // the paper size, the printer device and the metafile copy.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <system_error>
 #include <fstream>
 
 #include "halvex/dialogs/c_common_dialog.h"
@@ -47,6 +52,28 @@ void removeIfExists(const std::string& path)
 {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
+}
+
+// A new empty file beside `target` (".<name>.<n>.wmf" in its folder), made
+// here so that no file of the user's is taken; error 75 when the folder
+// takes none.
+std::string newFileBeside(const std::string& target)
+{
+    const std::filesystem::path at(target);
+    for (int n = 0; n < 100; ++n) {
+        const std::string name = (at.parent_path() / ("." + at.filename().string() + "." +
+                                                      std::to_string(::getpid()) + "-" + std::to_string(n) + ".wmf"))
+                                     .string();
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST) {
+            rt::raise(75, "Path/File access error: " + target + " (" + std::generic_category().message(errno) + ")");
+        }
+    }
+    rt::raise(75, "Path/File access error: " + target);
 }
 
 }  // namespace
@@ -253,7 +280,8 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
     // The clipboard copy works on a temporary file of its own: the host's
     // TempFile stays empty.
     std::string file = TempFile;
-    bool ours = false;  // `file` was made or emptied by this call
+    std::string target;  // file mode: the file the copy replaces
+    bool ours = false;   // `file` was made by this call
     std::int32_t recording = 0;
     try {
         screen.MousePointer(forms::vbHourglass);
@@ -286,12 +314,14 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
                 screen.MousePointer(forms::vbDefault);
                 return;
             }
-            TempFile = file = chosen;
+            TempFile = chosen;
             // A folder, pipe or device of that name is refused before it is
             // opened (a pipe would wait for a reader) and is never removed.
-            RequireRegularFileOrNothing(file);
-            std::ofstream created(file, std::ios::binary | std::ios::trunc);
-            if (!created) rt::raise(75, "Path/File access error: " + file);
+            // The copy is recorded beside the file (a link's target) and
+            // replaces it only when whole: a failed copy leaves it as it was.
+            target = SaveTarget(chosen);
+            RequireRegularFileOrNothing(target);
+            file = newFileBeside(target);
             ours = true;
         }
         std::error_code error;
@@ -300,7 +330,6 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
             return;
         }
         file = graphic.GetShortPathName(file);
-        if (!clipboardMode) TempFile = file;
         recording = TargetDevice_hDC = gdi::CreateMetaFileA(file);
         if (recording == 0) rt::raise(75, "Path/File access error: " + file);
         gdi::SetWindowExtEx(recording, lViewsizeCx, -lViewsizeCy, nullptr);
@@ -318,6 +347,9 @@ void ClsShowDialog::CopyWMFile(std::string& TempFile, std::int32_t& TargetDevice
             std::string title = ObjGraphic.Caption();
             graphic.SetMetaToClp(file, lViewsizeCx, lViewsizeCy, title);
             removeIfExists(file);
+        } else {
+            ReplaceKeepingMode(file, target);
+            ours = false;
         }
         screen.MousePointer(forms::vbDefault);
     } catch (...) {

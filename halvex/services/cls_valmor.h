@@ -73,7 +73,7 @@ public:
     // catch block): the message by error number, then file 1 is closed.
     void ValmorErrorHandling();
     // True when no file exists at pathname; shows the missing-file message
-    // unless NOConfirm.
+    // unless NOConfirm. An empty pathname raises error 5 naming it.
     rt::Variant FileNotExist(const std::string& pathname, const bool& NOConfirm = false);
 
     // ---- form language, right-to-left layout, centring (cls_valmor_forms.cpp) ----

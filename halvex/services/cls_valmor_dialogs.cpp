@@ -27,6 +27,7 @@
 #include "halvex/services/member_name.h"
 #include "halvex/services/messages.h"
 #include "halvex/services/units.h"
+#include "halvex/services/user_files.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/control.h"
 #include "platform/forms/screen.h"
@@ -302,25 +303,44 @@ int menuViewCase(const std::vector<std::string>& options)
 
 constexpr std::size_t kHyphenCount = 68;
 
-// Reads lines 1 and 2 of the header file into Firma1 and Firma2; a line not
-// read keeps the caller's value. A missing file is the first use and is
-// quiet; any other fault (a file of fewer than two lines) is reported.
+// A header line as the box takes it: no NUL and at most the box's length
+// in characters; else error 13 naming the line.
+std::string headerLine(rt::TextReader& reader, std::int32_t number)
+{
+    std::string line = rt::textAsUtf8(reader.readLine());
+    const auto characters = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; });
+    if (line.find('\0') != std::string::npos || characters > kMaxHeaderLength) {
+        rt::raise(13, textLib().GetText(rt::Variant(TextNo(140380)), {rt::Variant("|1"), rt::Variant(number),
+                                                                      rt::Variant("|2"), rt::Variant(kMaxHeaderLength)}));
+    }
+    return line;
+}
+
+// Reads lines 1 and 2 of the header file into Firma1 and Firma2: the
+// user's own file when there is one, else the shipped default. A missing
+// file is the first use and is quiet; a damaged one (fewer than two lines,
+// a line the box cannot hold) is reported and leaves both unchanged.
 void readHeaderFile(std::string& Firma1, std::string& Firma2)
 {
     LibraryState& state = libraryState();
     state.SettingsDir = AddBackslash(ApplicationPath());
-    ReadLibraryFile(state.SettingsDir + "Firma", [&](rt::TextReader& reader) {
-        Firma1 = rt::textAsUtf8(reader.readLine());
-        Firma2 = rt::textAsUtf8(reader.readLine());
+    std::string line1;
+    std::string line2;
+    const bool whole = ReadLibraryFile(UserFileToRead("Firma"), [&](rt::TextReader& reader) {
+        line1 = headerLine(reader, 1);
+        line2 = headerLine(reader, 2);
     });
+    if (!whole) return;
+    Firma1 = std::move(line1);
+    Firma2 = std::move(line2);
 }
 
-// Replaces the header file by the two lines and the hyphen line, UTF-8,
-// through a temporary file: a failed save keeps the old file whole. False
-// when the save failed (reported, naming the file).
+// Replaces the user's header file by the two lines and the hyphen line,
+// UTF-8, through a temporary file: a failed save keeps the old file whole.
+// False when the save failed (reported, naming the file).
 bool writeHeaderFile(const std::string& Firma1, const std::string& Firma2)
 {
-    return WriteLibraryFile(libraryState().SettingsDir + "Firma", [&](rt::TextWriter& writer) {
+    return WriteLibraryFile(UserFileToWrite("Firma"), [&](rt::TextWriter& writer) {
         writer.printLine(Firma1);
         writer.printLine(Firma2);
         writer.printLine(std::string(kHyphenCount, '-'));

@@ -1,4 +1,5 @@
 #include "halvex/services/folder_browser.h"
+#include "halvex/services/scripted_folder_dialog.h"
 
 #include <utility>
 

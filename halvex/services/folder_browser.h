@@ -1,15 +1,14 @@
 // The folder browser: the user picks one folder of the file system. The
 // choice itself is a small service: the program installs the toolkit's
-// folder dialog; headless, a scripted stand-in answers and records what was
+// folder dialog; headless, a scripted stand-in of the library's tests
+// (scripted_folder_dialog.h, not installed) answers and records what was
 // asked.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace halvex {
 
@@ -34,31 +33,8 @@ public:
                                       std::string_view startFolder) = 0;
 };
 
-// Headless stand-in: answers from a queue (cancelling when it is empty) and
-// records every request.
-class ScriptedFolderDialog : public FolderDialog {
-public:
-    struct Request {
-        std::int32_t ownerHwnd = 0;
-        std::string title;
-        std::string startFolder;
-    };
-    // Queues the answer to the next request.
-    void answer(FolderChoice choice) { answers_.push_back(std::move(choice)); }
-    FolderChoice chooseFolder(std::int32_t ownerHwnd, std::string_view title, std::string_view startFolder) override;
-
-    const std::vector<Request>& requests() const { return requests_; }
-    // Requests answered by cancelling because no answer was queued.
-    int unanswered() const { return unanswered_; }
-
-private:
-    std::deque<FolderChoice> answers_;
-    std::vector<Request> requests_;
-    int unanswered_ = 0;
-};
-
-// The folder dialog in use (a fresh scripted stand-in until one is
-// installed).
+// The folder dialog in use (a fresh scripted stand-in,
+// scripted_folder_dialog.h, until one is installed).
 FolderDialog& folderDialog();
 // Installs a folder dialog (nullptr: a fresh scripted stand-in); returns
 // the previous one.

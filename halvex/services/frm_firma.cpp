@@ -7,10 +7,6 @@
 
 namespace halvex {
 
-namespace {
-constexpr std::int32_t kMaxHeaderLength = 100;
-}  // namespace
-
 frmFirma::frmFirma() : Form("frmFirma")
 {
     using forms::Event;

@@ -14,6 +14,9 @@
 
 namespace halvex {
 
+// The characters a header line holds at most (each text box's length).
+inline constexpr std::int32_t kMaxHeaderLength = 100;
+
 class frmFirma : public forms::Form {
 public:
     frmFirma();

@@ -278,6 +278,12 @@ void frmGridInput::toGridView()
 void frmGridInput::GrdInput_KeyPress(forms::EventArgs& args)
 {
     valmor_->ShowTxtInputBox(*txtInput, *GrdInput, args.KeyAscii);
+    // KeyAscii holds 16 bits ("?" for a character beyond them): such a
+    // character starts the entry as typed, taken from the event's text.
+    if (args.KeyText.size() == 4 && txtInput->Visible()) {
+        txtInput->Text(args.KeyText);
+        txtInput->SelStart(1);
+    }
 }
 
 void frmGridInput::GrdInput_DblClick()

@@ -3,6 +3,7 @@
 #include <pugixml.hpp>
 
 #include <string>
+#include <vector>
 
 #include "halvex/services/cls_valmor.h"
 #include "halvex/services/dialog_layout.h"
@@ -146,18 +147,36 @@ void frmLanguage::FillLanguageLists()
     }
     try {
         pugi::xml_document document;
-        if (document.load_file(path.c_str()).status == pugi::status_ok) {
-            const pugi::xpath_node_set languages = document.select_nodes("/languages/language");
-            forms::Control& interfaceBox = *CmbLanguage1;
-            interfaceBox.Clear();
-            for (const pugi::xpath_node& node : languages) {
-                for (const pugi::xml_attribute& attribute : node.node().attributes()) {
-                    if (std::string(attribute.name()) == "engname") interfaceBox.AddItem(attribute.value());
-                }
-            }
-            addHelpLanguages(*CmbLanguage2);
+        const pugi::xml_parse_result parsed = document.load_file(path.c_str());
+        // No file: the built-in list, quietly.
+        if (parsed.status == pugi::status_file_not_found) {
+            fillFallbackLists();
             return;
         }
+        std::vector<std::string> names;
+        if (parsed) {
+            for (const pugi::xpath_node& node : document.select_nodes("/languages/language")) {
+                for (const pugi::xml_attribute& attribute : node.node().attributes()) {
+                    if (std::string(attribute.name()) == "engname") names.emplace_back(attribute.value());
+                }
+            }
+        }
+        // A damaged file is named once and the built-in list taken whole,
+        // never what was read of it.
+        if (!parsed || names.empty()) {
+            const std::string why =
+                !parsed ? textLib().GetText(rt::Variant(TextNo(140381)),
+                                            {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(parsed.offset))})
+                        : text(TextNo(140382));
+            ReportFileError(rt::RuntimeError(13, why), path, FileAccess::Reading);
+            fillFallbackLists();
+            return;
+        }
+        forms::Control& interfaceBox = *CmbLanguage1;
+        interfaceBox.Clear();
+        for (const std::string& name : names) interfaceBox.AddItem(name);
+        addHelpLanguages(*CmbLanguage2);
+        return;
     } catch (const rt::RuntimeError&) {
         ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowLanguageSetting));
     }

@@ -1,5 +1,8 @@
 #include "halvex/services/library_files.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -77,6 +80,31 @@ void RequireRegularFileOrNothing(const std::string& path)
         rt::raise(75, "Path/File access error: " + path + " is not a regular file");
 }
 
+std::string SaveTarget(const std::string& path)
+{
+    std::filesystem::path at(path);
+    std::error_code error;
+    // A bounded walk: a loop of links ends at a link, which the save refuses.
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(at, error); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(at, error);
+        if (error) break;
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at.string();
+}
+
+void ReplaceKeepingMode(const std::string& temporary, const std::string& target)
+{
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && ::chmod(temporary.c_str(), existing.st_mode & 07777) != 0) {
+        rt::raise(75, "Path/File access error: " + temporary + " cannot take the mode of " + target + " (" +
+                          std::generic_category().message(errno) + ")");
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) rt::raise(75, "Path/File access error: " + target + " cannot be replaced (" + error.message() + ")");
+}
+
 bool ReadLibraryFile(const std::string& path, const std::function<void(rt::TextReader&)>& read)
 {
     libraryState().CurrentFilePath = path;
@@ -101,13 +129,15 @@ bool WriteLibraryFile(const std::string& path, const std::function<void(rt::Text
     LibraryState& state = libraryState();
     state.CurrentFilePath = path;
     SetFileTypeText(path);
-    const std::string temporary = path + ".tmp";
+    // Through a symbolic link to the file it leads to: the link stays.
+    const std::string target = SaveTarget(path);
+    const std::string temporary = target + ".tmp";
     bool created = false;
     try {
-        RequireRegularFileOrNothing(path);
+        RequireRegularFileOrNothing(target);
         RequireRegularFileOrNothing(temporary);
         std::error_code folderError;
-        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        const std::filesystem::path folder = std::filesystem::path(target).parent_path();
         if (!folder.empty()) std::filesystem::create_directories(folder, folderError);
         if (folderError) rt::raise(75, "Path/File access error: the folder " + folder.string() + " cannot be made (" + folderError.message() + ")");
         rt::DataChannel& channel = libraryFileChannel();
@@ -120,9 +150,7 @@ bool WriteLibraryFile(const std::string& path, const std::function<void(rt::Text
         if (const int failure = rt::syncToDisk(temporary)) {
             rt::raise(75, "Path/File access error: " + temporary + " cannot be written (" + std::generic_category().message(failure) + ")");
         }
-        std::error_code error;
-        std::filesystem::rename(temporary, path, error);
-        if (error) rt::raise(75, "Path/File access error: " + path + " cannot be replaced (" + error.message() + ")");
+        ReplaceKeepingMode(temporary, target);
         if (!folder.empty()) rt::syncToDisk(folder.string());
         return true;
     } catch (const rt::RuntimeError& error) {

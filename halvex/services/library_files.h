@@ -37,12 +37,22 @@ void ReportFileError(const rt::RuntimeError& error, const std::string& path, Fil
 // fault stays with the caller. True when `read` ran to its end.
 bool ReadLibraryFile(const std::string& path, const std::function<void(rt::TextReader&)>& read);
 
-// Writes `path` through the library's file 1: `write` fills "<path>.tmp",
-// which takes the file's place only after a clean close, so a failed save
-// (a full disk, a folder without write access) leaves the old file whole.
+// Writes `path` through the library's file 1: `write` fills "<target>.tmp"
+// beside the file a symbolic link at `path` leads to (SaveTarget), which
+// takes the target's place, with its mode, only after a clean close, so a
+// failed save (a full disk, a folder without write access) leaves the old
+// file whole and a link stays a link.
 // On a failure the temporary file is removed, the failure reported with
 // ReportFileError and false returned.
 bool WriteLibraryFile(const std::string& path, const std::function<void(rt::TextWriter&)>& write);
+
+// Where a save of `path` goes: the file that the symbolic link at `path`
+// leads to (through every link), else `path` itself.
+std::string SaveTarget(const std::string& path);
+
+// Renames `temporary` over `target`, giving it first the mode of the file it
+// replaces (a new file keeps the mode it was made with); error 75 on failure.
+void ReplaceKeepingMode(const std::string& temporary, const std::string& target);
 
 // Error 75 naming `path` when something other than a regular file (a folder,
 // a pipe, a device) is at `path`; nothing at all passes.

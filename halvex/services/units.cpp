@@ -193,11 +193,20 @@ void DataDirectory(std::string& ProgrDir, std::string& DataDir, CompressFlagType
     const bool flagWanted = CompressFlag != CompressedNotUsedFlag;
     std::optional<std::string> directoryLine;
     std::optional<std::int16_t> flag;
-    // A damaged file: a directory line read so far stays.
-    ReadLibraryFile(path, [&](rt::TextReader& reader) {
+    // A damaged file (reported, naming it) gives the defaults whole: nothing
+    // half read is used. The flag is its line's only value ("1,5" is no 1).
+    const bool whole = ReadLibraryFile(path, [&](rt::TextReader& reader) {
         directoryLine = reader.readLine();
-        if (flagWanted) flag = reader.readInteger();
+        if (!flagWanted) return;
+        flag = reader.readInteger();
+        if (!reader.atLineStart()) {
+            rt::raise(13, textLib().GetText(rt::Variant(TextNo(140323)), {rt::Variant("|1"), rt::Variant(2)}));
+        }
     });
+    if (!whole) {
+        directoryLine.reset();
+        flag.reset();
+    }
 
     const bool haveDirectory = directoryLine && !rt::trim(*directoryLine).empty();
     DataDir = haveDirectory ? dataDirectoryFrom(*directoryLine) : DefaultDataDirectory();

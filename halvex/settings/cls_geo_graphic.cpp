@@ -83,7 +83,10 @@ float ClsGeoGraphic::GetTextWidth(const std::string& StrText, float SngFontHeigh
 {
     // The hidden company-header form is the measuring surface: it is loaded
     // (never shown), takes the face at 25 points and measures one line; it
-    // stays loaded for the next call.
+    // stays loaded for the next call. A height below 0, NaN or infinite is
+    // the caller's mistake: no width is made of it.
+    if (!(SngFontHeight >= 0.0f) || !std::isfinite(SngFontHeight))
+        RaiseArgumentError(5, HALVEX_MEMBER(ClsGeoGraphic, GetTextWidth), "SngFontHeight");
     bool measured = false;
     forms::TextExtent extent;
     ignoringErrors([&] {

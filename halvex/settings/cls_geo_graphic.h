@@ -50,7 +50,8 @@ public:
     // The width of a text at a font height (the current font's height and
     // face when none is given), in the unit of the height: height x width /
     // line height of the text in the face at 25 points. A failed
-    // measurement counts 0.6 of the height a character.
+    // measurement counts 0.6 of the height a character. A height below 0
+    // or not finite raises error 5 naming SngFontHeight.
     float GetTextWidth(const std::string& StrText, float SngFontHeight = 0.0f, const std::string& StrFontFaceName = "");
     // With the flag set: deletes every brush, then every pen; the brush
     // array is emptied, each pen entry set to 0, the flag cleared. Error 9

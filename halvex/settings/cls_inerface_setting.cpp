@@ -354,9 +354,18 @@ void ClsInerfaceSetting::Set_RecentFile(const std::string& AppTitle, std::vector
     }
 }
 
+// A placement is stored under an application and a section: an empty name
+// of either is refused, naming it, instead of placing the form by defaults.
+static void requirePlacementNames(const char* member, const std::string& AppTitle, const std::string& StrSection)
+{
+    if (AppTitle.empty()) RaiseArgumentError(5, member, "AppTitle");
+    if (StrSection.empty()) RaiseArgumentError(5, member, "StrSection");
+}
+
 void ClsInerfaceSetting::SaveFormSetting(IPlacedForm& ObjFrm, const std::string& AppTitle,
                                          const std::string& StrSection)
 {
+    requirePlacementNames(HALVEX_MEMBER(ClsInerfaceSetting, SaveFormSetting), AppTitle, StrSection);
     const std::int16_t state = ObjFrm.WindowState();
     if (state == 1) return;
     SavePrivateSettingValue(AppTitle, StrSection, "WindowState", rt::Variant(state));
@@ -370,6 +379,7 @@ void ClsInerfaceSetting::SaveFormSetting(IPlacedForm& ObjFrm, const std::string&
 void ClsInerfaceSetting::GetFormSetting(IPlacedForm& ObjFrm, const std::string& AppTitle,
                                         const std::string& StrSection)
 {
+    requirePlacementNames(HALVEX_MEMBER(ClsInerfaceSetting, GetFormSetting), AppTitle, StrSection);
     // A stored value that is no number counts as not stored.
     auto stored = [&](const char* key, std::int32_t fallback) {
         try {

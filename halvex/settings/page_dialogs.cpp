@@ -313,7 +313,15 @@ bool ClsGeoGraphic::ShowZoom(float& ScalePercentage)
 {
     frmZoom& form = formOf<frmZoom>();
     return runPageDialog(
-        HALVEX_MEMBER(ClsGeoGraphic, ShowZoom), form, [&] { form.prepare(ScalePercentage); },
+        HALVEX_MEMBER(ClsGeoGraphic, ShowZoom), form,
+        [&] {
+            // The box shows the scale in percent as an Integer: NaN, the
+            // infinities and what lies beyond are the caller's mistake.
+            const double percent = static_cast<double>(ScalePercentage) * 100.0;
+            if (!(std::fabs(percent) <= 32767.0))
+                RaiseArgumentError(5, HALVEX_MEMBER(ClsGeoGraphic, ShowZoom), "ScalePercentage");
+            form.prepare(ScalePercentage);
+        },
         [&] { ScalePercentage = static_cast<float>(form.entry() * 0.01); });
 }
 

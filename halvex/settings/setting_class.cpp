@@ -2,9 +2,13 @@
 #include "halvex/settings/setting_class.h"
 
 #include <cmath>
+#include <cstddef>
 #include <functional>
+#include <initializer_list>
+#include <string>
 #include <utility>
 
+#include "halvex/interface/enums.h"
 #include "halvex/services/library_state.h"
 #include "halvex/services/messages.h"
 #include "halvex/settings/settings_dialogs.h"
@@ -172,6 +176,25 @@ void reportTrapped(SettingsFamily family)
     ReportMemberErrorQuietly(showMember(family));
 }
 
+// A program kind that is no member of MirvaPrograms (0, none set yet,
+// included) has no settings: the member is refused, naming it, instead of
+// handing back empty arrays without a word.
+void requireProgramKind(const std::string& member)
+{
+    const std::int32_t kind = libraryState().ProgramKind;
+    if (kind < 0 || kind > ProgBOHR) RaiseArgumentError(5, member, "MirvaProg");
+}
+
+// Arrays of one item each that must be as long as the first: error 5 naming
+// the first one that is not.
+void requireSameLength(const std::string& member, std::size_t size,
+                       std::initializer_list<std::pair<std::size_t, const char*>> others)
+{
+    for (const auto& [otherSize, name] : others) {
+        if (otherSize != size) RaiseArgumentError(5, member, name);
+    }
+}
+
 // The steps every Show member shares around its family's own ones. `load`
 // fills the working arrays from the host (raising before anything of the
 // host changes), `show` opens the dialog, `copyBack` writes the working
@@ -197,6 +220,7 @@ void runShow(std::size_t arraySize, SettingsFamily family, const std::function<v
     SettingsWorkingState& s = settingsState();
     try {
         screen.MousePointer(forms::vbHourglass);
+        requireProgramKind(showMember(family));
         const std::size_t n = arraySize > 0 ? arraySize - 1 : 0;
         s.SettingItemCount = rt::toIntegerChecked(static_cast<long long>(n));
         RefreshSettingsDir();
@@ -286,6 +310,9 @@ void SettingClass::ShowLineSetting(std::vector<std::int32_t>& color_Value, std::
 void SettingClass::ReadLineSetting(std::vector<std::int32_t>& color_Value, std::vector<std::int32_t>& Style_Line,
                                    std::vector<float>& Thickness_Line)
 {
+    requireProgramKind(HALVEX_MEMBER(SettingClass, ReadLineSetting));
+    requireSameLength(HALVEX_MEMBER(SettingClass, ReadLineSetting), color_Value.size(),
+                      {{Style_Line.size(), "Style_Line"}, {Thickness_Line.size(), "Thickness_Line"}});
     ReadLineFile(LineArrays{color_Value, Style_Line, Thickness_Line});
 }
 
@@ -299,6 +326,7 @@ void SettingClass::ShowPaintSetting(std::vector<std::int32_t>& color_Value)
 
 void SettingClass::ReadPaintSetting(std::vector<std::int32_t>& color_Value)
 {
+    requireProgramKind(HALVEX_MEMBER(SettingClass, ReadPaintSetting));
     ReadPaintFile(color_Value);
 }
 
@@ -317,6 +345,7 @@ void SettingClass::ShowOrdinateSetting(std::vector<float>& SngOrdinateVal)
 
 void SettingClass::ReadOrdinateSetting(std::vector<float>& SngOrdinateVal)
 {
+    requireProgramKind(HALVEX_MEMBER(SettingClass, ReadOrdinateSetting));
     ReadOrdinateFile(SngOrdinateVal);
 }
 
@@ -359,6 +388,12 @@ void SettingClass::ReadFontSetting(std::vector<std::string>& StrFontFaceName, st
                                    std::vector<bool>& BlnFontItalicOut, std::vector<bool>& BlnFontUnderlineOut,
                                    std::vector<bool>& BlnFontStrikeOut, std::vector<std::int32_t>& LngFont_Color)
 {
+    requireProgramKind(HALVEX_MEMBER(SettingClass, ReadFontSetting));
+    requireSameLength(HALVEX_MEMBER(SettingClass, ReadFontSetting), StrFontFaceName.size(),
+                      {{SngFontSize.size(), "SngFontSize"}, {LngFontEscapement.size(), "LngFontEscapement"},
+                       {LngFontWeight.size(), "LngFontWeight"}, {BlnFontItalicOut.size(), "BlnFontItalicOut"},
+                       {BlnFontUnderlineOut.size(), "BlnFontUnderlineOut"}, {BlnFontStrikeOut.size(), "BlnFontStrikeOut"},
+                       {LngFont_Color.size(), "LngFont_Color"}});
     ReadFontFile(FontArrays{StrFontFaceName, SngFontSize, LngFontEscapement, LngFontWeight, BlnFontItalicOut,
                             BlnFontUnderlineOut, BlnFontStrikeOut, LngFont_Color});
 }
@@ -374,6 +409,7 @@ void SettingClass::ShowDisplayVal(std::vector<bool>& BlnDisplayVal)
 
 void SettingClass::ReadDisplayVal(std::vector<bool>& BlnDisplayVal)
 {
+    requireProgramKind(HALVEX_MEMBER(SettingClass, ReadDisplayVal));
     ReadDisplayFile(BlnDisplayVal);
 }
 

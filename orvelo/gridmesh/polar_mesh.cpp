@@ -297,7 +297,8 @@ bool buildNet(PolarNet& net, std::int16_t shape, std::int16_t type) {
 // every element has its corners apart (farther than the coincidence
 // tolerance) and an area, 1 when two corners coincide at the centre of a disk
 // (its innermost ring falls within the tolerance of the centre), 2 for any
-// other element that fails.
+// other element that fails, 3 when a distance or the tolerance lies past the
+// largest Single (a slab so large that its drawing scale overflowed).
 int polarSpacingFault(const Declar& d, std::int16_t divisions) {
     BasDelaunay trial;
     PolarNet net(trial, divisions, d.SlabLength / 2.0f, d.SlabWidth / 2.0f, true);
@@ -305,6 +306,7 @@ int polarSpacingFault(const Declar& d, std::int16_t divisions) {
     const double tol = CoincidenceTolerance();
     const auto x = [&trial](std::int16_t n) { return static_cast<double>(trial.MeshNodeX[static_cast<std::size_t>(n)]); };
     const auto y = [&trial](std::int16_t n) { return static_cast<double>(trial.MeshNodeY[static_cast<std::size_t>(n)]); };
+    const bool beyondSingle = !std::isfinite(static_cast<float>(tol));
     for (std::int32_t e = 1; e <= trial.MeshElementCount; ++e) {
         const NetElement& t = trial.MeshElementList[static_cast<std::size_t>(e)];
         const auto corner = [&t](std::int32_t k) {
@@ -312,6 +314,12 @@ int polarSpacingFault(const Declar& d, std::int16_t divisions) {
         };
         for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
             const std::int16_t a = corner(k - 1), b = corner(k), c = corner(k + 1);
+            // A distance or tolerance past the largest Single (a slab so
+            // large that its drawing scale overflowed): the diameter is the
+            // cause, not the tolerance.
+            if (beyondSingle || !std::isfinite(static_cast<float>(x(b) - x(c))) ||
+                !std::isfinite(static_cast<float>(y(b) - y(c))))
+                return 3;
             const bool coincide = CloserThan(trial.MeshNodeX[static_cast<std::size_t>(b)], trial.MeshNodeX[static_cast<std::size_t>(c)], tol) &&
                                   CloserThan(trial.MeshNodeY[static_cast<std::size_t>(b)], trial.MeshNodeY[static_cast<std::size_t>(c)], tol);
             const double turn = (x(b) - x(a)) * (y(c) - y(a)) - (y(b) - y(a)) * (x(c) - x(a));
@@ -328,6 +336,10 @@ int polarSpacingFault(const Declar& d, std::int16_t divisions) {
 void checkPolarSpacing(const Declar& d) {
     const int fault = polarSpacingFault(d, d.PolarDivisionCount);
     if (fault == 0) return;
+    // The diameter is the cause, not the tolerance.
+    if (fault == 3)
+        rt::raise(5, LanguageTexts().GetText(quillon::TextNo(140383),
+                                             {rt::Variant("|1"), rt::Variant(valueText(d.SlabLength))}));
     std::int16_t works = 0;
     for (std::int16_t n = static_cast<std::int16_t>(d.PolarDivisionCount - 1); n >= 1 && works == 0; --n)
         if (polarSpacingFault(d, n) == 0) works = n;

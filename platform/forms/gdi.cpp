@@ -1,7 +1,9 @@
 #include "platform/forms/gdi.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -102,6 +104,13 @@ void putLong(std::vector<std::uint8_t>& out, std::uint32_t value)
     putWord(out, static_cast<std::uint16_t>(value >> 16));
 }
 
+// Whether every value fits the 16-bit words of a metafile record: a
+// recording refuses a call with one that does not, instead of wrapping it.
+bool fitsWords(std::initializer_list<std::int32_t> values)
+{
+    return std::all_of(values.begin(), values.end(), [](std::int32_t v) { return v >= INT16_MIN && v <= INT16_MAX; });
+}
+
 std::uint16_t word(std::int32_t value)
 {
     return static_cast<std::uint16_t>(static_cast<std::int16_t>(value));
@@ -154,6 +163,16 @@ std::vector<std::uint16_t> creationParams(const Object& object, std::uint16_t& f
     face[31] = '\0';
     for (std::uint16_t w : byteWords(face)) params.push_back(w);
     return params;
+}
+
+// Whether an object's sizes fit its creation record.
+bool recordable(const Object& object)
+{
+    if (const auto* p = std::get_if<PenObject>(&object)) return fitsWords({p->pen.width});
+    if (const auto* f = std::get_if<FontObject>(&object))
+        return fitsWords({f->font.lfHeight, f->font.lfWidth, f->font.lfEscapement, f->font.lfOrientation,
+                          f->font.lfWeight});
+    return true;
 }
 
 // The slot of an object in a recording, created in the lowest free slot
@@ -209,15 +228,18 @@ win::RECT toDevice(const DcState& state, std::int32_t left, std::int32_t top, st
                      bottom - state.windowOrg.Y};
 }
 
-// A drawing call on either kind of context.
+// A drawing call on either kind of context; a recording takes it only when
+// its coordinates fit 16 bits.
 template <class OnPrinter, class OnMetafile>
-std::int32_t drawOn(std::int32_t hdc, OnPrinter&& onPrinter, OnMetafile&& onMetafile)
+std::int32_t drawOn(std::int32_t hdc, std::initializer_list<std::int32_t> coordinates, OnPrinter&& onPrinter,
+                    OnMetafile&& onMetafile)
 {
     if (auto* p = lookup<PrinterDc>(hdc)) {
         onPrinter(*p);
         return 1;
     }
     if (auto* m = lookup<MetafileDc>(hdc)) {
+        if (!fitsWords(coordinates)) return 0;
         onMetafile(*m);
         return 1;
     }
@@ -483,6 +505,7 @@ std::int32_t SetWindowExtEx(std::int32_t hdc, std::int32_t x, std::int32_t y, SI
 {
     DcState* state = stateOf(hdc);
     if (state == nullptr) return 0;
+    if (lookup<MetafileDc>(hdc) != nullptr && !fitsWords({x, y})) return 0;
     if (previous != nullptr) *previous = state->windowExt;
     state->windowExt = SIZE{x, y};
     if (auto* m = lookup<MetafileDc>(hdc)) record(*m, META_SETWINDOWEXT, {word(y), word(x)});
@@ -493,6 +516,7 @@ std::int32_t SetWindowOrgEx(std::int32_t hdc, std::int32_t x, std::int32_t y, wi
 {
     DcState* state = stateOf(hdc);
     if (state == nullptr) return 0;
+    if (lookup<MetafileDc>(hdc) != nullptr && !fitsWords({x, y})) return 0;
     if (previous != nullptr) *previous = state->windowOrg;
     state->windowOrg = win::POINTAPI{x, y};
     if (auto* m = lookup<MetafileDc>(hdc)) record(*m, META_SETWINDOWORG, {word(y), word(x)});
@@ -503,6 +527,7 @@ std::int32_t MoveToEx(std::int32_t hdc, std::int32_t x, std::int32_t y, win::POI
 {
     DcState* state = stateOf(hdc);
     if (state == nullptr) return 0;
+    if (lookup<MetafileDc>(hdc) != nullptr && !fitsWords({x, y})) return 0;
     if (previous != nullptr) *previous = state->position;
     state->position = win::POINTAPI{x, y};
     if (auto* m = lookup<MetafileDc>(hdc)) record(*m, META_MOVETO, {word(y), word(x)});
@@ -512,7 +537,7 @@ std::int32_t MoveToEx(std::int32_t hdc, std::int32_t x, std::int32_t y, win::POI
 std::int32_t LineTo(std::int32_t hdc, std::int32_t x, std::int32_t y)
 {
     return drawOn(
-        hdc,
+        hdc, {x, y},
         [&](PrinterDc& p) {
             DrawCommand c = commandOn(p.state, DrawCommand::Kind::Line);
             c.box = toDevice(p.state, p.state.position.X, p.state.position.Y, x, y);
@@ -528,7 +553,7 @@ std::int32_t LineTo(std::int32_t hdc, std::int32_t x, std::int32_t y)
 std::int32_t Rectangle(std::int32_t hdc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
 {
     return drawOn(
-        hdc,
+        hdc, {left, top, right, bottom},
         [&](PrinterDc& p) {
             DrawCommand c = commandOn(p.state, DrawCommand::Kind::Rectangle);
             c.box = toDevice(p.state, left, top, right, bottom);
@@ -540,7 +565,7 @@ std::int32_t Rectangle(std::int32_t hdc, std::int32_t left, std::int32_t top, st
 std::int32_t Ellipse(std::int32_t hdc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
 {
     return drawOn(
-        hdc,
+        hdc, {left, top, right, bottom},
         [&](PrinterDc& p) {
             DrawCommand c = commandOn(p.state, DrawCommand::Kind::Ellipse);
             c.box = toDevice(p.state, left, top, right, bottom);
@@ -553,7 +578,7 @@ std::int32_t TextOutA(std::int32_t hdc, std::int32_t x, std::int32_t y, std::str
 {
     if (text.size() > 0x7FFF) return 0;
     return drawOn(
-        hdc,
+        hdc, {x, y},
         [&](PrinterDc& p) {
             DrawCommand c = commandOn(p.state, DrawCommand::Kind::Text);
             c.box = toDevice(p.state, x, y, x, y);
@@ -609,6 +634,7 @@ std::int32_t SelectObject(std::int32_t hdc, std::int32_t object)
     if (std::holds_alternative<FontObject>(it->second)) slot = &state->font;
     if (slot == nullptr) return 0;
     if (auto* m = lookup<MetafileDc>(hdc)) {
+        if (!recordable(it->second)) return 0;
         const std::int32_t index = slotOf(*m, object, it->second);
         record(*m, META_SELECTOBJECT, {word(index)});
     }

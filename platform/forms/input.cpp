@@ -202,6 +202,7 @@ void keyPress(Control& c, char32_t code, const Alive& token) {
     Form& form = c.Parent();
     EventArgs args;
     args.KeyAscii = code <= 0xFFFF ? static_cast<std::int16_t>(static_cast<std::uint16_t>(code)) : static_cast<std::int16_t>('?');
+    args.KeyText = detail::encodeUtf8(code);
     const std::int16_t initial = args.KeyAscii;
     if (form.KeyPreview()) {
         form.raise(Event::KeyPress, args);

@@ -75,6 +75,7 @@ enum class Event {
 struct EventArgs {
     std::int16_t Index = -1;      // element of a control array; -1 otherwise
     std::int16_t KeyAscii = 0;    // KeyPress: the character's 16 bits (negative from U+8000 on); "?" above U+FFFF
+    std::string KeyText;          // KeyPress: the character as typed, UTF-8 (whole above U+FFFF too)
     std::int16_t KeyCode = 0;     // KeyDown, KeyUp
     std::int16_t Shift = 0;       // keys and mouse: 1 Shift, 2 Ctrl, 4 Alt
     std::int16_t Button = 0;      // mouse: 1 left, 2 right, 4 middle

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The installed package from a host's side: cmake --install into a fresh
-# prefix, examples/host built against it alone, run offscreen with its
+# prefix, a host referencing every declared function linked against it,
+# examples/host built against it alone, run offscreen with its
 # dialogs answered, and its outputs read back (the PDF with pdftotext, the
 # metafile with libwmf's wmf2svg, the workbook's XML).
 #   host_example.sh <build folder> <source folder>
@@ -30,6 +31,15 @@ command -v ccache >/dev/null && launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake -S "$source/examples/host" -B "$work/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_PREFIX_PATH="$prefix" $launcher >/dev/null
 cmake --build "$work/host" >/dev/null
+
+# Every function an installed header declares links against the installed
+# libraries: a host referencing each of them (declared/) builds.
+cmake -S "$source/tests/examples/declared" -B "$work/declared" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" $launcher >/dev/null
+cmake --build "$work/declared" >"$work/declared.log" 2>&1 || {
+  grep -E "undefined reference|error" "$work/declared.log" | sort -u
+  fail "a function declared in an installed header is not in the installed libraries"
+}
+"$work/declared/declared_functions" || fail "the host of every declared function does not start"
 
 out=$work/out
 mkdir -p "$out/tmp"

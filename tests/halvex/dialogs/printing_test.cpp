@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -236,6 +237,39 @@ TEST_F(PrintingTest, PageSetUpUnitsRoundHalfEvenAndMarginsAreStoredWithAPoint)
     g::DeleteDC(dc);
 }
 
+// Eight different margins: a pair swapped or a minimum lost on the way
+// shows in the store and in what the component hands back.
+TEST_F(PrintingTest, SavePageMargineAndShowPageSetupKeepEachMarginInItsPlace)
+{
+    addPrinter("Office", true);
+    GCommonDialog().SavePageMargine(kApp, 2.5f, 0.25f, 1.75f, 0.5f, 3.5f, 0.75f, 1.25f, 1.5f);
+    const std::pair<const char*, const char*> saved[] = {{"Left", "2.5"},     {"MinLeft", "0.25"}, {"Right", "1.75"},
+                                                         {"MinRight", "0.5"}, {"Top", "3.5"},      {"MinTop", "0.75"},
+                                                         {"Bottom", "1.25"},  {"MinBottom", "1.5"}};
+    for (const auto& [key, value] : saved) EXPECT_EQ(stored("Page Margine", key), value) << key;
+
+    cCommonDialog dialog;
+    dialog.AppTitle(kApp);
+    dialog.LeftMargin(2.5f);
+    dialog.RightMargin(1.75f);
+    dialog.TopMargin(3.5f);
+    dialog.BottomMargin(1.25f);
+    std::vector<forms::win::RECT> shown;
+    ScopedCommonDialogDriver driver([&](DialogSession& s) {
+        shown.push_back(s.pageSetup().rtMargin);
+        s.setMargins(forms::win::RECT{1100, 2200, 3300, 4400});
+        s.pressOk();
+    });
+    dialog.ShowPageSetup();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].Left == 2500 && shown[0].Top == 3500 && shown[0].Right == 1750 && shown[0].Bottom == 1250);
+    EXPECT_FLOAT_EQ(dialog.LeftMargin(), 1.1f);
+    EXPECT_FLOAT_EQ(dialog.TopMargin(), 2.2f);
+    EXPECT_FLOAT_EQ(dialog.RightMargin(), 3.3f);
+    EXPECT_FLOAT_EQ(dialog.BottomMargin(), 4.4f);
+    EXPECT_TRUE(stored("Page Margine", "Left") == "1.1" && stored("Page Margine", "Bottom") == "4.4");
+}
+
 TEST_F(PrintingTest, PagesAndCopiesTravelAsSixteenBitValues)
 {
     addPrinter("Office", true);
@@ -447,12 +481,19 @@ TEST_F(MetafileCopyTest, WhatCannotBeCopiedIsReportedAndLeavesNoFile)
     const std::int32_t good = source_;  // no metafile; an extent beyond 16 bits
     for (auto [source, height, text] : {std::tuple{0x2FFFFFF0, 6000, 140282}, {good, 70000, 140283}}) {
         source_ = source;
-        box->answer(forms::vbOK);
-        EXPECT_FALSE(std::filesystem::exists(copy(folder() + "/Plan.wmf", height)));
-        const std::vector<rt::Variant> value{rt::Variant("|1"), rt::Variant("-70000")};
-        EXPECT_TRUE(box->boxes().back().prompt ==
-                        "ClsShowDialog.CopyWMFile: " + textLib().GetText(rt::Variant(quillon::TextNo(text)), value) &&
-                    forms::screen().MousePointer() == forms::vbDefault) << text;
+        // To a file and to the clipboard: nothing copied, one message.
+        for (const std::string& target : {folder() + "/Plan.wmf", std::string()}) {
+            clipboard_->clear();
+            const std::size_t shown = box->boxes().size();
+            box->answer(forms::vbOK);
+            EXPECT_FALSE(std::filesystem::exists(copy(target, height)));
+            EXPECT_FALSE(clipboard_->metafilePicture()) << text;
+            ASSERT_EQ(box->boxes().size(), shown + 1) << text << " " << target;
+            const std::vector<rt::Variant> value{rt::Variant("|1"), rt::Variant("-70000")};
+            EXPECT_TRUE(box->boxes().back().prompt ==
+                            "ClsShowDialog.CopyWMFile: " + textLib().GetText(rt::Variant(quillon::TextNo(text)), value) &&
+                        forms::screen().MousePointer() == forms::vbDefault) << text;
+        }
     }
     std::vector<char> bytes(g::GetMetaFileBitsEx(good, 0, nullptr));
     g::GetMetaFileBitsEx(good, static_cast<std::uint32_t>(bytes.size()), bytes.data());
@@ -477,6 +518,38 @@ TEST_F(MetafileCopyTest, AnEarlyErrorKeepsTheHostsFile)
     copy(hostFile);
     EXPECT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(std::filesystem::file_size(hostFile), 1u);
+}
+
+// The copy is made beside the chosen file and replaces it only when whole:
+// a failed copy leaves the earlier file as it was and nothing beside it; a
+// copy keeps the file's mode and goes through a link to its target.
+TEST_F(MetafileCopyTest, TheChosenFileIsReplacedOnlyByAWholeCopy)
+{
+    ScopedCommonDialogDriver driver([](DialogSession& s) { s.pressOk(); });
+    forms::ScopedMsgBox box;
+    const std::string earlier = touch("Plan.wmf");
+    std::filesystem::permissions(earlier, std::filesystem::perms(0640));
+    std::filesystem::create_symlink("Plan.wmf", folder() + "/Link.wmf");
+    auto names = [&] {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder())) found.insert(entry.path().filename());
+        return found;
+    };
+    const std::set<std::string> before = names();
+    const std::int32_t good = source_;
+    source_ = 0x2FFFFFF0;  // no metafile
+    for (const std::string& chosen : {earlier, folder() + "/Link.wmf"}) {
+        box->answer(forms::vbOK);
+        copy(chosen);
+        EXPECT_EQ(std::filesystem::file_size(earlier), 1u) << chosen;
+        EXPECT_EQ(names(), before) << chosen;
+    }
+    source_ = good;
+    EXPECT_EQ(copy(folder() + "/Link.wmf"), folder() + "/Link.wmf");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder() + "/Link.wmf"));
+    EXPECT_GT(std::filesystem::file_size(earlier), 36u);
+    EXPECT_EQ(std::filesystem::status(earlier).permissions(), std::filesystem::perms(0640));
+    EXPECT_EQ(names(), before);
 }
 
 TEST_F(MetafileCopyTest, ATargetThatIsNoRegularFileIsRefusedAndKept)

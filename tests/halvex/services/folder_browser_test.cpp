@@ -6,6 +6,7 @@
 
 #include "halvex/services/cls_valmor.h"
 #include "halvex/services/folder_browser.h"
+#include "halvex/services/scripted_folder_dialog.h"
 #include "halvex/services/library_state.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/errors.h"

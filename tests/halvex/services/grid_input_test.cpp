@@ -167,6 +167,9 @@ TEST_F(GridInputTest, TheEditorWritesOnEnterUpScrollAndLeavingAndDiscardsOnEscap
         forms::typeText(g, "\xEA\xB0\x80");  // U+AC00, a Hangul syllable
         EXPECT_EQ(editor.Text(), "\xEA\xB0\x80") << "a first character above U+7FFF stays";
         forms::pressKey(editor, forms::vbKeyEscape);
+        forms::typeText(g, "\xF0\x9F\x98\x80");  // U+1F600, past 16 bits
+        EXPECT_TRUE(editor.Text() == "\xF0\x9F\x98\x80" && editor.SelStart() == 1) << "a first character above U+FFFF stays";
+        forms::pressKey(editor, forms::vbKeyEscape);
 
         forms::pressKey(g, forms::vbKeyBack);
         EXPECT_EQ(editor.Text(), "") << "Backspace opens an empty editor";

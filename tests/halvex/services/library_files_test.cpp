@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -93,8 +94,10 @@ TEST_F(LibraryFilesTest, EveryDamagedFileIsReportedByItsName)
 TEST_F(LibraryFilesTest, AFailedHeaderSaveKeepsTheOldFileAndSaysWhich)
 {
     const std::string old = "Old 1\r\nOld 2\r\n" + std::string(68, '-') + "\r\n";
-    folder.write("Firma", old);
-    std::filesystem::create_directory(folder.path("Firma.tmp"));  // the save cannot go through
+    const std::string user = forms::userSettingsFolder() + "/Firma";
+    std::filesystem::create_directories(forms::userSettingsFolder());
+    std::ofstream(user, std::ios::binary) << old;
+    std::filesystem::create_directory(user + ".tmp");  // the save cannot go through
     forms::ScopedMsgBox box;
     box->answer(forms::vbOK);
     forms::ScopedModalDriver driver([](forms::Form& form) {
@@ -104,9 +107,12 @@ TEST_F(LibraryFilesTest, AFailedHeaderSaveKeepsTheOldFileAndSaysWhich)
     std::string line1, line2;
     EXPECT_TRUE(valmor.ShowFirma(line1, line2));
     EXPECT_FALSE(valmor.chooseControl());
-    EXPECT_EQ(folder.read("Firma"), old);
+    std::ifstream in(user, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
     ASSERT_EQ(box->boxes().size(), 1u);
-    EXPECT_NE(box->boxes()[0].prompt.find(folder.path("Firma")), std::string::npos);
+    EXPECT_NE(box->boxes()[0].prompt.find(user), std::string::npos);
+    std::filesystem::remove(user + ".tmp");
+    std::filesystem::remove(user);
 }
 
 }  // namespace

@@ -144,9 +144,18 @@ TEST_F(MessagesTest, MissingFileMessageIsTitledWithTheKind)
     EXPECT_EQ(valmor.TextInf().toLong(), 5);
 
     valmor.TextInf(rt::Variant(std::int32_t{140005}));
-    EXPECT_TRUE(valmor.FileNotExist("").toBool());
+    EXPECT_TRUE(valmor.FileNotExist(path("gone.PO1")).toBool());
     ASSERT_EQ(script->boxes().size(), 2u);
     EXPECT_EQ(script->boxes()[1].title, text(140005));
+    try {
+        valmor.FileNotExist("");
+        ADD_FAILURE() << "no name is refused";
+    } catch (const rt::RuntimeError& error) {
+        EXPECT_EQ(error.number(), 5);
+        EXPECT_NE(error.description().find("FileNotExist"), std::string::npos) << error.description();
+        EXPECT_NE(error.description().find("pathname"), std::string::npos) << error.description();
+    }
+    EXPECT_EQ(script->boxes().size(), 2u);
 
     EXPECT_TRUE(valmor.FileNotExist(path("gone.PO1"), true).toBool());
     EXPECT_EQ(script->boxes().size(), 2u) << "quiet";

@@ -10,9 +10,11 @@
 #include <fstream>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -73,9 +75,11 @@ protected:
         fs::remove_all(folder_);
         fs::create_directories(folder_);
         halvex::libraryState().ApplicationPath = folder_.string();
+        fs::remove(userFirma_);
     }
     void TearDown() override
     {
+        fs::remove(userFirma_);
         halvex::resetLibraryState();
         forms::setDesktop(previousDesktop_);
         forms::setSettingsStore(previousSettings_);
@@ -88,6 +92,7 @@ protected:
     }
 
     halvex::ClsValmor valmor;
+    const fs::path userFirma_ = fs::path(forms::userSettingsFolder()) / "Firma";
     std::shared_ptr<forms::RecordingDesktop> desktop_ = std::make_shared<forms::RecordingDesktop>();
     fs::path folder_ = fs::temp_directory_path() / ("halvex-dialogs-" + std::to_string(::getpid()) + "-" +
                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -349,7 +354,8 @@ TEST_F(StandardDialogsTest, HeaderFormMeasuresHiddenAndAMissingHeaderIsQuietAndS
     EXPECT_FALSE(valmor.ShowFirma(line1, line2));
     EXPECT_TRUE(valmor.chooseControl());
     EXPECT_TRUE(boxes->boxes().empty());
-    EXPECT_EQ(readBytes(folder_ / "Firma"), arabic + "\r\n\r\n" + std::string(68, '-') + "\r\n");
+    EXPECT_EQ(readBytes(userFirma_), arabic + "\r\n\r\n" + std::string(68, '-') + "\r\n");
+    EXPECT_FALSE(fs::exists(folder_ / "Firma")) << "the save is the user's";
     std::string again1, again2 = "x";
     valmor.ReadFirma(again1, again2);
     EXPECT_TRUE(again1 == arabic && again2.empty());
@@ -363,7 +369,7 @@ TEST_F(StandardDialogsTest, ShortHeaderIsReportedThenEditedAndCancelKeepsTheFile
     std::string line1 = "a", line2 = "b";
     forms::ScopedModalDriver driver([&](Form& form) {
         EXPECT_EQ(boxes->boxes().size(), 1u);  // reported before the dialog
-        EXPECT_EQ(form.control("txtFirma1").Text(), "M\xC3\xBCller GmbH");
+        EXPECT_EQ(form.control("txtFirma1").Text(), "a") << "nothing half read";
         EXPECT_EQ(form.control("txtFirma2").Text(), "b");
         // Enter moves on and is swallowed; it never presses Save.
         forms::typeText(form.control("txtFirma1"), "\r");
@@ -377,42 +383,99 @@ TEST_F(StandardDialogsTest, ShortHeaderIsReportedThenEditedAndCancelKeepsTheFile
     ASSERT_EQ(boxes->boxes().size(), 1u);
     EXPECT_EQ(boxes->boxes()[0].prompt.rfind(text(140000, {Variant("|1"), Variant((folder_ / "Firma").string())}), 0), 0u);
     EXPECT_EQ(readBytes(folder_ / "Firma"), "M\xFCller GmbH\r\n");
+}
 
-    // ReadFirma reports the same way and keeps what it read.
-    boxes->answer(forms::vbOK);
-    line2 = "b";
+// The user's header comes before the shipped one; a damaged one is named
+// once and leaves the caller's lines whole; a save keeps the user's file's
+// mode and goes through a link to its target.
+TEST_F(StandardDialogsTest, TheHeaderIsTheUsersAndADamagedOneIsNeverHalfRead)
+{
+    writeFile("Firma", "Shipped 1\r\nShipped 2\r\n");
+    forms::ScopedMsgBox boxes;
+    std::string line1 = "a", line2 = "b";
     valmor.ReadFirma(line1, line2);
-    EXPECT_TRUE(line1 == "M\xC3\xBCller GmbH" && line2 == "b");
-    EXPECT_EQ(boxes->boxes().size(), 2u);
+    EXPECT_TRUE(line1 == "Shipped 1" && line2 == "Shipped 2");
+    const std::string longLine(2000000, 'x');
+    const std::string tooLong(101, 'y');
+    const std::string nul("Na\0me", 6);
+    for (const std::string& bad : {longLine + "\r\nSecond\r\n", "First\r\n" + tooLong + "\r\n",
+                                   nul + "\r\nSecond\r\n", std::string("First\r\n")}) {
+        std::ofstream(userFirma_, std::ios::binary) << bad;
+        boxes->answer(forms::vbOK);
+        const std::size_t shown = boxes->boxes().size();
+        line1 = "a", line2 = "b";
+        valmor.ReadFirma(line1, line2);
+        EXPECT_TRUE(line1 == "a" && line2 == "b") << line1.substr(0, 20);
+        ASSERT_EQ(boxes->boxes().size(), shown + 1);
+        EXPECT_NE(boxes->boxes().back().prompt.find(userFirma_.string()), std::string::npos);
+    }
+    const std::string wide = std::string(99, 'z') + "\xC3\xBC";  // 100 characters
+    std::ofstream(userFirma_, std::ios::binary) << wide << "\r\n\r\n";
+    valmor.ReadFirma(line1, line2);
+    EXPECT_TRUE(line1 == wide && line2.empty());
+
+    // Through a link, keeping the mode of the file it leads to.
+    const fs::path target = folder_ / "elsewhere" / "Header";
+    fs::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary) << "Old 1\r\nOld 2\r\n";
+    fs::permissions(target, fs::perms(0640));
+    fs::remove(userFirma_);
+    fs::create_symlink(target, userFirma_);
+    forms::ScopedModalDriver driver([&](Form& form) {
+        EXPECT_EQ(form.control("txtFirma1").Text(), "Old 1");
+        forms::editText(form.control("txtFirma1"), "New 1");
+        press(form, "cmdSave");
+    });
+    const std::size_t shown = boxes->boxes().size();
+    EXPECT_FALSE(valmor.ShowFirma(line1, line2));
+    EXPECT_EQ(boxes->boxes().size(), shown);
+    EXPECT_TRUE(fs::is_symlink(userFirma_));
+    EXPECT_EQ(readBytes(target), "New 1\r\nOld 2\r\n" + std::string(68, '-') + "\r\n");
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+    EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()), 1)
+        << "nothing left beside it";
 }
 
 TEST_F(StandardDialogsTest, LanguageListsComeFromTheFileOrTheFallbackAndOnlySaveStoresThem)
 {
     const std::vector<std::string> three = {"English", "German", "Arabic"};
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {nullptr, three},  // no file
-        {"<languages><language engname=\"English\"/><language", three},  // malformed
-        {"<langs><language engname=\"English\"/></langs>", {}},          // wrong root
+    // A damaged file is named once and the built-in list taken whole.
+    const std::string nuls("<languages>\0<language engname=\"English\"/></languages>", 56);
+    const std::tuple<std::optional<std::string>, std::vector<std::string>, bool> cases[] = {
+        {std::nullopt, three, false},                                               // no file
+        {"<languages><language engname=\"English\"/><language", three, true},     // half
+        {"<langs><language engname=\"English\"/></langs>", three, true},          // wrong root
+        {"", three, true},                                                          // empty
+        {nuls, three, true},                                                        // a NUL
+        {std::string(70000, '\xA7'), three, true},                                 // garbage
         {"<languages><language name=\"x\" engname=\"Dutch\"/><language EngName=\"German\"/>"
          "<language/><language engname=\"Dutch\"/></languages>",
-         {"Dutch", "Dutch"}},
+         {"Dutch", "Dutch"}, false},
     };
     forms::ScopedMsgBox boxes;
-    for (const auto& [xml, expected] : cases) {
+    std::size_t damaged = 0;
+    for (const auto& [xml, expected, reported] : cases) {
+        const std::string name = xml ? xml->substr(0, 30) : "no file";
         fs::remove_all(folder_ / "language");
-        if (xml != nullptr) writeFile("language/language.xml", xml);
+        if (xml) writeFile("language/language.xml", *xml);
+        if (reported) boxes->answer(forms::vbOK);
         forms::ScopedModalDriver driver([&](Form& form) {
             forms::Control &list1 = form.control("CmbLanguage1"), &list2 = form.control("CmbLanguage2");
             std::vector<std::string> shown;
             for (std::int16_t i = 0; i < list1.ListCount(); ++i) shown.push_back(list1.List(i));
-            EXPECT_EQ(shown, expected) << (xml ? xml : "no file");
+            EXPECT_EQ(shown, expected) << name;
             EXPECT_TRUE(list2.ListCount() == 3 && list1.Text() == text(140156) && list2.Text() == text(140156));
             press(form, "CmdCancel");
         });
         valmor.ShowLanguageSetting();
         EXPECT_FALSE(valmor.chooseControl());
+        damaged += reported ? 1 : 0;
+        ASSERT_EQ(boxes->boxes().size(), damaged) << name;
+        if (reported) {
+            EXPECT_NE(boxes->boxes().back().prompt.find((folder_ / "language" / "language.xml").string()), std::string::npos)
+                << boxes->boxes().back().prompt;
+        }
     }
-    EXPECT_TRUE(boxes->boxes().empty());
     EXPECT_EQ(forms::settings().get("valmor", "Interface Language setting", "Language", "none"), "none");
 
     fs::remove_all(folder_ / "language");

@@ -2,6 +2,9 @@
 // title dialogs.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -11,6 +14,8 @@
 #include "halvex/services/frm_firma.h"
 #include "halvex/services/library_state.h"
 #include "halvex/settings/cls_geo_graphic.h"
+#include "halvex/settings/cls_inerface_setting.h"
+#include "halvex/settings/setting_class.h"
 #include "platform/forms/control.h"
 #include "platform/forms/display.h"
 #include "platform/forms/form.h"
@@ -138,6 +143,62 @@ TEST_F(PageServicesTest, TheZoomDialog)
         EXPECT_FLOAT_EQ(scale, 0.5f);
         EXPECT_EQ(beeps, 1);
     }
+}
+
+// A value no caller can mean is refused with error 5 naming the member and
+// the argument, before anything is shown or handed back.
+TEST_F(PageServicesTest, AValueNoCallerCanMeanIsRefusedNamingTheArgument)
+{
+    struct Placed : IPlacedForm {
+        std::int16_t state = 0;
+        std::int16_t WindowState() override { return state; }
+        void WindowState(std::int16_t x) override { state = x; }
+        std::int32_t Left() override { return 0; }
+        void Left(std::int32_t) override {}
+        std::int32_t Top() override { return 0; }
+        void Top(std::int32_t) override {}
+        std::int32_t Width() override { return 100; }
+        void Width(std::int32_t) override {}
+        std::int32_t Height() override { return 100; }
+        void Height(std::int32_t) override {}
+    } placed;
+    std::vector<std::int32_t> colors(12, 7), styles(12), shortStyles(5);
+    std::vector<float> widths(12);
+    const std::tuple<const char*, const char*, std::function<void()>> refused[] = {
+        {"GetTextWidth", "SngFontHeight", [] { ClsGeoGraphic().GetTextWidth("abc", -5.0f); }},
+        {"GetTextWidth", "SngFontHeight", [] { ClsGeoGraphic().GetTextWidth("abc", std::nanf("")); }},
+        {"ReadLineSetting", "Style_Line", [&] { SettingClass().ReadLineSetting(colors, shortStyles, widths); }},
+        {"GetFormSetting", "AppTitle", [&] { ClsInerfaceSetting().GetFormSetting(placed, "", ""); }},
+        {"GetFormSetting", "StrSection", [&] { ClsInerfaceSetting().GetFormSetting(placed, "Probe", ""); }},
+        {"ReadPaintSetting", "MirvaProg", [&] {
+             libraryState().ProgramKind = -7;
+             SettingClass().ReadPaintSetting(colors);
+         }},
+    };
+    for (const auto& [member, argument, call] : refused) {
+        try {
+            call();
+            ADD_FAILURE() << member << " took it";
+        } catch (const rt::RuntimeError& error) {
+            EXPECT_EQ(error.number(), 5) << member;
+            EXPECT_NE(error.description().find(member), std::string::npos) << error.description();
+            EXPECT_NE(error.description().find(argument), std::string::npos) << error.description();
+        }
+    }
+    EXPECT_TRUE(placed.state == 0 && colors[1] == 7 && shortStyles.size() == 5) << "nothing handed back";
+
+    // The zoom dialog reports it and is not shown.
+    libraryState().ProgramKind = 2;
+    forms::ScopedMsgBox box;
+    for (float scale : {std::nanf(""), 1e30f, -std::numeric_limits<float>::infinity()}) {
+        box->answer(forms::vbOK);
+        const float before = scale;
+        EXPECT_TRUE(ClsGeoGraphic().ShowZoom(scale));
+        EXPECT_TRUE(std::isnan(before) ? std::isnan(scale) : scale == before);
+        ASSERT_FALSE(box->boxes().empty());
+        EXPECT_NE(box->boxes().back().prompt.find("ScalePercentage"), std::string::npos) << box->boxes().back().prompt;
+    }
+    EXPECT_EQ(box->boxes().size(), 3u);
 }
 
 TEST_F(PageServicesTest, TheTitleDialogReturnsLinesNeverOfferedAsTheyCame)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -168,6 +169,20 @@ TEST_F(PolarMeshTest, CountsUpToTheLimitAreBuiltAndInputBeyondIsRefusedUntouched
         EXPECT_TRUE(basDelaunay().MeshNodeCount == before.MeshNodeCount && basDelaunay().MeshElementList == before.MeshElementList);
         EXPECT_TRUE(declar().MeshType == type && declar().MinAngle == 30.0f);
     }
+    // A disc so large that its drawing scale overflows (no unit factor is
+    // left, the tolerance is past every Single) names its diameter as the
+    // cause, not a tolerance of infinity.
+    setSlab(2, 3e38f, 0.0f, 3, 7);
+    const float unitFactor = GeometryHelper().UnitFactor();
+    GeometryHelper().UnitFactor(0.05f / std::numeric_limits<float>::infinity());
+    try {
+        GeneratePolarMesh();
+        ADD_FAILURE() << "not refused";
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_TRUE(e.description().find("3E+38") != std::string::npos &&
+                    e.description().find("tolerance") == std::string::npos) << e.description();
+    }
+    GeometryHelper().UnitFactor(unitFactor);
     // The largest nets each shape and type allows.
     for (const auto& [shape, length, width, n, type] : {Case{5, 10, 4, 90, 6}, Case{2, 10, 0, 64, 7}, Case{2, 10, 0, 90, 8}})
         EXPECT_NO_THROW(CheckPolarInput(shape, length, width, n, type));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "halvex/services/folder_browser.h"
+#include "halvex/services/scripted_folder_dialog.h"
 #include "halvex/services/library_state.h"
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/bas_orvelo.h"
