@@ -1,7 +1,7 @@
 // Refinement chains through operations 8, 12 and 11: a copy of the sample
 // project with random borings, a random boring layout and random values per
 // node is carried to a new net three times over, each new net a grid of
-// random fineness (quadrilaterals as a grid-based net, or triangles as a
+// random fineness around the opening (quadrilaterals as a grid-based net, or triangles as a
 // Delaunay net) whose nodes are numbered at random. Every datum of every
 // generation must sit at the place it had in the generation before.
 #include <gtest/gtest.h>
@@ -75,26 +75,37 @@ protected:
         orvelotest::ReleaseProgramState();
     }
 
-    // The project net of declar(): a grid of nx x ny cells over the raft's
-    // 12 x 8, its nodes numbered at random; quadrilaterals, or each cell
-    // cut in two triangles.
-    void makeGridNet(int nx, int ny, bool triangles) {
+    // The project net of declar(): a grid of square cells of side 1/k over
+    // the raft's 12 x 8 without its opening (4, 3)-(6, 5), its nodes
+    // numbered at random; quadrilaterals, or each cell cut in two triangles.
+    void makeGridNet(int k, bool triangles) {
         orvelo::Declar& d = orvelo::declar();
-        std::vector<std::int16_t> number((nx + 1) * (ny + 1));
-        std::iota(number.begin(), number.end(), std::int16_t{1});
-        std::shuffle(number.begin(), number.end(), rng);
-        d.NodeX.assign(number.size() + 1, 0.0f);
-        d.NodeY.assign(number.size() + 1, 0.0f);
-        const auto node = [&](int i, int j) { return number[static_cast<std::size_t>(i + (nx + 1) * j)]; };
+        const int nx = 12 * k, ny = 8 * k;
+        const auto inOpening = [k](int i, int j) { return i > 4 * k && i < 6 * k && j > 3 * k && j < 5 * k; };
+        const auto cellInOpening = [k](int i, int j) { return i >= 4 * k && i < 6 * k && j >= 3 * k && j < 5 * k; };
+        std::vector<std::int16_t> number((nx + 1) * (ny + 1), 0);
+        std::vector<std::int16_t> order;
+        for (int j = 0; j <= ny; ++j)
+            for (int i = 0; i <= nx; ++i)
+                if (!inOpening(i, j)) order.push_back(static_cast<std::int16_t>(order.size() + 1));
+        std::shuffle(order.begin(), order.end(), rng);
+        d.NodeX.assign(order.size() + 1, 0.0f);
+        d.NodeY.assign(order.size() + 1, 0.0f);
+        std::size_t next = 0;
         for (int j = 0; j <= ny; ++j)
             for (int i = 0; i <= nx; ++i) {
-                d.NodeX[node(i, j)] = static_cast<float>(12.0 * i / nx);
-                d.NodeY[node(i, j)] = static_cast<float>(8.0 * j / ny);
+                if (inOpening(i, j)) continue;
+                const std::int16_t n = order[next++];
+                number[static_cast<std::size_t>(i + (nx + 1) * j)] = n;
+                d.NodeX[n] = static_cast<float>(static_cast<double>(i) / k);
+                d.NodeY[n] = static_cast<float>(static_cast<double>(j) / k);
             }
-        d.NodeCount = static_cast<std::int16_t>(number.size());
+        const auto node = [&](int i, int j) { return number[static_cast<std::size_t>(i + (nx + 1) * j)]; };
+        d.NodeCount = static_cast<std::int16_t>(order.size());
         d.ElementList.assign(1, orvelo::NetElement{});
         for (int j = 0; j < ny; ++j)
             for (int i = 0; i < nx; ++i) {
+                if (cellInOpening(i, j)) continue;
                 orvelo::NetElement element;
                 if (triangles) {
                     element.CornerCount = 3;
@@ -302,8 +313,7 @@ TEST_P(PlaceChainTest, EveryDatumKeepsItsPlaceThroughThreeRefinements) {
             d.OutputDir = out + "/";
             d.OutputName = name + "_A";
             // Finer each time, nested in the net before or not.
-            const int fineness = std::uniform_int_distribution<int>(generation + 1, generation + 3)(rng);
-            makeGridNet(3 * fineness, 2 * fineness, triangles);
+            makeGridNet(std::uniform_int_distribution<int>(generation, generation + 2)(rng), triangles);
             orvelo::RunWaitOperation(orvelo::OpCopyProjectFiles);
             ASSERT_EQ(orvelo::RunControl().RunState(), 0);
             orvelo::RunWaitOperation(orvelo::OpTransferData);
