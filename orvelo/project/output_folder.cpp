@@ -5,11 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,6 +156,9 @@ struct Owner {
 };
 
 std::optional<Owner> ownerOf(const std::string& folder) {
+    // Only a regular file is read: a pipe of that name would never answer.
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(folder + kOwnerMark, ec))) return std::nullopt;
     std::ifstream in(folder + kOwnerMark);
     Owner owner;
     std::string pid;
@@ -529,7 +531,10 @@ std::string OutputLock::Acquire(const std::string& outputDir, const std::string&
                 return texts.GetText(quillon::TextNo(190262), {rt::Variant("|1"), rt::Variant(outputName),
                                                                rt::Variant("|2"), rt::Variant(dir)});
             // A file system without locks: the owner marks alone tell.
-            if (failure == ENOLCK || failure == EOPNOTSUPP || failure == EINVAL) break;
+            if (failure == ENOLCK || failure == EOPNOTSUPP || failure == EINVAL) {
+                ::unlink(path.c_str());
+                break;
+            }
             raiseWriteError(fileSystemErrorNumber(std::error_code(failure, std::generic_category())), path);
         }
         // The run that held the lock may have removed its file between the
@@ -586,10 +591,10 @@ std::string NotRegularEntry(const std::string& path) {
         std::error_code ec;
         for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = it->path().filename().string();
+            if (lowerCase(name) != wanted) continue;
             std::error_code typeError;
             const fs::file_status status = fs::status(it->path(), typeError);
-            if (lowerCase(name) == wanted && fs::exists(status) && !fs::is_regular_file(status))
-                return folder + name;
+            if (fs::exists(status) && !fs::is_regular_file(status)) return folder + name;
         }
         return {};
     };
