@@ -39,6 +39,10 @@ std::int16_t ReadDataFile(const std::string& path, std::int16_t mode, std::int16
 
 void BrokenFile() { rt::raise(9); }
 
+void UnknownNode(std::int32_t node, std::int32_t netNodes) {
+    rt::raise(9, FileFaultText(190260, {rt::Variant("|2"), rt::Variant(node), rt::Variant("|3"), rt::Variant(netNodes)}));
+}
+
 std::int16_t ReadCount(rt::TextReader& in) {
     const std::int32_t count = in.readLong();
     if (count < 0) BrokenFile();

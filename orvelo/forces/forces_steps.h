@@ -43,6 +43,10 @@ std::int16_t ReadDataFile(const std::string& path, std::int16_t mode, std::int16
 // Raises the error of a file whose values break its layout; inside the body
 // of ReadDataFile it becomes the message naming the file.
 [[noreturn]] void BrokenFile();
+// Raises the error of a file that names node `node` of a net of netNodes
+// nodes which that net does not have (below 1 or past netNodes); inside
+// the body of ReadDataFile it becomes the message naming file and node.
+[[noreturn]] void UnknownNode(std::int32_t node, std::int32_t netNodes);
 
 // A count read from a text data file; a negative count is a broken file.
 std::int16_t ReadCount(rt::TextReader& in);

@@ -21,7 +21,8 @@ constexpr std::int16_t kContext = 4;
 // a node outside the map is reported as a broken file.
 std::int16_t mappedNode(std::int16_t n) {
     const std::vector<std::int16_t>& map = internalForces().CalcNodeMap;
-    if (n < 1 || static_cast<std::size_t>(n) >= map.size()) forces::BrokenFile();
+    if (n < 1 || static_cast<std::size_t>(n) >= map.size())
+        forces::UnknownNode(n, static_cast<std::int32_t>(map.size()) - 1);
     return map[static_cast<std::size_t>(n)];
 }
 
@@ -56,7 +57,8 @@ std::int16_t ReadPointSprings(const std::string& p, std::int16_t& count,
         }
         for (std::size_t i = 1; i <= forces::CountSize(springs); ++i) {
             const std::int16_t n = springNodes[i];
-            if (n < 1 || static_cast<std::size_t>(n) >= map.size()) forces::BrokenFile();
+            if (n < 1 || static_cast<std::size_t>(n) >= map.size())
+                forces::UnknownNode(n, static_cast<std::int32_t>(map.size()) - 1);
             springNodes[i] = map[static_cast<std::size_t>(n)];
         }
         count = springs;

@@ -33,7 +33,7 @@ std::int16_t ReadNodeOrder(const std::string& file, std::int16_t count,
         std::vector<bool> taken(forces::CountSize(count) + 1, false);
         for (std::size_t n = 1; n <= forces::CountSize(count); ++n) {
             map[n] = in.readInteger();
-            if (map[n] < 1 || map[n] > count) forces::BrokenFile();
+            if (map[n] < 1 || map[n] > count) forces::UnknownNode(map[n], count);
             if (taken[static_cast<std::size_t>(map[n])])
                 rt::raise(9, FileFaultText(190150, {rt::Variant("|2"), rt::Variant(map[n])}));
             taken[static_cast<std::size_t>(map[n])] = true;
@@ -128,7 +128,7 @@ std::int16_t ReadCalculationNetFile(const std::string& file, InternalForcesData&
                 read.CalcCornerCount[e] = corners;
                 for (int k = 1; k <= corners; ++k) {
                     const std::int16_t node = in.readInteger();
-                    if (node < 1 || node > read.CalcNodeCount) forces::BrokenFile();
+                    if (node < 1 || node > read.CalcNodeCount) forces::UnknownNode(node, read.CalcNodeCount);
                     // An element names each of its nodes once.
                     for (int j = 1; j < k; ++j)
                         if (read.CalcElementCorners[e][j] == node) forces::BrokenFile();

@@ -5,6 +5,7 @@
 #include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_files.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -26,6 +27,8 @@ struct NormalPointerAtEnd {
 void reportFileError(const std::string& path, bool reading) {
     try {
         throw;
+    } catch (const FileFault&) {
+        HandleError();  // named already
     } catch (const rt::RuntimeError& error) {
         try {
             if (reading)
@@ -55,7 +58,18 @@ DataFileRead ReadWholeDataFile(const std::string& path, bool askFileCheck,
     forms::screen().MousePointer(11);
     halvex::ClsValmor& services = SharedServices();
     services.Prod(path);
-    if (rt::findFileCaseInsensitive(path).empty()) return DataFileRead::Missing;
+    if (rt::findFileCaseInsensitive(path).empty()) {
+        // A folder, pipe or device of the name, or a temporary folder that
+        // has gone, is told as what it is.
+        try {
+            RequireStagingFolder(path);
+            if (const std::string entry = NotRegularEntry(path); !entry.empty()) raiseNotRegularFile(entry);
+        } catch (const rt::RuntimeError&) {
+            HandleError();
+            return DataFileRead::Failed;
+        }
+        return DataFileRead::Missing;
+    }
     if (askFileCheck) {
         std::int16_t failed = 0;
         FileCheck().PrepareFile(path, 1, 1, nullptr, failed);

@@ -98,7 +98,7 @@ bool isFileErrorNumber(int number) {
 // file number 1 (the file being written by its place, the file being read
 // by its path).
 rt::RuntimeError withFileNamed(const rt::RuntimeError& error) {
-    if (!isFileErrorNumber(error.number())) return error;
+    if (!isFileErrorNumber(error.number()) || dynamic_cast<const FileFault*>(&error) != nullptr) return error;
     const rt::DataChannel& channel = rt::dataChannel();
     std::string path;
     bool reading = true;
@@ -169,6 +169,11 @@ std::int16_t OpenDataFile(const std::string& path, std::int16_t mode, std::int16
     const std::string target = resolvedPath(path);
 
     if (mode == halvex::InputMode || mode == halvex::GetRandomMode) {
+        // A folder, pipe or device of the name is not a missing file, and
+        // a file of a temporary folder that has gone is not either.
+        RequireStagingFolder(target);
+        if (!rt::fileExists(target))
+            if (const std::string entry = NotRegularEntry(path); !entry.empty()) raiseNotRegularFile(entry);
         if (services.FileNotExist(target, false).toBool()) {
             if (context > 0) {
                 RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving));
@@ -270,7 +275,17 @@ void HandleError() {
     }
 }
 
+void raiseFileFault(int number, std::string description) { throw FileFault(number, std::move(description)); }
+
+void raiseNotRegularFile(const std::string& path) {
+    SharedServices().GetTextInf(path);
+    raiseFileFault(75, LanguageTexts().GetText(quillon::TextNo(190267), {rt::Variant("|1"), rt::Variant(path)}));
+}
+
 void raiseReadError(int number, const std::string& path) {
+    RequireStagingFolder(path);
+    if (number == 53 || number == 75)
+        if (const std::string entry = NotRegularEntry(path); !entry.empty()) raiseNotRegularFile(entry);
     const std::string shown = ShownFilePath(path, true);
     // The library's messages name the file and its kind.
     SharedServices().GetTextInf(shown);
@@ -292,11 +307,14 @@ void raiseReadError(int number, const std::string& path) {
 }
 
 void raiseReadError(const rt::RuntimeError& error, const std::string& path) {
+    if (const auto* fault = dynamic_cast<const FileFault*>(&error)) throw *fault;
     const std::string& described = error.description();
-    const std::size_t at = described.find("|1");
-    if (at == std::string::npos) raiseReadError(error.number(), path);
-    SharedServices().GetTextInf(ShownFilePath(path, true));
-    rt::raise(error.number(), described.substr(0, at) + ShownFilePath(path, true) + described.substr(at + 2));
+    if (described.find("|1") == std::string::npos) raiseReadError(error.number(), path);
+    const std::string shown = ShownFilePath(path, true);
+    SharedServices().GetTextInf(shown);
+    // The file goes in as a value of the text, so that a right-to-left
+    // language keeps the path in one piece.
+    rt::raise(error.number(), LanguageTexts().GetText(rt::Variant(described), {rt::Variant("|1"), rt::Variant(shown)}));
 }
 
 std::string FileFaultText(std::int32_t textNo, std::vector<rt::Variant> pairs) {
@@ -304,6 +322,11 @@ std::string FileFaultText(std::int32_t textNo, std::vector<rt::Variant> pairs) {
 }
 
 void raiseFolderNotWritable(const std::string& path) {
+    // The temporary folder of the new project is named as what cannot be
+    // written, never the output folder its files are shown in.
+    const std::string folder = rt::directoryOf(rt::toNativePath(path));
+    if (IsStagingFolder(folder))
+        raiseFileFault(70, LanguageTexts().GetText(quillon::TextNo(190265), {rt::Variant("|1"), rt::Variant(folder)}));
     const std::string shown = ShownFilePath(path, false);
     rt::raise(70, LanguageTexts().GetText(quillon::TextNo(190061), {rt::Variant("|1"), rt::Variant(shown),
                                                                     rt::Variant("|2"),
@@ -311,6 +334,7 @@ void raiseFolderNotWritable(const std::string& path) {
 }
 
 void raiseWriteError(int number, const std::string& path) {
+    RequireStagingFolder(path);
     const std::string shown = ShownFilePath(path, false);
     if (number == 70) {
         // A folder that cannot be written is named as the reason.

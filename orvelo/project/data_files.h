@@ -60,6 +60,18 @@ void ShowFileStatus(std::int16_t kind);
 // whatever happens. The run state is not changed.
 void HandleError();
 
+// A file error whose description already names the file (or folder) at
+// fault and the cause: the error exits and raiseReadError pass it on as it
+// is, never naming another file in its place.
+class FileFault : public rt::RuntimeError {
+public:
+    using rt::RuntimeError::RuntimeError;
+};
+[[noreturn]] void raiseFileFault(int number, std::string description);
+// Error 75 for an entry of a file's name that is no regular file (a
+// folder, a pipe, a device), naming it as such.
+[[noreturn]] void raiseNotRegularFile(const std::string& path);
+
 // Raise the run-time error `number` of a file at path with a message that
 // names the file. Numbers 53 (file not found) and 62 (input past end of
 // file) are raised as they are: the library's messages for them name the

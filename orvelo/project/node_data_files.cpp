@@ -5,6 +5,8 @@
 
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_file_io.h"
+#include "orvelo/project/data_files.h"
+#include "orvelo/project/output_folder.h"
 #include "orvelo/project/services.h"
 #include "platform/runtime/numbertext.h"
 #include "platform/runtime/variant.h"
@@ -253,10 +255,20 @@ void checkPcw(const BasData& b) {
 // for an empty field, a lower- or upper-case "F" as it stands, anything
 // else its number as a Single in the invariant number text (0 when it is
 // not a number).
-void normaliseDofText(std::string& field) {
+// A number too large for a Single is named with its field (fieldNo of
+// record `record`) and the file at path.
+void normaliseDofText(std::string& field, const std::string& path, int record, int fieldNo) {
     if (field.empty()) field.assign(1, 'F');
     if (field == "F" || field == "f") return;
-    field = rt::formatSingle(SharedServices().CSngPrivate(rt::Variant(field)));
+    try {
+        field = rt::formatSingle(SharedServices().CSngPrivate(rt::Variant(field)));
+    } catch (const rt::RuntimeError& error) {
+        if (error.number() != 6) throw;
+        raiseFileFault(6, LanguageTexts().GetText(quillon::TextNo(190266),
+                                                  {rt::Variant("|1"), rt::Variant(ShownFilePath(path, false)),
+                                                   rt::Variant("|2"), rt::Variant(field), rt::Variant("|3"),
+                                                   rt::Variant(fieldNo), rt::Variant("|4"), rt::Variant(record)}));
+    }
 }
 
 // ---- writers ----
@@ -443,6 +455,7 @@ DataFileRead ReadNodeDataFile(NodeDataFile file, std::int16_t nodeValueCount) {
 bool WriteNodeDataFile(NodeDataFile file) {
     BasData& b = basData();
     const std::int16_t nodeCount = declar().NodeCount;
+    const std::string path = CurrentProjectFile(NodeDataFileExtension(file));
     const auto check = [&] {
         switch (file) {
         case NodeDataFile::P35: checkP35(b); break;
@@ -450,16 +463,16 @@ bool WriteNodeDataFile(NodeDataFile file) {
         case NodeDataFile::P31:
             checkP31(b);
             for (int i = 1; i <= b.DofCount; ++i) {
-                normaliseDofText(b.DofTextA[i]);
-                normaliseDofText(b.DofTextB[i]);
-                normaliseDofText(b.DofTextC[i]);
+                normaliseDofText(b.DofTextA[i], path, i, 1);
+                normaliseDofText(b.DofTextB[i], path, i, 2);
+                normaliseDofText(b.DofTextC[i], path, i, 3);
             }
             break;
         case NodeDataFile::P71:
             checkP71(b);
             for (int i = 1; i <= b.DofCount; ++i) {
-                normaliseDofText(b.DofTextD[i]);
-                normaliseDofText(b.DofTextA[i]);
+                normaliseDofText(b.DofTextD[i], path, i, 1);
+                normaliseDofText(b.DofTextA[i], path, i, 2);
             }
             break;
         case NodeDataFile::PIL: checkPil(b); break;
@@ -478,7 +491,7 @@ bool WriteNodeDataFile(NodeDataFile file) {
         case NodeDataFile::PCW: writePcw(out, b); break;
         }
     };
-    return WriteWholeDataFile(CurrentProjectFile(NodeDataFileExtension(file)), check, write);
+    return WriteWholeDataFile(path, check, write);
 }
 
 std::int16_t ReadP35() { return readerResult(NodeDataFile::P35); }

@@ -1,13 +1,20 @@
 #include "orvelo/project/output_folder.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <system_error>
 #include <utility>
 
@@ -40,6 +47,9 @@ std::string& leftoverNote() {
     return note;
 }
 
+// The owner mark of a temporary folder: host, process id and the process's
+// start, one a line.
+constexpr const char* kOwnerMark = "~owner";
 // Marks a temporary folder whose files have begun to move into place.
 constexpr const char* kMovingMark = "~moving";
 // Marks an aside folder that holds the whole earlier output.
@@ -89,6 +99,12 @@ const std::string kStagingSuffix = ".unfinished";
 // The folder an earlier output is moved aside into: "~" + name + this.
 const std::string kAsideSuffix = ".replaced";
 
+// An entry of the name the run must make, which is not what the run can
+// use (a file, a pipe, a link leading nowhere): named as what blocks it.
+[[noreturn]] void raiseObstacle(const std::string& path) {
+    raiseFileFault(58, LanguageTexts().GetText(quillon::TextNo(190268), {rt::Variant("|1"), rt::Variant(path)}));
+}
+
 // A folder of that stem in dir that does not exist yet, created empty.
 std::string createUniqueFolder(const std::string& dir, const std::string& stem) {
     for (int attempt = 0; attempt < kFolderAttempts; ++attempt) {
@@ -96,9 +112,81 @@ std::string createUniqueFolder(const std::string& dir, const std::string& stem) 
             dir + stem + (attempt == 0 ? std::string() : "-" + std::to_string(attempt));
         std::error_code ec;
         if (fs::create_directory(candidate, ec)) return candidate + "/";
-        if (ec) raiseWriteError(fileSystemErrorNumber(ec), candidate);
+        if (ec) {
+            std::error_code typeError;
+            if (fs::symlink_status(candidate, typeError).type() != fs::file_type::not_found &&
+                !fs::is_directory(candidate, typeError))
+                raiseObstacle(candidate);
+            raiseWriteError(fileSystemErrorNumber(ec), candidate);
+        }
     }
     raiseWriteError(75, dir + stem);
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string thisHost() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return "?";
+    return name;
+}
+
+// The start of process pid (clock ticks after boot, the 22nd field of
+// /proc/<pid>/stat), "" when it cannot be read: with the pid it tells the
+// process from a later one that got its number.
+std::string processStart(long pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos) return {};
+    std::istringstream fields(stat.substr(nameEnd + 1));
+    std::string field;
+    for (int k = 3; k <= 22 && fields >> field; ++k)
+        if (k == 22) return field;
+    return {};
+}
+
+struct Owner {
+    std::string host;
+    long pid = 0;
+    std::string start;
+};
+
+std::optional<Owner> ownerOf(const std::string& folder) {
+    // Only a regular file is read: a pipe of that name would never answer.
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(folder + kOwnerMark, ec))) return std::nullopt;
+    std::ifstream in(folder + kOwnerMark);
+    Owner owner;
+    std::string pid;
+    if (!std::getline(in, owner.host) || !std::getline(in, pid)) return std::nullopt;
+    std::getline(in, owner.start);
+    try {
+        owner.pid = std::stol(pid);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return owner;
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    return withSeparator(fs::path(a).lexically_normal().string()) ==
+           withSeparator(fs::path(b).lexically_normal().string());
+}
+
+// Whether the run that marked folder still lives. A run of another host
+// cannot be asked: it is taken as alive. This process owns only its active
+// staging's folder (a folder of an earlier run of it is a leftover).
+bool ownerLives(const Owner& owner, const std::string& folder) {
+    if (owner.host != thisHost()) return true;
+    if (owner.pid == static_cast<long>(::getpid()))
+        return activeStaging() != nullptr && sameFolder(activeStaging()->folder, folder);
+    if (owner.pid <= 0 || (::kill(static_cast<pid_t>(owner.pid), 0) != 0 && errno != EPERM)) return false;
+    const std::string start = processStart(owner.pid);
+    return start.empty() || owner.start.empty() || start == owner.start;
 }
 
 void removeFolderQuietly(const std::string& folder) {
@@ -204,6 +292,15 @@ std::vector<std::string> leftoverFolders(const std::string& dir, const std::stri
     return folders;
 }
 
+// The first temporary folder of the output name in dir that a live run
+// owns, with its owner; "" when there is none.
+std::pair<std::string, Owner> liveRunFolder(const std::string& dir, const std::string& name) {
+    for (const std::string& folder : leftoverFolders(dir, kStagingPrefix + name + kStagingSuffix))
+        if (const std::optional<Owner> owner = ownerOf(folder); owner && ownerLives(*owner, folder))
+            return {folder, *owner};
+    return {};
+}
+
 // The earlier output in an aside folder goes back to dir in place of what
 // an interrupted move left there.
 void putAsideBack(const std::string& dir, const std::string& name, const std::string& aside) {
@@ -249,6 +346,13 @@ void StagedOutput::Begin(const std::string& outputDir, const std::string& output
     folder_ = createUniqueFolder(outputDir_, kStagingPrefix + outputName + kStagingSuffix);
     stagingNames() = StagingNames{folder_, outputDir_, outputName_, withSeparator(inputDir), inputName, {}};
     activeStaging() = &stagingNames();
+    // The folder is this process's while it lives (ResolveLeftoverOutput of
+    // another run leaves it alone).
+    const std::string mark = folder_ + kOwnerMark;
+    std::ofstream out(mark, std::ios::binary | std::ios::trunc);
+    out << thisHost() << '\n' << ::getpid() << '\n' << processStart(::getpid()) << '\n';
+    out.close();
+    if (!out) raiseWriteError(hasFile(mark) ? 57 : 70, mark);
 }
 
 void StagedOutput::Commit() {
@@ -264,6 +368,7 @@ void StagedOutput::Commit() {
     // project without files, and the earlier output stays.
     std::error_code listError;
     std::vector<std::string> newFiles = regularFilesOf(folder_, listError);
+    std::erase(newFiles, std::string(kOwnerMark));
     for (const auto& [fileName, size] : stagingNames().written) {
         std::error_code ec;
         const bool whole = !listError && fs::is_regular_file(folder_ + fileName, ec) &&
@@ -330,6 +435,9 @@ void StagedOutput::Commit() {
         for (const std::string& name : newFiles) {
             std::error_code ec;
             renameFile(folder_ + name, outputDir_ + name, ec);
+            // A temporary folder that cannot be written lets no file out.
+            if (ec && fileSystemErrorNumber(ec) == 70 && ::access(folder_.c_str(), W_OK) != 0)
+                raiseFolderNotWritable(folder_ + name);
             if (ec) raiseWriteError(fileSystemErrorNumber(ec), outputDir_ + name);
             movedIn.push_back(name);
         }
@@ -364,6 +472,11 @@ std::string ResolveLeftoverOutput(const std::string& outputDir, const std::strin
     const quillon::ClsLanguageText& texts = LanguageTexts();
     std::string note;
     const std::vector<std::string> unfinished = leftoverFolders(dir, kStagingPrefix + outputName + kStagingSuffix);
+    // The output of a live run is that run's: nothing of it is a leftover.
+    if (!liveRunFolder(dir, outputName).first.empty()) {
+        leftoverNote().clear();
+        return {};
+    }
     // A project file in place always comes with its whole project.
     if (rt::findFileCaseInsensitive(rt::projectFilePath(dir, outputName, "PO1")).empty()) {
         const std::vector<std::string> asides = leftoverFolders(dir, kStagingPrefix + outputName + kAsideSuffix);
@@ -390,6 +503,110 @@ std::string ResolveLeftoverOutput(const std::string& outputDir, const std::strin
     }
     leftoverNote() = note;
     return note;
+}
+
+OutputLock::~OutputLock() { Release(); }
+
+std::string OutputLock::Acquire(const std::string& outputDir, const std::string& outputName) {
+    Release();
+    const std::string dir = withSeparator(outputDir);
+    const std::string path = dir + kStagingPrefix + lowerCase(outputName) + ".lock";
+    const quillon::ClsLanguageText& texts = LanguageTexts();
+    for (int attempt = 0; attempt < kFolderAttempts && fd_ < 0; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+        if (fd < 0) {
+            const int failure = errno;
+            if (failure == ELOOP || failure == EISDIR || failure == ENXIO) raiseObstacle(path);
+            raiseWriteError(fileSystemErrorNumber(std::error_code(failure, std::generic_category())), path);
+        }
+        struct stat held {};
+        if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+            ::close(fd);
+            raiseObstacle(path);
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int failure = errno;
+            ::close(fd);
+            if (failure == EWOULDBLOCK)
+                return texts.GetText(quillon::TextNo(190262), {rt::Variant("|1"), rt::Variant(outputName),
+                                                               rt::Variant("|2"), rt::Variant(dir)});
+            // A file system without locks: the owner marks alone tell.
+            if (failure == ENOLCK || failure == EOPNOTSUPP || failure == EINVAL) {
+                ::unlink(path.c_str());
+                break;
+            }
+            raiseWriteError(fileSystemErrorNumber(std::error_code(failure, std::generic_category())), path);
+        }
+        // The run that held the lock may have removed its file between the
+        // open and the lock: a lock on a file of no name locks nothing.
+        struct stat named {};
+        if (::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+            fd_ = fd;
+            path_ = path;
+        } else {
+            ::close(fd);
+        }
+    }
+    const auto [folder, owner] = liveRunFolder(dir, outputName);
+    if (folder.empty()) return {};
+    Release();
+    return texts.GetText(quillon::TextNo(190263),
+                         {rt::Variant("|1"), rt::Variant(outputName), rt::Variant("|2"), rt::Variant(dir),
+                          rt::Variant("|3"), rt::Variant(static_cast<std::int32_t>(owner.pid)), rt::Variant("|4"),
+                          rt::Variant(owner.host), rt::Variant("|5"), rt::Variant(folder)});
+}
+
+void OutputLock::Release() {
+    if (fd_ < 0) return;
+    // The file goes while it is locked, so no run takes a lock on it after.
+    struct stat held {}, named {};
+    if (::fstat(fd_, &held) == 0 && ::lstat(path_.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
+        named.st_ino == held.st_ino)
+        ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+    path_.clear();
+}
+
+bool IsStagingFolder(const std::string& dir) {
+    const StagingNames* staging = activeStaging();
+    return staging != nullptr && !dir.empty() && sameFolder(dir, staging->folder);
+}
+
+void RequireStagingFolder(const std::string& path) {
+    const StagingNames* staging = activeStaging();
+    if (staging == nullptr || !IsStagingFolder(rt::directoryOf(rt::toNativePath(path)))) return;
+    if (rt::directoryExists(staging->folder)) return;
+    const std::string gone = rt::directoryExists(staging->outputDir) ? staging->folder : staging->outputDir;
+    raiseFileFault(76, LanguageTexts().GetText(quillon::TextNo(190261), {rt::Variant("|1"), rt::Variant(gone)}));
+}
+
+std::string NotRegularEntry(const std::string& path) {
+    // An entry of that name, whatever its case, that exists (a link followed)
+    // and is no regular file.
+    const auto entryOf = [](const std::string& wantedPath) -> std::string {
+        const std::string native = rt::toNativePath(wantedPath);
+        const std::string folder = rt::directoryOf(native);
+        const std::string wanted = lowerCase(rt::fileNameOf(native));
+        std::error_code ec;
+        for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (lowerCase(name) != wanted) continue;
+            std::error_code typeError;
+            const fs::file_status status = fs::status(it->path(), typeError);
+            if (fs::exists(status) && !fs::is_regular_file(status)) return folder + name;
+        }
+        return {};
+    };
+    if (!rt::findFileCaseInsensitive(path).empty()) return {};
+    std::string entry = entryOf(path);
+    const StagingNames* staging = activeStaging();
+    if (entry.empty() && staging != nullptr && IsStagingFolder(rt::directoryOf(rt::toNativePath(path)))) {
+        const std::string ext = extensionOfProjectFile(rt::fileNameOf(path), staging->outputName);
+        const std::string source = staging->inputDir + staging->inputName + "." + ext;
+        if (!ext.empty() && rt::findFileCaseInsensitive(source).empty()) entry = entryOf(source);
+    }
+    return entry;
 }
 
 std::string TakeLeftoverOutputNote() { return std::exchange(leftoverNote(), std::string()); }

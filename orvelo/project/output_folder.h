@@ -21,9 +21,11 @@ public:
     // Removes the temporary folder unless Commit has moved it into place.
     ~StagedOutput();
 
-    // Creates an empty temporary folder in outputDir for the output project
-    // outputName, made from the input project inputDir + inputName. Raises
-    // the saving error naming the folder when it cannot be created. While
+    // Creates a temporary folder in outputDir for the output project
+    // outputName, made from the input project inputDir + inputName, holding
+    // only the owner mark of this process. Raises the saving error naming
+    // the folder when it cannot be created, and error 58 naming it as what
+    // blocks the run when an entry of its name is no folder. While
     // the staging is active, messages name its files by ShownFilePath.
     void Begin(const std::string& outputDir, const std::string& outputName, const std::string& inputDir,
                const std::string& inputName);
@@ -86,10 +88,58 @@ void NoteStagedFile(const std::string& path);
 // part of the new project that reached its place removed first), or, with
 // no earlier output, the part of the new project that an interrupted move
 // left in place is removed; then every "~<name>.replaced" and
-// "~<name>.unfinished" folder is removed. Returns the line telling what was
-// done ("" when nothing was left). Raises the saving error of a file that
-// cannot be put back.
+// "~<name>.unfinished" folder is removed. Nothing is done while a
+// temporary folder of the name carries the owner mark of a live run (the
+// output is that run's). Returns the line telling what was done ("" when
+// nothing was left). Raises the saving error of a file that cannot be put
+// back.
 std::string ResolveLeftoverOutput(const std::string& outputDir, const std::string& outputName);
+
+// One run per output. A run holds the lock of its output name (whatever
+// its letter case) from the output step to the end of its Commit: the file
+// "~<name in lower case>.lock" in the output folder, locked with flock, so
+// that the system drops the lock with the process (a killed run never
+// blocks the next one). Its temporary folder carries an owner mark (host,
+// process id and the process's start) by which a folder of a run that
+// still lives is told from a leftover, also where the lock cannot be had.
+class OutputLock {
+public:
+    OutputLock() = default;
+    OutputLock(const OutputLock&) = delete;
+    OutputLock& operator=(const OutputLock&) = delete;
+    // Releases the lock.
+    ~OutputLock();
+
+    // Takes the lock of outputName in outputDir. Returns "" when the run
+    // may write the output, else the message that the output is being
+    // written by another run (its lock is held, or a temporary folder of the
+    // name carries the mark of a live run); then nothing has been touched.
+    // A file system without locks is run on the owner marks alone. Raises
+    // the saving error of the lock file when it cannot be made.
+    std::string Acquire(const std::string& outputDir, const std::string& outputName);
+
+    // Removes the lock file and drops the lock; harmless when none is held.
+    void Release();
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+// The existing entry that stands for the file at path but is no regular
+// file (a folder, a pipe, a device), whatever the case of its name: the
+// entry itself or, for a file of the active staging's temporary folder, the
+// input project's entry it is copied from. "" when there is none.
+std::string NotRegularEntry(const std::string& path);
+
+// Raises error 76 naming the folder, when path lies in the active staging's
+// temporary folder and that folder (or the output folder holding it) has
+// been removed or moved; does nothing otherwise.
+void RequireStagingFolder(const std::string& path);
+
+// True when dir (with or without a trailing separator) is the active
+// staging's temporary folder.
+bool IsStagingFolder(const std::string& dir);
 
 // Tests only: asked before each rename of Commit (and its putting back, and
 // ResolveLeftoverOutput's) with the two paths; an errno value makes that

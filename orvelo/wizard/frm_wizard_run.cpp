@@ -69,9 +69,21 @@ void frmWizard::RunRefinement() {
     }
     ValidateOutputProject(failed);
     if (failed) return;
-    // An interrupted earlier run of this output is put right first, so that
-    // the question below sees the output as it is.
+    // One run per output: from here to the end of the commit no other run
+    // writes this output name (in any case); a second one is refused before
+    // it touches anything.
+    OutputLock outputLock;
     try {
+        const std::string busy = outputLock.Acquire(d.OutputDir, d.OutputName);
+        if (!busy.empty()) {
+            const quillon::ClsLanguageText& texts = LanguageTexts();
+            forms::screen().MousePointer(forms::vbDefault);
+            forms::MsgBox(busy, forms::vbExclamation | texts.MessageBoxFlags(), forms::app().Title);
+            ShowStep(3, 0);
+            return;
+        }
+        // An interrupted earlier run of this output is put right first, so
+        // that the question below sees the output as it is.
         ResolveLeftoverOutput(d.OutputDir, d.OutputName);
     } catch (const rt::RuntimeError&) {
         HandleError();
@@ -96,6 +108,7 @@ void frmWizard::RunRefinement() {
                   d.SinglePoints, d.LengthUnit, d.LengthFactor, d.NumberFormat);
     NetSettings().SavedMeshType(d.MeshType);
     const bool runComplete = WriteOutputProject();
+    outputLock.Release();
     // What the transfer of node-related data had to leave out is told with
     // the closing message.
     const std::string lossNote = TakeTransferLossNote();

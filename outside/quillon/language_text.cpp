@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -130,6 +131,37 @@ bool isPlainName(const std::string& name) {
 
 }  // namespace
 
+// The English table the program was built with.
+extern const char* const kBuiltInEnglish;
+
+namespace {
+
+const TextTable& builtInEnglish() {
+    static const TextTable table = [] {
+        TextTable parsed;
+        const std::string_view content(kBuiltInEnglish);
+        const std::string path = "(built-in English table)";
+        int lineNo = 0;
+        for (std::size_t start = 0; start < content.size();) {
+            std::size_t end = content.find('\n', start);
+            if (end == std::string_view::npos) end = content.size();
+            std::string line(content.substr(start, end - start));
+            start = end + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (++lineNo == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+            if (line.find_first_not_of(' ') == std::string::npos || line.front() == '#') continue;
+            if (line.front() == '@')
+                readHeader(parsed, line, path, lineNo);
+            else
+                readTextLine(parsed, line, path, lineNo);
+        }
+        return parsed;
+    }();
+    return table;
+}
+
+}  // namespace
+
 TextTable readTextTable(const std::string& path) {
     // The run time's text reader: CR, LF or CR LF line ends, a leading
     // byte-order mark dropped, a pipe or folder of that name refused.
@@ -182,6 +214,7 @@ ClsLanguageText::ClsLanguageText(std::string languageDir, std::string engname) {
 
 void ClsLanguageText::load(const std::string& languageDir, const std::string& engname) {
     english_ = readTableOf(languageDir, kEnglish);
+    englishPath_ = languageDir + kEnglish + ".txt";
     useChosen_ = false;
     if (engname == kEnglish || !isPlainName(engname)) return;
     std::error_code ec;
@@ -247,7 +280,19 @@ std::string ClsLanguageText::GetText(const rt::Variant& id,
             auto it = english_.texts.find(number);
             if (it != english_.texts.end()) found = &it->second;
         }
-        if (found == nullptr) rt::raise(5, "There is no text with the number " + std::to_string(number) + ".");
+        if (found == nullptr) {
+            // A half English table: the built-in text, and the table named
+            // once as incomplete.
+            const auto& builtIn = builtInEnglish().texts;
+            auto it = builtIn.find(number);
+            if (it == builtIn.end()) rt::raise(5, "There is no text with the number " + std::to_string(number) + ".");
+            found = &it->second;
+            if (!toldIncomplete_) {
+                toldIncomplete_ = true;
+                std::fprintf(stderr, "The text table %s is incomplete (text %d and perhaps others are missing); the built-in English texts are used.\n",
+                             englishPath_.c_str(), static_cast<int>(number));
+            }
+        }
         text = *found;
     }
 

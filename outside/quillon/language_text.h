@@ -49,8 +49,11 @@ public:
     // language lacks it), or a string id itself, with its placeholders
     // replaced. `replacements` holds pairs of placeholder ("|1", "|2", ...)
     // and value; a single leading number before the pairs is ignored.
-    // An empty id or the number 0 (no file kind) gives "". Another number
-    // without any text raises run-time error 5 naming the number.
+    // An empty id or the number 0 (no file kind) gives "". A number the
+    // English table lacks is taken from the English table the program was
+    // built with, and the first time the table is named on the standard
+    // error as incomplete; a number without any text raises run-time error
+    // 5 naming the number.
     std::string GetText(const rt::Variant& id,
                         const std::vector<rt::Variant>& replacements = {}) const;
 
@@ -81,6 +84,8 @@ private:
 
     TextTable english_;
     TextTable chosen_;        // the interface language's table, unless it is English
+    std::string englishPath_;             // the English table's file
+    mutable bool toldIncomplete_ = false;  // that it lacks a text, said once
     bool useChosen_ = false;
 };
 

@@ -85,9 +85,6 @@ TEST_F(LineMembersTest, UnreadableFilesAreDeclinedAndChangeNothing) {
     EXPECT_EQ(orvelo::ReadLineMembersFile(), DataFileRead::Missing);
     EXPECT_TRUE(box->boxes().empty()) << "a project without line members is no fault";
 
-    std::filesystem::create_directory(folder.path("SLAB.GL1"));
-    EXPECT_EQ(orvelo::ReadLineMembersFile(), DataFileRead::Missing) << "a folder is no file";
-    std::filesystem::remove(folder.path("SLAB.GL1"));
 
     // A file that ends inside the property sets: one message naming it.
     std::string text = fixture("SLAB.GL1");
@@ -103,6 +100,13 @@ TEST_F(LineMembersTest, UnreadableFilesAreDeclinedAndChangeNothing) {
     folder.write("SLAB.GL1", "Version 9\r\n-1\r\n0\r\n");
     box->answer(forms::vbOK);
     EXPECT_EQ(orvelo::ReadLineMembersFile(), DataFileRead::Failed) << "a negative count";
+
+    // A folder is no file, and is told as such.
+    std::filesystem::remove(folder.path("SLAB.GL1"));
+    std::filesystem::create_directory(folder.path("SLAB.GL1"));
+    box->answer(forms::vbOK);
+    EXPECT_EQ(orvelo::ReadLineMembersFile(), DataFileRead::Failed);
+    EXPECT_EQ(box->boxes().back().prompt, orvelo::LanguageTexts().GetText(rt::Variant(190267), {"|1", folder.path("SLAB.GL1")}));
 }
 
 TEST_F(LineMembersTest, MemberOfAnUndefinedPropertySetIsRefusedBeforeEitherFileIsWritten) {

@@ -1,6 +1,11 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "halvex/services/library_state.h"
 #include "node_data_fixture.h"
 #include "orvelo/project/node_data_files.h"
+#include "orvelo/project/services.h"
+#include "outside/quillon/language_text.h"
 
 using orvelo::BasData;
 using orvelo::DataFileRead;
@@ -144,6 +149,60 @@ TEST_F(NodeDataFilesTest, BrokenFileIsReportedOnceAndTakesNothingOver) {
     EXPECT_FALSE(rt::dataChannel().isOpen());
 }
 
+// A file refused before it is taken over gets one message that names it
+// with the cause: a count past 32767, reading not permitted, an entry of
+// its name that is no file, in English and, its path kept in one piece,
+// in Arabic.
+TEST_F(NodeDataFilesTest, RefusedFilesAreNamedWithTheCause) {
+    const auto text = [](std::int32_t number, const std::string& path, std::vector<rt::Variant> more = {}) {
+        more.insert(more.begin(), {rt::Variant("|1"), rt::Variant(path)});
+        return orvelo::LanguageTexts().GetText(rt::Variant(number), more);
+    };
+    // A root user reads every file whatever its mode: the unreadable file
+    // is read by nobody's user then.
+    const bool root = ::geteuid() == 0;
+    ::chmod(folder.dir().c_str(), 0755);
+    for (const std::string language : {"English", "Arabic"}) {
+        orvelo::useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(quillon::ProgramDirectory() + "language/", language));
+        for (NodeDataFile file : {NodeDataFile::P35, NodeDataFile::P91, NodeDataFile::P31, NodeDataFile::P71,
+                                  NodeDataFile::PIL, NodeDataFile::PCW}) {
+            const std::string path = folder.path(nameOf(file));
+            const std::string version = file == NodeDataFile::PIL ? "" : "Version 9\r\n";
+            for (int cause = 0; cause < 3; ++cause) {
+                SCOPED_TRACE(nameOf(file) + " " + language + " cause " + std::to_string(cause));
+                std::filesystem::remove_all(path);
+                std::string expected;
+                if (cause == 0) {
+                    folder.write(nameOf(file), version + "32768\r\n0\r\n0\r\n0\r\n");
+                    expected = text(190142, path, {"|2", 32768});
+                } else if (cause == 1) {
+                    folder.write(nameOf(file), version + "0\r\n0\r\n0\r\n0\r\n");
+                    ::chmod(path.c_str(), 0);
+                    expected = text(190141, path);
+                } else {
+                    std::filesystem::create_directory(path);
+                    expected = text(190267, path);
+                }
+                box->answer(forms::vbOK);
+                const bool unprivileged = root && cause == 1;
+                if (unprivileged) {
+                    ASSERT_EQ(::seteuid(65534), 0);
+                }
+                const DataFileRead outcome = orvelo::ReadNodeDataFile(file, 4);
+                if (unprivileged) {
+                    ASSERT_EQ(::seteuid(0), 0);
+                }
+                EXPECT_EQ(outcome, DataFileRead::Failed);
+                ASSERT_FALSE(box->boxes().empty());
+                EXPECT_EQ(box->boxes().back().prompt, expected);
+                if (language == "Arabic") {
+                    EXPECT_NE(expected.find("\u2066" + path + "\u2069"), std::string::npos) << expected;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(NodeDataFilesTest, SpringsWithoutRecordsAreThreeLines) {
     ASSERT_TRUE(orvelo::WriteNodeDataFile(NodeDataFile::P35));
     EXPECT_EQ(folder.read("SLAB.P35"), "Version 9\r\n0\r\n0\r\n");
@@ -169,6 +228,14 @@ TEST_F(NodeDataFilesTest, TextFieldsAreWrittenAsFOrAsInvariantNumbers) {
     ASSERT_TRUE(orvelo::WriteNodeDataFile(NodeDataFile::P71));
     EXPECT_EQ(linesOf(folder.read("SLAB.P71")),
               (std::vector<std::string>{"Version 9", "2", "3", "F", "F", "4", "-0.25", "f"}));
+
+    // A number too large for a Single is named with its field and record.
+    b.DofTextB[2] = "1E+39";
+    box->answer(forms::vbOK);
+    EXPECT_FALSE(orvelo::WriteNodeDataFile(NodeDataFile::P31));
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_EQ(box->boxes()[0].prompt,
+              orvelo::LanguageTexts().GetText(rt::Variant(190266), {"|1", folder.path("SLAB.P31"), "|2", "1E+39", "|3", 2, "|4", 2}));
 }
 
 TEST_F(NodeDataFilesTest, WritersRefuseListsShorterThanTheirCounts) {

@@ -1,8 +1,13 @@
 // The move of a staged output into place: cut short at any rename, from a
 // folder that lost files; the status lines of a staged output.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <vector>
@@ -145,6 +150,108 @@ TEST_F(OutputFolderTest, ALinkNamedAsALeftoverIsLeftAlone) {
     EXPECT_EQ(orvelo::ResolveLeftoverOutput(folder.path("out"), "NEW"), "");
     EXPECT_EQ(projectIn(folder.path("elsewhere")), (Files{{"NEW.PO1", "not an output"}}));
     EXPECT_EQ(projectIn(folder.path("out")), Files{});
+}
+
+// One run per output: a second lock of the name, in any case, is refused
+// and one of another name is not; leftover resolution leaves the folders of
+// live runs alone (this process's staging, a run of another computer) and
+// takes that of a process that has ended.
+TEST_F(OutputFolderTest, OneRunPerOutputName) {
+    const std::string dir = folder.path("one/");
+    fs::create_directory(dir);
+    const auto text = [](std::int32_t number, std::vector<rt::Variant> pairs) {
+        return orvelo::LanguageTexts().GetText(rt::Variant(number), pairs);
+    };
+    orvelo::OutputLock first, second;
+    ASSERT_EQ(first.Acquire(dir, "NEW"), "");
+    EXPECT_EQ(second.Acquire(dir, "new"), text(190262, {"|1", "new", "|2", dir}));
+    EXPECT_EQ(second.Acquire(dir, "OTHER"), "");
+    second.Release();
+
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const auto markedFolder = [&](const std::string& name, const std::string& owner, long pid) {
+        fs::create_directory(dir + name);
+        std::ofstream(dir + name + "/~owner") << owner << "\n" << pid << "\n";
+        std::ofstream(dir + name + "/NEW.PL6") << "part";
+        return dir + name + "/";
+    };
+    const std::string leftover = markedFolder("~NEW.unfinished-7", host, ended);
+    {
+        orvelo::StagedOutput staging;
+        stageNew(staging, dir, {});
+        EXPECT_EQ(orvelo::ResolveLeftoverOutput(dir, "new"), "");
+        EXPECT_EQ(projectIn(staging.Folder()), newProject);
+        EXPECT_TRUE(fs::exists(leftover));
+    }
+    EXPECT_EQ(orvelo::ResolveLeftoverOutput(dir, "NEW"), text(190082, {"|1", leftover}));
+    EXPECT_FALSE(fs::exists(leftover));
+
+    const std::string remote = markedFolder("~NEW.unfinished", "elsewhere", ::getpid());
+    EXPECT_EQ(orvelo::ResolveLeftoverOutput(dir, "NEW"), "");
+    EXPECT_TRUE(fs::exists(remote + "NEW.PL6"));
+    first.Release();
+    EXPECT_FALSE(fs::exists(dir + "~new.lock"));
+    EXPECT_EQ(second.Acquire(dir, "NEW"),
+              text(190263, {"|1", "NEW", "|2", dir, "|3", static_cast<std::int32_t>(::getpid()), "|4", "elsewhere", "|5", remote}));
+}
+
+// What stops a run at its folders is named as it is: a temporary folder or
+// output folder that has gone, a temporary folder that cannot be written,
+// an entry of the temporary folder's name that is no folder.
+TEST_F(OutputFolderTest, TheRunsFoldersAreNamedWhenTheyStopIt) {
+    const auto text = [](std::int32_t number, const std::string& path) {
+        return orvelo::LanguageTexts().GetText(rt::Variant(number), {"|1", path});
+    };
+    const auto messageOf = [](const std::function<void()>& work) {
+        std::string description;
+        errorNumberOf(work, &description);
+        return description;
+    };
+    const std::string dir = folder.path("out/");
+    for (const bool outputFolderGone : {false, true}) {
+        orvelo::StagedOutput staging;
+        stageNew(staging, dir, {});
+        const std::string staged = staging.Folder();
+        fs::remove_all(outputFolderGone ? dir : staged);
+        EXPECT_EQ(messageOf([&] { orvelo::OpenDataFile(staged + "NEW.PV1", halvex::InputMode, 1, 0); }),
+                  text(190261, outputFolderGone ? dir : staged));
+        EXPECT_EQ(messageOf([&] { orvelo::OpenDataFile(staged + "NEW.P41", halvex::OutputMode, 1, 0); }),
+                  text(190261, outputFolderGone ? dir : staged));
+    }
+
+    // A root user writes every folder whatever its mode: the temporary
+    // folder is written by nobody's user then.
+    ::chmod(folder.dir().c_str(), 0755);
+    ::chmod(dir.c_str(), 0755);
+    orvelo::StagedOutput staging;
+    stageNew(staging, dir, {});
+    ::chmod(staging.Folder().c_str(), 0555);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
+    const std::string unwritable =
+        messageOf([&] { orvelo::OpenDataFile(staging.Folder() + "NEW.P41", halvex::OutputMode, 1, 0); });
+    if (root) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_EQ(unwritable, text(190265, staging.Folder()));
+    ::chmod(staging.Folder().c_str(), 0755);
+    staging.Discard();
+
+    for (const bool pipe : {false, true}) {
+        const std::string obstacle = dir + "~NEW.unfinished";
+        fs::remove(obstacle);
+        if (pipe)
+            ::mkfifo(obstacle.c_str(), 0644);
+        else
+            std::ofstream(obstacle) << "not a folder";
+        EXPECT_EQ(messageOf([&] { staging.Begin(dir, "NEW", dir, "SLAB"); }), text(190268, obstacle));
+    }
 }
 
 // Status lines name a staged file at its place in the output folder.

@@ -4,6 +4,7 @@
 
 #include "halvex/services/private_settings.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/project/output_folder.h"
 #include "platform/forms/desktop.h"
 #include "platform/forms/settings.h"
 
@@ -368,7 +369,11 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
         ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(finish()));
-        EXPECT_EQ(box->boxes().back().prompt, text(190014)) << name;
+        const std::string told = name.size() > orvelo::LongestOutputName()
+                                     ? text(190264, {"|1", static_cast<std::int32_t>(name.size()), "|2",
+                                                     static_cast<std::int32_t>(orvelo::LongestOutputName())})
+                                     : text(190014);
+        EXPECT_EQ(box->boxes().back().prompt, told) << name;
     }
     EXPECT_EQ(runs, 0);
 

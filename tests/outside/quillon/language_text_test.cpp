@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -130,6 +131,22 @@ TEST(LanguageText, UnknownNumberRaisesErrorFiveNamingIt) {
     std::string description;
     EXPECT_EQ(errorNumberOf([&] { texts.GetText(Variant(987654)); }, &description), 5);
     EXPECT_NE(description.find("987654"), std::string::npos) << description;
+}
+
+// A half English table: what it lacks comes from the table the program was
+// built with, and the table is named once as incomplete.
+TEST(LanguageText, HalfEnglishTableFallsBackToTheBuiltInTexts) {
+    TableDir dir;
+    dir.write("English", "@engname English\n6 Half a table\n");
+    const ClsLanguageText shipped(kShippedDir, "English");
+    testing::internal::CaptureStderr();
+    ClsLanguageText half(dir.path(), "German");
+    EXPECT_EQ(half.GetText(Variant(6)), "Half a table");
+    for (const std::int32_t number : {190036, 190037, 190036})
+        EXPECT_EQ(half.GetText(Variant(number)), shipped.GetText(Variant(number)));
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+    EXPECT_NE(told.find(dir.path() + "/English.txt"), std::string::npos) << told;
 }
 
 TEST(LanguageText, OtherLanguageFallsBackToEnglish) {
