@@ -90,7 +90,10 @@ void ReportError(std::int32_t number, const std::string& description)
         texts.GetText(rt::Variant(TextNo(140160)), pathReplacement(state.CurrentFilePath));
 
     if (number != 0) {
-        const std::string title = texts.GetText(rt::Variant(TextNo(5)));
+        // The box is titled with the program's name; "Message" only for a
+        // host that set none.
+        const std::string& programTitle = forms::app().Title;
+        const std::string title = programTitle.empty() ? texts.GetText(rt::Variant(TextNo(5))) : programTitle;
         const std::int32_t flags = texts.MessageBoxFlags();
         const std::string& message = number == kFileNotFound   ? missingFileText
                                      : number == kInputPastEnd ? readErrorText
