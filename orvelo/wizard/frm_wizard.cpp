@@ -822,8 +822,11 @@ void frmWizard::ValidateParameters(bool& failed) {
         return;
     }
     // The limit is r as typed (the Single it becomes may lie just below).
+    // (It passed the check above: a plain number with the system's separator.)
     double typedLargest = largestSize;
-    halvex::IsNumericValue(rt::Variant(TxtInputData(1).Text()), typedLargest);
+    std::string typed = rt::trim(TxtInputData(1).Text());
+    std::replace(typed.begin(), typed.end(), ',', '.');
+    std::from_chars(typed.data(), typed.data() + typed.size(), typedLargest);
     if (services.InputType(TxtInputData(2), halvex::InputSingleGreaterZeroButNotMax,
                            std::min(largest, typedLargest), 0, LblInputData(2)))
         return;

@@ -105,6 +105,7 @@ TEST_F(ChartFileTest, TheSavedFileIsNamedWheneverNothingOpenedIt)
     for (const int kind : {0, 1, 2}) {
         SCOPED_TRACE(kind);
         forms::ScopedMsgBox boxes;
+        boxes->answer(forms::vbOK);
         desktop().succeed = kind != 0;
         ChartCall call;
         call.StrTableTitle = "Plate " + std::to_string(kind);

@@ -205,14 +205,26 @@ TEST_F(WizardTest, ElementSizesAreLimitedByTheSlabsExtent) {
     orvelo::frmWizard& w = open(copySample());
     ASSERT_TRUE(forms::click(next()));
     ASSERT_TRUE(forms::click(next()));
+    // r up to that limit; rmin up to r.
     for (std::int16_t row : {1, 2}) {
-        ASSERT_TRUE(forms::editText(w.TxtInputData(row), "1E+10"));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(row), row == 1 ? "1E+10" : "-1"));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(next()));
         EXPECT_EQ(w.CurrentStep(), 2);
         EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "12000"})) << row;
         ASSERT_TRUE(forms::editText(w.TxtInputData(row), "12000"));
     }
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "0.7"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "0.7"})) << "rmin ends at r as typed";
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0.7"));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 3);
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "12000"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "12000"));
     ASSERT_TRUE(forms::click(next()));
     EXPECT_EQ(w.CurrentStep(), 3);
     EXPECT_FLOAT_EQ(declar().MaxElementSize, 120.0f);

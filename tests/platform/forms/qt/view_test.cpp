@@ -261,6 +261,8 @@ TEST_F(ShownInQt, TheFocusIsAlwaysMarked) {
     QWidget* window = windowOf(dlg);
     EXPECT_TRUE(window->testAttribute(Qt::WA_KeyboardFocusChange));
     clickWidget(widgetOf(dlg.TxtInputData(1)));
+    dlg.TxtInputData(1).SetFocus();
+    formstest::processEvents();
     window->setAttribute(Qt::WA_KeyboardFocusChange, false);  // what a click does to the mark
     dlg.TxtInputData(0).SetFocus();
     formstest::processEvents();
