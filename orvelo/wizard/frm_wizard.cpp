@@ -210,6 +210,9 @@ frmWizard::frmWizard(std::string commandLine)
        [this](forms::EventArgs& e) { TxtInputData_KeyPress(e.Index, e.KeyAscii); });
     on("TxtInputData", Event::Change, [this] { TxtInputData_Change(); });
     on("TxtProject", Event::KeyPress, [this](forms::EventArgs& e) { TxtProject_KeyPress(e.KeyAscii); });
+    // Enter on a box of the element-type step acts as Next, as in the path.
+    for (const char* box : {"OptElementType", "chkSmoothMesh", "chkBoundaryFrontPoint"})
+        on(box, Event::KeyPress, [this](forms::EventArgs& e) { TxtProject_KeyPress(e.KeyAscii); });
 }
 
 void frmWizard::design() {

@@ -243,7 +243,8 @@ TEST_F(WizardTest, EnterLeadsThroughTheStepsWithTheFocusOnTheirFirstBoxes) {
     ASSERT_TRUE(forms::typeText(w.TxtProject.get(), "\r"));
     EXPECT_EQ(w.CurrentStep(), 1);
     EXPECT_EQ(w.ActiveControl(), &w.OptElementType(0));
-    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::typeText(w.OptElementType(0), "\r"));
+    EXPECT_EQ(w.CurrentStep(), 2);
     EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(0));
     ASSERT_TRUE(forms::typeText(w.TxtInputData(0), "\r"));
     EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(1));
