@@ -110,7 +110,7 @@ void refuseFactor(const std::string& path, double factor, double standard)
         rt::Variant(TextNo(140184)), {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"),
                                       rt::Variant(factor), rt::Variant("|3"),
                                       rt::Variant(standard)});
-    ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbExclamation, text(TextNo(5)));
+    ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbExclamation, MessageTitle(texts));
 }
 
 }  // namespace

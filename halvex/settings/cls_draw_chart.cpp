@@ -417,8 +417,7 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
             if (found == nullptr) return;
             quillon::ClsLanguageText& texts = *found;
             ShowLibraryMessage(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
-                          texts.MessageBoxFlags() | forms::vbInformation,
-                          texts.GetText(rt::Variant(quillon::TextNo(5))));
+                          texts.MessageBoxFlags() | forms::vbInformation, MessageTitle(texts));
         };
         if (!forms::desktop().openUrl(path, notOpened)) notOpened();
     });
