@@ -146,15 +146,19 @@ void ShowHelpTopic(std::int32_t /*ownerHwnd*/, const std::string& topic, std::in
         if (CheckFileMissing(page, quiet).toBool()) return;
 
         if (state.HelpWindowHandle != 0) state.HelpWindowHandle = closeAllHelpWindows();
-        // The desktop's viewer has no owner window of ours. Without one the
-        // user is told where the page is.
-        state.HelpWindowHandle = forms::desktop().openUrl(HelpPageUrl(address)) ? kDesktopHelpWindow : 0;
-        if (state.HelpWindowHandle == 0) {
+        // The desktop's viewer has no owner window of ours. Without one, told
+        // at once or by the opener's late verdict, the user is told where the
+        // page is.
+        auto noViewer = [page] {
+            libraryState().HelpWindowHandle = 0;
             quillon::ClsLanguageText& texts = textLib();
             forms::screen().MousePointer(forms::vbDefault);
             ShowLibraryMessage(texts.GetText(rt::Variant(quillon::TextNo(140252)), {rt::Variant("|1"), rt::Variant(page)}),
                           forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
-        }
+        };
+        state.HelpWindowHandle =
+            forms::desktop().openUrl(HelpPageUrl(address), noViewer) ? kDesktopHelpWindow : 0;
+        if (state.HelpWindowHandle == 0) noViewer();
     } catch (const rt::RuntimeError&) {
         ReportMemberError(HALVEX_MEMBER(ClsValmor, ShowHelp));
     }

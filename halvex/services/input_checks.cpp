@@ -222,9 +222,11 @@ bool CheckInputType(forms::Control& control, std::int16_t mode, double max, doub
     const bool outOfRange = number > max || (lowerExclusive ? number <= min : number < min);
     if (!outOfRange) return false;
 
-    const std::string lower = (lowerExclusive ? "<" : "") + limitText(min, system);
-    showMessage(rt::Variant(TextNo(140001)),
-                {rt::Variant("|1"), rt::Variant(lower), rt::Variant("|2"), rt::Variant(limitText(max, system))});
+    // A lower limit the value may not reach is said in words ("greater
+    // than 0"), never as "<0", which reads as "less than zero".
+    showMessage(rt::Variant(TextNo(lowerExclusive ? 140370 : 140001)),
+                {rt::Variant("|1"), rt::Variant(limitText(min, system)), rt::Variant("|2"),
+                 rt::Variant(limitText(max, system))});
     return reject();
 }
 

@@ -65,7 +65,7 @@ void ReportFileError(const rt::RuntimeError& error, const std::string& path, Fil
         const std::string prompt =
             texts.GetText(rt::Variant(intro), {rt::Variant("|1"), rt::Variant(path)}) + "\r\r" + error.description() +
             kindPart;
-        ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbCritical, texts.GetText(rt::Variant(TextNo(5))));
+        ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbCritical, MessageTitle(texts));
     } catch (const rt::RuntimeError&) {
         // A message that cannot be built is not shown.
     }

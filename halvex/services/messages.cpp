@@ -90,7 +90,7 @@ void ReportError(std::int32_t number, const std::string& description)
         texts.GetText(rt::Variant(TextNo(140160)), pathReplacement(state.CurrentFilePath));
 
     if (number != 0) {
-        const std::string title = texts.GetText(rt::Variant(TextNo(5)));
+        const std::string title = MessageTitle(texts);
         const std::int32_t flags = texts.MessageBoxFlags();
         const std::string& message = number == kFileNotFound   ? missingFileText
                                      : number == kInputPastEnd ? readErrorText
@@ -269,6 +269,12 @@ std::string AddBackslash(const std::string& path)
     // A stored path may still end in the other platform's separator.
     if (!path.empty() && (path.back() == '/' || path.back() == '\\')) return path;
     return path + rt::pathSeparator();
+}
+
+std::string MessageTitle(const quillon::ClsLanguageText& texts)
+{
+    const std::string& program = forms::app().Title;
+    return program.empty() ? texts.GetText(rt::Variant(TextNo(5))) : program;
 }
 
 }  // namespace halvex

@@ -53,6 +53,10 @@ quillon::ClsLanguageText* TextsForMessage();
 // stream (vbOK comes back); nothing is thrown for the missing service.
 std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t flags, const std::string& title);
 
+// The title of the library's error and file messages: the program's name
+// (forms::app().Title), or "Message" (text 5) for a host that set none.
+std::string MessageTitle(const quillon::ClsLanguageText& texts);
+
 // The error being handled (call it inside a catch block) as a member of the
 // library reports it: as ReportError() does, but a run-time error other than
 // the file messages (53, 62) is shown after the member's name

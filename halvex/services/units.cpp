@@ -116,7 +116,7 @@ void refuseFactor(const std::string& path, double factor, const std::string& sta
         rt::Variant(TextNo(140365)), {rt::Variant("|1"), rt::Variant(path), rt::Variant("|2"),
                                       rt::Variant(factor), rt::Variant("|3"),
                                       rt::Variant(standard)});
-    ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbExclamation, text(TextNo(5)));
+    ShowLibraryMessage(prompt, texts.MessageBoxFlags() | forms::vbExclamation, MessageTitle(texts));
 }
 
 }  // namespace

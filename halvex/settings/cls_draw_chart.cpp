@@ -410,16 +410,17 @@ void ClsDrawChart::DrawChart(std::int16_t NSeries, std::int16_t NoCol, const std
         }
 
         // The workbook is written: without a program to open it (a server, a
-        // desktop without a spreadsheet program) that is still a success, and
-        // the user is told where the file is.
-        if (!forms::desktop().openUrl(path)) {
+        // desktop without a spreadsheet program, told at once or by the
+        // opener's late verdict) that is still a success, and the user is
+        // told where the file is.
+        auto notOpened = [path] {
             quillon::ClsLanguageText* found = TextsForMessage();
             if (found == nullptr) return;
             quillon::ClsLanguageText& texts = *found;
             ShowLibraryMessage(texts.GetText(rt::Variant(quillon::TextNo(140322)), {rt::Variant("|1"), rt::Variant(path)}),
-                          texts.MessageBoxFlags() | forms::vbInformation,
-                          texts.GetText(rt::Variant(quillon::TextNo(5))));
-        }
+                          texts.MessageBoxFlags() | forms::vbInformation, MessageTitle(texts));
+        };
+        if (!forms::desktop().openUrl(path, notOpened)) notOpened();
     });
 }
 

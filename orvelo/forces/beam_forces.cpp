@@ -12,6 +12,7 @@
 #include "outside/quillon/language_text.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/errors.h"
+#include "platform/runtime/paths.h"
 #include "platform/runtime/textfile.h"
 
 namespace orvelo {
@@ -141,8 +142,16 @@ void CalcBeamForces(const std::string& projectName) {
         results[b] = BeamEndForces(r, u, bendingFactor, torsionFactor, length, loads[b]);
     }
 
-    // 6. The file, replacing an existing one.
-    const std::string path = forces::ProjectFile(projectName, ".GH1");
+    // 6. The file, replacing an existing one. It is named like the
+    // project's files on disk, whatever case the project was given in, so
+    // that the family's programs find it.
+    std::string stem = projectName;
+    const std::string header = rt::findFileCaseInsensitive(forces::ProjectFile(projectName, ".PO1"));
+    if (!header.empty()) {
+        const std::size_t name = header.size() - stem.size() - 4;
+        stem = header.substr(name, stem.size());
+    }
+    const std::string path = forces::ProjectFile(stem, ".GH1");
     SharedServices().Prod(path);
     if (OpenDataFile(SharedServices().Prod(), halvex::OutputMode, 1, 0) != 0) return;
     WriteBeamForceLines(rt::dataChannel().writer(), beamCount, startNodes, endNodes, results);

@@ -245,7 +245,7 @@ void ShowFileStatus(std::int16_t kind) {
         // folder, never in the temporary folder.
         const std::string shown = ShownFilePath(services.Prod(), false);
         line = texts.GetText(textNo, {rt::Variant("|1"), rt::Variant(shown)}) + " ";
-        if (!kindText.empty()) line += " (" + kindText + ") ";
+        if (!kindText.empty()) line += "(" + kindText + ") ";
     } else {
         line = kindText;
     }

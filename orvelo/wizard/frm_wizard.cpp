@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -152,20 +153,34 @@ private:
     bool& flag_;
 };
 
-// A name the output project's files can have and be found by: not empty,
-// not dots only, no folder, none of * ? " < > | and no control character,
-// and short enough for the temporary folder the run makes beside it.
-bool UsableOutputName(const std::string& name) {
-    if (name.empty() || name.size() > LongestOutputName()) return false;
-    if (name.find_first_not_of('.') == std::string::npos) return false;
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        const auto u = static_cast<unsigned char>(c);
-        return u < 0x20 || u == 0x7F || std::string_view("/\\*?\"<>|").find(c) != std::string_view::npos;
-    });
-}
-
 std::string text(std::int32_t number, std::vector<rt::Variant> parameters = {}) {
     return LanguageTexts().GetText(rt::Variant(number), parameters);
+}
+
+// What is wrong with a name for the output project's files, as the message
+// that says it ("" when the files can have it and be found by it): empty,
+// dots only or a folder; one of * ? " < > | or a control character; longer
+// than the temporary folder the run makes beside it allows.
+std::string OutputNameFault(const std::string& name) {
+    if (name.empty() || name.find_first_not_of('.') == std::string::npos ||
+        name.find_first_of("/\\") != std::string::npos)
+        return text(TextNo(190014));
+    const auto bad = std::find_if(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F || std::string_view("*?\"<>|").find(c) != std::string_view::npos;
+    });
+    if (bad != name.end()) {
+        const auto u = static_cast<unsigned char>(*bad);
+        char code[8];
+        std::snprintf(code, sizeof code, "U+%04X", u);
+        const std::string shown = u < 0x20 || u == 0x7F ? std::string(code) : std::string(1, *bad);
+        return text(TextNo(190300), {rt::Variant("|1"), rt::Variant(name), rt::Variant("|2"), rt::Variant(shown)});
+    }
+    if (name.size() > LongestOutputName())
+        return text(TextNo(190301), {rt::Variant("|1"), rt::Variant(name), rt::Variant("|2"),
+                                     rt::Variant(static_cast<std::int32_t>(name.size())), rt::Variant("|3"),
+                                     rt::Variant(static_cast<std::int32_t>(LongestOutputName()))});
+    return std::string();
 }
 
 }  // namespace
@@ -195,6 +210,9 @@ frmWizard::frmWizard(std::string commandLine)
        [this](forms::EventArgs& e) { TxtInputData_KeyPress(e.Index, e.KeyAscii); });
     on("TxtInputData", Event::Change, [this] { TxtInputData_Change(); });
     on("TxtProject", Event::KeyPress, [this](forms::EventArgs& e) { TxtProject_KeyPress(e.KeyAscii); });
+    // Enter on a box of the element-type step acts as Next, as in the path.
+    for (const char* box : {"OptElementType", "chkSmoothMesh", "chkBoundaryFrontPoint"})
+        on(box, Event::KeyPress, [this](forms::EventArgs& e) { TxtProject_KeyPress(e.KeyAscii); });
 }
 
 void frmWizard::design() {
@@ -251,12 +269,13 @@ void frmWizard::design() {
     add(Kind::CommandButton, "CmdBrowseFolder", -1, &saveAs).Move(5520, 1425, kButtonWidth, 345);
 
     // The navigation buttons: Help on the left; Back, Next, Finish and
-    // Cancel on the right.
+    // Cancel on the right. They are made in that order, the order Tab
+    // follows.
     forms::Control& nav = add(Kind::PictureBox, "picNav");
     nav.Move(0, kNavTop, kClientWidth, kNavHeight);
     const std::int32_t buttonTop = (kNavHeight - kButtonHeight) / 2;
     const std::int32_t lefts[5] = {120, 6360, 2280, 3660, 5040};  // Help, Cancel, Back, Next, Finish
-    for (std::int16_t i = 0; i < 5; ++i)
+    for (std::int16_t i : {0, 2, 3, 4, 1})
         add(Kind::CommandButton, "cmdNav", i, &nav).Move(lefts[i], buttonTop, kButtonWidth, kButtonHeight);
     control("cmdNav", 1).Cancel(true);
 }
@@ -385,6 +404,21 @@ void frmWizard::ShowStep(std::int32_t step, std::int32_t mode) {
         OptElementType(0).Enabled(true);
         OptElementType(1).Enabled(true);
     }
+    FocusFirstBox(step);
+}
+
+void frmWizard::FocusFirstBox(std::int32_t step) {
+    // The focus goes to the step's first box, never stays on a button the
+    // step disabled or moves onto one by itself.
+    ignoringErrors([&] {
+        switch (step) {
+            case 0: TxtProject->SetFocus(); break;
+            case 1: OptElementType(declar().MeshType == 5 ? 0 : 1).SetFocus(); break;
+            case 2: TxtInputData(TxtInputData(0).Visible() && TxtInputData(0).Enabled() ? 0 : 1).SetFocus(); break;
+            case 3: TxtSaveProjectAs->SetFocus(); break;
+            default: break;
+        }
+    });
 }
 
 void frmWizard::SetNavButtons(std::int32_t step) {
@@ -603,12 +637,15 @@ void frmWizard::CmdBrowseFolder_Click() {
 void frmWizard::TxtInputData_KeyPress(std::int16_t Index, std::int16_t& KeyAscii) {
     if (KeyAscii != forms::vbKeyReturn) return;
     KeyAscii = 0;
-    ignoringErrors([&] {
-        if (Index + 1 > 2 || !TxtInputData(static_cast<std::int16_t>(Index + 1)).Visible())
-            cmdNav(3).SetFocus();
-        else
-            TxtInputData(static_cast<std::int16_t>(Index + 1)).SetFocus();
-    });
+    // Enter on the last row acts as Next: the next step shows with the
+    // focus on its first box.
+    bool last = true;
+    ignoringErrors([&] { last = Index + 1 > 2 || !TxtInputData(static_cast<std::int16_t>(Index + 1)).Visible(); });
+    if (last) {
+        if (cmdNav(3).Enabled()) cmdNav_Click(3);
+        return;
+    }
+    ignoringErrors([&] { TxtInputData(static_cast<std::int16_t>(Index + 1)).SetFocus(); });
 }
 
 void frmWizard::Form_KeyDown(std::int16_t KeyCode, std::int16_t /*Shift*/) {
@@ -655,7 +692,14 @@ bool frmWizard::TakeInputProjectOrReport(const std::string& path) {
         // A project without its net has nothing to refine.
         const Declar& d = declar();
         const std::string net = d.DataDir + d.ProjectName + ".PL6";
-        if (!rt::findFileCaseInsensitive(net).empty()) return true;
+        if (!rt::findFileCaseInsensitive(net).empty()) {
+            // The run writes the beam end forces beside a project with
+            // beams: a folder it may not write to is told before the run.
+            const bool beams = !rt::findFileCaseInsensitive(d.DataDir + d.ProjectName + ".GL1").empty();
+            if (!beams || isWritableFolder(d.DataDir)) return true;
+            RefuseInputPath(text(TextNo(190302), {rt::Variant("|1"), rt::Variant(d.DataDir)}));
+            return false;
+        }
         RefuseInputPath(text(TextNo(190067), {rt::Variant("|1"), rt::Variant(d.ProjectName), rt::Variant("|2"),
                                               rt::Variant(net)}));
         return false;
@@ -704,7 +748,8 @@ void frmWizard::ValidateStep(bool& failed) {
     failed = true;
     switch (CurrentStep_) {
         case 0:
-            if (TakeInputProjectOrReport(TxtProject->Text())) {
+            // The path is taken without blanks around it, as the output name.
+            if (TakeInputProjectOrReport(rt::trim(TxtProject->Text()))) {
                 d.RecalculateBoundaryFlag = ChkRecalculateMeshBoundary->Value() == forms::vbChecked;
                 failed = false;
             }
@@ -761,12 +806,11 @@ void frmWizard::ValidateParameters(bool& failed) {
         return;
     const float largestSize = services.CSngPrivate(rt::Variant(TxtInputData(1).Text()));
     d.MaxElementSize = static_cast<float>(largestSize / d.LengthFactor);
-    if (ReportEmptyParameter(2) ||
-        services.InputType(TxtInputData(2), halvex::InputSingleGreaterZeroButNotMax, largest, 0, LblInputData(2)))
-        return;
-    const float smallestSize = services.CSngPrivate(rt::Variant(TxtInputData(2).Text()));
+    if (ReportEmptyParameter(2)) return;
     // The smallest size above the largest would invert the size field
-    // (the largest elements where the forces peak).
+    // (the largest elements where the forces peak): told with both values;
+    // the range of the check below ends at r as well.
+    const float smallestSize = services.CSngPrivate(rt::Variant(TxtInputData(2).Text()));
     if (smallestSize > largestSize) {
         const quillon::ClsLanguageText& texts = LanguageTexts();
         const std::string name = LblInputData(2).Caption();
@@ -780,6 +824,15 @@ void frmWizard::ValidateParameters(bool& failed) {
         ignoringErrors([&] { TxtInputData(2).SetFocus(); });
         return;
     }
+    // The limit is r as typed (the Single it becomes may lie just below).
+    // (It passed the check above: a plain number with the system's separator.)
+    double typedLargest = largestSize;
+    std::string typed = rt::trim(TxtInputData(1).Text());
+    std::replace(typed.begin(), typed.end(), ',', '.');
+    std::from_chars(typed.data(), typed.data() + typed.size(), typedLargest);
+    if (services.InputType(TxtInputData(2), halvex::InputSingleGreaterZeroButNotMax,
+                           std::min(largest, typedLargest), 0, LblInputData(2)))
+        return;
     d.MinElementSize = static_cast<float>(smallestSize / d.LengthFactor);
     parametersTyped_ = false;
     failed = false;
@@ -791,7 +844,7 @@ void frmWizard::ValidateOutputProject(bool& failed) {
     failed = true;
 
     // The project extension is recognised in any case, as everywhere.
-    std::string input = TxtProject->Text();
+    std::string input = rt::trim(TxtProject->Text());
     if (!InputPathUsable(input)) return;
     if (!HasProjectExtension(input)) input += ".PO1";
     if (!TakeInputProjectOrReport(input)) return;
@@ -825,11 +878,11 @@ void frmWizard::ValidateOutputProject(bool& failed) {
     }
     // A name that is no file name, and the input project itself, are
     // refused: the input project is never overwritten.
-    const bool badName = !UsableOutputName(d.OutputName);
-    if (badName || (sameFolder(folder, d.DataDir) && sameNameIgnoringCase(d.OutputName, d.ProjectName))) {
-        const std::string message = badName ? texts.GetText(TextNo(190014))
-                                            : texts.GetText(TextNo(190009), {rt::Variant("|1"),
-                                                                             rt::Variant(d.OutputName)});
+    const std::string nameFault = OutputNameFault(d.OutputName);
+    if (!nameFault.empty() || (sameFolder(folder, d.DataDir) && sameNameIgnoringCase(d.OutputName, d.ProjectName))) {
+        const std::string message = !nameFault.empty()
+                                        ? nameFault
+                                        : texts.GetText(TextNo(190009), {rt::Variant("|1"), rt::Variant(d.OutputName)});
         forms::MsgBox(message, forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
         ShowStep(3, 0);
         ignoringErrors([&] { TxtSaveProjectAs->SetFocus(); });

@@ -91,6 +91,7 @@ private:
 
     // Steps, buttons and values.
     void ShowStep(std::int32_t step, std::int32_t mode);
+    void FocusFirstBox(std::int32_t step);
     // Finish: true when no output project of the chosen name exists, or the
     // user agrees to replace it (the question's default answer is No).
     bool ConfirmReplaceOutput();

@@ -1,5 +1,9 @@
 // The navigation buttons of the wizard and the road of one run (Finish).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/model/declar.h"
@@ -25,6 +29,73 @@ using quillon::TextNo;
 bool runStopped() { return RunControl().RunState() == halvex::ExitWithoutSaving; }
 
 void stopRun() { RunControl().RunState(static_cast<std::int16_t>(halvex::ExitWithoutSaving)); }
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegrees = 180.0 / kPi;
+constexpr double kAngleSlack = 0.05;  // degrees a net may miss theta by unnoticed
+
+// The smallest angle, degrees, of the triangles of the project's net (180
+// when it has none).
+double SmallestNetAngle(const Declar& d) {
+    double smallest = 180.0;
+    for (std::int32_t e = 1; e <= d.ElementCount; ++e) {
+        const NetElement& element = d.ElementList[static_cast<std::size_t>(e)];
+        if (element.CornerCount != 3) continue;
+        for (int k = 0; k < 3; ++k) {
+            const auto at = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k + 1)]);
+            const auto a = static_cast<std::size_t>(element.Node[static_cast<std::size_t>((k + 1) % 3 + 1)]);
+            const auto b = static_cast<std::size_t>(element.Node[static_cast<std::size_t>((k + 2) % 3 + 1)]);
+            const double ax = double(d.NodeX[a]) - d.NodeX[at], ay = double(d.NodeY[a]) - d.NodeY[at];
+            const double bx = double(d.NodeX[b]) - d.NodeX[at], by = double(d.NodeY[b]) - d.NodeY[at];
+            const double angle = std::atan2(std::abs(ax * by - ay * bx), ax * bx + ay * by) * kDegrees;
+            smallest = std::min(smallest, angle);
+        }
+    }
+    return smallest;
+}
+
+// The smallest angle, degrees, between two straight pieces of the input
+// (outline, openings, inner lines) that meet at an end: no net can have a
+// smaller angle there than the input gives it (180 when none meet).
+double SmallestInputAngle(const Declar& d) {
+    struct Segment {
+        double x1, y1, x2, y2;
+    };
+    std::vector<Segment> segments;
+    auto addPieces = [&](const std::vector<OutlinePiece>& pieces, std::int32_t count) {
+        for (std::int32_t i = 1; i <= count && i < static_cast<std::int32_t>(pieces.size()); ++i) {
+            const OutlinePiece& p = pieces[static_cast<std::size_t>(i)];
+            if (!p.IsArc) segments.push_back({p.X1, p.Y1, p.X2, p.Y2});
+        }
+    };
+    addPieces(d.OutlinePieces, d.OutlinePieceCount);
+    for (std::int32_t o = 1; o <= d.OpeningCount && o < static_cast<std::int32_t>(d.OpeningPieces.size()); ++o)
+        addPieces(d.OpeningPieces[static_cast<std::size_t>(o)], d.OpeningPieceCount[static_cast<std::size_t>(o)]);
+    for (std::int32_t l = 1; l <= d.LineCount && l < static_cast<std::int32_t>(d.LineStart.size()); ++l)
+        segments.push_back({d.LineStart[static_cast<std::size_t>(l)].X, d.LineStart[static_cast<std::size_t>(l)].Y,
+                            d.LineEnd[static_cast<std::size_t>(l)].X, d.LineEnd[static_cast<std::size_t>(l)].Y});
+    double smallest = 180.0;
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        for (std::size_t j = i + 1; j < segments.size(); ++j) {
+            const Segment& s = segments[i];
+            const Segment& t = segments[j];
+            const double sEnds[2][2] = {{s.x1, s.y1}, {s.x2, s.y2}};
+            const double tEnds[2][2] = {{t.x1, t.y1}, {t.x2, t.y2}};
+            for (int a = 0; a < 2; ++a) {
+                for (int b = 0; b < 2; ++b) {
+                    const double* p = sEnds[a];
+                    const double* q = tEnds[b];
+                    const double scale = 1e-6 * (1.0 + std::abs(p[0]) + std::abs(p[1]));
+                    if (std::abs(p[0] - q[0]) > scale || std::abs(p[1] - q[1]) > scale) continue;
+                    const double ux = sEnds[1 - a][0] - p[0], uy = sEnds[1 - a][1] - p[1];
+                    const double vx = tEnds[1 - b][0] - q[0], vy = tEnds[1 - b][1] - q[1];
+                    smallest = std::min(smallest, std::atan2(std::abs(ux * vy - uy * vx), ux * vx + uy * vy) * kDegrees);
+                }
+            }
+        }
+    }
+    return smallest;
+}
 
 }  // namespace
 
@@ -131,6 +202,20 @@ void frmWizard::RunRefinement() {
     question.insert(question.end(), name.begin(), name.end());
     question.insert(question.end(), {rt::Variant("|2"), rt::Variant(d.OutputDir)});
     std::string closing = texts.GetText(TextNo(190002), question);
+    // A Delaunay net whose smallest angle stayed below theta, where no
+    // angle of the slab's outline, openings or lines forces it: the angle
+    // reached is told.
+    if (d.MeshType == 5) {
+        const double reached = SmallestNetAngle(d);
+        if (reached < d.MinAngle - kAngleSlack && reached < SmallestInputAngle(d) - kAngleSlack) {
+            char shown[2][32];
+            std::snprintf(shown[0], sizeof shown[0], "%.1f", reached);
+            std::snprintf(shown[1], sizeof shown[1], "%g", static_cast<double>(d.MinAngle));
+            closing = texts.GetText(TextNo(190303), {rt::Variant("|1"), rt::Variant(std::string(shown[0])),
+                                                     rt::Variant("|2"), rt::Variant(std::string(shown[1]))}) +
+                      "\n" + closing;
+        }
+    }
     if (!lossNote.empty()) closing = lossNote + "\n\n" + closing;
     const std::int16_t answer = forms::MsgBox(closing,
                                               forms::vbYesNo | forms::vbQuestion | texts.MessageBoxFlags(),

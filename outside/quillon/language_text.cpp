@@ -306,7 +306,10 @@ std::string ClsLanguageText::GetText(const rt::Variant& id,
         if (name.empty()) continue;
         if (std::any_of(pairs.begin(), pairs.end(), [&](const auto& p) { return p.first == name; })) continue;
         std::string value = replacements[k + 1].toString();
-        pairs.emplace_back(std::move(name), IsRightToLeft() ? isolated(value) : std::move(value));
+        // A value with right-to-left letters keeps its order in a left-to-right
+        // text too.
+        const bool isolate = IsRightToLeft() || hasRightToLeftLetter(value);
+        pairs.emplace_back(std::move(name), isolate ? isolated(value) : std::move(value));
     }
     if (pairs.empty()) return text;
 

@@ -32,9 +32,16 @@ bool MemoryClipboard::setMetafilePicture(std::int32_t mappingMode, std::int32_t 
     return true;
 }
 
-bool RecordingDesktop::openUrl(std::string_view address) {
+bool RecordingDesktop::openUrl(std::string_view address, std::function<void()> failedLater) {
     openedUrls.emplace_back(address);
+    if (succeed && failedLater) pendingFailures.push_back(std::move(failedLater));
     return succeed;
+}
+
+void RecordingDesktop::failPendingOpens() {
+    std::vector<std::function<void()>> pending = std::move(pendingFailures);
+    pendingFailures.clear();
+    for (const std::function<void()>& failed : pending) failed();
 }
 
 bool RecordingDesktop::startDetached(std::string_view program, const std::vector<std::string>& arguments) {

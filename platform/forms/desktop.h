@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,8 +34,11 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
     // Opens an address (a URL, or a file path) with its default handler;
-    // false when it could not be opened.
-    virtual bool openUrl(std::string_view address) = 0;
+    // false when it could not be opened at once. The desktop's opener may
+    // find out only later that no program takes the address: `failedLater`
+    // is then called on the UI thread, once, after this has returned true.
+    virtual bool openUrl(std::string_view address, std::function<void()> failedLater) = 0;
+    bool openUrl(std::string_view address) { return openUrl(address, nullptr); }
     // Starts a program and does not wait for it; false when it could not
     // be started.
     virtual bool startDetached(std::string_view program, const std::vector<std::string>& arguments) = 0;
@@ -77,10 +81,15 @@ public:
         std::string program;
         std::vector<std::string> arguments;
     };
-    bool openUrl(std::string_view address) override;
+    using Desktop::openUrl;
+    bool openUrl(std::string_view address, std::function<void()> failedLater) override;
     bool startDetached(std::string_view program, const std::vector<std::string>& arguments) override;
+    // The opener's late verdict: calls and forgets every `failedLater`
+    // handed over by a request that succeeded.
+    void failPendingOpens();
 
     std::vector<std::string> openedUrls;
+    std::vector<std::function<void()>> pendingFailures;
     std::vector<Start> startedPrograms;
     bool succeed = true;
 };

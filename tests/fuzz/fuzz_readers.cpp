@@ -29,6 +29,7 @@
 #include "orvelo/project/services.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/errors.h"
+#include "tests/sample_project.h"
 
 namespace {
 
@@ -78,10 +79,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     projectDir() = (fs::temp_directory_path() / ("oh_fuzz_" + std::to_string(::getpid()))).string() + "/";
     fs::create_directories(projectDir());
     // The sample's files stand beside the file being fuzzed.
-    for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(OH_SOURCE_DIR) / "examples/raft"))
-        if (entry.is_regular_file())
-            fs::copy_file(entry.path(), projectDir() + entry.path().filename().string(),
-                          fs::copy_options::overwrite_existing);
+    ohtest::CopySampleProject(projectDir());
     std::atexit([] {
         std::error_code ec;
         fs::remove_all(projectDir(), ec);

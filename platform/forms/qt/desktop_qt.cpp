@@ -3,11 +3,14 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <memory>
 
 #include "platform/forms/qt/convert.h"
 
@@ -35,29 +38,38 @@ bool QtClipboard::setMetafilePicture(std::int32_t, std::int32_t, std::int32_t, s
 
 namespace {
 
-// How long the desktop's opener is given to say that no handler took the
-// address; one still running then has handed it to a program.
-constexpr int kOpenerAnswerMs = 1500;
+int openersRunning = 0;
 
 }  // namespace
 
-bool QtDesktop::openUrl(std::string_view address) {
+int QtDesktop::runningOpeners() { return openersRunning; }
+
+bool QtDesktop::openUrl(std::string_view address, std::function<void()> failedLater) {
     QString text = toQString(address);
     QUrl url = QUrl::fromUserInput(text, QDir::currentPath(), QUrl::AssumeLocalFile);
     if (!url.isValid()) return false;
     // The desktop's opener, started by Qt, would fail unseen (no handler for
-    // the kind of address): its exit code is read here instead.
+    // the kind of address, found out after seconds): it is started here and
+    // its exit code read when it ends, while the window goes on.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (opener.isEmpty()) return QDesktopServices::openUrl(url);
-    auto* process = new QProcess;  // no parent: a handler it still runs outlives the program
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    auto* process = new QProcess;  // no parent: a handler it still runs outlives the window
     process->start(opener, {url.toString(QUrl::FullyEncoded)});
     if (!process->waitForStarted()) {
-        process->deleteLater();
+        delete process;
         return false;
     }
-    if (!process->waitForFinished(kOpenerAnswerMs)) return true;
-    return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    ++openersRunning;
+    auto watch = std::make_shared<QElapsedTimer>();
+    watch->start();
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, watch, failedLater = std::move(failedLater)](int exitCode, QProcess::ExitStatus status) {
+                         --openersRunning;
+                         process->deleteLater();
+                         const bool failed = status != QProcess::NormalExit || exitCode != 0;
+                         if (failed && failedLater && !watch->hasExpired(kOpenerVerdictMs)) failedLater();
+                     });
+    return true;
 }
 
 bool QtDesktop::startDetached(std::string_view program, const std::vector<std::string>& arguments) {

@@ -1,5 +1,6 @@
 #include "platform/forms/qt/formview.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QMenu>
@@ -305,6 +306,16 @@ FormView::FormView(Form& form) : QWidget(nullptr), form_(&form) {
         syncWindow(Prop::Geometry);
     }
     for (Control* c : form.Controls()) controlAdded(*c);
+    // The focus is always marked, wherever it came from: the styles draw
+    // the mark only in a window whose focus the keyboard moved, and the
+    // forms move it from code as often (Enter to the next box, a step's
+    // first box).
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == nullptr || now->window() != this || testAttribute(Qt::WA_KeyboardFocusChange)) return;
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        now->update();
+    });
 }
 
 FormView::~FormView() {
@@ -745,6 +756,10 @@ void FormView::syncSheet(Entry& e) {
 void FormView::syncFocus(Entry& e) {
     if (form_ == nullptr || form_->ActiveControl() != e.control) return;
     if (!e.widget->hasFocus()) e.widget->setFocus(Qt::OtherFocusReason);
+    if (!testAttribute(Qt::WA_KeyboardFocusChange)) {
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        e.widget->update();
+    }
 }
 
 void FormView::sync(Entry& e, Prop prop) {

@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QLabel>
 #include <QPushButton>
 
@@ -62,8 +65,23 @@ std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxRequest& request, Q
             label->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
         }
     }
+    // The box is at least as wide as its title: the window manager draws
+    // the title in a bold font beside its own buttons and would cut off a
+    // title longer than the text (a short question in Arabic).
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        const int width = minimumWidthForTitle(box->windowTitle());
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     box->setWindowModality(Qt::ApplicationModal);
     return box;
+}
+
+int minimumWidthForTitle(const QString& title) {
+    constexpr int kWindowButtons = 160;  // pixels: the frame's icon and buttons beside the title
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + kWindowButtons;
 }
 
 std::int16_t answerOf(const QMessageBox& box, std::int32_t style) {

@@ -14,6 +14,8 @@ namespace forms::qt {
 // The box for a request, ready to exec(); the answer of each button is its
 // property "answer".
 std::unique_ptr<QMessageBox> buildMessageBox(const MessageBoxRequest& request, QWidget* parent = nullptr);
+// The least width of a message box whose title is `title`, pixels.
+int minimumWidthForTitle(const QString& title);
 
 // The answer of the button the user pressed (Escape or the close box give
 // the box's Cancel, else its only button; a box without either keeps the

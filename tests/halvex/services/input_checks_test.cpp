@@ -69,6 +69,11 @@ protected:
     {
         return text(140001, {"|1", lower, "|2", upper});
     }
+    // The range of a value that must lie above `lower`, in words.
+    static std::string aboveText(const std::string& lower, const std::string& upper)
+    {
+        return text(140370, {"|1", lower, "|2", upper});
+    }
 
     halvex::ClsValmor valmor;
     EntryForm form;
@@ -124,7 +129,7 @@ TEST_F(InputChecksTest, TextsThatAreNoNumber)
     EXPECT_FALSE(check("", halvex::InputSingle, 10, 0));
     EXPECT_EQ(form.txtValue->Text(), "0");
     EXPECT_TRUE(check("", halvex::InputSingleGreaterZero));
-    EXPECT_EQ(box.prompt, rangeText("<0", "1E+38"));
+    EXPECT_EQ(box.prompt, aboveText("0", "1E+38"));
 }
 
 TEST_F(InputChecksTest, LimitsOfTheModes)
@@ -143,7 +148,7 @@ TEST_F(InputChecksTest, LimitsOfTheModes)
     // 7: above zero.
     EXPECT_FALSE(check("0.5", halvex::InputSingleGreaterZero));
     EXPECT_TRUE(check("0", halvex::InputSingleGreaterZero));
-    EXPECT_EQ(box.prompt, rangeText("<0", "1E+38"));
+    EXPECT_EQ(box.prompt, aboveText("0", "1E+38"));
     // 8: no limit.
     EXPECT_FALSE(check("-1E+37", halvex::InputSingleWithoutLimit, 1, 0));
     EXPECT_TRUE(check("-2E+38", halvex::InputSingleWithoutLimit));
@@ -151,7 +156,7 @@ TEST_F(InputChecksTest, LimitsOfTheModes)
     // 9: above zero up to the caller's maximum.
     EXPECT_FALSE(check("90", halvex::InputSingleGreaterZeroButNotMax, 90, 45));
     EXPECT_TRUE(check("90.5", halvex::InputSingleGreaterZeroButNotMax, 90, 45));
-    EXPECT_EQ(box.prompt, rangeText("<0", "90"));
+    EXPECT_EQ(box.prompt, aboveText("0", "90"));
     EXPECT_TRUE(check("0", halvex::InputSingleGreaterZeroButNotMax, 90, 45));
 }
 

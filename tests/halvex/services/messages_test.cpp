@@ -82,6 +82,18 @@ TEST_F(MessagesTest, ReportErrorByNumber)
     EXPECT_EQ(script->boxes()[2].style, forms::vbCritical);
     EXPECT_EQ(script->boxes()[3].prompt, "Access is denied.") << "beyond the 16-bit range";
     for (const forms::MessageBoxRequest& box : script->boxes()) EXPECT_EQ(box.title, text(5));
+
+    // A program that has a name gives its boxes that title.
+    const std::string before = forms::app().Title;
+    forms::app().Title = "Tessaro";
+    try {
+        throw rt::RuntimeError(53, "File not found");
+    } catch (const rt::RuntimeError&) {
+        valmor.ValmorErrorHandling();
+    }
+    forms::app().Title = before;
+    ASSERT_EQ(script->boxes().size(), 5u);
+    EXPECT_EQ(script->boxes()[4].title, "Tessaro");
 }
 
 TEST_F(MessagesTest, ReportErrorEdges)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "chart_fixture.h"
+#include "platform/forms/msgbox.h"
 
 namespace {
 
@@ -95,6 +96,31 @@ TEST_F(ChartFileTest, AnExistingFileIsKeptAndTheNextNameIsUsed)
     // Without data rows: the data sheet alone.
     EXPECT_EQ(count(part(desktop().openedUrls[2], "xl/workbook.xml"), "<sheet "), 1);
     EXPECT_TRUE(part(desktop().openedUrls[2], "xl/charts/chart1.xml").empty());
+}
+
+// Whenever nothing opened the workbook (no opener, or one that gave up
+// later) the message names the saved file; an opener that succeeds is quiet.
+TEST_F(ChartFileTest, TheSavedFileIsNamedWheneverNothingOpenedIt)
+{
+    for (const int kind : {0, 1, 2}) {
+        SCOPED_TRACE(kind);
+        forms::ScopedMsgBox boxes;
+        boxes->answer(forms::vbOK);
+        desktop().succeed = kind != 0;
+        ChartCall call;
+        call.StrTableTitle = "Plate " + std::to_string(kind);
+        call.run();
+        ASSERT_EQ(desktop().openedUrls.size(), static_cast<std::size_t>(kind + 1));
+        if (kind == 1) desktop().failPendingOpens();
+        if (kind == 2) {
+            desktop().pendingFailures.clear();
+            EXPECT_TRUE(boxes->boxes().empty());
+            continue;
+        }
+        ASSERT_EQ(boxes->boxes().size(), 1u);
+        EXPECT_NE(boxes->boxes()[0].prompt.find(desktop().openedUrls.back()), std::string::npos)
+            << boxes->boxes()[0].prompt;
+    }
 }
 
 }  // namespace

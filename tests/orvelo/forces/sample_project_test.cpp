@@ -7,17 +7,14 @@
 #include "orvelo/forces/internal_forces.h"
 #include "orvelo/project/open_project.h"
 #include "platform/runtime/textfile.h"
+#include "sample_project.h"
 
 namespace {
 
 class SampleProjectTest : public ForcesTest {};
 
 TEST_F(SampleProjectTest, SizeFieldIsFinestAroundTheSupports) {
-    const std::filesystem::path sample = std::filesystem::path(OH_SOURCE_DIR) / "examples" / "raft";
-    if (!std::filesystem::exists(sample / "RAFT.PL9"))
-        GTEST_SKIP() << "the sample has no solver results";
-    for (const auto& entry : std::filesystem::directory_iterator(sample))
-        std::filesystem::copy_file(entry.path(), folder.path(entry.path().filename().string()));
+    ohtest::CopySampleProject(folder.path(""));
 
     orvelo::Declar& d = orvelo::declar();
     d.ProjectPath = folder.path("RAFT.PO1");
@@ -68,17 +65,30 @@ TEST_F(SampleProjectTest, SizeFieldIsFinestAroundTheSupports) {
     EXPECT_EQ(gh1.readInteger(), 1);
 }
 
+// The beam end forces are written under the case of the project's files on
+// disk, not the case the project was typed in.
+TEST_F(SampleProjectTest, BeamForcesTakeTheCaseOfTheProjectsFiles) {
+    ohtest::CopySampleProject(folder.path(""));
+    orvelo::Declar& d = orvelo::declar();
+    d.ProjectPath = folder.path("raft.po1");
+    d.ProjectName = "raft";
+    d.ProjectList = {"", "raft"};
+    orvelo::OpenSourceProject();
+    ASSERT_EQ(runState(), 0);
+    orvelo::ComputeInternalForces();
+    ASSERT_EQ(runState(), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder.path("RAFT.GH1")));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("raft.GH1")));
+}
+
 // A refined project of method 13, 21 or 22 carries its .P35 as it was
 // copied, naming nodes of the net it was refined from: the forces of those
 // methods do not read it (they stopped on a node beyond the net), those of
 // the other methods still refuse it.
 TEST_F(SampleProjectTest, SpringsOfAnotherNetStopOnlyTheMethodsThatHoldThem) {
-    const std::filesystem::path sample = std::filesystem::path(OH_SOURCE_DIR) / "examples" / "raft";
     for (const int method : {13, 21, 22, 1}) {
         const std::string dir = "m" + std::to_string(method) + "/";
-        std::filesystem::create_directory(folder.path(dir));
-        for (const auto& entry : std::filesystem::directory_iterator(sample))
-            std::filesystem::copy_file(entry.path(), folder.path(dir + entry.path().filename().string()));
+        ohtest::CopySampleProject(folder.path(dir));
         std::string header = folder.read(dir + "RAFT.PO1");
         folder.write(dir + "RAFT.PO1", "1," + std::to_string(method) + header.substr(header.find('\r')));
         folder.write(dir + "RAFT.P35", "Version 9\r\n1\r\n0\r\n1\r\n900\r\n50000\r\n0\r\n0\r\n");

@@ -17,6 +17,7 @@
 #include "orvelo/project/services.h"
 #include "platform/runtime/recordfile.h"
 #include "project_fixture.h"
+#include "sample_project.h"
 
 namespace {
 
@@ -493,7 +494,7 @@ TEST_F(BoringFileTest, ANetOfTwentyThousandNodesRoundTrips) {
 // ---- the sample project ----
 
 TEST_F(BoringFileTest, TheSampleProjectsLayoutReadsBackAndIsItsOwnNetsLayout) {
-    const std::string sample = std::string(OH_SOURCE_DIR) + "/examples/raft/";
+    const std::string sample = ohtest::SampleSource().string() + "/";
     orvelo::Declar& d = declar();
     std::int16_t failed = 0;
     orvelo::ProjectReader().ReadNetFile(sample + "RAFT", d.ElementCount, d.ElementList, d.NodeCount,

@@ -54,6 +54,7 @@ TEST_F(DataFilesTest, StatusLineNamesTheFileAndSaysReadingOrSaving) {
     EXPECT_EQ(saving.rfind("Saving file " + path + " ", 0), 0u) << saving;
     EXPECT_EQ(saving.back(), ' ');
     EXPECT_NE(saving.find(" ("), std::string::npos) << "the file kind follows";
+    EXPECT_EQ(saving.find("  "), std::string::npos) << "one blank between the path and the kind";
 
     ASSERT_EQ(OpenDataFile(path, halvex::InputMode, 1, halvex::DisplyFileName), 0);
     CloseDataFile(1);

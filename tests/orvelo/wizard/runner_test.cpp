@@ -19,6 +19,7 @@
 #include "platform/forms/screen.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/temp_folder.h"
+#include "sample_project.h"
 
 using orvelo::ClsRefineWaitMessage;
 using orvelo::operationRunner;
@@ -50,7 +51,7 @@ protected:
     // A copy of the committed sample project in the temporary folder, chosen
     // as the input project.
     void chooseSample() {
-        fs::copy(fs::path(OH_SOURCE_DIR) / "examples/raft", folder.path("raft"));
+        ohtest::CopySampleProject(folder.path("raft"));
         orvelo::Declar& d = orvelo::declar();
         d.ProjectPath = folder.path("raft/RAFT.PO1");
         d.DataDir = folder.path("raft/");

@@ -3,6 +3,7 @@
 #include "wizard_fixture.h"
 
 #include <cmath>
+#include <cstdio>
 #include <map>
 
 #include "orvelo/delaunay/generated_net_check.h"
@@ -143,6 +144,25 @@ TEST_F(WizardTest, SampleProjectRunsThroughFinishToARefinedProject) {
     inNet(orvelo::basData().MemberEndNode, orvelo::basData().MemberCount, "member end");
     EXPECT_GE(kinds, 4) << "springs, prescribed degrees of freedom, piles and line members at least";
     EXPECT_TRUE(box->boxes().size() == 1u) << prompts().back();
+}
+
+// A theta the refinement cannot reach on the sample (whose outline has
+// right angles only) is not passed over: the closing message names the
+// smallest angle the new net has.
+TEST_F(WizardTest, AnUnreachedThetaIsToldWithTheAngleReached) {
+    orvelo::frmWizard& w = open(copySample());
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::click(next()));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(0), "60"));
+    box->answer(forms::vbNo);
+    ASSERT_TRUE(forms::click(finish()));
+    const double reached = smallestAngle(checkedOutputNet(folder.path("raft/RAFT_Adaptive")));
+    ASSERT_LT(reached, 60.0 - 0.05);
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%.1f", reached);
+    ASSERT_EQ(prompts(), (std::vector<std::string>{
+                             text(190303, {"|1", std::string(shown), "|2", "60"}) + "\n" +
+                             text(190002, {16, "|1", "RAFT_Adaptive", "|2", folder.path("raft/")})}));
 }
 
 TEST_F(WizardTest, SampleProjectWithTheGridBasedType) {

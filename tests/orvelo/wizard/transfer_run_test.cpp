@@ -30,6 +30,7 @@
 #include "platform/runtime/paths.h"
 #include "platform/runtime/recordfile.h"
 #include "platform/runtime/temp_folder.h"
+#include "sample_project.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ protected:
 
 TEST_P(TransferRunTest, EveryOutputFileNamesTheNodesOfTheNewNet) {
     const std::int32_t method = GetParam();
-    fs::copy(fs::path(OH_SOURCE_DIR) / "examples/raft", folder.path("raft"));
+    ohtest::CopySampleProject(folder.path("raft"));
     fs::create_directory(folder.path("out"));
     if (method != 1) {
         std::string header = folder.read("raft/RAFT.PO1");

@@ -30,6 +30,7 @@
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/temp_folder.h"
+#include "sample_project.h"
 
 class WizardTest : public ::testing::Test {
 protected:
@@ -65,7 +66,7 @@ protected:
 
     // A copy of the sample project in the folder `name`; its .PO1's path.
     std::string copySample(const std::string& name = "raft") const {
-        std::filesystem::copy(std::filesystem::path(OH_SOURCE_DIR) / "examples/raft", folder.path(name));
+        ohtest::CopySampleProject(folder.path(name));
         return folder.path(name + "/RAFT.PO1");
     }
 

@@ -2,6 +2,8 @@
 // their buttons, the checks of each step and of the output project.
 #include "wizard_fixture.h"
 
+#include <unistd.h>
+
 #include "halvex/services/private_settings.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/output_folder.h"
@@ -181,7 +183,7 @@ TEST_F(WizardTest, InvalidNumbersAreRefusedRowByRow) {
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(next()));
         EXPECT_EQ(box->boxes().back().prompt, *typed == ' ' ? text(190063, {"|1", theta})
-                                                            : text(140001, {"|1", "<0", "|2", "60"}));
+                                                            : text(140370, {"|1", "0", "|2", "60"}));
     }
     // rmin may not exceed r: both values are named, the focus is on rmin.
     ASSERT_TRUE(forms::editText(w.TxtInputData(0), "60"));
@@ -225,35 +227,67 @@ TEST_F(WizardTest, ElementSizesAreLimitedByTheSlabsExtent) {
     orvelo::frmWizard& w = open(copySample());
     ASSERT_TRUE(forms::click(next()));
     ASSERT_TRUE(forms::click(next()));
+    // r up to that limit; rmin up to r.
     for (std::int16_t row : {1, 2}) {
-        ASSERT_TRUE(forms::editText(w.TxtInputData(row), "1E+10"));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(row), row == 1 ? "1E+10" : "-1"));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(next()));
         EXPECT_EQ(w.CurrentStep(), 2);
-        EXPECT_EQ(box->boxes().back().prompt, text(140001, {"|1", "<0", "|2", "12000"})) << row;
+        EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "12000"})) << row;
         ASSERT_TRUE(forms::editText(w.TxtInputData(row), "12000"));
     }
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "0.7"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0"));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "0.7"})) << "rmin ends at r as typed";
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0.7"));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 3);
+    ASSERT_TRUE(forms::click(back()));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "12000"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "12000"));
     ASSERT_TRUE(forms::click(next()));
     EXPECT_EQ(w.CurrentStep(), 3);
     EXPECT_FLOAT_EQ(declar().MaxElementSize, 120.0f);
 }
 
-TEST_F(WizardTest, EnterMovesToTheNextRowAndFromTheLastVisibleRowToNext) {
-    orvelo::frmWizard& w = open(copySample());
-    ASSERT_TRUE(forms::click(next()));
-    ASSERT_TRUE(forms::click(next()));
-    ASSERT_TRUE(forms::focus(w.TxtInputData(0)));
+// The keyboard's road through the steps: each step shows with the focus on
+// its first box, Enter moves from row to row and from the last row to the
+// next step; the focus never lands on a button by itself. Tab follows the
+// button bar from left to right.
+TEST_F(WizardTest, EnterLeadsThroughTheStepsWithTheFocusOnTheirFirstBoxes) {
+    const std::string project = copySample();
+    orvelo::frmWizard& w = open();
+    EXPECT_EQ(w.ActiveControl(), &w.TxtProject.get());
+    // The path is taken without the blanks around it.
+    ASSERT_TRUE(forms::editText(w.TxtProject.get(), "  " + project + " "));
+    ASSERT_TRUE(forms::typeText(w.TxtProject.get(), "\r"));
+    EXPECT_EQ(w.CurrentStep(), 1);
+    EXPECT_EQ(w.ActiveControl(), &w.OptElementType(0));
+    ASSERT_TRUE(forms::typeText(w.OptElementType(0), "\r"));
+    EXPECT_EQ(w.CurrentStep(), 2);
+    EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(0));
     ASSERT_TRUE(forms::typeText(w.TxtInputData(0), "\r"));
     EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(1));
     EXPECT_EQ(w.TxtInputData(0).Text(), "30") << "Enter is swallowed";
+    ASSERT_TRUE(forms::typeText(w.TxtInputData(1), "\r"));
     ASSERT_TRUE(forms::typeText(w.TxtInputData(2), "\r"));
-    EXPECT_EQ(w.ActiveControl(), &next());
-    EXPECT_EQ(w.CurrentStep(), 2) << "Next has the focus, it is not pressed";
+    EXPECT_EQ(w.CurrentStep(), 3);
+    EXPECT_EQ(w.ActiveControl(), &w.TxtSaveProjectAs.get()) << "not Finish";
+    EXPECT_TRUE(box->boxes().empty());
+    ASSERT_TRUE(forms::click(back()));
+    EXPECT_EQ(w.ActiveControl(), &w.TxtInputData(0));
+
+    std::vector<std::int16_t> tabOrder;
+    for (forms::Control* c : w.Controls())
+        if (c->Name() == "cmdNav") tabOrder.push_back(c->Index());
+    EXPECT_EQ(tabOrder, (std::vector<std::int16_t>{0, 2, 3, 4, 1})) << "Help, Back, Next, Finish, Cancel";
 }
 
 TEST_F(WizardTest, CommandLineIsTakenWholeAndFillsTheOutput) {
     std::filesystem::create_directories(folder.path("my projects"));
-    std::filesystem::copy(std::filesystem::path(OH_SOURCE_DIR) / "examples/raft", folder.path("my projects/raft 2"));
+    ohtest::CopySampleProject(folder.path("my projects/raft 2"));
     const std::string path = folder.path("my projects/raft 2/RAFT.PO1");
     orvelo::frmWizard& w = open(path);
     const orvelo::Declar& d = declar();
@@ -362,10 +396,10 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     EXPECT_EQ(box->boxes()[1].prompt, text(190009, {"|1", "raft"}));
     EXPECT_EQ(w.ActiveControl(), &w.TxtSaveProjectAs.get());
 
-    // No name, blanks or dots only, a folder, characters no file name should
-    // hold, or one too long for the run's temporary folder beside it.
-    for (const std::string& name : std::vector<std::string>{".PO1", "   ", ".", "...PO1", "sub/OUT", "a*b?", "a\tb", "x<y>|z",
-                                   std::string(240, 'n')}) {
+    // No name, blanks or dots only, a folder; characters no file name should
+    // hold, each named; or one too long for the run's temporary folder
+    // beside it, with the limit.
+    for (const std::string& name : std::vector<std::string>{".PO1", "   ", ".", "...PO1", "sub/OUT"}) {
         ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(finish()));
@@ -375,6 +409,20 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
                                      : text(190014);
         EXPECT_EQ(box->boxes().back().prompt, told) << name;
     }
+    const std::vector<std::pair<std::string, std::string>> characters{
+        {"a*b?", "*"}, {"ab?", "?"}, {"a\tb", "U+0009"}, {"x<y>|z", "<"}, {"x|z", "|"}};
+    for (const auto& [name, shown] : characters) {
+        ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::click(finish()));
+        EXPECT_EQ(box->boxes().back().prompt, text(190300, {"|1", name, "|2", shown})) << name;
+    }
+    const std::string longName(242, 'n');
+    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, longName));
+    box->answer(forms::vbOK);
+    ASSERT_TRUE(forms::click(finish()));
+    EXPECT_EQ(box->boxes().back().prompt,
+              text(190301, {"|1", longName, "|2", "242", "|3", std::to_string(orvelo::LongestOutputName())}));
     EXPECT_EQ(runs, 0);
 
     // The project extension counts in any case, in the input path and in
@@ -562,3 +610,20 @@ TEST_F(WizardTest, BrowseButtonsAndParameterLabelsFitTheirCaptionsAndArabicMirro
 }
 
 }  // namespace
+
+// A project with beams in a folder the user may not write to is refused at
+// once, with the hint to copy it, not at the beam end forces of the run.
+TEST_F(WizardTest, AnInputFolderThatCannotBeWrittenToIsTold) {
+    if (::geteuid() == 0) GTEST_SKIP() << "every folder can be written to by root";
+    const std::string project = copySample();
+    std::filesystem::permissions(folder.path("raft"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    orvelo::frmWizard& w = open(project);
+    box->answer(forms::vbOK);
+    forms::click(next());
+    std::filesystem::permissions(folder.path("raft"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    ASSERT_EQ(box->boxes().size(), 1u);
+    EXPECT_EQ(box->boxes()[0].prompt, text(190302, {"|1", folder.path("raft/")}));
+    EXPECT_EQ(w.CurrentStep(), 0);
+}

@@ -194,6 +194,10 @@ TEST(LanguageText, ShippedTablesGiveRightToLeftForArabicOnly) {
     EXPECT_FALSE(german.IsRightToLeft());
     EXPECT_EQ(german.GetText(Variant(7)), "Abbrechen");
     EXPECT_EQ(german.GetText(Variant(140160), {"|1", "a"}), "Die Datei a existiert nicht.");
+    // A value with right-to-left letters is isolated in a left-to-right
+    // text as well: a number after it is not drawn into it.
+    EXPECT_EQ(english.GetText(Variant("|1 and |2"), {"|1", "أساس 1", "|2", "/m/أ.PO1"}),
+              "⁨أساس 1⁩ and ⁦/m/أ.PO1⁩");
 }
 
 TEST(LanguageText, DefaultConstructorUsesTheLanguageSource) {

@@ -255,6 +255,20 @@ TEST_F(ShownInQt, TheKeyboardMovesTheFocusAndEscapePressesCancel) {
     formstest::processEvents();
 }
 
+// The focus is marked however it moved: by a click, or by the program (a
+// step's first box, Enter to the next box), not only by Tab.
+TEST_F(ShownInQt, TheFocusIsAlwaysMarked) {
+    QWidget* window = windowOf(dlg);
+    EXPECT_TRUE(window->testAttribute(Qt::WA_KeyboardFocusChange));
+    clickWidget(widgetOf(dlg.TxtInputData(1)));
+    dlg.TxtInputData(1).SetFocus();
+    formstest::processEvents();
+    window->setAttribute(Qt::WA_KeyboardFocusChange, false);  // what a click does to the mark
+    dlg.TxtInputData(0).SetFocus();
+    formstest::processEvents();
+    EXPECT_TRUE(window->testAttribute(Qt::WA_KeyboardFocusChange));
+}
+
 // A progress bar fills the way its window reads: from the right in a
 // mirrored one.
 TEST(ProgressInQt, ABarFillsFromTheRightInAMirroredWindow) {
