@@ -866,16 +866,6 @@ void frmWizard::ValidateOutputProject(bool& failed) {
         ignoringErrors([&] { txtDataDir->SetFocus(); });
         return;
     }
-    // A name too long for the folder the run makes beside it is told by
-    // its length.
-    if (d.OutputName.size() > LongestOutputName()) {
-        forms::MsgBox(texts.GetText(TextNo(190264), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(d.OutputName.size())),
-                                                     rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(LongestOutputName()))}),
-                      forms::vbInformation | texts.MessageBoxFlags(), forms::app().Title);
-        ShowStep(3, 0);
-        ignoringErrors([&] { TxtSaveProjectAs->SetFocus(); });
-        return;
-    }
     // A name that is no file name, and the input project itself, are
     // refused: the input project is never overwritten.
     const std::string nameFault = OutputNameFault(d.OutputName);

@@ -215,7 +215,8 @@ TEST_F(HelpTest, MissingPageGivesTheMissingFileMessageOnly)
 TEST_F(HelpTest, AFailingViewerIsReportedUnderTheMemberShowHelp)
 {
     struct FailingDesktop : forms::RecordingDesktop {
-        bool openUrl(std::string_view) override { rt::raise(75, "Path/File access error"); }
+        using forms::RecordingDesktop::openUrl;
+        bool openUrl(std::string_view, std::function<void()>) override { rt::raise(75, "Path/File access error"); }
     };
     useExistingHelpFolder({"mirva_graphic/mirva_graphic_8_3.htm"});
     const auto previous = forms::setDesktop(std::make_shared<FailingDesktop>());
