@@ -984,7 +984,7 @@ void GenerateDelaunayMesh() {
     m.DeleteNodeList = {0, 1, 2, 3, 4};
     DeleteNodesTask(kOpDeleteNodesQuiet);
     m.DeleteNodeList.assign(1, 0);
-    m.Links = TriangulationLinks{};
+    ClearLinks(m.Links);
     if (mesher::StopRequested(false)) return stopped();
 }
 

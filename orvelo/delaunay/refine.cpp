@@ -12,6 +12,7 @@
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/edge_recovery.h"
 #include "orvelo/delaunay/insert_point.h"
+#include "orvelo/delaunay/kept_room.h"
 #include "orvelo/delaunay/kernel.h"
 #include "orvelo/delaunay/links.h"
 #include "orvelo/delaunay/progress.h"
@@ -51,7 +52,13 @@ public:
     // number), so no interpolated size is.
     // smallestSize: the smallest size of the field's nodes.
     ElementAnswers(bool sizesNonNegative, double smallestSize)
-        : sizesNonNegative_(sizesNonNegative), smallestSize_(smallestSize) {}
+        : nodes_(KeptList<NodeSize, 0>()), sizesNonNegative_(sizesNonNegative), smallestSize_(smallestSize),
+          entries_(KeptList<Entry, 0>()) {
+        nodes_.clear();
+        entries_.clear();
+    }
+    ElementAnswers(const ElementAnswers&) = delete;
+    ElementAnswers& operator=(const ElementAnswers&) = delete;
     // GetTriangleTargetSize, with the sizes at the nodes kept as well.
     float targetSize(const BasDelaunay& m, std::int32_t e) {
         Entry& entry = entryOf(m, e);
@@ -126,7 +133,8 @@ private:
         bool valid = false;
         float x = 0.0f, y = 0.0f, size = 0.0f;
     };
-    std::vector<NodeSize> nodes_;
+    // (Lists whose room is kept for the next run.)
+    std::vector<NodeSize>& nodes_;
     bool sizesNonNegative_ = false;
     double smallestSize_ = 0.0;
     // (Twelve bytes: one list entry per element, read at every look.)
@@ -145,7 +153,7 @@ private:
         if (entry.corners[0] != key[0] || entry.corners[1] != key[1] || entry.corners[2] != key[2]) entry = Entry{key};
         return entry;
     }
-    std::vector<Entry> entries_;
+    std::vector<Entry>& entries_;
 };
 
 // The floor of the refinement near single points that stand closer to a
@@ -394,9 +402,12 @@ void RefineMeshQuality(std::int16_t mode) {
     // find bad, in the same order.
     // The circle of a new element is worked out when a sweep first looks at
     // it (many are gone again before), and for the rest at the end.
-    std::vector<std::uint8_t> unsettled(static_cast<std::size_t>(m.MeshElementCount) + 1, 1);
-    std::vector<std::uint8_t> circleDue(unsettled.size(), 0);
-    std::vector<std::int32_t> made;
+    std::vector<std::uint8_t>& unsettled = KeptList<std::uint8_t, 0>();
+    std::vector<std::uint8_t>& circleDue = KeptList<std::uint8_t, 1>();
+    std::vector<std::int32_t>& made = KeptList<std::int32_t, 0>();
+    unsettled.assign(static_cast<std::size_t>(m.MeshElementCount) + 1, 1);
+    circleDue.assign(unsettled.size(), 0);
+    made.clear();
     struct MadeRecorder {
         TriangulationLinks& links;
         ~MadeRecorder() {
