@@ -524,6 +524,72 @@ void checkOpenings(const std::vector<std::vector<Point2>>& outline, const std::v
     }
 }
 
+// The stretch of segment (ax, ay)-(bx, by) that lies within tol of the
+// side (cx, cy)-(dx, dy), measured across the side and along it (the band
+// of the side widened by tol, its ends by tol too): its length, 0 when none.
+double stretchAlong(double ax, double ay, double bx, double by, const Point2& c, const Point2& d, double tol) {
+    const double ux = d.x - c.x, uy = d.y - c.y;
+    const double length = std::hypot(ux, uy);
+    if (!(length > 0.0)) return 0.0;
+    const double ex = ux / length, ey = uy / length;
+    // Along the side (from c) and across it, at both ends of the segment.
+    const double s0 = (ax - c.x) * ex + (ay - c.y) * ey, s1 = (bx - c.x) * ex + (by - c.y) * ey;
+    const double n0 = (ay - c.y) * ex - (ax - c.x) * ey, n1 = (by - c.y) * ex - (bx - c.x) * ey;
+    double t0 = 0.0, t1 = 1.0;
+    auto clip = [&](double p0, double p1, double low, double high) {
+        const double dp = p1 - p0;
+        if (dp == 0.0) {
+            if (p0 < low || p0 > high) t1 = -1.0;
+            return;
+        }
+        double a = (low - p0) / dp, b = (high - p0) / dp;
+        if (a > b) std::swap(a, b);
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+    };
+    clip(s0, s1, -tol, length + tol);
+    clip(n0, n1, -tol, tol);
+    if (!(t1 > t0)) return 0.0;
+    return (t1 - t0) * std::hypot(bx - ax, by - ay);
+}
+
+// Refuses an internal line that runs within the coincidence tolerance of a
+// side of the outline, of an opening or of another line over more than a
+// crossing or an end on it takes: its nodes would merge with the side's, or
+// a strip of slivers a few millimetres wide would follow it.
+void checkLinesKeepApart(const BasDelaunay& m, const std::vector<std::vector<Point2>>& outline,
+                         const std::vector<std::vector<Point2>>& openings, const std::vector<std::size_t>& openingNumbers,
+                         double tol) {
+    // (A crossing at an angle under about 6 degrees is taken for running
+    // along: its stretch within the tolerance is 20 tolerances long.)
+    const double along = 20.0 * tol;
+    auto refuse = [&](std::size_t k, const std::string& what, double x, double y) {
+        char where[96];
+        std::snprintf(where, sizeof where, "(%.4g, %.4g)", x, y);
+        rt::raise(5, "Line " + std::to_string(k) + " runs within the coincidence tolerance of " + what + " near " + where +
+                         ": no net can be generated. Move the line onto that side or away from it.");
+    };
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
+        const double ax = m.MeshLineStart[k].X, ay = m.MeshLineStart[k].Y;
+        const double bx = m.MeshLineEnd[k].X, by = m.MeshLineEnd[k].Y;
+        auto loops = [&](const std::vector<std::vector<Point2>>& list, auto&& name) {
+            for (std::size_t i = 0; i < list.size(); ++i)
+                for (std::size_t j = 0; j < list[i].size(); ++j) {
+                    const Point2& c = list[i][j];
+                    const Point2& d = list[i][(j + 1) % list[i].size()];
+                    if (stretchAlong(ax, ay, bx, by, c, d, tol) > along) refuse(k, name(i), (c.x + d.x) / 2.0, (c.y + d.y) / 2.0);
+                }
+        };
+        loops(outline, [](std::size_t) { return std::string("the slab outline"); });
+        loops(openings, [&](std::size_t i) { return "opening " + std::to_string(openingNumbers[i]); });
+        for (std::size_t j = k + 1; j <= static_cast<std::size_t>(m.MeshLineCount); ++j) {
+            const Point2 c{m.MeshLineStart[j].X, m.MeshLineStart[j].Y}, d{m.MeshLineEnd[j].X, m.MeshLineEnd[j].Y};
+            if (stretchAlong(ax, ay, bx, by, c, d, tol) > along)
+                refuse(k, "line " + std::to_string(j), (ax + bx) / 2.0, (ay + by) / 2.0);
+        }
+    }
+}
+
 // The points of a piece from its start on, its end left out: an arc (of a
 // radius below 10000, as the division takes it) by steps of at most 5
 // degrees in its sense, a full circle when it ends where it starts.
@@ -838,7 +904,16 @@ void GenerateDelaunayMesh() {
         for (std::size_t k = 1; k <= pieces; ++k)
             if (!isShortPiece(m.MeshOpenings[s][k], tol)) addDividedPieceNodes(m.MeshOpenings[s][k], lines, sidePoints, chain, tol);
         if (TakeDivisionStop()) return stopped();
-        if (chain.empty()) continue;
+        if (chain.empty()) {
+            // Every piece shorter than the tolerance: the opening would
+            // vanish from the net without a word.
+            char where[96];
+            std::snprintf(where, sizeof where, "(%.4g, %.4g)", static_cast<double>(m.MeshOpenings[s][1].X1),
+                          static_cast<double>(m.MeshOpenings[s][1].Y1));
+            rt::raise(5, "Opening " + std::to_string(s) + " at " + where +
+                             " is smaller than the coincidence tolerance: no net can be generated. Enlarge the opening "
+                             "or remove it.");
+        }
         chain.push_back(AddMeshNode(m.MeshOpenings[s][pieces].X2, m.MeshOpenings[s][pieces].Y2, -1));
         appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
         if (!enclosesArea(m, chain))
@@ -849,6 +924,7 @@ void GenerateDelaunayMesh() {
     }
 
     checkOpenings(outlinePolygons, openingPolygons, openingNumbers, CoincidenceTolerance());
+    checkLinesKeepApart(m, outlinePolygons, openingPolygons, openingNumbers, CoincidenceTolerance());
     const double expectedArea = slabArea(outlinePolygons, openingPolygons);
     // What the rounding of the nodes on the border to Single can change: a
     // few units of the last place along every side.
