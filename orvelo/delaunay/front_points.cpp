@@ -296,7 +296,7 @@ void FrontPoints::run(bool& saved) {
     for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) mesher::StopRequested(true);
     if (!(d.MinElementSize > 0.0f)) d.MinElementSize = 0.001f;
     halfMin_ = d.MinElementSize / 2.0f;
-    cosT_ = std::cos(static_cast<double>(d.MinAngle) * 0.0174532);
+    cosT_ = CountedAngleCosine(d.MinAngle);
 
     // The sides in the order of the elements and their corners, with the
     // flags as they are now and the nodes where they are when visited.

@@ -120,7 +120,7 @@ void smooth(std::int16_t maxPasses) {
         }
     }
     std::vector<double> worst(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
-    const double cosT = std::cos(static_cast<double>(declar().MinAngle) * 0.0174532);
+    const double cosT = CountedAngleCosine(declar().MinAngle);
     auto position = [&m](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
