@@ -241,12 +241,16 @@ float lengthOf(float dx, float dy) {
 
 NodeIndexScope::NodeIndexScope() {
     BasDelaunay& m = basDelaunay();
-    if (m.NodeIndexDepth++ == 0) m.NodeIndex = std::make_shared<NodeHash>();
+    // The hash of the last scope is made afresh in the room it had.
+    if (m.NodeIndexDepth++ != 0) return;
+    if (!m.NodeIndex) m.NodeIndex = std::make_shared<NodeHash>();
+    m.NodeIndex->made = false;
 }
 
 NodeIndexScope::~NodeIndexScope() {
     BasDelaunay& m = basDelaunay();
-    if (m.NodeIndexDepth > 0 && --m.NodeIndexDepth == 0) m.NodeIndex.reset();
+    // (The hash stays, unused outside a scope, with its room for the next.)
+    if (m.NodeIndexDepth > 0) --m.NodeIndexDepth;
 }
 
 std::int16_t AddMeshNode(float x, float y, std::int16_t mode) {

@@ -83,18 +83,19 @@ bool deletionPass(BasDelaunay& m, const std::vector<unsigned char>& marked, std:
     if (mesher::StopRequested(false)) stop = true;
 
     // The unmarked nodes, in order, become nodes 1..k.
-    std::vector<float> x(1, 0.0f);
-    std::vector<float> y(1, 0.0f);
-    x.reserve(static_cast<std::size_t>(keptNodes) + 1);
-    y.reserve(static_cast<std::size_t>(keptNodes) + 1);
+    // (Moved down in place: the lists keep their room for the next net.)
+    std::size_t last = 0;
     for (std::int32_t n = 1; n <= nodeCount; ++n) {
         if (marked[static_cast<std::size_t>(n)]) continue;
-        x.push_back(m.MeshNodeX[static_cast<std::size_t>(n)]);
-        y.push_back(m.MeshNodeY[static_cast<std::size_t>(n)]);
+        ++last;
+        m.MeshNodeX[last] = m.MeshNodeX[static_cast<std::size_t>(n)];
+        m.MeshNodeY[last] = m.MeshNodeY[static_cast<std::size_t>(n)];
     }
-    m.MeshNodeCount = static_cast<std::int16_t>(x.size() - 1);
-    m.MeshNodeX.swap(x);
-    m.MeshNodeY.swap(y);
+    m.MeshNodeX[0] = 0.0f;  // (the scratch entry starts empty, as a new list's)
+    m.MeshNodeY[0] = 0.0f;
+    m.MeshNodeCount = static_cast<std::int16_t>(last);
+    m.MeshNodeX.resize(last + 1);
+    m.MeshNodeY.resize(last + 1);
     m.DeleteNodeList.assign(1, 0);
     return stop;
 }

@@ -96,4 +96,15 @@ double LargestCornerCosine(const NetElement& element, Position position) {
     return largest;
 }
 
+// The cosine above which the smoothing and the front points count an
+// element as under theta (MinAngle): an element whose largest corner
+// cosine exceeds it. Up to 34 degrees, the most a Delaunay refinement
+// reaches, a move or a point that leaves more elements under theta is not
+// taken; above it most elements are under theta by necessity, the count
+// says nothing, and only the smallest angle guards (the answer is 2, which
+// no cosine exceeds).
+inline double CountedAngleCosine(float minAngle) {
+    return minAngle <= 34.0f ? std::cos(static_cast<double>(minAngle) * 0.0174532) : 2.0;
+}
+
 }  // namespace orvelo

@@ -93,6 +93,7 @@ private:
     std::vector<std::vector<std::int32_t>> elementsAt_;
     std::vector<Point> newPoints_;
     float halfMin_ = 0.0f;
+    double cosT_ = 1.0;  // the cosine of theta: an angle under theta has a larger one
     // The elements at each node while new points go in (those of node n
     // from atStart_[n] on in atList_), made afresh after an insertion.
     std::vector<std::int32_t> atStart_, atList_;
@@ -133,28 +134,49 @@ bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
     };
     auto after = [&](std::int16_t v) { return v == n ? std::pair<double, double>{x, y} : before(v); };
     double worstBefore = -1.0, worstAfter = -1.0;
+    int underBefore = 0, underAfter = 0;
     for (std::int32_t e : elementsAt_[static_cast<std::size_t>(n)]) {
         const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
         if (!KeepsItsShape(element, before, after)) return false;
-        worstBefore = std::max(worstBefore, LargestCornerCosine(element, before));
-        worstAfter = std::max(worstAfter, LargestCornerCosine(element, after));
+        const double was = LargestCornerCosine(element, before), becomes = LargestCornerCosine(element, after);
+        worstBefore = std::max(worstBefore, was);
+        worstAfter = std::max(worstAfter, becomes);
+        underBefore += was > cosT_ ? 1 : 0;
+        underAfter += becomes > cosT_ ? 1 : 0;
     }
-    return worstAfter <= worstBefore;
+    return worstAfter <= worstBefore && underAfter <= underBefore;
 }
 
-// The largest corner cosines of the elements an insertion took away (first)
-// and of those it made (second), from the element lists before and after
-// it: records that stayed are matched in order, also where removed records
-// moved the later ones down.
-std::pair<double, double> worstChanged(const std::vector<NetElement>& before, std::int32_t beforeCount,
-                                       const std::vector<NetElement>& after, std::int32_t afterCount,
-                                       const BasDelaunay& m) {
+// The elements an insertion took away and those it made, from the element
+// lists before and after it (records that stayed are matched in order, also
+// where removed records moved the later ones down): the largest corner
+// cosine of each kind and how many of each have an angle under theta.
+struct Changed {
+    double replaced = -1.0, made = -1.0;
+    int replacedUnder = 0, madeUnder = 0;
+    // Whether the insertion is taken: no smaller angle, no more elements
+    // under theta.
+    bool noWorse() const { return made <= replaced && madeUnder <= replacedUnder; }
+};
+
+Changed worstChanged(const std::vector<NetElement>& before, std::int32_t beforeCount, const std::vector<NetElement>& after,
+                     std::int32_t afterCount, const BasDelaunay& m, double cosT) {
     auto position = [&](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
     auto same = [](const NetElement& p, const NetElement& q) { return p.CornerCount == q.CornerCount && p.Node == q.Node; };
     auto worst = [&](const NetElement& element) { return LargestCornerCosine(element, position); };
-    std::pair<double, double> result{-1.0, -1.0};
+    Changed result;
+    auto replaced = [&](const NetElement& element) {
+        const double c = worst(element);
+        result.replaced = std::max(result.replaced, c);
+        result.replacedUnder += c > cosT ? 1 : 0;
+    };
+    auto made = [&](const NetElement& element) {
+        const double c = worst(element);
+        result.made = std::max(result.made, c);
+        result.madeUnder += c > cosT ? 1 : 0;
+    };
     std::int32_t i = 1, j = 1;
     while (i <= beforeCount && j <= afterCount) {
         if (same(before[static_cast<std::size_t>(i)], after[static_cast<std::size_t>(j)])) {
@@ -164,12 +186,12 @@ std::pair<double, double> worstChanged(const std::vector<NetElement>& before, st
         int skipped = 0;
         for (int d = 1; d <= 3 && skipped == 0; ++d)
             if (i + d <= beforeCount && same(before[static_cast<std::size_t>(i + d)], after[static_cast<std::size_t>(j)])) skipped = d;
-        for (int d = 0; d < std::max(skipped, 1); ++d) result.first = std::max(result.first, worst(before[static_cast<std::size_t>(i + d)]));
-        if (skipped == 0) result.second = std::max(result.second, worst(after[static_cast<std::size_t>(j++)]));
+        for (int d = 0; d < std::max(skipped, 1); ++d) replaced(before[static_cast<std::size_t>(i + d)]);
+        if (skipped == 0) made(after[static_cast<std::size_t>(j++)]);
         i += std::max(skipped, 1);
     }
-    for (; i <= beforeCount; ++i) result.first = std::max(result.first, worst(before[static_cast<std::size_t>(i)]));
-    for (; j <= afterCount; ++j) result.second = std::max(result.second, worst(after[static_cast<std::size_t>(j)]));
+    for (; i <= beforeCount; ++i) replaced(before[static_cast<std::size_t>(i)]);
+    for (; j <= afterCount; ++j) made(after[static_cast<std::size_t>(j)]);
     return result;
 }
 
@@ -212,7 +234,7 @@ BasDelaunay patchOf(const BasDelaunay& m, const std::vector<std::int32_t>& kept)
 // Whether inserting (x, y) would make elements no worse than those it
 // replaces, tried on the part of the net made of the given elements (the
 // net itself is not touched).
-bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, const std::vector<std::int32_t>& around) {
+bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, const std::vector<std::int32_t>& around, double cosT) {
     BasDelaunay patch = patchOf(m, around);
     const std::vector<NetElement> before = patch.MeshElementList;
     const std::int32_t count = patch.MeshElementCount;
@@ -224,8 +246,7 @@ bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, const std::vector<s
     std::swap(m, patch);
     AppendNode(x, y);
     InsertPointIntoNet();
-    const auto [replaced, made] = worstChanged(before, count, m.MeshElementList, m.MeshElementCount, m);
-    return made <= replaced;
+    return worstChanged(before, count, m.MeshElementList, m.MeshElementCount, m, cosT).noWorse();
 }
 
 void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
@@ -275,6 +296,7 @@ void FrontPoints::run(bool& saved) {
     for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) mesher::StopRequested(true);
     if (!(d.MinElementSize > 0.0f)) d.MinElementSize = 0.001f;
     halfMin_ = d.MinElementSize / 2.0f;
+    cosT_ = CountedAngleCosine(d.MinAngle);
 
     // The sides in the order of the elements and their corners, with the
     // flags as they are now and the nodes where they are when visited.
@@ -307,7 +329,7 @@ void FrontPoints::run(bool& saved) {
     for (const Point& p : newPoints_) {
         const double reach = std::max(4.0 * p.side, static_cast<double>(halfMin_) * 4.0);
         elementsNear(p.x, p.y, reach, around);
-        if (!insertionLooksNoWorse(m_, p.x, p.y, around)) continue;
+        if (!insertionLooksNoWorse(m_, p.x, p.y, around, cosT_)) continue;
         const std::vector<NetElement> elements = m_.MeshElementList;
         const std::vector<std::array<float, 3>> circles = m_.ElementCircle;
         const EdgeList rows = m_.ConstraintEdges;
@@ -316,8 +338,7 @@ void FrontPoints::run(bool& saved) {
         AppendNode(p.x, p.y);
         InsertPointIntoNet();
         if (m_.MeshNodeCount == nodeCount) continue;  // refused
-        const auto [replaced, made] = worstChanged(elements, elementCount, m_.MeshElementList, m_.MeshElementCount, m_);
-        if (made <= replaced) {
+        if (worstChanged(elements, elementCount, m_.MeshElementList, m_.MeshElementCount, m_, cosT_).noWorse()) {
             for (std::int32_t n = nodeCount + 1; n <= m_.MeshNodeCount; ++n)
                 grid_.Add(static_cast<std::int16_t>(n), m_.MeshNodeX[static_cast<std::size_t>(n)], m_.MeshNodeY[static_cast<std::size_t>(n)]);
             atStale_ = true;

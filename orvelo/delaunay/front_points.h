@@ -8,10 +8,13 @@
 // free node within the catch limit (1.5 x side length squared / 4, at least
 // (rmin / 2)^2 + 0.001, compared with squared distances; the lower number
 // among equals) is moved onto the apex and held from then on, provided the
-// move folds none of its elements; otherwise the apex becomes a new point.
-// After all sides the new points are inserted into the net in the order
-// their sides were visited (InsertPointIntoNet, which drops those too close
-// to a node or outside the net). A node is free unless the side flags hold
+// move folds none of its elements, lowers the smallest angle of none and
+// leaves no more of them with an angle under theta; otherwise the apex
+// becomes a new point. After all sides the new points are inserted into the
+// net in the order their sides were visited (InsertPointIntoNet, which
+// drops those too close to a node or outside the net), each only where the
+// elements it makes have no smaller angle and no more angles under theta
+// than those it replaces (tried on the part of the net around it first). A node is free unless the side flags hold
 // it (as for the smoothing), it is a fixed node or an end of a constraint
 // side, it was caught already, or no element uses it. The marks are saved
 // before and restored after, and the element side flags rebuilt.
@@ -20,7 +23,7 @@
 namespace orvelo {
 
 // `AddBoundaryFrontPoints`: in the running operation's wait window (status
-// text 100026). The run state becomes 0; a stop request before it starts
+// text 100026). The run state is left as it is; a stop request before it starts
 // skips it, later ones do not stop it (the insertions then refuse their
 // points). A MinElementSize not above 0 becomes 0.001 for the rest of the
 // run. An error is reported (HandleError) and ends it; the side flags are

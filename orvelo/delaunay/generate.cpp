@@ -13,6 +13,7 @@
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/classify.h"
 #include "orvelo/delaunay/delete_nodes.h"
+#include "orvelo/delaunay/division_plan.h"
 #include "orvelo/delaunay/edge_recovery.h"
 #include "orvelo/delaunay/kernel.h"
 #include "orvelo/delaunay/links.h"
@@ -92,298 +93,6 @@ bool isShortPiece(const OutlinePiece& piece, double tol) {
     const bool arc = piece.IsArc && std::hypot(static_cast<double>(piece.X1) - piece.XC,
                                                static_cast<double>(piece.Y1) - piece.YC) < 10000.0;
     return !arc && CloserThan(piece.X1, piece.X2, tol) && CloserThan(piece.Y1, piece.Y2, tol);
-}
-
-struct Segment {
-    double x1, y1, x2, y2;
-};
-
-Segment segmentOf(const OutlinePiece& piece) { return {piece.X1, piece.Y1, piece.X2, piece.Y2}; }
-
-bool isStraight(const OutlinePiece& piece) {
-    return !(piece.IsArc && std::hypot(static_cast<double>(piece.X1) - piece.XC, static_cast<double>(piece.Y1) - piece.YC) < 10000.0);
-}
-
-// A place where a straight piece is divided first: its fraction along the
-// piece and the point the piece runs through there.
-struct Cut {
-    double along;
-    double x, y;
-};
-
-// A single point that lies on a piece (nearer to it than the coincidence
-// tolerance, away from its ends) divides it: the piece is divided on each
-// side of the point and runs through it, so that no node of the division
-// stands beside it (a support on a side would otherwise get a node a few
-// centimetres away, and a sliver the refinement cannot mend). A point beside
-// a piece (nearer to it than half the target size at its foot) divides it
-// around its foot instead (besideCuts): the piece stays where it is. Each
-// point belongs to the nearest such piece only. A point farther off leaves
-// the piece as it is.
-struct SidePoint {
-    double x, y;
-    OutlinePiece piece;  // the piece it divides
-    bool taken = false;
-    double off = 0.0;   // its distance from the piece
-    double size = 0.0;  // the target size at its foot
-    bool outside = false;  // beside an arc on the side away from the slab
-};
-
-// A piece as a course from its start (0) to its end (1): a straight line,
-// or an arc run the way of its sense (the angles of its ends as the arc's
-// division takes them; an arc whose ends meet has no course).
-class Course {
-public:
-    explicit Course(const OutlinePiece& piece) : arc_(!isStraight(piece)) {
-        x1_ = piece.X1, y1_ = piece.Y1;
-        if (!arc_) {
-            dx_ = static_cast<double>(piece.X2) - x1_, dy_ = static_cast<double>(piece.Y2) - y1_;
-            length_ = std::hypot(dx_, dy_);
-            return;
-        }
-        cx_ = piece.XC, cy_ = piece.YC;
-        radius_ = std::hypot(x1_ - cx_, y1_ - cy_);
-        start_ = std::atan2(y1_ - cy_, x1_ - cx_);
-        sense_ = piece.Direction ? 1.0 : -1.0;
-        sweep_ = turn(std::atan2(piece.Y2 - cy_, piece.X2 - cx_) - start_);
-        length_ = radius_ * sweep_;
-    }
-    double length() const { return length_; }
-    // The fraction of the course at the foot of (px, py), and how far the
-    // point is from the course there.
-    std::pair<double, double> foot(double px, double py) const {
-        if (!arc_) {
-            const double along = ((px - x1_) * dx_ + (py - y1_) * dy_) / (length_ * length_);
-            return {along, std::fabs(dx_ * (py - y1_) - dy_ * (px - x1_)) / length_};
-        }
-        if (!(sweep_ > 0.0)) return {-1.0, HUGE_VAL};
-        return {turn(std::atan2(py - cy_, px - cx_) - start_) / sweep_, std::fabs(std::hypot(px - cx_, py - cy_) - radius_)};
-    }
-    // Whether (px, py) lies to the left of the course (towards the centre
-    // of an arc run counter-clockwise, away from it for one run clockwise).
-    bool leftOf(double px, double py) const {
-        if (!arc_) return dx_ * (py - y1_) - dy_ * (px - x1_) > 0.0;
-        return (std::hypot(px - cx_, py - cy_) < radius_) == (sense_ > 0.0);
-    }
-    // The point at a fraction of the course.
-    std::pair<double, double> at(double along) const {
-        if (!arc_) return {x1_ + dx_ * along, y1_ + dy_ * along};
-        const double angle = start_ + sense_ * sweep_ * along;
-        return {cx_ + radius_ * std::cos(angle), cy_ + radius_ * std::sin(angle)};
-    }
-
-private:
-    // An angle from the start the way of the arc, within 0 .. 2 pi.
-    double turn(double angle) const {
-        constexpr double full = 6.283185307179586;
-        angle = std::fmod(sense_ * angle, full);
-        return angle < 0.0 ? angle + full : angle;
-    }
-    bool arc_;
-    double x1_ = 0.0, y1_ = 0.0, dx_ = 0.0, dy_ = 0.0, length_ = 0.0;
-    double cx_ = 0.0, cy_ = 0.0, radius_ = 0.0, start_ = 0.0, sense_ = 1.0, sweep_ = 0.0;
-};
-
-// slabSide tells for each piece on which side of it the slab lies (+1 left
-// of its course, -1 right, 0 both or not known): a point beside a straight
-// border piece on the other side lies outside the slab, gets no node, and
-// leaves the piece as it is. Beside an arc on the other side it divides
-// the arc at its foot alone: the chords on either side of the foot then
-// leave it outside the net, as it lies outside the slab.
-std::vector<SidePoint> singlePointsOnSides(const BasDelaunay& m, const std::vector<OutlinePiece>& pieces,
-                                           const std::vector<int>& slabSide, double tol) {
-    std::vector<SidePoint> taken;
-    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) {
-        const double px = m.MeshPoints[k].X, py = m.MeshPoints[k].Y;
-        SidePoint best{px, py, {}, false};
-        double nearest = HUGE_VAL;
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            const OutlinePiece& piece = pieces[i];
-            const Course course(piece);
-            if (!(course.length() > 4.0 * tol)) continue;
-            const auto [along, off] = course.foot(px, py);
-            const double margin = 2.0 * tol / course.length();
-            if (!(along > margin && along < 1.0 - margin) || !(off < nearest)) continue;
-            double size = 0.0;
-            bool outside = false;
-            if (!(off < tol)) {
-                const int side = i < slabSide.size() ? slabSide[i] : 0;
-                outside = side != 0 && course.leftOf(px, py) != (side > 0);
-                if (outside && isStraight(piece)) continue;
-                const auto [fx, fy] = course.at(along);
-                size = InterpolateTargetSize(static_cast<float>(fx), static_cast<float>(fy));
-                if (!(off < 0.5 * size)) continue;
-            }
-            nearest = off;
-            best.piece = piece;
-            best.taken = true;
-            best.off = off;
-            best.size = size;
-            best.outside = outside;
-        }
-        if (best.taken) taken.push_back(best);
-    }
-    return taken;
-}
-
-// The places, as distances along the piece from the foot, that divide a
-// piece around a single point at distance d beside it (d below half the
-// target size h there): any well-shaped triangle at the point has sides of
-// about d, so the division follows d at the foot and grows to the step away
-// from it: a node at the foot and at d on each side (two right-angled
-// isosceles triangles with the point), then gaps that double until half a
-// step from the foot, the usual stepping beyond. No node of the division
-// stands closer to the point than the side does.
-// Each place comes with the room it needs (the gap to the next place
-// inwards; d for the foot): the piece's ends, the points on the piece and
-// the meetings with other constraints, then the places of other points
-// beside it with less room, take precedence, and a place nearer than its
-// room to one taken is left out (see meetingsOn).
-struct BesideCut {
-    double at;    // distance along the piece from the foot
-    double room;  // the gap it needs to every other node of the piece
-};
-
-std::vector<BesideCut> besideCuts(double d, double h) {
-    std::vector<BesideCut> cuts{{0.0, d}};
-    for (double at = d, gap = d; at < 0.5 * h; gap *= 2.0, at += gap) {
-        cuts.push_back({-at, gap});
-        cuts.push_back({at, gap});
-    }
-    return cuts;
-}
-
-// The places where other constraints meet the straight piece away from its
-// ends (their ends lying on it, nearer than the tolerance, and the points
-// where they cross it, taken on the piece) and the single points that
-// divide it (taken where they stand).
-std::vector<Cut> meetingsOn(const OutlinePiece& piece, std::vector<const Segment*> others,
-                            const std::vector<SidePoint>& points, double tol) {
-    std::vector<Cut> cuts;
-    const Course course(piece);
-    const double length = course.length();
-    if (!(length > 4.0 * tol)) return cuts;
-    const double margin = 2.0 * tol / length;
-    auto onPiece = [&](double along) {
-        const auto [x, y] = course.at(along);
-        cuts.push_back({along, x, y});
-    };
-    // A single point first among cuts at one place: the piece runs through it.
-    std::size_t own = 0;
-    struct Beside {
-        double along, room;
-        bool foot;
-    };
-    std::vector<Beside> beside;
-    for (const SidePoint& p : points)
-        if (p.piece == piece) {
-            const double foot = course.foot(p.x, p.y).first;
-            if (p.off < tol) {
-                cuts.insert(cuts.begin() + static_cast<std::ptrdiff_t>(own++), {foot, p.x, p.y});
-                continue;
-            }
-            if (p.outside) {
-                if (foot > margin && foot < 1.0 - margin) beside.push_back({foot, p.off, true});
-                continue;
-            }
-            for (const BesideCut& c : besideCuts(p.off, p.size)) {
-                const double along = foot + c.at / length;
-                if (along > margin && along < 1.0 - margin) beside.push_back({along, c.room, c.at == 0.0});
-            }
-        }
-    // Other constraints meet straight pieces only.
-    const double x1 = piece.X1, y1 = piece.Y1;
-    const double dx = static_cast<double>(piece.X2) - x1, dy = static_cast<double>(piece.Y2) - y1;
-    if (!isStraight(piece)) others = {};
-    auto endOnPiece = [&](double px, double py) {
-        const double along = ((px - x1) * dx + (py - y1) * dy) / (length * length);
-        const double off = std::fabs(dx * (py - y1) - dy * (px - x1)) / length;
-        if (off < tol && along > margin && along < 1.0 - margin) onPiece(along);
-    };
-    for (const Segment* o : others) {
-        endOnPiece(o->x1, o->y1);
-        endOnPiece(o->x2, o->y2);
-        const double ex = o->x2 - o->x1, ey = o->y2 - o->y1;
-        const double otherLength = std::hypot(ex, ey);
-        const double d = dx * ey - dy * ex;
-        if (!(otherLength > 4.0 * tol) || std::fabs(d) <= 1e-12 * length * otherLength) continue;
-        const double t = ((o->x1 - x1) * ey - (o->y1 - y1) * ex) / d;
-        const double u = ((o->x1 - x1) * dy - (o->y1 - y1) * dx) / d;
-        const double otherMargin = 2.0 * tol / otherLength;
-        if (t > margin && t < 1.0 - margin && u > otherMargin && u < 1.0 - otherMargin) onPiece(t);
-    }
-    // The places around points beside the piece, the feet first, each kind
-    // those with the least room first: one is taken only where it keeps its
-    // room to the piece's ends and to every place taken before (points on
-    // the piece and meetings first), so that the divisions around several
-    // points, around a point and a support on the piece, or around a point
-    // near a corner, leave no short gap between them.
-    std::stable_sort(beside.begin(), beside.end(), [](const Beside& a, const Beside& b) {
-        return a.foot != b.foot ? a.foot : a.room < b.room;
-    });
-    std::vector<double> taken{0.0, 1.0};
-    for (const Cut& cut : cuts) taken.push_back(cut.along);
-    for (const Beside& b : beside) {
-        const bool clear = std::all_of(taken.begin(), taken.end(), [&](double at) {
-            return std::fabs(b.along - at) * length >= 0.999 * b.room;
-        });
-        if (!clear) continue;
-        taken.push_back(b.along);
-        onPiece(b.along);
-    }
-    std::stable_sort(cuts.begin(), cuts.end(), [](const Cut& a, const Cut& b) { return a.along < b.along; });
-    std::vector<Cut> kept;
-    for (const Cut& cut : cuts)
-        if (kept.empty() || std::hypot(cut.x - kept.back().x, cut.y - kept.back().y) > 2.0 * tol) kept.push_back(cut);
-    return kept;
-}
-
-// The nodes of a piece, divided first where other constraints meet it or a
-// single point divides it: the meeting point becomes a node of both, so
-// neither bends through a node merely near it.
-// An arc divided at cuts: every part is an arc of the piece's own circle
-// (its ends taken on the arc at the cuts), and the node at a cut stands
-// where the cut does (a single point on the arc keeps its own coordinates):
-// neither the arc beyond a point off it by less than the tolerance nor the
-// point's node moves.
-void addDividedArcNodes(const OutlinePiece& piece, const std::vector<Cut>& cuts, std::vector<std::int16_t>& chain) {
-    const Course course(piece);
-    OutlinePiece part = piece;
-    std::vector<halvex::SinglePoint> points;
-    for (std::size_t k = 0; k <= cuts.size(); ++k) {
-        if (k < cuts.size()) {
-            const auto [x, y] = course.at(cuts[k].along);
-            part.X2 = static_cast<float>(x);
-            part.Y2 = static_cast<float>(y);
-        } else {
-            part.X2 = piece.X2;
-            part.Y2 = piece.Y2;
-        }
-        DivideArcPiece(points, part);
-        if (k > 0) points[1] = {static_cast<float>(cuts[k - 1].x), static_cast<float>(cuts[k - 1].y)};
-        if (k < cuts.size()) points.back() = {static_cast<float>(cuts[k].x), static_cast<float>(cuts[k].y)};
-        for (std::size_t i = 1; i < points.size(); ++i) chain.push_back(AddMeshNode(points[i].X, points[i].Y, -1));
-        part.X1 = part.X2;
-        part.Y1 = part.Y2;
-    }
-}
-
-void addDividedPieceNodes(const OutlinePiece& piece, const std::vector<const Segment*>& others,
-                          const std::vector<SidePoint>& points, std::vector<std::int16_t>& chain, double tol) {
-    const std::vector<Cut> cuts = meetingsOn(piece, others, points, tol);
-    if (cuts.empty()) return AddPieceNodes(piece, chain);
-    if (!isStraight(piece)) return addDividedArcNodes(piece, cuts, chain);
-    OutlinePiece part = piece;
-    for (const Cut& cut : cuts) {
-        part.X2 = static_cast<float>(cut.x);
-        part.Y2 = static_cast<float>(cut.y);
-        AddPieceNodes(part, chain);
-        part.X1 = part.X2;
-        part.Y1 = part.Y2;
-    }
-    part.X2 = piece.X2;
-    part.Y2 = piece.Y2;
-    AddPieceNodes(part, chain);
 }
 
 // Refuses a loop whose nodes meet again away from its closing (two of its
@@ -521,6 +230,72 @@ void checkOpenings(const std::vector<std::vector<Point2>>& outline, const std::v
                 rt::raise(5, "Openings " + std::to_string(numbers[s]) + " and " + std::to_string(numbers[t]) +
                                  " touch or cross each other, or lie closer together than the coincidence "
                                  "tolerance: no net can be generated.");
+    }
+}
+
+// The stretch of segment (ax, ay)-(bx, by) that lies within tol of the
+// side (cx, cy)-(dx, dy), measured across the side and along it (the band
+// of the side widened by tol, its ends by tol too): its length, 0 when none.
+double stretchAlong(double ax, double ay, double bx, double by, const Point2& c, const Point2& d, double tol) {
+    const double ux = d.x - c.x, uy = d.y - c.y;
+    const double length = std::hypot(ux, uy);
+    if (!(length > 0.0)) return 0.0;
+    const double ex = ux / length, ey = uy / length;
+    // Along the side (from c) and across it, at both ends of the segment.
+    const double s0 = (ax - c.x) * ex + (ay - c.y) * ey, s1 = (bx - c.x) * ex + (by - c.y) * ey;
+    const double n0 = (ay - c.y) * ex - (ax - c.x) * ey, n1 = (by - c.y) * ex - (bx - c.x) * ey;
+    double t0 = 0.0, t1 = 1.0;
+    auto clip = [&](double p0, double p1, double low, double high) {
+        const double dp = p1 - p0;
+        if (dp == 0.0) {
+            if (p0 < low || p0 > high) t1 = -1.0;
+            return;
+        }
+        double a = (low - p0) / dp, b = (high - p0) / dp;
+        if (a > b) std::swap(a, b);
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+    };
+    clip(s0, s1, -tol, length + tol);
+    clip(n0, n1, -tol, tol);
+    if (!(t1 > t0)) return 0.0;
+    return (t1 - t0) * std::hypot(bx - ax, by - ay);
+}
+
+// Refuses an internal line that runs within the coincidence tolerance of a
+// side of the outline, of an opening or of another line over more than a
+// crossing or an end on it takes: its nodes would merge with the side's, or
+// a strip of slivers a few millimetres wide would follow it.
+void checkLinesKeepApart(const BasDelaunay& m, const std::vector<std::vector<Point2>>& outline,
+                         const std::vector<std::vector<Point2>>& openings, const std::vector<std::size_t>& openingNumbers,
+                         double tol) {
+    // (A crossing at an angle under about 6 degrees is taken for running
+    // along: its stretch within the tolerance is 20 tolerances long.)
+    const double along = 20.0 * tol;
+    auto refuse = [&](std::size_t k, const std::string& what, double x, double y) {
+        char where[96];
+        std::snprintf(where, sizeof where, "(%.4g, %.4g)", x, y);
+        rt::raise(5, "Line " + std::to_string(k) + " runs within the coincidence tolerance of " + what + " near " + where +
+                         ": no net can be generated. Move the line onto that side or away from it.");
+    };
+    for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
+        const double ax = m.MeshLineStart[k].X, ay = m.MeshLineStart[k].Y;
+        const double bx = m.MeshLineEnd[k].X, by = m.MeshLineEnd[k].Y;
+        auto loops = [&](const std::vector<std::vector<Point2>>& list, auto&& name) {
+            for (std::size_t i = 0; i < list.size(); ++i)
+                for (std::size_t j = 0; j < list[i].size(); ++j) {
+                    const Point2& c = list[i][j];
+                    const Point2& d = list[i][(j + 1) % list[i].size()];
+                    if (stretchAlong(ax, ay, bx, by, c, d, tol) > along) refuse(k, name(i), (c.x + d.x) / 2.0, (c.y + d.y) / 2.0);
+                }
+        };
+        loops(outline, [](std::size_t) { return std::string("the slab outline"); });
+        loops(openings, [&](std::size_t i) { return "opening " + std::to_string(openingNumbers[i]); });
+        for (std::size_t j = k + 1; j <= static_cast<std::size_t>(m.MeshLineCount); ++j) {
+            const Point2 c{m.MeshLineStart[j].X, m.MeshLineStart[j].Y}, d{m.MeshLineEnd[j].X, m.MeshLineEnd[j].Y};
+            if (stretchAlong(ax, ay, bx, by, c, d, tol) > along)
+                refuse(k, "line " + std::to_string(j), (ax + bx) / 2.0, (ay + by) / 2.0);
+        }
     }
 }
 
@@ -745,31 +520,6 @@ void GenerateDelaunayMesh() {
     if (mesher::StopRequested(false)) return stopped();
     TakeDivisionStop();
 
-    // How many nodes the pieces need at the target sizes, before any is
-    // made: a net that would pass the limit ends here at once.
-    {
-        const double tol = CoincidenceTolerance();
-        std::int64_t needed = 4 + std::max<std::int64_t>(m.MeshPointCount, 0);
-        auto count = [&](const OutlinePiece& piece, std::int64_t ends) {
-            if (isShortPiece(piece, tol)) return;
-            needed += CountPieceNodes(piece, kMaxNetCount - needed + 1) - 2 + ends;
-            if (needed > kMaxNetCount) RaiseNetTooLarge();
-        };
-        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) count(m.MeshOutline[k], 1);
-        for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
-            for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)); ++k)
-                count(m.MeshOpenings[s][k], 1);
-        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
-            OutlinePiece line;
-            line.X1 = m.MeshLineStart[k].X;
-            line.Y1 = m.MeshLineStart[k].Y;
-            line.X2 = m.MeshLineEnd[k].X;
-            line.Y2 = m.MeshLineEnd[k].Y;
-            count(line, 2);
-        }
-        if (TakeDivisionStop()) return stopped();
-    }
-
     // The outline: one or more closed loops written one after the other
     // (separate slab parts each keep their own outline). A loop ends where
     // its last piece comes back to the start of its first piece; each loop
@@ -784,10 +534,10 @@ void GenerateDelaunayMesh() {
     std::vector<Segment> borderSegments;
     std::vector<Segment> lineSegments;
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k)
-        if (isStraight(m.MeshOutline[k])) borderSegments.push_back(segmentOf(m.MeshOutline[k]));
+        if (IsStraightPiece(m.MeshOutline[k])) borderSegments.push_back(SegmentOf(m.MeshOutline[k]));
     for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
         for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)); ++k)
-            if (isStraight(m.MeshOpenings[s][k])) borderSegments.push_back(segmentOf(m.MeshOpenings[s][k]));
+            if (IsStraightPiece(m.MeshOpenings[s][k])) borderSegments.push_back(SegmentOf(m.MeshOpenings[s][k]));
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k)
         lineSegments.push_back({m.MeshLineStart[k].X, m.MeshLineStart[k].Y, m.MeshLineEnd[k].X, m.MeshLineEnd[k].Y});
     std::vector<const Segment*> lines;
@@ -804,7 +554,38 @@ void GenerateDelaunayMesh() {
         piece.X2 = static_cast<float>(line.x2), piece.Y2 = static_cast<float>(line.y2);
         pieces.push_back(piece);
     }
-    const std::vector<SidePoint> sidePoints = singlePointsOnSides(m, pieces, slabSides(m, CoincidenceTolerance()), CoincidenceTolerance());
+    const std::vector<SidePoint> sidePoints = SinglePointsOnSides(m, pieces, slabSides(m, CoincidenceTolerance()), CoincidenceTolerance());
+
+    // How many nodes the pieces need at the target sizes, before any is
+    // made, by the rule the division follows (the places where constraints
+    // meet and where single points divide a piece included): a net that
+    // would pass the limit ends here at once.
+    {
+        const double tol = CoincidenceTolerance();
+        std::int64_t needed = 4 + std::max<std::int64_t>(m.MeshPointCount, 0);
+        auto count = [&](const OutlinePiece& piece, const std::vector<const Segment*>& others, std::int64_t ends) {
+            if (isShortPiece(piece, tol)) return;
+            needed += CountDividedPieceNodes(piece, others, sidePoints, tol, kMaxNetCount - needed + 1) - 2 + ends;
+            if (needed > kMaxNetCount) RaiseNetTooLarge();
+        };
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshOutlineCount); ++k) count(m.MeshOutline[k], lines, 1);
+        for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
+            for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)); ++k)
+                count(m.MeshOpenings[s][k], lines, 1);
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
+            OutlinePiece line;
+            line.X1 = m.MeshLineStart[k].X;
+            line.Y1 = m.MeshLineStart[k].Y;
+            line.X2 = m.MeshLineEnd[k].X;
+            line.Y2 = m.MeshLineEnd[k].Y;
+            std::vector<const Segment*> others;
+            for (const Segment& border : borderSegments) others.push_back(&border);
+            for (std::size_t j = 0; j < lineSegments.size(); ++j)
+                if (j + 1 != k) others.push_back(&lineSegments[j]);
+            count(line, others, 2);
+        }
+        if (TakeDivisionStop()) return stopped();
+    }
     {
         const double tol = CoincidenceTolerance();
         std::size_t loopStart = 1;
@@ -819,7 +600,7 @@ void GenerateDelaunayMesh() {
                 chain.push_back(AddMeshNode(piece.X1, piece.Y1, -1));
                 continue;
             }
-            if (!isShort) addDividedPieceNodes(piece, lines, sidePoints, chain, tol);
+            if (!isShort) AddDividedPieceNodes(piece, lines, sidePoints, chain, tol);
             if (TakeDivisionStop()) return stopped();
             const OutlinePiece& first = m.MeshOutline[loopStart];
             const bool closes = !isShort && CloserThan(piece.X2, first.X1, tol) && CloserThan(piece.Y2, first.Y1, tol);
@@ -851,9 +632,18 @@ void GenerateDelaunayMesh() {
         chain.clear();
         const double tol = CoincidenceTolerance();
         for (std::size_t k = 1; k <= pieces; ++k)
-            if (!isShortPiece(m.MeshOpenings[s][k], tol)) addDividedPieceNodes(m.MeshOpenings[s][k], lines, sidePoints, chain, tol);
+            if (!isShortPiece(m.MeshOpenings[s][k], tol)) AddDividedPieceNodes(m.MeshOpenings[s][k], lines, sidePoints, chain, tol);
         if (TakeDivisionStop()) return stopped();
-        if (chain.empty()) continue;
+        if (chain.empty()) {
+            // Every piece shorter than the tolerance: the opening would
+            // vanish from the net without a word.
+            char where[96];
+            std::snprintf(where, sizeof where, "(%.4g, %.4g)", static_cast<double>(m.MeshOpenings[s][1].X1),
+                          static_cast<double>(m.MeshOpenings[s][1].Y1));
+            rt::raise(5, "Opening " + std::to_string(s) + " at " + where +
+                             " is smaller than the coincidence tolerance: no net can be generated. Enlarge the opening "
+                             "or remove it.");
+        }
         chain.push_back(AddMeshNode(m.MeshOpenings[s][pieces].X2, m.MeshOpenings[s][pieces].Y2, -1));
         appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
         if (!enclosesArea(m, chain))
@@ -864,6 +654,7 @@ void GenerateDelaunayMesh() {
     }
 
     checkOpenings(outlinePolygons, openingPolygons, openingNumbers, CoincidenceTolerance());
+    checkLinesKeepApart(m, outlinePolygons, openingPolygons, openingNumbers, CoincidenceTolerance());
     const double expectedArea = slabArea(outlinePolygons, openingPolygons);
     // What the rounding of the nodes on the border to Single can change: a
     // few units of the last place along every side.
@@ -890,7 +681,7 @@ void GenerateDelaunayMesh() {
         for (const Segment& border : borderSegments) others.push_back(&border);
         for (std::size_t j = 0; j < lineSegments.size(); ++j)
             if (j + 1 != k) others.push_back(&lineSegments[j]);
-        addDividedPieceNodes(line, others, sidePoints, chain, CoincidenceTolerance());
+        AddDividedPieceNodes(line, others, sidePoints, chain, CoincidenceTolerance());
         if (TakeDivisionStop()) return stopped();
         appendChainRows(m.ConstraintEdges, m.ConstraintEdgeCount, chain, false);
     }
@@ -999,7 +790,7 @@ void GenerateDelaunayMesh() {
     m.DeleteNodeList = {0, 1, 2, 3, 4};
     DeleteNodesTask(kOpDeleteNodesQuiet);
     m.DeleteNodeList.assign(1, 0);
-    m.Links = TriangulationLinks{};
+    ClearLinks(m.Links);
     if (mesher::StopRequested(false)) return stopped();
 }
 

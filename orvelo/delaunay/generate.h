@@ -35,7 +35,10 @@ struct BasDelaunay;
 // what the loops and openings enclose by the even-odd rule. A stop request
 // ends it at once with the run state 3 (the partial net is never a result).
 // An outline, or a loop of it, that encloses no area is refused with a
-// message (run-time error 5); a net that would pass 32767 nodes or elements
+// message (run-time error 5), as are an opening smaller than the
+// coincidence tolerance and an internal line that runs within it of a side
+// of the outline, of an opening or of another line (the message names the
+// line and the place); a net that would pass 32767 nodes or elements
 // stops with a message (error 6).
 void GenerateDelaunayMesh();
 

@@ -422,7 +422,7 @@ std::int16_t InitStartTriangulation() {
     m.FixedNodes.assign(1, 0);
     m.ConstraintEdgeCount = 0;
     m.ConstraintEdges.assign(1, {0, 0});
-    m.Links = TriangulationLinks{};
+    ClearLinks(m.Links);
     RebuildLinks(m);
     m.Links.Hint = 2;
     // Room for the largest net from the start: the lists grow without

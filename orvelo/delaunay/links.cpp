@@ -32,6 +32,15 @@ double nodeY(const BasDelaunay& m, std::int32_t n) { return m.MeshNodeY[static_c
 
 }  // namespace
 
+void ClearLinks(TriangulationLinks& links) {
+    links.Elements.clear();
+    links.NodeElement.clear();
+    links.Hint = 0;
+    links.VisitStamp = 0;
+    links.Made = nullptr;
+    links.DeferCircles = false;
+}
+
 void RebuildLinks(BasDelaunay& m) {
     TriangulationLinks& links = m.Links;
     const std::size_t count = static_cast<std::size_t>(m.MeshElementCount);

@@ -54,6 +54,10 @@ struct TriangulationLinks {
     bool DeferCircles = false;
 };
 
+// Empties the links (as a fresh TriangulationLinks) and keeps the room of
+// their lists for the next net.
+void ClearLinks(TriangulationLinks& links);
+
 // A fresh stamp for TriangulationLinks::Visit, sized to the element count.
 std::uint32_t NextVisitStamp(BasDelaunay& m);
 

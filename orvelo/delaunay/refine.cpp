@@ -12,6 +12,7 @@
 #include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/edge_recovery.h"
 #include "orvelo/delaunay/insert_point.h"
+#include "orvelo/delaunay/kept_room.h"
 #include "orvelo/delaunay/kernel.h"
 #include "orvelo/delaunay/links.h"
 #include "orvelo/delaunay/progress.h"
@@ -51,7 +52,13 @@ public:
     // number), so no interpolated size is.
     // smallestSize: the smallest size of the field's nodes.
     ElementAnswers(bool sizesNonNegative, double smallestSize)
-        : sizesNonNegative_(sizesNonNegative), smallestSize_(smallestSize) {}
+        : nodes_(KeptList<NodeSize, 0>()), sizesNonNegative_(sizesNonNegative), smallestSize_(smallestSize),
+          entries_(KeptList<Entry, 0>()) {
+        nodes_.clear();
+        entries_.clear();
+    }
+    ElementAnswers(const ElementAnswers&) = delete;
+    ElementAnswers& operator=(const ElementAnswers&) = delete;
     // GetTriangleTargetSize, with the sizes at the nodes kept as well.
     float targetSize(const BasDelaunay& m, std::int32_t e) {
         Entry& entry = entryOf(m, e);
@@ -126,7 +133,8 @@ private:
         bool valid = false;
         float x = 0.0f, y = 0.0f, size = 0.0f;
     };
-    std::vector<NodeSize> nodes_;
+    // (Lists whose room is kept for the next run.)
+    std::vector<NodeSize>& nodes_;
     bool sizesNonNegative_ = false;
     double smallestSize_ = 0.0;
     // (Twelve bytes: one list entry per element, read at every look.)
@@ -145,7 +153,69 @@ private:
         if (entry.corners[0] != key[0] || entry.corners[1] != key[1] || entry.corners[2] != key[2]) entry = Entry{key};
         return entry;
     }
-    std::vector<Entry> entries_;
+    std::vector<Entry>& entries_;
+};
+
+// The floor of the refinement near single points that stand closer to a
+// constraint side (outline, opening or internal line) than the floor's
+// reach. There the triangles at the point and at its foot are smaller than
+// rmin, so rmin would leave them as the division made them (slivers a few
+// degrees wide). Near such a point the floor follows the local feature
+// size instead: kGrading times the point's gap to the side plus the
+// distance from it, never above rmin; so the net is graded from the gap at
+// the point up to rmin, on both sides of a line, and the refinement still
+// ends (the floor stays above kGrading times the gap, at least the
+// coincidence tolerance).
+class LocalFloor {
+public:
+    static constexpr double kGrading = 0.35;
+
+    LocalFloor(const BasDelaunay& m, float rmin, double tol) : rmin_(rmin) {
+        const double reach = rmin / kGrading;
+        auto rows = [&](const EdgeList& list, std::int16_t count, std::size_t node, double x, double y, double& gap) {
+            for (std::size_t h = 1; h <= static_cast<std::size_t>(std::max<std::int16_t>(count, 0)) && h < list.size(); ++h) {
+                const std::size_t a = static_cast<std::size_t>(list[h][0]), b = static_cast<std::size_t>(list[h][1]);
+                if (a == node || b == node) continue;
+                const double ax = m.MeshNodeX[a], ay = m.MeshNodeY[a], bx = m.MeshNodeX[b], by = m.MeshNodeY[b];
+                if (std::min(ax, bx) - gap > x || std::max(ax, bx) + gap < x || std::min(ay, by) - gap > y ||
+                    std::max(ay, by) + gap < y)
+                    continue;
+                const double dx = bx - ax, dy = by - ay, l2 = dx * dx + dy * dy;
+                const double t = l2 > 0.0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / l2, 0.0, 1.0) : 0.0;
+                gap = std::min(gap, std::hypot(ax + t * dx - x, ay + t * dy - y));
+            }
+        };
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.FixedNodeCount, 0)) && k < m.FixedNodes.size(); ++k) {
+            const std::size_t node = static_cast<std::size_t>(m.FixedNodes[k]);
+            if (node < 5 || node >= m.MeshNodeX.size()) continue;
+            const double x = m.MeshNodeX[node], y = m.MeshNodeY[node];
+            double gap = reach;
+            rows(m.BoundaryEdges, m.BoundaryEdgeCount, node, x, y, gap);
+            rows(m.ConstraintEdges, m.ConstraintEdgeCount, node, x, y, gap);
+            if (gap < reach) spots_.push_back({x, y, std::max(gap, tol)});
+        }
+        std::sort(spots_.begin(), spots_.end(), [](const Spot& a, const Spot& b) { return a.x < b.x; });
+    }
+    bool empty() const { return spots_.empty(); }
+    // The floor of the triangle with corners a, b, c.
+    float of(const BasDelaunay& m, std::int16_t a, std::int16_t b, std::int16_t c) const {
+        double floor = rmin_;
+        const double reach = rmin_ / kGrading;
+        for (std::int16_t corner : {a, b, c}) {
+            const double x = m.MeshNodeX[static_cast<std::size_t>(corner)], y = m.MeshNodeY[static_cast<std::size_t>(corner)];
+            auto it = std::lower_bound(spots_.begin(), spots_.end(), x - reach, [](const Spot& s, double v) { return s.x < v; });
+            for (; it != spots_.end() && it->x <= x + reach; ++it)
+                floor = std::min(floor, kGrading * (it->gap + std::hypot(x - it->x, y - it->y)));
+        }
+        return static_cast<float>(floor);
+    }
+
+private:
+    struct Spot {
+        double x, y, gap;
+    };
+    double rmin_;
+    std::vector<Spot> spots_;
 };
 
 void dropLastNode(BasDelaunay& m, std::int16_t node) {
@@ -252,7 +322,7 @@ void refineInWindow(std::int16_t mode) {
 
 // The sweeps of RefineMeshQuality (returns on a stop).
 template <class Unsettle>
-void sweepUntilSettled(BasDelaunay& m, ElementAnswers& answers, double cosT, float rminSquared, float rmin,
+void sweepUntilSettled(BasDelaunay& m, ElementAnswers& answers, const LocalFloor& localFloor, double cosT, float rminSquared, float rmin,
                        std::unordered_set<std::uint64_t>& borderRows, std::vector<std::uint8_t>& unsettled,
                        std::vector<std::uint8_t>& circleDue, Unsettle&& unsettle, double tol) {
     for (;;) {
@@ -278,11 +348,19 @@ void sweepUntilSettled(BasDelaunay& m, ElementAnswers& answers, double cosT, flo
                 ComputeElementCircle(m, e, tol);
             }
             const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
+            // The floor of this triangle: rmin, or less near a single point
+            // close to a constraint side.
+            float floor = rmin, floorSquared = rminSquared;
+            if (!localFloor.empty() && element.CornerCount == 3) {
+                floor = localFloor.of(m, element.Node[1], element.Node[2], element.Node[3]);
+                if (floor < rmin) floorSquared = floor * floor;
+                else floor = rmin;
+            }
             // (A circle of radius 0 is never refined.)
             if (element.CornerCount == 3 && m.ElementCircle.at(static_cast<std::size_t>(e))[2] != 0.0f &&
-                answers.isBad(m, e, cosT, rminSquared)) {
+                answers.isBad(m, e, cosT, floorSquared)) {
                 const auto circle = m.ElementCircle[static_cast<std::size_t>(e)];
-                refineTriangle(m, e, circle[0], circle[1], rmin, borderRows);
+                refineTriangle(m, e, circle[0], circle[1], floor, borderRows);
                 unsettle();
             } else {
                 unsettled[static_cast<std::size_t>(e)] = 0;
@@ -324,9 +402,12 @@ void RefineMeshQuality(std::int16_t mode) {
     // find bad, in the same order.
     // The circle of a new element is worked out when a sweep first looks at
     // it (many are gone again before), and for the rest at the end.
-    std::vector<std::uint8_t> unsettled(static_cast<std::size_t>(m.MeshElementCount) + 1, 1);
-    std::vector<std::uint8_t> circleDue(unsettled.size(), 0);
-    std::vector<std::int32_t> made;
+    std::vector<std::uint8_t>& unsettled = KeptList<std::uint8_t, 0>();
+    std::vector<std::uint8_t>& circleDue = KeptList<std::uint8_t, 1>();
+    std::vector<std::int32_t>& made = KeptList<std::int32_t, 0>();
+    unsettled.assign(static_cast<std::size_t>(m.MeshElementCount) + 1, 1);
+    circleDue.assign(unsettled.size(), 0);
+    made.clear();
     struct MadeRecorder {
         TriangulationLinks& links;
         ~MadeRecorder() {
@@ -348,7 +429,8 @@ void RefineMeshQuality(std::int16_t mode) {
         }
         made.clear();
     };
-    sweepUntilSettled(m, answers, cosT, rminSquared, rmin, borderRows, unsettled, circleDue, unsettle, tol);
+    const LocalFloor localFloor(m, rmin, tol);
+    sweepUntilSettled(m, answers, localFloor, cosT, rminSquared, rmin, borderRows, unsettled, circleDue, unsettle, tol);
     unsettle();
     m.Links.DeferCircles = false;
     for (std::size_t e = 1; e < circleDue.size() && e <= static_cast<std::size_t>(m.MeshElementCount); ++e)

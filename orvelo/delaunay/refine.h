@@ -10,7 +10,11 @@
 // constraint side its cavity meets (it encroaches the side), has that side
 // divided at its midpoint instead; any other is inserted. A side is divided
 // only while it is longer than rmin (the floor that ends the refinement
-// near small input angles); both halves stay constraint sides, an outline
+// near small input angles); near a single point closer to a constraint
+// side than rmin / 0.35, the floor of a triangle is 0.35 times the point's
+// gap to the side plus the distance of the triangle's nearest corner from
+// the point (never above rmin), so the triangles at the point and at its
+// foot reach theta; both halves stay constraint sides, an outline
 // or opening side keeps the element beyond it outside, and a midpoint on an
 // existing node leaves the side whole. A circumcentre on an existing node
 // adds nothing. Whether a triangle is bad is kept while its corners stay.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/model/declar.h"
 #include "orvelo/delaunay/element_shape.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/units.h"
@@ -58,7 +59,7 @@ std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
 // cosines are asked first, from the element that refused the node's last
 // move (first, updated), as they mostly decide.
 bool moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, std::vector<double>& worst,
-                   std::int16_t n, float x, float y, std::uint16_t& first) {
+                   std::int16_t n, float x, float y, std::uint16_t& first, double cosT) {
     const auto k = static_cast<std::size_t>(n);
     const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
     if (x == wasX && y == wasY) return false;
@@ -82,6 +83,13 @@ bool moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, st
             return false;
         }
     }
+    // Nor does the count of elements with an angle under theta grow.
+    std::size_t underBefore = 0, underAfter = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        underBefore += worst[static_cast<std::size_t>(elements[i])] > cosT ? 1 : 0;
+        underAfter += made[i] > cosT ? 1 : 0;
+    }
+    if (underAfter > underBefore) return false;
     for (const std::int32_t e : elements)
         if (!KeepsItsShape(m.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
     m.MeshNodeX[k] = x;
@@ -112,6 +120,7 @@ void smooth(std::int16_t maxPasses) {
         }
     }
     std::vector<double> worst(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
+    const double cosT = CountedAngleCosine(declar().MinAngle);
     auto position = [&m](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
@@ -174,7 +183,7 @@ void smooth(std::int16_t maxPasses) {
                     sumY += oldY[static_cast<std::size_t>(n)];
                 }
                 if (moveIfNoWorse(m, elementsAt[jj], worst, static_cast<std::int16_t>(j), sumX / static_cast<float>(around.size()),
-                                  sumY / static_cast<float>(around.size()), firstTried[jj]))
+                                  sumY / static_cast<float>(around.size()), firstTried[jj], cosT))
                     movedAt[jj] = ++moves;
                 else
                     stayedIn[jj] = pass;

@@ -8,13 +8,17 @@
 // internal lines and the single points keep their places. A node of no
 // element does not move either. The neighbours of a free node are, over
 // its elements, the corners before and after it (in a quadrilateral not the
-// opposite one), each once. All moves of a pass use the positions at the
-// start of the pass, so the order of the nodes does not matter.
+// opposite one), each once.
 //
-// A move that would turn an element over or flatten it is not made: after
-// the means are taken, the corners of every element that would no longer
-// turn the way it did (or would keep less than a thousandth of its area)
-// stay where they were, until no element is folded.
+// A pass works out every free node's new place, the mean of its
+// neighbours' places at the start of the pass, then takes the moves node
+// by node in ascending order: a node moves only when every element at it
+// keeps its turn (no corner turns over or goes flat), the smallest corner
+// angle of those elements does not fall and no more of them have an angle
+// under theta (MinAngle); otherwise it stays. So the smallest angle of the
+// net never falls and no element under theta is added. A node that stayed
+// in a pass is passed over in the next while no corner of its elements has
+// moved since that pass began.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +26,7 @@
 namespace orvelo {
 
 // `SmoothMesh` with at most maxPasses passes (0 and 1 both run one). The
-// run state becomes 0; status text 100034 and the pass number go to the
+// run state is left as it is; status text 100034 and the pass number go to the
 // running operation's wait window. A stop request before the smoothing
 // starts skips it; the passes themselves are not stopped. The net settles
 // when no node moved by more than 0.001 / UnitFactor in a coordinate. An

@@ -250,6 +250,13 @@ struct SizeFieldIndex::Grids {
     std::vector<std::size_t> nodeStart;
     std::vector<Node> cellNodes;
 
+    // Working lists of makeElements, kept with their room.
+    std::vector<Candidate> extents;
+    std::vector<halvex::POINTAPI> nodePoints;
+    std::vector<std::uint8_t> nodeInRange;
+    std::vector<std::int32_t> place;
+    std::vector<Element> ordered;
+
     void makeElements(const SizeField& field, std::int32_t elementCount, float factor);
     void makeNodes(const SizeField& field);
     // The nearest old node by the plain scan's rules; 0 when the tolerance
@@ -257,9 +264,18 @@ struct SizeFieldIndex::Grids {
     std::int32_t nearestNode(float x, float y) const;
 };
 
-SizeFieldIndex::SizeFieldIndex(const SizeField& field) : field_(field), grids_(std::make_unique<Grids>()) {}
+std::unique_ptr<SizeFieldIndex::Grids>& SizeFieldIndex::spareGrids() {
+    static std::unique_ptr<Grids> spare;
+    return spare;
+}
 
-SizeFieldIndex::~SizeFieldIndex() = default;
+SizeFieldIndex::SizeFieldIndex(const SizeField& field) : field_(field), grids_(std::move(spareGrids())) {
+    if (!grids_) grids_ = std::make_unique<Grids>();
+    grids_->elementsMade = false;
+    grids_->nodesMade = false;
+}
+
+SizeFieldIndex::~SizeFieldIndex() { spareGrids() = std::move(grids_); }
 
 namespace {
 
@@ -285,7 +301,7 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     tol = toleranceOf(factor);
     elements.assign(static_cast<std::size_t>(std::max(elementCount, 0)) + 1, {});
     // The extents by element number (none where minX > maxX).
-    std::vector<Candidate> extents(elements.size(), Candidate{0, -1, 0, -1, 0});
+    extents.assign(elements.size(), Candidate{0, -1, 0, -1, 0});
     std::int64_t minX = std::numeric_limits<std::int64_t>::max();
     std::int64_t minY = minX;
     std::int64_t maxX = std::numeric_limits<std::int64_t>::min();
@@ -294,8 +310,8 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     // The region points of the nodes, each once; a node whose coordinates
     // are not plainly in range is converted (and refused) corner by corner.
     const std::size_t nodeSlots = std::min(field.nodeX.size(), field.nodeY.size());
-    std::vector<halvex::POINTAPI> nodePoints(nodeSlots);
-    std::vector<std::uint8_t> nodeInRange(nodeSlots, 0);
+    nodePoints.assign(nodeSlots, halvex::POINTAPI{});
+    nodeInRange.assign(nodeSlots, 0);
     for (std::size_t i = 1; i < nodeSlots; ++i)
         nodeInRange[i] = RegionCoordinateInRange(field.nodeX[i], factor, nodePoints[i].X) &&
                          RegionCoordinateInRange(field.nodeY[i], factor, nodePoints[i].Y);
@@ -380,8 +396,8 @@ void SizeFieldIndex::Grids::makeElements(const SizeField& field, std::int32_t el
     });
     // The records in the order of the cells' lists; the lists then point at
     // the new places.
-    std::vector<std::int32_t> place(elements.size(), 0);
-    std::vector<Element> ordered(1);  // (place 0: not yet placed)
+    place.assign(elements.size(), 0);
+    ordered.resize(1);  // (place 0: not yet placed)
     ordered.reserve(elements.size());
     for (Candidate& candidate : cellElements) {
         std::int32_t& at = place[static_cast<std::size_t>(candidate.element)];

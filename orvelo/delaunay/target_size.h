@@ -55,6 +55,9 @@ public:
 
 private:
     struct Grids;
+    // The grids of the index last dropped, with their room, for the next
+    // index (a generation builds one per run).
+    static std::unique_ptr<Grids>& spareGrids();
     SizeField field_;
     std::unique_ptr<Grids> grids_;
 };
