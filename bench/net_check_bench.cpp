@@ -1,6 +1,7 @@
-// The FE-net check on the Delaunay benchmark's net: a 30 m x 20 m slab with
-// two openings and an internal line, uniform r = 0.2 (about 20,000
-// triangles), with planted defects: nodes in no element (one of them inside
+// The checks of a net on the Delaunay benchmark's net: a 30 m x 20 m slab
+// with two openings and an internal line, uniform r = 0.2 (about 20,000
+// triangles). The input-net check of an opened project takes the sound net;
+// the FE-net check takes it with planted defects: nodes in no element (one of them inside
 // an element), nodes doubled by a twin 3 mm away that some of its elements
 // use, and the triangles whose smallest angle lies below 33 degrees. Both
 // options on, MinNodeDistance 0.01, every kind ticked. Argument 0: the
@@ -16,6 +17,7 @@
 #include "orvelo/delaunay/generate.h"
 #include "orvelo/delaunay/side_flags.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/project/open_project.h"
 #include "orvelo/project/services.h"
 #include "orvelo/wizard/net_check.h"
 #include "outside/drovik/net_settings.h"
@@ -25,8 +27,9 @@
 
 namespace {
 
-// The generated net with its planted defects, made once.
-const orvelo::Declar& defectiveNet() {
+// The generated net with the slab description it was made of, made once:
+// a sound net that passes every check.
+const orvelo::Declar& soundNet() {
     static const orvelo::Declar net = [] {
         orvelo::resetBasDelaunay();
         orvelo::resetBasOrvelo();
@@ -54,13 +57,25 @@ const orvelo::Declar& defectiveNet() {
 
         orvelo::Declar net = d;
         net.NodeCount = m.MeshNodeCount;
-        net.NodeX = m.MeshNodeX;
-        net.NodeY = m.MeshNodeY;
+        net.NodeX.assign(m.MeshNodeX.begin(), m.MeshNodeX.begin() + m.MeshNodeCount + 1);
+        net.NodeY.assign(m.MeshNodeY.begin(), m.MeshNodeY.begin() + m.MeshNodeCount + 1);
         net.ElementCount = static_cast<std::int16_t>(m.MeshElementCount);
-        net.ElementList = m.MeshElementList;
-        net.ElementList.resize(static_cast<std::size_t>(net.ElementCount) + 1);
-        net.NodeX.resize(static_cast<std::size_t>(net.NodeCount) + 1);
-        net.NodeY.resize(static_cast<std::size_t>(net.NodeCount) + 1);
+        net.ElementList.assign(m.MeshElementList.begin(), m.MeshElementList.begin() + m.MeshElementCount + 1);
+        net.OutlinePieceCount = static_cast<std::int16_t>(m.MeshOutlineCount);
+        net.OutlinePieces = m.MeshOutline;
+        net.OpeningCount = m.MeshOpeningCount;
+        net.OpeningPieceCount = m.MeshOpeningPieceCount;
+        net.OpeningPieces = m.MeshOpenings;
+        net.MaxOpeningPieces = 4;
+        return net;
+    }();
+    return net;
+}
+
+// The generated net with its planted defects, made once.
+const orvelo::Declar& defectiveNet() {
+    static const orvelo::Declar net = [] {
+        orvelo::Declar net = soundNet();
         std::mt19937 random(2025);
         auto add = [&](float x, float y) {
             net.NodeX.push_back(x);
@@ -69,7 +84,7 @@ const orvelo::Declar& defectiveNet() {
         };
         for (int k = 0; k < 5; ++k) add(2.0f + 5.0f * static_cast<float>(k), 19.5f);  // orphans, inside elements
         for (int k = 0; k < 20; ++k) {
-            const auto original = static_cast<std::int16_t>(1 + random() % static_cast<std::uint32_t>(m.MeshNodeCount));
+            const auto original = static_cast<std::int16_t>(1 + random() % static_cast<std::uint32_t>(soundNet().NodeCount));
             const std::int16_t twin = add(net.NodeX[static_cast<std::size_t>(original)] + 0.003f,
                                           net.NodeY[static_cast<std::size_t>(original)]);
             for (std::int32_t e = 1; e <= net.ElementCount; ++e)
@@ -114,6 +129,16 @@ void BM_FENetCheck(benchmark::State& state) {
 }
 BENCHMARK(BM_FENetCheck)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FENetCheck)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The check of an input net when its project is opened (CheckNetGeometry),
+// on the sound net against its own outline and openings.
+void BM_CheckNetGeometry(benchmark::State& state) {
+    const orvelo::Declar& d = soundNet();
+    const orvelo::ProjectNet net = orvelo::projectNetOf(d);
+    for (auto _ : state) orvelo::CheckNetGeometry(net, d, "BENCH.PL6");
+    state.counters["elements"] = net.ElementCount;
+}
+BENCHMARK(BM_CheckNetGeometry)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
