@@ -28,6 +28,7 @@
 #include "orvelo/project/services.h"
 #include "orvelo/project/transfer.h"
 #include "orvelo/program_fixture.h"
+#include "operations_fixture.h"
 #include "orvelo/wizard/operation_runner.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/datachannel.h"
@@ -61,20 +62,8 @@ std::int16_t nearest(const orvelo::ProjectNet& net, float x, float y) {
     return orvelo::NearestNodeByScan(x, y, 0.0f, net.NodeX, net.NodeY, net.NodeCount);
 }
 
-class PlaceChainTest : public ::testing::TestWithParam<bool> {
+class PlaceChainTest : public orvelotest::OperationsTest<bool> {
 protected:
-    void SetUp() override {
-        orvelotest::ResetProgramState();
-        orvelo::resetOperationRunner();
-        orvelo::resetBasData();
-        orvelo::resetBoringData();
-    }
-
-    void TearDown() override {
-        orvelo::resetOperationRunner();
-        orvelotest::ReleaseProgramState();
-    }
-
     // The project net of declar(): a grid of square cells of side 1/k over
     // the raft's 12 x 8 without its opening (4, 3)-(6, 5), its nodes
     // numbered at random; quadrilaterals, or each cell cut in two triangles.

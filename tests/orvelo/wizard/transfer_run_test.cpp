@@ -24,6 +24,7 @@
 #include "orvelo/project/node_locator.h"
 #include "orvelo/project/services.h"
 #include "orvelo/program_fixture.h"
+#include "operations_fixture.h"
 #include "orvelo/wizard/operation_runner.h"
 #include "platform/forms/msgbox.h"
 #include "platform/forms/screen.h"
@@ -50,20 +51,8 @@ struct ProjectNodes {
     std::vector<float> valuePerNode;  // the values of .PV1, 1-based
 };
 
-class TransferRunTest : public ::testing::TestWithParam<std::int32_t> {
+class TransferRunTest : public orvelotest::OperationsTest<std::int32_t> {
 protected:
-    void SetUp() override {
-        orvelotest::ResetProgramState();
-        orvelo::resetOperationRunner();
-        orvelo::resetBasData();
-        orvelo::resetBoringData();
-    }
-
-    void TearDown() override {
-        orvelo::resetOperationRunner();
-        orvelotest::ReleaseProgramState();
-    }
-
     // The new net: 15 x 10 cells of 0.8 over the raft's 12 x 8 (the old net
     // has cells of 1), so some old nodes coincide with new ones and the
     // others take the nearest.
