@@ -12,6 +12,7 @@
 #include "orvelo/project/services.h"
 #include "orvelo/project/transfer.h"
 #include "orvelo/wizard/frm_wizard.h"
+#include "orvelo/wizard/input_angle.h"
 #include "orvelo/wizard/mesh_generation.h"
 #include "orvelo/wizard/operation_runner.h"
 #include "outside/quillon/language_text.h"
@@ -49,49 +50,6 @@ double SmallestNetAngle(const Declar& d) {
             const double bx = double(d.NodeX[b]) - d.NodeX[at], by = double(d.NodeY[b]) - d.NodeY[at];
             const double angle = std::atan2(std::abs(ax * by - ay * bx), ax * bx + ay * by) * kDegrees;
             smallest = std::min(smallest, angle);
-        }
-    }
-    return smallest;
-}
-
-// The smallest angle, degrees, between two straight pieces of the input
-// (outline, openings, inner lines) that meet at an end: no net can have a
-// smaller angle there than the input gives it (180 when none meet).
-double SmallestInputAngle(const Declar& d) {
-    struct Segment {
-        double x1, y1, x2, y2;
-    };
-    std::vector<Segment> segments;
-    auto addPieces = [&](const std::vector<OutlinePiece>& pieces, std::int32_t count) {
-        for (std::int32_t i = 1; i <= count && i < static_cast<std::int32_t>(pieces.size()); ++i) {
-            const OutlinePiece& p = pieces[static_cast<std::size_t>(i)];
-            if (!p.IsArc) segments.push_back({p.X1, p.Y1, p.X2, p.Y2});
-        }
-    };
-    addPieces(d.OutlinePieces, d.OutlinePieceCount);
-    for (std::int32_t o = 1; o <= d.OpeningCount && o < static_cast<std::int32_t>(d.OpeningPieces.size()); ++o)
-        addPieces(d.OpeningPieces[static_cast<std::size_t>(o)], d.OpeningPieceCount[static_cast<std::size_t>(o)]);
-    for (std::int32_t l = 1; l <= d.LineCount && l < static_cast<std::int32_t>(d.LineStart.size()); ++l)
-        segments.push_back({d.LineStart[static_cast<std::size_t>(l)].X, d.LineStart[static_cast<std::size_t>(l)].Y,
-                            d.LineEnd[static_cast<std::size_t>(l)].X, d.LineEnd[static_cast<std::size_t>(l)].Y});
-    double smallest = 180.0;
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        for (std::size_t j = i + 1; j < segments.size(); ++j) {
-            const Segment& s = segments[i];
-            const Segment& t = segments[j];
-            const double sEnds[2][2] = {{s.x1, s.y1}, {s.x2, s.y2}};
-            const double tEnds[2][2] = {{t.x1, t.y1}, {t.x2, t.y2}};
-            for (int a = 0; a < 2; ++a) {
-                for (int b = 0; b < 2; ++b) {
-                    const double* p = sEnds[a];
-                    const double* q = tEnds[b];
-                    const double scale = 1e-6 * (1.0 + std::abs(p[0]) + std::abs(p[1]));
-                    if (std::abs(p[0] - q[0]) > scale || std::abs(p[1] - q[1]) > scale) continue;
-                    const double ux = sEnds[1 - a][0] - p[0], uy = sEnds[1 - a][1] - p[1];
-                    const double vx = tEnds[1 - b][0] - q[0], vy = tEnds[1 - b][1] - q[1];
-                    smallest = std::min(smallest, std::atan2(std::abs(ux * vy - uy * vx), ux * vx + uy * vy) * kDegrees);
-                }
-            }
         }
     }
     return smallest;
@@ -203,8 +161,8 @@ void frmWizard::RunRefinement() {
     question.insert(question.end(), {rt::Variant("|2"), rt::Variant(d.OutputDir)});
     std::string closing = texts.GetText(TextNo(190002), question);
     // A Delaunay net whose smallest angle stayed below theta, where no
-    // angle of the slab's outline, openings or lines forces it: the angle
-    // reached is told.
+    // angle of the slab's outline, openings or lines (joints, arcs by their
+    // tangents, crossings) forces it: the angle reached is told.
     if (d.MeshType == 5) {
         const double reached = SmallestNetAngle(d);
         if (reached < d.MinAngle - kAngleSlack && reached < SmallestInputAngle(d) - kAngleSlack) {

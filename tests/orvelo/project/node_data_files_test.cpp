@@ -1,11 +1,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "halvex/services/library_state.h"
 #include "node_data_fixture.h"
 #include "orvelo/project/node_data_files.h"
 #include "orvelo/project/services.h"
 #include "outside/quillon/language_text.h"
+#include "unprivileged.h"
 
 using orvelo::BasData;
 using orvelo::DataFileRead;
@@ -160,7 +163,6 @@ TEST_F(NodeDataFilesTest, RefusedFilesAreNamedWithTheCause) {
     };
     // A root user reads every file whatever its mode: the unreadable file
     // is read by nobody's user then.
-    const bool root = ::geteuid() == 0;
     ::chmod(folder.dir().c_str(), 0755);
     for (const std::string language : {"English", "Arabic"}) {
         orvelo::useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(quillon::ProgramDirectory() + "language/", language));
@@ -184,13 +186,11 @@ TEST_F(NodeDataFilesTest, RefusedFilesAreNamedWithTheCause) {
                     expected = text(190267, path);
                 }
                 box->answer(forms::vbOK);
-                const bool unprivileged = root && cause == 1;
-                if (unprivileged) {
-                    ASSERT_EQ(::seteuid(65534), 0);
-                }
-                const DataFileRead outcome = orvelo::ReadNodeDataFile(file, 4);
-                if (unprivileged) {
-                    ASSERT_EQ(::seteuid(0), 0);
+                DataFileRead outcome;
+                {
+                    std::optional<ohtest::Unprivileged> asNobody;
+                    if (cause == 1) asNobody.emplace();
+                    outcome = orvelo::ReadNodeDataFile(file, 4);
                 }
                 EXPECT_EQ(outcome, DataFileRead::Failed);
                 ASSERT_FALSE(box->boxes().empty());

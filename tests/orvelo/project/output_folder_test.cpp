@@ -14,6 +14,7 @@
 
 #include "orvelo/project/output_folder.h"
 #include "project_fixture.h"
+#include "unprivileged.h"
 
 namespace {
 
@@ -230,14 +231,10 @@ TEST_F(OutputFolderTest, TheRunsFoldersAreNamedWhenTheyStopIt) {
     orvelo::StagedOutput staging;
     stageNew(staging, dir, {});
     ::chmod(staging.Folder().c_str(), 0555);
-    const bool root = ::geteuid() == 0;
-    if (root) {
-        ASSERT_EQ(::seteuid(65534), 0);
-    }
-    const std::string unwritable =
-        messageOf([&] { orvelo::OpenDataFile(staging.Folder() + "NEW.P41", halvex::OutputMode, 1, 0); });
-    if (root) {
-        ASSERT_EQ(::seteuid(0), 0);
+    std::string unwritable;
+    {
+        const ohtest::Unprivileged asNobody;
+        unwritable = messageOf([&] { orvelo::OpenDataFile(staging.Folder() + "NEW.P41", halvex::OutputMode, 1, 0); });
     }
     EXPECT_EQ(unwritable, text(190265, staging.Folder()));
     ::chmod(staging.Folder().c_str(), 0755);
