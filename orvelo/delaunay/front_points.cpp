@@ -107,8 +107,6 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
     // reach kept.
     if (m_.EditIndex && m_.EditIndex->Knows(m_.MeshElementCount, m_.MeshNodeCount)) {
         m_.EditIndex->ElementsAround(x, y, reach * (1.0 + 1e-9), found);
-        std::sort(found.begin(), found.end());
-        found.erase(std::unique(found.begin(), found.end()), found.end());
         const double squared = reach * reach;
         found.erase(std::remove_if(found.begin(), found.end(),
                                    [&](std::int32_t e) {
@@ -121,6 +119,8 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
                                        return true;
                                    }),
                     found.end());
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
         atStale_ = true;
         return;
     }
