@@ -101,6 +101,29 @@ private:
 };
 
 void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found) {
+    found.clear();
+    // The insertions' index, where it describes the net as it is: the
+    // elements it registered around the point, those with a corner within
+    // reach kept.
+    if (m_.EditIndex && m_.EditIndex->Knows(m_.MeshElementCount, m_.MeshNodeCount)) {
+        m_.EditIndex->ElementsAround(x, y, reach * (1.0 + 1e-9), found);
+        const double squared = reach * reach;
+        found.erase(std::remove_if(found.begin(), found.end(),
+                                   [&](std::int32_t e) {
+                                       const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+                                       for (int k = 1; k <= element.CornerCount; ++k) {
+                                           const auto i = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
+                                           const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
+                                           if (dx * dx + dy * dy < squared) return false;
+                                       }
+                                       return true;
+                                   }),
+                    found.end());
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        atStale_ = true;
+        return;
+    }
     if (atStale_) {
         atStart_.assign(static_cast<std::size_t>(m_.MeshNodeCount) + 2, 0);
         for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
@@ -117,7 +140,6 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
         }
         atStale_ = false;
     }
-    found.clear();
     grid_.ForEachAround(x, y, reach * (1.0 + 1e-9), [&](std::int16_t n) {
         const auto i = static_cast<std::size_t>(n);
         const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
@@ -164,7 +186,10 @@ Changed worstChanged(const std::vector<NetElement>& before, std::int32_t beforeC
     auto position = [&](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
-    auto same = [](const NetElement& p, const NetElement& q) { return p.CornerCount == q.CornerCount && p.Node == q.Node; };
+    auto same = [](const NetElement& p, const NetElement& q) {
+        return p.CornerCount == q.CornerCount && p.Node[0] == q.Node[0] && p.Node[1] == q.Node[1] && p.Node[2] == q.Node[2] &&
+               p.Node[3] == q.Node[3] && p.Node[4] == q.Node[4];
+    };
     auto worst = [&](const NetElement& element) { return LargestCornerCosine(element, position); };
     Changed result;
     auto replaced = [&](const NetElement& element) {
@@ -324,15 +349,22 @@ void FrontPoints::run(bool& saved) {
     // part of the net around the point, and one that still turns out worse
     // in the whole net is taken back (the net as it was, the index made
     // afresh).
+    // An index kept by an outer scope registered the caught nodes where
+    // they stood before: it is made afresh when next asked.
+    if (m_.EditIndex) m_.EditIndex->ElementsRemoved();
     NetEditScope index;
     std::vector<std::int32_t> around;
+    std::vector<NetElement> elements;
+    std::vector<std::array<float, 3>> circles;
+    EdgeList rows;
     for (const Point& p : newPoints_) {
         const double reach = std::max(4.0 * p.side, static_cast<double>(halfMin_) * 4.0);
         elementsNear(p.x, p.y, reach, around);
         if (!insertionLooksNoWorse(m_, p.x, p.y, around, cosT_)) continue;
-        const std::vector<NetElement> elements = m_.MeshElementList;
-        const std::vector<std::array<float, 3>> circles = m_.ElementCircle;
-        const EdgeList rows = m_.ConstraintEdges;
+        // The lists as they are, into the room of the last point's copies.
+        elements.assign(m_.MeshElementList.begin(), m_.MeshElementList.end());
+        circles.assign(m_.ElementCircle.begin(), m_.ElementCircle.end());
+        rows.assign(m_.ConstraintEdges.begin(), m_.ConstraintEdges.end());
         const std::int16_t elementCount = m_.MeshElementCount, nodeCount = m_.MeshNodeCount;
         const std::int16_t rowCount = m_.ConstraintEdgeCount;
         AppendNode(p.x, p.y);

@@ -51,8 +51,22 @@ private:
     BasDelaunay& m_;
 };
 
-void checkListed(std::size_t count, std::size_t size, const char* what) {
-    if (count + 1 > size) rt::raise(9, std::string("The slab description lists more ") + what + " than it holds.");
+std::string textOf(std::int32_t number, std::vector<rt::Variant> pairs = {}) {
+    return LanguageTexts().GetText(rt::Variant(number), pairs);
+}
+
+// A place as the messages show it: each coordinate to four digits.
+std::string placeText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", value);
+    return text;
+}
+
+// textNumber tells what the slab description lists (190254 outline pieces,
+// 190255 openings, 190256 opening pieces, 190257 lines, 190258 single
+// points).
+void checkListed(std::size_t count, std::size_t size, std::int32_t textNumber) {
+    if (count + 1 > size) rt::raise(9, textOf(quillon::TextNo(textNumber)));
 }
 
 // The consecutive pairs of a chain as rows (a pair of one node twice is no
@@ -60,7 +74,7 @@ void checkListed(std::size_t count, std::size_t size, const char* what) {
 // node is closed by a row back to it.
 void appendChainRows(EdgeList& rows, std::int16_t& count, const std::vector<std::int16_t>& chain, bool close) {
     auto append = [&](std::int16_t a, std::int16_t b) {
-        if (count >= kMaxNetCount) rt::raise(6, "The list of sides would pass 32767 rows.");
+        if (count >= kMaxNetCount) rt::raise(6, textOf(quillon::TextNo(190253)));
         ++count;
         rows.resize(static_cast<std::size_t>(count) + 1);
         rows[static_cast<std::size_t>(count)] = {a, b};
@@ -98,7 +112,8 @@ bool isShortPiece(const OutlinePiece& piece, double tol) {
 // Refuses a loop whose nodes meet again away from its closing (two of its
 // points coincide within the tolerance, so the loop pinches): a thin spike
 // would lose its tip, a narrow gap would close, without either being told.
-void checkLoopKeepsApart(const BasDelaunay& m, const std::vector<std::int16_t>& chain, const std::string& what) {
+// opening: 0 for the slab outline, else the opening's number.
+void checkLoopKeepsApart(const BasDelaunay& m, const std::vector<std::int16_t>& chain, std::size_t opening) {
     std::vector<std::int16_t> nodes;
     for (std::int16_t n : chain)
         if (nodes.empty() || nodes.back() != n) nodes.push_back(n);
@@ -108,10 +123,10 @@ void checkLoopKeepsApart(const BasDelaunay& m, const std::vector<std::int16_t>& 
     const auto twice = std::adjacent_find(sorted.begin(), sorted.end());
     if (twice == sorted.end()) return;
     const std::size_t n = static_cast<std::size_t>(*twice);
-    char where[96];
-    std::snprintf(where, sizeof where, "(%.4g, %.4g)", static_cast<double>(m.MeshNodeX[n]), static_cast<double>(m.MeshNodeY[n]));
-    rt::raise(5, what + " comes closer to itself than the coincidence tolerance near " + where +
-                     " (a thin spike or a narrow gap): no net can be generated. Widen it there.");
+    const rt::Variant x(placeText(m.MeshNodeX[n])), y(placeText(m.MeshNodeY[n]));
+    rt::raise(5, opening == 0 ? textOf(quillon::TextNo(190249), {rt::Variant("|1"), x, rt::Variant("|2"), y})
+                              : textOf(quillon::TextNo(190250), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(opening)),
+                                                                  rt::Variant("|2"), x, rt::Variant("|3"), y}));
 }
 
 struct Point2 {
@@ -222,14 +237,11 @@ void checkOpenings(const std::vector<std::vector<Point2>>& outline, const std::v
     for (std::size_t s = 0; s < openings.size(); ++s) {
         for (const auto& loop : outline)
             if (polygonsMeet(openings[s], loop, tol))
-                rt::raise(5, "Opening " + std::to_string(numbers[s]) +
-                                 " touches or crosses the slab outline, or lies closer to it than the coincidence "
-                                 "tolerance: no net can be generated. Move the opening away from the outline.");
+                rt::raise(5, textOf(quillon::TextNo(190243), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(numbers[s]))}));
         for (std::size_t t = s + 1; t < openings.size(); ++t)
             if (polygonsMeet(openings[s], openings[t], tol))
-                rt::raise(5, "Openings " + std::to_string(numbers[s]) + " and " + std::to_string(numbers[t]) +
-                                 " touch or cross each other, or lie closer together than the coincidence "
-                                 "tolerance: no net can be generated.");
+                rt::raise(5, textOf(quillon::TextNo(190244), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(numbers[s])),
+                                                               rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(numbers[t]))}));
     }
 }
 
@@ -272,29 +284,32 @@ void checkLinesKeepApart(const BasDelaunay& m, const std::vector<std::vector<Poi
     // (A crossing at an angle under about 6 degrees is taken for running
     // along: its stretch within the tolerance is 20 tolerances long.)
     const double along = 20.0 * tol;
-    auto refuse = [&](std::size_t k, const std::string& what, double x, double y) {
-        char where[96];
-        std::snprintf(where, sizeof where, "(%.4g, %.4g)", x, y);
-        rt::raise(5, "Line " + std::to_string(k) + " runs within the coincidence tolerance of " + what + " near " + where +
-                         ": no net can be generated. Move the line onto that side or away from it.");
+    // what: 0 the slab outline, else the number of the opening (190241)
+    // or of the other line (190242) it runs along.
+    auto refuse = [&](std::size_t k, std::int32_t textNumber, std::size_t what, double x, double y) {
+        const rt::Variant line(static_cast<std::int32_t>(k)), atX(placeText(x)), atY(placeText(y));
+        if (textNumber == 190240)
+            rt::raise(5, textOf(quillon::TextNo(190240), {rt::Variant("|1"), line, rt::Variant("|2"), atX, rt::Variant("|3"), atY}));
+        rt::raise(5, textOf(quillon::TextNo(textNumber), {rt::Variant("|1"), line, rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(what)),
+                                                         rt::Variant("|3"), atX, rt::Variant("|4"), atY}));
     };
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
         const double ax = m.MeshLineStart[k].X, ay = m.MeshLineStart[k].Y;
         const double bx = m.MeshLineEnd[k].X, by = m.MeshLineEnd[k].Y;
-        auto loops = [&](const std::vector<std::vector<Point2>>& list, auto&& name) {
+        auto loops = [&](const std::vector<std::vector<Point2>>& list, std::int32_t textNumber, auto&& number) {
             for (std::size_t i = 0; i < list.size(); ++i)
                 for (std::size_t j = 0; j < list[i].size(); ++j) {
                     const Point2& c = list[i][j];
                     const Point2& d = list[i][(j + 1) % list[i].size()];
-                    if (stretchAlong(ax, ay, bx, by, c, d, tol) > along) refuse(k, name(i), (c.x + d.x) / 2.0, (c.y + d.y) / 2.0);
+                    if (stretchAlong(ax, ay, bx, by, c, d, tol) > along) refuse(k, textNumber, number(i), (c.x + d.x) / 2.0, (c.y + d.y) / 2.0);
                 }
         };
-        loops(outline, [](std::size_t) { return std::string("the slab outline"); });
-        loops(openings, [&](std::size_t i) { return "opening " + std::to_string(openingNumbers[i]); });
+        loops(outline, 190240, [](std::size_t) { return std::size_t{0}; });
+        loops(openings, 190241, [&](std::size_t i) { return openingNumbers[i]; });
         for (std::size_t j = k + 1; j <= static_cast<std::size_t>(m.MeshLineCount); ++j) {
             const Point2 c{m.MeshLineStart[j].X, m.MeshLineStart[j].Y}, d{m.MeshLineEnd[j].X, m.MeshLineEnd[j].Y};
             if (stretchAlong(ax, ay, bx, by, c, d, tol) > along)
-                refuse(k, "line " + std::to_string(j), (ax + bx) / 2.0, (ay + by) / 2.0);
+                refuse(k, 190242, j, (ax + bx) / 2.0, (ay + by) / 2.0);
         }
     }
 }
@@ -327,10 +342,6 @@ bool loopMeetsItself(const std::vector<Point2>& loop, double tol, Point2& where)
             if (polygonsMeet(p, q, tol)) return where = loop[j], true;
         }
     return false;
-}
-
-std::string textOf(std::int32_t number, std::vector<rt::Variant> pairs) {
-    return LanguageTexts().GetText(rt::Variant(number), pairs);
 }
 
 // The outline (opening 0) or opening s of the file as closed loops of
@@ -497,12 +508,12 @@ void GenerateDelaunayMesh() {
     BasDelaunay& m = basDelaunay();
     RunControl().RunState(0);
     if (m.MeshOutlineCount < 3) return;
-    checkListed(static_cast<std::size_t>(m.MeshOutlineCount), m.MeshOutline.size(), "outline pieces");
-    checkListed(static_cast<std::size_t>(m.MeshOpeningCount), std::min(m.MeshOpeningPieceCount.size(), m.MeshOpenings.size()), "openings");
+    checkListed(static_cast<std::size_t>(m.MeshOutlineCount), m.MeshOutline.size(), 190254);
+    checkListed(static_cast<std::size_t>(m.MeshOpeningCount), std::min(m.MeshOpeningPieceCount.size(), m.MeshOpenings.size()), 190255);
     for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
-        checkListed(static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)), m.MeshOpenings[s].size(), "opening pieces");
-    checkListed(static_cast<std::size_t>(m.MeshLineCount), std::min(m.MeshLineStart.size(), m.MeshLineEnd.size()), "lines");
-    checkListed(static_cast<std::size_t>(m.MeshPointCount), m.MeshPoints.size(), "single points");
+        checkListed(static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)), m.MeshOpenings[s].size(), 190256);
+    checkListed(static_cast<std::size_t>(m.MeshLineCount), std::min(m.MeshLineStart.size(), m.MeshLineEnd.size()), 190257);
+    checkListed(static_cast<std::size_t>(m.MeshPointCount), m.MeshPoints.size(), 190258);
 
     ResetZeroSideNotice();
     NodeIndexScope nodeIndex;
@@ -555,6 +566,23 @@ void GenerateDelaunayMesh() {
         pieces.push_back(piece);
     }
     const std::vector<SidePoint> sidePoints = SinglePointsOnSides(m, pieces, slabSides(m, CoincidenceTolerance()), CoincidenceTolerance());
+    // Internal line k as a piece, and what divides it: the border and the
+    // other lines (for the count and for the division alike).
+    auto linePiece = [&m](std::size_t k) {
+        OutlinePiece line;
+        line.X1 = m.MeshLineStart[k].X;
+        line.Y1 = m.MeshLineStart[k].Y;
+        line.X2 = m.MeshLineEnd[k].X;
+        line.Y2 = m.MeshLineEnd[k].Y;
+        return line;
+    };
+    auto lineCrossers = [&](std::size_t k) {
+        std::vector<const Segment*> others;
+        for (const Segment& border : borderSegments) others.push_back(&border);
+        for (std::size_t j = 0; j < lineSegments.size(); ++j)
+            if (j + 1 != k) others.push_back(&lineSegments[j]);
+        return others;
+    };
 
     // How many nodes the pieces need at the target sizes, before any is
     // made, by the rule the division follows (the places where constraints
@@ -572,18 +600,7 @@ void GenerateDelaunayMesh() {
         for (std::size_t s = 1; s <= static_cast<std::size_t>(m.MeshOpeningCount); ++s)
             for (std::size_t k = 1; k <= static_cast<std::size_t>(std::max<std::int16_t>(m.MeshOpeningPieceCount[s], 0)); ++k)
                 count(m.MeshOpenings[s][k], lines, 1);
-        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
-            OutlinePiece line;
-            line.X1 = m.MeshLineStart[k].X;
-            line.Y1 = m.MeshLineStart[k].Y;
-            line.X2 = m.MeshLineEnd[k].X;
-            line.Y2 = m.MeshLineEnd[k].Y;
-            std::vector<const Segment*> others;
-            for (const Segment& border : borderSegments) others.push_back(&border);
-            for (std::size_t j = 0; j < lineSegments.size(); ++j)
-                if (j + 1 != k) others.push_back(&lineSegments[j]);
-            count(line, others, 2);
-        }
+        for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) count(linePiece(k), lineCrossers(k), 2);
         if (TakeDivisionStop()) return stopped();
     }
     {
@@ -610,15 +627,13 @@ void GenerateDelaunayMesh() {
             chain.push_back(AddMeshNode(piece.X2, piece.Y2, -1));
             appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
             if (!enclosesArea(m, chain))
-                rt::raise(5, outlineLoops.empty() && k == count
-                                 ? "The slab outline encloses no area: no net can be generated for it."
-                                 : "A loop of the slab outline encloses no area: no net can be generated for it.");
-            checkLoopKeepsApart(m, chain, "The slab outline");
+                rt::raise(5, textOf(quillon::TextNo(outlineLoops.empty() && k == count ? 190245 : 190246)));
+            checkLoopKeepsApart(m, chain, 0);
             outlineLoops.push_back(chain);
             chain.clear();
             loopStart = k + 1;
         }
-        if (outlineLoops.empty()) rt::raise(5, "The slab outline encloses no area: no net can be generated for it.");
+        if (outlineLoops.empty()) rt::raise(5, textOf(quillon::TextNo(190245)));
     }
 
     // The openings, kept apart from the outline and from each other.
@@ -637,18 +652,15 @@ void GenerateDelaunayMesh() {
         if (chain.empty()) {
             // Every piece shorter than the tolerance: the opening would
             // vanish from the net without a word.
-            char where[96];
-            std::snprintf(where, sizeof where, "(%.4g, %.4g)", static_cast<double>(m.MeshOpenings[s][1].X1),
-                          static_cast<double>(m.MeshOpenings[s][1].Y1));
-            rt::raise(5, "Opening " + std::to_string(s) + " at " + where +
-                             " is smaller than the coincidence tolerance: no net can be generated. Enlarge the opening "
-                             "or remove it.");
+            rt::raise(5, textOf(quillon::TextNo(190247), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(s)), rt::Variant("|2"),
+                                                           rt::Variant(placeText(m.MeshOpenings[s][1].X1)), rt::Variant("|3"),
+                                                           rt::Variant(placeText(m.MeshOpenings[s][1].Y1))}));
         }
         chain.push_back(AddMeshNode(m.MeshOpenings[s][pieces].X2, m.MeshOpenings[s][pieces].Y2, -1));
         appendChainRows(m.BoundaryEdges, m.BoundaryEdgeCount, chain, true);
         if (!enclosesArea(m, chain))
-            rt::raise(5, "Opening " + std::to_string(s) + " encloses no area: no net can be generated for the slab.");
-        checkLoopKeepsApart(m, chain, "Opening " + std::to_string(s));
+            rt::raise(5, textOf(quillon::TextNo(190248), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(s))}));
+        checkLoopKeepsApart(m, chain, s);
         openingPolygons.push_back(chainPoints(m, chain));
         openingNumbers.push_back(s);
     }
@@ -671,17 +683,7 @@ void GenerateDelaunayMesh() {
     // The internal lines.
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshLineCount); ++k) {
         chain.clear();
-        OutlinePiece line;
-        line.X1 = m.MeshLineStart[k].X;
-        line.Y1 = m.MeshLineStart[k].Y;
-        line.X2 = m.MeshLineEnd[k].X;
-        line.Y2 = m.MeshLineEnd[k].Y;
-        // Divided where the border or another line meets it.
-        std::vector<const Segment*> others;
-        for (const Segment& border : borderSegments) others.push_back(&border);
-        for (std::size_t j = 0; j < lineSegments.size(); ++j)
-            if (j + 1 != k) others.push_back(&lineSegments[j]);
-        AddDividedPieceNodes(line, others, sidePoints, chain, CoincidenceTolerance());
+        AddDividedPieceNodes(linePiece(k), lineCrossers(k), sidePoints, chain, CoincidenceTolerance());
         if (TakeDivisionStop()) return stopped();
         appendChainRows(m.ConstraintEdges, m.ConstraintEdgeCount, chain, false);
     }
@@ -689,7 +691,7 @@ void GenerateDelaunayMesh() {
     // The single points.
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) {
         const std::int16_t node = AddMeshNode(m.MeshPoints[k].X, m.MeshPoints[k].Y, -1);
-        if (m.FixedNodeCount >= kMaxNetCount) rt::raise(6, "The list of fixed nodes would pass 32767 entries.");
+        if (m.FixedNodeCount >= kMaxNetCount) rt::raise(6, textOf(quillon::TextNo(190252)));
         ++m.FixedNodeCount;
         m.FixedNodes.push_back(node);
     }
@@ -761,10 +763,8 @@ void GenerateDelaunayMesh() {
     {
         const double area = netArea(m);
         if (!(std::fabs(area - expectedArea) <= 1e-6 * expectedArea + areaRounding))
-            rt::raise(5, "The generated net does not cover the slab exactly (net area " + std::to_string(area) +
-                             ", slab area " + std::to_string(expectedArea) +
-                             "): the outline or an opening has a part too narrow for the element sizes. No net was "
-                             "generated; choose smaller element sizes or widen the narrow part.");
+            rt::raise(5, textOf(quillon::TextNo(190251), {rt::Variant("|1"), rt::Variant(std::to_string(area)), rt::Variant("|2"),
+                                                           rt::Variant(std::to_string(expectedArea))}));
     }
 
     // Only the triangles inside the slab stay, in their order.

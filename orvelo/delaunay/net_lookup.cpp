@@ -209,6 +209,7 @@ void NetIndex::rebuild() {
     s.elementCount = m_.MeshElementCount;
     s.elements.assign(static_cast<std::size_t>(std::max<std::int32_t>(s.elementCount, 0)) + 1, State::Registered{});
     s.sides.reserve(static_cast<std::size_t>(std::max<std::int32_t>(s.elementCount, 0)) * 2);
+    s.cells.reserve(static_cast<std::size_t>(std::max<std::int32_t>(s.elementCount, 0)));
     for (std::int32_t e = 1; e <= s.elementCount; ++e) s.enrol(m_, e);
     s.nodeCount = 0;
     s.nodeAt.assign(1, {0.0f, 0.0f});
@@ -249,6 +250,19 @@ std::int32_t NetIndex::ElementAt(double x, double y) {
         for (std::int32_t e : found->second) consider(e);
     for (std::int32_t e : s.bigElements) consider(e);
     return lowest;
+}
+
+void NetIndex::ElementsAround(double x, double y, double radius, std::vector<std::int32_t>& found) {
+    ensureBuilt();
+    const State& s = *state_;
+    const std::int64_t i0 = s.cellOf(x - radius), i1 = s.cellOf(x + radius);
+    const std::int64_t j0 = s.cellOf(y - radius), j1 = s.cellOf(y + radius);
+    for (std::int64_t i = i0; i <= i1; ++i)
+        for (std::int64_t j = j0; j <= j1; ++j) {
+            const auto cell = s.cells.find(State::key(i, j));
+            if (cell != s.cells.end()) found.insert(found.end(), cell->second.begin(), cell->second.end());
+        }
+    found.insert(found.end(), s.bigElements.begin(), s.bigElements.end());
 }
 
 std::int16_t NetIndex::NodeNear(float x, float y, std::int16_t last, double radius) {

@@ -106,6 +106,12 @@ public:
     // stale by a removal of elements).
     bool Knows(std::int32_t elements, std::int16_t nodes) const;
 
+    // Appends every element whose corners, where they stood when it was
+    // registered, span a box that touches the square of half-width radius
+    // around (x, y): at least every element with a corner in that square,
+    // in no set order, some more than once.
+    void ElementsAround(double x, double y, double radius, std::vector<std::int32_t>& found);
+
 private:
     struct State;
     void rebuild();

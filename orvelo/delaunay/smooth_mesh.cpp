@@ -32,34 +32,90 @@ int cornersOf(const NetElement& element) {
     return std::max(0, element.CornerCount);
 }
 
-// The neighbours of every node, empty for a held node, in the order the
-// elements and their corners name them.
-std::vector<std::vector<std::int16_t>> neighbourLists(const BasDelaunay& m) {
+// The net around each free node, in flat lists: the elements at node j are
+// elements[elementStart[j] .. elementStart[j + 1]) in ascending order, its
+// neighbours likewise in neighbours (the corners before and after it, in
+// the order its elements and their corners name them, each once), the
+// corners of its elements (itself among them, each once) in star. A held
+// node has none of them.
+struct Stars {
+    std::vector<std::int32_t> elementStart, elements;
+    std::vector<std::int32_t> neighbourStart;
+    std::vector<std::int16_t> neighbours;
+    std::vector<std::int32_t> starStart;
+    std::vector<std::int16_t> star;
+};
+
+Stars starsOf(const BasDelaunay& m) {
     const std::vector<bool> held = NodesHeldByFlags(m);
-    std::vector<std::vector<std::int16_t>> neighbours(held.size());
+    const auto nodes = static_cast<std::size_t>(m.MeshNodeCount);
+    Stars s;
+    s.elementStart.assign(nodes + 2, 0);
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
         const int count = cornersOf(t);
         for (int k = 1; k <= count; ++k) {
             const auto j = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
-            if (held[j]) continue;
-            for (const int c : {k == 1 ? count : k - 1, k == count ? 1 : k + 1}) {
-                const std::int16_t n = t.Node[static_cast<std::size_t>(c)];
-                if (std::find(neighbours[j].begin(), neighbours[j].end(), n) == neighbours[j].end())
-                    neighbours[j].push_back(n);
+            if (j <= nodes && !held[j]) ++s.elementStart[j + 1];
+        }
+    }
+    for (std::size_t j = 1; j < s.elementStart.size(); ++j) s.elementStart[j] += s.elementStart[j - 1];
+    s.elements.resize(static_cast<std::size_t>(s.elementStart.back()));
+    std::vector<std::int32_t> next(s.elementStart.begin(), s.elementStart.end() - 1);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        const int count = cornersOf(t);
+        for (int k = 1; k <= count; ++k) {
+            const auto j = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+            if (j <= nodes && !held[j]) s.elements[static_cast<std::size_t>(next[j]++)] = e;
+        }
+    }
+    s.neighbourStart.assign(nodes + 2, 0);
+    s.starStart.assign(nodes + 2, 0);
+    s.neighbours.reserve(s.elements.size() + nodes);
+    s.star.reserve(s.elements.size() + 2 * nodes);
+    for (std::size_t j = 1; j <= nodes; ++j) {
+        s.neighbourStart[j] = static_cast<std::int32_t>(s.neighbours.size());
+        s.starStart[j] = static_cast<std::int32_t>(s.star.size());
+        const auto firstNeighbour = static_cast<std::ptrdiff_t>(s.neighbours.size());
+        const auto firstCorner = static_cast<std::ptrdiff_t>(s.star.size());
+        for (std::int32_t i = s.elementStart[j]; i < s.elementStart[j + 1]; ++i) {
+            const NetElement& t = m.MeshElementList[static_cast<std::size_t>(s.elements[static_cast<std::size_t>(i)])];
+            const int count = cornersOf(t);
+            for (int k = 1; k <= count; ++k) {
+                const std::int16_t v = t.Node[static_cast<std::size_t>(k)];
+                if (std::find(s.star.begin() + firstCorner, s.star.end(), v) == s.star.end()) s.star.push_back(v);
+                if (static_cast<std::size_t>(v) != j) continue;
+                for (const int c : {k == 1 ? count : k - 1, k == count ? 1 : k + 1}) {
+                    const std::int16_t n = t.Node[static_cast<std::size_t>(c)];
+                    if (std::find(s.neighbours.begin() + firstNeighbour, s.neighbours.end(), n) == s.neighbours.end())
+                        s.neighbours.push_back(n);
+                }
             }
         }
     }
-    return neighbours;
+    s.neighbourStart[nodes + 1] = static_cast<std::int32_t>(s.neighbours.size());
+    s.starStart[nodes + 1] = static_cast<std::int32_t>(s.star.size());
+    return s;
 }
+
+// The elements at one node (ascending).
+struct ElementSpan {
+    const std::int32_t* first;
+    const std::int32_t* last;
+    const std::int32_t* begin() const { return first; }
+    const std::int32_t* end() const { return last; }
+    std::size_t size() const { return static_cast<std::size_t>(last - first); }
+    std::int32_t operator[](std::size_t i) const { return first[i]; }
+};
 
 // Moves node n to (x, y) when the elements at it keep their turn and the
 // largest corner cosine among them does not grow (true); otherwise it stays.
 // worst holds each element's largest corner cosine as the nodes stand. The
 // cosines are asked first, from the element that refused the node's last
 // move (first, updated), as they mostly decide.
-bool moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, std::vector<double>& worst,
-                   std::int16_t n, float x, float y, std::uint16_t& first, double cosT) {
+bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& worst, std::int16_t n, float x, float y,
+                   std::uint16_t& first, double cosT) {
     const auto k = static_cast<std::size_t>(n);
     const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
     if (x == wasX && y == wasY) return false;
@@ -94,7 +150,7 @@ bool moveIfNoWorse(BasDelaunay& m, const std::vector<std::int32_t>& elements, st
         if (!KeepsItsShape(m.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
     m.MeshNodeX[k] = x;
     m.MeshNodeY[k] = y;
-    for (std::size_t i = 0; i < elements.size(); ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
+    for (std::size_t i = 0; i < count; ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
     return true;
 }
 
@@ -110,87 +166,75 @@ void smooth(std::int16_t maxPasses) {
         m.MeshElementList.size() <= static_cast<std::size_t>(m.MeshElementCount))
         rt::raise(9, "The net holds fewer nodes or elements than its counts say.");
     mesher::SetProgressMax(nodes);
-    const std::vector<std::vector<std::int16_t>> neighbours = neighbourLists(m);
-    std::vector<std::vector<std::int32_t>> elementsAt(static_cast<std::size_t>(nodes) + 1);
-    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
-        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-        for (int k = 1; k <= cornersOf(t); ++k) {
-            const auto j = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
-            if (j < elementsAt.size() && !neighbours[j].empty()) elementsAt[j].push_back(e);
-        }
-    }
+    const Stars stars = starsOf(m);
+    auto elementsAt = [&stars](std::size_t j) {
+        const std::int32_t* at = stars.elements.data();
+        return ElementSpan{at + stars.elementStart[j], at + stars.elementStart[j + 1]};
+    };
     std::vector<double> worst(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
     const double cosT = CountedAngleCosine(declar().MinAngle);
     auto position = [&m](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
-    for (const auto& at : elementsAt)
-        for (const std::int32_t e : at)
+    for (const std::int32_t e : stars.elements)
+        if (worst[static_cast<std::size_t>(e)] == -1.0)
             worst[static_cast<std::size_t>(e)] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(e)], position);
-    for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
+    mesher::StepsDone(nodes);
 
     // A node that stayed in a pass stays in the next one too when no corner
     // of its elements has moved since that pass began: its new place and
-    // everything the guard looks at are the same as then. The corners of
-    // each node's elements (itself among them) in one list, the moves
+    // everything the guard looks at are the same as then. The moves are
     // counted: a node's count of its last move, a pass's count at its start.
-    std::vector<std::int32_t> starStart(static_cast<std::size_t>(nodes) + 2, 0);
-    std::vector<std::int16_t> star;
-    for (std::int32_t j = 1; j <= nodes; ++j) {
-        starStart[static_cast<std::size_t>(j)] = static_cast<std::int32_t>(star.size());
-        const std::size_t first = star.size();
-        for (const std::int32_t e : elementsAt[static_cast<std::size_t>(j)]) {
-            const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-            for (int k = 1; k <= cornersOf(t); ++k) {
-                const std::int16_t v = t.Node[static_cast<std::size_t>(k)];
-                if (std::find(star.begin() + static_cast<std::ptrdiff_t>(first), star.end(), v) == star.end()) star.push_back(v);
-            }
-        }
-    }
-    starStart[static_cast<std::size_t>(nodes) + 1] = static_cast<std::int32_t>(star.size());
     std::vector<std::uint32_t> movedAt(static_cast<std::size_t>(nodes) + 1, 0);
     std::vector<std::int32_t> stayedIn(static_cast<std::size_t>(nodes) + 1, 0);
     std::vector<std::uint16_t> firstTried(static_cast<std::size_t>(nodes) + 1, 0);
     std::uint32_t moves = 0;
     std::uint32_t lastPassStart = 0;
+    std::vector<float> oldX, oldY;
 
     for (std::int32_t pass = 1;; ++pass) {
         const std::uint32_t passStart = moves;
         showStatus(text(quillon::TextNo(100034)) + " ( " + std::to_string(pass) + text(quillon::TextNo(100039)) + " )!");
         mesher::StopRequested(false);
         mesher::SetProgressMax(3LL * nodes);
-        const std::vector<float> oldX = m.MeshNodeX;
-        const std::vector<float> oldY = m.MeshNodeY;
-        for (std::int32_t j = 1; j <= nodes; ++j) mesher::StopRequested(true);
+        oldX.assign(m.MeshNodeX.begin(), m.MeshNodeX.end());
+        oldY.assign(m.MeshNodeY.begin(), m.MeshNodeY.end());
+        mesher::StepsDone(nodes);
         // Each node's new place is the mean of its neighbours' old places;
         // the moves are then taken node by node in ascending order, each
         // only where the elements at the node keep their turn and their
         // smallest angle does not fall (otherwise the node stays), so the
         // smallest angle of the net never falls.
         for (std::int32_t j = 1; j <= nodes; ++j) {
-            const std::vector<std::int16_t>& around = neighbours[static_cast<std::size_t>(j)];
             const auto jj = static_cast<std::size_t>(j);
+            const std::int32_t aroundFirst = stars.neighbourStart[jj], aroundLast = stars.neighbourStart[jj + 1];
             bool still = stayedIn[jj] == pass - 1 && pass > 1;
-            for (std::int32_t i = starStart[jj]; still && i < starStart[jj + 1]; ++i)
-                still = movedAt[static_cast<std::size_t>(star[static_cast<std::size_t>(i)])] <= lastPassStart;
+            for (std::int32_t i = stars.starStart[jj]; still && i < stars.starStart[jj + 1]; ++i)
+                still = movedAt[static_cast<std::size_t>(stars.star[static_cast<std::size_t>(i)])] <= lastPassStart;
             if (still) {
                 stayedIn[jj] = pass;
-            } else if (!around.empty()) {
+            } else if (aroundFirst < aroundLast) {
                 float sumX = 0.0f;
                 float sumY = 0.0f;
-                for (const std::int16_t n : around) {
-                    sumX += oldX[static_cast<std::size_t>(n)];
-                    sumY += oldY[static_cast<std::size_t>(n)];
+                for (std::int32_t i = aroundFirst; i < aroundLast; ++i) {
+                    const auto n = static_cast<std::size_t>(stars.neighbours[static_cast<std::size_t>(i)]);
+                    sumX += oldX[n];
+                    sumY += oldY[n];
                 }
-                if (moveIfNoWorse(m, elementsAt[jj], worst, static_cast<std::int16_t>(j), sumX / static_cast<float>(around.size()),
-                                  sumY / static_cast<float>(around.size()), firstTried[jj], cosT))
+                const auto count = static_cast<float>(aroundLast - aroundFirst);
+                if (moveIfNoWorse(m, elementsAt(jj), worst, static_cast<std::int16_t>(j), sumX / count, sumY / count,
+                                  firstTried[jj], cosT))
                     movedAt[jj] = ++moves;
                 else
                     stayedIn[jj] = pass;
             }
-            mesher::StopRequested(true);
         }
+        mesher::StepsDone(nodes);
+        // The settling test: the first node that moved by more than the
+        // tolerance starts the next pass; the nodes before it advance the
+        // progress.
         bool moved = false;
+        std::int32_t settled = 0;
         for (std::int32_t j = 1; j <= nodes && !moved; ++j) {
             const double tol = CoincidenceTolerance();
             const auto jj = static_cast<std::size_t>(j);
@@ -198,8 +242,9 @@ void smooth(std::int16_t maxPasses) {
                 std::fabs(static_cast<double>(oldY[jj]) - m.MeshNodeY[jj]) > tol)
                 moved = true;
             else
-                mesher::StopRequested(true);
+                ++settled;
         }
+        mesher::StepsDone(settled);
         if (!moved || pass >= maxPasses) return;
         lastPassStart = passStart;
     }
