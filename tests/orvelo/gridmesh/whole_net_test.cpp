@@ -196,6 +196,28 @@ TEST(WholeNets, GridNetsCoverTheSlabAtCoarseAndFineSteps) {
     EXPECT_LE(refused, 3);
 }
 
+// A small round opening whose circle a side of the pattern runs beside
+// within the tolerance (step a fortieth of the slab): the arc's points the
+// fill puts beside that side become its corners, so the side follows the
+// arc through them, not by a chord that cuts into the opening farther than
+// the tolerance; and the net is handed on, not refused.
+TEST(WholeNets, SmallRoundOpeningBesideASideOfThePattern) {
+    std::mt19937 random(4000108);
+    gridcheck::SlabBorder border;
+    const gridtest::GridSlab slab = randomSlab(random, 108, border, 40, 40);
+    ASSERT_EQ(slab.openings.size(), 1u);
+    ASSERT_TRUE(slab.openings[0][0].IsArc);
+    gridtest::InstallGridSlab(slab);
+    try {
+        GenerateGridBasedMesh();
+    } catch (const rt::RuntimeError& e) {
+        FAIL() << e.description();
+    }
+    const double tol = CoincidenceTolerance();
+    EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol), std::vector<std::string>{});
+    EXPECT_EQ(gridcheck::coverageFault(basDelaunay(), border, tol, 1500), "");
+}
+
 // The border tests through the index of the pieces answer as the scan of
 // every piece, at random points and segments (sides of a few grid steps
 // with their ends in the slab) on random slabs and on an outline of
