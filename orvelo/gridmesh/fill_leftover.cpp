@@ -162,6 +162,56 @@ void borderSegments(FillPoints& points, const std::vector<std::size_t>& netPoint
             piece(m.MeshOpenings[o][p]);
 }
 
+// The border sides of the net as rows, each divided at the points of the
+// fill that lie on it (within the tolerance, farther than it from its
+// ends), which are added to `onSides`: an arc of the border running beside
+// a side within the tolerance puts its points there. Each of them becomes
+// a node, at which the net's elements are divided once the net is made
+// whole (line_sides.h): the side then follows the arc through all its
+// points, never by a chord past one of them (which would cut into an
+// opening farther than the tolerance).
+std::vector<std::pair<std::size_t, std::size_t>> dividedAtPoints(const FillPoints& points,
+                                                                 const std::vector<std::pair<std::size_t, std::size_t>>& sides,
+                                                                 double tol, std::vector<std::size_t>& onSides) {
+    double total = 0.0;
+    for (const auto& [a, b] : sides)
+        total += std::hypot(static_cast<double>(points.list[b].x) - points.list[a].x, static_cast<double>(points.list[b].y) - points.list[a].y);
+    const double cell = std::max({sides.empty() ? 0.0 : total / static_cast<double>(sides.size()), 4.0 * tol, 1e-9});
+    const auto cellOf = [cell](double v) { return static_cast<std::int64_t>(std::floor(v / cell)); };
+    const auto key = [](std::int64_t i, std::int64_t j) { return i * 2654435761LL + j; };
+    std::unordered_map<std::int64_t, std::vector<std::size_t>> cells;
+    for (std::size_t s = 0; s < sides.size(); ++s) {
+        const FillPoint& a = points.list[sides[s].first];
+        const FillPoint& b = points.list[sides[s].second];
+        for (std::int64_t i = cellOf(std::min(a.x, b.x) - tol); i <= cellOf(std::max(a.x, b.x) + tol); ++i)
+            for (std::int64_t j = cellOf(std::min(a.y, b.y) - tol); j <= cellOf(std::max(a.y, b.y) + tol); ++j) cells[key(i, j)].push_back(s);
+    }
+    std::vector<std::vector<std::pair<double, std::size_t>>> on(sides.size());
+    for (std::size_t k = 0; k < points.list.size(); ++k) {
+        const double px = points.list[k].x, py = points.list[k].y;
+        const auto found = cells.find(key(cellOf(px), cellOf(py)));
+        if (found == cells.end()) continue;
+        for (const std::size_t s : found->second) {
+            const auto [a, b] = sides[s];
+            if (k == a || k == b) continue;
+            const double ax = points.list[a].x, ay = points.list[a].y;
+            const double dx = static_cast<double>(points.list[b].x) - ax, dy = static_cast<double>(points.list[b].y) - ay;
+            const double length = std::hypot(dx, dy);
+            if (!(length > 0.0)) continue;
+            const double along = ((px - ax) * dx + (py - ay) * dy) / length;
+            if (along > tol && along < length - tol && std::fabs((px - ax) * dy - (py - ay) * dx) / length <= tol) on[s].emplace_back(along, k);
+        }
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> rows;
+    for (std::size_t s = 0; s < sides.size(); ++s) {
+        std::sort(on[s].begin(), on[s].end());
+        std::size_t previous = sides[s].first;
+        for (const auto& [along, k] : on[s]) rows.emplace_back(previous, k), previous = k, onSides.push_back(k);
+        rows.emplace_back(previous, sides[s].second);
+    }
+    return rows;
+}
+
 // The mesher's net set aside while the scratch triangulation runs in the
 // module data, and put back on every way out.
 class ScratchMesher {
@@ -337,8 +387,11 @@ bool FillLeftoverParts() {
         if (a == b) return;
         ++rowCount[{std::min(a, b), std::max(a, b)}];
     };
+    std::vector<std::pair<std::size_t, std::size_t>> netSides;
     for (const auto& [a, b] : netBorder)
-        toggle(static_cast<std::size_t>(pointOfNode[static_cast<std::size_t>(a)]), static_cast<std::size_t>(pointOfNode[static_cast<std::size_t>(b)]));
+        netSides.emplace_back(static_cast<std::size_t>(pointOfNode[static_cast<std::size_t>(a)]), static_cast<std::size_t>(pointOfNode[static_cast<std::size_t>(b)]));
+    std::vector<std::size_t> onNetSides;
+    for (const auto& [a, b] : dividedAtPoints(points, netSides, tol, onNetSides)) toggle(a, b);
     for (const auto& [a, b] : segments) toggle(a, b);
     EdgeList rows(1);
     for (const auto& [side, count] : rowCount)
@@ -397,6 +450,7 @@ bool FillLeftoverParts() {
         m.MeshElementList[static_cast<std::size_t>(m.MeshElementCount)] = element;
         filled += area;
     }
+    for (const std::size_t k : onNetSides) nodeOf(static_cast<std::int16_t>(k + 5));
     if (bare > 1e-3 * (netArea + filled + bare))
         rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190222),
                                              {rt::Variant("|1"), rt::Variant(rt::formatSingle(static_cast<float>(bareAt.first))),

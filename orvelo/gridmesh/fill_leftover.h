@@ -20,7 +20,10 @@
 //    become elements of the net; a triangle flat within the tolerance is
 //    left out.
 // New nodes follow all others. A node that the triangulation puts on a side
-// of the net hangs there until the net is made whole (line_sides.h).
+// of the net hangs there until the net is made whole (line_sides.h); so
+// does every point of the fill lying on a border side of the net (an arc
+// running beside it within the tolerance), which divides the side's row
+// and becomes a node even where no triangle takes it.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "halvex/interface/enums.h"
@@ -236,6 +237,32 @@ void dropUnusedNodes() {
     }
 }
 
+// A net whose border leaves the slab is never handed on: a side of one
+// element that crosses a piece of the outline or of an opening, or reaches
+// through an arc of them farther than the coincidence tolerance
+// (CrossesSlabBorder), refuses the net at its middle.
+void checkBorderInSlab() {
+    const BasDelaunay& m = basDelaunay();
+    std::unordered_map<std::uint32_t, int> holders;
+    const auto sideKey = [](std::int16_t a, std::int16_t b) {
+        return static_cast<std::uint32_t>(std::min(a, b)) << 16 | static_cast<std::uint32_t>(std::max(a, b));
+    };
+    const auto eachSide = [&m](const auto& visit) {
+        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+            const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+            for (std::int32_t k = 1; k <= t.CornerCount; ++k)
+                visit(t.Node[static_cast<std::size_t>(k)], t.Node[static_cast<std::size_t>(k % t.CornerCount + 1)]);
+        }
+    };
+    eachSide([&](std::int16_t a, std::int16_t b) { ++holders[sideKey(a, b)]; });
+    eachSide([&](std::int16_t a, std::int16_t b) {
+        if (holders[sideKey(a, b)] != 1) return;
+        const double ax = m.MeshNodeX[static_cast<std::size_t>(a)], ay = m.MeshNodeY[static_cast<std::size_t>(a)];
+        const double bx = m.MeshNodeX[static_cast<std::size_t>(b)], by = m.MeshNodeY[static_cast<std::size_t>(b)];
+        if (CrossesSlabBorder(ax, ay, bx, by)) RaiseGridNetFault((ax + bx) / 2.0, (ay + by) / 2.0, 190225);
+    });
+}
+
 }  // namespace
 
 void GenerateGridBasedMesh() {
@@ -270,6 +297,7 @@ void GenerateGridBasedMesh() {
     if (mesher::StopRequested(false)) return abandonRun();
     dropUnusedNodes();
     CheckNetIsWhole(RaiseGridNetFault);
+    checkBorderInSlab();
 }
 
 }  // namespace orvelo

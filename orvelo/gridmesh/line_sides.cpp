@@ -65,7 +65,8 @@ public:
 
     // Nodes that lie on a side of an element they do not belong to (within
     // the tolerance) become corners of the elements on both sides of it.
-    void joinHangingNodes() {
+    // False when there was none.
+    bool joinHangingNodes() {
         onSide_.clear();
         line_ = Segment{};
         std::set<Side> sides;
@@ -77,7 +78,7 @@ public:
                 if (sides.insert(side).second) total += std::hypot(x(side.second) - x(side.first), y(side.second) - y(side.first));
             }
         }
-        if (sides.empty()) return;
+        if (sides.empty()) return false;
         // The nodes by cells of the mean side length.
         const double cell = std::max(total / static_cast<double>(sides.size()), 1e3 * tol_);
         std::map<std::pair<long long, long long>, std::vector<std::int16_t>> cells;
@@ -99,7 +100,17 @@ public:
                     }
                 }
         }
-        if (!onSide_.empty()) divideTaken(false);
+        if (onSide_.empty()) return false;
+        divideTaken(false);
+        return true;
+    }
+
+    // joinHangingNodes until none is left: a side a division makes may
+    // pass within the tolerance of a node that the side it replaced kept
+    // farther from (a row of points along an arc beside the side).
+    void joinAllHangingNodes() {
+        for (int pass = 0; pass < 8 && joinHangingNodes(); ++pass) {
+        }
     }
 
     // The sides of the net along any of the lines, as constraint sides.
@@ -418,7 +429,7 @@ private:
 void FollowInternalLines() {
     const BasDelaunay& m = basDelaunay();
     LineCutter cutter;
-    cutter.joinHangingNodes();
+    cutter.joinAllHangingNodes();
     if (m.MeshLineCount < 1) return;
     std::vector<Segment> lines;
     for (std::int32_t l = 1; l <= m.MeshLineCount; ++l) {
@@ -428,7 +439,7 @@ void FollowInternalLines() {
     }
     for (const Segment& line : lines) cutter.cut(line);
     // A node of one line may lie on a side another line's cut made.
-    cutter.joinHangingNodes();
+    cutter.joinAllHangingNodes();
     cutter.markSides(lines);
 }
 

@@ -4,7 +4,8 @@
 // First, a node that lies on a side of an element it does not belong to
 // (within the coincidence tolerance, away from the side's ends) becomes a
 // corner of the elements on both sides of it: they are divided into
-// triangles with it (each ear the one with the largest smallest angle).
+// triangles with it (each ear the one with the largest smallest angle);
+// again on the sides those divisions make, until no node hangs.
 //
 // The cell patterns follow a line through its grid crossings, which stand
 // in for their grid points; where two crossings compete for one grid point,

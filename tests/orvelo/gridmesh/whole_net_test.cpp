@@ -196,6 +196,34 @@ TEST(WholeNets, GridNetsCoverTheSlabAtCoarseAndFineSteps) {
     EXPECT_LE(refused, 3);
 }
 
+// A small round opening whose circle a side of the pattern runs beside
+// within the tolerance: the arc's points the fill puts beside that side
+// become its corners, so the side follows the arc through them, not by a
+// chord that cuts into the opening farther than the tolerance (step a
+// fortieth of the slab); a side made by dividing there that passes within
+// the tolerance of the next point is divided again (an opening smaller
+// than a cell, step a twentieth). The nets are handed on, not refused.
+TEST(WholeNets, SmallRoundOpeningsBesideSidesOfThePattern) {
+    for (const auto& [seed, run, cells] : std::vector<std::array<int, 3>>{{4000108, 108, 40}, {2000437, 437, 20}}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(static_cast<unsigned>(seed));
+        gridcheck::SlabBorder border;
+        const gridtest::GridSlab slab = randomSlab(random, run, border, cells, cells);
+        ASSERT_EQ(slab.openings.size(), 1u);
+        ASSERT_TRUE(slab.openings[0][0].IsArc);
+        gridtest::InstallGridSlab(slab);
+        try {
+            GenerateGridBasedMesh();
+        } catch (const rt::RuntimeError& e) {
+            ADD_FAILURE() << e.description();
+            continue;
+        }
+        const double tol = CoincidenceTolerance();
+        EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), border, tol), std::vector<std::string>{});
+        EXPECT_EQ(gridcheck::coverageFault(basDelaunay(), border, tol, 1500), "");
+    }
+}
+
 // The border tests through the index of the pieces answer as the scan of
 // every piece, at random points and segments (sides of a few grid steps
 // with their ends in the slab) on random slabs and on an outline of
