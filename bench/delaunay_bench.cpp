@@ -44,31 +44,7 @@ void installSlab(float rmin, float r, const std::function<float(float, float)>& 
     orvelo::BasDelaunay& m = orvelo::basDelaunay();
     benchslab::describeBenchmarkSlab(m);
 
-    orvelo::BasOrvelo& o = orvelo::basOrvelo();
-    o.OldNodeX.assign(1, 0.0f);
-    o.OldNodeY.assign(1, 0.0f);
-    d.NodeTargetSize.assign(1, 0.0f);
-    for (int j = 0; j <= 20; ++j)
-        for (int i = 0; i <= 30; ++i) {
-            o.OldNodeX.push_back(static_cast<float>(i));
-            o.OldNodeY.push_back(static_cast<float>(j));
-            d.NodeTargetSize.push_back(field(static_cast<float>(i), static_cast<float>(j)));
-        }
-    d.OldNodeCount = static_cast<std::int16_t>(o.OldNodeX.size() - 1);
-    o.OldElementList.assign(1, orvelo::NetElement{});
-    auto node = [](int i, int j) { return static_cast<std::int16_t>(j * 31 + i + 1); };
-    for (int j = 0; j < 20; ++j)
-        for (int i = 0; i < 30; ++i) {
-            orvelo::NetElement lower;
-            lower.CornerCount = 3;
-            lower.Node = {0, node(i, j), node(i + 1, j), node(i + 1, j + 1), 0};
-            orvelo::NetElement upper;
-            upper.CornerCount = 3;
-            upper.Node = {0, node(i, j), node(i + 1, j + 1), node(i, j + 1), 0};
-            o.OldElementList.push_back(lower);
-            o.OldElementList.push_back(upper);
-        }
-    o.OldElementCount = static_cast<std::int16_t>(o.OldElementList.size() - 1);
+    benchslab::installSizeField(field);
 }
 
 // The smallest angle (degrees) of any triangle of the mesher net.
