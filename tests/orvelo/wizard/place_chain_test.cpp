@@ -2,22 +2,15 @@
 // and values per node is refined three times through operations 8, 12 and
 // 11, each time onto a finer grid net (quadrilaterals, or triangles as a
 // Delaunay net) numbered at random; every datum must keep its place.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "halvex/interface/enums.h"
 #include "operations_fixture.h"
-#include "orvelo/model/boring_data.h"
 #include "orvelo/model/declar.h"
-#include "orvelo/program_fixture.h"
-#include "orvelo/project/bas_data.h"
 #include "orvelo/project/boring_file.h"
 #include "orvelo/project/boring_layout.h"
 #include "orvelo/project/data_files.h"
@@ -25,7 +18,6 @@
 #include "orvelo/project/node_locator.h"
 #include "orvelo/project/services.h"
 #include "orvelo/project/transfer.h"
-#include "orvelo/wizard/operation_runner.h"
 #include "platform/forms/msgbox.h"
 #include "platform/runtime/datachannel.h"
 #include "platform/runtime/recordfile.h"
@@ -43,8 +35,8 @@ struct Snapshot {  // by node number of the project's own net
     std::vector<std::int16_t> boring;  // boring of a constant node, else 0
 };
 
-double dist2(float ax, float ay, float bx, float by) {
-    const double dx = double(ax) - bx, dy = double(ay) - by;
+double d2(const orvelo::ProjectNet& a, int i, const orvelo::ProjectNet& b, int j) {
+    const double dx = double(a.NodeX[i]) - b.NodeX[j], dy = double(a.NodeY[i]) - b.NodeY[j];
     return dx * dx + dy * dy;
 }
 std::int16_t nearest(const orvelo::ProjectNet& n, float x, float y) {
@@ -159,9 +151,6 @@ protected:
     // Every datum of now at the place it had in before.
     static void expectByPlace(const Snapshot& before, const Snapshot& now, const std::string& lossNote) {
         const orvelo::ProjectNet &o = before.net, &n = now.net;
-        const auto d2 = [](const orvelo::ProjectNet& a, int i, const orvelo::ProjectNet& b, int j) {
-            return dist2(a.NodeX[i], a.NodeY[i], b.NodeX[j], b.NodeY[j]);
-        };
         // Node lists: each entry on the new node at (or nearest to) its old place.
         for (const auto& [file, oldNodes] : before.lists) {
             const std::vector<std::int16_t>& newNodes = now.lists.at(file);
