@@ -56,8 +56,7 @@ protected:
                 if (!(i > 4 * k && i < 6 * k && j > 3 * k && j < 5 * k)) points.emplace_back(i, j);
         std::shuffle(points.begin(), points.end(), rng);
         std::vector<std::int16_t> number((nx + 1) * (ny + 1), 0);
-        d.NodeX.assign(points.size() + 1, 0.0f);
-        d.NodeY.assign(points.size() + 1, 0.0f);
+        d.NodeX = d.NodeY = std::vector<float>(points.size() + 1, 0.0f);
         for (std::size_t n = 1; n <= points.size(); ++n) {
             const auto [i, j] = points[n - 1];
             number[i + (nx + 1) * j] = static_cast<std::int16_t>(n);
@@ -218,8 +217,6 @@ TEST_P(PlaceChainTest, EveryDatumKeepsItsPlaceThroughThreeRefinements) {
                 continue;
             }
             const Snapshot before = snapshot(dir, name);
-            d.DataDir = dir;
-            d.ProjectName = name;
             fs::create_directory(folder.path(root + std::to_string(generation)));
             d.OutputDir = folder.path(root + std::to_string(generation) + "/");
             d.OutputName = name + "_A";
