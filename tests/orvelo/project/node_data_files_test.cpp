@@ -152,47 +152,30 @@ TEST_F(NodeDataFilesTest, BrokenFileIsReportedOnceAndTakesNothingOver) {
     EXPECT_FALSE(rt::dataChannel().isOpen());
 }
 
-// A file refused before it is taken over gets one message that names it
-// with the cause: a count past 32767, reading not permitted, an entry of
-// its name that is no file, in English and, its path kept in one piece,
-// in Arabic.
+// A refused file gets one message naming it with the cause: a count past
+// 32767, reading not permitted, no file under its name; in English and in
+// Arabic with its path kept in one piece.
 TEST_F(NodeDataFilesTest, RefusedFilesAreNamedWithTheCause) {
-    const auto text = [](std::int32_t number, const std::string& path, std::vector<rt::Variant> more = {}) {
-        more.insert(more.begin(), {rt::Variant("|1"), rt::Variant(path)});
-        return orvelo::LanguageTexts().GetText(rt::Variant(number), more);
-    };
-    // A root user reads every file whatever its mode: the unreadable file
-    // is read by nobody's user then.
-    ::chmod(folder.dir().c_str(), 0755);
+    ::chmod(folder.dir().c_str(), 0755);  // root reads any file: read it as nobody
     for (const std::string language : {"English", "Arabic"}) {
         orvelo::useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(quillon::ProgramDirectory() + "language/", language));
         for (NodeDataFile file : {NodeDataFile::P35, NodeDataFile::P91, NodeDataFile::P31, NodeDataFile::P71,
                                   NodeDataFile::PIL, NodeDataFile::PCW}) {
-            const std::string path = folder.path(nameOf(file));
-            const std::string version = file == NodeDataFile::PIL ? "" : "Version 9\r\n";
+            const std::string path = folder.path(nameOf(file)), version = file == NodeDataFile::PIL ? "" : "Version 9\r\n";
             for (int cause = 0; cause < 3; ++cause) {
                 SCOPED_TRACE(nameOf(file) + " " + language + " cause " + std::to_string(cause));
                 std::filesystem::remove_all(path);
-                std::string expected;
-                if (cause == 0) {
-                    folder.write(nameOf(file), version + "32768\r\n0\r\n0\r\n0\r\n");
-                    expected = text(190142, path, {"|2", 32768});
-                } else if (cause == 1) {
-                    folder.write(nameOf(file), version + "0\r\n0\r\n0\r\n0\r\n");
-                    ::chmod(path.c_str(), 0);
-                    expected = text(190141, path);
-                } else {
-                    std::filesystem::create_directory(path);
-                    expected = text(190267, path);
-                }
+                if (cause == 2) std::filesystem::create_directory(path);
+                else folder.write(nameOf(file), version + (cause == 0 ? "32768" : "0") + "\r\n0\r\n0\r\n0\r\n");
+                if (cause == 1) ::chmod(path.c_str(), 0);
+                std::vector<rt::Variant> more{"|1", path};
+                if (cause == 0) more.insert(more.end(), {"|2", 32768});
+                const std::string expected = orvelo::LanguageTexts().GetText(rt::Variant(std::vector{190142, 190141, 190267}[cause]), more);
                 box->answer(forms::vbOK);
-                DataFileRead outcome;
-                {
-                    std::optional<ohtest::Unprivileged> asNobody;
-                    if (cause == 1) asNobody.emplace();
-                    outcome = orvelo::ReadNodeDataFile(file, 4);
-                }
-                EXPECT_EQ(outcome, DataFileRead::Failed);
+                std::optional<ohtest::Unprivileged> asNobody;
+                if (cause == 1) asNobody.emplace();
+                EXPECT_EQ(orvelo::ReadNodeDataFile(file, 4), DataFileRead::Failed);
+                asNobody.reset();
                 ASSERT_FALSE(box->boxes().empty());
                 EXPECT_EQ(box->boxes().back().prompt, expected);
                 if (language == "Arabic") {

@@ -153,16 +153,14 @@ TEST_F(OutputFolderTest, ALinkNamedAsALeftoverIsLeftAlone) {
     EXPECT_EQ(projectIn(folder.path("out")), Files{});
 }
 
-// One run per output: a second lock of the name, in any case, is refused
-// and one of another name is not; leftover resolution leaves the folders of
-// live runs alone (this process's staging, a run of another computer) and
-// takes that of a process that has ended.
+// One run per output: a second lock of the name, in any case, is refused,
+// one of another name is not; leftover resolution leaves the folders of live
+// runs alone (this process's staging, another computer's run) and takes
+// that of an ended process.
 TEST_F(OutputFolderTest, OneRunPerOutputName) {
     const std::string dir = folder.path("one/");
     fs::create_directory(dir);
-    const auto text = [](std::int32_t number, std::vector<rt::Variant> pairs) {
-        return orvelo::LanguageTexts().GetText(rt::Variant(number), pairs);
-    };
+    const auto text = [](std::int32_t number, std::vector<rt::Variant> pairs) { return orvelo::LanguageTexts().GetText(rt::Variant(number), pairs); };
     orvelo::OutputLock first, second;
     ASSERT_EQ(first.Acquire(dir, "NEW"), "");
     EXPECT_EQ(second.Acquire(dir, "new"), text(190262, {"|1", "new", "|2", dir}));
@@ -174,13 +172,13 @@ TEST_F(OutputFolderTest, OneRunPerOutputName) {
     const pid_t ended = ::fork();
     if (ended == 0) ::_exit(0);
     ::waitpid(ended, nullptr, 0);
-    const auto markedFolder = [&](const std::string& name, const std::string& owner, long pid) {
+    const auto marked = [&](const std::string& name, const std::string& owner, long pid) {
         fs::create_directory(dir + name);
         std::ofstream(dir + name + "/~owner") << owner << "\n" << pid << "\n";
         std::ofstream(dir + name + "/NEW.PL6") << "part";
         return dir + name + "/";
     };
-    const std::string leftover = markedFolder("~NEW.unfinished-7", host, ended);
+    const std::string leftover = marked("~NEW.unfinished-7", host, ended);
     {
         orvelo::StagedOutput staging;
         stageNew(staging, dir, {});
@@ -191,7 +189,7 @@ TEST_F(OutputFolderTest, OneRunPerOutputName) {
     EXPECT_EQ(orvelo::ResolveLeftoverOutput(dir, "NEW"), text(190082, {"|1", leftover}));
     EXPECT_FALSE(fs::exists(leftover));
 
-    const std::string remote = markedFolder("~NEW.unfinished", "elsewhere", ::getpid());
+    const std::string remote = marked("~NEW.unfinished", "elsewhere", ::getpid());
     EXPECT_EQ(orvelo::ResolveLeftoverOutput(dir, "NEW"), "");
     EXPECT_TRUE(fs::exists(remote + "NEW.PL6"));
     first.Release();
@@ -200,54 +198,39 @@ TEST_F(OutputFolderTest, OneRunPerOutputName) {
               text(190263, {"|1", "NEW", "|2", dir, "|3", static_cast<std::int32_t>(::getpid()), "|4", "elsewhere", "|5", remote}));
 }
 
-// What stops a run at its folders is named as it is: a temporary folder or
-// output folder that has gone, a temporary folder that cannot be written,
-// an entry of the temporary folder's name that is no folder.
+// What stops a run at its folders is named: a temporary or output folder
+// gone, a temporary folder not writable, a non-folder of its name.
 TEST_F(OutputFolderTest, TheRunsFoldersAreNamedWhenTheyStopIt) {
-    const auto text = [](std::int32_t number, const std::string& path) {
-        return orvelo::LanguageTexts().GetText(rt::Variant(number), {"|1", path});
-    };
-    const auto messageOf = [](const std::function<void()>& work) {
+    const auto expectNamed = [](const std::function<void()>& work, std::int32_t number, const std::string& path) {
         std::string description;
         errorNumberOf(work, &description);
-        return description;
+        EXPECT_EQ(description, orvelo::LanguageTexts().GetText(rt::Variant(number), {"|1", path}));
     };
     const std::string dir = folder.path("out/");
-    for (const bool outputFolderGone : {false, true}) {
+    ::chmod(folder.dir().c_str(), 0755);  // for nobody's user below
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
         orvelo::StagedOutput staging;
         stageNew(staging, dir, {});
         const std::string staged = staging.Folder();
-        fs::remove_all(outputFolderGone ? dir : staged);
-        EXPECT_EQ(messageOf([&] { orvelo::OpenDataFile(staged + "NEW.PV1", halvex::InputMode, 1, 0); }),
-                  text(190261, outputFolderGone ? dir : staged));
-        EXPECT_EQ(messageOf([&] { orvelo::OpenDataFile(staged + "NEW.P41", halvex::OutputMode, 1, 0); }),
-                  text(190261, outputFolderGone ? dir : staged));
-    }
-
-    // A root user writes every folder whatever its mode: the temporary
-    // folder is written by nobody's user then.
-    ::chmod(folder.dir().c_str(), 0755);
-    ::chmod(dir.c_str(), 0755);
-    orvelo::StagedOutput staging;
-    stageNew(staging, dir, {});
-    ::chmod(staging.Folder().c_str(), 0555);
-    std::string unwritable;
-    {
-        const ohtest::Unprivileged asNobody;
-        unwritable = messageOf([&] { orvelo::OpenDataFile(staging.Folder() + "NEW.P41", halvex::OutputMode, 1, 0); });
-    }
-    EXPECT_EQ(unwritable, text(190265, staging.Folder()));
-    ::chmod(staging.Folder().c_str(), 0755);
-    staging.Discard();
-
-    for (const bool pipe : {false, true}) {
-        const std::string obstacle = dir + "~NEW.unfinished";
-        fs::remove(obstacle);
-        if (pipe)
-            ::mkfifo(obstacle.c_str(), 0644);
-        else
-            std::ofstream(obstacle) << "not a folder";
-        EXPECT_EQ(messageOf([&] { staging.Begin(dir, "NEW", dir, "SLAB"); }), text(190268, obstacle));
+        if (round < 2) {  // the temporary folder, then the output folder, gone
+            fs::remove_all(round == 1 ? dir : staged);
+            expectNamed([&] { orvelo::OpenDataFile(staged + "NEW.PV1", halvex::InputMode, 1, 0); }, 190261, round == 1 ? dir : staged);
+            expectNamed([&] { orvelo::OpenDataFile(staged + "NEW.P41", halvex::OutputMode, 1, 0); }, 190261, round == 1 ? dir : staged);
+        } else if (round == 2) {  // root writes whatever the mode: nobody's user
+            ::chmod(dir.c_str(), 0755);
+            ::chmod(staged.c_str(), 0555);
+            const ohtest::Unprivileged asNobody;
+            expectNamed([&] { orvelo::OpenDataFile(staged + "NEW.P41", halvex::OutputMode, 1, 0); }, 190265, staged);
+        } else {
+            ::chmod(staged.c_str(), 0755);
+            staging.Discard();
+            const std::string obstacle = dir + "~NEW.unfinished";
+            if (round == 3) std::ofstream(obstacle) << "not a folder";
+            else fs::remove(obstacle), ::mkfifo(obstacle.c_str(), 0644);
+            expectNamed([&] { staging.Begin(dir, "NEW", dir, "SLAB"); }, 190268, obstacle);
+            fs::remove(obstacle);
+        }
     }
 }
 

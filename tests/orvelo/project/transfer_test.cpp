@@ -327,9 +327,9 @@ TEST_F(TransferTest, BoringRegionsAreLaidOutAnewForTheNewNet) {
 
 // ---- what the transfer does with faulty or missing data ----
 
-// A layout made for borings whose .BAU is missing, damaged or of another
-// count, a .P41 that cannot be read, and declared values per node without
-// their file: each stops the run with one message naming the file.
+// A layout for borings whose .BAU is missing, damaged or of another count,
+// an unreadable .P41, declared values per node without their file: each
+// stops the run with one message naming the file.
 TEST_F(TransferTest, SoilFilesThatContradictTheProjectStopTheRun) {
     const auto validBorings = [this] {
         placeRecords("BAU", {{4, 3}}, {{6, 0.0f}, {7, 0.0f}, {11, 3.0f}, {12, 0.0f}, {16, 1.5f}, {17, 2.0f}},
@@ -351,9 +351,8 @@ TEST_F(TransferTest, SoilFilesThatContradictTheProjectStopTheRun) {
         {[&] { orvelo::declar().HeaderOption3 = 1; }, "PV1"},
         {[&] { fs::create_directory(folder.path("in/SLAB.PV1")); }, "PV1"},
     };
-    int round = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE("case " + std::to_string(round++));
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
         SetUp();
         c.make();
         const std::size_t before = box->boxes().size();

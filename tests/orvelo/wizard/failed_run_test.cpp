@@ -13,7 +13,6 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <tuple>
 
 #include "orvelo/project/output_folder.h"
 #include "platform/runtime/write_faults.h"
@@ -33,26 +32,14 @@ std::map<std::string, std::string> folderContent(const std::string& folder) {
     return files;
 }
 
-// Every file and folder below folder with its content ("<folder>" for a
-// folder), by its path there.
+// Every entry below folder with its content ("<folder>" for a folder).
 std::map<std::string, std::string> treeContent(const std::string& folder) {
     std::map<std::string, std::string> entries;
-    for (const std::filesystem::directory_entry& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         std::ifstream in(entry.path(), std::ios::binary);
-        entries[std::filesystem::relative(entry.path(), folder).string()] =
-            entry.is_regular_file() ? std::string(std::istreambuf_iterator<char>(in), {}) : "<folder>";
+        entries[entry.path().string()] = entry.is_regular_file() ? std::string(std::istreambuf_iterator<char>(in), {}) : "<folder>";
     }
     return entries;
-}
-
-// The file with its line `line` (from 0, CR LF ends) replaced by value.
-void replaceLine(const std::string& path, std::size_t line, const std::string& value) {
-    std::ifstream in(path, std::ios::binary);
-    std::string content(std::istreambuf_iterator<char>(in), {});
-    std::size_t start = 0;
-    for (std::size_t k = 0; k < line; ++k) start = content.find("\r\n", start) + 2;
-    content.replace(start, content.find("\r\n", start) - start, value);
-    std::ofstream(path, std::ios::binary) << content;
 }
 
 // Answers from its queue, else No to a question and OK to a message (a run
@@ -244,34 +231,29 @@ TEST_F(FailedRunTest, AnEarlierOutputIsReplacedOnlyWhenTheRunSucceeds) {
     EXPECT_EQ(after.count("RAFT_Adaptive.XYZ") + after.count("raft_adaptive.pl6"), 0u);
 }
 
-// Two runs on one output: a second run started inside the first one's
-// commit (another process, as another window would be) is refused at once
-// when it names the same output in any case, and touches nothing; a run of
-// another output in the same folder goes its way. The first run is written
-// whole either way.
+// A second run (another process) started inside the first one's commit is
+// refused, touching nothing, when it names the same output in any case; one
+// of another output goes its way. The first run is written whole.
 TEST_F(FailedRunTest, ASecondRunOfTheSameOutputIsRefusedInsideTheFirstOnesCommit) {
     const std::string dir = folder.path("raft/");
     for (const std::string second : {"raft_adaptive", "RAFT_Other"}) {
         SCOPED_TRACE(second);
-        int secondRun = -1;  // what the second run found: 0 as it should be
+        int secondRun = -1;  // the second run's exit code: 0 as it should be
         orvelo::setCommitRenameHook([&](const std::string&, const std::string&) {
             if (secondRun != -1) return 0;
-            const std::map<std::string, std::string> during = treeContent(dir);
+            const auto during = treeContent(dir);
             const pid_t child = ::fork();
             if (child == 0) {
-                secondRun = 0;  // this hook is done with in the second run
+                secondRun = 0;
                 boxes->prompts.clear();
                 orvelo::frmWizard other(input);
                 other.Show();
                 other.TxtSaveProjectAs->Text(second);
-                bool asExpected = forms::click(other.cmdNav(3)) && forms::click(other.cmdNav(4));
-                if (second == "raft_adaptive")
-                    asExpected = asExpected && treeContent(dir) == during &&
-                                 prompts() == std::vector<std::string>{text(190262, {"|1", second, "|2", dir})};
-                else
-                    asExpected = asExpected && !prompts().empty() &&
-                                 prompts().back() == text(190002, {16, "|1", second, "|2", dir});
-                ::_exit(asExpected ? 0 : 1);
+                const bool ran = forms::click(other.cmdNav(3)) && forms::click(other.cmdNav(4));
+                ::_exit(ran && (second == "raft_adaptive"
+                                    ? treeContent(dir) == during && prompts() == std::vector<std::string>{text(190262, {"|1", second, "|2", dir})}
+                                    : !prompts().empty() && prompts().back() == text(190002, {16, "|1", second, "|2", dir}))
+                            ? 0 : 1);
             }
             int status = 0;
             ::waitpid(child, &status, 0);
@@ -282,58 +264,54 @@ TEST_F(FailedRunTest, ASecondRunOfTheSameOutputIsRefusedInsideTheFirstOnesCommit
         orvelo::setCommitRenameHook(nullptr);
         EXPECT_EQ(secondRun, 0);
         EXPECT_EQ(prompts().back(), text(190002, {16, "|1", "RAFT_Adaptive", "|2", dir}));
-        const std::map<std::string, std::string> after = folderContent(dir);
-        EXPECT_EQ(after.at("RAFT_Adaptive.PO1"), before.at("RAFT.PO1"));
-        for (const auto& [name, content] : after) {
+        EXPECT_EQ(folderContent(dir).at("RAFT_Adaptive.PO1"), before.at("RAFT.PO1"));
+        for (const auto& [name, content] : folderContent(dir)) {
             EXPECT_NE(name.front(), '~') << name << " is left";
-            if (name.rfind("RAFT_Other.", 0) == 0) std::filesystem::remove(dir + name);
-            if (name.rfind("RAFT_Adaptive.", 0) == 0) std::filesystem::remove(dir + name);
+            if (name.rfind("RAFT_Other.", 0) == 0 || name.rfind("RAFT_Adaptive.", 0) == 0) std::filesystem::remove(dir + name);
         }
         closeWizard();
     }
 }
 
-// Leftovers of an interrupted run are resolved before the question whether
-// to replace the output: the earlier output that a killed run had moved
-// aside is back in place, so the question is asked and No keeps it there.
+// An earlier output a killed run had moved aside is put back before the
+// replace question, so the question is asked and No keeps it.
 TEST_F(FailedRunTest, LeftoversAreResolvedBeforeTheReplaceQuestion) {
     const std::string aside = folder.path("raft/~RAFT_Adaptive.replaced/");
     std::filesystem::create_directory(aside);
     std::ofstream(aside + "RAFT_Adaptive.PO1") << "earlier";
-    std::ofstream(aside + "RAFT_Adaptive.PL6") << "earlier net";
     std::ofstream(aside + "~whole").flush();
     std::ofstream(folder.path("raft/RAFT_Adaptive.PL6")) << "part of a new project";
+    std::ofstream(aside + "RAFT_Adaptive.PL6") << "earlier net";
     finishRun();
     EXPECT_EQ(prompts(), std::vector<std::string>{text(190060, {"|1", "RAFT_Adaptive", "|2", folder.path("raft") + "/"})});
-    std::map<std::string, std::string> after = folderContent(folder.path("raft"));
-    EXPECT_EQ(after["RAFT_Adaptive.PO1"], "earlier");
-    EXPECT_EQ(after["RAFT_Adaptive.PL6"], "earlier net");
+    auto after = folderContent(folder.path("raft"));
+    EXPECT_EQ(after["RAFT_Adaptive.PO1"] + after["RAFT_Adaptive.PL6"], "earlierearlier net");
     EXPECT_EQ(after.count("~RAFT_Adaptive.replaced"), 0u);
 }
 
-// A node that a node-list file names and the net lacks is named with the
-// file, the node and the net's node count.
+// A node a node-list file names and the net lacks is named with the file,
+// the node and the net's node count.
 TEST_F(FailedRunTest, AFileThatNamesANodeTheNetLacksIsNamedWithTheNode) {
-    std::ifstream net(folder.path("raft/RAFT.PL6"));
     std::int32_t nodes = 0;
-    net >> nodes;
-    for (const auto& [file, line, node] : {std::tuple{"RAFT.P35", 4, 32767}, std::tuple{"RAFT.PIL", 4, 0}}) {
+    std::ifstream(folder.path("raft/RAFT.PL6")) >> nodes;
+    for (const auto& [file, node] : {std::pair{"RAFT.P35", 32767}, std::pair{"RAFT.PIL", 0}}) {
         SCOPED_TRACE(file);
-        const std::string path = folder.path("raft/") + file;
-        const std::string kept = folderContent(folder.path("raft")).at(file);
-        replaceLine(path, line, std::to_string(node));
+        const std::string path = folder.path("raft/") + file, kept = before.at(file);
+        std::string changed = kept;
+        std::size_t at = 0;  // the fifth line
+        for (int k = 0; k < 4; ++k) at = changed.find("\r\n", at) + 2;
+        changed.replace(at, changed.find("\r\n", at) - at, std::to_string(node));
+        std::ofstream(path, std::ios::binary) << changed;
         before = folderContent(folder.path("raft"));
         before.erase("RAFT.GH1");
         finishRun();
         expectFailedWithoutOutput();
         const std::string expected = text(190260, {"|1", path, "|2", node, "|3", nodes});
-        EXPECT_TRUE(std::any_of(prompts().begin(), prompts().end(),
-                                [&](const std::string& prompt) { return prompt.find(expected) != std::string::npos; }))
+        EXPECT_TRUE(std::any_of(prompts().begin(), prompts().end(), [&](const std::string& p) { return p.find(expected) != std::string::npos; }))
             << ::testing::PrintToString(prompts());
         std::ofstream(path, std::ios::binary) << kept;
         closeWizard();
     }
-
 }
 
 }  // namespace
