@@ -450,18 +450,8 @@ inline std::string coverageFault(const BasDelaunay& m, const SlabBorder& slab, d
     const double netArea = totalArea(m);
     if (!(std::fabs(netArea - (slabArea - allowance)) <= 1e-3 * slabArea))
         return "the net covers " + std::to_string(netArea) + " of the slab's " + std::to_string(slabArea) + " (chords' segments " + std::to_string(allowance) + ")";
-    // Elements by cells of the widest element's extent.
-    std::vector<Polygon> polygons{Polygon{}};
-    double cell = tol;
-    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
-        polygons.push_back(polygonOf(m, m.MeshElementList[static_cast<std::size_t>(e)]));
-        cell = std::max({cell, polygons.back().maxX - polygons.back().minX, polygons.back().maxY - polygons.back().minY});
-    }
-    const auto at = [&cell](double v) { return static_cast<long long>(std::floor(v / cell)); };
-    std::map<std::pair<long long, long long>, std::vector<std::size_t>> cells;
-    for (std::size_t e = 1; e < polygons.size(); ++e)
-        for (long long i = at(polygons[e].minX - tol); i <= at(polygons[e].maxX + tol); ++i)
-            for (long long j = at(polygons[e].minY - tol); j <= at(polygons[e].maxY + tol); ++j) cells[{i, j}].push_back(e);
+    std::vector<Polygon> polygons;
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) polygons.push_back(polygonOf(m, m.MeshElementList[static_cast<std::size_t>(e)]));
     const auto nearSide = [tol](const std::vector<std::array<double, 2>>& loop, double px, double py, double within, bool& inside) {
         for (std::size_t k = 0; k < loop.size(); ++k) {
             const auto &a = loop[k], &b = loop[(k + 1) % loop.size()];
@@ -478,10 +468,10 @@ inline std::string coverageFault(const BasDelaunay& m, const SlabBorder& slab, d
         for (const Trace& loop : loops) ignored = ignored || nearSide(loop, px, py, 2.0 * tol, inside);
         for (const Chord& c : chords)
             ignored = ignored || (std::hypot(px - c.cx, py - c.cy) <= c.r + tol && (px - c.mx) * (c.mx - c.cx) + (py - c.my) * (c.my - c.cy) >= -tol * c.r);
-        const auto found = cells.find({at(px), at(py)});
-        for (std::size_t k = 0; !ignored && found != cells.end() && k < found->second.size(); ++k) {
+        for (std::size_t k = 0; !ignored && k < polygons.size(); ++k) {
+            const Polygon& q = polygons[k];
             inside = true;  // covered: within tol of a side or inside
-            ignored = nearSide(polygons[found->second[k]].p, px, py, tol, inside) || inside;
+            ignored = px >= q.minX - tol && px <= q.maxX + tol && py >= q.minY - tol && py <= q.maxY + tol && (nearSide(q.p, px, py, tol, inside) || inside);
         }
         if (!ignored) return "the point (" + std::to_string(px) + ", " + std::to_string(py) + ") of the slab lies in no element";
     }
