@@ -452,7 +452,7 @@ inline std::string coverageFault(const BasDelaunay& m, const SlabBorder& slab, d
         return "the net covers " + std::to_string(netArea) + " of the slab's " + std::to_string(slabArea) + " (chords' segments " + std::to_string(allowance) + ")";
     std::vector<Polygon> polygons;
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) polygons.push_back(polygonOf(m, m.MeshElementList[static_cast<std::size_t>(e)]));
-    const auto nearSide = [tol](const std::vector<std::array<double, 2>>& loop, double px, double py, double within, bool& inside) {
+    const auto nearSide = [](const std::vector<std::array<double, 2>>& loop, double px, double py, double within, bool& inside) {
         for (std::size_t k = 0; k < loop.size(); ++k) {
             const auto &a = loop[k], &b = loop[(k + 1) % loop.size()];
             if (segmentDistance(px, py, a[0], a[1], b[0], b[1]) <= within) return true;
