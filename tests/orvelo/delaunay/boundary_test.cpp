@@ -264,9 +264,8 @@ TEST_F(BoundaryTest, NodeHashFindsWhatTheScanFinds) {
     }
 }
 
-// The count before any node is made follows the division: for straight
-// pieces and arcs with single points on them, beside them and off them,
-// and a line across, it is the number of points the division appends.
+// The count made before any node equals the nodes the division appends, for
+// straight pieces and arcs with points on, beside and off them, a line across.
 TEST_F(BoundaryTest, TheCountOfADividedPieceIsWhatItsDivisionMakes) {
     std::mt19937 random(41);
     std::uniform_real_distribution<double> u(0.0, 1.0);
@@ -275,32 +274,19 @@ TEST_F(BoundaryTest, TheCountOfADividedPieceIsWhatItsDivisionMakes) {
         uniformSize(static_cast<float>(0.3 + 0.7 * u(random)));
         InitStartTriangulation();
         BasDelaunay& m = basDelaunay();
-        OutlinePiece piece;
-        const double length = 2.0 + 10.0 * u(random);
-        piece.X2 = static_cast<float>(length);
-        if (round % 3 == 0) {  // a half circle
-            piece.IsArc = true;
-            piece.XC = static_cast<float>(length / 2.0);
-            piece.Direction = static_cast<std::int16_t>(round % 2);
-        }
+        const double length = 2.0 + 10.0 * u(random), offs[] = {0.0, 0.02, 0.2, 2.0}, tol = 0.001;
+        OutlinePiece piece = straightPiece(0, 0, static_cast<float>(length), 0);
+        if (round % 3 == 0)  // a half circle
+            piece.IsArc = true, piece.XC = static_cast<float>(length / 2.0), piece.Direction = static_cast<std::int16_t>(round % 2);
         m.MeshPoints.assign(1, {});
-        for (int k = 0; k < 3; ++k) {
-            const double offs[] = {0.0, 0.02, 0.2, 2.0};
-            const double x = length * (0.1 + 0.8 * u(random));
-            const double y = offs[random() % 4] * (random() % 2 ? 1.0 : -1.0);
-            m.MeshPoints.push_back({static_cast<float>(x), static_cast<float>(y)});
-        }
-        m.MeshPointCount = 3;
+        for (m.MeshPointCount = 0; m.MeshPointCount < 3; ++m.MeshPointCount)
+            m.MeshPoints.push_back({static_cast<float>(length * (0.1 + 0.8 * u(random))), static_cast<float>(offs[random() % 4] * (random() % 2 ? 1.0 : -1.0))});
         const Segment across{length * 0.5, -1.0, length * 0.6, 1.0};
-        const std::vector<const Segment*> others{&across};
-        const double tol = 0.001;
         const std::vector<SidePoint> points = SinglePointsOnSides(m, {piece}, {1}, tol);
         std::vector<std::int16_t> chain;
-        AddDividedPieceNodes(piece, others, points, chain, tol);
-        // (Where two parts meet, the chain holds the node twice.)
-        chain.erase(std::unique(chain.begin(), chain.end()), chain.end());
-        EXPECT_EQ(CountDividedPieceNodes(piece, others, points, tol, 32767), static_cast<std::int64_t>(chain.size()))
-            << "round " << round;
+        AddDividedPieceNodes(piece, {&across}, points, chain, tol);
+        chain.erase(std::unique(chain.begin(), chain.end()), chain.end());  // (parts meet twice)
+        EXPECT_EQ(CountDividedPieceNodes(piece, {&across}, points, tol, 32767), static_cast<std::int64_t>(chain.size())) << "round " << round;
     }
 }
 

@@ -152,30 +152,22 @@ TEST_F(GenerationTest, AnOutlineWithoutAreaIsRefusedWithAMessage) {
 }
 
 // In German: a line along a side, an opening under the tolerance and an
-// outline without area are refused with the table's texts, naming the line
-// or the opening (the place follows where the "X" stands).
+// outline without area are refused with the table's texts.
 TEST_F(GenerationTest, RefusalsOfTheSlabAreTextsOfTheTables) {
     useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "German"));
     auto before = [](std::int32_t number, std::vector<rt::Variant> pairs) {
         const std::string text = LanguageTexts().GetText(rt::Variant(number), pairs);
         return text.substr(0, text.find('X'));
     };
-    auto straight = [](float x1, float y1, float x2, float y2) {
-        OutlinePiece piece;
-        piece.X1 = x1, piece.Y1 = y1, piece.X2 = x2, piece.Y2 = y2;
-        return piece;
-    };
     const std::vector<std::pair<std::function<void(meshcheck::SlabFixture&)>, std::string>> cases{
         {[](meshcheck::SlabFixture& slab) { slab.lines.push_back({{0.0005f, 1.0f}, {0.0005f, 5.0f}}); },
          before(190240, {"|1", 1, "|2", "X", "|3", "X"})},
-        {[&](meshcheck::SlabFixture& slab) {
-             slab.openings.push_back({straight(5.0f, 3.0f, 5.0005f, 3.0f), straight(5.0005f, 3.0f, 5.0005f, 3.0004f),
-                                      straight(5.0005f, 3.0004f, 5.0f, 3.0004f), straight(5.0f, 3.0004f, 5.0f, 3.0f)});
+        {[](meshcheck::SlabFixture& slab) {
+             const float a = 5.0f, b = 3.0f, c = 5.0005f, d = 3.0004f;
+             slab.openings.push_back({straightPiece(a, b, c, b), straightPiece(c, b, c, d), straightPiece(c, d, a, d), straightPiece(a, d, a, b)});
          },
          before(190247, {"|1", 1, "|2", "X", "|3", "X"})},
-        {[](meshcheck::SlabFixture& slab) {
-             for (auto& piece : slab.outline) piece.Y1 = piece.Y2 = 0.0f;
-         },
+        {[](meshcheck::SlabFixture& slab) { for (auto& piece : slab.outline) piece.Y1 = piece.Y2 = 0.0f; },
          LanguageTexts().GetText(rt::Variant(190245))},
     };
     for (const auto& [change, told] : cases) {

@@ -63,29 +63,22 @@ TEST(RegionTest, SlantedSidesAndTheEvenOddRule) {
     EXPECT_FALSE(huge.contains(-1999999999, 1999999990));
 }
 
-// A region of many corners finds the sides of a point's row through its
-// bands: the answers are those of the scan of every side, on and off the
-// corners and sides, for random polygons crossing themselves or not.
+// A region of many corners (through its bands) answers as the scan of every
+// side, on and off corners, for random polygons crossing themselves or not.
 TEST(RegionTest, BandsOfManyCornersAnswerAsTheScan) {
     std::mt19937 random(3);
     std::uniform_int_distribution<std::int32_t> coordinate(-5, 205);
-    for (int run = 0; run < 20; ++run) {
-        std::vector<POINTAPI> corners;
-        for (int k = 0; k < 64 + 40 * run; ++k) {
-            if (run % 2 == 0) {
-                const double angle = 6.283185307 * k / (64 + 40 * run);
-                const double r = 40.0 + (k % 7) * 8.0;
-                corners.push_back({static_cast<std::int32_t>(100 + r * std::cos(angle)), static_cast<std::int32_t>(100 + r * std::sin(angle))});
-            } else {
-                corners.push_back({coordinate(random), coordinate(random)});
-            }
+    for (int run = 0, n = 64; run < 20; ++run, n += 40) {
+        std::vector<POINTAPI> c;
+        for (int k = 0; k < n; ++k) {
+            const double angle = 6.283185307 * k / n, r = 40.0 + (k % 7) * 8.0;
+            c.push_back(run % 2 ? POINTAPI{coordinate(random), coordinate(random)}
+                                : POINTAPI{static_cast<std::int32_t>(100 + r * std::cos(angle)), static_cast<std::int32_t>(100 + r * std::sin(angle))});
         }
-        const drovik::PolygonRegion region(corners);
+        const drovik::PolygonRegion region(c);
         for (int k = 0; k < 3000; ++k) {
-            const std::int32_t x = k % 3 == 0 ? corners[static_cast<std::size_t>(k) % corners.size()].X : coordinate(random);
-            const std::int32_t y = k % 3 == 0 ? corners[static_cast<std::size_t>(k) % corners.size()].Y : coordinate(random);
-            ASSERT_EQ(region.contains(x, y), drovik::geometry::pointInIntegerRegion(corners.data(), static_cast<int>(corners.size()), x, y))
-                << "run " << run << " at " << x << "," << y;
+            const POINTAPI p = k % 3 == 0 ? c[static_cast<std::size_t>(k % n)] : POINTAPI{coordinate(random), coordinate(random)};
+            ASSERT_EQ(region.contains(p.X, p.Y), drovik::geometry::pointInIntegerRegion(c.data(), n, p.X, p.Y)) << "run " << run << " at " << p.X << "," << p.Y;
         }
     }
 }
