@@ -396,21 +396,20 @@ TEST_F(StandardDialogsTest, TheHeaderIsTheUsersAndADamagedOneIsNeverHalfRead)
     std::string line1 = "a", line2 = "b";
     valmor.ReadFirma(line1, line2);
     EXPECT_TRUE(line1 == "Shipped 1" && line2 == "Shipped 2");
-    std::size_t shown = 0;  // too long, a line past 100 characters, a NUL, one line
-    for (const std::string& bad : {std::string(2000000, 'x') + "\r\nSecond\r\n", "First\r\n" + std::string(101, 'y') + "\r\n",
-                                   std::string("Na\0me\r\nSecond\r\n", 14), std::string("First\r\n")}) {
-        std::ofstream(userFirma_, std::ios::binary) << bad;
+    // Too long, a line past 100 characters, a NUL, one line; then 100 characters.
+    const std::string wide = std::string(99, 'z') + "\xC3\xBC";
+    std::size_t shown = 0;
+    for (const std::string& content : {std::string(2000000, 'x') + "\r\nSecond\r\n", "First\r\n" + std::string(101, 'y') + "\r\n",
+                                       std::string("Na\0me\r\nSecond\r\n", 14), std::string("First\r\n"), wide + "\r\n\r\n"}) {
+        std::ofstream(userFirma_, std::ios::binary) << content;
+        const bool good = content[0] == 'z';
         boxes->answer(forms::vbOK);
         line1 = "a", line2 = "b";
         valmor.ReadFirma(line1, line2);
-        EXPECT_TRUE(line1 == "a" && line2 == "b") << line1.substr(0, 20);
-        ASSERT_EQ(boxes->boxes().size(), ++shown);
-        EXPECT_NE(boxes->boxes().back().prompt.find(userFirma_.string()), std::string::npos);
+        EXPECT_TRUE(good ? line1 == wide && line2.empty() : line1 == "a" && line2 == "b") << line1.substr(0, 20);
+        ASSERT_EQ(boxes->boxes().size(), shown += good ? 0 : 1);
+        EXPECT_TRUE(good || boxes->boxes().back().prompt.find(userFirma_.string()) != std::string::npos);
     }
-    const std::string wide = std::string(99, 'z') + "\xC3\xBC";  // 100 characters
-    std::ofstream(userFirma_, std::ios::binary) << wide << "\r\n\r\n";
-    valmor.ReadFirma(line1, line2);
-    EXPECT_TRUE(line1 == wide && line2.empty());
 
     // Through a link, keeping the mode of the file it leads to.
     const fs::path target = folder_ / "elsewhere" / "Header";
@@ -425,12 +424,9 @@ TEST_F(StandardDialogsTest, TheHeaderIsTheUsersAndADamagedOneIsNeverHalfRead)
         press(form, "cmdSave");
     });
     EXPECT_FALSE(valmor.ShowFirma(line1, line2));
-    EXPECT_EQ(boxes->boxes().size(), shown);
-    EXPECT_TRUE(fs::is_symlink(userFirma_));
+    EXPECT_TRUE(boxes->boxes().size() == shown && fs::is_symlink(userFirma_) && fs::status(target).permissions() == fs::perms(0640));
     EXPECT_EQ(readBytes(target), "New 1\r\nOld 2\r\n" + std::string(68, '-') + "\r\n");
-    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
-    EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()), 1)
-        << "nothing left beside it";
+    EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()), 1) << "nothing beside it";
 }
 
 TEST_F(StandardDialogsTest, LanguageListsComeFromTheFileOrTheFallbackAndOnlySaveStoresThem)
@@ -530,22 +526,22 @@ TEST_F(StandardDialogsTest, AboutBoxComposesTitleAndDescriptionByProgramAndMetho
     }
 }
 
-// Every button, option and check box as wide as its caption and a margin, a
+// Buttons, options and check boxes as wide as their captions and a margin, a
 // one-line label its caption, a list its entries, every control within the
 // client area, the form centred on the screen.
 void expectWholeAndCentred(Form& form, const std::string& where)
 {
-    constexpr std::int32_t pad = 240;
+    using K = forms::Kind;
     for (forms::Control* c : form.Controls()) {
         try {
             if (!c->Visible()) continue;
-            const forms::Kind k = c->kind();
-            if (k == forms::Kind::CommandButton || k == forms::Kind::OptionButton || k == forms::Kind::CheckBox)
-                EXPECT_GE(c->Width(), form.TextWidth(c->Caption()) + pad) << where << ": " << c->Caption();
-            if (k == forms::Kind::Label && c->Height() <= 300)
-                EXPECT_GE(c->Width(), form.TextWidth(c->Caption())) << where << ": " << c->Caption();
-            for (std::int16_t i = 0; k == forms::Kind::ListBox && i < c->ListCount(); ++i)
-                EXPECT_GE(c->Width(), form.TextWidth(c->List(i)) + 2 * pad) << where << ": " << c->List(i);
+            const K k = c->kind();
+            const bool button = k == K::CommandButton || k == K::OptionButton || k == K::CheckBox;
+            if (button || (k == K::Label && c->Height() <= 300)) {
+                EXPECT_GE(c->Width(), form.TextWidth(c->Caption()) + (button ? 240 : 0)) << where << ": " << c->Caption();
+            }
+            for (std::int16_t i = 0; k == K::ListBox && i < c->ListCount(); ++i)
+                EXPECT_GE(c->Width(), form.TextWidth(c->List(i)) + 480) << where << ": " << c->List(i);
             EXPECT_TRUE(c->Container() != nullptr || (c->Left() >= 0 && c->Top() >= 0 && c->Top() + c->Height() <= form.ScaleHeight() &&
                                                       c->Left() + c->Width() <= form.ScaleWidth())) << where << ": " << c->Name();
         } catch (const rt::RuntimeError&) {  // a line has no place of its own
@@ -560,37 +556,35 @@ TEST_F(StandardDialogsTest, EveryDialogIsWholeAndCentredInEveryLanguageAndEnterC
 {
     writeFile("Firma", "Company\r\nStreet\r\n" + std::string(68, '-') + "\r\n");
     for (const char* language : {"English", "German", "Arabic"}) {
+        SCOPED_TRACE(language);
         forms::settings().save("valmor", "Interface Language setting", "Language", language);
         halvex::libraryState().TextLib.reset();
-        const std::string in = std::string(" in ") + language;
         int seen = 0;
-        auto check = [&](const char* dialog, const char* button, std::function<void(Form&)> then = nullptr) {
-            return forms::ScopedModalDriver([&seen, in, dialog, button, then](Form& form) {
-                ++seen;
-                expectWholeAndCentred(form, dialog + in);
+        auto check = [&seen](const char* dialog, const char* button, std::function<void(Form&)> then = nullptr) {
+            return forms::ScopedModalDriver([&seen, dialog, button, then](Form& form) {
+                ++seen, expectWholeAndCentred(form, dialog);
                 if (then) then(form);
                 if (button != nullptr) press(form, button);
             });
         };
-        VArray options = strings({"", "Triangles", "Quadrilaterals", "Mixed elements of triangles and quadrilaterals"});
-        std::string choice;
+        VArray options = strings({"", "Triangles", "Quadrilaterals", "Mixed elements of triangles and quadrilaterals"}),
+               entries = strings({"", "Remove nodes that belong to no element", "Quadrilaterals"}), chosen;
+        std::string choice, firma1, firma2, order = "A-17", date, project = "Slab";
         {
             auto d = check("option list", nullptr, [](Form& form) {
                 forms::click(form.control("OptList", 1));
                 forms::pressKey(form.control("OptList", 1), forms::vbKeyReturn);
             });
-            EXPECT_FALSE(valmor.ShowMenuView("Element type", options, choice, "Choose the element type:")) << in;
-            EXPECT_EQ(choice, "Quadrilaterals") << in;
+            EXPECT_FALSE(valmor.ShowMenuView("Element type", options, choice, "Choose the element type:"));
+            EXPECT_EQ(choice, "Quadrilaterals");
         }
-        VArray entries = strings({"", "Remove nodes that belong to no element", "Quadrilaterals"}), chosen;
         {
             auto d = check("group list", nullptr, [](Form& form) {
                 forms::checkItem(form.control("LstGroup"), 1, true);
                 forms::pressKey(form.control("LstGroup"), forms::vbKeyReturn);
             });
-            EXPECT_FALSE(valmor.ShowGroupList("Defects", "Choose the defects to repair:", entries, chosen)) << in;
-            ASSERT_EQ(chosen.ubound(1), 1) << in;
-            EXPECT_EQ(chosen.at(1).toString(), "Quadrilaterals") << in;
+            EXPECT_FALSE(valmor.ShowGroupList("Defects", "Choose the defects to repair:", entries, chosen));
+            EXPECT_EQ(chosen.ubound(1) == 1 ? chosen.at(1).toString() : "", "Quadrilaterals");
         }
         {
             auto d = check("grid input", "CmdCancel");
@@ -600,14 +594,13 @@ TEST_F(StandardDialogsTest, EveryDialogIsWholeAndCentredInEveryLanguageAndEnterC
             for (VArray* a : {&types, &maxima, &minima}) a->redim(0, 2);
             for (std::int32_t c = 1; c <= 2; ++c) types.at(c) = std::int16_t{halvex::InputSingle}, maxima.at(c) = 1.0;
             values.redim(0, 1, 0, 2);
-            EXPECT_TRUE(valmor.ShowGridInput(titles, values, types, maxima, minima)) << in;
+            EXPECT_TRUE(valmor.ShowGridInput(titles, values, types, maxima, minima));
         }
-        std::string firma1, firma2, order = "A-17", date, project = "Slab";
         { auto d = check("company header", "CmdCancel"); valmor.ShowFirma(firma1, firma2); }
         { auto d = check("language dialog", "CmdCancel"); valmor.ShowLanguageSetting(); }
         { auto d = check("about box", "cmdOK"); valmor.ShowAbout(); }
         { auto d = check("order header", "CmdCancel"); halvex::ClsShowDialog().ShowAuf(order, date, project); }
-        EXPECT_EQ(seen, 7) << in;
+        EXPECT_EQ(seen, 7);
     }
 }
 
