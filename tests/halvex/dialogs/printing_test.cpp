@@ -243,30 +243,23 @@ TEST_F(PrintingTest, SavePageMargineAndShowPageSetupKeepEachMarginInItsPlace)
 {
     addPrinter("Office", true);
     GCommonDialog().SavePageMargine(kApp, 2.5f, 0.25f, 1.75f, 0.5f, 3.5f, 0.75f, 1.25f, 1.5f);
-    const std::pair<const char*, const char*> saved[] = {{"Left", "2.5"},     {"MinLeft", "0.25"}, {"Right", "1.75"},
-                                                         {"MinRight", "0.5"}, {"Top", "3.5"},      {"MinTop", "0.75"},
-                                                         {"Bottom", "1.25"},  {"MinBottom", "1.5"}};
-    for (const auto& [key, value] : saved) EXPECT_EQ(stored("Page Margine", key), value) << key;
-
+    for (const auto& [key, value] : {std::pair{"Left", "2.5"}, {"MinLeft", "0.25"}, {"Right", "1.75"}, {"MinRight", "0.5"},
+                                     {"Top", "3.5"}, {"MinTop", "0.75"}, {"Bottom", "1.25"}, {"MinBottom", "1.5"}})
+        EXPECT_EQ(stored("Page Margine", key), value) << key;
     cCommonDialog dialog;
     dialog.AppTitle(kApp);
-    dialog.LeftMargin(2.5f);
-    dialog.RightMargin(1.75f);
-    dialog.TopMargin(3.5f);
-    dialog.BottomMargin(1.25f);
-    std::vector<forms::win::RECT> shown;
+    dialog.LeftMargin(2.5f), dialog.RightMargin(1.75f), dialog.TopMargin(3.5f), dialog.BottomMargin(1.25f);
+    forms::win::RECT shown{};
     ScopedCommonDialogDriver driver([&](DialogSession& s) {
-        shown.push_back(s.pageSetup().rtMargin);
+        shown = s.pageSetup().rtMargin;
         s.setMargins(forms::win::RECT{1100, 2200, 3300, 4400});
         s.pressOk();
     });
     dialog.ShowPageSetup();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].Left == 2500 && shown[0].Top == 3500 && shown[0].Right == 1750 && shown[0].Bottom == 1250);
-    EXPECT_FLOAT_EQ(dialog.LeftMargin(), 1.1f);
-    EXPECT_FLOAT_EQ(dialog.TopMargin(), 2.2f);
-    EXPECT_FLOAT_EQ(dialog.RightMargin(), 3.3f);
-    EXPECT_FLOAT_EQ(dialog.BottomMargin(), 4.4f);
+    EXPECT_TRUE(shown.Left == 2500 && shown.Top == 3500 && shown.Right == 1750 && shown.Bottom == 1250);
+    for (auto [got, want] : {std::pair{dialog.LeftMargin(), 1.1f}, {dialog.TopMargin(), 2.2f}, {dialog.RightMargin(), 3.3f},
+                             {dialog.BottomMargin(), 4.4f}})
+        EXPECT_FLOAT_EQ(got, want);
     EXPECT_TRUE(stored("Page Margine", "Left") == "1.1" && stored("Page Margine", "Bottom") == "4.4");
 }
 
@@ -520,16 +513,15 @@ TEST_F(MetafileCopyTest, AnEarlyErrorKeepsTheHostsFile)
     EXPECT_EQ(std::filesystem::file_size(hostFile), 1u);
 }
 
-// The copy is made beside the chosen file and replaces it only when whole:
-// a failed copy leaves the earlier file as it was and nothing beside it; a
+// A failed copy leaves the earlier file as it was and nothing beside it; a
 // copy keeps the file's mode and goes through a link to its target.
 TEST_F(MetafileCopyTest, TheChosenFileIsReplacedOnlyByAWholeCopy)
 {
     ScopedCommonDialogDriver driver([](DialogSession& s) { s.pressOk(); });
     forms::ScopedMsgBox box;
-    const std::string earlier = touch("Plan.wmf");
+    const std::string earlier = touch("Plan.wmf"), link = folder() + "/Link.wmf";
     std::filesystem::permissions(earlier, std::filesystem::perms(0640));
-    std::filesystem::create_symlink("Plan.wmf", folder() + "/Link.wmf");
+    std::filesystem::create_symlink("Plan.wmf", link);
     auto names = [&] {
         std::set<std::string> found;
         for (const auto& entry : std::filesystem::directory_iterator(folder())) found.insert(entry.path().filename());
@@ -538,18 +530,15 @@ TEST_F(MetafileCopyTest, TheChosenFileIsReplacedOnlyByAWholeCopy)
     const std::set<std::string> before = names();
     const std::int32_t good = source_;
     source_ = 0x2FFFFFF0;  // no metafile
-    for (const std::string& chosen : {earlier, folder() + "/Link.wmf"}) {
+    for (const std::string& chosen : {earlier, link}) {
         box->answer(forms::vbOK);
         copy(chosen);
-        EXPECT_EQ(std::filesystem::file_size(earlier), 1u) << chosen;
-        EXPECT_EQ(names(), before) << chosen;
+        EXPECT_TRUE(std::filesystem::file_size(earlier) == 1u && names() == before) << chosen;
     }
     source_ = good;
-    EXPECT_EQ(copy(folder() + "/Link.wmf"), folder() + "/Link.wmf");
-    EXPECT_TRUE(std::filesystem::is_symlink(folder() + "/Link.wmf"));
-    EXPECT_GT(std::filesystem::file_size(earlier), 36u);
+    EXPECT_EQ(copy(link), link);
+    EXPECT_TRUE(std::filesystem::is_symlink(link) && std::filesystem::file_size(earlier) > 36u && names() == before);
     EXPECT_EQ(std::filesystem::status(earlier).permissions(), std::filesystem::perms(0640));
-    EXPECT_EQ(names(), before);
 }
 
 TEST_F(MetafileCopyTest, ATargetThatIsNoRegularFileIsRefusedAndKept)

@@ -147,31 +147,29 @@ TEST_F(PdfPrintTest, TheQtPrintAndPageSetUpDialogsRunOnceEach)
     EXPECT_EQ(forms::settings().get(kApp, "Page Margine", "Left", ""), "2");
 }
 
-// One margin rule: what the page set-up shows, what it stores and what it
-// hands to the host are one value, also where a margin does not fit.
+// What the page set-up shows, stores and hands to the host are one value,
+// also where a margin does not fit.
 TEST_F(PdfPrintTest, ThePageSetUpShowsStoresAndHandsOneMargin)
 {
-    halvex::ClsShowDialog facade;
-    for (auto [top, bottom, left, right] : {std::array<float, 4>{30, 2, 1, 1}, {2, 30, 25, 0.2f}, {20, 20, 3, 3},
-                                            {1.2f, 0.1f, 2, 19}}) {
-        QMarginsF shown;
-        QTimer::singleShot(0, [&shown] {
+    for (auto [left, right, top, bottom] : {std::array<float, 4>{1, 1, 30, 2}, {25, 0.2f, 2, 30}, {3, 3, 20, 20},
+                                            {2, 19, 1.2f, 0.1f}}) {
+        QMarginsF mm;
+        QTimer::singleShot(0, [&mm] {
             auto* dialog = qobject_cast<QPageSetupDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr) { ADD_FAILURE() << "no page set-up is up"; return; }
-            shown = dialog->printer()->pageLayout().margins(QPageLayout::Millimeter);
+            mm = dialog->printer()->pageLayout().margins(QPageLayout::Millimeter);
             dialog->accept();
         });
         std::int32_t dc = 0;
         rt::VArray minimum = margins(0), margin = margins(0);
-        margin.at(1) = rt::Variant(left), margin.at(2) = rt::Variant(right);
-        margin.at(3) = rt::Variant(top), margin.at(4) = rt::Variant(bottom);
-        ASSERT_FALSE(facade.ShowPageSetupDialog(0, dc, kApp, minimum, margin)) << "confirmed";
-        const double shownCm[] = {0, shown.left() / 10, shown.right() / 10, shown.top() / 10, shown.bottom() / 10};
-        const char* keys[] = {"", "Left", "Right", "Top", "Bottom"};
-        for (std::int32_t i = 1; i <= 4; ++i) {
-            const double stored = std::stod(forms::settings().get(kApp, "Page Margine", keys[i], ""));
-            EXPECT_NEAR(shownCm[i], stored, 0.001) << keys[i] << " " << top << "/" << bottom;
-            EXPECT_NEAR(margin.at(i).toSingle(), stored, 0.001) << keys[i] << " " << top << "/" << bottom;
+        for (std::int32_t i : {1, 2, 3, 4}) margin.at(i) = rt::Variant(std::array{left, right, top, bottom}[i - 1]);
+        ASSERT_FALSE(halvex::ClsShowDialog().ShowPageSetupDialog(0, dc, kApp, minimum, margin)) << "confirmed";
+        const double shown[] = {mm.left() / 10, mm.right() / 10, mm.top() / 10, mm.bottom() / 10};
+        for (std::int32_t i : {1, 2, 3, 4}) {
+            const char* key = std::array{"Left", "Right", "Top", "Bottom"}[i - 1];
+            const double stored = std::stod(forms::settings().get(kApp, "Page Margine", key, ""));
+            EXPECT_TRUE(std::abs(shown[i - 1] - stored) < 0.001 && std::abs(margin.at(i).toSingle() - stored) < 0.001)
+                << key << " " << top << "/" << bottom << ": " << shown[i - 1] << ", " << stored;
         }
         g::DeleteDC(dc);
     }

@@ -145,9 +145,8 @@ TEST_F(HelpTest, ShowingATopicOpensItsPageOnce)
     EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
 }
 
-// Without a viewer no help window is left; the message names the page.
-// Told at once (no opener) or by the opener's late verdict, the user learns
-// where the page is; an opener that succeeds says nothing.
+// Without a viewer no help window is left; the message names the page, at
+// once or on the opener's late verdict; an opener that succeeds says nothing.
 TEST_F(HelpTest, NoViewerLeavesNoHelpWindowAndNamesThePage)
 {
     const std::string help = useExistingHelpFolder({"mirva_new/mirva_new.htm"});
@@ -158,11 +157,8 @@ TEST_F(HelpTest, NoViewerLeavesNoHelpWindowAndNamesThePage)
         forms::ScopedMsgBox boxes;
         boxes->answer(forms::vbOK);
         halvex::ShowHelpTopic(0, "mirva_new", 0);
-        if (late) {
-            EXPECT_NE(halvex::libraryState().HelpWindowHandle, 0);
-            EXPECT_TRUE(boxes->boxes().empty()) << "nothing is said while the opener runs";
-            desktop_->failPendingOpens();
-        }
+        EXPECT_TRUE(!late || (halvex::libraryState().HelpWindowHandle != 0 && boxes->boxes().empty())) << "while it runs";
+        desktop_->failPendingOpens();
         EXPECT_EQ(halvex::libraryState().HelpWindowHandle, 0);
         ASSERT_EQ(boxes->boxes().size(), 1u);
         EXPECT_EQ(boxes->boxes()[0].prompt, named);
@@ -210,8 +206,7 @@ TEST_F(HelpTest, MissingPageGivesTheMissingFileMessageOnly)
     EXPECT_TRUE(desktop_->openedUrls.empty());
 }
 
-// A viewer that fails with a run-time error: the error is shown under the
-// member the host called, ShowHelp.
+// A viewer's run-time error is shown under the member the host called.
 TEST_F(HelpTest, AFailingViewerIsReportedUnderTheMemberShowHelp)
 {
     struct FailingDesktop : forms::RecordingDesktop {
@@ -224,8 +219,7 @@ TEST_F(HelpTest, AFailingViewerIsReportedUnderTheMemberShowHelp)
     boxes->answer(forms::vbOK);
     halvex::ClsValmor().ShowHelp(0, "8_3", halvex::MirvaGraphic);
     forms::setDesktop(previous);
-    ASSERT_EQ(boxes->boxes().size(), 1u);
-    EXPECT_EQ(boxes->boxes()[0].prompt, "ClsValmor.ShowHelp: Path/File access error");
+    EXPECT_EQ(boxes->boxes().size() == 1 ? boxes->boxes()[0].prompt : "", "ClsValmor.ShowHelp: Path/File access error");
 }
 
 TEST_F(HelpTest, HelpPopupShowsTitleAndHelpText)

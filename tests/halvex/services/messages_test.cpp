@@ -86,14 +86,9 @@ TEST_F(MessagesTest, ReportErrorByNumber)
     // A program that has a name gives its boxes that title.
     const std::string before = forms::app().Title;
     forms::app().Title = "Tessaro";
-    try {
-        throw rt::RuntimeError(53, "File not found");
-    } catch (const rt::RuntimeError&) {
-        valmor.ValmorErrorHandling();
-    }
+    try { throw rt::RuntimeError(53, "File not found"); } catch (const rt::RuntimeError&) { valmor.ValmorErrorHandling(); }
     forms::app().Title = before;
-    ASSERT_EQ(script->boxes().size(), 5u);
-    EXPECT_EQ(script->boxes()[4].title, "Tessaro");
+    EXPECT_EQ(script->boxes().size() == 5 ? script->boxes()[4].title : "", "Tessaro");
 }
 
 TEST_F(MessagesTest, ReportErrorEdges)
@@ -163,9 +158,8 @@ TEST_F(MessagesTest, MissingFileMessageIsTitledWithTheKind)
         valmor.FileNotExist("");
         ADD_FAILURE() << "no name is refused";
     } catch (const rt::RuntimeError& error) {
-        EXPECT_EQ(error.number(), 5);
-        EXPECT_NE(error.description().find("FileNotExist"), std::string::npos) << error.description();
-        EXPECT_NE(error.description().find("pathname"), std::string::npos) << error.description();
+        EXPECT_TRUE(error.number() == 5 && error.description().find("FileNotExist") != std::string::npos &&
+                    error.description().find("pathname") != std::string::npos) << error.description();
     }
     EXPECT_EQ(script->boxes().size(), 2u);
 

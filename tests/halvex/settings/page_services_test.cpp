@@ -154,49 +154,45 @@ TEST_F(PageServicesTest, AValueNoCallerCanMeanIsRefusedNamingTheArgument)
         std::int16_t WindowState() override { return state; }
         void WindowState(std::int16_t x) override { state = x; }
         std::int32_t Left() override { return 0; }
-        void Left(std::int32_t) override {}
         std::int32_t Top() override { return 0; }
-        void Top(std::int32_t) override {}
         std::int32_t Width() override { return 100; }
-        void Width(std::int32_t) override {}
         std::int32_t Height() override { return 100; }
+        void Left(std::int32_t) override {}
+        void Top(std::int32_t) override {}
+        void Width(std::int32_t) override {}
         void Height(std::int32_t) override {}
     } placed;
-    std::vector<std::int32_t> colors(12, 7), styles(12), shortStyles(5);
+    std::vector<std::int32_t> colors(12, 7), styles(5);
     std::vector<float> widths(12);
     const std::tuple<const char*, const char*, std::function<void()>> refused[] = {
         {"GetTextWidth", "SngFontHeight", [] { ClsGeoGraphic().GetTextWidth("abc", -5.0f); }},
         {"GetTextWidth", "SngFontHeight", [] { ClsGeoGraphic().GetTextWidth("abc", std::nanf("")); }},
-        {"ReadLineSetting", "Style_Line", [&] { SettingClass().ReadLineSetting(colors, shortStyles, widths); }},
+        {"ReadLineSetting", "Style_Line", [&] { SettingClass().ReadLineSetting(colors, styles, widths); }},
         {"GetFormSetting", "AppTitle", [&] { ClsInerfaceSetting().GetFormSetting(placed, "", ""); }},
         {"GetFormSetting", "StrSection", [&] { ClsInerfaceSetting().GetFormSetting(placed, "Probe", ""); }},
-        {"ReadPaintSetting", "MirvaProg", [&] {
-             libraryState().ProgramKind = -7;
-             SettingClass().ReadPaintSetting(colors);
-         }},
+        {"ReadPaintSetting", "MirvaProg", [&] { libraryState().ProgramKind = -7, SettingClass().ReadPaintSetting(colors); }},
     };
     for (const auto& [member, argument, call] : refused) {
         try {
             call();
             ADD_FAILURE() << member << " took it";
         } catch (const rt::RuntimeError& error) {
-            EXPECT_EQ(error.number(), 5) << member;
-            EXPECT_NE(error.description().find(member), std::string::npos) << error.description();
-            EXPECT_NE(error.description().find(argument), std::string::npos) << error.description();
+            EXPECT_TRUE(error.number() == 5 && error.description().find(member) != std::string::npos &&
+                        error.description().find(argument) != std::string::npos) << error.description();
         }
     }
-    EXPECT_TRUE(placed.state == 0 && colors[1] == 7 && shortStyles.size() == 5) << "nothing handed back";
+    EXPECT_TRUE(placed.state == 0 && colors[1] == 7 && styles.size() == 5) << "nothing handed back";
 
     // The zoom dialog reports it and is not shown.
     libraryState().ProgramKind = 2;
     forms::ScopedMsgBox box;
-    for (float scale : {std::nanf(""), 1e30f, -std::numeric_limits<float>::infinity()}) {
+    for (const float bad : {std::nanf(""), 1e30f, -std::numeric_limits<float>::infinity()}) {
         box->answer(forms::vbOK);
-        const float before = scale;
+        float scale = bad;
         EXPECT_TRUE(ClsGeoGraphic().ShowZoom(scale));
-        EXPECT_TRUE(std::isnan(before) ? std::isnan(scale) : scale == before);
+        EXPECT_TRUE(std::isnan(bad) ? std::isnan(scale) : scale == bad);
         ASSERT_FALSE(box->boxes().empty());
-        EXPECT_NE(box->boxes().back().prompt.find("ScalePercentage"), std::string::npos) << box->boxes().back().prompt;
+        EXPECT_NE(box->boxes().back().prompt.find("ScalePercentage"), std::string::npos);
     }
     EXPECT_EQ(box->boxes().size(), 3u);
 }

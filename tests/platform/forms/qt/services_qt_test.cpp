@@ -128,41 +128,34 @@ TEST(IniSettings, TheDefaultStoreIsTheUsersIniFiles) {
     setSettingsStore(previous);
 }
 
-// The desktop's opener is watched to its end without the window waiting for
-// it: a fake opener on PATH that sleeps and then fails is reported late, one
-// that succeeds is not, and without any opener the request fails at once.
+// The desktop's opener is watched to its end without the window waiting: a
+// fake opener that sleeps and fails is reported late, one that succeeds is
+// not, and without any opener the request fails at once.
 TEST(QtDesktopOpener, TheOpenersVerdictArrivesWhenItEnds) {
     TempFolder bin;
-    auto opener = [&](const std::string& script) {
-        bin.write("xdg-open", "#!/bin/sh\n" + script + "\n");
-        std::filesystem::permissions(bin.path("xdg-open"), std::filesystem::perms::owner_all);
-    };
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QByteArray::fromStdString(bin.path("")) + ":" + path);
     QtDesktop desktop;
-    auto verdict = [&](const char* address) {
-        int failures = 0;
-        const bool started = desktop.openUrl(address, [&failures] { ++failures; });
-        EXPECT_TRUE(started);
-        EXPECT_EQ(failures, 0) << "nothing is said while the opener runs";
+    auto failures = [&](const char* script, const char* address) {
+        bin.write("xdg-open", std::string("#!/bin/sh\n") + script + "\n");
+        std::filesystem::permissions(bin.path("xdg-open"), std::filesystem::perms::owner_all);
+        int failed = 0;
+        EXPECT_TRUE(desktop.openUrl(address, [&failed] { ++failed; }));
+        EXPECT_EQ(failed, 0) << "nothing is said while the opener runs";
         while (QtDesktop::runningOpeners() > 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        return failures;
+        return failed;
     };
-    opener("sleep 2\nexit 3");
-    EXPECT_EQ(verdict("/tmp/page.htm"), 1);
-    opener("sleep 1\nexit 0");
-    EXPECT_EQ(verdict("https://example.org/"), 0);
-
+    EXPECT_EQ(failures("sleep 2\nexit 3", "/tmp/page.htm"), 1);
+    EXPECT_EQ(failures("sleep 1\nexit 0", "https://example.org/"), 0);
     qputenv("PATH", QByteArray::fromStdString(bin.path("none")));
-    int failures = 0;
-    EXPECT_FALSE(desktop.openUrl("/tmp/page.htm", [&failures] { ++failures; }));
-    EXPECT_EQ(failures, 0) << "the caller tells it at once";
+    int failed = 0;
+    EXPECT_FALSE(desktop.openUrl("/tmp/page.htm", [&failed] { ++failed; }));
+    EXPECT_EQ(failed, 0) << "the caller tells it at once";
     qputenv("PATH", path);
 }
 
-// A box is at least as wide as its title in the window frame's bold font,
-// beside the frame's buttons: a short question under a long title keeps it
-// whole.
+// A box is at least as wide as its title in the frame's bold font beside the
+// frame's buttons.
 TEST(QtMessageBox, IsAtLeastAsWideAsItsTitle) {
     for (const char* title : {"Tessaro", "\xd8\xa5\xd8\xba\xd9\x84\xd8\xa7\xd9\x82 \xd8\xa7\xd9\x84\xd8\xa8\xd8\xb1\xd9\x86\xd8\xa7\xd9\x85\xd8\xac Tessaro \xd8\xa7\xd9\x84\xd8\xa2\xd9\x86\xd8\x9f"}) {
         auto box = buildMessageBox({"?", vbOKCancel | vbQuestion, title});
