@@ -51,11 +51,9 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
         for (int k = 0; k < 4; ++k) {
             const float x1 = cx[k], y1 = cy[k], x2 = cx[(k + 1) % 4], y2 = cy[(k + 1) % 4];
             const int kind = std::uniform_int_distribution<int>(0, 2)(random);
-            const double length = std::hypot(x2 - x1, y2 - y1), nx = -(y2 - y1) / length, ny = (x2 - x1) / length;
-            const double off = (kind == 1 ? 1.0 : -1.0) * uniform(1.2, 2.5) * length;
+            const float f = (kind == 1 ? 1.0f : -1.0f) * uniform(1.2, 2.5);  // the centre's distance in lengths
             d.OutlinePieces.push_back(kind == 0 ? straightPiece(x1, y1, x2, y2)
-                                                : arcPiece(x1, y1, x2, y2, static_cast<float>((x1 + x2) / 2 + off * nx),
-                                                           static_cast<float>((y1 + y2) / 2 + off * ny), kind == 1));
+                                                : arcPiece(x1, y1, x2, y2, (x1 + x2) / 2 - f * (y2 - y1), (y1 + y2) / 2 + f * (x2 - x1), kind == 1));
         }
         // A second slab part every other round.
         if (round % 2 == 1) {

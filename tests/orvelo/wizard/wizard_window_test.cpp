@@ -227,27 +227,23 @@ TEST_F(WizardTest, ElementSizesAreLimitedByTheSlabsExtent) {
     orvelo::frmWizard& w = open(copySample());
     ASSERT_TRUE(forms::click(next()));
     ASSERT_TRUE(forms::click(next()));
-    for (std::int16_t row : {1, 2}) {
-        ASSERT_TRUE(forms::editText(w.TxtInputData(row), row == 1 ? "1E+10" : "-1"));
+    // r up to that limit; rmin above 0 up to r as typed.
+    const struct { const char *r, *rmin, *limit; } refused[] = {{"1E+10", "1", "12000"}, {"12000", "-1", "12000"}, {"0.7", "0", "0.7"}};
+    for (const auto& c : refused) {
+        ASSERT_TRUE(forms::editText(w.TxtInputData(1), c.r));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(2), c.rmin));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(next()));
         EXPECT_EQ(w.CurrentStep(), 2);
-        EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "12000"})) << row;
-        ASSERT_TRUE(forms::editText(w.TxtInputData(row), "12000"));
+        EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", c.limit})) << c.r << ", " << c.rmin;
     }
-    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "0.7"));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0"));
-    box->answer(forms::vbOK);
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "0.7"})) << "rmin ends at r as typed";
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0.7"));
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(w.CurrentStep(), 3);
-    ASSERT_TRUE(forms::click(back()));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "12000"));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "12000"));
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(w.CurrentStep(), 3);
+    for (const char* size : {"0.7", "12000"}) {
+        if (w.CurrentStep() == 3) ASSERT_TRUE(forms::click(back()));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(1), size));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(2), size));
+        ASSERT_TRUE(forms::click(next()));
+        EXPECT_EQ(w.CurrentStep(), 3) << size;
+    }
     EXPECT_FLOAT_EQ(declar().MaxElementSize, 120.0f);
 }
 
