@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
@@ -51,14 +52,11 @@ void move(orvelo::Declar& d, double turn, bool mirror, double dx, double dy) {
         y = static_cast<float>(mx * std::sin(turn) + my * std::cos(turn) + dy);
     };
     const auto placePiece = [&](orvelo::OutlinePiece& p) {
-        place(p.X1, p.Y1), place(p.X2, p.Y2), place(p.XC, p.YC);
-        if (mirror) p.Direction = !p.Direction;
+        place(p.X1, p.Y1), place(p.X2, p.Y2), place(p.XC, p.YC), p.Direction = p.Direction != mirror;
     };
     for (auto& p : d.OutlinePieces) placePiece(p);
-    for (auto& opening : d.OpeningPieces)
-        for (auto& p : opening) placePiece(p);
-    for (auto& p : d.LineStart) place(p.X, p.Y);
-    for (auto& p : d.LineEnd) place(p.X, p.Y);
+    for (auto& opening : d.OpeningPieces) std::for_each(opening.begin(), opening.end(), placePiece);
+    for (std::size_t k = 0; k < d.LineStart.size(); ++k) place(d.LineStart[k].X, d.LineStart[k].Y), place(d.LineEnd[k].X, d.LineEnd[k].Y);
 }
 
 TEST(InputAngleTest, JointsArcTangentsAndCrossingsCountWhereverTheSlabLies) {

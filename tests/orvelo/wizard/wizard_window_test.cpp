@@ -597,18 +597,16 @@ TEST_F(WizardTest, BrowseButtonsAndParameterLabelsFitTheirCaptionsAndArabicMirro
 // as the user nobody, since root may write anywhere).
 TEST_F(WizardTest, AnInputFolderThatCannotBeWrittenToIsTold) {
     const std::string project = copySample();
-    std::filesystem::permissions(folder.dir(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add);
-    std::filesystem::permissions(folder.path("raft"), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
+    using std::filesystem::perms, std::filesystem::perm_options;
+    std::filesystem::permissions(folder.dir(), perms::others_read | perms::others_exec, perm_options::add);
+    std::filesystem::permissions(folder.path("raft"), perms::owner_write, perm_options::remove);
     orvelo::frmWizard& w = open(project);
     box->answer(forms::vbOK);
     {
         const ohtest::Unprivileged asNobody;
         forms::click(next());
     }
-    std::filesystem::permissions(folder.path("raft"), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    std::filesystem::permissions(folder.path("raft"), perms::owner_write, perm_options::add);
     ASSERT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(box->boxes()[0].prompt, text(190302, {"|1", folder.path("raft/")}));
     EXPECT_EQ(w.CurrentStep(), 0);
