@@ -1,7 +1,5 @@
-// A root user reads and writes every file whatever its mode, and access()
-// says so. A case of permissions runs as the user nobody then (user and
-// groups, real and effective) for as long as an `Unprivileged` lives; the
-// saved user id keeps the way back to root. Another user stays who it is.
+// Root ignores file modes: while an `Unprivileged` lives, a root test runs as
+// the user nobody (the saved user id keeps the way back). Others stay as is.
 #pragma once
 
 #include <grp.h>
@@ -28,9 +26,7 @@ public:
             throw std::system_error(error, std::generic_category(), "switching to the user nobody");
         }
     }
-    ~Unprivileged() {
-        if (root_) restore();
-    }
+    ~Unprivileged() { if (root_) restore(); }
     Unprivileged(const Unprivileged&) = delete;
     Unprivileged& operator=(const Unprivileged&) = delete;
 
@@ -38,7 +34,6 @@ private:
     static constexpr uid_t kNobody = 65534;  // nobody, and its group nogroup
 
     void restore() const {
-        // Nothing of the suite may run on as nobody.
         if (::setresuid(0, 0, 0) != 0 || ::setresgid(gids_[0], gids_[1], gids_[2]) != 0 ||
             ::setgroups(groups_.size(), groups_.data()) != 0)
             std::terminate();

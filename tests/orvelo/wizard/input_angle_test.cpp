@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
@@ -13,66 +15,32 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 double radians(double degrees) { return degrees * kPi / 180.0; }
+double c(double degrees) { return std::cos(radians(degrees)); }
+double s(double degrees) { return std::sin(radians(degrees)); }
 
-struct Case {
-    std::string what;
+// A 10 x 10 square, or (lens) a side from (0, 0) to (10, 0) closed by an arc
+// over it (anticlockwise: 20 degrees at the joints) or under it (160); lines;
+// a whole circle of radius 2 around (5, 5) as an opening.
+orvelo::Declar input(int lens, const std::vector<std::array<double, 4>>& lines, bool opening) {
     orvelo::Declar d;
-    double expected;
-};
-
-void addOutline(orvelo::Declar& d, const orvelo::OutlinePiece& piece) {
-    d.OutlinePieces.push_back(piece);
+    if (lens != 0) {
+        d.OutlinePieces.push_back(orvelo::straightPiece(0, 0, 10, 0));
+        d.OutlinePieces.push_back(orvelo::arcPiece(10, 0, 0, 0, 5, static_cast<float>(-5.0 / std::tan(radians(20))), lens > 0));
+    } else {
+        const float x[4] = {0, 10, 10, 0}, y[4] = {0, 0, 10, 10};
+        for (int k = 0; k < 4; ++k) d.OutlinePieces.push_back(orvelo::straightPiece(x[k], y[k], x[(k + 1) % 4], y[(k + 1) % 4]));
+    }
     d.OutlinePieceCount = static_cast<std::int16_t>(d.OutlinePieces.size() - 1);
-}
-
-void addLine(orvelo::Declar& d, double x1, double y1, double x2, double y2) {
-    d.LineStart.push_back({static_cast<float>(x1), static_cast<float>(y1)});
-    d.LineEnd.push_back({static_cast<float>(x2), static_cast<float>(y2)});
-    d.LineCount = static_cast<std::int16_t>(d.LineStart.size() - 1);
-}
-
-orvelo::Declar square() {
-    orvelo::Declar d;
-    addOutline(d, orvelo::straightPiece(0, 0, 10, 0));
-    addOutline(d, orvelo::straightPiece(10, 0, 10, 10));
-    addOutline(d, orvelo::straightPiece(10, 10, 0, 10));
-    addOutline(d, orvelo::straightPiece(0, 10, 0, 0));
+    for (const auto& l : lines)
+        d.LineStart.push_back({static_cast<float>(l[0]), static_cast<float>(l[1])}),
+            d.LineEnd.push_back({static_cast<float>(l[2]), static_cast<float>(l[3])});
+    d.LineCount = static_cast<std::int16_t>(lines.size());
+    if (opening) {
+        d.OpeningCount = 1;
+        d.OpeningPieceCount = {0, 1};
+        d.OpeningPieces.push_back({orvelo::OutlinePiece{}, orvelo::arcPiece(7, 5, 7, 5, 5, 5, true)});
+    }
     return d;
-}
-
-// A straight side from (0, 0) to (10, 0) closed by an arc back over the
-// side (anticlockwise: the small arc, 20 degrees at the joints) or under it
-// (clockwise: the large arc, 160 degrees).
-orvelo::Declar lens(bool counterClockwise) {
-    orvelo::Declar d;
-    const float below = static_cast<float>(-5.0 / std::tan(radians(20)));
-    addOutline(d, orvelo::straightPiece(0, 0, 10, 0));
-    addOutline(d, orvelo::arcPiece(10, 0, 0, 0, 5, below, counterClockwise));
-    return d;
-}
-
-std::vector<Case> cases() {
-    std::vector<Case> all;
-    all.push_back({"square", square(), 90.0});
-    all.push_back({"small arc", lens(true), 20.0});
-    all.push_back({"large arc", lens(false), 160.0});
-    Case crossing{"lines crossing in their middles", square(), 25.0};
-    addLine(crossing.d, 2, 5, 8, 5);
-    addLine(crossing.d, 5 - 3 * std::cos(radians(25)), 5 - 3 * std::sin(radians(25)), 5 + 3 * std::cos(radians(25)),
-            5 + 3 * std::sin(radians(25)));
-    all.push_back(crossing);
-    Case onSide{"a line ending in the middle of a side", square(), 40.0};
-    addLine(onSide.d, 5, 0, 5 + 4 * std::cos(radians(140)), 4 * std::sin(radians(140)));
-    all.push_back(onSide);
-    Case throughOpening{"a line across an opening's arc", square(), 90.0 - 30.0};
-    throughOpening.d.OpeningCount = 1;
-    throughOpening.d.OpeningPieceCount.push_back(1);
-    throughOpening.d.OpeningPieces.push_back(
-        {orvelo::OutlinePiece{}, orvelo::arcPiece(7, 5, 7, 5, 5, 5, true)});  // a whole circle of radius 2
-    addLine(throughOpening.d, 5 + 2 * std::cos(radians(30)) - 4, 5 + 2 * std::sin(radians(30)),
-            5 + 2 * std::cos(radians(30)) + 1, 5 + 2 * std::sin(radians(30)));
-    all.push_back(throughOpening);
-    return all;
 }
 
 // Moved, turned or mirrored (the arcs' direction with it), the input forces
@@ -84,27 +52,34 @@ void move(orvelo::Declar& d, double turn, bool mirror, double dx, double dy) {
         y = static_cast<float>(mx * std::sin(turn) + my * std::cos(turn) + dy);
     };
     const auto placePiece = [&](orvelo::OutlinePiece& p) {
-        place(p.X1, p.Y1);
-        place(p.X2, p.Y2);
-        place(p.XC, p.YC);
-        if (mirror) p.Direction = !p.Direction;
+        place(p.X1, p.Y1), place(p.X2, p.Y2), place(p.XC, p.YC), p.Direction = p.Direction != mirror;
     };
     for (auto& p : d.OutlinePieces) placePiece(p);
-    for (auto& opening : d.OpeningPieces)
-        for (auto& p : opening) placePiece(p);
-    for (auto& p : d.LineStart) place(p.X, p.Y);
-    for (auto& p : d.LineEnd) place(p.X, p.Y);
+    for (auto& opening : d.OpeningPieces) std::for_each(opening.begin(), opening.end(), placePiece);
+    for (std::size_t k = 0; k < d.LineStart.size(); ++k) place(d.LineStart[k].X, d.LineStart[k].Y), place(d.LineEnd[k].X, d.LineEnd[k].Y);
 }
 
 TEST(InputAngleTest, JointsArcTangentsAndCrossingsCountWhereverTheSlabLies) {
+    const struct {
+        const char* what;
+        orvelo::Declar d;
+        double expected;
+    } cases[] = {
+        {"square", input(0, {}, false), 90},
+        {"small arc", input(1, {}, false), 20},
+        {"large arc", input(-1, {}, false), 160},
+        {"lines crossing in their middles", input(0, {{2, 5, 8, 5}, {5 - 3 * c(25), 5 - 3 * s(25), 5 + 3 * c(25), 5 + 3 * s(25)}}, false), 25},
+        {"a line ending in the middle of a side", input(0, {{5, 0, 5 + 4 * c(140), 4 * s(140)}}, false), 40},
+        {"a line across an opening's arc", input(0, {{1 + 2 * c(30), 5 + 2 * s(30), 6 + 2 * c(30), 5 + 2 * s(30)}}, true), 60},
+    };
     std::mt19937 random(43);
     std::uniform_real_distribution<double> turn(0.0, 2.0 * kPi), shift(-500.0, 500.0);
-    for (const Case& c : cases()) {
-        EXPECT_NEAR(orvelo::SmallestInputAngle(c.d), c.expected, 1e-3) << c.what;
-        for (int k = 0; k < 20; ++k) {
-            orvelo::Declar moved = c.d;
-            move(moved, turn(random), k % 2 == 1, shift(random), shift(random));
-            EXPECT_NEAR(orvelo::SmallestInputAngle(moved), c.expected, 1e-2) << c.what << ", moved " << k;
+    for (const auto& k : cases) {
+        EXPECT_NEAR(orvelo::SmallestInputAngle(k.d), k.expected, 1e-3) << k.what;
+        for (int n = 0; n < 20; ++n) {
+            orvelo::Declar moved = k.d;
+            move(moved, turn(random), n % 2 == 1, shift(random), shift(random));
+            EXPECT_NEAR(orvelo::SmallestInputAngle(moved), k.expected, 1e-2) << k.what << ", moved " << n;
         }
     }
 }

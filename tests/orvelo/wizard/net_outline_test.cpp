@@ -1,9 +1,5 @@
-// A net against the outline it is opened with: the nets the program makes
-// pass, whatever the slab (straight sides and arcs bulging out or in,
-// a circular or a square opening, a second slab part, an internal line) and
-// the mesh type; the same nets with a node moved out of the slab, an element
-// repeated or two elements covered again are refused naming the net file and
-// the node or element, or the area.
+// The nets the program makes pass the check against their outline, whatever
+// the slab and mesh type; damaged copies are refused, naming what is wrong.
 #include "wizard_fixture.h"
 
 #include <algorithm>
@@ -16,22 +12,20 @@
 namespace {
 
 using orvelo::arcPiece;
-using orvelo::declar;
 using orvelo::OutlinePiece;
 using orvelo::straightPiece;
 
-class NetOutlineTest : public WizardTest {
-protected:
-    // The error text of the check, or "" when the net passes.
-    static std::string refusal(const orvelo::ProjectNet& net) {
-        try {
-            orvelo::CheckNetGeometry(net, declar(), "NET.PL6");
-        } catch (const rt::RuntimeError& e) {
-            return e.description();
-        }
-        return "";
+// The error text of the check, or "" when the net passes.
+std::string refusal(const orvelo::ProjectNet& net) {
+    try {
+        orvelo::CheckNetGeometry(net, orvelo::declar(), "NET.PL6");
+    } catch (const rt::RuntimeError& e) {
+        return e.description();
     }
-};
+    return "";
+}
+
+class NetOutlineTest : public WizardTest {};
 
 TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
     std::mt19937 random(42);
@@ -42,30 +36,26 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
         orvelo::resetBasDelaunay();
         orvelo::resetBasOrvelo();
         orvelo::RunControl().RunState(0);
-        orvelo::Declar& d = declar();
+        orvelo::Declar& d = orvelo::declar();
         d.CurrentDataDir = folder.path("");
         d.CurrentProjectName = "NET";
         d.RecalculateBoundaryFlag = false;
         d.MeshType = types[round % 8];
         d.MinAngle = 25;
         const float w = uniform(6, 16), h = uniform(4, 12), r = std::min(w, h) / uniform(4, 8);
-        d.MaxElementSize = r;
-        d.MinElementSize = r / 4;
+        d.MaxElementSize = r, d.MinElementSize = r / 4;
 
-        // The outline: a rectangle whose sides are straight or arcs bulging
-        // out (the centre inside, anticlockwise) or in.
+        // A rectangle of straight sides or arcs bulging out or in.
         d.OutlinePieces.assign(1, OutlinePiece{});
         const float cx[4] = {0, w, w, 0}, cy[4] = {0, 0, h, h};
         for (int k = 0; k < 4; ++k) {
             const float x1 = cx[k], y1 = cy[k], x2 = cx[(k + 1) % 4], y2 = cy[(k + 1) % 4];
             const int kind = std::uniform_int_distribution<int>(0, 2)(random);
-            const double length = std::hypot(x2 - x1, y2 - y1), nx = -(y2 - y1) / length, ny = (x2 - x1) / length;
-            const double off = (kind == 1 ? 1.0 : -1.0) * uniform(1.2, 2.5) * length;
+            const float f = (kind == 1 ? 1.0f : -1.0f) * uniform(1.2, 2.5);  // the centre's distance in lengths
             d.OutlinePieces.push_back(kind == 0 ? straightPiece(x1, y1, x2, y2)
-                                                : arcPiece(x1, y1, x2, y2, static_cast<float>((x1 + x2) / 2 + off * nx),
-                                                           static_cast<float>((y1 + y2) / 2 + off * ny), kind == 1));
+                                                : arcPiece(x1, y1, x2, y2, (x1 + x2) / 2 - f * (y2 - y1), (y1 + y2) / 2 + f * (x2 - x1), kind == 1));
         }
-        // A second slab part beside it, every other round.
+        // A second slab part every other round.
         if (round % 2 == 1) {
             const float x0 = w + uniform(1, 3), x1 = x0 + uniform(2, 5), y1 = uniform(2, h);
             for (const OutlinePiece& p : {straightPiece(x0, 0, x1, 0), straightPiece(x1, 0, x1, y1), straightPiece(x1, y1, x0, y1),
@@ -73,7 +63,7 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
                 d.OutlinePieces.push_back(p);
         }
         d.OutlinePieceCount = static_cast<std::int16_t>(d.OutlinePieces.size() - 1);
-        // An opening in the middle: a circle of two half circles, or a square.
+        // An opening: a square, or a circle of two half circles.
         const float ox = w / 2, oy = h / 2, rho = std::min(w, h) * uniform(0.08f, 0.15f);
         d.OpeningCount = 1;
         d.OpeningPieceCount = {0, static_cast<std::int16_t>(round % 3 == 0 ? 4 : 2)};
@@ -86,20 +76,14 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
             d.OpeningPieces[1][2] = arcPiece(ox - rho, oy, ox + rho, oy, ox, oy, true);
         }
         d.MaxOpeningPieces = 4;
-        d.LineStart = {{}, {w * 0.3f, h * 0.4f}};
-        d.LineEnd = {{}, {w * 0.3f, h * 0.6f}};
+        d.LineStart = {{}, {w * 0.3f, h * 0.4f}}, d.LineEnd = {{}, {w * 0.3f, h * 0.6f}};
         d.LineCount = 1;
-        d.GridCountX = d.GridCountY = 1;  // two lines r apart, extended over the slab
-        // The old net: two triangles over the whole, of one size.
-        d.NodeCount = 4;
-        d.NodeX = {0, -1, 2 * w + 8, 2 * w + 8, -1};
-        d.NodeY = {0, -1, -1, h + 1, h + 1};
+        d.GridCountX = d.GridCountY = 1;
+        // The old net: two triangles over the whole.
+        d.NodeCount = d.OldNodeCount = 4;
+        d.NodeX = {0, -1, 2 * w + 8, 2 * w + 8, -1}, d.NodeY = {0, -1, -1, h + 1, h + 1};
         d.ElementCount = 2;
-        d.ElementList.assign(3, orvelo::NetElement{});
-        d.ElementList[1].CornerCount = d.ElementList[2].CornerCount = 3;
-        d.ElementList[1].Node = {0, 1, 2, 3, 0};
-        d.ElementList[2].Node = {0, 1, 3, 4, 0};
-        d.OldNodeCount = 4;
+        d.ElementList = {{}, {3, {0, 1, 2, 3, 0}, {}}, {3, {0, 1, 3, 4, 0}, {}}};
         d.NodeTargetSize = {0, r, r, r, r};
         d.GridX = d.GridY = {0, 0, r};
 
@@ -112,16 +96,14 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
         const orvelo::ProjectNet net = orvelo::projectNetOf(d);
         EXPECT_EQ(refusal(net), "");
 
-        // Damaged copies: the node with the largest x moved out by a
-        // hundredth of the slab; an element repeated at the end; after it a
-        // quadrilateral over two neighbouring triangles, and a triangle of
-        // three far corners laid over the slab.
-        auto said = [&](orvelo::ProjectNet damaged, std::vector<orvelo::NetElement> more) {
-            for (const orvelo::NetElement& e : more) damaged.ElementList.push_back(e), ++damaged.ElementCount;
-            return refusal(damaged);
+        // Damaged: the node of largest x moved out; an element repeated; a
+        // quadrilateral over two neighbouring triangles; a triangle of three
+        // far corners laid over the slab.
+        auto said = [&](const orvelo::NetElement& more) {
+            orvelo::ProjectNet damaged = net;
+            return damaged.ElementList.push_back(more), ++damaged.ElementCount, refusal(damaged);
         };
         const std::string last = "Element " + std::to_string(net.ElementCount + 1) + " of the net file NET.PL6 ";
-        orvelo::ProjectNet moved = net;
         std::size_t far = 1, low = 1, right = 1, top = 1;
         for (std::size_t n = 1; n <= static_cast<std::size_t>(net.NodeCount); ++n) {
             if (net.NodeX[n] > net.NodeX[far]) far = n;
@@ -129,10 +111,11 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
             if (net.NodeX[n] - net.NodeY[n] > net.NodeX[right] - net.NodeY[right]) right = n;
             if (net.NodeY[n] > net.NodeY[top]) top = n;
         }
+        orvelo::ProjectNet moved = net;
         moved.NodeX[far] += std::max(w, h) / 100;
         EXPECT_NE(refusal(moved).find("Node " + std::to_string(far) + " of the net file NET.PL6"), std::string::npos) << refusal(moved);
         const std::size_t pick = std::uniform_int_distribution<std::size_t>(1, static_cast<std::size_t>(net.ElementCount))(random);
-        EXPECT_NE(said(net, {net.ElementList[pick]}).find(last + "repeats element " + std::to_string(pick)), std::string::npos);
+        EXPECT_NE(said(net.ElementList[pick]).find(last + "repeats element " + std::to_string(pick)), std::string::npos);
         bool overlapTried = false;
         for (std::size_t e = 1; e <= static_cast<std::size_t>(net.ElementCount) && !overlapTried; ++e)
             for (std::size_t f = e + 1; f <= static_cast<std::size_t>(net.ElementCount) && !overlapTried; ++f) {
@@ -142,12 +125,12 @@ TEST_F(NetOutlineTest, NetsTheProgramMakesPassAndDamagedOnesAreRefused) {
                     std::count(b.begin() + 1, b.begin() + 4, a[1]) + std::count(b.begin() + 1, b.begin() + 4, a[2]) != 2)
                     continue;
                 const orvelo::NetElement quad{4, {0, a[1], *off, a[2], a[3]}, {}};
-                EXPECT_NE(said(net, {quad}).find(last + "overlaps element "), std::string::npos) << said(net, {quad});
+                EXPECT_NE(said(quad).find(last + "overlaps element "), std::string::npos) << said(quad);
                 overlapTried = true;
             }
         EXPECT_TRUE(overlapTried || d.MeshType == 0);
-        const std::string covered = said(net, {orvelo::NetElement{3, {0, static_cast<std::int16_t>(low), static_cast<std::int16_t>(right),
-                                                                      static_cast<std::int16_t>(top), 0}, {}}});
+        const std::string covered = said(orvelo::NetElement{3, {0, static_cast<std::int16_t>(low), static_cast<std::int16_t>(right),
+                                                               static_cast<std::int16_t>(top), 0}, {}});
         EXPECT_TRUE(covered.find("The elements of the net file NET.PL6 cover an area of") != std::string::npos ||
                     covered.find(last + "lies outside") != std::string::npos)  // its centroid in the opening
             << covered;

@@ -146,9 +146,7 @@ TEST_F(WizardTest, SampleProjectRunsThroughFinishToARefinedProject) {
     EXPECT_TRUE(box->boxes().size() == 1u) << prompts().back();
 }
 
-// A theta the refinement cannot reach on the sample (whose outline has
-// right angles only) is not passed over: the closing message names the
-// smallest angle the new net has.
+// A theta the refinement cannot reach is told with the smallest angle reached.
 TEST_F(WizardTest, AnUnreachedThetaIsToldWithTheAngleReached) {
     orvelo::frmWizard& w = open(copySample());
     ASSERT_TRUE(forms::click(next()));

@@ -199,9 +199,8 @@ TEST_F(WizardTest, InvalidNumbersAreRefusedRowByRow) {
     EXPECT_FLOAT_EQ(declar().MinElementSize, 2.0f);
 }
 
-// A length factor outside the real length units is refused naming the file
-// and the value, and the metre is taken whole: the sizes are labelled and
-// read in metres, never in the file's unit with the metre's factor.
+// A length factor outside the real length units is refused naming the file,
+// and the sizes are labelled and read in metres.
 TEST_F(WizardTest, ARefusedLengthFactorGivesTheStandardUnitWhole) {
     for (const char* factor : {"1E-07", "0", "1E+300"}) {
         writeUnits(std::string("\"[cm]\",") + factor);
@@ -228,35 +227,29 @@ TEST_F(WizardTest, ElementSizesAreLimitedByTheSlabsExtent) {
     orvelo::frmWizard& w = open(copySample());
     ASSERT_TRUE(forms::click(next()));
     ASSERT_TRUE(forms::click(next()));
-    // r up to that limit; rmin up to r.
-    for (std::int16_t row : {1, 2}) {
-        ASSERT_TRUE(forms::editText(w.TxtInputData(row), row == 1 ? "1E+10" : "-1"));
+    // r up to that limit; rmin above 0 up to r as typed.
+    const struct { const char *r, *rmin, *limit; } refused[] = {{"1E+10", "1", "12000"}, {"12000", "-1", "12000"}, {"0.7", "0", "0.7"}};
+    for (const auto& c : refused) {
+        ASSERT_TRUE(forms::editText(w.TxtInputData(1), c.r));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(2), c.rmin));
         box->answer(forms::vbOK);
         ASSERT_TRUE(forms::click(next()));
         EXPECT_EQ(w.CurrentStep(), 2);
-        EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "12000"})) << row;
-        ASSERT_TRUE(forms::editText(w.TxtInputData(row), "12000"));
+        EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", c.limit})) << c.r << ", " << c.rmin;
     }
-    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "0.7"));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0"));
-    box->answer(forms::vbOK);
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", "0.7"})) << "rmin ends at r as typed";
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "0.7"));
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(w.CurrentStep(), 3);
-    ASSERT_TRUE(forms::click(back()));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "12000"));
-    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "12000"));
-    ASSERT_TRUE(forms::click(next()));
-    EXPECT_EQ(w.CurrentStep(), 3);
+    for (const char* size : {"0.7", "12000"}) {
+        if (w.CurrentStep() == 3) ASSERT_TRUE(forms::click(back()));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(1), size));
+        ASSERT_TRUE(forms::editText(w.TxtInputData(2), size));
+        ASSERT_TRUE(forms::click(next()));
+        EXPECT_EQ(w.CurrentStep(), 3) << size;
+    }
     EXPECT_FLOAT_EQ(declar().MaxElementSize, 120.0f);
 }
 
-// The keyboard's road through the steps: each step shows with the focus on
-// its first box, Enter moves from row to row and from the last row to the
-// next step; the focus never lands on a button by itself. Tab follows the
-// button bar from left to right.
+// Each step shows with the focus on its first box; Enter moves row by row
+// and from the last row to the next step, never onto a button. Tab follows
+// the button bar from left to right.
 TEST_F(WizardTest, EnterLeadsThroughTheStepsWithTheFocusOnTheirFirstBoxes) {
     const std::string project = copySample();
     orvelo::frmWizard& w = open();
@@ -398,28 +391,20 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     EXPECT_EQ(w.ActiveControl(), &w.TxtSaveProjectAs.get());
 
     // No name, blanks or dots only, a folder; characters no file name should
-    // hold, each named; or one too long for the run's temporary folder
-    // beside it, with the limit.
-    for (const std::string& name : std::vector<std::string>{".PO1", "   ", ".", "...PO1", "sub/OUT"}) {
-        ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
-        box->answer(forms::vbOK);
-        ASSERT_TRUE(forms::click(finish()));
-        EXPECT_EQ(box->boxes().back().prompt, text(190014)) << name;
-    }
-    const std::vector<std::pair<std::string, std::string>> characters{
-        {"a*b?", "*"}, {"ab?", "?"}, {"a\tb", "U+0009"}, {"x<y>|z", "<"}, {"x|z", "|"}};
-    for (const auto& [name, shown] : characters) {
-        ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
-        box->answer(forms::vbOK);
-        ASSERT_TRUE(forms::click(finish()));
-        EXPECT_EQ(box->boxes().back().prompt, text(190300, {"|1", name, "|2", shown})) << name;
-    }
+    // hold, each named; one too long for the run's temporary folder beside it.
     const std::string longName(242, 'n');
-    ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, longName));
-    box->answer(forms::vbOK);
-    ASSERT_TRUE(forms::click(finish()));
-    EXPECT_EQ(box->boxes().back().prompt,
-              text(190301, {"|1", longName, "|2", "242", "|3", std::to_string(orvelo::LongestOutputName())}));
+    const std::vector<std::pair<std::string, std::string>> badNames{
+        {".PO1", text(190014)}, {"   ", text(190014)}, {".", text(190014)}, {"...PO1", text(190014)}, {"sub/OUT", text(190014)},
+        {"a*b?", text(190300, {"|1", "a*b?", "|2", "*"})}, {"ab?", text(190300, {"|1", "ab?", "|2", "?"})},
+        {"a\tb", text(190300, {"|1", "a\tb", "|2", "U+0009"})}, {"x<y>|z", text(190300, {"|1", "x<y>|z", "|2", "<"})},
+        {"x|z", text(190300, {"|1", "x|z", "|2", "|"})},
+        {longName, text(190301, {"|1", longName, "|2", "242", "|3", std::to_string(orvelo::LongestOutputName())})}};
+    for (const auto& [name, told] : badNames) {
+        ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
+        box->answer(forms::vbOK);
+        ASSERT_TRUE(forms::click(finish()));
+        EXPECT_EQ(box->boxes().back().prompt, told) << name;
+    }
     EXPECT_EQ(runs, 0);
 
     // The project extension counts in any case, in the input path and in
@@ -608,23 +593,20 @@ TEST_F(WizardTest, BrowseButtonsAndParameterLabelsFitTheirCaptionsAndArabicMirro
 
 }  // namespace
 
-// A project with beams in a folder the user may not write to is refused at
-// once, with the hint to copy it, not at the beam end forces of the run.
-// Root may write to it: the step is taken as the user nobody then.
+// A project in a folder the user may not write to is refused at once (taken
+// as the user nobody, since root may write anywhere).
 TEST_F(WizardTest, AnInputFolderThatCannotBeWrittenToIsTold) {
     const std::string project = copySample();
-    std::filesystem::permissions(folder.dir(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add);
-    std::filesystem::permissions(folder.path("raft"), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
+    using std::filesystem::perms, std::filesystem::perm_options;
+    std::filesystem::permissions(folder.dir(), perms::others_read | perms::others_exec, perm_options::add);
+    std::filesystem::permissions(folder.path("raft"), perms::owner_write, perm_options::remove);
     orvelo::frmWizard& w = open(project);
     box->answer(forms::vbOK);
     {
         const ohtest::Unprivileged asNobody;
         forms::click(next());
     }
-    std::filesystem::permissions(folder.path("raft"), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+    std::filesystem::permissions(folder.path("raft"), perms::owner_write, perm_options::add);
     ASSERT_EQ(box->boxes().size(), 1u);
     EXPECT_EQ(box->boxes()[0].prompt, text(190302, {"|1", folder.path("raft/")}));
     EXPECT_EQ(w.CurrentStep(), 0);
