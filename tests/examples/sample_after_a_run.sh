@@ -1,8 +1,6 @@
 #!/bin/sh
-# The sample-reading tests pass whatever a user ran on the sample before: a
-# copy of examples/raft holding a run's output (RAFT_Adaptive.*, RAFT.GH1)
-# is given to them as the sample's folder.
-#   sample_after_a_run.sh <source folder> <test program> ...
+# Runs the sample-reading tests on a copy of examples/raft holding a run's
+# output.  Usage: sample_after_a_run.sh <source folder> <test program> ...
 set -eu
 source=$1
 shift
@@ -10,8 +8,6 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 sample=$work/raft
 cp -R "$source/examples/raft" "$sample"
-# What Finish leaves beside the project: the refined project under the
-# output name and the input's beam end forces.
 for f in "$sample"/RAFT.*; do
   cp "$f" "$sample/RAFT_Adaptive.${f##*.}"
 done

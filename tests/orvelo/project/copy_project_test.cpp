@@ -154,10 +154,6 @@ TEST_F(CopyProjectTest, FailedCopyIsReportedAndStopsTheRunBeforeTheNetIsWritten)
     EXPECT_FALSE(fs::exists(folder.path("out/NEW.PL6.tmp")));
 }
 
-}  // namespace
-
-namespace {
-
 // A file of the set larger than its counts can need (by far, or a little)
 // is refused before anything is copied, naming the file, whether the method
 // reads it or not. The last case: Stop while a large file is copied.
@@ -172,8 +168,6 @@ TEST_F(CopyProjectTest, FilesLargerThanTheirCountsCanNeedAreRefusedBeforeAnythin
         std::function<void()> make;
     } cases[] = {
         {"P71", [&] { sparse("SLAB.P71", k4GiB); }},  // not read by method 1
-        {"GL1", [&] { sparse("SLAB.GL1", k4GiB); }},
-        {"PV1", [&] { sparse("SLAB.PV1", k4GiB); }},
         {"LDH", [&] { sparse("SLAB.LDH", k4GiB); }},  // a layout the store does not know
         {"P91", [&] { sparse("SLAB.P91", 3 * 256 * 2 + 1); }},  // one spring: five lines at most
         {"PV1", [&] { folder.write("SLAB.PV1", std::string(256 * 20, '0')); }},  // four nodes

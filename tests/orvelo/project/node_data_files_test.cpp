@@ -178,9 +178,7 @@ TEST_F(NodeDataFilesTest, RefusedFilesAreNamedWithTheCause) {
                 asNobody.reset();
                 ASSERT_FALSE(box->boxes().empty());
                 EXPECT_EQ(box->boxes().back().prompt, expected);
-                if (language == "Arabic") {
-                    EXPECT_NE(expected.find("\u2066" + path + "\u2069"), std::string::npos) << expected;
-                }
+                if (language == "Arabic") { EXPECT_NE(expected.find("\u2066" + path + "\u2069"), std::string::npos) << expected; }
             }
         }
     }

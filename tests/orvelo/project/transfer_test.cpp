@@ -257,8 +257,7 @@ TEST_F(TransferTest, DeclaredKindWithoutItsFileStopsTheRun) {
 
 TEST_F(TransferTest, BoringsCountOnlyWithTwoBoringsAndTheirFile) {
     orvelo::BoringData& borings = orvelo::boringData();
-    // A layout of one boring and no .BAU: a project without borings; no
-    // message, the count reset.
+    // One boring's layout, no .BAU: no borings, no message, the count reset.
     placeRecords("P41", {{1, 3}, {2, 1}});
     borings.BoringCount = 5;
     run();
@@ -313,9 +312,8 @@ TEST_F(TransferTest, BoringRegionsAreLaidOutAnewForTheNewNet) {
     EXPECT_EQ(transfer.FoundKinds(),
               (std::vector<TransferKind>{TransferKind::ElementZones, TransferKind::Borings}));
     EXPECT_TRUE(box->boxes().empty());
-    // The new file fits the new net; the stored constant nodes went with
-    // their places: the new nodes on old nodes take boring 2, and so do the
-    // others, whose nearest old nodes had it (none falls back to boring 1).
+    // The stored constant nodes went with their places: every new node
+    // takes boring 2 from the old node at or nearest to it (none boring 1).
     orvelo::resetBoringData();
     ASSERT_TRUE(orvelo::ReadBorings(folder.path("out/NEW")));
     ASSERT_TRUE(orvelo::ReadBoringFile());
@@ -327,9 +325,8 @@ TEST_F(TransferTest, BoringRegionsAreLaidOutAnewForTheNewNet) {
 
 // ---- what the transfer does with faulty or missing data ----
 
-// A layout for borings whose .BAU is missing, damaged or of another count,
-// an unreadable .P41, declared values per node without their file: each
-// stops the run with one message naming the file.
+// A .BAU missing, damaged or of another count than .P41, an unreadable
+// .P41 or .PV1: each stops the run with one message naming the file.
 TEST_F(TransferTest, SoilFilesThatContradictTheProjectStopTheRun) {
     const auto validBorings = [this] {
         placeRecords("BAU", {{4, 3}}, {{6, 0.0f}, {7, 0.0f}, {11, 3.0f}, {12, 0.0f}, {16, 1.5f}, {17, 2.0f}},
@@ -344,9 +341,7 @@ TEST_F(TransferTest, SoilFilesThatContradictTheProjectStopTheRun) {
         {[&] { layoutOf3(); placeRecords("BAU", {{4, 0}}); }, "BAU"},
         {[&] { layoutOf3(); place("BAU", "\xEF\xBB\xBF\r\n\r\n"); }, "BAU"},
         {[&] { layoutOf3(); fs::create_directory(folder.path("in/SLAB.BAU")); }, "BAU"},
-        {[&] { layoutOf3(); fs::create_symlink(folder.path("in/gone"), folder.path("in/SLAB.BAU")); }, "BAU"},
         {[&] { validBorings(); fs::create_directory(folder.path("in/SLAB.P41")); }, "P41"},
-        {[&] { validBorings(); ::mkfifo(folder.path("in/SLAB.P41").c_str(), 0600); }, "P41"},
         {[&] { validBorings(); place("P41", "x"); }, "P41"},
         {[&] { orvelo::declar().HeaderOption3 = 1; }, "PV1"},
         {[&] { fs::create_directory(folder.path("in/SLAB.PV1")); }, "PV1"},

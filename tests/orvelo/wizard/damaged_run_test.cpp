@@ -207,10 +207,8 @@ TEST_F(RecordedRunTest, RandomlyDamagedInputIsRefusedNamingTheFile) {
     }
 }
 
-// Without the boundary recalculation the outline is meshed as it stands: a
-// loop ending off its start, a gap at a corner of the outline or an opening
-// (told with the file and the place), a bow-tie, an opening across or out of
-// the slab (or refused with the net) are refused for both net types.
+// Without the boundary recalculation a broken outline (open loops told with
+// file and place) is refused for both net types.
 TEST_F(RecordedRunTest, BrokenOutlineIsRefusedWithoutTheRecalculation) {
     for (int damage = 0; damage < 12; ++damage) {
         const int kind = damage % 6;
@@ -247,10 +245,8 @@ TEST_F(RecordedRunTest, BrokenOutlineIsRefusedWithoutTheRecalculation) {
     }
 }
 
-// A net its outline does not hold, with the boundary recalculation on or
-// off: a border node moved out of the slab to x = 17 (the recalculated
-// outline would follow it), an element written twice. Opening the project
-// stops the run naming the net file and the node or element.
+// A border node moved out of the slab, or an element written twice, stops
+// the run naming the net file and the node or element (recalculation on/off).
 TEST_F(RecordedRunTest, NetOutsideItsOutlineOrWithAnElementTwiceIsRefusedNamingIt) {
     for (int round = 0; round < 4; ++round) {
         const std::string dir = "raft" + std::to_string(round), input = copySample(dir);

@@ -231,9 +231,8 @@ TEST_F(FailedRunTest, AnEarlierOutputIsReplacedOnlyWhenTheRunSucceeds) {
     EXPECT_EQ(after.count("RAFT_Adaptive.XYZ") + after.count("raft_adaptive.pl6"), 0u);
 }
 
-// A second run (another process) started inside the first one's commit is
-// refused, touching nothing, when it names the same output in any case; one
-// of another output goes its way. The first run is written whole.
+// A second process's run of the same output (any case) inside the first's
+// commit is refused, touching nothing; one of another output goes on.
 TEST_F(FailedRunTest, ASecondRunOfTheSameOutputIsRefusedInsideTheFirstOnesCommit) {
     const std::string dir = folder.path("raft/");
     for (const std::string second : {"raft_adaptive", "RAFT_Other"}) {
@@ -273,8 +272,8 @@ TEST_F(FailedRunTest, ASecondRunOfTheSameOutputIsRefusedInsideTheFirstOnesCommit
     }
 }
 
-// An earlier output a killed run had moved aside is put back before the
-// replace question, so the question is asked and No keeps it.
+// An earlier output a killed run moved aside is put back before the
+// replace question; No keeps it.
 TEST_F(FailedRunTest, LeftoversAreResolvedBeforeTheReplaceQuestion) {
     const std::string aside = folder.path("raft/~RAFT_Adaptive.replaced/");
     std::filesystem::create_directory(aside);
@@ -289,8 +288,7 @@ TEST_F(FailedRunTest, LeftoversAreResolvedBeforeTheReplaceQuestion) {
     EXPECT_EQ(after.count("~RAFT_Adaptive.replaced"), 0u);
 }
 
-// A node a node-list file names and the net lacks is named with the file,
-// the node and the net's node count.
+// A listed node the net lacks is named with file, node and node count.
 TEST_F(FailedRunTest, AFileThatNamesANodeTheNetLacksIsNamedWithTheNode) {
     std::int32_t nodes = 0;
     std::ifstream(folder.path("raft/RAFT.PL6")) >> nodes;

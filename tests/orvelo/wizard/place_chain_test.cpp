@@ -1,7 +1,5 @@
-// Property: a copy of the sample project with random borings, boring layout
-// and values per node is refined three times through operations 8, 12 and
-// 11, each time onto a finer grid net (quadrilaterals, or triangles as a
-// Delaunay net) numbered at random; every datum must keep its place.
+// Property: the sample with random soil data, refined three times onto
+// finer randomly numbered grid nets, keeps every datum at its place.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -45,8 +43,7 @@ std::int16_t nearest(const orvelo::ProjectNet& n, float x, float y) {
 
 class PlaceChainTest : public orvelotest::OperationsTest<bool> {
 protected:
-    // A grid of cells 1/k over the 12 x 8 raft less its opening (4, 3)-(6, 5),
-    // nodes numbered at random, as the net of declar().
+    // Cells 1/k over the 12 x 8 raft less its opening (4, 3)-(6, 5).
     void makeGridNet(int k, bool triangles) {
         orvelo::Declar& d = orvelo::declar();
         const int nx = 12 * k, ny = 8 * k;
@@ -171,8 +168,7 @@ protected:
         for (std::int16_t j = 1; j <= n.NodeCount; ++j)
             EXPECT_EQ(now.values[j], keeper.count(j) ? before.values[keeper[j]] : 0.0f) << "value at " << j;
         EXPECT_EQ(lossNote.empty(), static_cast<int>(keeper.size()) == listed) << lossNote;
-        // Borings: a constant node takes that of the old node at its place, or
-        // else of the nearest old constant node.
+        // Borings: from the old node at its place, else the nearest constant.
         int constant = 0;
         for (std::int16_t j = 1; j <= n.NodeCount; ++j) {
             if (now.boring[j] == 0) continue;
