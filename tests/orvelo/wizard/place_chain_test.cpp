@@ -28,7 +28,6 @@ using orvelo::NodeDataFile;
 
 struct Snapshot {  // by node number of the project's own net
     orvelo::ProjectNet net;
-    std::map<NodeDataFile, std::vector<std::int16_t>> lists;
     std::vector<float> values;         // .PV1
     std::vector<std::int16_t> boring;  // boring of a constant node, else 0
 };
@@ -121,18 +120,11 @@ protected:
 
     static Snapshot snapshot(const std::string& dir, const std::string& name) {
         orvelo::Declar& d = orvelo::declar();
-        Snapshot s{orvelo::projectNetOf(d), {}, std::vector<float>(d.NodeCount + 1, 0.0f),
+        Snapshot s{orvelo::projectNetOf(d), std::vector<float>(d.NodeCount + 1, 0.0f),
                    std::vector<std::int16_t>(d.NodeCount + 1, 0)};
         d.CurrentDataDir = dir;
         d.CurrentProjectName = name;
         orvelo::BasData& b = orvelo::basData();
-        for (NodeDataFile file : {NodeDataFile::P35, NodeDataFile::P91, NodeDataFile::P31, NodeDataFile::P71,
-                                  NodeDataFile::PIL, NodeDataFile::PCW}) {
-            orvelo::resetBasData();
-            EXPECT_EQ(orvelo::ReadNodeDataFile(file), orvelo::DataFileRead::Read) << orvelo::NodeDataFileExtension(file);
-            s.lists[file] = orvelo::NodeDataFileNodes(b, file);
-            s.lists[file].resize(orvelo::NodeDataFileNodeCount(b, file) + 1);
-        }
         orvelo::resetBasData();
         EXPECT_EQ(orvelo::ReadNodeDataFile(NodeDataFile::PV1, d.NodeCount), orvelo::DataFileRead::Read);
         for (int k = 1; k <= b.NodeValueCount; ++k) s.values.at(b.NodeValueNodes[k]) = b.NodeValues[k];
@@ -144,18 +136,10 @@ protected:
         return s;
     }
 
-    // Every datum of now at the place it had in before.
+    // Values and borings of now at the places they had in before (node
+    // lists by place: transfer_run_test).
     static void expectByPlace(const Snapshot& before, const Snapshot& now, const std::string& lossNote) {
         const orvelo::ProjectNet &o = before.net, &n = now.net;
-        // Node lists: each entry on the new node at (or nearest to) its old place.
-        for (const auto& [file, oldNodes] : before.lists) {
-            const std::vector<std::int16_t>& newNodes = now.lists.at(file);
-            ASSERT_EQ(newNodes.size(), oldNodes.size()) << orvelo::NodeDataFileExtension(file);
-            for (std::size_t k = 1; k < oldNodes.size(); ++k)
-                EXPECT_LE(d2(o, oldNodes[k], n, newNodes[k]),
-                          d2(o, oldNodes[k], n, nearest(n, o.NodeX[oldNodes[k]], o.NodeY[oldNodes[k]])) + 1e-9)
-                    << orvelo::NodeDataFileExtension(file) << " entry " << k;
-        }
         // Values: where several land on one node, the nearest stays.
         std::map<std::int16_t, std::int16_t> keeper;  // new node -> old node
         int listed = 0;
