@@ -201,7 +201,7 @@ TEST_F(OutputFolderTest, TheRunsFoldersAreNamedWhenTheyStopIt) {
     };
     const std::string dir = folder.path("out/");
     ::chmod(folder.dir().c_str(), 0755);  // for nobody's user below
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 4; ++round) {
         SCOPED_TRACE(round);
         orvelo::StagedOutput staging;
         stageNew(staging, dir, {});
@@ -219,8 +219,7 @@ TEST_F(OutputFolderTest, TheRunsFoldersAreNamedWhenTheyStopIt) {
             ::chmod(staged.c_str(), 0755);
             staging.Discard();
             const std::string obstacle = dir + "~NEW.unfinished";
-            if (round == 3) std::ofstream(obstacle) << "not a folder";
-            else fs::remove(obstacle), ::mkfifo(obstacle.c_str(), 0644);
+            std::ofstream(obstacle) << "not a folder";
             expectNamed([&] { staging.Begin(dir, "NEW", dir, "SLAB"); }, 190268, obstacle);
             fs::remove(obstacle);
         }

@@ -101,11 +101,6 @@ protected:
         b.BoringLayoutKind = 3;
         b.ExtentMinX = b.ExtentMinY = 0.0f;
         b.ExtentMaxX = 12.0f, b.ExtentMaxY = 8.0f;
-        if (k >= 3 && rng() % 2 == 0)
-            b.BoringTriangleCount = 1, b.TriangleBoringA = {0, 1}, b.TriangleBoringB = {0, 2}, b.TriangleBoringC = {0, 3};
-        if (rng() % 2 == 0)
-            b.BoringStripCount = 1, b.StripBoringA = {0, k}, b.StripBoringB = {0, 1},
-            b.StripCorner = {0, static_cast<std::int16_t>(1 + rng() % 4)};
         // Every node a constant node: no layout rule could give a lost one back.
         for (std::int32_t i = 1; i <= d.NodeCount; ++i) b.ConstantNodeBoring[i] = static_cast<std::int16_t>(1 + rng() % k);
         orvelo::ComputeBoringLayout();
