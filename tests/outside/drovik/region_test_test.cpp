@@ -63,8 +63,7 @@ TEST(RegionTest, SlantedSidesAndTheEvenOddRule) {
     EXPECT_FALSE(huge.contains(-1999999999, 1999999990));
 }
 
-// A region of many corners (through its bands) answers as the scan of every
-// side, on and off corners, for random polygons crossing themselves or not.
+// Many corners (through bands) answer as the scan, on and off corners, crossing or not.
 TEST(RegionTest, BandsOfManyCornersAnswerAsTheScan) {
     std::mt19937 random(3);
     std::uniform_int_distribution<std::int32_t> coordinate(-5, 205);
