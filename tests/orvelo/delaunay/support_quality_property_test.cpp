@@ -29,15 +29,8 @@ std::vector<OutlinePiece> rectangle(double x0, double y0, double x1, double y1) 
     return {straightPiece(a, b, c, b), straightPiece(c, b, c, d), straightPiece(c, d, a, d), straightPiece(a, d, a, b)};
 }
 
-struct Support {
-    double x, y, fx, fy;  // where, its foot
-};
-
-struct RandomCase {
-    meshcheck::SlabFixture slab;
-    std::vector<Support> supports;
-    std::string refusal;  // what the message must name; empty: meshed
-};
+struct Support { double x, y, fx, fy; };  // where, its foot
+struct RandomCase { meshcheck::SlabFixture slab; std::vector<Support> supports; std::string refusal; };  // refusal: what the message names
 
 // Supports 0 to 3 rmin from a side or a line; seeds 1 and 3 of five add a line or opening to refuse.
 RandomCase makeCase(int seed, double tol) {
@@ -76,8 +69,7 @@ TEST(SupportQualityProperty, SupportsKeepThetaAtAnyDistanceAndNoOptionMakesItWor
     forms::ScopedMsgBox boxes;
     resetServices();
     drovik::ClsWaitWindow::stopAfterUpdates(0);
-    const int seeds = 300;
-    int meshed = 0;
+    int meshed = 0, seeds = 300;
     for (int seed = 0; seed < seeds; ++seed) {
         meshcheck::InstallSlab(makeCase(seed, 0.0).slab);
         SetScaleFromSlabDescription();
