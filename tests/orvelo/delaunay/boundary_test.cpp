@@ -264,25 +264,21 @@ TEST_F(BoundaryTest, NodeHashFindsWhatTheScanFinds) {
     }
 }
 
-// The count made before any node equals the nodes the division appends, for
-// straight pieces and arcs with points on, beside and off them, a line across.
+// The count made before any node is what the division appends (lines, arcs, points near them, a line across).
 TEST_F(BoundaryTest, TheCountOfADividedPieceIsWhatItsDivisionMakes) {
     std::mt19937 random(41);
     std::uniform_real_distribution<double> u(0.0, 1.0);
     for (int round = 0; round < 200; ++round) {
-        resetBasDelaunay();
-        uniformSize(static_cast<float>(0.3 + 0.7 * u(random)));
-        InitStartTriangulation();
+        resetBasDelaunay(), uniformSize(static_cast<float>(0.3 + 0.7 * u(random))), InitStartTriangulation();
         BasDelaunay& m = basDelaunay();
         const double length = 2.0 + 10.0 * u(random), offs[] = {0.0, 0.02, 0.2, 2.0}, tol = 0.001;
         OutlinePiece piece = straightPiece(0, 0, static_cast<float>(length), 0);
         if (round % 3 == 0)  // a half circle
             piece.IsArc = true, piece.XC = static_cast<float>(length / 2.0), piece.Direction = static_cast<std::int16_t>(round % 2);
-        m.MeshPoints.assign(1, {});
-        for (m.MeshPointCount = 0; m.MeshPointCount < 3; ++m.MeshPointCount)
+        for (m.MeshPoints.assign(1, {}), m.MeshPointCount = 0; m.MeshPointCount < 3; ++m.MeshPointCount)
             m.MeshPoints.push_back({static_cast<float>(length * (0.1 + 0.8 * u(random))), static_cast<float>(offs[random() % 4] * (random() % 2 ? 1.0 : -1.0))});
         const Segment across{length * 0.5, -1.0, length * 0.6, 1.0};
-        const std::vector<SidePoint> points = SinglePointsOnSides(m, {piece}, {1}, tol);
+        const auto points = SinglePointsOnSides(m, {piece}, {1}, tol);
         std::vector<std::int16_t> chain;
         AddDividedPieceNodes(piece, {&across}, points, chain, tol);
         chain.erase(std::unique(chain.begin(), chain.end()), chain.end());  // (parts meet twice)

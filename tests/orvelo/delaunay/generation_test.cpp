@@ -151,30 +151,21 @@ TEST_F(GenerationTest, AnOutlineWithoutAreaIsRefusedWithAMessage) {
     EXPECT_EQ(drovik::liveRegionCount(), 0);
 }
 
-// In German: a line along a side, an opening under the tolerance and an
-// outline without area are refused with the table's texts.
+// In German, refusals of the slab are the table's texts.
 TEST_F(GenerationTest, RefusalsOfTheSlabAreTextsOfTheTables) {
-    useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "German"));
-    auto before = [](std::int32_t number, std::vector<rt::Variant> pairs) {
-        const std::string text = LanguageTexts().GetText(rt::Variant(number), pairs);
-        return text.substr(0, text.find('X'));
-    };
+    const auto german = [] { useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "German")); };
+    german();
+    const auto text = [](std::int32_t n) { return LanguageTexts().GetText(rt::Variant(n), {"|1", 1, "|2", "X", "|3", "X"}); };
     const std::vector<std::pair<std::function<void(meshcheck::SlabFixture&)>, std::string>> cases{
-        {[](meshcheck::SlabFixture& slab) { slab.lines.push_back({{0.0005f, 1.0f}, {0.0005f, 5.0f}}); },
-         before(190240, {"|1", 1, "|2", "X", "|3", "X"})},
-        {[](meshcheck::SlabFixture& slab) {
-             const float a = 5.0f, b = 3.0f, c = 5.0005f, d = 3.0004f;
-             slab.openings.push_back({straightPiece(a, b, c, b), straightPiece(c, b, c, d), straightPiece(c, d, a, d), straightPiece(a, d, a, b)});
-         },
-         before(190247, {"|1", 1, "|2", "X", "|3", "X"})},
-        {[](meshcheck::SlabFixture& slab) { for (auto& piece : slab.outline) piece.Y1 = piece.Y2 = 0.0f; },
-         LanguageTexts().GetText(rt::Variant(190245))},
-    };
-    for (const auto& [change, told] : cases) {
+        {[](meshcheck::SlabFixture& s) { s.lines.push_back({{0.0005f, 1.0f}, {0.0005f, 5.0f}}); }, text(190240)},
+        {[](meshcheck::SlabFixture& s) { s.openings.push_back({straightPiece(5, 3, 5.0005f, 3), straightPiece(5.0005f, 3, 5.0005f, 3.0004f), straightPiece(5.0005f, 3.0004f, 5, 3.0004f), straightPiece(5, 3.0004f, 5, 3)}); }, text(190247)},
+        {[](meshcheck::SlabFixture& s) { for (auto& piece : s.outline) piece.Y1 = piece.Y2 = 0.0f; }, LanguageTexts().GetText(rt::Variant(190245))}};
+    for (const auto& [change, full] : cases) {
+        const std::string told = full.substr(0, full.find('X'));
         meshcheck::SlabFixture slab = meshcheck::LoadSlabFixture("rectangle.slab");
         change(slab);
         meshcheck::InstallSlab(slab);
-        useLanguageTexts(std::make_unique<quillon::ClsLanguageText>(std::string(OH_PROGDIR) + "/language", "German"));
+        german();
         try {
             GenerateDelaunayMesh();
             ADD_FAILURE() << "no error: " << told;

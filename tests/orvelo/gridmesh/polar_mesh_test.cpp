@@ -169,40 +169,29 @@ TEST_F(PolarMeshTest, CountsUpToTheLimitAreBuiltAndInputBeyondIsRefusedUntouched
         EXPECT_TRUE(basDelaunay().MeshNodeCount == before.MeshNodeCount && basDelaunay().MeshElementList == before.MeshElementList);
         EXPECT_TRUE(declar().MeshType == type && declar().MinAngle == 30.0f);
     }
-    // A disc whose drawing scale overflows names its diameter, not an
-    // infinite tolerance.
+    // A disc whose drawing scale overflows names its diameter, not an infinite tolerance.
     setSlab(2, 3e38f, 0.0f, 3, 7);
     const float unitFactor = GeometryHelper().UnitFactor();
     GeometryHelper().UnitFactor(0.05f / std::numeric_limits<float>::infinity());
-    try {
-        GeneratePolarMesh();
-        ADD_FAILURE() << "not refused";
-    } catch (const rt::RuntimeError& e) {
-        EXPECT_TRUE(e.description().find("3E+38") != std::string::npos &&
-                    e.description().find("tolerance") == std::string::npos) << e.description();
-    }
+    std::string told;
+    try { GeneratePolarMesh(); } catch (const rt::RuntimeError& e) { told = e.description(); }
+    EXPECT_TRUE(told.find("3E+38") != std::string::npos && told.find("tolerance") == std::string::npos) << told;
     GeometryHelper().UnitFactor(unitFactor);
     // The largest nets each shape and type allows.
     for (const auto& [shape, length, width, n, type] : {Case{5, 10, 4, 90, 6}, Case{2, 10, 0, 64, 7}, Case{2, 10, 0, 90, 8}})
         EXPECT_NO_THROW(CheckPolarInput(shape, length, width, n, type));
 }
 
-// A fan net whose innermost ring falls within the tolerance of the centre
-// is refused naming the largest count that works: that is built, one more refused.
+// A fan net too fine at the centre names the largest count: that is built, one more refused.
 TEST_F(PolarMeshTest, AFanNetTooFineForItsDiameterNamesTheLargestCountThatWorks) {
     for (const float diameter : {1.0f, 2.5f}) {
         SCOPED_TRACE(diameter);
         setSlab(2, diameter, 0.0f, 90, 8);
         std::string refusal;
-        try {
-            GeneratePolarMesh();
-        } catch (const rt::RuntimeError& e) {
-            refusal = e.description();
-        }
+        try { GeneratePolarMesh(); } catch (const rt::RuntimeError& e) { refusal = e.description(); }
         const std::string named = "works for this diameter is ";
         ASSERT_TRUE(refusal.find("innermost ring") != std::string::npos && refusal.find(named) != std::string::npos) << refusal;
         const int largest = std::stoi(refusal.substr(refusal.find(named) + named.size()));
-        ASSERT_GE(largest, 1);
         setSlab(2, diameter, 0.0f, static_cast<std::int16_t>(largest), 8);
         EXPECT_NO_THROW(GeneratePolarMesh());
         setSlab(2, diameter, 0.0f, static_cast<std::int16_t>(largest + 1), 8);
