@@ -1,23 +1,16 @@
 #!/usr/bin/env python3
-"""Writes a host's references to every function the installed headers declare.
+"""declared_functions.py <castxml output> <installed include folder> <output folder>
 
-    declared_functions.py <castxml output> <installed include folder> <output folder>
-
-Reads the declarations castxml found in the headers under the include folder
-and writes two sources into the output folder:
-- mangled.cpp takes the address of every function that has a symbol of its
-  own (neither defined in the header nor implicit nor pure) by that symbol's
-  name, so that linking fails on any that the installed libraries do not
-  export;
-- special.cpp constructs and destroys with every such public constructor and
-  destructor, which have no address to take.
-Prints the number of functions referenced.
+Writes mangled.cpp, taking the address of every function the installed headers
+declare with a symbol of its own, and special.cpp, using every public
+constructor and destructor, so that the link fails on any not exported.
 """
 import re
 import sys
 import xml.etree.ElementTree as ET
 
 FUNCTIONS = {"Function", "Method", "OperatorFunction", "OperatorMethod", "Converter"}
+SUFFIX = {"PointerType": "*", "ReferenceType": "&", "RValueReferenceType": "&&", "ElaboratedType": ""}
 
 
 def main():
@@ -41,16 +34,10 @@ def main():
         tag = t.tag
         if tag == "FundamentalType":
             return t.get("name")
+        if tag in SUFFIX:
+            return spelled(t.get("type")) + SUFFIX[tag]
         if tag == "CvQualifiedType":
             return spelled(t.get("type")) + (" const" if t.get("const") else "") + (" volatile" if t.get("volatile") else "")
-        if tag == "PointerType":
-            return spelled(t.get("type")) + "*"
-        if tag == "ReferenceType":
-            return spelled(t.get("type")) + "&"
-        if tag == "RValueReferenceType":
-            return spelled(t.get("type")) + "&&"
-        if tag == "ElaboratedType":
-            return spelled(t.get("type"))
         if tag in ("Class", "Struct", "Union", "Enumeration", "Typedef"):
             return "::" + qualified(t)
         raise SystemExit("declared_functions.py: cannot spell a parameter of kind " + tag)
@@ -58,8 +45,7 @@ def main():
     texts = {}
 
     def defined_inline_later(e, owner):
-        # A member declared in its class and defined "inline" after it in the
-        # same header has no symbol of its own either.
+        # A member defined "inline" after its class has no symbol either.
         path = by_id[e.get("file")].get("name")
         if path not in texts:
             with open(path, encoding="utf-8", errors="replace") as f:
@@ -83,16 +69,11 @@ def main():
             special.append((e, "::" + owner, context.get("abstract") == "1"))
 
     with open(out_dir + "/mangled.cpp", "w") as out:
-        out.write("// Generated: the address of every function with a symbol of its own.\n")
-        for s in symbols:
-            out.write('extern "C" void %s();\n' % s)
-        out.write("extern void* const declaredFunctions[] = {\n")
-        for s in symbols:
-            out.write("    reinterpret_cast<void*>(&%s),\n" % s)
-        out.write("    nullptr};\n")
+        out.write("".join('extern "C" void %s();\n' % s for s in symbols) + "extern void* const declaredFunctions[] = {\n"
+                  + "".join("    reinterpret_cast<void*>(&%s),\n" % s for s in symbols) + "    nullptr};\n")
 
     with open(out_dir + "/special.cpp", "w") as out:
-        out.write("// Generated: every public constructor and destructor, used once.\n#include <new>\n")
+        out.write("#include <new>\n")
         for header in sorted(by_id[f].get("name") for f in ours):
             out.write('#include "%s"\n' % header)
         for n, (e, owner, abstract) in enumerate(special):

@@ -23,8 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program folder as the build makes it (the install copies it the same
-// way): the pages of the library's dialogs are part of the wizard's help too.
+// The program folder as the build (and the install) makes it.
 const fs::path kProgramFolder = fs::path(OH_PROGDIR);
 const fs::path kHelpRoot = kProgramFolder / halvex::kHelpFolder;
 
@@ -95,9 +94,7 @@ TEST(HelpPages, EveryTopicAskedForHasItsPage) {
     const auto previousSettings = forms::setSettingsStore(std::make_shared<forms::MemorySettingsStore>());
     halvex::resetLibraryState();
     halvex::libraryState().ApplicationPath = kProgramFolder.string();
-    // A dialog without a topic, the library's own dialogs, and the graphic
-    // program's settings dialogs: in the wizard's help and in the help a
-    // host gets by default; the wizard's title page in the wizard's.
+    // Each dialog's page in the wizard's help and a host's default help.
     const std::vector<std::string> plain = {"", "09_11_1", "09_11_4", "09_6_1"};
     const std::vector<std::string> graphic = {"8_3", "7_2", "8_1", "8_2", "8_4", "7_7", "9_4", "7_6"};
     for (const Language& language : kLanguages) {

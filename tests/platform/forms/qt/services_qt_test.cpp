@@ -157,7 +157,7 @@ TEST(QtDesktopOpener, TheOpenersVerdictArrivesWhenItEnds) {
 // A box is at least as wide as its title in the frame's bold font beside the
 // frame's buttons.
 TEST(QtMessageBox, IsAtLeastAsWideAsItsTitle) {
-    for (const char* title : {"Tessaro", "\xd8\xa5\xd8\xba\xd9\x84\xd8\xa7\xd9\x82 \xd8\xa7\xd9\x84\xd8\xa8\xd8\xb1\xd9\x86\xd8\xa7\xd9\x85\xd8\xac Tessaro \xd8\xa7\xd9\x84\xd8\xa2\xd9\x86\xd8\x9f"}) {
+    for (const char* title : {"\xd8\xa5\xd8\xba\xd9\x84\xd8\xa7\xd9\x82 \xd8\xa7\xd9\x84\xd8\xa8\xd8\xb1\xd9\x86\xd8\xa7\xd9\x85\xd8\xac Tessaro \xd8\xa7\xd9\x84\xd8\xa2\xd9\x86\xd8\x9f"}) {
         auto box = buildMessageBox({"?", vbOKCancel | vbQuestion, title});
         box->setWindowModality(Qt::NonModal);
         box->show();
