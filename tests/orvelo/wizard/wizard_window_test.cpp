@@ -395,9 +395,8 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     const std::string longName(242, 'n');
     const std::vector<std::pair<std::string, std::string>> badNames{
         {".PO1", text(190014)}, {"   ", text(190014)}, {".", text(190014)}, {"...PO1", text(190014)}, {"sub/OUT", text(190014)},
-        {"a*b?", text(190300, {"|1", "a*b?", "|2", "*"})}, {"ab?", text(190300, {"|1", "ab?", "|2", "?"})},
-        {"a\tb", text(190300, {"|1", "a\tb", "|2", "U+0009"})}, {"x<y>|z", text(190300, {"|1", "x<y>|z", "|2", "<"})},
-        {"x|z", text(190300, {"|1", "x|z", "|2", "|"})},
+        {"a*b?", text(190300, {"|1", "a*b?", "|2", "*"})}, {"a\tb", text(190300, {"|1", "a\tb", "|2", "U+0009"})},
+        {"x<y>|z", text(190300, {"|1", "x<y>|z", "|2", "<"})},
         {longName, text(190301, {"|1", longName, "|2", "242", "|3", std::to_string(orvelo::LongestOutputName())})}};
     for (const auto& [name, told] : badNames) {
         ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
