@@ -2,8 +2,9 @@
 // missing or broken file does, and the size field it leaves.
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <numeric>
+#include <sstream>
 
 #include "forces_fixture.h"
 #include "orvelo/forces/internal_forces.h"
@@ -177,25 +178,23 @@ TEST_F(InternalForcesTest, AnElementWithoutForcesIsNamedInTheMessage) {
 
 // Results of another net (another node count, a calculation node moved or
 // mirrored, node-order entries swapped, a project node moved) ask for the
-// analysis before anything is computed; a sound run, renumbered or not, does not.
+// analysis before anything is computed; a sound run does not.
 TEST_F(InternalForcesTest, ResultsOfAnotherNetStopTheRun) {
     orvelo::Declar& d = declar();
     auto editLines = [&](const char* file, const std::function<void(std::vector<std::string>&)>& edit) {
-        std::ifstream in(folder.path(file), std::ios::binary);
+        std::istringstream in(folder.read(file));
         std::vector<std::string> lines;
         for (std::string l; std::getline(in, l);) lines.push_back(l.substr(0, l.find('\r')));
         edit(lines);
-        std::string text;
-        for (const std::string& l : lines) text += l + "\r\n";
-        folder.write(file, text);
+        folder.write(file, std::accumulate(lines.begin(), lines.end(), std::string(), [](std::string t, const std::string& l) { return t + l + "\r\n"; }));
     };
     const std::string analyseFirst = orvelo::LanguageTexts().GetText(rt::Variant(190033), {rt::Variant("|1"), rt::Variant("SLAB")});
-    for (int round = 0; round < 7; ++round) {
+    for (int round = 0; round < 6; ++round) {
         d.NodeCount = round == 0 ? 8 : 9;  // the project net opened before has 8 nodes
         d.NodeX.assign(10, 0.0f), d.NodeY.assign(10, 0.0f);
         for (std::size_t n = 1; n <= 9; ++n) d.NodeX[n] = static_cast<float>((n - 1) % 3), d.NodeY[n] = static_cast<float>((n - 1) / 3);
         writeHeader(1, halvex::Givensubgrade);
-        writeSolverFiles(curvedField(), round == 6 ? shuffledMap() : identityMap());
+        writeSolverFiles(curvedField(), identityMap());
         switch (round) {
         case 1: editLines("SLAB.PL9", [](auto& l) { l[5] = "1.5,1"; }); break;  // calculation node 5 moved by 0.5
         case 2:  // the calculation net mirrored about x = 1

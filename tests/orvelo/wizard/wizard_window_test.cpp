@@ -237,13 +237,10 @@ TEST_F(WizardTest, ElementSizesAreLimitedByTheSlabsExtent) {
         EXPECT_EQ(w.CurrentStep(), 2);
         EXPECT_EQ(box->boxes().back().prompt, text(140370, {"|1", "0", "|2", c.limit})) << c.r << ", " << c.rmin;
     }
-    for (const char* size : {"0.7", "12000"}) {
-        if (w.CurrentStep() == 3) ASSERT_TRUE(forms::click(back()));
-        ASSERT_TRUE(forms::editText(w.TxtInputData(1), size));
-        ASSERT_TRUE(forms::editText(w.TxtInputData(2), size));
-        ASSERT_TRUE(forms::click(next()));
-        EXPECT_EQ(w.CurrentStep(), 3) << size;
-    }
+    ASSERT_TRUE(forms::editText(w.TxtInputData(1), "12000"));
+    ASSERT_TRUE(forms::editText(w.TxtInputData(2), "12000"));
+    ASSERT_TRUE(forms::click(next()));
+    EXPECT_EQ(w.CurrentStep(), 3);
     EXPECT_FLOAT_EQ(declar().MaxElementSize, 120.0f);
 }
 
@@ -395,9 +392,8 @@ TEST_F(WizardTest, FinishChecksTheInputPathAndTheOutputProject) {
     const std::string longName(242, 'n');
     const std::vector<std::pair<std::string, std::string>> badNames{
         {".PO1", text(190014)}, {"   ", text(190014)}, {".", text(190014)}, {"...PO1", text(190014)}, {"sub/OUT", text(190014)},
-        {"a*b?", text(190300, {"|1", "a*b?", "|2", "*"})}, {"ab?", text(190300, {"|1", "ab?", "|2", "?"})},
-        {"a\tb", text(190300, {"|1", "a\tb", "|2", "U+0009"})}, {"x<y>|z", text(190300, {"|1", "x<y>|z", "|2", "<"})},
-        {"x|z", text(190300, {"|1", "x|z", "|2", "|"})},
+        {"a*b?", text(190300, {"|1", "a*b?", "|2", "*"})}, {"a\tb", text(190300, {"|1", "a\tb", "|2", "U+0009"})},
+        {"x<y>|z", text(190300, {"|1", "x<y>|z", "|2", "<"})},
         {longName, text(190301, {"|1", longName, "|2", "242", "|3", std::to_string(orvelo::LongestOutputName())})}};
     for (const auto& [name, told] : badNames) {
         ASSERT_TRUE(forms::editText(*w.TxtSaveProjectAs, name));
