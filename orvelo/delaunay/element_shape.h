@@ -57,18 +57,22 @@ template <class Before, class After>
 bool KeepsItsShape(const NetElement& element, Before before, After after) {
     const int count = element.CornerCount;
     if (count < 3 || count > 4) return true;
-    auto turn = [](const std::pair<double, double>& a, const std::pair<double, double>& b,
-                   const std::pair<double, double>& c) {
+    // Each corner's place asked once; the turns follow from them.
+    using Place = std::pair<double, double>;
+    Place was[4], is[4];
+    for (int k = 0; k < count; ++k) {
+        was[k] = before(element.Node[static_cast<std::size_t>(k + 1)]);
+        is[k] = after(element.Node[static_cast<std::size_t>(k + 1)]);
+    }
+    auto turn = [](const Place& a, const Place& b, const Place& c) {
         return (b.first - a.first) * (c.second - a.second) - (b.second - a.second) * (c.first - a.first);
     };
-    for (int k = 1; k <= count; ++k) {
-        const std::int16_t a = element.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)];
-        const std::int16_t b = element.Node[static_cast<std::size_t>(k)];
-        const std::int16_t c = element.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)];
-        const double was = turn(before(a), before(b), before(c));
-        if (was == 0.0) continue;
-        const double is = turn(after(a), after(b), after(c));
-        if ((is > 0.0) != (was > 0.0) || std::fabs(is) < 1e-3 * std::fabs(was)) return false;
+    for (int k = 0; k < count; ++k) {
+        const int a = k == 0 ? count - 1 : k - 1, c = k == count - 1 ? 0 : k + 1;
+        const double turnWas = turn(was[a], was[k], was[c]);
+        if (turnWas == 0.0) continue;
+        const double turnIs = turn(is[a], is[k], is[c]);
+        if ((turnIs > 0.0) != (turnWas > 0.0) || std::fabs(turnIs) < 1e-3 * std::fabs(turnWas)) return false;
     }
     return true;
 }
@@ -81,12 +85,17 @@ bool KeepsItsShape(const NetElement& element, Before before, After after) {
 // smallest angle of the net never falls.
 template <class Position>
 double LargestCornerCosine(const NetElement& element, Position position) {
-    const int count = element.CornerCount;
+    const int count = std::min(element.CornerCount, 4);
+    if (count < 1) return -1.0;
+    // Each corner's place asked once.
+    using Place = decltype(position(std::int16_t{}));
+    Place at[4];
+    for (int k = 0; k < count; ++k) at[k] = position(element.Node[static_cast<std::size_t>(k + 1)]);
     double largest = -1.0;
-    for (int k = 1; k <= count && k <= 4; ++k) {
-        const auto a = position(element.Node[static_cast<std::size_t>(k == 1 ? count : k - 1)]);
-        const auto b = position(element.Node[static_cast<std::size_t>(k)]);
-        const auto c = position(element.Node[static_cast<std::size_t>(k == count ? 1 : k + 1)]);
+    for (int k = 0; k < count; ++k) {
+        const Place& a = at[k == 0 ? count - 1 : k - 1];
+        const Place& b = at[k];
+        const Place& c = at[k == count - 1 ? 0 : k + 1];
         const double ux = a.first - b.first, uy = a.second - b.second;
         const double vx = c.first - b.first, vy = c.second - b.second;
         const double lengths = (ux * ux + uy * uy) * (vx * vx + vy * vy);

@@ -9,6 +9,7 @@
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/delaunay/element_shape.h"
+#include "orvelo/delaunay/kept_room.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/units.h"
 #include "orvelo/project/data_files.h"
@@ -27,8 +28,10 @@ void showStatus(const std::string& text) {
 
 std::string text(std::int32_t number) { return LanguageTexts().GetText(rt::Variant(number)); }
 
-int cornersOf(const NetElement& element) {
-    if (element.CornerCount > 4) rt::raise(9, "An element of the net has more than four corners.");
+[[noreturn]] void tooManyCorners() { rt::raise(9, "An element of the net has more than four corners."); }
+
+inline int cornersOf(const NetElement& element) {
+    if (element.CornerCount > 4) [[unlikely]] tooManyCorners();
     return std::max(0, element.CornerCount);
 }
 
@@ -39,11 +42,17 @@ int cornersOf(const NetElement& element) {
 // corners of its elements (itself among them, each once) in star. A held
 // node has none of them.
 struct Stars {
-    std::vector<std::int32_t> elementStart, elements;
-    std::vector<std::int32_t> neighbourStart;
-    std::vector<std::int16_t> neighbours;
-    std::vector<std::int32_t> starStart;
-    std::vector<std::int16_t> star;
+    std::vector<std::int32_t>& elementStart = KeptList<std::int32_t, 20>();
+    std::vector<std::int32_t>& elements = KeptList<std::int32_t, 21>();
+    std::vector<std::int32_t>& neighbourStart = KeptList<std::int32_t, 22>();
+    std::vector<std::int16_t>& neighbours = KeptList<std::int16_t, 20>();
+    std::vector<std::int32_t>& starStart = KeptList<std::int32_t, 23>();
+    std::vector<std::int16_t>& star = KeptList<std::int16_t, 21>();
+    // Beside each entry of elements, the element's next two corners after
+    // the node when it is a triangle, 0 and 0 otherwise.
+    std::vector<std::int16_t>& following = KeptList<std::int16_t, 22>();
+    // 1 where all elements at the node are triangles.
+    std::vector<std::uint8_t>& onlyTriangles = KeptList<std::uint8_t, 20>();
 };
 
 Stars starsOf(const BasDelaunay& m) {
@@ -61,35 +70,53 @@ Stars starsOf(const BasDelaunay& m) {
     }
     for (std::size_t j = 1; j < s.elementStart.size(); ++j) s.elementStart[j] += s.elementStart[j - 1];
     s.elements.resize(static_cast<std::size_t>(s.elementStart.back()));
-    std::vector<std::int32_t> next(s.elementStart.begin(), s.elementStart.end() - 1);
+    std::vector<std::int32_t>& next = KeptList<std::int32_t, 24>();
+    next.assign(s.elementStart.begin(), s.elementStart.end() - 1);
+    s.following.assign(2 * s.elements.size(), 0);
+    s.onlyTriangles.assign(nodes + 1, 1);
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
         const int count = cornersOf(t);
         for (int k = 1; k <= count; ++k) {
             const auto j = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
-            if (j <= nodes && !held[j]) s.elements[static_cast<std::size_t>(next[j]++)] = e;
+            if (j > nodes || held[j]) continue;
+            const auto at = static_cast<std::size_t>(next[j]++);
+            s.elements[at] = e;
+            if (count != 3) {
+                s.onlyTriangles[j] = 0;
+                continue;
+            }
+            s.following[2 * at] = t.Node[static_cast<std::size_t>(k % 3 + 1)];
+            s.following[2 * at + 1] = t.Node[static_cast<std::size_t>((k + 1) % 3 + 1)];
         }
     }
     s.neighbourStart.assign(nodes + 2, 0);
     s.starStart.assign(nodes + 2, 0);
+    s.neighbours.clear();
+    s.star.clear();
     s.neighbours.reserve(s.elements.size() + nodes);
     s.star.reserve(s.elements.size() + 2 * nodes);
+    // A corner is in node j's lists once: its mark is j once it is.
+    std::vector<std::uint32_t>& inStar = KeptList<std::uint32_t, 20>();
+    std::vector<std::uint32_t>& inNeighbours = KeptList<std::uint32_t, 21>();
+    inStar.assign(nodes + 1, 0);
+    inNeighbours.assign(nodes + 1, 0);
     for (std::size_t j = 1; j <= nodes; ++j) {
         s.neighbourStart[j] = static_cast<std::int32_t>(s.neighbours.size());
         s.starStart[j] = static_cast<std::int32_t>(s.star.size());
-        const auto firstNeighbour = static_cast<std::ptrdiff_t>(s.neighbours.size());
-        const auto firstCorner = static_cast<std::ptrdiff_t>(s.star.size());
+        const auto mark = static_cast<std::uint32_t>(j);
         for (std::int32_t i = s.elementStart[j]; i < s.elementStart[j + 1]; ++i) {
             const NetElement& t = m.MeshElementList[static_cast<std::size_t>(s.elements[static_cast<std::size_t>(i)])];
             const int count = cornersOf(t);
             for (int k = 1; k <= count; ++k) {
                 const std::int16_t v = t.Node[static_cast<std::size_t>(k)];
-                if (std::find(s.star.begin() + firstCorner, s.star.end(), v) == s.star.end()) s.star.push_back(v);
+                std::uint32_t& starred = inStar[static_cast<std::size_t>(v)];
+                if (starred != mark) starred = mark, s.star.push_back(v);
                 if (static_cast<std::size_t>(v) != j) continue;
                 for (const int c : {k == 1 ? count : k - 1, k == count ? 1 : k + 1}) {
                     const std::int16_t n = t.Node[static_cast<std::size_t>(c)];
-                    if (std::find(s.neighbours.begin() + firstNeighbour, s.neighbours.end(), n) == s.neighbours.end())
-                        s.neighbours.push_back(n);
+                    std::uint32_t& listed = inNeighbours[static_cast<std::size_t>(n)];
+                    if (listed != mark) listed = mark, s.neighbours.push_back(n);
                 }
             }
         }
@@ -128,7 +155,7 @@ bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& wo
     };
     double worstBefore = -1.0;
     for (const std::int32_t e : elements) worstBefore = std::max(worstBefore, worst[static_cast<std::size_t>(e)]);
-    static std::vector<double> made;
+    std::vector<double>& made = KeptList<double, 21>();
     made.resize(elements.size());
     const std::size_t count = elements.size();
     const std::size_t start = first < count ? first : 0;
@@ -154,6 +181,84 @@ bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& wo
     return true;
 }
 
+// A place as the shape tests take it.
+struct Place {
+    double x, y;
+};
+
+// The cosine of corner b (between a before it and c after it); false for a
+// side of length 0.
+inline bool cornerCosine(const Place& a, const Place& b, const Place& c, double& largest) {
+    const double ux = a.x - b.x, uy = a.y - b.y;
+    const double vx = c.x - b.x, vy = c.y - b.y;
+    const double lengths = (ux * ux + uy * uy) * (vx * vx + vy * vy);
+    if (!(lengths > 0.0)) return false;
+    largest = std::max(largest, (ux * vx + uy * vy) / std::sqrt(lengths));
+    return true;
+}
+
+// LargestCornerCosine of the triangle (j, p, q).
+inline double triangleCosine(const Place& j, const Place& p, const Place& q) {
+    double largest = -1.0;
+    if (!cornerCosine(q, j, p, largest) || !cornerCosine(j, p, q, largest) || !cornerCosine(p, q, j, largest)) return 1.0;
+    return largest;
+}
+
+inline double turn(const Place& a, const Place& b, const Place& c) {
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+// KeepsItsShape of the triangle (j, p, q) when j moves from was to is.
+inline bool triangleKeepsItsShape(const Place& was, const Place& is, const Place& p, const Place& q) {
+    const Place corners[3][2][3] = {{{q, was, p}, {q, is, p}}, {{was, p, q}, {is, p, q}}, {{p, q, was}, {p, q, is}}};
+    for (const auto& corner : corners) {
+        const double turnWas = turn(corner[0][0], corner[0][1], corner[0][2]);
+        if (turnWas == 0.0) continue;
+        const double turnIs = turn(corner[1][0], corner[1][1], corner[1][2]);
+        if ((turnIs > 0.0) != (turnWas > 0.0) || std::fabs(turnIs) < 1e-3 * std::fabs(turnWas)) return false;
+    }
+    return true;
+}
+
+// moveIfNoWorse for a node whose elements are all triangles, given by their
+// corners after it (following): the same answers from fewer lookups.
+bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::int16_t* following,
+                              std::vector<double>& worst, std::int16_t n, float x, float y, std::uint16_t& first,
+                              double cosT) {
+    const auto k = static_cast<std::size_t>(n);
+    const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
+    if (x == wasX && y == wasY) return false;
+    const float* nodeX = m.MeshNodeX.data();
+    const float* nodeY = m.MeshNodeY.data();
+    auto place = [&](std::int16_t v) { return Place{nodeX[static_cast<std::size_t>(v)], nodeY[static_cast<std::size_t>(v)]}; };
+    const Place was{wasX, wasY}, is{x, y};
+    double worstBefore = -1.0;
+    for (const std::int32_t e : elements) worstBefore = std::max(worstBefore, worst[static_cast<std::size_t>(e)]);
+    std::vector<double>& made = KeptList<double, 21>();
+    made.resize(elements.size());
+    const std::size_t count = elements.size();
+    const std::size_t start = first < count ? first : 0;
+    for (std::size_t i = start, done = 0; done < count; ++done, i = i + 1 == count ? 0 : i + 1) {
+        made[i] = triangleCosine(is, place(following[2 * i]), place(following[2 * i + 1]));
+        if (made[i] > worstBefore) {
+            first = static_cast<std::uint16_t>(i);
+            return false;
+        }
+    }
+    std::size_t underBefore = 0, underAfter = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        underBefore += worst[static_cast<std::size_t>(elements[i])] > cosT ? 1 : 0;
+        underAfter += made[i] > cosT ? 1 : 0;
+    }
+    if (underAfter > underBefore) return false;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!triangleKeepsItsShape(was, is, place(following[2 * i]), place(following[2 * i + 1]))) return false;
+    m.MeshNodeX[k] = x;
+    m.MeshNodeY[k] = y;
+    for (std::size_t i = 0; i < count; ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
+    return true;
+}
+
 void smooth(std::int16_t maxPasses) {
     BasDelaunay& m = basDelaunay();
     // The run state is left as it is: a stop noticed here or earlier in the
@@ -171,26 +276,30 @@ void smooth(std::int16_t maxPasses) {
         const std::int32_t* at = stars.elements.data();
         return ElementSpan{at + stars.elementStart[j], at + stars.elementStart[j + 1]};
     };
-    std::vector<double> worst(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
+    std::vector<double>& worst = KeptList<double, 20>();
+    worst.assign(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
     const double cosT = CountedAngleCosine(declar().MinAngle);
     auto position = [&m](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
-    for (const std::int32_t e : stars.elements)
-        if (worst[static_cast<std::size_t>(e)] == -1.0)
-            worst[static_cast<std::size_t>(e)] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(e)], position);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e)
+        worst[static_cast<std::size_t>(e)] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(e)], position);
     mesher::StepsDone(nodes);
 
     // A node that stayed in a pass stays in the next one too when no corner
     // of its elements has moved since that pass began: its new place and
     // everything the guard looks at are the same as then. The moves are
     // counted: a node's count of its last move, a pass's count at its start.
-    std::vector<std::uint32_t> movedAt(static_cast<std::size_t>(nodes) + 1, 0);
-    std::vector<std::int32_t> stayedIn(static_cast<std::size_t>(nodes) + 1, 0);
-    std::vector<std::uint16_t> firstTried(static_cast<std::size_t>(nodes) + 1, 0);
+    std::vector<std::uint32_t>& movedAt = KeptList<std::uint32_t, 22>();
+    std::vector<std::int32_t>& stayedIn = KeptList<std::int32_t, 25>();
+    std::vector<std::uint16_t>& firstTried = KeptList<std::uint16_t, 20>();
+    movedAt.assign(static_cast<std::size_t>(nodes) + 1, 0);
+    stayedIn.assign(static_cast<std::size_t>(nodes) + 1, 0);
+    firstTried.assign(static_cast<std::size_t>(nodes) + 1, 0);
     std::uint32_t moves = 0;
     std::uint32_t lastPassStart = 0;
-    std::vector<float> oldX, oldY;
+    std::vector<float>& oldX = KeptList<float, 20>();
+    std::vector<float>& oldY = KeptList<float, 21>();
 
     for (std::int32_t pass = 1;; ++pass) {
         const std::uint32_t passStart = moves;
@@ -222,8 +331,13 @@ void smooth(std::int16_t maxPasses) {
                     sumY += oldY[n];
                 }
                 const auto count = static_cast<float>(aroundLast - aroundFirst);
-                if (moveIfNoWorse(m, elementsAt(jj), worst, static_cast<std::int16_t>(j), sumX / count, sumY / count,
-                                  firstTried[jj], cosT))
+                const bool moved =
+                    stars.onlyTriangles[jj] != 0
+                        ? moveInTrianglesIfNoWorse(m, elementsAt(jj), stars.following.data() + 2 * stars.elementStart[jj], worst,
+                                                   static_cast<std::int16_t>(j), sumX / count, sumY / count, firstTried[jj], cosT)
+                        : moveIfNoWorse(m, elementsAt(jj), worst, static_cast<std::int16_t>(j), sumX / count, sumY / count,
+                                        firstTried[jj], cosT);
+                if (moved)
                     movedAt[jj] = ++moves;
                 else
                     stayedIn[jj] = pass;
