@@ -39,8 +39,8 @@ inline int cornersOf(const NetElement& element) {
 // elements[elementStart[j] .. elementStart[j + 1]) in ascending order, its
 // neighbours likewise in neighbours (the corners before and after it, in
 // the order its elements and their corners name them, each once), the
-// corners of its elements (itself among them, each once) in star. A held
-// node has none of them.
+// corners of its elements (itself among them, each once, in any order) in
+// star. A held node has none of them.
 struct Stars {
     std::vector<std::int32_t>& elementStart = KeptList<std::int32_t, 20>();
     std::vector<std::int32_t>& elements = KeptList<std::int32_t, 21>();
@@ -105,6 +105,23 @@ Stars starsOf(const BasDelaunay& m) {
         s.neighbourStart[j] = static_cast<std::int32_t>(s.neighbours.size());
         s.starStart[j] = static_cast<std::int32_t>(s.star.size());
         const auto mark = static_cast<std::uint32_t>(j);
+        if (s.onlyTriangles[j] != 0) {
+            // From the corners after the node: the one before it, then the
+            // one after it, are its neighbours; the star's order does not
+            // matter.
+            if (s.elementStart[j] < s.elementStart[j + 1]) inStar[j] = mark, s.star.push_back(static_cast<std::int16_t>(j));
+            for (std::int32_t i = s.elementStart[j]; i < s.elementStart[j + 1]; ++i) {
+                const std::int16_t after = s.following[2 * static_cast<std::size_t>(i)];
+                const std::int16_t before = s.following[2 * static_cast<std::size_t>(i) + 1];
+                for (const std::int16_t v : {before, after}) {
+                    std::uint32_t& starred = inStar[static_cast<std::size_t>(v)];
+                    if (starred != mark) starred = mark, s.star.push_back(v);
+                    std::uint32_t& listed = inNeighbours[static_cast<std::size_t>(v)];
+                    if (listed != mark) listed = mark, s.neighbours.push_back(v);
+                }
+            }
+            continue;
+        }
         for (std::int32_t i = s.elementStart[j]; i < s.elementStart[j + 1]; ++i) {
             const NetElement& t = m.MeshElementList[static_cast<std::size_t>(s.elements[static_cast<std::size_t>(i)])];
             const int count = cornersOf(t);
