@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <exception>
 #include <string>
 #include <vector>
@@ -214,11 +217,29 @@ inline bool cornerCosine(const Place& a, const Place& b, const Place& c, double&
     return true;
 }
 
-// LargestCornerCosine of the triangle (j, p, q).
+// LargestCornerCosine of the triangle (j, p, q): each side's squared
+// length, asked once, serves both its corners (a difference and its negation
+// square alike), the three quotients are taken two at a time.
 inline double triangleCosine(const Place& j, const Place& p, const Place& q) {
-    double largest = -1.0;
-    if (!cornerCosine(q, j, p, largest) || !cornerCosine(j, p, q, largest) || !cornerCosine(p, q, j, largest)) return 1.0;
-    return largest;
+    const double jpX = p.x - j.x, jpY = p.y - j.y;  // j to p
+    const double pqX = q.x - p.x, pqY = q.y - p.y;  // p to q
+    const double qjX = j.x - q.x, qjY = j.y - q.y;  // q to j
+    const double jp = jpX * jpX + jpY * jpY, pq = pqX * pqX + pqY * pqY, qj = qjX * qjX + qjY * qjY;
+    // At j: to q and to p; at p: to j and to q; at q: to p and to j.
+    const double atJ = qj * jp, atP = jp * pq, atQ = pq * qj;
+    if (!(atJ > 0.0) || !(atP > 0.0) || !(atQ > 0.0)) return 1.0;
+    const double dotJ = (q.x - j.x) * (p.x - j.x) + (q.y - j.y) * (p.y - j.y);
+    const double dotP = (j.x - p.x) * (q.x - p.x) + (j.y - p.y) * (q.y - p.y);
+    const double dotQ = (p.x - q.x) * (j.x - q.x) + (p.y - q.y) * (j.y - q.y);
+#if defined(__SSE2__)
+    const __m128d two = _mm_div_pd(_mm_set_pd(dotP, dotJ), _mm_sqrt_pd(_mm_set_pd(atP, atJ)));
+    const double one = dotQ / std::sqrt(atQ);
+    double pair[2];
+    _mm_storeu_pd(pair, two);
+    return std::max(std::max(std::max(-1.0, pair[0]), pair[1]), one);
+#else
+    return std::max(std::max(std::max(-1.0, dotJ / std::sqrt(atJ)), dotP / std::sqrt(atP)), dotQ / std::sqrt(atQ));
+#endif
 }
 
 inline double turn(const Place& a, const Place& b, const Place& c) {
@@ -227,14 +248,11 @@ inline double turn(const Place& a, const Place& b, const Place& c) {
 
 // KeepsItsShape of the triangle (j, p, q) when j moves from was to is.
 inline bool triangleKeepsItsShape(const Place& was, const Place& is, const Place& p, const Place& q) {
-    const Place corners[3][2][3] = {{{q, was, p}, {q, is, p}}, {{was, p, q}, {is, p, q}}, {{p, q, was}, {p, q, is}}};
-    for (const auto& corner : corners) {
-        const double turnWas = turn(corner[0][0], corner[0][1], corner[0][2]);
-        if (turnWas == 0.0) continue;
-        const double turnIs = turn(corner[1][0], corner[1][1], corner[1][2]);
-        if ((turnIs > 0.0) != (turnWas > 0.0) || std::fabs(turnIs) < 1e-3 * std::fabs(turnWas)) return false;
-    }
-    return true;
+    auto keeps = [](double turnWas, double turnIs) {
+        return turnWas == 0.0 || ((turnIs > 0.0) == (turnWas > 0.0) && !(std::fabs(turnIs) < 1e-3 * std::fabs(turnWas)));
+    };
+    return keeps(turn(q, was, p), turn(q, is, p)) && keeps(turn(was, p, q), turn(is, p, q)) &&
+           keeps(turn(p, q, was), turn(p, q, is));
 }
 
 // moveIfNoWorse for a node whose elements are all triangles, given by their
