@@ -292,6 +292,14 @@ void NetIndex::ElementChanged(std::int32_t e) {
 
 void NetIndex::ElementsRemoved() { state_->stale = true; }
 
+void NetIndex::LastElementsRemoved(std::int32_t count) {
+    State& s = *state_;
+    if (s.stale) return;
+    for (std::int32_t e = count + 1; e <= s.elementCount && static_cast<std::size_t>(e) < s.elements.size(); ++e) s.unregister(e);
+    if (s.elements.size() > static_cast<std::size_t>(count) + 1) s.elements.resize(static_cast<std::size_t>(count) + 1);
+    s.elementCount = count;
+}
+
 void NetIndex::NodeAppended(std::int16_t n) {
     State& s = *state_;
     if (s.stale) return;
