@@ -109,6 +109,13 @@ private:
     std::vector<std::int16_t> patchNodes_;
     std::vector<std::int32_t> patchRows_;
     std::vector<NetElement> patchBefore_;
+    // Marks of the elements and nodes met in one search (those with the
+    // stamp of the search), the patch's number of each node, and the
+    // elements the index gave.
+    std::vector<std::uint32_t> elementMark_, nodeMark_;
+    std::uint32_t elementStamp_ = 0, nodeStamp_ = 0;
+    std::vector<std::int16_t> localOf_;
+    std::vector<std::int32_t> rawNear_;
 };
 
 void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found) {
@@ -116,22 +123,36 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
     // The insertions' index, where it describes the net as it is: the
     // elements it registered around the point, those with a corner within
     // reach kept.
+    // Each element once (a mark of this call), then in ascending order.
+    if (++elementStamp_ == 0) {
+        std::fill(elementMark_.begin(), elementMark_.end(), 0u);
+        elementStamp_ = 1;
+    }
+    if (elementMark_.size() < static_cast<std::size_t>(m_.MeshElementCount) + 1)
+        elementMark_.resize(static_cast<std::size_t>(m_.MeshElementCount) + 1, 0u);
+    auto first = [&](std::int32_t e) {
+        std::uint32_t& mark = elementMark_[static_cast<std::size_t>(e)];
+        if (mark == elementStamp_) return false;
+        mark = elementStamp_;
+        return true;
+    };
     if (m_.EditIndex && m_.EditIndex->Knows(m_.MeshElementCount, m_.MeshNodeCount)) {
-        m_.EditIndex->ElementsAround(x, y, reach * (1.0 + 1e-9), found);
+        std::vector<std::int32_t>& raw = rawNear_;
+        raw.clear();
+        m_.EditIndex->ElementsAround(x, y, reach * (1.0 + 1e-9), raw);
         const double squared = reach * reach;
-        found.erase(std::remove_if(found.begin(), found.end(),
-                                   [&](std::int32_t e) {
-                                       const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
-                                       for (int k = 1; k <= element.CornerCount; ++k) {
-                                           const auto i = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
-                                           const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
-                                           if (dx * dx + dy * dy < squared) return false;
-                                       }
-                                       return true;
-                                   }),
-                    found.end());
+        auto near = [&](std::int32_t e) {
+            const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+            for (int k = 1; k <= element.CornerCount; ++k) {
+                const auto i = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
+                const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
+                if (dx * dx + dy * dy < squared) return true;
+            }
+            return false;
+        };
+        for (std::int32_t e : raw)
+            if (first(e) && near(e)) found.push_back(e);
         std::sort(found.begin(), found.end());
-        found.erase(std::unique(found.begin(), found.end()), found.end());
         atStale_ = true;
         return;
     }
@@ -155,10 +176,10 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
         const auto i = static_cast<std::size_t>(n);
         const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
         if (dx * dx + dy * dy < reach * reach)
-            found.insert(found.end(), atList_.begin() + atStart_[i], atList_.begin() + atStart_[i + 1]);
+            for (std::int32_t at = atStart_[i]; at < atStart_[i + 1]; ++at)
+                if (first(atList_[static_cast<std::size_t>(at)])) found.push_back(atList_[static_cast<std::size_t>(at)]);
     });
     std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
 }
 
 bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
@@ -290,21 +311,34 @@ Changed changedByLog(const InsertionLog& log, const BasDelaunay& m, double cosT,
 void FrontPoints::patchOf(const std::vector<std::int32_t>& kept, BasDelaunay& patch) {
     std::vector<std::int16_t>& nodes = patchNodes_;
     nodes.clear();
+    if (++nodeStamp_ == 0) {
+        std::fill(nodeMark_.begin(), nodeMark_.end(), 0u);
+        nodeStamp_ = 1;
+    }
+    const std::size_t nodeRoom = static_cast<std::size_t>(std::max<std::int16_t>(m_.MeshNodeCount, 0)) + 1;
+    if (nodeMark_.size() < nodeRoom) nodeMark_.resize(nodeRoom, 0u);
+    if (localOf_.size() < nodeRoom) localOf_.resize(nodeRoom, 0);
+    auto marked = [&](std::int16_t n) {
+        return n >= 0 && static_cast<std::size_t>(n) < nodeMark_.size() && nodeMark_[static_cast<std::size_t>(n)] == nodeStamp_;
+    };
     for (std::int32_t e : kept) {
         const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
-        for (int k = 1; k <= element.CornerCount; ++k) nodes.push_back(element.Node[static_cast<std::size_t>(k)]);
+        for (int k = 1; k <= element.CornerCount; ++k) {
+            const std::int16_t n = element.Node[static_cast<std::size_t>(k)];
+            if (marked(n)) continue;
+            nodeMark_[static_cast<std::size_t>(n)] = nodeStamp_;
+            nodes.push_back(n);
+        }
     }
     std::sort(nodes.begin(), nodes.end());
-    nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
     // The number in the patch of node n, 0 when it is none of its nodes.
-    auto local = [&](std::int16_t n) -> std::int16_t {
-        const auto at = std::lower_bound(nodes.begin(), nodes.end(), n);
-        return at != nodes.end() && *at == n ? static_cast<std::int16_t>(at - nodes.begin() + 1) : std::int16_t{0};
-    };
+    auto local = [&](std::int16_t n) -> std::int16_t { return marked(n) ? localOf_[static_cast<std::size_t>(n)] : std::int16_t{0}; };
+    patch.MeshNodeX.reserve(nodes.size() + 2);
+    patch.MeshNodeY.reserve(nodes.size() + 2);
     for (std::int16_t n : nodes) {
         patch.MeshNodeX.push_back(m_.MeshNodeX[static_cast<std::size_t>(n)]);
         patch.MeshNodeY.push_back(m_.MeshNodeY[static_cast<std::size_t>(n)]);
-        ++patch.MeshNodeCount;
+        localOf_[static_cast<std::size_t>(n)] = ++patch.MeshNodeCount;
     }
     patch.MeshElementList.reserve(kept.size() + 1);
     patch.ElementCircle.reserve(kept.size() + 1);
