@@ -482,8 +482,8 @@ void FrontPoints::run(bool& saved) {
     // elements it makes have no smaller angle than those it replaces, so
     // the smallest angle of the net never falls: it is tried first on the
     // part of the net around the point, and one that still turns out worse
-    // in the whole net is taken back (the net as it was, the index made
-    // afresh).
+    // in the whole net is taken back through the insertion's log (the net
+    // as it was, the index told of the records that changed back).
     // An index kept by an outer scope registered the caught nodes where
     // they stood before: it is made afresh when next asked.
     if (m_.EditIndex) m_.EditIndex->ElementsRemoved();
