@@ -86,6 +86,11 @@ private:
     bool moveKeepsShapes(std::int16_t n, float x, float y) const;
     // The elements with a corner nearer than reach to (x, y), ascending.
     void elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found);
+    void patchOf(const std::vector<std::int32_t>& kept, BasDelaunay& patch);
+    bool insertionLooksNoWorse(float x, float y, const std::vector<std::int32_t>& around);
+    void indexRows();
+    void noteRow(std::int32_t r);
+    void noteRows(const InsertionLog& log);
 
     BasDelaunay& m_;
     NodeGrid grid_;
@@ -98,6 +103,19 @@ private:
     // from atStart_[n] on in atList_), made afresh after an insertion.
     std::vector<std::int32_t> atStart_, atList_;
     bool atStale_ = true;
+    // The constraint rows at each node (some no longer there), and the
+    // patch's buffers.
+    std::vector<std::vector<std::int32_t>> rowsAt_;
+    std::vector<std::int16_t> patchNodes_;
+    std::vector<std::int32_t> patchRows_;
+    std::vector<NetElement> patchBefore_;
+    // Marks of the elements and nodes met in one search (those with the
+    // stamp of the search), the patch's number of each node, and the
+    // elements the index gave.
+    std::vector<std::uint32_t> elementMark_, nodeMark_;
+    std::uint32_t elementStamp_ = 0, nodeStamp_ = 0;
+    std::vector<std::int16_t> localOf_;
+    std::vector<std::int32_t> rawNear_;
 };
 
 void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found) {
@@ -105,22 +123,36 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
     // The insertions' index, where it describes the net as it is: the
     // elements it registered around the point, those with a corner within
     // reach kept.
+    // Each element once (a mark of this call), then in ascending order.
+    if (++elementStamp_ == 0) {
+        std::fill(elementMark_.begin(), elementMark_.end(), 0u);
+        elementStamp_ = 1;
+    }
+    if (elementMark_.size() < static_cast<std::size_t>(m_.MeshElementCount) + 1)
+        elementMark_.resize(static_cast<std::size_t>(m_.MeshElementCount) + 1, 0u);
+    auto first = [&](std::int32_t e) {
+        std::uint32_t& mark = elementMark_[static_cast<std::size_t>(e)];
+        if (mark == elementStamp_) return false;
+        mark = elementStamp_;
+        return true;
+    };
     if (m_.EditIndex && m_.EditIndex->Knows(m_.MeshElementCount, m_.MeshNodeCount)) {
-        m_.EditIndex->ElementsAround(x, y, reach * (1.0 + 1e-9), found);
+        std::vector<std::int32_t>& raw = rawNear_;
+        raw.clear();
+        m_.EditIndex->ElementsAround(x, y, reach * (1.0 + 1e-9), raw);
         const double squared = reach * reach;
-        found.erase(std::remove_if(found.begin(), found.end(),
-                                   [&](std::int32_t e) {
-                                       const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
-                                       for (int k = 1; k <= element.CornerCount; ++k) {
-                                           const auto i = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
-                                           const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
-                                           if (dx * dx + dy * dy < squared) return false;
-                                       }
-                                       return true;
-                                   }),
-                    found.end());
+        auto near = [&](std::int32_t e) {
+            const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+            for (int k = 1; k <= element.CornerCount; ++k) {
+                const auto i = static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)]);
+                const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
+                if (dx * dx + dy * dy < squared) return true;
+            }
+            return false;
+        };
+        for (std::int32_t e : raw)
+            if (first(e) && near(e)) found.push_back(e);
         std::sort(found.begin(), found.end());
-        found.erase(std::unique(found.begin(), found.end()), found.end());
         atStale_ = true;
         return;
     }
@@ -144,10 +176,10 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
         const auto i = static_cast<std::size_t>(n);
         const double dx = m_.MeshNodeX[i] - x, dy = m_.MeshNodeY[i] - y;
         if (dx * dx + dy * dy < reach * reach)
-            found.insert(found.end(), atList_.begin() + atStart_[i], atList_.begin() + atStart_[i + 1]);
+            for (std::int32_t at = atStart_[i]; at < atStart_[i + 1]; ++at)
+                if (first(atList_[static_cast<std::size_t>(at)])) found.push_back(atList_[static_cast<std::size_t>(at)]);
     });
     std::sort(found.begin(), found.end());
-    found.erase(std::unique(found.begin(), found.end()), found.end());
 }
 
 bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
@@ -181,27 +213,40 @@ struct Changed {
     bool noWorse() const { return made <= replaced && madeUnder <= replacedUnder; }
 };
 
-Changed worstChanged(const std::vector<NetElement>& before, std::int32_t beforeCount, const std::vector<NetElement>& after,
-                     std::int32_t afterCount, const BasDelaunay& m, double cosT) {
-    auto position = [&](std::int16_t v) {
-        return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
-    };
-    auto same = [](const NetElement& p, const NetElement& q) {
-        return p.CornerCount == q.CornerCount && p.Node[0] == q.Node[0] && p.Node[1] == q.Node[1] && p.Node[2] == q.Node[2] &&
-               p.Node[3] == q.Node[3] && p.Node[4] == q.Node[4];
-    };
-    auto worst = [&](const NetElement& element) { return LargestCornerCosine(element, position); };
+bool sameRecord(const NetElement& p, const NetElement& q) {
+    return p.CornerCount == q.CornerCount && p.Node[0] == q.Node[0] && p.Node[1] == q.Node[1] && p.Node[2] == q.Node[2] &&
+           p.Node[3] == q.Node[3] && p.Node[4] == q.Node[4];
+}
+
+// Adds the elements replaced and made to a Changed.
+struct Tally {
+    const BasDelaunay& m;
+    double cosT;
     Changed result;
-    auto replaced = [&](const NetElement& element) {
+    double worst(const NetElement& element) const {
+        return LargestCornerCosine(element, [&](std::int16_t v) {
+            return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
+        });
+    }
+    void replaced(const NetElement& element) {
         const double c = worst(element);
         result.replaced = std::max(result.replaced, c);
         result.replacedUnder += c > cosT ? 1 : 0;
-    };
-    auto made = [&](const NetElement& element) {
+    }
+    void made(const NetElement& element) {
         const double c = worst(element);
         result.made = std::max(result.made, c);
         result.madeUnder += c > cosT ? 1 : 0;
-    };
+    }
+};
+
+Changed worstChanged(const std::vector<NetElement>& before, std::int32_t beforeCount, const std::vector<NetElement>& after,
+                     std::int32_t afterCount, const BasDelaunay& m, double cosT) {
+    auto same = sameRecord;
+    Tally tally{m, cosT, {}};
+    auto replaced = [&](const NetElement& element) { tally.replaced(element); };
+    auto made = [&](const NetElement& element) { tally.made(element); };
+    Changed& result = tally.result;
     std::int32_t i = 1, j = 1;
     while (i <= beforeCount && j <= afterCount) {
         if (same(before[static_cast<std::size_t>(i)], after[static_cast<std::size_t>(j)])) {
@@ -220,58 +265,148 @@ Changed worstChanged(const std::vector<NetElement>& before, std::int32_t beforeC
     return result;
 }
 
+// worstChanged of the insertion logged, from the records it wrote: with no
+// record removed, a record that stayed is one not written or written back
+// as it was, and the matching in order pairs each written record with the
+// one it replaced unless it is the same as one of the next three records
+// before; in that case, and where records were removed, the list before is
+// made again from the log and matched as a whole.
+Changed changedByLog(const InsertionLog& log, const BasDelaunay& m, double cosT,
+                     std::vector<std::pair<std::int32_t, NetElement>>& written, std::vector<NetElement>& before) {
+    const std::int32_t beforeCount = log.elementCount, afterCount = m.MeshElementCount;
+    const std::vector<NetElement>& after = m.MeshElementList;
+    auto asWhole = [&] {
+        log.ElementsBefore(after, before);
+        return worstChanged(before, beforeCount, after, afterCount, m, cosT);
+    };
+    if (afterCount < beforeCount || log.RemovedElements()) return asWhole();
+    // The records written among those there before, each with what it held
+    // first, ascending.
+    written.clear();
+    for (const InsertionLog::Entry& entry : log.entries)
+        if (entry.kind == InsertionLog::Kind::Element && entry.at <= beforeCount &&
+            std::none_of(written.begin(), written.end(), [&](const auto& w) { return w.first == entry.at; }))
+            written.push_back({entry.at, entry.element});
+    std::sort(written.begin(), written.end(), [](const auto& p, const auto& q) { return p.first < q.first; });
+    auto recordBefore = [&](std::int32_t e) -> const NetElement& {
+        const auto at = std::lower_bound(written.begin(), written.end(), e, [](const auto& w, std::int32_t v) { return w.first < v; });
+        return at != written.end() && at->first == e ? at->second : after[static_cast<std::size_t>(e)];
+    };
+    Tally tally{m, cosT, {}};
+    for (const auto& [e, was] : written) {
+        const NetElement& now = after[static_cast<std::size_t>(e)];
+        if (sameRecord(was, now)) continue;
+        for (std::int32_t d = 1; d <= 3 && e + d <= beforeCount; ++d)
+            if (sameRecord(recordBefore(e + d), now)) return asWhole();
+        tally.replaced(was);
+        tally.made(now);
+    }
+    for (std::int32_t e = beforeCount + 1; e <= afterCount; ++e) tally.made(after[static_cast<std::size_t>(e)]);
+    return tally.result;
+}
+
 // The part of the net made of the given elements (ascending) and their
 // nodes (in their order), numbered afresh; the constraint rows between its
-// nodes.
-BasDelaunay patchOf(const BasDelaunay& m, const std::vector<std::int32_t>& kept) {
-    BasDelaunay patch;
-    std::vector<std::int16_t> nodes;
+// nodes (in their order).
+void FrontPoints::patchOf(const std::vector<std::int32_t>& kept, BasDelaunay& patch) {
+    std::vector<std::int16_t>& nodes = patchNodes_;
+    nodes.clear();
+    if (++nodeStamp_ == 0) {
+        std::fill(nodeMark_.begin(), nodeMark_.end(), 0u);
+        nodeStamp_ = 1;
+    }
+    const std::size_t nodeRoom = static_cast<std::size_t>(std::max<std::int16_t>(m_.MeshNodeCount, 0)) + 1;
+    if (nodeMark_.size() < nodeRoom) nodeMark_.resize(nodeRoom, 0u);
+    if (localOf_.size() < nodeRoom) localOf_.resize(nodeRoom, 0);
+    auto marked = [&](std::int16_t n) {
+        return n >= 0 && static_cast<std::size_t>(n) < nodeMark_.size() && nodeMark_[static_cast<std::size_t>(n)] == nodeStamp_;
+    };
     for (std::int32_t e : kept) {
-        const NetElement& element = m.MeshElementList[static_cast<std::size_t>(e)];
-        for (int k = 1; k <= element.CornerCount; ++k) nodes.push_back(element.Node[static_cast<std::size_t>(k)]);
+        const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= element.CornerCount; ++k) {
+            const std::int16_t n = element.Node[static_cast<std::size_t>(k)];
+            if (marked(n)) continue;
+            nodeMark_[static_cast<std::size_t>(n)] = nodeStamp_;
+            nodes.push_back(n);
+        }
     }
     std::sort(nodes.begin(), nodes.end());
-    nodes.erase(std::unique(nodes.begin(), nodes.end()), nodes.end());
-    std::vector<std::int16_t> local(static_cast<std::size_t>(m.MeshNodeCount) + 1, 0);
+    // The number in the patch of node n, 0 when it is none of its nodes.
+    auto local = [&](std::int16_t n) -> std::int16_t { return marked(n) ? localOf_[static_cast<std::size_t>(n)] : std::int16_t{0}; };
+    patch.MeshNodeX.reserve(nodes.size() + 2);
+    patch.MeshNodeY.reserve(nodes.size() + 2);
     for (std::int16_t n : nodes) {
-        patch.MeshNodeX.push_back(m.MeshNodeX[static_cast<std::size_t>(n)]);
-        patch.MeshNodeY.push_back(m.MeshNodeY[static_cast<std::size_t>(n)]);
-        local[static_cast<std::size_t>(n)] = ++patch.MeshNodeCount;
+        patch.MeshNodeX.push_back(m_.MeshNodeX[static_cast<std::size_t>(n)]);
+        patch.MeshNodeY.push_back(m_.MeshNodeY[static_cast<std::size_t>(n)]);
+        localOf_[static_cast<std::size_t>(n)] = ++patch.MeshNodeCount;
     }
+    patch.MeshElementList.reserve(kept.size() + 1);
+    patch.ElementCircle.reserve(kept.size() + 1);
     for (std::int32_t e : kept) {
-        NetElement element = m.MeshElementList[static_cast<std::size_t>(e)];
-        for (int k = 1; k <= element.CornerCount; ++k) element.Node[static_cast<std::size_t>(k)] = local[static_cast<std::size_t>(element.Node[static_cast<std::size_t>(k)])];
+        NetElement element = m_.MeshElementList[static_cast<std::size_t>(e)];
+        for (int k = 1; k <= element.CornerCount; ++k) element.Node[static_cast<std::size_t>(k)] = local(element.Node[static_cast<std::size_t>(k)]);
         patch.MeshElementList.push_back(element);
-        patch.ElementCircle.push_back(m.ElementCircle[static_cast<std::size_t>(e)]);
+        patch.ElementCircle.push_back(m_.ElementCircle[static_cast<std::size_t>(e)]);
     }
     patch.MeshElementCount = static_cast<std::int16_t>(kept.size());
-    for (std::int32_t r = 1; r <= m.ConstraintEdgeCount; ++r) {
-        const auto& row = m.ConstraintEdges[static_cast<std::size_t>(r)];
-        const std::int16_t a = local[static_cast<std::size_t>(row[0])], b = local[static_cast<std::size_t>(row[1])];
+    // The rows at the patch's nodes (rowsAt_ holds every row at its ends).
+    std::vector<std::int32_t>& rows = patchRows_;
+    rows.clear();
+    for (std::int16_t n : nodes)
+        if (static_cast<std::size_t>(n) < rowsAt_.size()) rows.insert(rows.end(), rowsAt_[static_cast<std::size_t>(n)].begin(), rowsAt_[static_cast<std::size_t>(n)].end());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (std::int32_t r : rows) {
+        if (r > m_.ConstraintEdgeCount) break;
+        const auto& row = m_.ConstraintEdges[static_cast<std::size_t>(r)];
+        const std::int16_t a = local(row[0]), b = local(row[1]);
         if (a != 0 && b != 0) {
             patch.ConstraintEdges.push_back({a, b});
             ++patch.ConstraintEdgeCount;
         }
     }
-    return patch;
+}
+
+// The rows at each node, from the rows as they are.
+void FrontPoints::indexRows() {
+    rowsAt_.assign(static_cast<std::size_t>(m_.MeshNodeCount) + 1, {});
+    for (std::int32_t r = 1; r <= m_.ConstraintEdgeCount; ++r) noteRow(r);
+}
+
+void FrontPoints::noteRow(std::int32_t r) {
+    for (std::int16_t n : m_.ConstraintEdges[static_cast<std::size_t>(r)]) {
+        if (n < 0) continue;
+        if (rowsAt_.size() <= static_cast<std::size_t>(n)) rowsAt_.resize(static_cast<std::size_t>(n) + 1);
+        rowsAt_[static_cast<std::size_t>(n)].push_back(r);
+    }
+}
+
+// The rows an insertion kept divided or appended, at their ends (a row no
+// longer at a node stays in its list: the patch asks the row itself).
+void FrontPoints::noteRows(const InsertionLog& log) {
+    for (const InsertionLog::Entry& entry : log.entries)
+        if (entry.kind == InsertionLog::Kind::Row && entry.at <= m_.ConstraintEdgeCount) noteRow(entry.at);
+    for (std::int32_t r = log.rowCount + 1; r <= m_.ConstraintEdgeCount; ++r) noteRow(r);
 }
 
 // Whether inserting (x, y) would make elements no worse than those it
 // replaces, tried on the part of the net made of the given elements (the
 // net itself is not touched).
-bool insertionLooksNoWorse(BasDelaunay& m, float x, float y, const std::vector<std::int32_t>& around, double cosT) {
-    BasDelaunay patch = patchOf(m, around);
-    const std::vector<NetElement> before = patch.MeshElementList;
+bool FrontPoints::insertionLooksNoWorse(float x, float y, const std::vector<std::int32_t>& around) {
+    BasDelaunay patch;
+    patchOf(around, patch);
+    std::vector<NetElement>& before = patchBefore_;
+    before.assign(patch.MeshElementList.begin(), patch.MeshElementList.end());
     const std::int32_t count = patch.MeshElementCount;
     struct Swapped {
         BasDelaunay& a;
         BasDelaunay& b;
         ~Swapped() { std::swap(a, b); }
-    } swapped{m, patch};
-    std::swap(m, patch);
+    } swapped{m_, patch};
+    std::swap(m_, patch);
     AppendNode(x, y);
     InsertPointIntoNet();
-    return worstChanged(before, count, m.MeshElementList, m.MeshElementCount, m, cosT).noWorse();
+    return worstChanged(before, count, m_.MeshElementList, m_.MeshElementCount, m_, cosT_).noWorse();
 }
 
 void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
@@ -347,44 +482,33 @@ void FrontPoints::run(bool& saved) {
     // elements it makes have no smaller angle than those it replaces, so
     // the smallest angle of the net never falls: it is tried first on the
     // part of the net around the point, and one that still turns out worse
-    // in the whole net is taken back (the net as it was, the index made
-    // afresh).
+    // in the whole net is taken back through the insertion's log (the net
+    // as it was, the index told of the records that changed back).
     // An index kept by an outer scope registered the caught nodes where
     // they stood before: it is made afresh when next asked.
     if (m_.EditIndex) m_.EditIndex->ElementsRemoved();
     NetEditScope index;
+    indexRows();
     std::vector<std::int32_t> around;
-    std::vector<NetElement> elements;
-    std::vector<std::array<float, 3>> circles;
-    EdgeList rows;
+    InsertionLog log;
+    std::vector<std::pair<std::int32_t, NetElement>> written;
+    std::vector<NetElement> before;
     for (const Point& p : newPoints_) {
         const double reach = std::max(4.0 * p.side, static_cast<double>(halfMin_) * 4.0);
         elementsNear(p.x, p.y, reach, around);
-        if (!insertionLooksNoWorse(m_, p.x, p.y, around, cosT_)) continue;
-        // The lists as they are, into the room of the last point's copies.
-        elements.assign(m_.MeshElementList.begin(), m_.MeshElementList.end());
-        circles.assign(m_.ElementCircle.begin(), m_.ElementCircle.end());
-        rows.assign(m_.ConstraintEdges.begin(), m_.ConstraintEdges.end());
-        const std::int16_t elementCount = m_.MeshElementCount, nodeCount = m_.MeshNodeCount;
-        const std::int16_t rowCount = m_.ConstraintEdgeCount;
+        if (!insertionLooksNoWorse(p.x, p.y, around)) continue;
+        const std::int16_t nodeCount = m_.MeshNodeCount;
         AppendNode(p.x, p.y);
-        InsertPointIntoNet();
+        InsertPoint(true, &log);
         if (m_.MeshNodeCount == nodeCount) continue;  // refused
-        if (worstChanged(elements, elementCount, m_.MeshElementList, m_.MeshElementCount, m_, cosT_).noWorse()) {
+        if (changedByLog(log, m_, cosT_, written, before).noWorse()) {
             for (std::int32_t n = nodeCount + 1; n <= m_.MeshNodeCount; ++n)
                 grid_.Add(static_cast<std::int16_t>(n), m_.MeshNodeX[static_cast<std::size_t>(n)], m_.MeshNodeY[static_cast<std::size_t>(n)]);
+            noteRows(log);
             atStale_ = true;
             continue;
         }
-        m_.MeshElementList = elements;
-        m_.ElementCircle = circles;
-        m_.ConstraintEdges = rows;
-        m_.MeshElementCount = elementCount;
-        m_.ConstraintEdgeCount = rowCount;
-        m_.MeshNodeCount = nodeCount;
-        m_.MeshNodeX.resize(static_cast<std::size_t>(nodeCount) + 1);
-        m_.MeshNodeY.resize(static_cast<std::size_t>(nodeCount) + 1);
-        if (m_.EditIndex) m_.EditIndex->ElementsRemoved();  // made afresh when next asked
+        TakeBackInsertion(log);
     }
 }
 

@@ -53,14 +53,15 @@ struct CavitySide {
 
 class Insertion {
 public:
-    Insertion(BasDelaunay& m, NetLookup& lookup, bool divideRows)
+    Insertion(BasDelaunay& m, NetLookup& lookup, bool divideRows, InsertionLog* log)
         : m_(m),
           lookup_(lookup),
           node_(m.MeshNodeCount),
           x_(m.MeshNodeX[static_cast<std::size_t>(m.MeshNodeCount)]),
           y_(m.MeshNodeY[static_cast<std::size_t>(m.MeshNodeCount)]),
           tol_(CoincidenceTolerance()),
-          divideRows_(divideRows) {}
+          divideRows_(divideRows),
+          log_(log) {}
 
     bool intoTriangle(std::int32_t t);
     bool intoQuadrilateral(std::int32_t q);
@@ -99,7 +100,17 @@ private:
         if (static_cast<std::int32_t>(m_.MeshElementCount) + more > kMaxNetCount) RaiseNetTooLarge();
     }
     void circleOf(std::int32_t e) {
-        if (elementOf(m_, e).CornerCount == 3) ComputeCircumcircle(static_cast<std::int16_t>(e));
+        if (elementOf(m_, e).CornerCount == 3) computeCircle(e);
+    }
+    // The record of element e, about to be written (logged).
+    NetElement& edit(std::int32_t e) {
+        if (log_ != nullptr) log_->entries.push_back({InsertionLog::Kind::Element, e, elementOf(m_, e)});
+        return elementOf(m_, e);
+    }
+    void computeCircle(std::int32_t e) {
+        if (log_ != nullptr && static_cast<std::size_t>(e) < m_.ElementCircle.size())
+            log_->entries.push_back({InsertionLog::Kind::Circle, e, {}, m_.ElementCircle[static_cast<std::size_t>(e)]});
+        ComputeCircumcircle(static_cast<std::int16_t>(e));
     }
 
     BasDelaunay& m_;
@@ -109,6 +120,7 @@ private:
     const double y_;
     const double tol_;
     const bool divideRows_;
+    InsertionLog* const log_;
     std::vector<CavitySide> sides_;
     std::vector<std::pair<std::int16_t, std::int16_t>> divided_;
     bool changed_ = false;
@@ -215,6 +227,7 @@ void Insertion::divideRows() {
             auto& row = m_.ConstraintEdges[r];
             if (!((row[0] == a && row[1] == b) || (row[0] == b && row[1] == a))) continue;
             const std::int16_t second = row[1];
+            if (log_ != nullptr) log_->entries.push_back({InsertionLog::Kind::Row, static_cast<std::int32_t>(r), {}, {}, row});
             row[1] = node_;
             ++m_.ConstraintEdgeCount;
             m_.ConstraintEdges.resize(static_cast<std::size_t>(m_.ConstraintEdgeCount) + 1);
@@ -229,8 +242,13 @@ void Insertion::removeElements(std::vector<std::int32_t> numbers) {
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     for (std::int32_t d : numbers) {
         // The circles move with their elements.
+        const bool withCircle = m_.ElementCircle.size() > static_cast<std::size_t>(d);
+        if (log_ != nullptr)
+            log_->entries.push_back({InsertionLog::Kind::ElementRemoved, d, elementOf(m_, d),
+                                     withCircle ? m_.ElementCircle[static_cast<std::size_t>(d)] : std::array<float, 3>{}, {},
+                                     withCircle});
         m_.MeshElementList.erase(m_.MeshElementList.begin() + d);
-        if (m_.ElementCircle.size() > static_cast<std::size_t>(d)) m_.ElementCircle.erase(m_.ElementCircle.begin() + d);
+        if (withCircle) m_.ElementCircle.erase(m_.ElementCircle.begin() + d);
         --m_.MeshElementCount;
     }
     m_.MeshElementList.resize(static_cast<std::size_t>(m_.MeshElementCount) + 1);
@@ -254,7 +272,7 @@ void Insertion::commitFan(const std::vector<std::int32_t>& cavity) {
         if (side.shared || side.omitted) continue;
         std::int32_t number = FreeElementStack(0);
         if (number == 0) number = AppendElement();
-        NetElement& element = elementOf(m_, number);
+        NetElement& element = edit(number);
         element.CornerCount = 3;
         element.Node = {0, node_, side.a, side.b, 0};
         element.Flag[4] = 0;
@@ -277,7 +295,7 @@ bool Insertion::intoTriangle(std::int32_t t) {
     // across a constraint side.
     const double tolerance = CoincidenceTolerance();
     auto circleHolds = [&](std::int32_t e) {
-        ComputeCircumcircle(static_cast<std::int16_t>(e));
+        computeCircle(e);
         const auto& circle = m_.ElementCircle[static_cast<std::size_t>(e)];
         const double dx = x_ - circle[0];
         const double dy = y_ - circle[1];
@@ -350,7 +368,7 @@ bool Insertion::intoQuadrilateral(std::int32_t q) {
     AppendElement();
     const std::int32_t last = AppendElement();
     auto triangle = [&](std::int32_t e, std::int16_t a, std::int16_t b) {
-        NetElement& element = elementOf(m_, e);
+        NetElement& element = edit(e);
         element.CornerCount = 3;
         element.Node = {0, node_, a, b, 0};
         element.Flag[4] = 0;
@@ -419,8 +437,8 @@ void Insertion::mendSmallAngles(const std::vector<std::int32_t>& made, int turn)
             if (ElementTurn(m_, neighbour) != turn || !StrictlyConvex(m_, quad, turn)) continue;
             const std::int32_t keep = std::min(t, e);
             const std::int32_t drop = std::max(t, e);
-            elementOf(m_, keep) = quad;
-            elementOf(m_, drop) = quad;
+            edit(keep) = quad;
+            edit(drop) = quad;
             lookup_.ElementChanged(keep);
             lookup_.ElementChanged(drop);
             gone.push_back(drop);
@@ -437,14 +455,14 @@ void Insertion::mendSmallAngles(const std::vector<std::int32_t>& made, int turn)
             NetElement triangle = original;
             triangle.Node = {0, p, q, r, 0};
             if (ElementTurn(m_, triangle) != turn || !StrictlyConvex(m_, changedQuad, turn)) return false;
-            elementOf(m_, t) = triangle;
+            edit(t) = triangle;
             double c1 = 0.0;
             const std::int16_t k1 = SmallAngleLongestSide(static_cast<std::int16_t>(t), c1);
             if (c1 > c0 && k1 > 0) {
-                elementOf(m_, t) = original;
+                edit(t) = original;
                 return false;
             }
-            elementOf(m_, e) = changedQuad;
+            edit(e) = changedQuad;
             lookup_.ElementChanged(t);
             lookup_.ElementChanged(e);
             circleOf(t);
@@ -483,7 +501,97 @@ void removeLastNode(BasDelaunay& m, NetLookup& lookup) {
 
 }  // namespace
 
-PointInsertionResult InsertPoint(bool divideConstraintRows) {
+namespace {
+
+// The list's length, and what lies beyond its count, into the log.
+template <class List, class Tail>
+void keepLength(const List& list, std::int32_t count, std::size_t& length, Tail& tail) {
+    length = list.size();
+    const std::size_t end = static_cast<std::size_t>(std::max(count, 0)) + 1;
+    if (length > end) tail.assign(list.begin() + static_cast<std::ptrdiff_t>(end), list.end());
+    else tail.clear();
+}
+
+// The list back to its logged length, what lay beyond its count with it.
+template <class List, class Tail>
+void restoreLength(List& list, std::int32_t count, std::size_t length, const Tail& tail) {
+    const std::size_t end = static_cast<std::size_t>(std::max(count, 0)) + 1;
+    if (length <= end) {
+        list.resize(length);
+        return;
+    }
+    list.resize(end);
+    list.insert(list.end(), tail.begin(), tail.end());
+}
+
+// The element records logged, undone in reverse order on list (and on
+// circles, unless null).
+void undoElements(const InsertionLog& log, std::vector<NetElement>& list, std::vector<std::array<float, 3>>* circles) {
+    for (auto entry = log.entries.rbegin(); entry != log.entries.rend(); ++entry) {
+        const auto at = static_cast<std::size_t>(entry->at);
+        switch (entry->kind) {
+            case InsertionLog::Kind::Element:
+                list[at] = entry->element;
+                break;
+            case InsertionLog::Kind::ElementRemoved:
+                list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), entry->element);
+                if (circles != nullptr && entry->circleRemoved)
+                    circles->insert(circles->begin() + static_cast<std::ptrdiff_t>(at), entry->circle);
+                break;
+            case InsertionLog::Kind::Circle:
+                if (circles != nullptr) (*circles)[at] = entry->circle;
+                break;
+            case InsertionLog::Kind::Row:
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+bool InsertionLog::RemovedElements() const {
+    return std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.kind == Kind::ElementRemoved; });
+}
+
+void InsertionLog::ElementsBefore(const std::vector<NetElement>& now, std::vector<NetElement>& before) const {
+    before.assign(now.begin(), now.end());
+    undoElements(*this, before, nullptr);
+}
+
+void TakeBackInsertion(const InsertionLog& log) {
+    BasDelaunay& m = basDelaunay();
+    const std::int32_t elementsAfter = m.MeshElementCount;
+    const std::int16_t nodesAfter = m.MeshNodeCount;
+    undoElements(log, m.MeshElementList, &m.ElementCircle);
+    for (auto entry = log.entries.rbegin(); entry != log.entries.rend(); ++entry)
+        if (entry->kind == InsertionLog::Kind::Row) m.ConstraintEdges[static_cast<std::size_t>(entry->at)] = entry->row;
+    m.MeshElementCount = log.elementCount;
+    m.ConstraintEdgeCount = log.rowCount;
+    restoreLength(m.MeshElementList, log.elementCount, log.elementLength, log.elementTail);
+    restoreLength(m.ElementCircle, log.elementCount, log.circleLength, log.circleTail);
+    restoreLength(m.ConstraintEdges, log.rowCount, log.rowLength, log.rowTail);
+    m.MeshNodeCount = static_cast<std::int16_t>(log.nodeCount - 1);
+    m.MeshNodeX.resize(static_cast<std::size_t>(log.nodeCount));
+    m.MeshNodeY.resize(static_cast<std::size_t>(log.nodeCount));
+
+    // The index of a scope that followed the insertion: the records written
+    // registered again, those appended and the node taken out of it.
+    if (!m.EditIndex) return;
+    if (m.EditIndexDepth <= 0 || !m.EditIndex->Knows(elementsAfter, nodesAfter) || log.RemovedElements()) {
+        m.EditIndex->ElementsRemoved();  // made afresh when next asked
+        return;
+    }
+    m.EditIndex->LastElementsRemoved(log.elementCount);
+    std::vector<std::int32_t> written;
+    for (const InsertionLog::Entry& entry : log.entries)
+        if (entry.kind == InsertionLog::Kind::Element && entry.at <= log.elementCount) written.push_back(entry.at);
+    std::sort(written.begin(), written.end());
+    written.erase(std::unique(written.begin(), written.end()), written.end());
+    for (std::int32_t e : written) m.EditIndex->ElementChanged(e);
+    m.EditIndex->LastNodeRemoved();
+}
+
+PointInsertionResult InsertPoint(bool divideConstraintRows, InsertionLog* log) {
     BasDelaunay& m = basDelaunay();
     Declar& d = declar();
     if (!(d.MinElementSize > 0.0f)) d.MinElementSize = 0.001f;
@@ -492,6 +600,15 @@ PointInsertionResult InsertPoint(bool divideConstraintRows) {
     if (node < 1 || m.MeshNodeX.size() <= static_cast<std::size_t>(node) || m.MeshNodeY.size() <= static_cast<std::size_t>(node))
         rt::raise(9, "There is no new node to insert into the net.");
 
+    if (log != nullptr) {
+        log->entries.clear();
+        log->nodeCount = node;
+        log->elementCount = m.MeshElementCount;
+        log->rowCount = m.ConstraintEdgeCount;
+        keepLength(m.MeshElementList, m.MeshElementCount, log->elementLength, log->elementTail);
+        keepLength(m.ElementCircle, m.MeshElementCount, log->circleLength, log->circleTail);
+        keepLength(m.ConstraintEdges, m.ConstraintEdgeCount, log->rowLength, log->rowTail);
+    }
     std::optional<NetScan> scan;
     NetLookup* lookup = nullptr;
     std::optional<Insertion> insertion;
@@ -516,7 +633,7 @@ PointInsertionResult InsertPoint(bool divideConstraintRows) {
         }
         if (m.ElementCircle.size() < static_cast<std::size_t>(m.MeshElementCount) + 1)
             m.ElementCircle.resize(static_cast<std::size_t>(m.MeshElementCount) + 1, {0.0f, 0.0f, 0.0f});
-        insertion.emplace(m, *lookup, divideConstraintRows);
+        insertion.emplace(m, *lookup, divideConstraintRows, log);
         placed = m.MeshElementList[static_cast<std::size_t>(holder)].CornerCount == 3 ? insertion->intoTriangle(holder)
                                                                                        : insertion->intoQuadrilateral(holder);
     } catch (const std::exception&) {

@@ -46,7 +46,12 @@
 // elements or rows; the node is removed again before either is raised.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
+
+#include "orvelo/model/net.h"
 
 namespace orvelo {
 
@@ -68,10 +73,47 @@ struct PointInsertionResult {
     std::int16_t nearNode = 0;  // with NearNode
 };
 
+// What one insertion wrote into the mesher net, for the caller to see
+// which elements it replaced and made, and to take it back: every element
+// record, circle and constraint row it overwrote or removed, with what it
+// held before and in the order written, and the counts and list lengths
+// (with what lay beyond the counts) before it.
+struct InsertionLog {
+    enum class Kind : std::uint8_t { Element, Circle, Row, ElementRemoved };
+    struct Entry {
+        Kind kind = Kind::Element;
+        std::int32_t at = 0;  // the record, circle or row number
+        NetElement element{};  // Element, ElementRemoved
+        std::array<float, 3> circle{};  // Circle, ElementRemoved (with circleRemoved)
+        std::array<std::int16_t, 2> row{};  // Row
+        bool circleRemoved = false;
+    };
+    std::vector<Entry> entries;
+    std::int16_t nodeCount = 0;  // counting the node to insert
+    std::int16_t elementCount = 0;
+    std::int16_t rowCount = 0;
+    std::size_t elementLength = 0, circleLength = 0, rowLength = 0;
+    std::vector<NetElement> elementTail;  // the records after the count
+    std::vector<std::array<float, 3>> circleTail;
+    std::vector<std::array<std::int16_t, 2>> rowTail;
+
+    // Whether the insertion removed element records (the later ones moved
+    // down).
+    bool RemovedElements() const;
+    // The element list as it was before, from the list as it is now.
+    void ElementsBefore(const std::vector<NetElement>& now, std::vector<NetElement>& before) const;
+};
+
 // The insertion with its outcome. With divideConstraintRows false the rows
 // of ConstraintEdges that name a side the node divides are left for the
-// caller to divide.
-PointInsertionResult InsertPoint(bool divideConstraintRows);
+// caller to divide. With a log, what it writes is recorded there (the log
+// is cleared first).
+PointInsertionResult InsertPoint(bool divideConstraintRows, InsertionLog* log = nullptr);
+
+// Takes back an insertion that placed its node, recorded in log: the net
+// as it was before (the node removed), and an index of a NetEditScope that
+// followed the insertion told of the records that change back.
+void TakeBackInsertion(const InsertionLog& log);
 
 // While one lives, the insertion finds sides, elements and nodes through an
 // index of the mesher net (net_lookup.h), built on first use and kept up to

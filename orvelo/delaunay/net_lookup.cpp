@@ -11,11 +11,6 @@ namespace orvelo {
 
 namespace {
 
-std::uint64_t sideKey(std::int16_t a, std::int16_t b) {
-    if (a > b) std::swap(a, b);
-    return (static_cast<std::uint64_t>(static_cast<std::uint16_t>(a)) << 16) | static_cast<std::uint16_t>(b);
-}
-
 bool holdsSide(const NetElement& element, std::int16_t a, std::int16_t b) {
     const int count = element.CornerCount;
     for (int k = 1; k <= count; ++k) {
@@ -117,8 +112,16 @@ struct NetIndex::State {
     std::int32_t elementCount = 0;
     std::int16_t nodeCount = 0;
     bool stale = false;
-    std::unordered_map<std::uint64_t, std::vector<std::int32_t>> sides;
+    // The sides registered, as (other node, element) at the lower node of
+    // each (a negative lower node in a map of such sides).
+    using SideList = std::vector<std::pair<std::int16_t, std::int32_t>>;
+    std::vector<SideList> sidesAt;
+    std::unordered_map<std::int16_t, SideList> sidesAtNegative;
     std::vector<Registered> elements;
+    // The cells of the elements: those over the nodes' extent when the index
+    // was built in one array (row i - i0, column j - j0), any other in a map.
+    std::int64_t gridI0 = 0, gridJ0 = 0, gridNi = 0, gridNj = 0;
+    std::vector<std::vector<std::int32_t>> grid;
     std::unordered_map<std::uint64_t, std::vector<std::int32_t>> cells;
     std::vector<std::int32_t> bigElements;  // too large for the cells
     NodeGrid nodes;
@@ -131,27 +134,56 @@ struct NetIndex::State {
     static std::uint64_t key(std::int64_t i, std::int64_t j) {
         return (static_cast<std::uint64_t>(i) * 0x9E3779B97F4A7C15ull) ^ static_cast<std::uint64_t>(j);
     }
+    bool inGrid(std::int64_t i, std::int64_t j) const {
+        return i >= gridI0 && i < gridI0 + gridNi && j >= gridJ0 && j < gridJ0 + gridNj;
+    }
+    // The elements of cell (i, j), null when it has none (made when asked
+    // to).
+    std::vector<std::int32_t>* cellAt(std::int64_t i, std::int64_t j) {
+        if (inGrid(i, j)) return &grid[static_cast<std::size_t>((i - gridI0) * gridNj + (j - gridJ0))];
+        if (cells.empty()) return nullptr;
+        const auto found = cells.find(key(i, j));
+        return found == cells.end() ? nullptr : &found->second;
+    }
+    const std::vector<std::int32_t>* cellAt(std::int64_t i, std::int64_t j) const {
+        return const_cast<State*>(this)->cellAt(i, j);
+    }
+    std::vector<std::int32_t>& makeCell(std::int64_t i, std::int64_t j) {
+        if (inGrid(i, j)) return grid[static_cast<std::size_t>((i - gridI0) * gridNj + (j - gridJ0))];
+        return cells[key(i, j)];
+    }
+    SideList* sidesOf(std::int16_t lower, bool make) {
+        if (lower < 0) {
+            if (make) return &sidesAtNegative[lower];
+            const auto found = sidesAtNegative.find(lower);
+            return found == sidesAtNegative.end() ? nullptr : &found->second;
+        }
+        if (static_cast<std::size_t>(lower) >= sidesAt.size()) {
+            if (!make) return nullptr;
+            sidesAt.resize(static_cast<std::size_t>(lower) + 1);
+        }
+        return &sidesAt[static_cast<std::size_t>(lower)];
+    }
 
     void unregister(std::int32_t e) {
         Registered& r = elements[static_cast<std::size_t>(e)];
         for (int k = 0; k < r.count; ++k) {
-            const auto found = sides.find(sideKey(r.corners[static_cast<std::size_t>(k)],
-                                                  r.corners[static_cast<std::size_t>((k + 1) % r.count)]));
-            if (found == sides.end()) continue;
-            auto& holders = found->second;
-            const auto at = std::find(holders.begin(), holders.end(), e);
-            if (at != holders.end()) holders.erase(at);
+            std::int16_t a = r.corners[static_cast<std::size_t>(k)], b = r.corners[static_cast<std::size_t>((k + 1) % r.count)];
+            if (a > b) std::swap(a, b);
+            SideList* list = sidesOf(a, false);
+            if (list == nullptr) continue;
+            const auto at = std::find(list->begin(), list->end(), std::pair<std::int16_t, std::int32_t>{b, e});
+            if (at != list->end()) list->erase(at);
         }
         if (r.big) {
             bigElements.erase(std::remove(bigElements.begin(), bigElements.end(), e), bigElements.end());
         } else {
             for (std::int64_t i = r.i0; i <= r.i1; ++i)
                 for (std::int64_t j = r.j0; j <= r.j1; ++j) {
-                    const auto found = cells.find(key(i, j));
-                    if (found == cells.end()) continue;
-                    auto& list = found->second;
-                    const auto at = std::find(list.begin(), list.end(), e);
-                    if (at != list.end()) list.erase(at);
+                    std::vector<std::int32_t>* list = cellAt(i, j);
+                    if (list == nullptr) continue;
+                    const auto at = std::find(list->begin(), list->end(), e);
+                    if (at != list->end()) list->erase(at);
                 }
         }
         r = Registered{};
@@ -181,9 +213,11 @@ struct NetIndex::State {
             yMin = std::min(yMin, y);
             yMax = std::max(yMax, y);
         }
-        for (int k = 0; k < r.count; ++k)
-            sides[sideKey(r.corners[static_cast<std::size_t>(k)], r.corners[static_cast<std::size_t>((k + 1) % r.count)])]
-                .push_back(e);
+        for (int k = 0; k < r.count; ++k) {
+            std::int16_t a = r.corners[static_cast<std::size_t>(k)], b = r.corners[static_cast<std::size_t>((k + 1) % r.count)];
+            if (a > b) std::swap(a, b);
+            sidesOf(a, true)->push_back({b, e});
+        }
         r.i0 = cellOf(xMin);
         r.i1 = cellOf(xMax);
         r.j0 = cellOf(yMin);
@@ -195,7 +229,7 @@ struct NetIndex::State {
             return;
         }
         for (std::int64_t i = r.i0; i <= r.i1; ++i)
-            for (std::int64_t j = r.j0; j <= r.j1; ++j) cells[key(i, j)].push_back(e);
+            for (std::int64_t j = r.j0; j <= r.j1; ++j) makeCell(i, j).push_back(e);
     }
 };
 
@@ -208,8 +242,27 @@ void NetIndex::rebuild() {
     State& s = *state_;
     s.elementCount = m_.MeshElementCount;
     s.elements.assign(static_cast<std::size_t>(std::max<std::int32_t>(s.elementCount, 0)) + 1, State::Registered{});
-    s.sides.reserve(static_cast<std::size_t>(std::max<std::int32_t>(s.elementCount, 0)) * 2);
-    s.cells.reserve(static_cast<std::size_t>(std::max<std::int32_t>(s.elementCount, 0)));
+    s.sidesAt.resize(static_cast<std::size_t>(std::max<std::int16_t>(m_.MeshNodeCount, 0)) + 1);
+    // The array of cells over the nodes' extent, unless it would be far
+    // larger than the net.
+    if (m_.MeshNodeCount >= 1) {
+        float xMin = m_.MeshNodeX[1], xMax = xMin, yMin = m_.MeshNodeY[1], yMax = yMin;
+        for (std::size_t n = 2; n <= static_cast<std::size_t>(m_.MeshNodeCount); ++n) {
+            xMin = std::min(xMin, m_.MeshNodeX[n]);
+            xMax = std::max(xMax, m_.MeshNodeX[n]);
+            yMin = std::min(yMin, m_.MeshNodeY[n]);
+            yMax = std::max(yMax, m_.MeshNodeY[n]);
+        }
+        const std::int64_t i0 = s.cellOf(xMin), i1 = s.cellOf(xMax), j0 = s.cellOf(yMin), j1 = s.cellOf(yMax);
+        const double count = (static_cast<double>(i1) - static_cast<double>(i0) + 1.0) * (static_cast<double>(j1) - static_cast<double>(j0) + 1.0);
+        if (count <= 4.0 * std::max<double>(s.elementCount, 1.0) + 64.0) {
+            s.gridI0 = i0;
+            s.gridJ0 = j0;
+            s.gridNi = i1 - i0 + 1;
+            s.gridNj = j1 - j0 + 1;
+            s.grid.resize(static_cast<std::size_t>(s.gridNi * s.gridNj));
+        }
+    }
     for (std::int32_t e = 1; e <= s.elementCount; ++e) s.enrol(m_, e);
     s.nodeCount = 0;
     s.nodeAt.assign(1, {0.0f, 0.0f});
@@ -227,12 +280,13 @@ bool NetIndex::Knows(std::int32_t elements, std::int16_t nodes) const {
 void NetIndex::SideHolders(std::int16_t a, std::int16_t b, std::vector<std::int32_t>& holders) {
     ensureBuilt();
     holders.clear();
-    const auto found = state_->sides.find(sideKey(a, b));
-    if (found == state_->sides.end()) return;
+    const std::int16_t lower = std::min(a, b), upper = std::max(a, b);
+    const State::SideList* list = state_->sidesOf(lower, false);
+    if (list == nullptr) return;
     // A side of one node twice (a, a) is held only by elements that name it
-    // so; the map keys both directions alike.
-    for (std::int32_t e : found->second)
-        if (holdsSide(m_.MeshElementList[static_cast<std::size_t>(e)], a, b)) holders.push_back(e);
+    // so; the lists keep both directions alike.
+    for (const auto& [other, e] : *list)
+        if (other == upper && holdsSide(m_.MeshElementList[static_cast<std::size_t>(e)], a, b)) holders.push_back(e);
     std::sort(holders.begin(), holders.end());
     holders.erase(std::unique(holders.begin(), holders.end()), holders.end());
 }
@@ -245,9 +299,8 @@ std::int32_t NetIndex::ElementAt(double x, double y) {
         if ((lowest == 0 || e < lowest) && ElementHoldsPoint(m_, m_.MeshElementList[static_cast<std::size_t>(e)], x, y))
             lowest = e;
     };
-    const auto found = s.cells.find(State::key(s.cellOf(x), s.cellOf(y)));
-    if (found != s.cells.end())
-        for (std::int32_t e : found->second) consider(e);
+    if (const std::vector<std::int32_t>* cell = s.cellAt(s.cellOf(x), s.cellOf(y)))
+        for (std::int32_t e : *cell) consider(e);
     for (std::int32_t e : s.bigElements) consider(e);
     return lowest;
 }
@@ -259,8 +312,7 @@ void NetIndex::ElementsAround(double x, double y, double radius, std::vector<std
     const std::int64_t j0 = s.cellOf(y - radius), j1 = s.cellOf(y + radius);
     for (std::int64_t i = i0; i <= i1; ++i)
         for (std::int64_t j = j0; j <= j1; ++j) {
-            const auto cell = s.cells.find(State::key(i, j));
-            if (cell != s.cells.end()) found.insert(found.end(), cell->second.begin(), cell->second.end());
+            if (const std::vector<std::int32_t>* cell = s.cellAt(i, j)) found.insert(found.end(), cell->begin(), cell->end());
         }
     found.insert(found.end(), s.bigElements.begin(), s.bigElements.end());
 }
@@ -291,6 +343,14 @@ void NetIndex::ElementChanged(std::int32_t e) {
 }
 
 void NetIndex::ElementsRemoved() { state_->stale = true; }
+
+void NetIndex::LastElementsRemoved(std::int32_t count) {
+    State& s = *state_;
+    if (s.stale) return;
+    for (std::int32_t e = count + 1; e <= s.elementCount && static_cast<std::size_t>(e) < s.elements.size(); ++e) s.unregister(e);
+    if (s.elements.size() > static_cast<std::size_t>(count) + 1) s.elements.resize(static_cast<std::size_t>(count) + 1);
+    s.elementCount = count;
+}
 
 void NetIndex::NodeAppended(std::int16_t n) {
     State& s = *state_;

@@ -101,6 +101,9 @@ public:
     void ElementsRemoved() override;
     void NodeAppended(std::int16_t n) override;
     void LastNodeRemoved() override;
+    // The records after the first count were removed, none before them
+    // changed (an insertion taken back).
+    void LastElementsRemoved(std::int32_t count);
 
     // Whether the index describes a net of these counts (and was not made
     // stale by a removal of elements).

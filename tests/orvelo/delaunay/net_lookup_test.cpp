@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
+#include <tuple>
 
 #include "orvelo/delaunay/bas_delaunay.h"
 #include "orvelo/delaunay/insert_point.h"
@@ -130,6 +132,70 @@ TEST_F(NetLookupTest, InsertionsGiveTheSameNetWithTheIndexAsWithTheScans) {
         EXPECT_EQ(fast.ConstraintEdges, plain.ConstraintEdges) << "seed " << seed;
         EXPECT_TRUE(meshcheck::CheckMixedNet(fast).empty()) << "seed " << seed;
     }
+}
+
+// Insertions taken back from their log (half of them; the others stay):
+// the net as it was, list for list, and the index of the scope answering
+// as the scans do, also where merges removed elements.
+TEST_F(NetLookupTest, AnInsertionTakenBackLeavesTheNetAndTheIndexAsBefore) {
+    int takenBack = 0, withRemovals = 0;
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        resetBasDelaunay();
+        declar().MinAngle = seed % 2 == 0 ? 35.0f : 20.0f;
+        meshcheck::UseJitteredNet(seed, 8, 6, seed <= 2 ? 1.0 : 0.5, 0.45f);
+        BasDelaunay& m = basDelaunay();
+        m.ConstraintEdgeCount = 2;
+        m.ConstraintEdges = {{0, 0}, {11, 20}, {20, 29}};
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<float> x(-0.5f, 8.5f), y(-0.5f, 6.5f), t(0.0f, 1.0f);
+        NetEditScope scope;
+        InsertionLog log;
+        std::vector<std::int32_t> byScan, byIndex;
+        for (int i = 0; i < 300; ++i) {
+            float px = x(random), py = y(random);
+            if (i % 5 == 0) {  // on a constraint side
+                const auto& row = m.ConstraintEdges[static_cast<std::size_t>(1 + i % m.ConstraintEdgeCount)];
+                const float s = t(random);
+                px = m.MeshNodeX[row[0]] + s * (m.MeshNodeX[row[1]] - m.MeshNodeX[row[0]]);
+                py = m.MeshNodeY[row[0]] + s * (m.MeshNodeY[row[1]] - m.MeshNodeY[row[0]]);
+            }
+            const BasDelaunay before = m;
+            AppendNode(px, py);
+            if (InsertPoint(true, &log).outcome != PointInsertion::Inserted || i % 2 == 0) continue;
+            withRemovals += log.RemovedElements() ? 1 : 0;
+            TakeBackInsertion(log);
+            ++takenBack;
+            ASSERT_EQ(m.MeshElementList, before.MeshElementList) << "seed " << seed << ", point " << i;
+            ASSERT_EQ(m.ElementCircle, before.ElementCircle) << "seed " << seed << ", point " << i;
+            ASSERT_EQ(m.ConstraintEdges, before.ConstraintEdges) << "seed " << seed << ", point " << i;
+            ASSERT_EQ(m.MeshNodeX, before.MeshNodeX);
+            ASSERT_EQ(std::tie(m.MeshNodeCount, m.MeshElementCount, m.ConstraintEdgeCount),
+                      std::tie(before.MeshNodeCount, before.MeshElementCount, before.ConstraintEdgeCount));
+            NetScan scan(m);
+            for (int k = 0; k < 20; ++k) {
+                const float qx = k == 0 ? px : x(random), qy = k == 0 ? py : y(random);
+                ASSERT_EQ(m.EditIndex->ElementAt(qx, qy), scan.ElementAt(qx, qy)) << "seed " << seed << ", point " << i;
+                ASSERT_EQ(m.EditIndex->NodeNear(qx, qy, m.MeshNodeCount, 0.4), scan.NodeNear(qx, qy, m.MeshNodeCount, 0.4));
+            }
+            // Around the point: every element with a corner within 1, none
+            // that is gone.
+            std::vector<std::int32_t> around;
+            m.EditIndex->ElementsAround(px, py, 1.0, around);
+            ASSERT_TRUE(std::all_of(around.begin(), around.end(), [&](std::int32_t e) { return e >= 1 && e <= m.MeshElementCount; }));
+            for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+                const NetElement& element = m.MeshElementList[e];
+                bool near = false;
+                for (int k = 1; k <= element.CornerCount; ++k)
+                    near = near || std::hypot(m.MeshNodeX[element.Node[k]] - px, m.MeshNodeY[element.Node[k]] - py) < 1.0;
+                ASSERT_TRUE(!near || std::find(around.begin(), around.end(), static_cast<std::int32_t>(e)) != around.end());
+                scan.SideHolders(element.Node[1], element.Node[2], byScan);
+                m.EditIndex->SideHolders(element.Node[1], element.Node[2], byIndex);
+                ASSERT_EQ(byIndex, byScan) << "seed " << seed << ", point " << i;
+            }
+        }
+    }
+    EXPECT_GT(takenBack, 200);
+    EXPECT_GT(withRemovals, 0);
 }
 
 }  // namespace
