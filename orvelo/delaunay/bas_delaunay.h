@@ -113,7 +113,12 @@ struct BasDelaunay {
 // The one process-wide instance.
 BasDelaunay& basDelaunay();
 
-// Tests only: start again from a fresh instance.
+// Makes m the same as a fresh BasDelaunay{}, but keeps the room of the
+// net's lists, the links and the node hash for the next generation: dropped,
+// their memory would go back to the system and come back page by page.
+void ClearKeepingRoom(BasDelaunay& m);
+
+// Starts again from a fresh instance (ClearKeepingRoom).
 void resetBasDelaunay();
 
 }  // namespace orvelo

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "halvex/interface/enums.h"
+#include "orvelo/delaunay/kept_room.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/services.h"
 #include "platform/runtime/errors.h"
@@ -161,8 +162,14 @@ bool buildFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWi
     // with a table of its own size.
     const std::size_t parts = std::min(kMostParts, std::bit_ceil(std::max<std::size_t>(n * 3 / kOccurrencesPerPart, 1)));
     const std::uint32_t partMask = static_cast<std::uint32_t>(parts - 1);
-    std::vector<std::vector<Occurrence>> occurrences(parts);
-    for (auto& part : occurrences) part.reserve(n * 3 / parts + n * 3 / parts / 4 + 4);
+    // (The occurrences and the corners' bytes keep their room for the next
+    // net: freed, it would go back to the system and come back page by page.)
+    std::vector<std::vector<Occurrence>>& occurrences = KeptList<std::vector<Occurrence>, 0>();
+    occurrences.resize(parts);
+    for (auto& part : occurrences) {
+        part.clear();
+        part.reserve(n * 3 / parts + n * 3 / parts / 4 + 4);
+    }
     for (std::size_t e = 1; e <= n; ++e) {
         const std::int32_t count = elements[e].CornerCount;
         if (count > 4) {
@@ -190,10 +197,12 @@ bool buildFlags(std::vector<NetElement>& elements, drovik::ClsWaitWindow* waitWi
     // Every corner's byte is written by the matching of its part before it
     // is read; byte 0, no corner's, takes the writes for a side met the
     // first time.
-    const std::unique_ptr<std::uint8_t[]> shared(new std::uint8_t[(n + 1) * 4]);
+    std::vector<std::uint8_t>& sharedList = KeptList<std::uint8_t, 2>();
+    if (sharedList.size() < (n + 1) * 4) sharedList.resize((n + 1) * 4);
+    std::uint8_t* const shared = sharedList.data();
     shared[0] = 0;
     SideTable table(largest);
-    for (const auto& part : occurrences) matchPart(shared.get(), table, part.data(), part.size());
+    for (const auto& part : occurrences) matchPart(shared, table, part.data(), part.size());
     // Every side outer unless shared; the other bits stay.
     for (std::size_t e = 1; e <= n; ++e) {
         NetElement& element = elements[e];

@@ -213,15 +213,26 @@ std::vector<std::pair<std::size_t, std::size_t>> dividedAtPoints(const FillPoint
 }
 
 // The mesher's net set aside while the scratch triangulation runs in the
-// module data, and put back on every way out.
+// module data, and put back on every way out. The scratch data keeps its
+// room for the next scratch triangulation.
 class ScratchMesher {
 public:
-    ScratchMesher() : saved_(std::move(basDelaunay())) { basDelaunay() = BasDelaunay{}; }
-    ~ScratchMesher() { basDelaunay() = std::move(saved_); }
+    ScratchMesher() : saved_(std::move(basDelaunay())) {
+        basDelaunay() = std::move(scratchRoom());
+        ClearKeepingRoom(basDelaunay());
+    }
+    ~ScratchMesher() {
+        scratchRoom() = std::move(basDelaunay());
+        basDelaunay() = std::move(saved_);
+    }
     ScratchMesher(const ScratchMesher&) = delete;
     ScratchMesher& operator=(const ScratchMesher&) = delete;
 
 private:
+    static BasDelaunay& scratchRoom() {
+        static BasDelaunay room;
+        return room;
+    }
     BasDelaunay saved_;
 };
 
