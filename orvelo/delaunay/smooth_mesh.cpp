@@ -110,19 +110,23 @@ Stars starsOf(const BasDelaunay& m) {
         const auto mark = static_cast<std::uint32_t>(j);
         if (s.onlyTriangles[j] != 0) {
             // From the corners after the node: the one before it, then the
-            // one after it, are its neighbours; the star's order does not
-            // matter.
-            if (s.elementStart[j] < s.elementStart[j + 1]) inStar[j] = mark, s.star.push_back(static_cast<std::int16_t>(j));
-            for (std::int32_t i = s.elementStart[j]; i < s.elementStart[j + 1]; ++i) {
-                const std::int16_t after = s.following[2 * static_cast<std::size_t>(i)];
-                const std::int16_t before = s.following[2 * static_cast<std::size_t>(i) + 1];
-                for (const std::int16_t v : {before, after}) {
-                    std::uint32_t& starred = inStar[static_cast<std::size_t>(v)];
-                    if (starred != mark) starred = mark, s.star.push_back(v);
-                    std::uint32_t& listed = inNeighbours[static_cast<std::size_t>(v)];
-                    if (listed != mark) listed = mark, s.neighbours.push_back(v);
+            // one after it, are its neighbours (each written, and kept when
+            // new); the star is the node and its neighbours.
+            const std::int32_t first = s.elementStart[j], last = s.elementStart[j + 1];
+            if (first == last) continue;
+            std::size_t listed = s.neighbours.size();
+            s.neighbours.resize(listed + 2 * static_cast<std::size_t>(last - first));
+            std::int16_t* out = s.neighbours.data();
+            for (std::int32_t i = first; i < last; ++i)
+                for (const std::int16_t v : {s.following[2 * static_cast<std::size_t>(i) + 1], s.following[2 * static_cast<std::size_t>(i)]}) {
+                    std::uint32_t& seen = inNeighbours[static_cast<std::size_t>(v)];
+                    out[listed] = v;
+                    listed += seen != mark ? 1 : 0;
+                    seen = mark;
                 }
-            }
+            s.neighbours.resize(listed);
+            s.star.push_back(static_cast<std::int16_t>(j));
+            s.star.insert(s.star.end(), s.neighbours.begin() + s.neighbourStart[j], s.neighbours.end());
             continue;
         }
         for (std::int32_t i = s.elementStart[j]; i < s.elementStart[j + 1]; ++i) {
@@ -217,7 +221,8 @@ inline bool cornerCosine(const Place& a, const Place& b, const Place& c, double&
     return true;
 }
 
-// LargestCornerCosine of the triangle (j, p, q): each side's squared
+// LargestCornerCosine of the triangle (j, p, q) (the same number for
+// number, whichever corner comes first): each side's squared
 // length, asked once, serves both its corners (a difference and its negation
 // square alike), the three quotients are taken two at a time.
 inline double triangleCosine(const Place& j, const Place& p, const Place& q) {
@@ -317,18 +322,26 @@ void smooth(std::int16_t maxPasses) {
     auto position = [&m](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
-    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e)
-        worst[static_cast<std::size_t>(e)] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(e)], position);
+    for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        auto place = [&m](std::int16_t v) {
+            return Place{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
+        };
+        worst[static_cast<std::size_t>(e)] = t.CornerCount == 3 ? triangleCosine(place(t.Node[1]), place(t.Node[2]), place(t.Node[3]))
+                                                                : LargestCornerCosine(t, position);
+    }
     mesher::StepsDone(nodes);
 
     // A node that stayed in a pass stays in the next one too when no corner
     // of its elements has moved since that pass began: its new place and
     // everything the guard looks at are the same as then. The moves are
-    // counted: a node's count of its last move, a pass's count at its start.
-    std::vector<std::uint32_t>& movedAt = KeptList<std::uint32_t, 22>();
+    // counted: a pass's count at its start, and for each node the count of
+    // the last move of a corner of its elements (a move marks the corners
+    // of the mover's elements, as sharing an element goes both ways).
+    std::vector<std::uint32_t>& lastMoveAround = KeptList<std::uint32_t, 22>();
     std::vector<std::int32_t>& stayedIn = KeptList<std::int32_t, 25>();
     std::vector<std::uint16_t>& firstTried = KeptList<std::uint16_t, 20>();
-    movedAt.assign(static_cast<std::size_t>(nodes) + 1, 0);
+    lastMoveAround.assign(static_cast<std::size_t>(nodes) + 1, 0);
     stayedIn.assign(static_cast<std::size_t>(nodes) + 1, 0);
     firstTried.assign(static_cast<std::size_t>(nodes) + 1, 0);
     std::uint32_t moves = 0;
@@ -352,10 +365,7 @@ void smooth(std::int16_t maxPasses) {
         for (std::int32_t j = 1; j <= nodes; ++j) {
             const auto jj = static_cast<std::size_t>(j);
             const std::int32_t aroundFirst = stars.neighbourStart[jj], aroundLast = stars.neighbourStart[jj + 1];
-            bool still = stayedIn[jj] == pass - 1 && pass > 1;
-            for (std::int32_t i = stars.starStart[jj]; still && i < stars.starStart[jj + 1]; ++i)
-                still = movedAt[static_cast<std::size_t>(stars.star[static_cast<std::size_t>(i)])] <= lastPassStart;
-            if (still) {
+            if (stayedIn[jj] == pass - 1 && pass > 1 && lastMoveAround[jj] <= lastPassStart) {
                 stayedIn[jj] = pass;
             } else if (aroundFirst < aroundLast) {
                 float sumX = 0.0f;
@@ -372,10 +382,13 @@ void smooth(std::int16_t maxPasses) {
                                                    static_cast<std::int16_t>(j), sumX / count, sumY / count, firstTried[jj], cosT)
                         : moveIfNoWorse(m, elementsAt(jj), worst, static_cast<std::int16_t>(j), sumX / count, sumY / count,
                                         firstTried[jj], cosT);
-                if (moved)
-                    movedAt[jj] = ++moves;
-                else
+                if (moved) {
+                    ++moves;
+                    for (std::int32_t i = stars.starStart[jj]; i < stars.starStart[jj + 1]; ++i)
+                        lastMoveAround[static_cast<std::size_t>(stars.star[static_cast<std::size_t>(i)])] = moves;
+                } else {
                     stayedIn[jj] = pass;
+                }
             }
         }
         mesher::StepsDone(nodes);
@@ -384,8 +397,8 @@ void smooth(std::int16_t maxPasses) {
         // progress.
         bool moved = false;
         std::int32_t settled = 0;
+        const double tol = CoincidenceTolerance();
         for (std::int32_t j = 1; j <= nodes && !moved; ++j) {
-            const double tol = CoincidenceTolerance();
             const auto jj = static_cast<std::size_t>(j);
             if (std::fabs(static_cast<double>(oldX[jj]) - m.MeshNodeX[jj]) > tol ||
                 std::fabs(static_cast<double>(oldY[jj]) - m.MeshNodeY[jj]) > tol)
