@@ -108,12 +108,22 @@ double LargestCornerCosine(const NetElement& element, Position position) {
 // The cosine above which the smoothing and the front points count an
 // element as under theta (MinAngle): an element whose largest corner
 // cosine exceeds it. Up to 34 degrees, the most a Delaunay refinement
-// reaches, a move or a point that leaves more elements under theta is not
-// taken; above it most elements are under theta by necessity, the count
-// says nothing, and only the smallest angle guards (the answer is 2, which
-// no cosine exceeds).
+// reaches, a move or a point that leaves more elements under theta at its
+// place is not taken; above it most elements are under theta by necessity
+// and a move that raises the smallest angle may add some (the answer is 2,
+// which no cosine exceeds): the whole net's count guards instead.
 inline double CountedAngleCosine(float minAngle) {
     return minAngle <= 34.0f ? std::cos(static_cast<double>(minAngle) * 0.0174532) : 2.0;
+}
+
+// The cosine above which the smoothing and the front points count the
+// elements under theta of the whole net between 34 and 60 degrees: there
+// a move or a point may add such elements at its place so long as the net
+// ends with no more than it had before the options. At 60 and above every
+// element but an equilateral one is under theta, and 2 (none) is the
+// answer.
+inline double NetCountedAngleCosine(float minAngle) {
+    return minAngle < 60.0f ? std::cos(static_cast<double>(minAngle) * 0.0174532) : 2.0;
 }
 
 }  // namespace orvelo

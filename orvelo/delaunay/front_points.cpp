@@ -17,6 +17,7 @@
 #include "orvelo/delaunay/net_lookup.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/side_flags.h"
+#include "orvelo/delaunay/smooth_mesh.h"
 #include "orvelo/model/declar.h"
 #include "orvelo/project/data_files.h"
 #include "orvelo/project/services.h"
@@ -82,8 +83,10 @@ public:
 private:
     // Step of one border side: catch a node, or keep the apex as a new point.
     void visitSide(std::int16_t first, std::int16_t second, int turn);
-    // Whether moving node n onto (x, y) leaves all its elements unfolded.
-    bool moveKeepsShapes(std::int16_t n, float x, float y) const;
+    // Whether moving node n onto (x, y) leaves all its elements unfolded,
+    // none of their angles smaller and the count under theta as allowed;
+    // added: how many more of them are under theta as counted.
+    bool moveKeepsShapes(std::int16_t n, float x, float y, std::int64_t& added) const;
     // The elements with a corner nearer than reach to (x, y), ascending.
     void elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found);
     void patchOf(const std::vector<std::int32_t>& kept, BasDelaunay& patch);
@@ -99,6 +102,17 @@ private:
     std::vector<Point> newPoints_;
     float halfMin_ = 0.0f;
     double cosT_ = 1.0;  // the cosine of theta: an angle under theta has a larger one
+    // Between 34 and 60 degrees the elements under theta are counted for
+    // the whole net (under_), which may not end with more than it had at
+    // the start (limit_); up to 34 a catch or a point may not add one at
+    // its place, from 60 on none is counted (cosT_ is 2).
+    bool wholeNet_ = false;
+    std::int64_t under_ = 0, limit_ = 0;
+    // Whether the elements a catch or a point replaces, under theta as
+    // counted, may become those it makes.
+    bool allows(std::int64_t replacedUnder, std::int64_t madeUnder) const {
+        return wholeNet_ ? under_ + madeUnder - replacedUnder <= limit_ : madeUnder <= replacedUnder;
+    }
     // The elements at each node while new points go in (those of node n
     // from atStart_[n] on in atList_), made afresh after an insertion.
     std::vector<std::int32_t> atStart_, atList_;
@@ -182,7 +196,7 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
     std::sort(found.begin(), found.end());
 }
 
-bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
+bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y, std::int64_t& added) const {
     auto before = [&](std::int16_t v) {
         return std::pair<double, double>{m_.MeshNodeX[static_cast<std::size_t>(v)], m_.MeshNodeY[static_cast<std::size_t>(v)]};
     };
@@ -198,7 +212,8 @@ bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y) const {
         underBefore += was > cosT_ ? 1 : 0;
         underAfter += becomes > cosT_ ? 1 : 0;
     }
-    return worstAfter <= worstBefore && underAfter <= underBefore;
+    added = underAfter - underBefore;
+    return worstAfter <= worstBefore && allows(underBefore, underAfter);
 }
 
 // The elements an insertion took away and those it made, from the element
@@ -210,7 +225,7 @@ struct Changed {
     int replacedUnder = 0, madeUnder = 0;
     // Whether the insertion is taken: no smaller angle, no more elements
     // under theta.
-    bool noWorse() const { return made <= replaced && madeUnder <= replacedUnder; }
+    bool noWorse(bool allowed) const { return made <= replaced && allowed; }
 };
 
 bool sameRecord(const NetElement& p, const NetElement& q) {
@@ -406,7 +421,8 @@ bool FrontPoints::insertionLooksNoWorse(float x, float y, const std::vector<std:
     std::swap(m_, patch);
     AppendNode(x, y);
     InsertPointIntoNet();
-    return worstChanged(before, count, m_.MeshElementList, m_.MeshElementCount, m_, cosT_).noWorse();
+    const Changed changed = worstChanged(before, count, m_.MeshElementList, m_.MeshElementCount, m_, cosT_);
+    return changed.noWorse(allows(changed.replacedUnder, changed.madeUnder));
 }
 
 void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
@@ -434,7 +450,9 @@ void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
             best = q;
         }
     });
-    if (found != 0 && moveKeepsShapes(found, apex.x, apex.y)) {
+    std::int64_t added = 0;
+    if (found != 0 && moveKeepsShapes(found, apex.x, apex.y, added)) {
+        under_ += added;
         grid_.Remove(found, m_.MeshNodeX[static_cast<std::size_t>(found)], m_.MeshNodeY[static_cast<std::size_t>(found)]);
         m_.MeshNodeX[static_cast<std::size_t>(found)] = apex.x;
         m_.MeshNodeY[static_cast<std::size_t>(found)] = apex.y;
@@ -457,6 +475,18 @@ void FrontPoints::run(bool& saved) {
     if (!(d.MinElementSize > 0.0f)) d.MinElementSize = 0.001f;
     halfMin_ = d.MinElementSize / 2.0f;
     cosT_ = CountedAngleCosine(d.MinAngle);
+    if (!(cosT_ < 2.0) && NetCountedAngleCosine(d.MinAngle) < 2.0) {
+        wholeNet_ = true;
+        cosT_ = NetCountedAngleCosine(d.MinAngle);
+        auto position = [&](std::int16_t v) {
+            return std::pair<double, double>{m_.MeshNodeX[static_cast<std::size_t>(v)], m_.MeshNodeY[static_cast<std::size_t>(v)]};
+        };
+        for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e)
+            limit_ += LargestCornerCosine(m_.MeshElementList[static_cast<std::size_t>(e)], position) > cosT_ ? 1 : 0;
+        under_ = limit_;
+        // Right after a smoothing, up to what the net had before it.
+        limit_ = std::max(limit_, UnderThetaBeforeSmoothing(cosT_));
+    }
 
     // The sides in the order of the elements and their corners, with the
     // flags as they are now and the nodes where they are when visited.
@@ -501,7 +531,9 @@ void FrontPoints::run(bool& saved) {
         AppendNode(p.x, p.y);
         InsertPoint(true, &log);
         if (m_.MeshNodeCount == nodeCount) continue;  // refused
-        if (changedByLog(log, m_, cosT_, written, before).noWorse()) {
+        const Changed changed = changedByLog(log, m_, cosT_, written, before);
+        if (changed.noWorse(allows(changed.replacedUnder, changed.madeUnder))) {
+            under_ += changed.madeUnder - changed.replacedUnder;
             for (std::int32_t n = nodeCount + 1; n <= m_.MeshNodeCount; ++n)
                 grid_.Add(static_cast<std::int16_t>(n), m_.MeshNodeX[static_cast<std::size_t>(n)], m_.MeshNodeY[static_cast<std::size_t>(n)]);
             noteRows(log);

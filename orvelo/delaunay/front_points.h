@@ -14,8 +14,13 @@
 // net in the order their sides were visited (InsertPointIntoNet, which
 // drops those too close to a node or outside the net), each only where the
 // elements it makes have no smaller angle and no more angles under theta
-// than those it replaces (tried on the part of the net around it first). A node is free unless the side flags hold
-// it (as for the smoothing), it is a fixed node or an end of a constraint
+// than those it replaces (tried on the part of the net around it first).
+// From 34 to 60 degrees of theta, where most elements are under theta by
+// necessity, a catch or a point may add elements under theta where others
+// leave, as long as the whole net has no more of them than it had before
+// (before the smoothing, when it comes right after one: see
+// UnderThetaBeforeSmoothing). A node is free unless the side flags hold it
+// (as for the smoothing), it is a fixed node or an end of a constraint
 // side, it was caught already, or no element uses it. The marks are saved
 // before and restored after, and the element side flags rebuilt.
 #pragma once

@@ -160,13 +160,40 @@ struct ElementSpan {
     std::int32_t operator[](std::size_t i) const { return first[i]; }
 };
 
+// The elements under theta as a move may change them: up to 34 degrees no
+// move adds one at its node (local); above it, up to 60, a move may add
+// some where others left, while the net holds no more than it had at the
+// start (count against limit, under net). At 60 and above, where every
+// element but an equilateral one is under theta, neither counts (their
+// cosines are 2).
+struct UnderTheta {
+    double local = 2.0, net = 2.0;
+    std::int64_t count = 0, limit = 0;
+
+    // Whether the elements (cosines worst before, made after) may change
+    // so; added: how many more are under net.
+    bool allows(ElementSpan elements, const std::vector<double>& worst, const std::vector<double>& made,
+                std::int64_t& added) const {
+        std::int64_t before = 0, after = 0, netBefore = 0, netAfter = 0;
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            const double was = worst[static_cast<std::size_t>(elements[i])], is = made[i];
+            before += was > local ? 1 : 0;
+            after += is > local ? 1 : 0;
+            netBefore += was > net ? 1 : 0;
+            netAfter += is > net ? 1 : 0;
+        }
+        added = netAfter - netBefore;
+        return after <= before && count + added <= limit;
+    }
+};
+
 // Moves node n to (x, y) when the elements at it keep their turn and the
 // largest corner cosine among them does not grow (true); otherwise it stays.
 // worst holds each element's largest corner cosine as the nodes stand. The
 // cosines are asked first, from the element that refused the node's last
 // move (first, updated), as they mostly decide.
 bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& worst, std::int16_t n, float x, float y,
-                   std::uint16_t& first, double cosT) {
+                   std::uint16_t& first, UnderTheta& under) {
     const auto k = static_cast<std::size_t>(n);
     const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
     if (x == wasX && y == wasY) return false;
@@ -191,14 +218,11 @@ bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& wo
         }
     }
     // Nor does the count of elements with an angle under theta grow.
-    std::size_t underBefore = 0, underAfter = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        underBefore += worst[static_cast<std::size_t>(elements[i])] > cosT ? 1 : 0;
-        underAfter += made[i] > cosT ? 1 : 0;
-    }
-    if (underAfter > underBefore) return false;
+    std::int64_t added = 0;
+    if (!under.allows(elements, worst, made, added)) return false;
     for (const std::int32_t e : elements)
         if (!KeepsItsShape(m.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
+    under.count += added;
     m.MeshNodeX[k] = x;
     m.MeshNodeY[k] = y;
     for (std::size_t i = 0; i < count; ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
@@ -264,7 +288,7 @@ inline bool triangleKeepsItsShape(const Place& was, const Place& is, const Place
 // corners after it (following): the same answers from fewer lookups.
 bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::int16_t* following,
                               std::vector<double>& worst, std::int16_t n, float x, float y, std::uint16_t& first,
-                              double cosT) {
+                              UnderTheta& under) {
     const auto k = static_cast<std::size_t>(n);
     const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
     if (x == wasX && y == wasY) return false;
@@ -285,18 +309,45 @@ bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::i
             return false;
         }
     }
-    std::size_t underBefore = 0, underAfter = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        underBefore += worst[static_cast<std::size_t>(elements[i])] > cosT ? 1 : 0;
-        underAfter += made[i] > cosT ? 1 : 0;
-    }
-    if (underAfter > underBefore) return false;
+    std::int64_t added = 0;
+    if (!under.allows(elements, worst, made, added)) return false;
     for (std::size_t i = 0; i < count; ++i)
         if (!triangleKeepsItsShape(was, is, place(following[2 * i]), place(following[2 * i + 1]))) return false;
+    under.count += added;
     m.MeshNodeX[k] = x;
     m.MeshNodeY[k] = y;
     for (std::size_t i = 0; i < count; ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
     return true;
+}
+
+// What the last smoothing that counted the whole net left: the count before
+// it and the net it left, in short.
+struct CountedSmoothing {
+    double cosine = 2.0;
+    std::int64_t before = -1;
+    std::uint64_t net = 0;
+};
+CountedSmoothing lastCounted;
+
+// The mesher net in short: its counts, node places and element corners.
+std::uint64_t netFingerprint(const BasDelaunay& m) {
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* data, std::size_t bytes) {
+        const auto* c = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < bytes; ++i) h = (h ^ c[i]) * 1099511628211ull;
+    };
+    const auto nodes = std::min(static_cast<std::size_t>(std::max(0, static_cast<int>(m.MeshNodeCount))) + 1,
+                                std::min(m.MeshNodeX.size(), m.MeshNodeY.size()));
+    const std::int32_t counts[2] = {m.MeshNodeCount, m.MeshElementCount};
+    mix(counts, sizeof counts);
+    mix(m.MeshNodeX.data(), nodes * sizeof(float));
+    mix(m.MeshNodeY.data(), nodes * sizeof(float));
+    for (std::int32_t e = 1; e <= m.MeshElementCount && static_cast<std::size_t>(e) < m.MeshElementList.size(); ++e) {
+        const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+        mix(&t.CornerCount, sizeof t.CornerCount);
+        mix(t.Node.data(), t.Node.size() * sizeof t.Node[0]);
+    }
+    return h;
 }
 
 void smooth(std::int16_t maxPasses) {
@@ -318,7 +369,8 @@ void smooth(std::int16_t maxPasses) {
     };
     std::vector<double>& worst = KeptList<double, 20>();
     worst.assign(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
-    const double cosT = CountedAngleCosine(declar().MinAngle);
+    UnderTheta under;
+    under.local = CountedAngleCosine(declar().MinAngle);
     auto position = [&m](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
@@ -330,6 +382,20 @@ void smooth(std::int16_t maxPasses) {
         worst[static_cast<std::size_t>(e)] = t.CornerCount == 3 ? triangleCosine(place(t.Node[1]), place(t.Node[2]), place(t.Node[3]))
                                                                 : LargestCornerCosine(t, position);
     }
+    if (!(under.local < 2.0)) {
+        under.net = NetCountedAngleCosine(declar().MinAngle);
+        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) under.limit += worst[static_cast<std::size_t>(e)] > under.net ? 1 : 0;
+        under.count = under.limit;
+    }
+    lastCounted = CountedSmoothing{};
+    // Whichever pass ends it, the count before is kept with the net left.
+    struct Record {
+        const UnderTheta& under;
+        const BasDelaunay& m;
+        ~Record() {
+            if (under.net < 2.0) lastCounted = CountedSmoothing{under.net, under.limit, netFingerprint(m)};
+        }
+    } record{under, m};
     mesher::StepsDone(nodes);
 
     // A node that stayed in a pass stays in the next one too when no corner
@@ -379,9 +445,9 @@ void smooth(std::int16_t maxPasses) {
                 const bool moved =
                     stars.onlyTriangles[jj] != 0
                         ? moveInTrianglesIfNoWorse(m, elementsAt(jj), stars.following.data() + 2 * stars.elementStart[jj], worst,
-                                                   static_cast<std::int16_t>(j), sumX / count, sumY / count, firstTried[jj], cosT)
+                                                   static_cast<std::int16_t>(j), sumX / count, sumY / count, firstTried[jj], under)
                         : moveIfNoWorse(m, elementsAt(jj), worst, static_cast<std::int16_t>(j), sumX / count, sumY / count,
-                                        firstTried[jj], cosT);
+                                        firstTried[jj], under);
                 if (moved) {
                     ++moves;
                     for (std::int32_t i = stars.starStart[jj]; i < stars.starStart[jj + 1]; ++i)
@@ -413,6 +479,12 @@ void smooth(std::int16_t maxPasses) {
 }
 
 }  // namespace
+
+std::int64_t UnderThetaBeforeSmoothing(double cosine) {
+    return lastCounted.before >= 0 && lastCounted.cosine == cosine && lastCounted.net == netFingerprint(basDelaunay())
+               ? lastCounted.before
+               : -1;
+}
 
 void SmoothMesh(std::int16_t maxPasses) {
     try {

@@ -15,8 +15,11 @@
 // by node in ascending order: a node moves only when every element at it
 // keeps its turn (no corner turns over or goes flat), the smallest corner
 // angle of those elements does not fall and no more of them have an angle
-// under theta (MinAngle); otherwise it stays. So the smallest angle of the
-// net never falls and no element under theta is added. A node that stayed
+// under theta (MinAngle; from 34 to 60 degrees, where most elements are under
+// theta by necessity, the count of the whole net may not pass what it was
+// before the smoothing instead); otherwise it stays. So the smallest angle
+// of the net never falls and no element under theta is added. A node that
+// stayed
 // in a pass is passed over in the next while no corner of its elements has
 // moved since that pass began.
 #pragma once
@@ -32,5 +35,14 @@ namespace orvelo {
 // when no node moved by more than 0.001 / UnitFactor in a coordinate. An
 // error is reported (HandleError) and ends the smoothing; the caller goes on.
 void SmoothMesh(std::int16_t maxPasses);
+
+// Between 34 and 60 degrees of theta the smoothing counts the elements under
+// theta of the whole net, which may not end with more than it had before.
+// This is that count of the last smoothing (cosine: the cosine it counted
+// above), as long as the mesher net is still as that smoothing left it; -1
+// otherwise. The boundary front points that follow it may go up to it: both
+// together may not leave more elements under theta than the net had before
+// either.
+std::int64_t UnderThetaBeforeSmoothing(double cosine);
 
 }  // namespace orvelo
