@@ -187,48 +187,6 @@ struct UnderTheta {
     }
 };
 
-// Moves node n to (x, y) when the elements at it keep their turn and the
-// largest corner cosine among them does not grow (true); otherwise it stays.
-// worst holds each element's largest corner cosine as the nodes stand. The
-// cosines are asked first, from the element that refused the node's last
-// move (first, updated), as they mostly decide.
-bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& worst, std::int16_t n, float x, float y,
-                   std::uint16_t& first, UnderTheta& under) {
-    const auto k = static_cast<std::size_t>(n);
-    const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
-    if (x == wasX && y == wasY) return false;
-    auto before = [&](std::int16_t v) {
-        const auto i = static_cast<std::size_t>(v);
-        return v == n ? std::pair<double, double>{wasX, wasY} : std::pair<double, double>{m.MeshNodeX[i], m.MeshNodeY[i]};
-    };
-    auto after = [&](std::int16_t v) {
-        return v == n ? std::pair<double, double>{x, y} : before(v);
-    };
-    double worstBefore = -1.0;
-    for (const std::int32_t e : elements) worstBefore = std::max(worstBefore, worst[static_cast<std::size_t>(e)]);
-    std::vector<double>& made = KeptList<double, 21>();
-    made.resize(elements.size());
-    const std::size_t count = elements.size();
-    const std::size_t start = first < count ? first : 0;
-    for (std::size_t i = start, done = 0; done < count; ++done, i = i + 1 == count ? 0 : i + 1) {
-        made[i] = LargestCornerCosine(m.MeshElementList[static_cast<std::size_t>(elements[i])], after);
-        if (made[i] > worstBefore) {
-            first = static_cast<std::uint16_t>(i);
-            return false;
-        }
-    }
-    // Nor does the count of elements with an angle under theta grow.
-    std::int64_t added = 0;
-    if (!under.allows(elements, worst, made, added)) return false;
-    for (const std::int32_t e : elements)
-        if (!KeepsItsShape(m.MeshElementList[static_cast<std::size_t>(e)], before, after)) return false;
-    under.count += added;
-    m.MeshNodeX[k] = x;
-    m.MeshNodeY[k] = y;
-    for (std::size_t i = 0; i < count; ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
-    return true;
-}
-
 // A place as the shape tests take it.
 struct Place {
     double x, y;
@@ -284,18 +242,18 @@ inline bool triangleKeepsItsShape(const Place& was, const Place& is, const Place
            keeps(turn(p, q, was), turn(p, q, is));
 }
 
-// moveIfNoWorse for a node whose elements are all triangles, given by their
-// corners after it (following): the same answers from fewer lookups.
-bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::int16_t* following,
-                              std::vector<double>& worst, std::int16_t n, float x, float y, std::uint16_t& first,
-                              UnderTheta& under) {
+// Moves node n to (x, y) when the elements at it keep their turn and the
+// largest corner cosine among them does not grow (true); otherwise it stays.
+// worst holds each element's largest corner cosine as the nodes stand;
+// cosineAfter(i) gives that of the node's i-th element after the move,
+// keepsShape(i) whether it keeps its turn. The cosines are asked first,
+// from the element that refused the node's last move (first, updated), as
+// they mostly decide.
+template <class CosineAfter, class KeepsShape>
+bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& worst, std::int16_t n, float x, float y,
+                   std::uint16_t& first, UnderTheta& under, CosineAfter cosineAfter, KeepsShape keepsShape) {
     const auto k = static_cast<std::size_t>(n);
-    const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
-    if (x == wasX && y == wasY) return false;
-    const float* nodeX = m.MeshNodeX.data();
-    const float* nodeY = m.MeshNodeY.data();
-    auto place = [&](std::int16_t v) { return Place{nodeX[static_cast<std::size_t>(v)], nodeY[static_cast<std::size_t>(v)]}; };
-    const Place was{wasX, wasY}, is{x, y};
+    if (x == m.MeshNodeX[k] && y == m.MeshNodeY[k]) return false;
     double worstBefore = -1.0;
     for (const std::int32_t e : elements) worstBefore = std::max(worstBefore, worst[static_cast<std::size_t>(e)]);
     std::vector<double>& made = KeptList<double, 21>();
@@ -303,21 +261,53 @@ bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::i
     const std::size_t count = elements.size();
     const std::size_t start = first < count ? first : 0;
     for (std::size_t i = start, done = 0; done < count; ++done, i = i + 1 == count ? 0 : i + 1) {
-        made[i] = triangleCosine(is, place(following[2 * i]), place(following[2 * i + 1]));
+        made[i] = cosineAfter(i);
         if (made[i] > worstBefore) {
             first = static_cast<std::uint16_t>(i);
             return false;
         }
     }
+    // Nor does the count of elements with an angle under theta grow.
     std::int64_t added = 0;
     if (!under.allows(elements, worst, made, added)) return false;
     for (std::size_t i = 0; i < count; ++i)
-        if (!triangleKeepsItsShape(was, is, place(following[2 * i]), place(following[2 * i + 1]))) return false;
+        if (!keepsShape(i)) return false;
     under.count += added;
     m.MeshNodeX[k] = x;
     m.MeshNodeY[k] = y;
     for (std::size_t i = 0; i < count; ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
     return true;
+}
+
+// The move of a node whose elements are all triangles, given by their
+// corners after it (following).
+bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::int16_t* following,
+                              std::vector<double>& worst, std::int16_t n, float x, float y, std::uint16_t& first,
+                              UnderTheta& under) {
+    const float* nodeX = m.MeshNodeX.data();
+    const float* nodeY = m.MeshNodeY.data();
+    auto place = [&](std::int16_t v) { return Place{nodeX[static_cast<std::size_t>(v)], nodeY[static_cast<std::size_t>(v)]}; };
+    const Place was = place(n), is{x, y};
+    return moveIfNoWorse(
+        m, elements, worst, n, x, y, first, under,
+        [&](std::size_t i) { return triangleCosine(is, place(following[2 * i]), place(following[2 * i + 1])); },
+        [&](std::size_t i) { return triangleKeepsItsShape(was, is, place(following[2 * i]), place(following[2 * i + 1])); });
+}
+
+// The move of any other node.
+bool moveAnyIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& worst, std::int16_t n, float x, float y,
+                      std::uint16_t& first, UnderTheta& under) {
+    const auto k = static_cast<std::size_t>(n);
+    const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
+    auto before = [&](std::int16_t v) {
+        const auto i = static_cast<std::size_t>(v);
+        return v == n ? std::pair<double, double>{wasX, wasY} : std::pair<double, double>{m.MeshNodeX[i], m.MeshNodeY[i]};
+    };
+    auto after = [&](std::int16_t v) { return v == n ? std::pair<double, double>{x, y} : before(v); };
+    auto element = [&](std::size_t i) -> const NetElement& { return m.MeshElementList[static_cast<std::size_t>(elements[i])]; };
+    return moveIfNoWorse(
+        m, elements, worst, n, x, y, first, under, [&](std::size_t i) { return LargestCornerCosine(element(i), after); },
+        [&](std::size_t i) { return KeepsItsShape(element(i), before, after); });
 }
 
 // What the last smoothing that counted the whole net left: the count before
@@ -446,8 +436,8 @@ void smooth(std::int16_t maxPasses) {
                     stars.onlyTriangles[jj] != 0
                         ? moveInTrianglesIfNoWorse(m, elementsAt(jj), stars.following.data() + 2 * stars.elementStart[jj], worst,
                                                    static_cast<std::int16_t>(j), sumX / count, sumY / count, firstTried[jj], under)
-                        : moveIfNoWorse(m, elementsAt(jj), worst, static_cast<std::int16_t>(j), sumX / count, sumY / count,
-                                        firstTried[jj], under);
+                        : moveAnyIfNoWorse(m, elementsAt(jj), worst, static_cast<std::int16_t>(j), sumX / count, sumY / count,
+                                           firstTried[jj], under);
                 if (moved) {
                     ++moves;
                     for (std::int32_t i = stars.starStart[jj]; i < stars.starStart[jj + 1]; ++i)
