@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -210,6 +211,101 @@ void produce(const Producer& p, std::int32_t ix, std::int32_t iy, std::int32_t s
         g.ProposedBelow = true;
 }
 
+// The elements made so far, by square cells of the largest grid spacing,
+// to find those a new element could overlap: key nodes standing off their
+// grid points can fold a triangle over one of a neighbouring cell, which no
+// test of the cell itself sees.
+class MadeElements {
+public:
+    void reset() {
+        cells_.clear();
+        indexed_ = 0;
+        size_ = 0.0;
+    }
+
+    // Whether the convex element of these corners (counter-clockwise or
+    // not) overlaps one made so far by more than the tolerance.
+    bool overlaps(const std::vector<std::int16_t>& corners) {
+        const BasDelaunay& m = basDelaunay();
+        if (m.MeshElementCount < indexed_) reset();
+        if (!(size_ > 0.0)) {
+            const BasGridBased& g = basGridBased();
+            for (const float spacing : g.GridSpacingX) size_ = std::max(size_, static_cast<double>(spacing));
+            for (const float spacing : g.GridSpacingY) size_ = std::max(size_, static_cast<double>(spacing));
+            if (!(size_ > 0.0) || !std::isfinite(size_)) size_ = 1.0;
+        }
+        for (; indexed_ < m.MeshElementCount; ++indexed_) {
+            const NetElement& t = m.MeshElementList[static_cast<std::size_t>(indexed_) + 1];
+            eachCell(std::vector<std::int16_t>(t.Node.begin() + 1, t.Node.begin() + 1 + t.CornerCount),
+                     [this](std::vector<std::int32_t>& list) { list.push_back(indexed_ + 1); });
+        }
+        bool found = false;
+        std::vector<std::int32_t> seen;
+        eachCell(corners, [&](std::vector<std::int32_t>& list) {
+            for (const std::int32_t e : list) {
+                if (found || std::find(seen.begin(), seen.end(), e) != seen.end()) continue;
+                seen.push_back(e);
+                const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
+                found = interiorsOverlap(corners, std::vector<std::int16_t>(t.Node.begin() + 1, t.Node.begin() + 1 + t.CornerCount));
+            }
+        });
+        return found;
+    }
+
+private:
+    template <typename Visit>
+    void eachCell(const std::vector<std::int16_t>& corners, const Visit& visit) {
+        const BasDelaunay& m = basDelaunay();
+        double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+        for (const std::int16_t n : corners) {
+            x0 = std::min(x0, static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]));
+            x1 = std::max(x1, static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]));
+            y0 = std::min(y0, static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]));
+            y1 = std::max(y1, static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]));
+        }
+        const auto cellOf = [this](double v) { return static_cast<std::int64_t>(std::floor(v / size_)); };
+        for (std::int64_t i = cellOf(x0); i <= cellOf(x1); ++i)
+            for (std::int64_t j = cellOf(y0); j <= cellOf(y1); ++j) visit(cells_[(i << 32) ^ (j & 0xffffffff)]);
+    }
+
+    // Separating sides: the interiors of two convex polygons overlap when no
+    // side of either has the other within the tolerance beyond its line.
+    static bool interiorsOverlap(const std::vector<std::int16_t>& p, const std::vector<std::int16_t>& q) {
+        const BasDelaunay& m = basDelaunay();
+        const double tol = KeyTolerance();
+        const auto x = [&m](std::int16_t n) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]); };
+        const auto y = [&m](std::int16_t n) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]); };
+        const auto separates = [&](const std::vector<std::int16_t>& own, const std::vector<std::int16_t>& other) {
+            double area = 0.0;
+            for (std::size_t k = 0; k < own.size(); ++k)
+                area += x(own[k]) * y(own[(k + 1) % own.size()]) - x(own[(k + 1) % own.size()]) * y(own[k]);
+            const double way = area > 0.0 ? 1.0 : -1.0;
+            for (std::size_t k = 0; k < own.size(); ++k) {
+                const std::int16_t a = own[k], b = own[(k + 1) % own.size()];
+                const double length = std::hypot(x(b) - x(a), y(b) - y(a));
+                if (!(length > 0.0)) continue;
+                bool beyond = true;
+                for (const std::int16_t n : other) {
+                    const double inward = way * ((x(b) - x(a)) * (y(n) - y(a)) - (y(b) - y(a)) * (x(n) - x(a))) / length;
+                    beyond = beyond && inward <= tol;
+                }
+                if (beyond) return true;
+            }
+            return false;
+        };
+        return !separates(p, q) && !separates(q, p);
+    }
+
+    std::unordered_map<std::int64_t, std::vector<std::int32_t>> cells_;
+    std::int32_t indexed_ = 0;
+    double size_ = 0.0;
+};
+
+MadeElements& madeElements() {
+    static MadeElements made;
+    return made;
+}
+
 void appendElement(const NetElement& element) {
     BasDelaunay& m = basDelaunay();
     if (m.MeshElementCount >= kMaxNetCount) rt::raise(6, "The grid-based net would have more than 32767 elements.");
@@ -252,6 +348,7 @@ void prepareCellRecords() {
     g.DiagonalSwitched = false;
     g.ProposedAbove = false;
     g.ProposedBelow = false;
+    madeElements().reset();
 }
 
 }  // namespace
@@ -270,7 +367,7 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     // notch of it.
     const double cx = (static_cast<double>(xOf(a)) + xOf(b) + xOf(c)) / 3.0;
     const double cy = (static_cast<double>(yOf(a)) + yOf(b) + yOf(c)) / 3.0;
-    if (!InsideSlabPieces(cx, cy) || sideLeavesSlab({a, b, c})) return false;
+    if (!InsideSlabPieces(cx, cy) || sideLeavesSlab({a, b, c}) || madeElements().overlaps({a, b, c})) return false;
     NetElement element;
     element.CornerCount = 3;
     element.Node[1] = a;
@@ -353,7 +450,8 @@ void AddCellQuadrilateral(std::int16_t ix, std::int16_t iy) {
     // key node is split too, and each half kept or not on its own.
     const bool convex = turnAgainstGrid(br, tr, tl) == 1 && turnAgainstGrid(tr, tl, bl) == 1 &&
                         turnAgainstGrid(tl, bl, br) == 1 && turnAgainstGrid(bl, br, tr) == 1;
-    if (!convex || sideLeavesSlab({node(br), node(tr), node(tl), node(bl)}) || coversKeyNode(std::array<At, 4>{br, tr, tl, bl})) {
+    if (!convex || sideLeavesSlab({node(br), node(tr), node(tl), node(bl)}) || coversKeyNode(std::array<At, 4>{br, tr, tl, bl}) ||
+        madeElements().overlaps({node(br), node(tr), node(tl), node(bl)})) {
         if (cellTriangleFits({br, tl, bl}, &tr) && cellTriangleFits({br, tl, tr}, &bl)) {
             addCellTriangle({br, tl, bl}, &tr);
             addCellTriangle({br, tl, tr}, &bl);
