@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "orvelo/delaunay/bas_delaunay.h"
@@ -210,6 +211,129 @@ void produce(const Producer& p, std::int32_t ix, std::int32_t iy, std::int32_t s
         g.ProposedBelow = true;
 }
 
+// The elements made so far, by square cells of the largest grid spacing,
+// to find those a new element could overlap: key nodes standing off their
+// grid points can fold a triangle over one of a neighbouring cell, which no
+// test of the cell itself sees.
+class MadeElements {
+public:
+    // Up to four corners, counter-clockwise or not.
+    struct Corners {
+        std::array<std::int16_t, 4> node{};
+        std::size_t count = 0;
+    };
+
+    void reset() {
+        cells_.clear();
+        indexed_ = 0;
+        size_ = 0.0;
+    }
+
+    // Whether the convex element of these corners overlaps one made so far
+    // by more than the tolerance. (Two elements whose nodes all stand on
+    // their grid points never do.)
+    bool overlaps(const Corners& corners) {
+        const BasDelaunay& m = basDelaunay();
+        if (m.MeshElementCount < indexed_) reset();
+        if (!(size_ > 0.0)) {
+            const BasGridBased& g = basGridBased();
+            for (const float spacing : g.GridSpacingX) size_ = std::max(size_, static_cast<double>(spacing));
+            for (const float spacing : g.GridSpacingY) size_ = std::max(size_, static_cast<double>(spacing));
+            if (!(size_ > 0.0) || !std::isfinite(size_)) size_ = 1.0;
+        }
+        for (; indexed_ < m.MeshElementCount; ++indexed_)
+            eachCell(cornersOf(indexed_ + 1), [this](std::int64_t cell) { cells_[cell].push_back(indexed_ + 1); });
+        const bool keyed = offGrid(corners);
+        const double tol = KeyTolerance();
+        bool found = false;
+        eachCell(corners, [&](std::int64_t cell) {
+            const auto list = cells_.find(cell);
+            if (list == cells_.end()) return;
+            for (const std::int32_t e : list->second) {
+                const Corners other = cornersOf(e);
+                found = found || ((keyed || offGrid(other)) && interiorsOverlap(corners, other, tol));
+            }
+        });
+        return found;
+    }
+
+private:
+    // Whether a corner is a key node standing off its grid point.
+    static bool offGrid(const Corners& c) {
+        const BasGridBased& g = basGridBased();
+        const BasDelaunay& m = basDelaunay();
+        for (std::size_t k = 0; k < c.count; ++k) {
+            const auto n = static_cast<std::size_t>(c.node[k]);
+            if (c.node[k] > g.KeyNodeCount || n >= g.KeyGridX.size() || n >= g.KeyGridY.size()) continue;
+            const auto ix = static_cast<std::size_t>(g.KeyGridX[n]), iy = static_cast<std::size_t>(g.KeyGridY[n]);
+            if (ix >= g.GridLineX.size() || iy >= g.GridLineY.size() || m.MeshNodeX[n] != g.GridLineX[ix] || m.MeshNodeY[n] != g.GridLineY[iy])
+                return true;
+        }
+        return false;
+    }
+
+    static Corners cornersOf(std::int32_t e) {
+        const NetElement& t = basDelaunay().MeshElementList[static_cast<std::size_t>(e)];
+        Corners c;
+        c.count = static_cast<std::size_t>(t.CornerCount);
+        for (std::size_t k = 0; k < c.count; ++k) c.node[k] = t.Node[k + 1];
+        return c;
+    }
+
+    template <typename Visit>
+    void eachCell(const Corners& corners, const Visit& visit) const {
+        const BasDelaunay& m = basDelaunay();
+        double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+        for (std::size_t k = 0; k < corners.count; ++k) {
+            const auto n = static_cast<std::size_t>(corners.node[k]);
+            x0 = std::min(x0, static_cast<double>(m.MeshNodeX[n])), x1 = std::max(x1, static_cast<double>(m.MeshNodeX[n]));
+            y0 = std::min(y0, static_cast<double>(m.MeshNodeY[n])), y1 = std::max(y1, static_cast<double>(m.MeshNodeY[n]));
+        }
+        const auto cellOf = [this](double v) { return static_cast<std::int64_t>(std::floor(v / size_)); };
+        for (std::int64_t i = cellOf(x0); i <= cellOf(x1); ++i)
+            for (std::int64_t j = cellOf(y0); j <= cellOf(y1); ++j) visit(i * 4294967296LL + (j & 0xffffffffLL));
+    }
+
+    // Separating sides: the interiors of two convex polygons overlap when no
+    // side of either has the other within the tolerance beyond its line.
+    static bool interiorsOverlap(const Corners& p, const Corners& q, double tol) {
+        const BasDelaunay& m = basDelaunay();
+        const auto x = [&m](std::int16_t n) { return static_cast<double>(m.MeshNodeX[static_cast<std::size_t>(n)]); };
+        const auto y = [&m](std::int16_t n) { return static_cast<double>(m.MeshNodeY[static_cast<std::size_t>(n)]); };
+        const auto separates = [&](const Corners& own, const Corners& other) {
+            double area = 0.0;
+            for (std::size_t k = 0; k < own.count; ++k) {
+                const std::int16_t a = own.node[k], b = own.node[(k + 1) % own.count];
+                area += x(a) * y(b) - x(b) * y(a);
+            }
+            const double way = area > 0.0 ? 1.0 : -1.0;
+            for (std::size_t k = 0; k < own.count; ++k) {
+                const std::int16_t a = own.node[k], b = own.node[(k + 1) % own.count];
+                const double squared = (x(b) - x(a)) * (x(b) - x(a)) + (y(b) - y(a)) * (y(b) - y(a));
+                if (!(squared > 0.0)) continue;
+                bool beyond = true;
+                for (std::size_t j = 0; j < other.count && beyond; ++j) {
+                    const std::int16_t n = other.node[j];
+                    const double inward = way * ((x(b) - x(a)) * (y(n) - y(a)) - (y(b) - y(a)) * (x(n) - x(a)));
+                    beyond = inward <= 0.0 || inward * inward <= tol * tol * squared;
+                }
+                if (beyond) return true;
+            }
+            return false;
+        };
+        return !separates(p, q) && !separates(q, p);
+    }
+
+    std::unordered_map<std::int64_t, std::vector<std::int32_t>> cells_;
+    std::int32_t indexed_ = 0;
+    double size_ = 0.0;
+};
+
+MadeElements& madeElements() {
+    static MadeElements made;
+    return made;
+}
+
 void appendElement(const NetElement& element) {
     BasDelaunay& m = basDelaunay();
     if (m.MeshElementCount >= kMaxNetCount) rt::raise(6, "The grid-based net would have more than 32767 elements.");
@@ -252,6 +376,7 @@ void prepareCellRecords() {
     g.DiagonalSwitched = false;
     g.ProposedAbove = false;
     g.ProposedBelow = false;
+    madeElements().reset();
 }
 
 }  // namespace
@@ -270,7 +395,7 @@ bool AddGridTriangle(std::int16_t a, std::int16_t b, std::int16_t c) {
     // notch of it.
     const double cx = (static_cast<double>(xOf(a)) + xOf(b) + xOf(c)) / 3.0;
     const double cy = (static_cast<double>(yOf(a)) + yOf(b) + yOf(c)) / 3.0;
-    if (!InsideSlabPieces(cx, cy) || sideLeavesSlab({a, b, c})) return false;
+    if (!InsideSlabPieces(cx, cy) || sideLeavesSlab({a, b, c}) || madeElements().overlaps({{a, b, c, 0}, 3})) return false;
     NetElement element;
     element.CornerCount = 3;
     element.Node[1] = a;
@@ -353,7 +478,8 @@ void AddCellQuadrilateral(std::int16_t ix, std::int16_t iy) {
     // key node is split too, and each half kept or not on its own.
     const bool convex = turnAgainstGrid(br, tr, tl) == 1 && turnAgainstGrid(tr, tl, bl) == 1 &&
                         turnAgainstGrid(tl, bl, br) == 1 && turnAgainstGrid(bl, br, tr) == 1;
-    if (!convex || sideLeavesSlab({node(br), node(tr), node(tl), node(bl)}) || coversKeyNode(std::array<At, 4>{br, tr, tl, bl})) {
+    if (!convex || sideLeavesSlab({node(br), node(tr), node(tl), node(bl)}) || coversKeyNode(std::array<At, 4>{br, tr, tl, bl}) ||
+        madeElements().overlaps({{node(br), node(tr), node(tl), node(bl)}, 4})) {
         if (cellTriangleFits({br, tl, bl}, &tr) && cellTriangleFits({br, tl, tr}, &bl)) {
             addCellTriangle({br, tl, bl}, &tr);
             addCellTriangle({br, tl, tr}, &bl);

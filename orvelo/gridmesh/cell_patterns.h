@@ -19,7 +19,9 @@
 // no opening. Where both diagonal ends of the rival triangle are key nodes
 // the rival is built first, so the net follows the slab's edges. The second
 // half of a cell is always on the diagonal of the first, so no two
-// triangles of one cell overlap.
+// triangles of one cell overlap; an element that would overlap one made
+// before (a key node folding a triangle over a neighbouring cell's) is not
+// made.
 //
 // The passes only append to MeshElementList (flags 0); the generator sets
 // the side and node flags afterwards.

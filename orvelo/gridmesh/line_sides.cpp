@@ -38,6 +38,7 @@ public:
 
     void cut(const Segment& line) {
         line_ = line;
+        linesCut_ = true;
         const double length = std::hypot(line.qx - line.px, line.qy - line.py);
         if (!(length > tol_)) return;
         onSide_.clear();
@@ -69,13 +70,16 @@ public:
     bool joinHangingNodes() {
         onSide_.clear();
         line_ = Segment{};
-        std::set<Side> sides;
+        // Each side with the elements that hold it.
+        std::map<Side, std::vector<std::int32_t>> sides;
         double total = 0.0;
         for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) {
             const NetElement& t = element(e);
             for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
                 const Side side = sideKey(corner(t, k), corner(t, k + 1));
-                if (sides.insert(side).second) total += std::hypot(x(side.second) - x(side.first), y(side.second) - y(side.first));
+                std::vector<std::int32_t>& holders = sides[side];
+                if (holders.empty()) total += std::hypot(x(side.second) - x(side.first), y(side.second) - y(side.first));
+                holders.push_back(e);
             }
         }
         if (sides.empty()) return false;
@@ -85,7 +89,26 @@ public:
         const auto cellOf = [cell](double v) { return static_cast<long long>(std::floor(v / cell)); };
         for (std::int32_t n = 1; n <= m_.MeshNodeCount; ++n)
             cells[{cellOf(x(static_cast<std::int16_t>(n))), cellOf(y(static_cast<std::int16_t>(n)))}].push_back(static_cast<std::int16_t>(n));
-        for (const Side& side : sides) {
+        // A triangle whose corner lies on its opposite side (a sliver that
+        // cutting lines crossing at a narrow angle leaves) is merged into the
+        // element across that side: the sliver is dropped, and the element
+        // across is divided through the corner as through a hanging node.
+        std::set<std::int32_t> slivers;
+        merged_.clear();
+        const auto takes = [&](const Side& side, const std::vector<std::int32_t>& holders, std::int16_t n) {
+            const auto holds = [&](std::int32_t e) {
+                const NetElement& t = element(e);
+                return std::find(t.Node.begin() + 1, t.Node.begin() + 1 + t.CornerCount, n) != t.Node.begin() + 1 + t.CornerCount;
+            };
+            const auto sliver = std::find_if(holders.begin(), holders.end(), holds);
+            if (sliver == holders.end() || element(*sliver).CornerCount != 3 || holders.size() != 2) return true;
+            const std::int32_t across = holders[sliver == holders.begin() ? 1 : 0];
+            if (holds(across) || slivers.count(*sliver) != 0 || slivers.count(across) != 0) return false;
+            slivers.insert(*sliver);
+            merged_.insert({side, n});
+            return true;
+        };
+        for (const auto& [side, holders] : sides) {
             const std::int16_t a = side.first, b = side.second;
             const double length = std::hypot(x(b) - x(a), y(b) - y(a));
             if (!(length > 2.0 * tol_)) continue;
@@ -96,11 +119,16 @@ public:
                     for (const std::int16_t n : found->second) {
                         const double along = ((x(n) - x(a)) * (x(b) - x(a)) + (y(n) - y(a)) * (y(b) - y(a))) / length;
                         const double off = std::fabs(turn(a, b, n)) / length;
-                        if (n != a && n != b && along > tol_ && along < length - tol_ && off <= tol_) onSide_[side].push_back(n);
+                        if (n != a && n != b && along > tol_ && along < length - tol_ && off <= tol_ && takes(side, holders, n))
+                            onSide_[side].push_back(n);
                     }
                 }
         }
         if (onSide_.empty()) return false;
+        for (auto e = slivers.rbegin(); e != slivers.rend(); ++e) {
+            m_.MeshElementList.erase(m_.MeshElementList.begin() + *e);
+            --m_.MeshElementCount;
+        }
         divideTaken(false);
         return true;
     }
@@ -257,6 +285,7 @@ private:
             const NetElement t = element(e);
             std::vector<std::int16_t> polygon;
             bool taken = false;
+            bool merging = false;
             for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
                 const std::int16_t from = corner(t, k);
                 polygon.push_back(from);
@@ -264,8 +293,10 @@ private:
                 if (found == onSide_.end()) continue;
                 std::vector<std::int16_t> nodes;
                 for (const std::int16_t n : found->second)
-                    if (std::find(t.Node.begin() + 1, t.Node.begin() + 1 + t.CornerCount, n) == t.Node.begin() + 1 + t.CornerCount)
+                    if (std::find(t.Node.begin() + 1, t.Node.begin() + 1 + t.CornerCount, n) == t.Node.begin() + 1 + t.CornerCount) {
                         nodes.push_back(n);
+                        merging = merging || merged_.count({found->first, n}) != 0;
+                    }
                 std::sort(nodes.begin(), nodes.end(), [&](std::int16_t p, std::int16_t q) {
                     return std::hypot(x(p) - x(from), y(p) - y(from)) < std::hypot(x(q) - x(from), y(q) - y(from));
                 });
@@ -276,7 +307,11 @@ private:
                 if (taken) {
                     std::vector<std::vector<std::int16_t>> triangles;
                     dropSliverCorner(t, polygon);
-                    triangulate(polygon, triangles);
+                    // A sliver merged in must not come back.
+                    if (!merging)
+                        triangulate(polygon, triangles);
+                    else if (!triangulate(polygon, triangles, false))
+                        fail(polygon, linesCut_);
                     replace(e, triangles);
                 }
                 continue;
@@ -340,6 +375,17 @@ private:
                          std::asin(std::min(1.0, area / (bc * ca)))});
     }
 
+    // Whether a corner of triangle (a, b, c) lies on its opposite side
+    // within the tolerance, away from the side's ends (a node hanging there).
+    bool sliver(std::int16_t a, std::int16_t b, std::int16_t c) const {
+        const auto onSide = [this](std::int16_t n, std::int16_t p, std::int16_t q) {
+            const double length = std::hypot(x(q) - x(p), y(q) - y(p));
+            const double along = ((x(n) - x(p)) * (x(q) - x(p)) + (y(n) - y(p)) * (y(q) - y(p))) / length;
+            return along > tol_ && along < length - tol_ && std::fabs(turn(p, q, n)) / length <= tol_;
+        };
+        return onSide(c, a, b) || onSide(a, b, c) || onSide(b, c, a);
+    }
+
     // Whether node n lies in the closed triangle (a, b, c).
     bool inTriangle(std::int16_t n, std::int16_t a, std::int16_t b, std::int16_t c) const {
         return turn(a, b, n) >= 0.0 && turn(b, c, n) >= 0.0 && turn(c, a, n) >= 0.0;
@@ -376,6 +422,9 @@ private:
     // smallest angle is the largest (a piece has a few corners: every
     // division is weighed).
     void triangulate(const std::vector<std::int16_t>& polygon, std::vector<std::vector<std::int16_t>>& triangles) const {
+        if (!triangulate(polygon, triangles, false)) triangulate(polygon, triangles, true);
+    }
+    bool triangulate(const std::vector<std::int16_t>& polygon, std::vector<std::vector<std::int16_t>>& triangles, bool withSlivers) const {
         const std::size_t n = polygon.size();
         // best[i][j]: the largest smallest angle of the part from corner i to
         // corner j; apex[i][j]: its third corner on the side i-j.
@@ -386,7 +435,7 @@ private:
                 const std::size_t j = i + span;
                 for (std::size_t k = i + 1; k < j; ++k) {
                     const std::int16_t a = polygon[i], b = polygon[k], c = polygon[j];
-                    double angle = smallestAngle(a, b, c);
+                    double angle = withSlivers || !sliver(a, b, c) ? smallestAngle(a, b, c) : 0.0;
                     for (std::size_t other = 0; other < n && angle > 0.0; ++other)
                         if (other != i && other != k && other != j && inTriangle(polygon[other], a, b, c)) angle = 0.0;
                     if (k - i >= 2) angle = std::min(angle, best[i][k]);
@@ -398,7 +447,10 @@ private:
                 }
             }
         }
-        if (!(best[0][n - 1] > 0.0)) fail(polygon);
+        if (!(best[0][n - 1] > 0.0)) {
+            if (withSlivers) fail(polygon);
+            return false;
+        }
         std::vector<std::pair<std::size_t, std::size_t>> open{{0, n - 1}};
         while (!open.empty()) {
             const auto [i, j] = open.back();
@@ -408,9 +460,12 @@ private:
             if (k - i >= 2) open.emplace_back(i, k);
             if (j - k >= 2) open.emplace_back(k, j);
         }
+        return true;
     }
 
-    [[noreturn]] void fail(const std::vector<std::int16_t>& polygon) const {
+    // A piece that cannot be divided: named as a line while a line is cut,
+    // or (alongLines) where lines that were cut left a sliver.
+    [[noreturn]] void fail(const std::vector<std::int16_t>& polygon, bool alongLines = false) const {
         double cx = 0.0;
         double cy = 0.0;
         for (const std::int16_t n : polygon) {
@@ -419,7 +474,7 @@ private:
         }
         // Only a line being cut is named; a piece divided at a hanging node
         // fails where the border has a detail the grid cannot hold.
-        const bool cuttingLine = line_.px != line_.qx || line_.py != line_.qy;
+        const bool cuttingLine = alongLines || line_.px != line_.qx || line_.py != line_.qy;
         if (!cuttingLine) RaiseGridNetFault(cx, cy, 190093);
         raiseAt(static_cast<float>(cx), static_cast<float>(cy), 190095);
     }
@@ -447,6 +502,10 @@ private:
     BasDelaunay& m_;
     const double tol_;
     Segment line_{};
+    bool linesCut_ = false;
+    // The slivers merged into the element across: their base side and the
+    // corner on it.
+    std::set<std::pair<Side, std::int16_t>> merged_;
     // The nodes each side takes: where the line crosses it (or ends on it),
     // or nodes that lie on it.
     std::map<Side, std::vector<std::int16_t>> onSide_;

@@ -5,7 +5,10 @@
 // (within the coincidence tolerance, away from the side's ends) becomes a
 // corner of the elements on both sides of it: they are divided into
 // triangles with it (each ear the one with the largest smallest angle);
-// again on the sides those divisions make, until no node hangs.
+// again on the sides those divisions make, until no node hangs. A triangle
+// whose own corner lies so on its opposite side (a sliver) is merged into
+// the element across that side. Pieces are divided without slivers where
+// a division can do without.
 //
 // The cell patterns follow a line through its grid crossings, which stand
 // in for their grid points; where two crossings compete for one grid point,
