@@ -72,7 +72,7 @@ BENCHMARK(GridBasedNetOnly)->Unit(benchmark::kMillisecond);
 
 // The generation on a round slab of radius 20 (about 28,000 triangles at a
 // grid step of 0.3) whose outline is a polygon of `pieces` straight pieces
-// (argument 0 > 0), or a ring of `arcs` half-circle arcs bulging outwards
+// (argument 0 > 0), or a ring of `arcs` half-circle arcs bulging inwards
 // (argument 1 > 0). The counter "us_per_element" compares the outlines:
 // the border tests go through an index of the pieces, so the time per
 // element should not grow with their number.
@@ -97,7 +97,7 @@ void installRoundSlab(int pieces, int arcs) {
         const auto [x2, y2] = corner(k + 1 == count ? 0 : k + 1);
         if (pieces > 0)
             outline.push_back(orvelo::straightPiece(x1, y1, x2, y2));
-        else  // clockwise about the chord's middle: the half circle bulges outwards
+        else  // clockwise about the chord's middle: the half circle bulges inwards (a scalloped ring)
             outline.push_back(orvelo::arcPiece(x1, y1, x2, y2, (x1 + x2) / 2.0f, (y1 + y2) / 2.0f, false));
     }
     orvelo::slabsetup::SetMeshSlab(outline, {});
