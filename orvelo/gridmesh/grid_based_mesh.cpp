@@ -23,7 +23,9 @@
 #include "orvelo/gridmesh/snapping.h"
 #include "orvelo/gridmesh/trace_piece.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/net_scale.h"
 #include "orvelo/project/services.h"
+#include "orvelo/project/slab_shape.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
@@ -240,8 +242,9 @@ void dropUnusedNodes() {
 // A net whose border leaves the slab is never handed on: a side of one
 // element that crosses a piece of the outline or of an opening, or reaches
 // through an arc of them farther than the coincidence tolerance
-// (CrossesSlabBorder), refuses the net at its middle.
-void checkBorderInSlab() {
+// (CrossesSlabBorder), refuses the net at its middle. Returns the nodes of
+// the border (of the sides held by one element).
+std::vector<std::size_t> checkBorderInSlab() {
     const BasDelaunay& m = basDelaunay();
     std::unordered_map<std::uint32_t, int> holders;
     const auto sideKey = [](std::int16_t a, std::int16_t b) {
@@ -255,12 +258,107 @@ void checkBorderInSlab() {
         }
     };
     eachSide([&](std::int16_t a, std::int16_t b) { ++holders[sideKey(a, b)]; });
+    std::vector<bool> onBorder(static_cast<std::size_t>(m.MeshNodeCount) + 1, false);
     eachSide([&](std::int16_t a, std::int16_t b) {
         if (holders[sideKey(a, b)] != 1) return;
+        onBorder[static_cast<std::size_t>(a)] = onBorder[static_cast<std::size_t>(b)] = true;
         const double ax = m.MeshNodeX[static_cast<std::size_t>(a)], ay = m.MeshNodeY[static_cast<std::size_t>(a)];
         const double bx = m.MeshNodeX[static_cast<std::size_t>(b)], by = m.MeshNodeY[static_cast<std::size_t>(b)];
         if (CrossesSlabBorder(ax, ay, bx, by)) RaiseGridNetFault((ax + bx) / 2.0, (ay + by) / 2.0, 190225);
     });
+    std::vector<std::size_t> border;
+    for (std::size_t n = 1; n < onBorder.size(); ++n)
+        if (onBorder[n]) border.push_back(n);
+    return border;
+}
+
+// The centroid and twice the signed area of an element.
+struct ElementMeasure {
+    double cx = 0.0, cy = 0.0, twice = 0.0;
+};
+
+ElementMeasure measureOf(const BasDelaunay& m, const NetElement& t) {
+    ElementMeasure e;
+    for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
+        const auto a = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+        const auto b = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == t.CornerCount ? 1 : k + 1)]);
+        e.cx += m.MeshNodeX[a] / static_cast<double>(t.CornerCount);
+        e.cy += m.MeshNodeY[a] / static_cast<double>(t.CornerCount);
+        e.twice += static_cast<double>(m.MeshNodeX[a]) * m.MeshNodeY[b] - static_cast<double>(m.MeshNodeX[b]) * m.MeshNodeY[a];
+    }
+    return e;
+}
+
+// Whether (x, y) lies inside element t (anticlockwise) farther than tol
+// from each of its sides.
+bool holdsWell(const BasDelaunay& m, const NetElement& t, double x, double y, double tol) {
+    for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
+        const auto a = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+        const auto b = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == t.CornerCount ? 1 : k + 1)]);
+        const double ax = m.MeshNodeX[a], ay = m.MeshNodeY[a];
+        const double dx = m.MeshNodeX[b] - ax, dy = m.MeshNodeY[b] - ay;
+        if (!(dx * (y - ay) - dy * (x - ax) > tol * std::hypot(dx, dy))) return false;
+    }
+    return true;
+}
+
+// Where two elements lie over one another: the centroid of one that another
+// holds, found through a grid of buckets of the elements' boxes; false when
+// none is.
+bool findOverlap(const BasDelaunay& m, double tol, double& x, double& y) {
+    const auto count = static_cast<std::size_t>(m.MeshElementCount);
+    float x0 = m.MeshNodeX[1], x1 = x0, y0 = m.MeshNodeY[1], y1 = y0;
+    for (std::size_t n = 1; n <= static_cast<std::size_t>(m.MeshNodeCount); ++n) {
+        x0 = std::min(x0, m.MeshNodeX[n]), x1 = std::max(x1, m.MeshNodeX[n]);
+        y0 = std::min(y0, m.MeshNodeY[n]), y1 = std::max(y1, m.MeshNodeY[n]);
+    }
+    const auto side = static_cast<std::size_t>(std::clamp(std::sqrt(static_cast<double>(count)), 1.0, 1024.0));
+    const double w = std::max(static_cast<double>(x1) - x0, 1e-9) / side, h = std::max(static_cast<double>(y1) - y0, 1e-9) / side;
+    const auto column = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - x0) / w))); };
+    const auto row = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - y0) / h))); };
+    std::vector<std::vector<std::int32_t>> buckets(side * side);
+    for (std::size_t e = 1; e <= count; ++e) {
+        const NetElement& t = m.MeshElementList[e];
+        double bx0 = INFINITY, bx1 = -INFINITY, by0 = INFINITY, by1 = -INFINITY;
+        for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
+            const auto n = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+            bx0 = std::min<double>(bx0, m.MeshNodeX[n]), bx1 = std::max<double>(bx1, m.MeshNodeX[n]);
+            by0 = std::min<double>(by0, m.MeshNodeY[n]), by1 = std::max<double>(by1, m.MeshNodeY[n]);
+        }
+        for (std::size_t r = row(by0); r <= row(by1); ++r)
+            for (std::size_t c = column(bx0); c <= column(bx1); ++c) buckets[r * side + c].push_back(static_cast<std::int32_t>(e));
+    }
+    for (std::size_t e = 1; e <= count; ++e) {
+        const ElementMeasure at = measureOf(m, m.MeshElementList[e]);
+        for (const std::int32_t other : buckets[row(at.cy) * side + column(at.cx)])
+            if (static_cast<std::size_t>(other) != e && holdsWell(m, m.MeshElementList[static_cast<std::size_t>(other)], at.cx, at.cy, tol))
+                return x = at.cx, y = at.cy, true;
+    }
+    return false;
+}
+
+// A net whose elements cover more of the slab than it has, beyond the
+// allowance along its border, is never handed on: the project reader
+// measures the slab so (SlabShape) and would refuse it. It is refused where
+// two elements lie over one another, else at the first element outside
+// the slab, else at the first element.
+void checkCoverage(const std::vector<std::size_t>& border) {
+    const BasDelaunay& m = basDelaunay();
+    const double tol = NetCoincidenceTolerance(m.MeshNodeX, m.MeshNodeY, m.MeshNodeCount);
+    const SlabShape slab(m.MeshOutline, m.MeshOutlineCount, m.MeshOpenings, m.MeshOpeningPieceCount, m.MeshOpeningCount, tol,
+                         m.MeshNodeX, m.MeshNodeY, border);
+    if (!slab.Closed()) return;
+    double covered = 0.0;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) covered += measureOf(m, m.MeshElementList[e]).twice / 2.0;
+    if (covered - slab.Area() <= slab.Allowance() + 1e-9 * std::fabs(slab.Area())) return;
+    double x = 0.0, y = 0.0;
+    if (findOverlap(m, tol, x, y)) RaiseGridNetFault(x, y, 190320);
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+        const ElementMeasure at = measureOf(m, m.MeshElementList[e]);
+        if (slab.Outside(at.cx, at.cy)) RaiseGridNetFault(at.cx, at.cy, 190321);
+    }
+    const ElementMeasure first = measureOf(m, m.MeshElementList[1]);
+    RaiseGridNetFault(first.cx, first.cy, 190322);
 }
 
 }  // namespace
@@ -297,7 +395,7 @@ void GenerateGridBasedMesh() {
     if (mesher::StopRequested(false)) return abandonRun();
     dropUnusedNodes();
     CheckNetIsWhole(RaiseGridNetFault);
-    checkBorderInSlab();
+    checkCoverage(checkBorderInSlab());
 }
 
 }  // namespace orvelo
