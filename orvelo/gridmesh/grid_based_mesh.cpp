@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "halvex/interface/enums.h"
@@ -62,6 +64,89 @@ float largestCoordinate(const BasDelaunay& m) {
     return largest;
 }
 
+// The points of a loop's piece from its start on, its end left out: an arc
+// (of a radius below 10000) by steps of at most 5 degrees in its sense.
+void appendPiecePoints(const OutlinePiece& piece, std::vector<std::pair<double, double>>& points) {
+    points.emplace_back(piece.X1, piece.Y1);
+    const double cx = piece.XC, cy = piece.YC;
+    const double r = std::hypot(piece.X1 - cx, piece.Y1 - cy);
+    if (!piece.IsArc || !(r < 10000.0)) return;
+    const double turn = 2.0 * std::acos(-1.0);
+    const double a = std::atan2(piece.Y1 - cy, piece.X1 - cx);
+    double sweep = std::atan2(piece.Y2 - cy, piece.X2 - cx) - a;
+    while (piece.Direction ? sweep <= 0.0 : sweep >= 0.0) sweep += piece.Direction ? turn : -turn;
+    const int steps = static_cast<int>(std::ceil(std::fabs(sweep) / (turn / 72.0)));
+    for (int k = 1; k < steps; ++k) points.emplace_back(cx + r * std::cos(a + sweep * k / steps), cy + r * std::sin(a + sweep * k / steps));
+}
+
+// Where two sides of a closed loop that do not follow each other cross,
+// each running from one side of the other to its other side; false when
+// none do. The sides are met through a grid of buckets of their boxes.
+bool loopCrossesItself(const std::vector<std::pair<double, double>>& loop, double& x, double& y) {
+    const std::size_t n = loop.size();
+    if (n < 4) return false;
+    double x0 = loop[0].first, x1 = x0, y0 = loop[0].second, y1 = y0;
+    for (const auto& [px, py] : loop) x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
+    const auto side = static_cast<std::size_t>(std::clamp(std::sqrt(static_cast<double>(n)), 1.0, 1024.0));
+    const double w = std::max(x1 - x0, 1e-9) / side, h = std::max(y1 - y0, 1e-9) / side;
+    const auto column = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - x0) / w))); };
+    const auto row = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - y0) / h))); };
+    std::vector<std::vector<std::size_t>> buckets(side * side);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& [ax, ay] = loop[i];
+        const auto& [bx, by] = loop[(i + 1) % n];
+        for (std::size_t r = row(std::min(ay, by)); r <= row(std::max(ay, by)); ++r)
+            for (std::size_t c = column(std::min(ax, bx)); c <= column(std::max(ax, bx)); ++c) buckets[r * side + c].push_back(i);
+    }
+    const auto turn = [](const std::pair<double, double>& a, const std::pair<double, double>& b, const std::pair<double, double>& c) {
+        return (b.first - a.first) * (c.second - a.second) - (b.second - a.second) * (c.first - a.first);
+    };
+    for (const std::vector<std::size_t>& bucket : buckets)
+        for (std::size_t u = 0; u < bucket.size(); ++u)
+            for (std::size_t v = u + 1; v < bucket.size(); ++v) {
+                const std::size_t i = std::min(bucket[u], bucket[v]), j = std::max(bucket[u], bucket[v]);
+                if (j == i + 1 || (i == 0 && j == n - 1)) continue;
+                const auto &a = loop[i], &b = loop[(i + 1) % n], &c = loop[j], &d = loop[(j + 1) % n];
+                const double tc = turn(a, b, c), td = turn(a, b, d), ta = turn(c, d, a), tb = turn(c, d, b);
+                if (!((tc < 0.0 && td > 0.0) || (tc > 0.0 && td < 0.0)) || !((ta < 0.0 && tb > 0.0) || (ta > 0.0 && tb < 0.0))) continue;
+                const double t = ta / (ta - tb);
+                x = a.first + t * (b.first - a.first), y = a.second + t * (b.second - a.second);
+                return true;
+            }
+    return false;
+}
+
+// An outline loop or an opening that crosses itself bounds no slab the net
+// could follow (the even-odd rule would take in the parts beyond the
+// crossing, which its measure takes away): it is refused as the
+// triangulated net refuses it.
+void checkLoopsDoNotCross(const BasDelaunay& m, double tol) {
+    const auto place = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.4g", value);
+        return rt::Variant(std::string(text));
+    };
+    std::vector<std::pair<double, double>> loop;
+    double x = 0.0, y = 0.0;
+    std::size_t first = 1;
+    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount); ++p) {
+        const OutlinePiece& piece = m.MeshOutline[p];
+        appendPiecePoints(piece, loop);
+        if (!(CloserThan(piece.X2, m.MeshOutline[first].X1, tol) && CloserThan(piece.Y2, m.MeshOutline[first].Y1, tol))) continue;
+        if (loopCrossesItself(loop, x, y))
+            rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190153), {rt::Variant("|1"), place(x), rt::Variant("|2"), place(y)}));
+        loop.clear();
+        first = p + 1;
+    }
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount); ++o) {
+        loop.clear();
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]); ++p) appendPiecePoints(m.MeshOpenings[o][p], loop);
+        if (loopCrossesItself(loop, x, y))
+            rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190154), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(o)),
+                                                                           rt::Variant("|2"), place(x), rt::Variant("|3"), place(y)}));
+    }
+}
+
 // What the generator cannot work with is refused before anything changes.
 void checkInput() {
     const BasDelaunay& m = basDelaunay();
@@ -102,6 +187,7 @@ void checkInput() {
         rt::raise(5, "The slab lies too far from the origin for its size: at coordinates up to " + rt::formatSingle(largest) +
                          " single precision cannot hold the coincidence tolerance " + rt::formatSingle(static_cast<float>(tol)) +
                          " of a grid-based net. Move the slab nearer to the origin.");
+    checkLoopsDoNotCross(m, tol);
 }
 
 // Ends the generation on a stop request: the run is aborted, so the partial
