@@ -72,8 +72,9 @@ BENCHMARK(GridBasedNetOnly)->Unit(benchmark::kMillisecond);
 
 // The generation on a round slab of radius 20 (about 28,000 triangles at a
 // grid step of 0.3) whose outline is a polygon of `pieces` straight pieces
-// (argument 0 > 0), or a ring of `arcs` half-circle arcs bulging inwards
-// (argument 1 > 0). The counter "us_per_element" compares the outlines:
+// (argument 0 > 0), or a ring of `arcs` quarter-circle arcs bulging inwards
+// (argument 1 > 0; half circles would cross their neighbours). The counter
+// "us_per_element" compares the outlines:
 // the border tests go through an index of the pieces, so the time per
 // element should not grow with their number.
 void installRoundSlab(int pieces, int arcs) {
@@ -97,8 +98,12 @@ void installRoundSlab(int pieces, int arcs) {
         const auto [x2, y2] = corner(k + 1 == count ? 0 : k + 1);
         if (pieces > 0)
             outline.push_back(orvelo::straightPiece(x1, y1, x2, y2));
-        else  // clockwise about the chord's middle: the half circle bulges inwards (a scalloped ring)
-            outline.push_back(orvelo::arcPiece(x1, y1, x2, y2, (x1 + x2) / 2.0f, (y1 + y2) / 2.0f, false));
+        else {  // clockwise about a centre beyond the chord by half its length: a quarter circle bulging inwards
+            const double mx = (x1 + x2) / 2.0, my = (y1 + y2) / 2.0, out = std::hypot(mx - kCentre, my - kCentre);
+            const double half = std::hypot(x2 - x1, y2 - y1) / 2.0;
+            outline.push_back(orvelo::arcPiece(x1, y1, x2, y2, static_cast<float>(mx + (mx - kCentre) / out * half),
+                                               static_cast<float>(my + (my - kCentre) / out * half), false));
+        }
     }
     orvelo::slabsetup::SetMeshSlab(outline, {});
     orvelo::BasDelaunay& m = orvelo::basDelaunay();

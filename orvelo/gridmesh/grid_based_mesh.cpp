@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "halvex/interface/enums.h"
@@ -23,7 +25,9 @@
 #include "orvelo/gridmesh/snapping.h"
 #include "orvelo/gridmesh/trace_piece.h"
 #include "orvelo/model/declar.h"
+#include "orvelo/model/net_scale.h"
 #include "orvelo/project/services.h"
+#include "orvelo/project/slab_shape.h"
 #include "outside/quillon/language_text.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/errors.h"
@@ -58,6 +62,89 @@ float largestCoordinate(const BasDelaunay& m) {
         take(m.MeshLineStart[l].X, m.MeshLineStart[l].Y), take(m.MeshLineEnd[l].X, m.MeshLineEnd[l].Y);
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) take(m.MeshPoints[k].X, m.MeshPoints[k].Y);
     return largest;
+}
+
+// The points of a loop's piece from its start on, its end left out: an arc
+// (of a radius below 10000) by steps of at most 5 degrees in its sense.
+void appendPiecePoints(const OutlinePiece& piece, std::vector<std::pair<double, double>>& points) {
+    points.emplace_back(piece.X1, piece.Y1);
+    const double cx = piece.XC, cy = piece.YC;
+    const double r = std::hypot(piece.X1 - cx, piece.Y1 - cy);
+    if (!piece.IsArc || !(r < 10000.0)) return;
+    const double turn = 2.0 * std::acos(-1.0);
+    const double a = std::atan2(piece.Y1 - cy, piece.X1 - cx);
+    double sweep = std::atan2(piece.Y2 - cy, piece.X2 - cx) - a;
+    while (piece.Direction ? sweep <= 0.0 : sweep >= 0.0) sweep += piece.Direction ? turn : -turn;
+    const int steps = static_cast<int>(std::ceil(std::fabs(sweep) / (turn / 72.0)));
+    for (int k = 1; k < steps; ++k) points.emplace_back(cx + r * std::cos(a + sweep * k / steps), cy + r * std::sin(a + sweep * k / steps));
+}
+
+// Where two sides of a closed loop that do not follow each other cross,
+// each running from one side of the other to its other side; false when
+// none do. The sides are met through a grid of buckets of their boxes.
+bool loopCrossesItself(const std::vector<std::pair<double, double>>& loop, double& x, double& y) {
+    const std::size_t n = loop.size();
+    if (n < 4) return false;
+    double x0 = loop[0].first, x1 = x0, y0 = loop[0].second, y1 = y0;
+    for (const auto& [px, py] : loop) x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
+    const auto side = static_cast<std::size_t>(std::clamp(std::sqrt(static_cast<double>(n)), 1.0, 1024.0));
+    const double w = std::max(x1 - x0, 1e-9) / side, h = std::max(y1 - y0, 1e-9) / side;
+    const auto column = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - x0) / w))); };
+    const auto row = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - y0) / h))); };
+    std::vector<std::vector<std::size_t>> buckets(side * side);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& [ax, ay] = loop[i];
+        const auto& [bx, by] = loop[(i + 1) % n];
+        for (std::size_t r = row(std::min(ay, by)); r <= row(std::max(ay, by)); ++r)
+            for (std::size_t c = column(std::min(ax, bx)); c <= column(std::max(ax, bx)); ++c) buckets[r * side + c].push_back(i);
+    }
+    const auto turn = [](const std::pair<double, double>& a, const std::pair<double, double>& b, const std::pair<double, double>& c) {
+        return (b.first - a.first) * (c.second - a.second) - (b.second - a.second) * (c.first - a.first);
+    };
+    for (const std::vector<std::size_t>& bucket : buckets)
+        for (std::size_t u = 0; u < bucket.size(); ++u)
+            for (std::size_t v = u + 1; v < bucket.size(); ++v) {
+                const std::size_t i = std::min(bucket[u], bucket[v]), j = std::max(bucket[u], bucket[v]);
+                if (j == i + 1 || (i == 0 && j == n - 1)) continue;
+                const auto &a = loop[i], &b = loop[(i + 1) % n], &c = loop[j], &d = loop[(j + 1) % n];
+                const double tc = turn(a, b, c), td = turn(a, b, d), ta = turn(c, d, a), tb = turn(c, d, b);
+                if (!((tc < 0.0 && td > 0.0) || (tc > 0.0 && td < 0.0)) || !((ta < 0.0 && tb > 0.0) || (ta > 0.0 && tb < 0.0))) continue;
+                const double t = ta / (ta - tb);
+                x = a.first + t * (b.first - a.first), y = a.second + t * (b.second - a.second);
+                return true;
+            }
+    return false;
+}
+
+// An outline loop or an opening that crosses itself bounds no slab the net
+// could follow (the even-odd rule would take in the parts beyond the
+// crossing, which its measure takes away): it is refused as the
+// triangulated net refuses it.
+void checkLoopsDoNotCross(const BasDelaunay& m, double tol) {
+    const auto place = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.4g", value);
+        return rt::Variant(std::string(text));
+    };
+    std::vector<std::pair<double, double>> loop;
+    double x = 0.0, y = 0.0;
+    std::size_t first = 1;
+    for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount); ++p) {
+        const OutlinePiece& piece = m.MeshOutline[p];
+        appendPiecePoints(piece, loop);
+        if (!(CloserThan(piece.X2, m.MeshOutline[first].X1, tol) && CloserThan(piece.Y2, m.MeshOutline[first].Y1, tol))) continue;
+        if (loopCrossesItself(loop, x, y))
+            rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190153), {rt::Variant("|1"), place(x), rt::Variant("|2"), place(y)}));
+        loop.clear();
+        first = p + 1;
+    }
+    for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount); ++o) {
+        loop.clear();
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]); ++p) appendPiecePoints(m.MeshOpenings[o][p], loop);
+        if (loopCrossesItself(loop, x, y))
+            rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190154), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(o)),
+                                                                           rt::Variant("|2"), place(x), rt::Variant("|3"), place(y)}));
+    }
 }
 
 // What the generator cannot work with is refused before anything changes.
@@ -100,6 +187,7 @@ void checkInput() {
         rt::raise(5, "The slab lies too far from the origin for its size: at coordinates up to " + rt::formatSingle(largest) +
                          " single precision cannot hold the coincidence tolerance " + rt::formatSingle(static_cast<float>(tol)) +
                          " of a grid-based net. Move the slab nearer to the origin.");
+    checkLoopsDoNotCross(m, tol);
 }
 
 // Ends the generation on a stop request: the run is aborted, so the partial
@@ -240,8 +328,9 @@ void dropUnusedNodes() {
 // A net whose border leaves the slab is never handed on: a side of one
 // element that crosses a piece of the outline or of an opening, or reaches
 // through an arc of them farther than the coincidence tolerance
-// (CrossesSlabBorder), refuses the net at its middle.
-void checkBorderInSlab() {
+// (CrossesSlabBorder), refuses the net at its middle. Returns the nodes of
+// the border (of the sides held by one element).
+std::vector<std::size_t> checkBorderInSlab() {
     const BasDelaunay& m = basDelaunay();
     std::unordered_map<std::uint32_t, int> holders;
     const auto sideKey = [](std::int16_t a, std::int16_t b) {
@@ -255,12 +344,107 @@ void checkBorderInSlab() {
         }
     };
     eachSide([&](std::int16_t a, std::int16_t b) { ++holders[sideKey(a, b)]; });
+    std::vector<bool> onBorder(static_cast<std::size_t>(m.MeshNodeCount) + 1, false);
     eachSide([&](std::int16_t a, std::int16_t b) {
         if (holders[sideKey(a, b)] != 1) return;
+        onBorder[static_cast<std::size_t>(a)] = onBorder[static_cast<std::size_t>(b)] = true;
         const double ax = m.MeshNodeX[static_cast<std::size_t>(a)], ay = m.MeshNodeY[static_cast<std::size_t>(a)];
         const double bx = m.MeshNodeX[static_cast<std::size_t>(b)], by = m.MeshNodeY[static_cast<std::size_t>(b)];
         if (CrossesSlabBorder(ax, ay, bx, by)) RaiseGridNetFault((ax + bx) / 2.0, (ay + by) / 2.0, 190225);
     });
+    std::vector<std::size_t> border;
+    for (std::size_t n = 1; n < onBorder.size(); ++n)
+        if (onBorder[n]) border.push_back(n);
+    return border;
+}
+
+// The centroid and twice the signed area of an element.
+struct ElementMeasure {
+    double cx = 0.0, cy = 0.0, twice = 0.0;
+};
+
+ElementMeasure measureOf(const BasDelaunay& m, const NetElement& t) {
+    ElementMeasure e;
+    for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
+        const auto a = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+        const auto b = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == t.CornerCount ? 1 : k + 1)]);
+        e.cx += m.MeshNodeX[a] / static_cast<double>(t.CornerCount);
+        e.cy += m.MeshNodeY[a] / static_cast<double>(t.CornerCount);
+        e.twice += static_cast<double>(m.MeshNodeX[a]) * m.MeshNodeY[b] - static_cast<double>(m.MeshNodeX[b]) * m.MeshNodeY[a];
+    }
+    return e;
+}
+
+// Whether (x, y) lies inside element t (anticlockwise) farther than tol
+// from each of its sides.
+bool holdsWell(const BasDelaunay& m, const NetElement& t, double x, double y, double tol) {
+    for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
+        const auto a = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+        const auto b = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k == t.CornerCount ? 1 : k + 1)]);
+        const double ax = m.MeshNodeX[a], ay = m.MeshNodeY[a];
+        const double dx = m.MeshNodeX[b] - ax, dy = m.MeshNodeY[b] - ay;
+        if (!(dx * (y - ay) - dy * (x - ax) > tol * std::hypot(dx, dy))) return false;
+    }
+    return true;
+}
+
+// Where two elements lie over one another: the centroid of one that another
+// holds, found through a grid of buckets of the elements' boxes; false when
+// none is.
+bool findOverlap(const BasDelaunay& m, double tol, double& x, double& y) {
+    const auto count = static_cast<std::size_t>(m.MeshElementCount);
+    float x0 = m.MeshNodeX[1], x1 = x0, y0 = m.MeshNodeY[1], y1 = y0;
+    for (std::size_t n = 1; n <= static_cast<std::size_t>(m.MeshNodeCount); ++n) {
+        x0 = std::min(x0, m.MeshNodeX[n]), x1 = std::max(x1, m.MeshNodeX[n]);
+        y0 = std::min(y0, m.MeshNodeY[n]), y1 = std::max(y1, m.MeshNodeY[n]);
+    }
+    const auto side = static_cast<std::size_t>(std::clamp(std::sqrt(static_cast<double>(count)), 1.0, 1024.0));
+    const double w = std::max(static_cast<double>(x1) - x0, 1e-9) / side, h = std::max(static_cast<double>(y1) - y0, 1e-9) / side;
+    const auto column = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - x0) / w))); };
+    const auto row = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - y0) / h))); };
+    std::vector<std::vector<std::int32_t>> buckets(side * side);
+    for (std::size_t e = 1; e <= count; ++e) {
+        const NetElement& t = m.MeshElementList[e];
+        double bx0 = INFINITY, bx1 = -INFINITY, by0 = INFINITY, by1 = -INFINITY;
+        for (std::int32_t k = 1; k <= t.CornerCount; ++k) {
+            const auto n = static_cast<std::size_t>(t.Node[static_cast<std::size_t>(k)]);
+            bx0 = std::min<double>(bx0, m.MeshNodeX[n]), bx1 = std::max<double>(bx1, m.MeshNodeX[n]);
+            by0 = std::min<double>(by0, m.MeshNodeY[n]), by1 = std::max<double>(by1, m.MeshNodeY[n]);
+        }
+        for (std::size_t r = row(by0); r <= row(by1); ++r)
+            for (std::size_t c = column(bx0); c <= column(bx1); ++c) buckets[r * side + c].push_back(static_cast<std::int32_t>(e));
+    }
+    for (std::size_t e = 1; e <= count; ++e) {
+        const ElementMeasure at = measureOf(m, m.MeshElementList[e]);
+        for (const std::int32_t other : buckets[row(at.cy) * side + column(at.cx)])
+            if (static_cast<std::size_t>(other) != e && holdsWell(m, m.MeshElementList[static_cast<std::size_t>(other)], at.cx, at.cy, tol))
+                return x = at.cx, y = at.cy, true;
+    }
+    return false;
+}
+
+// A net whose elements cover more of the slab than it has, beyond the
+// allowance along its border, is never handed on: the project reader
+// measures the slab so (SlabShape) and would refuse it. It is refused where
+// two elements lie over one another, else at the first element outside
+// the slab, else at the first element.
+void checkCoverage(const std::vector<std::size_t>& border) {
+    const BasDelaunay& m = basDelaunay();
+    const double tol = NetCoincidenceTolerance(m.MeshNodeX, m.MeshNodeY, m.MeshNodeCount);
+    const SlabShape slab(m.MeshOutline, m.MeshOutlineCount, m.MeshOpenings, m.MeshOpeningPieceCount, m.MeshOpeningCount, tol,
+                         m.MeshNodeX, m.MeshNodeY, border);
+    if (!slab.Closed()) return;
+    double covered = 0.0;
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) covered += measureOf(m, m.MeshElementList[e]).twice / 2.0;
+    if (covered - slab.Area() <= slab.Allowance() + 1e-9 * std::fabs(slab.Area())) return;
+    double x = 0.0, y = 0.0;
+    if (findOverlap(m, tol, x, y)) RaiseGridNetFault(x, y, 190320);
+    for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {
+        const ElementMeasure at = measureOf(m, m.MeshElementList[e]);
+        if (slab.Outside(at.cx, at.cy)) RaiseGridNetFault(at.cx, at.cy, 190321);
+    }
+    const ElementMeasure first = measureOf(m, m.MeshElementList[1]);
+    RaiseGridNetFault(first.cx, first.cy, 190322);
 }
 
 }  // namespace
@@ -297,7 +481,7 @@ void GenerateGridBasedMesh() {
     if (mesher::StopRequested(false)) return abandonRun();
     dropUnusedNodes();
     CheckNetIsWhole(RaiseGridNetFault);
-    checkBorderInSlab();
+    checkCoverage(checkBorderInSlab());
 }
 
 }  // namespace orvelo

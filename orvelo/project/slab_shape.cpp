@@ -63,6 +63,12 @@ bool polygonHolds(const std::vector<Point>& polygon, double x, double y) {
 
 SlabShape::SlabShape(const Declar& d, double tol, const std::vector<float>& x, const std::vector<float>& y,
                      const std::vector<std::size_t>& border)
+    : SlabShape(d.OutlinePieces, d.OutlinePieceCount, d.OpeningPieces, d.OpeningPieceCount, d.OpeningCount, tol, x, y, border) {}
+
+SlabShape::SlabShape(const std::vector<OutlinePiece>& outline, std::int32_t outlineCount,
+                     const std::vector<std::vector<OutlinePiece>>& openings, const std::vector<std::int16_t>& openingCounts,
+                     std::int32_t openingCount, double tol, const std::vector<float>& x, const std::vector<float>& y,
+                     const std::vector<std::size_t>& border)
     : tol_(tol) {
     std::vector<std::vector<Point>> loops;
     bool broken = false;
@@ -101,12 +107,12 @@ SlabShape::SlabShape(const Declar& d, double tol, const std::vector<float>& x, c
         }
         if (first != nullptr) broken = true;
     };
-    cut(d.OutlinePieces, static_cast<std::size_t>(std::max<std::int16_t>(d.OutlinePieceCount, 0)));
+    cut(outline, static_cast<std::size_t>(std::max<std::int32_t>(outlineCount, 0)));
     const std::size_t outlineLoops = loops.size();
-    for (std::size_t s = 1; s <= static_cast<std::size_t>(std::max<std::int16_t>(d.OpeningCount, 0)) && s < d.OpeningPieces.size() &&
-                            s < d.OpeningPieceCount.size();
+    for (std::size_t s = 1; s <= static_cast<std::size_t>(std::max<std::int32_t>(openingCount, 0)) && s < openings.size() &&
+                            s < openingCounts.size();
          ++s)
-        cut(d.OpeningPieces[s], static_cast<std::size_t>(std::max<std::int16_t>(d.OpeningPieceCount[s], 0)));
+        cut(openings[s], static_cast<std::size_t>(std::max<std::int16_t>(openingCounts[s], 0)));
     bool outlineWithArea = false;
     for (std::size_t i = 0; i < loops.size(); ++i) {
         if (loops[i].size() < 2) broken = true;

@@ -35,6 +35,12 @@ public:
     // the shape holds nothing to check a net against.
     SlabShape(const Declar& d, double tol, const std::vector<float>& x, const std::vector<float>& y,
               const std::vector<std::size_t>& border);
+    // The same from the pieces themselves: the outline's first `outlineCount`
+    // pieces and of each opening s (1-based) its first openingCounts[s].
+    SlabShape(const std::vector<OutlinePiece>& outline, std::int32_t outlineCount,
+              const std::vector<std::vector<OutlinePiece>>& openings, const std::vector<std::int16_t>& openingCounts,
+              std::int32_t openingCount, double tol, const std::vector<float>& x, const std::vector<float>& y,
+              const std::vector<std::size_t>& border);
 
     bool Closed() const { return closed_; }
 

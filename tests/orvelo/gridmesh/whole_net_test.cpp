@@ -342,6 +342,40 @@ TEST(WholeNets, ChordIntoAnOpeningNearTheCircleOfAnOutlineArc) {
     EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, slab.openings, {}}, CoincidenceTolerance()), std::vector<std::string>{});
 }
 
+// A ring of 16 arcs bulging inwards: as half circles each crosses its
+// neighbours near the corners (the net covered the parts beyond the
+// crossings, which the slab's measure takes away); as quarter circles it
+// meshes whole. An opening reaching out of the slab leaves a net covering
+// more than the slab's measure: refused too.
+TEST(WholeNets, OutlinesCrossingThemselvesAndNetsCoveringMoreThanTheSlabAreRefused) {
+    for (const bool half : {true, false}) {
+        gridtest::GridSlab slab;
+        for (int k = 0; k < 16; ++k) {
+            const double a1 = M_PI * k / 8.0, a2 = M_PI * (k + 1) / 8.0, out = half ? 0.0 : std::tan(M_PI / 16.0);
+            const auto at = [](double a, double r) { return static_cast<float>(9.0 + r * std::cos(a)); };
+            const auto up = [](double a, double r) { return static_cast<float>(9.0 + r * std::sin(a)); };
+            const double rc = 8.0 * std::cos(M_PI / 16.0) * (1.0 + out), ac = (a1 + a2) / 2.0;
+            slab.outline.push_back(arcPiece(at(a1, 8), up(a1, 8), at(a2, 8), up(a2, 8), at(ac, rc), up(ac, rc), false));
+        }
+        slab.gridX = slab.gridY = gridtest::Lines(0.0f, 18.0f, 0.4f);
+        gridtest::InstallGridSlab(slab);
+        try {
+            GenerateGridBasedMesh();
+            EXPECT_FALSE(half);
+            EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, {}, {}}, CoincidenceTolerance()), std::vector<std::string>{});
+            EXPECT_EQ(gridcheck::coverageFault(basDelaunay(), {slab.outline, {}, {}}, CoincidenceTolerance()), "");
+        } catch (const rt::RuntimeError& e) {
+            EXPECT_TRUE(half && e.description().find("crosses or touches itself") != std::string::npos) << e.description();
+        }
+    }
+    gridtest::GridSlab slab;
+    slab.outline = gridtest::Polygon({{0.0f, 0.0f}, {10.0f, 0.0f}, {10.0f, 10.0f}, {0.0f, 10.0f}});
+    slab.openings.push_back(gridtest::Polygon({{8.0f, 4.0f}, {8.0f, 6.0f}, {12.0f, 6.0f}, {12.0f, 4.0f}}));
+    slab.gridX = slab.gridY = gridtest::Lines(0.0f, 12.0f, 0.5f);
+    gridtest::InstallGridSlab(slab);
+    EXPECT_THROW(GenerateGridBasedMesh(), rt::RuntimeError);
+}
+
 // Far from the origin for its size (5e4 for a slab 10 long) single
 // precision cannot hold the tolerance: refused before any node is made (the
 // refined net had nodes off the slab and left most of the line).
