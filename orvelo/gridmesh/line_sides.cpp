@@ -306,7 +306,6 @@ private:
             if (!alongLine) {
                 if (taken) {
                     std::vector<std::vector<std::int16_t>> triangles;
-                    dropSliverCorner(t, polygon);
                     // A sliver merged in must not come back.
                     if (!merging)
                         triangulate(polygon, triangles);
@@ -389,33 +388,6 @@ private:
     // Whether node n lies in the closed triangle (a, b, c).
     bool inTriangle(std::int16_t n, std::int16_t a, std::int16_t b, std::int16_t c) const {
         return turn(a, b, n) >= 0.0 && turn(b, c, n) >= 0.0 && turn(c, a, n) >= 0.0;
-    }
-
-    // A node within the tolerance of both sides at a corner of a sliver
-    // divides both (the elements across them take it on each): the polygon
-    // then holds it twice with that corner alone between. The corner is left
-    // out with one of the two, so the piece keeps the rest and the sides
-    // from the corner to the node stay with the elements across (what is
-    // left out lies within the tolerance of both sides).
-    static void dropSliverCorner(const NetElement& t, std::vector<std::int16_t>& polygon) {
-        const std::size_t count = polygon.size();
-        const auto isCorner = [&t](std::int16_t v) {
-            return std::find(t.Node.begin() + 1, t.Node.begin() + 1 + t.CornerCount, v) != t.Node.begin() + 1 + t.CornerCount;
-        };
-        for (std::size_t i = 0; i < count; ++i)
-            for (std::size_t j = i + 2; j < count; ++j) {
-                if (polygon[i] != polygon[j]) continue;
-                if (j == i + 2 && isCorner(polygon[i + 1])) {  // n, corner, n
-                    polygon.erase(polygon.begin() + static_cast<std::ptrdiff_t>(i + 1), polygon.begin() + static_cast<std::ptrdiff_t>(j + 1));
-                    return;
-                }
-                if (i + count - j == 2 && isCorner(polygon[(j + 1) % count])) {  // the corner after the second n
-                    const std::size_t corner = (j + 1) % count;
-                    polygon.erase(polygon.begin() + static_cast<std::ptrdiff_t>(j));
-                    polygon.erase(polygon.begin() + static_cast<std::ptrdiff_t>(corner < j ? corner : corner - 1));
-                    return;
-                }
-            }
     }
 
     // A counter-clockwise polygon of one piece into the triangles whose
