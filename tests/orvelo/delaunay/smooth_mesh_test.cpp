@@ -7,6 +7,7 @@
 
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/element_shape.h"
 #include "orvelo/delaunay/generate.h"
 #include "orvelo/delaunay/generated_net_check.h"
 #include "orvelo/delaunay/mesh_fixture.h"
@@ -200,6 +201,26 @@ TEST_F(Smoothing, AnLShapedSlabStaysAValidNet) {
     EXPECT_NE(basDelaunay().MeshNodeX, generatedX);
     const auto faults = meshcheck::CheckGeneratedNet(slab, false);
     for (std::size_t i = 0; i < faults.size() && i < 10; ++i) ADD_FAILURE() << faults[i];
+}
+
+// From 34 to 60 degrees the smoothing leaves the count of elements under
+// theta it started from, for the front points that follow on the net it
+// left, and for no other net.
+TEST_F(Smoothing, TheCountBeforeItIsGivenOnlyForTheNetItLeft) {
+    forms::ScopedMsgBox boxes;
+    for (const float theta : {40.0f, 30.0f}) {
+        meshcheck::InstallSlab(meshcheck::LoadSlabFixture("l_shape.slab"));
+        declar().MinAngle = theta;
+        GenerateDelaunayMesh();
+        const auto net = meshcheck::MeshView();
+        std::int64_t under = 0;
+        for (std::int32_t e = 1; e <= net.elementCount; ++e) under += meshcheck::SmallestAngleDeg(net, e) < theta ? 1 : 0;
+        SmoothMesh(25);
+        const double cosine = NetCountedAngleCosine(theta);
+        EXPECT_EQ(UnderThetaBeforeSmoothing(cosine), theta > 34.0f ? under : -1) << theta;
+        basDelaunay().MeshNodeX[static_cast<std::size_t>(basDelaunay().MeshNodeCount)] += 1e-3f;
+        EXPECT_EQ(UnderThetaBeforeSmoothing(cosine), -1) << "a net changed since";
+    }
 }
 
 }  // namespace
