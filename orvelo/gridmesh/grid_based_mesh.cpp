@@ -326,9 +326,10 @@ void dropUnusedNodes() {
 }
 
 // A net whose border leaves the slab is never handed on: a side of one
-// element that crosses a piece of the outline or of an opening, or reaches
-// through an arc of them farther than the coincidence tolerance
-// (CrossesSlabBorder), refuses the net at its middle. Returns the nodes of
+// element that crosses a piece of the outline or of an opening, reaches
+// through an arc of them farther than the coincidence tolerance, has its
+// middle off the slab or passes through an arc out of it
+// (BorderSideLeavesSlab), refuses the net at its middle. Returns the nodes of
 // the border (of the sides held by one element).
 std::vector<std::size_t> checkBorderInSlab() {
     const BasDelaunay& m = basDelaunay();
@@ -350,7 +351,7 @@ std::vector<std::size_t> checkBorderInSlab() {
         onBorder[static_cast<std::size_t>(a)] = onBorder[static_cast<std::size_t>(b)] = true;
         const double ax = m.MeshNodeX[static_cast<std::size_t>(a)], ay = m.MeshNodeY[static_cast<std::size_t>(a)];
         const double bx = m.MeshNodeX[static_cast<std::size_t>(b)], by = m.MeshNodeY[static_cast<std::size_t>(b)];
-        if (CrossesSlabBorder(ax, ay, bx, by)) RaiseGridNetFault((ax + bx) / 2.0, (ay + by) / 2.0, 190225);
+        if (BorderSideLeavesSlab(ax, ay, bx, by)) RaiseGridNetFault((ax + bx) / 2.0, (ay + by) / 2.0, 190225);
     });
     std::vector<std::size_t> border;
     for (std::size_t n = 1; n < onBorder.size(); ++n)

@@ -289,6 +289,38 @@ bool CrossesSlabBorder(double ax, double ay, double bx, double by) {
     });
 }
 
+bool BorderSideLeavesSlab(double ax, double ay, double bx, double by) {
+    if (CrossesSlabBorder(ax, ay, bx, by) || !InsideSlabOrOnBorder((ax + bx) / 2.0, (ay + by) / 2.0)) return true;
+    const double tol = CoincidenceTolerance();
+    const double dx = bx - ax, dy = by - ay;
+    const double squared = dx * dx + dy * dy;
+    // The segment meeting an arc's circle away from its own ends at a point of
+    // the arc (clear of the arc's ends), with the part on either side of that
+    // point, tested at its middle, off the slab: the segment passes through
+    // the arc out of the slab (a convex arc, or into the notch between two).
+    const auto acrossArc = [&](const OutlinePiece& p) {
+        if (!(squared > 0.0)) return false;
+        const double fx = ax - p.XC, fy = ay - p.YC;
+        const double radius = std::hypot(static_cast<double>(p.X1) - p.XC, static_cast<double>(p.Y1) - p.YC);
+        const double b = fx * dx + fy * dy, c = fx * fx + fy * fy - radius * radius;
+        const double disc = b * b - squared * c;
+        if (!(disc > 0.0)) return false;
+        const double margin = tol / std::sqrt(squared);
+        for (const double t : {(-b - std::sqrt(disc)) / squared, (-b + std::sqrt(disc)) / squared}) {
+            if (!(t > margin && t < 1.0 - margin)) continue;
+            const double x = ax + t * dx, y = ay + t * dy;
+            if (std::hypot(x - p.X1, y - p.Y1) <= tol || std::hypot(x - p.X2, y - p.Y2) <= tol) continue;
+            if (!onPiece(p, x, y, tol)) continue;
+            if (!InsideSlabOrOnBorder(ax + t / 2.0 * dx, ay + t / 2.0 * dy) ||
+                !InsideSlabOrOnBorder(ax + (1.0 + t) / 2.0 * dx, ay + (1.0 + t) / 2.0 * dy))
+                return true;
+        }
+        return false;
+    };
+    return anyBorderPiece(std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by),
+                          [&](const OutlinePiece& p) { return isRoundArc(p) && acrossArc(p); });
+}
+
 bool InsideSlabOutline(std::int32_t x, std::int32_t y) {
     bool inside = false;
     regionTest().PointInRegion(basGridBased().SlabRegion, x, y, inside);

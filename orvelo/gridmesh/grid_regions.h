@@ -55,6 +55,11 @@ double ShortestBorderPieceNear(double x, double y, double within);
 // of an arc of them lies off the slab (it reaches through the arc): an
 // element with such a side would reach out of the slab.
 bool CrossesSlabBorder(double ax, double ay, double bx, double by);
+// Whether a side of the net's border leaves the slab: it crosses the border
+// (CrossesSlabBorder), its middle lies off the slab (a chord across a notch
+// between two pieces), or it passes through a round arc at a point of the
+// arc with a part beyond it off the slab.
+bool BorderSideLeavesSlab(double ax, double ay, double bx, double by);
 
 // Indexes the outline and opening pieces of basDelaunay() for the tests
 // above (InsideSlabPieces, InsideSlabOrOnBorder, CrossesSlabBorder): a

@@ -376,6 +376,25 @@ TEST(WholeNets, OutlinesCrossingThemselvesAndNetsCoveringMoreThanTheSlabAreRefus
     EXPECT_THROW(GenerateGridBasedMesh(), rt::RuntimeError);
 }
 
+// A ring of 12 half circles bulging outwards has a narrow notch at every
+// corner: a border side reaching into it (or across an arc near its end) is
+// refused, never handed on.
+TEST(WholeNets, BorderSidesIntoTheNotchesOfARingOfArcsAreRefused) {
+    gridtest::GridSlab slab;
+    for (int k = 0; k < 12; ++k) {
+        const auto at = [](int j, bool y) { return static_cast<float>(9.0 + 8.0 * (y ? std::sin(M_PI * j / 6.0) : std::cos(M_PI * j / 6.0))); };
+        slab.outline.push_back(arcPiece(at(k, false), at(k, true), at(k + 1, false), at(k + 1, true), (at(k, false) + at(k + 1, false)) / 2.0f, (at(k, true) + at(k + 1, true)) / 2.0f, true));
+    }
+    slab.gridX = slab.gridY = gridtest::Lines(0.0f, 18.0f, 16.0f / 97.0f);
+    gridtest::InstallGridSlab(slab);
+    try {
+        GenerateGridBasedMesh();
+        EXPECT_EQ(gridcheck::wholeNetFaults(basDelaunay(), {slab.outline, {}, {}}, CoincidenceTolerance()), std::vector<std::string>{});
+    } catch (const rt::RuntimeError& e) {
+        EXPECT_NE(e.description().find("reaching out of the slab"), std::string::npos) << e.description();
+    }
+}
+
 // Far from the origin for its size (5e4 for a slab 10 long) single
 // precision cannot hold the tolerance: refused before any node is made (the
 // refined net had nodes off the slab and left most of the line).
