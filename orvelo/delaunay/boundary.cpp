@@ -469,4 +469,17 @@ std::int64_t CountPieceNodes(const OutlinePiece& piece, std::int64_t limit) {
     return forEachStraightStep(piece, 0.0, [&](float, float) { return counted(); }) ? limit + 1 : count;
 }
 
+void AppendPiecePoints(const OutlinePiece& piece, std::vector<std::pair<double, double>>& points) {
+    points.emplace_back(piece.X1, piece.Y1);
+    const double cx = piece.XC, cy = piece.YC;
+    const double r = std::hypot(piece.X1 - cx, piece.Y1 - cy);
+    if (!piece.IsArc || !(r < 10000.0)) return;
+    const double turn = 2.0 * std::acos(-1.0);
+    const double a = std::atan2(piece.Y1 - cy, piece.X1 - cx);
+    double sweep = std::atan2(piece.Y2 - cy, piece.X2 - cx) - a;
+    while (piece.Direction ? sweep <= 0.0 : sweep >= 0.0) sweep += piece.Direction ? turn : -turn;
+    const int steps = static_cast<int>(std::ceil(std::fabs(sweep) / (turn / 72.0)));
+    for (int k = 1; k < steps; ++k) points.emplace_back(cx + r * std::cos(a + sweep * k / steps), cy + r * std::sin(a + sweep * k / steps));
+}
+
 }  // namespace orvelo

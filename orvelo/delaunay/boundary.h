@@ -16,12 +16,19 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "halvex/interface/enums.h"
 #include "orvelo/model/net.h"
 
 namespace orvelo {
+
+// The points of a piece from its start on, its end left out, as the input
+// checks follow it: an arc (of a radius below 10000, as the division takes
+// it) by steps of at most 5 degrees in its sense, a full circle when it ends
+// where it starts.
+void AppendPiecePoints(const OutlinePiece& piece, std::vector<std::pair<double, double>>& points);
 
 // Appends the node numbers of one piece to chain, its start point first. The
 // end point is appended when the stepping reaches it (always for arcs).

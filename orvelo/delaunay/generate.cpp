@@ -314,21 +314,11 @@ void checkLinesKeepApart(const BasDelaunay& m, const std::vector<std::vector<Poi
     }
 }
 
-// The points of a piece from its start on, its end left out: an arc (of a
-// radius below 10000, as the division takes it) by steps of at most 5
-// degrees in its sense, a full circle when it ends where it starts.
+// AppendPiecePoints as points of the checks here.
 void appendPiecePoints(const OutlinePiece& piece, std::vector<Point2>& points) {
-    points.push_back({piece.X1, piece.Y1});
-    const double cx = piece.XC, cy = piece.YC;
-    const double r = std::hypot(piece.X1 - cx, piece.Y1 - cy);
-    if (!piece.IsArc || !(r < 10000.0)) return;
-    const double turn = 2.0 * std::acos(-1.0);
-    const double a = std::atan2(piece.Y1 - cy, piece.X1 - cx);
-    double sweep = std::atan2(piece.Y2 - cy, piece.X2 - cx) - a;
-    while (piece.Direction ? sweep <= 0.0 : sweep >= 0.0) sweep += piece.Direction ? turn : -turn;
-    const int steps = static_cast<int>(std::ceil(std::fabs(sweep) / (turn / 72.0)));
-    for (int k = 1; k < steps; ++k)
-        points.push_back({cx + r * std::cos(a + sweep * k / steps), cy + r * std::sin(a + sweep * k / steps)});
+    std::vector<std::pair<double, double>> pairs;
+    AppendPiecePoints(piece, pairs);
+    for (const auto& [x, y] : pairs) points.push_back({x, y});
 }
 
 // Where two sides of a loop that do not follow each other cross or come

@@ -11,6 +11,7 @@
 #include "halvex/interface/enums.h"
 #include "orvelo/delaunay/adaptive_refinement.h"
 #include "orvelo/delaunay/bas_delaunay.h"
+#include "orvelo/delaunay/boundary.h"
 #include "orvelo/delaunay/marks.h"
 #include "orvelo/delaunay/progress.h"
 #include "orvelo/delaunay/side_flags.h"
@@ -62,21 +63,6 @@ float largestCoordinate(const BasDelaunay& m) {
         take(m.MeshLineStart[l].X, m.MeshLineStart[l].Y), take(m.MeshLineEnd[l].X, m.MeshLineEnd[l].Y);
     for (std::size_t k = 1; k <= static_cast<std::size_t>(m.MeshPointCount); ++k) take(m.MeshPoints[k].X, m.MeshPoints[k].Y);
     return largest;
-}
-
-// The points of a loop's piece from its start on, its end left out: an arc
-// (of a radius below 10000) by steps of at most 5 degrees in its sense.
-void appendPiecePoints(const OutlinePiece& piece, std::vector<std::pair<double, double>>& points) {
-    points.emplace_back(piece.X1, piece.Y1);
-    const double cx = piece.XC, cy = piece.YC;
-    const double r = std::hypot(piece.X1 - cx, piece.Y1 - cy);
-    if (!piece.IsArc || !(r < 10000.0)) return;
-    const double turn = 2.0 * std::acos(-1.0);
-    const double a = std::atan2(piece.Y1 - cy, piece.X1 - cx);
-    double sweep = std::atan2(piece.Y2 - cy, piece.X2 - cx) - a;
-    while (piece.Direction ? sweep <= 0.0 : sweep >= 0.0) sweep += piece.Direction ? turn : -turn;
-    const int steps = static_cast<int>(std::ceil(std::fabs(sweep) / (turn / 72.0)));
-    for (int k = 1; k < steps; ++k) points.emplace_back(cx + r * std::cos(a + sweep * k / steps), cy + r * std::sin(a + sweep * k / steps));
 }
 
 // Where two sides of a closed loop that do not follow each other cross,
@@ -131,7 +117,7 @@ void checkLoopsDoNotCross(const BasDelaunay& m, double tol) {
     std::size_t first = 1;
     for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOutlineCount); ++p) {
         const OutlinePiece& piece = m.MeshOutline[p];
-        appendPiecePoints(piece, loop);
+        AppendPiecePoints(piece, loop);
         if (!(CloserThan(piece.X2, m.MeshOutline[first].X1, tol) && CloserThan(piece.Y2, m.MeshOutline[first].Y1, tol))) continue;
         if (loopCrossesItself(loop, x, y))
             rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190153), {rt::Variant("|1"), place(x), rt::Variant("|2"), place(y)}));
@@ -140,7 +126,7 @@ void checkLoopsDoNotCross(const BasDelaunay& m, double tol) {
     }
     for (std::size_t o = 1; o <= static_cast<std::size_t>(m.MeshOpeningCount); ++o) {
         loop.clear();
-        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]); ++p) appendPiecePoints(m.MeshOpenings[o][p], loop);
+        for (std::size_t p = 1; p <= static_cast<std::size_t>(m.MeshOpeningPieceCount[o]); ++p) AppendPiecePoints(m.MeshOpenings[o][p], loop);
         if (loopCrossesItself(loop, x, y))
             rt::raise(5, LanguageTexts().GetText(quillon::TextNo(190154), {rt::Variant("|1"), rt::Variant(static_cast<std::int32_t>(o)),
                                                                            rt::Variant("|2"), place(x), rt::Variant("|3"), place(y)}));
