@@ -105,25 +105,30 @@ double LargestCornerCosine(const NetElement& element, Position position) {
     return largest;
 }
 
-// The cosine above which the smoothing and the front points count an
-// element as under theta (MinAngle): an element whose largest corner
-// cosine exceeds it. Up to 34 degrees, the most a Delaunay refinement
-// reaches, a move or a point that leaves more elements under theta at its
-// place is not taken; above it most elements are under theta by necessity
-// and a move that raises the smallest angle may add some (the answer is 2,
-// which no cosine exceeds): the whole net's count guards instead.
-inline double CountedAngleCosine(float minAngle) {
-    return minAngle <= 34.0f ? std::cos(static_cast<double>(minAngle) * 0.0174532) : 2.0;
-}
+// How the smoothing and the front points count the elements under theta
+// (MinAngle): those whose largest corner cosine exceeds `cosine`. Up to 34
+// degrees, the most a Delaunay refinement reaches, a move or a point may not
+// leave more of them at its place. From 34 to 60 degrees (wholeNet), where
+// most elements are under theta by necessity, it may add some where others
+// leave, as long as the whole net (count) ends with no more than it had
+// before the options (limit). At 60 and above every element but an
+// equilateral one is under theta, and none is counted (cosine 2, which no
+// cosine exceeds): the smallest angle alone guards.
+struct UnderThetaGuard {
+    explicit UnderThetaGuard(float minAngle)
+        : cosine(minAngle < 60.0f ? std::cos(static_cast<double>(minAngle) * 0.0174532) : 2.0),
+          wholeNet(minAngle > 34.0f && minAngle < 60.0f) {}
 
-// The cosine above which the smoothing and the front points count the
-// elements under theta of the whole net between 34 and 60 degrees: there
-// a move or a point may add such elements at its place so long as the net
-// ends with no more than it had before the options. At 60 and above every
-// element but an equilateral one is under theta, and 2 (none) is the
-// answer.
-inline double NetCountedAngleCosine(float minAngle) {
-    return minAngle < 60.0f ? std::cos(static_cast<double>(minAngle) * 0.0174532) : 2.0;
-}
+    double cosine;
+    bool wholeNet;
+    std::int64_t count = 0, limit = 0;
+
+    // Whether elements under theta at a place may go from before to after.
+    bool allows(std::int64_t before, std::int64_t after) const {
+        return wholeNet ? count + after - before <= limit : after <= before;
+    }
+    // A change from before to after taken.
+    void take(std::int64_t before, std::int64_t after) { count += after - before; }
+};
 
 }  // namespace orvelo

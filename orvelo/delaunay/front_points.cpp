@@ -72,6 +72,8 @@ Point apexOf(float x1, float y1, float x2, float y2, int turn) {
     return bracket * turn < 0.0 ? b : a;
 }
 
+struct Changed;
+
 class FrontPoints {
 public:
     explicit FrontPoints(BasDelaunay& m) : m_(m), grid_(NetCellSize(m)) {}
@@ -85,8 +87,8 @@ private:
     void visitSide(std::int16_t first, std::int16_t second, int turn);
     // Whether moving node n onto (x, y) leaves all its elements unfolded,
     // none of their angles smaller and the count under theta as allowed;
-    // added: how many more of them are under theta as counted.
-    bool moveKeepsShapes(std::int16_t n, float x, float y, std::int64_t& added) const;
+    // underBefore, underAfter: how many of them are under theta.
+    bool moveKeepsShapes(std::int16_t n, float x, float y, std::int64_t& underBefore, std::int64_t& underAfter) const;
     // The elements with a corner nearer than reach to (x, y), ascending.
     void elementsNear(double x, double y, double reach, std::vector<std::int32_t>& found);
     void patchOf(const std::vector<std::int32_t>& kept, BasDelaunay& patch);
@@ -101,18 +103,11 @@ private:
     std::vector<std::vector<std::int32_t>> elementsAt_;
     std::vector<Point> newPoints_;
     float halfMin_ = 0.0f;
-    double cosT_ = 1.0;  // the cosine of theta: an angle under theta has a larger one
-    // Between 34 and 60 degrees the elements under theta are counted for
-    // the whole net (under_), which may not end with more than it had at
-    // the start (limit_); up to 34 a catch or a point may not add one at
-    // its place, from 60 on none is counted (cosT_ is 2).
-    bool wholeNet_ = false;
-    std::int64_t under_ = 0, limit_ = 0;
-    // Whether the elements a catch or a point replaces, under theta as
-    // counted, may become those it makes.
-    bool allows(std::int64_t replacedUnder, std::int64_t madeUnder) const {
-        return wholeNet_ ? under_ + madeUnder - replacedUnder <= limit_ : madeUnder <= replacedUnder;
-    }
+    // The elements under theta as counted (set by run).
+    UnderThetaGuard under_{0.0f};
+    // Whether an insertion is taken: no smaller angle, the elements under
+    // theta as the guard allows.
+    bool takes(const Changed& changed) const;
     // The elements at each node while new points go in (those of node n
     // from atStart_[n] on in atList_), made afresh after an insertion.
     std::vector<std::int32_t> atStart_, atList_;
@@ -196,24 +191,23 @@ void FrontPoints::elementsNear(double x, double y, double reach, std::vector<std
     std::sort(found.begin(), found.end());
 }
 
-bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y, std::int64_t& added) const {
+bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y, std::int64_t& underBefore, std::int64_t& underAfter) const {
     auto before = [&](std::int16_t v) {
         return std::pair<double, double>{m_.MeshNodeX[static_cast<std::size_t>(v)], m_.MeshNodeY[static_cast<std::size_t>(v)]};
     };
     auto after = [&](std::int16_t v) { return v == n ? std::pair<double, double>{x, y} : before(v); };
     double worstBefore = -1.0, worstAfter = -1.0;
-    int underBefore = 0, underAfter = 0;
+    underBefore = underAfter = 0;
     for (std::int32_t e : elementsAt_[static_cast<std::size_t>(n)]) {
         const NetElement& element = m_.MeshElementList[static_cast<std::size_t>(e)];
         if (!KeepsItsShape(element, before, after)) return false;
         const double was = LargestCornerCosine(element, before), becomes = LargestCornerCosine(element, after);
         worstBefore = std::max(worstBefore, was);
         worstAfter = std::max(worstAfter, becomes);
-        underBefore += was > cosT_ ? 1 : 0;
-        underAfter += becomes > cosT_ ? 1 : 0;
+        underBefore += was > under_.cosine ? 1 : 0;
+        underAfter += becomes > under_.cosine ? 1 : 0;
     }
-    added = underAfter - underBefore;
-    return worstAfter <= worstBefore && allows(underBefore, underAfter);
+    return worstAfter <= worstBefore && under_.allows(underBefore, underAfter);
 }
 
 // The elements an insertion took away and those it made, from the element
@@ -223,10 +217,11 @@ bool FrontPoints::moveKeepsShapes(std::int16_t n, float x, float y, std::int64_t
 struct Changed {
     double replaced = -1.0, made = -1.0;
     int replacedUnder = 0, madeUnder = 0;
-    // Whether the insertion is taken: no smaller angle, no more elements
-    // under theta.
-    bool noWorse(bool allowed) const { return made <= replaced && allowed; }
 };
+
+bool FrontPoints::takes(const Changed& changed) const {
+    return changed.made <= changed.replaced && under_.allows(changed.replacedUnder, changed.madeUnder);
+}
 
 bool sameRecord(const NetElement& p, const NetElement& q) {
     return p.CornerCount == q.CornerCount && p.Node[0] == q.Node[0] && p.Node[1] == q.Node[1] && p.Node[2] == q.Node[2] &&
@@ -421,8 +416,7 @@ bool FrontPoints::insertionLooksNoWorse(float x, float y, const std::vector<std:
     std::swap(m_, patch);
     AppendNode(x, y);
     InsertPointIntoNet();
-    const Changed changed = worstChanged(before, count, m_.MeshElementList, m_.MeshElementCount, m_, cosT_);
-    return changed.noWorse(allows(changed.replacedUnder, changed.madeUnder));
+    return takes(worstChanged(before, count, m_.MeshElementList, m_.MeshElementCount, m_, under_.cosine));
 }
 
 void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
@@ -450,9 +444,9 @@ void FrontPoints::visitSide(std::int16_t first, std::int16_t second, int turn) {
             best = q;
         }
     });
-    std::int64_t added = 0;
-    if (found != 0 && moveKeepsShapes(found, apex.x, apex.y, added)) {
-        under_ += added;
+    std::int64_t underBefore = 0, underAfter = 0;
+    if (found != 0 && moveKeepsShapes(found, apex.x, apex.y, underBefore, underAfter)) {
+        under_.take(underBefore, underAfter);
         grid_.Remove(found, m_.MeshNodeX[static_cast<std::size_t>(found)], m_.MeshNodeY[static_cast<std::size_t>(found)]);
         m_.MeshNodeX[static_cast<std::size_t>(found)] = apex.x;
         m_.MeshNodeY[static_cast<std::size_t>(found)] = apex.y;
@@ -474,18 +468,16 @@ void FrontPoints::run(bool& saved) {
     for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e) mesher::StopRequested(true);
     if (!(d.MinElementSize > 0.0f)) d.MinElementSize = 0.001f;
     halfMin_ = d.MinElementSize / 2.0f;
-    cosT_ = CountedAngleCosine(d.MinAngle);
-    if (!(cosT_ < 2.0) && NetCountedAngleCosine(d.MinAngle) < 2.0) {
-        wholeNet_ = true;
-        cosT_ = NetCountedAngleCosine(d.MinAngle);
+    under_ = UnderThetaGuard(d.MinAngle);
+    if (under_.wholeNet) {
         auto position = [&](std::int16_t v) {
             return std::pair<double, double>{m_.MeshNodeX[static_cast<std::size_t>(v)], m_.MeshNodeY[static_cast<std::size_t>(v)]};
         };
         for (std::int32_t e = 1; e <= m_.MeshElementCount; ++e)
-            limit_ += LargestCornerCosine(m_.MeshElementList[static_cast<std::size_t>(e)], position) > cosT_ ? 1 : 0;
-        under_ = limit_;
+            under_.limit += LargestCornerCosine(m_.MeshElementList[static_cast<std::size_t>(e)], position) > under_.cosine ? 1 : 0;
+        under_.count = under_.limit;
         // Right after a smoothing, up to what the net had before it.
-        limit_ = std::max(limit_, UnderThetaBeforeSmoothing(cosT_));
+        under_.limit = std::max(under_.limit, UnderThetaBeforeSmoothing(under_.cosine));
     }
 
     // The sides in the order of the elements and their corners, with the
@@ -531,9 +523,9 @@ void FrontPoints::run(bool& saved) {
         AppendNode(p.x, p.y);
         InsertPoint(true, &log);
         if (m_.MeshNodeCount == nodeCount) continue;  // refused
-        const Changed changed = changedByLog(log, m_, cosT_, written, before);
-        if (changed.noWorse(allows(changed.replacedUnder, changed.madeUnder))) {
-            under_ += changed.madeUnder - changed.replacedUnder;
+        const Changed changed = changedByLog(log, m_, under_.cosine, written, before);
+        if (takes(changed)) {
+            under_.take(changed.replacedUnder, changed.madeUnder);
             for (std::int32_t n = nodeCount + 1; n <= m_.MeshNodeCount; ++n)
                 grid_.Add(static_cast<std::int16_t>(n), m_.MeshNodeX[static_cast<std::size_t>(n)], m_.MeshNodeY[static_cast<std::size_t>(n)]);
             noteRows(log);

@@ -160,32 +160,17 @@ struct ElementSpan {
     std::int32_t operator[](std::size_t i) const { return first[i]; }
 };
 
-// The elements under theta as a move may change them: up to 34 degrees no
-// move adds one at its node (local); above it, up to 60, a move may add
-// some where others left, while the net holds no more than it had at the
-// start (count against limit, under net). At 60 and above, where every
-// element but an equilateral one is under theta, neither counts (their
-// cosines are 2).
-struct UnderTheta {
-    double local = 2.0, net = 2.0;
-    std::int64_t count = 0, limit = 0;
-
-    // Whether the elements (cosines worst before, made after) may change
-    // so; added: how many more are under net.
-    bool allows(ElementSpan elements, const std::vector<double>& worst, const std::vector<double>& made,
-                std::int64_t& added) const {
-        std::int64_t before = 0, after = 0, netBefore = 0, netAfter = 0;
-        for (std::size_t i = 0; i < elements.size(); ++i) {
-            const double was = worst[static_cast<std::size_t>(elements[i])], is = made[i];
-            before += was > local ? 1 : 0;
-            after += is > local ? 1 : 0;
-            netBefore += was > net ? 1 : 0;
-            netAfter += is > net ? 1 : 0;
-        }
-        added = netAfter - netBefore;
-        return after <= before && count + added <= limit;
+// Whether the elements at a node (cosines worst before, made after) may
+// change so; before and after: how many of them are under theta.
+bool guardAllows(const UnderThetaGuard& under, ElementSpan elements, const std::vector<double>& worst,
+                 const std::vector<double>& made, std::int64_t& before, std::int64_t& after) {
+    before = after = 0;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        before += worst[static_cast<std::size_t>(elements[i])] > under.cosine ? 1 : 0;
+        after += made[i] > under.cosine ? 1 : 0;
     }
-};
+    return under.allows(before, after);
+}
 
 // A place as the shape tests take it.
 struct Place {
@@ -251,7 +236,7 @@ inline bool triangleKeepsItsShape(const Place& was, const Place& is, const Place
 // they mostly decide.
 template <class CosineAfter, class KeepsShape>
 bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& worst, std::int16_t n, float x, float y,
-                   std::uint16_t& first, UnderTheta& under, CosineAfter cosineAfter, KeepsShape keepsShape) {
+                   std::uint16_t& first, UnderThetaGuard& under, CosineAfter cosineAfter, KeepsShape keepsShape) {
     const auto k = static_cast<std::size_t>(n);
     if (x == m.MeshNodeX[k] && y == m.MeshNodeY[k]) return false;
     double worstBefore = -1.0;
@@ -268,11 +253,11 @@ bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& wo
         }
     }
     // Nor does the count of elements with an angle under theta grow.
-    std::int64_t added = 0;
-    if (!under.allows(elements, worst, made, added)) return false;
+    std::int64_t underBefore = 0, underAfter = 0;
+    if (!guardAllows(under, elements, worst, made, underBefore, underAfter)) return false;
     for (std::size_t i = 0; i < count; ++i)
         if (!keepsShape(i)) return false;
-    under.count += added;
+    under.take(underBefore, underAfter);
     m.MeshNodeX[k] = x;
     m.MeshNodeY[k] = y;
     for (std::size_t i = 0; i < count; ++i) worst[static_cast<std::size_t>(elements[i])] = made[i];
@@ -283,7 +268,7 @@ bool moveIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& wo
 // corners after it (following).
 bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::int16_t* following,
                               std::vector<double>& worst, std::int16_t n, float x, float y, std::uint16_t& first,
-                              UnderTheta& under) {
+                              UnderThetaGuard& under) {
     const float* nodeX = m.MeshNodeX.data();
     const float* nodeY = m.MeshNodeY.data();
     auto place = [&](std::int16_t v) { return Place{nodeX[static_cast<std::size_t>(v)], nodeY[static_cast<std::size_t>(v)]}; };
@@ -296,7 +281,7 @@ bool moveInTrianglesIfNoWorse(BasDelaunay& m, ElementSpan elements, const std::i
 
 // The move of any other node.
 bool moveAnyIfNoWorse(BasDelaunay& m, ElementSpan elements, std::vector<double>& worst, std::int16_t n, float x, float y,
-                      std::uint16_t& first, UnderTheta& under) {
+                      std::uint16_t& first, UnderThetaGuard& under) {
     const auto k = static_cast<std::size_t>(n);
     const float wasX = m.MeshNodeX[k], wasY = m.MeshNodeY[k];
     auto before = [&](std::int16_t v) {
@@ -359,31 +344,29 @@ void smooth(std::int16_t maxPasses) {
     };
     std::vector<double>& worst = KeptList<double, 20>();
     worst.assign(static_cast<std::size_t>(m.MeshElementCount) + 1, -1.0);
-    UnderTheta under;
-    under.local = CountedAngleCosine(declar().MinAngle);
+    UnderThetaGuard under(declar().MinAngle);
     auto position = [&m](std::int16_t v) {
         return std::pair<double, double>{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
     };
+    auto place = [&m](std::int16_t v) {
+        return Place{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
+    };
     for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) {
         const NetElement& t = m.MeshElementList[static_cast<std::size_t>(e)];
-        auto place = [&m](std::int16_t v) {
-            return Place{m.MeshNodeX[static_cast<std::size_t>(v)], m.MeshNodeY[static_cast<std::size_t>(v)]};
-        };
         worst[static_cast<std::size_t>(e)] = t.CornerCount == 3 ? triangleCosine(place(t.Node[1]), place(t.Node[2]), place(t.Node[3]))
                                                                 : LargestCornerCosine(t, position);
     }
-    if (!(under.local < 2.0)) {
-        under.net = NetCountedAngleCosine(declar().MinAngle);
-        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) under.limit += worst[static_cast<std::size_t>(e)] > under.net ? 1 : 0;
+    if (under.wholeNet) {
+        for (std::int32_t e = 1; e <= m.MeshElementCount; ++e) under.limit += worst[static_cast<std::size_t>(e)] > under.cosine ? 1 : 0;
         under.count = under.limit;
     }
     lastCounted = CountedSmoothing{};
     // Whichever pass ends it, the count before is kept with the net left.
     struct Record {
-        const UnderTheta& under;
+        const UnderThetaGuard& under;
         const BasDelaunay& m;
         ~Record() {
-            if (under.net < 2.0) lastCounted = CountedSmoothing{under.net, under.limit, netFingerprint(m)};
+            if (under.wholeNet) lastCounted = CountedSmoothing{under.cosine, under.limit, netFingerprint(m)};
         }
     } record{under, m};
     mesher::StepsDone(nodes);

@@ -19,9 +19,8 @@
 // theta by necessity, the count of the whole net may not pass what it was
 // before the smoothing instead); otherwise it stays. So the smallest angle
 // of the net never falls and no element under theta is added. A node that
-// stayed
-// in a pass is passed over in the next while no corner of its elements has
-// moved since that pass began.
+// stayed in a pass is passed over in the next while no corner of its
+// elements has moved since that pass began.
 #pragma once
 
 #include <cstdint>

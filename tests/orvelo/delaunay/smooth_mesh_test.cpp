@@ -216,7 +216,7 @@ TEST_F(Smoothing, TheCountBeforeItIsGivenOnlyForTheNetItLeft) {
         std::int64_t under = 0;
         for (std::int32_t e = 1; e <= net.elementCount; ++e) under += meshcheck::SmallestAngleDeg(net, e) < theta ? 1 : 0;
         SmoothMesh(25);
-        const double cosine = NetCountedAngleCosine(theta);
+        const double cosine = UnderThetaGuard(theta).cosine;
         EXPECT_EQ(UnderThetaBeforeSmoothing(cosine), theta > 34.0f ? under : -1) << theta;
         basDelaunay().MeshNodeX[static_cast<std::size_t>(basDelaunay().MeshNodeCount)] += 1e-3f;
         EXPECT_EQ(UnderThetaBeforeSmoothing(cosine), -1) << "a net changed since";
