@@ -65,6 +65,36 @@ float largestCoordinate(const BasDelaunay& m) {
     return largest;
 }
 
+// A grid of about `items` square-ish buckets over a box, each holding the
+// items whose boxes reach it (a box beyond the grid is held by the buckets
+// at its edge).
+class BucketGrid {
+public:
+    BucketGrid(double x0, double y0, double x1, double y1, std::size_t items)
+        : side_(static_cast<std::size_t>(std::clamp(std::sqrt(static_cast<double>(items)), 1.0, 1024.0))),
+          x0_(x0),
+          y0_(y0),
+          w_(std::max(x1 - x0, 1e-9) / static_cast<double>(side_)),
+          h_(std::max(y1 - y0, 1e-9) / static_cast<double>(side_)),
+          buckets_(side_ * side_) {}
+
+    void add(std::int32_t item, double bx0, double by0, double bx1, double by1) {
+        for (std::size_t r = row(by0); r <= row(by1); ++r)
+            for (std::size_t c = column(bx0); c <= column(bx1); ++c) buckets_[r * side_ + c].push_back(item);
+    }
+    // The items in the bucket of (x, y).
+    const std::vector<std::int32_t>& at(double x, double y) const { return buckets_[row(y) * side_ + column(x)]; }
+    const std::vector<std::vector<std::int32_t>>& buckets() const { return buckets_; }
+
+private:
+    std::size_t column(double x) const { return std::min(side_ - 1, static_cast<std::size_t>(std::max(0.0, (x - x0_) / w_))); }
+    std::size_t row(double y) const { return std::min(side_ - 1, static_cast<std::size_t>(std::max(0.0, (y - y0_) / h_))); }
+
+    std::size_t side_;
+    double x0_, y0_, w_, h_;
+    std::vector<std::vector<std::int32_t>> buckets_;
+};
+
 // Where two sides of a closed loop that do not follow each other cross,
 // each running from one side of the other to its other side; false when
 // none do. The sides are met through a grid of buckets of their boxes.
@@ -73,24 +103,20 @@ bool loopCrossesItself(const std::vector<std::pair<double, double>>& loop, doubl
     if (n < 4) return false;
     double x0 = loop[0].first, x1 = x0, y0 = loop[0].second, y1 = y0;
     for (const auto& [px, py] : loop) x0 = std::min(x0, px), x1 = std::max(x1, px), y0 = std::min(y0, py), y1 = std::max(y1, py);
-    const auto side = static_cast<std::size_t>(std::clamp(std::sqrt(static_cast<double>(n)), 1.0, 1024.0));
-    const double w = std::max(x1 - x0, 1e-9) / side, h = std::max(y1 - y0, 1e-9) / side;
-    const auto column = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - x0) / w))); };
-    const auto row = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - y0) / h))); };
-    std::vector<std::vector<std::size_t>> buckets(side * side);
+    BucketGrid grid(x0, y0, x1, y1, n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto& [ax, ay] = loop[i];
         const auto& [bx, by] = loop[(i + 1) % n];
-        for (std::size_t r = row(std::min(ay, by)); r <= row(std::max(ay, by)); ++r)
-            for (std::size_t c = column(std::min(ax, bx)); c <= column(std::max(ax, bx)); ++c) buckets[r * side + c].push_back(i);
+        grid.add(static_cast<std::int32_t>(i), std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by));
     }
     const auto turn = [](const std::pair<double, double>& a, const std::pair<double, double>& b, const std::pair<double, double>& c) {
         return (b.first - a.first) * (c.second - a.second) - (b.second - a.second) * (c.first - a.first);
     };
-    for (const std::vector<std::size_t>& bucket : buckets)
+    for (const std::vector<std::int32_t>& bucket : grid.buckets())
         for (std::size_t u = 0; u < bucket.size(); ++u)
             for (std::size_t v = u + 1; v < bucket.size(); ++v) {
-                const std::size_t i = std::min(bucket[u], bucket[v]), j = std::max(bucket[u], bucket[v]);
+                const auto i = static_cast<std::size_t>(std::min(bucket[u], bucket[v]));
+                const auto j = static_cast<std::size_t>(std::max(bucket[u], bucket[v]));
                 if (j == i + 1 || (i == 0 && j == n - 1)) continue;
                 const auto &a = loop[i], &b = loop[(i + 1) % n], &c = loop[j], &d = loop[(j + 1) % n];
                 const double tc = turn(a, b, c), td = turn(a, b, d), ta = turn(c, d, a), tb = turn(c, d, b);
@@ -385,11 +411,7 @@ bool findOverlap(const BasDelaunay& m, double tol, double& x, double& y) {
         x0 = std::min(x0, m.MeshNodeX[n]), x1 = std::max(x1, m.MeshNodeX[n]);
         y0 = std::min(y0, m.MeshNodeY[n]), y1 = std::max(y1, m.MeshNodeY[n]);
     }
-    const auto side = static_cast<std::size_t>(std::clamp(std::sqrt(static_cast<double>(count)), 1.0, 1024.0));
-    const double w = std::max(static_cast<double>(x1) - x0, 1e-9) / side, h = std::max(static_cast<double>(y1) - y0, 1e-9) / side;
-    const auto column = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - x0) / w))); };
-    const auto row = [&](double at) { return std::min(side - 1, static_cast<std::size_t>(std::max(0.0, (at - y0) / h))); };
-    std::vector<std::vector<std::int32_t>> buckets(side * side);
+    BucketGrid grid(x0, y0, x1, y1, count);
     for (std::size_t e = 1; e <= count; ++e) {
         const NetElement& t = m.MeshElementList[e];
         double bx0 = INFINITY, bx1 = -INFINITY, by0 = INFINITY, by1 = -INFINITY;
@@ -398,12 +420,11 @@ bool findOverlap(const BasDelaunay& m, double tol, double& x, double& y) {
             bx0 = std::min<double>(bx0, m.MeshNodeX[n]), bx1 = std::max<double>(bx1, m.MeshNodeX[n]);
             by0 = std::min<double>(by0, m.MeshNodeY[n]), by1 = std::max<double>(by1, m.MeshNodeY[n]);
         }
-        for (std::size_t r = row(by0); r <= row(by1); ++r)
-            for (std::size_t c = column(bx0); c <= column(bx1); ++c) buckets[r * side + c].push_back(static_cast<std::int32_t>(e));
+        grid.add(static_cast<std::int32_t>(e), bx0, by0, bx1, by1);
     }
     for (std::size_t e = 1; e <= count; ++e) {
         const ElementMeasure at = measureOf(m, m.MeshElementList[e]);
-        for (const std::int32_t other : buckets[row(at.cy) * side + column(at.cx)])
+        for (const std::int32_t other : grid.at(at.cx, at.cy))
             if (static_cast<std::size_t>(other) != e && holdsWell(m, m.MeshElementList[static_cast<std::size_t>(other)], at.cx, at.cy, tol))
                 return x = at.cx, y = at.cy, true;
     }
@@ -423,7 +444,7 @@ void checkCoverage(const std::vector<std::size_t>& border) {
     if (!slab.Closed()) return;
     double covered = 0.0;
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) covered += measureOf(m, m.MeshElementList[e]).twice / 2.0;
-    if (covered - slab.Area() <= slab.Allowance() + 1e-9 * std::fabs(slab.Area())) return;
+    if (!slab.CoveredBeyond(covered)) return;
     double x = 0.0, y = 0.0;
     if (findOverlap(m, tol, x, y)) RaiseGridNetFault(x, y, 190320);
     for (std::size_t e = 1; e <= static_cast<std::size_t>(m.MeshElementCount); ++e) {

@@ -216,7 +216,7 @@ void checkAgainstOutline(const ProjectNet& net, const Declar& d, const std::stri
         if (slab.Outside(cx, cy))
             netFault(path, 190287, {rt::Variant("|2"), rt::Variant(static_cast<std::int32_t>(e)), rt::Variant("|3"), rt::Variant(outlinePath)});
     }
-    if (!(covered - slab.Area() <= slab.Allowance() + 1e-9 * std::fabs(slab.Area())))
+    if (slab.CoveredBeyond(covered))
         netFault(path, 190285, {rt::Variant("|2"), rt::Variant(shortNumber(covered)), rt::Variant("|3"), rt::Variant(outlinePath),
                                 rt::Variant("|4"), rt::Variant(shortNumber(slab.Area()))});
 }

@@ -16,6 +16,7 @@
 // sound net covers more.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -55,6 +56,12 @@ public:
     // How much more than Area() the elements of a net may cover: tol along
     // the length of the border.
     double Allowance() const { return allowance_; }
+
+    // Whether elements covering `covered` in all cover more than the slab,
+    // beyond the allowance (and the rounding of the sum).
+    bool CoveredBeyond(double covered) const {
+        return !(covered - area_ <= allowance_ + 1e-9 * std::fabs(area_));
+    }
 
 private:
     struct Edge {
