@@ -117,10 +117,7 @@ public:
                     const auto found = cells.find({i, j});
                     if (found == cells.end()) continue;
                     for (const std::int16_t n : found->second) {
-                        const double along = ((x(n) - x(a)) * (x(b) - x(a)) + (y(n) - y(a)) * (y(b) - y(a))) / length;
-                        const double off = std::fabs(turn(a, b, n)) / length;
-                        if (n != a && n != b && along > tol_ && along < length - tol_ && off <= tol_ && takes(side, holders, n))
-                            onSide_[side].push_back(n);
+                        if (n != a && n != b && liesOnSide(n, a, b) && takes(side, holders, n)) onSide_[side].push_back(n);
                     }
                 }
         }
@@ -374,15 +371,17 @@ private:
                          std::asin(std::min(1.0, area / (bc * ca)))});
     }
 
-    // Whether a corner of triangle (a, b, c) lies on its opposite side
-    // within the tolerance, away from the side's ends (a node hanging there).
+    // Whether node n lies on the side from p to q within the tolerance,
+    // farther than it from the side's ends (a node hanging there).
+    bool liesOnSide(std::int16_t n, std::int16_t p, std::int16_t q) const {
+        const double length = std::hypot(x(q) - x(p), y(q) - y(p));
+        const double along = ((x(n) - x(p)) * (x(q) - x(p)) + (y(n) - y(p)) * (y(q) - y(p))) / length;
+        return along > tol_ && along < length - tol_ && std::fabs(turn(p, q, n)) / length <= tol_;
+    }
+
+    // Whether a corner of triangle (a, b, c) lies on its opposite side.
     bool sliver(std::int16_t a, std::int16_t b, std::int16_t c) const {
-        const auto onSide = [this](std::int16_t n, std::int16_t p, std::int16_t q) {
-            const double length = std::hypot(x(q) - x(p), y(q) - y(p));
-            const double along = ((x(n) - x(p)) * (x(q) - x(p)) + (y(n) - y(p)) * (y(q) - y(p))) / length;
-            return along > tol_ && along < length - tol_ && std::fabs(turn(p, q, n)) / length <= tol_;
-        };
-        return onSide(c, a, b) || onSide(a, b, c) || onSide(b, c, a);
+        return liesOnSide(c, a, b) || liesOnSide(a, b, c) || liesOnSide(b, c, a);
     }
 
     // Whether node n lies in the closed triangle (a, b, c).
